@@ -1,0 +1,2 @@
+// Console layer: output, messages, input pipes (being written).
+#include "zu.h"

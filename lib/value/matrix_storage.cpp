@@ -1,0 +1,2 @@
+// Matrix blocks and the matrix cache (being written).
+#include "zu.h"

@@ -1,0 +1,61 @@
+# Runs one golden case; see tests/CMakeLists.txt.
+#   -DZUL=path of zul  -DCASE=NAME.zu or NAME.args  -DACTUAL_DIR=scratch folder
+# With the environment variable ZU_REGEN=1 a mismatch rewrites the expected
+# files instead of failing, for a person to review in the diff.
+get_filename_component(dir ${CASE} DIRECTORY)
+get_filename_component(base ${CASE} NAME_WLE)
+get_filename_component(ext ${CASE} LAST_EXT)
+
+if(ext STREQUAL ".args")
+  file(STRINGS ${CASE} args)
+else()
+  set(args ${base}${ext})
+endif()
+
+set(expected_out ${dir}/${base}.out)
+set(expected_exit 0)
+if(EXISTS ${dir}/${base}.exit)
+  file(STRINGS ${dir}/${base}.exit expected_exit LIMIT_COUNT 1)
+endif()
+
+execute_process(
+  COMMAND ${CMAKE_COMMAND} -E env --unset=ZU3PATH ${ZUL} ${args}
+  WORKING_DIRECTORY ${dir}
+  OUTPUT_VARIABLE actual
+  ERROR_VARIABLE actual_err
+  RESULT_VARIABLE status
+  TIMEOUT 120)
+
+set(expected "")
+if(EXISTS ${expected_out})
+  file(READ ${expected_out} expected)
+endif()
+
+if(actual STREQUAL expected AND status STREQUAL expected_exit)
+  return()
+endif()
+
+if("$ENV{ZU_REGEN}" STREQUAL "1")
+  file(WRITE ${expected_out} "${actual}")
+  if(status STREQUAL "0")
+    file(REMOVE ${dir}/${base}.exit)
+  else()
+    file(WRITE ${dir}/${base}.exit "${status}\n")
+  endif()
+  message(STATUS "regenerated ${expected_out}")
+  return()
+endif()
+
+file(MAKE_DIRECTORY ${ACTUAL_DIR})
+set(actual_file ${ACTUAL_DIR}/${base}.actual)
+file(WRITE ${actual_file} "${actual}")
+if(NOT EXISTS ${expected_out})
+  file(WRITE ${ACTUAL_DIR}/${base}.expected "")
+  set(expected_out ${ACTUAL_DIR}/${base}.expected)
+endif()
+execute_process(COMMAND diff -u --label expected --label actual
+                ${expected_out} ${actual_file})
+if(NOT actual_err STREQUAL "")
+  message("standard error:\n${actual_err}")
+endif()
+message(FATAL_ERROR "exit status ${status}, expected ${expected_exit}")
