@@ -5,11 +5,18 @@
 # the folder itself and to the folders that name it in USES, so an include
 # across the layering fails to build.  The visibility comes from a private
 # include root per folder that holds one link, NAME -> lib/NAME.
+# A folder without sources yet is an interface target with its headers only.
 function(zu_folder name)
   cmake_parse_arguments(ZF "" "" "SOURCES;USES;LIBS" ${ARGN})
   set(root ${CMAKE_BINARY_DIR}/include-roots/${name})
   file(MAKE_DIRECTORY ${root})
   file(CREATE_LINK ${CMAKE_CURRENT_SOURCE_DIR} ${root}/${name} SYMBOLIC)
+
+  if(NOT ZF_SOURCES)
+    add_library(zu_${name} INTERFACE)
+    target_include_directories(zu_${name} INTERFACE ${root})
+    return()
+  endif()
 
   add_library(zu_${name} OBJECT ${ZF_SOURCES})
   target_include_directories(zu_${name}
@@ -19,7 +26,7 @@ function(zu_folder name)
   target_link_libraries(zu_${name} PRIVATE zu_warnings)
   foreach(use ${ZF_USES})
     target_include_directories(zu_${name} PRIVATE
-      $<TARGET_PROPERTY:zu_${use},INTERFACE_INCLUDE_DIRECTORIES>)
+      ${CMAKE_BINARY_DIR}/include-roots/${use})
   endforeach()
   foreach(lib ${ZF_LIBS})
     target_link_libraries(zu_${name} PUBLIC ${lib})

@@ -292,11 +292,84 @@ ZU_API int      FIsNaN(double d);
 /* Library function interface */
 /* ------------------------------------------------------------------ */
 
+/* The internal-function table.  A declaration is one 'c' (or blank) per
+ * argument, '$' and the name: "cc$acf".  With atLeast set the function
+ * takes that many arguments or more. */
+ZU_API int         FZuLibAddFunction(const char* declaration, ZuLIBFUNC routine,
+                                     int atLeast);
+ZU_API int         FZuLibIsIntFunction(const char* name);
+ZU_API void        ZuLibFreeFunctions(void);
+/* The name of the library function that is running (for messages). */
+ZU_API const char* SZuIntFunc(void);
+
+/* Link errors: reported with ZuCompileMessage and counted. */
+ZU_API void ZuLinkError(int code, const char* text);
+ZU_API void ZuResetLinkErrors(void);
+ZU_API int  IZuGetLinkErrors(void);
+
+/* Argument checks for library routines; arguments are numbered from 0 and
+ * reported from 1.  A failed check reports and raises a run-time error,
+ * which does not return while a program runs; the checks return 1 when
+ * every argument passed and 0 after a report that returned. */
+ZU_API int ZuLibArgError(int n);
+ZU_API int ZuLibArgTypeError(int n, int expectedType, int foundType);
+ZU_API int ZuLibCheckType(int type, ZuVALUE* args, int first, int last);
+ZU_API int ZuLibCheckSquareMatrix(ZuVALUE* args, int first, int last);
+ZU_API int ZuLibCheckMatrixSize(ZuVALUE* args, int first, int last, int rows,
+                                int columns);
+ZU_API int ZuLibCheckArrayMatrix(ZuVALUE* args, int first, int last,
+                                 double** m);
+
+/* Element-wise application of scalar functions of doubles to ints,
+ * doubles and matrices: the result record, the argument records, f. */
+typedef double (*ZuFNDOUBLE)(double x);
+typedef double (*ZuFNDOUBLE2)(double x, double y);
+typedef double (*ZuFNDOUBLEINT)(double x, int y);
+typedef double (*ZuFNDOUBLE3)(double x, double y, double z);
+typedef double (*ZuFNDOUBLE4)(double x, double y, double z, double w);
+
+ZU_API void ZuFnDouble(ZuVALUE* rtn, ZuVALUE* args, ZuFNDOUBLE f);
+ZU_API void ZuFnDouble2(ZuVALUE* rtn, ZuVALUE* args, ZuFNDOUBLE2 f);
+ZU_API void ZuFnDoubleInt(ZuVALUE* rtn, ZuVALUE* args, ZuFNDOUBLEINT f);
+ZU_API void ZuFnDouble3(ZuVALUE* rtn, ZuVALUE* args, ZuFNDOUBLE3 f);
+ZU_API void ZuFnDouble4(ZuVALUE* rtn, ZuVALUE* args, ZuFNDOUBLE4 f);
+
 /* end of section: library function interface */
 
 /* ------------------------------------------------------------------ */
 /* Compiler: scanner and preprocessor */
 /* ------------------------------------------------------------------ */
+
+ZU_API void        ZuDefine(const char* tokens);
+ZU_API int         IZuScanErrors(void);
+ZU_API const char* SZuScanFile(void);
+ZU_API int         IZuScanExit(void);
+
+/* Start scanning a source (the name is used in messages; may be null).
+ * Defines made before are kept.  0 when the scanner cannot start. */
+ZU_API int         FZuScanInit(const char* sourceName);
+/* The next token after preprocessing; the codes are those that
+ * SZuTokenName names, and SZuScanText holds the token's text. */
+ZU_API int         IZuScanToken(void);
+ZU_API const char* SZuScanText(void);
+ZU_API const char* SZuTokenName(int code);
+/* The current line, or 0 when no source name is set. */
+ZU_API int         IZuLineNo(void);
+ZU_API void        ZuEscSeqOn(void);
+ZU_API void        ZuEscSeqOff(void);
+ZU_API void        ZuSetSpaceMode(int on);
+ZU_API int         ZuGetSpaceMode(void);
+/* Defines made while compiling a text can be dropped again: the count is
+ * the number of used slots, and setting it drops every later define. */
+ZU_API int         IZuScanGetDefineCount(void);
+ZU_API int         IZuScanSetDefineCount(int count);
+/* After a "'" where an operand belongs: a character literal, its code as
+ * <int> text. */
+ZU_API int         IZuScanGetSingleQuotedString(void);
+/* Unquoted command arguments; stops may be null. */
+ZU_API int         IZuScanUnquotedString(int keepEscapes, int multiLine,
+                                         const char* stops);
+ZU_API int         IZuScanExtendUnquotedString(int stop);
 
 /* end of section: scanner */
 
@@ -304,11 +377,327 @@ ZU_API int      FIsNaN(double d);
 /* Compiler: symbol tables, literals and code */
 /* ------------------------------------------------------------------ */
 
+/* One p-code instruction: an opcode and its operand.  A code address is
+ * an index into the one code array of the program. */
+typedef struct ZuPCODE {
+    int32_t op;
+    int32_t arg;
+} ZuPCODE;
+
+/* Symbol size (records, without the spare 10) for the next opening of
+ * the tables; the default is 2000. */
+ZU_API void          ZuSetSymbolSize(int n);
+
+/* The global symbol table: an array of named values, valid until the next
+ * declaration may grow it (records move when the table grows). */
+ZU_API ZuNAMEDVALUE* ZuGetSymGloBase(void);
+ZU_API int           ZuGetSymTabCount(void);
+
+/* The literal table: the constants loaded by LIT and the import names. */
+ZU_API ZuVALUE*      ZuGetLitStack(void);
+ZU_API int           ZuGetLitStackCount(void);
+ZU_API void          ZuFreeLiteralValues(void);
+
+/* Declare a global at the end of the table; null after a fatal fault. */
+ZU_API ZuNAMEDVALUE* ZuSymAppendGlobal(const char* name, int flags);
+/* Search backwards from the record before end (null: the current end);
+ * with skip set, functions and library functions are passed over. */
+ZU_API ZuNAMEDVALUE* ZuSymFindGlobal(const char* name, ZuNAMEDVALUE* end,
+                                     int skip);
+ZU_API ZuNAMEDVALUE* ZuSymFindGlobalFunction(const char* name);
+ZU_API ZuNAMEDVALUE* ZuSymFindClass(const char* name);
+/* Append a record that takes over the name and value of the given one,
+ * which is left nameless and without value; null when the table is full. */
+ZU_API ZuNAMEDVALUE* ZuSymMoveGlobal(ZuNAMEDVALUE* record);
+
+/* The code listing with the global symbols and the literals. */
+ZU_API void          ZuDumpCode(void);
+/* One single-step line: the instruction at cp and the stack registers,
+ * which point into the value stack whose first usable entry is base
+ * (sp = base - 1 when the stack is empty). */
+ZU_API void          ZuDumpTrace(int cp, const ZuVALUE* base,
+                                 const ZuVALUE* sp, const ZuVALUE* ap,
+                                 const ZuVALUE* bp);
+
 /* end of section: symbols and code */
 
 /* ------------------------------------------------------------------ */
 /* Numerics: kernels, random numbers, probability, dates */
 /* ------------------------------------------------------------------ */
+
+/* Kernel slots.  Matrices are row-pointer tables; each routine returns
+ * 0 on success and prints nothing.  A setter given null restores the
+ * built-in routine.
+ *   Choleski   A (n by n, lower triangle read) becomes its factor L.
+ *   Invertsym  A becomes its inverse; logdet (may be null) receives
+ *              log |A|.
+ *   Invert     A becomes its inverse; logdet and sign (either may be
+ *              null) receive log |det A| and the sign of ILUPlogdet.
+ *   Eigensym   eval receives the eigenvalues in decreasing order; with
+ *              wantvec, A is replaced by the eigenvectors, column j
+ *              belonging to eval[j].
+ *   Eigen      re, im receive the eigenvalues; V (may be null) the
+ *              right eigenvectors by columns, a complex pair j, j+1 as
+ *              real part in column j and imaginary part in column j+1.
+ *   Decqr      At is the c by r transpose of the r by c matrix A; it
+ *              receives R above its transposed diagonal (R(i,j) is
+ *              At[j][i]) and the Householder vectors below, tau the
+ *              min(r,c) reflector scales; with piv not null the
+ *              columns are pivoted, piv[j] naming the original column.
+ *   Decsvd     A (r by c, kept) = U diag(sv) V' with k = min(r,c):
+ *              sv decreasing, U r by k and V c by k (either may be
+ *              null).
+ *   MatMul     R = op(A) op(B), op transposing when its flag is set;
+ *              A is rA by cA, B is rB by cB as stored. */
+typedef int  (*ZuKNLCHOLESKI)(double** A, int n);
+typedef int  (*ZuKNLINVERTSYM)(double** A, int n, double* logdet);
+typedef int  (*ZuKNLINVERT)(double** A, int n, double* logdet, int* sign);
+typedef int  (*ZuKNLEIGENSYM)(double** A, int n, double* eval,
+                              int wantvec);
+typedef int  (*ZuKNLEIGEN)(double** A, int n, double* re, double* im,
+                           double** V);
+typedef int  (*ZuKNLDECQR)(double** At, int c, int r, int* piv,
+                           double* tau);
+typedef int  (*ZuKNLDECSVD)(double** A, int r, int c, double* sv,
+                            double** U, double** V);
+typedef void (*ZuKNLMATMUL)(double** R, double** A, int rA, int cA,
+                            double** B, int rB, int cB, int transA,
+                            int transB);
+
+ZU_API void   SetKnlCholeski(ZuKNLCHOLESKI fn);
+ZU_API void   SetKnlInvertsym(ZuKNLINVERTSYM fn);
+ZU_API void   SetKnlInvert(ZuKNLINVERT fn);
+ZU_API void   SetKnlEigensym(ZuKNLEIGENSYM fn);
+ZU_API void   SetKnlEigen(ZuKNLEIGEN fn);
+ZU_API void   SetKnlDecqr(ZuKNLDECQR fn);
+ZU_API void   SetKnlDecsvd(ZuKNLDECSVD fn);
+ZU_API void   SetKnlMatMul(ZuKNLMATMUL fn);
+
+ZU_API void   SetInvertEps(double eps);
+ZU_API double DGetInvertEps(void);
+ZU_API double DGetInvertEpsNorm(double** A, int n);
+ZU_API void   SetFastMath(int on);
+ZU_API int    FUsingFastMath(void);
+
+/* Calls through the slots. */
+ZU_API int    FPPtDec(double** A, int n);
+ZU_API int    ISymInvDet(double** A, int n, double* logdet);
+ZU_API int    ISymInv(double** A, int n);
+ZU_API int    IInvDet(double** A, int n, double* logdet, int* sign);
+ZU_API int    IInvert(double** A, int n);
+ZU_API int    IEigenSym(double** A, int n, double* eval, int wantvec);
+ZU_API int    IEigen(double** A, int n, double* re, double* im,
+                     double** V);
+ZU_API int    IDecQRtEx(double** At, int c, int r, int* piv, double* tau);
+ZU_API int    IDecSVD(double** A, int r, int c, double* sv, double** U,
+                      double** V);
+/* Products: the result comes first and must not overlap an operand.
+ * MatAB: A rA by cA, B cA by cB.  MatABt: A rA by cA, B rB by cA.
+ * MatAtB: A rA by cA, B rA by cB.  MatBtB and MatBBt: B rB by cB. */
+ZU_API double** MatAB(double** R, double** A, int rA, int cA, double** B,
+                      int cB);
+ZU_API double** MatABt(double** R, double** A, int rA, int cA,
+                       double** B, int rB);
+ZU_API double** MatAtB(double** R, double** A, int rA, int cA,
+                       double** B, int cB);
+ZU_API double** MatBtB(double** R, double** B, int rB, int cB);
+ZU_API double** MatBBt(double** R, double** B, int rB, int cB);
+
+/* Built-in routines and their parts.  perm has n entries; the LU
+ * factors share A, L below the unit diagonal.  d receives the inverse
+ * pivots of LDL'. */
+ZU_API int    ILUPdec(double** A, int n, int* perm, double* logdet,
+                      int* sign);
+ZU_API int    ILUPlogdet(double** LU, int n, const int* perm, double tol,
+                         double* logdet);
+ZU_API void   LUPsolve(double** LU, int n, const int* perm, double* b);
+ZU_API void   LUPsolveInv(double** LU, int n, const int* perm,
+                          double** Ainv);
+ZU_API int    ILDLdec(double** A, double* d, int n);
+ZU_API int    IEigen_lapack(double** A, int n, double* re, double* im,
+                            double** V);
+
+/* Uniform generator: draw, seed setter, seed getter. */
+typedef double (*ZuRANU)(void);
+typedef void   (*ZuRANSETSEED)(const int* seeds, int count);
+typedef int    (*ZuRANGETSEED)(int* seeds, int count);
+
+ZU_API extern int fNormalInStore;
+
+ZU_API double DRanU(void);
+ZU_API void   RanSetSeed(const int* seeds, int count);
+ZU_API int    RanGetSeed(int* seeds, int count);
+ZU_API void   RanSetRan(const char* name);
+ZU_API void   RanNewRan(ZuRANU uniform, ZuRANSETSEED setseed,
+                        ZuRANGETSEED getseed);
+ZU_API double DRanNormalPM(void);
+ZU_API void   MatRan(double** m, int r, int c);
+ZU_API void   MatRann(double** m, int r, int c);
+ZU_API void   MatRanNormal(double** m, int r, int c);
+
+ZU_API double DRanExp(double lambda);
+ZU_API double DRanGamma(double r, double a);
+ZU_API double DRanChi(double df);
+ZU_API double DRanT(int df);
+ZU_API double DRanStudentT(double df);
+ZU_API double DRanF(double df1, double df2);
+ZU_API double DRanBeta(double a, double b);
+ZU_API double DRanLogistic(void);
+ZU_API double DRanLogNormal(void);
+ZU_API double DRanCauchy(void);
+ZU_API double DRanExtremeValue(void);
+ZU_API double DRanPareto(double k, double a);
+ZU_API double DRanWeibull(double a, double b);
+ZU_API double DRanStable(double alpha, double beta);
+ZU_API double DRanMises(double mu, double kappa);
+ZU_API double DRanInvGaussian(double mu, double lambda);
+ZU_API double DRanHypergeometric(int N, int k, int n);
+ZU_API double DRanGIG(double lambda, double chi, double psi);
+ZU_API double DRanGH(double alpha, double beta, double delta,
+                     double lambda);
+ZU_API int    IRanPoisson(double mu);
+ZU_API int    IRanBinomial(int n, double p);
+ZU_API int    IRanGeometric(double p);
+ZU_API int    IRanNegBin(int n, double p);
+ZU_API int    IRanLogarithmic(double a);
+/* The integer draws return -1 for parameters outside their domain.
+ * Multivariate and process draws return 0, or 1 for a parameter outside
+ * the domain (the output is then NaN where it is doubles).  RanWishart
+ * draws with scale L L', L lower triangular. */
+ZU_API int    RanDirichlet(double* x, const double* alpha, int n);
+ZU_API int    RanWishart(double** W, double** L, int p, int df);
+ZU_API int    RanUorder(double* x, int n);
+ZU_API int    RanSubSample(int* idx, int k, int n);
+ZU_API int    RanSubSampleVec(double* dst, const double* src, int k, int n);
+ZU_API int    RanPoissonProcess(double* x, int n, double mu);
+ZU_API int    RanBrownianMotion(double* x, int n, double dt);
+ZU_API int    RanMultinomial(int* counts, int n, const double* p, int k);
+ZU_API int    RanShuffle(double* x, int n);
+
+/* Normal family and the Student t. */
+ZU_API double DProbNormal(double x);
+ZU_API double DTailProbNormal(double x);
+ZU_API double DDensNormal(double x);
+ZU_API double DQuanNormal(double p);
+ZU_API double DErf(double x);
+ZU_API double DProbT(double t, int df);
+ZU_API double DTailProbT(double t, int df);
+ZU_API double DProbTNc(double t, double df, double delta);
+ZU_API double DDensT(double t, double df);
+ZU_API double DQuanT(double p, int df);
+ZU_API double DQuanTD(double p, double df);
+ZU_API double DProbChi(double x, double df);
+ZU_API double DTailProbChi(double x, double df);
+ZU_API double DProbChiNc(double x, double df, double nc);
+ZU_API double DDensChi(double x, double df);
+ZU_API double DQuanChi(double p, double df);
+ZU_API double DProbF(double x, double df1, double df2);
+ZU_API double DTailProbF(double x, double df1, double df2);
+ZU_API double DProbFNc(double x, double df1, double df2, double nc);
+ZU_API double DDensF(double x, double df1, double df2);
+ZU_API double DQuanF(double p, double df1, double df2);
+/* The probability library.  Parameters: gamma shape r and rate a;
+ * exponential rate lambda; logistic and extreme value (Gumbel) location
+ * alpha and scale beta; Pareto scale k and shape a (x >= k); Weibull
+ * shape a and scale b; inverse Gaussian mean mu and shape lambda; von
+ * Mises mean mu and concentration kappa, on (mu - pi, mu + pi];
+ * binomial n trials of probability p; geometric and negative binomial
+ * count the failures before the first (n-th) success of probability p;
+ * hypergeometric successes in n draws from N items of which k are
+ * successes; logarithmic parameter a in (0, 1); Poisson mean mu.  Out
+ * of the domain: NaN. */
+ZU_API double DProbGamma(double x, double r, double a);
+ZU_API double DDensGamma(double x, double r, double a);
+ZU_API double DQuanGamma(double p, double r, double a);
+ZU_API double DProbBeta(double x, double a, double b);
+ZU_API double DProbBetaNc(double x, double a, double b, double nc);
+ZU_API double DDensBeta(double x, double a, double b);
+ZU_API double DQuanBeta(double p, double a, double b);
+ZU_API double DProbExp(double x, double lambda);
+ZU_API double DDensExp(double x, double lambda);
+ZU_API double DQuanExp(double p, double lambda);
+ZU_API double DProbLogNormal(double x);
+ZU_API double DDensLogNormal(double x);
+ZU_API double DQuanLogNormal(double p);
+ZU_API double DProbLogistic(double x, double alpha, double beta);
+ZU_API double DDensLogistic(double x, double alpha, double beta);
+ZU_API double DQuanLogistic(double p, double alpha, double beta);
+ZU_API double DProbCauchy(double x);
+ZU_API double DDensCauchy(double x);
+ZU_API double DQuanCauchy(double p);
+ZU_API double DProbExtremeValue(double x, double alpha, double beta);
+ZU_API double DDensExtremeValue(double x, double alpha, double beta);
+ZU_API double DQuanExtremeValue(double p, double alpha, double beta);
+ZU_API double DProbPareto(double x, double k, double a);
+ZU_API double DDensPareto(double x, double k, double a);
+ZU_API double DQuanPareto(double p, double k, double a);
+ZU_API double DProbWeibull(double x, double a, double b);
+ZU_API double DDensWeibull(double x, double a, double b);
+ZU_API double DQuanWeibull(double p, double a, double b);
+ZU_API double DProbInvGaussian(double x, double mu, double lambda);
+ZU_API double DDensInvGaussian(double x, double mu, double lambda);
+ZU_API double DQuanInvGaussian(double p, double mu, double lambda);
+ZU_API double DProbMises(double x, double mu, double kappa);
+ZU_API double DDensMises(double x, double mu, double kappa);
+ZU_API double DQuanMises(double p, double mu, double kappa);
+ZU_API double DProbBinomial(double x, int n, double p);
+ZU_API double DDensBinomial(double x, int n, double p);
+ZU_API double DQuanBinomial(double p, int n, double prob);
+ZU_API double DProbGeometric(double x, double p);
+ZU_API double DDensGeometric(double x, double p);
+ZU_API double DQuanGeometric(double p, double prob);
+ZU_API double DProbHypergeometric(double x, int N, int k, int n);
+ZU_API double DDensHypergeometric(double x, int N, int k, int n);
+ZU_API double DQuanHypergeometric(double p, int N, int k, int n);
+ZU_API double DProbLogarithmic(double x, double a);
+ZU_API double DDensLogarithmic(double x, double a);
+ZU_API double DQuanLogarithmic(double p, double a);
+ZU_API double DProbNegBin(double x, int n, double p);
+ZU_API double DDensNegBin(double x, int n, double p);
+ZU_API double DQuanNegBin(double p, int n, double prob);
+ZU_API double DProbPoisson(double x, double mu);
+ZU_API double DDensPoisson(double x, double mu);
+ZU_API double DQuanPoisson(double p, double mu);
+/* P(X <= x1, Y <= x2) for standard normals of correlation rho. */
+ZU_API double DProbBVN(double x1, double x2, double rho);
+/* Generalised hyperbolic (location 0) and generalised inverse Gaussian
+ * (density proportional to x^(lambda-1) exp(-(chi/x + psi x)/2)). */
+ZU_API double DDensGH(double x, double alpha, double beta, double delta,
+                      double lambda);
+ZU_API double DDensGIG(double x, double lambda, double chi, double psi);
+
+/* Support routines: DGammaFunc is the regularised incomplete gamma
+ * P(r, x), DBetaFunc the regularised incomplete beta I_x(a, b). */
+ZU_API double DLogGamma(double x);
+ZU_API double DGammaFunc(double x, double r);
+ZU_API double DBetaFunc(double x, double a, double b);
+ZU_API double DPolyGamma(double x, int n);
+ZU_API double DBinomial(int n, int k);
+ZU_API double DFactorial(int n);
+
+/* Dates, times and timing.  The texts are formatted into one buffer that
+ * the next call overwrites.  Clock readings are CPU ticks of the process;
+ * calendar times are seconds since the epoch. */
+#define ZU_CALENDER_MAX 64  /* bytes of the buffer given to SCalender */
+ZU_API const char* SDate(void);
+ZU_API const char* STime(void);
+ZU_API void        ClockReset(void);
+ZU_API void        ClockSet(long ticks);
+ZU_API long        ClockGet(void);
+ZU_API void        ClockSetDblHsec(double hsec);
+ZU_API double      ClockGetDblHsec(void);
+ZU_API double      TimeGetDbl(void);
+ZU_API const char* SClock(void);
+ZU_API const char* STimeSpan(double t0, double t1);
+ZU_API const char* STimeStr(double t);
+ZU_API char*       SCalender(char* buffer);
+ZU_API double      DateToTime(int y, int m, int d, int h, int min, int s);
+ZU_API void        TimeToDate(double t, int* y, int* m, int* d, int* h,
+                              int* min, int* s);
+ZU_API int         GetJulianDay(int y, int m, int d);
+ZU_API void        GetDateFromJulian(int jd, int* y, int* m, int* d);
+ZU_API int         GetDayOfWeek(int y, int m, int d);
+ZU_API int         GetDayOfWeekFromJulian(int jd);
 
 /* end of section: numerics */
 

@@ -6,10 +6,16 @@ get_filename_component(dir ${CASE} DIRECTORY)
 get_filename_component(base ${CASE} NAME_WLE)
 get_filename_component(ext ${CASE} LAST_EXT)
 
+# A program runs as "zul -b [switches] NAME.zu", with the switches one a
+# line in NAME.switches when that file exists.
 if(ext STREQUAL ".args")
   file(STRINGS ${CASE} args)
 else()
-  set(args ${base}${ext})
+  set(switches "")
+  if(EXISTS ${dir}/${base}.switches)
+    file(STRINGS ${dir}/${base}.switches switches)
+  endif()
+  set(args -b ${switches} ${base}${ext})
 endif()
 
 set(expected_out ${dir}/${base}.out)
@@ -57,5 +63,8 @@ execute_process(COMMAND diff -u --label expected --label actual
                 ${expected_out} ${actual_file})
 if(NOT actual_err STREQUAL "")
   message("standard error:\n${actual_err}")
+endif()
+if(status STREQUAL expected_exit)
+  message(FATAL_ERROR "standard output differs (exit status ${status} as expected)")
 endif()
 message(FATAL_ERROR "exit status ${status}, expected ${expected_exit}")

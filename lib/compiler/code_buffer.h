@@ -1,0 +1,57 @@
+// The code buffer: the one instruction array of the whole program.
+//
+// The parser's emitter appends to it (and applies its rewrites first),
+// object files are read in behind the existing code, and the interpreter
+// runs it in place.  A position is the code address of jumps and calls.
+#pragma once
+
+#include "zu.h"
+
+#include <cstdint>
+#include <span>
+#include <vector>
+
+namespace zu::compiler {
+
+inline constexpr int kInitialCode = 1250;
+inline constexpr int kCodeGrowth = 5000;        // at least this many per growth
+inline constexpr int kMaxCode = 32'000'000;     // instructions
+
+class CodeBuffer {
+public:
+    CodeBuffer() = default;
+    CodeBuffer(const CodeBuffer&) = delete;
+    CodeBuffer& operator=(const CodeBuffer&) = delete;
+
+    // Allocates room for 1250 instructions, or empties an open buffer.
+    void open();
+    void close();
+    bool isOpen() const { return !code_.empty(); }
+
+    int size() const { return size_; }
+    ZuPCODE* data() { return code_.empty() ? nullptr : code_.data(); }
+    ZuPCODE& operator[](int i) { return code_[static_cast<std::size_t>(i)]; }
+    const ZuPCODE& operator[](int i) const { return code_[static_cast<std::size_t>(i)]; }
+    std::span<const ZuPCODE> code() const
+    {
+        return {code_.data(), static_cast<std::size_t>(size_)};
+    }
+
+    // Appends an instruction and returns its position; "code buffer full"
+    // (fatal) when the buffer cannot grow.
+    int append(std::int32_t op, std::int32_t arg);
+    // Makes room for n more instructions, growing by max(5000, needed).
+    void reserve(int n);
+    // Sets the number of instructions: drops those above a smaller size
+    // (rolling back), or takes reserved room that has been filled in.
+    void setSize(int n);
+
+private:
+    std::vector<ZuPCODE> code_;  // capacity instructions, cleared past size_
+    int size_ = 0;               // instructions in use
+};
+
+// The process-wide buffer of the compiler and the run time.
+CodeBuffer& codeBuffer();
+
+}  // namespace zu::compiler

@@ -1,2 +1,0 @@
-// Console layer: output, messages, input pipes (being written).
-#include "zu.h"

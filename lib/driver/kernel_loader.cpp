@@ -1,0 +1,59 @@
+// Kernel replacements loaded from a shared library "zukernel<suffix>".
+#include "driver/stages.h"
+
+#include <array>
+#include <cstdio>
+#include <string>
+
+namespace zu::driver {
+namespace {
+
+template <typename Fn>
+Fn as(void* routine)
+{
+    return reinterpret_cast<Fn>(routine);
+}
+
+struct KernelSymbol {
+    const char* name;
+    void (*install)(void* routine);
+};
+
+// In the order they are looked up.
+constexpr std::array<KernelSymbol, 8> kKernelSymbols{{
+    {"ZuKnlCholeski", [](void* r) { SetKnlCholeski(as<ZuKNLCHOLESKI>(r)); }},
+    {"ZuKnlInvertsym", [](void* r) { SetKnlInvertsym(as<ZuKNLINVERTSYM>(r)); }},
+    {"ZuKnlInvert", [](void* r) { SetKnlInvert(as<ZuKNLINVERT>(r)); }},
+    {"ZuKnlEigensym", [](void* r) { SetKnlEigensym(as<ZuKNLEIGENSYM>(r)); }},
+    {"ZuKnlEigen", [](void* r) { SetKnlEigen(as<ZuKNLEIGEN>(r)); }},
+    {"ZuKnlDecqr", [](void* r) { SetKnlDecqr(as<ZuKNLDECQR>(r)); }},
+    {"ZuKnlDecsvd", [](void* r) { SetKnlDecsvd(as<ZuKNLDECSVD>(r)); }},
+    {"ZuKnlMatmul", [](void* r) { SetKnlMatMul(as<ZuKNLMATMUL>(r)); }},
+}};
+
+}  // namespace
+}  // namespace zu::driver
+
+using namespace zu::driver;
+
+extern "C" void ZuLoadKernel(const char* suffix, int verbose)
+{
+    std::string library = std::string("zukernel") + (suffix ? suffix : "");
+    bool first = true;
+    for (const auto& symbol : kKernelSymbols) {
+        int err = 0;
+        void* routine = GetDynamicLink(library.c_str(), symbol.name, &err);
+        if (first && err == 1) {
+            if (verbose)
+                ZuLinkError(17, library.c_str());
+            return;
+        }
+        first = false;
+        if (!routine)
+            continue;
+        if (verbose)
+            std::printf("Zu kernel replacement from library %s: %s\n", library.c_str(),
+                        symbol.name);
+        symbol.install(routine);
+    }
+}

@@ -1,0 +1,95 @@
+// The built-in Choleski decomposition: row by row up to order 64, in
+// 64 by 64 blocks above it.
+#include <cmath>
+
+#include "numerics/dense.h"
+#include "numerics/kernels.h"
+#include "numerics/lapack.h"
+
+namespace zu::numerics {
+namespace {
+
+// Row-by-row factorisation of the rows given.  While it runs, the diagonal
+// holds the reciprocals r(j) = 1/l(j,j); afterwards the true diagonal.
+// Leaves the part above the diagonal alone.
+int FactorRows(double** A, int n)
+{
+    const double eps = DGetInvertEps();
+    for (int i = 0; i < n; ++i) {
+        double* row = A[i];
+        for (int j = 0; j < i; ++j) {
+            const double* rj = A[j];
+            double s = row[j];
+            for (int m = 0; m < j; ++m) s -= row[m] * rj[m];
+            row[j] = s * rj[j];
+        }
+        double s = row[i];
+        for (int j = 0; j < i; ++j) s -= row[j] * row[j];
+        if (!(s > eps)) return 1;  // NaN is not positive definite either
+        row[i] = 1 / std::sqrt(s);
+    }
+    for (int i = 0; i < n; ++i) A[i][i] = 1 / A[i][i];
+    return 0;
+}
+
+void ZeroUpper(double** A, int n)
+{
+    for (int i = 0; i < n; ++i)
+        for (int j = i + 1; j < n; ++j) A[i][j] = 0;
+}
+
+}  // namespace
+
+int CholeskiUnblocked(double** A, int n)
+{
+    if (FactorRows(A, n) != 0) return 1;
+    ZeroUpper(A, n);
+    return 0;
+}
+
+// Left-looking by block columns on the row-major array a.  Its memory is
+// the column-major upper factor U = L', for which block K is finished by
+//   A(K,K) -= U(0:k0,K)' U(0:k0,K)      (dsyrk)
+//   U(K,K)  = factor of A(K,K)          (the row-by-row routine)
+//   A(K,R) -= U(0:k0,K)' U(0:k0,R)      (dgemm, R the later columns)
+//   U(K,R)  = U(K,K)^-T A(K,R)          (dtrsm)
+int CholeskiBlocked(double* a, int n)
+{
+    const double one = 1, minus = -1;
+    double* rows[kCholeskiBlock];
+    for (int k0 = 0; k0 < n; k0 += kCholeskiBlock) {
+        const int b = n - k0 < kCholeskiBlock ? n - k0 : kCholeskiBlock;
+        const int rest = n - k0 - b;
+        auto at = [a, n](int i, int j) {
+            return a + i + static_cast<std::size_t>(j) * n;  // U(i,j)
+        };
+        if (k0 > 0)
+            dsyrk_("U", "T", &b, &k0, &minus, at(0, k0), &n, &one,
+                   at(k0, k0), &n);
+        for (int i = 0; i < b; ++i) rows[i] = at(k0, k0 + i);
+        if (FactorRows(rows, b) != 0) return 1;
+        if (rest > 0) {
+            if (k0 > 0)
+                dgemm_("T", "N", &b, &rest, &k0, &minus, at(0, k0), &n,
+                       at(0, k0 + b), &n, &one, at(k0, k0 + b), &n);
+            dtrsm_("L", "U", "T", "N", &b, &rest, &one, at(k0, k0), &n,
+                   at(k0, k0 + b), &n);
+        }
+    }
+    return 0;
+}
+
+int KnlCholeski(double** A, int n)
+{
+    if (n < 1) return 0;
+    if (A == nullptr) return 1;
+    if (n <= kCholeskiBlock) return CholeskiUnblocked(A, n);
+    DenseView view;
+    if (!view.Open(A, n, n, true)) return CholeskiUnblocked(A, n);
+    const int result = CholeskiBlocked(view.data(), n);
+    view.WriteBack();
+    if (result == 0) ZeroUpper(A, n);
+    return result;
+}
+
+}  // namespace zu::numerics

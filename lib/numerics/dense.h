@@ -1,0 +1,62 @@
+// Contiguous views of row-pointer matrices for the BLAS and LAPACK calls.
+//
+// A matrix block from MatAllocBlock keeps its rows one after another, so
+// its first row pointer already addresses a row-major array; a plain
+// matrix (rows allocated one by one) or a table of row pointers made by
+// hand does not, and is copied into scratch storage instead.
+#pragma once
+
+#include <cstddef>
+#include <memory>
+#include <new>
+
+namespace zu::numerics {
+
+// True when row i starts i * c doubles after row 0 for every row.
+bool IsContiguous(double** m, int r, int c);
+
+// Scratch array that reports failure instead of throwing.
+template <class T>
+class ScratchOf {
+public:
+    // False when the memory cannot be had; the scratch is then empty.
+    [[nodiscard]] bool Allocate(std::size_t count)
+    {
+        data_.reset(new (std::nothrow) T[count == 0 ? 1 : count]);
+        return data_ != nullptr;
+    }
+    T* data() const { return data_.get(); }
+
+private:
+    std::unique_ptr<T[]> data_;
+};
+using Scratch = ScratchOf<double>;
+
+// A row-major array holding an r by c row-pointer matrix: the matrix's
+// own storage when it is contiguous, a copy otherwise.
+class DenseView {
+public:
+    // With copyIn the elements are copied into scratch storage when a
+    // copy is needed (otherwise the scratch starts undefined).  False when
+    // the scratch cannot be allocated.
+    [[nodiscard]] bool Open(double** m, int r, int c, bool copyIn);
+    // Writes the scratch back into the matrix when a copy was made.
+    void WriteBack() const;
+    double* data() const { return data_; }
+
+private:
+    double** m_ = nullptr;
+    int r_ = 0;
+    int c_ = 0;
+    double* data_ = nullptr;
+    Scratch copy_;
+};
+
+// Row-major <-> column-major copies of an r by c matrix.
+void CopyToColumnMajor(double** m, int r, int c, double* dst);
+void CopyFromColumnMajor(const double* src, int r, int c, double** m);
+
+// Copies the lower triangle of the n by n matrix onto its upper one.
+void MirrorLower(double** m, int n);
+
+}  // namespace zu::numerics

@@ -1,0 +1,24 @@
+// Internals of the probability functions.
+#pragma once
+
+#include "zu.h"
+
+namespace zu::numerics {
+
+inline double NaN()
+{
+    double d;
+    return SetNaN(&d);
+}
+
+// Regularised incomplete gamma and beta functions (NaN outside their
+// domain, never an exception).
+double RegularisedGammaP(double a, double x);
+double RegularisedGammaQ(double a, double x);
+double RegularisedBeta(double a, double b, double x);
+
+// The standard normal distribution function to full double accuracy,
+// for the routines whose own accuracy depends on it.
+double PhiAccurate(double x);
+
+}  // namespace zu::numerics

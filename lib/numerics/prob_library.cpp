@@ -1,0 +1,547 @@
+// Distribution functions, densities and quantiles over Boost.Math.
+#include <boost/math/distributions.hpp>
+#include <boost/math/special_functions.hpp>
+
+#include <cmath>
+#include <limits>
+
+#include "numerics/boost_policy.h"
+#include "numerics/prob.h"
+
+namespace bm = boost::math;
+
+namespace zu::numerics {
+namespace {
+
+using Policy = BoostPolicy;
+
+bool IsProbability(double p) { return p >= 0 && p <= 1; }
+
+// ---- Discrete helpers -------------------------------------------------
+
+// The smallest integer x in [lo, hi] with cdf(x) >= p, searched from a
+// guess: steps are few because the guess is the real-valued quantile.
+template <class Cdf>
+double SmallestAtLeast(Cdf cdf, double p, double lo, double hi, double guess)
+{
+    if (!(guess >= lo)) guess = lo;
+    if (!(guess <= hi)) guess = hi;
+    double x = std::floor(guess);
+    // A fuzz of a few ulps keeps a p computed as cdf(x) from landing on x+1.
+    const double target = p * (1 - 64 * std::numeric_limits<double>::epsilon());
+    while (x > lo && cdf(x - 1) >= target) x -= 1;
+    while (x < hi && cdf(x) < target) x += 1;
+    return x;
+}
+
+template <class Dist>
+double DiscreteCdf(const Dist& d, double x, double lo, double hi)
+{
+    if (std::isnan(x)) return x;
+    if (x < lo) return 0;
+    if (x >= hi) return 1;
+    return bm::cdf(d, std::floor(x));
+}
+
+template <class Dist>
+double DiscretePmf(const Dist& d, double x, double lo, double hi)
+{
+    if (std::isnan(x)) return x;
+    if (x < lo || x > hi || x != std::floor(x)) return 0;
+    return bm::pdf(d, x);
+}
+
+template <class Dist>
+double DiscreteQuantile(const Dist& d, double p, double lo, double hi)
+{
+    if (!IsProbability(p)) return NaN();
+    if (p == 0) return lo;
+    if (p == 1) return hi;
+    const double guess = bm::quantile(d, p);
+    return SmallestAtLeast([&](double x) { return bm::cdf(d, x); }, p, lo, hi,
+                           guess);
+}
+
+constexpr double kInf = std::numeric_limits<double>::infinity();
+
+// ---- Continuous helper -----------------------------------------------
+
+template <class Dist>
+double ContinuousQuantile(const Dist& d, double p, double lo, double hi)
+{
+    if (!IsProbability(p)) return NaN();
+    if (p == 0) return lo;
+    if (p == 1) return hi;
+    return bm::quantile(d, p);
+}
+
+}  // namespace
+
+double RegularisedGammaP(double a, double x) { return bm::gamma_p(a, x, Policy()); }
+double RegularisedGammaQ(double a, double x) { return bm::gamma_q(a, x, Policy()); }
+double RegularisedBeta(double a, double b, double x)
+{
+    return bm::ibeta(a, b, x, Policy());
+}
+
+double PhiAccurate(double x) { return 0.5 * std::erfc(-x / std::sqrt(2.0)); }
+
+}  // namespace zu::numerics
+
+using namespace zu::numerics;
+
+extern "C" {
+
+// ---- Student t, chi-squared, F ---------------------------------------
+
+double DDensT(double t, double df)
+{
+    if (!(df > 0) || std::isnan(t)) return NaN();
+    return bm::pdf(bm::students_t_distribution<double, Policy>(df), t);
+}
+
+double DQuanTD(double p, double df)
+{
+    if (!(df > 0)) return NaN();
+    return ContinuousQuantile(bm::students_t_distribution<double, Policy>(df), p,
+                              -kInf, kInf);
+}
+
+double DQuanT(double p, int df) { return DQuanTD(p, df); }
+
+double DProbTNc(double t, double df, double delta)
+{
+    if (!(df > 0) || !std::isfinite(delta) || std::isnan(t)) return NaN();
+    if (std::isinf(t)) return t > 0 ? 1 : 0;
+    return bm::cdf(bm::non_central_t_distribution<double, Policy>(df, delta), t);
+}
+
+double DProbChiNc(double x, double df, double nc)
+{
+    if (!(df > 0 && nc >= 0 && std::isfinite(nc)) || std::isnan(x)) return NaN();
+    if (x <= 0) return 0;
+    if (std::isinf(x)) return 1;
+    return bm::cdf(bm::non_central_chi_squared_distribution<double, Policy>(df, nc),
+                   x);
+}
+
+double DDensChi(double x, double df)
+{
+    if (!(df > 0) || std::isnan(x)) return NaN();
+    if (x < 0 || std::isinf(x)) return 0;
+    if (x == 0) return df < 2 ? kInf : df == 2 ? 0.5 : 0;
+    return bm::pdf(bm::chi_squared_distribution<double, Policy>(df), x);
+}
+
+double DQuanChi(double p, double df)
+{
+    if (!(df > 0)) return NaN();
+    return ContinuousQuantile(bm::chi_squared_distribution<double, Policy>(df), p,
+                              0, kInf);
+}
+
+double DProbF(double x, double df1, double df2)
+{
+    if (!(df1 > 0 && df2 > 0) || std::isnan(x)) return NaN();
+    if (x <= 0) return 0;
+    if (std::isinf(x)) return 1;
+    return bm::cdf(bm::fisher_f_distribution<double, Policy>(df1, df2), x);
+}
+
+double DTailProbF(double x, double df1, double df2)
+{
+    if (!(df1 > 0 && df2 > 0) || std::isnan(x)) return NaN();
+    if (x <= 0) return 1;
+    if (std::isinf(x)) return 0;
+    return bm::cdf(bm::complement(bm::fisher_f_distribution<double, Policy>(df1, df2),
+                                  x));
+}
+
+double DProbFNc(double x, double df1, double df2, double nc)
+{
+    if (!(df1 > 0 && df2 > 0 && nc >= 0 && std::isfinite(nc)) || std::isnan(x))
+        return NaN();
+    if (x <= 0) return 0;
+    if (std::isinf(x)) return 1;
+    return bm::cdf(bm::non_central_f_distribution<double, Policy>(df1, df2, nc), x);
+}
+
+double DDensF(double x, double df1, double df2)
+{
+    if (!(df1 > 0 && df2 > 0) || std::isnan(x)) return NaN();
+    if (x < 0 || std::isinf(x)) return 0;
+    if (x == 0) return df1 < 2 ? kInf : df1 == 2 ? 1 : 0;
+    return bm::pdf(bm::fisher_f_distribution<double, Policy>(df1, df2), x);
+}
+
+double DQuanF(double p, double df1, double df2)
+{
+    if (!(df1 > 0 && df2 > 0)) return NaN();
+    return ContinuousQuantile(bm::fisher_f_distribution<double, Policy>(df1, df2),
+                              p, 0, kInf);
+}
+
+// ---- Gamma, beta, exponential ----------------------------------------
+
+double DProbGamma(double x, double r, double a)
+{
+    if (!(r > 0 && a > 0) || std::isnan(x)) return NaN();
+    if (x <= 0) return 0;
+    return bm::gamma_p(r, a * x, Policy());
+}
+
+double DDensGamma(double x, double r, double a)
+{
+    if (!(r > 0 && a > 0) || std::isnan(x)) return NaN();
+    if (x < 0 || std::isinf(x)) return 0;
+    if (x == 0) return r < 1 ? kInf : r == 1 ? a : 0;
+    return a * bm::gamma_p_derivative(r, a * x, Policy());
+}
+
+double DQuanGamma(double p, double r, double a)
+{
+    if (!(r > 0 && a > 0) || !IsProbability(p)) return NaN();
+    if (p == 1) return kInf;
+    return bm::gamma_p_inv(r, p, Policy()) / a;
+}
+
+double DProbBeta(double x, double a, double b)
+{
+    if (!(a > 0 && b > 0) || std::isnan(x)) return NaN();
+    if (x <= 0) return 0;
+    if (x >= 1) return 1;
+    return bm::ibeta(a, b, x, Policy());
+}
+
+double DProbBetaNc(double x, double a, double b, double nc)
+{
+    if (!(a > 0 && b > 0 && nc >= 0 && std::isfinite(nc)) || std::isnan(x))
+        return NaN();
+    if (x <= 0) return 0;
+    if (x >= 1) return 1;
+    return bm::cdf(bm::non_central_beta_distribution<double, Policy>(a, b, nc), x);
+}
+
+double DDensBeta(double x, double a, double b)
+{
+    if (!(a > 0 && b > 0) || std::isnan(x)) return NaN();
+    if (x < 0 || x > 1) return 0;
+    if (x == 0) return a < 1 ? kInf : a == 1 ? b : 0;
+    if (x == 1) return b < 1 ? kInf : b == 1 ? a : 0;
+    return bm::ibeta_derivative(a, b, x, Policy());
+}
+
+double DQuanBeta(double p, double a, double b)
+{
+    if (!(a > 0 && b > 0) || !IsProbability(p)) return NaN();
+    return bm::ibeta_inv(a, b, p, Policy());
+}
+
+double DDensExp(double x, double lambda)
+{
+    if (!(lambda > 0) || std::isnan(x)) return NaN();
+    return x < 0 ? 0 : lambda * std::exp(-lambda * x);
+}
+
+double DQuanExp(double p, double lambda)
+{
+    if (!(lambda > 0) || !IsProbability(p)) return NaN();
+    return -std::log1p(-p) / lambda;
+}
+
+// ---- Location-scale families -----------------------------------------
+
+double DProbLogNormal(double x)
+{
+    if (std::isnan(x)) return x;
+    return x <= 0 ? 0 : PhiAccurate(std::log(x));
+}
+
+double DDensLogNormal(double x)
+{
+    if (std::isnan(x)) return x;
+    if (x <= 0 || std::isinf(x)) return 0;
+    const double l = std::log(x);
+    return std::exp(-l * l / 2) / (x * 2.5066282746310002);
+}
+
+double DQuanLogNormal(double p)
+{
+    return ContinuousQuantile(bm::lognormal_distribution<double, Policy>(0, 1), p,
+                              0, kInf);
+}
+
+double DProbLogistic(double x, double alpha, double beta)
+{
+    if (!(beta > 0) || !std::isfinite(alpha) || std::isnan(x)) return NaN();
+    return 1 / (1 + std::exp(-(x - alpha) / beta));
+}
+
+double DDensLogistic(double x, double alpha, double beta)
+{
+    if (!(beta > 0) || !std::isfinite(alpha) || std::isnan(x)) return NaN();
+    const double e = std::exp(-std::fabs(x - alpha) / beta);
+    return e / (beta * (1 + e) * (1 + e));
+}
+
+double DQuanLogistic(double p, double alpha, double beta)
+{
+    if (!(beta > 0) || !std::isfinite(alpha) || !IsProbability(p)) return NaN();
+    return alpha + beta * std::log(p / (1 - p));
+}
+
+double DProbCauchy(double x)
+{
+    if (std::isnan(x)) return x;
+    return bm::cdf(bm::cauchy_distribution<double, Policy>(0, 1), x);
+}
+
+double DDensCauchy(double x)
+{
+    if (std::isnan(x)) return x;
+    return 1 / (3.141592653589793 * (1 + x * x));
+}
+
+double DQuanCauchy(double p)
+{
+    return ContinuousQuantile(bm::cauchy_distribution<double, Policy>(0, 1), p,
+                              -kInf, kInf);
+}
+
+double DProbExtremeValue(double x, double alpha, double beta)
+{
+    if (!(beta > 0) || !std::isfinite(alpha) || std::isnan(x)) return NaN();
+    return std::exp(-std::exp(-(x - alpha) / beta));
+}
+
+double DDensExtremeValue(double x, double alpha, double beta)
+{
+    if (!(beta > 0) || !std::isfinite(alpha) || std::isnan(x)) return NaN();
+    const double z = (x - alpha) / beta;
+    if (z < -700) return 0;
+    return std::exp(-z - std::exp(-z)) / beta;
+}
+
+double DQuanExtremeValue(double p, double alpha, double beta)
+{
+    if (!(beta > 0) || !std::isfinite(alpha) || !IsProbability(p)) return NaN();
+    return alpha - beta * std::log(-std::log(p));
+}
+
+double DProbPareto(double x, double k, double a)
+{
+    if (!(k > 0 && a > 0) || std::isnan(x)) return NaN();
+    return x <= k ? 0 : -std::expm1(a * std::log(k / x));
+}
+
+double DDensPareto(double x, double k, double a)
+{
+    if (!(k > 0 && a > 0) || std::isnan(x)) return NaN();
+    return x < k ? 0 : a / x * std::exp(a * std::log(k / x));
+}
+
+double DQuanPareto(double p, double k, double a)
+{
+    if (!(k > 0 && a > 0) || !IsProbability(p)) return NaN();
+    return k * std::exp(-std::log1p(-p) / a);
+}
+
+double DProbWeibull(double x, double a, double b)
+{
+    if (!(a > 0 && b > 0) || std::isnan(x)) return NaN();
+    return x <= 0 ? 0 : -std::expm1(-std::pow(x / b, a));
+}
+
+double DDensWeibull(double x, double a, double b)
+{
+    if (!(a > 0 && b > 0) || std::isnan(x)) return NaN();
+    if (x < 0 || std::isinf(x)) return 0;
+    if (x == 0) return a < 1 ? kInf : a == 1 ? 1 / b : 0;
+    const double z = std::pow(x / b, a - 1);
+    return a / b * z * std::exp(-z * x / b);
+}
+
+double DQuanWeibull(double p, double a, double b)
+{
+    if (!(a > 0 && b > 0) || !IsProbability(p)) return NaN();
+    return b * std::pow(-std::log1p(-p), 1 / a);
+}
+
+double DProbInvGaussian(double x, double mu, double lambda)
+{
+    if (!(mu > 0 && lambda > 0) || std::isnan(x)) return NaN();
+    if (x <= 0) return 0;
+    if (std::isinf(x)) return 1;
+    return bm::cdf(bm::inverse_gaussian_distribution<double, Policy>(mu, lambda), x);
+}
+
+double DDensInvGaussian(double x, double mu, double lambda)
+{
+    if (!(mu > 0 && lambda > 0) || std::isnan(x)) return NaN();
+    if (x <= 0 || std::isinf(x)) return 0;
+    return bm::pdf(bm::inverse_gaussian_distribution<double, Policy>(mu, lambda), x);
+}
+
+double DQuanInvGaussian(double p, double mu, double lambda)
+{
+    if (!(mu > 0 && lambda > 0)) return NaN();
+    return ContinuousQuantile(
+        bm::inverse_gaussian_distribution<double, Policy>(mu, lambda), p, 0, kInf);
+}
+
+// ---- Discrete distributions ------------------------------------------
+
+double DProbBinomial(double x, int n, double p)
+{
+    if (n < 0 || !IsProbability(p)) return NaN();
+    return DiscreteCdf(bm::binomial_distribution<double, Policy>(n, p), x, 0, n);
+}
+
+double DDensBinomial(double x, int n, double p)
+{
+    if (n < 0 || !IsProbability(p)) return NaN();
+    return DiscretePmf(bm::binomial_distribution<double, Policy>(n, p), x, 0, n);
+}
+
+double DQuanBinomial(double p, int n, double prob)
+{
+    if (n < 0 || !IsProbability(prob)) return NaN();
+    if (prob == 0 || n == 0) return IsProbability(p) ? 0 : NaN();
+    if (prob == 1) return IsProbability(p) ? n : NaN();
+    return DiscreteQuantile(bm::binomial_distribution<double, Policy>(n, prob), p,
+                            0, n);
+}
+
+double DProbGeometric(double x, double p)
+{
+    if (!(p > 0 && p <= 1) || std::isnan(x)) return NaN();
+    if (x < 0) return 0;
+    if (p == 1) return 1;
+    return -std::expm1((std::floor(x) + 1) * std::log1p(-p));
+}
+
+double DDensGeometric(double x, double p)
+{
+    if (!(p > 0 && p <= 1) || std::isnan(x)) return NaN();
+    if (x < 0 || x != std::floor(x)) return 0;
+    if (p == 1) return x == 0 ? 1 : 0;
+    return p * std::exp(x * std::log1p(-p));
+}
+
+double DQuanGeometric(double p, double prob)
+{
+    if (!(prob > 0 && prob <= 1) || !IsProbability(p)) return NaN();
+    if (prob == 1 || p == 0) return 0;
+    if (p == 1) return kInf;
+    const double guess = std::log1p(-p) / std::log1p(-prob) - 1;
+    return SmallestAtLeast([prob](double x) { return DProbGeometric(x, prob); }, p,
+                           0, kInf, guess);
+}
+
+double DProbHypergeometric(double x, int N, int k, int n)
+{
+    if (N < 0 || k < 0 || n < 0 || k > N || n > N) return NaN();
+    const double lo = std::max(0, n + k - N), hi = std::min(n, k);
+    return DiscreteCdf(bm::hypergeometric_distribution<double, Policy>(k, n, N), x,
+                       lo, hi);
+}
+
+double DDensHypergeometric(double x, int N, int k, int n)
+{
+    if (N < 0 || k < 0 || n < 0 || k > N || n > N) return NaN();
+    const double lo = std::max(0, n + k - N), hi = std::min(n, k);
+    if (std::isnan(x)) return x;
+    if (x < lo || x > hi || x != std::floor(x)) return 0;
+    return bm::pdf(bm::hypergeometric_distribution<double, Policy>(k, n, N),
+                   static_cast<unsigned>(x));
+}
+
+double DQuanHypergeometric(double p, int N, int k, int n)
+{
+    if (N < 0 || k < 0 || n < 0 || k > N || n > N || !IsProbability(p))
+        return NaN();
+    const double lo = std::max(0, n + k - N), hi = std::min(n, k);
+    if (p == 0) return lo;
+    const double mean = static_cast<double>(n) * k / (N > 0 ? N : 1);
+    return SmallestAtLeast(
+        [&](double x) { return DProbHypergeometric(x, N, k, n); }, p, lo, hi,
+        std::floor(mean));
+}
+
+double DProbNegBin(double x, int n, double p)
+{
+    if (n < 1 || !(p > 0 && p <= 1)) return NaN();
+    if (p == 1) return std::isnan(x) ? x : x < 0 ? 0 : 1;
+    return DiscreteCdf(bm::negative_binomial_distribution<double, Policy>(n, p), x,
+                       0, kInf);
+}
+
+double DDensNegBin(double x, int n, double p)
+{
+    if (n < 1 || !(p > 0 && p <= 1)) return NaN();
+    if (p == 1) return std::isnan(x) ? x : x == 0 ? 1 : 0;
+    return DiscretePmf(bm::negative_binomial_distribution<double, Policy>(n, p), x,
+                       0, kInf);
+}
+
+double DQuanNegBin(double p, int n, double prob)
+{
+    if (n < 1 || !(prob > 0 && prob <= 1) || !IsProbability(p)) return NaN();
+    if (prob == 1) return 0;
+    return DiscreteQuantile(bm::negative_binomial_distribution<double, Policy>(n, prob),
+                            p, 0, kInf);
+}
+
+double DProbPoisson(double x, double mu)
+{
+    if (!(mu >= 0 && std::isfinite(mu))) return NaN();
+    if (mu == 0) return std::isnan(x) ? x : x < 0 ? 0 : 1;
+    return DiscreteCdf(bm::poisson_distribution<double, Policy>(mu), x, 0, kInf);
+}
+
+double DDensPoisson(double x, double mu)
+{
+    if (!(mu >= 0 && std::isfinite(mu))) return NaN();
+    if (mu == 0) return std::isnan(x) ? x : x == 0 ? 1 : 0;
+    return DiscretePmf(bm::poisson_distribution<double, Policy>(mu), x, 0, kInf);
+}
+
+double DQuanPoisson(double p, double mu)
+{
+    if (!(mu >= 0 && std::isfinite(mu)) || !IsProbability(p)) return NaN();
+    if (mu == 0) return 0;
+    return DiscreteQuantile(bm::poisson_distribution<double, Policy>(mu), p, 0, kInf);
+}
+
+// ---- Support routines -------------------------------------------------
+
+double DGammaFunc(double x, double r)
+{
+    if (!(r > 0) || std::isnan(x)) return NaN();
+    return x <= 0 ? 0 : bm::gamma_p(r, x, Policy());
+}
+
+double DBetaFunc(double x, double a, double b) { return DProbBeta(x, a, b); }
+
+double DPolyGamma(double x, int n)
+{
+    if (n < 0 || std::isnan(x)) return NaN();
+    return bm::polygamma(n, x, Policy());
+}
+
+double DBinomial(int n, int k)
+{
+    if (n < 0 || k < 0) return NaN();
+    if (k > n) return 0;
+    if (n <= 170) return std::round(bm::binomial_coefficient<double>(n, k, Policy()));
+    return std::round(std::exp(std::lgamma(n + 1.0) - std::lgamma(k + 1.0) -
+                               std::lgamma(n - k + 1.0)));
+}
+
+double DFactorial(int n)
+{
+    if (n < 0) return NaN();
+    return n <= 170 ? bm::factorial<double>(n, Policy()) : kInf;
+}
+
+}  // extern "C"

@@ -1,0 +1,38 @@
+// Heap allocation for the value layer.
+//
+// Every block that a value record, a matrix or a plain table owns comes from
+// the C heap, because records cross the C interface and extension libraries
+// free strings and tables with free().  All allocations of this folder go
+// through these wrappers so that a test can make them fail on demand and walk
+// the "out of memory" paths.
+#ifndef ZU_VALUE_HEAP_H
+#define ZU_VALUE_HEAP_H
+
+#include <cstddef>
+
+namespace zu::value {
+
+// malloc and calloc; null when memory runs out (or the test switch says so).
+[[nodiscard]] void* HeapAlloc(std::size_t bytes);
+[[nodiscard]] void* HeapCalloc(std::size_t count, std::size_t size);
+void HeapFree(void* block);
+
+// count * size in bytes when both are non-negative and count * size
+// elements stay within int; false otherwise (an overflowing request is
+// treated like a failed allocation).
+[[nodiscard]] bool ElementCount(int count, int size, int* product);
+
+// Owner of a block from HeapAlloc or HeapCalloc.
+struct HeapDeleter {
+    void operator()(void* block) const { HeapFree(block); }
+};
+
+namespace testing {
+// Let the next `successes` allocations succeed and fail every one after
+// them; a negative value switches the failures off again.
+void FailAllocationsAfter(int successes);
+}  // namespace testing
+
+}  // namespace zu::value
+
+#endif

@@ -1,0 +1,48 @@
+// Internal helpers on value records shared by the files of this folder and
+// by the interpreter.  The exported accessors, setters and by-value
+// operations are declared in zu.h.
+#ifndef ZU_VALUE_VALUE_H
+#define ZU_VALUE_VALUE_H
+
+#include "zu.h"
+
+namespace zu::value {
+
+// A bound member function (function value with the member flag) points in
+// word 4 to a copy of its object's words 1 to 5.
+inline constexpr std::size_t kBoundRecordSize = 5 * sizeof(ZuWORD);
+
+inline int TypeCode(const ZuVALUE* v) { return v->t & ZU_TYPE_MASK; }
+inline bool HasFlag(const ZuVALUE* v, int flags) { return (v->t & flags) != 0; }
+inline bool IsNul(const ZuVALUE* v) { return HasFlag(v, ZU_FLAG_NUL); }
+inline bool IsAddress(const ZuVALUE* v) { return TypeCode(v) == ZU_ARRAY && HasFlag(v, ZU_FLAG_ADR); }
+inline bool IsMatrix(const ZuVALUE* v) { return TypeCode(v) == ZU_MATRIX && !IsNul(v); }
+inline bool IsEmptyMatrix(const ZuVALUE* v) { return IsMatrix(v) && (v->w1.i <= 0 || v->w2.i <= 0); }
+
+// Clears all words and the type word.
+inline void Clear(ZuVALUE* v) { *v = ZuVALUE{}; }
+
+// ZuMakeByValue without the error report: false when a copy could not be
+// allocated, with the record left as it was.
+[[nodiscard]] bool TryMakeByValue(ZuVALUE* v);
+
+// Frees the record by value and makes it an owned r x c matrix (no data for
+// r < 1).  False when memory runs out (or a size is negative); the record is
+// then a cleared value.
+[[nodiscard]] bool TrySetMatrix(ZuVALUE* v, int r, int c);
+
+// Frees the record by value and makes it an owned string of n bytes copied
+// from `text` (or left unset for a null `text`), with a terminator.  False
+// when memory runs out; the record is then the empty string.
+[[nodiscard]] bool TrySetString(ZuVALUE* v, const char* text, int n);
+
+// The interpreter's treatment of an index array (elements are references
+// into another array): make it an independent by-value array.
+[[nodiscard]] bool TryMakeIndexArrayByValue(ZuVALUE* v);
+
+// Raise run-time errors from this folder; `text` may be null.
+void RaiseOutOfMemory();
+
+}  // namespace zu::value
+
+#endif

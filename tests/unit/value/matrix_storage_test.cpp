@@ -1,0 +1,137 @@
+// Matrix blocks, plain tables and the copy and fill routines.
+#include <climits>
+#include <cmath>
+#include <cstring>
+
+#include "value/test_support.h"
+
+namespace {
+
+using zu::value::testing::FailAllocationsAfter;
+
+TEST(MatrixBlock, RowsPointIntoOneContiguousBlockBehindAHiddenSlot) {
+    double** m = MatAllocBlock(3, 4);
+    ASSERT_NE(m, nullptr);
+    EXPECT_EQ(m[-1], m[0]);
+    EXPECT_EQ(m[1], m[0] + 4);
+    EXPECT_EQ(m[2], m[0] + 8);
+    for (int k = 0; k < 12; ++k) m[0][k] = k;  // the whole block is writable
+    EXPECT_EQ(m[2][3], 11.0);
+    MatFreeBlock(m);
+}
+
+TEST(MatrixBlock, ZeroColumnsGiveNullRowsAndZeroRowsNoBlock) {
+    double** m = MatAllocBlock(3, 0);
+    ASSERT_NE(m, nullptr);
+    EXPECT_EQ(m[-1], nullptr);
+    for (int i = 0; i < 3; ++i) EXPECT_EQ(m[i], nullptr);
+    MatFreeBlock(m);
+    EXPECT_EQ(MatAllocBlock(0, 5), nullptr);
+    EXPECT_EQ(MatAllocBlock(-1, 5), nullptr);
+    EXPECT_EQ(MatAllocBlock(2, -1), nullptr);
+    MatFreeBlock(nullptr);
+}
+
+TEST(MatrixBlock, OverflowingAndFailedRequestsReturnNullWithoutLeaking) {
+    EXPECT_EQ(MatAllocBlock(INT_MAX, 2), nullptr);
+    EXPECT_EQ(MatAllocBlock(65536, 65536), nullptr);
+    EXPECT_EQ(MatAllocPlain(65536, 65536), nullptr);
+    FailAllocationsAfter(1);  // the table succeeds, the data block fails
+    EXPECT_EQ(MatAllocBlock(2, 2), nullptr);
+    FailAllocationsAfter(-1);
+}
+
+TEST(PlainTable, RowsAreAllocatedOneByOneAndAFailureFreesThem) {
+    void** t = TabAllocPlain(3, 5, static_cast<int>(sizeof(int)));
+    ASSERT_NE(t, nullptr);
+    for (int k = 0; k < 3; ++k) std::memset(t[k], 0xff, 5 * sizeof(int));
+    TabFreePlain(t, 3, 5);
+
+    void** empty = TabAllocPlain(4, 0, 8);
+    ASSERT_NE(empty, nullptr);
+    for (int k = 0; k < 4; ++k) EXPECT_EQ(empty[k], nullptr);
+    TabFreePlain(empty, 4, 0);
+
+    EXPECT_EQ(TabAllocPlain(0, 5, 8), nullptr);
+    EXPECT_EQ(TabAllocPlain(2, INT_MAX, 8), nullptr);
+    FailAllocationsAfter(3);  // the table and two rows, then the third row fails
+    EXPECT_EQ(TabAllocPlain(3, 5, 8), nullptr);
+    FailAllocationsAfter(-1);
+    TabFreePlain(nullptr, 3, 5);
+}
+
+TEST(PlainMatrix, HoldsSeparateRowsThatCopyLikeABlock) {
+    double** plain = MatAllocPlain(2, 3);
+    ASSERT_NE(plain, nullptr);
+    const double values[] = {1, 2, 3, 4, 5, 6};
+    MatCopyVecr(plain, values, 2, 3);
+    double** block = MatDup(plain, 2, 3);
+    ASSERT_NE(block, nullptr);
+    EXPECT_EQ(block[1][0], 4.0);
+    EXPECT_EQ(block[1] - block[0], 3);
+    MatFreeBlock(block);
+    MatFreePlain(plain, 2, 3);
+}
+
+TEST(StrDupPlain, CopiesAndRefusesNull) {
+    char* s = StrDupPlain("abc");
+    ASSERT_NE(s, nullptr);
+    EXPECT_STREQ(s, "abc");
+    std::free(s);
+    EXPECT_EQ(StrDupPlain(nullptr), nullptr);
+    FailAllocationsAfter(0);
+    EXPECT_EQ(StrDupPlain("abc"), nullptr);
+    FailAllocationsAfter(-1);
+}
+
+TEST(MatrixCopies, RowAndColumnOrderOfVectors) {
+    double** m = MatAllocBlock(2, 3);
+    const double v[] = {1, 2, 3, 4, 5, 6};
+    MatCopyVecc(m, v, 2, 3);  // columns (1,2) (3,4) (5,6)
+    EXPECT_EQ(m[0][1], 3.0);
+    EXPECT_EQ(m[1][0], 2.0);
+    double out[6] = {};
+    VecrCopyMat(out, m, 2, 3);
+    const double rows[] = {1, 3, 5, 2, 4, 6};
+    for (int k = 0; k < 6; ++k) EXPECT_EQ(out[k], rows[k]);
+    VeccCopyMat(out, m, 2, 3);
+    for (int k = 0; k < 6; ++k) EXPECT_EQ(out[k], v[k]);
+    MatFreeBlock(m);
+}
+
+TEST(MatrixCopies, NullSourceOrTargetDoesNothing) {
+    double** m = MatAllocBlock(2, 2);
+    MatZero(m, 2, 2);
+    EXPECT_EQ(MatCopy(nullptr, m, 2, 2), nullptr);
+    EXPECT_EQ(MatCpy(m, nullptr, 2, 2), nullptr);
+    EXPECT_EQ(MatDup(nullptr, 2, 2), nullptr);
+    EXPECT_EQ(CMatDup(nullptr, 2, 2), nullptr);
+    EXPECT_EQ(VecDup(nullptr, 3), nullptr);
+    MatCopyVecr(m, nullptr, 2, 2);
+    EXPECT_EQ(m[1][1], 0.0);
+    MatFreeBlock(m);
+}
+
+TEST(MatrixFills, IdentityZeroNaNAndElements) {
+    double** m = MatAllocBlock(3, 3);
+    MatI(m, 3);
+    EXPECT_EQ(m[1][1], 1.0);
+    EXPECT_EQ(m[1][2], 0.0);
+    MatNaN(m, 3, 3);
+    EXPECT_TRUE(FIsNaN(m[2][0]));
+    MatZero(m, 3, 3);
+    EXPECT_FALSE(FIsNaN(m[2][0]));
+    MatSetAt(m, 7.5, 2, 1);
+    EXPECT_EQ(MatGetAt(m, 2, 1), 7.5);
+    double d = 0;
+    EXPECT_TRUE(std::isnan(SetNaN(&d)));
+    EXPECT_TRUE(FIsNaN(d));
+    const double v[] = {1.5, -2};
+    double* copy = VecDup(v, 2);
+    ASSERT_NE(copy, nullptr);
+    EXPECT_EQ(copy[1], -2.0);
+    std::free(copy);
+    MatFreeBlock(m);
+}
+
+}  // namespace
