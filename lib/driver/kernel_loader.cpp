@@ -2,6 +2,8 @@
 #include "driver/stages.h"
 
 #include <array>
+#include <climits>
+#include <cstdlib>
 #include <cstdio>
 #include <string>
 
@@ -31,6 +33,22 @@ constexpr std::array<KernelSymbol, 8> kKernelSymbols{{
     {"ZuKnlMatmul", [](void* r) { SetKnlMatMul(as<ZuKNLMATMUL>(r)); }},
 }};
 
+// The file to open for a kernel library: "NAME.so" found in the current
+// directory or along the include path, else the bare "NAME.so" for the
+// loader's own search (LD_LIBRARY_PATH, the system directories).
+std::string kernelLibraryFile(const std::string& name)
+{
+    std::string file = name + ".so";
+    char found[ZU_PATH_MAX] = "";
+    if (FILE* f = ZuFileOpenSearch(file.c_str(), 0, 1, found, "")) {
+        std::fclose(f);
+        char resolved[PATH_MAX];
+        if (realpath(found, resolved))
+            return resolved;
+    }
+    return file;
+}
+
 }  // namespace
 }  // namespace zu::driver
 
@@ -39,10 +57,11 @@ using namespace zu::driver;
 extern "C" void ZuLoadKernel(const char* suffix, int verbose)
 {
     std::string library = std::string("zukernel") + (suffix ? suffix : "");
+    std::string file = kernelLibraryFile(library);
     bool first = true;
     for (const auto& symbol : kKernelSymbols) {
         int err = 0;
-        void* routine = GetDynamicLink(library.c_str(), symbol.name, &err);
+        void* routine = GetDynamicLink(file.c_str(), symbol.name, &err);
         if (first && err == 1) {
             if (verbose)
                 ZuLinkError(17, library.c_str());

@@ -4,6 +4,8 @@
 #ifndef ZU_VALUE_VALUE_H
 #define ZU_VALUE_VALUE_H
 
+#include <cstddef>
+
 #include "zu.h"
 
 namespace zu::value {

@@ -1,0 +1,421 @@
+// Expressions, names, calls, indexes and print items.
+#include <string>
+
+#include "statement_abandoned.h"
+#include "translator.h"
+
+namespace g2zu {
+namespace {
+
+// Deeper nesting of parentheses, calls and indexes abandons the statement.
+constexpr int kMaxNesting = 200;
+
+class Nesting {
+public:
+    Nesting(int& depth, Messages& messages) : depth_(depth) {
+        if (++depth_ > kMaxNesting) {
+            messages.error(Err::NestedTooDeeply);
+            throw StatementAbandoned{};
+        }
+    }
+    ~Nesting() { --depth_; }
+    Nesting(const Nesting&) = delete;
+    Nesting& operator=(const Nesting&) = delete;
+
+private:
+    int& depth_;
+};
+
+bool is_terminator(Tok code) {
+    return code == Tok::Comma || code == Tok::RParen || code == Tok::Semicolon || code == Tok::Eof;
+}
+
+bool ends_item(Tok code) {
+    switch (code) {
+    case Tok::Whitespace:
+    case Tok::Newline:
+    case Tok::Comment:
+    case Tok::Comma:
+    case Tok::Semicolon:
+    case Tok::RBracket:
+    case Tok::Eof:
+        return true;
+    default:
+        return false;
+    }
+}
+
+}  // namespace
+
+// ---------------------------------------------------------------------------
+// Expressions
+
+// expression up to a terminator: "," and ")" are consumed, ";" and end of
+// file are left for the statement.
+Tok Translator::expression() {
+    LineModeScope normal(in_, false);
+    Nesting nesting(depth_, messages_);
+    if (in_.peek().code == Tok::LParen && wrapped_in_parens()) {
+        // ( e ) alone: the caller writes its own parentheses
+        in_.next();
+        Tok inner = expression();
+        if (inner != Tok::RParen) {
+            messages_.error(Err::ExpectedButFound, ")", gauss_spelling(inner));
+            return inner;
+        }
+        return take_terminator();
+    }
+    return expression_body();
+}
+
+Tok Translator::expression_body() {
+    bool after_operand = false;
+    for (;;) {
+        const Token& p = in_.peek();
+        if (p.code == Tok::Comma || p.code == Tok::RParen) {
+            Tok code = p.code;
+            in_.next();
+            return code;
+        }
+        if (p.code == Tok::Semicolon || p.code == Tok::Eof) return p.code;
+        Token t = in_.next();
+        after_operand = term(t, after_operand);
+    }
+}
+
+// Does the parenthesis ahead enclose the whole expression?
+bool Translator::wrapped_in_parens() {
+    Scanner::Mark m = in_.mark();
+    in_.next();
+    int depth = 1;
+    bool wrapped = false;
+    for (;;) {
+        Token t = in_.next();
+        if (t.code == Tok::Eof || t.code == Tok::Semicolon) break;
+        if (t.code == Tok::LParen) ++depth;
+        if (t.code == Tok::RParen && --depth == 0) {
+            wrapped = is_terminator(in_.next().code);
+            break;
+        }
+    }
+    in_.rewind(m);
+    return wrapped;
+}
+
+Tok Translator::take_terminator() {
+    Tok code = in_.peek().code;
+    if (code == Tok::Comma || code == Tok::RParen) {
+        in_.next();
+        return code;
+    }
+    if (code == Tok::Semicolon || code == Tok::Eof) return code;
+    return expression_body();
+}
+
+// One token of an expression; true when it leaves an operand behind.
+bool Translator::term(const Token& t, bool after_operand) {
+    switch (t.code) {
+    case Tok::Ident:
+        name(t);
+        return true;
+    case Tok::Integer:
+    case Tok::Double:
+    case Tok::Complex:
+        put(t.text);
+        return true;
+    case Tok::HexDouble:
+        put("0x." + t.text);
+        return true;
+    case Tok::String:
+        put_string(t.text);
+        return true;
+    case Tok::LParen: {
+        put("(");
+        Tok inner = expression();
+        if (inner != Tok::RParen) messages_.error(Err::ExpectedButFound, ")", gauss_spelling(inner));
+        put(")");
+        return true;
+    }
+    case Tok::Amp:
+    case Tok::Dollar: {
+        const Token& p = in_.peek();
+        if (p.code == Tok::Ident) {
+            put(in_.next().text);
+            return true;
+        }
+        if (t.code == Tok::Dollar && is_operator(p.code)) {
+            // string operators: $+ joins strings, the others compare them
+            Token op = in_.next();
+            if (op.code == Tok::Plus)
+                put_operator("~");
+            else
+                operator_token(op, after_operand);
+            return false;
+        }
+        messages_.error(Err::ExpectedButFound, gauss_spelling(Tok::Ident), token_name(p));
+        return after_operand;
+    }
+    case Tok::Slash:
+        put_operator("/");
+        log_output("check / operation\n");
+        return false;
+    case Tok::DotQuote:
+    case Tok::DotXor:
+    case Tok::Percent:
+    case Tok::Bang:
+        unsupported_operator(t.code);
+        return t.code == Tok::DotQuote || t.code == Tok::Bang;
+    case Tok::Quote:
+        put("' ");
+        return true;
+    case Tok::Hash:
+        messages_.error(Err::UnexpectedSymbol, token_name(t));
+        return after_operand;
+    default:
+        operator_token(t, after_operand);
+        return false;
+    }
+}
+
+void Translator::operator_token(const Token& t, bool after_operand) {
+    std::string zu = t.code == Tok::DotWord ? "<" + t.text + ">" : std::string(zu_text(t.code));
+    bool unary = !after_operand && (t.code == Tok::Minus || t.code == Tok::Plus ||
+                                    t.code == Tok::Not || t.code == Tok::DotNot);
+    if (unary)
+        put(zu);
+    else
+        put_operator(zu);
+}
+
+void Translator::unsupported_operator(Tok code) {
+    std::string op(gauss_spelling(code));
+    log_output(op + " operation unsupported\n");
+    std::string hint;
+    if (code == Tok::Percent) {
+        log_output("use idiv()\n");
+        hint = "use idiv()";
+    } else if (code == Tok::Bang) {
+        log_output("use exp(loggamma()) \n");
+        hint = "use exp(loggamma())";
+    }
+    messages_.warning(Err::Unsupported, op);
+    put(" /*" + op + " " + hint + " */ ");
+}
+
+// ---------------------------------------------------------------------------
+// Names, calls and indexes
+
+void Translator::name(const Token& id) {
+    Nesting nesting(depth_, messages_);
+    const Token& p = in_.peek();
+    if (p.code == Tok::LBracket) {
+        put(id.text);
+        in_.next();
+        index();
+        return;
+    }
+    if (p.code == Tok::LParen) {
+        call(id);
+        return;
+    }
+    int s = symbols_.find_global(id.text);
+    if (s >= 0) {
+        const Symbol& sym = symbols_.at(s);
+        bool callable = sym.kind == Kind::Procedure || sym.kind == Kind::KeywordProc ||
+                        sym.kind == Kind::Conversion;
+        if (callable && sym.return_count <= 1) {
+            put(written_name(s, id.text) + "()");
+            return;
+        }
+    }
+    put(id.text);
+}
+
+void Translator::call(const Token& id) {
+    int s = symbols_.find_global(id.text);
+    if (s < 0) {
+        messages_.error(Err::UndeclaredIdentifier, id.text);
+        define(id.text, Kind::Undeclared, symbols_.base());
+    } else if (symbols_.at(s).unsupported) {
+        log_output(id.text + " unsupported\n");
+        messages_.warning(Err::Unsupported, id.text);
+    }
+    put(written_name(s, id.text));
+    LineModeScope normal(in_, false);
+    in_.next();
+    put("(");
+    if (!in_.accept(Tok::RParen)) {
+        for (;;) {
+            Tok t = expression();
+            if (t == Tok::Comma) {
+                put(", ");
+                continue;
+            }
+            if (t != Tok::RParen) messages_.error(Err::ExpectedButFound, ")", gauss_spelling(t));
+            break;
+        }
+    }
+    out_.trim_trailing_blanks();
+    put(")");
+}
+
+// [ rows , columns ] after a name; each part is a list of items.
+void Translator::index() {
+    Nesting nesting(depth_, messages_);
+    LineModeScope lines(in_, true);
+    put("[");
+    Tok t = print_items(" ~ ", true);
+    if (t == Tok::Comma) {
+        put("][");
+        t = print_items(" ~ ", true);
+    }
+    if (t != Tok::RBracket) messages_.error(Err::ExpectedButFound, "]", gauss_spelling(t));
+    put("]");
+}
+
+// ---------------------------------------------------------------------------
+// Print items: Gauss separates them by blanks.
+
+Tok Translator::print_items(std::string_view separator, bool in_index) {
+    Edge previous = Edge::None;
+    for (;;) {
+        const Token& p = in_.peek();
+        switch (p.code) {
+        case Tok::Whitespace:
+        case Tok::Newline:
+        case Tok::Comment:
+            in_.next();
+            continue;
+        case Tok::Semicolon:
+        case Tok::Eof:
+            return p.code;
+        case Tok::Comma:
+        case Tok::RBracket:
+            if (in_index) {
+                Tok code = p.code;
+                in_.next();
+                return code;
+            }
+            in_.next();
+            continue;
+        default:
+            break;
+        }
+        previous = print_item(separator, previous, in_index);
+    }
+}
+
+Translator::Edge Translator::print_item(std::string_view separator, Edge previous, bool in_index) {
+    if (in_.peek().code == Tok::Dollar) in_.next();  // $name prints a string
+    Tok first = in_.peek().code;
+    Edge start = first == Tok::String                        ? Edge::Text
+                 : first == Tok::Ident || is_number(first) ? Edge::Value
+                 : first == Tok::LParen                      ? Edge::Open
+                                                             : Edge::Other;
+    bool joined = previous == Edge::Text || start == Edge::Text ||
+                  (previous == Edge::Value && (start == Edge::Value || start == Edge::Open));
+    if (previous != Edge::None && joined) put(separator);
+    Edge last = Edge::Other;
+    while (!ends_item(in_.peek().code)) {
+        Token t = in_.next();
+        last = item_token(t, in_index);
+    }
+    return last;
+}
+
+Translator::Edge Translator::item_token(const Token& t, bool in_index) {
+    switch (t.code) {
+    case Tok::Ident:
+        name(t);
+        return Edge::Value;
+    case Tok::Integer:
+    case Tok::Double:
+    case Tok::Complex:
+        put(t.text);
+        return Edge::Value;
+    case Tok::HexDouble:
+        put("0x." + t.text);
+        return Edge::Value;
+    case Tok::String:
+        put_string(t.text);
+        return Edge::Text;
+    case Tok::LParen:
+        paren_group();
+        return Edge::Value;
+    case Tok::Dot:
+        if (!in_index) put(".");  // "." alone is an empty index part
+        return Edge::Other;
+    case Tok::Slash:
+        put("/");
+        log_output("check / operation\n");
+        return Edge::Other;
+    case Tok::DotQuote:
+    case Tok::DotXor:
+    case Tok::Percent:
+    case Tok::Bang:
+        unsupported_operator(t.code);
+        return t.code == Tok::DotQuote || t.code == Tok::Bang ? Edge::Value : Edge::Other;
+    case Tok::Quote:
+        put("'");
+        return Edge::Value;
+    case Tok::Amp:
+    case Tok::Dollar:
+        if (in_.peek().code == Tok::Ident) {
+            put(in_.next().text);
+            return Edge::Value;
+        }
+        if (t.code == Tok::Dollar && in_.peek().code == Tok::Plus) {
+            in_.next();
+            put("~");
+        }
+        return Edge::Other;
+    case Tok::DotWord:
+        put("<" + t.text + ">");
+        return Edge::Other;
+    case Tok::Hash:
+        messages_.error(Err::UnexpectedSymbol, token_name(t));
+        return Edge::Other;
+    default:
+        put(zu_text(t.code));
+        return Edge::Other;
+    }
+}
+
+// ( e, ... ) inside a print item: a blank inside the parentheses does not
+// end the item.
+void Translator::paren_group() {
+    LineModeScope normal(in_, false);
+    put("(");
+    for (;;) {
+        Tok t = expression();
+        if (t == Tok::Comma) {
+            put(", ");
+            continue;
+        }
+        if (t != Tok::RParen) messages_.error(Err::ExpectedButFound, ")", gauss_spelling(t));
+        break;
+    }
+    put(")");
+}
+
+// Is the first print item a parenthesised group with nothing after it?
+bool Translator::lone_paren_item() {
+    if (in_.peek().code != Tok::LParen) return false;
+    Scanner::Mark m = in_.mark();
+    in_.next();
+    int depth = 1;
+    bool lone = false;
+    for (;;) {
+        Token t = in_.next();
+        if (t.code == Tok::Eof || t.code == Tok::Semicolon) break;
+        if (t.code == Tok::LParen) ++depth;
+        if (t.code == Tok::RParen && --depth == 0) {
+            lone = in_.next().code == Tok::Semicolon;
+            break;
+        }
+    }
+    in_.rewind(m);
+    return lone;
+}
+
+}  // namespace g2zu

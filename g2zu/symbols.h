@@ -1,0 +1,75 @@
+// The converter's symbol table: a stack of records with procedure scopes.
+#pragma once
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace g2zu {
+
+class Messages;
+
+enum class Kind {
+    Variable = 0,
+    Procedure = 1,     // from proc or fn
+    Conversion = 2,    // an entry of the conversion table
+    KeywordProc = 3,   // from keyword
+    Undeclared = 4,    // a name met in a call before any definition
+};
+
+struct Symbol {
+    std::string name;                  // lower-case Gauss name
+    Kind kind = Kind::Variable;
+    bool from_include = false;         // made while an included file was read
+    bool in_main_block = false;        // made while a main block was open
+    int argument_count = 0;            // formal arguments, at most kMaxArguments
+    int return_count = 0;              // values a procedure returns
+    std::vector<std::string> arguments;  // every formal name, for the header
+    std::vector<bool> const_flags;     // argument passed as const (first 20 only)
+    bool unsupported = false;          // conversion entry without a Zu stand-in
+    std::string replacement;           // Zu name written in calls, when not empty
+};
+
+class Symbols {
+public:
+    static constexpr int kCapacity = 5000;
+    static constexpr int kMaxArguments = 20;
+
+    explicit Symbols(Messages& messages);
+
+    // Index of the record named name, searching from the top down to bound.
+    int find(std::string_view name, int bound) const;
+    int find_global(std::string_view name) const { return find(name, base_); }
+    int find_local(std::string_view name) const { return find(name, scope_start_); }
+
+    struct Defined {
+        int index;
+        bool is_new;  // false: an existing record was returned unchanged
+    };
+    // Defines name down to bound; a duplicate is reported and returned as is,
+    // except that an undeclared-call record is taken over.
+    Defined define(std::string_view name, Kind kind, int bound, bool from_include,
+                   bool in_main_block);
+
+    Symbol& at(int index) { return records_[static_cast<std::size_t>(index)]; }
+    const Symbol& at(int index) const { return records_[static_cast<std::size_t>(index)]; }
+
+    int base() const { return base_; }
+    int top() const { return top_; }
+    int scope_start() const { return scope_start_; }
+
+    // Locals are defined above the scope start of the current procedure.
+    int enter_scope();
+    // Drops the records above the scope start; names met only in calls stay,
+    // so an undeclared name is reported once per run.
+    void leave_scope(int previous_start);
+
+private:
+    Messages& messages_;
+    std::vector<Symbol> records_;  // kCapacity plus a few spare records
+    int top_ = 0;
+    int base_ = 0;
+    int scope_start_ = 0;
+};
+
+}  // namespace g2zu

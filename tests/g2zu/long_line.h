@@ -1,0 +1,15 @@
+// header file written by G2Zu at HH:MM:SS on DD-MM-YYYY
+
+#ifdef __LONG_LINE_H__
+
+decl short;
+decl text;
+
+#else
+
+extern decl total;
+extern decl short;
+extern decl text;
+
+#endif //__LONG_LINE_H__
+

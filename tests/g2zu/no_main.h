@@ -1,0 +1,6 @@
+// header file written by G2Zu at HH:MM:SS on DD-MM-YYYY
+
+extern decl limit;
+extern decl shared;
+scaled(const x);
+half(const x);

@@ -1,0 +1,6 @@
+// header file written by G2Zu at HH:MM:SS on DD-MM-YYYY
+
+extern decl a;
+extern decl b;
+extern decl c;
+extern decl s;
