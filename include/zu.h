@@ -410,6 +410,36 @@ ZU_API ZuNAMEDVALUE* ZuSymFindClass(const char* name);
  * which is left nameless and without value; null when the table is full. */
 ZU_API ZuNAMEDVALUE* ZuSymMoveGlobal(ZuNAMEDVALUE* record);
 
+/* Parser and code generation.  ZuOpenCode opens (or clears) the symbol
+ * table, the literal table and the code; IZuParse compiles the current
+ * source and returns the number of errors (scanner and parser). */
+ZU_API void          ZuOpenCode(void);
+ZU_API void          ZuCloseCode(void);
+ZU_API void          ZuParseNew(void);
+ZU_API int           IZuParse(void);
+/* One line of text in the frame of a running function: its first
+ * argument and local records and the end of its symbols, a character to
+ * read first (0 none), whether the text is only expressions, and the value
+ * of the first argument (the object, in a member function). */
+ZU_API int           IZuParseInsertExpression(ZuNAMEDVALUE* firstArgument,
+                                              ZuNAMEDVALUE* firstLocal,
+                                              ZuNAMEDVALUE* end, int firstChar,
+                                              int exprOnly,
+                                              ZuVALUE* argumentValue);
+/* A further file compiled (or loaded as object file) into the program; on
+ * error the tables are rolled back.  -1 when the file is not found. */
+ZU_API int           IZuParseInsertFile(const char* name, int objectFile,
+                                        int useNameAsIs);
+ZU_API int           IZuParseAddMainCall(void);
+ZU_API void          ZuParseEmitMainDummy(void);
+ZU_API void          ZuParseDelUnusedExternals(void);
+ZU_API ZuPCODE*      PZuGetPcode(int* count);
+ZU_API void          ZuParseOptimization(int on);
+ZU_API void          ZuParseInterDebug(int interactive, int debug);
+ZU_API int           ZuIsDebug(void);
+ZU_API void          ZuParseSetLineno(int on);
+ZU_API void          ZuParseWarningLevel(int level);
+
 /* The code listing with the global symbols and the literals. */
 ZU_API void          ZuDumpCode(void);
 /* One single-step line: the instruction at cp and the stack registers,
@@ -660,6 +690,10 @@ ZU_API double DDensPoisson(double x, double mu);
 ZU_API double DQuanPoisson(double p, double mu);
 /* P(X <= x1, Y <= x2) for standard normals of correlation rho. */
 ZU_API double DProbBVN(double x1, double x2, double rho);
+/* P(X <= x) for X normal with mean 0 and the n by n covariance sigma
+ * (n at most 100): exact up to two dimensions, above by a lattice rule
+ * accurate to about 1e-6. */
+ZU_API double DProbMVN(const double* x, double** sigma, int n);
 /* Generalised hyperbolic (location 0) and generalised inverse Gaussian
  * (density proportional to x^(lambda-1) exp(-(chi/x + psi x)/2)). */
 ZU_API double DDensGH(double x, double alpha, double beta, double delta,
@@ -700,6 +734,147 @@ ZU_API int         GetDayOfWeek(int y, int m, int d);
 ZU_API int         GetDayOfWeekFromJulian(int jd);
 
 /* end of section: numerics */
+
+/* ------------------------------------------------------------------ */
+/* Operators and casts */
+/* ------------------------------------------------------------------ */
+
+/* Casts in place, returning 1 on success.  ZuRunCastToInt and
+ * ZuRunCastToDouble take scalars only (an int, a double or a 1 by 1
+ * matrix); these three raise the cast's run-time error on failure.
+ * ZuRunCastNonNullTo is the silent conversion of the argument checks: 0
+ * for a value without value and for an empty matrix. */
+ZU_API int  ZuRunCastToInt(ZuVALUE* v);
+ZU_API int  ZuRunCastToDouble(ZuVALUE* v);
+ZU_API int  ZuRunCastToMatrix(ZuVALUE* v);
+ZU_API int  ZuRunCastNonNullTo(ZuVALUE* v, int type);
+/* v1 becomes v1 .^ v2.  v2 keeps its data unless the result was computed
+ * into its storage; it is then left as int 0.  The caller frees v2. */
+ZU_API void ZuRunDotPower(ZuVALUE* v1, ZuVALUE* v2);
+
+/* end of section: operators and casts */
+
+/* ------------------------------------------------------------------ */
+/* Standard library */
+/* ------------------------------------------------------------------ */
+
+/* Print one value as print() does, with no format, to the console; with
+ * flags 1 a matrix split into blocks of columns gets block headers. */
+ZU_API void ZuStdPrintVal(ZuVALUE* v, int flags);
+/* Whether the last print to the console ended with a newline. */
+ZU_API int  DidNewline(void);
+ZU_API void SetDidNewline(int flag);
+/* Releases the string buffer of sprint and scan. */
+ZU_API void ZuStdClosePrintBuffer(void);
+
+/* end of section: standard library */
+
+/* ------------------------------------------------------------------ */
+/* Interpreter */
+/* ------------------------------------------------------------------ */
+
+/* Start, run and end.  IZuRunInit allocates the stack, appends the call of
+ * main and links; it returns the address to hand to FZuRun (-1 when the
+ * link failed, -2 without memory for the stack).  The run functions return
+ * 1 when no run-time error occurred.  name may be null (then "main" as
+ * linked). */
+ZU_API void        ZuSetStackSize(int n);
+ZU_API int         IZuRunInit(void);
+ZU_API int         IZuRunStart(void);
+ZU_API int         FZuRunInitMainFunc(int address, const char* name);
+ZU_API int         FZuRunMainFunc(int address, const char* name);
+ZU_API int         FZuRun(int address, const char* name);
+ZU_API void        ZuRunExit(void);
+ZU_API void        ZuRunFinish(void);
+/* Functions without arguments called after main, last registered first;
+ * at most 10. */
+ZU_API void        ZuRunMainExitCall(ZuVALUE* function);
+ZU_API void        ZuRunMainDoExitCall(void);
+/* How the last run of main ended: -1 normally (or no run), the code given
+ * to exit() when exit() ended it, 1 after any other run-time error. */
+ZU_API int         IZuRunExitStatus(void);
+
+/* For library routines: the running Zu function, its arguments, the name
+ * of the library function called, and call-backs into Zu or library
+ * functions.  A call-back returns 1 on success; a run-time error inside
+ * it is reported again in the caller as "in callback function" when
+ * report is set (FZuCallBack always reports). */
+ZU_API ZuVALUE*    ZuRunActiveFunc(void);
+ZU_API int         IZuRunArgCount(void);
+ZU_API ZuVALUE*    ZuRunArgFromLast(int i);
+ZU_API const char* SZuRunIntFunc(void);
+ZU_API int         FZuCallBack(ZuVALUE* function, ZuVALUE* result, ZuVALUE* argv,
+                               int argc);
+ZU_API int         FZuRunCallBack(ZuVALUE* function, ZuVALUE* result, ZuVALUE* argv,
+                                  int argc, int report);
+
+/* Objects for library code and hosts. */
+ZU_API int         FZuCreateObject(const char* className, ZuVALUE* object,
+                                   ZuVALUE* argv, int argc);
+ZU_API void        ZuDeleteObject(ZuVALUE* object);
+ZU_API int         FZuCallBackMember(ZuVALUE* object, const char* name,
+                                     ZuVALUE* result, ZuVALUE* argv, int argc);
+ZU_API int         FZuGetDataMember(ZuVALUE* object, const char* name,
+                                    ZuVALUE* value);
+ZU_API int         FZuSetDataMember(ZuVALUE* object, const char* name,
+                                    ZuVALUE* value);
+
+/* By-value operations on stack entries (a pending index included). */
+ZU_API void        ZuRunMakeByValue(ZuVALUE* v);
+ZU_API void        ZuRunFreeByValue(ZuVALUE* v);
+ZU_API void        ZuRunValMatAlloc(ZuVALUE* v, int rows, int columns);
+
+/* Registers and flags for the debugger.  A null argument is skipped;
+ * setting sp pops and frees down to the entry, never pushes. */
+ZU_API void        ZuRunGetStackInfo(ZuVALUE** base, ZuVALUE** sp, ZuVALUE** ap,
+                                     ZuVALUE** bp);
+ZU_API void        ZuRunSetStackInfo(ZuVALUE* base, ZuVALUE* sp, ZuVALUE* ap,
+                                     ZuVALUE* bp);
+ZU_API void        ZuRunGetCallInfo(int* paramCount, int* localStart,
+                                    int* localCount, int* file);
+ZU_API void        ZuRunSetCallInfo(int paramCount, int localStart,
+                                    int localCount, int file);
+ZU_API void        ZuRunSetLocalNames(int paramCount, const char** names, int n);
+/* Name i of the running frame's locals (debug information), or null. */
+ZU_API const char* ZuRunGetLocalName(int i);
+ZU_API int         ZuRunGetPcodeAddress(void);
+ZU_API void        ZuRunSetPcodeAddress(int cp);
+ZU_API int         ZuRunGetFileNameLit(void);
+ZU_API const char* ZuRunGetFileName(void);
+ZU_API ZuVALUE*    ZuRunGetStackTop(void);
+ZU_API void        ZuRunFreeStackTop(ZuVALUE* entry);
+ZU_API void        ZuRunSetDebug(ZuVALUE* stepOverAp, ZuVALUE* stepOutAp,
+                                 int stop);
+ZU_API int         ZuRunDebugGo(void);
+ZU_API void        ZuRunSetAbort(void);
+ZU_API void        ZuRunAbort(void);
+ZU_API void        ZuRunTrace(int on);
+ZU_API void        ZuRunCodeTrace(int on);
+ZU_API void        ZuRunNumbering(int on);
+/* The source line of the statement marker at or after an address, or -1. */
+ZU_API int         ZuRunGetPcodeLine(int address);
+/* The run-time jump hook: leaves the running program. */
+ZU_API void        ZuRuntimeJump(void);
+
+/* Run-time errors and warnings.  A code of 60 or more prints only the
+ * location.  The buffer of ZuRunPrintLineNo holds at least 12 bytes. */
+ZU_API void        ZuRunPrintErrorMsg(int code, const char* text);
+ZU_API void        ZuRunPrintFilePos(int address, int fileLiteral,
+                                     const char* name);
+ZU_API char*       ZuRunPrintLineNo(char* buffer, int address);
+ZU_API void        ZuRunPrintCallStack(void);
+ZU_API void        ZuRunWarning(const char* text, int kind, int argument);
+ZU_API void        ZuRunUserWarning(const char* name, const char* text);
+ZU_API void        ZuRunSetWarning(int mask);
+ZU_API int         ZuRunGetWarning(void);
+
+/* Linking: one symbol to the internal-function table, and the final link
+ * of a program (externals, then the check and the binding of main);
+ * IZuLink returns the link-error count. */
+ZU_API int         FZuLinkIntFunction(ZuNAMEDVALUE* symbol);
+ZU_API int         IZuLink(ZuPCODE* code, int codeLength, int mainPosition);
+
+/* end of section: interpreter */
 
 #ifdef __cplusplus
 }

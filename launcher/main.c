@@ -1,10 +1,18 @@
 /* zul: hands the command line to the library and turns its answer into
- * an exit status. */
+ * an exit status.  A run that exit() ended gives the code passed to exit
+ * (0 included); a run stopped by any other run-time error gives 1, as does
+ * a failure before the run. */
 #include "zu.h"
 
 int main(int argc, char** argv)
 {
+    int result;
+    int status;
     ZuMainInit();
     ZuAddDrawLib();
-    return ZuMain(argc, argv) == 0 ? 1 : 0;
+    result = ZuMain(argc, argv);
+    status = IZuRunExitStatus();
+    if (status >= 0)
+        return status;
+    return result == 0 ? 1 : 0;
 }

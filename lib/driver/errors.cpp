@@ -38,9 +38,12 @@ void ZuRunErrorMessage(const char* text)
     }
     ZuExit(0);
     c.runtimeError = 1;
+    // While a program runs the jump routine does not return; outside a run
+    // it does, and the caller goes on.
     if (c.runtimeJump)
         c.runtimeJump();
-    ZuFatalError();
+    else
+        ZuFatalError();
 }
 
 void ZuRunError(int code, const char* text)

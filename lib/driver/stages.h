@@ -8,16 +8,7 @@
 
 extern "C" {
 
-// Compiler.
-void ZuParseInterDebug(int interactive, int debug);
-void ZuOpenCode();
-void ZuCloseCode();
-int  IZuParse();
-void ZuParseEmitMainDummy();
-void ZuParseDelUnusedExternals();
-void ZuParseOptimization(int on);
-void ZuParseSetLineno(int on);
-void ZuParseWarningLevel(int level);
+// Compiler (declared in zu.h).
 void ZuSetSymbolSize(int size);
 
 // Object files and imports.
@@ -25,16 +16,7 @@ int  IZuGetImportFile(const char* name, int flags, int level);
 int  IZuParseLinkImports();
 int  ZuWriteCode(FILE* file);
 
-// Interpreter.
-void ZuSetStackSize(int size);
-int  IZuRunInit();
-int  FZuRun(int position, int flags);
-void ZuRunExit();
-void ZuRunNumbering(int on);
-void ZuRunAbort(void);
-void ZuRunTrace(int on);
-void ZuRunPrintErrorMsg(int code, const char* text);
-void ZuRunUserWarning(const char* name, const char* text);
+// Interpreter: declared in zu.h (section "Interpreter").
 
 // Run-time library.
 void ZuStdClosePrintBuffer();
@@ -47,6 +29,9 @@ void ZuAddGaussStdLib();
 void ZuAddGaussStdIOLib();
 
 // ZuGauss mode.
+// Compiles the current source as ZuGauss main code and procedures, with
+// the scanner started by the caller; the result is the parser's errors.
+int  IZuParseGaussMain();
 int  FZuParseInitGauss(const char* startup, int run);
 int  IZuParseGaussAutoload();
 void ZuParseExitGauss();

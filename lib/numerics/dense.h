@@ -52,6 +52,18 @@ private:
     Scratch copy_;
 };
 
+// LAPACK indexes its arrays with 32-bit integers: a matrix of r by c
+// elements is handed to it only when this holds.
+inline bool FitsLapack(long long r, long long c) { return r * c < 2147483647LL; }
+
+// The workspace size from a LAPACK size query; false when it does not fit.
+inline bool WorkspaceSize(double query, int* lwork)
+{
+    if (!(query >= 0 && query < 2147483647.0)) return false;
+    *lwork = query < 1 ? 1 : static_cast<int>(query);
+    return true;
+}
+
 // Row-major <-> column-major copies of an r by c matrix.
 void CopyToColumnMajor(double** m, int r, int c, double* dst);
 void CopyFromColumnMajor(const double* src, int r, int c, double** m);

@@ -12,6 +12,7 @@ int KnlEigensym(double** A, int n, double* eval, int wantvec)
 {
     if (A == nullptr || eval == nullptr) return 1;
     if (n < 1) return 0;
+    if (!FitsLapack(n, n)) return 1;
     const std::size_t nn = static_cast<std::size_t>(n) * n;
     Scratch z, w;
     if (!z.Allocate(nn) || !w.Allocate(static_cast<std::size_t>(n))) return 1;
@@ -24,8 +25,7 @@ int KnlEigensym(double** A, int n, double* eval, int wantvec)
     double query = 0;
     dsyevd_(job, "U", &n, z.data(), &n, w.data(), &query, &lwork, &iquery,
             &liwork, &info);
-    if (info != 0) return 1;
-    lwork = static_cast<int>(query);
+    if (info != 0 || !WorkspaceSize(query, &lwork) || iquery < 1) return 1;
     liwork = iquery;
     Scratch work;
     ScratchOf<int> iwork;
@@ -55,6 +55,7 @@ extern "C" int IEigen_lapack(double** A, int n, double* re, double* im,
 {
     if (A == nullptr || re == nullptr || im == nullptr) return 1;
     if (n < 1) return 0;
+    if (!FitsLapack(n, n)) return 1;
     const std::size_t nn = static_cast<std::size_t>(n) * n;
     Scratch a, vr;
     if (!a.Allocate(nn) || (V != nullptr && !vr.Allocate(nn))) return 1;
@@ -67,8 +68,7 @@ extern "C" int IEigen_lapack(double** A, int n, double* re, double* im,
     const int ldvr = V != nullptr ? n : 1;
     dgeev_("N", jobvr, &n, a.data(), &n, re, im, &dummy, &one, vrp, &ldvr,
            &query, &lwork, &info);
-    if (info != 0) return 1;
-    lwork = static_cast<int>(query);
+    if (info != 0 || !WorkspaceSize(query, &lwork)) return 1;
     Scratch work;
     if (!work.Allocate(static_cast<std::size_t>(lwork))) return 1;
     dgeev_("N", jobvr, &n, a.data(), &n, re, im, &dummy, &one, vrp, &ldvr,

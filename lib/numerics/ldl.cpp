@@ -19,7 +19,7 @@ namespace {
 
 constexpr int kLapackOrder = 48;
 
-bool UseLapack(int n) { return FUsingFastMath() && n >= kLapackOrder; }
+bool UseLapack(int n) { return FUsingFastMath() && n >= kLapackOrder && FitsLapack(n, n); }
 
 // Copies A into the row-major n by n array c and factors it; the row-major
 // lower triangle then holds the Choleski factor C.  False when dpotrf

@@ -57,7 +57,7 @@ bool LapackLU(double** A, int n, double* lu, int* perm)
     return true;
 }
 
-bool UseLapack(int n) { return FUsingFastMath() && n >= kLapackOrder; }
+bool UseLapack(int n) { return FUsingFastMath() && n >= kLapackOrder && FitsLapack(n, n); }
 
 }  // namespace
 
@@ -194,9 +194,9 @@ int KnlInvert(double** A, int n, double* logdet, int* sign)
         int info = 0, lwork = -1;
         double query = 0;
         dgetri_(&n, a, &n, perm, &query, &lwork, &info);
-        lwork = static_cast<int>(query);
         Scratch work;
-        if (info == 0 && work.Allocate(static_cast<std::size_t>(lwork))) {
+        if (info == 0 && WorkspaceSize(query, &lwork) &&
+            work.Allocate(static_cast<std::size_t>(lwork))) {
             dgetri_(&n, a, &n, perm, work.data(), &lwork, &info);
             if (info == 0) {
                 CopyFromColumnMajor(a, n, n, A);

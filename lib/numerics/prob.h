@@ -15,7 +15,7 @@ inline double NaN()
 // domain, never an exception).
 double RegularisedGammaP(double a, double x);
 double RegularisedGammaQ(double a, double x);
-double RegularisedBeta(double a, double b, double x);
+double RegularisedBetaComplement(double a, double b, double x);  // 1 - I_x(a, b)
 
 // The standard normal distribution function to full double accuracy,
 // for the routines whose own accuracy depends on it.

@@ -17,6 +17,8 @@ using Policy = BoostPolicy;
 
 bool IsProbability(double p) { return p >= 0 && p <= 1; }
 
+constexpr int kMaxSteps = 1000000;
+
 // ---- Discrete helpers -------------------------------------------------
 
 // The smallest integer x in [lo, hi] with cdf(x) >= p, searched from a
@@ -29,8 +31,15 @@ double SmallestAtLeast(Cdf cdf, double p, double lo, double hi, double guess)
     double x = std::floor(guess);
     // A fuzz of a few ulps keeps a p computed as cdf(x) from landing on x+1.
     const double target = p * (1 - 64 * std::numeric_limits<double>::epsilon());
-    while (x > lo && cdf(x - 1) >= target) x -= 1;
-    while (x < hi && cdf(x) < target) x += 1;
+    // Past 2^53 a step of 1 is lost; the guess is within a few steps of
+    // the answer, so a bound on the steps only stops a runaway.
+    constexpr double kExact = 9007199254740992.0;
+    for (int steps = 0; x > lo && x < kExact && steps < kMaxSteps && cdf(x - 1) >= target;
+         ++steps)
+        x -= 1;
+    for (int steps = 0; x < hi && x < kExact && steps < kMaxSteps && cdf(x) < target;
+         ++steps)
+        x += 1;
     return x;
 }
 
@@ -79,9 +88,9 @@ double ContinuousQuantile(const Dist& d, double p, double lo, double hi)
 
 double RegularisedGammaP(double a, double x) { return bm::gamma_p(a, x, Policy()); }
 double RegularisedGammaQ(double a, double x) { return bm::gamma_q(a, x, Policy()); }
-double RegularisedBeta(double a, double b, double x)
+double RegularisedBetaComplement(double a, double b, double x)
 {
-    return bm::ibeta(a, b, x, Policy());
+    return bm::ibetac(a, b, x, Policy());
 }
 
 double PhiAccurate(double x) { return 0.5 * std::erfc(-x / std::sqrt(2.0)); }
@@ -438,34 +447,19 @@ double DQuanGeometric(double p, double prob)
                            0, kInf, guess);
 }
 
-double DProbHypergeometric(double x, int N, int k, int n)
-{
-    if (N < 0 || k < 0 || n < 0 || k > N || n > N) return NaN();
-    const double lo = std::max(0, n + k - N), hi = std::min(n, k);
-    return DiscreteCdf(bm::hypergeometric_distribution<double, Policy>(k, n, N), x,
-                       lo, hi);
-}
-
-double DDensHypergeometric(double x, int N, int k, int n)
-{
-    if (N < 0 || k < 0 || n < 0 || k > N || n > N) return NaN();
-    const double lo = std::max(0, n + k - N), hi = std::min(n, k);
-    if (std::isnan(x)) return x;
-    if (x < lo || x > hi || x != std::floor(x)) return 0;
-    return bm::pdf(bm::hypergeometric_distribution<double, Policy>(k, n, N),
-                   static_cast<unsigned>(x));
-}
-
 double DQuanHypergeometric(double p, int N, int k, int n)
 {
     if (N < 0 || k < 0 || n < 0 || k > N || n > N || !IsProbability(p))
         return NaN();
     const double lo = std::max(0, n + k - N), hi = std::min(n, k);
-    if (p == 0) return lo;
-    const double mean = static_cast<double>(n) * k / (N > 0 ? N : 1);
-    return SmallestAtLeast(
-        [&](double x) { return DProbHypergeometric(x, N, k, n); }, p, lo, hi,
-        std::floor(mean));
+    if (p == 0 || N == 0) return lo;
+    // Start from the normal approximation, a few steps from the answer.
+    const double f = static_cast<double>(k) / N;
+    const double mean = n * f;
+    const double var = N > 1 ? n * f * (1 - f) * (N - n) / (N - 1.0) : 0;
+    const double z = p == 1 ? 0 : DQuanNormal(p);
+    return SmallestAtLeast([&](double x) { return DProbHypergeometric(x, N, k, n); }, p,
+                           lo, hi, std::floor(mean + z * std::sqrt(var)));
 }
 
 double DProbNegBin(double x, int n, double p)
@@ -526,6 +520,11 @@ double DBetaFunc(double x, double a, double b) { return DProbBeta(x, a, b); }
 double DPolyGamma(double x, int n)
 {
     if (n < 0 || std::isnan(x)) return NaN();
+    // Boost truncates x to a long long internally (with a throwing policy
+    // of its own), so the infinities and the integers far below zero,
+    // which are poles anyway, are answered here.
+    if (x == HUGE_VAL) return n == 0 ? x : 0;
+    if (x <= 0 && (x == std::floor(x) || x < -1e15)) return NaN();
     return bm::polygamma(n, x, Policy());
 }
 

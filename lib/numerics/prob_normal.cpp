@@ -7,6 +7,8 @@
 namespace zu::numerics {
 namespace {
 
+constexpr int kSeriesDegrees = 100000;
+
 // Hill's AS 66: the upper or lower tail of the standard normal at z >= 0.
 double As66(double z, bool upper)
 {
@@ -117,7 +119,18 @@ double DTailProbT(double t, int df)
     if (t == 0) return 0.5;
     if (std::isnan(t)) return t;
     const double b = df / (t * t + df);
-    if (t >= 4) return 0.5 * RegularisedBeta(df / 2.0, 0.5, b);
+    // I_b(df/2, 1/2) is evaluated as 1 - I_(1-b)(1/2, df/2) with 1 - b
+    // formed directly: b itself carries a rounding error that many degrees
+    // of freedom magnify.
+    const double y = t * t / (t * t + df);
+    if (t >= 4) return 0.5 * RegularisedBetaComplement(0.5, df / 2.0, y);
+    // The series takes df/2 terms when t is small; past this many degrees
+    // of freedom the incomplete beta function, which it sums, is used
+    // directly.
+    if (df > kSeriesDegrees) {
+        const double half = 0.5 * RegularisedBetaComplement(0.5, df / 2.0, y);
+        return t > 0 ? half : 1 - half;
+    }
     const double a = t / std::sqrt(static_cast<double>(df));
     double s = 1, term = 1;
     for (int k = df % 2 + 2; k <= df - 2; k += 2) {

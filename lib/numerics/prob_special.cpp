@@ -1,7 +1,9 @@
 // The von Mises, logarithmic, bivariate normal, generalised hyperbolic
 // and generalised inverse Gaussian members, which have no ready routine.
 #include <boost/math/special_functions/bessel.hpp>
+#include <boost/math/special_functions/expint.hpp>
 
+#include <algorithm>
 #include <array>
 #include <cmath>
 #include <vector>
@@ -63,6 +65,11 @@ double MisesCentred(double d, double kappa)
     const double f = (d + kPi) / kTwoPi + sum / kPi;
     return f < 0 ? 0 : f > 1 ? 1 : f;
 }
+
+// Above this concentration the distribution function is the normal one
+// with variance 1/kappa, to within about 1/kappa; below it the series
+// needs at most some 40000 terms.
+constexpr double kMisesNormal = 1e7;
 
 bool MisesDomain(double mu, double kappa)
 {
@@ -153,9 +160,17 @@ double LogarithmicPmf(double x, double a)
     return -std::exp(x * std::log(a)) / (x * std::log1p(-a));
 }
 
-// Sums of the logarithmic probabilities stop once the terms no longer
-// count, and in any case after this many.
-constexpr int kLogarithmicTerms = 100000000;
+// Up to this count the probabilities are summed one by one.
+constexpr double kLogarithmicTerms = 1e6;
+
+// P(X <= x) for x beyond kLogarithmicTerms: 1 - sum_{j>x} a^j/j / L with
+// the tail as the integral of e^(-ct)/t from x + 1/2 (c = -log a), which
+// is E1((x + 1/2) c); its error is below 1e-13 of the tail there.
+double LogarithmicUpper(double x, double a)
+{
+    const double c = -std::log(a), l = -std::log1p(-a);
+    return 1 - boost::math::expint(1, (x + 0.5) * c, BoostPolicy()) / l;
+}
 
 }  // namespace
 }  // namespace zu::numerics
@@ -177,6 +192,7 @@ double DProbMises(double x, double mu, double kappa)
     if (d <= -kPi) return 0;
     if (d >= kPi) return 1;
     if (kappa == 0) return (d + kPi) / kTwoPi;
+    if (kappa > kMisesNormal) return PhiAccurate(d * std::sqrt(kappa));
     return MisesCentred(d, kappa);
 }
 
@@ -184,6 +200,11 @@ double DQuanMises(double p, double mu, double kappa)
 {
     if (!MisesDomain(mu, kappa) || !(p >= 0 && p <= 1)) return NaN();
     if (kappa == 0) return mu - kPi + kTwoPi * p;
+    if (kappa > kMisesNormal) {
+        if (p == 0) return mu - kPi;
+        if (p == 1) return mu + kPi;
+        return mu + std::clamp(DQuanNormal(p) / std::sqrt(kappa), -kPi, kPi);
+    }
     double lo = -kPi, hi = kPi;
     for (int i = 0; i < 200 && hi - lo > 4e-16 * (1 + std::fabs(lo)); ++i) {
         const double mid = (lo + hi) / 2;
@@ -203,9 +224,11 @@ double DProbLogarithmic(double x, double a)
 {
     if (!(a > 0 && a < 1) || std::isnan(x)) return NaN();
     if (x < 1) return 0;
+    if (x == HUGE_VAL) return 1;
     const double top = std::floor(x);
+    if (top > kLogarithmicTerms) return LogarithmicUpper(top, a);
     double sum = 0;
-    for (int j = 1; j <= top && j <= kLogarithmicTerms; ++j) {
+    for (double j = 1; j <= top; ++j) {
         const double p = LogarithmicPmf(j, a);
         sum += p;
         if (p < 1e-17 * sum) break;
@@ -219,12 +242,18 @@ double DQuanLogarithmic(double p, double a)
     if (p == 1) return HUGE_VAL;
     const double target = p * (1 - 64 * 2.220446049250313e-16);
     double sum = 0;
-    int j = 1;
-    for (; j < kLogarithmicTerms; ++j) {
+    for (double j = 1; j <= kLogarithmicTerms; ++j) {
         sum += LogarithmicPmf(j, a);
-        if (sum >= target) break;
+        if (sum >= target) return j;
     }
-    return j;
+    // Far out: bisection on the integral form of the distribution function.
+    double lo = kLogarithmicTerms, hi = 2 * kLogarithmicTerms;
+    while (LogarithmicUpper(hi, a) < target && hi < 4e18) hi *= 2;
+    while (hi - lo > 1) {
+        const double mid = std::floor((lo + hi) / 2);
+        (LogarithmicUpper(mid, a) < target ? lo : hi) = mid;
+    }
+    return hi;
 }
 
 double DProbBVN(double x1, double x2, double rho)

@@ -16,8 +16,9 @@ int WithWorkspace(Call f)
 {
     double query = 0;
     int info = f(&query, -1);
+    int lwork = 0;
     if (info != 0) return info;
-    const int lwork = std::max(1, static_cast<int>(query));
+    if (!WorkspaceSize(query, &lwork)) return -1;
     Scratch work;
     if (!work.Allocate(static_cast<std::size_t>(lwork))) return -1;
     return f(work.data(), lwork);
@@ -31,6 +32,7 @@ int KnlDecqr(double** At, int c, int r, int* piv, double* tau)
 {
     if (At == nullptr || tau == nullptr) return 1;
     if (c < 1 || r < 1) return 0;
+    if (!FitsLapack(r, c)) return 1;
     DenseView a;
     if (!a.Open(At, c, r, true)) return 1;
     int info = 0;
@@ -58,6 +60,7 @@ int DecQRtFormQ(double** At, int c, int r, const double* tau, double** Qt)
 {
     if (At == nullptr || tau == nullptr || Qt == nullptr) return 1;
     if (c < 1 || r < 1) return 0;
+    if (!FitsLapack(r, c)) return 1;
     const int k = std::min(r, c);
     Scratch q;
     if (!q.Allocate(static_cast<std::size_t>(k) * r)) return 1;
@@ -83,6 +86,7 @@ int KnlDecsvd(double** A, int r, int c, double* sv, double** U, double** V)
 {
     if (A == nullptr || sv == nullptr) return 1;
     if (r < 1 || c < 1) return 0;
+    if (!FitsLapack(r, c)) return 1;
     const int k = std::min(r, c);
     const bool vectors = U != nullptr || V != nullptr;
     Scratch a, u1, vt1;

@@ -134,12 +134,16 @@ double g_normalStore = 0;  // second value of the last polar pair
 
 void PolarPair(double* first, double* second)
 {
-    double w1, w2, s;
-    do {
+    double w1 = 0, w2 = 0, s = 2;
+    for (long tries = 0; (s > 1 || s == 0) && tries < kMaxRejections; ++tries) {
         w1 = 2 * DRanU() - 1;
         w2 = 2 * DRanU() - 1;
-        s = w1 * w1 + w2 * w2;
-    } while (s > 1 || s == 0);  // s = 0 would divide by zero
+        s = w1 * w1 + w2 * w2;  // s = 0 would divide by zero below
+    }
+    if (s > 1 || s == 0) {
+        *first = *second = std::nan("");
+        return;
+    }
     const double f = std::sqrt(-2 * std::log(s) / s);
     *first = w1 * f;
     *second = w2 * f;

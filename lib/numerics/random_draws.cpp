@@ -19,7 +19,7 @@ double GammaSmallShape(double r)
 {
     const double e = 2.718281828459045;
     const double b = (r + e) / e;
-    for (;;) {
+    for (long tries = 0; tries < kMaxRejections; ++tries) {
         const double p = b * DRanU();
         const double u2 = DRanU();
         if (p <= 1) {
@@ -30,6 +30,7 @@ double GammaSmallShape(double r)
             if (std::pow(x, r - 1) >= u2) return x;
         }
     }
+    return NaN();
 }
 
 // Standard gamma with shape above 1: Cheng and Feast's ratio of uniforms,
@@ -43,7 +44,7 @@ double GammaLargeShape(double shape)
     const float d = m + 2;
     const bool large = shape > 2.5;
     const float k = large ? 1 / std::sqrt(r) : 0;
-    for (;;) {
+    for (long tries = 0; tries < kMaxRejections; ++tries) {
         double u1 = DRanU();
         const double u2 = DRanU();
         if (large) {
@@ -54,7 +55,10 @@ double GammaLargeShape(double shape)
         if (1 / w + w + m * u1 < d) return a1 * w;
         if (m * std::log(u1) - std::log(w) + w < 1) return a1 * w;
     }
+    return NaN();
 }
+
+constexpr double kLargestChengFeastShape = 1e6;
 
 // Binomial by counting successes, for small n.
 int BinomialByCounting(int n, double p)
@@ -93,7 +97,7 @@ int PoissonRejection(double mu)
     const double a = -0.059 + 0.02483 * b;
     const double invalpha = 1.1239 + 1.1328 / (b - 3.4);
     const double vr = 0.9277 - 3.6224 / (b - 2);
-    for (;;) {
+    for (long tries = 0; tries < kMaxRejections; ++tries) {
         const double u = DRanU() - 0.5;
         const double v = DRanU();
         const double us = 0.5 - std::fabs(u);
@@ -104,19 +108,27 @@ int PoissonRejection(double mu)
             -mu + k * loglam - std::lgamma(k + 1))
             return static_cast<int>(k);
     }
+    return -1;
 }
 
-// Standardised generalised inverse Gaussian, density proportional to
-// y^(lambda-1) exp(-beta (y + 1/y) / 2), lambda >= 0, beta > 0: ratio of
-// uniforms shifted to the mode, with the bounding rectangle from the
-// roots of a cubic (Dagpunar).
-double GigStandard(double lambda, double beta)
+// The standardised generalised inverse Gaussian has density proportional
+// to g(y) = y^(lambda-1) exp(-beta (y + 1/y) / 2), lambda >= 0, beta > 0.
+// Hormann and Leydold's choice of method by region: the ratio of uniforms
+// shifted to the mode (bounds from Dagpunar's cubic) for lambda > 1 or
+// beta > 1, the plain ratio of uniforms for moderate beta, and rejection
+// from a three-piece hat for small lambda and beta.
+double GigLogDensity(double y, double lambda, double beta)
+{
+    return (lambda - 1) * std::log(y) - beta / 2 * (y + 1 / y);
+}
+
+double GigShiftedRatio(double lambda, double beta)
 {
     const double lm1 = lambda - 1;
-    const double m = (lm1 + std::sqrt(lm1 * lm1 + beta * beta)) / beta;
-    auto logh = [&](double y) {
-        return lm1 * std::log(y / m) - beta / 2 * (y + 1 / y - m - 1 / m);
-    };
+    const double root = std::sqrt(lm1 * lm1 + beta * beta);
+    const double m = lm1 >= 0 ? (lm1 + root) / beta : beta / (root - lm1);
+    const double logm = GigLogDensity(m, lambda, beta);
+    auto logh = [&](double y) { return GigLogDensity(y, lambda, beta) - logm; };
     const double a = -2 * (lambda + 1) / beta - m;
     const double b = 2 * lm1 * m / beta - 1;
     const double p = b - a * a / 3;
@@ -128,12 +140,92 @@ double GigStandard(double lambda, double beta)
     const double yMinus = rr * std::cos(phi / 3 + 4 * kPi / 3) - a / 3;
     const double vPlus = (yPlus - m) * std::exp(logh(yPlus) / 2);
     const double vMinus = (yMinus - m) * std::exp(logh(yMinus) / 2);
-    for (;;) {
+    for (long tries = 0; tries < kMaxRejections; ++tries) {
         const double u = DRanU();
         const double v = vMinus + (vPlus - vMinus) * DRanU();
         const double y = v / u + m;
         if (y > 0 && 2 * std::log(u) <= logh(y)) return y;
     }
+    return NaN();
+}
+
+double GigPlainRatio(double lambda, double beta)
+{
+    const double m = beta / ((1 - lambda) + std::sqrt((1 - lambda) * (1 - lambda) + beta * beta));
+    const double xp = ((1 + lambda) + std::sqrt((1 + lambda) * (1 + lambda) + beta * beta)) / beta;
+    const double logm = GigLogDensity(m, lambda, beta);
+    const double vp = 1;  // sqrt(g(m)) after scaling g by g(m)
+    const double up = xp * std::exp((GigLogDensity(xp, lambda, beta) - logm) / 2);
+    for (long tries = 0; tries < kMaxRejections; ++tries) {
+        const double u = up * DRanU();
+        const double v = vp * DRanU();
+        const double y = u / v;
+        if (2 * std::log(v) <= GigLogDensity(y, lambda, beta) - logm) return y;
+    }
+    return NaN();
+}
+
+double GigRejection(double lambda, double beta)
+{
+    const double m = beta / ((1 - lambda) + std::sqrt((1 - lambda) * (1 - lambda) + beta * beta));
+    const double x0 = beta / (1 - lambda);
+    const double xs = std::fmax(x0, 2 / beta);
+    const double k1 = std::exp(GigLogDensity(m, lambda, beta));
+    const double a1 = k1 * x0;
+    double k2 = 0, a2 = 0;
+    if (x0 < 2 / beta) {
+        k2 = std::exp(-beta);
+        a2 = lambda == 0 ? k2 * std::log(2 / (beta * beta))
+                         : k2 * (std::pow(2 / beta, lambda) - std::pow(x0, lambda)) / lambda;
+    }
+    const double k3 = std::pow(xs, lambda - 1);
+    const double a3 = 2 * k3 * std::exp(-xs * beta / 2) / beta;
+    const double total = a1 + a2 + a3;
+    for (long tries = 0; tries < kMaxRejections; ++tries) {
+        const double u = DRanU();
+        double v = total * DRanU();
+        double x, h;
+        if (v <= a1) {
+            x = x0 * v / a1;
+            h = k1;
+        } else if (v <= a1 + a2) {
+            v -= a1;
+            x = lambda == 0 ? beta * std::exp(v * std::exp(beta))
+                            : std::pow(std::pow(x0, lambda) + v * lambda / k2, 1 / lambda);
+            h = k2 * std::pow(x, lambda - 1);
+        } else {
+            v -= a1 + a2;
+            x = -2 / beta * std::log(std::exp(-xs * beta / 2) - v * beta / (2 * k3));
+            h = k3 * std::exp(-x * beta / 2);
+        }
+        if (x > 0 && std::log(u * h) <= GigLogDensity(x, lambda, beta)) return x;
+    }
+    return NaN();
+}
+
+double GigStandard(double lambda, double beta)
+{
+    if (lambda > 1 || beta > 1) return GigShiftedRatio(lambda, beta);
+    if (beta >= std::fmin(0.5, 2.0 / 3 * std::sqrt(1 - lambda)))
+        return GigPlainRatio(lambda, beta);
+    return GigRejection(lambda, beta);
+}
+
+// Marsaglia and Tsang's squeeze for standard gamma draws of shape r >= 1,
+// in double precision throughout.
+double GammaSqueeze(double r)
+{
+    const double d = r - 1.0 / 3, c = 1 / std::sqrt(9 * d);
+    for (long tries = 0; tries < kMaxRejections; ++tries) {
+        const double x = DRanNormalPM();
+        double v = 1 + c * x;
+        if (v <= 0) continue;
+        v = v * v * v;
+        const double u = DRanU();
+        if (u < 1 - 0.0331 * x * x * x * x) return d * v;
+        if (std::log(u) < 0.5 * x * x + d * (1 - v + std::log(v))) return d * v;
+    }
+    return NaN();
 }
 
 }  // namespace
@@ -152,7 +244,10 @@ double DRanGamma(double r, double a)
 {
     if (!(r > 0 && a > 0)) return NaN();
     double g;
-    if (r < 1) g = GammaSmallShape(r);
+    // Cheng and Feast's constants in single precision cannot represent
+    // shapes this large (m + 2 rounds to 2 and nothing is accepted).
+    if (r > kLargestChengFeastShape) g = GammaSqueeze(r);
+    else if (r < 1) g = GammaSmallShape(r);
     else if (r == 1) g = -std::log(DRanU());
     else g = GammaLargeShape(r);
     return g / a;
@@ -219,10 +314,12 @@ double DRanMises(double mu, double kappa)
 {
     if (!(kappa >= 0) || !std::isfinite(mu)) return NaN();
     if (kappa < 1e-8) return mu + kPi * (2 * DRanU() - 1);
+    // So concentrated that the normal limit is exact to double precision.
+    if (kappa > 1e15) return mu + DRanNormalPM() / std::sqrt(kappa);
     const double tau = 1 + std::sqrt(1 + 4 * kappa * kappa);
     const double rho = (tau - std::sqrt(2 * tau)) / (2 * kappa);
     const double r = (1 + rho * rho) / (2 * rho);
-    for (;;) {
+    for (long tries = 0; tries < kMaxRejections; ++tries) {
         const double z = std::cos(kPi * DRanU());
         const double f = (1 + r * z) / (r + z);
         const double c = kappa * (r - f);
@@ -233,6 +330,7 @@ double DRanMises(double mu, double kappa)
             return DRanU() > 0.5 ? mu + theta : mu - theta;
         }
     }
+    return NaN();
 }
 
 // Michael, Schucany and Haas: one normal and one uniform.
@@ -302,7 +400,8 @@ int IRanPoisson(double mu)
     if (mu >= 10) return PoissonRejection(mu);
     const double limit = std::exp(-mu);
     int k = 0;
-    for (double prod = DRanU(); prod > limit; prod *= DRanU()) ++k;
+    for (double prod = DRanU(); prod > limit; prod *= DRanU())
+        if (++k >= kMaxRejections) return -1;
     return k;
 }
 

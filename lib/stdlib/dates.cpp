@@ -244,7 +244,10 @@ void TimeToDate(double t, int* y, int* m, int* d, int* h, int* min, int* s)
 int GetJulianDay(int y, int m, int d)
 {
     if (y == 0 || m < 1 || d < 1) return -1;
-    const long long yy = m <= 2 ? y - 1LL : y;
+    // There is no year 0: year -1 is the year before 1, which the formula
+    // counts as 0 (and GetDateFromJulian counts back the same way).
+    const long long year = y < 0 ? y + 1LL : y;
+    const long long yy = m <= 2 ? year - 1 : year;
     const long long mm = m <= 2 ? m + 13LL : m + 1LL;
     long long jd = static_cast<long long>(std::floor(365.25 * yy)) +
                    static_cast<long long>(std::floor(30.6001 * mm)) + d + 1720995;

@@ -141,20 +141,25 @@ bool ScalarAsDouble(const ZuVALUE* v, double* d) {
 bool CastNonNullTo(ZuVALUE* v, int type) {
     if (v == nullptr || IsNul(v) || IsEmptyMatrix(v)) return false;
     const int code = TypeCode(v);
+    // A library argument never reinterprets text as a number or a number
+    // as text: acos("abc") is a type error, not the arc cosine of bytes.
+    // The cast operators of the language do convert (CastToInt and below).
+    const bool text = code == ZU_STRING;
     double d = 0.0;
     int i = 0;
     switch (type) {
         case ZU_INT:
             if (code == ZU_INT) return true;
-            if (!ScalarAsDouble(v, &d) || !DoubleToInt(d, &i)) return false;
+            if (text || !ScalarAsDouble(v, &d) || !DoubleToInt(d, &i)) return false;
             ZuValSetInt(v, i);
             return true;
         case ZU_DOUBLE:
             if (code == ZU_DOUBLE) return true;
-            if (!ScalarAsDouble(v, &d)) return false;
+            if (text || !ScalarAsDouble(v, &d)) return false;
             ZuValSetDouble(v, d);
             return true;
-        case ZU_MATRIX: return code == ZU_MATRIX || ToMatrixForLibrary(v);
+        case ZU_MATRIX: return code == ZU_MATRIX || (!text && ToMatrixForLibrary(v));
+        case ZU_STRING: return text;
         case ZU_ARRAY: return code == ZU_ARRAY && v->w1.i >= 1;
         case ZU_FUNCTION:
         case ZU_INTFUNC: return code == ZU_FUNCTION || code == ZU_INTFUNC;

@@ -3,9 +3,9 @@
 // Two families share the element rules:
 //  - the library conversions (CastNonNullTo), used by the accessors and the
 //    argument checks: they convert in place without a report and say whether
-//    that worked; only numbers convert to numbers (an int, a double or a
-//    1 x 1 matrix to an int or a double; an int, a double or a range to a
-//    matrix); a string converts to nothing else;
+//    that worked, by the rules of the cast operators, except that a matrix
+//    stands for a scalar (int, double or the bytes of a string) only when
+//    it is 1 x 1;
 //  - the cast operators of the language ("int", "double", "matrix",
 //    "string", "array", "<int2dbl>" and the scalar-to-matrix conversion),
 //    which raise their run-time error with the value's type description.

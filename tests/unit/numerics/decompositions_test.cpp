@@ -221,3 +221,41 @@ TEST(DecSVD, FactorsReproduceInput)
 }
 
 }  // namespace
+
+namespace {
+
+// LAPACK accepts these matrices; the absolute tolerance does not.
+TEST(Tolerance, TinyPivotIsSingularOnEveryPathUntilEpsIsZero)
+{
+    SettingsGuard guard;
+    for (int fast = 0; fast < 2; ++fast) {
+        SetFastMath(fast);
+        for (int n : {3, 60, 100}) {
+            Matrix a(n, n);
+            MatI(a.m(), n);
+            a[n / 2][n / 2] = 1e-14;
+            Matrix general = a, symmetric = a, factor = a;
+            EXPECT_EQ(IInvert(general.m(), n), 1) << n << " fast " << fast;
+            EXPECT_NE(ISymInv(symmetric.m(), n), 0) << n << " fast " << fast;
+            EXPECT_FALSE(FPPtDec(factor.m(), n)) << n << " fast " << fast;
+            std::vector<double> d(n);
+            Matrix ldl = a;
+            EXPECT_EQ(ILDLdec(ldl.m(), d.data(), n), 1);
+            EXPECT_EQ(d[n / 2], DBL_MAX);
+        }
+    }
+    SetInvertEps(0);
+    for (int fast = 0; fast < 2; ++fast) {
+        SetFastMath(fast);
+        Matrix a(60, 60);
+        MatI(a.m(), 60);
+        a[30][30] = 1e-14;
+        Matrix s = a;
+        ASSERT_EQ(IInvert(a.m(), 60), 0);
+        EXPECT_DOUBLE_EQ(a[30][30], 1e14);
+        ASSERT_EQ(ISymInv(s.m(), 60), 0);
+        EXPECT_DOUBLE_EQ(s[30][30], 1e14);
+    }
+}
+
+}  // namespace

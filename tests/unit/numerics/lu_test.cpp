@@ -42,6 +42,21 @@ TEST(LUDecomposition, FirstOfEqualPivotsIsKept)
     EXPECT_EQ(perm[0], 1);  // |-3| and |3| tie: the earlier row wins
 }
 
+TEST(LUDecomposition, FirstOfEqualPivotsIsKeptOnEveryPath)
+{
+    SettingsGuard guard;
+    for (int fast = 0; fast < 2; ++fast) {
+        SetFastMath(fast);
+        const int n = 60;
+        Matrix a = zu::test::RandomMatrix(n, n, 21);
+        a[5][0] = -5;  // the largest magnitudes of column 0, twice
+        a[9][0] = 5;
+        std::vector<int> perm(n);
+        ASSERT_EQ(ILUPdec(a.m(), n, perm.data(), nullptr, nullptr), 0);
+        EXPECT_EQ(perm[0], 5) << "fast " << fast;
+    }
+}
+
 TEST(LUDecomposition, SingularityTestIsAbsolute)
 {
     SettingsGuard guard;

@@ -67,7 +67,7 @@ TEST_F(ArgumentChecks, SquareAndSizedMatrices) {
     EXPECT_RUN_ERROR(ZuLibCheckMatrixSize(args, 0, 0, 3, 2), 40);
     EXPECT_EQ(FirstRunMessage(), "fn(): found matrix[2][3] but expected matrix[3][2] in argument 1");
     EXPECT_EQ(ZuLibCheckMatrixSize(args, 0, 0, 2, 3), 1);
-    args[2] = StringValue("no");
+    args[2].t = ZU_FUNCTION;  // converts to no matrix (a string would: its first character)
     EXPECT_RUN_ERROR(ZuLibCheckSquareMatrix(args, 2, 2), 37);
 
     ZuLibValMatMalloc(&args[3], 0, 5);
@@ -110,7 +110,8 @@ TEST_F(ElementWise, OneArgument) {
     EXPECT_EQ(rtn.t, ZU_MATRIX | ZU_FLAG_VAL);
     EXPECT_EQ(rtn.w3.m[0][2], -3.0);
     ZuFreeByValue(&args[0]);
-    args[0] = StringValue("x");
+    args[0] = ZuVALUE{};
+    args[0].t = ZU_FUNCTION;
     EXPECT_RUN_ERROR(ZuFnDouble(&rtn, args, Negate), 37);
 }
 
@@ -145,8 +146,9 @@ TEST_F(ElementWise, TwoArgumentsWithAScalarFirst) {
     EXPECT_EQ(rtn.t, ZU_DOUBLE);
     EXPECT_EQ(rtn.w1.d, 14.0);
     ZuFreeByValue(&args[0]);
-    args[0] = StringValue("s");
-    EXPECT_RUN_ERROR(ZuFnDouble2(&rtn, args, Combine), 37);
+    args[0] = ZuVALUE{};
+    args[0].t = ZU_FUNCTION;
+    EXPECT_RUN_ERROR(ZuFnDouble2(&rtn, args, Combine), 11);
     ZuFreeByValue(&args[0]);
     ZuLibValArrayCalloc(&args[0], 1);
     EXPECT_RUN_ERROR(ZuFnDouble2(&rtn, args, Combine), 11);

@@ -17,7 +17,7 @@ using zu_test::StringValue;
 
 using LibraryConversion = zu_test::ValueTest;
 
-TEST_F(LibraryConversion, NumbersConvertAmongThemselvesOnly) {
+TEST_F(LibraryConversion, FollowsTheCastRules) {
     ZuVALUE v = DoubleValue(2.9);
     EXPECT_TRUE(CastNonNullTo(&v, ZU_INT));
     EXPECT_EQ(v.w1.i, 2);
@@ -28,13 +28,19 @@ TEST_F(LibraryConversion, NumbersConvertAmongThemselvesOnly) {
     EXPECT_TRUE(CastNonNullTo(&v, ZU_INT));  // a 1 x 1 matrix counts as a scalar
     EXPECT_EQ(v.t, ZU_INT);
 
+    // Text and numbers never stand for each other in a library argument.
     ZuVALUE s = StringValue("12");
-    EXPECT_FALSE(CastNonNullTo(&s, ZU_DOUBLE));
-    EXPECT_FALSE(CastNonNullTo(&s, ZU_MATRIX));
     EXPECT_TRUE(CastNonNullTo(&s, ZU_STRING));
+    EXPECT_FALSE(CastNonNullTo(&s, ZU_MATRIX));
+    EXPECT_FALSE(CastNonNullTo(&s, ZU_DOUBLE));
+    EXPECT_FALSE(CastNonNullTo(&s, ZU_INT));
+    EXPECT_EQ(s.t, ZU_STRING | ZU_FLAG_VAL);
+    EXPECT_STREQ(s.w2.s, "12");
+    ZuFreeByValue(&s);
     ZuVALUE n = IntValue(65);
     EXPECT_FALSE(CastNonNullTo(&n, ZU_STRING));
-    ZuFreeByValue(&s);
+    EXPECT_EQ(n.t, ZU_INT);
+    EXPECT_EQ(n.w1.i, 65);
 
     ZuVALUE wide = MatrixValue(1, 2, {1, 2});
     EXPECT_FALSE(CastNonNullTo(&wide, ZU_DOUBLE));

@@ -38,11 +38,14 @@ TEST_F(ValueAccess, StringsAreReadWithoutConversion) {
     EXPECT_EQ(ZuValRows(&s), 10);
     EXPECT_EQ(ZuValSizec(&s), 10);
     EXPECT_EQ(ZuValSizerc(&s), 10);
-    int i = 0;
-    EXPECT_EQ(ZuValGetInt(&s, &i), 0);
-    EXPECT_EQ(ZuValGetMat(&s), nullptr);
-    EXPECT_EQ(ZuValType(&s), ZU_STRING);  // a failed conversion changes nothing
     ZuFreeByValue(&s);
+    // A failed conversion changes nothing.
+    ZuVALUE f{};
+    f.t = ZU_FUNCTION;
+    int i = 0;
+    EXPECT_EQ(ZuValGetInt(&f, &i), 0);
+    EXPECT_EQ(ZuValGetMat(&f), nullptr);
+    EXPECT_EQ(ZuValType(&f), ZU_FUNCTION);
 
     ZuVALUE n = IntValue(3);
     EXPECT_EQ(ZuValGetString(&n), nullptr);

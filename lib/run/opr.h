@@ -1,0 +1,19 @@
+// Operators, fast functions and casts as the run loop applies them.
+#pragma once
+
+#include "zu.h"
+
+namespace zu::run {
+
+// Applies the operator `code` (a token code) to the top entries of the
+// value stack; the result replaces its operands.  Returns the new top.
+// The operators that need the engine's registers or objects, "&" (32),
+// "delete" (47) and "destruct" (132), are not handled here: for them, and
+// for codes that name no operator, the stack is left unchanged.
+ZuVALUE* DoOpr(ZuVALUE* sp, int code);
+
+// Applies the fast built-in function `code` to the value in `top`, in place.
+// The ZuGauss print codes 213 and 214 are not handled here.
+void DoFni(ZuVALUE* top, int code);
+
+}  // namespace zu::run

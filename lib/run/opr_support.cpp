@@ -1,0 +1,205 @@
+// Operand kinds, the type-pair table, error texts and result storage of
+// the operators.
+#include "run/opr_support.h"
+
+#include <array>
+#include <string>
+
+#include "compiler/tokens.h"
+#include "run/opr_engine.h"
+#include "value/cast.h"
+
+namespace zu::run::ops {
+
+namespace tok = compiler::tok;
+using value::Describe;
+using value::HasFlag;
+using value::IsNul;
+using value::TypeCode;
+
+Kind KindOf(const ZuVALUE* v) {
+    if (IsNul(v)) return kOther;
+    switch (TypeCode(v)) {
+        case ZU_INT: return kInt;
+        case ZU_DOUBLE: return kDouble;
+        case ZU_MATRIX: return v->w1.i == 1 && v->w2.i == 1 && v->w3.m != nullptr ? kUnit : kMatrix;
+        case ZU_STRING: return kString;
+        case ZU_ARRAY: return value::IsAddress(v) ? kOther : kArray;
+        default: return kOther;
+    }
+}
+
+namespace {
+
+using P = Pair;
+constexpr P B = P::kBad;
+
+// Rows: the left operand's kind; columns: the right one's, in the order of
+// Kind (int, double, 1 x 1, matrix, string, array, other).
+constexpr std::array<std::array<Pair, kKinds>, kKinds> kPairs = {{
+    {P::kInts, P::kScalars, P::kScalars, P::kScalarMatrix, B, B, B},
+    {P::kScalars, P::kScalars, P::kScalars, P::kScalarMatrix, B, B, B},
+    {P::kScalars, P::kScalars, P::kScalars, P::kMatrices, B, B, B},
+    {P::kMatrixScalar, P::kMatrixScalar, P::kMatrices, P::kMatrices, B, B, B},
+    {B, B, B, B, P::kStrings, B, B},
+    {B, B, B, B, B, B, B},
+    {B, B, B, B, B, B, B},
+}};
+
+// Names of the ZuGauss string operators, which have no token text.
+struct NamedCode {
+    int code;
+    const char* text;
+};
+constexpr std::array<NamedCode, 15> kGaussTexts = {{
+    {tok::StrJoin, "$+"},   {tok::StrJoinV, "$~"},  {tok::StrJoinH, "$|"},  {tok::StrLt, "$<"},
+    {tok::StrLe, "$<="},    {tok::StrEq, "$=="},    {tok::StrGe, "$>="},    {tok::StrGt, "$>"},
+    {tok::StrNe, "$/="},    {tok::DotStrLt, ".$<"}, {tok::DotStrLe, ".$<="}, {tok::DotStrEq, ".$=="},
+    {tok::DotStrGe, ".$>="}, {tok::DotStrGt, ".$>"}, {tok::DotStrNe, ".$/="},
+}};
+
+}  // namespace
+
+Pair PairOf(const ZuVALUE* left, const ZuVALUE* right) { return kPairs[KindOf(left)][KindOf(right)]; }
+
+const char* OperatorText(int code) {
+    for (const NamedCode& named : kGaussTexts) {
+        if (named.code == code) return named.text;
+    }
+    return SZuTokenName(code);
+}
+
+void Fail(int code, const char* text) {
+    ZuRunError(code, text);
+    throw Abandoned{};
+}
+
+void BadOperand(const ZuVALUE* left, int code, const ZuVALUE* right) {
+    const std::string text = Describe(left) + " " + OperatorText(code) + " " + Describe(right);
+    Fail(kBadOperand, text.c_str());
+}
+
+void BadOperand(int code, const ZuVALUE* operand) {
+    const std::string text = std::string(OperatorText(code)) + " " + Describe(operand);
+    Fail(kBadOperand, text.c_str());
+}
+
+void OperatorError(int error, int code) {
+    const std::string text = std::string(" ") + OperatorText(code) + " ";
+    Fail(error, text.c_str());
+}
+
+void Warn(int kind, const char* text) { RaiseWarning(text, kind); }
+
+void MoveValue(ZuVALUE* to, ZuVALUE* from) {
+    if (to == from) return;
+    ZuFreeByValue(to);
+    *to = *from;
+    value::Clear(from);
+    from->t = ZU_INT;
+}
+
+// ---------------------------------------------------------------------------
+// Element sources and shapes
+// ---------------------------------------------------------------------------
+
+Spread::Spread(const ZuVALUE* v) {
+    if (TypeCode(v) == ZU_MATRIX) {
+        m_ = v->w3.m;
+        r_ = v->w1.i;
+        c_ = v->w2.i;
+    } else {
+        scalar_ = ScalarOf(v);
+    }
+}
+
+OperandMatrix::OperandMatrix(const ZuVALUE* v) {
+    if (TypeCode(v) == ZU_MATRIX) {
+        m = v->w3.m;
+        r = v->w1.i;
+        c = v->w2.i;
+    } else {
+        value_ = ScalarOf(v);
+        m = &row_;
+    }
+}
+
+bool CombinedShape(const ZuVALUE* a, const ZuVALUE* b, int* r, int* c) {
+    if (!HasElements(a) || !HasElements(b)) {
+        *r = *c = 0;
+        return true;
+    }
+    const auto conform = [](int x, int y, int* out) {
+        if (x != y && x != 1 && y != 1) return false;
+        *out = x > y ? x : y;
+        return true;
+    };
+    return conform(Rows(a), Rows(b), r) && conform(Columns(a), Columns(b), c);
+}
+
+// ---------------------------------------------------------------------------
+// Result storage
+// ---------------------------------------------------------------------------
+
+namespace {
+
+bool OwnsMatrixOfShape(const ZuVALUE* v, int r, int c) {
+    return v != nullptr && TypeCode(v) == ZU_MATRIX && HasFlag(v, ZU_FLAG_VAL) && !IsNul(v) && v->w1.i == r &&
+           v->w2.i == c;
+}
+
+}  // namespace
+
+MatrixResult::~MatrixResult() { ZuFreeByValue(&fresh_); }
+
+double** MatrixResult::Prepare(ZuVALUE* left, ZuVALUE* right, int r, int c) { return Prepare(left, right, r, c, true); }
+
+double** MatrixResult::Prepare(ZuVALUE* left, ZuVALUE* right, int r, int c, bool reuse) {
+    left_ = left;
+    taken_ = nullptr;
+    if (reuse && r >= 1 && OwnsMatrixOfShape(left, r, c)) {
+        taken_ = left;
+    } else if (reuse && r >= 1 && OwnsMatrixOfShape(right, r, c)) {
+        taken_ = right;
+    }
+    if (taken_ != nullptr) return taken_->w3.m;
+    if (!value::TrySetMatrix(&fresh_, r, c)) Fail(kOutOfMemory, nullptr);
+    return fresh_.w3.m;
+}
+
+void MatrixResult::Commit() {
+    if (taken_ == left_) return;
+    MoveValue(left_, taken_ != nullptr ? taken_ : &fresh_);
+    left_->t = ZU_MATRIX | ZU_FLAG_VAL;
+}
+
+double** ScratchMatrix::Allocate(int r, int c) {
+    Reset();
+    m_ = CMatAlloc(r, c);
+    if (m_ == nullptr) Fail(kOutOfMemory, nullptr);
+    r_ = r;
+    c_ = c;
+    return m_;
+}
+
+void ScratchMatrix::Reset() {
+    if (m_ != nullptr) CMatFree(m_, r_, c_);
+    m_ = nullptr;
+}
+
+double** ScratchMatrix::Release() {
+    double** m = m_;
+    m_ = nullptr;
+    return m;
+}
+
+void AdoptMatrix(ZuVALUE* v, double** m, int r, int c) {
+    ZuFreeByValue(v);
+    value::Clear(v);
+    v->t = ZU_MATRIX | ZU_FLAG_VAL;
+    v->w1.i = r;
+    v->w2.i = c;
+    v->w3.m = m;
+}
+
+}  // namespace zu::run::ops

@@ -1,0 +1,752 @@
+// The run loop: one function that dispatches on each instruction.
+//
+// The hot instructions (loads, stores, jumps, scalar arithmetic and
+// comparisons, the common index forms) are handled here in a few lines
+// each; everything else is a call into its own file.  The loop keeps cp,
+// sp, ap and bp in locals: SYNC writes cp and sp back before any call that
+// may read them or raise an error, RELOAD reads all four after a call that
+// may move them (calls, returns, member calls).
+#include "run/assignment.h"
+#include "run/calls.h"
+#include "run/index_ops.h"
+#include "run/indexing.h"
+#include "run/machine.h"
+#include "run/objects.h"
+#include "run/operators.h"
+#include "run/opr.h"
+#include "run/pcode.h"
+#include "run/run_errors.h"
+
+#include <cmath>
+
+namespace zu::run {
+namespace {
+
+constexpr int kScalarMask = ZU_TYPE_MASK | ZU_FLAG_NUL;
+
+inline bool IsInt(const ZuVALUE* v) { return (v->t & kScalarMask) == ZU_INT; }
+inline bool IsDouble(const ZuVALUE* v) { return (v->t & kScalarMask) == ZU_DOUBLE; }
+inline bool IsScalar(const ZuVALUE* v) { return IsInt(v) || IsDouble(v); }
+inline double AsDouble(const ZuVALUE* v) { return IsInt(v) ? v->w1.i : v->w1.d; }
+
+inline int Wrap(long long x) { return static_cast<int>(static_cast<unsigned>(x)); }
+
+// The whole first word is written (sign-extended; the int is its low half
+// on this little-endian platform) so that a later copy of the word reads
+// what one store wrote, which the processor forwards without a stall.
+inline void SetInt(ZuVALUE* v, int i)
+{
+    static_assert(sizeof(ZuWORD) == sizeof(intptr_t));
+    v->t = ZU_INT;
+    v->w1.l = i;
+}
+
+inline void SetDouble(ZuVALUE* v, double d)
+{
+    v->t = ZU_DOUBLE;
+    v->w1.d = d;
+}
+
+// A copy of a variable onto the stack: it refers to the variable's data.
+// An int or double needs only its type word and first data word; copying
+// the whole record would also read words written moments ago in other
+// widths, which stalls the processor's store forwarding.
+inline void LoadCopy(ZuVALUE* dst, const ZuVALUE* src)
+{
+    const int t = src->t;
+    if (static_cast<unsigned>((t & ZU_TYPE_MASK) - ZU_INT) <= ZU_DOUBLE - ZU_INT) {
+        dst->t = t & ~ZU_FLAG_VAL;
+        dst->w1 = src->w1;
+        return;
+    }
+    *dst = *src;
+    dst->t &= ~ZU_FLAG_VAL;
+}
+
+// The truth test for everything but ints and doubles.
+bool SlowTruth(ZuVALUE* v)
+{
+    if (v->t & ZU_FLAG_NUL)
+        return false;
+    if ((v->t & ZU_TYPE_MASK) == ZU_VECTOR)
+        ZuRunDoIndexVector(v, nullptr);
+    switch (v->t & kScalarMask) {
+    case ZU_INT: return v->w1.i != 0;
+    case ZU_DOUBLE: return v->w1.d != 0 && !std::isnan(v->w1.d);
+    case ZU_MATRIX: {
+        int r = v->w1.i, c = v->w2.i;
+        if (r <= 0 || c <= 0 || !v->w3.m)
+            return false;
+        for (int i = 0; i < r; ++i)
+            for (int j = 0; j < c; ++j) {
+                double d = v->w3.m[i][j];
+                if (d == 0 || std::isnan(d))
+                    return false;
+            }
+        return true;
+    }
+    default: return !(v->t & ZU_FLAG_NUL);
+    }
+}
+
+inline bool Truth(ZuVALUE* v)
+{
+    switch (v->t & kScalarMask) {
+    case ZU_INT: return v->w1.i != 0;
+    case ZU_DOUBLE: return v->w1.d != 0 && v->w1.d == v->w1.d;
+    default: return SlowTruth(v);
+    }
+}
+
+// Scalar operators computed in place: true when both operands were ints or
+// doubles and the operator is one of these; the result is in `a`.
+inline bool ScalarBinary(ZuVALUE* a, const ZuVALUE* b, int op)
+{
+    if (IsInt(a) && IsInt(b)) {
+        long long x = a->w1.i, y = b->w1.i;
+        switch (op) {
+        case opr::Add: SetInt(a, Wrap(x + y)); return true;
+        case opr::Subtract: SetInt(a, Wrap(x - y)); return true;
+        case opr::Multiply: SetInt(a, Wrap(static_cast<long long>(static_cast<unsigned>(x) * static_cast<unsigned>(y)))); return true;
+        case opr::Divide: SetDouble(a, static_cast<double>(x) / static_cast<double>(y)); return true;
+        case opr::Less: SetInt(a, x < y); return true;
+        case opr::LessEqual: SetInt(a, x <= y); return true;
+        case opr::Greater: SetInt(a, x > y); return true;
+        case opr::GreaterEqual: SetInt(a, x >= y); return true;
+        case opr::Equal: SetInt(a, x == y); return true;
+        case opr::NotEqual: SetInt(a, x != y); return true;
+        default: return false;
+        }
+    }
+    if (!IsScalar(a) || !IsScalar(b))
+        return false;
+    double x = AsDouble(a), y = AsDouble(b);
+    switch (op) {
+    case opr::Add: SetDouble(a, x + y); return true;
+    case opr::Subtract: SetDouble(a, x - y); return true;
+    case opr::Multiply: SetDouble(a, x * y); return true;
+    case opr::Divide: SetDouble(a, x / y); return true;
+    case opr::Less: SetInt(a, x < y); return true;
+    case opr::LessEqual: SetInt(a, x <= y); return true;
+    case opr::Greater: SetInt(a, x > y); return true;
+    case opr::GreaterEqual: SetInt(a, x >= y); return true;
+    case opr::Equal: SetInt(a, x == y); return true;
+    case opr::NotEqual: SetInt(a, x < y || x > y); return true;  // NaN: false
+    default: return false;
+    }
+}
+
+inline bool ScalarUnary(ZuVALUE* a, int op)
+{
+    if (IsInt(a)) {
+        long long x = a->w1.i;
+        switch (op) {
+        case opr::Negate: SetInt(a, Wrap(-x)); return true;
+        case opr::Increment: SetInt(a, Wrap(x + 1)); return true;
+        case opr::Decrement: SetInt(a, Wrap(x - 1)); return true;
+        default: return false;
+        }
+    }
+    if (IsDouble(a)) {
+        double x = a->w1.d;
+        switch (op) {
+        case opr::Negate: SetDouble(a, -x); return true;
+        case opr::Increment: SetDouble(a, x + 1); return true;
+        case opr::Decrement: SetDouble(a, x - 1); return true;
+        default: return false;
+        }
+    }
+    return false;
+}
+
+// The variable that the instruction before XRS loaded, or null.
+ZuVALUE* LoadedVariable(int cp)
+{
+    if (cp < 1)
+        return nullptr;
+    const ZuPCODE& prev = vm.code[cp - 1];
+    switch (static_cast<Op>(prev.op)) {
+    case Op::LAP:
+    case Op::PAP: return vm.ap + prev.arg;
+    case Op::LBP:
+    case Op::PBP: return vm.bp + prev.arg;
+    case Op::LOD: return &vm.globals[prev.arg].val;
+    case Op::LMP: {
+        ZuVALUE* object = cp >= 2 ? LoadedVariable(cp - 1) : nullptr;
+        if (!object || (object->t & kScalarMask) != ZU_CLASS || !object->w4.nv ||
+            prev.arg < 0 || prev.arg >= object->w1.i)
+            return nullptr;
+        ZuNAMEDVALUE& member = object->w4.nv[prev.arg];
+        if (!(member.val.t & ZU_FLAG_STA))
+            return &member.val;
+        return StaticMember(object, prev.arg);
+    }
+    default: return nullptr;
+    }
+}
+
+inline void MakeAddress(ZuVALUE* dst, ZuVALUE* target)
+{
+    *dst = ZuVALUE{};
+    dst->t = ZU_ARRAY | ZU_FLAG_ADR;
+    dst->w1.i = 1;
+    dst->w2.v = target;
+}
+
+// The address operator: the instruction after it names the variable.
+// Returns the new top.
+ZuVALUE* TakeAddress(ZuVALUE* sp, const ZuPCODE& next)
+{
+    switch (static_cast<Op>(next.op)) {
+    case Op::PAP:
+        CheckRoom(1);
+        MakeAddress(sp + 1, vm.ap + next.arg);
+        return sp + 1;
+    case Op::PBP:
+        CheckRoom(1);
+        MakeAddress(sp + 1, vm.bp + next.arg);
+        return sp + 1;
+    case Op::LAP:
+        FreeIfOwned(sp);
+        MakeAddress(sp, vm.ap + next.arg);
+        return sp;
+    case Op::LBP:
+        FreeIfOwned(sp);
+        MakeAddress(sp, vm.bp + next.arg);
+        return sp;
+    case Op::LOD:
+        FreeIfOwned(sp);
+        MakeAddress(sp, &vm.globals[next.arg].val);
+        return sp;
+    case Op::LMP: {
+        ZuVALUE object = *sp;
+        if ((object.t & kScalarMask) != ZU_CLASS || !object.w4.nv || next.arg < 0 ||
+            next.arg >= object.w1.i)
+            Raise(Err::CannotTakeAddress);
+        ZuNAMEDVALUE& member = object.w4.nv[next.arg];
+        ZuVALUE* target = &member.val;
+        if (member.val.t & ZU_FLAG_STA) {
+            target = StaticMember(&object, next.arg);
+            if (!target)
+                Raise(Err::CannotTakeAddress);
+        }
+        FreeIfOwned(sp);
+        MakeAddress(sp, target);
+        return sp;
+    }
+    case Op::XLD:
+    case Op::XGL:
+        if (static_cast<Op>(next.op) == Op::XGL)
+            IndexFromBase1(sp);
+        AddressOfElement(sp - 1, sp, IndexContext{sp - 1, next.op == code(Op::XGL) ? 1 : 0});
+        FreeIfOwned(sp);
+        return sp - 1;
+    default: Raise(Err::CannotTakeAddress);
+    }
+}
+
+// A live statement marker; true when the loop is to stop.
+bool Marker(int cp, int line)
+{
+    if (line >= 0 && !vm.stop && (!vm.stepOverAp || vm.ap > vm.stepOverAp)) {
+        if (vm.codeTrace)
+            ZuRunPrintFilePos(cp - 1, vm.currentFile, ActiveFunctionName());
+        return vm.abort;
+    }
+    vm.cp = cp + 1;
+    vm.moreCode = vm.code[cp + 1].op != code(Op::EXT);
+    return true;
+}
+
+void LocalName(int e)
+{
+    if (e >= 0) {
+        vm.localNames.resize(static_cast<std::size_t>(vm.localStart + vm.localCount));
+        vm.localNames.push_back(LiteralText(e));
+        ++vm.localCount;
+    } else {
+        vm.localCount = -e >= vm.localCount ? 0 : vm.localCount + e;
+    }
+}
+
+}  // namespace
+
+void RunLoop()
+{
+    RefreshTables();
+    const ZuPCODE* const program = vm.code;
+    ZuNAMEDVALUE* const globals = vm.globals;
+    ZuVALUE* const literals = vm.literals;
+    ZuVALUE* const base = vm.base;
+    ZuVALUE* const last = vm.last;
+    const int stackSize = vm.stackSize;
+    const bool markers = vm.numbering || ZuIsDebug();
+
+    int cp = vm.cp;
+    ZuVALUE* sp = vm.sp;
+    ZuVALUE* ap = vm.ap;
+    ZuVALUE* bp = vm.bp;
+
+#define SYNC() (vm.cp = cp, vm.sp = sp)
+#define RELOAD() (cp = vm.cp, sp = vm.sp, ap = vm.ap, bp = vm.bp)
+#define PUSH_ROOM() \
+    if (sp >= last) {  \
+        SYNC();        \
+        Raise(Err::StackOverflow); \
+    }
+
+    // Threaded dispatch: each instruction jumps straight to the next one's
+    // handler through the table (labels as values, a GCC extension), which
+    // the processor predicts far better than one shared switch jump.
+    static const void* table[kOpcodeLimit];
+    static bool tableReady = false;
+    if (!tableReady) {
+        for (auto& entry : table)
+            entry = &&L_default;
+#define ZU_OPCODE(name, number, kind) table[number] = &&L_##name;
+#include "run/opcodes.def"
+        tableReady = true;
+    }
+    ZuPCODE ins;
+#define DISPATCH()                                                                         \
+    do {                                                                                   \
+        ins = program[cp];                                                                 \
+        goto* (static_cast<unsigned>(ins.op) < static_cast<unsigned>(kOpcodeLimit)       \
+                   ? table[ins.op]                                                         \
+                   : &&L_default);                                                         \
+    } while (0)
+
+    DISPATCH();
+    {
+        {
+        L_EXT: SYNC(); return;
+
+        L_NUM:
+            if (markers) {
+                SYNC();
+                if (Marker(cp, ins.arg))
+                    return;
+            }
+            ++cp;
+            DISPATCH();
+
+        L_POP:
+            FreeIfOwned(sp);
+            --sp;
+            ++cp;
+            DISPATCH();
+
+        L_PSH:
+            PUSH_ROOM();
+            ++sp;
+            SetInt(sp, ins.arg);
+            ++cp;
+            DISPATCH();
+
+        L_PAP:
+            PUSH_ROOM();
+            ++sp;
+            LoadCopy(sp, ap + ins.arg);
+            ++cp;
+            DISPATCH();
+
+        L_PBP: {
+            const ZuVALUE* v = bp + ins.arg;
+            PUSH_ROOM();
+            if (v->t & ZU_FLAG_NUL) {
+                SYNC();
+                Raise(Err::NoValue, ZuRunGetLocalName(ins.arg));
+            }
+            ++sp;
+            LoadCopy(sp, v);
+            ++cp;
+            DISPATCH();
+        }
+
+        L_LAP:
+            FreeIfOwned(sp);
+            LoadCopy(sp, ap + ins.arg);
+            ++cp;
+            DISPATCH();
+
+        L_LBP: {
+            const ZuVALUE* v = bp + ins.arg;
+            if (v->t & ZU_FLAG_NUL) {
+                SYNC();
+                Raise(Err::NoValue, ZuRunGetLocalName(ins.arg));
+            }
+            FreeIfOwned(sp);
+            LoadCopy(sp, v);
+            ++cp;
+            DISPATCH();
+        }
+
+        L_LOD: {
+            const ZuNAMEDVALUE& g = globals[ins.arg];
+            if (g.val.t & ZU_FLAG_NUL) {
+                SYNC();
+                Raise(Err::NoValue, g.name);
+            }
+            FreeIfOwned(sp);
+            LoadCopy(sp, &g.val);
+            ++cp;
+            DISPATCH();
+        }
+
+        L_LIT:
+            FreeIfOwned(sp);
+            LoadCopy(sp, literals + ins.arg);
+            ++cp;
+            DISPATCH();
+
+        L_LTI:
+            FreeIfOwned(sp);
+            SetInt(sp, ins.arg);
+            ++cp;
+            DISPATCH();
+
+        L_LTD:
+            FreeIfOwned(sp);
+            SetDouble(sp, ins.arg);
+            ++cp;
+            DISPATCH();
+
+        L_INT:
+            if (ins.arg > 0) {
+                if (static_cast<long long>(sp - base) + ins.arg >= stackSize) {
+                    SYNC();
+                    Raise(Err::StackOverflow);
+                }
+                for (int k = 0; k < ins.arg; ++k) {
+                    ++sp;
+                    *sp = ZuVALUE{};
+                    sp->t = ZU_INT | ZU_FLAG_NUL;
+                }
+            }
+            ++cp;
+            DISPATCH();
+
+        L_STO:
+        L_SAP:
+        L_SBP: {
+            ZuVALUE* target = ins.op == code(Op::STO)   ? &globals[ins.arg].val
+                              : ins.op == code(Op::SAP) ? ap + ins.arg
+                                                        : bp + ins.arg;
+            if (IsScalar(sp) && !(target->t & (ZU_FLAG_VAL | kVectorList))) {
+                target->t = sp->t & ~(ZU_FLAG_CON | ZU_FLAG_NUL | ZU_FLAG_VAL);
+                target->w1 = sp->w1;
+            } else {
+                SYNC();
+                ZuRunDoAssignment(target, sp);
+            }
+            ++cp;
+            DISPATCH();
+        }
+
+        L_JMP: cp = ins.arg; DISPATCH();
+
+        L_JMF:
+        L_JMT: {
+            bool truth;
+            if (IsInt(sp)) {
+                truth = sp->w1.i != 0;
+            } else {
+                SYNC();
+                truth = Truth(sp);
+            }
+            if (truth == (ins.op == code(Op::JMT)))
+                cp = ins.arg;
+            else
+                ++cp;
+            DISPATCH();
+        }
+
+        L_EXC: {
+            ZuVALUE t = *sp;
+            *sp = sp[-1];
+            sp[-1] = t;
+            ++cp;
+            DISPATCH();
+        }
+
+        L_DUP:
+            if (ins.arg >= 1) {
+                SYNC();
+                CheckRoom(ins.arg);
+                if (sp - ins.arg + 1 < base)
+                    Raise(Err::StackOverflow);
+                ZuVALUE* from = sp - ins.arg + 1;
+                for (int k = 0; k < ins.arg; ++k)
+                    RefCopy(sp + 1 + k, from + k);
+                sp += ins.arg;
+            }
+            ++cp;
+            DISPATCH();
+
+        L_CAL: {
+            // A Zu function of exactly that many int or double arguments:
+            // the frame is built here; anything else goes to DoCall.
+            const int n = ins.arg;
+            ZuVALUE* f = sp - n;
+            if (n >= 0 && f >= base && sp < last &&
+                (f->t & (ZU_TYPE_MASK | ZU_FLAG_EXT | ZU_FLAG_NUL)) == ZU_FUNCTION &&
+                !((f->t & ZU_FLAG_MEM) && f->w4.p) && f->w1.i == n && f->w3.s) {
+                bool scalars = true;
+                for (int k = 1; k <= n && scalars; ++k)
+                    scalars = IsScalar(f + k);
+                const char* letters = f->w3.s;
+                for (int k = 0; k < n && scalars; ++k)
+                    scalars = letters[k] != '\0' && letters[k] != '$';
+                if (scalars) {
+                    ZuVALUE* frame = sp + 1;
+                    frame->t = vm.paramCount << 4;
+                    frame->w1.i = static_cast<int>(ap - base);
+                    frame->w2.i = static_cast<int>(bp - base);
+                    frame->w3.i = cp;
+                    frame->w4.i = vm.currentFile;
+                    frame->w5.i = vm.localStart;
+                    vm.localStart += vm.localCount;
+                    vm.localCount = 0;
+                    vm.paramCount = n;
+                    vm.currentFile = -1;
+                    for (int k = 0; k < n; ++k) {
+                        ZuVALUE* a = f + 1 + k;
+                        if (letters[k] == 'c')
+                            a->t |= ZU_FLAG_CON;
+                        else
+                            a->t &= ~ZU_FLAG_CON;
+                    }
+                    vm.ap = ap = f + 1;
+                    vm.bp = bp = frame + 1;
+                    sp = frame;
+                    cp = f->w2.i;
+                    DISPATCH();
+                }
+            }
+            SYNC();
+            if (ins.arg < 0 || ins.arg > sp - base)
+                Raise(Err::NotAFunction);
+            DoCall(ins.arg);
+            RELOAD();
+            ++cp;
+            DISPATCH();
+        }
+
+        L_RET:
+            if (ins.arg == 1 && IsScalar(sp) && !vm.stepOutAp &&
+                !((ap - 1)->t & (ZU_FLAG_VAL | kVectorList))) {
+                // A scalar result from a frame whose function value owns
+                // nothing: the same steps as DoReturn, without its calls.
+                const ZuVALUE frame = bp[-1];
+                ZuVALUE* slot = ap - 1;
+                slot->t = sp->t & ~(ZU_FLAG_CON | ZU_FLAG_VAL);
+                slot->w1 = sp->w1;
+                const int calleeStart = vm.localStart;
+                vm.currentFile = frame.w4.i;
+                vm.paramCount = FrameParamCount(&frame);
+                vm.localStart = frame.w5.i;
+                vm.localCount = calleeStart - frame.w5.i;
+                for (ZuVALUE* v = sp; v >= ap; --v)
+                    FreeIfOwned(v);
+                sp = slot;
+                vm.ap = ap = base + frame.w1.i;
+                vm.bp = bp = base + frame.w2.i;
+                cp = frame.w3.i + 1;
+                DISPATCH();
+            }
+            SYNC();
+            DoReturn(ins.arg);
+            RELOAD();
+            ++cp;
+            if (vm.stepOutAp && ap < vm.stepOutAp) {
+                vm.cp = cp;
+                vm.moreCode = program[cp].op != code(Op::EXT);
+                return;
+            }
+            DISPATCH();
+
+        L_OPR: {
+            const int op = ins.arg;
+            if (ScalarBinary(sp - 1, sp, op)) {
+                --sp;
+            } else if (ScalarUnary(sp, op)) {
+            } else if (op == opr::Address) {
+                SYNC();
+                sp = TakeAddress(sp, program[cp + 1]);
+                ++cp;
+            } else if (op == opr::New) {
+                MarkOwned(sp);
+            } else if (op == opr::Destruct) {
+                SYNC();
+                PrepareDestructor(sp);
+            } else if (op == opr::Delete) {
+                SYNC();
+                sp = DeleteVariable(sp);
+            } else {
+                SYNC();
+                if (sp >= last)
+                    Raise(Err::StackOverflow);
+                sp = DoOpr(sp, op);
+            }
+            ++cp;
+            DISPATCH();
+        }
+
+        L_FNI:
+            SYNC();
+            if ((sp->t & ZU_TYPE_MASK) == ZU_VECTOR)
+                ZuRunDoIndexVector(sp, nullptr);
+            DoFni(sp, ins.arg);
+            ++cp;
+            DISPATCH();
+
+        L_XLD: {
+            ZuVALUE* v = sp - 1;
+            if (IsInt(sp) && (v->t & ~(ZU_FLAG_CON | ZU_FLAG_VAL)) == ZU_MATRIX) {
+                // A matrix takes its first index: a pending vector.
+                v->t = ZU_VECTOR | (v->t & (ZU_FLAG_CON | ZU_FLAG_VAL));
+                v->w4.i = sp->w1.i;
+            } else if (IsInt(sp) && (v->t & ~ZU_FLAG_CON) == ZU_VECTOR &&
+                       static_cast<unsigned>(v->w4.i) < static_cast<unsigned>(v->w1.i) &&
+                       static_cast<unsigned>(sp->w1.i) < static_cast<unsigned>(v->w2.i)) {
+                // m[i][j]: one element of a matrix owned elsewhere.
+                SetDouble(v, v->w3.m[v->w4.i][sp->w1.i]);
+            } else {
+                SYNC();
+                LoadIndexed(v, sp, IndexContext{v, 0});
+                FreeIfOwned(sp);
+            }
+            --sp;
+            ++cp;
+            DISPATCH();
+        }
+
+        L_XST: {
+            ZuVALUE* t = sp - 2;
+            ZuVALUE* i = sp - 1;
+            if (t->t == ZU_VECTOR && IsInt(i) && IsScalar(sp) &&
+                static_cast<unsigned>(t->w4.i) < static_cast<unsigned>(t->w1.i) &&
+                static_cast<unsigned>(i->w1.i) < static_cast<unsigned>(t->w2.i)) {
+                double d = AsDouble(sp);
+                t->w3.m[t->w4.i][i->w1.i] = d;
+                SetDouble(t, d);
+            } else {
+                SYNC();
+                StoreIndexed(t, i, sp, 0);
+            }
+            sp = t;
+            ++cp;
+            DISPATCH();
+        }
+
+        L_XGL:
+            SYNC();
+            IndexFromBase1(sp);
+            LoadIndexed(sp - 1, sp, IndexContext{sp - 1, 1});
+            FreeIfOwned(sp);
+            --sp;
+            ++cp;
+            DISPATCH();
+
+        L_XGS:
+            SYNC();
+            IndexFromBase1(sp - 1);
+            StoreIndexed(sp - 2, sp - 1, sp, 1);
+            sp -= 2;
+            ++cp;
+            DISPATCH();
+
+        L_XMV:
+            SYNC();
+            MoveElement(sp, ins.arg);
+            ++cp;
+            DISPATCH();
+
+        L_XRS:
+            if (ins.arg == 1 && IsScalar(sp)) {
+                SYNC();
+                if (ZuVALUE* variable = LoadedVariable(cp))
+                    ScalarVariableToMatrix(variable, sp);
+            }
+            ++cp;
+            DISPATCH();
+
+        L_NEW:
+            SYNC();
+            NewObject(sp, ins.arg);
+            ++cp;
+            DISPATCH();
+
+        L_LMP:
+            SYNC();
+            LoadMember(sp, ins.arg);
+            ++cp;
+            DISPATCH();
+
+        L_SMP:
+            SYNC();
+            sp = StoreMember(sp, ins.arg);
+            ++cp;
+            DISPATCH();
+
+        L_CAM:
+            SYNC();
+            if (ins.arg < 0 || ins.arg + 2 > sp - base)
+                Raise(Err::NotAFunction);
+            CallMember(ins.arg);
+            RELOAD();
+            ++cp;
+            DISPATCH();
+
+        L_MFU:
+            SYNC();
+            BindMember();
+            RELOAD();
+            ++cp;
+            DISPATCH();
+
+        L_NTP:
+            SYNC();
+            sp = NewOfType(sp, ins.arg);
+            ++cp;
+            DISPATCH();
+
+        L_LIP:
+            FreeIfOwned(sp);
+            SetInt(sp, cp + ins.arg);
+            sp->t |= ZU_FLAG_NUL;
+            ++cp;
+            DISPATCH();
+
+        L_JST: {
+            const ZuVALUE* v = sp + ins.arg;
+            if (ins.arg > 0 || v < base || (v->t & kScalarMask) != (ZU_INT | ZU_FLAG_NUL) ||
+                v->w1.i < 0 || v->w1.i >= vm.codeSize) {
+                SYNC();
+                Raise(Err::InvalidJump);
+            }
+            cp = v->w1.i;
+            DISPATCH();
+        }
+
+        L_ELF:
+            vm.currentFile = ins.arg;
+            ++cp;
+            DISPATCH();
+
+        L_ELT:
+            if (markers)
+                LocalName(ins.arg);
+            ++cp;
+            DISPATCH();
+
+        L_default: ++cp; DISPATCH();
+        }
+    }
+#undef DISPATCH
+#undef SYNC
+#undef RELOAD
+#undef PUSH_ROOM
+}
+
+}  // namespace zu::run

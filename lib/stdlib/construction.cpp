@@ -1,0 +1,100 @@
+// Matrices of a given shape: zeros, ones, constant, unit, and diagonal.
+#include <cstddef>
+#include <algorithm>
+
+#include "stdlib/routines.h"
+#include "value/value.h"
+
+namespace zu::stdlib {
+namespace {
+
+// The shape from the arguments from `first` on: two dimensions converted to
+// int; or one value: an int or a double is 1 by 1, a matrix gives its own
+// shape, anything else must pass the matrix check and gives 0 by 0.
+bool ShapeArguments(ZuVALUE* pv, int first, int cArg, int* r, int* c) {
+    if (cArg - first >= 2) {
+        if (ZuLibCheckType(ZU_INT, pv, first, first + 1) == 0) return false;
+        *r = pv[first].w1.i;
+        *c = pv[first + 1].w1.i;
+        return true;
+    }
+    ZuVALUE* v = &pv[first];
+    const int code = value::TypeCode(v);
+    if (!value::IsNul(v) && (code == ZU_INT || code == ZU_DOUBLE)) {
+        *r = *c = 1;
+        return true;
+    }
+    if (value::IsMatrix(v)) {
+        *r = v->w1.i;
+        *c = v->w2.i;
+        return true;
+    }
+    if (ZuLibCheckType(ZU_MATRIX, pv, first, first) == 0) return false;
+    *r = *c = 0;
+    return true;
+}
+
+// An r by c result with every element x; false when nothing was stored.
+bool Filled(ZuVALUE* rtn, int r, int c, double x) {
+    ZuLibValMatMalloc(rtn, r, c);
+    if (!value::IsMatrix(rtn)) return false;
+    for (int i = 0; i < r; ++i) std::fill_n(rtn->w3.m[i], c, x);
+    return true;
+}
+
+void Constructor(ZuVALUE* rtn, ZuVALUE* pv, int cArg, double x) {
+    int r = 0, c = 0;
+    if (ShapeArguments(pv, 0, cArg, &r, &c)) (void)Filled(rtn, r, c, x);
+}
+
+}  // namespace
+
+void FnZeros(ZuVALUE* rtn, ZuVALUE* pv, int cArg) { Constructor(rtn, pv, cArg, 0.0); }
+
+void FnOnes(ZuVALUE* rtn, ZuVALUE* pv, int cArg) { Constructor(rtn, pv, cArg, 1.0); }
+
+void FnConstant(ZuVALUE* rtn, ZuVALUE* pv, int cArg) {
+    if (ZuLibCheckType(ZU_DOUBLE, pv, 0, 0) == 0) return;
+    int r = 0, c = 0;
+    if (ShapeArguments(pv, 1, cArg, &r, &c)) (void)Filled(rtn, r, c, pv[0].w1.d);
+}
+
+void FnUnit(ZuVALUE* rtn, ZuVALUE* pv, int cArg) {
+    int r = 0, c = 0;
+    if (cArg == 1) {
+        if (ZuLibCheckType(ZU_INT, pv, 0, 0) == 0) return;
+        r = c = pv[0].w1.i;
+    } else if (!ShapeArguments(pv, 0, cArg, &r, &c)) {
+        return;
+    }
+    if (!Filled(rtn, r, c, 0.0)) return;
+    for (int i = 0; i < std::min(r, c); ++i) rtn->w3.m[i][i] = 1.0;
+}
+
+// diagonal(m): the diagonal as a row vector.  The forms with further
+// arguments are refused rather than guessed at.
+void FnDiagonal(ZuVALUE* rtn, ZuVALUE* pv, int cArg) {
+    if (cArg > 1) {
+        ZuLibArgError(1);
+        return;
+    }
+    const int code = value::TypeCode(pv);
+    if (!value::IsNul(pv) && (code == ZU_INT || code == ZU_DOUBLE)) {
+        (void)Filled(rtn, 1, 1, code == ZU_INT ? pv->w1.i : pv->w1.d);
+        return;
+    }
+    if (!value::IsMatrix(pv)) {
+        ZuLibArgError(0);
+        return;
+    }
+    if (pv->w1.i <= 0) {
+        ZuLibValMatMalloc(rtn, 0, 0);
+        return;
+    }
+    const int n = std::min(pv->w1.i, pv->w2.i);
+    ZuLibValMatMalloc(rtn, 1, n);
+    if (!value::IsMatrix(rtn)) return;
+    for (int i = 0; i < n; ++i) rtn->w3.m[0][i] = pv->w3.m[i][i];
+}
+
+}  // namespace zu::stdlib

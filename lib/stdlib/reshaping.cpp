@@ -1,0 +1,84 @@
+// Rearranging the elements of a matrix: vec, vecr, reshape and shape.
+#include <cstddef>
+#include "stdlib/routines.h"
+#include "value/value.h"
+
+namespace zu::stdlib {
+namespace {
+
+// m and the dimensions converted; false after a report.
+bool ReshapeArguments(ZuVALUE* pv, int* r, int* c) {
+    if (ZuLibCheckType(ZU_MATRIX, pv, 0, 0) == 0 || ZuLibCheckType(ZU_INT, pv, 1, 2) == 0) return false;
+    *r = pv[1].w1.i;
+    *c = pv[2].w1.i;
+    return true;
+}
+
+// Nothing is stored (the result stays the int 0) for a dimension below 1
+// or a source without elements.
+bool HasWork(const ZuVALUE* m, int r, int c) {
+    return r >= 1 && c >= 1 && m->w1.i >= 1 && m->w2.i >= 1 && m->w3.m != nullptr;
+}
+
+// An (r*c) by 1 result taking m's elements column after column (byColumns)
+// or row after row.
+void Stack(ZuVALUE* rtn, ZuVALUE* pv, bool byColumns) {
+    if (ZuLibCheckType(ZU_MATRIX, pv, 0, 0) == 0) return;
+    const int r = pv->w1.i, c = pv->w2.i;
+    ZuLibValMatMalloc(rtn, r * c, 1);
+    if (!value::IsMatrix(rtn)) return;
+    int k = 0;
+    for (int a = 0; a < (byColumns ? c : r); ++a) {
+        for (int b = 0; b < (byColumns ? r : c); ++b) rtn->w3.m[k++][0] = byColumns ? pv->w3.m[b][a] : pv->w3.m[a][b];
+    }
+}
+
+}  // namespace
+
+void FnVec(ZuVALUE* rtn, ZuVALUE* pv, int) { Stack(rtn, pv, true); }
+
+void FnVecr(ZuVALUE* rtn, ZuVALUE* pv, int) { Stack(rtn, pv, false); }
+
+// reshape(m, r, c): filled row by row from m's elements in row order,
+// starting again at m's first element when they run out.
+void FnReshape(ZuVALUE* rtn, ZuVALUE* pv, int) {
+    int r = 0, c = 0;
+    if (!ReshapeArguments(pv, &r, &c) || !HasWork(pv, r, c)) return;
+    ZuLibValMatMalloc(rtn, r, c);
+    if (!value::IsMatrix(rtn)) return;
+    const int mr = pv->w1.i, mc = pv->w2.i;
+    int si = 0, sj = 0;
+    for (int i = 0; i < r; ++i) {
+        for (int j = 0; j < c; ++j) {
+            rtn->w3.m[i][j] = pv->w3.m[si][sj];
+            if (++sj == mc) {
+                sj = 0;
+                if (++si == mr) si = 0;
+            }
+        }
+    }
+}
+
+// shape(m, r, c): filled column by column from m's elements in column
+// order; m's elements beyond r*c are dropped, result elements beyond m's
+// stay 0.
+void FnShape(ZuVALUE* rtn, ZuVALUE* pv, int) {
+    int r = 0, c = 0;
+    if (!ReshapeArguments(pv, &r, &c) || !HasWork(pv, r, c)) return;
+    ZuLibValMatMalloc(rtn, r, c);
+    if (!value::IsMatrix(rtn)) return;
+    MatZero(rtn->w3.m, r, c);
+    const int mr = pv->w1.i, mc = pv->w2.i;
+    int i = 0, j = 0;
+    for (int sj = 0; sj < mc && j < c; ++sj) {
+        for (int si = 0; si < mr && j < c; ++si) {
+            rtn->w3.m[i][j] = pv->w3.m[si][sj];
+            if (++i == r) {
+                i = 0;
+                ++j;
+            }
+        }
+    }
+}
+
+}  // namespace zu::stdlib

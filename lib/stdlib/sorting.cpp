@@ -1,0 +1,78 @@
+// Comb sort, missing values first, and sortc.
+#include <cstddef>
+#include "stdlib/sorting.h"
+
+#include <cmath>
+#include <utility>
+
+#include "stdlib/routines.h"
+#include "value/value.h"
+
+namespace zu::stdlib {
+namespace {
+
+// The next gap: the gap divided by 1.3 in single precision and truncated;
+// 0 becomes 1, and 9 or 10 become 11.
+int NextGap(int gap) {
+    const int next = static_cast<int>(static_cast<float>(gap) / 1.3f);
+    if (next == 0) return 1;
+    if (next == 9 || next == 10) return 11;
+    return next;
+}
+
+// Sorts the n elements that `at(i)` refers to: NaNs moved to the front by
+// exchanges, then the rest by comb sort.
+template <typename At>
+void CombSort(int n, At at) {
+    int front = 0;
+    for (int i = 0; i < n; ++i) {
+        if (std::isnan(at(i))) std::swap(at(i), at(front++));
+    }
+    int gap = n;
+    bool exchanged = false;
+    do {
+        gap = NextGap(gap);
+        exchanged = false;
+        for (int i = front; i < n - gap; ++i) {
+            if (at(i) > at(i + gap)) {
+                std::swap(at(i), at(i + gap));
+                exchanged = true;
+            }
+        }
+    } while (exchanged || gap >= 2);
+}
+
+}  // namespace
+
+void SortVec(double* v, int n) {
+    CombSort(n, [v](int i) -> double& { return v[i]; });
+}
+
+void SortMatCol(double** m, int r, int j) {
+    CombSort(r, [m, j](int i) -> double& { return m[i][j]; });
+}
+
+// sortc(m): an int or a double unchanged; a matrix copied with each column
+// sorted on its own.
+void FnSortc(ZuVALUE* rtn, ZuVALUE* pv, int) {
+    const int code = value::TypeCode(pv);
+    if (!value::IsNul(pv) && code == ZU_INT) {
+        ZuValSetInt(rtn, pv->w1.i);
+        return;
+    }
+    if (!value::IsNul(pv) && code == ZU_DOUBLE) {
+        ZuValSetDouble(rtn, pv->w1.d);
+        return;
+    }
+    if (ZuLibCheckType(ZU_MATRIX, pv, 0, 0) == 0) return;
+    const int r = pv->w1.i, c = pv->w2.i;
+    ZuLibValMatDup(rtn, pv->w3.m, r, c);
+    if (!value::IsMatrix(rtn) || rtn->w3.m == nullptr) return;
+    if (c == 1) {
+        SortVec(rtn->w3.m[0], r);  // one column: the elements lie in one block
+        return;
+    }
+    for (int j = 0; j < c; ++j) SortMatCol(rtn->w3.m, r, j);
+}
+
+}  // namespace zu::stdlib
