@@ -12,6 +12,9 @@ int main(int argc, char** argv)
     ZuAddDrawLib();
     result = ZuMain(argc, argv);
     status = IZuRunExitStatus();
+    /* ZuMain keeps its state after -r- for a host that runs the code
+     * later; the launcher has no later, so it releases everything. */
+    ZuMainExit();
     if (status >= 0)
         return status;
     return result == 0 ? 1 : 0;
