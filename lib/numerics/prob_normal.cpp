@@ -96,6 +96,7 @@ double As241(double p)
 
 using namespace zu::numerics;
 
+// Function-try-blocks: no exception from Boost.Math leaves a C entry point.
 extern "C" {
 
 double DProbNormal(double x) { return NormalTail(x, false); }
@@ -104,17 +105,19 @@ double DTailProbNormal(double x) { return NormalTail(x, true); }
 double DDensNormal(double x) { return std::exp(-x * x / 2) / 2.5066282746310007; }
 
 double DQuanNormal(double p)
-{
+try {
     if (!(p >= 0 && p <= 1)) return NaN();
     if (p == 0) return -HUGE_VAL;
     if (p == 1) return HUGE_VAL;
     return As241(p);
+} catch (...) {
+    return NaN();
 }
 
 double DErf(double x) { return 2 * DProbNormal(1.4142135623731 * x) - 1; }
 
 double DTailProbT(double t, int df)
-{
+try {
     if (df < 1) return 0;
     if (t == 0) return 0.5;
     if (std::isnan(t)) return t;
@@ -147,18 +150,22 @@ double DTailProbT(double t, int df)
         tail = (1 - a * std::sqrt(b) * s) / 2;
     }
     return tail < 0 ? 0 : tail;
+} catch (...) {
+    return NaN();
 }
 
 double DProbT(double t, int df)
-{
+try {
     if (t > 0) return 1 - DTailProbT(t, df);
     if (t < 0) return DTailProbT(-t, df);
     return t == 0 ? 0.5 : t;
+} catch (...) {
+    return NaN();
 }
 
 // Stirling's series above 8.5, reached by log G(x) = log G(x+1) - log x.
 double DLogGamma(double x)
-{
+try {
     if (!(x > 0)) return NaN();
     if (std::isinf(x)) return x;
     double shift = 0;
@@ -175,24 +182,32 @@ double DLogGamma(double x)
                                r2 * (1.0 / 1188 +
                                      r2 * (-691.0 / 360360 + r2 * (1.0 / 156)))))));
     return (x - 0.5) * std::log(x) - x + 0.9189385332046727 + series - shift;
+} catch (...) {
+    return NaN();
 }
 
 double DProbChi(double x, double df)
-{
+try {
     if (!(df > 0) || std::isnan(x)) return NaN();
     return x <= 0 ? 0 : RegularisedGammaP(df / 2, x / 2);
+} catch (...) {
+    return NaN();
 }
 
 double DTailProbChi(double x, double df)
-{
+try {
     if (!(df > 0) || std::isnan(x)) return NaN();
     return x <= 0 ? 1 : RegularisedGammaQ(df / 2, x / 2);
+} catch (...) {
+    return NaN();
 }
 
 double DProbExp(double x, double lambda)
-{
+try {
     if (!(lambda > 0) || std::isnan(x)) return NaN();
     return x <= 0 ? 0 : 1 - std::exp(-lambda * x);
+} catch (...) {
+    return NaN();
 }
 
 }  // extern "C"

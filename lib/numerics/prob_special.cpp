@@ -177,16 +177,19 @@ double LogarithmicUpper(double x, double a)
 
 using namespace zu::numerics;
 
+// Function-try-blocks: no exception from Boost.Math leaves a C entry point.
 extern "C" {
 
 double DDensMises(double x, double mu, double kappa)
-{
+try {
     if (!MisesDomain(mu, kappa) || std::isnan(x)) return NaN();
     return std::exp(kappa * (std::cos(x - mu) - 1)) / (kTwoPi * ScaledBesselI0(kappa));
+} catch (...) {
+    return NaN();
 }
 
 double DProbMises(double x, double mu, double kappa)
-{
+try {
     if (!MisesDomain(mu, kappa) || std::isnan(x)) return NaN();
     const double d = x - mu;
     if (d <= -kPi) return 0;
@@ -194,10 +197,12 @@ double DProbMises(double x, double mu, double kappa)
     if (kappa == 0) return (d + kPi) / kTwoPi;
     if (kappa > kMisesNormal) return PhiAccurate(d * std::sqrt(kappa));
     return MisesCentred(d, kappa);
+} catch (...) {
+    return NaN();
 }
 
 double DQuanMises(double p, double mu, double kappa)
-{
+try {
     if (!MisesDomain(mu, kappa) || !(p >= 0 && p <= 1)) return NaN();
     if (kappa == 0) return mu - kPi + kTwoPi * p;
     if (kappa > kMisesNormal) {
@@ -211,17 +216,21 @@ double DQuanMises(double p, double mu, double kappa)
         (MisesCentred(mid, kappa) < p ? lo : hi) = mid;
     }
     return mu + (lo + hi) / 2;
+} catch (...) {
+    return NaN();
 }
 
 double DDensLogarithmic(double x, double a)
-{
+try {
     if (!(a > 0 && a < 1) || std::isnan(x)) return NaN();
     if (x < 1 || x != std::floor(x)) return 0;
     return LogarithmicPmf(x, a);
+} catch (...) {
+    return NaN();
 }
 
 double DProbLogarithmic(double x, double a)
-{
+try {
     if (!(a > 0 && a < 1) || std::isnan(x)) return NaN();
     if (x < 1) return 0;
     if (x == HUGE_VAL) return 1;
@@ -234,10 +243,12 @@ double DProbLogarithmic(double x, double a)
         if (p < 1e-17 * sum) break;
     }
     return sum > 1 ? 1 : sum;
+} catch (...) {
+    return NaN();
 }
 
 double DQuanLogarithmic(double p, double a)
-{
+try {
     if (!(a > 0 && a < 1) || !(p >= 0 && p <= 1)) return NaN();
     if (p == 1) return HUGE_VAL;
     const double target = p * (1 - 64 * 2.220446049250313e-16);
@@ -254,10 +265,12 @@ double DQuanLogarithmic(double p, double a)
         (LogarithmicUpper(mid, a) < target ? lo : hi) = mid;
     }
     return hi;
+} catch (...) {
+    return NaN();
 }
 
 double DProbBVN(double x1, double x2, double rho)
-{
+try {
     if (std::isnan(x1) || std::isnan(x2) || !(rho >= -1 && rho <= 1)) return NaN();
     static const GaussLegendre<6> g6;
     static const GaussLegendre<12> g12;
@@ -267,10 +280,12 @@ double DProbBVN(double x1, double x2, double rho)
     if (r < 0.3) return BvnUpper(-x1, -x2, rho, g6);
     if (r < 0.75) return BvnUpper(-x1, -x2, rho, g12);
     return BvnUpper(-x1, -x2, rho, g20);
+} catch (...) {
+    return NaN();
 }
 
 double DDensGH(double x, double alpha, double beta, double delta, double lambda)
-{
+try {
     if (!(alpha > 0 && delta > 0 && std::fabs(beta) < alpha &&
           std::isfinite(lambda)) || std::isnan(x))
         return NaN();
@@ -282,10 +297,12 @@ double DDensGH(double x, double alpha, double beta, double delta, double lambda)
                         LogBesselK(lambda - 0.5, alpha * q) -
                         (0.5 - lambda) * std::log(q / alpha) + beta * x;
     return std::exp(logf);
+} catch (...) {
+    return NaN();
 }
 
 double DDensGIG(double x, double lambda, double chi, double psi)
-{
+try {
     if (!(chi >= 0 && psi >= 0 && (chi > 0 || psi > 0) && std::isfinite(lambda)) ||
         std::isnan(x))
         return NaN();
@@ -301,6 +318,8 @@ double DDensGIG(double x, double lambda, double chi, double psi)
         lognorm = lambda / 2 * std::log(psi / chi) - std::log(2.0) -
                   LogBesselK(lambda, std::sqrt(chi * psi));
     return std::exp(lognorm + (lambda - 1) * std::log(x) - (chi / x + psi * x) / 2);
+} catch (...) {
+    return NaN();
 }
 
 }  // extern "C"
