@@ -1,0 +1,332 @@
+// Library functions over the inverses and the LU, LDL' and Choleski
+// decompositions.  Each works on a copy of its argument, so an argument
+// that is also an output (declu(a, &a, ...)) is read before it is replaced;
+// outputs are written last.
+#include <cfloat>
+#include <cmath>
+#include <cstdlib>
+#include <optional>
+
+#include "numerics/dense.h"
+#include "numerics/library.h"
+#include "numerics/library_support.h"
+
+namespace zu::numerics {
+namespace {
+
+using library::Block;
+
+// A copy of square argument k, owned here.
+struct SquareWork {
+    std::optional<Block> block;
+    int n = 0;
+    // False after a report (the check or a lack of memory).
+    bool Open(ZuVALUE* pv, int k) {
+        if (!library::SquareArg(pv, k)) return false;
+        n = pv[k].w1.i;
+        block.emplace(n, n);
+        if (!block->ok()) {
+            library::OutOfMemory();
+            return false;
+        }
+        if (n >= 1) MatCopy(block->m(), pv[k].w3.m, n, n);
+        return true;
+    }
+    double** m() const { return block->m(); }
+};
+
+// Argument k as a vector of n elements (a row or a column); false after
+// the report.
+bool VectorArg(ZuVALUE* pv, int k, int n) {
+    if (!library::MatrixArg(pv, k)) return false;
+    const int r = pv[k].w1.i, c = pv[k].w2.i;
+    if ((r == 1 || c == 1) && r * c == n) return true;
+    ZuLibCheckMatrixSize(pv, k, k, 1, n);
+    return false;
+}
+
+// Element i of a vector argument checked by VectorArg.
+double VectorAt(const ZuVALUE& v, int i) { return v.w2.i == 1 ? v.w3.m[i][0] : v.w3.m[0][i]; }
+
+bool Allocated(bool ok) {
+    if (!ok) library::OutOfMemory();
+    return ok;
+}
+
+// The result matrix takes the work matrix (an empty matrix for order 0).
+void ResultFrom(ZuVALUE* rtn, const SquareWork& w) {
+    if (library::ResultMatrix(rtn, w.n, w.n) && w.n >= 1) MatCopy(rtn->w3.m, w.m(), w.n, w.n);
+}
+
+// The generalized inverse V diag(1/s) U' of the r by c matrix a; singular
+// values not above the tolerance times the largest count as zero.
+bool GeneralizedInverse(double** a, int r, int c, double** out) {
+    if (r < 1 || c < 1) return true;
+    const int k = r < c ? r : c;
+    Block u(r, k), v(c, k), work(r, c);
+    Scratch sv;
+    if (!u.ok() || !v.ok() || !work.ok() || !sv.Allocate(static_cast<std::size_t>(k))) return false;
+    MatCopy(work.m(), a, r, c);
+    if (IDecSVD(work.m(), r, c, sv.data(), u.m(), v.m()) != 0) return false;
+    const double tolerance = DGetInvertEps() * sv.data()[0];
+    for (int l = 0; l < k; ++l) {
+        const double s = sv.data()[l];
+        const double inverse = s > tolerance && s > 0 ? 1 / s : 0;
+        for (int i = 0; i < c; ++i) v.m()[i][l] *= inverse;
+    }
+    MatABt(out, v.m(), c, k, u.m(), r);
+    return true;
+}
+
+// The row order of an LU decomposition: row i of L U is row order[i] of A.
+void RowOrder(const int* perm, int n, double* order) {
+    for (int i = 0; i < n; ++i) order[i] = i;
+    for (int k = 0; k < n; ++k) std::swap(order[k], order[perm[k]]);
+}
+
+// Argument k as a right-hand side of n rows; false after the report.
+bool RightHandSide(ZuVALUE* pv, int k, int n) {
+    if (!library::MatrixArg(pv, k)) return false;
+    if (pv[k].w1.i != n) {
+        ZuLibCheckMatrixSize(pv, k, k, n, pv[k].w2.i);
+        return false;
+    }
+    return true;
+}
+
+// Solves the triangular systems column by column into x (n by m), which
+// holds the right-hand side on entry.  Lower: forward with L's diagonal;
+// upper: backward.  False when a diagonal element is 0.
+bool SolveTriangular(double** t, int n, double** x, int m, bool lower) {
+    for (int j = 0; j < m; ++j) {
+        for (int s = 0; s < n; ++s) {
+            const int i = lower ? s : n - 1 - s;
+            double sum = x[i][j];
+            if (lower)
+                for (int l = 0; l < i; ++l) sum -= t[i][l] * x[l][j];
+            else
+                for (int l = i + 1; l < n; ++l) sum -= t[i][l] * x[l][j];
+            if (t[i][i] == 0) return false;
+            x[i][j] = sum / t[i][i];
+        }
+    }
+    return true;
+}
+
+}  // namespace
+
+void FnInvert(ZuVALUE* rtn, ZuVALUE* pv, int cArg) {
+    ZuVALUE* logdetOut = library::OutputArg(pv, 1, cArg);
+    ZuVALUE* signOut = library::OutputArg(pv, 2, cArg);
+    SquareWork w;
+    if (!w.Open(pv, 0)) return;
+    double logdet = 0;
+    int sign = 1;
+    if (w.n >= 1 && IInvDet(w.m(), w.n, &logdet, &sign) != 0) {
+        library::DecompositionFailed();
+        library::OutDouble(logdetOut, NAN);
+        library::OutInt(signOut, 0);
+        return;
+    }
+    ResultFrom(rtn, w);
+    library::OutDouble(logdetOut, logdet);
+    library::OutInt(signOut, sign);
+}
+
+void FnInverteps(ZuVALUE* rtn, ZuVALUE* pv, int /*cArg*/) {
+    double eps = 0;
+    if (!library::DoubleArg(pv, 0, &eps)) return;
+    SetInvertEps(eps);
+    ZuValSetDouble(rtn, DGetInvertEps());
+}
+
+void FnInvertsym(ZuVALUE* rtn, ZuVALUE* pv, int cArg) {
+    ZuVALUE* logdetOut = library::OutputArg(pv, 1, cArg);
+    SquareWork w;
+    if (!w.Open(pv, 0)) return;
+    double logdet = 0;
+    if (w.n >= 1 && ISymInvDet(w.m(), w.n, &logdet) != 0) {
+        library::DecompositionFailed();
+        library::OutDouble(logdetOut, NAN);
+        return;
+    }
+    ResultFrom(rtn, w);
+    library::OutDouble(logdetOut, logdet);
+}
+
+// invertgen(a [, mode]): mode 0 the generalized inverse; mode 1 (general)
+// and 2 (symmetric) try the ordinary inverse of a square matrix first.
+void FnInvertgen(ZuVALUE* rtn, ZuVALUE* pv, int cArg) {
+    int mode = 0;
+    if (cArg > 1 && !library::IntArg(pv, 1, &mode)) return;
+    if (mode < 0 || mode > 2) {
+        ZuLibArgError(1);
+        return;
+    }
+    if (!library::MatrixArg(pv, 0)) return;
+    const int r = pv[0].w1.i, c = pv[0].w2.i;
+    Block out(c, r);
+    if (!Allocated(out.ok())) return;
+    if (mode != 0 && r == c && r >= 1) {
+        MatCopy(out.m(), pv[0].w3.m, r, r);
+        if ((mode == 1 ? IInvert(out.m(), r) : ISymInv(out.m(), r)) == 0) {
+            if (library::ResultMatrix(rtn, r, r)) MatCopy(rtn->w3.m, out.m(), r, r);
+            return;
+        }
+        library::Notice("invertgen: singular matrix");
+    }
+    if (!GeneralizedInverse(pv[0].w3.m, r, c, out.m())) {
+        ZuRunError(29, nullptr);
+        return;
+    }
+    if (library::ResultMatrix(rtn, c, r) && r >= 1 && c >= 1) MatCopy(rtn->w3.m, out.m(), c, r);
+}
+
+void FnDeterminant(ZuVALUE* rtn, ZuVALUE* pv, int /*cArg*/) {
+    SquareWork w;
+    if (!w.Open(pv, 0)) return;
+    ScratchOf<int> perm;
+    if (!Allocated(perm.Allocate(static_cast<std::size_t>(w.n)))) return;
+    double logdet = 0;
+    int sign = 1;
+    if (w.n >= 1 && (ILUPdec(w.m(), w.n, perm.data(), &logdet, &sign) != 0 || sign == 0)) {
+        library::Notice("determinant(): matrix is singular");
+        ZuValSetDouble(rtn, 0);
+        return;
+    }
+    if (std::abs(sign) == 2) library::Notice("determinant(): unreliable");
+    if (logdet > std::log(DBL_MAX)) library::Notice("determinant(): overflow");
+    if (logdet < std::log(DBL_MIN)) library::Notice("determinant(): underflow");
+    ZuValSetDouble(rtn, (sign > 0 ? 1 : -1) * std::exp(logdet));
+}
+
+void FnLogdet(ZuVALUE* rtn, ZuVALUE* pv, int cArg) {
+    ZuVALUE* signOut = library::OutputArg(pv, 1, cArg);
+    SquareWork w;
+    if (!w.Open(pv, 0)) return;
+    ScratchOf<int> perm;
+    if (!Allocated(perm.Allocate(static_cast<std::size_t>(w.n)))) return;
+    double logdet = 0;
+    int sign = 1;
+    if (w.n >= 1 && ILUPdec(w.m(), w.n, perm.data(), &logdet, &sign) != 0) sign = 0;
+    ZuValSetDouble(rtn, sign == 0 ? NAN : logdet);
+    library::OutInt(signOut, sign);
+}
+
+void FnCholeski(ZuVALUE* rtn, ZuVALUE* pv, int /*cArg*/) {
+    SquareWork w;
+    if (!w.Open(pv, 0)) return;
+    if (w.n >= 1 && !FPPtDec(w.m(), w.n)) {
+        library::DecompositionFailed();
+        return;
+    }
+    ResultFrom(rtn, w);
+}
+
+// declu(a, &l, &u, &p): l unit lower and u upper triangular with
+// a[p[i]][] = (l u)[i][]; 1 on success, 0 for a singular matrix.
+void FnDeclu(ZuVALUE* rtn, ZuVALUE* pv, int cArg) {
+    ZuVALUE* lOut = library::OutputArg(pv, 1, cArg);
+    ZuVALUE* uOut = library::OutputArg(pv, 2, cArg);
+    ZuVALUE* pOut = library::OutputArg(pv, 3, cArg);
+    SquareWork w;
+    if (!w.Open(pv, 0)) return;
+    const int n = w.n;
+    ScratchOf<int> perm;
+    Block l(n, n), u(n, n), p(1, n);
+    if (!Allocated(perm.Allocate(static_cast<std::size_t>(n)) && l.ok() && u.ok() && p.ok())) return;
+    const bool ok = n < 1 || ILUPdec(w.m(), n, perm.data(), nullptr, nullptr) == 0;
+    for (int i = 0; i < n; ++i)
+        for (int j = 0; j < n; ++j) {
+            l.m()[i][j] = i == j ? 1 : i > j ? w.m()[i][j] : 0;
+            u.m()[i][j] = i <= j ? w.m()[i][j] : 0;
+        }
+    if (n >= 1) RowOrder(perm.data(), n, p.m()[0]);
+    library::OutMatrix(lOut, l.m(), n, n);
+    library::OutMatrix(uOut, u.m(), n, n);
+    library::OutMatrix(pOut, p.m(), 1, n);
+    ZuValSetInt(rtn, ok ? 1 : 0);
+}
+
+// solvelu(l, u, p, b): x with a x = b for the a that declu decomposed.
+void FnSolvelu(ZuVALUE* rtn, ZuVALUE* pv, int /*cArg*/) {
+    if (ZuLibCheckSquareMatrix(pv, 0, 1) == 0) return;
+    const int n = pv[0].w1.i;
+    if (ZuLibCheckMatrixSize(pv, 1, 1, n, n) == 0) return;
+    if (!VectorArg(pv, 2, n)) return;
+    if (!RightHandSide(pv, 3, n)) return;
+    const int m = pv[3].w2.i;
+    Block x(n, m);
+    if (!Allocated(x.ok())) return;
+    for (int i = 0; i < n; ++i) {
+        int row = 0;
+        if (!library::AsInt(VectorAt(pv[2], i), &row) || row < 0 || row >= n) {
+            ZuLibArgError(2);
+            return;
+        }
+        for (int j = 0; j < m; ++j) x.m()[i][j] = pv[3].w3.m[row][j];
+    }
+    if (!SolveTriangular(pv[0].w3.m, n, x.m(), m, true) || !SolveTriangular(pv[1].w3.m, n, x.m(), m, false)) {
+        library::DecompositionFailed();
+        return;
+    }
+    if (library::ResultMatrix(rtn, n, m) && n >= 1 && m >= 1) MatCopy(rtn->w3.m, x.m(), n, m);
+}
+
+// decldl(a, &l, &d): a = l diag(d) l' for a symmetric positive definite a
+// (lower triangle read); l unit lower triangular, d a row of the pivots.
+// 1 on success, 0 when a pivot is not above the tolerance (its d is 0).
+void FnDecldl(ZuVALUE* rtn, ZuVALUE* pv, int cArg) {
+    ZuVALUE* lOut = library::OutputArg(pv, 1, cArg);
+    ZuVALUE* dOut = library::OutputArg(pv, 2, cArg);
+    SquareWork w;
+    if (!w.Open(pv, 0)) return;
+    const int n = w.n;
+    Block d(1, n);
+    if (!Allocated(d.ok())) return;
+    const bool ok = n < 1 || ILDLdec(w.m(), n >= 1 ? d.m()[0] : nullptr, n) == 0;
+    for (int i = 0; i < n; ++i) {
+        for (int j = i; j < n; ++j) w.m()[i][j] = i == j ? 1 : 0;
+        const double inverse = d.m()[0][i];
+        d.m()[0][i] = inverse >= DBL_MAX ? 0 : 1 / inverse;
+    }
+    library::OutMatrix(lOut, w.m(), n, n);
+    library::OutMatrix(dOut, d.m(), 1, n);
+    ZuValSetInt(rtn, ok ? 1 : 0);
+}
+
+// solveldl(l, d, b): x with l diag(d) l' x = b.
+void FnSolveldl(ZuVALUE* rtn, ZuVALUE* pv, int /*cArg*/) {
+    if (!library::SquareArg(pv, 0)) return;
+    const int n = pv[0].w1.i;
+    if (!VectorArg(pv, 1, n)) return;
+    if (!RightHandSide(pv, 2, n)) return;
+    const int m = pv[2].w2.i;
+    Block x(n, m), lt(n, n);
+    if (!Allocated(x.ok() && lt.ok())) return;
+    double** l = pv[0].w3.m;
+    for (int i = 0; i < n; ++i)
+        for (int j = 0; j < n; ++j) lt.m()[i][j] = i == j ? 1 : i < j ? l[j][i] : 0;
+    if (n >= 1 && m >= 1) MatCopy(x.m(), pv[2].w3.m, n, m);
+    bool ok = true;
+    for (int i = 0; i < n && ok; ++i) {
+        const double di = VectorAt(pv[1], i);
+        ok = di != 0;
+        for (int j = 0; j < m && ok; ++j) {
+            double s = x.m()[i][j];
+            for (int k = 0; k < i; ++k) s -= l[i][k] * x.m()[k][j];
+            x.m()[i][j] = s;
+        }
+    }
+    for (int i = 0; i < n && ok; ++i) {
+        const double di = VectorAt(pv[1], i);
+        for (int j = 0; j < m; ++j) x.m()[i][j] /= di;
+    }
+    if (!ok || !SolveTriangular(lt.m(), n, x.m(), m, false)) {
+        library::DecompositionFailed();
+        return;
+    }
+    if (library::ResultMatrix(rtn, n, m) && n >= 1 && m >= 1) MatCopy(rtn->w3.m, x.m(), n, m);
+}
+
+}  // namespace zu::numerics

@@ -1,0 +1,63 @@
+// Argument handling shared by the library routines of this folder.
+#include "numerics/library_support.h"
+
+#include <string>
+
+#include "value/value.h"
+
+namespace zu::numerics::library {
+
+bool MatrixArg(ZuVALUE* pv, int k) { return ZuLibCheckType(ZU_MATRIX, pv, k, k) != 0; }
+
+bool SquareArg(ZuVALUE* pv, int k) { return ZuLibCheckSquareMatrix(pv, k, k) != 0; }
+
+bool IntArg(ZuVALUE* pv, int k, int* out) {
+    if (ZuLibCheckType(ZU_INT, pv, k, k) == 0) return false;
+    *out = pv[k].w1.i;
+    return true;
+}
+
+bool DoubleArg(ZuVALUE* pv, int k, double* out) {
+    if (ZuLibCheckType(ZU_DOUBLE, pv, k, k) == 0) return false;
+    *out = pv[k].w1.d;
+    return true;
+}
+
+ZuVALUE* OutputArg(ZuVALUE* pv, int k, int cArg) {
+    if (k >= cArg) return nullptr;
+    ZuVALUE* v = &pv[k];
+    if (value::IsAddress(v) && v->w2.v != nullptr) return v->w2.v;
+    if (value::TypeCode(v) == ZU_INT && !value::IsNul(v) && v->w1.i == 0) return nullptr;
+    ZuLibArgError(k);
+    return nullptr;
+}
+
+void OutMatrix(ZuVALUE* target, double** m, int r, int c) {
+    if (target == nullptr) return;
+    ZuLibValMatMalloc(target, r, c);
+    if (value::IsMatrix(target) && r >= 1 && c >= 1) MatCopy(target->w3.m, m, r, c);
+}
+
+void OutDouble(ZuVALUE* target, double d) {
+    if (target != nullptr) ZuValSetDouble(target, d);
+}
+
+void OutInt(ZuVALUE* target, int i) {
+    if (target != nullptr) ZuValSetInt(target, i);
+}
+
+bool ResultMatrix(ZuVALUE* rtn, int r, int c) {
+    ZuLibValMatMalloc(rtn, r, c);
+    return value::IsMatrix(rtn) && (r < 1 || c < 1 || rtn->w3.m != nullptr);
+}
+
+void OutOfMemory() { ZuRunError(4, nullptr); }
+
+void DecompositionFailed() {
+    const std::string text = std::string{SZuIntFunc()} + "()";
+    ZuRunWarning(text.c_str(), 0, 0);
+}
+
+void Notice(const char* text) { ZuRunWarning(text, 5, 0); }
+
+}  // namespace zu::numerics::library

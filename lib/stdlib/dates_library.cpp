@@ -1,0 +1,137 @@
+// Library functions over dates, times and timing.  The texts of the date
+// routines live in one buffer that the next call overwrites, so each is
+// copied into a new string at once.
+#include "stdlib/dates_library.h"
+
+#include <cmath>
+#include <climits>
+#include <limits>
+
+#include "value/value.h"
+
+namespace zu::stdlib {
+namespace {
+
+constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
+
+// A day number or a date field given as a double: whole days (rounded
+// down) inside the int range.
+bool WholeDay(double x, int* out) {
+    if (!(x >= INT_MIN && x <= INT_MAX)) return false;
+    *out = static_cast<int>(std::floor(x));
+    return true;
+}
+
+double DayOfWeekFromJulian(double jd) {
+    int day = 0;
+    return WholeDay(jd, &day) ? GetDayOfWeekFromJulian(day) : kNaN;
+}
+
+// Julian day of a date; NaN for a date without one.
+double JulianOf(double y, double m, double d) {
+    int year = 0, month = 0, day = 0;
+    if (!WholeDay(y, &year) || !WholeDay(m, &month) || !WholeDay(d, &day)) return kNaN;
+    const int jd = GetJulianDay(year, month, day);
+    return jd == -1 ? kNaN : jd;
+}
+
+double DayOfWeekOfDate(double y, double m, double d) {
+    const double jd = JulianOf(y, m, d);
+    return std::isnan(jd) ? kNaN : DayOfWeekFromJulian(jd);
+}
+
+// The one-argument forms take day numbers, the three-argument forms dates.
+bool DateArguments(int cArg) {
+    if (cArg == 1 || cArg == 3) return true;
+    ZuLibArgError(cArg < 3 ? 1 : 3);
+    return false;
+}
+
+// One row of `width` fields per element of argument 0, elements taken row
+// by row; `fill` writes the fields of one element.
+template <typename Fill>
+void RowsPerElement(ZuVALUE* rtn, ZuVALUE* pv, int width, Fill fill) {
+    if (ZuLibCheckType(ZU_MATRIX, pv, 0, 0) == 0) return;
+    const int r = pv[0].w1.i, c = pv[0].w2.i;
+    const long long n = static_cast<long long>(r) * c;
+    if (n > INT_MAX) {
+        ZuRunError(4, nullptr);
+        return;
+    }
+    ZuLibValMatMalloc(rtn, static_cast<int>(n), width);
+    if (!value::IsMatrix(rtn) || n < 1) return;
+    for (int i = 0; i < r; ++i)
+        for (int j = 0; j < c; ++j) fill(pv[0].w3.m[i][j], rtn->w3.m[static_cast<long long>(i) * c + j]);
+}
+
+}  // namespace
+
+void FnDate(ZuVALUE* rtn, ZuVALUE*, int) { ZuValSetString(rtn, SDate()); }
+
+void FnTime(ZuVALUE* rtn, ZuVALUE*, int) { ZuValSetString(rtn, STime()); }
+
+void FnTimer(ZuVALUE* rtn, ZuVALUE*, int) { ZuValSetDouble(rtn, ClockGetDblHsec()); }
+
+void FnToday(ZuVALUE* rtn, ZuVALUE*, int) { ZuValSetDouble(rtn, TimeGetDbl()); }
+
+// timespan(t0): CPU time since the reading t0 (hundredths, from timer());
+// timespan(t0, t1): the span between two readings.
+void FnTimespan(ZuVALUE* rtn, ZuVALUE* pv, int cArg) {
+    if (cArg > 2) {
+        ZuLibArgError(2);
+        return;
+    }
+    if (ZuLibCheckType(ZU_DOUBLE, pv, 0, cArg - 1) == 0) return;
+    ClockSetDblHsec(pv[0].w1.d);
+    ZuValSetString(rtn, cArg == 1 ? SClock() : STimeSpan(pv[0].w1.d, pv[1].w1.d));
+}
+
+void FnTimestr(ZuVALUE* rtn, ZuVALUE* pv, int) {
+    if (ZuLibCheckType(ZU_DOUBLE, pv, 0, 0) == 0) return;
+    ZuValSetString(rtn, STimeStr(pv[0].w1.d));
+}
+
+// timing(t): year, month, day, hour, minute and second of each calendar
+// time in t, one row each.
+void FnTiming(ZuVALUE* rtn, ZuVALUE* pv, int cArg) {
+    if (cArg > 1) {
+        ZuLibArgError(1);
+        return;
+    }
+    RowsPerElement(rtn, pv, 6, [](double t, double* row) {
+        int f[6] = {};
+        TimeToDate(t, &f[0], &f[1], &f[2], &f[3], &f[4], &f[5]);
+        for (int k = 0; k < 6; ++k) row[k] = f[k];
+    });
+}
+
+// dayofweek(jd) or dayofweek(y, m, d): 1 for Sunday to 7 for Saturday,
+// element by element.
+void FnDayofweek(ZuVALUE* rtn, ZuVALUE* pv, int cArg) {
+    if (!DateArguments(cArg)) return;
+    if (cArg == 1)
+        ZuFnDouble(rtn, pv, DayOfWeekFromJulian);
+    else
+        ZuFnDouble3(rtn, pv, DayOfWeekOfDate);
+}
+
+// dayofcalendar(jd): year, month and day of each day number, one row each;
+// dayofcalendar(y, m, d): the day numbers of the dates, element by element.
+void FnDayofcalendar(ZuVALUE* rtn, ZuVALUE* pv, int cArg) {
+    if (!DateArguments(cArg)) return;
+    if (cArg == 3) {
+        ZuFnDouble3(rtn, pv, JulianOf);
+        return;
+    }
+    RowsPerElement(rtn, pv, 3, [](double jd, double* row) {
+        int day = 0, f[3] = {};
+        if (!WholeDay(jd, &day)) {
+            row[0] = row[1] = row[2] = kNaN;
+            return;
+        }
+        GetDateFromJulian(day, &f[0], &f[1], &f[2]);
+        for (int k = 0; k < 3; ++k) row[k] = f[k];
+    });
+}
+
+}  // namespace zu::stdlib
