@@ -6,6 +6,13 @@
 // sp, ap and bp in locals: SYNC writes cp and sp back before any call that
 // may read them or raise an error, RELOAD reads all four after a call that
 // may move them (calls, returns, member calls).
+//
+// OPR dispatches on its operator as well, and a few handlers look one or
+// two instructions ahead to run the common sequences in one step: a
+// comparison and the jump on it, a scalar result and its store into a
+// local, a fresh slot and the constant loaded into it, ++n on an int
+// local.  Each such step does exactly what the instructions would do one
+// by one, and leaves any case that might report an error to them.
 #include "run/assignment.h"
 #include "run/calls.h"
 #include "run/index_ops.h"
@@ -298,19 +305,41 @@ void RunLoop()
     // Threaded dispatch: each instruction jumps straight to the next one's
     // handler through the table (labels as values, a GCC extension), which
     // the processor predicts far better than one shared switch jump.
+    // OPR dispatches a second time on its operator, so that the scalar
+    // cases of the common operators run without a switch of their own.
     static const void* table[kOpcodeLimit];
+    static const void* oprTable[compiler::kTokenCodeLimit];
     static bool tableReady = false;
     if (!tableReady) {
         for (auto& entry : table)
             entry = &&L_default;
 #define ZU_OPCODE(name, number, kind) table[number] = &&L_##name;
 #include "run/opcodes.def"
+        for (auto& entry : oprTable)
+            entry = &&L_OPR_other;
+        oprTable[opr::Add] = &&L_OPR_Add;
+        oprTable[opr::Subtract] = &&L_OPR_Subtract;
+        oprTable[opr::Multiply] = &&L_OPR_Multiply;
+        oprTable[opr::Divide] = &&L_OPR_Divide;
+        oprTable[opr::Less] = &&L_OPR_Less;
+        oprTable[opr::LessEqual] = &&L_OPR_LessEqual;
+        oprTable[opr::Greater] = &&L_OPR_Greater;
+        oprTable[opr::GreaterEqual] = &&L_OPR_GreaterEqual;
+        oprTable[opr::Equal] = &&L_OPR_Equal;
+        oprTable[opr::NotEqual] = &&L_OPR_NotEqual;
+        oprTable[opr::Increment] = &&L_OPR_Increment;
+        oprTable[opr::Decrement] = &&L_OPR_Decrement;
         tableReady = true;
     }
     ZuPCODE ins;
+    // An OPR goes straight to the handler of its operator.
 #define DISPATCH()                                                                         \
     do {                                                                                   \
         ins = program[cp];                                                                 \
+        if (ins.op == code(Op::OPR))                                                       \
+            goto* (static_cast<unsigned>(ins.arg) < static_cast<unsigned>(compiler::kTokenCodeLimit) \
+                       ? oprTable[ins.arg]                                                 \
+                       : &&L_OPR_other);                                                   \
         goto* (static_cast<unsigned>(ins.op) < static_cast<unsigned>(kOpcodeLimit)       \
                    ? table[ins.op]                                                         \
                    : &&L_default);                                                         \
@@ -319,6 +348,39 @@ void RunLoop()
     DISPATCH();
     {
         {
+    // sp holds the int result of a comparison and cp is the next
+    // instruction: a jump on it (after a marker that is not live) is
+    // taken at once.
+#define JUMP_ON_RESULT()                                                      \
+    do {                                                                      \
+        ZuPCODE jump = program[cp];                                           \
+        if (jump.op == code(Op::NUM) && !markers)                             \
+            jump = program[++cp];                                             \
+        if (jump.op == code(Op::JMT))                                         \
+            cp = sp->w1.i != 0 ? jump.arg : cp + 1;                           \
+        else if (jump.op == code(Op::JMF))                                    \
+            cp = sp->w1.i == 0 ? jump.arg : cp + 1;                           \
+    } while (0)
+
+    // sp holds a scalar result and cp is the next instruction: a
+    // store of it into a local that owns nothing is done at once.
+#define STORE_SCALAR_RESULT()                                                 \
+    do {                                                                      \
+        const ZuPCODE store = program[cp];                                     \
+        if (store.op == code(Op::SBP)) {                                       \
+            ZuVALUE* target = bp + store.arg;                                  \
+            if (!(target->t & (ZU_FLAG_VAL | kVectorList))) {                 \
+                target->t = sp->t;                                            \
+                target->w1 = sp->w1;                                          \
+                ++cp;                                                         \
+                if (program[cp].op == code(Op::NUM) && !markers)              \
+                    ++cp;                                                     \
+                if (program[cp].op == code(Op::JMP))                          \
+                    cp = program[cp].arg;                                     \
+            }                                                                 \
+        }                                                                     \
+    } while (0)
+
         L_EXT: SYNC(); return;
 
         L_NUM:
@@ -327,7 +389,10 @@ void RunLoop()
                 if (Marker(cp, ins.arg))
                     return;
             }
+            // A marker before a jump is the end of a loop body.
             ++cp;
+            if (program[cp].op == code(Op::JMP))
+                cp = program[cp].arg;
             DISPATCH();
 
         L_POP:
@@ -336,12 +401,53 @@ void RunLoop()
             ++cp;
             DISPATCH();
 
-        L_PSH:
+        L_PSH: {
+            // A fresh slot is mostly loaded at once with a constant.
             PUSH_ROOM();
             ++sp;
-            SetInt(sp, ins.arg);
-            ++cp;
+            const ZuPCODE next = program[cp + 1];
+            if (next.op == code(Op::LTI)) {
+                SetInt(sp, next.arg);
+                cp += 2;
+                // A test against an int constant: the comparison and the
+                // jump on its result as well.
+                const ZuPCODE test = program[cp];
+                ZuVALUE* a = sp - 1;
+                if (test.op == code(Op::OPR) && (a->t & kScalarMask) == ZU_INT) {
+                    const int x = a->w1.i, y = next.arg;
+                    int r = -1;
+                    switch (test.arg) {
+                    case opr::Less: r = x < y; break;
+                    case opr::LessEqual: r = x <= y; break;
+                    case opr::Greater: r = x > y; break;
+                    case opr::GreaterEqual: r = x >= y; break;
+                    case opr::Equal: r = x == y; break;
+                    case opr::NotEqual: r = x != y; break;
+                    default: break;
+                    }
+                    if (r >= 0) {
+                        SetInt(a, r);
+                        --sp;
+                        ++cp;
+                        JUMP_ON_RESULT();
+                    }
+                }
+            } else if (next.op == code(Op::LIT)) {
+                LoadCopy(sp, literals + next.arg);
+                cp += 2;
+                // A scalar literal as the right operand of a scalar
+                // operator: the operator as well.
+                if (program[cp].op == code(Op::OPR) && ScalarBinary(sp - 1, sp, program[cp].arg)) {
+                    --sp;
+                    ++cp;
+                    STORE_SCALAR_RESULT();
+                }
+            } else {
+                SetInt(sp, ins.arg);
+                ++cp;
+            }
             DISPATCH();
+        }
 
         L_PAP:
             PUSH_ROOM();
@@ -377,7 +483,31 @@ void RunLoop()
             }
             FreeIfOwned(sp);
             LoadCopy(sp, v);
-            ++cp;
+            // The left operand of a binary operator is mostly followed by
+            // the push of the right one; any condition that PBP would
+            // report leaves it to PBP.
+            const ZuPCODE next = program[cp + 1];
+            if (next.op == code(Op::PBP) && sp < last && !(bp[next.arg].t & ZU_FLAG_NUL)) {
+                ++sp;
+                LoadCopy(sp, bp + next.arg);
+                cp += 2;
+            } else if (next.op == code(Op::OPR) &&
+                       (next.arg == opr::Increment || next.arg == opr::Decrement) &&
+                       (v->t & kScalarMask) == ZU_INT && !(v->t & (ZU_FLAG_VAL | kVectorList)) &&
+                       program[cp + 2].op == code(Op::SBP) && program[cp + 2].arg == ins.arg) {
+                // ++n or --n of an int local, the step of most loops: the
+                // three instructions at once, then the jump back.
+                const int step = next.arg == opr::Increment ? 1 : -1;
+                SetInt(sp, Wrap(static_cast<long long>(v->w1.i) + step));
+                ZuVALUE* target = bp + ins.arg;
+                target->t = ZU_INT;
+                target->w1 = sp->w1;
+                cp += 3;
+                if (program[cp].op == code(Op::JMP))
+                    cp = program[cp].arg;
+            } else {
+                ++cp;
+            }
             DISPATCH();
         }
 
@@ -426,22 +556,26 @@ void RunLoop()
             ++cp;
             DISPATCH();
 
-        L_STO:
-        L_SAP:
-        L_SBP: {
-            ZuVALUE* target = ins.op == code(Op::STO)   ? &globals[ins.arg].val
-                              : ins.op == code(Op::SAP) ? ap + ins.arg
-                                                        : bp + ins.arg;
-            if (IsScalar(sp) && !(target->t & (ZU_FLAG_VAL | kVectorList))) {
-                target->t = sp->t & ~(ZU_FLAG_CON | ZU_FLAG_NUL | ZU_FLAG_VAL);
-                target->w1 = sp->w1;
-            } else {
-                SYNC();
-                ZuRunDoAssignment(target, sp);
-            }
-            ++cp;
-            DISPATCH();
+        // A scalar into a variable that owns nothing is two words; all
+        // else follows the assignment rule.
+#define STORE_TOP(TARGET)                                                     \
+        {                                                                     \
+            ZuVALUE* target = TARGET;                                         \
+            if (IsScalar(sp) && !(target->t & (ZU_FLAG_VAL | kVectorList))) { \
+                target->t = sp->t & ~(ZU_FLAG_CON | ZU_FLAG_NUL | ZU_FLAG_VAL); \
+                target->w1 = sp->w1;                                          \
+            } else {                                                          \
+                SYNC();                                                       \
+                ZuRunDoAssignment(target, sp);                                \
+            }                                                                 \
+            ++cp;                                                             \
+            DISPATCH();                                                       \
         }
+
+        L_STO: STORE_TOP(&globals[ins.arg].val)
+        L_SAP: STORE_TOP(ap + ins.arg)
+        L_SBP: STORE_TOP(bp + ins.arg)
+#undef STORE_TOP
 
         L_JMP: cp = ins.arg; DISPATCH();
 
@@ -565,7 +699,104 @@ void RunLoop()
             }
             DISPATCH();
 
-        L_OPR: {
+        L_OPR:
+            goto* (static_cast<unsigned>(ins.arg) < static_cast<unsigned>(compiler::kTokenCodeLimit)
+                       ? oprTable[ins.arg]
+                       : &&L_OPR_other);
+
+
+            // Both operands ints, or both ints or doubles: the result
+            // replaces the left operand.  Anything else takes the general
+            // path below.
+#define SCALAR_BINARY(NAME, INT_RESULT, DOUBLE_RESULT)                        \
+        L_OPR_##NAME: {                                                       \
+            ZuVALUE* a = sp - 1;                                              \
+            const int ta = a->t & kScalarMask, tb = sp->t & kScalarMask;      \
+            if (ta == ZU_INT && tb == ZU_INT) {                               \
+                const long long x = a->w1.i, y = sp->w1.i;                    \
+                INT_RESULT;                                                   \
+            } else if (static_cast<unsigned>(ta - ZU_INT) <= 1u &&            \
+                       static_cast<unsigned>(tb - ZU_INT) <= 1u) {            \
+                const double x = ta == ZU_INT ? a->w1.i : a->w1.d;            \
+                const double y = tb == ZU_INT ? sp->w1.i : sp->w1.d;          \
+                DOUBLE_RESULT;                                                \
+            } else {                                                          \
+                goto L_OPR_other;                                             \
+            }                                                                 \
+            --sp;                                                             \
+            ++cp;                                                             \
+            STORE_SCALAR_RESULT();                                            \
+            DISPATCH();                                                       \
+        }
+
+            SCALAR_BINARY(Add, SetInt(a, Wrap(x + y)), SetDouble(a, x + y))
+            SCALAR_BINARY(Subtract, SetInt(a, Wrap(x - y)), SetDouble(a, x - y))
+            SCALAR_BINARY(Multiply,
+                          SetInt(a, Wrap(static_cast<long long>(static_cast<unsigned>(x) *
+                                                                static_cast<unsigned>(y)))),
+                          SetDouble(a, x * y))
+            SCALAR_BINARY(Divide,
+                          SetDouble(a, static_cast<double>(x) / static_cast<double>(y)),
+                          SetDouble(a, x / y))
+#undef SCALAR_BINARY
+
+            // A comparison is nearly always a test: when a jump on its
+            // result follows (after a statement marker that is not live),
+            // it is taken here.  The result stays on top, as the jump
+            // leaves it.
+#define SCALAR_COMPARE(NAME, INT_TEST, DOUBLE_TEST)                           \
+        L_OPR_##NAME: {                                                       \
+            ZuVALUE* a = sp - 1;                                              \
+            const int ta = a->t & kScalarMask, tb = sp->t & kScalarMask;      \
+            bool r;                                                           \
+            if (ta == ZU_INT && tb == ZU_INT) {                               \
+                const int x = a->w1.i, y = sp->w1.i;                          \
+                r = INT_TEST;                                                 \
+            } else if (static_cast<unsigned>(ta - ZU_INT) <= 1u &&            \
+                       static_cast<unsigned>(tb - ZU_INT) <= 1u) {            \
+                const double x = ta == ZU_INT ? a->w1.i : a->w1.d;            \
+                const double y = tb == ZU_INT ? sp->w1.i : sp->w1.d;          \
+                r = DOUBLE_TEST;                                              \
+            } else {                                                          \
+                goto L_OPR_other;                                             \
+            }                                                                 \
+            SetInt(a, r);                                                     \
+            --sp;                                                             \
+            ++cp;                                                             \
+            goto L_jump_on;                                                   \
+        }
+
+            SCALAR_COMPARE(Less, x < y, x < y)
+            SCALAR_COMPARE(LessEqual, x <= y, x <= y)
+            SCALAR_COMPARE(Greater, x > y, x > y)
+            SCALAR_COMPARE(GreaterEqual, x >= y, x >= y)
+            SCALAR_COMPARE(Equal, x == y, x == y)
+            SCALAR_COMPARE(NotEqual, x != y, x < y || x > y)  // NaN: false
+#undef SCALAR_COMPARE
+
+        L_jump_on:
+            JUMP_ON_RESULT();
+            DISPATCH();
+
+#define SCALAR_STEP(NAME, STEP)                                               \
+        L_OPR_##NAME: {                                                       \
+            const int t = sp->t & kScalarMask;                                \
+            if (t == ZU_INT)                                                  \
+                SetInt(sp, Wrap(static_cast<long long>(sp->w1.i) STEP 1));    \
+            else if (t == ZU_DOUBLE)                                          \
+                SetDouble(sp, sp->w1.d STEP 1);                               \
+            else                                                              \
+                goto L_OPR_other;                                             \
+            ++cp;                                                             \
+            STORE_SCALAR_RESULT();                                            \
+            DISPATCH();                                                       \
+        }
+
+            SCALAR_STEP(Increment, +)
+            SCALAR_STEP(Decrement, -)
+#undef SCALAR_STEP
+
+        L_OPR_other: {
             const int op = ins.arg;
             if (ScalarBinary(sp - 1, sp, op)) {
                 --sp;
@@ -743,6 +974,8 @@ void RunLoop()
         L_default: ++cp; DISPATCH();
         }
     }
+#undef JUMP_ON_RESULT
+#undef STORE_SCALAR_RESULT
 #undef DISPATCH
 #undef SYNC
 #undef RELOAD
