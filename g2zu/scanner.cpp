@@ -99,6 +99,7 @@ Token Scanner::next() {
         pushback_.reset();
         return t;
     }
+    if (files_.empty()) return make(Tok::Eof);  // nothing was opened
     return scan();
 }
 

@@ -33,10 +33,12 @@ private:
     std::FILE* file_;
 };
 
-// A file in the working folder, removed again at the end of the test.
+// A file in the working folder, removed again at the end of the test.  The
+// name carries the process id: the test cases run in parallel processes.
 class TempFile {
 public:
-    TempFile(std::string name, const std::string& contents) : name_(std::move(name)) {
+    TempFile(std::string name, const std::string& contents)
+        : name_(std::to_string(::getpid()) + "_" + std::move(name)) {
         std::ofstream(name_, std::ios::binary) << contents;
     }
     ~TempFile() { ::unlink(name_.c_str()); }
