@@ -43,12 +43,12 @@ FormatKind KindOf(char conversion) {
     }
 }
 
-int ClassifiedWidth(const FormatSpec& spec, int front) {
-    const bool given = spec.fieldWidth >= 0;
-    int width = (given ? spec.fieldWidth : 0) + front;
-    if (spec.kind == FormatKind::Double && !given) width += spec.precision < 0 ? 6 + 7 : spec.precision + 7;
-    if (spec.kind == FormatKind::Int && !given) width += spec.precision < 0 ? 1 : spec.precision;
-    const auto afterLength = static_cast<int>(std::min<std::size_t>(spec.after.size(), kMaxFieldWidth));
+int ClassifiedWidth(const FormatPiece& piece, int front) {
+    const bool given = piece.fieldWidth >= 0;
+    int width = (given ? piece.fieldWidth : 0) + front;
+    if (piece.kind == FormatKind::Double && !given) width += piece.precision < 0 ? 6 + 7 : piece.precision + 7;
+    if (piece.kind == FormatKind::Int && !given) width += piece.precision < 0 ? 1 : piece.precision;
+    const auto afterLength = static_cast<int>(std::min<std::size_t>(piece.after.size(), kMaxFieldWidth));
     return width + afterLength;
 }
 
@@ -66,12 +66,12 @@ std::string TextAfter(std::string_view after) {
 
 // Flags that mean something for the conversion; the others are left out,
 // since the C library leaves their effect undefined.
-std::string UsefulFlags(const FormatSpec& spec) {
+std::string UsefulFlags(const FormatPiece& piece) {
     std::string out;
-    for (char flag : spec.flags) {
-        const bool keep = spec.conversion == 's' || spec.conversion == 'c'
+    for (char flag : piece.flags) {
+        const bool keep = piece.conversion == 's' || piece.conversion == 'c'
                               ? flag == '-'
-                              : flag != '#' || std::string_view{"oxXeEfgG"}.find(spec.conversion) != std::string_view::npos;
+                              : flag != '#' || std::string_view{"oxXeEfgG"}.find(piece.conversion) != std::string_view::npos;
         if (keep) out += flag;
     }
     return out;
@@ -79,12 +79,12 @@ std::string UsefulFlags(const FormatSpec& spec) {
 
 // The conversion alone, as snprintf gets it: '%', flags, bounded width and
 // precision, the letter.
-std::string Conversion(const FormatSpec& spec) {
-    std::string conversion = "%" + UsefulFlags(spec);
-    if (spec.fieldWidth >= 0) conversion += std::to_string(std::min(spec.fieldWidth, kMaxFieldWidth));
-    if (spec.precision >= 0 && spec.conversion != 'c')
-        conversion += "." + std::to_string(std::min(spec.precision, kMaxPrecision));
-    conversion += spec.conversion;
+std::string Conversion(const FormatPiece& piece) {
+    std::string conversion = "%" + UsefulFlags(piece);
+    if (piece.fieldWidth >= 0) conversion += std::to_string(std::min(piece.fieldWidth, kMaxFieldWidth));
+    if (piece.precision >= 0 && piece.conversion != 'c')
+        conversion += "." + std::to_string(std::min(piece.precision, kMaxPrecision));
+    conversion += piece.conversion;
     return conversion;
 }
 
@@ -104,73 +104,73 @@ std::string PrintOne(const std::string& conversion, T value) {
     return text;
 }
 
-std::string Around(const FormatSpec& spec, const std::string& converted) {
-    return spec.before + converted + TextAfter(spec.after);
+std::string Around(const FormatPiece& piece, const std::string& converted) {
+    return piece.before + converted + TextAfter(piece.after);
 }
 
 }  // namespace
 
-FormatSpec ClassifyFormat(std::string_view format) {
-    FormatSpec spec;
-    spec.sourceLength = format.size();
+FormatPiece ClassifyFormat(std::string_view format) {
+    FormatPiece piece;
+    piece.sourceLength = format.size();
     std::size_t i = 0;
     int front = 0;
     for (; i < format.size() && format[i] != '%'; ++i, ++front) {
         if (format[i] == '\\' && i + 1 < format.size() && format[i + 1] == '%') ++i;
-        spec.before += format[i];
+        piece.before += format[i];
     }
     if (i == format.size()) {
-        spec.width = std::min(front, kMaxFieldWidth);
-        return spec;
+        piece.width = std::min(front, kMaxFieldWidth);
+        return piece;
     }
-    spec.hasPercent = true;
+    piece.hasPercent = true;
     ++i;
     for (; i < format.size() && kFlagChars.find(format[i]) != std::string_view::npos; ++i) {
-        if (spec.flags.find(format[i]) == std::string::npos) spec.flags += format[i];
+        if (piece.flags.find(format[i]) == std::string::npos) piece.flags += format[i];
     }
-    if (i < format.size() && IsDigit(format[i])) spec.fieldWidth = ReadNumber(format, &i, kMaxFieldWidth);
+    if (i < format.size() && IsDigit(format[i])) piece.fieldWidth = ReadNumber(format, &i, kMaxFieldWidth);
     if (i < format.size() && format[i] == '.') {
         ++i;
-        spec.precision = ReadNumber(format, &i, kMaxPrecision);
+        piece.precision = ReadNumber(format, &i, kMaxPrecision);
     }
-    if (i < format.size()) spec.conversion = format[i++];
-    spec.after = std::string{format.substr(i)};
-    spec.kind = KindOf(spec.conversion);
-    spec.width = ClassifiedWidth(spec, std::min(front, kMaxFieldWidth));
-    return spec;
+    if (i < format.size()) piece.conversion = format[i++];
+    piece.after = std::string{format.substr(i)};
+    piece.kind = KindOf(piece.conversion);
+    piece.width = ClassifiedWidth(piece, std::min(front, kMaxFieldWidth));
+    return piece;
 }
 
-std::string RebuildFormat(const FormatSpec& spec) {
+std::string RebuildFormat(const FormatPiece& piece) {
     std::string out;
-    for (char ch : spec.before) {
+    for (char ch : piece.before) {
         if (ch == '%') out += '\\';
         out += ch;
     }
-    if (!spec.hasPercent) return out;
+    if (!piece.hasPercent) return out;
     out += '%';
-    out += spec.kind == FormatKind::String ? UsefulFlags(spec) : spec.flags;
-    if (spec.fieldWidth >= 0) out += std::to_string(spec.fieldWidth);
-    if (spec.precision >= 0) out += "." + std::to_string(spec.precision);
-    if (spec.conversion != '\0') out += spec.conversion;
-    return out + spec.after;
+    out += piece.kind == FormatKind::String ? UsefulFlags(piece) : piece.flags;
+    if (piece.fieldWidth >= 0) out += std::to_string(piece.fieldWidth);
+    if (piece.precision >= 0) out += "." + std::to_string(piece.precision);
+    if (piece.conversion != '\0') out += piece.conversion;
+    return out + piece.after;
 }
 
-std::string FormatInt(const FormatSpec& spec, int value) {
-    if (spec.kind == FormatKind::Character) return Around(spec, PrintOne(Conversion(spec), value));
-    if (spec.kind != FormatKind::Int) return Around(spec, {});
-    if (spec.conversion == 'd' || spec.conversion == 'i') return Around(spec, PrintOne(Conversion(spec), value));
-    return Around(spec, PrintOne(Conversion(spec), static_cast<unsigned>(value)));
+std::string FormatInt(const FormatPiece& piece, int value) {
+    if (piece.kind == FormatKind::Character) return Around(piece, PrintOne(Conversion(piece), value));
+    if (piece.kind != FormatKind::Int) return Around(piece, {});
+    if (piece.conversion == 'd' || piece.conversion == 'i') return Around(piece, PrintOne(Conversion(piece), value));
+    return Around(piece, PrintOne(Conversion(piece), static_cast<unsigned>(value)));
 }
 
-std::string FormatDouble(const FormatSpec& spec, double value) {
-    if (spec.kind != FormatKind::Double) return Around(spec, {});
-    return Around(spec, PrintOne(Conversion(spec), value));
+std::string FormatDouble(const FormatPiece& piece, double value) {
+    if (piece.kind != FormatKind::Double) return Around(piece, {});
+    return Around(piece, PrintOne(Conversion(piece), value));
 }
 
-std::string FormatText(const FormatSpec& spec, std::string_view text) {
-    if (spec.kind != FormatKind::String) return Around(spec, {});
+std::string FormatText(const FormatPiece& piece, std::string_view text) {
+    if (piece.kind != FormatKind::String) return Around(piece, {});
     const std::string terminated{text};
-    return Around(spec, PrintOne(Conversion(spec), terminated.c_str()));
+    return Around(piece, PrintOne(Conversion(piece), terminated.c_str()));
 }
 
 std::string PadLeft(std::string_view text, int width) {

@@ -22,7 +22,7 @@ enum class FormatKind { None = 0, Int = 1, Double = 2, Matrix = 3, String = 4, C
 inline constexpr int kMaxFieldWidth = 1024;
 inline constexpr int kMaxPrecision = 512;
 
-struct FormatSpec {
+struct FormatPiece {
     FormatKind kind = FormatKind::None;
     int width = 0;            // columns the format takes in a matrix layout
     std::string before;       // text in front of the conversion, escapes resolved
@@ -37,18 +37,18 @@ struct FormatSpec {
 
 // Classifies a format: the kind, the width and the parts listed above.
 // A backslash directly before a '%' makes that '%' text.
-[[nodiscard]] FormatSpec ClassifyFormat(std::string_view format);
+[[nodiscard]] FormatPiece ClassifyFormat(std::string_view format);
 
 // The format rebuilt as text (as it classifies again); "%s" kinds keep only
 // the '-' flag.  Used to derive formats and in messages.
-[[nodiscard]] std::string RebuildFormat(const FormatSpec& spec);
+[[nodiscard]] std::string RebuildFormat(const FormatPiece& piece);
 
 // One value through a classified format.  The value must suit the kind:
 // FormatInt for Int and Character, FormatDouble for Double, FormatText for
-// String.  A spec of another kind gives the texts around an empty result.
-[[nodiscard]] std::string FormatInt(const FormatSpec& spec, int value);
-[[nodiscard]] std::string FormatDouble(const FormatSpec& spec, double value);
-[[nodiscard]] std::string FormatText(const FormatSpec& spec, std::string_view text);
+// String.  A piece of another kind gives the texts around an empty result.
+[[nodiscard]] std::string FormatInt(const FormatPiece& piece, int value);
+[[nodiscard]] std::string FormatDouble(const FormatPiece& piece, double value);
+[[nodiscard]] std::string FormatText(const FormatPiece& piece, std::string_view text);
 
 // A string conversion with only a width and a flag: what "%*s" and "%-*s"
 // print, without a format string at all.

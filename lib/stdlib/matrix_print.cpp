@@ -28,12 +28,12 @@ std::vector<std::string_view> Labels(const ZuVALUE* array, int limit) {
 }
 
 // The leading double formats of an array, at most `limit`.
-std::vector<FormatSpec> ColumnFormats(const ZuVALUE* array, int limit) {
-    std::vector<FormatSpec> formats;
+std::vector<FormatPiece> ColumnFormats(const ZuVALUE* array, int limit) {
+    std::vector<FormatPiece> formats;
     for (std::string_view text : Labels(array, limit)) {
-        FormatSpec spec = ClassifyFormat(text);
-        if (spec.kind != FormatKind::Double) break;
-        formats.push_back(std::move(spec));
+        FormatPiece piece = ClassifyFormat(text);
+        if (piece.kind != FormatKind::Double) break;
+        formats.push_back(std::move(piece));
     }
     return formats;
 }
@@ -47,9 +47,9 @@ int LongestLabel(const std::vector<std::string_view>& labels) {
 // One column's element format, its width and the format of its special
 // values.
 struct Column {
-    const FormatSpec* format;
+    const FormatPiece* format;
     int width;
-    FormatSpec special;
+    FormatPiece special;
 };
 
 class Layout {
@@ -69,7 +69,7 @@ private:
     const MatrixOptions& options_;
     std::vector<std::string_view> rowLabels_;
     std::vector<std::string_view> columnLabels_;
-    std::vector<FormatSpec> columnFormats_;
+    std::vector<FormatPiece> columnFormats_;
     std::vector<Column> columns_;  // one per given format, then the shared last one
     int width_;                    // W: the element width of the line arithmetic
     int labelWidth_ = 0;
@@ -78,7 +78,7 @@ private:
 Layout::Layout(PrintSink& sink, double** m, int r, int c, const MatrixOptions& options)
     : sink_(sink), m_(m), r_(r), c_(c), options_(options) {
     const PrintSettings& s = Settings();
-    const FormatSpec* element = options.format != nullptr ? options.format : &s.elementFormat.spec;
+    const FormatPiece* element = options.format != nullptr ? options.format : &s.elementFormat.piece;
     width_ = std::max(1, options.format != nullptr ? options.format->width : s.fieldWidth);
     rowLabels_ = Labels(options.rowLabels, r);
     columnLabels_ = Labels(options.columnLabels, c);
@@ -88,7 +88,7 @@ Layout::Layout(PrintSink& sink, double** m, int r, int c, const MatrixOptions& o
     if (columnFormats_.empty()) {
         columns_.push_back({element, width_, SpecialFormat(*element, width_)});
     } else {
-        for (const FormatSpec& f : columnFormats_) columns_.push_back({&f, f.width, SpecialFormat(f, f.width)});
+        for (const FormatPiece& f : columnFormats_) columns_.push_back({&f, f.width, SpecialFormat(f, f.width)});
     }
 }
 
@@ -152,21 +152,21 @@ const char* SpecialText(double d) {
     return nullptr;
 }
 
-FormatSpec SpecialFormat(const FormatSpec& element, int width) {
-    FormatSpec spec;
+FormatPiece SpecialFormat(const FormatPiece& element, int width) {
+    FormatPiece piece;
     if (!element.hasPercent || element.sourceLength >= kLongElementFormat) {
-        spec.fieldWidth = std::clamp(width, 1, kMaxFieldWidth);
+        piece.fieldWidth = std::clamp(width, 1, kMaxFieldWidth);
     } else {
-        spec = element;
-        spec.precision = -1;
+        piece = element;
+        piece.precision = -1;
     }
-    spec.kind = FormatKind::String;
-    spec.conversion = 's';
-    spec.hasPercent = true;
-    return spec;
+    piece.kind = FormatKind::String;
+    piece.conversion = 's';
+    piece.hasPercent = true;
+    return piece;
 }
 
-std::string FormatElement(double d, const FormatSpec& format, int width) {
+std::string FormatElement(double d, const FormatPiece& format, int width) {
     if (const char* special = SpecialText(d)) return FormatText(SpecialFormat(format, width), special);
     return FormatDouble(format, d);
 }
@@ -179,13 +179,13 @@ void PrintMatrix(PrintSink& sink, double** m, int r, int c, const MatrixOptions&
     Layout(sink, m, r, c, options).Print();
 }
 
-void PrintMatrixFile(PrintSink& sink, double** m, int r, int c, const FormatSpec& matrixFormat) {
+void PrintMatrixFile(PrintSink& sink, double** m, int r, int c, const FormatPiece& matrixFormat) {
     const PrintSettings& s = Settings();
-    static const FormatSpec kFileElement = ClassifyFormat("%25.16e");
+    static const FormatPiece kFileElement = ClassifyFormat("%25.16e");
     const bool full = matrixFormat.conversion == 'm';
-    const FormatSpec& element = full ? kFileElement : s.elementFormat.spec;
+    const FormatPiece& element = full ? kFileElement : s.elementFormat.piece;
     const int width = full ? 25 : s.fieldWidth;
-    const FormatSpec special = SpecialFormat(element, width);
+    const FormatPiece special = SpecialFormat(element, width);
     if (matrixFormat.flags.find('#') == std::string::npos)
         sink.Put(std::to_string(std::max(r, 0)) + " " + std::to_string(std::max(c, 0)) + "\n");
     if (m == nullptr) return;

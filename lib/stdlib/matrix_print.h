@@ -18,15 +18,15 @@ namespace zu::stdlib {
 // element: the element format with 's' for its conversion and without its
 // precision, or "%<width>s" when it holds no '%' or is 32 characters or
 // longer.
-[[nodiscard]] FormatSpec SpecialFormat(const FormatSpec& element, int width);
+[[nodiscard]] FormatPiece SpecialFormat(const FormatPiece& element, int width);
 
 // One element with a double format and its width.
-[[nodiscard]] std::string FormatElement(double d, const FormatSpec& format, int width);
+[[nodiscard]] std::string FormatElement(double d, const FormatPiece& format, int width);
 
 // The options of one matrix layout.  Labels and column formats are arrays
 // (or null); only their leading strings (double formats) count.
 struct MatrixOptions {
-    const FormatSpec* format = nullptr;  // element format; null: the default one
+    const FormatPiece* format = nullptr;  // element format; null: the default one
     const ZuVALUE* rowLabels = nullptr;
     const ZuVALUE* columnLabels = nullptr;
     const ZuVALUE* columnFormats = nullptr;
@@ -39,7 +39,7 @@ void PrintMatrix(PrintSink& sink, double** m, int r, int c, const MatrixOptions&
 
 // The matrix-file form of "%m", "%#m", "%M" and "%#M" (the format's
 // classification): without '#' a line "rows columns" first; NaN as ".".
-void PrintMatrixFile(PrintSink& sink, double** m, int r, int c, const FormatSpec& matrixFormat);
+void PrintMatrixFile(PrintSink& sink, double** m, int r, int c, const FormatPiece& matrixFormat);
 
 }  // namespace zu::stdlib
 

@@ -42,11 +42,11 @@ void ResetPrintSettings() {
 void SetDefaultFormat(std::string_view text) {
     StoredFormat format = Stored(text);
     PrintSettings& s = Settings();
-    if (format.spec.kind == FormatKind::Double) {
-        s.fieldWidth = format.spec.width;
+    if (format.piece.kind == FormatKind::Double) {
+        s.fieldWidth = format.piece.width;
         s.doubleFormat = format;
         s.elementFormat = std::move(format);
-    } else if (format.spec.kind == FormatKind::Int) {
+    } else if (format.piece.kind == FormatKind::Int) {
         s.intFormat = std::move(format);
     }
 }

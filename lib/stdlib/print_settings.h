@@ -20,7 +20,7 @@ inline constexpr int kMaxSprintBuffer = 1 << 26;
 // A format kept by the settings: its text and its classification.
 struct StoredFormat {
     std::string text;
-    FormatSpec spec;
+    FormatPiece piece;
 };
 
 struct PrintSettings {

@@ -30,7 +30,7 @@ std::string TypeSize(const ZuVALUE& v) {
     return SZuGetTypeSize(buffer, const_cast<ZuVALUE*>(&v));
 }
 
-bool IsPointerFormat(const FormatSpec& f) { return f.hasPercent && f.conversion == 'p'; }
+bool IsPointerFormat(const FormatPiece& f) { return f.hasPercent && f.conversion == 'p'; }
 
 // A double rounded to the nearest int (halves up), when it has one.
 bool RoundToInt(double d, int* i) {
@@ -47,30 +47,30 @@ public:
     bool String(std::string_view text, const PrintOptions& o);
 
 private:
-    void Int(int i, const FormatSpec& f);
-    void Double(double d, const FormatSpec& f);
+    void Int(int i, const FormatPiece& f);
+    void Double(double d, const FormatPiece& f);
     bool Matrix(const ZuVALUE& v, const PrintOptions& o);
-    bool Array(const ZuVALUE& v, const FormatSpec& f);
+    bool Array(const ZuVALUE& v, const FormatPiece& f);
     void Elements(const ZuVALUE& array, const std::string& path, int level);
-    bool Object(const ZuVALUE& v, const FormatSpec& f);
-    void Function(const ZuVALUE& v, const FormatSpec& f);
+    bool Object(const ZuVALUE& v, const FormatPiece& f);
+    void Function(const ZuVALUE& v, const FormatPiece& f);
     void Member(const ZuVALUE& v);
 
     PrintSink& sink_;
     int objectLevel_ = 0;
 };
 
-void Printer::Int(int i, const FormatSpec& f) {
+void Printer::Int(int i, const FormatPiece& f) {
     if (f.kind == FormatKind::Double) {
         sink_.Put(FormatDouble(f, i));
     } else if (f.kind == FormatKind::Int || f.kind == FormatKind::Character) {
         sink_.Put(FormatInt(f, i));
     } else {
-        sink_.Put(FormatInt(Settings().intFormat.spec, i));
+        sink_.Put(FormatInt(Settings().intFormat.piece, i));
     }
 }
 
-void Printer::Double(double d, const FormatSpec& f) {
+void Printer::Double(double d, const FormatPiece& f) {
     const PrintSettings& s = Settings();
     int rounded = 0;
     if (f.kind == FormatKind::Int && RoundToInt(d, &rounded)) {
@@ -78,7 +78,7 @@ void Printer::Double(double d, const FormatSpec& f) {
     } else if (f.kind == FormatKind::Double) {
         sink_.Put(FormatElement(d, f, f.width));
     } else {
-        sink_.Put(FormatElement(d, s.doubleFormat.spec, s.fieldWidth));
+        sink_.Put(FormatElement(d, s.doubleFormat.piece, s.fieldWidth));
     }
 }
 
@@ -144,7 +144,7 @@ void Printer::Elements(const ZuVALUE& array, const std::string& path, int level)
     }
 }
 
-bool Printer::Array(const ZuVALUE& v, const FormatSpec& f) {
+bool Printer::Array(const ZuVALUE& v, const FormatPiece& f) {
     if (IsPointerFormat(f)) {
         sink_.Put("0x" + Hex(v.w2.v));
         return false;
@@ -154,7 +154,7 @@ bool Printer::Array(const ZuVALUE& v, const FormatSpec& f) {
     return true;
 }
 
-bool Printer::Object(const ZuVALUE& v, const FormatSpec& f) {
+bool Printer::Object(const ZuVALUE& v, const FormatPiece& f) {
     if (IsPointerFormat(f)) {
         sink_.Put("&0x" + Hex(v.w4.nv));
         return false;
@@ -182,7 +182,7 @@ bool Printer::Object(const ZuVALUE& v, const FormatSpec& f) {
     return true;
 }
 
-void Printer::Function(const ZuVALUE& v, const FormatSpec& f) {
+void Printer::Function(const ZuVALUE& v, const FormatPiece& f) {
     if (v.w3.s == nullptr) {
         sink_.Put("??");
         return;

@@ -14,7 +14,7 @@ namespace zu::stdlib {
 
 // What applies to the next printed value.
 struct PrintOptions {
-    FormatSpec format;                    // kind None without a format
+    FormatPiece format;                    // kind None without a format
     const ZuVALUE* rowLabels = nullptr;   // arrays, or null
     const ZuVALUE* columnLabels = nullptr;
     const ZuVALUE* columnFormats = nullptr;

@@ -39,39 +39,39 @@ TEST(FormatClassifier, KindsAndWidthsOfTheConversionLetters) {
         {"%", FormatKind::None, 0},
     };
     for (const Case& c : cases) {
-        const auto spec = ClassifyFormat(c.format);
-        EXPECT_EQ(spec.kind, c.kind) << c.format;
-        EXPECT_EQ(spec.width, c.width) << c.format;
+        const auto piece = ClassifyFormat(c.format);
+        EXPECT_EQ(piece.kind, c.kind) << c.format;
+        EXPECT_EQ(piece.width, c.width) << c.format;
     }
 }
 
 TEST(FormatClassifier, BackslashBeforePercentMakesItText) {
-    const auto spec = ClassifyFormat("a\\%b%6.2f");
-    EXPECT_EQ(spec.kind, FormatKind::Double);
-    EXPECT_EQ(spec.before, "a%b");
-    EXPECT_EQ(spec.width, 9);  // three characters in front, the backslash not counted
-    EXPECT_EQ(FormatDouble(spec, 1.5), "a%b  1.50");
+    const auto piece = ClassifyFormat("a\\%b%6.2f");
+    EXPECT_EQ(piece.kind, FormatKind::Double);
+    EXPECT_EQ(piece.before, "a%b");
+    EXPECT_EQ(piece.width, 9);  // three characters in front, the backslash not counted
+    EXPECT_EQ(FormatDouble(piece, 1.5), "a%b  1.50");
     EXPECT_EQ(ClassifyFormat("\\%d").kind, FormatKind::None);
 }
 
 TEST(FormatClassifier, FlagsWidthPrecisionAndTextAreKeptApart) {
-    const auto spec = ClassifyFormat("[%-+08.3f] %% %d");
-    EXPECT_EQ(spec.flags, "-+0");
-    EXPECT_EQ(spec.fieldWidth, 8);
-    EXPECT_EQ(spec.precision, 3);
-    EXPECT_EQ(spec.conversion, 'f');
-    EXPECT_EQ(spec.after, "] %% %d");
+    const auto piece = ClassifyFormat("[%-+08.3f] %% %d");
+    EXPECT_EQ(piece.flags, "-+0");
+    EXPECT_EQ(piece.fieldWidth, 8);
+    EXPECT_EQ(piece.precision, 3);
+    EXPECT_EQ(piece.conversion, 'f');
+    EXPECT_EQ(piece.after, "] %% %d");
     // Only one conversion is made; the rest is text, "%%" printing one '%'.
-    EXPECT_EQ(FormatDouble(spec, 2.0), "[+2.000  ] % %d");
+    EXPECT_EQ(FormatDouble(piece, 2.0), "[+2.000  ] % %d");
 }
 
 TEST(FormatClassifier, HostileFormatsAreBoundedAndNeverConvertTwice) {
     // A width and a precision of any length are read without overflow and
     // clamped.
     const std::string huge = "%" + std::string(400, '9') + "." + std::string(400, '9') + "f";
-    const auto spec = ClassifyFormat(huge);
-    EXPECT_EQ(spec.kind, FormatKind::Double);
-    const std::string text = FormatDouble(spec, 1.0);
+    const auto piece = ClassifyFormat(huge);
+    EXPECT_EQ(piece.kind, FormatKind::Double);
+    const std::string text = FormatDouble(piece, 1.0);
     EXPECT_LE(text.size(), 2000u);
     EXPECT_GE(text.size(), static_cast<std::size_t>(zu::stdlib::kMaxFieldWidth));
     // Directives after the first are copied as text, never handed an argument.
@@ -94,11 +94,11 @@ TEST(FormatConversions, FlagsTheCLibraryLeavesUndefinedAreDropped) {
 
 TEST(FormatConversions, RebuiltFormatClassifiesTheSame) {
     for (const char* f : {"%#13.5g", "x\\%=%-8.2e end", "%+5d", "%m", "plain"}) {
-        const auto spec = ClassifyFormat(f);
-        const auto again = ClassifyFormat(zu::stdlib::RebuildFormat(spec));
-        EXPECT_EQ(again.kind, spec.kind) << f;
-        EXPECT_EQ(again.width, spec.width) << f;
-        EXPECT_EQ(again.before, spec.before) << f;
+        const auto piece = ClassifyFormat(f);
+        const auto again = ClassifyFormat(zu::stdlib::RebuildFormat(piece));
+        EXPECT_EQ(again.kind, piece.kind) << f;
+        EXPECT_EQ(again.width, piece.width) << f;
+        EXPECT_EQ(again.before, piece.before) << f;
     }
 }
 
