@@ -8,19 +8,15 @@
 
 extern "C" {
 
-// Compiler (declared in zu.h).
-void ZuSetSymbolSize(int size);
+// The compiler, the interpreter, ZuStdClosePrintBuffer, ZuLibFreeFunctions
+// and ZuLinkError are declared in zu.h.
 
 // Object files and imports.
 int  IZuGetImportFile(const char* name, int flags, int level);
 int  IZuParseLinkImports();
 int  ZuWriteCode(FILE* file);
 
-// Interpreter: declared in zu.h (section "Interpreter").
-
 // Run-time library.
-void ZuStdClosePrintBuffer();
-void ZuLibFreeFunctions();
 void ZuAddStdLib();
 void ZuAddStdIOLib();
 void ZuAddArmaLib();
@@ -35,8 +31,5 @@ int  IZuParseGaussMain();
 int  FZuParseInitGauss(const char* startup, int run);
 int  IZuParseGaussAutoload();
 void ZuParseExitGauss();
-
-// Link errors.
-void ZuLinkError(int code, const char* text);
 
 }  // extern "C"
