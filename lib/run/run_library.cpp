@@ -3,6 +3,8 @@
 
 #include "run/machine.h"
 
+#include "value/value.h"
+
 namespace zu::run {
 
 void RunLibExit(ZuVALUE* /*rtn*/, ZuVALUE* args, int /*count*/)
@@ -43,6 +45,25 @@ void RunLibZuRunError(ZuVALUE* /*rtn*/, ZuVALUE* args, int count)
     else
         ZuRunPrintErrorMsg(-1, nullptr);
     ZuRunErrorMessage(nullptr);
+}
+
+void RunLibVaArglist(ZuVALUE* rtn, ZuVALUE* /*args*/, int /*count*/)
+{
+    // The running Zu function's arguments lie from ap up to its frame
+    // record at bp - 1; those past its fixed ones are the "..." part.
+    int passed = 0;
+    if (vm.ap && vm.bp && vm.bp > vm.ap)
+        passed = static_cast<int>(vm.bp - 1 - vm.ap);
+    const int extra = passed > vm.paramCount ? passed - vm.paramCount : 0;
+    ZuLibValArrayCalloc(rtn, extra);
+    if (extra == 0 || (rtn->t & ZU_TYPE_MASK) != ZU_ARRAY)
+        return;
+    for (int k = 0; k < extra; ++k) {
+        ZuVALUE* element = &rtn->w2.v[k];
+        *element = vm.ap[vm.paramCount + k];
+        element->t &= ~(ZU_FLAG_VAL | ZU_FLAG_CON);
+        ZuMakeByValue(element);
+    }
 }
 
 }  // namespace zu::run

@@ -4,6 +4,7 @@
 //   "c$exit"        RunLibExit        (exactly 1 argument)
 //   "c$zuwarning"   RunLibZuWarning   (exactly 1 argument)
 //   "c$zurunerror"  RunLibZuRunError  (1 or more arguments)
+//   "$va_arglist"   RunLibVaArglist   (no arguments)
 #pragma once
 
 #include "zu.h"
@@ -23,5 +24,9 @@ void RunLibZuWarning(ZuVALUE* rtn, ZuVALUE* args, int count);
 // then the call trace alone (traceOnly non-zero) or the location, and ends
 // the run as a run-time error.
 void RunLibZuRunError(ZuVALUE* rtn, ZuVALUE* args, int count);
+
+// va_arglist(): a by-value array of the arguments that the running Zu
+// function received for its "...", in order; empty outside such a call.
+void RunLibVaArglist(ZuVALUE* rtn, ZuVALUE* args, int count);
 
 }  // namespace zu::run

@@ -124,6 +124,7 @@ constexpr LibraryFunction kStdLib[] = {
     {"$today", FnToday, false},
     {"c$trunc", FnMath<MathTrunc>, false},
     {"c$unit", FnUnit, true},
+    {"$va_arglist", run::RunLibVaArglist, false},
     {"c$varc", FnVarc, false},
     {"c$varr", FnVarr, false},
     {"c$vec", FnVec, false},
