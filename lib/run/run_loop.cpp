@@ -689,6 +689,11 @@ void RunLoop()
                 DISPATCH();
             }
             SYNC();
+            // The statement marker of a return precedes its RET: an error
+            // while the result is made (a pending index, say) belongs to
+            // that statement, not to the code that follows.
+            if (cp > 0 && program[cp - 1].op == code(Op::NUM))
+                vm.cp = cp - 1;
             DoReturn(ins.arg);
             RELOAD();
             ++cp;
