@@ -2,18 +2,21 @@
 #   -DZUL=path of zul  -DCASE=NAME.zu or NAME.args  -DACTUAL_DIR=scratch folder
 # With the environment variable ZU_REGEN=1 a mismatch rewrites the expected
 # files instead of failing, for a person to review in the diff.
+cmake_policy(VERSION 3.25)  # @VAR@ in strings stays text
 get_filename_component(dir ${CASE} DIRECTORY)
 get_filename_component(base ${CASE} NAME_WLE)
 get_filename_component(ext ${CASE} LAST_EXT)
 
 # A program runs as "zul -b [switches] NAME.zu", with the switches one a
-# line in NAME.switches when that file exists.
+# line in NAME.switches when that file exists; @EXTENSIONS_DIR@ there names
+# the folder of the test extension libraries.
 if(ext STREQUAL ".args")
   file(STRINGS ${CASE} args)
 else()
   set(switches "")
   if(EXISTS ${dir}/${base}.switches)
     file(STRINGS ${dir}/${base}.switches switches)
+    string(REPLACE "@EXTENSIONS_DIR@" "${EXTENSIONS_DIR}" switches "${switches}")
   endif()
   set(args -b ${switches} ${base}${ext})
 endif()
