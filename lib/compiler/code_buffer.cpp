@@ -30,6 +30,7 @@ void CodeBuffer::close()
 {
     std::vector<ZuPCODE>().swap(code_);
     size_ = 0;
+    ++changes_;
 }
 
 void CodeBuffer::reserve(int n)
@@ -51,6 +52,7 @@ int CodeBuffer::append(std::int32_t op, std::int32_t arg)
 {
     reserve(1);
     code_[static_cast<std::size_t>(size_)] = {op, arg};
+    ++changes_;
     return size_++;
 }
 
@@ -59,6 +61,7 @@ void CodeBuffer::setSize(int n)
     n = std::clamp(n, 0, static_cast<int>(code_.size()));
     std::fill(code_.begin() + n, code_.begin() + std::max(n, size_), ZuPCODE{0, 0});
     size_ = n;
+    ++changes_;
 }
 
 }  // namespace zu::compiler

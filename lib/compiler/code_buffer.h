@@ -3,6 +3,11 @@
 // The parser's emitter appends to it (and applies its rewrites first),
 // object files are read in behind the existing code, and the interpreter
 // runs it in place.  A position is the code address of jumps and calls.
+//
+// Every access that can change the code counts as a change: the
+// interpreter keeps a translation of the code (its dispatch targets) and
+// rebuilds it when the count has moved.  A writer therefore takes the
+// pointer or the reference anew for each change rather than keeping one.
 #pragma once
 
 #include "zu.h"
@@ -29,8 +34,17 @@ public:
     bool isOpen() const { return !code_.empty(); }
 
     int size() const { return size_; }
-    ZuPCODE* data() { return code_.empty() ? nullptr : code_.data(); }
-    ZuPCODE& operator[](int i) { return code_[static_cast<std::size_t>(i)]; }
+    ZuPCODE* data()
+    {
+        ++changes_;
+        return code_.empty() ? nullptr : code_.data();
+    }
+    const ZuPCODE* constData() const { return code_.empty() ? nullptr : code_.data(); }
+    ZuPCODE& operator[](int i)
+    {
+        ++changes_;
+        return code_[static_cast<std::size_t>(i)];
+    }
     const ZuPCODE& operator[](int i) const { return code_[static_cast<std::size_t>(i)]; }
     std::span<const ZuPCODE> code() const
     {
@@ -46,9 +60,13 @@ public:
     // (rolling back), or takes reserved room that has been filled in.
     void setSize(int n);
 
+    // Moves on with every access that may have changed the code.
+    std::uint64_t changes() const { return changes_; }
+
 private:
     std::vector<ZuPCODE> code_;  // capacity instructions, cleared past size_
     int size_ = 0;               // instructions in use
+    std::uint64_t changes_ = 0;
 };
 
 // The process-wide buffer of the compiler and the run time.

@@ -95,8 +95,8 @@ const char* LiteralText(int index)
 
 void RefreshTables()
 {
-    auto& code = compiler::codeBuffer();
-    vm.code = code.data();
+    const auto& code = compiler::codeBuffer();
+    vm.code = code.constData();
     vm.codeSize = code.size();
     auto& literals = compiler::literalTable();
     vm.literals = literals.values();

@@ -15,6 +15,7 @@
 // by one, and leaves any case that might report an error to them.
 #include "run/assignment.h"
 #include "run/calls.h"
+#include "run/fused_code.h"
 #include "run/index_ops.h"
 #include "run/indexing.h"
 #include "run/machine.h"
@@ -24,7 +25,10 @@
 #include "run/pcode.h"
 #include "run/run_errors.h"
 
+#include "compiler/code_buffer.h"
+
 #include <cmath>
+#include <memory>
 
 namespace zu::run {
 namespace {
@@ -107,7 +111,7 @@ inline bool Truth(ZuVALUE* v)
 
 // Scalar operators computed in place: true when both operands were ints or
 // doubles and the operator is one of these; the result is in `a`.
-inline bool ScalarBinary(ZuVALUE* a, const ZuVALUE* b, int op)
+[[gnu::always_inline]] inline bool ScalarBinary(ZuVALUE* a, const ZuVALUE* b, int op)
 {
     if (IsInt(a) && IsInt(b)) {
         long long x = a->w1.i, y = b->w1.i;
@@ -276,6 +280,59 @@ void LocalName(int e)
     }
 }
 
+// The dispatch target of every instruction of one version of the code:
+// the handler of its opcode (of its operator for OPR), or of the fused
+// sequence that starts there.  Built once per run start for as long as
+// the code does not change; a nested loop (a call-back) shares it.
+struct Translation {
+    const ZuPCODE* program = nullptr;
+    int size = 0;
+    std::uint64_t changes = 0;
+    bool markers = false;
+    std::vector<const void*> targets;
+};
+
+struct HandlerTables {
+    std::span<const void* const> byOpcode;
+    std::span<const void* const> byOperator;
+    std::span<const void* const> byFused;
+    const void* operatorOther;  // an OPR operand that is no operator code
+    const void* unknownOpcode;
+};
+
+std::shared_ptr<const Translation> Translate(const ZuPCODE* program, int size, bool markers,
+                                             const HandlerTables& handlers)
+{
+    auto t = std::make_shared<Translation>();
+    t->program = program;
+    t->size = size;
+    t->changes = compiler::codeBuffer().changes();
+    t->markers = markers;
+    const std::span<const ZuPCODE> instructions(program,
+                                                program ? static_cast<std::size_t>(size) : 0);
+    // With live markers every NUM must run, so nothing is fused over one.
+    const std::vector<Fused> fused =
+        markers ? std::vector<Fused>(instructions.size(), Fused::None)
+                : FindFusedSequences(instructions);
+    t->targets.resize(instructions.size());
+    for (std::size_t i = 0; i < instructions.size(); ++i) {
+        const ZuPCODE ins = instructions[i];
+        if (fused[i] != Fused::None)
+            t->targets[i] = handlers.byFused[static_cast<std::size_t>(fused[i])];
+        else if (ins.op == code(Op::OPR))
+            t->targets[i] = static_cast<unsigned>(ins.arg) < handlers.byOperator.size()
+                                ? handlers.byOperator[static_cast<std::size_t>(ins.arg)]
+                                : handlers.operatorOther;
+        else
+            t->targets[i] = static_cast<unsigned>(ins.op) < handlers.byOpcode.size()
+                                ? handlers.byOpcode[static_cast<std::size_t>(ins.op)]
+                                : handlers.unknownOpcode;
+    }
+    return t;
+}
+
+std::shared_ptr<const Translation> currentTranslation;
+
 }  // namespace
 
 void RunLoop()
@@ -309,6 +366,7 @@ void RunLoop()
     // cases of the common operators run without a switch of their own.
     static const void* table[kOpcodeLimit];
     static const void* oprTable[compiler::kTokenCodeLimit];
+    static const void* fusedTable[static_cast<int>(Fused::Count)];
     static bool tableReady = false;
     if (!tableReady) {
         for (auto& entry : table)
@@ -329,20 +387,36 @@ void RunLoop()
         oprTable[opr::NotEqual] = &&L_OPR_NotEqual;
         oprTable[opr::Increment] = &&L_OPR_Increment;
         oprTable[opr::Decrement] = &&L_OPR_Decrement;
+        for (auto& entry : fusedTable)
+            entry = &&L_default;
+        fusedTable[static_cast<int>(Fused::LocalTest)] = &&L_FUSED_LocalTest;
+        fusedTable[static_cast<int>(Fused::LocalStep)] = &&L_FUSED_LocalStep;
+        fusedTable[static_cast<int>(Fused::OperateStore)] = &&L_FUSED_OperateStore;
+        fusedTable[static_cast<int>(Fused::LiteralOperate)] = &&L_FUSED_LiteralOperate;
+        fusedTable[static_cast<int>(Fused::ConstantOperate)] = &&L_FUSED_ConstantOperate;
+        fusedTable[static_cast<int>(Fused::ConstantTest)] = &&L_FUSED_ConstantTest;
+        fusedTable[static_cast<int>(Fused::TwoLocals)] = &&L_FUSED_TwoLocals;
         tableReady = true;
     }
+    {
+        const Translation* t = currentTranslation.get();
+        if (!t || t->program != program || t->size != vm.codeSize || t->markers != markers ||
+            t->changes != compiler::codeBuffer().changes()) {
+            const HandlerTables handlers{table, oprTable, fusedTable, &&L_OPR_other,
+                                         &&L_default};
+            currentTranslation = Translate(program, vm.codeSize, markers, handlers);
+        }
+    }
+    // Held for the whole loop: a call-back that translates anew leaves this
+    // one intact for the loop that is still running on it.
+    const std::shared_ptr<const Translation> translation = currentTranslation;
+    const void* const* const targets = translation->targets.data();
     ZuPCODE ins;
-    // An OPR goes straight to the handler of its operator.
-#define DISPATCH()                                                                         \
-    do {                                                                                   \
-        ins = program[cp];                                                                 \
-        if (ins.op == code(Op::OPR))                                                       \
-            goto* (static_cast<unsigned>(ins.arg) < static_cast<unsigned>(compiler::kTokenCodeLimit) \
-                       ? oprTable[ins.arg]                                                 \
-                       : &&L_OPR_other);                                                   \
-        goto* (static_cast<unsigned>(ins.op) < static_cast<unsigned>(kOpcodeLimit)       \
-                   ? table[ins.op]                                                         \
-                   : &&L_default);                                                         \
+    // Each instruction's handler comes from the translation.
+#define DISPATCH()              \
+    do {                        \
+        ins = program[cp];      \
+        goto* targets[cp];      \
     } while (0)
 
     DISPATCH();
@@ -703,6 +777,113 @@ void RunLoop()
                 return;
             }
             DISPATCH();
+
+        // ---- fused sequences (fused_code.h) ----
+        // Each does the work of its whole sequence when the operands are
+        // plain ints or doubles, and otherwise hands the first instruction
+        // to its own handler.  The translation has checked the shape.
+
+        // The sequence leaves an int result in the current slot; then the
+        // conditional jump at position j (after a marker) is taken on it.
+#define JUMP_ON(RESULT, J)                                                    \
+    do {                                                                      \
+        int j = (J);                                                          \
+        if (program[j].op == code(Op::NUM))                                   \
+            ++j;                                                              \
+        const ZuPCODE jump = program[j];                                      \
+        cp = (RESULT) == (jump.op == code(Op::JMT)) ? jump.arg : j + 1;       \
+    } while (0)
+
+        L_FUSED_LocalTest: {
+            const ZuVALUE* v = bp + ins.arg;
+            if ((v->t & kScalarMask) != ZU_INT || sp >= last)
+                goto L_LBP;
+            FreeIfOwned(sp);
+            ZuVALUE limit;
+            SetInt(&limit, program[cp + 2].arg);
+            SetInt(sp, v->w1.i);
+            ScalarBinary(sp, &limit, program[cp + 3].arg);
+            JUMP_ON(sp->w1.i != 0, cp + 4);
+            DISPATCH();
+        }
+
+        L_FUSED_LocalStep: {
+            ZuVALUE* v = bp + ins.arg;
+            if ((v->t & (kScalarMask | ZU_FLAG_VAL | kVectorList)) != ZU_INT)
+                goto L_LBP;
+            FreeIfOwned(sp);
+            const int step = program[cp + 1].arg == opr::Increment ? 1 : -1;
+            SetInt(sp, Wrap(static_cast<long long>(v->w1.i) + step));
+            v->t = ZU_INT;
+            v->w1 = sp->w1;
+            cp += 3;
+            if (program[cp].op == code(Op::JMP))
+                cp = program[cp].arg;
+            DISPATCH();
+        }
+
+        L_FUSED_OperateStore: {
+            ZuVALUE* a = sp - 1;
+            ZuVALUE* target = bp + program[cp + 1].arg;
+            if (!IsScalar(a) || !IsScalar(sp) || (target->t & (ZU_FLAG_VAL | kVectorList)))
+                goto* oprTable[ins.arg];
+            ScalarBinary(a, sp, ins.arg);
+            --sp;
+            target->t = sp->t;
+            target->w1 = sp->w1;
+            cp += 2;
+            if (program[cp].op == code(Op::NUM))
+                ++cp;
+            if (program[cp].op == code(Op::JMP))
+                cp = program[cp].arg;
+            DISPATCH();
+        }
+
+        L_FUSED_LiteralOperate: {
+            const ZuVALUE* literal = literals + program[cp + 1].arg;
+            if (sp >= last || !IsScalar(sp) || !IsScalar(literal))
+                goto L_PSH;
+            ZuVALUE right;
+            right.t = literal->t & ~ZU_FLAG_VAL;
+            right.w1 = literal->w1;
+            ScalarBinary(sp, &right, program[cp + 2].arg);
+            cp += 3;
+            DISPATCH();
+        }
+
+        L_FUSED_ConstantOperate: {
+            if (sp >= last || !IsScalar(sp))
+                goto L_PSH;
+            ZuVALUE right;
+            SetInt(&right, ins.arg);
+            ScalarBinary(sp, &right, program[cp + 1].arg);
+            cp += 2;
+            DISPATCH();
+        }
+
+        L_FUSED_ConstantTest: {
+            if (sp >= last || !IsScalar(sp))
+                goto L_PSH;
+            ZuVALUE right;
+            SetInt(&right, ins.arg);
+            ScalarBinary(sp, &right, program[cp + 1].arg);
+            JUMP_ON(sp->w1.i != 0, cp + 2);
+            DISPATCH();
+        }
+
+        L_FUSED_TwoLocals: {
+            const ZuVALUE* v = bp + ins.arg;
+            const ZuVALUE* w = bp + program[cp + 1].arg;
+            if (((v->t | w->t) & ZU_FLAG_NUL) || sp >= last)
+                goto L_LBP;
+            FreeIfOwned(sp);
+            LoadCopy(sp, v);
+            ++sp;
+            LoadCopy(sp, w);
+            cp += 2;
+            DISPATCH();
+        }
+#undef JUMP_ON
 
         L_OPR:
             goto* (static_cast<unsigned>(ins.arg) < static_cast<unsigned>(compiler::kTokenCodeLimit)

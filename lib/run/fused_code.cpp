@@ -1,0 +1,84 @@
+// Recognition of the fused sequences (see fused_code.h).
+#include "run/fused_code.h"
+
+#include "run/operators.h"
+#include "run/pcode.h"
+
+namespace zu::run {
+namespace {
+
+class Shape {
+public:
+    explicit Shape(std::span<const ZuPCODE> code) : code_(code) {}
+
+    bool is(std::size_t i, Op op) const { return i < code_.size() && code_[i].op == code(op); }
+    int arg(std::size_t i) const { return code_[i].arg; }
+
+    bool isOperator(std::size_t i, bool (*kind)(int)) const
+    {
+        return is(i, Op::OPR) && kind(arg(i));
+    }
+
+    // The position after a statement marker at i, or i.
+    std::size_t skipMarker(std::size_t i) const { return is(i, Op::NUM) ? i + 1 : i; }
+
+    bool isConditionalJump(std::size_t i) const { return is(i, Op::JMT) || is(i, Op::JMF); }
+
+private:
+    std::span<const ZuPCODE> code_;
+};
+
+bool IsStep(int op) { return op == opr::Increment || op == opr::Decrement; }
+
+Fused Classify(const Shape& s, std::size_t i)
+{
+    if (s.is(i, Op::LBP)) {
+        if (s.is(i + 1, Op::PSH) && s.is(i + 2, Op::LTI) &&
+            s.isOperator(i + 3, IsScalarComparison) && s.isConditionalJump(s.skipMarker(i + 4)))
+            return Fused::LocalTest;
+        if (s.isOperator(i + 1, IsStep) && s.is(i + 2, Op::SBP) && s.arg(i + 2) == s.arg(i))
+            return Fused::LocalStep;
+        if (s.is(i + 1, Op::PBP))
+            return Fused::TwoLocals;
+        return Fused::None;
+    }
+    if (s.isOperator(i, IsScalarArithmetic) && s.is(i + 1, Op::SBP))
+        return Fused::OperateStore;
+    if (s.is(i, Op::PSH)) {
+        if (s.is(i + 1, Op::LIT) && s.isOperator(i + 2, IsScalarArithmetic))
+            return Fused::LiteralOperate;
+        if (s.isOperator(i + 1, IsScalarArithmetic))
+            return Fused::ConstantOperate;
+        if (s.isOperator(i + 1, IsScalarComparison) && s.isConditionalJump(s.skipMarker(i + 2)))
+            return Fused::ConstantTest;
+    }
+    return Fused::None;
+}
+
+}  // namespace
+
+bool IsScalarArithmetic(int op)
+{
+    return op == opr::Add || op == opr::Subtract || op == opr::Multiply || op == opr::Divide;
+}
+
+bool IsScalarComparison(int op)
+{
+    return op == opr::Less || op == opr::LessEqual || op == opr::Greater ||
+           op == opr::GreaterEqual || op == opr::Equal || op == opr::NotEqual;
+}
+
+std::vector<Fused> FindFusedSequences(std::span<const ZuPCODE> code)
+{
+    std::vector<Fused> fused(code.size(), Fused::None);
+    const Shape shape(code);
+    // A fused handler reads up to kLookAhead instructions past its first
+    // one, optional parts included, so every sequence starts early enough
+    // for all of them to exist.
+    constexpr std::size_t kLookAhead = 6;
+    for (std::size_t i = 0; i + kLookAhead < code.size(); ++i)
+        fused[i] = Classify(shape, i);
+    return fused;
+}
+
+}  // namespace zu::run

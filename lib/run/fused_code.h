@@ -1,0 +1,50 @@
+// The instruction sequences that the run loop executes as one step.
+//
+// Before a run the loop translates the code into one dispatch target per
+// instruction.  Where a common sequence starts, the target is a fused
+// handler that does the work of the whole sequence in one step when the
+// operands allow it (ints and doubles, nothing owned), and otherwise falls
+// back to the handler of the first instruction alone.  Only the shape of
+// the code is decided here, once per translation; a jump into the middle
+// of a sequence still finds the plain handler of the instruction it lands
+// on, so no sequence needs to be free of jump targets.
+#pragma once
+
+#include "zu.h"
+
+#include <cstdint>
+#include <span>
+#include <vector>
+
+namespace zu::run {
+
+enum class Fused : std::uint8_t {
+    None,
+    // LBP a; PSH; LTI k; OPR compare; [NUM]; JMT/JMF t: a loop test of an
+    // int local against a constant.
+    LocalTest,
+    // LBP a; OPR ++/--; SBP a; [JMP t]: the step of a counting loop.
+    LocalStep,
+    // OPR + - * /; SBP c; [NUM]; [JMP t]: a scalar result stored in a local.
+    OperateStore,
+    // PSH; LIT l; OPR + - * /: an operator with a literal right operand.
+    LiteralOperate,
+    // PSH k; OPR + - *: an operator with a small int right operand.
+    ConstantOperate,
+    // PSH k; OPR compare; [NUM]; JMT/JMF t: a test against a small int.
+    ConstantTest,
+    // LBP a; PBP b: the two operands of a binary operator.
+    TwoLocals,
+    Count
+};
+
+// The fused sequence that starts at each instruction (None for most).
+// Statement markers inside a sequence are passed over, so the result
+// serves only runs in which markers are not live.
+std::vector<Fused> FindFusedSequences(std::span<const ZuPCODE> code);
+
+// The operators that the fused handlers compute on scalars.
+bool IsScalarArithmetic(int op);   // + - * /
+bool IsScalarComparison(int op);   // < <= > >= == !=
+
+}  // namespace zu::run
