@@ -42,4 +42,19 @@ void dgesdd_(const char* jobz, const int* m, const int* n, double* a,
              const int* lda, double* s, double* u, const int* ldu,
              double* vt, const int* ldvt, double* work, const int* lwork,
              int* iwork, int* info);
+// LAPACK's selection callbacks return a Fortran LOGICAL (an int).
+using SchurSelect = int (*)(const double* re, const double* im);
+using PencilSelect = int (*)(const double* ar, const double* ai, const double* beta);
+
+void dgees_(const char* jobvs, const char* sort, SchurSelect select, const int* n, double* a,
+            const int* lda, int* sdim, double* wr, double* wi, double* vs, const int* ldvs,
+            double* work, const int* lwork, int* bwork, int* info);
+void dgges_(const char* jobvsl, const char* jobvsr, const char* sort, PencilSelect selctg,
+            const int* n, double* a, const int* lda, double* b, const int* ldb, int* sdim,
+            double* alphar, double* alphai, double* beta, double* vsl, const int* ldvsl,
+            double* vsr, const int* ldvsr, double* work, const int* lwork, int* bwork,
+            int* info);
+void dsygv_(const int* itype, const char* jobz, const char* uplo, const int* n, double* a,
+            const int* lda, double* b, const int* ldb, double* w, double* work,
+            const int* lwork, int* info);
 }

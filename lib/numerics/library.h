@@ -31,6 +31,26 @@ ZU_NUMLIB_ROUTINE(FnEigensym);
 ZU_NUMLIB_ROUTINE(FnNullspace);
 ZU_NUMLIB_ROUTINE(FnRank);
 
+// library_banded.cpp: band LDL' and its solve, symmetric Toeplitz solve
+ZU_NUMLIB_ROUTINE(FnDecldlband);
+ZU_NUMLIB_ROUTINE(FnSolveldlband);
+ZU_NUMLIB_ROUTINE(FnSolvetoeplitz);
+
+// library_qr_update.cpp: Givens update of QR factors, products with Q
+ZU_NUMLIB_ROUTINE(FnDecqrmul);
+ZU_NUMLIB_ROUTINE(FnDecqrupdate);
+
+// library_schur.cpp: real and generalised Schur forms, generalised
+// symmetric eigenvalues
+ZU_NUMLIB_ROUTINE(FnDecschur);
+ZU_NUMLIB_ROUTINE(FnDecschurgen);
+ZU_NUMLIB_ROUTINE(FnEigensymgen);
+
+// library_kernel_density.cpp, library_shuffle.cpp: the kernel density
+// estimate, random permutations
+ZU_NUMLIB_ROUTINE(FnDenskernel);
+ZU_NUMLIB_ROUTINE(FnRanshuffle);
+
 // library_random.cpp: the uniform and normal generators, the seed
 ZU_NUMLIB_ROUTINE(FnRanu);
 ZU_NUMLIB_ROUTINE(FnRann);

@@ -48,10 +48,7 @@ bool VectorArg(ZuVALUE* pv, int k, int n) {
 // Element i of a vector argument checked by VectorArg.
 double VectorAt(const ZuVALUE& v, int i) { return v.w2.i == 1 ? v.w3.m[i][0] : v.w3.m[0][i]; }
 
-bool Allocated(bool ok) {
-    if (!ok) library::OutOfMemory();
-    return ok;
-}
+using library::Allocated;
 
 // The result matrix takes the work matrix (an empty matrix for order 0).
 void ResultFrom(ZuVALUE* rtn, const SquareWork& w) {

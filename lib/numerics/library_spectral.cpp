@@ -14,10 +14,7 @@ namespace {
 
 using library::Block;
 
-bool Allocated(bool ok) {
-    if (!ok) library::OutOfMemory();
-    return ok;
-}
+using library::Allocated;
 
 // Singular values of the r by c matrix a, decreasing; with u and v also
 // the factors (r by k and c by k, k = min(r, c)).  0 on success.

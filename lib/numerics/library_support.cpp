@@ -58,6 +58,11 @@ void DecompositionFailed() {
     ZuRunWarning(text.c_str(), 0, 0);
 }
 
+bool Allocated(bool ok) {
+    if (!ok) OutOfMemory();
+    return ok;
+}
+
 void Notice(const char* text) { ZuRunWarning(text, 5, 0); }
 
 }  // namespace zu::numerics::library

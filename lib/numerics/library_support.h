@@ -51,6 +51,8 @@ bool ResultMatrix(ZuVALUE* rtn, int r, int c);
 
 // Raises the out-of-memory run-time error.
 void OutOfMemory();
+// ok, after raising the out-of-memory error when it is false.
+bool Allocated(bool ok);
 
 // "Warning: name(): decomposition failed" (filtered by its mask bit).
 void DecompositionFailed();

@@ -1,0 +1,264 @@
+// Library functions for structured symmetric systems: the LDL' decomposition
+// of a band matrix held in band storage, the solve from its factors, and the
+// Levinson solve of a symmetric Toeplitz system.
+//
+// Band storage of a symmetric matrix A of order n with p sub-diagonals is a
+// (p+1) by n matrix B whose column j holds row j of the lower band:
+// B[p-k][j] = A[j][j-k] for k = 0 .. min(p, j).  The last row is the
+// diagonal; the first p-j elements of column j lie outside the matrix and
+// are not read.  Nothing here builds an n by n matrix.
+//
+// Outputs given by address are written last, from scratch matrices, so an
+// output may name an argument.
+#include <algorithm>
+#include <cmath>
+
+#include "numerics/dense.h"
+#include "numerics/library.h"
+#include "numerics/library_support.h"
+
+namespace zu::numerics {
+namespace {
+
+using library::Block;
+
+using library::Allocated;
+
+// Element (i, j) of the band matrix, i - p <= j <= i.
+inline double& BandAt(double** b, int p, int i, int j) { return b[p - (i - j)][i]; }
+
+// Argument k as a row or column of n elements (empty for n = 0); false
+// after the report.
+bool VectorArg(ZuVALUE* pv, int k, int n) {
+    if (!library::MatrixArg(pv, k)) return false;
+    const int r = pv[k].w1.i, c = pv[k].w2.i;
+    if (n == 0 && (r < 1 || c < 1)) return true;
+    if ((r == 1 || c == 1) && static_cast<long long>(r) * c == n) return true;
+    ZuLibCheckMatrixSize(pv, k, k, 1, n);
+    return false;
+}
+
+// Element i of a vector argument.
+double VectorAt(const ZuVALUE& v, int i) { return v.w2.i == 1 ? v.w3.m[i][0] : v.w3.m[0][i]; }
+
+// Argument k as a right-hand side of n rows; false after the report.
+bool RightHandSide(ZuVALUE* pv, int k, int n) {
+    if (!library::MatrixArg(pv, k)) return false;
+    if (pv[k].w1.i == n) return true;
+    ZuLibCheckMatrixSize(pv, k, k, n, pv[k].w2.i);
+    return false;
+}
+
+// The result takes the n by m work matrix.
+void ResultFrom(ZuVALUE* rtn, const Block& x, int n, int m) {
+    if (library::ResultMatrix(rtn, n, m) && n >= 1 && m >= 1) MatCopy(rtn->w3.m, x.m(), n, m);
+}
+
+// Row i of the band factorization: on entry row i of A, on exit row i of
+// L (unit diagonal) with its pivot in d[i].  Rows before i are final.  A
+// pivot that fails the test is stored as 0 and its multipliers below as 0,
+// so the later rows stay finite.  False when pivot i fails.
+bool FactorBandRow(double** b, int p, int i, double* d, double eps) {
+    const int lo = std::max(0, i - p);
+    // First l(i,j) d(j), which the later columns of the row need unscaled.
+    for (int j = lo; j < i; ++j) {
+        double s = BandAt(b, p, i, j);
+        for (int m = lo; m < j; ++m) s -= BandAt(b, p, i, m) * BandAt(b, p, j, m);
+        BandAt(b, p, i, j) = s;
+    }
+    double residual = BandAt(b, p, i, i);
+    for (int j = lo; j < i; ++j) {
+        const double scaled = BandAt(b, p, i, j);
+        const double lij = d[j] != 0 ? scaled / d[j] : 0;
+        residual -= scaled * lij;
+        BandAt(b, p, i, j) = lij;
+    }
+    BandAt(b, p, i, i) = 1;
+    const bool ok = residual > eps;  // NaN fails
+    d[i] = ok ? residual : 0;
+    return ok;
+}
+
+// Factors the band matrix in place; the unused corner is cleared.  False
+// when some pivot is not above the tolerance.
+bool FactorBand(double** b, int p, int n, double* d) {
+    const double eps = DGetInvertEps();
+    bool ok = true;
+    for (int i = 0; i < n; ++i) ok = FactorBandRow(b, p, i, d, eps) && ok;
+    for (int j = 0; j < n && j < p; ++j)
+        for (int row = 0; row < p - j; ++row) b[row][j] = 0;
+    return ok;
+}
+
+// x (n by m, the right-hand side on entry) becomes the solution of
+// L diag(d) L' x = b; false when a pivot is 0.
+bool SolveBand(double** l, int p, int n, const ZuVALUE& d, double** x, int m) {
+    for (int i = 0; i < n; ++i) {
+        for (int j = std::max(0, i - p); j < i; ++j) {
+            const double lij = BandAt(l, p, i, j);
+            for (int c = 0; c < m; ++c) x[i][c] -= lij * x[j][c];
+        }
+    }
+    for (int i = 0; i < n; ++i) {
+        const double di = VectorAt(d, i);
+        if (di == 0) return false;
+        for (int c = 0; c < m; ++c) x[i][c] /= di;
+    }
+    for (int i = n - 1; i >= 0; --i) {
+        const int hi = static_cast<int>(std::min<long long>(n - 1, static_cast<long long>(i) + p));
+        for (int k = i + 1; k <= hi; ++k) {
+            const double lki = BandAt(l, p, k, i);
+            for (int c = 0; c < m; ++c) x[i][c] -= lki * x[k][c];
+        }
+    }
+    return true;
+}
+
+// The Levinson recursion over the leading systems T_k of the Toeplitz
+// matrix with first column r (order n).  a holds the Yule-Walker
+// coefficients (T_k a = -(r1..rk)), e the prediction error variance, which
+// is the k-th pivot of the LDL' of T; x (n by m, the right-hand side on
+// entry) is extended one row a step.
+class Levinson {
+public:
+    Levinson(const double* r, int n, double* a, double** x, int m, double* mu)
+        : r_(r), n_(n), a_(a), x_(x), m_(m), mu_(mu) {}
+
+    // Solves in place; false as soon as a pivot is not above the
+    // tolerance.  logdet receives the sum of the logarithms of the pivots.
+    bool Run(double* logdet) {
+        const double eps = DGetInvertEps();
+        double e = r_[0];
+        *logdet = 0;
+        for (int k = 0; k < n_; ++k) {
+            if (!(e > eps)) return false;  // NaN fails
+            *logdet += std::log(e);
+            ExtendSolution(k, e);
+            if (k + 1 < n_) e = ExtendCoefficients(k, e);
+        }
+        return true;
+    }
+
+private:
+    // x^(k+1) = (x^(k) + mu J a^(k), mu), J reversing the order.
+    void ExtendSolution(int k, double e) {
+        for (int c = 0; c < m_; ++c) {
+            double s = x_[k][c];
+            for (int i = 0; i < k; ++i) s -= r_[k - i] * x_[i][c];
+            mu_[c] = s / e;
+        }
+        for (int i = 0; i < k; ++i)
+            for (int c = 0; c < m_; ++c) x_[i][c] += mu_[c] * a_[k - 1 - i];
+        for (int c = 0; c < m_; ++c) x_[k][c] = mu_[c];
+    }
+
+    // a^(k+1) = (a^(k) + alpha J a^(k), alpha); returns the next variance.
+    double ExtendCoefficients(int k, double e) {
+        double s = r_[k + 1];
+        for (int i = 0; i < k; ++i) s += a_[i] * r_[k - i];
+        const double alpha = -s / e;
+        for (int i = 0, j = k - 1; i <= j; ++i, --j) {
+            const double ai = a_[i], aj = a_[j];
+            a_[i] = ai + alpha * aj;
+            if (i != j) a_[j] = aj + alpha * ai;
+        }
+        a_[k] = alpha;
+        return e * (1 - alpha * alpha);
+    }
+
+    const double* r_;
+    int n_;
+    double* a_;   // n_ coefficients at most
+    double** x_;  // n_ by m_
+    int m_;
+    double* mu_;  // m_ multipliers of the current step
+};
+
+// Argument k as a row or column of at least n elements; false after the
+// report.
+bool LongEnoughVector(ZuVALUE* pv, int k, int n) {
+    if (!library::MatrixArg(pv, k)) return false;
+    const int r = pv[k].w1.i, c = pv[k].w2.i;
+    if ((r == 1 || c == 1) && static_cast<long long>(r) * c >= n) return true;
+    const bool column = c == 1 && r != 1;
+    ZuLibCheckMatrixSize(pv, k, k, column ? n : 1, column ? 1 : n);
+    return false;
+}
+
+}  // namespace
+
+// decldlband(b, &l, &d): A = L diag(d) L' for the symmetric positive
+// definite A given in band storage b ((p+1) by n for p sub-diagonals).  l
+// is the unit lower band factor in the same storage (last row all ones,
+// unused corner 0), d the row of pivots.  1 on success, 0 when a pivot is
+// not above the tolerance: that pivot is 0 and so are its multipliers.
+void FnDecldlband(ZuVALUE* rtn, ZuVALUE* pv, int cArg) {
+    ZuVALUE* lOut = library::OutputArg(pv, 1, cArg);
+    ZuVALUE* dOut = library::OutputArg(pv, 2, cArg);
+    if (!library::MatrixArg(pv, 0)) return;
+    const int rows = pv[0].w1.i, n = pv[0].w2.i;
+    Block l(rows, n), d(1, n);
+    if (!Allocated(l.ok() && d.ok())) return;
+    bool ok = true;
+    if (rows >= 1 && n >= 1) {
+        MatCopy(l.m(), pv[0].w3.m, rows, n);
+        ok = FactorBand(l.m(), rows - 1, n, d.m()[0]);
+    }
+    library::OutMatrix(lOut, l.m(), rows, n);
+    library::OutMatrix(dOut, d.m(), 1, n);
+    ZuValSetInt(rtn, ok ? 1 : 0);
+}
+
+// solveldlband(l, d, b): x with L diag(d) L' x = b for the band factors of
+// decldlband ((p+1) by n and n pivots; the diagonal row of l is taken as
+// ones) and b with n rows.
+void FnSolveldlband(ZuVALUE* rtn, ZuVALUE* pv, int /*cArg*/) {
+    if (!library::MatrixArg(pv, 0)) return;
+    const int rows = pv[0].w1.i, n = pv[0].w2.i;
+    if (!VectorArg(pv, 1, n) || !RightHandSide(pv, 2, n)) return;
+    const int m = pv[2].w2.i;
+    Block x(n, m);
+    if (!Allocated(x.ok())) return;
+    if (n >= 1 && m >= 1) MatCopy(x.m(), pv[2].w3.m, n, m);
+    if (n >= 1 && !SolveBand(pv[0].w3.m, rows - 1, n, pv[1], x.m(), m)) {
+        library::DecompositionFailed();
+        return;
+    }
+    ResultFrom(rtn, x, n, m);
+}
+
+// solvetoeplitz(r, n, b [, &logdet]): x with T x = b for the symmetric
+// Toeplitz T of order n whose first column is r[0 .. n-1] (a row or column
+// of at least n elements), b with n rows.  logdet receives log |T|.  When
+// T is not positive definite (a prediction error variance is not above the
+// tolerance) the result is an n by m matrix of missing values and logdet
+// is missing, with the decomposition warning.
+void FnSolvetoeplitz(ZuVALUE* rtn, ZuVALUE* pv, int cArg) {
+    ZuVALUE* logdetOut = library::OutputArg(pv, 3, cArg);
+    int n = 0;
+    if (!library::MatrixArg(pv, 0) || !library::IntArg(pv, 1, &n)) return;
+    if (n < 1) {
+        ZuLibArgError(1);
+        return;
+    }
+    if (!LongEnoughVector(pv, 0, n) || !RightHandSide(pv, 2, n)) return;
+    const int m = pv[2].w2.i;
+    Scratch r, a, mu;
+    Block x(n, m);
+    const auto count = static_cast<std::size_t>(n);
+    if (!Allocated(x.ok() && r.Allocate(count) && a.Allocate(count) &&
+                   mu.Allocate(static_cast<std::size_t>(std::max(m, 0)))))
+        return;
+    for (int i = 0; i < n; ++i) r.data()[i] = VectorAt(pv[0], i);
+    if (m >= 1) MatCopy(x.m(), pv[2].w3.m, n, m);
+    double logdet = 0;
+    if (!Levinson(r.data(), n, a.data(), x.m(), m, mu.data()).Run(&logdet)) {
+        library::DecompositionFailed();
+        if (m >= 1) MatNaN(x.m(), n, m);
+        logdet = NAN;
+    }
+    ResultFrom(rtn, x, n, m);
+    library::OutDouble(logdetOut, logdet);
+}
+
+}  // namespace zu::numerics

@@ -1,0 +1,81 @@
+// The random permutation of the probability library.
+#include "numerics/dense.h"
+#include "numerics/library.h"
+#include "numerics/library_support.h"
+#include "numerics/shuffle.h"
+#include "value/value.h"
+
+namespace zu::numerics {
+namespace {
+
+// k draws out of n are possible; false after the report.
+bool CountFits(int k, int n) {
+    if (k >= 0 && k <= n) return true;
+    ZuLibArgError(k < 0 ? 0 : 1);
+    return false;
+}
+
+// k of the n entries in random order; false after the report.  Called
+// once the result exists, so that a result too large for the matrix
+// store is refused before any scratch is taken.
+bool Shuffled(int k, int n, ScratchOf<int>* idx) {
+    if (idx->Allocate(static_cast<std::size_t>(k)) && RanShuffle(idx->data(), k, n) == 0) return true;
+    library::OutOfMemory();
+    return false;
+}
+
+// ranshuffle(k, n) with an int n: k indices out of 0 .. n-1 as a column.
+void ShuffleIndices(ZuVALUE* rtn, int k, int n) {
+    ScratchOf<int> idx;
+    if (!CountFits(k, n) || !library::ResultMatrix(rtn, k, 1) || !Shuffled(k, n, &idx)) return;
+    for (int i = 0; i < k; ++i) rtn->w3.m[i][0] = idx.data()[i];
+}
+
+// ranshuffle(k, x) with a matrix x: k of its rows, or of the elements of
+// a row vector.
+void ShuffleMatrix(ZuVALUE* rtn, int k, const ZuVALUE& x) {
+    const int r = x.w1.i, c = x.w2.i;
+    const bool row = r == 1;
+    const int n = row ? c : r;
+    if (!CountFits(k, n)) return;
+    const int outR = row ? 1 : k, outC = row ? k : c;
+    library::Block out(outR, outC);
+    if (!out.ok()) {
+        library::OutOfMemory();
+        return;
+    }
+    ScratchOf<int> idx;
+    if (!Shuffled(k, n, &idx)) return;
+    for (int i = 0; i < k; ++i) {
+        const int from = idx.data()[i];
+        if (row) {
+            out.m()[0][i] = x.w3.m[0][from];
+        } else {
+            for (int j = 0; j < c; ++j) out.m()[i][j] = x.w3.m[from][j];
+        }
+    }
+    if (library::ResultMatrix(rtn, outR, outC) && outR >= 1 && outC >= 1) MatCopy(rtn->w3.m, out.m(), outR, outC);
+}
+
+}  // namespace
+
+// ranshuffle(k, x): k draws without replacement in random order, the
+// first k of a random permutation (Fisher-Yates, one uniform of the
+// current generator per draw).  An int or double x = n gives k indices
+// out of 0 .. n-1 as a column, the random-order companion of
+// ransubsample(k, n); a matrix x gives k of its rows (k by columns(x)),
+// and a row vector k of its elements (1 by k).  ranshuffle(rows(x), x)
+// permutes the rows of x.
+void FnRanshuffle(ZuVALUE* rtn, ZuVALUE* pv, int /*cArg*/) {
+    int k = 0;
+    if (!library::IntArg(pv, 0, &k)) return;
+    const int type = value::TypeCode(&pv[1]);
+    if (type == ZU_INT || type == ZU_DOUBLE) {
+        int n = 0;
+        if (library::IntArg(pv, 1, &n)) ShuffleIndices(rtn, k, n);
+        return;
+    }
+    if (library::MatrixArg(pv, 1)) ShuffleMatrix(rtn, k, pv[1]);
+}
+
+}  // namespace zu::numerics
