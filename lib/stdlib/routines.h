@@ -71,6 +71,111 @@ ZU_ROUTINE(FnVecr);
 ZU_ROUTINE(FnReshape);
 ZU_ROUTINE(FnShape);
 
+// triangles.cpp
+ZU_ROUTINE(FnLower);
+ZU_ROUTINE(FnUpper);
+ZU_ROUTINE(FnSetlower);
+ZU_ROUTINE(FnSetupper);
+ZU_ROUTINE(FnSetdiagonal);
+ZU_ROUTINE(FnSetbounds);
+ZU_ROUTINE(FnDiag);
+ZU_ROUTINE(FnDiagcat);
+ZU_ROUTINE(FnVech);
+ZU_ROUTINE(FnUnvech);
+ZU_ROUTINE(FnToeplitz);
+ZU_ROUTINE(FnTrace);
+ZU_ROUTINE(FnOuter);
+
+// statistics.cpp
+ZU_ROUTINE(FnCorrelation);
+ZU_ROUTINE(FnVariance);
+ZU_ROUTINE(FnStandardize);
+ZU_ROUTINE(FnMoments);
+ZU_ROUTINE(FnQuantilec);
+ZU_ROUTINE(FnQuantiler);
+ZU_ROUTINE(FnLimits);
+ZU_ROUTINE(FnRange);
+ZU_ROUTINE(FnSumsqrc);
+ZU_ROUTINE(FnSumsqrr);
+ZU_ROUTINE(FnProdr);
+ZU_ROUTINE(FnMin);
+ZU_ROUTINE(FnMax);
+ZU_ROUTINE(FnAny);
+ZU_ROUTINE(FnNorm);
+ZU_ROUTINE(FnOlsc);
+ZU_ROUTINE(FnOlsr);
+ZU_ROUTINE(FnOls2c);
+ZU_ROUTINE(FnOls2r);
+
+// comparisons.cpp
+ZU_ROUTINE(FnIseq);
+ZU_ROUTINE(FnIsfeq);
+ZU_ROUTINE(FnIsdotfeq);
+ZU_ROUTINE(FnIsdotinf);
+ZU_ROUTINE(FnIsdotmissing);
+ZU_ROUTINE(FnIsdotnan);
+ZU_ROUTINE(FnIsmissing);
+ZU_ROUTINE(FnIsnan);
+ZU_ROUTINE(FnIdiv);
+ZU_ROUTINE(FnImod);
+ZU_ROUTINE(FnFmod);
+ZU_ROUTINE(FnPow);
+ZU_ROUTINE(FnAtan2);
+ZU_ROUTINE(FnBincomp);
+ZU_ROUTINE(FnTruncf);
+
+// strings.cpp
+ZU_ROUTINE(FnStrfind);
+ZU_ROUTINE(FnStrifind);
+ZU_ROUTINE(FnStrfindr);
+ZU_ROUTINE(FnStrifindr);
+ZU_ROUTINE(FnStrlwr);
+ZU_ROUTINE(FnStrupr);
+ZU_ROUTINE(FnStrtrim);
+ZU_ROUTINE(FnGetenv);
+
+// selection.cpp
+ZU_ROUTINE(FnSelectc);
+ZU_ROUTINE(FnSelectr);
+ZU_ROUTINE(FnDeletec);
+ZU_ROUTINE(FnDeleter);
+ZU_ROUTINE(FnSelectifc);
+ZU_ROUTINE(FnSelectifr);
+ZU_ROUTINE(FnDeleteifc);
+ZU_ROUTINE(FnDeleteifr);
+ZU_ROUTINE(FnDropc);
+ZU_ROUTINE(FnDropr);
+ZU_ROUTINE(FnInsertc);
+ZU_ROUTINE(FnInsertr);
+ZU_ROUTINE(FnSelectrc);
+ZU_ROUTINE(FnSubmat);
+
+// ordering.cpp
+ZU_ROUTINE(FnReversec);
+ZU_ROUTINE(FnReverser);
+ZU_ROUTINE(FnSortbyc);
+ZU_ROUTINE(FnSortbyr);
+ZU_ROUTINE(FnSortr);
+ZU_ROUTINE(FnSortcindex);
+ZU_ROUTINE(FnMaxcindex);
+ZU_ROUTINE(FnMincindex);
+ZU_ROUTINE(FnVecindex);
+ZU_ROUTINE(FnVecrindex);
+ZU_ROUTINE(FnCountc);
+ZU_ROUTINE(FnCountr);
+ZU_ROUTINE(FnUnique);
+ZU_ROUTINE(FnExclusion);
+ZU_ROUTINE(FnIntersection);
+
+// cumulation.cpp
+ZU_ROUTINE(FnCumsum);
+ZU_ROUTINE(FnCumulate);
+ZU_ROUTINE(FnCumprod);
+ZU_ROUTINE(FnLag0);
+ZU_ROUTINE(FnDiff0);
+ZU_ROUTINE(FnThinc);
+ZU_ROUTINE(FnThinr);
+
 #undef ZU_ROUTINE
 
 }  // namespace zu::stdlib

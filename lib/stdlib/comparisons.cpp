@@ -1,0 +1,229 @@
+// Comparisons and tests of values (iseq, isfeq, isdotfeq, isdotinf,
+// isdotmissing, isdotnan, ismissing, isnan), integer arithmetic (idiv,
+// imod, bincomp) and the element-wise functions of two doubles (fmod, pow,
+// atan2) and truncf.
+#include <algorithm>
+#include <cmath>
+#include <cstring>
+
+#include "stdlib/routines.h"
+#include "value/value.h"
+
+namespace zu::stdlib {
+namespace {
+
+constexpr int kDivideByZero = 6;
+
+// Relative tolerance of isfeq and isdotfeq; below 1 in magnitude it is
+// absolute.
+constexpr double kFeqTolerance = 1e-13;
+
+// Arrays nested deeper than this compare by identity, so that an array
+// that holds itself cannot exhaust the stack.
+constexpr int kMaxDepth = 64;
+
+bool Is(const ZuVALUE* v, int type) { return value::TypeCode(v) == type && !value::IsNul(v); }
+
+bool IsNumber(const ZuVALUE* v) { return Is(v, ZU_INT) || Is(v, ZU_DOUBLE) || Is(v, ZU_MATRIX); }
+
+// Two missing values count as equal: both stand for the same unknown.
+bool SameDouble(double a, double b) { return a == b || (std::isnan(a) && std::isnan(b)); }
+
+bool NearlyEqual(double a, double b) {
+    if (SameDouble(a, b)) return true;
+    if (!std::isfinite(a) || !std::isfinite(b)) return false;
+    const double scale = std::max({1.0, std::fabs(a), std::fabs(b)});
+    return std::fabs(a - b) <= kFeqTolerance * scale;
+}
+
+bool SameMatrix(const ZuVALUE* a, const ZuVALUE* b, bool (*same)(double, double)) {
+    const int r = a->w1.i, c = a->w2.i;
+    if (r != b->w1.i || c != b->w2.i) return false;
+    for (int i = 0; i < r; ++i)
+        for (int j = 0; j < c; ++j)
+            if (!same(a->w3.m[i][j], b->w3.m[i][j])) return false;
+    return true;
+}
+
+bool SameString(const ZuVALUE* a, const ZuVALUE* b) {
+    const int n = a->w1.i;
+    if (n != b->w1.i) return false;
+    if (n <= 0 || a->w2.s == b->w2.s) return true;
+    return a->w2.s != nullptr && b->w2.s != nullptr && std::memcmp(a->w2.s, b->w2.s, static_cast<std::size_t>(n)) == 0;
+}
+
+bool SameWords(const ZuVALUE* a, const ZuVALUE* b) {
+    return a->w1.l == b->w1.l && a->w2.l == b->w2.l && a->w3.l == b->w3.l && a->w4.l == b->w4.l && a->w5.l == b->w5.l;
+}
+
+bool Equal(const ZuVALUE* a, const ZuVALUE* b, int depth);
+
+bool SameArray(const ZuVALUE* a, const ZuVALUE* b, int depth) {
+    const int n = a->w1.i;
+    if (n != b->w1.i) return false;
+    if (a->w2.v == b->w2.v) return true;
+    if (a->w2.v == nullptr || b->w2.v == nullptr || depth >= kMaxDepth) return n <= 0;
+    for (int k = 0; k < n; ++k)
+        if (!Equal(&a->w2.v[k], &b->w2.v[k], depth + 1)) return false;
+    return true;
+}
+
+// Equal in type and value; values of other types than these are equal
+// only when they are the same value.
+bool Equal(const ZuVALUE* a, const ZuVALUE* b, int depth) {
+    if (value::IsNul(a) || value::IsNul(b)) return value::IsNul(a) && value::IsNul(b);
+    if (value::TypeCode(a) != value::TypeCode(b) || value::IsAddress(a) != value::IsAddress(b)) return false;
+    switch (value::TypeCode(a)) {
+        case ZU_INT: return a->w1.i == b->w1.i;
+        case ZU_DOUBLE: return SameDouble(a->w1.d, b->w1.d);
+        case ZU_MATRIX: return SameMatrix(a, b, SameDouble);
+        case ZU_STRING: return SameString(a, b);
+        case ZU_ARRAY: return value::IsAddress(a) ? a->w2.v == b->w2.v : SameArray(a, b, depth);
+        default: return SameWords(a, b);
+    }
+}
+
+// Element (i, j) of a number: a scalar is a 1 by 1 matrix.
+double ElementOf(const ZuVALUE* v, int i, int j) {
+    if (Is(v, ZU_MATRIX)) return v->w3.m[i][j];
+    return Is(v, ZU_INT) ? v->w1.i : v->w1.d;
+}
+
+int RowsOf(const ZuVALUE* v) { return Is(v, ZU_MATRIX) ? v->w1.i : 1; }
+int ColumnsOf(const ZuVALUE* v) { return Is(v, ZU_MATRIX) ? v->w2.i : 1; }
+
+bool NearlyEqualValues(const ZuVALUE* a, const ZuVALUE* b) {
+    if (!IsNumber(a) || !IsNumber(b)) return Equal(a, b, 0);
+    const int r = RowsOf(a), c = ColumnsOf(a);
+    if (r != RowsOf(b) || c != ColumnsOf(b)) return false;
+    for (int i = 0; i < r; ++i)
+        for (int j = 0; j < c; ++j)
+            if (!NearlyEqual(ElementOf(a, i, j), ElementOf(b, i, j))) return false;
+    return true;
+}
+
+bool AnyMissing(const ZuVALUE* v) {
+    if (Is(v, ZU_DOUBLE)) return std::isnan(v->w1.d);
+    if (!Is(v, ZU_MATRIX)) return false;
+    for (int i = 0; i < v->w1.i; ++i)
+        for (int j = 0; j < v->w2.i; ++j)
+            if (std::isnan(v->w3.m[i][j])) return true;
+    return false;
+}
+
+// A string is text, not a number, in either argument of the element-wise
+// functions: the type error rather than a conversion of its bytes.
+bool NoText(ZuVALUE* pv, int count) {
+    for (int k = 0; k < count; ++k) {
+        if (Is(&pv[k], ZU_STRING)) {
+            ZuLibArgTypeError(k, ZU_DOUBLE, ZU_STRING);
+            return false;
+        }
+    }
+    return true;
+}
+
+double FeqFlag(double a, double b) { return NearlyEqual(a, b) ? 1.0 : 0.0; }
+double InfFlag(double x) { return std::isinf(x) ? 1.0 : 0.0; }
+double NaNFlag(double x) { return std::isnan(x) ? 1.0 : 0.0; }
+double Fmod(double a, double b) { return std::fmod(a, b); }
+double Pow(double a, double b) { return std::pow(a, b); }
+double Atan2(double y, double x) { return std::atan2(y, x); }
+
+// Differences from an integer up to this relative size, and never above
+// the absolute cap, are taken as rounding error; the cap keeps the true
+// fractions of large numbers.
+constexpr double kTruncFuzz = 1e-12;
+constexpr double kTruncFuzzCap = 1e-6;
+
+double TruncFuzzy(double x) {
+    const double nearest = std::round(x);
+    const double fuzz = std::min(kTruncFuzz * std::max(1.0, std::fabs(x)), kTruncFuzzCap);
+    if (std::fabs(x - nearest) <= fuzz) return nearest;
+    return std::trunc(x);
+}
+
+// The two int arguments of idiv and imod; false after the report.  A zero
+// divisor is the run-time error "divide by zero".
+bool IntPair(ZuVALUE* pv, int* a, int* b) {
+    if (!NoText(pv, 2) || ZuLibCheckType(ZU_INT, pv, 0, 1) == 0) return false;
+    *a = pv[0].w1.i;
+    *b = pv[1].w1.i;
+    if (*b != 0) return true;
+    ZuRunError(kDivideByZero, nullptr);
+    return false;
+}
+
+template <ZuFNDOUBLE2 F>
+void TwoDoubles(ZuVALUE* rtn, ZuVALUE* pv) {
+    if (NoText(pv, 2)) ZuFnDouble2(rtn, pv, F);
+}
+
+template <ZuFNDOUBLE F>
+void OneDouble(ZuVALUE* rtn, ZuVALUE* pv) {
+    if (NoText(pv, 1)) ZuFnDouble(rtn, pv, F);
+}
+
+}  // namespace
+
+// iseq(a, b): 1 when a and b have the same type and the same value (an
+// int and a double are never equal; matrices need the same shape, arrays
+// equal elements; two missing values are equal), else 0.
+void FnIseq(ZuVALUE* rtn, ZuVALUE* pv, int) { ZuValSetInt(rtn, Equal(&pv[0], &pv[1], 0) ? 1 : 0); }
+
+// isfeq(a, b): 1 when a and b are numbers (ints, doubles, matrices of the
+// same shape; a scalar equals a 1 by 1 matrix) that agree to a relative
+// tolerance of 1e-13 (absolute below 1), else 0; other values as iseq.
+void FnIsfeq(ZuVALUE* rtn, ZuVALUE* pv, int) { ZuValSetInt(rtn, NearlyEqualValues(&pv[0], &pv[1]) ? 1 : 0); }
+
+// isdotfeq(a, b): element by element 1 where a and b agree as in isfeq,
+// else 0; a matrix and a scalar compare each element with the scalar.
+void FnIsdotfeq(ZuVALUE* rtn, ZuVALUE* pv, int) { TwoDoubles<FeqFlag>(rtn, pv); }
+
+// isdotinf(m): element by element 1 for +.Inf and -.Inf, else 0.
+void FnIsdotinf(ZuVALUE* rtn, ZuVALUE* pv, int) { OneDouble<InfFlag>(rtn, pv); }
+
+// isdotmissing(m) and isdotnan(m): element by element 1 for a missing
+// value (NaN), else 0.
+void FnIsdotmissing(ZuVALUE* rtn, ZuVALUE* pv, int) { OneDouble<NaNFlag>(rtn, pv); }
+void FnIsdotnan(ZuVALUE* rtn, ZuVALUE* pv, int) { OneDouble<NaNFlag>(rtn, pv); }
+
+// ismissing(m) and isnan(m): the int 1 when a double or a matrix holds a
+// missing value anywhere, else 0 (always 0 for other types).
+void FnIsmissing(ZuVALUE* rtn, ZuVALUE* pv, int) { ZuValSetInt(rtn, AnyMissing(pv) ? 1 : 0); }
+void FnIsnan(ZuVALUE* rtn, ZuVALUE* pv, int) { ZuValSetInt(rtn, AnyMissing(pv) ? 1 : 0); }
+
+// idiv(a, b): the int quotient of the ints a and b, truncated towards zero;
+// INT_MIN / -1 wraps to INT_MIN as int arithmetic does.
+void FnIdiv(ZuVALUE* rtn, ZuVALUE* pv, int) {
+    int a = 0, b = 0;
+    if (!IntPair(pv, &a, &b)) return;
+    ZuValSetInt(rtn, b == -1 ? static_cast<int>(0u - static_cast<unsigned>(a)) : a / b);
+}
+
+// imod(a, b): the int remainder a - idiv(a, b) * b, with the sign of a.
+void FnImod(ZuVALUE* rtn, ZuVALUE* pv, int) {
+    int a = 0, b = 0;
+    if (!IntPair(pv, &a, &b)) return;
+    ZuValSetInt(rtn, b == -1 ? 0 : a % b);
+}
+
+// bincomp(a): the bitwise complement of the int a.
+void FnBincomp(ZuVALUE* rtn, ZuVALUE* pv, int) {
+    if (!NoText(pv, 1) || ZuLibCheckType(ZU_INT, pv, 0, 0) == 0) return;
+    ZuValSetInt(rtn, ~pv->w1.i);
+}
+
+// fmod(a, b), pow(a, b), atan2(y, x): element by element over doubles and
+// matrices; fmod(a, 0) is NaN, atan2 gives the angle of (x, y) in
+// [-pi, pi].
+void FnFmod(ZuVALUE* rtn, ZuVALUE* pv, int) { TwoDoubles<Fmod>(rtn, pv); }
+void FnPow(ZuVALUE* rtn, ZuVALUE* pv, int) { TwoDoubles<Pow>(rtn, pv); }
+void FnAtan2(ZuVALUE* rtn, ZuVALUE* pv, int) { TwoDoubles<Atan2>(rtn, pv); }
+
+// truncf(m): element by element truncation towards zero, after first
+// taking a value within a relative 1e-12 (at most 1e-6) of an integer as
+// that integer, so that 2.9999999999999996 from rounding error gives 3.
+void FnTruncf(ZuVALUE* rtn, ZuVALUE* pv, int) { OneDouble<TruncFuzzy>(rtn, pv); }
+
+}  // namespace zu::stdlib

@@ -1,0 +1,278 @@
+// Recursions down the columns (cumsum, cumulate, cumprod), lags and
+// differences, and thinning to evenly spaced rows or columns.  Rows are
+// observations in time order; a missing value carries into every element
+// computed from it.
+#include <cstddef>
+#include <climits>
+#include <cstdint>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "stdlib/argument_faults.h"
+#include "stdlib/routines.h"
+#include "value/cast.h"
+#include "value/value.h"
+
+namespace zu::stdlib {
+namespace {
+
+std::string Shape(const ZuVALUE* v) {
+    return "matrix[" + std::to_string(v->w1.i) + "][" + std::to_string(v->w2.i) + "]";
+}
+
+// A new matrix the size of m; false when nothing was stored.
+bool SameSize(ZuVALUE* rtn, const ZuVALUE* m) {
+    ZuLibValMatMalloc(rtn, m->w1.i, m->w2.i);
+    return value::IsMatrix(rtn);
+}
+
+bool IsVector(const ZuVALUE* v) { return v->w1.i == 1 || v->w2.i == 1; }
+
+// The coefficients of cumsum: a(lag, column) for lags 1 to p.
+struct Coefficients {
+    std::vector<double> a;  // lag-major: a[(lag - 1) * columns + column]
+    int p = 0;
+    int columns = 0;
+    double at(int lag, int column) const {
+        return a[static_cast<std::size_t>(lag - 1) * static_cast<std::size_t>(columns) + column];
+    }
+};
+
+// Rows of vCoef are lags; one column serves every column of m, or there
+// is one column per column of m.  For a one-column m any vector will do.
+bool CoefficientArg(ZuVALUE* pv, int c, Coefficients* out) {
+    if (!MatrixArg(pv, 1)) return false;
+    const ZuVALUE* v = &pv[1];
+    out->columns = c;
+    if (v->w1.i == 0 || v->w2.i == 0) return true;  // no lags: y = x
+    const bool oneSeries = c <= 1 && IsVector(v);
+    if (!oneSeries && (c <= 1 || (v->w2.i != 1 && v->w2.i != c))) {
+        const std::string expected = c <= 1 ? "a vector" : "1 or " + std::to_string(c) + " columns";
+        return ArgumentFault(1, "found " + Shape(v) + " but expected " + expected, kArgumentSizeError);
+    }
+    out->p = oneSeries ? v->w1.i * v->w2.i : v->w1.i;
+    out->a.resize(static_cast<std::size_t>(out->p) * static_cast<std::size_t>(c));
+    for (int lag = 1; lag <= out->p; ++lag) {
+        for (int j = 0; j < c; ++j) {
+            const int i = oneSeries ? (v->w1.i == 1 ? 0 : lag - 1) : lag - 1;
+            const int k = oneSeries ? (v->w1.i == 1 ? lag - 1 : 0) : (v->w2.i == 1 ? 0 : j);
+            out->a[static_cast<std::size_t>(lag - 1) * static_cast<std::size_t>(c) + j] = v->w3.m[i][k];
+        }
+    }
+    return true;
+}
+
+// The optional start rows of argument k: at most m's rows, m's columns.
+bool StartArg(ZuVALUE* pv, int cArg, int k, const ZuVALUE* m, const ZuVALUE** start) {
+    *start = nullptr;
+    if (cArg <= k) return true;
+    if (cArg > k + 1) return ZuLibArgError(k + 1) != 0;
+    if (!MatrixArg(pv, k)) return false;
+    const ZuVALUE* s = &pv[k];
+    if (s->w1.i == 0) return true;
+    if (s->w1.i > m->w1.i || s->w2.i != m->w2.i) {
+        return ArgumentFault(k,
+                             "found " + Shape(s) + " but expected at most " + Counted(m->w1.i, "rows") + " of " +
+                                 Counted(m->w2.i, "columns"),
+                             kArgumentSizeError);
+    }
+    *start = s;
+    return true;
+}
+
+// The c x c coefficient matrices of cumulate (a 1 x 1 one stands for that
+// multiple of the identity), as full matrices in row order.
+bool MatrixCoefficients(ZuVALUE* pv, int cArg, int c, std::vector<std::vector<double>>* out) {
+    for (int k = 1; k < cArg; ++k) {
+        if (!MatrixArg(pv, k)) return false;
+        const ZuVALUE* v = &pv[k];
+        const bool scalar = v->w1.i == 1 && v->w2.i == 1;
+        if (!scalar && ZuLibCheckMatrixSize(pv, k, k, c, c) == 0) return false;
+        std::vector<double> a(static_cast<std::size_t>(c) * static_cast<std::size_t>(c), 0.0);
+        for (int i = 0; i < c; ++i) {
+            for (int j = 0; j < c; ++j) {
+                if (!scalar) a[static_cast<std::size_t>(i) * c + j] = v->w3.m[i][j];
+            }
+            if (scalar) a[static_cast<std::size_t>(i) * c + i] = v->w3.m[0][0];
+        }
+        out->push_back(std::move(a));
+    }
+    return true;
+}
+
+// The lags of lag0: the elements of argument 1, row by row.
+bool LagList(ZuVALUE* pv, std::vector<int>* lags) {
+    if (!MatrixArg(pv, 1)) return false;
+    const ZuVALUE* v = &pv[1];
+    for (int i = 0; i < v->w1.i; ++i) {
+        for (int j = 0; j < v->w2.i; ++j) {
+            int lag = 0;
+            if (!value::DoubleToInt(v->w3.m[i][j], &lag)) return ArgumentFault(1, "lag is not an integer");
+            lags->push_back(lag);
+        }
+    }
+    return true;
+}
+
+// The fill value of lag0 and diff0: argument 2, or 0.
+bool FillArg(ZuVALUE* pv, int cArg, double* fill) {
+    *fill = 0.0;
+    if (cArg > 3) return ZuLibArgError(3) != 0;
+    if (cArg < 3) return true;
+    if (ZuLibCheckType(ZU_DOUBLE, pv, 2, 2) == 0) return false;
+    *fill = pv[2].w1.d;
+    return true;
+}
+
+// Row t - lag when it lies in 0..r-1, else -1.
+int Source(int t, int lag, int r) {
+    const std::int64_t s = std::int64_t{t} - lag;
+    return s >= 0 && s < r ? static_cast<int>(s) : -1;
+}
+
+// The index of the k-th of n evenly spaced lines out of `total`, the
+// first and the last among them.
+int Spaced(int k, int n, int total) {
+    if (n <= 1) return 0;
+    return static_cast<int>(std::int64_t{k} * (total - 1) / (n - 1));
+}
+
+void Thin(ZuVALUE* rtn, ZuVALUE* pv, bool rows) {
+    int n = 0;
+    if (!MatrixArg(pv, 0) || !IntArg(pv, 1, &n)) return;
+    const ZuVALUE* m = &pv[0];
+    const int total = rows ? m->w1.i : m->w2.i;
+    if (n < 0) {
+        ArgumentFault(1, "negative count " + std::to_string(n));
+        return;
+    }
+    if (n > total) n = total;
+    const int r = rows ? n : m->w1.i, c = rows ? m->w2.i : n;
+    ZuLibValMatMalloc(rtn, r, c);
+    if (!value::IsMatrix(rtn)) return;
+    for (int i = 0; i < r; ++i) {
+        for (int j = 0; j < c; ++j) {
+            rtn->w3.m[i][j] = rows ? m->w3.m[Spaced(i, n, total)][j] : m->w3.m[i][Spaced(j, n, total)];
+        }
+    }
+}
+
+}  // namespace
+
+// cumsum(m, vCoef [, mStart]): per column the recursion
+// y[t] = x[t] + a1 y[t-1] + ... + ap y[t-p], with y before the first row
+// taken as 0.  The rows of vCoef are the lags 1 to p: one column serves
+// every column of m, or each column of m has its own; for a one-column m
+// any vector lists a1 to ap.  mStart, when given, supplies the first rows
+// of y (at most m's rows, m's columns) and the recursion starts after them.
+void FnCumsum(ZuVALUE* rtn, ZuVALUE* pv, int cArg) {
+    Coefficients a;
+    const ZuVALUE* start = nullptr;
+    if (!MatrixArg(pv, 0) || !CoefficientArg(pv, pv[0].w2.i, &a) || !StartArg(pv, cArg, 2, &pv[0], &start)) return;
+    const ZuVALUE* m = &pv[0];
+    if (!SameSize(rtn, m)) return;
+    const int s = start == nullptr ? 0 : start->w1.i;
+    double** y = rtn->w3.m;
+    for (int t = 0; t < m->w1.i; ++t) {
+        for (int j = 0; j < m->w2.i; ++j) {
+            if (t < s) {
+                y[t][j] = start->w3.m[t][j];
+                continue;
+            }
+            double sum = m->w3.m[t][j];
+            for (int lag = 1; lag <= a.p && lag <= t; ++lag) sum += a.at(lag, j) * y[t - lag][j];
+            y[t][j] = sum;
+        }
+    }
+}
+
+// cumulate(m): the cumulative sums down the columns.  cumulate(m, A1, ...,
+// Ap): the vector recursion y[t] = x[t] + A1 y[t-1] + ... + Ap y[t-p] over
+// the rows as vectors, with y before the first row 0; each Aj is c x c, or
+// a scalar for that multiple of the identity.
+void FnCumulate(ZuVALUE* rtn, ZuVALUE* pv, int cArg) {
+    if (!MatrixArg(pv, 0)) return;
+    const ZuVALUE* m = &pv[0];
+    const int r = m->w1.i, c = m->w2.i;
+    std::vector<std::vector<double>> coefficients;
+    if (cArg == 1) {
+        coefficients.emplace_back(static_cast<std::size_t>(c) * static_cast<std::size_t>(c), 0.0);
+        for (int i = 0; i < c; ++i) coefficients[0][static_cast<std::size_t>(i) * c + i] = 1.0;
+    } else if (!MatrixCoefficients(pv, cArg, c, &coefficients)) {
+        return;
+    }
+    if (!SameSize(rtn, m)) return;
+    double** y = rtn->w3.m;
+    const int p = static_cast<int>(coefficients.size());
+    for (int t = 0; t < r; ++t) {
+        for (int i = 0; i < c; ++i) {
+            double sum = m->w3.m[t][i];
+            for (int lag = 1; lag <= p && lag <= t; ++lag) {
+                const std::vector<double>& a = coefficients[static_cast<std::size_t>(lag - 1)];
+                for (int k = 0; k < c; ++k) sum += a[static_cast<std::size_t>(i) * c + k] * y[t - lag][k];
+            }
+            y[t][i] = sum;
+        }
+    }
+}
+
+// cumprod(m): the cumulative products down the columns.
+void FnCumprod(ZuVALUE* rtn, ZuVALUE* pv, int cArg) {
+    if (cArg > 1) {
+        ZuLibArgError(1);
+        return;
+    }
+    if (!MatrixArg(pv, 0) || !SameSize(rtn, &pv[0])) return;
+    const ZuVALUE* m = &pv[0];
+    for (int t = 0; t < m->w1.i; ++t) {
+        for (int j = 0; j < m->w2.i; ++j) rtn->w3.m[t][j] = m->w3.m[t][j] * (t == 0 ? 1.0 : rtn->w3.m[t - 1][j]);
+    }
+}
+
+// lag0(m, p [, missing]): each column shifted down by p rows, the first p
+// rows 0 (or the value missing); a negative p shifts up (a lead), filling
+// the last rows.  A vector p gives one block of m's columns per lag, in
+// the order listed.
+void FnLag0(ZuVALUE* rtn, ZuVALUE* pv, int cArg) {
+    std::vector<int> lags;
+    double fill = 0.0;
+    if (!MatrixArg(pv, 0) || !LagList(pv, &lags) || !FillArg(pv, cArg, &fill)) return;
+    const ZuVALUE* m = &pv[0];
+    const int r = m->w1.i, c = m->w2.i;
+    const std::int64_t columns = std::int64_t{c} * static_cast<std::int64_t>(lags.size());
+    if (columns > INT_MAX) {
+        ArgumentFault(1, "too many lags");
+        return;
+    }
+    ZuLibValMatMalloc(rtn, r, static_cast<int>(columns));
+    if (!value::IsMatrix(rtn)) return;
+    for (std::size_t b = 0; b < lags.size(); ++b) {
+        for (int t = 0; t < r; ++t) {
+            const int s = Source(t, lags[b], r);
+            for (int j = 0; j < c; ++j) rtn->w3.m[t][static_cast<int>(b) * c + j] = s < 0 ? fill : m->w3.m[s][j];
+        }
+    }
+}
+
+// diff0(m, p [, missing]): the differences x[t] - x[t-p] down each column;
+// rows without x[t-p] are 0 (or the value missing).
+void FnDiff0(ZuVALUE* rtn, ZuVALUE* pv, int cArg) {
+    int p = 0;
+    double fill = 0.0;
+    if (!MatrixArg(pv, 0) || !IntArg(pv, 1, &p) || !FillArg(pv, cArg, &fill)) return;
+    const ZuVALUE* m = &pv[0];
+    if (!SameSize(rtn, m)) return;
+    for (int t = 0; t < m->w1.i; ++t) {
+        const int s = Source(t, p, m->w1.i);
+        for (int j = 0; j < m->w2.i; ++j) rtn->w3.m[t][j] = s < 0 ? fill : m->w3.m[t][j] - m->w3.m[s][j];
+    }
+}
+
+// thinc(m, c): c evenly spaced columns of m, the first and the last among
+// them (all columns when m has no more than c; the first alone for c = 1).
+// thinr(m, r) does the same with rows.
+void FnThinc(ZuVALUE* rtn, ZuVALUE* pv, int) { Thin(rtn, pv, false); }
+void FnThinr(ZuVALUE* rtn, ZuVALUE* pv, int) { Thin(rtn, pv, true); }
+
+}  // namespace zu::stdlib

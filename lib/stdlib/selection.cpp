@@ -1,0 +1,292 @@
+// Choosing and removing rows and columns (select..., delete..., drop...),
+// inserting rows and columns of zeros, and picking elements or blocks by
+// index.  Indices count from 0.  dropc, dropr, insertc, insertr and submat
+// take an optional trailing array base, which is taken off every index
+// they are given (the index 1 is the first row under base 1).
+#include <cstddef>
+#include <algorithm>
+#include <climits>
+#include <cmath>
+#include <cstdint>
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "stdlib/argument_faults.h"
+#include "stdlib/routines.h"
+#include "value/cast.h"
+#include "value/value.h"
+
+namespace zu::stdlib {
+namespace {
+
+std::string Number(double x) {
+    if (std::isnan(x)) return ".NaN";
+    char text[32];
+    std::snprintf(text, sizeof text, "%.10g", x);
+    return text;
+}
+
+// The array base: the argument after the `fixed` ones when there is one,
+// else 0.  A call with still more arguments gets the argument error.
+bool BaseArg(ZuVALUE* pv, int cArg, int fixed, int* base) {
+    *base = 0;
+    if (cArg > fixed + 1) return ZuLibArgError(fixed + 1) != 0;
+    return cArg <= fixed || IntArg(pv, fixed, base);
+}
+
+// The lines (rows or columns) of a matrix.
+struct Lines {
+    const ZuVALUE* m;
+    bool rows;
+    int count() const { return rows ? m->w1.i : m->w2.i; }
+    int length() const { return rows ? m->w2.i : m->w1.i; }
+    double at(int line, int k) const { return rows ? m->w3.m[line][k] : m->w3.m[k][line]; }
+    const char* noun() const { return rows ? "rows" : "columns"; }
+};
+
+// One element given as an index (truncated like an int argument), less
+// the base, checked against the `limit` lines; false after the report.
+bool ToIndex(double x, int base, int limit, const char* noun, int arg, int* out) {
+    int given = 0;
+    if (!value::DoubleToInt(x, &given)) return ArgumentFault(arg, "index " + Number(x) + " is not an index");
+    const std::int64_t index = std::int64_t{given} - base;
+    if (index < 0 || index >= limit) {
+        return ArgumentFault(arg, "index " + std::to_string(given) + " out of range for " + Counted(limit, noun));
+    }
+    *out = static_cast<int>(index);
+    return true;
+}
+
+// The elements of argument k, row by row, as indices of `lines`.
+bool IndexList(ZuVALUE* pv, int k, int base, const Lines& lines, std::vector<int>* out) {
+    if (!MatrixArg(pv, k)) return false;
+    const ZuVALUE* v = &pv[k];
+    for (int i = 0; i < v->w1.i; ++i) {
+        for (int j = 0; j < v->w2.i; ++j) {
+            int index = 0;
+            if (!ToIndex(v->w3.m[i][j], base, lines.count(), lines.noun(), k, &index)) return false;
+            out->push_back(index);
+        }
+    }
+    return true;
+}
+
+// The listed lines of m, in the order given, as a new matrix.
+void TakeLines(ZuVALUE* rtn, const Lines& lines, const std::vector<int>& chosen) {
+    const int n = static_cast<int>(chosen.size());
+    const ZuVALUE* m = lines.m;
+    ZuLibValMatMalloc(rtn, lines.rows ? n : m->w1.i, lines.rows ? m->w2.i : n);
+    if (!value::IsMatrix(rtn)) return;
+    for (int k = 0; k < n; ++k) {
+        for (int e = 0; e < lines.length(); ++e) {
+            if (lines.rows) {
+                rtn->w3.m[k][e] = m->w3.m[chosen[k]][e];
+            } else {
+                rtn->w3.m[e][k] = m->w3.m[e][chosen[k]];
+            }
+        }
+    }
+}
+
+// The lines of `test` for which "some element passes" equals `wanted`.
+template <typename Pass>
+std::vector<int> LinesWhere(const Lines& test, bool wanted, Pass pass) {
+    std::vector<int> out;
+    for (int line = 0; line < test.count(); ++line) {
+        bool some = false;
+        for (int k = 0; k < test.length() && !some; ++k) some = pass(test.at(line, k));
+        if (some == wanted) out.push_back(line);
+    }
+    return out;
+}
+
+// The values of a matrix for look-ups; a missing value among them matches
+// missing elements.
+class ValueSet {
+public:
+    // Only the missing value.
+    ValueSet() : missing_(true) {}
+    explicit ValueSet(const ZuVALUE* v) {
+        for (int i = 0; i < v->w1.i; ++i) {
+            for (int j = 0; j < v->w2.i; ++j) {
+                const double x = v->w3.m[i][j];
+                if (std::isnan(x)) {
+                    missing_ = true;
+                } else {
+                    values_.push_back(x);
+                }
+            }
+        }
+        std::sort(values_.begin(), values_.end());
+    }
+    bool Holds(double x) const {
+        return std::isnan(x) ? missing_ : std::binary_search(values_.begin(), values_.end(), x);
+    }
+
+private:
+    std::vector<double> values_;
+    bool missing_ = false;
+};
+
+void ByValues(ZuVALUE* rtn, ZuVALUE* pv, int cArg, bool rows, bool keep) {
+    if (cArg > 2) {
+        ZuLibArgError(2);
+        return;
+    }
+    if (!MatrixArg(pv, 0) || (cArg == 2 && !MatrixArg(pv, 1))) return;
+    const ValueSet set = cArg == 2 ? ValueSet(&pv[1]) : ValueSet();
+    const Lines lines{&pv[0], rows};
+    TakeLines(rtn, lines, LinesWhere(lines, keep, [&set](double x) { return set.Holds(x); }));
+}
+
+void BySelector(ZuVALUE* rtn, ZuVALUE* pv, bool rows, bool keep) {
+    if (!MatrixArg(pv, 0) || !MatrixArg(pv, 1)) return;
+    const Lines lines{&pv[0], rows}, selector{&pv[1], rows};
+    if (selector.count() != lines.count()) {
+        ArgumentFault(1,
+                      "found matrix[" + std::to_string(pv[1].w1.i) + "][" + std::to_string(pv[1].w2.i) +
+                          "] but expected " + Counted(lines.count(), lines.noun()),
+                      kArgumentSizeError);
+        return;
+    }
+    TakeLines(rtn, lines, LinesWhere(selector, keep, [](double x) { return x != 0.0; }));
+}
+
+void Drop(ZuVALUE* rtn, ZuVALUE* pv, int cArg, bool rows) {
+    int base = 0;
+    if (!MatrixArg(pv, 0) || !BaseArg(pv, cArg, 2, &base)) return;
+    const Lines lines{&pv[0], rows};
+    std::vector<int> listed;
+    if (!IndexList(pv, 1, base, lines, &listed)) return;
+    std::vector<char> dropped(static_cast<std::size_t>(lines.count()), 0);
+    for (int k : listed) dropped[static_cast<std::size_t>(k)] = 1;
+    std::vector<int> kept;
+    for (int k = 0; k < lines.count(); ++k) {
+        if (dropped[static_cast<std::size_t>(k)] == 0) kept.push_back(k);
+    }
+    TakeLines(rtn, lines, kept);
+}
+
+void Insert(ZuVALUE* rtn, ZuVALUE* pv, int cArg, bool rows) {
+    int at = 0, count = 0, base = 0;
+    if (!MatrixArg(pv, 0) || !IntArg(pv, 1, &at) || !IntArg(pv, 2, &count) || !BaseArg(pv, cArg, 3, &base)) return;
+    const Lines lines{&pv[0], rows};
+    const int n = lines.count();
+    const std::int64_t position = std::int64_t{at} - base;
+    if (position < 0 || position > n) {
+        ArgumentFault(1, "position " + std::to_string(at) + " out of range for " + Counted(n, lines.noun()));
+        return;
+    }
+    if (count < 0 || std::int64_t{n} + count > INT_MAX) {
+        ArgumentFault(2, "count " + std::to_string(count) + " of new " + lines.noun() + " out of range");
+        return;
+    }
+    const ZuVALUE* m = &pv[0];
+    const int r = m->w1.i + (rows ? count : 0), c = m->w2.i + (rows ? 0 : count);
+    ZuLibValMatMalloc(rtn, r, c);
+    if (!value::IsMatrix(rtn)) return;
+    MatZero(rtn->w3.m, r, c);
+    const int p = static_cast<int>(position);
+    for (int i = 0; i < m->w1.i; ++i) {
+        for (int j = 0; j < m->w2.i; ++j) {
+            const int ti = rows && i >= p ? i + count : i, tj = !rows && j >= p ? j + count : j;
+            rtn->w3.m[ti][tj] = m->w3.m[i][j];
+        }
+    }
+}
+
+// The first and last index of a block of `n` lines, given in arguments
+// arg and arg + 1; last may be first - 1 for no lines.
+bool Span(const ZuVALUE* pv, int arg, int base, int n, const char* noun, int* first, int* last) {
+    const std::int64_t a = std::int64_t{pv[arg].w1.i} - base, b = std::int64_t{pv[arg + 1].w1.i} - base;
+    const std::string range = " out of range for " + Counted(n, noun);
+    if (a < 0 || a > n) return ArgumentFault(arg, "index " + std::to_string(pv[arg].w1.i) + range);
+    if (b >= n || b < a - 1) return ArgumentFault(arg + 1, "index " + std::to_string(pv[arg + 1].w1.i) + range);
+    *first = static_cast<int>(a);
+    *last = static_cast<int>(b);
+    return true;
+}
+
+// An element of an index matrix, the one element of a 1 x 1 matrix
+// standing for all.
+double Spread(const ZuVALUE* v, int i, int j) {
+    return v->w1.i == 1 && v->w2.i == 1 ? v->w3.m[0][0] : v->w3.m[i][j];
+}
+
+}  // namespace
+
+// selectr(m) keeps the rows holding a missing value; selectr(m, v) the
+// rows holding one of the values of v (a missing value in v matches
+// missing elements).  selectc does the same for columns.
+void FnSelectr(ZuVALUE* rtn, ZuVALUE* pv, int cArg) { ByValues(rtn, pv, cArg, true, true); }
+void FnSelectc(ZuVALUE* rtn, ZuVALUE* pv, int cArg) { ByValues(rtn, pv, cArg, false, true); }
+
+// deleter(m) drops the rows holding a missing value; deleter(m, v) the
+// rows holding one of the values of v.  deletec does the same for columns.
+void FnDeleter(ZuVALUE* rtn, ZuVALUE* pv, int cArg) { ByValues(rtn, pv, cArg, true, false); }
+void FnDeletec(ZuVALUE* rtn, ZuVALUE* pv, int cArg) { ByValues(rtn, pv, cArg, false, false); }
+
+// selectifr(m, mSel) keeps the rows of m where the same row of mSel (which
+// has m's rows) holds a non-zero element; a missing value counts as
+// non-zero.  selectifc keeps the columns by the columns of mSel; deleteifr
+// and deleteifc drop those lines instead.
+void FnSelectifr(ZuVALUE* rtn, ZuVALUE* pv, int) { BySelector(rtn, pv, true, true); }
+void FnSelectifc(ZuVALUE* rtn, ZuVALUE* pv, int) { BySelector(rtn, pv, false, true); }
+void FnDeleteifr(ZuVALUE* rtn, ZuVALUE* pv, int) { BySelector(rtn, pv, true, false); }
+void FnDeleteifc(ZuVALUE* rtn, ZuVALUE* pv, int) { BySelector(rtn, pv, false, false); }
+
+// dropr(m, vIdx [, base]) removes the rows whose indices vIdx lists (in any
+// order; an index listed twice removes its row once); dropc the columns.
+void FnDropr(ZuVALUE* rtn, ZuVALUE* pv, int cArg) { Drop(rtn, pv, cArg, true); }
+void FnDropc(ZuVALUE* rtn, ZuVALUE* pv, int cArg) { Drop(rtn, pv, cArg, false); }
+
+// insertr(m, i, k [, base]) inserts k rows of zeros before row i (i equal
+// to the row count appends them); insertc inserts columns.
+void FnInsertr(ZuVALUE* rtn, ZuVALUE* pv, int cArg) { Insert(rtn, pv, cArg, true); }
+void FnInsertc(ZuVALUE* rtn, ZuVALUE* pv, int cArg) { Insert(rtn, pv, cArg, false); }
+
+// selectrc(m, mRow, mCol): the matrix of the shape of mRow and mCol whose
+// element (i, j) is m[mRow[i][j]][mCol[i][j]]; a 1 x 1 mRow or mCol
+// serves every element of the other.
+void FnSelectrc(ZuVALUE* rtn, ZuVALUE* pv, int) {
+    if (ZuLibCheckType(ZU_MATRIX, pv, 0, 2) == 0) return;
+    const ZuVALUE *m = &pv[0], *rowIdx = &pv[1], *colIdx = &pv[2];
+    const bool rowOne = rowIdx->w1.i == 1 && rowIdx->w2.i == 1;
+    const ZuVALUE* shape = rowOne ? colIdx : rowIdx;
+    if (!rowOne && !(colIdx->w1.i == 1 && colIdx->w2.i == 1) &&
+        ZuLibCheckMatrixSize(pv, 2, 2, rowIdx->w1.i, rowIdx->w2.i) == 0) {
+        return;
+    }
+    const int r = shape->w1.i, c = shape->w2.i;
+    std::vector<double> picked;
+    for (int i = 0; i < r; ++i) {
+        for (int j = 0; j < c; ++j) {
+            int a = 0, b = 0;
+            if (!ToIndex(Spread(rowIdx, i, j), 0, m->w1.i, "rows", 1, &a) ||
+                !ToIndex(Spread(colIdx, i, j), 0, m->w2.i, "columns", 2, &b)) {
+                return;
+            }
+            picked.push_back(m->w3.m[a][b]);
+        }
+    }
+    ZuLibValMatMalloc(rtn, r, c);
+    if (!value::IsMatrix(rtn)) return;
+    for (std::size_t k = 0; k < picked.size(); ++k) rtn->w3.m[k / c][k % c] = picked[k];
+}
+
+// submat(m, r1, r2, c1, c2 [, base]): the block of rows r1 to r2 and
+// columns c1 to c2, both ends included; a last index one below the first
+// gives no rows (or columns).
+void FnSubmat(ZuVALUE* rtn, ZuVALUE* pv, int cArg) {
+    int base = 0, r1 = 0, r2 = 0, c1 = 0, c2 = 0;
+    if (!MatrixArg(pv, 0) || ZuLibCheckType(ZU_INT, pv, 1, 4) == 0 || !BaseArg(pv, cArg, 5, &base)) return;
+    const ZuVALUE* m = &pv[0];
+    if (!Span(pv, 1, base, m->w1.i, "rows", &r1, &r2) || !Span(pv, 3, base, m->w2.i, "columns", &c1, &c2)) return;
+    const int r = r2 - r1 + 1, c = c2 - c1 + 1;
+    ZuLibValMatMalloc(rtn, r, c);
+    if (!value::IsMatrix(rtn)) return;
+    for (int i = 0; i < r; ++i) std::copy_n(m->w3.m[r1 + i] + c1, c, rtn->w3.m[i]);
+}
+
+}  // namespace zu::stdlib

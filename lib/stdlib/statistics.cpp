@@ -1,0 +1,632 @@
+// Statistics of data matrices (observations in rows, variables in
+// columns, unless a name ends in r): correlation, variance, standardize,
+// moments, quantilec, quantiler, limits, range, sumsqrc, sumsqrr, prodr,
+// min, max, any, norm, and least squares (olsc, olsr, ols2c, ols2r).
+#include <algorithm>
+#include <climits>
+#include <cmath>
+#include <limits>
+#include <string_view>
+
+#include "numerics/library_support.h"
+#include "stdlib/routines.h"
+#include "stdlib/sorting.h"
+#include "value/value.h"
+
+namespace zu::stdlib {
+namespace {
+
+namespace lib = numerics::library;
+
+constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
+constexpr double kInf = std::numeric_limits<double>::infinity();
+constexpr int kOutOfMemory = 4;
+
+bool Is(const ZuVALUE* v, int type) { return value::TypeCode(v) == type && !value::IsNul(v); }
+
+// Argument k as a matrix; a string is a type error rather than a matrix
+// of its characters.  False after the report.
+bool DataArg(ZuVALUE* pv, int k) {
+    if (Is(&pv[k], ZU_STRING)) {
+        ZuLibArgTypeError(k, ZU_MATRIX, ZU_STRING);
+        return false;
+    }
+    return lib::MatrixArg(pv, k);
+}
+
+bool TooMany(int cArg, int most) {
+    if (cArg <= most) return false;
+    ZuLibArgError(most);
+    return true;
+}
+
+// The elements of one column (down) or one row (along) of a matrix.
+struct Line {
+    double** m;
+    int fixed;
+    int n;
+    bool down;
+    double at(int k) const { return down ? m[k][fixed] : m[fixed][k]; }
+};
+
+double Mean(const Line& line) {
+    double sum = 0.0;
+    for (int k = 0; k < line.n; ++k) sum += line.at(k);
+    return sum / line.n;
+}
+
+// The mean of (x - mean)^power.
+double CentralMoment(const Line& line, double mean, int power) {
+    double sum = 0.0;
+    for (int k = 0; k < line.n; ++k) sum += std::pow(line.at(k) - mean, power);
+    return sum / line.n;
+}
+
+double SumOfSquares(const Line& line) {
+    double sum = 0.0;
+    for (int k = 0; k < line.n; ++k) sum += line.at(k) * line.at(k);
+    return sum;
+}
+
+double Product(const Line& line) {
+    double product = 1.0;
+    for (int k = 0; k < line.n; ++k) product *= line.at(k);
+    return product;
+}
+
+template <double (*Summary)(const Line&), bool Down>
+void Summarise(ZuVALUE* rtn, ZuVALUE* pv) {
+    if (!DataArg(pv, 0)) return;
+    const int r = pv->w1.i, c = pv->w2.i;
+    const int count = Down ? c : r;
+    if (!lib::ResultMatrix(rtn, Down ? 1 : r, Down ? c : 1)) return;
+    for (int k = 0; k < count; ++k) {
+        const double s = Summary(Line{pv->w3.m, k, Down ? r : c, Down});
+        *(Down ? &rtn->w3.m[0][k] : &rtn->w3.m[k][0]) = s;
+    }
+}
+
+// Means and standard deviations (divisor T) of the c columns of a T by c
+// matrix, into two scratch rows.
+struct ColumnMoments {
+    lib::Block mean;
+    lib::Block sd;
+    ColumnMoments(double** m, int T, int c) : mean(1, c), sd(1, c) {
+        if (!mean.ok() || !sd.ok()) return;
+        for (int j = 0; j < c; ++j) {
+            const Line line{m, j, T, true};
+            mean.m()[0][j] = Mean(line);
+            sd.m()[0][j] = std::sqrt(CentralMoment(line, mean.m()[0][j], 2));
+        }
+    }
+    bool ok() const { return mean.ok() && sd.ok(); }
+};
+
+// The c by c cross products of deviations from the column means, over T.
+bool VarianceMatrix(ZuVALUE* rtn, double** m, int T, int c, const ColumnMoments& moments) {
+    if (!lib::ResultMatrix(rtn, c, c)) return false;
+    for (int i = 0; i < c; ++i) {
+        for (int j = 0; j <= i; ++j) {
+            double sum = 0.0;
+            for (int t = 0; t < T; ++t)
+                sum += (m[t][i] - moments.mean.m()[0][i]) * (m[t][j] - moments.mean.m()[0][j]);
+            rtn->w3.m[i][j] = rtn->w3.m[j][i] = sum / T;
+        }
+    }
+    return true;
+}
+
+// The quantile p of the n sorted values x by linear interpolation between
+// the order statistics at (n - 1) p; NaN without values or for p outside
+// [0, 1].
+double SortedQuantile(const double* x, int n, double p) {
+    if (n == 0 || !(p >= 0.0 && p <= 1.0)) return kNaN;
+    const double h = (n - 1) * p;
+    const int lo = static_cast<int>(std::floor(h));
+    const double fraction = h - lo;
+    if (lo + 1 >= n || fraction == 0.0) return x[lo];
+    return x[lo] + fraction * (x[lo + 1] - x[lo]);
+}
+
+// The probabilities of quantilec and quantiler: argument 1 as a vector, or
+// the median alone.
+struct Probabilities {
+    double median = 0.5;
+    int n = 1;
+    double** m = nullptr;
+    bool row = true;
+    double at(int k) const { return m == nullptr ? median : (row ? m[0][k] : m[k][0]); }
+};
+
+bool ProbabilitiesArg(ZuVALUE* pv, int cArg, Probabilities* out) {
+    if (TooMany(cArg, 2)) return false;
+    if (cArg < 2) return true;
+    if (!DataArg(pv, 1)) return false;
+    const int r = pv[1].w1.i, c = pv[1].w2.i;
+    if (r != 1 && c != 1 && r * c != 0) {
+        ZuLibArgError(1);
+        return false;
+    }
+    out->m = pv[1].w3.m;
+    out->row = r == 1;
+    out->n = r * c;
+    return true;
+}
+
+// The quantiles of each column (down) or row: the missing values are left
+// out, the rest sorted in scratch.
+template <bool Down>
+void Quantiles(ZuVALUE* rtn, ZuVALUE* pv, int cArg) {
+    Probabilities probs;
+    if (!ProbabilitiesArg(pv, cArg, &probs) || !DataArg(pv, 0)) return;
+    const int r = pv->w1.i, c = pv->w2.i;
+    const int lines = Down ? c : r, length = Down ? r : c;
+    lib::Block scratch(1, length);
+    if (!scratch.ok()) {
+        lib::OutOfMemory();
+        return;
+    }
+    if (!lib::ResultMatrix(rtn, Down ? probs.n : r, Down ? c : probs.n)) return;
+    for (int k = 0; k < lines; ++k) {
+        const Line line{pv->w3.m, k, length, Down};
+        double* x = length > 0 ? scratch.m()[0] : nullptr;
+        for (int t = 0; t < length; ++t) x[t] = line.at(t);
+        SortVec(x, length);
+        int missing = 0;
+        while (missing < length && std::isnan(x[missing])) ++missing;
+        for (int q = 0; q < probs.n; ++q) {
+            const double value = SortedQuantile(x + missing, length - missing, probs.at(q));
+            *(Down ? &rtn->w3.m[q][k] : &rtn->w3.m[k][q]) = value;
+        }
+    }
+}
+
+// The smallest or largest element of each value that is not missing,
+// folded into `best`.
+template <bool Largest>
+bool FoldExtreme(ZuVALUE* pv, int cArg, double* best) {
+    for (int k = 0; k < cArg; ++k) {
+        if (!Is(&pv[k], ZU_INT) && !Is(&pv[k], ZU_DOUBLE) && !Is(&pv[k], ZU_MATRIX)) {
+            ZuLibArgTypeError(k, ZU_MATRIX, value::TypeCode(&pv[k]));
+            return false;
+        }
+        if (!lib::MatrixArg(pv, k)) return false;
+        for (int i = 0; i < pv[k].w1.i; ++i)
+            for (int j = 0; j < pv[k].w2.i; ++j) {
+                const double x = pv[k].w3.m[i][j];
+                if (!std::isnan(x) && (std::isnan(*best) || (Largest ? x > *best : x < *best))) *best = x;
+            }
+    }
+    return true;
+}
+
+template <bool Largest>
+void Extreme(ZuVALUE* rtn, ZuVALUE* pv, int cArg) {
+    double best = kNaN;
+    if (FoldExtreme<Largest>(pv, cArg, &best)) ZuValSetDouble(rtn, best);
+}
+
+// ---------------------------------------------------------------------------
+// Norms
+
+enum class NormKind { kOne, kTwo, kInfinity, kFrobenius };
+
+bool BadNormType() {
+    ZuLibArgError(1);
+    return false;
+}
+
+bool NormKindArg(ZuVALUE* pv, int cArg, NormKind* kind) {
+    *kind = NormKind::kTwo;
+    if (TooMany(cArg, 2) || cArg < 2) return cArg < 2;
+    if (Is(&pv[1], ZU_STRING)) {
+        const std::string_view text(pv[1].w2.s != nullptr ? pv[1].w2.s : "", static_cast<std::size_t>(pv[1].w1.i));
+        if (text == "inf") *kind = NormKind::kInfinity;
+        else if (text == "F" || text == "fro") *kind = NormKind::kFrobenius;
+        else return BadNormType();
+        return true;
+    }
+    if (ZuLibCheckType(ZU_DOUBLE, pv, 1, 1) == 0) return false;
+    const double type = pv[1].w1.d;
+    if (type == 1) *kind = NormKind::kOne;
+    else if (type == 2) *kind = NormKind::kTwo;
+    else if (type == 0 || type == kInf) *kind = NormKind::kInfinity;
+    else if (type == 'F' || type == 'f') *kind = NormKind::kFrobenius;
+    else return BadNormType();
+    return true;
+}
+
+// The largest sum of absolute values along the columns (down) or rows.
+double LargestAbsoluteSum(double** m, int r, int c, bool down) {
+    double best = 0.0;
+    for (int k = 0; k < (down ? c : r); ++k) {
+        double sum = 0.0;
+        for (int t = 0; t < (down ? r : c); ++t) sum += std::fabs(down ? m[t][k] : m[k][t]);
+        best = std::max(best, sum);
+    }
+    return best;
+}
+
+double Frobenius(double** m, int r, int c) {
+    double sum = 0.0;
+    for (int i = 0; i < r; ++i)
+        for (int j = 0; j < c; ++j) sum += m[i][j] * m[i][j];
+    return std::sqrt(sum);
+}
+
+// The largest singular value; NaN when the matrix holds a value that is not
+// finite or the decomposition fails.
+double SpectralNorm(double** m, int r, int c) {
+    for (int i = 0; i < r; ++i)
+        for (int j = 0; j < c; ++j)
+            if (!std::isfinite(m[i][j])) return kNaN;
+    lib::Block copy(r, c), sv(1, std::min(r, c));
+    if (!copy.ok() || !sv.ok()) {
+        lib::OutOfMemory();
+        return kNaN;
+    }
+    MatCopy(copy.m(), m, r, c);
+    if (IDecSVD(copy.m(), r, c, sv.m()[0], nullptr, nullptr) != 0) return kNaN;
+    return *std::max_element(sv.m()[0], sv.m()[0] + std::min(r, c));
+}
+
+// A vector's 1-norm sums along it and its infinity norm takes its largest
+// element; a matrix's 1-norm sums down the columns, its infinity norm
+// along the rows.
+double MatrixNorm(double** m, int r, int c, NormKind kind) {
+    if (r == 0 || c == 0) return 0.0;
+    const bool vector = r == 1 || c == 1;
+    const bool rowVector = vector && r == 1;
+    switch (kind) {
+        case NormKind::kOne: return LargestAbsoluteSum(m, r, c, !rowVector);
+        case NormKind::kInfinity: return LargestAbsoluteSum(m, r, c, rowVector);
+        case NormKind::kFrobenius: return Frobenius(m, r, c);
+        case NormKind::kTwo: return vector ? Frobenius(m, r, c) : SpectralNorm(m, r, c);
+    }
+    return kNaN;
+}
+
+// ---------------------------------------------------------------------------
+// Least squares
+
+// Solves (L L') B = B in place for the k by n right-hand side B, L the
+// lower Choleski factor.
+void CholeskiSolve(double** L, int k, double** B, int n) {
+    for (int j = 0; j < n; ++j) {
+        for (int i = 0; i < k; ++i) {
+            double sum = B[i][j];
+            for (int l = 0; l < i; ++l) sum -= L[i][l] * B[l][j];
+            B[i][j] = sum / L[i][i];
+        }
+        for (int i = k - 1; i >= 0; --i) {
+            double sum = B[i][j];
+            for (int l = i + 1; l < k; ++l) sum -= L[l][i] * B[l][j];
+            B[i][j] = sum / L[i][i];
+        }
+    }
+}
+
+// The normal equations X'X b = X'y of k regressors and n dependent
+// variables, with the results computed into scratch before any output is
+// stored.
+struct NormalEquations {
+    int k;
+    int n;
+    lib::Block xtx;  // k by k
+    lib::Block xty;  // k by n, becomes the coefficients
+    lib::Block ixx;  // k by k, becomes the inverse of X'X
+    NormalEquations(int k_, int n_) : k(k_), n(n_), xtx(k_, k_), xty(k_, n_), ixx(k_, k_) {}
+    bool ok() const { return xtx.ok() && xty.ok() && ixx.ok(); }
+
+    // False when X'X is not positive definite.
+    bool Solve() {
+        if (k == 0) return true;
+        MatCopy(ixx.m(), xtx.m(), k, k);
+        if (!FPPtDec(ixx.m(), k)) return false;
+        lib::Block factor(k, k);
+        if (!factor.ok()) return false;
+        MatCopy(factor.m(), ixx.m(), k, k);
+        if (n > 0) CholeskiSolve(factor.m(), k, xty.m(), n);
+        MatI(ixx.m(), k);
+        CholeskiSolve(factor.m(), k, ixx.m(), k);
+        return true;
+    }
+};
+
+// The output arguments from 2 on: the coefficients, (X'X)^-1 and X'X.
+struct OlsOutputs {
+    ZuVALUE* b;
+    ZuVALUE* ixx;
+    ZuVALUE* xtx;
+};
+
+bool OutputsArg(ZuVALUE* pv, int cArg, int most, OlsOutputs* out) {
+    if (TooMany(cArg, most)) return false;
+    out->b = lib::OutputArg(pv, 2, cArg);
+    out->ixx = lib::OutputArg(pv, 3, cArg);
+    out->xtx = most > 4 ? lib::OutputArg(pv, 4, cArg) : nullptr;
+    return true;
+}
+
+// Stores the results: the coefficients as k by n, or transposed as n by k
+// for the routines of data in rows.  The result is 1, or 0 (and nothing
+// stored) when X'X is singular.
+void StoreOls(ZuVALUE* rtn, NormalEquations& eq, const OlsOutputs& out, bool transposed) {
+    if (!eq.ok()) {
+        lib::OutOfMemory();
+        return;
+    }
+    if (!eq.Solve()) {
+        ZuValSetInt(rtn, 0);
+        return;
+    }
+    if (out.b != nullptr) {
+        if (!transposed) {
+            lib::OutMatrix(out.b, eq.xty.m(), eq.k, eq.n);
+        } else {
+            ZuLibValMatMalloc(out.b, eq.n, eq.k);
+            for (int i = 0; i < eq.n && value::IsMatrix(out.b); ++i)
+                for (int j = 0; j < eq.k; ++j) out.b->w3.m[i][j] = eq.xty.m()[j][i];
+        }
+    }
+    lib::OutMatrix(out.ixx, eq.ixx.m(), eq.k, eq.k);
+    lib::OutMatrix(out.xtx, eq.xtx.m(), eq.k, eq.k);
+    ZuValSetInt(rtn, 1);
+}
+
+// y and x of the same count of observations: rows (down) or columns.
+bool RegressionArgs(ZuVALUE* pv, bool down) {
+    if (!DataArg(pv, 0) || !DataArg(pv, 1)) return false;
+    const int T = down ? pv[0].w1.i : pv[0].w2.i;
+    if (down) return ZuLibCheckMatrixSize(pv, 1, 1, T, pv[1].w2.i) != 0;
+    return ZuLibCheckMatrixSize(pv, 1, 1, pv[1].w1.i, T) != 0;
+}
+
+}  // namespace
+
+// variance(m): the c by c variance matrix of the T by c data matrix m,
+// deviations from the column means with divisor T.
+void FnVariance(ZuVALUE* rtn, ZuVALUE* pv, int) {
+    if (!DataArg(pv, 0)) return;
+    const int T = pv->w1.i, c = pv->w2.i;
+    const ColumnMoments moments(pv->w3.m, T, c);
+    if (!moments.ok()) {
+        lib::OutOfMemory();
+        return;
+    }
+    (void)VarianceMatrix(rtn, pv->w3.m, T, c, moments);
+}
+
+// correlation(m): the c by c correlation matrix of the columns of m; a
+// column without variation gives NaN in its row and column.
+void FnCorrelation(ZuVALUE* rtn, ZuVALUE* pv, int) {
+    if (!DataArg(pv, 0)) return;
+    const int T = pv->w1.i, c = pv->w2.i;
+    const ColumnMoments moments(pv->w3.m, T, c);
+    if (!moments.ok()) {
+        lib::OutOfMemory();
+        return;
+    }
+    if (!VarianceMatrix(rtn, pv->w3.m, T, c, moments)) return;
+    const double* sd = c > 0 ? moments.sd.m()[0] : nullptr;
+    for (int i = 0; i < c; ++i)
+        for (int j = 0; j < c; ++j) {
+            const double scale = sd[i] * sd[j];
+            rtn->w3.m[i][j] = scale > 0.0 ? (i == j ? 1.0 : rtn->w3.m[i][j] / scale) : kNaN;
+        }
+}
+
+// standardize(m): each column of m less its mean, divided by its standard
+// deviation (divisor T); a column without variation becomes NaN.
+void FnStandardize(ZuVALUE* rtn, ZuVALUE* pv, int) {
+    if (!DataArg(pv, 0)) return;
+    const int T = pv->w1.i, c = pv->w2.i;
+    const ColumnMoments moments(pv->w3.m, T, c);
+    if (!moments.ok()) {
+        lib::OutOfMemory();
+        return;
+    }
+    if (!lib::ResultMatrix(rtn, T, c)) return;
+    for (int j = 0; j < c; ++j) {
+        const double mean = moments.mean.m()[0][j], sd = moments.sd.m()[0][j];
+        for (int t = 0; t < T; ++t) rtn->w3.m[t][j] = sd > 0.0 ? (pv->w3.m[t][j] - mean) / sd : kNaN;
+    }
+}
+
+// moments(m [, k]): for each column of m the rows 0 to k (k defaults to 4):
+// the number of observations T, the mean, the standard deviation (divisor
+// T), and from row 3 on the standardized central moments
+// mean((x - mean)^j) / sd^j: skewness, kurtosis (3 for the normal), ...
+void FnMoments(ZuVALUE* rtn, ZuVALUE* pv, int cArg) {
+    int k = 4;
+    if (TooMany(cArg, 2) || (cArg > 1 && !lib::IntArg(pv, 1, &k))) return;
+    if (k < 0 || k == INT_MAX) {
+        ZuLibArgError(1);
+        return;
+    }
+    if (!DataArg(pv, 0)) return;
+    const int T = pv->w1.i, c = pv->w2.i;
+    if (!lib::ResultMatrix(rtn, k + 1, c)) return;
+    for (int j = 0; j < c; ++j) {
+        const Line line{pv->w3.m, j, T, true};
+        const double mean = Mean(line), sd = std::sqrt(CentralMoment(line, mean, 2));
+        rtn->w3.m[0][j] = T;
+        if (k >= 1) rtn->w3.m[1][j] = mean;
+        if (k >= 2) rtn->w3.m[2][j] = sd;
+        for (int power = 3; power <= k; ++power)
+            rtn->w3.m[power][j] = CentralMoment(line, mean, power) / std::pow(sd, power);
+    }
+}
+
+// quantilec(m [, q]): the quantiles q (a row or column vector of
+// probabilities, default 0.5 for the median) of each column of m, as a
+// rows(q) by c matrix.  Missing values are left out; the quantile p
+// interpolates linearly between the sorted values at (n - 1) p.  A column
+// without values, or p outside [0, 1], gives NaN.
+void FnQuantilec(ZuVALUE* rtn, ZuVALUE* pv, int cArg) { Quantiles<true>(rtn, pv, cArg); }
+
+// quantiler(m [, q]): the quantiles of each row, as an r by columns(q)
+// matrix.
+void FnQuantiler(ZuVALUE* rtn, ZuVALUE* pv, int cArg) { Quantiles<false>(rtn, pv, cArg); }
+
+// limits(m [, base]): a 4 by c matrix with, for each column of m, the
+// smallest and the largest element and the row indices of their first
+// occurrences (counted from base, default 0).  Missing values are left
+// out; a column of them only gives NaN.
+void FnLimits(ZuVALUE* rtn, ZuVALUE* pv, int cArg) {
+    int base = 0;
+    if (TooMany(cArg, 2) || (cArg > 1 && !lib::IntArg(pv, 1, &base)) || !DataArg(pv, 0)) return;
+    const int T = pv->w1.i, c = pv->w2.i;
+    if (!lib::ResultMatrix(rtn, 4, c)) return;
+    for (int j = 0; j < c; ++j) {
+        int lo = -1, hi = -1;
+        for (int t = 0; t < T; ++t) {
+            const double x = pv->w3.m[t][j];
+            if (std::isnan(x)) continue;
+            if (lo < 0 || x < pv->w3.m[lo][j]) lo = t;
+            if (hi < 0 || x > pv->w3.m[hi][j]) hi = t;
+        }
+        rtn->w3.m[0][j] = lo < 0 ? kNaN : pv->w3.m[lo][j];
+        rtn->w3.m[1][j] = hi < 0 ? kNaN : pv->w3.m[hi][j];
+        rtn->w3.m[2][j] = lo < 0 ? kNaN : static_cast<double>(lo) + base;
+        rtn->w3.m[3][j] = hi < 0 ? kNaN : static_cast<double>(hi) + base;
+    }
+}
+
+// range(first, last [, step]): the row first, first + step, ... up to last
+// (included when reached within rounding error); the step defaults to 1,
+// or -1 when last is below first.  A step that leads away from last gives
+// a 1 by 0 matrix; a zero or missing step is an argument error.
+void FnRange(ZuVALUE* rtn, ZuVALUE* pv, int cArg) {
+    if (TooMany(cArg, 3)) return;
+    for (int k = 0; k < cArg; ++k)
+        if (Is(&pv[k], ZU_STRING)) {
+            ZuLibArgTypeError(k, ZU_DOUBLE, ZU_STRING);
+            return;
+        }
+    if (ZuLibCheckType(ZU_DOUBLE, pv, 0, cArg - 1) == 0) return;
+    const double first = pv[0].w1.d, last = pv[1].w1.d;
+    const double step = cArg > 2 ? pv[2].w1.d : (last < first ? -1.0 : 1.0);
+    for (int k = 0; k < cArg; ++k)
+        if (!std::isfinite(pv[k].w1.d) || (k == 2 && step == 0.0)) {
+            ZuLibArgError(k);
+            return;
+        }
+    const double steps = std::floor((last - first) / step + 1e-10);
+    if (steps + 1 > INT_MAX) {
+        ZuRunError(kOutOfMemory, nullptr);
+        return;
+    }
+    const int n = steps < 0 ? 0 : static_cast<int>(steps) + 1;
+    if (!lib::ResultMatrix(rtn, 1, n)) return;
+    for (int k = 0; k < n; ++k) rtn->w3.m[0][k] = first + k * step;
+}
+
+// sumsqrc(m), sumsqrr(m): the sums of squares of each column (1 by c) and
+// of each row (r by 1).  prodr(m): the product of each row (r by 1).
+void FnSumsqrc(ZuVALUE* rtn, ZuVALUE* pv, int) { Summarise<SumOfSquares, true>(rtn, pv); }
+void FnSumsqrr(ZuVALUE* rtn, ZuVALUE* pv, int) { Summarise<SumOfSquares, false>(rtn, pv); }
+void FnProdr(ZuVALUE* rtn, ZuVALUE* pv, int) { Summarise<Product, false>(rtn, pv); }
+
+// max(a, ...) and min(a, ...): the double largest (smallest) element over
+// all arguments (ints, doubles and matrices), leaving out missing values;
+// NaN when there is no element.
+void FnMax(ZuVALUE* rtn, ZuVALUE* pv, int cArg) { Extreme<true>(rtn, pv, cArg); }
+void FnMin(ZuVALUE* rtn, ZuVALUE* pv, int cArg) { Extreme<false>(rtn, pv, cArg); }
+
+// any(m): the int 1 when some element of m is not 0 (a missing value is
+// not 0), else 0.
+void FnAny(ZuVALUE* rtn, ZuVALUE* pv, int) {
+    if (!DataArg(pv, 0)) return;
+    bool found = false;
+    for (int i = 0; i < pv->w1.i && !found; ++i)
+        for (int j = 0; j < pv->w2.i && !found; ++j) found = pv->w3.m[i][j] != 0.0;
+    ZuValSetInt(rtn, found ? 1 : 0);
+}
+
+// norm(m [, type]): for a vector the Euclidean length (type 2, the
+// default), the sum of absolute values (1), the largest absolute value
+// (0, .Inf or "inf"); for a matrix the largest singular value (2), the
+// largest absolute column sum (1), the largest absolute row sum (0, .Inf
+// or "inf").  Type 'F' or "F" gives the Frobenius norm.  An empty matrix
+// has norm 0; a matrix with missing values has 2-norm NaN.
+void FnNorm(ZuVALUE* rtn, ZuVALUE* pv, int cArg) {
+    NormKind kind = NormKind::kTwo;
+    if (!NormKindArg(pv, cArg, &kind) || !DataArg(pv, 0)) return;
+    ZuValSetDouble(rtn, MatrixNorm(pv->w3.m, pv->w1.i, pv->w2.i, kind));
+}
+
+// olsc(y, x, &b [, &ixx [, &xtx]]): least squares of the T by n matrix y
+// on the T by k regressors x by the Choleski decomposition of X'X: b
+// receives the k by n coefficients, ixx (X'X)^-1 and xtx X'X (pass 0 to
+// leave one out).  The result is 1, or 0 when X'X is singular (as it is
+// with more regressors than observations), in which case nothing is
+// stored.
+void FnOlsc(ZuVALUE* rtn, ZuVALUE* pv, int cArg) {
+    OlsOutputs out{};
+    if (!OutputsArg(pv, cArg, 5, &out) || !RegressionArgs(pv, true)) return;
+    const int T = pv[0].w1.i, n = pv[0].w2.i, k = pv[1].w2.i;
+    if (k > T) {
+        ZuValSetInt(rtn, 0);
+        return;
+    }
+    NormalEquations eq(k, n);
+    if (eq.ok() && k > 0) {
+        MatAtB(eq.xtx.m(), pv[1].w3.m, T, k, pv[1].w3.m, k);
+        if (n > 0) MatAtB(eq.xty.m(), pv[1].w3.m, T, k, pv[0].w3.m, n);
+    }
+    StoreOls(rtn, eq, out, false);
+}
+
+// olsr(y, x, &b [, &ixx [, &xtx]]): as olsc with the observations in
+// columns: y is n by T, x k by T, b receives the n by k coefficients, xtx
+// x x'.
+void FnOlsr(ZuVALUE* rtn, ZuVALUE* pv, int cArg) {
+    OlsOutputs out{};
+    if (!OutputsArg(pv, cArg, 5, &out) || !RegressionArgs(pv, false)) return;
+    const int n = pv[0].w1.i, T = pv[0].w2.i, k = pv[1].w1.i;
+    if (k > T) {
+        ZuValSetInt(rtn, 0);
+        return;
+    }
+    NormalEquations eq(k, n);
+    if (eq.ok() && k > 0) {
+        MatBBt(eq.xtx.m(), pv[1].w3.m, k, T);
+        if (n > 0) MatABt(eq.xty.m(), pv[1].w3.m, k, T, pv[0].w3.m, n);
+    }
+    StoreOls(rtn, eq, out, true);
+}
+
+// ols2c(xty, xtx, &b [, &ixx]): least squares from the cross products: xty
+// is X'y (k by n), xtx is X'X (k by k); b receives the k by n coefficients
+// and ixx (X'X)^-1.  The result is 1, or 0 when X'X is singular.
+void FnOls2c(ZuVALUE* rtn, ZuVALUE* pv, int cArg) {
+    OlsOutputs out{};
+    if (!OutputsArg(pv, cArg, 4, &out) || !DataArg(pv, 0) || ZuLibCheckSquareMatrix(pv, 1, 1) == 0) return;
+    const int k = pv[1].w1.i, n = pv[0].w2.i;
+    if (ZuLibCheckMatrixSize(pv, 0, 0, k, n) == 0) return;
+    NormalEquations eq(k, n);
+    if (eq.ok() && k > 0) {
+        MatCopy(eq.xtx.m(), pv[1].w3.m, k, k);
+        if (n > 0) MatCopy(eq.xty.m(), pv[0].w3.m, k, n);
+    }
+    StoreOls(rtn, eq, out, false);
+}
+
+// ols2r(yxt, xxt, &b [, &ixx]): as ols2c with the observations in columns:
+// yxt is y x' (n by k), xxt is x x' (k by k); b receives n by k.
+void FnOls2r(ZuVALUE* rtn, ZuVALUE* pv, int cArg) {
+    OlsOutputs out{};
+    if (!OutputsArg(pv, cArg, 4, &out) || !DataArg(pv, 0) || ZuLibCheckSquareMatrix(pv, 1, 1) == 0) return;
+    const int k = pv[1].w1.i, n = pv[0].w1.i;
+    if (ZuLibCheckMatrixSize(pv, 0, 0, n, k) == 0) return;
+    NormalEquations eq(k, n);
+    if (eq.ok() && k > 0) {
+        MatCopy(eq.xtx.m(), pv[1].w3.m, k, k);
+        for (int i = 0; i < k; ++i)
+            for (int j = 0; j < n; ++j) eq.xty.m()[i][j] = pv[0].w3.m[j][i];
+    }
+    StoreOls(rtn, eq, out, true);
+}
+
+}  // namespace zu::stdlib
