@@ -42,6 +42,10 @@ Fused Classify(const Shape& s, std::size_t i)
             return Fused::TwoLocals;
         return Fused::None;
     }
+    if (s.is(i, Op::ELF) && s.is(i + 1, Op::NUM) && s.is(i + 2, Op::INT))
+        return Fused::FunctionEntry;
+    if (s.is(i, Op::NUM) && s.is(i + 1, Op::RET))
+        return Fused::MarkerReturn;
     if (s.isOperator(i, IsScalarArithmetic) && s.is(i + 1, Op::SBP))
         return Fused::OperateStore;
     if (s.is(i, Op::PSH)) {

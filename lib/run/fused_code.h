@@ -35,6 +35,10 @@ enum class Fused : std::uint8_t {
     ConstantTest,
     // LBP a; PBP b: the two operands of a binary operator.
     TwoLocals,
+    // ELF f; NUM; INT n: the entry of every function.
+    FunctionEntry,
+    // NUM; RET: the marker of a return and the return.
+    MarkerReturn,
     Count
 };
 

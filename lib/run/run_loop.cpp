@@ -396,6 +396,8 @@ void RunLoop()
         fusedTable[static_cast<int>(Fused::ConstantOperate)] = &&L_FUSED_ConstantOperate;
         fusedTable[static_cast<int>(Fused::ConstantTest)] = &&L_FUSED_ConstantTest;
         fusedTable[static_cast<int>(Fused::TwoLocals)] = &&L_FUSED_TwoLocals;
+        fusedTable[static_cast<int>(Fused::FunctionEntry)] = &&L_FUSED_FunctionEntry;
+        fusedTable[static_cast<int>(Fused::MarkerReturn)] = &&L_FUSED_MarkerReturn;
         tableReady = true;
     }
     {
@@ -883,6 +885,17 @@ void RunLoop()
             cp += 2;
             DISPATCH();
         }
+        // The steps of ELF and of a marker that is not live, then INT.
+        L_FUSED_FunctionEntry:
+            vm.currentFile = ins.arg;
+            cp += 2;
+            ins = program[cp];
+            goto L_INT;
+
+        L_FUSED_MarkerReturn:
+            ++cp;
+            ins = program[cp];
+            goto L_RET;
 #undef JUMP_ON
 
         L_OPR:

@@ -65,6 +65,15 @@ TEST(FusedSequences, OperatorsWithStoresLiteralsAndConstants)
     EXPECT_EQ(power[0], Fused::None);
 }
 
+TEST(FusedSequences, FunctionEntriesAndReturnsAfterTheirMarker)
+{
+    auto code = Classify({I(Op::ELF, 0), I(Op::NUM, 3), I(Op::INT, 2), I(Op::PAP, 0), I(Op::NUM, 3),
+                          I(Op::RET, 1), I(Op::ELF, 0), I(Op::INT, 0)});
+    EXPECT_EQ(code[0], Fused::FunctionEntry);
+    EXPECT_EQ(code[4], Fused::MarkerReturn);
+    EXPECT_EQ(code[6], Fused::None);  // no marker between ELF and INT
+}
+
 TEST(FusedSequences, NoSequenceStartsTooCloseToTheEndOfTheCode)
 {
     const std::vector<ZuPCODE> code = {I(Op::LBP, 0), I(Op::PBP, 1)};
