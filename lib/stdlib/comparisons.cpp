@@ -14,10 +14,6 @@ namespace {
 
 constexpr int kDivideByZero = 6;
 
-// Relative tolerance of isfeq and isdotfeq; below 1 in magnitude it is
-// absolute.
-constexpr double kFeqTolerance = 1e-13;
-
 // Arrays nested deeper than this compare by identity, so that an array
 // that holds itself cannot exhaust the stack.
 constexpr int kMaxDepth = 64;
@@ -33,7 +29,8 @@ bool NearlyEqual(double a, double b) {
     if (SameDouble(a, b)) return true;
     if (!std::isfinite(a) || !std::isfinite(b)) return false;
     const double scale = std::max({1.0, std::fabs(a), std::fabs(b)});
-    return std::fabs(a - b) <= kFeqTolerance * scale;
+    // The tolerance that fuzziness sets: relative, absolute below 1.
+    return std::fabs(a - b) <= DGetFuzziness() * scale;
 }
 
 bool SameMatrix(const ZuVALUE* a, const ZuVALUE* b, bool (*same)(double, double)) {
@@ -172,8 +169,9 @@ void OneDouble(ZuVALUE* rtn, ZuVALUE* pv) {
 void FnIseq(ZuVALUE* rtn, ZuVALUE* pv, int) { ZuValSetInt(rtn, Equal(&pv[0], &pv[1], 0) ? 1 : 0); }
 
 // isfeq(a, b): 1 when a and b are numbers (ints, doubles, matrices of the
-// same shape; a scalar equals a 1 by 1 matrix) that agree to a relative
-// tolerance of 1e-13 (absolute below 1), else 0; other values as iseq.
+// same shape; a scalar equals a 1 by 1 matrix) that agree to the relative
+// tolerance of fuzziness (1e-13 unless set; absolute below 1), else 0;
+// other values as iseq.
 void FnIsfeq(ZuVALUE* rtn, ZuVALUE* pv, int) { ZuValSetInt(rtn, NearlyEqualValues(&pv[0], &pv[1]) ? 1 : 0); }
 
 // isdotfeq(a, b): element by element 1 where a and b agree as in isfeq,

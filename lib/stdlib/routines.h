@@ -167,6 +167,27 @@ ZU_ROUTINE(FnUnique);
 ZU_ROUTINE(FnExclusion);
 ZU_ROUTINE(FnIntersection);
 
+// fourier.cpp
+ZU_ROUTINE(FnFft);
+ZU_ROUTINE(FnDfft);
+ZU_ROUTINE(FnPeriodogram);
+
+// time_series.cpp
+ZU_ROUTINE(FnAcf);
+ZU_ROUTINE(FnAggregatec);
+ZU_ROUTINE(FnAggregater);
+ZU_ROUTINE(FnDiscretize);
+ZU_ROUTINE(FnSpline);
+
+// arma.cpp
+ZU_ROUTINE(FnArma0);
+ZU_ROUTINE(FnArmaforc);
+ZU_ROUTINE(FnArmagen);
+ZU_ROUTINE(FnArmavar);
+ZU_ROUTINE(FnDiffpow);
+ZU_ROUTINE(FnModelforc);
+ZU_ROUTINE(FnPacf);
+
 // cumulation.cpp
 ZU_ROUTINE(FnCumsum);
 ZU_ROUTINE(FnCumulate);
@@ -175,6 +196,39 @@ ZU_ROUTINE(FnLag0);
 ZU_ROUTINE(FnDiff0);
 ZU_ROUTINE(FnThinc);
 ZU_ROUTINE(FnThinr);
+
+// complex_numbers.cpp
+ZU_ROUTINE(FnCabs);
+ZU_ROUTINE(FnCdiv);
+ZU_ROUTINE(FnCerf);
+ZU_ROUTINE(FnCexp);
+ZU_ROUTINE(FnClog);
+ZU_ROUTINE(FnCmul);
+ZU_ROUTINE(FnCsqrt);
+
+// special_functions.cpp
+ZU_ROUTINE(FnBessel);
+ZU_ROUTINE(FnDawson);
+ZU_ROUTINE(FnExpint);
+
+// polynomials.cpp
+ZU_ROUTINE(FnPolydiv);
+ZU_ROUTINE(FnPolymake);
+ZU_ROUTINE(FnPolymul);
+ZU_ROUTINE(FnPolyroots);
+
+// matrix_misc.cpp
+ZU_ROUTINE(FnReflect);
+ZU_ROUTINE(FnDiagonalize);
+ZU_ROUTINE(FnFuzziness);
+ZU_ROUTINE(FnZufilename);
+
+// The tolerance of the fuzzy comparisons (isfeq, isdotfeq) that fuzziness
+// sets: SetFuzziness takes a positive finite eps (anything else leaves the
+// setting) and returns the previous value.
+inline constexpr double kDefaultFuzziness = 1e-13;
+double SetFuzziness(double eps);
+double DGetFuzziness();
 
 #undef ZU_ROUTINE
 

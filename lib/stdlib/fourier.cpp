@@ -1,0 +1,241 @@
+// Fourier transforms and spectra: fft, dfft and periodogram.
+//
+// A complex vector is a 2 x n matrix, real parts in row 0 and imaginary
+// parts in row 1, the layout in which eigen returns complex eigenvalues.
+// A real series is a 1 x n row.  The transforms are
+//     forward  X[k] = sum_j x[j] exp(-2 pi i j k / N)
+//     inverse  x[j] = (1 / N) sum_k X[k] exp(+2 pi i j k / N)
+// so that the inverse of the forward transform gives the series back.
+// A missing value makes the whole transform missing.
+#include <fftw3.h>
+
+#include <climits>
+#include <cmath>
+#include <cstddef>
+#include <limits>
+#include <string>
+#include <vector>
+
+#include "numerics/library_support.h"
+#include "stdlib/argument_faults.h"
+#include "stdlib/routines.h"
+#include "value/value.h"
+
+namespace zu::stdlib {
+namespace {
+
+namespace lib = numerics::library;
+
+constexpr double kPi = 3.14159265358979323846;
+constexpr int kLongestPaddedLength = 1 << 30;
+constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
+
+// What the optional second argument of fft and dfft asks for.
+enum class Direction { kForward = 0, kInverse = 1, kInverseReal = 2 };
+
+// fftw_malloc'd complex buffer of n elements; null data when n is 0.
+class ComplexBuffer {
+public:
+    explicit ComplexBuffer(std::size_t n) : data_(n > 0 ? fftw_alloc_complex(n) : nullptr) {}
+    ComplexBuffer(const ComplexBuffer&) = delete;
+    ComplexBuffer& operator=(const ComplexBuffer&) = delete;
+    ~ComplexBuffer() {
+        if (data_ != nullptr) fftw_free(data_);
+    }
+    fftw_complex* data() const { return data_; }
+
+private:
+    fftw_complex* data_;
+};
+
+// Transforms `n` elements in place; false when no plan could be made.
+// FFTW_ESTIMATE plans without touching the data.
+bool Transform(fftw_complex* data, int n, Direction direction) {
+    const int sign = direction == Direction::kForward ? FFTW_FORWARD : FFTW_BACKWARD;
+    fftw_plan plan = fftw_plan_dft_1d(n, data, data, sign, FFTW_ESTIMATE);
+    if (plan == nullptr) return false;
+    fftw_execute(plan);
+    fftw_destroy_plan(plan);
+    if (direction != Direction::kForward) {
+        for (int k = 0; k < n; ++k) {
+            data[k][0] /= n;
+            data[k][1] /= n;
+        }
+    }
+    return true;
+}
+
+std::string Shape(const ZuVALUE* v) {
+    return "matrix[" + std::to_string(v->w1.i) + "][" + std::to_string(v->w2.i) + "]";
+}
+
+// Argument 0 as a real row or a complex 2 x n matrix, and the direction.
+bool TransformArgs(ZuVALUE* pv, int cArg, Direction* direction) {
+    if (cArg > 2) return ZuLibArgError(2) != 0;
+    if (value::TypeCode(&pv[0]) == ZU_STRING) return ZuLibArgTypeError(0, ZU_MATRIX, ZU_STRING) != 0;
+    if (!lib::MatrixArg(pv, 0)) return false;
+    if (pv[0].w1.i != 1 && pv[0].w1.i != 2) {
+        return ArgumentFault(0, "found " + Shape(&pv[0]) + " but expected 1 row (real) or 2 rows (complex)",
+                             kArgumentSizeError);
+    }
+    *direction = Direction::kForward;
+    if (cArg < 2) return true;
+    int code = 0;
+    if (!lib::IntArg(pv, 1, &code)) return false;
+    if (code < 0 || code > 2) return ArgumentFault(1, "direction " + std::to_string(code) + " is not 0, 1 or 2");
+    *direction = static_cast<Direction>(code);
+    return true;
+}
+
+bool HasMissing(const ZuVALUE* x) {
+    for (int i = 0; i < x->w1.i; ++i) {
+        for (int j = 0; j < x->w2.i; ++j) {
+            if (std::isnan(x->w3.m[i][j])) return true;
+        }
+    }
+    return false;
+}
+
+// The transform of argument 0 zero-padded to length n (at least its own).
+void FourierTransform(ZuVALUE* rtn, ZuVALUE* pv, int n, Direction direction) {
+    const ZuVALUE* x = &pv[0];
+    const bool complexInput = x->w1.i == 2;
+    const int rows = direction == Direction::kInverseReal ? 1 : 2;
+    ComplexBuffer buffer(static_cast<std::size_t>(n));
+    if (!lib::Allocated(n == 0 || buffer.data() != nullptr)) return;
+    for (int j = 0; j < n; ++j) {
+        const bool inside = j < x->w2.i;
+        buffer.data()[j][0] = inside ? x->w3.m[0][j] : 0.0;
+        buffer.data()[j][1] = inside && complexInput ? x->w3.m[1][j] : 0.0;
+    }
+    if (n > 0 && !lib::Allocated(Transform(buffer.data(), n, direction))) return;
+    if (!lib::ResultMatrix(rtn, rows, n)) return;
+    // The transform skips products with zero twiddle parts, so a missing
+    // value need not reach every element: it is made to.
+    const bool missing = HasMissing(x);
+    for (int j = 0; j < n; ++j) {
+        for (int part = 0; part < rows; ++part) rtn->w3.m[part][j] = missing ? kNaN : buffer.data()[j][part];
+    }
+}
+
+// The autocovariances c[0..lags] of column j with divisor T (mean removed).
+std::vector<double> Autocovariances(const ZuVALUE* x, int j, int lags) {
+    const int t = x->w1.i;
+    double mean = 0.0;
+    for (int i = 0; i < t; ++i) mean += x->w3.m[i][j];
+    mean /= t;
+    std::vector<double> c(static_cast<std::size_t>(lags) + 1, 0.0);
+    for (int k = 0; k <= lags && k < t; ++k) {
+        double sum = 0.0;
+        for (int i = k; i < t; ++i) sum += (x->w3.m[i][j] - mean) * (x->w3.m[i - k][j] - mean);
+        c[static_cast<std::size_t>(k)] = sum / t;
+    }
+    return c;
+}
+
+enum class Kernel { kTruncated = 0, kBartlett = 1, kParzen = 2 };
+
+// The lag window at z = lag / truncation, 0 <= z.
+double Weight(Kernel kernel, double z) {
+    if (z > 1.0) return 0.0;
+    switch (kernel) {
+        case Kernel::kTruncated:
+            return 1.0;
+        case Kernel::kBartlett:
+            return 1.0 - z;
+        case Kernel::kParzen:
+            return z <= 0.5 ? 1.0 - 6.0 * z * z + 6.0 * z * z * z : 2.0 * (1.0 - z) * (1.0 - z) * (1.0 - z);
+    }
+    return 0.0;
+}
+
+// The settings of periodogram after the series.
+struct SpectrumSettings {
+    int truncation;  // the lags that enter are 0 .. truncation (at most T - 1)
+    int points;      // frequencies pi k / (points - 1), k = 0 .. points - 1
+    Kernel kernel;
+};
+
+bool SpectrumArgs(ZuVALUE* pv, int cArg, SpectrumSettings* s) {
+    if (cArg > 4) return ZuLibArgError(4) != 0;
+    if (value::TypeCode(&pv[0]) == ZU_STRING) return ZuLibArgTypeError(0, ZU_MATRIX, ZU_STRING) != 0;
+    if (!lib::MatrixArg(pv, 0)) return false;
+    const int t = pv[0].w1.i;
+    if (t < 1) return ArgumentFault(0, "no observations", kArgumentSizeError);
+    *s = {t - 1, t / 2 + 1, cArg >= 2 ? Kernel::kParzen : Kernel::kTruncated};
+    if (cArg >= 2 && !lib::IntArg(pv, 1, &s->truncation)) return false;
+    if (s->truncation < 1 && t > 1) return ArgumentFault(1, "truncation " + std::to_string(s->truncation) + " below 1");
+    if (cArg >= 3 && !lib::IntArg(pv, 2, &s->points)) return false;
+    if (s->points < 2) return ArgumentFault(2, "fewer than 2 points");
+    int kernel = static_cast<int>(s->kernel);
+    if (cArg >= 4 && !lib::IntArg(pv, 3, &kernel)) return false;
+    if (kernel < 0 || kernel > 2) return ArgumentFault(3, "kernel " + std::to_string(kernel) + " is not 0, 1 or 2");
+    s->kernel = static_cast<Kernel>(kernel);
+    return true;
+}
+
+}  // namespace
+
+// fft(x [, direction]): the transform of a real row x (1 x n) or of a
+// complex vector x (2 x n), zero-padded to the next power of 2, N.
+// direction 0 (the default) is the forward transform and 1 the inverse,
+// both giving a 2 x N complex result; 2 is the inverse keeping only the
+// real parts, 1 x N, for a series whose transform was taken.
+void FnFft(ZuVALUE* rtn, ZuVALUE* pv, int cArg) {
+    Direction direction{};
+    if (!TransformArgs(pv, cArg, &direction)) return;
+    const int n = pv[0].w2.i;
+    if (n > kLongestPaddedLength) {
+        ArgumentFault(0, "length " + std::to_string(n) + " beyond the longest padded length", kArgumentSizeError);
+        return;
+    }
+    int padded = n == 0 ? 0 : 1;
+    while (padded < n) padded *= 2;
+    FourierTransform(rtn, pv, padded, direction);
+}
+
+// dfft(x [, direction]): as fft, but of exactly the length n of x, with
+// no padding: the discrete Fourier transform by its definition, computed
+// in O(n log n) for any n, prime lengths included.
+void FnDfft(ZuVALUE* rtn, ZuVALUE* pv, int cArg) {
+    Direction direction{};
+    if (!TransformArgs(pv, cArg, &direction)) return;
+    FourierTransform(rtn, pv, pv[0].w2.i, direction);
+}
+
+// periodogram(x [, truncation [, points [, kernel]]]): the spectral
+// density of each column of x (T observations down the rows) at the
+// `points` frequencies pi k / (points - 1), k = 0 .. points - 1,
+//     f(w) = (1 / 2 pi) sum_{|j| <= m} K(j / m) c[j] cos(j w),
+// where c[j] are the autocovariances (mean removed, divisor T) and m the
+// truncation.  With x alone it is the raw periodogram: m = T - 1, weights
+// 1 and points = floor(T / 2) + 1, so that for even T the frequencies are
+// the Fourier frequencies 2 pi k / T.  Given a truncation the lag window
+// is Parzen's (kernel 2), or Bartlett's 1 - |z| (kernel 1), or the
+// truncated window of weights 1 (kernel 0).  Result points x columns;
+// a column with a missing value is missing throughout.
+void FnPeriodogram(ZuVALUE* rtn, ZuVALUE* pv, int cArg) {
+    SpectrumSettings s{};
+    if (!SpectrumArgs(pv, cArg, &s)) return;
+    const ZuVALUE* x = &pv[0];
+    const int t = x->w1.i, columns = x->w2.i;
+    const int lags = s.truncation < t - 1 ? s.truncation : t - 1;
+    if (!lib::ResultMatrix(rtn, s.points, columns)) return;
+    std::vector<double> weights(static_cast<std::size_t>(lags) + 1);
+    for (int j = 0; j <= lags; ++j) {
+        weights[static_cast<std::size_t>(j)] = Weight(s.kernel, static_cast<double>(j) / s.truncation);
+    }
+    for (int col = 0; col < columns; ++col) {
+        const std::vector<double> c = Autocovariances(x, col, lags);
+        for (int k = 0; k < s.points; ++k) {
+            const double w = kPi * k / (s.points - 1);
+            double sum = c[0];
+            for (int j = 1; j <= lags; ++j) {
+                sum += 2.0 * weights[static_cast<std::size_t>(j)] * c[static_cast<std::size_t>(j)] * std::cos(j * w);
+            }
+            rtn->w3.m[k][col] = sum / (2.0 * kPi);
+        }
+    }
+}
+
+}  // namespace zu::stdlib
