@@ -10,6 +10,7 @@
 #include "stdlib/routines.h"
 
 using namespace zu::stdlib;
+using zu_stdlib_test::ExpectNear;
 using zu_stdlib_test::Failure;
 using zu_stdlib_test::Result;
 using zu_stdlib_test::Shaped;
@@ -18,14 +19,9 @@ using zu_stdlib_test::StdlibTest;
 namespace {
 
 constexpr double kMiss = Shaped::kMissing;
-constexpr double kTolerance = 1e-12;
 
 using ArmaTest = StdlibTest;
 
-void ExpectNear(const Shaped& got, const std::vector<double>& want, double tolerance = kTolerance) {
-    ASSERT_EQ(got.elements.size(), want.size());
-    for (std::size_t k = 0; k < want.size(); ++k) EXPECT_NEAR(got.elements[k], want[k], tolerance) << "element " << k;
-}
 
 TEST_F(ArmaTest, GenerationAndResidualsUndoEachOther) {
     const std::initializer_list<double> e = {1, -0.5, 0.3, 2, -1, 0.7};

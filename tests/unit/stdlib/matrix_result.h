@@ -53,6 +53,13 @@ Shaped Result(ZuLIBFUNC f, ZuVALUE (&args)[N]) {
     return Take(v);
 }
 
+// Every element of a result within the tolerance of the wanted ones, in
+// row order; 1e-12 suits values that R printed with 15 digits.
+inline void ExpectNear(const Shaped& got, const std::vector<double>& want, double tolerance = 1e-12) {
+    ASSERT_EQ(got.elements.size(), want.size());
+    for (std::size_t k = 0; k < want.size(); ++k) EXPECT_NEAR(got.elements[k], want[k], tolerance) << "element " << k;
+}
+
 // A call that must raise run-time error `code`: its first message.
 template <std::size_t N>
 std::string Failure(ZuLIBFUNC f, ZuVALUE (&args)[N], int code) {

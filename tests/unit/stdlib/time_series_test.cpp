@@ -9,6 +9,7 @@
 #include "stdlib/routines.h"
 
 using namespace zu::stdlib;
+using zu_stdlib_test::ExpectNear;
 using zu_stdlib_test::Failure;
 using zu_stdlib_test::Result;
 using zu_stdlib_test::Shaped;
@@ -18,14 +19,9 @@ namespace {
 
 constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
 constexpr double kMiss = Shaped::kMissing;
-constexpr double kTolerance = 1e-12;
 
 using TimeSeriesTest = StdlibTest;
 
-void ExpectNear(const Shaped& got, const std::vector<double>& want, double tolerance = kTolerance) {
-    ASSERT_EQ(got.elements.size(), want.size());
-    for (std::size_t k = 0; k < want.size(); ++k) EXPECT_NEAR(got.elements[k], want[k], tolerance) << "element " << k;
-}
 
 TEST_F(TimeSeriesTest, AcfMatchesTheDivisorTEstimatorPastTheSample) {
     ZuVALUE a[] = {Matrix(12, 1, {2.1, 1.4, 3.3, 2.8, 0.9, 1.7, 2.6, 3.9, 1.2, 2.2, 3.0, 1.8}), Int(13)};
