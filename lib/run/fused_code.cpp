@@ -7,6 +7,11 @@
 namespace zu::run {
 namespace {
 
+// A fused handler reads up to this many instructions past its first one,
+// optional parts included, so every sequence starts early enough for all
+// of them to exist.
+constexpr std::size_t kLookAhead = 6;
+
 class Shape {
 public:
     explicit Shape(std::span<const ZuPCODE> code) : code_(code) {}
@@ -24,6 +29,8 @@ public:
 
     bool isConditionalJump(std::size_t i) const { return is(i, Op::JMT) || is(i, Op::JMF); }
 
+    std::size_t size() const { return code_.size(); }
+
 private:
     std::span<const ZuPCODE> code_;
 };
@@ -36,8 +43,15 @@ Fused Classify(const Shape& s, std::size_t i)
         if (s.is(i + 1, Op::PSH) && s.is(i + 2, Op::LTI) &&
             s.isOperator(i + 3, IsScalarComparison) && s.isConditionalJump(s.skipMarker(i + 4)))
             return Fused::LocalTest;
-        if (s.isOperator(i + 1, IsStep) && s.is(i + 2, Op::SBP) && s.arg(i + 2) == s.arg(i))
+        if (s.isOperator(i + 1, IsStep) && s.is(i + 2, Op::SBP) && s.arg(i + 2) == s.arg(i)) {
+            if (s.is(i + 3, Op::JMP) && s.arg(i + 3) >= 0) {
+                const auto test = static_cast<std::size_t>(s.arg(i + 3));
+                if (test + kLookAhead < s.size() && s.is(test, Op::LBP) && s.arg(test) == s.arg(i) &&
+                    Classify(s, test) == Fused::LocalTest)
+                    return Fused::StepAndTest;
+            }
             return Fused::LocalStep;
+        }
         if (s.is(i + 1, Op::PBP))
             return Fused::TwoLocals;
         return Fused::None;
@@ -76,10 +90,6 @@ std::vector<Fused> FindFusedSequences(std::span<const ZuPCODE> code)
 {
     std::vector<Fused> fused(code.size(), Fused::None);
     const Shape shape(code);
-    // A fused handler reads up to kLookAhead instructions past its first
-    // one, optional parts included, so every sequence starts early enough
-    // for all of them to exist.
-    constexpr std::size_t kLookAhead = 6;
     for (std::size_t i = 0; i + kLookAhead < code.size(); ++i)
         fused[i] = Classify(shape, i);
     return fused;

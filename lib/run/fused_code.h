@@ -25,6 +25,9 @@ enum class Fused : std::uint8_t {
     LocalTest,
     // LBP a; OPR ++/--; SBP a; [JMP t]: the step of a counting loop.
     LocalStep,
+    // A LocalStep whose jump goes to the LocalTest of the same local: the
+    // step and the test of a for loop.
+    StepAndTest,
     // OPR + - * /; SBP c; [NUM]; [JMP t]: a scalar result stored in a local.
     OperateStore,
     // PSH; LIT l; OPR + - * /: an operator with a literal right operand.

@@ -391,6 +391,7 @@ void RunLoop()
             entry = &&L_default;
         fusedTable[static_cast<int>(Fused::LocalTest)] = &&L_FUSED_LocalTest;
         fusedTable[static_cast<int>(Fused::LocalStep)] = &&L_FUSED_LocalStep;
+        fusedTable[static_cast<int>(Fused::StepAndTest)] = &&L_FUSED_StepAndTest;
         fusedTable[static_cast<int>(Fused::OperateStore)] = &&L_FUSED_OperateStore;
         fusedTable[static_cast<int>(Fused::LiteralOperate)] = &&L_FUSED_LiteralOperate;
         fusedTable[static_cast<int>(Fused::ConstantOperate)] = &&L_FUSED_ConstantOperate;
@@ -821,6 +822,25 @@ void RunLoop()
             cp += 3;
             if (program[cp].op == code(Op::JMP))
                 cp = program[cp].arg;
+            DISPATCH();
+        }
+
+        // The step, then the loop test at the jump's target on the local
+        // just stepped (its shape checked by the translation).
+        L_FUSED_StepAndTest: {
+            ZuVALUE* v = bp + ins.arg;
+            if ((v->t & (kScalarMask | ZU_FLAG_VAL | kVectorList)) != ZU_INT || sp >= last)
+                goto L_LBP;
+            FreeIfOwned(sp);
+            const int step = program[cp + 1].arg == opr::Increment ? 1 : -1;
+            const int value = Wrap(static_cast<long long>(v->w1.i) + step);
+            SetInt(v, value);
+            const int test = program[cp + 3].arg;
+            ZuVALUE limit;
+            SetInt(&limit, program[test + 2].arg);
+            SetInt(sp, value);
+            ScalarBinary(sp, &limit, program[test + 3].arg);
+            JUMP_ON(sp->w1.i != 0, test + 4);
             DISPATCH();
         }
 

@@ -48,6 +48,22 @@ TEST(FusedSequences, StepsStoreIntoTheLocalTheyLoaded)
     EXPECT_EQ(elsewhere[0], Fused::None);
 }
 
+TEST(FusedSequences, AStepThatJumpsToTheTestOfItsLocalRunsBoth)
+{
+    // 0: the test of local 1; 6: the step of local 1 jumping back to it;
+    // 10: a step of local 1 jumping to a test of another local.
+    auto code = Classify({I(Op::LBP, 1), I(Op::PSH), I(Op::LTI, 10), I(Op::OPR, run::opr::Less),
+                          I(Op::JMF, 20), I(Op::NUM, 2),
+                          I(Op::LBP, 1), I(Op::OPR, run::opr::Increment), I(Op::SBP, 1), I(Op::JMP, 0),
+                          I(Op::LBP, 1), I(Op::OPR, run::opr::Increment), I(Op::SBP, 1), I(Op::JMP, 14),
+                          I(Op::LBP, 2), I(Op::PSH), I(Op::LTI, 10), I(Op::OPR, run::opr::Less),
+                          I(Op::JMF, 20), I(Op::EXT)});
+    EXPECT_EQ(code[0], Fused::LocalTest);
+    EXPECT_EQ(code[6], Fused::StepAndTest);
+    EXPECT_EQ(code[10], Fused::LocalStep);
+    EXPECT_EQ(code[14], Fused::LocalTest);
+}
+
 TEST(FusedSequences, OperatorsWithStoresLiteralsAndConstants)
 {
     auto code = Classify({I(Op::LBP, 0), I(Op::PBP, 1), I(Op::PSH), I(Op::LIT, 1),
