@@ -54,4 +54,11 @@ std::vector<Fused> FindFusedSequences(std::span<const ZuPCODE> code);
 bool IsScalarArithmetic(int op);   // + - * /
 bool IsScalarComparison(int op);   // < <= > >= == !=
 
+// Each fused sequence with an operator has a handler per operator, so that
+// the operator costs no decision at run time.  The variant of the sequence
+// that starts at i: the operator's place in + - * / or in < <= > >= == !=
+// (in that order), 0 for sequences without an operator.
+inline constexpr int kFusedVariants = 6;
+int FusedVariant(Fused kind, std::span<const ZuPCODE> code, std::size_t i);
+
 }  // namespace zu::run

@@ -35,6 +35,11 @@ namespace {
 
 constexpr int kScalarMask = ZU_TYPE_MASK | ZU_FLAG_NUL;
 
+// The operators of the fused handlers, in the order of their variants
+// (fused_code.h).
+#define FOR_EACH_ARITHMETIC(X) X(Add) X(Subtract) X(Multiply) X(Divide)
+#define FOR_EACH_COMPARISON(X) X(Less) X(LessEqual) X(Greater) X(GreaterEqual) X(Equal) X(NotEqual)
+
 inline bool IsInt(const ZuVALUE* v) { return (v->t & kScalarMask) == ZU_INT; }
 inline bool IsDouble(const ZuVALUE* v) { return (v->t & kScalarMask) == ZU_DOUBLE; }
 inline bool IsScalar(const ZuVALUE* v) { return IsInt(v) || IsDouble(v); }
@@ -170,6 +175,61 @@ inline bool ScalarUnary(ZuVALUE* a, int op)
     return false;
 }
 
+// The scalar operators of the fused handlers, one instance per operator:
+// the same results as ScalarBinary for two ints or doubles, which the
+// caller has checked.
+template <int Op>
+[[gnu::always_inline]] inline void ScalarArithmetic(ZuVALUE* a, const ZuVALUE* b)
+{
+    if (IsInt(a) && IsInt(b)) {
+        const long long x = a->w1.i, y = b->w1.i;
+        if constexpr (Op == opr::Add)
+            SetInt(a, Wrap(x + y));
+        else if constexpr (Op == opr::Subtract)
+            SetInt(a, Wrap(x - y));
+        else if constexpr (Op == opr::Multiply)
+            SetInt(a, Wrap(static_cast<long long>(static_cast<unsigned>(x) * static_cast<unsigned>(y))));
+        else
+            SetDouble(a, static_cast<double>(x) / static_cast<double>(y));
+        return;
+    }
+    const double x = AsDouble(a), y = AsDouble(b);
+    if constexpr (Op == opr::Add)
+        SetDouble(a, x + y);
+    else if constexpr (Op == opr::Subtract)
+        SetDouble(a, x - y);
+    else if constexpr (Op == opr::Multiply)
+        SetDouble(a, x * y);
+    else
+        SetDouble(a, x / y);
+}
+
+// True when the comparison holds; a NaN makes every comparison false.
+template <int Op, typename T>
+[[gnu::always_inline]] inline bool Holds(T x, T y)
+{
+    if constexpr (Op == opr::Less)
+        return x < y;
+    else if constexpr (Op == opr::LessEqual)
+        return x <= y;
+    else if constexpr (Op == opr::Greater)
+        return x > y;
+    else if constexpr (Op == opr::GreaterEqual)
+        return x >= y;
+    else if constexpr (Op == opr::Equal)
+        return x == y;
+    else
+        return x < y || x > y;
+}
+
+template <int Op>
+[[gnu::always_inline]] inline bool ScalarComparison(const ZuVALUE* a, const ZuVALUE* b)
+{
+    if (IsInt(a) && IsInt(b))
+        return Holds<Op>(a->w1.i, b->w1.i);
+    return Holds<Op>(AsDouble(a), AsDouble(b));
+}
+
 // The variable that the instruction before XRS loaded, or null.
 ZuVALUE* LoadedVariable(int cp)
 {
@@ -295,7 +355,7 @@ struct Translation {
 struct HandlerTables {
     std::span<const void* const> byOpcode;
     std::span<const void* const> byOperator;
-    std::span<const void* const> byFused;
+    std::span<const void* const> byFused;  // kFusedVariants per kind
     const void* operatorOther;  // an OPR operand that is no operator code
     const void* unknownOpcode;
 };
@@ -318,7 +378,8 @@ std::shared_ptr<const Translation> Translate(const ZuPCODE* program, int size, b
     for (std::size_t i = 0; i < instructions.size(); ++i) {
         const ZuPCODE ins = instructions[i];
         if (fused[i] != Fused::None)
-            t->targets[i] = handlers.byFused[static_cast<std::size_t>(fused[i])];
+            t->targets[i] = handlers.byFused[static_cast<std::size_t>(fused[i]) * kFusedVariants +
+                                             static_cast<std::size_t>(FusedVariant(fused[i], instructions, i))];
         else if (ins.op == code(Op::OPR))
             t->targets[i] = static_cast<unsigned>(ins.arg) < handlers.byOperator.size()
                                 ? handlers.byOperator[static_cast<std::size_t>(ins.arg)]
@@ -366,7 +427,7 @@ void RunLoop()
     // cases of the common operators run without a switch of their own.
     static const void* table[kOpcodeLimit];
     static const void* oprTable[compiler::kTokenCodeLimit];
-    static const void* fusedTable[static_cast<int>(Fused::Count)];
+    static const void* fusedTable[static_cast<int>(Fused::Count) * kFusedVariants];
     static bool tableReady = false;
     if (!tableReady) {
         for (auto& entry : table)
@@ -389,16 +450,30 @@ void RunLoop()
         oprTable[opr::Decrement] = &&L_OPR_Decrement;
         for (auto& entry : fusedTable)
             entry = &&L_default;
-        fusedTable[static_cast<int>(Fused::LocalTest)] = &&L_FUSED_LocalTest;
-        fusedTable[static_cast<int>(Fused::LocalStep)] = &&L_FUSED_LocalStep;
-        fusedTable[static_cast<int>(Fused::StepAndTest)] = &&L_FUSED_StepAndTest;
-        fusedTable[static_cast<int>(Fused::OperateStore)] = &&L_FUSED_OperateStore;
-        fusedTable[static_cast<int>(Fused::LiteralOperate)] = &&L_FUSED_LiteralOperate;
-        fusedTable[static_cast<int>(Fused::ConstantOperate)] = &&L_FUSED_ConstantOperate;
-        fusedTable[static_cast<int>(Fused::ConstantTest)] = &&L_FUSED_ConstantTest;
-        fusedTable[static_cast<int>(Fused::TwoLocals)] = &&L_FUSED_TwoLocals;
-        fusedTable[static_cast<int>(Fused::FunctionEntry)] = &&L_FUSED_FunctionEntry;
-        fusedTable[static_cast<int>(Fused::MarkerReturn)] = &&L_FUSED_MarkerReturn;
+        auto fused = [](Fused kind, int variant) {
+            return static_cast<std::size_t>(kind) * kFusedVariants + static_cast<std::size_t>(variant);
+        };
+#define SET_VARIANT(KIND, N, OP) fusedTable[fused(Fused::KIND, N)] = &&L_FUSED_##KIND##_##OP;
+#define SET_ARITHMETIC(KIND)                                                  \
+        SET_VARIANT(KIND, 0, Add) SET_VARIANT(KIND, 1, Subtract)              \
+        SET_VARIANT(KIND, 2, Multiply) SET_VARIANT(KIND, 3, Divide)
+#define SET_COMPARISON(KIND)                                                  \
+        SET_VARIANT(KIND, 0, Less) SET_VARIANT(KIND, 1, LessEqual)            \
+        SET_VARIANT(KIND, 2, Greater) SET_VARIANT(KIND, 3, GreaterEqual)      \
+        SET_VARIANT(KIND, 4, Equal) SET_VARIANT(KIND, 5, NotEqual)
+        SET_COMPARISON(LocalTest)
+        SET_COMPARISON(StepAndTest)
+        SET_ARITHMETIC(OperateStore)
+        SET_ARITHMETIC(LiteralOperate)
+        SET_ARITHMETIC(ConstantOperate)
+        SET_COMPARISON(ConstantTest)
+#undef SET_COMPARISON
+#undef SET_ARITHMETIC
+#undef SET_VARIANT
+        fusedTable[fused(Fused::LocalStep, 0)] = &&L_FUSED_LocalStep;
+        fusedTable[fused(Fused::TwoLocals, 0)] = &&L_FUSED_TwoLocals;
+        fusedTable[fused(Fused::FunctionEntry, 0)] = &&L_FUSED_FunctionEntry;
+        fusedTable[fused(Fused::MarkerReturn, 0)] = &&L_FUSED_MarkerReturn;
         tableReady = true;
     }
     {
@@ -797,18 +872,100 @@ void RunLoop()
         cp = (RESULT) == (jump.op == code(Op::JMT)) ? jump.arg : j + 1;       \
     } while (0)
 
-        L_FUSED_LocalTest: {
-            const ZuVALUE* v = bp + ins.arg;
-            if ((v->t & kScalarMask) != ZU_INT || sp >= last)
-                goto L_LBP;
-            FreeIfOwned(sp);
-            ZuVALUE limit;
-            SetInt(&limit, program[cp + 2].arg);
-            SetInt(sp, v->w1.i);
-            ScalarBinary(sp, &limit, program[cp + 3].arg);
-            JUMP_ON(sp->w1.i != 0, cp + 4);
-            DISPATCH();
+        // Each of these is stamped out once per operator (FOR_EACH_...).
+#define FUSED_LOCAL_TEST(OP)                                                  \
+        L_FUSED_LocalTest_##OP: {                                             \
+            const ZuVALUE* v = bp + ins.arg;                                  \
+            if ((v->t & kScalarMask) != ZU_INT || sp >= last)                 \
+                goto L_LBP;                                                   \
+            FreeIfOwned(sp);                                                  \
+            const bool r = Holds<opr::OP>(v->w1.i, program[cp + 2].arg);      \
+            SetInt(sp, r);                                                    \
+            JUMP_ON(r, cp + 4);                                               \
+            DISPATCH();                                                       \
         }
+
+        // The step, then the loop test at the jump's target on the local
+        // just stepped (its shape checked by the translation).
+#define FUSED_STEP_AND_TEST(OP)                                               \
+        L_FUSED_StepAndTest_##OP: {                                           \
+            ZuVALUE* v = bp + ins.arg;                                        \
+            if ((v->t & (kScalarMask | ZU_FLAG_VAL | kVectorList)) != ZU_INT || sp >= last) \
+                goto L_LBP;                                                   \
+            FreeIfOwned(sp);                                                  \
+            const int step = program[cp + 1].arg == opr::Increment ? 1 : -1;  \
+            const int value = Wrap(static_cast<long long>(v->w1.i) + step);   \
+            SetInt(v, value);                                                 \
+            const int test = program[cp + 3].arg;                             \
+            const bool r = Holds<opr::OP>(value, program[test + 2].arg);      \
+            SetInt(sp, r);                                                    \
+            JUMP_ON(r, test + 4);                                             \
+            DISPATCH();                                                       \
+        }
+
+#define FUSED_OPERATE_STORE(OP)                                               \
+        L_FUSED_OperateStore_##OP: {                                          \
+            ZuVALUE* a = sp - 1;                                              \
+            ZuVALUE* target = bp + program[cp + 1].arg;                       \
+            if (!IsScalar(a) || !IsScalar(sp) || (target->t & (ZU_FLAG_VAL | kVectorList))) \
+                goto* oprTable[ins.arg];                                      \
+            ScalarArithmetic<opr::OP>(a, sp);                                 \
+            --sp;                                                             \
+            target->t = sp->t;                                                \
+            target->w1 = sp->w1;                                              \
+            cp += 2;                                                          \
+            if (program[cp].op == code(Op::NUM))                              \
+                ++cp;                                                         \
+            if (program[cp].op == code(Op::JMP))                              \
+                cp = program[cp].arg;                                         \
+            DISPATCH();                                                       \
+        }
+
+#define FUSED_LITERAL_OPERATE(OP)                                             \
+        L_FUSED_LiteralOperate_##OP: {                                        \
+            const ZuVALUE* literal = literals + program[cp + 1].arg;          \
+            if (sp >= last || !IsScalar(sp) || !IsScalar(literal))            \
+                goto L_PSH;                                                   \
+            ScalarArithmetic<opr::OP>(sp, literal);                           \
+            cp += 3;                                                          \
+            DISPATCH();                                                       \
+        }
+
+#define FUSED_CONSTANT_OPERATE(OP)                                            \
+        L_FUSED_ConstantOperate_##OP: {                                       \
+            if (sp >= last || !IsScalar(sp))                                  \
+                goto L_PSH;                                                   \
+            ZuVALUE right;                                                    \
+            SetInt(&right, ins.arg);                                          \
+            ScalarArithmetic<opr::OP>(sp, &right);                            \
+            cp += 2;                                                          \
+            DISPATCH();                                                       \
+        }
+
+#define FUSED_CONSTANT_TEST(OP)                                               \
+        L_FUSED_ConstantTest_##OP: {                                          \
+            if (sp >= last || !IsScalar(sp))                                  \
+                goto L_PSH;                                                   \
+            ZuVALUE right;                                                    \
+            SetInt(&right, ins.arg);                                          \
+            const bool r = ScalarComparison<opr::OP>(sp, &right);             \
+            SetInt(sp, r);                                                    \
+            JUMP_ON(r, cp + 2);                                               \
+            DISPATCH();                                                       \
+        }
+
+        FOR_EACH_COMPARISON(FUSED_LOCAL_TEST)
+        FOR_EACH_COMPARISON(FUSED_STEP_AND_TEST)
+        FOR_EACH_ARITHMETIC(FUSED_OPERATE_STORE)
+        FOR_EACH_ARITHMETIC(FUSED_LITERAL_OPERATE)
+        FOR_EACH_ARITHMETIC(FUSED_CONSTANT_OPERATE)
+        FOR_EACH_COMPARISON(FUSED_CONSTANT_TEST)
+#undef FUSED_LOCAL_TEST
+#undef FUSED_STEP_AND_TEST
+#undef FUSED_OPERATE_STORE
+#undef FUSED_LITERAL_OPERATE
+#undef FUSED_CONSTANT_OPERATE
+#undef FUSED_CONSTANT_TEST
 
         L_FUSED_LocalStep: {
             ZuVALUE* v = bp + ins.arg;
@@ -822,74 +979,6 @@ void RunLoop()
             cp += 3;
             if (program[cp].op == code(Op::JMP))
                 cp = program[cp].arg;
-            DISPATCH();
-        }
-
-        // The step, then the loop test at the jump's target on the local
-        // just stepped (its shape checked by the translation).
-        L_FUSED_StepAndTest: {
-            ZuVALUE* v = bp + ins.arg;
-            if ((v->t & (kScalarMask | ZU_FLAG_VAL | kVectorList)) != ZU_INT || sp >= last)
-                goto L_LBP;
-            FreeIfOwned(sp);
-            const int step = program[cp + 1].arg == opr::Increment ? 1 : -1;
-            const int value = Wrap(static_cast<long long>(v->w1.i) + step);
-            SetInt(v, value);
-            const int test = program[cp + 3].arg;
-            ZuVALUE limit;
-            SetInt(&limit, program[test + 2].arg);
-            SetInt(sp, value);
-            ScalarBinary(sp, &limit, program[test + 3].arg);
-            JUMP_ON(sp->w1.i != 0, test + 4);
-            DISPATCH();
-        }
-
-        L_FUSED_OperateStore: {
-            ZuVALUE* a = sp - 1;
-            ZuVALUE* target = bp + program[cp + 1].arg;
-            if (!IsScalar(a) || !IsScalar(sp) || (target->t & (ZU_FLAG_VAL | kVectorList)))
-                goto* oprTable[ins.arg];
-            ScalarBinary(a, sp, ins.arg);
-            --sp;
-            target->t = sp->t;
-            target->w1 = sp->w1;
-            cp += 2;
-            if (program[cp].op == code(Op::NUM))
-                ++cp;
-            if (program[cp].op == code(Op::JMP))
-                cp = program[cp].arg;
-            DISPATCH();
-        }
-
-        L_FUSED_LiteralOperate: {
-            const ZuVALUE* literal = literals + program[cp + 1].arg;
-            if (sp >= last || !IsScalar(sp) || !IsScalar(literal))
-                goto L_PSH;
-            ZuVALUE right;
-            right.t = literal->t & ~ZU_FLAG_VAL;
-            right.w1 = literal->w1;
-            ScalarBinary(sp, &right, program[cp + 2].arg);
-            cp += 3;
-            DISPATCH();
-        }
-
-        L_FUSED_ConstantOperate: {
-            if (sp >= last || !IsScalar(sp))
-                goto L_PSH;
-            ZuVALUE right;
-            SetInt(&right, ins.arg);
-            ScalarBinary(sp, &right, program[cp + 1].arg);
-            cp += 2;
-            DISPATCH();
-        }
-
-        L_FUSED_ConstantTest: {
-            if (sp >= last || !IsScalar(sp))
-                goto L_PSH;
-            ZuVALUE right;
-            SetInt(&right, ins.arg);
-            ScalarBinary(sp, &right, program[cp + 1].arg);
-            JUMP_ON(sp->w1.i != 0, cp + 2);
             DISPATCH();
         }
 
@@ -1193,6 +1282,8 @@ void RunLoop()
         L_default: ++cp; DISPATCH();
         }
     }
+#undef FOR_EACH_ARITHMETIC
+#undef FOR_EACH_COMPARISON
 #undef JUMP_ON_RESULT
 #undef STORE_SCALAR_RESULT
 #undef DISPATCH
