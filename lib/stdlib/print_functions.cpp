@@ -3,6 +3,7 @@
 #include <cstddef>
 #include <string_view>
 
+#include "stdlib/files.h"
 #include "stdlib/print_settings.h"
 #include "stdlib/print_sink.h"
 #include "stdlib/routines.h"
@@ -62,7 +63,8 @@ std::FILE* FileArgument(ZuVALUE* pv) {
         ZuLibArgTypeError(0, ZU_FILE, value::TypeCode(pv));
         return nullptr;
     }
-    auto* stream = static_cast<std::FILE*>(pv->w1.p);
+    // A copy of a file value that has been closed has no stream any more.
+    std::FILE* stream = OpenFileStream(pv);
     if (stream == nullptr) ZuLibArgError(0);
     return stream;
 }

@@ -258,15 +258,29 @@ constexpr LibraryFunction kStdLib[] = {
 };
 
 constexpr LibraryFunction kStdIOLib[] = {
+    {"c$chdir", FnChdir, false},
     {"c$eprint", FnEprint, true},
+    {"c$fclose", FnFclose, false},
+    {"c$feof", FnFeof, false},
+    {"c$fflush", FnFflush, false},
+    {"c$fopen", FnFopen, true},
     {"c$format", FnFormat, false},
     {"cc$fprint", FnFprint, true},
     {"cc$fprintln", FnFprintln, true},
+    {"cc$fread", FnFread, true},
+    {"c$fremove", FnFremove, false},
+    {"cc$fscan", FnFscan, true},
+    {"c$fseek", FnFseek, true},
+    {"c$fsize", FnFsize, false},
+    {"cc$fwrite", FnFwrite, false},
+    {"$getcwd", FnGetcwd, false},
     {"c$zuprintlevel", FnZuprintlevel, false},
     {"c$print", FnPrint, true},
     {"c$println", FnPrintln, true},
+    {"c$scan", FnScan, true},
     {"c$sprint", FnSprint, true},
     {"c$sprintbuffer", FnSprintbuffer, false},
+    {"cc$sscan", FnSscan, true},
 };
 
 constexpr LibraryFunction kProbLib[] = {

@@ -223,6 +223,24 @@ ZU_ROUTINE(FnDiagonalize);
 ZU_ROUTINE(FnFuzziness);
 ZU_ROUTINE(FnZufilename);
 
+// files.cpp
+ZU_ROUTINE(FnChdir);
+ZU_ROUTINE(FnFclose);
+ZU_ROUTINE(FnFeof);
+ZU_ROUTINE(FnFflush);
+ZU_ROUTINE(FnFopen);
+ZU_ROUTINE(FnFread);
+ZU_ROUTINE(FnFremove);
+ZU_ROUTINE(FnFseek);
+ZU_ROUTINE(FnFsize);
+ZU_ROUTINE(FnFwrite);
+ZU_ROUTINE(FnGetcwd);
+
+// scanning.cpp
+ZU_ROUTINE(FnScan);
+ZU_ROUTINE(FnFscan);
+ZU_ROUTINE(FnSscan);
+
 // The tolerance of the fuzzy comparisons (isfeq, isdotfeq) that fuzziness
 // sets: SetFuzziness takes a positive finite eps (anything else leaves the
 // setting) and returns the previous value.

@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <string>
 
+#include "stdlib/files.h"
 #include "stdlib/print_settings.h"
 #include "stdlib/routines.h"
 #include "stdlib/value_printer.h"
@@ -147,8 +148,7 @@ TEST_F(PrintFunctionsTest, PrintLevelZeroSilencesTheConsoleButNotTheLog) {
 TEST_F(PrintFunctionsTest, FprintWritesToTheFileOfItsFirstArgument) {
     std::FILE* f = std::tmpfile();
     ZuVALUE file{};
-    file.t = ZU_FILE;
-    file.w1.p = f;
+    OpenFile& opened = AddOpenFile(&file, f, kFileOpened | kFileRead | kFileWrite);
     ZuVALUE args[] = {file, String("%m"), Matrix(1, 2, {1, 2}), Int(3)};
     Call(FnFprintln, args);
     std::rewind(f);
@@ -156,7 +156,7 @@ TEST_F(PrintFunctionsTest, FprintWritesToTheFileOfItsFirstArgument) {
     for (int ch = std::fgetc(f); ch != EOF; ch = std::fgetc(f)) text += static_cast<char>(ch);
     EXPECT_EQ(text, "1 2\n    1.0000000000000000e+00    2.0000000000000000e+00\n3\n");
     EXPECT_TRUE(output.empty());
-    std::fclose(f);
+    (void)CloseOpenFile(opened);
     ZuVALUE notFile[] = {Int(1), Int(2)};
     EXPECT_RUN_ERROR(Call(FnFprint, notFile), 37);
     FreeAll(args);

@@ -1,0 +1,141 @@
+// scan, fscan and sscan: the walk over formats and addresses.
+//
+// All arguments are taken apart before anything is read: the formats are
+// copied, the matrix sizes converted and every target checked.  A bad
+// argument is therefore reported before input is consumed, and a target
+// freed by one item cannot leave a later argument pointing at freed text.
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "stdlib/files.h"
+#include "stdlib/routines.h"
+#include "stdlib/scan_reader.h"
+#include "stdlib/value_printer.h"
+#include "value/value.h"
+
+namespace zu::stdlib {
+namespace {
+
+constexpr int kAddressType = ZU_ARRAY | ZU_FLAG_ADR;
+
+bool IsText(const ZuVALUE& v) { return value::TypeCode(&v) == ZU_STRING && !value::IsNul(&v); }
+bool IsTargetAddress(const ZuVALUE& v) { return value::IsAddress(&v) && v.w2.v != nullptr; }
+
+struct PlannedItem {
+    ScanFormat format;
+    MatrixSize size;
+    ZuVALUE* target = nullptr;  // the variable that receives the value, or none
+};
+
+// A value without a format before it is read as a double.
+ScanFormat DoubleFormat() {
+    ScanFormat f;
+    f.conversion = 'f';
+    return f;
+}
+
+// The "#" size: the two arguments at `i` as ints.
+bool TakeSize(ZuVALUE* pv, int i, MatrixSize* size) {
+    if (ZuLibCheckType(ZU_INT, pv, i, i + 1) == 0) return false;
+    if (pv[i].w1.i < 0) return ZuLibArgError(i) != 0;
+    if (pv[i + 1].w1.i < 0) return ZuLibArgError(i + 1) != 0;
+    *size = {pv[i].w1.i, pv[i + 1].w1.i};
+    return true;
+}
+
+// The items of arguments first .. cArg-1; nothing when an argument was
+// refused (after its report).
+std::optional<std::vector<PlannedItem>> PlanItems(ZuVALUE* pv, int first, int cArg) {
+    std::vector<PlannedItem> items;
+    for (int i = first; i < cArg;) {
+        PlannedItem item;
+        item.format = IsText(pv[i]) ? ParseScanFormat(StringChars(pv[i++])) : DoubleFormat();
+        if (item.format.sized && i + 1 < cArg) {
+            if (!TakeSize(pv, i, &item.size)) return std::nullopt;
+            i += 2;
+        }
+        const bool wantsTarget = item.format.conversion != 0 || (i < cArg && value::IsAddress(&pv[i]));
+        if (!item.format.discard && wantsTarget && i < cArg) {
+            if (!IsTargetAddress(pv[i])) {
+                ZuLibArgTypeError(i, kAddressType, pv[i].t);
+                return std::nullopt;
+            }
+            item.target = pv[i++].w2.v;
+        }
+        items.push_back(std::move(item));
+    }
+    return items;
+}
+
+// Reads the items in turn: the number of values read, or -1 when the input
+// ended before the first one.
+int ReadItems(ScanSource& source, const std::vector<PlannedItem>& items) {
+    int count = 0;
+    for (const PlannedItem& item : items) {
+        if (item.target != nullptr) ZuFreeByValue(item.target);
+        const ReadResult result = ReadItem(source, item.format, item.target, item.size);
+        if (result.status == ReadStatus::End) return count > 0 ? count : -1;
+        count += result.values;
+    }
+    return count;
+}
+
+void Scan(ZuVALUE* rtn, ZuVALUE* pv, int first, int cArg, ScanSource source) {
+    const auto items = PlanItems(pv, first, cArg);
+    if (!items) return;
+    ZuValSetInt(rtn, ReadItems(source, *items));
+}
+
+// The stream of fscan's file argument; a copy of a file value that has been
+// closed has none.
+std::FILE* FileArgument(ZuVALUE* pv) {
+    if (value::TypeCode(pv) != ZU_FILE || value::IsNul(pv)) {
+        ZuLibArgTypeError(0, ZU_FILE, pv->t);
+        return nullptr;
+    }
+    std::FILE* stream = OpenFileStream(pv);
+    if (stream == nullptr) ZuLibArgError(0);
+    return stream;
+}
+
+// sscan's source: a string, or the address of a string variable, which is
+// returned so that it can take the text left over.
+bool SourceArgument(ZuVALUE* pv, std::string* text, ZuVALUE** variable) {
+    ZuVALUE* source = value::IsAddress(pv) ? pv->w2.v : pv;
+    if (source == nullptr || !IsText(*source)) {
+        ZuLibArgTypeError(0, ZU_STRING, source == nullptr ? pv->t : source->t);
+        return false;
+    }
+    *text = std::string(StringChars(*source));
+    *variable = source != pv ? source : nullptr;
+    return true;
+}
+
+}  // namespace
+
+void FnScan(ZuVALUE* rtn, ZuVALUE* pv, int cArg) { Scan(rtn, pv, 0, cArg, ScanSource::StandardInput()); }
+
+void FnFscan(ZuVALUE* rtn, ZuVALUE* pv, int cArg) {
+    std::FILE* stream = FileArgument(pv);
+    if (stream == nullptr) return;
+    Scan(rtn, pv, 1, cArg, ScanSource::Stream(stream));
+}
+
+void FnSscan(ZuVALUE* rtn, ZuVALUE* pv, int cArg) {
+    // The text is copied: a target may be the very variable it came from.
+    std::string text;
+    ZuVALUE* variable = nullptr;
+    if (!SourceArgument(pv, &text, &variable)) return;
+    const auto items = PlanItems(pv, 1, cArg);
+    if (!items) return;
+    ScanSource source = ScanSource::Text(text);
+    const int count = ReadItems(source, *items);
+    if (variable != nullptr) {
+        const std::string_view rest = source.Remaining();
+        if (!value::TrySetString(variable, rest.data(), static_cast<int>(rest.size()))) value::RaiseOutOfMemory();
+    }
+    ZuValSetInt(rtn, count);
+}
+
+}  // namespace zu::stdlib
