@@ -91,9 +91,7 @@ int writeObjectFile(const std::string& sourceName)
         ZuCompileMessage("Failed to open zuo file", 0);
         return 0;
     }
-    int written = ZuWriteCode(file);
-    bool closed = std::fclose(file) == 0;
-    return written && closed ? -2 : 0;
+    return ZuWriteCode(file) ? -2 : 0;
 }
 
 // Compiles the open source; false when it had errors.

@@ -11,9 +11,16 @@ extern "C" {
 // The compiler, the interpreter, ZuStdClosePrintBuffer, ZuLibFreeFunctions
 // and ZuLinkError are declared in zu.h.
 
-// Object files and imports.
-int  IZuGetImportFile(const char* name, int flags, int level);
+// Object files and imports (lib/objfile).
+// Loads one import: a directory name loads nothing; an object file found
+// along the include path is linked, else the source is compiled in.  The
+// result is the number of errors.
+int  IZuGetImportFile(const char* name, int linked, int gaussFlag);
+// Loads every import the literal table records until a pass finds none
+// new; 1 after a failing load, else 0.
 int  IZuParseLinkImports();
+// Writes the program to an object file and closes the stream; 1 when it
+// was all written, 0 after "writing file".
 int  ZuWriteCode(FILE* file);
 
 // Run-time library.

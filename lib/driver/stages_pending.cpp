@@ -18,19 +18,6 @@ void notBuilt(const char* stage)
 
 extern "C" {
 
-// Object files.
-int IZuGetImportFile(const char*, int, int)
-{
-    notBuilt("Object-file linking");
-    return 1;
-}
-int IZuParseLinkImports() { return 0; }
-int ZuWriteCode(FILE*)
-{
-    notBuilt("Object-file writing");
-    return 0;
-}
-
 // Drawing library: no function is registered until it is written.
 void ZuAddDrawLib(void) {}
 

@@ -1,0 +1,2 @@
+extern decl counter;
+twice(x);
