@@ -1,5 +1,7 @@
 # Runs one golden case; see tests/CMakeLists.txt.
 #   -DZUL=path of zul  -DCASE=NAME.zu or NAME.args  -DACTUAL_DIR=scratch folder
+# Standard input comes from NAME.stdin when that file exists (the consoles
+# read their commands from it), else from nothing.
 # With the environment variable ZU_REGEN=1 a mismatch rewrites the expected
 # files instead of failing, for a person to review in the diff.
 cmake_policy(VERSION 3.25)  # @VAR@ in strings stays text
@@ -27,9 +29,15 @@ if(EXISTS ${dir}/${base}.exit)
   file(STRINGS ${dir}/${base}.exit expected_exit LIMIT_COUNT 1)
 endif()
 
+set(input_file /dev/null)
+if(EXISTS ${dir}/${base}.stdin)
+  set(input_file ${dir}/${base}.stdin)
+endif()
+
 execute_process(
   COMMAND ${CMAKE_COMMAND} -E env --unset=ZU3PATH ${ZUL} ${args}
   WORKING_DIRECTORY ${dir}
+  INPUT_FILE ${input_file}
   OUTPUT_VARIABLE actual
   ERROR_VARIABLE actual_err
   RESULT_VARIABLE status

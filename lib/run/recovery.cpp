@@ -6,6 +6,7 @@
 
 #include "compiler/code_buffer.h"
 #include "run/calls.h"
+#include "run/debugger.h"
 #include "run/indexing.h"
 #include "run/machine.h"
 #include "run/run_errors.h"
@@ -235,10 +236,10 @@ int FZuRun(int address, const char* name)
             ZuExit(58);
             return 0;
         }
-        // The debugger and the interactive prompt drive the engine through
-        // their own command loops, which this build does not hold yet.
-        ZuMessage("The debugger is not part of this build");
-        return 0;
+        ZuPrintf("Entering %s mode, use #quit to quit, ? for help.\n", mode);
+        const int ok = interactive ? ZuInteractive(address, name) : ZuDebug(address, name);
+        vm.exitStatus = ok ? -1 : 1;
+        return 1;
     }
     return FZuRunMainFunc(address, name);
 }

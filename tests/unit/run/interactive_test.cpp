@@ -1,0 +1,100 @@
+// The interactive prompt: lines compiled and run one by one in the frame
+// of main, files included on the fly, the program cleared, with the exact
+// transcripts of sessions driven through the input pipe.
+#include "run/console_session.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+class InteractiveSession : public zu::test::ConsoleSession {
+protected:
+    std::string interactive(const std::vector<std::string>& lines)
+    {
+        return run({"-i"}, "", lines);
+    }
+};
+
+const char* const kHeader = "Entering interactive mode, use #quit to quit, ? for help.\n";
+
+TEST_F(InteractiveSession, DeclaredVariablesLastAndSurviveAFailingLine)
+{
+    const std::string out = interactive(
+        {"decl x = 5, s = \"abc\";", "x = x * 4;", "x = x[9];", "s = s ~ \"d\";", "??", "#quit"});
+    EXPECT_EQ(out, std::string(kHeader) +
+                       "(zu)(zu)(zu)Runtime error: '[9] in matrix[1][1]' index out of range\n"
+                       "(zu)(zu)=== local symbols ===\n"
+                       "x                       int      20\n"
+                       "s[4]                    string   \"abcd\"\n"
+                       "(zu)");
+}
+
+TEST_F(InteractiveSession, UnknownCommandsAreSilentAndCompileErrorsRunNothing)
+{
+    const std::string out =
+        interactive({"#frob", "#help", "#show", "", "decl y = 1;", "y = (y + ;", "?y", "#end",
+                     "y = 2;"});
+    EXPECT_EQ(out, std::string(kHeader) +
+                       "(zu)(zu)(zu)(zu)(zu)(zu)';' out of place\n"
+                       "(zu)y                       int      1\n"
+                       "(zu)");
+}
+
+TEST_F(InteractiveSession, IncludedFunctionsAreCalledAndNewClearsEverything)
+{
+    const std::string lib = writeProgram("lib.zu",
+                                         "decl counter = 7;\n"
+                                         "twice(v) { return 2 * v; }\n");
+    const std::string out = run({"-i"}, "", {"#include \"" + lib + "\"", "decl r = twice(21);",
+                                             "counter = twice(counter);", "??", "#new", "??",
+                                             "r = 1;", "?r", "#quit"});
+    EXPECT_EQ(out, std::string(kHeader) +
+                       "(zu)(zu)(zu)(zu)=== global symbols ===\n"
+                       "   1 counter                 int      14\n"
+                       "\n"
+                       "=== local symbols ===\n"
+                       "r                       int      42\n"
+                       "(zu)(zu)no symbols defined\n"
+                       "(zu)(zu)Unknown symbol r\n"
+                       "(zu)");
+}
+
+TEST_F(InteractiveSession, MissingIncludeKeepsTheProgram)
+{
+    const std::string out =
+        interactive({"decl k = 3;", "#include <no such file>", "k = k + 1;", "?k", "#quit"});
+    EXPECT_EQ(out, std::string(kHeader) +
+                       "(zu)(zu)File not found: no such file\n"
+                       "(zu)(zu)k                       int      4\n"
+                       "(zu)");
+}
+
+TEST_F(InteractiveSession, TooManyNewVariablesAreRefused)
+{
+    // main leaves 200 locals to the typed lines; the compiler refuses the
+    // line that would need more, as a whole.
+    std::string many = "decl v0";
+    for (int i = 1; i < 200; ++i)
+        many += ", v" + std::to_string(i);
+    const std::string out =
+        interactive({many + ";", "v199 = 5;", "decl w = 1;", "?v199", "?w", "#quit"});
+    EXPECT_EQ(out, std::string(kHeader) +
+                       "(zu)(zu)(zu)too many locals for interactive mode\n"
+                       "(zu)v199                    int      5\n"
+                       "(zu)Unknown symbol w\n"
+                       "(zu)");
+}
+
+TEST_F(InteractiveSession, BytesAbove127PassThroughThePipe)
+{
+    // The pipe hands such bytes as negative chars; none may end the
+    // dialogue or split the line.
+    const std::string out =
+        interactive({"decl s = \"\xc3\xa9t\xc3\xa9\";", "?s", "#show \xc3\xa9", "#quit"});
+    EXPECT_EQ(out, std::string(kHeader) +
+                       "(zu)(zu)s[5]                    string   \"\xc3\xa9t\xc3\xa9\"\n"
+                       "(zu)Unknown symbol \xc3\xa9\n"
+                       "(zu)");
+}
+
+}  // namespace
