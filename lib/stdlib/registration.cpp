@@ -6,6 +6,7 @@
 
 #include <array>
 
+#include "data/library.h"
 #include "numerics/library.h"
 #include "stdlib/dates_library.h"
 #include "stdlib/math_functions.h"
@@ -274,9 +275,13 @@ constexpr LibraryFunction kStdIOLib[] = {
     {"c$fsize", FnFsize, false},
     {"cc$fwrite", FnFwrite, false},
     {"$getcwd", FnGetcwd, false},
+    {"cccccccccccc$loaddata", data::FnLoaddata, false},
+    {"c$loadmat", data::FnLoadmat, true},
     {"c$zuprintlevel", FnZuprintlevel, false},
     {"c$print", FnPrint, true},
     {"c$println", FnPrintln, true},
+    {"cccccccccccc$savedata", data::FnSavedata, false},
+    {"cc$savemat", data::FnSavemat, true},
     {"c$scan", FnScan, true},
     {"c$sprint", FnSprint, true},
     {"c$sprintbuffer", FnSprintbuffer, false},

@@ -1,0 +1,272 @@
+#include "data/library.h"
+
+#include <algorithm>
+#include <cmath>
+#include <memory>
+#include <string>
+
+#include "data/data_files.h"
+#include "stdlib/format.h"
+#include "stdlib/matrix_print.h"
+#include "stdlib/print_sink.h"
+#include "stdlib/value_printer.h"
+#include "value/value.h"
+
+namespace zu::data {
+namespace {
+
+constexpr const char* kLoadDatabase = "_Load_";
+constexpr const char* kSaveDatabase = "_Temp_";
+
+// A file name: backslashes become slashes and trailing blanks go.
+std::string FileName(const ZuVALUE& v) {
+    std::string name{stdlib::StringChars(v)};
+    std::replace(name.begin(), name.end(), '\\', '/');
+    while (!name.empty() && static_cast<unsigned char>(name.back()) <= ' ') name.pop_back();
+    return name;
+}
+
+bool CheckAddresses(ZuVALUE* pv, int first, int last) {
+    for (int k = first; k <= last; ++k) {
+        if (value::IsAddress(&pv[k]) && pv[k].w2.v != nullptr) continue;
+        ZuLibArgTypeError(k, ZU_ARRAY | ZU_FLAG_ADR, pv[k].t);
+        return false;
+    }
+    return true;
+}
+
+int IntOf(ZuVALUE* v) {
+    int i = 0;
+    return ZuValGetInt(v, &i) ? i : 0;
+}
+
+// The int that an address argument refers to on entry (0 when none).
+int EntryInt(const ZuVALUE& address) {
+    const ZuVALUE* v = address.w2.v;
+    switch (value::TypeCode(v)) {
+        case ZU_INT: return value::IsNul(v) ? 0 : v->w1.i;
+        case ZU_DOUBLE: return std::isfinite(v->w1.d) && std::fabs(v->w1.d) < 1e9 ? static_cast<int>(v->w1.d) : 0;
+        default: return 0;
+    }
+}
+
+void StoreMatrix(ZuVALUE* target, const Database& db) {
+    const int r = static_cast<int>(db.observations);
+    const int c = static_cast<int>(db.vars.size());
+    ZuLibValMatMalloc(target, r, c);
+    if (r < 1 || c < 1) return;
+    for (int j = 0; j < c; ++j)
+        for (int i = 0; i < r; ++i) target->w3.m[i][j] = db.vars[static_cast<std::size_t>(j)].values[i];
+}
+
+void StoreNames(ZuVALUE* target, const Database& db) {
+    const int c = static_cast<int>(db.vars.size());
+    ZuLibValArrayCalloc(target, c);
+    if (value::TypeCode(target) != ZU_ARRAY) return;
+    for (int j = 0; j < c; ++j) ZuValSetString(&target->w2.v[j], db.vars[static_cast<std::size_t>(j)].name.c_str());
+}
+
+// Fills a database with the columns of a matrix, from the first row on;
+// columns beyond its capacity are dropped with a message.
+void FillFromMatrix(Database& db, double** m, int rows, int columns, const ZuVALUE* names) {
+    for (int j = 0; j < columns; ++j) {
+        std::string name = "Var" + std::to_string(j + 1);
+        if (names != nullptr && value::TypeCode(names) == ZU_ARRAY && j < names->w1.i &&
+            value::TypeCode(&names->w2.v[j]) == ZU_STRING) {
+            const std::string given{stdlib::StringChars(names->w2.v[j])};
+            if (!given.empty()) name = given;
+        }
+        const int index = IDbAddVar(db, name);
+        if (index < 0) {
+            DataError("Can only save %d variables", static_cast<int>(db.vars.size()));
+            return;
+        }
+        std::vector<double>& values = db.vars[static_cast<std::size_t>(index)].values;
+        for (int i = 0; i < rows && i < static_cast<int>(values.size()); ++i) values[i] = m[i][j];
+    }
+}
+
+int SaveMatrixFile(const std::string& name, ZuVALUE* m, bool noDims) {
+    struct Closer {
+        void operator()(std::FILE* f) const { std::fclose(f); }
+    };
+    std::unique_ptr<std::FILE, Closer> f{std::fopen(name.c_str(), "wb")};
+    if (!f) {
+        DataError("Cannot open %s", name.c_str());
+        return 0;
+    }
+    {
+        stdlib::PrintSink sink = stdlib::PrintSink::File(f.get());
+        const stdlib::FormatPiece form = stdlib::ClassifyFormat(noDims ? "%#m" : "%m");
+        stdlib::PrintMatrixFile(sink, m->w3.m, m->w1.i, m->w2.i, form);
+        sink.Flush();
+    }
+    const bool ok = std::ferror(f.get()) == 0;
+    return (std::fclose(f.release()) == 0) && ok ? 1 : 0;
+}
+
+}  // namespace
+
+// loaddata(name, type, a2, a3, a4, &data, &names, &freq, &year1, &period1,
+// &year2, &period2): type 0 chooses by extension.  Types 1 and 2 read
+// numbers without headers: a2 variables, a3 observations from the sample
+// start that freq, year1 and period1 hold on entry.  For .in7 files a4 not
+// 0 reads the marked variables too.
+void FnLoaddata(ZuVALUE* rtn, ZuVALUE* pv, int) {
+    if (ZuLibCheckType(ZU_STRING, pv, 0, 0) == 0 || ZuLibCheckType(ZU_INT, pv, 1, 4) == 0) return;
+    if (!CheckAddresses(pv, 5, 11)) return;
+    const std::string name = FileName(pv[0]);
+    int type = IntOf(&pv[1]);
+    if (type <= 0) type = IFileTypeOf(name);
+    ZuVALUE* out[7];
+    for (int k = 0; k < 7; ++k) out[k] = pv[5 + k].w2.v;
+    if (type == kTypeMatrix) {
+        std::vector<double> values;
+        int r = 0;
+        int c = 0;
+        if (!FLoadMatrixText(name, false, values, r, c)) return;
+        TemporaryDatabase temp(kLoadDatabase, c);
+        if (temp.get() == nullptr) return;
+        Database& db = *temp.get();
+        Sample s;
+        SampleSetEnd(s, r);
+        if (r > 0 && !FDbSetSample(db, s)) return;
+        for (int j = 0; j < c; ++j) {
+            const int index = IDbAddVar(db, "Var" + std::to_string(j + 1));
+            if (index < 0) return;
+            for (int i = 0; i < r; ++i)
+                db.vars[static_cast<std::size_t>(index)].values[i] = values[static_cast<std::size_t>(i) * c + j];
+        }
+        StoreMatrix(out[0], db);
+        StoreNames(out[1], db);
+        const int ints[5] = {s.freq, s.year1, s.period1, s.year2, r > 0 ? s.period2 : 1};
+        for (int k = 0; k < 5; ++k) ZuValSetInt(out[2 + k], ints[k]);
+        ZuValSetInt(rtn, 1);
+        return;
+    }
+    TextLayout layout;
+    LoadRequest request;
+    request.type = type;
+    request.marked = IntOf(&pv[4]) != 0;
+    TemporaryDatabase temp(kLoadDatabase, 0);
+    if (temp.get() == nullptr) return;
+    Database& db = *temp.get();
+    if (type == kTypeByObservation || type == kTypeByVariable) {
+        layout.vars = IntOf(&pv[2]);
+        layout.byObservation = type == kTypeByObservation;
+        layout.sample.freq = std::max(EntryInt(pv[7]), 1);
+        layout.sample.year1 = EntryInt(pv[8]);
+        layout.sample.period1 = EntryInt(pv[9]);
+        if (!FIsValidSample(layout.sample) || IntOf(&pv[3]) < 1) {
+            DataError("Invalid sample for %s", name.c_str());
+            return;
+        }
+        SampleSetEnd(layout.sample, IntOf(&pv[3]));
+        db.capacity = std::max(layout.vars, 0) + kDatabaseSpare;
+        request.layout = &layout;
+    }
+    if (!FDbLoad(db, name, request)) return;
+    const Sample& s = db.sample;
+    StoreMatrix(out[0], db);
+    StoreNames(out[1], db);
+    const int ints[5] = {s.freq, s.year1, s.period1, s.year2, s.period2};
+    for (int k = 0; k < 5; ++k) ZuValSetInt(out[2 + k], ints[k]);
+    ZuValSetInt(rtn, 1);
+}
+
+// savedata(name, type, backup, a3, a4, data, names, freq, year1, period1,
+// year2, period2): the rows of data are observations from year1 and
+// period1 on, its columns the variables, named by the strings of names
+// ("Var1", ... where names has none); the sample saved ends at year2 and
+// period2 (both 0: at the last row).  Type 0 chooses by extension; type 8
+// writes the rows as a matrix file.  backup not 0 keeps an existing file.
+// a3 and a4 are reserved.
+void FnSavedata(ZuVALUE* rtn, ZuVALUE* pv, int) {
+    if (ZuLibCheckType(ZU_STRING, pv, 0, 0) == 0 || ZuLibCheckType(ZU_INT, pv, 1, 4) == 0 ||
+        ZuLibCheckType(ZU_MATRIX, pv, 5, 5) == 0 || ZuLibCheckType(ZU_INT, pv, 7, 11) == 0)
+        return;
+    const std::string name = FileName(pv[0]);
+    int type = IntOf(&pv[1]);
+    if (type <= 0) type = IFileTypeOf(name);
+    Sample s{IntOf(&pv[8]), IntOf(&pv[9]), IntOf(&pv[10]), IntOf(&pv[11]), std::max(IntOf(&pv[7]), 1)};
+    const int rows = pv[5].w1.i;
+    if (s.year2 == 0 && s.period2 == 0) SampleSetEnd(s, rows);
+    const long long n = ISampleCount(s);
+    if (!FIsValidSample(s) || n < 1 || n > rows) {
+        DataError("Cannot save %s: the sample does not match the %d rows of the data", name.c_str(), rows);
+        return;
+    }
+    if (type == kTypeMatrix) {
+        ZuVALUE saved = pv[5];
+        saved.w1.i = static_cast<int>(n);
+        ZuValSetInt(rtn, SaveMatrixFile(name, &saved, false));
+        return;
+    }
+    TemporaryDatabase temp(kSaveDatabase, pv[5].w2.i);
+    if (temp.get() == nullptr) return;
+    Database& db = *temp.get();
+    if (!FDbSetSample(db, s)) return;
+    FillFromMatrix(db, pv[5].w3.m, static_cast<int>(n), pv[5].w2.i, &pv[6]);
+    ZuValSetInt(rtn, IDbSave(db, name, type, IntOf(&pv[2]) != 0));
+}
+
+// loadmat(name [, flag]): the matrix of a matrix file (flag 1: a file
+// without its dimension line, read as one column), or the data of a data
+// file with one column per variable.  The int 0 when it cannot be read.
+void FnLoadmat(ZuVALUE* rtn, ZuVALUE* pv, int cArg) {
+    if (ZuLibCheckType(ZU_STRING, pv, 0, 0) == 0) return;
+    if (cArg > 1 && ZuLibCheckType(ZU_INT, pv, 1, 1) == 0) return;
+    const std::string name = FileName(pv[0]);
+    const int type = IFileTypeOf(name);
+    if (type == kTypeMatrix) {
+        if (LowerExtension(name) == ".fmt") {
+            DataError("Cannot load %s: Gauss .fmt matrix files cannot be read", name.c_str());
+            return;
+        }
+        std::vector<double> values;
+        int r = 0;
+        int c = 0;
+        if (!FLoadMatrixText(name, cArg > 1 && pv[1].w1.i == 1, values, r, c)) return;
+        ZuLibValMatMalloc(rtn, r, c);
+        for (int i = 0; i < r && c > 0; ++i)
+            for (int j = 0; j < c; ++j) rtn->w3.m[i][j] = values[static_cast<std::size_t>(i) * c + j];
+        return;
+    }
+    TemporaryDatabase temp(kLoadDatabase, 0);
+    if (temp.get() == nullptr) return;
+    LoadRequest request;
+    request.type = type;
+    if (!FDbLoad(*temp.get(), name, request)) return;
+    StoreMatrix(rtn, *temp.get());
+}
+
+// savemat(name, m [, flag]): 1 when the file was written, else 0.
+void FnSavemat(ZuVALUE* rtn, ZuVALUE* pv, int cArg) {
+    if (ZuLibCheckType(ZU_STRING, pv, 0, 0) == 0 || ZuLibCheckType(ZU_MATRIX, pv, 1, 1) == 0) return;
+    if (cArg > 2 && ZuLibCheckType(ZU_INT, pv, 2, 2) == 0) return;
+    const std::string name = FileName(pv[0]);
+    const int type = IFileTypeOf(name);
+    if (type == kTypeMatrix) {
+        if (LowerExtension(name) == ".fmt") {
+            DataError("Cannot save %s: Gauss .fmt matrix files cannot be written", name.c_str());
+            return;
+        }
+        ZuValSetInt(rtn, SaveMatrixFile(name, &pv[1], cArg > 2 && pv[2].w1.i == 1));
+        return;
+    }
+    const int rows = pv[1].w1.i;
+    const int columns = pv[1].w2.i;
+    TemporaryDatabase temp(kSaveDatabase, columns);
+    if (temp.get() == nullptr) return;
+    Database& db = *temp.get();
+    Sample s;
+    SampleSetEnd(s, rows);
+    if (rows < 1 || !FDbSetSample(db, s)) {
+        DataError("Cannot save %s: the matrix has no rows", name.c_str());
+        return;
+    }
+    FillFromMatrix(db, pv[1].w3.m, rows, columns, nullptr);
+    ZuValSetInt(rtn, IDbSave(db, name, type, false));
+}
+
+}  // namespace zu::data

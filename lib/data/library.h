@@ -1,0 +1,17 @@
+// The library functions over data files: loaddata, savedata, loadmat and
+// savemat, registered with the input and output functions.
+#ifndef ZU_DATA_LIBRARY_H
+#define ZU_DATA_LIBRARY_H
+
+#include "zu.h"
+
+namespace zu::data {
+
+void FnLoaddata(ZuVALUE* rtn, ZuVALUE* pv, int cArg);
+void FnSavedata(ZuVALUE* rtn, ZuVALUE* pv, int cArg);
+void FnLoadmat(ZuVALUE* rtn, ZuVALUE* pv, int cArg);
+void FnSavemat(ZuVALUE* rtn, ZuVALUE* pv, int cArg);
+
+}  // namespace zu::data
+
+#endif

@@ -1,0 +1,509 @@
+#include "data/text_data.h"
+
+#include <algorithm>
+#include <cctype>
+#include <charconv>
+#include <cmath>
+#include <cstdlib>
+#include <cstring>
+#include <memory>
+
+#include "zu.h"
+
+namespace zu::data {
+namespace {
+
+constexpr std::size_t kTokenLimit = 64;
+constexpr std::size_t kHeaderLimit = 255;
+constexpr std::size_t kCellLimit = 256;
+
+struct FileCloser {
+    void operator()(std::FILE* f) const {
+        if (f != nullptr) std::fclose(f);
+    }
+};
+using File = std::unique_ptr<std::FILE, FileCloser>;
+
+// Reads white-space separated tokens; a token that begins with '>' at the
+// start of a line takes the rest of that line (a block header).
+class TokenReader {
+public:
+    explicit TokenReader(std::FILE* f) : file_(f) {}
+
+    // False at the end of the file.  A token longer than the limit is
+    // returned cut, with `tooLong` set.
+    bool Next(std::string& token, bool& header, bool& tooLong) {
+        token.clear();
+        header = false;
+        tooLong = false;
+        int ch = std::fgetc(file_);
+        while (ch != EOF && std::isspace(ch)) ch = std::fgetc(file_);
+        if (ch == EOF) return false;
+        header = ch == '>';
+        const std::size_t limit = header ? kHeaderLimit : kTokenLimit;
+        if (header) ch = std::fgetc(file_);
+        while (ch != EOF && (header ? ch != '\n' : !std::isspace(ch))) {
+            if (token.size() < limit) token.push_back(static_cast<char>(ch));
+            else tooLong = true;
+            ch = std::fgetc(file_);
+        }
+        return true;
+    }
+
+private:
+    std::FILE* file_;
+};
+
+struct Block {
+    std::string name;
+    Sample sample;
+    std::vector<double> values;
+};
+
+bool ParseHeader(const std::string& text, Block& block) {
+    char name[64] = "";
+    long long n[5];
+    int used = 0;
+    // The format is the system's own; the text is only read through it.
+    if (std::sscanf(text.c_str(), "%63s %lld %lld %lld %lld %lld %n", name, &n[0], &n[1], &n[2], &n[3], &n[4],
+                    &used) < 6)
+        return false;
+    constexpr long long kLimit = 1000000;
+    for (long long v : n)
+        if (v <= -kLimit || v >= kLimit) return false;
+    block.name = name;
+    block.sample = {static_cast<int>(n[0]), static_cast<int>(n[1]), static_cast<int>(n[2]),
+                    static_cast<int>(n[3]), static_cast<int>(n[4])};
+    return FIsValidSample(block.sample) && ISampleCount(block.sample) > 0;
+}
+
+// Reads every block of a .dat file with headers.  `noHeaders` tells that
+// numbers came before any header.
+bool ReadBlocks(std::FILE* f, const std::string& name, std::vector<Block>& blocks, bool& noHeaders) {
+    TokenReader reader(f);
+    std::string token;
+    bool header = false;
+    bool tooLong = false;
+    noHeaders = false;
+    long long total = 0;
+    while (reader.Next(token, header, tooLong)) {
+        if (header) {
+            Block b;
+            if (!ParseHeader(token, b)) {
+                DataError("Invalid header >%s in %s", token.c_str(), name.c_str());
+                return false;
+            }
+            if (blocks.size() >= static_cast<std::size_t>(kMaxVariablesAsked)) {
+                DataError("%s holds more than %d variables", name.c_str(), kMaxVariablesAsked);
+                return false;
+            }
+            blocks.push_back(std::move(b));
+            continue;
+        }
+        double d = 0;
+        if (tooLong || !FParseNumber(token, d)) {
+            DataError("Invalid number %s in %s", token.c_str(), name.c_str());
+            return false;
+        }
+        if (blocks.empty()) {
+            noHeaders = true;
+            return false;
+        }
+        if (++total > kMaxCells) {
+            DataError("%s holds too many values", name.c_str());
+            return false;
+        }
+        blocks.back().values.push_back(d);
+    }
+    return true;
+}
+
+// All numbers of a file, in order; false after a message.
+bool ReadNumbers(std::FILE* f, const std::string& name, std::vector<double>& values, long long limit) {
+    TokenReader reader(f);
+    std::string token;
+    bool header = false;
+    bool tooLong = false;
+    while (reader.Next(token, header, tooLong)) {
+        double d = 0;
+        if (header || tooLong || !FParseNumber(token, d)) {
+            DataError("Invalid number %s%s in %s", header ? ">" : "", token.c_str(), name.c_str());
+            return false;
+        }
+        if (static_cast<long long>(values.size()) >= limit) {
+            DataError("%s holds more numbers than expected", name.c_str());
+            return false;
+        }
+        values.push_back(d);
+    }
+    return true;
+}
+
+// The sample that spans every block of the first block's frequency.
+Sample SpanOf(const std::vector<Block>& blocks) {
+    Sample span = blocks[0].sample;
+    for (const Block& b : blocks) {
+        if (b.sample.freq != span.freq) continue;
+        if (IDateObs(b.sample.year1, b.sample.period1, span.year1, span.period1, span.freq) < 0)
+            span.year1 = b.sample.year1, span.period1 = b.sample.period1;
+        if (IDateObs(b.sample.year2, b.sample.period2, span.year2, span.period2, span.freq) > 0)
+            span.year2 = b.sample.year2, span.period2 = b.sample.period2;
+    }
+    return span;
+}
+
+bool StoreBlock(Database& db, const Block& b, LoadCounts& counts) {
+    const Sample& s = db.sample;
+    if (b.sample.freq != s.freq) {
+        DataWarning("%s has frequency %d, the database %d: not read", b.name.c_str(), b.sample.freq, s.freq);
+        return true;
+    }
+    const long long count = ISampleCount(b.sample);
+    if (static_cast<long long>(b.values.size()) < count)
+        DataWarning("%s while reading %s", "Unexpected end-of-file", b.name.c_str());
+    else if (static_cast<long long>(b.values.size()) > count)
+        DataWarning("%s: values beyond its sample skipped", b.name.c_str());
+    const long long first = IDateObs(b.sample.year1, b.sample.period1, s.year1, s.period1, s.freq);
+    const long long last = first + count - 1;
+    counts.read += count;
+    if (last < 0 || first >= db.observations) {
+        DataWarning("%s has no overlap with database sample", b.name.c_str());
+        counts.skipped += count;
+        return true;
+    }
+    const int index = IDbAddVar(db, b.name);
+    if (index < 0) {
+        DataError("Database %s is full: %s not read", db.name.c_str(), b.name.c_str());
+        return false;
+    }
+    std::vector<double>& target = db.vars[static_cast<std::size_t>(index)].values;
+    const long long available = std::min(count, static_cast<long long>(b.values.size()));
+    for (long long i = 0; i < count; ++i) {
+        const long long t = first + i;
+        if (t < 0 || t >= db.observations || i >= available) {
+            ++counts.skipped;
+            continue;
+        }
+        target[static_cast<std::size_t>(t)] = b.values[static_cast<std::size_t>(i)];
+        ++counts.loaded;
+    }
+    return true;
+}
+
+bool LoadByLayout(Database& db, std::FILE* f, const std::string& name, const TextLayout& layout,
+                  LoadCounts& counts) {
+    const long long n = ISampleCount(layout.sample);
+    if (layout.vars < 1 || !FIsValidSample(layout.sample) || n < 1 || n * layout.vars > kMaxCells) {
+        DataError("Invalid layout for %s: %d variables, %lld observations", name.c_str(), layout.vars, n);
+        return false;
+    }
+    std::vector<double> values;
+    if (!ReadNumbers(f, name, values, n * layout.vars)) return false;
+    if (!FDbSetSample(db, layout.sample)) return false;
+    for (int j = 0; j < layout.vars; ++j) {
+        const int index = IDbAddVar(db, "Var" + std::to_string(j + 1));
+        if (index < 0) {
+            DataError("Database %s is full", db.name.c_str());
+            return false;
+        }
+    }
+    counts.read = static_cast<long long>(values.size());
+    counts.loaded = counts.read;
+    if (counts.read < n * layout.vars)
+        DataWarning("%s while reading %s", "Unexpected end-of-file", name.c_str());
+    for (std::size_t k = 0; k < values.size(); ++k) {
+        const long long obs = layout.byObservation ? static_cast<long long>(k) / layout.vars
+                                                   : static_cast<long long>(k) % n;
+        const long long var = layout.byObservation ? static_cast<long long>(k) % layout.vars
+                                                   : static_cast<long long>(k) / n;
+        Variable& target = db.vars[db.vars.size() - static_cast<std::size_t>(layout.vars) +
+                                   static_cast<std::size_t>(var)];
+        target.values[static_cast<std::size_t>(obs)] = values[k];
+    }
+    return true;
+}
+
+bool LooksBinary(std::FILE* f) {
+    unsigned char head[64];
+    const std::size_t n = std::fread(head, 1, sizeof head, f);
+    std::rewind(f);
+    return std::memchr(head, 0, n) != nullptr;
+}
+
+// Cells of one comma-separated row; false at the end of the file.
+bool ReadCsvRow(std::FILE* f, std::vector<std::string>& cells, bool& tooLong) {
+    cells.clear();
+    tooLong = false;
+    int ch = std::fgetc(f);
+    if (ch == EOF) return false;
+    std::string cell;
+    bool quoted = false;
+    for (;; ch = std::fgetc(f)) {
+        if (ch == EOF || (!quoted && (ch == '\n' || ch == ','))) {
+            if (!cell.empty() && cell.back() == '\r' && ch != ',') cell.pop_back();
+            // Cells beyond the most variables a database takes are dropped
+            // unstored, so that a row of commas cannot grow without bound.
+            if (cells.size() <= static_cast<std::size_t>(kMaxVariablesAsked)) cells.push_back(cell);
+            else tooLong = true;
+            cell.clear();
+            if (ch != ',') return true;
+            continue;
+        }
+        if (ch == '"') {
+            if (quoted) {
+                const int next = std::fgetc(f);
+                if (next == '"') {
+                    cell.push_back('"');
+                    continue;
+                }
+                if (next != EOF) std::ungetc(next, f);
+                quoted = false;
+            } else {
+                quoted = true;
+            }
+            continue;
+        }
+        if (cell.size() < kCellLimit) cell.push_back(static_cast<char>(ch));
+        else tooLong = true;
+    }
+}
+
+std::string Trimmed(const std::string& s) {
+    const std::size_t a = s.find_first_not_of(" \t");
+    if (a == std::string::npos) return {};
+    const std::size_t b = s.find_last_not_of(" \t");
+    return s.substr(a, b - a + 1);
+}
+
+std::string CsvName(const std::string& name) {
+    if (name.find_first_of(",\"\n") == std::string::npos) return name;
+    std::string quoted = "\"";
+    for (char c : name) {
+        if (c == '"') quoted.push_back('"');
+        quoted.push_back(c);
+    }
+    return quoted + "\"";
+}
+
+bool CloseWritten(File& file) {
+    const bool ok = std::ferror(file.get()) == 0;
+    return (std::fclose(file.release()) == 0) && ok;
+}
+
+}  // namespace
+
+bool FParseNumber(const std::string& token, double& value) {
+    if (token == "." || token == ".NaN") {
+        value = std::nan("");
+        return true;
+    }
+    if (token == "+.Inf" || token == "-.Inf") {
+        value = token[0] == '-' ? -HUGE_VAL : HUGE_VAL;
+        return true;
+    }
+    if (token.empty()) return false;
+    char* end = nullptr;
+    value = std::strtod(token.c_str(), &end);
+    return *end == '\0';
+}
+
+std::string NumberText(double d) {
+    if (std::isnan(d)) return ".";
+    if (std::isinf(d)) return d < 0 ? "-.Inf" : "+.Inf";
+    char text[64];
+    const auto result = std::to_chars(text, text + sizeof text, d);
+    return std::string(text, result.ptr);
+}
+
+void BackupFile(const std::string& name, const char* ext) {
+    File f{std::fopen(name.c_str(), "rb")};
+    if (!f) return;
+    f.reset();
+    std::rename(name.c_str(), WithExtension(name, ext).c_str());
+}
+
+bool FLoadDat(Database& db, const std::string& name, const TextLayout* layout, LoadCounts& counts) {
+    File f{std::fopen(name.c_str(), "rb")};
+    if (!f) {
+        DataError("Cannot open %s", name.c_str());
+        return false;
+    }
+    if (LooksBinary(f.get())) {
+        DataError("%s is a binary data set, which cannot be read", name.c_str());
+        return false;
+    }
+    if (layout != nullptr) return LoadByLayout(db, f.get(), name, *layout, counts);
+    std::vector<Block> blocks;
+    bool noHeaders = false;
+    if (!ReadBlocks(f.get(), name, blocks, noHeaders)) {
+        if (noHeaders) DataWarning("Need formatting information to read this file");
+        return false;
+    }
+    if (blocks.empty()) {
+        DataError("No observations in file");
+        return false;
+    }
+    if (db.observations == 0 && !FDbSetSample(db, SpanOf(blocks))) return false;
+    for (const Block& b : blocks)
+        if (!StoreBlock(db, b, counts)) return false;
+    return true;
+}
+
+int ISaveDat(Database& db, const std::string& name, bool backup) {
+    if (backup) BackupFile(name, ".bak");
+    File f{std::fopen(name.c_str(), "w")};
+    if (!f) {
+        DataError("Cannot open %s", name.c_str());
+        return 0;
+    }
+    const Sample& s = db.sample;
+    for (Variable& v : db.vars) {
+        long long first = 0;
+        long long last = 0;
+        if ((v.flags & kVarWrite) == 0) continue;
+        if (!FVarSpan(v, first, last)) {
+            v.flags &= ~kVarWrite;
+            continue;
+        }
+        // A blank would end the name in the header line.
+        std::string header = v.name;
+        std::replace(header.begin(), header.end(), ' ', '_');
+        std::fprintf(f.get(), "\n>%s %d %d %d %d %d\n", header.c_str(),
+                     static_cast<int>(IObsYear(first, s.year1, s.period1, s.freq)),
+                     static_cast<int>(IObsPeriod(first, s.period1, s.freq)),
+                     static_cast<int>(IObsYear(last, s.year1, s.period1, s.freq)),
+                     static_cast<int>(IObsPeriod(last, s.period1, s.freq)), s.freq);
+        for (long long t = first; t <= last; ++t)
+            std::fprintf(f.get(), "%s\n", NumberText(v.values[static_cast<std::size_t>(t)]).c_str());
+    }
+    return CloseWritten(f) ? 1 : 0;
+}
+
+bool FLoadCsv(Database& db, const std::string& name, LoadCounts& counts) {
+    File f{std::fopen(name.c_str(), "rb")};
+    if (!f) {
+        DataError("Cannot open %s", name.c_str());
+        return false;
+    }
+    std::vector<std::string> names;
+    bool tooLong = false;
+    if (!ReadCsvRow(f.get(), names, tooLong) || tooLong) {
+        DataError(tooLong ? "Invalid .csv file %s: a cell or row is too long" : "No observations in file",
+                  name.c_str());
+        return false;
+    }
+    for (std::string& n : names) n = Trimmed(n);
+    std::vector<std::vector<double>> rows;
+    std::vector<std::string> cells;
+    const long long width = static_cast<long long>(names.size());
+    while (ReadCsvRow(f.get(), cells, tooLong)) {
+        if (tooLong) {
+            DataError("Invalid .csv file %s: a cell or row is too long", name.c_str());
+            return false;
+        }
+        if (cells.size() == 1 && Trimmed(cells[0]).empty()) continue;
+        if ((static_cast<long long>(rows.size()) + 1) * width > kMaxCells) {
+            DataError("%s holds too many values", name.c_str());
+            return false;
+        }
+        std::vector<double> row(names.size(), std::nan(""));
+        for (std::size_t j = 0; j < cells.size() && j < names.size(); ++j) {
+            const std::string cell = Trimmed(cells[j]);
+            if (!cell.empty() && !FParseNumber(cell, row[j])) {
+                DataError("Invalid number %s in %s", cell.c_str(), name.c_str());
+                return false;
+            }
+        }
+        rows.push_back(std::move(row));
+    }
+    if (rows.empty()) {
+        DataError("No observations in file");
+        return false;
+    }
+    if (db.observations == 0) {
+        Sample s;
+        SampleSetEnd(s, static_cast<long long>(rows.size()));
+        if (!FDbSetSample(db, s)) return false;
+    }
+    for (std::size_t j = 0; j < names.size(); ++j) {
+        const std::string varName = names[j].empty() ? "Var" + std::to_string(j + 1) : names[j];
+        const int index = IDbAddVar(db, varName);
+        if (index < 0) {
+            DataError("Database %s is full: %s not read", db.name.c_str(), varName.c_str());
+            return false;
+        }
+        std::vector<double>& target = db.vars[static_cast<std::size_t>(index)].values;
+        for (std::size_t t = 0; t < rows.size(); ++t) {
+            ++counts.read;
+            if (static_cast<long long>(t) >= db.observations) {
+                ++counts.skipped;
+                continue;
+            }
+            target[t] = rows[t][j];
+            ++counts.loaded;
+        }
+    }
+    return true;
+}
+
+int ISaveCsv(Database& db, const std::string& name, bool backup) {
+    if (backup) BackupFile(name, ".bak");
+    File f{std::fopen(name.c_str(), "wb")};
+    if (!f) {
+        DataError("Cannot open %s", name.c_str());
+        return 0;
+    }
+    std::vector<const Variable*> vars;
+    for (const Variable& v : db.vars)
+        if ((v.flags & kVarWrite) != 0) vars.push_back(&v);
+    for (std::size_t j = 0; j < vars.size(); ++j)
+        std::fprintf(f.get(), "%s%s", j > 0 ? "," : "", CsvName(vars[j]->name).c_str());
+    std::fprintf(f.get(), "\n");
+    for (long long t = 0; t < db.observations; ++t) {
+        for (std::size_t j = 0; j < vars.size(); ++j) {
+            const double d = vars[j]->values[static_cast<std::size_t>(t)];
+            std::fprintf(f.get(), "%s%s", j > 0 ? "," : "", std::isnan(d) ? "" : NumberText(d).c_str());
+        }
+        std::fprintf(f.get(), "\n");
+    }
+    return CloseWritten(f) ? 1 : 0;
+}
+
+bool FLoadMatrixText(const std::string& name, bool noDims, std::vector<double>& values, int& rows,
+                     int& columns) {
+    File f{std::fopen(name.c_str(), "rb")};
+    if (!f) {
+        DataError("Cannot open %s", name.c_str());
+        return false;
+    }
+    std::vector<double> numbers;
+    if (!ReadNumbers(f.get(), name, numbers, kMaxCells + 2)) return false;
+    std::size_t first = 0;
+    long long r = static_cast<long long>(numbers.size());
+    long long c = 1;
+    if (!noDims) {
+        if (numbers.size() < 2 || numbers[0] != std::floor(numbers[0]) || numbers[1] != std::floor(numbers[1]) ||
+            numbers[0] < 0 || numbers[1] < 0 || numbers[0] * numbers[1] > static_cast<double>(kMaxCells)) {
+            DataError("%s does not begin with the rows and columns of a matrix", name.c_str());
+            return false;
+        }
+        r = static_cast<long long>(numbers[0]);
+        c = static_cast<long long>(numbers[1]);
+        first = 2;
+        if (static_cast<long long>(numbers.size() - first) != r * c) {
+            DataError("%s holds %lld elements where %lld x %lld were announced", name.c_str(),
+                      static_cast<long long>(numbers.size() - first), r, c);
+            return false;
+        }
+    }
+    if (r * c > kMaxCells) {
+        DataError("%s holds too many values", name.c_str());
+        return false;
+    }
+    values.assign(numbers.begin() + static_cast<std::ptrdiff_t>(first), numbers.end());
+    rows = static_cast<int>(r);
+    columns = static_cast<int>(c);
+    return true;
+}
+
+}  // namespace zu::data
