@@ -125,7 +125,9 @@ int linkAndRun(const RunOptions& o, bool compiled, bool& returnAtOnce)
         return 0;
     if (o.createAfterLink)
         return writeObjectFile(o.fileName);
-    if (!o.debug)
+    // The debug flag is also on in interactive mode, where typed lines
+    // may still call any declared function.
+    if (!ZuIsDebug())
         ZuParseDelUnusedExternals();
     int position = IZuRunInit();
     if (position < 0)
