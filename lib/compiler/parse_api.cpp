@@ -30,7 +30,14 @@ struct Snapshot {
     }
     void restore() const
     {
-        symbolTable().truncate(symbols);
+        // The globals declared since own their signatures and constant
+        // values.  Class definitions are left out: their member tables need
+        // the engine's own routine to be freed.
+        SymbolTable& st = symbolTable();
+        for (int i = symbols; i < st.count(); ++i)
+            if ((st[i].val.t & ZU_TYPE_MASK) != ZU_CLASS)
+                ZuFreeValue(&st[i].val);
+        st.truncate(symbols);
         codeBuffer().setSize(code);
         literalTable().setCount(literals);
         IZuScanSetDefineCount(defines);
