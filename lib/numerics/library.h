@@ -23,7 +23,7 @@ ZU_NUMLIB_ROUTINE(FnLogdet);
 ZU_NUMLIB_ROUTINE(FnSolveldl);
 ZU_NUMLIB_ROUTINE(FnSolvelu);
 
-// library_spectral.cpp: eigenvalues, QR, singular values, rank
+// library_eigen_qr_svd.cpp: eigenvalues, QR, singular values, rank
 ZU_NUMLIB_ROUTINE(FnDecqr);
 ZU_NUMLIB_ROUTINE(FnDecsvd);
 ZU_NUMLIB_ROUTINE(FnEigen);

@@ -206,7 +206,7 @@ ZU_ROUTINE(FnClog);
 ZU_ROUTINE(FnCmul);
 ZU_ROUTINE(FnCsqrt);
 
-// special_functions.cpp
+// transcendental.cpp
 ZU_ROUTINE(FnBessel);
 ZU_ROUTINE(FnDawson);
 ZU_ROUTINE(FnExpint);

@@ -45,7 +45,7 @@ TEST(DebugTokens, RestStartsAfterTheClosingDelimiter)
 TEST(DebugFiles, NamesCompareWithoutCaseDirectoryOrExtension)
 {
     EXPECT_TRUE(SameFile("/home/u/Prog.zu", "prog"));
-    EXPECT_TRUE(SameFile("dir/prog.zu", "PROG.ox.zu"));
+    EXPECT_TRUE(SameFile("dir/prog.zu", "PROG.old.zu"));
     EXPECT_FALSE(SameFile("prog.zu", "prog2.zu"));
     EXPECT_FALSE(SameFile("prog.zu", ""));
     EXPECT_FALSE(SameFile("a/prog.zu", "prog/a.zu"));

@@ -1,5 +1,5 @@
-// Fourier transforms and spectra, against values computed with R (fft,
-// spec.pgram): padding, odd and prime lengths, the inverse, missing values.
+// Fourier transforms and spectra, against values computed with R (fft and
+// its raw periodogram): padding, odd and prime lengths, the inverse, missing values.
 #include <cmath>
 #include <limits>
 #include <vector>
@@ -92,7 +92,8 @@ TEST_F(FourierTest, PeriodogramAgreesWithTheRawAndSmoothedSpectrum) {
     const std::initializer_list<double> y = {2.1, 1.4, 3.3, 2.8, 0.9, 1.7, 2.6, 3.9, 1.2, 2.2, 3.0, 1.8};
     ZuVALUE a[] = {Matrix(12, 1, y)};
     int r = 0;
-    // R: spec.pgram(y, taper = 0, detrend = FALSE, fast = FALSE)$spec / (2 pi)
+    // R: the raw periodogram of y (no taper, no detrending, no padding),
+    // divided by 2 pi,
     // at 2 pi k / 12, k = 1 .. 6; at frequency 0 the demeaned series gives 0.
     ExpectNear(Elements(FnPeriodogram, a, &r), {0, 0.00953503761478566, 0.0574284086323256, 0.428789942513415,
                                                 0.0303720683067034, 0.185960284149759, 0.00649882684291906});

@@ -165,9 +165,9 @@ emit("DProbNegBin", pnbinom(nx, 4, 0.3), list(nx, 4, 0.3))
 emit("DDensNegBin", dnbinom(nx, 4, 0.3), list(nx, 4, 0.3))
 emit("DQuanNegBin", qnbinom(p, 4, 0.3), list(p, 4, 0.3))
 for (mu in c(0.4, 7, 150)) {
-  ox <- round(mu * c(0.2, 0.9, 1.6, 3))
-  emit("DProbPoisson", ppois(ox, mu), list(ox, mu))
-  emit("DDensPoisson", dpois(ox, mu), list(ox, mu))
+  counts <- round(mu * c(0.2, 0.9, 1.6, 3))
+  emit("DProbPoisson", ppois(counts, mu), list(counts, mu))
+  emit("DDensPoisson", dpois(counts, mu), list(counts, mu))
   emit("DQuanPoisson", qpois(p, mu), list(p, mu))
 }
 # Logarithmic from its definition.
