@@ -7,12 +7,12 @@
 // may read them or raise an error, RELOAD reads all four after a call that
 // may move them (calls, returns, member calls).
 //
-// OPR dispatches on its operator as well, and a few handlers look one or
-// two instructions ahead to run the common sequences in one step: a
-// comparison and the jump on it, a scalar result and its store into a
-// local, a fresh slot and the constant loaded into it, ++n on an int
-// local.  Each such step does exactly what the instructions would do one
-// by one, and leaves any case that might report an error to them.
+// The translation made at each run start gives every instruction its
+// handler (of its operator, for OPR) or the handler of the fused sequence
+// that starts there (fused_code.h).  A scalar comparison still looks at
+// the next instruction for a jump on its result.  Each such step does
+// exactly what the instructions would do one by one, and leaves any case
+// that might report an error to them.
 #include "run/assignment.h"
 #include "run/calls.h"
 #include "run/fused_code.h"
@@ -114,70 +114,9 @@ inline bool Truth(ZuVALUE* v)
     }
 }
 
-// Scalar operators computed in place: true when both operands were ints or
-// doubles and the operator is one of these; the result is in `a`.
-[[gnu::always_inline]] inline bool ScalarBinary(ZuVALUE* a, const ZuVALUE* b, int op)
-{
-    if (IsInt(a) && IsInt(b)) {
-        long long x = a->w1.i, y = b->w1.i;
-        switch (op) {
-        case opr::Add: SetInt(a, Wrap(x + y)); return true;
-        case opr::Subtract: SetInt(a, Wrap(x - y)); return true;
-        case opr::Multiply: SetInt(a, Wrap(static_cast<long long>(static_cast<unsigned>(x) * static_cast<unsigned>(y)))); return true;
-        case opr::Divide: SetDouble(a, static_cast<double>(x) / static_cast<double>(y)); return true;
-        case opr::Less: SetInt(a, x < y); return true;
-        case opr::LessEqual: SetInt(a, x <= y); return true;
-        case opr::Greater: SetInt(a, x > y); return true;
-        case opr::GreaterEqual: SetInt(a, x >= y); return true;
-        case opr::Equal: SetInt(a, x == y); return true;
-        case opr::NotEqual: SetInt(a, x != y); return true;
-        default: return false;
-        }
-    }
-    if (!IsScalar(a) || !IsScalar(b))
-        return false;
-    double x = AsDouble(a), y = AsDouble(b);
-    switch (op) {
-    case opr::Add: SetDouble(a, x + y); return true;
-    case opr::Subtract: SetDouble(a, x - y); return true;
-    case opr::Multiply: SetDouble(a, x * y); return true;
-    case opr::Divide: SetDouble(a, x / y); return true;
-    case opr::Less: SetInt(a, x < y); return true;
-    case opr::LessEqual: SetInt(a, x <= y); return true;
-    case opr::Greater: SetInt(a, x > y); return true;
-    case opr::GreaterEqual: SetInt(a, x >= y); return true;
-    case opr::Equal: SetInt(a, x == y); return true;
-    case opr::NotEqual: SetInt(a, x < y || x > y); return true;  // NaN: false
-    default: return false;
-    }
-}
-
-inline bool ScalarUnary(ZuVALUE* a, int op)
-{
-    if (IsInt(a)) {
-        long long x = a->w1.i;
-        switch (op) {
-        case opr::Negate: SetInt(a, Wrap(-x)); return true;
-        case opr::Increment: SetInt(a, Wrap(x + 1)); return true;
-        case opr::Decrement: SetInt(a, Wrap(x - 1)); return true;
-        default: return false;
-        }
-    }
-    if (IsDouble(a)) {
-        double x = a->w1.d;
-        switch (op) {
-        case opr::Negate: SetDouble(a, -x); return true;
-        case opr::Increment: SetDouble(a, x + 1); return true;
-        case opr::Decrement: SetDouble(a, x - 1); return true;
-        default: return false;
-        }
-    }
-    return false;
-}
-
-// The scalar operators of the fused handlers, one instance per operator:
-// the same results as ScalarBinary for two ints or doubles, which the
-// caller has checked.
+// The scalar operators, one instance per operator, for two ints or
+// doubles (which the caller has checked): an int result wraps, a division
+// of ints gives a double.
 template <int Op>
 [[gnu::always_inline]] inline void ScalarArithmetic(ZuVALUE* a, const ZuVALUE* b)
 {
@@ -228,6 +167,52 @@ template <int Op>
     if (IsInt(a) && IsInt(b))
         return Holds<Op>(a->w1.i, b->w1.i);
     return Holds<Op>(AsDouble(a), AsDouble(b));
+}
+
+// Scalar operators computed in place: true when both operands were ints or
+// doubles and the operator is one of these; the result is in `a`.
+[[gnu::always_inline]] inline bool ScalarBinary(ZuVALUE* a, const ZuVALUE* b, int op)
+{
+    if (!IsScalar(a) || !IsScalar(b))
+        return false;
+    switch (op) {
+#define ARITHMETIC_CASE(OP)                \
+    case opr::OP:                          \
+        ScalarArithmetic<opr::OP>(a, b);   \
+        return true;
+#define COMPARISON_CASE(OP)                        \
+    case opr::OP:                                  \
+        SetInt(a, ScalarComparison<opr::OP>(a, b)); \
+        return true;
+        FOR_EACH_ARITHMETIC(ARITHMETIC_CASE)
+        FOR_EACH_COMPARISON(COMPARISON_CASE)
+#undef ARITHMETIC_CASE
+#undef COMPARISON_CASE
+    default: return false;
+    }
+}
+
+inline bool ScalarUnary(ZuVALUE* a, int op)
+{
+    if (IsInt(a)) {
+        long long x = a->w1.i;
+        switch (op) {
+        case opr::Negate: SetInt(a, Wrap(-x)); return true;
+        case opr::Increment: SetInt(a, Wrap(x + 1)); return true;
+        case opr::Decrement: SetInt(a, Wrap(x - 1)); return true;
+        default: return false;
+        }
+    }
+    if (IsDouble(a)) {
+        double x = a->w1.d;
+        switch (op) {
+        case opr::Negate: SetDouble(a, -x); return true;
+        case opr::Increment: SetDouble(a, x + 1); return true;
+        case opr::Decrement: SetDouble(a, x - 1); return true;
+        default: return false;
+        }
+    }
+    return false;
 }
 
 // The variable that the instruction before XRS loaded, or null.
@@ -514,24 +499,6 @@ void RunLoop()
             cp = sp->w1.i == 0 ? jump.arg : cp + 1;                           \
     } while (0)
 
-    // sp holds a scalar result and cp is the next instruction: a
-    // store of it into a local that owns nothing is done at once.
-#define STORE_SCALAR_RESULT()                                                 \
-    do {                                                                      \
-        const ZuPCODE store = program[cp];                                     \
-        if (store.op == code(Op::SBP)) {                                       \
-            ZuVALUE* target = bp + store.arg;                                  \
-            if (!(target->t & (ZU_FLAG_VAL | kVectorList))) {                 \
-                target->t = sp->t;                                            \
-                target->w1 = sp->w1;                                          \
-                ++cp;                                                         \
-                if (program[cp].op == code(Op::NUM) && !markers)              \
-                    ++cp;                                                     \
-                if (program[cp].op == code(Op::JMP))                          \
-                    cp = program[cp].arg;                                     \
-            }                                                                 \
-        }                                                                     \
-    } while (0)
 
         L_EXT: SYNC(); return;
 
@@ -553,53 +520,12 @@ void RunLoop()
             ++cp;
             DISPATCH();
 
-        L_PSH: {
-            // A fresh slot is mostly loaded at once with a constant.
+        L_PSH:
             PUSH_ROOM();
             ++sp;
-            const ZuPCODE next = program[cp + 1];
-            if (next.op == code(Op::LTI)) {
-                SetInt(sp, next.arg);
-                cp += 2;
-                // A test against an int constant: the comparison and the
-                // jump on its result as well.
-                const ZuPCODE test = program[cp];
-                ZuVALUE* a = sp - 1;
-                if (test.op == code(Op::OPR) && (a->t & kScalarMask) == ZU_INT) {
-                    const int x = a->w1.i, y = next.arg;
-                    int r = -1;
-                    switch (test.arg) {
-                    case opr::Less: r = x < y; break;
-                    case opr::LessEqual: r = x <= y; break;
-                    case opr::Greater: r = x > y; break;
-                    case opr::GreaterEqual: r = x >= y; break;
-                    case opr::Equal: r = x == y; break;
-                    case opr::NotEqual: r = x != y; break;
-                    default: break;
-                    }
-                    if (r >= 0) {
-                        SetInt(a, r);
-                        --sp;
-                        ++cp;
-                        JUMP_ON_RESULT();
-                    }
-                }
-            } else if (next.op == code(Op::LIT)) {
-                LoadCopy(sp, literals + next.arg);
-                cp += 2;
-                // A scalar literal as the right operand of a scalar
-                // operator: the operator as well.
-                if (program[cp].op == code(Op::OPR) && ScalarBinary(sp - 1, sp, program[cp].arg)) {
-                    --sp;
-                    ++cp;
-                    STORE_SCALAR_RESULT();
-                }
-            } else {
-                SetInt(sp, ins.arg);
-                ++cp;
-            }
+            SetInt(sp, ins.arg);
+            ++cp;
             DISPATCH();
-        }
 
         L_PAP:
             PUSH_ROOM();
@@ -635,31 +561,7 @@ void RunLoop()
             }
             FreeIfOwned(sp);
             LoadCopy(sp, v);
-            // The left operand of a binary operator is mostly followed by
-            // the push of the right one; any condition that PBP would
-            // report leaves it to PBP.
-            const ZuPCODE next = program[cp + 1];
-            if (next.op == code(Op::PBP) && sp < last && !(bp[next.arg].t & ZU_FLAG_NUL)) {
-                ++sp;
-                LoadCopy(sp, bp + next.arg);
-                cp += 2;
-            } else if (next.op == code(Op::OPR) &&
-                       (next.arg == opr::Increment || next.arg == opr::Decrement) &&
-                       (v->t & kScalarMask) == ZU_INT && !(v->t & (ZU_FLAG_VAL | kVectorList)) &&
-                       program[cp + 2].op == code(Op::SBP) && program[cp + 2].arg == ins.arg) {
-                // ++n or --n of an int local, the step of most loops: the
-                // three instructions at once, then the jump back.
-                const int step = next.arg == opr::Increment ? 1 : -1;
-                SetInt(sp, Wrap(static_cast<long long>(v->w1.i) + step));
-                ZuVALUE* target = bp + ins.arg;
-                target->t = ZU_INT;
-                target->w1 = sp->w1;
-                cp += 3;
-                if (program[cp].op == code(Op::JMP))
-                    cp = program[cp].arg;
-            } else {
-                ++cp;
-            }
+            ++cp;
             DISPATCH();
         }
 
@@ -1016,70 +918,36 @@ void RunLoop()
             // Both operands ints, or both ints or doubles: the result
             // replaces the left operand.  Anything else takes the general
             // path below.
-#define SCALAR_BINARY(NAME, INT_RESULT, DOUBLE_RESULT)                        \
+#define SCALAR_BINARY(NAME)                                                   \
         L_OPR_##NAME: {                                                       \
             ZuVALUE* a = sp - 1;                                              \
-            const int ta = a->t & kScalarMask, tb = sp->t & kScalarMask;      \
-            if (ta == ZU_INT && tb == ZU_INT) {                               \
-                const long long x = a->w1.i, y = sp->w1.i;                    \
-                INT_RESULT;                                                   \
-            } else if (static_cast<unsigned>(ta - ZU_INT) <= 1u &&            \
-                       static_cast<unsigned>(tb - ZU_INT) <= 1u) {            \
-                const double x = ta == ZU_INT ? a->w1.i : a->w1.d;            \
-                const double y = tb == ZU_INT ? sp->w1.i : sp->w1.d;          \
-                DOUBLE_RESULT;                                                \
-            } else {                                                          \
+            if (!IsScalar(a) || !IsScalar(sp))                                \
                 goto L_OPR_other;                                             \
-            }                                                                 \
+            ScalarArithmetic<opr::NAME>(a, sp);                               \
             --sp;                                                             \
             ++cp;                                                             \
-            STORE_SCALAR_RESULT();                                            \
             DISPATCH();                                                       \
         }
 
-            SCALAR_BINARY(Add, SetInt(a, Wrap(x + y)), SetDouble(a, x + y))
-            SCALAR_BINARY(Subtract, SetInt(a, Wrap(x - y)), SetDouble(a, x - y))
-            SCALAR_BINARY(Multiply,
-                          SetInt(a, Wrap(static_cast<long long>(static_cast<unsigned>(x) *
-                                                                static_cast<unsigned>(y)))),
-                          SetDouble(a, x * y))
-            SCALAR_BINARY(Divide,
-                          SetDouble(a, static_cast<double>(x) / static_cast<double>(y)),
-                          SetDouble(a, x / y))
+            FOR_EACH_ARITHMETIC(SCALAR_BINARY)
 #undef SCALAR_BINARY
 
             // A comparison is nearly always a test: when a jump on its
             // result follows (after a statement marker that is not live),
             // it is taken here.  The result stays on top, as the jump
             // leaves it.
-#define SCALAR_COMPARE(NAME, INT_TEST, DOUBLE_TEST)                           \
+#define SCALAR_COMPARE(NAME)                                                  \
         L_OPR_##NAME: {                                                       \
             ZuVALUE* a = sp - 1;                                              \
-            const int ta = a->t & kScalarMask, tb = sp->t & kScalarMask;      \
-            bool r;                                                           \
-            if (ta == ZU_INT && tb == ZU_INT) {                               \
-                const int x = a->w1.i, y = sp->w1.i;                          \
-                r = INT_TEST;                                                 \
-            } else if (static_cast<unsigned>(ta - ZU_INT) <= 1u &&            \
-                       static_cast<unsigned>(tb - ZU_INT) <= 1u) {            \
-                const double x = ta == ZU_INT ? a->w1.i : a->w1.d;            \
-                const double y = tb == ZU_INT ? sp->w1.i : sp->w1.d;          \
-                r = DOUBLE_TEST;                                              \
-            } else {                                                          \
+            if (!IsScalar(a) || !IsScalar(sp))                                \
                 goto L_OPR_other;                                             \
-            }                                                                 \
-            SetInt(a, r);                                                     \
+            SetInt(a, ScalarComparison<opr::NAME>(a, sp));                    \
             --sp;                                                             \
             ++cp;                                                             \
             goto L_jump_on;                                                   \
         }
 
-            SCALAR_COMPARE(Less, x < y, x < y)
-            SCALAR_COMPARE(LessEqual, x <= y, x <= y)
-            SCALAR_COMPARE(Greater, x > y, x > y)
-            SCALAR_COMPARE(GreaterEqual, x >= y, x >= y)
-            SCALAR_COMPARE(Equal, x == y, x == y)
-            SCALAR_COMPARE(NotEqual, x != y, x < y || x > y)  // NaN: false
+            FOR_EACH_COMPARISON(SCALAR_COMPARE)
 #undef SCALAR_COMPARE
 
         L_jump_on:
@@ -1096,7 +964,6 @@ void RunLoop()
             else                                                              \
                 goto L_OPR_other;                                             \
             ++cp;                                                             \
-            STORE_SCALAR_RESULT();                                            \
             DISPATCH();                                                       \
         }
 
@@ -1285,7 +1152,6 @@ void RunLoop()
 #undef FOR_EACH_ARITHMETIC
 #undef FOR_EACH_COMPARISON
 #undef JUMP_ON_RESULT
-#undef STORE_SCALAR_RESULT
 #undef DISPATCH
 #undef SYNC
 #undef RELOAD
