@@ -134,23 +134,35 @@ void forStatement()
     EndLocals(mark);
 }
 
-// break   continue: no ";" of their own
+// The ";" after break and continue: still the marker an empty statement
+// leaves, so the code is what it was when the ";" stood alone.
+void acceptEndOfJump()
+{
+    if (Accept(tok::Semicolon))
+        LineMarker();
+}
+
+// break [;]   continue [;]
+// The ";" belongs to the statement, so that "if (c) break; else ..." finds
+// its "if"; the empty statement it used to make emitted only a marker.
 void breakStatement()
 {
     auto& loops = State().loops;
-    if (loops.empty())
-        return;
-    LineMarker(true);
-    loops.back().breakChain = EmitChained(code(Op::JMP), loops.back().breakChain);
+    if (!loops.empty()) {
+        LineMarker(true);
+        loops.back().breakChain = EmitChained(code(Op::JMP), loops.back().breakChain);
+    }
+    acceptEndOfJump();
 }
 
 void continueStatement()
 {
     auto& loops = State().loops;
-    if (loops.empty())
-        return;
-    LineMarker(true);
-    Emit(code(Op::JMP), loops.back().continueTarget);
+    if (!loops.empty()) {
+        LineMarker(true);
+        Emit(code(Op::JMP), loops.back().continueTarget);
+    }
+    acceptEndOfJump();
 }
 
 // ---------------------------------------------------------------------------
