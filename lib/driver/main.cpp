@@ -258,6 +258,7 @@ int runMain(int argc, char** argv)
         switch (applySwitch(argv[i], options)) {
         case SwitchResult::Continue: break;
         case SwitchResult::Usage: ZuMainUsage(); return 0;
+        case SwitchResult::Version: return 0;
         case SwitchResult::NoLinkFile: return 0;
         }
     }

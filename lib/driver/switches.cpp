@@ -96,6 +96,10 @@ SwitchResult applySwitch(const char* arg, RunOptions& o)
         ZuSetZuEditMode();
         return SwitchResult::Continue;
     }
+    if (std::strcmp(arg, "--help") == 0)
+        return SwitchResult::Usage;
+    if (std::strcmp(arg, "--version") == 0)
+        return SwitchResult::Version;
     const char* rest = arg + 2;
     switch (lower(arg[1])) {
     case '?':

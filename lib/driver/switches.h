@@ -20,7 +20,8 @@ struct RunOptions {
 
 enum class SwitchResult {
     Continue,    // applied (or ignored); the walk goes on
-    Usage,       // -h: print the usage text, ZuMain returns 0 at once
+    Usage,       // -h, --help: print the usage text, ZuMain returns 0 at once
+    Version,     // --version: the banner alone, ZuMain returns 0 at once
     NoLinkFile,  // -l without a list: ZuMain returns 0 at once
 };
 
