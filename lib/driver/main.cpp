@@ -110,7 +110,9 @@ int linkAndRun(const RunOptions& o, bool compiled, bool& returnAtOnce)
         ZuCompileMessage("no files specified", 0);
         return 0;
     }
-    if (!compiled && o.interactive)
+    // The start-up file declares the library for the prompt; the empty
+    // main comes from here unless a main was compiled or is being linked.
+    if (o.interactive && o.linkFiles.empty() && !ZuSymFindGlobalFunction("main"))
         ZuParseEmitMainDummy();
     int errors = o.linkFiles.empty() ? 0 : linkFileList(o.linkFiles);
     errors += IZuParseLinkImports();
@@ -149,8 +151,12 @@ int compileLinkRun(RunOptions& o, bool& returnAtOnce)
     ZuOpenCode();
     if (ZuIsGaussMode() && !FZuParseInitGauss("zugauss.zu", !o.createObject))
         return 0;
+    // Object files linked from the command line bring their own
+    // declarations; compiling the start-up file as well would make it the
+    // file that their link errors name.
     if (o.fileName.empty()) {
-        openStartupFile();
+        if (o.linkFiles.empty())
+            openStartupFile();
     } else if (hasExtensionNoCase(o.fileName, ".zuo")) {
         o.linkFiles = o.fileName;
         o.fileName.clear();
