@@ -152,7 +152,9 @@ void ZuGetIncludePathDefault(void)
     std::string d = *dir;
     if (!d.empty() && isSeparator(d.back()))
         d.pop_back();
-    if (endsWithNoCase(d, "bin"))
+    // The build stages the library in bin/, an installation puts it in
+    // lib/: either way the headers are in include/ beside that folder.
+    if (endsWithNoCase(d, "bin") || endsWithNoCase(d, "lib"))
         d.resize(d.size() - 3);
     if (!d.empty() && isSeparator(d.back()))
         d.pop_back();
