@@ -11,6 +11,7 @@
 #include "driver/stages.h"
 #include "run/pcode.h"
 
+#include <algorithm>
 #include <cstring>
 #include <strings.h>
 
@@ -97,6 +98,18 @@ void insertedLine(bool exprOnly)
         if (State().taken == before)
             Next();
     }
+}
+
+// The names a typed line declared, with decl or by assigning, in the order
+// of their local numbers, named only once the line has run to its end: a
+// line that stops early leaves the frame's names as they were.
+void nameNewLocals(int frameNamesEnd)
+{
+    if (!State().debugInfo)
+        return;
+    SymbolTable& st = symbolTable();
+    for (int r = std::max(frameNamesEnd, st.marks().firstLocal); r < st.count(); ++r)
+        Emit(code(Op::ELT), literalTable().addString(st[r].name ? st[r].name : ""));
 }
 
 }  // namespace
@@ -206,8 +219,10 @@ ZU_API int IZuParseInsertExpression(ZuNAMEDVALUE* firstArgument, ZuNAMEDVALUE* f
     if (args >= 0 && st[args].name && std::strcmp(st[args].name, "this") == 0 && argumentValue &&
         kindOf(*argumentValue) == ZU_CLASS)
         s.currentClass = st.indexOf(argumentValue->w3.p);
+    s.frameNamesEnd = endIndex;
     guarded([&] {
         insertedLine(exprOnly != 0);
+        nameNewLocals(endIndex);
         Emit(code(Op::EXT));
         if (st.count() - marks.firstLocal > kInteractiveLocals)
             Error(Msg::TooManyInteractiveLocals);

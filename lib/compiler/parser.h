@@ -100,6 +100,7 @@ struct ParseState {
     int testDepth = 0;          // > 0 while a test expression is compiled
     bool interactiveMain = false;  // main of interactive mode
     bool implicitLocals = false;   // inserted text: assigned or called names become locals
+    int frameNamesEnd = -1;        // inserted text: records below are the running frame's names
     int multipleAssignment = 0;    // > 0 inside a multiple assignment
     int depth = 0;              // nesting of the parse functions now open
 

@@ -266,9 +266,22 @@ void EndLocals(int mark)
     const int removed = st.count() - mark;
     if (removed <= 0)
         return;
-    if (State().debugInfo)
+    if (State().debugInfo && !State().implicitLocals)
         Emit(code(Op::ELT), -removed);
     st.truncate(mark);
+}
+
+// A typed line may declare again a name that the frame already has: the
+// variable is the same one, so the session goes on without a clash.
+static int declareOrReuse(const std::string& name)
+{
+    const ParseState& s = State();
+    if (s.implicitLocals) {
+        const int r = symbolTable().findLocal(name);
+        if (r >= 0 && r < s.frameNamesEnd)
+            return LocalNumber(r);
+    }
+    return DeclareLocal(name);
 }
 
 // decl name [= value] { , name [= value] } ;
@@ -281,9 +294,9 @@ void ParseLocalDecl()
         const std::string name = State().text;
         Operand x;
         x.kind = Storage::Local;
-        x.index = DeclareLocal(name);
+        x.index = declareOrReuse(name);
         x.name = name;
-        if (State().debugInfo)
+        if (State().debugInfo && !State().implicitLocals)
             Emit(code(Op::ELT), literalTable().addString(name));
         if (Accept(tok::Assign)) {
             LoadAssignment();

@@ -29,6 +29,25 @@ TEST_F(InteractiveSession, DeclaredVariablesLastAndSurviveAFailingLine)
                        "(zu)");
 }
 
+TEST_F(InteractiveSession, AssignedNamesLastAndDeclaringAgainKeepsTheVariable)
+{
+    const std::string out = interactive({"y = 7;", "decl x = 1;", "decl x = x + 1, z = y;",
+                                         "if (0) w = 1;", "x = x[5];", "q = 3; q = q[2];",
+                                         "??", "#quit"});
+    // A line that stops with an error names nothing new: q is gone, the
+    // names before it stay, and w exists without a value.
+    EXPECT_EQ(out, std::string(kHeader) +
+                       "(zu)(zu)(zu)(zu)(zu)Runtime error: '[5] in matrix[1][1]' index out of "
+                       "range\n"
+                       "(zu)Runtime error: '[2] in matrix[1][1]' index out of range\n"
+                       "(zu)=== local symbols ===\n"
+                       "y                       int      7\n"
+                       "x                       int      2\n"
+                       "z                       int      7\n"
+                       "w                       (null)   (null)\n"
+                       "(zu)");
+}
+
 TEST_F(InteractiveSession, UnknownCommandsAreSilentAndCompileErrorsRunNothing)
 {
     const std::string out =
@@ -55,7 +74,7 @@ TEST_F(InteractiveSession, IncludedFunctionsAreCalledAndNewClearsEverything)
                        "=== local symbols ===\n"
                        "r                       int      42\n"
                        "(zu)(zu)no symbols defined\n"
-                       "(zu)(zu)Unknown symbol r\n"
+                       "(zu)(zu)r                       int      1\n"
                        "(zu)");
 }
 
