@@ -430,6 +430,11 @@ ZU_API int           IZuParseInsertExpression(ZuNAMEDVALUE* firstArgument,
  * error the tables are rolled back.  -1 when the file is not found. */
 ZU_API int           IZuParseInsertFile(const char* name, int objectFile,
                                         int useNameAsIs);
+/* Compiles top-level text (definitions of functions and classes, typed at
+ * the interactive prompt) into the program, as IZuParseInsertFile does a
+ * file; what it declared is taken back when it has errors.  Returns the
+ * number of errors, -1 for a null text. */
+ZU_API int           IZuParseInsertText(const char* text);
 ZU_API int           IZuParseAddMainCall(void);
 ZU_API void          ZuParseEmitMainDummy(void);
 ZU_API void          ZuParseDelUnusedExternals(void);

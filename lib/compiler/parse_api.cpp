@@ -100,6 +100,30 @@ void insertedLine(bool exprOnly)
     }
 }
 
+// Compiles the open source as top-level code into the program; the parse
+// state of the compilation around it is kept.  Closes the source.
+int insertOpenSource(const char* scanName, bool gauss)
+{
+    int errors = 0;
+    ParseState outer = State();
+    ResetState();
+    State().inserting = true;
+    if (!FZuScanInit(scanName)) {
+        errors = 1;
+    } else if (gauss) {
+        errors = IZuParseGaussMain();
+    } else {
+        guarded([] { ParseTopLevel(false); });
+        symbolTable().endFunction();
+        errors = IZuScanErrors() + State().errors;
+    }
+    auto virtuals = std::move(State().virtualMembers);
+    State() = std::move(outer);
+    State().virtualMembers.merge(virtuals);
+    ZuOpenSourceFile(nullptr);
+    return errors;
+}
+
 // The names a typed line declared, with decl or by assigning, in the order
 // of their local numbers, named only once the line has run to its end: a
 // line that stops early leaves the frame's names as they were.
@@ -261,23 +285,22 @@ ZU_API int IZuParseInsertFile(const char* name, int objectFile, int useNameAsIs)
         std::fclose(file);
         if (!ZuOpenSourceFile(found))
             return -1;
-        ParseState outer = State();
-        ResetState();
-        State().inserting = true;
-        if (!FZuScanInit(found)) {
-            errors = 1;
-        } else if (ZuIsGaussMode() && !hasExtension(found, ".zu")) {
-            errors = IZuParseGaussMain();
-        } else {
-            guarded([] { ParseTopLevel(false); });
-            symbolTable().endFunction();
-            errors = IZuScanErrors() + State().errors;
-        }
-        auto virtuals = std::move(State().virtualMembers);
-        State() = std::move(outer);
-        State().virtualMembers.merge(virtuals);
-        ZuOpenSourceFile(nullptr);
+        errors = insertOpenSource(found, ZuIsGaussMode() && !hasExtension(found, ".zu"));
     }
+    if (!errors)
+        errors = IZuParseLinkImports();
+    if (errors)
+        before.restore();
+    return errors;
+}
+
+ZU_API int IZuParseInsertText(const char* text)
+{
+    if (!text)
+        return -1;
+    const Snapshot before = Snapshot::take();
+    ZuOpenSourceText(text);
+    int errors = insertOpenSource(ZuGetSourceFilename(), false);
     if (!errors)
         errors = IZuParseLinkImports();
     if (errors)

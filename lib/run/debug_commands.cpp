@@ -9,9 +9,14 @@
 
 #include <algorithm>
 #include <cctype>
+#include <cstdio>
 #include <cstdlib>
+#include <cstring>
+#include <string>
+#include <string_view>
 #include <unistd.h>
 #include <utility>
+#include <vector>
 
 #ifdef ZU_HAVE_LIBEDIT
 #include <editline/readline.h>
@@ -203,15 +208,84 @@ bool LineEditing()
 #endif
 }
 
+#ifdef ZU_HAVE_LIBEDIT
+// History lives in ~/.zu_history from one session to the next; it is read
+// before the first line and written after each.
+constexpr int kHistoryLines = 1000;
+
+const std::string& HistoryFile()
+{
+    static const std::string file = [] {
+        const char* home = std::getenv("HOME");
+        return home && *home ? std::string(home) + "/.zu_history" : std::string();
+    }();
+    return file;
+}
+
+// Tab completes the names the prompt knows: the locals of the frame, then
+// the globals, functions and library functions of the program.
+char* CompletionCandidate(const char* text, int state)
+{
+    static std::vector<std::string> matches;
+    static std::size_t next = 0;
+    if (state == 0) {
+        matches.clear();
+        next = 0;
+        const std::string_view prefix(text);
+        auto consider = [&](const char* name) {
+            if (name && *name && std::string_view(name).starts_with(prefix) &&
+                std::find(matches.begin(), matches.end(), name) == matches.end())
+                matches.emplace_back(name);
+        };
+        for (int i = 0; i < vm.localCount; ++i) {
+            const std::size_t at = static_cast<std::size_t>(vm.localStart + i);
+            if (at < vm.localNames.size())
+                consider(vm.localNames[at]);
+        }
+        const ZuNAMEDVALUE* globals = ZuGetSymGloBase();
+        for (int i = 0, n = globals ? ZuGetSymTabCount() : 0; i < n; ++i)
+            consider(globals[i].name);
+        std::sort(matches.begin(), matches.end());
+    }
+    if (next >= matches.size())
+        return nullptr;
+    // readline frees what it is given.
+    return strdup(matches[next++].c_str());
+}
+
+void StartLineEditing()
+{
+    static bool started = false;
+    if (started)
+        return;
+    started = true;
+    rl_completion_entry_function = CompletionCandidate;
+    rl_basic_word_break_characters = " \t\n\"\\'`@$><=;|&{(,)}[]+-*/^~!%.:";
+    stifle_history(kHistoryLines);
+    if (!HistoryFile().empty())
+        read_history(HistoryFile().c_str());
+}
+#endif
+
 // Reads the next line with editing and history; false at the end of input.
 bool ReadEditedLine(const char* prompt)
 {
 #ifdef ZU_HAVE_LIBEDIT
+    StartLineEditing();
     char* line = readline(prompt);
+    // Ctrl-C at the prompt drops what was typed and asks again.
+    while (!line && userInterrupt) {
+        userInterrupt = 0;
+        std::fputs("\n", stdout);
+        line = readline(prompt);
+    }
     if (!line)
         return false;
-    if (*line)
+    if (*line) {
         add_history(line);
+        if (!HistoryFile().empty())
+            write_history(HistoryFile().c_str());
+    }
     Edited().text = std::string(line) + "\n";
     std::free(line);
     return true;

@@ -130,6 +130,11 @@ void ShowSymbol(std::string_view name);
 // input) in the scope of the running function and runs it; the dialogue
 // goes on after a compile or run-time error.
 void RunTypedLine(int first);
+// The same in two steps: a line read after its first character (false
+// when it is too long, which has been reported), and a text of one or
+// more lines compiled and run.
+bool ReadTypedLine(int first, std::string& text);
+void RunTypedText(const std::string& text);
 // Locals a typed line may use when no function runs (the entries that
 // the interactive prompt reserved above the stack).
 void SetTopLevelRoom(int n);

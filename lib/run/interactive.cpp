@@ -4,14 +4,19 @@
 
 #include "compiler/symbols.h"
 #include "run/machine.h"
+#include "run/prompt_text.h"
 
 #include <array>
+#include <csignal>
 
 namespace zu::run::debug {
 namespace {
 
 // Locals a typed line may declare: the interactive main allocates as many.
 constexpr int kInteractiveLocals = 200;
+
+// A text typed over several lines is bounded like one line.
+constexpr std::size_t kMaxTypedText = 65536;
 
 constexpr std::array<const char*, 10> kHelp{
     "?              - command summary (also: #help)",
@@ -51,17 +56,17 @@ void ReserveTopLevelFrame()
     SetTopLevelRoom(n);
 }
 
-// Compiles (or loads) a file into the running program and links what it
-// declared; the local names of the frame stay as they were.
-void InsertFile(const std::string& name, bool objectFile)
+// Compiles something into the running program and links what it
+// declared; the local names of the frame stay as they were.  `insert`
+// returns the compiler's error count, or -1 when there was nothing.
+template <typename Insert>
+void InsertIntoProgram(Insert&& insert, const std::string& what)
 {
-    if (name.empty())
-        return;
     const std::vector<const char*> names = vm.localNames;
     const int start = vm.localStart, count = vm.localCount, params = vm.paramCount;
-    const int errors = IZuParseInsertFile(name.c_str(), objectFile ? 1 : 0, 0);
+    const int errors = insert();
     if (errors < 0) {
-        ZuPrintf("File not found: %s\n", name.c_str());
+        ZuPrintf("File not found: %s\n", what.c_str());
     } else if (errors == 0) {
         int length = 0;
         ZuPCODE* code = PZuGetPcode(&length);
@@ -72,6 +77,42 @@ void InsertFile(const std::string& name, bool objectFile)
     vm.localStart = start;
     vm.localCount = count;
     vm.paramCount = params;
+}
+
+void InsertFile(const std::string& name, bool objectFile)
+{
+    if (name.empty())
+        return;
+    InsertIntoProgram(
+        [&] { return IZuParseInsertFile(name.c_str(), objectFile ? 1 : 0, 0); }, name);
+}
+
+// Typed text: definitions join the program, an expression without its
+// ";" shows its value, and anything else runs as statements.  Open
+// brackets continue the text on the next line.
+void TypedText(int first)
+{
+    std::string text;
+    if (!ReadTypedLine(first, text))
+        return;
+    while (prompt::OpenBrackets(text) > 0) {
+        Prompt("....");
+        const int c = ReadChar();
+        std::string more;
+        if (c < 0 || !ReadTypedLine(c, more))
+            return;
+        text += more;
+        if (text.size() > kMaxTypedText) {
+            ZuPrintf("Input too long: more than %zu characters\n", kMaxTypedText);
+            return;
+        }
+    }
+    if (prompt::DefinesSomething(text)) {
+        InsertIntoProgram([&] { return IZuParseInsertText(text.c_str()); }, "");
+        return;
+    }
+    const std::string echo = prompt::EchoStatement(text);
+    RunTypedText(echo.empty() ? text : echo + "\n");
 }
 
 // Runs main to its stop and gives typed lines their frame.
@@ -145,7 +186,7 @@ bool Command(int first)
     if (first == '\n')
         return true;
     if (first != '?' && first != '!' && first != '#') {
-        RunTypedLine(first);
+        TypedText(first);
         return true;
     }
     std::string line;
@@ -169,10 +210,36 @@ bool Command(int first)
 
 using namespace zu::run::debug;
 
+namespace {
+
+void OnInterrupt(int) { zu::run::userInterrupt = 1; }
+
+// Ctrl-C stops the statement that runs and leaves the session as it was,
+// for as long as the prompt is open; the handler it replaces comes back.
+class InterruptStopsStatements {
+public:
+    InterruptStopsStatements()
+    {
+        struct sigaction action {};
+        action.sa_handler = OnInterrupt;
+        sigemptyset(&action.sa_mask);
+        sigaction(SIGINT, &action, &previous_);
+    }
+    ~InterruptStopsStatements() { sigaction(SIGINT, &previous_, nullptr); }
+    InterruptStopsStatements(const InterruptStopsStatements&) = delete;
+    InterruptStopsStatements& operator=(const InterruptStopsStatements&) = delete;
+
+private:
+    struct sigaction previous_ {};
+};
+
+}  // namespace
+
 extern "C" int ZuInteractive(int mainPosition, const char* arguments)
 {
     if (!FZuRunInitMainFunc(mainPosition, arguments))
         return 0;
+    const InterruptStopsStatements interrupts;
     // The entry message has ended its line.
     SetDidNewline(1);
     StartMain();

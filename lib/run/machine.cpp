@@ -11,6 +11,7 @@
 namespace zu::run {
 
 Machine vm;
+volatile std::sig_atomic_t userInterrupt = 0;
 
 void FreeEntry(ZuVALUE* v)
 {

@@ -12,6 +12,7 @@
 
 #include "value/value.h"
 
+#include <csignal>
 #include <cstdint>
 #include <vector>
 
@@ -95,6 +96,11 @@ struct Machine {
 };
 
 extern Machine vm;
+
+// Set by the interactive prompt's SIGINT handler, outside the machine so
+// that the handler writes nothing but this; a live statement marker that
+// finds it set raises "user abort".
+extern volatile std::sig_atomic_t userInterrupt;
 
 // Entry numbers are counted from the stack base (frames store them).
 inline int EntryNumber(const ZuVALUE* v) { return static_cast<int>(v - vm.base); }

@@ -304,6 +304,11 @@ ZuVALUE* TakeAddress(ZuVALUE* sp, const ZuPCODE& next)
 // A live statement marker; true when the loop is to stop.
 bool Marker(int cp, int line)
 {
+    if (userInterrupt) {
+        userInterrupt = 0;
+        vm.cp = cp;
+        Raise(Err::UserAbort);
+    }
     if (line >= 0 && !vm.stop && (!vm.stepOverAp || vm.ap > vm.stepOverAp)) {
         if (vm.codeTrace)
             ZuRunPrintFilePos(cp - 1, vm.currentFile, ActiveFunctionName());

@@ -145,17 +145,29 @@ bool EndedAtExit(int start, int end)
 
 void SetTopLevelRoom(int n) { topLevelRoom = n; }
 
-void RunTypedLine(int first)
+bool ReadTypedLine(int first, std::string& text)
 {
-    std::string text(1, static_cast<char>(first));
+    text.assign(1, static_cast<char>(first));
     std::string rest;
     if (first != '\n' && ReadRestOfLine(rest, kMaxTypedLine) == LineRead::TooLong) {
         LineTooLong(kMaxTypedLine);
-        return;
+        return false;
     }
-    // The compiler reads the line from memory, so that it ends with it.
     text += rest;
     text += '\n';
+    return true;
+}
+
+void RunTypedLine(int first)
+{
+    std::string text;
+    if (ReadTypedLine(first, text))
+        RunTypedText(text);
+}
+
+void RunTypedText(const std::string& text)
+{
+    // The compiler reads the text from memory, so that it ends with it.
     compiler::SymbolTable& st = compiler::symbolTable();
     compiler::CodeBuffer& code = compiler::codeBuffer();
     const Registers saved = Registers::take();
@@ -180,6 +192,7 @@ void RunTypedLine(int first)
             const std::vector<int> breakpoints = SuspendBreakpoints();
             ZuRunSetDebug(nullptr, nullptr, 0);
             vm.cp = start;
+            userInterrupt = 0;  // a Ctrl-C at the prompt is not for this line
             ZuRunDebugGo();
             ResumeBreakpoints(breakpoints);
             // A run-time error ends only the line; it has been reported.

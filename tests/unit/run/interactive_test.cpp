@@ -51,7 +51,7 @@ TEST_F(InteractiveSession, AssignedNamesLastAndDeclaringAgainKeepsTheVariable)
 TEST_F(InteractiveSession, UnknownCommandsAreSilentAndCompileErrorsRunNothing)
 {
     const std::string out =
-        interactive({"#frob", "#help", "#show", "", "decl y = 1;", "y = (y + ;", "?y", "#end",
+        interactive({"#frob", "#help", "#show", "", "decl y = 1;", "y = y + ;", "?y", "#end",
                      "y = 2;"});
     EXPECT_EQ(out, std::string(kHeader) +
                        "(zu)(zu)(zu)(zu)(zu)(zu)';' out of place\n"
@@ -114,6 +114,41 @@ TEST_F(InteractiveSession, BytesAbove127PassThroughThePipe)
                        "(zu)(zu)s[5]                    string   \"\xc3\xa9t\xc3\xa9\"\n"
                        "(zu)Unknown symbol \xc3\xa9\n"
                        "(zu)");
+}
+
+TEST_F(InteractiveSession, ExpressionsShowTheirValueAndDefinitionsJoinTheProgram)
+{
+    // A line without its closing ";" shows its value; open brackets carry
+    // the text over to the next line, prompted by "....".
+    const std::string print = writeProgram("print.h", "print(a, ...);\n");
+    const std::string out = interactive({"#include \"" + print + "\"", "x = <1, 2>", "x * 10", "\"a\" ~ \"b\"",
+                                         "scale(m, f) {", "return m * f;", "}",
+                                         "scale(x,", "3)", "class Counter { decl m_n; Counter(); value(); };",
+                                         "Counter::Counter() { m_n = 4; }",
+                                         "Counter::value() { return m_n; }",
+                                         "c = new Counter();", "c.value()", "#quit"});
+    EXPECT_EQ(out, std::string(kHeader) +
+                       "(zu)(zu)\n"
+                       "       1.0000       2.0000\n"
+                       "(zu)\n"
+                       "       10.000       20.000\n"
+                       "(zu)ab\n"
+                       "(zu)........(zu)....\n"
+                       "       3.0000       6.0000\n"
+                       "(zu)(zu)(zu)(zu)(zu)4\n"
+                       "(zu)");
+}
+
+TEST_F(InteractiveSession, AFunctionDefinedTwiceIsAnErrorThatKeepsTheFirst)
+{
+    const std::string print = writeProgram("print.h", "print(a, ...);\n");
+    const std::string out = interactive({"#include \"" + print + "\"", "f(a) { return a + 1; }",
+                                         "f(a) { return a + 2; }",
+                                         "f(1)", "#quit"});
+    EXPECT_EQ(out.substr(0, std::string(kHeader).size() + 12),
+              std::string(kHeader) + "(zu)(zu)(zu)");
+    EXPECT_NE(out.find("'f' duplicate identifier"), std::string::npos) << out;
+    EXPECT_NE(out.find("(zu)2\n(zu)"), std::string::npos) << out;
 }
 
 }  // namespace
