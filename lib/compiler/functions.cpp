@@ -6,6 +6,7 @@
 #include "compiler/symbols.h"
 #include "compiler/tokens.h"
 #include "run/pcode.h"
+#include "value/function_table.h"
 
 #include <algorithm>
 
@@ -136,7 +137,10 @@ void ParseFunction(const std::string& name, int flags, std::string_view link)
     int g = st.find(head.name, 0, st.count());
     if (g >= 0 && kindOf(st[g].val) == ZU_FUNCTION) {
         ZuVALUE& v = st[g].val;
-        if (v.w1.i != head.count)
+        if (v.w1.i != head.count && (v.t & ZU_FLAG_EXT) && value::FindFunction(head.name))
+            Error(Msg::ArgumentCountRedefined, head.name,
+                  "(a library function of that name is declared in zustd.h: rename yours)");
+        else if (v.w1.i != head.count)
             Error(Msg::ArgumentCountRedefined, head.name);
         else if (qualifierPart(v.w3.s) != qualifierPart(MakeSignatureView(head).c_str()))
             Error(Msg::ArgumentQualifierRedefined, head.name);

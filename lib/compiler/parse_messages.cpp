@@ -74,6 +74,16 @@ void Error(Msg msg, std::string_view attached)
     count(code);
 }
 
+void Error(Msg msg, std::string_view attached, std::string_view note)
+{
+    const int code = static_cast<int>(msg);
+    if (isWarning(code) && State().warningLevel == 0)
+        return;
+    send(code, attached, std::string(" ") + std::string(note));
+    if (!isWarning(code))
+        count(code);
+}
+
 void ExpectedError(int expected, int found)
 {
     const int code = static_cast<int>(Msg::ExpectedButFound);

@@ -41,6 +41,9 @@ struct InsertAbandoned : std::runtime_error {
 // empty, stands in front as "'%s' ".  Counts, filters warnings and stops
 // on fatal codes as the table says.
 void Error(Msg msg, std::string_view attached = {});
+// The same with a note after the message text, for a hint the message
+// itself cannot give.
+void Error(Msg msg, std::string_view attached, std::string_view note);
 // "'X' expected but found 'Y'".
 void ExpectedError(int expected, int found);
 // The text of a message code (for tests and the fault sink).

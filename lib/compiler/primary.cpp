@@ -8,6 +8,7 @@
 #include "compiler/symbols.h"
 #include "compiler/tokens.h"
 #include "run/pcode.h"
+#include "value/function_table.h"
 
 #include <algorithm>
 #include <array>
@@ -207,7 +208,12 @@ Operand undeclared(const std::string& name)
         x.name = name;
         return x;
     }
-    Error(Msg::UndeclaredIdentifier, name);
+    // The commonest cause: a library function used without its header.
+    if (!ZuIsGaussMode() && value::FindFunction(name))
+        Error(Msg::UndeclaredIdentifier, name,
+              "(declared in zustd.h: add #include <zustd.h>)");
+    else
+        Error(Msg::UndeclaredIdentifier, name);
     if (st.inFunction()) {
         Operand x;
         x.kind = Storage::Local;
