@@ -1,0 +1,74 @@
+#!/usr/bin/env python3
+"""Runs the fifteen tests of the matrix suite in Zu, R, Octave and Python
+with numpy, in one go, and prints seconds and ratios.
+
+Each figure is wall-clock time: the median of three runs of the test minus
+the median of three runs that stop after making the test's data, so that
+start-up and data generation do not count.  Every system runs with the
+same BLAS thread settings (those of the environment).  A missing peer is
+skipped with a message.
+    run.py [path of zul] [test ...]"""
+import math
+import os
+import shutil
+import statistics
+import subprocess
+import sys
+import time
+
+here = os.path.dirname(os.path.abspath(__file__))
+zul = sys.argv[1] if len(sys.argv) > 1 else os.path.join(here, "../../build/release/stage/bin/zul")
+groups = [
+    ("I. Matrix calculation", ["create", "power", "sort", "crossprod", "regression"]),
+    ("II. Matrix functions", ["fft", "eigen", "determinant", "choleski", "inverse"]),
+    ("III. Programming", ["fibonacci", "hilbert", "gcd", "toeplitz", "escoufier"]),
+]
+chosen = set(sys.argv[2:])
+systems = {
+    "Zu": [zul, "-b", os.path.join(here, "suite.zu")],
+    "R": ["Rscript", os.path.join(here, "suite.R")],
+    "Octave": ["octave-cli", "-q", os.path.join(here, "suite.m")],
+    "numpy": ["/usr/bin/python3", os.path.join(here, "suite.py")],
+}
+for name, command in list(systems.items()):
+    if not shutil.which(command[0]) or (name == "numpy" and subprocess.run(
+            command[:1] + ["-c", "import numpy"], capture_output=True).returncode):
+        print(f"{name}: not installed, skipped (Debian: r-base-core, octave, python3-numpy)")
+        del systems[name]
+
+
+def wall(command):
+    start = time.perf_counter()
+    subprocess.run(command, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL, check=False)
+    return time.perf_counter() - start
+
+
+def seconds(command, test):
+    full = statistics.median(wall(command + [test]) for _ in range(3))
+    setup = statistics.median(wall(command + [test, "setup"]) for _ in range(3))
+    return max(full - setup, 1e-3)
+
+
+def trimmed_geomean(values):
+    values = sorted(values)
+    if len(values) > 2:
+        values = values[1:-1]
+    return math.exp(sum(math.log(v) for v in values) / len(values))
+
+
+names = list(systems)
+print(f"{'test':<12}" + "".join(f"{n:>9}" for n in names) + f"{'Zu/best':>9}")
+for title, tests in groups:
+    print(title)
+    table = {n: [] for n in names}
+    for test in tests:
+        if chosen and test not in chosen:
+            continue
+        row = {n: seconds(systems[n], test) for n in names}
+        for n in names:
+            table[n].append(row[n])
+        peers = [row[n] for n in names if n != "Zu"]
+        ratio = f"{row['Zu'] / min(peers):9.2f}" if peers and "Zu" in row else ""
+        print(f"  {test:<10}" + "".join(f"{row[n]:9.3f}" for n in names) + ratio, flush=True)
+    if all(table[n] for n in names):
+        print(f"  {'trimmed gm':<10}" + "".join(f"{trimmed_geomean(table[n]):9.3f}" for n in names))
