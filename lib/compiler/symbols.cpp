@@ -25,9 +25,18 @@ char* copyName(std::string_view name)
     return copy;
 }
 
+// The first character decides most comparisons, before any length is
+// taken: every declaration searches the whole table, so this is hot at
+// start-up, when zustd.h declares the library.
 bool hasName(const ZuNAMEDVALUE& record, std::string_view name)
 {
-    return record.name && std::string_view(record.name) == name;
+    const char* s = record.name;
+    if (!s)
+        return false;
+    if (name.empty())
+        return s[0] == '\0';
+    return s[0] == name[0] && std::strncmp(s, name.data(), name.size()) == 0 &&
+           s[name.size()] == '\0';
 }
 
 bool isFunctionKind(int kind) { return kind == ZU_FUNCTION || kind == ZU_INTFUNC; }
