@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <dlfcn.h>
 
 #include "numerics/matrix_fixture.h"
 
@@ -10,6 +11,26 @@ using zu::test::NaiveProduct;
 using zu::test::RelativeDistance;
 
 namespace {
+
+bool BlasLoaded()
+{
+    void* h = dlopen("libopenblas.so.0", RTLD_NOW | RTLD_NOLOAD);
+    if (h)
+        dlclose(h);
+    return h != nullptr;
+}
+
+// The library is opened by the first product big enough to go through
+// BLAS, not when the process starts (each test runs in a process of its own).
+TEST(Products, BlasIsOpenedByTheFirstLargeProduct)
+{
+    EXPECT_FALSE(BlasLoaded());
+    const Matrix a = zu::test::RandomMatrix(300, 300, 1);
+    Matrix r(300, 300);
+    MatAB(r.m(), a.m(), 300, 300, a.m(), 300);
+    EXPECT_TRUE(BlasLoaded());
+    EXPECT_LT(RelativeDistance(r, NaiveProduct(a, false, a, false)), 1e-13);
+}
 
 TEST(Products, AgreeWithDirectSums)
 {
