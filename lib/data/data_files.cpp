@@ -1,5 +1,6 @@
 #include "data/data_files.h"
 
+#include "data/csv.h"
 #include "data/stata.h"
 #include "zu.h"
 

@@ -5,6 +5,7 @@
 #include <memory>
 #include <string>
 
+#include "data/csv.h"
 #include "data/data_files.h"
 #include "stdlib/format.h"
 #include "stdlib/matrix_print.h"
@@ -86,6 +87,53 @@ void FillFromMatrix(Database& db, double** m, int rows, int columns, const ZuVAL
     }
 }
 
+// A value that this function owns until it hands it over.
+class OwnedValue {
+public:
+    OwnedValue() { ZuValSetInt(&v_, 0); }
+    ~OwnedValue() { ZuFreeByValue(&v_); }
+    OwnedValue(const OwnedValue&) = delete;
+    OwnedValue& operator=(const OwnedValue&) = delete;
+    ZuVALUE* get() { return &v_; }
+    // Replaces `target` (freed first) by the value; this one is left int 0.
+    void MoveTo(ZuVALUE* target) {
+        ZuFreeByValue(target);
+        *target = v_;
+        value::Clear(&v_);
+        ZuValSetInt(&v_, 0);
+    }
+
+private:
+    ZuVALUE v_{};
+};
+
+// A comma-separated file read straight into a matrix, one row per
+// observation, so that its values are held once and not also in a
+// database.  `target` changes only on success.
+bool LoadCsvMatrix(const std::string& name, ZuVALUE* target, CsvShape& shape) {
+    OwnedValue m;
+    double spare = 0;  // the row of a table without variables
+    const auto begin = [&](const CsvShape& seen) {
+        shape = seen;
+        ZuLibValMatMalloc(m.get(), static_cast<int>(seen.rows), static_cast<int>(seen.names.size()));
+        if (seen.rows > 0 && !seen.names.empty()) std::fill_n(m.get()->w3.m[0], seen.rows * static_cast<long long>(seen.names.size()), std::nan(""));
+        return true;
+    };
+    const auto row = [&](long long t) { return shape.names.empty() ? &spare : m.get()->w3.m[t]; };
+    if (!FReadCsv(name, begin, row)) return false;
+    ZuPrintf("%s:\n  %lld observations read (%lld skipped, %lld loaded)\n", name.c_str(), shape.rows, 0LL,
+             shape.rows);
+    m.MoveTo(target);
+    return true;
+}
+
+void StoreNameList(ZuVALUE* target, const std::vector<std::string>& names) {
+    const int c = static_cast<int>(names.size());
+    ZuLibValArrayCalloc(target, c);
+    if (value::TypeCode(target) != ZU_ARRAY) return;
+    for (int j = 0; j < c; ++j) ZuValSetString(&target->w2.v[j], names[static_cast<std::size_t>(j)].c_str());
+}
+
 int SaveMatrixFile(const std::string& name, ZuVALUE* m, bool noDims) {
     struct Closer {
         void operator()(std::FILE* f) const { std::fclose(f); }
@@ -140,6 +188,16 @@ void FnLoaddata(ZuVALUE* rtn, ZuVALUE* pv, int) {
         StoreMatrix(out[0], db);
         StoreNames(out[1], db);
         const int ints[5] = {s.freq, s.year1, s.period1, s.year2, r > 0 ? s.period2 : 1};
+        for (int k = 0; k < 5; ++k) ZuValSetInt(out[2 + k], ints[k]);
+        ZuValSetInt(rtn, 1);
+        return;
+    }
+    if (type == kTypeCsv) {
+        CsvShape shape;
+        if (!LoadCsvMatrix(name, out[0], shape)) return;
+        StoreNameList(out[1], shape.names);
+        const Sample& s = shape.sample;
+        const int ints[5] = {s.freq, s.year1, s.period1, s.year2, s.period2};
         for (int k = 0; k < 5; ++k) ZuValSetInt(out[2 + k], ints[k]);
         ZuValSetInt(rtn, 1);
         return;
@@ -230,6 +288,11 @@ void FnLoadmat(ZuVALUE* rtn, ZuVALUE* pv, int cArg) {
         ZuLibValMatMalloc(rtn, r, c);
         for (int i = 0; i < r && c > 0; ++i)
             for (int j = 0; j < c; ++j) rtn->w3.m[i][j] = values[static_cast<std::size_t>(i) * c + j];
+        return;
+    }
+    if (type == kTypeCsv) {
+        CsvShape shape;
+        (void)LoadCsvMatrix(name, rtn, shape);
         return;
     }
     TemporaryDatabase temp(kLoadDatabase, 0);
