@@ -1,6 +1,7 @@
 #include "data/data_files.h"
 
 #include "data/csv.h"
+#include "data/gauss_files.h"
 #include "data/stata.h"
 #include "zu.h"
 
@@ -11,7 +12,6 @@ const char* TypeName(int type) {
     switch (type) {
         case kTypeXls: return "Excel .xls";
         case kTypeWks: return "Lotus .wks/.wk1";
-        case kTypeDht: return "Gauss .dht";
         default: return nullptr;
     }
 }
@@ -35,7 +35,10 @@ bool FDbLoad(Database& db, const std::string& name, const LoadRequest& request) 
     bool ok = false;
     switch (request.type) {
         case kTypeIn7: ok = FLoadIn7(db, name, request.marked, counts); break;
-        case kTypeDat: ok = FLoadDat(db, name, nullptr, counts); break;
+        case kTypeDat:
+            ok = FIsBinaryDataSet(name) ? FLoadDataSet(db, name, counts) : FLoadDat(db, name, nullptr, counts);
+            break;
+        case kTypeDht: ok = FLoadDataSet(db, name, counts); break;
         case kTypeByObservation:
         case kTypeByVariable:
             if (request.layout == nullptr) {
@@ -65,6 +68,7 @@ int IDbSave(Database& db, const std::string& name, int type, bool backup) {
         case kTypeDat: return ISaveDat(db, name, backup);
         case kTypeCsv: return ISaveCsv(db, name, backup);
         case kTypeDta: return ISaveDta(db, name, backup);
+        case kTypeDht: return ISaveDataSet(db, name, backup);
         default: {
             const char* what = TypeName(type);
             if (what != nullptr) DataError("Cannot save %s: %s files cannot be written", name.c_str(), what);

@@ -7,6 +7,7 @@
 
 #include "data/csv.h"
 #include "data/data_files.h"
+#include "data/gauss_files.h"
 #include "stdlib/format.h"
 #include "stdlib/matrix_print.h"
 #include "stdlib/print_sink.h"
@@ -277,14 +278,12 @@ void FnLoadmat(ZuVALUE* rtn, ZuVALUE* pv, int cArg) {
     const std::string name = FileName(pv[0]);
     const int type = IFileTypeOf(name);
     if (type == kTypeMatrix) {
-        if (LowerExtension(name) == ".fmt") {
-            DataError("Cannot load %s: Gauss .fmt matrix files cannot be read", name.c_str());
-            return;
-        }
         std::vector<double> values;
         int r = 0;
         int c = 0;
-        if (!FLoadMatrixText(name, cArg > 1 && pv[1].w1.i == 1, values, r, c)) return;
+        const bool read = LowerExtension(name) == ".fmt" ? FLoadFmt(name, values, r, c)
+                                                         : FLoadMatrixText(name, cArg > 1 && pv[1].w1.i == 1, values, r, c);
+        if (!read) return;
         ZuLibValMatMalloc(rtn, r, c);
         for (int i = 0; i < r && c > 0; ++i)
             for (int j = 0; j < c; ++j) rtn->w3.m[i][j] = values[static_cast<std::size_t>(i) * c + j];
@@ -311,7 +310,7 @@ void FnSavemat(ZuVALUE* rtn, ZuVALUE* pv, int cArg) {
     const int type = IFileTypeOf(name);
     if (type == kTypeMatrix) {
         if (LowerExtension(name) == ".fmt") {
-            DataError("Cannot save %s: Gauss .fmt matrix files cannot be written", name.c_str());
+            ZuValSetInt(rtn, ISaveFmt(name, pv[1].w3.m, pv[1].w1.i, pv[1].w2.i));
             return;
         }
         ZuValSetInt(rtn, SaveMatrixFile(name, &pv[1], cArg > 2 && pv[2].w1.i == 1));
