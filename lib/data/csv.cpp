@@ -170,13 +170,16 @@ bool EqualNoCase(std::string_view a, std::string_view b) {
            std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) { return std::tolower(x) == std::tolower(y); });
 }
 
-// A first column with such a name may hold bare years.
-bool NamesDates(std::string_view name) {
+}  // namespace
+
+bool FNamesDates(std::string_view name) {
     static constexpr std::string_view kNames[] = {"", "date", "dates", "year", "years", "period",
                                                   "obs", "observation", "time", "quarter", "month"};
     const std::string_view trimmed = Trim(name);
     return std::any_of(std::begin(kNames), std::end(kNames), [&](std::string_view n) { return EqualNoCase(n, trimmed); });
 }
+
+namespace {
 
 // Reads exactly `digits` digits (or 1 to `digits` when `exact` is false).
 bool ReadInt(std::string_view& s, int digits, bool exact, int& value) {
@@ -203,11 +206,6 @@ std::string Shown(std::string_view cell) {
 // The first pass: names, dates, rows
 // ---------------------------------------------------------------------------
 
-struct DatedRecord {
-    CellDate date;
-    long long line = 0;
-};
-
 // How the cells of the file are to be read.
 struct Layout {
     char separator = ',';
@@ -227,7 +225,6 @@ public:
 private:
     bool Header(RecordReader& reader, CsvShape& shape);
     bool DateOf(std::string_view cell, long long line, CellDate& date);
-    bool SetSample(std::vector<DatedRecord>& dates, CsvShape& shape, std::vector<long long>& index);
     void FillRow(const std::vector<std::string_view>& cells, double* out, long long line);
 
     std::string name_;
@@ -289,7 +286,7 @@ bool CsvFile::Scan(CsvShape& shape, std::vector<long long>& index) {
         if (firstRecord) {
             firstRecord = false;
             CellDate first;
-            layout_.dateColumn = FParseCsvDate(cells_[0], NamesDates(shape.names[0]), first);
+            layout_.dateColumn = FParseCsvDate(cells_[0], FNamesDates(shape.names[0]), first);
             form_ = first.form;
         }
         if (layout_.dateColumn) {
@@ -313,7 +310,7 @@ bool CsvFile::Scan(CsvShape& shape, std::vector<long long>& index) {
     }
     if (shortLine != 0)
         DataWarning("%s (%lld): fewer cells than names; the missing cells are missing values", name_.c_str(), shortLine);
-    if (layout_.dateColumn && !SetSample(dates, shape, index)) return false;
+    if (layout_.dateColumn && !FDateSample(name_, dates, shape, index, layout_.dayNumbers)) return false;
     if (layout_.dateColumn && !layout_.dayNumbers) shape.names.erase(shape.names.begin());
     if (!shape.dated) {
         shape.sample = Sample{};
@@ -338,56 +335,6 @@ int MonthStep(const std::vector<DatedRecord>& dates) {
         step = std::gcd(step, b - a);
     }
     return step == 0 ? 1 : static_cast<int>(std::gcd(step, 12LL));
-}
-
-bool CsvFile::SetSample(std::vector<DatedRecord>& dates, CsvShape& shape, std::vector<long long>& index) {
-    int freq = 1;
-    switch (form_) {
-        case DateForm::Year: freq = 1; break;
-        case DateForm::Quarter: freq = 4; break;
-        case DateForm::Month: freq = 12; break;
-        case DateForm::Colon:
-            for (const DatedRecord& d : dates) freq = std::max(freq, d.date.period);
-            break;
-        case DateForm::Day: {
-            const int step = MonthStep(dates);
-            if (step == 0) {
-                DataWarning("%s: the dates are not monthly, quarterly or annual; they are read as day numbers",
-                            name_.c_str());
-                layout_.dayNumbers = true;
-                return true;
-            }
-            freq = 12 / step;
-            for (DatedRecord& d : dates) d.date.period = (d.date.period - 1) / step + 1;
-            break;
-        }
-        case DateForm::None: return true;
-    }
-    shape.sample = Sample{dates[0].date.year, dates[0].date.period, dates[0].date.year, dates[0].date.period, freq};
-    if (!FIsValidSample(shape.sample)) {
-        DataError("%s (%lld): invalid date", name_.c_str(), dates[0].line);
-        return false;
-    }
-    index.reserve(dates.size());
-    for (const DatedRecord& d : dates) {
-        const long long t = IDateObs(d.date.year, d.date.period, shape.sample.year1, shape.sample.period1, freq);
-        if (d.date.period < 1 || d.date.period > freq || (!index.empty() && t <= index.back())) {
-            DataError("%s (%lld): the date %s does not come after the date before it", name_.c_str(), d.line,
-                      CsvDateText(d.date.year, d.date.period, freq).c_str());
-            return false;
-        }
-        index.push_back(t);
-    }
-    // Gaps between dates become missing observations, within reason: a
-    // file of a few lines cannot ask for millions of them.
-    shape.rows = index.back() + 1;
-    if (shape.rows > 64 * shape.records + 1024) {
-        DataError("%s: the dates leave gaps too large", name_.c_str());
-        return false;
-    }
-    shape.dated = true;
-    SampleSetEnd(shape.sample, shape.rows);
-    return true;
 }
 
 // ---------------------------------------------------------------------------
@@ -469,6 +416,58 @@ bool IsMissingWord(std::string_view s) {
 }
 
 }  // namespace
+
+bool FDateSample(const std::string& name, std::vector<DatedRecord>& dates, CsvShape& shape, std::vector<long long>& index,
+                 bool& dayNumbers) {
+    const DateForm form = dates.empty() ? DateForm::None : dates[0].date.form;
+    int freq = 1;
+    switch (form) {
+        case DateForm::Year: freq = 1; break;
+        case DateForm::Quarter: freq = 4; break;
+        case DateForm::Month: freq = 12; break;
+        case DateForm::Colon:
+            for (const DatedRecord& d : dates) freq = std::max(freq, d.date.period);
+            break;
+        case DateForm::Day: {
+            const int step = MonthStep(dates);
+            if (step == 0) {
+                DataWarning("%s: the dates are not monthly, quarterly or annual; they are read as day numbers",
+                            name.c_str());
+                dayNumbers = true;
+                return true;
+            }
+            freq = 12 / step;
+            for (DatedRecord& d : dates) d.date.period = (d.date.period - 1) / step + 1;
+            break;
+        }
+        case DateForm::None: return true;
+    }
+    shape.sample = Sample{dates[0].date.year, dates[0].date.period, dates[0].date.year, dates[0].date.period, freq};
+    if (!FIsValidSample(shape.sample)) {
+        DataError("%s (%lld): invalid date", name.c_str(), dates[0].line);
+        return false;
+    }
+    index.reserve(dates.size());
+    for (const DatedRecord& d : dates) {
+        const long long t = IDateObs(d.date.year, d.date.period, shape.sample.year1, shape.sample.period1, freq);
+        if (d.date.period < 1 || d.date.period > freq || (!index.empty() && t <= index.back())) {
+            DataError("%s (%lld): the date %s does not come after the date before it", name.c_str(), d.line,
+                      CsvDateText(d.date.year, d.date.period, freq).c_str());
+            return false;
+        }
+        index.push_back(t);
+    }
+    // Gaps between dates become missing observations, within reason: a
+    // file of a few lines cannot ask for millions of them.
+    shape.rows = index.back() + 1;
+    if (shape.rows > 64 * shape.records + 1024) {
+        DataError("%s: the dates leave gaps too large", name.c_str());
+        return false;
+    }
+    shape.dated = true;
+    SampleSetEnd(shape.sample, shape.rows);
+    return true;
+}
 
 bool FParseCsvNumber(std::string_view cell, bool decimalComma, double& value) {
     std::string_view s = Trim(cell);

@@ -36,6 +36,23 @@ struct CellDate {
     int day = 0;     // only for Day
 };
 
+struct DatedRecord {
+    CellDate date;
+    long long line = 0;  // where it was found, for messages
+};
+
+// The sample of a first column of dates of one form, in order: sets
+// shape.sample, shape.rows and shape.dated, and the observation of each
+// date (gaps between dates are missing observations).  Dates one day
+// apart are no sample: `dayNumbers` is set and the shape stays undated.
+// False after a message naming the file and line.
+bool FDateSample(const std::string& name, std::vector<DatedRecord>& dates, CsvShape& shape,
+                 std::vector<long long>& index, bool& dayNumbers);
+
+// A first column with such a name ("date", "year", "obs", ... or none)
+// may hold bare years.
+[[nodiscard]] bool FNamesDates(std::string_view name);
+
 // Reads a date cell: "1990", "1990Q1", "1990-Q1", "1990M03", "1990-03",
 // "1990-03-31", "1990:1", "1990(1)".  A bare year only when `yearsAllowed`
 // (the column is named as a date column).  False for anything else.

@@ -2,6 +2,7 @@
 
 #include "data/csv.h"
 #include "data/gauss_files.h"
+#include "data/lotus.h"
 #include "data/stata.h"
 #include "zu.h"
 
@@ -11,7 +12,6 @@ namespace {
 const char* TypeName(int type) {
     switch (type) {
         case kTypeXls: return "Excel .xls";
-        case kTypeWks: return "Lotus .wks/.wk1";
         default: return nullptr;
     }
 }
@@ -39,6 +39,7 @@ bool FDbLoad(Database& db, const std::string& name, const LoadRequest& request) 
             ok = FIsBinaryDataSet(name) ? FLoadDataSet(db, name, counts) : FLoadDat(db, name, nullptr, counts);
             break;
         case kTypeDht: ok = FLoadDataSet(db, name, counts); break;
+        case kTypeWks: ok = FLoadWks(db, name, counts); break;
         case kTypeByObservation:
         case kTypeByVariable:
             if (request.layout == nullptr) {
@@ -69,6 +70,7 @@ int IDbSave(Database& db, const std::string& name, int type, bool backup) {
         case kTypeCsv: return ISaveCsv(db, name, backup);
         case kTypeDta: return ISaveDta(db, name, backup);
         case kTypeDht: return ISaveDataSet(db, name, backup);
+        case kTypeWks: return ISaveWks(db, name, backup);
         default: {
             const char* what = TypeName(type);
             if (what != nullptr) DataError("Cannot save %s: %s files cannot be written", name.c_str(), what);
