@@ -117,13 +117,14 @@ bool FLoadWks(Database& db, const std::string& name, LoadCounts& counts) {
         }
         const unsigned op = Le16(head);
         body.resize(Le16(head + 2));
-        if (std::fread(body.data(), 1, body.size(), f.get()) != body.size()) {
-            DataError("Error reading .XLS/.WKS file");
-            return false;
-        }
-        if (first && (op != kBof || body.size() != 2 || Le16(body.data()) < kVersionWks ||
+        const bool whole = std::fread(body.data(), 1, body.size(), f.get()) == body.size();
+        if (first && (op != kBof || body.size() != 2 || !whole || Le16(body.data()) < kVersionWks ||
                       Le16(body.data()) > kVersionWk1)) {
             DataError("Invalid .WKS file");
+            return false;
+        }
+        if (!whole) {
+            DataError("Error reading .XLS/.WKS file");
             return false;
         }
         first = false;
