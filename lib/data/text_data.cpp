@@ -275,7 +275,7 @@ bool FLoadDat(Database& db, const std::string& name, const TextLayout* layout, L
         return false;
     }
     if (LooksBinary(f.get())) {
-        DataError("%s is a binary data set, which cannot be read", name.c_str());
+        DataError("Invalid binary .dat file");
         return false;
     }
     if (layout != nullptr) return LoadByLayout(db, f.get(), name, *layout, counts);
