@@ -39,14 +39,16 @@ bool MakeGrid(const Sheet& sheet, Grid& grid) {
     return true;
 }
 
-std::string CellText(const SheetCell* c) {
+std::string CellText(const Sheet& sheet, const SheetCell* c) {
     if (c == nullptr) return {};
-    return c->isText ? c->text : NumberText(c->number);
+    return c->IsText() ? sheet.Text(*c) : NumberText(c->number);
 }
 
-bool RowIsEmpty(const Grid& grid, int r) {
-    for (int c = 0; c < grid.columns; ++c)
-        if (grid.Cell(r, c) != nullptr && !(grid.Cell(r, c)->isText && grid.Cell(r, c)->text.empty())) return false;
+bool RowIsEmpty(const Sheet& sheet, const Grid& grid, int r) {
+    for (int c = 0; c < grid.columns; ++c) {
+        const SheetCell* cell = grid.Cell(r, c);
+        if (cell != nullptr && !(cell->IsText() && sheet.Text(*cell).empty())) return false;
+    }
     return true;
 }
 
@@ -62,13 +64,14 @@ bool Sheet::Fits(int row, int column) {
 
 bool Sheet::AddNumber(int row, int column, double number) {
     if (!Fits(row, column)) return false;
-    cells_.push_back(SheetCell{row, column, false, number, {}});
+    cells_.push_back(SheetCell{row, column, number, -1});
     return true;
 }
 
 bool Sheet::AddText(int row, int column, std::string text) {
     if (!Fits(row, column)) return false;
-    cells_.push_back(SheetCell{row, column, true, 0, std::move(text)});
+    cells_.push_back(SheetCell{row, column, 0, static_cast<int>(texts_.size())});
+    texts_.push_back(std::move(text));
     return true;
 }
 
@@ -80,26 +83,26 @@ bool FLoadSheet(const Sheet& sheet, Database& db, const std::string& name, LoadC
     }
     std::vector<int> records;  // the rows of the worksheet that hold observations
     for (int r = 1; r < grid.rows; ++r)
-        if (!RowIsEmpty(grid, r)) records.push_back(r);
+        if (!RowIsEmpty(sheet, grid, r)) records.push_back(r);
     if (grid.columns == 0 || records.empty()) {
         DataError("No observations in file");
         return false;
     }
     CsvShape shape;
-    for (int c = 0; c < grid.columns; ++c) shape.names.push_back(CellText(grid.Cell(0, c)));
+    for (int c = 0; c < grid.columns; ++c) shape.names.push_back(CellText(sheet, grid.Cell(0, c)));
     shape.records = static_cast<long long>(records.size());
     // A first column of dates sets the sample, as in comma-separated files.
     std::vector<DatedRecord> dates;
     CellDate first;
     const bool yearsAllowed = FNamesDates(shape.names[0]);
-    bool dateColumn = FParseCsvDate(CellText(grid.Cell(records[0], 0)), yearsAllowed, first);
+    bool dateColumn = FParseCsvDate(CellText(sheet, grid.Cell(records[0], 0)), yearsAllowed, first);
     for (int r : records) {
         if (!dateColumn) break;
         DatedRecord d;
         d.line = r + 1;
-        if (!FParseCsvDate(CellText(grid.Cell(r, 0)), yearsAllowed, d.date) || d.date.form != first.form) {
+        if (!FParseCsvDate(CellText(sheet, grid.Cell(r, 0)), yearsAllowed, d.date) || d.date.form != first.form) {
             DataError("%s (row %d): date expected, found \"%s\"", name.c_str(), r + 1,
-                      CellText(grid.Cell(r, 0)).substr(0, 40).c_str());
+                      CellText(sheet, grid.Cell(r, 0)).substr(0, 40).c_str());
             return false;
         }
         dates.push_back(d);
@@ -134,11 +137,11 @@ bool FLoadSheet(const Sheet& sheet, Database& db, const std::string& name, LoadC
             if (at < 0 || at >= db.observations) continue;
             const SheetCell* cell = grid.Cell(records[k], c);
             double value = std::nan("");
-            if (cell != nullptr && cell->isText && !FParseCsvNumber(cell->text, false, value)) ++textCells;
+            if (cell != nullptr && cell->IsText() && !FParseCsvNumber(sheet.Text(*cell), false, value)) ++textCells;
             if (c == 0 && dayNumbers && cell != nullptr) {
                 CellDate d;
-                if (FParseCsvDate(CellText(cell), true, d)) value = GetJulianDay(d.year, d.period, d.day);
-            } else if (cell != nullptr && !cell->isText) {
+                if (FParseCsvDate(CellText(sheet, cell), true, d)) value = GetJulianDay(d.year, d.period, d.day);
+            } else if (cell != nullptr && !cell->IsText()) {
                 value = cell->number;
             }
             target[static_cast<std::size_t>(at)] = value;

@@ -7,6 +7,7 @@
 #ifndef ZU_DATA_SHEETS_H
 #define ZU_DATA_SHEETS_H
 
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -15,12 +16,15 @@
 
 namespace zu::data {
 
+// A cell: a number, or a text kept by the sheet (24 bytes, so that a
+// large worksheet costs little more than its numbers).
 struct SheetCell {
     int row = 0;
     int column = 0;
-    bool isText = false;
     double number = 0;
-    std::string text;
+    int text = -1;  // index of the text in the sheet, -1 for a number
+
+    [[nodiscard]] bool IsText() const { return text >= 0; }
 };
 
 // The cells of a worksheet in any order, bounded so that a file cannot
@@ -31,11 +35,15 @@ public:
     bool AddNumber(int row, int column, double number);
     bool AddText(int row, int column, std::string text);
     [[nodiscard]] const std::vector<SheetCell>& Cells() const { return cells_; }
+    [[nodiscard]] const std::string& Text(const SheetCell& cell) const {
+        return texts_[static_cast<std::size_t>(cell.text)];
+    }
     [[nodiscard]] bool Full() const { return full_; }
 
 private:
     bool Fits(int row, int column);
     std::vector<SheetCell> cells_;
+    std::vector<std::string> texts_;
     bool full_ = false;
 };
 
