@@ -108,6 +108,26 @@ private:
     ZuVALUE v_{};
 };
 
+// Gauss data sets and Stata files without a date variable carry no
+// sample: the one that freq, year1 and period1 hold on entry is used
+// (a3 observations, or those of the file when a3 is not positive).  A
+// sample that is not valid leaves the data undated.
+void DateFromEntry(Database& db, ZuVALUE* pv) {
+    const Sample& loaded = db.sample;
+    if (loaded.freq != 1 || loaded.year1 != 1 || loaded.period1 != 1) return;
+    Sample s;
+    s.freq = std::max(EntryInt(pv[7]), 1);
+    s.year1 = s.year2 = EntryInt(pv[8]);
+    s.period1 = s.period2 = EntryInt(pv[9]);
+    const long long n = IntOf(&pv[3]) > 0 ? IntOf(&pv[3]) : db.observations;
+    if (!FIsValidSample(s) || (s.freq == 1 && s.year1 == 1 && s.period1 == 1)) return;
+    SampleSetEnd(s, n);
+    if (!FIsValidSample(s) || n * static_cast<long long>(std::max<std::size_t>(db.vars.size(), 1)) > kMaxCells) return;
+    db.sample = s;
+    db.observations = n;
+    for (Variable& v : db.vars) v.values.resize(static_cast<std::size_t>(n), std::nan(""));
+}
+
 // A comma-separated file read straight into a matrix, one row per
 // observation, so that its values are held once and not also in a
 // database.  `target` changes only on success.
@@ -225,6 +245,7 @@ void FnLoaddata(ZuVALUE* rtn, ZuVALUE* pv, int) {
         request.layout = &layout;
     }
     if (!FDbLoad(db, name, request)) return;
+    if (type == kTypeDht || type == kTypeDta) DateFromEntry(db, pv);
     const Sample& s = db.sample;
     StoreMatrix(out[0], db);
     StoreNames(out[1], db);
