@@ -245,7 +245,7 @@ void FnLoaddata(ZuVALUE* rtn, ZuVALUE* pv, int) {
         request.layout = &layout;
     }
     if (!FDbLoad(db, name, request)) return;
-    if (type == kTypeDht || type == kTypeDta) DateFromEntry(db, pv);
+    if (type == kTypeDht || type == kTypeDta || (type == kTypeDat && FIsBinaryDataSet(name))) DateFromEntry(db, pv);
     const Sample& s = db.sample;
     StoreMatrix(out[0], db);
     StoreNames(out[1], db);
