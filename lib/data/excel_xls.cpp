@@ -1,6 +1,11 @@
-// .xls: read through libfreexl, written as BIFF8 in a compound file.
+// .xls: read through libfreexl (in a child process), written as BIFF8 in a
+// compound file.
 #include <freexl.h>
 
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cerrno>
 #include <cmath>
 #include <cstdio>
 #include <cstring>
@@ -16,28 +21,151 @@ namespace {
 
 // ---------------------------------------------------------------------------
 // Reading
+//
+// libfreexl has been seen to read out of bounds on damaged files, so it
+// runs in a child process that hands the cells over a pipe: whatever a
+// file does to the reader, it cannot touch this process.  The parent
+// bounds what it takes (Sheet), and a child that dies or hangs gives the
+// message of a damaged file.
 // ---------------------------------------------------------------------------
+
+enum XlsStatus : std::uint8_t { kXlsOk = 0, kXlsNotFound = 1, kXlsInvalid = 2, kXlsReadError = 3 };
+enum CellTag : std::uint8_t { kTagEnd = 0, kTagNumber = 1, kTagText = 2 };
+constexpr unsigned kChildSeconds = 60;
+constexpr std::uint32_t kLongestText = 1u << 20;
 
 struct XlsCloser {
     void operator()(const void* handle) const { freexl_close(handle); }
 };
 using XlsHandle = std::unique_ptr<const void, XlsCloser>;
 
-void TakeCell(const FreeXL_CellValue& cell, unsigned row, unsigned short column, Sheet& sheet) {
-    const int r = static_cast<int>(row);
-    const int c = column;
+void PutCellHead(std::FILE* out, CellTag tag, unsigned row, unsigned short column) {
+    const unsigned char head[7] = {tag,
+                                   static_cast<unsigned char>(row),
+                                   static_cast<unsigned char>(row >> 8),
+                                   static_cast<unsigned char>(row >> 16),
+                                   static_cast<unsigned char>(row >> 24),
+                                   static_cast<unsigned char>(column),
+                                   static_cast<unsigned char>(column >> 8)};
+    std::fwrite(head, 1, sizeof head, out);
+}
+
+void PutCell(std::FILE* out, const FreeXL_CellValue& cell, unsigned row, unsigned short column) {
+    unsigned char bytes[8];
     switch (cell.type) {
-        case FREEXL_CELL_INT: sheet.AddNumber(r, c, cell.value.int_value); break;
-        case FREEXL_CELL_DOUBLE: sheet.AddNumber(r, c, cell.value.double_value); break;
+        case FREEXL_CELL_INT:
+        case FREEXL_CELL_DOUBLE:
+            PutCellHead(out, kTagNumber, row, column);
+            stdlib::PutDouble(bytes, cell.type == FREEXL_CELL_INT ? cell.value.int_value : cell.value.double_value,
+                              false);
+            std::fwrite(bytes, 1, 8, out);
+            break;
         case FREEXL_CELL_TEXT:
         case FREEXL_CELL_SST_TEXT:
         case FREEXL_CELL_DATE:
         case FREEXL_CELL_DATETIME:
-        case FREEXL_CELL_TIME:
-            if (cell.value.text_value != nullptr) sheet.AddText(r, c, cell.value.text_value);
+        case FREEXL_CELL_TIME: {
+            if (cell.value.text_value == nullptr) break;
+            const std::uint32_t n = static_cast<std::uint32_t>(strnlen(cell.value.text_value, kLongestText));
+            PutCellHead(out, kTagText, row, column);
+            stdlib::PutInt32(bytes, n, false);
+            std::fwrite(bytes, 1, 4, out);
+            std::fwrite(cell.value.text_value, 1, n, out);
             break;
+        }
         default: break;
     }
+}
+
+// In the child: the cells of the first worksheet, then the outcome.
+XlsStatus WriteCells(const std::string& name, std::FILE* out) {
+    const void* raw = nullptr;
+    const int opened = freexl_open(name.c_str(), &raw);
+    XlsHandle handle{raw};
+    if (opened == FREEXL_FILE_NOT_FOUND) return kXlsNotFound;
+    unsigned rows = 0;
+    unsigned short columns = 0;
+    if (opened != FREEXL_OK || freexl_select_active_worksheet(raw, 0) != FREEXL_OK ||
+        freexl_worksheet_dimensions(raw, &rows, &columns) != FREEXL_OK)
+        return kXlsInvalid;
+    for (unsigned r = 0; r < rows; ++r) {
+        for (unsigned short c = 0; c < columns; ++c) {
+            FreeXL_CellValue cell;
+            if (freexl_get_cell_value(raw, r, c, &cell) != FREEXL_OK) return kXlsReadError;
+            PutCell(out, cell, r, c);
+        }
+    }
+    return kXlsOk;
+}
+
+// In the parent: takes the cells until the outcome; false when the stream
+// breaks off or goes beyond the bounds.
+bool ReadCells(std::FILE* in, Sheet& sheet, XlsStatus& status) {
+    unsigned char head[7];
+    std::string text;
+    for (;;) {
+        if (std::fread(head, 1, 1, in) != 1) return false;
+        if (head[0] == kTagEnd) {
+            const int outcome = std::fgetc(in);
+            status = outcome == EOF ? kXlsInvalid : static_cast<XlsStatus>(outcome);
+            return outcome != EOF;
+        }
+        if (std::fread(head + 1, 1, 6, in) != 6) return false;
+        const int row = static_cast<int>(stdlib::GetInt32(head + 1, false) & 0x7FFFFFFF);
+        const int column = head[5] | (head[6] << 8);
+        unsigned char bytes[8];
+        if (head[0] == kTagNumber) {
+            if (std::fread(bytes, 1, 8, in) != 8) return false;
+            if (!sheet.AddNumber(row, column, stdlib::GetDouble(bytes, false))) return false;
+        } else if (head[0] == kTagText) {
+            if (std::fread(bytes, 1, 4, in) != 4) return false;
+            const std::uint32_t n = stdlib::GetInt32(bytes, false);
+            if (n > kLongestText) return false;
+            text.resize(n);
+            if (std::fread(text.data(), 1, n, in) != n) return false;
+            if (!sheet.AddText(row, column, text)) return false;
+        } else {
+            return false;
+        }
+    }
+}
+
+// Runs the reader in a child process; false when the child did not finish
+// its report.
+bool ReadInChild(const std::string& name, Sheet& sheet, XlsStatus& status) {
+    int fds[2];
+    if (::pipe(fds) != 0) return false;
+    const pid_t child = ::fork();
+    if (child < 0) {
+        ::close(fds[0]);
+        ::close(fds[1]);
+        return false;
+    }
+    if (child == 0) {
+        ::close(fds[0]);
+        ::alarm(kChildSeconds);
+        std::FILE* out = ::fdopen(fds[1], "wb");
+        if (out != nullptr) {
+            const XlsStatus outcome = WriteCells(name, out);
+            const unsigned char end[2] = {kTagEnd, outcome};
+            std::fwrite(end, 1, 2, out);
+            std::fflush(out);
+        }
+        // No destructors or exit handlers of the parent's state run here.
+        ::_exit(0);
+    }
+    ::close(fds[1]);
+    bool complete = false;
+    if (std::FILE* in = ::fdopen(fds[0], "rb")) {
+        complete = ReadCells(in, sheet, status);
+        std::fclose(in);  // a child still writing now stops on a broken pipe
+    } else {
+        ::close(fds[0]);
+    }
+    int wait = 0;
+    while (::waitpid(child, &wait, 0) < 0 && errno == EINTR) {
+    }
+    return complete && WIFEXITED(wait) && WEXITSTATUS(wait) == 0;
 }
 
 // ---------------------------------------------------------------------------
@@ -286,30 +414,20 @@ std::vector<std::uint8_t> CompoundFile(const std::string& streamName, std::vecto
 }
 
 bool FLoadXls(Database& db, const std::string& name, LoadCounts& counts) {
-    const void* raw = nullptr;
-    const int opened = freexl_open(name.c_str(), &raw);
-    XlsHandle handle{raw};
-    if (opened == FREEXL_FILE_NOT_FOUND) {
+    Sheet sheet;
+    XlsStatus status = kXlsInvalid;
+    const bool reported = ReadInChild(name, sheet, status);
+    if (reported && status == kXlsNotFound) {
         DataError("Cannot open %s", name.c_str());
         return false;
     }
-    unsigned rows = 0;
-    unsigned short columns = 0;
-    if (opened != FREEXL_OK || freexl_select_active_worksheet(raw, 0) != FREEXL_OK ||
-        freexl_worksheet_dimensions(raw, &rows, &columns) != FREEXL_OK) {
-        DataError("Invalid .XLS file");
+    if (reported && status == kXlsReadError) {
+        DataError("Error reading .XLS/.WKS file");
         return false;
     }
-    Sheet sheet;
-    for (unsigned r = 0; r < rows && !sheet.Full(); ++r) {
-        for (unsigned short c = 0; c < columns; ++c) {
-            FreeXL_CellValue cell;
-            if (freexl_get_cell_value(raw, r, c, &cell) != FREEXL_OK) {
-                DataError("Error reading .XLS/.WKS file");
-                return false;
-            }
-            TakeCell(cell, r, c, sheet);
-        }
+    if (!reported || status != kXlsOk) {
+        DataError(sheet.Full() ? "%s holds too many values" : "Invalid .XLS file", name.c_str());
+        return false;
     }
     return FLoadSheet(sheet, db, name, counts);
 }
