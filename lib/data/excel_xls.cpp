@@ -2,6 +2,8 @@
 // compound file.
 #include <freexl.h>
 
+#include <sys/resource.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -130,6 +132,27 @@ bool ReadCells(std::FILE* in, Sheet& sheet, XlsStatus& status) {
     }
 }
 
+// In the child: the reader may use what the file's size can justify (a
+// worksheet's cell table is set up from a dimension the file states), and
+// no more.  Not under AddressSanitizer, whose shadow memory the limit
+// would count.
+void BoundChildMemory(const std::string& name) {
+#ifndef __SANITIZE_ADDRESS__
+    struct stat status {};
+    long pages = 0;
+    std::FILE* statm = std::fopen("/proc/self/statm", "r");
+    const bool known = statm != nullptr && std::fscanf(statm, "%ld", &pages) == 1;
+    if (statm != nullptr) std::fclose(statm);
+    if (!known || ::stat(name.c_str(), &status) != 0) return;
+    const rlim_t now = static_cast<rlim_t>(pages) * static_cast<rlim_t>(::sysconf(_SC_PAGESIZE));
+    const rlim_t budget = (rlim_t{64} << 20) + 64 * static_cast<rlim_t>(status.st_size);
+    const struct rlimit limit {now + budget, now + budget};
+    (void)::setrlimit(RLIMIT_AS, &limit);
+#else
+    (void)name;
+#endif
+}
+
 // Runs the reader in a child process; false when the child did not finish
 // its report.
 bool ReadInChild(const std::string& name, Sheet& sheet, XlsStatus& status) {
@@ -144,6 +167,7 @@ bool ReadInChild(const std::string& name, Sheet& sheet, XlsStatus& status) {
     if (child == 0) {
         ::close(fds[0]);
         ::alarm(kChildSeconds);
+        BoundChildMemory(name);
         std::FILE* out = ::fdopen(fds[1], "wb");
         if (out != nullptr) {
             const XlsStatus outcome = WriteCells(name, out);
