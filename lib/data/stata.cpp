@@ -3,6 +3,7 @@
 #include <readstat.h>
 
 #include <cmath>
+#include <cstdint>
 #include <cstdio>
 #include <cstring>
 #include <memory>
@@ -15,6 +16,8 @@
 
 namespace zu::data {
 namespace {
+
+constexpr std::uint8_t kDtaVersion = 115;
 
 // What the parser's handlers collect; columns by the file's variable index.
 struct Reading {
@@ -204,7 +207,11 @@ int ISaveDta(Database& db, const std::string& name, bool backup) {
     for (const Variable& v : db.vars)
         if ((v.flags & kVarWrite) != 0)
             columns.emplace_back(&v, readstat_add_variable(writer.get(), v.name.c_str(), READSTAT_TYPE_DOUBLE, 0));
-    readstat_error_t error = readstat_begin_writing_dta(writer.get(), file.get(), static_cast<long>(db.observations));
+    // Format 115 (numbers, names of up to 32 characters) is the newest that
+    // every reader of these files takes, R's foreign package included.
+    readstat_error_t error = readstat_writer_set_file_format_version(writer.get(), kDtaVersion);
+    if (error == READSTAT_OK)
+        error = readstat_begin_writing_dta(writer.get(), file.get(), static_cast<long>(db.observations));
     for (long long t = 0; error == READSTAT_OK && t < db.observations; ++t) {
         error = readstat_begin_row(writer.get());
         if (error == READSTAT_OK && dateColumn != nullptr)
