@@ -39,15 +39,8 @@ public:
     // (`TooLong` tells).
     bool Next(char*& text, std::size_t& length) {
         for (;;) {
-            bool quoted = false;
             long long breaks = 0;
-            std::size_t i = pos_;
-            for (; i < end_; ++i) {
-                const char c = buffer_[i];
-                if (c == '"') quoted = !quoted;
-                else if (c == '\n' && !quoted) break;
-                else if (c == '\n') ++breaks;
-            }
+            std::size_t i = RecordEnd(breaks);
             if (i < end_ || eof_) {
                 if (i == pos_ && i == end_) return false;
                 text = buffer_.data() + pos_;
@@ -66,6 +59,26 @@ public:
     [[nodiscard]] bool TooLong() const { return tooLong_; }
 
 private:
+    // Where the record from pos_ ends: at the first line end outside
+    // quotes, or end_ when it is not in the buffer yet.  `breaks` counts
+    // the line ends inside quotes.  Most records hold no quote, and for
+    // them two scans of the C library find the end.
+    std::size_t RecordEnd(long long& breaks) const {
+        const char* base = buffer_.data();
+        const void* line = std::memchr(base + pos_, '\n', end_ - pos_);
+        const std::size_t limit = line != nullptr ? static_cast<std::size_t>(static_cast<const char*>(line) - base) : end_;
+        if (std::memchr(base + pos_, '"', limit - pos_) == nullptr) return limit;
+        bool quoted = false;
+        std::size_t i = pos_;
+        for (; i < end_; ++i) {
+            const char c = base[i];
+            if (c == '"') quoted = !quoted;
+            else if (c == '\n' && !quoted) break;
+            else if (c == '\n') ++breaks;
+        }
+        return i;
+    }
+
     // Keeps the unread part and reads more behind it; false when the
     // record in hand cannot grow any further.
     bool Fill() {
