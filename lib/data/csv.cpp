@@ -8,6 +8,8 @@
 #include <cstring>
 #include <memory>
 #include <numeric>
+#include <unordered_map>
+#include <unordered_set>
 
 #include "data/text_data.h"
 #include "zu.h"
@@ -400,17 +402,21 @@ bool CsvFile::Fill(const CsvShape& shape, const std::vector<long long>& index, c
     return true;
 }
 
-// Variables need names, and distinct ones.
-void NameColumns(std::vector<std::string>& names) {
+}  // namespace
+
+void MakeNamesDistinct(std::vector<std::string>& names) {
+    std::unordered_set<std::string> taken;
+    std::unordered_map<std::string, long long> nextSuffix;  // so that repeats of one name stay linear
     for (std::size_t j = 0; j < names.size(); ++j) {
         if (names[j].empty()) names[j] = "Var" + std::to_string(j + 1);
         const std::string base = names[j];
-        for (int n = 2; std::find(names.begin(), names.begin() + static_cast<std::ptrdiff_t>(j), names[j]) !=
-                        names.begin() + static_cast<std::ptrdiff_t>(j);
-             ++n)
-            names[j] = base + "_" + std::to_string(n);
+        long long& n = nextSuffix.try_emplace(base, 2).first->second;
+        while (taken.count(names[j]) != 0) names[j] = base + "_" + std::to_string(n++);
+        taken.insert(names[j]);
     }
 }
+
+namespace {
 
 std::string CsvName(const std::string& name) {
     if (name.find_first_of(",;\"\n\t") == std::string::npos) return name;
@@ -567,7 +573,7 @@ bool FReadCsv(const std::string& name, const CsvBegin& begin, const CsvRow& row)
     CsvShape shape;
     std::vector<long long> index;
     if (!file.Scan(shape, index)) return false;
-    NameColumns(shape.names);
+    MakeNamesDistinct(shape.names);
     if (!begin(shape)) return false;
     return file.Fill(shape, index, row);
 }

@@ -49,6 +49,10 @@ struct DatedRecord {
 bool FDateSample(const std::string& name, std::vector<DatedRecord>& dates, CsvShape& shape,
                  std::vector<long long>& index, bool& dayNumbers);
 
+// Names every column: "Var%d" (its number from 1) when it has none, and a
+// suffix "_2", "_3", ... for a name already taken.
+void MakeNamesDistinct(std::vector<std::string>& names);
+
 // A first column with such a name ("date", "year", "obs", ... or none)
 // may hold bare years.
 [[nodiscard]] bool FNamesDates(std::string_view name);

@@ -123,9 +123,9 @@ bool FLoadSheet(const Sheet& sheet, Database& db, const std::string& name, LoadC
     const long long offset =
         IDateObs(shape.sample.year1, shape.sample.period1, db.sample.year1, db.sample.period1, db.sample.freq);
     long long textCells = 0;
+    MakeNamesDistinct(shape.names);
     for (int c = dateColumn ? 1 : 0; c < grid.columns; ++c) {
-        std::string varName = shape.names[static_cast<std::size_t>(c)];
-        if (varName.empty()) varName = "Var" + std::to_string(c + 1);
+        const std::string& varName = shape.names[static_cast<std::size_t>(c)];
         const int var = IDbAddVar(db, varName);
         if (var < 0) {
             DataError("Database %s is full: %s not read", db.name.c_str(), varName.c_str());

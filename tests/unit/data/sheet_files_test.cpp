@@ -79,6 +79,21 @@ TEST_F(SheetFiles, AFewCellsFarApartAreNotAHugeTable) {
     DbDelete(db);
 }
 
+TEST_F(SheetFiles, RepeatedAndMissingNamesStillGiveAVariableAColumn) {
+    Sheet sheet;
+    for (int c = 0; c < 3; ++c) sheet.AddNumber(1, c, c);
+    sheet.AddText(0, 0, "x");
+    sheet.AddText(0, 1, "x");
+    Database* db = DbCreate("names", 0);
+    LoadCounts counts;
+    ASSERT_TRUE(FLoadSheet(sheet, *db, "names.xls", counts));
+    ASSERT_EQ(db->vars.size(), 3u);
+    EXPECT_EQ(db->vars[1].name, "x_2");
+    EXPECT_EQ(db->vars[2].name, "Var3");
+    EXPECT_EQ(db->vars[1].values[0], 1);
+    DbDelete(db);
+}
+
 TEST_F(SheetFiles, TheCompoundFileHoldsTheStreamInAChainOfSectors) {
     std::vector<std::uint8_t> stream(5000);
     for (std::size_t k = 0; k < stream.size(); ++k) stream[k] = static_cast<std::uint8_t>(k * 7);
