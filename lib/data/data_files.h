@@ -21,6 +21,8 @@ inline constexpr int kTypeMatrix = 8;
 inline constexpr int kTypeDht = 10;
 inline constexpr int kTypeDta = 16;
 inline constexpr int kTypeCsv = 18;
+// Beyond the types of the extension table: Excel 2007 workbooks.
+inline constexpr int kTypeXlsx = 19;
 
 [[nodiscard]] int IFileTypeOf(const std::string& name);
 

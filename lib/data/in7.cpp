@@ -358,7 +358,9 @@ bool FLoadIn7(Database& db, const std::string& name, bool wantMarked, LoadCounts
         target.group = v.group;
         target.doc = v.doc;
         target.flags = kVarWrite | (v.flags & kVarMarked);
-        ReadBn7Var(bn7.get(), v, db, target.values, counts);
+        LoadCounts one;
+        ReadBn7Var(bn7.get(), v, db, target.values, one);
+        counts.Merge(one);
     }
     return true;
 }

@@ -59,10 +59,19 @@ struct In7File {
 // opened or is not a description file.
 bool FReadIn7(const std::string& name, bool wantVars, bool wantMarked, In7File& out);
 
+// What a load reports, in observations (rows), not cells: the most that
+// any one variable had.
 struct LoadCounts {
     long long read = 0;
     long long skipped = 0;
     long long loaded = 0;
+
+    // Takes in the counts of one variable (or of a whole table).
+    void Merge(const LoadCounts& one) {
+        read = read > one.read ? read : one.read;
+        skipped = skipped > one.skipped ? skipped : one.skipped;
+        loaded = loaded > one.loaded ? loaded : one.loaded;
+    }
 };
 
 // Reads the observations of one variable that overlap the database sample

@@ -5,7 +5,9 @@
 #include <memory>
 #include <string>
 
+#include "data/csv.h"
 #include "data/data_files.h"
+#include "data/gauss_files.h"
 #include "stdlib/format.h"
 #include "stdlib/matrix_print.h"
 #include "stdlib/print_sink.h"
@@ -86,6 +88,73 @@ void FillFromMatrix(Database& db, double** m, int rows, int columns, const ZuVAL
     }
 }
 
+// A value that this function owns until it hands it over.
+class OwnedValue {
+public:
+    OwnedValue() { ZuValSetInt(&v_, 0); }
+    ~OwnedValue() { ZuFreeByValue(&v_); }
+    OwnedValue(const OwnedValue&) = delete;
+    OwnedValue& operator=(const OwnedValue&) = delete;
+    ZuVALUE* get() { return &v_; }
+    // Replaces `target` (freed first) by the value; this one is left int 0.
+    void MoveTo(ZuVALUE* target) {
+        ZuFreeByValue(target);
+        *target = v_;
+        value::Clear(&v_);
+        ZuValSetInt(&v_, 0);
+    }
+
+private:
+    ZuVALUE v_{};
+};
+
+// Gauss data sets and Stata files without a date variable carry no
+// sample: the one that freq, year1 and period1 hold on entry is used
+// (a3 observations, or those of the file when a3 is not positive).  A
+// sample that is not valid leaves the data undated.
+void DateFromEntry(Database& db, ZuVALUE* pv) {
+    const Sample& loaded = db.sample;
+    if (loaded.freq != 1 || loaded.year1 != 1 || loaded.period1 != 1) return;
+    Sample s;
+    s.freq = std::max(EntryInt(pv[7]), 1);
+    s.year1 = s.year2 = EntryInt(pv[8]);
+    s.period1 = s.period2 = EntryInt(pv[9]);
+    const long long n = IntOf(&pv[3]) > 0 ? IntOf(&pv[3]) : db.observations;
+    if (!FIsValidSample(s) || (s.freq == 1 && s.year1 == 1 && s.period1 == 1)) return;
+    SampleSetEnd(s, n);
+    if (!FIsValidSample(s) || n * static_cast<long long>(std::max<std::size_t>(db.vars.size(), 1)) > kMaxCells) return;
+    db.sample = s;
+    db.observations = n;
+    for (Variable& v : db.vars) v.values.resize(static_cast<std::size_t>(n), std::nan(""));
+}
+
+// A comma-separated file read straight into a matrix, one row per
+// observation, so that its values are held once and not also in a
+// database.  `target` changes only on success.
+bool LoadCsvMatrix(const std::string& name, ZuVALUE* target, CsvShape& shape) {
+    OwnedValue m;
+    double spare = 0;  // the row of a table without variables
+    const auto begin = [&](const CsvShape& seen) {
+        shape = seen;
+        ZuLibValMatMalloc(m.get(), static_cast<int>(seen.rows), static_cast<int>(seen.names.size()));
+        if (seen.rows > 0 && !seen.names.empty()) std::fill_n(m.get()->w3.m[0], seen.rows * static_cast<long long>(seen.names.size()), std::nan(""));
+        return true;
+    };
+    const auto row = [&](long long t) { return shape.names.empty() ? &spare : m.get()->w3.m[t]; };
+    if (!FReadCsv(name, begin, row)) return false;
+    ZuPrintf("%s:\n  %lld observations read (%lld skipped, %lld loaded)\n", name.c_str(), shape.rows, 0LL,
+             shape.rows);
+    m.MoveTo(target);
+    return true;
+}
+
+void StoreNameList(ZuVALUE* target, const std::vector<std::string>& names) {
+    const int c = static_cast<int>(names.size());
+    ZuLibValArrayCalloc(target, c);
+    if (value::TypeCode(target) != ZU_ARRAY) return;
+    for (int j = 0; j < c; ++j) ZuValSetString(&target->w2.v[j], names[static_cast<std::size_t>(j)].c_str());
+}
+
 int SaveMatrixFile(const std::string& name, ZuVALUE* m, bool noDims) {
     struct Closer {
         void operator()(std::FILE* f) const { std::fclose(f); }
@@ -144,6 +213,16 @@ void FnLoaddata(ZuVALUE* rtn, ZuVALUE* pv, int) {
         ZuValSetInt(rtn, 1);
         return;
     }
+    if (type == kTypeCsv) {
+        CsvShape shape;
+        if (!LoadCsvMatrix(name, out[0], shape)) return;
+        StoreNameList(out[1], shape.names);
+        const Sample& s = shape.sample;
+        const int ints[5] = {s.freq, s.year1, s.period1, s.year2, s.period2};
+        for (int k = 0; k < 5; ++k) ZuValSetInt(out[2 + k], ints[k]);
+        ZuValSetInt(rtn, 1);
+        return;
+    }
     TextLayout layout;
     LoadRequest request;
     request.type = type;
@@ -166,6 +245,7 @@ void FnLoaddata(ZuVALUE* rtn, ZuVALUE* pv, int) {
         request.layout = &layout;
     }
     if (!FDbLoad(db, name, request)) return;
+    if (type == kTypeDht || type == kTypeDta || (type == kTypeDat && FIsBinaryDataSet(name))) DateFromEntry(db, pv);
     const Sample& s = db.sample;
     StoreMatrix(out[0], db);
     StoreNames(out[1], db);
@@ -219,17 +299,20 @@ void FnLoadmat(ZuVALUE* rtn, ZuVALUE* pv, int cArg) {
     const std::string name = FileName(pv[0]);
     const int type = IFileTypeOf(name);
     if (type == kTypeMatrix) {
-        if (LowerExtension(name) == ".fmt") {
-            DataError("Cannot load %s: Gauss .fmt matrix files cannot be read", name.c_str());
-            return;
-        }
         std::vector<double> values;
         int r = 0;
         int c = 0;
-        if (!FLoadMatrixText(name, cArg > 1 && pv[1].w1.i == 1, values, r, c)) return;
+        const bool read = LowerExtension(name) == ".fmt" ? FLoadFmt(name, values, r, c)
+                                                         : FLoadMatrixText(name, cArg > 1 && pv[1].w1.i == 1, values, r, c);
+        if (!read) return;
         ZuLibValMatMalloc(rtn, r, c);
         for (int i = 0; i < r && c > 0; ++i)
             for (int j = 0; j < c; ++j) rtn->w3.m[i][j] = values[static_cast<std::size_t>(i) * c + j];
+        return;
+    }
+    if (type == kTypeCsv) {
+        CsvShape shape;
+        (void)LoadCsvMatrix(name, rtn, shape);
         return;
     }
     TemporaryDatabase temp(kLoadDatabase, 0);
@@ -248,7 +331,7 @@ void FnSavemat(ZuVALUE* rtn, ZuVALUE* pv, int cArg) {
     const int type = IFileTypeOf(name);
     if (type == kTypeMatrix) {
         if (LowerExtension(name) == ".fmt") {
-            DataError("Cannot save %s: Gauss .fmt matrix files cannot be written", name.c_str());
+            ZuValSetInt(rtn, ISaveFmt(name, pv[1].w3.m, pv[1].w1.i, pv[1].w2.i));
             return;
         }
         ZuValSetInt(rtn, SaveMatrixFile(name, &pv[1], cArg > 2 && pv[2].w1.i == 1));

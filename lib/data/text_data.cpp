@@ -15,7 +15,6 @@ namespace {
 
 constexpr std::size_t kTokenLimit = 64;
 constexpr std::size_t kHeaderLimit = 255;
-constexpr std::size_t kCellLimit = 256;
 
 struct FileCloser {
     void operator()(std::FILE* f) const {
@@ -207,9 +206,11 @@ bool LoadByLayout(Database& db, std::FILE* f, const std::string& name, const Tex
             return false;
         }
     }
-    counts.read = static_cast<long long>(values.size());
+    // Observations, not numbers: a row that is partly there counts.
+    counts.read = (static_cast<long long>(values.size()) + layout.vars - 1) / layout.vars;
+    if (!layout.byObservation) counts.read = std::min(n, static_cast<long long>(values.size()));
     counts.loaded = counts.read;
-    if (counts.read < n * layout.vars)
+    if (static_cast<long long>(values.size()) < n * layout.vars)
         DataWarning("%s while reading %s", "Unexpected end-of-file", name.c_str());
     for (std::size_t k = 0; k < values.size(); ++k) {
         const long long obs = layout.byObservation ? static_cast<long long>(k) / layout.vars
@@ -228,61 +229,6 @@ bool LooksBinary(std::FILE* f) {
     const std::size_t n = std::fread(head, 1, sizeof head, f);
     std::rewind(f);
     return std::memchr(head, 0, n) != nullptr;
-}
-
-// Cells of one comma-separated row; false at the end of the file.
-bool ReadCsvRow(std::FILE* f, std::vector<std::string>& cells, bool& tooLong) {
-    cells.clear();
-    tooLong = false;
-    int ch = std::fgetc(f);
-    if (ch == EOF) return false;
-    std::string cell;
-    bool quoted = false;
-    for (;; ch = std::fgetc(f)) {
-        if (ch == EOF || (!quoted && (ch == '\n' || ch == ','))) {
-            if (!cell.empty() && cell.back() == '\r' && ch != ',') cell.pop_back();
-            // Cells beyond the most variables a database takes are dropped
-            // unstored, so that a row of commas cannot grow without bound.
-            if (cells.size() <= static_cast<std::size_t>(kMaxVariablesAsked)) cells.push_back(cell);
-            else tooLong = true;
-            cell.clear();
-            if (ch != ',') return true;
-            continue;
-        }
-        if (ch == '"') {
-            if (quoted) {
-                const int next = std::fgetc(f);
-                if (next == '"') {
-                    cell.push_back('"');
-                    continue;
-                }
-                if (next != EOF) std::ungetc(next, f);
-                quoted = false;
-            } else {
-                quoted = true;
-            }
-            continue;
-        }
-        if (cell.size() < kCellLimit) cell.push_back(static_cast<char>(ch));
-        else tooLong = true;
-    }
-}
-
-std::string Trimmed(const std::string& s) {
-    const std::size_t a = s.find_first_not_of(" \t");
-    if (a == std::string::npos) return {};
-    const std::size_t b = s.find_last_not_of(" \t");
-    return s.substr(a, b - a + 1);
-}
-
-std::string CsvName(const std::string& name) {
-    if (name.find_first_of(",\"\n") == std::string::npos) return name;
-    std::string quoted = "\"";
-    for (char c : name) {
-        if (c == '"') quoted.push_back('"');
-        quoted.push_back(c);
-    }
-    return quoted + "\"";
 }
 
 bool CloseWritten(File& file) {
@@ -329,7 +275,7 @@ bool FLoadDat(Database& db, const std::string& name, const TextLayout* layout, L
         return false;
     }
     if (LooksBinary(f.get())) {
-        DataError("%s is a binary data set, which cannot be read", name.c_str());
+        DataError("Invalid binary .dat file");
         return false;
     }
     if (layout != nullptr) return LoadByLayout(db, f.get(), name, *layout, counts);
@@ -344,8 +290,11 @@ bool FLoadDat(Database& db, const std::string& name, const TextLayout* layout, L
         return false;
     }
     if (db.observations == 0 && !FDbSetSample(db, SpanOf(blocks))) return false;
-    for (const Block& b : blocks)
-        if (!StoreBlock(db, b, counts)) return false;
+    for (const Block& b : blocks) {
+        LoadCounts one;
+        if (!StoreBlock(db, b, one)) return false;
+        counts.Merge(one);
+    }
     return true;
 }
 
@@ -375,96 +324,6 @@ int ISaveDat(Database& db, const std::string& name, bool backup) {
                      static_cast<int>(IObsPeriod(last, s.period1, s.freq)), s.freq);
         for (long long t = first; t <= last; ++t)
             std::fprintf(f.get(), "%s\n", NumberText(v.values[static_cast<std::size_t>(t)]).c_str());
-    }
-    return CloseWritten(f) ? 1 : 0;
-}
-
-bool FLoadCsv(Database& db, const std::string& name, LoadCounts& counts) {
-    File f{std::fopen(name.c_str(), "rb")};
-    if (!f) {
-        DataError("Cannot open %s", name.c_str());
-        return false;
-    }
-    std::vector<std::string> names;
-    bool tooLong = false;
-    if (!ReadCsvRow(f.get(), names, tooLong) || tooLong) {
-        DataError(tooLong ? "Invalid .csv file %s: a cell or row is too long" : "No observations in file",
-                  name.c_str());
-        return false;
-    }
-    for (std::string& n : names) n = Trimmed(n);
-    std::vector<std::vector<double>> rows;
-    std::vector<std::string> cells;
-    const long long width = static_cast<long long>(names.size());
-    while (ReadCsvRow(f.get(), cells, tooLong)) {
-        if (tooLong) {
-            DataError("Invalid .csv file %s: a cell or row is too long", name.c_str());
-            return false;
-        }
-        if (cells.size() == 1 && Trimmed(cells[0]).empty()) continue;
-        if ((static_cast<long long>(rows.size()) + 1) * width > kMaxCells) {
-            DataError("%s holds too many values", name.c_str());
-            return false;
-        }
-        std::vector<double> row(names.size(), std::nan(""));
-        for (std::size_t j = 0; j < cells.size() && j < names.size(); ++j) {
-            const std::string cell = Trimmed(cells[j]);
-            if (!cell.empty() && !FParseNumber(cell, row[j])) {
-                DataError("Invalid number %s in %s", cell.c_str(), name.c_str());
-                return false;
-            }
-        }
-        rows.push_back(std::move(row));
-    }
-    if (rows.empty()) {
-        DataError("No observations in file");
-        return false;
-    }
-    if (db.observations == 0) {
-        Sample s;
-        SampleSetEnd(s, static_cast<long long>(rows.size()));
-        if (!FDbSetSample(db, s)) return false;
-    }
-    for (std::size_t j = 0; j < names.size(); ++j) {
-        const std::string varName = names[j].empty() ? "Var" + std::to_string(j + 1) : names[j];
-        const int index = IDbAddVar(db, varName);
-        if (index < 0) {
-            DataError("Database %s is full: %s not read", db.name.c_str(), varName.c_str());
-            return false;
-        }
-        std::vector<double>& target = db.vars[static_cast<std::size_t>(index)].values;
-        for (std::size_t t = 0; t < rows.size(); ++t) {
-            ++counts.read;
-            if (static_cast<long long>(t) >= db.observations) {
-                ++counts.skipped;
-                continue;
-            }
-            target[t] = rows[t][j];
-            ++counts.loaded;
-        }
-    }
-    return true;
-}
-
-int ISaveCsv(Database& db, const std::string& name, bool backup) {
-    if (backup) BackupFile(name, ".bak");
-    File f{std::fopen(name.c_str(), "wb")};
-    if (!f) {
-        DataError("Cannot open %s", name.c_str());
-        return 0;
-    }
-    std::vector<const Variable*> vars;
-    for (const Variable& v : db.vars)
-        if ((v.flags & kVarWrite) != 0) vars.push_back(&v);
-    for (std::size_t j = 0; j < vars.size(); ++j)
-        std::fprintf(f.get(), "%s%s", j > 0 ? "," : "", CsvName(vars[j]->name).c_str());
-    std::fprintf(f.get(), "\n");
-    for (long long t = 0; t < db.observations; ++t) {
-        for (std::size_t j = 0; j < vars.size(); ++j) {
-            const double d = vars[j]->values[static_cast<std::size_t>(t)];
-            std::fprintf(f.get(), "%s%s", j > 0 ? "," : "", std::isnan(d) ? "" : NumberText(d).c_str());
-        }
-        std::fprintf(f.get(), "\n");
     }
     return CloseWritten(f) ? 1 : 0;
 }

@@ -1,5 +1,5 @@
-// Text forms of data: the .dat file of variable blocks, comma-separated
-// values, and plain matrix files (the form that savemat writes).
+// Text forms of data: the .dat file of variable blocks and plain matrix
+// files (the form that savemat writes).
 #ifndef ZU_DATA_TEXT_DATA_H
 #define ZU_DATA_TEXT_DATA_H
 
@@ -30,11 +30,6 @@ struct TextLayout {
 // headers it needs `layout` (else a warning and false).
 bool FLoadDat(Database& db, const std::string& name, const TextLayout* layout, LoadCounts& counts);
 int ISaveDat(Database& db, const std::string& name, bool backup);
-
-// Comma-separated values: a first row of names, then one row per
-// observation; empty cells are missing.
-bool FLoadCsv(Database& db, const std::string& name, LoadCounts& counts);
-int ISaveCsv(Database& db, const std::string& name, bool backup);
 
 // A matrix file: "rows columns" and the elements, or, with `noDims`, all
 // numbers of the file as one column.  False after a message.

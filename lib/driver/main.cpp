@@ -1,6 +1,7 @@
 // Start-up, one run of the driver, and clean-up.
 #include "driver/stages.h"
 #include "driver/switches.h"
+#include "stdlib/files.h"
 
 #include <cstdio>
 #include <cstring>
@@ -138,7 +139,12 @@ int linkAndRun(const RunOptions& o, bool compiled, bool& returnAtOnce)
         returnAtOnce = true;
         return position;
     }
+    // A program that cannot start (no main) fails like one that cannot
+    // be linked: its error is a link error found when the run begins.
+    const int linkErrors = IZuGetLinkErrors();
     FZuRun(position, 0);
+    if (IZuGetLinkErrors() > linkErrors)
+        return 0;
     if (o.cacheReport)
         MatCacheStatus();
     return position;
@@ -210,6 +216,10 @@ void ZuMainExit(void)
 {
     IZuScanExit();
     ZuRunExit();
+    // Files a program left open are finished here, so that their headers
+    // match the rows written whether main returned, exit was called or a
+    // run-time error stopped the run.
+    zu::stdlib::CloseAllOpenFiles();
     ZuStdClosePrintBuffer();
     SetZuPipe(-1);
     ZuSetIncludePath(nullptr);

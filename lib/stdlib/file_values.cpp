@@ -37,6 +37,7 @@ OpenFile& AddOpenFile(ZuVALUE* v, std::FILE* stream, int flags) {
     const std::size_t index = TakeSlot(table);
     OpenFile& file = table.slots[index];
     file.stream = stream;
+    file.flags = flags;
     file.shape[0] = file.shape[1] = 0;
     file.serial = table.nextSerial++;
     file.slot = index;
@@ -71,11 +72,23 @@ int CloseOpenFile(OpenFile& file) {
     FileTable& table = Table();
     const int result = std::fclose(file.stream);
     file.stream = nullptr;
+    file.flags = 0;
     file.shape[0] = file.shape[1] = 0;
     file.serial = 0;
     --table.open;
     table.free.push_back(file.slot);
     return result;
+}
+
+int CloseAllOpenFiles() {
+    int closed = 0;
+    for (OpenFile& file : Table().slots) {
+        if (file.stream == nullptr) continue;
+        (void)FinishOpenFile(file);
+        (void)CloseOpenFile(file);
+        ++closed;
+    }
+    return closed;
 }
 
 int OpenFileCount() { return Table().open; }

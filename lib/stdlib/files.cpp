@@ -158,6 +158,7 @@ bool TakeHeader(ZuVALUE* v, OpenFile& file, const OpenMode& m) {
     flags |= header.bigEndian ? kFileBigEndian : kFileLittleEndian;
     SetOrder(&flags, m.order);
     v->w2.i = flags;
+    file.flags = flags;
     file.shape[0] = header.rows;
     file.shape[1] = header.columns;
     return m.choice != 'a' || fseeko(file.stream, 0, SEEK_END) == 0;
@@ -450,6 +451,13 @@ void FnFopen(ZuVALUE* rtn, ZuVALUE* pv, int cArg) {
     }
 }
 
+bool FinishOpenFile(OpenFile& file) {
+    const int flags = file.flags;
+    if ((flags & kFileMatrix) == 0 || (flags & kFileWrite) == 0) return true;
+    const MatrixHeader header{KindOf(flags), file.shape[0], file.shape[1], BigEndian(flags)};
+    return WriteMatrixHeader(file.stream, header);
+}
+
 // fclose(file): a matrix file written to gets its header again with the
 // final rows and columns.  0 on success, -1 when the file reported an
 // error.  fclose("l") closes the output log.
@@ -460,12 +468,7 @@ void FnFclose(ZuVALUE* rtn, ZuVALUE* pv, int) {
     }
     OpenFile* file = FileArg(pv, 0);
     if (file == nullptr) return;
-    const int flags = pv->w2.i;
-    bool ok = true;
-    if ((flags & kFileMatrix) != 0 && (flags & kFileWrite) != 0) {
-        const MatrixHeader header{KindOf(flags), file->shape[0], file->shape[1], BigEndian(flags)};
-        ok = WriteMatrixHeader(file->stream, header);
-    }
+    bool ok = FinishOpenFile(*file);
     if (CloseOpenFile(*file) != 0) ok = false;
     ZuValSetInt(rtn, ok ? 0 : -1);
 }

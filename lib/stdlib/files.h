@@ -34,6 +34,7 @@ inline constexpr int kFileNewHeader = 0x100;
 // One opening of a file.
 struct OpenFile {
     std::FILE* stream = nullptr;  // null while the slot is free
+    int flags = 0;                // the mode flags, as in word 2 of its values
     int shape[2] = {0, 0};        // rows and columns of a matrix file; word 3 points here
     std::intptr_t serial = 0;     // the opening's number, kept in word 4 of its values
     std::size_t slot = 0;         // its place in the table, kept in word 5
@@ -53,6 +54,15 @@ std::FILE* OpenFileStream(const ZuVALUE* v);
 // Closes the stream and frees the slot for a later opening; the result is
 // that of the C library's fclose.
 int CloseOpenFile(OpenFile& file);
+
+// Finishes a file before it is closed: a matrix file written to gets its
+// header again with the final rows and columns.  False when that failed.
+bool FinishOpenFile(OpenFile& file);
+
+// Finishes and closes every file still open, so that a program that ends
+// without fclose (normally, by exit or by a run-time error) leaves complete
+// files behind; the number of files closed.  Called at the library's exit.
+int CloseAllOpenFiles();
 
 // Number of files open now (for tests).
 int OpenFileCount();

@@ -134,6 +134,9 @@ ZU_ROUTINE(FnStrupr);
 ZU_ROUTINE(FnStrtrim);
 ZU_ROUTINE(FnGetenv);
 
+// system_call.cpp
+ZU_ROUTINE(FnSystemcall);
+
 // selection.cpp
 ZU_ROUTINE(FnSelectc);
 ZU_ROUTINE(FnSelectr);

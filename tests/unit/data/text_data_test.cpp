@@ -81,44 +81,6 @@ TEST_F(TextFiles, HostileDatFiles) {
     DbDelete(db);
 }
 
-TEST_F(TextFiles, CsvRoundTripWithQuotedNamesAndEmptyCells) {
-    Database* db = DbCreate("csv", 0);
-    ASSERT_TRUE(FDbSetSample(*db, {1, 1, 3, 1, 1}));
-    db->vars.clear();
-    IDbAddVar(*db, "plain");
-    IDbAddVar(*db, "with,comma");
-    db->vars[0].values = {1, 2, 3};
-    db->vars[1].values = {0.5, std::nan(""), 1e-300};
-    ASSERT_EQ(ISaveCsv(*db, Path("c.csv"), false), 1);
-    EXPECT_EQ(ReadText("c.csv"), "plain,\"with,comma\"\n1,0.5\n2,\n3,1e-300\n");
-    DbDelete(db);
-
-    Database* back = DbCreate("csvback", 0);
-    LoadCounts counts;
-    ASSERT_TRUE(FLoadCsv(*back, Path("c.csv"), counts));
-    ASSERT_EQ(back->vars.size(), 2u);
-    EXPECT_EQ(back->vars[1].name, "with,comma");
-    EXPECT_TRUE(std::isnan(back->vars[1].values[1]));
-    EXPECT_EQ(back->vars[1].values[2], 1e-300);
-    DbDelete(back);
-}
-
-TEST_F(TextFiles, HostileCsvFiles) {
-    Database* db = DbCreate("badcsv", 0);
-    LoadCounts counts;
-    WriteText("long.csv", "a\n\"" + std::string(100000, '1') + "\n");
-    EXPECT_FALSE(FLoadCsv(*db, Path("long.csv"), counts));
-    WriteText("names.csv", "a,b\n");
-    EXPECT_FALSE(FLoadCsv(*db, Path("names.csv"), counts));
-    EXPECT_TRUE(Said("No observations in file"));
-    // Short rows leave missing cells, long rows lose their extra cells.
-    WriteText("ragged.csv", "a,b\r\n1\r\n2,3,4\r\n");
-    ASSERT_TRUE(FLoadCsv(*db, Path("ragged.csv"), counts));
-    EXPECT_TRUE(std::isnan(db->vars[1].values[0]));
-    EXPECT_EQ(db->vars[1].values[1], 3);
-    DbDelete(db);
-}
-
 TEST_F(TextFiles, MatrixFilesCheckTheirDimensions) {
     std::vector<double> v;
     int r = 0, c = 0;

@@ -1,0 +1,149 @@
+// findsample and getgrouplag: choosing the rows and the variables of a
+// model from data in memory.
+#include <algorithm>
+#include <cmath>
+#include <string>
+#include <vector>
+
+#include "data/library.h"
+#include "stdlib/value_printer.h"
+#include "value/value.h"
+
+namespace zu::data {
+namespace {
+
+// The variable that address argument k refers to; null after the error.
+ZuVALUE* AddressArg(ZuVALUE* pv, int k) {
+    if (value::IsAddress(&pv[k]) && pv[k].w2.v != nullptr) return pv[k].w2.v;
+    ZuLibArgTypeError(k, ZU_ARRAY | ZU_FLAG_ADR, pv[k].t);
+    return nullptr;
+}
+
+// The elements of a matrix argument in row order.
+std::vector<double> Elements(ZuVALUE* v) {
+    std::vector<double> out;
+    double** m = ZuValGetMat(v);
+    const int r = ZuValGetMatr(v);
+    const int c = ZuValGetMatc(v);
+    for (int i = 0; m != nullptr && i < r; ++i) out.insert(out.end(), m[i], m[i] + c);
+    return out;
+}
+
+// A whole number that fits an int, else `fallback`.
+int WholeOr(double d, int fallback) {
+    return std::isfinite(d) && d == std::floor(d) && std::fabs(d) < 1e9 ? static_cast<int>(d) : fallback;
+}
+
+// Row t is complete when every selected column, at its lag, is there.
+bool RowComplete(double** m, int t, const std::vector<int>& columns, const std::vector<int>& lags) {
+    for (std::size_t k = 0; k < columns.size(); ++k) {
+        const int at = t - lags[k];
+        if (at < 0 || std::isnan(m[at][columns[k]])) return false;
+    }
+    return true;
+}
+
+void StoreRowVector(ZuVALUE* target, const std::vector<double>& values) {
+    ZuLibValMatMalloc(target, 1, static_cast<int>(values.size()));
+    double** m = ZuValGetMat(target);
+    for (std::size_t j = 0; m != nullptr && j < values.size(); ++j) m[0][j] = values[j];
+}
+
+}  // namespace
+
+// findsample(data, columns, lags, start, end, mode, &first, &last): the
+// rows from `start` to `end` (-1: the last) at which the chosen columns of
+// `data` (a vector of column indices; -1 or an empty matrix: all) are all
+// present, each at its lag (a vector beside `columns`, or one lag for
+// all): mode 0 gives the first and last such row, mode 1 the first and
+// the end of the run of complete rows that it starts.  The result is the
+// number of rows from first to last, 0 (first and last -1) when no row is
+// complete.
+void FnFindsample(ZuVALUE* rtn, ZuVALUE* pv, int) {
+    if (ZuLibCheckType(ZU_MATRIX, pv, 0, 2) == 0 || ZuLibCheckType(ZU_INT, pv, 3, 5) == 0) return;
+    ZuVALUE* first = AddressArg(pv, 6);
+    ZuVALUE* last = first == nullptr ? nullptr : AddressArg(pv, 7);
+    if (last == nullptr) return;
+    double** m = ZuValGetMat(&pv[0]);
+    const int rows = ZuValGetMatr(&pv[0]);
+    const int width = ZuValGetMatc(&pv[0]);
+    std::vector<int> columns;
+    for (double d : Elements(&pv[1])) {
+        const int c = WholeOr(d, -2);
+        if (c == -1) break;
+        if (c < 0 || c >= width) {
+            ZuLibArgError(1);
+            return;
+        }
+        columns.push_back(c);
+    }
+    if (columns.empty())
+        for (int c = 0; c < width; ++c) columns.push_back(c);
+    const std::vector<double> given = Elements(&pv[2]);
+    std::vector<int> lags(columns.size(), 0);
+    for (std::size_t k = 0; k < lags.size(); ++k) {
+        const double d = given.empty() ? 0 : given.size() == 1 ? given[0] : k < given.size() ? given[k] : 0;
+        lags[k] = WholeOr(d, -1);
+        if (lags[k] < 0) {
+            ZuLibArgError(2);
+            return;
+        }
+    }
+    const int start = std::max(pv[3].w1.i, 0);
+    const int end = pv[4].w1.i < 0 || pv[4].w1.i >= rows ? rows - 1 : pv[4].w1.i;
+    const bool runOnly = pv[5].w1.i == 1;
+    int from = -1;
+    int to = -1;
+    for (int t = start; m != nullptr && t <= end; ++t) {
+        const bool complete = RowComplete(m, t, columns, lags);
+        if (complete && from < 0) from = t;
+        if (complete) to = t;
+        if (!complete && from >= 0 && runOnly) break;
+    }
+    ZuValSetInt(first, from);
+    ZuValSetInt(last, to);
+    ZuValSetInt(rtn, from < 0 ? 0 : to - from + 1);
+}
+
+// getgrouplag(names, groups, lags, group, lag1, lag2, &index, &chosen,
+// &chosenLags): of the variables `names` (an array of strings) with their
+// groups and lags (vectors beside it), those of group `group` whose lag
+// lies from lag1 to lag2 (lag2 -1: any lag from lag1 on).  Stores their
+// positions (a row vector), names (an array) and lags (a row vector); the
+// result is how many there are.
+void FnGetgrouplag(ZuVALUE* rtn, ZuVALUE* pv, int) {
+    if (ZuLibCheckType(ZU_ARRAY, pv, 0, 0) == 0 || ZuLibCheckType(ZU_MATRIX, pv, 1, 2) == 0 ||
+        ZuLibCheckType(ZU_INT, pv, 3, 5) == 0)
+        return;
+    ZuVALUE* out[3];
+    for (int k = 0; k < 3; ++k)
+        if ((out[k] = AddressArg(pv, 6 + k)) == nullptr) return;
+    const int n = pv[0].w1.i;
+    const std::vector<double> groups = Elements(&pv[1]);
+    const std::vector<double> lags = Elements(&pv[2]);
+    if (static_cast<int>(groups.size()) != n) return (void)ZuLibArgError(1);
+    if (static_cast<int>(lags.size()) != n) return (void)ZuLibArgError(2);
+    const int group = pv[3].w1.i;
+    const int lag1 = pv[4].w1.i;
+    const int lag2 = pv[5].w1.i;
+    std::vector<double> index;
+    std::vector<double> chosenLags;
+    std::vector<std::string> chosen;
+    for (int k = 0; k < n; ++k) {
+        const int lag = WholeOr(lags[static_cast<std::size_t>(k)], -1);
+        if (WholeOr(groups[static_cast<std::size_t>(k)], -1) != group || lag < lag1 || (lag2 >= 0 && lag > lag2))
+            continue;
+        const ZuVALUE* name = &pv[0].w2.v[k];
+        index.push_back(k);
+        chosenLags.push_back(lag);
+        chosen.emplace_back(value::TypeCode(name) == ZU_STRING ? std::string{stdlib::StringChars(*name)} : "");
+    }
+    StoreRowVector(out[0], index);
+    ZuLibValArrayCalloc(out[1], static_cast<int>(chosen.size()));
+    for (std::size_t k = 0; k < chosen.size() && value::TypeCode(out[1]) == ZU_ARRAY; ++k)
+        ZuValSetString(&out[1]->w2.v[k], chosen[k].c_str());
+    StoreRowVector(out[2], chosenLags);
+    ZuValSetInt(rtn, static_cast<int>(index.size()));
+}
+
+}  // namespace zu::data
