@@ -256,7 +256,7 @@ void GDIcolourRgb(int colour, int* red, int* green, int* blue);
 // Lays out a text with markup (backslash commands, $ $, ^, _, braces) at
 // sheet point (x, y) in the given font and size and records it as
 // records 10 to 16.  align: 0 left, 1 centred, 2 right (at x); rotation
-// in degrees.  The font and size settings are restored afterwards.
+// in degrees.
 void GDItextMarkup(std::string_view text, int x, int y, int font, int size,
                    int align, int rotation);
 // The width and height in sheet units that GDItextMarkup would take.
