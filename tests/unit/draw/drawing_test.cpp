@@ -1,0 +1,157 @@
+// The drawing model: colour folding, builders and their refusals, texts
+// with roles, areas, copying, borrowed data, adjustments and the defaults.
+#include <cmath>
+#include <vector>
+
+#include "draw/drawing.h"
+#include "draw_fixture.h"
+
+namespace zu::draw::test {
+namespace {
+
+struct ScopedDrawing {
+    Drawing* d = DrawingOpen();
+    ~ScopedDrawing() { DrawingClose(d); }
+};
+
+TEST(Drawing, ColoursFoldIntoTwoToFifteen) {
+    EXPECT_EQ(FoldColour(15), 15);
+    EXPECT_EQ(FoldColour(16), 2);
+    EXPECT_EQ(FoldColour(17), 3);
+    EXPECT_EQ(FoldColour(29), 15);
+    EXPECT_EQ(FoldColour(30), 2);
+    ScopedDrawing s;
+    const double y[] = {1, 2};
+    const int pos = IDrawVector(s.d, 0, y, 2, "y", 1, 1, 30, true);
+    EXPECT_EQ(FindDrawObject(s.d, pos)->colour, 2);
+    EXPECT_EQ(FindDrawObject(s.d, pos)->lineType, 2);
+}
+
+TEST(Drawing, BuildersRefuseBadAreasAndTexts) {
+    ScopedDrawing s;
+    const double y[] = {1};
+    EXPECT_LT(IDrawVector(s.d, 36, y, 1, "", 1, 1, 2, true), 0);
+    EXPECT_LT(IDrawVector(nullptr, 0, y, 1, "", 1, 1, 2, true), 0);
+    EXPECT_EQ(IDrawText(s.d, 0, "", 0, 0, -1, -1, 0, 1), -2);
+    EXPECT_EQ(s.d->objectCount(), 0);
+    EXPECT_EQ(IDrawLine(s.d, 5, 0, 0, 0, 1, 1, 0, 1), 0);
+    EXPECT_EQ(s.d->areaCount, 6);
+    EXPECT_EQ(FindDrawObject(s.d, -1)->kind, kKindLine);
+    EXPECT_EQ(FindDrawObject(s.d, 1), nullptr);
+    EXPECT_EQ(FindDrawObject(s.d, -2), nullptr);
+}
+
+TEST(Drawing, TextsWithRoles) {
+    ScopedDrawing s;
+    const int title = IDrawTitle(s.d, 0, "First");
+    EXPECT_EQ(IDrawTitle(s.d, 0, "Second"), title);  // replaced
+    EXPECT_EQ(FindDrawObject(s.d, title)->text.text, "Second");
+    EXPECT_EQ(IDrawText(s.d, 0, "Kept", 1, 2, -1, -1, -1, 1), title);  // negative role keeps it
+    EXPECT_EQ(FindDrawObject(s.d, title)->text.text, "Second");
+    EXPECT_NE(IDrawTitle(s.d, 1, "Other area"), title);
+    EXPECT_EQ(CountDrawObject(s.d, 0, kKindText), 1);
+}
+
+TEST(Drawing, FreeAreaRenumbersTheOthers) {
+    ScopedDrawing s;
+    const double y[] = {1, 2, 3};
+    IDrawVector(s.d, 0, y, 3, "", 1, 1, 2, true);
+    IDrawVector(s.d, 1, y, 3, "", 1, 1, 2, true);
+    IDrawVector(s.d, 2, y, 3, "", 1, 1, 2, true);
+    FreeDrawArea(s.d, 1);
+    EXPECT_EQ(s.d->areaCount, 2);
+    EXPECT_EQ(FindDrawObject(s.d, 1)->kind, kKindFree);
+    EXPECT_EQ(FindDrawObject(s.d, 2)->area, 1);
+    EXPECT_EQ(GetDrawObject(s.d, 1, kKindVector, 0), FindDrawObject(s.d, 2));
+}
+
+TEST(Drawing, BorrowedDataIsCopiedBeforeItGoes) {
+    ScopedDrawing s;
+    std::vector<double> block = {1, 2, 3, 4};
+    IDrawVector(s.d, 0, block.data(), 4, "", 1, 1, 2, false);
+    IDrawVector(s.d, 0, block.data() + 2, 2, "", 1, 1, 3, false);
+    IDrawVector(s.d, 0, block.data(), 4, "", 1, 1, 4, true);
+    EXPECT_EQ(ICheckDrawPointer(s.d, block.data(), block.size(), false), 2);
+    EXPECT_EQ(ICheckDrawPointer(s.d, block.data(), block.size(), true), 2);
+    EXPECT_EQ(ICheckDrawPointer(s.d, block.data(), block.size(), false), 0);
+    block.assign(4, -1);
+    EXPECT_EQ(FindDrawObject(s.d, 1)->vec.y[0], 3);
+}
+
+TEST(Drawing, CopyBetweenDrawings) {
+    ScopedDrawing from, to;
+    const double y[] = {1, 2};
+    IDrawVector(from.d, 0, y, 2, "y", 1, 1, 2, false);
+    IDrawAxisAuto(from.d, 0, 1, true, false, 0);
+    AreaSettings(from.d, 0, true)->areaSet.hasPixelBox = true;
+    IDrawVector(to.d, 0, y, 2, "z", 1, 1, 2, true);
+    // Into a given area: no axes, area settings or legends.
+    EXPECT_EQ(FCopyDrawing(to.d, 3, from.d, -1), 0);
+    EXPECT_EQ(to.d->objectCount(), 2);
+    EXPECT_EQ(FindDrawObject(to.d, 1)->area, 3);
+    EXPECT_TRUE(FindDrawObject(to.d, 1)->ownsData);
+    // Into a new area after the last: everything, pixel boxes dropped.
+    EXPECT_EQ(FCopyDrawing(to.d, -1, from.d, 0), 0);
+    EXPECT_EQ(to.d->objectCount(), 5);
+    EXPECT_EQ(FindDrawObject(to.d, -1)->area, 4);
+    EXPECT_FALSE(FindDrawObject(to.d, -1)->areaSet.hasPixelBox);
+    EXPECT_EQ(FCopyDrawing(nullptr, 0, from.d, 0), 1);
+}
+
+TEST(Drawing, AdjustmentsReachTheirSetters) {
+    ScopedDrawing s;
+    const double y[] = {1, 2, 3};
+    IDrawVector(s.d, 2, y, 3, "", 1, 1, 2, true);
+    SetDrawAdjustment(s.d, -1, 0, std::vector<double>{17, 5});
+    SetDrawAdjustment(s.d, -1, 1, std::vector<double>{5, 120});  // type 5 is stored as 2
+    SetDrawAdjustment(s.d, -1, 2, std::vector<double>{2, 0.5});
+    SetDrawAdjustment(s.d, -1, 4, std::vector<double>{-10, 2});
+    SetDrawAdjustment(s.d, -1, 9, std::vector<double>{0, 10});
+    SetDrawAdjustment(s.d, -1, 12, std::vector<double>{2, 3, 1});
+    SetDrawAdjustment(s.d, -1, 12, std::vector<double>{7, 7});  // 49 areas: ignored
+    SetDrawAdjustment(s.d, -1, 99, std::vector<double>{1});     // ignored
+    const VectorFields& v = FindDrawObject(s.d, 0)->vec;
+    EXPECT_EQ(FindDrawObject(s.d, 0)->colour, 3);
+    EXPECT_EQ(FindDrawObject(s.d, 0)->lineType, 5);
+    EXPECT_EQ(v.symbolType, 2);
+    EXPECT_EQ(v.symbolSize, 120);
+    EXPECT_EQ(v.indexMode, 2);
+    EXPECT_EQ(v.indexBase, 0.5);
+    EXPECT_EQ(v.ymin, -10);
+    EXPECT_EQ(v.ymax, 3);  // widened only
+    const DrawObject* area = GetDrawObject(s.d, 2, kKindArea, 0);
+    ASSERT_NE(area, nullptr);
+    EXPECT_TRUE(area->areaSet.hasX);
+    EXPECT_EQ(area->areaSet.xmax, 10);
+    EXPECT_EQ(s.d->areaRows, 2);
+    EXPECT_EQ(s.d->areaColumns, 3);
+    EXPECT_EQ(s.d->boxMode, 1);
+}
+
+TEST_F(DrawFiles, DefaultsResetAndOptions) {
+    const Defaults& d = GDIdefaults();
+    EXPECT_EQ(d.margin, 640);
+    EXPECT_EQ(d.symbolType[3], 3);
+    EXPECT_EQ(d.symbolType[10], 10);
+    EXPECT_EQ(d.lineModes[0][13].width, 50);
+    EXPECT_EQ(d.lineModes[1][3].dash1, 50);
+    EXPECT_EQ(d.colours[1][2], 0);
+    EXPECT_EQ(d.colours[1][14], 128 + 256 * 128 + 65536 * 128);
+    SetDrawOptions(1, std::vector<double>{300, 900});
+    SetDrawOptions(3, std::vector<double>{12, 400});
+    SetDrawOptions(11, std::vector<double>{4, 13, 50});
+    SetDrawOptions(12, std::vector<double>{2, 9, 0, 300, 300});
+    SetDrawOptions(25, std::vector<double>{1});
+    EXPECT_EQ(d.margin, 900);
+    EXPECT_EQ(d.font, 10);
+    EXPECT_EQ(d.symbolType[4], 2);
+    EXPECT_EQ(d.lineModes[0][2].style, 4);
+    EXPECT_EQ(d.lineModes[0][2].width, 10);
+    EXPECT_EQ(d.lineModes[0][2].dash1, 255);
+    SetDrawOptions(0, std::vector<double>{0});
+    EXPECT_EQ(d.margin, 640);
+    EXPECT_EQ(d.lineModes[0][2].style, 0);
+}
+
+}  // namespace
+}  // namespace zu::draw::test
