@@ -153,6 +153,7 @@ public:
             return;
         }
         if (!Scales(settings)) {
+            SheetLines();
             Texts(false);
             return;
         }
@@ -170,17 +171,27 @@ public:
                     PlotVector(f_, *obj);
                 break;
             case kKindHist: PlotHist(f_, *obj); break;
-            case kKindLine: PlotLine(f_, *obj); break;
+            case kKindLine:
+                if (!obj->line.sheetCoordinates) PlotLine(f_, *obj);
+                break;
             default: break;
             }
         }
         GDIclipToSheet();
+        SheetLines();
         Frame();
         Legend();
         Texts(false);
     }
 
 private:
+    // Lines and symbols placed in sheet coordinates: anywhere on the sheet.
+    void SheetLines() {
+        GDIclipToSheet();
+        for (const DrawObject* obj : f_.objects)
+            if (obj->kind == kKindLine && obj->line.sheetCoordinates) PlotLine(f_, *obj);
+    }
+
     // The height a title takes at the top of the area.
     int TitleRoom() const {
         for (const DrawObject* obj : f_.objects)
