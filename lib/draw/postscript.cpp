@@ -130,8 +130,10 @@ double Grey(std::int32_t packed) {
 
 void WriteLineTypes(std::FILE* f, const Defaults& d) {
     std::fputs("%lines\n", f);
-    const LineMode* modes = d.lineModes[d.displayMode];
+    // Black, white and grey print with the line types of colour mode 1,
+    // which tell the lines apart by their dashes.
     const bool blackWhite = d.printColourModel == 1 || d.displayMode == 1;
+    const LineMode* modes = d.lineModes[blackWhite ? 1 : d.displayMode];
     for (int t = 0; t < kColours; ++t) {
         const LineMode& lm = modes[t];
         int dash1 = lm.dash1, dash2 = lm.dash2;

@@ -107,9 +107,9 @@ AxisChoice FindAxis(const AreaFrame& frame, int type) {
     return c;
 }
 
-int AxisFontSize(const AxisChoice& c) {
+int AxisFontSize(const AxisChoice& c, double scale) {
     const int size = c.object != nullptr ? c.object->axis.label[0] : 0;
-    return size > 0 ? size : GDIdefaults().axisFontSize;
+    return Scaled(size > 0 ? size : GDIdefaults().axisFontSize, scale);
 }
 
 // The scale of one axis from an explicit axis object.
@@ -138,6 +138,7 @@ public:
 
     void Render() {
         top_ = GDIgetArea(f_.area).y1;
+        scale_ = FontScale(GDIgetArea(f_.area).y1 - GDIgetArea(f_.area).y0);
         const DrawObject* settings = nullptr;
         bool is3d = false;
         for (const DrawObject* obj : f_.objects) {
@@ -196,7 +197,7 @@ private:
     int TitleRoom() const {
         for (const DrawObject* obj : f_.objects)
             if (obj->kind == kKindText && std::abs(obj->text.role) == 1 && !obj->text.text.empty())
-                return obj->text.size * 3 / 2;
+                return Scaled(obj->text.size, scale_) * 3 / 2;
         return 0;
     }
 
@@ -224,7 +225,7 @@ private:
             xlo = settings->areaSet.xmin, xhi = settings->areaSet.xmax, fixedX = true;
         if (settings != nullptr && settings->areaSet.hasY && settings->areaSet.ymax > settings->areaSet.ymin)
             ylo = settings->areaSet.ymin, yhi = settings->areaSet.ymax, fixedY = true;
-        const int xFont = AxisFontSize(xAxis_), yFont = AxisFontSize(yAxis_);
+        const int xFont = AxisFontSize(xAxis_, scale_), yFont = AxisFontSize(yAxis_, scale_);
         // The y axis first: its labels decide the room on the left.
         const int height = f_.y1 - f_.y0;
         auto yFits = [&](int count, const std::string&) { return count * yFont * 2 <= height + yFont; };
@@ -306,7 +307,7 @@ private:
     }
 
     void XTicks() {
-        const int size = AxisFontSize(xAxis_);
+        const int size = AxisFontSize(xAxis_, scale_);
         GDItextFont(0, size);
         int lastRight = -1000000;
         std::vector<Tick> ticks = xScale_.ticks;
@@ -327,7 +328,7 @@ private:
     }
 
     void YTicks() {
-        const int size = AxisFontSize(yAxis_);
+        const int size = AxisFontSize(yAxis_, scale_);
         int lastTop = -1000000;
         std::vector<Tick> ticks = yScale_.ticks;
         std::sort(ticks.begin(), ticks.end(), [](const Tick& a, const Tick& b) { return a.value < b.value; });
@@ -356,7 +357,7 @@ private:
         for (const DrawObject* obj : f_.objects)
             if (obj->kind == kKindVector && !obj->vec.yLabel.empty() && obj->vec.zMode < kZMesh) entries.push_back(obj);
         if (entries.empty()) return;
-        const int size = legend != nullptr && legend->legend.set[0] > 0 ? legend->legend.set[0] : def.legendFontSize;
+        const int size = Scaled(legend != nullptr && legend->legend.set[0] > 0 ? legend->legend.set[0] : def.legendFontSize, scale_);
         const int sample = size * 2, line = size * 13 / 10;
         int textWidth = 0;
         for (const DrawObject* obj : entries) textWidth = std::max(textWidth, GDItextWidth(obj->vec.yLabel, 0, size));
@@ -441,7 +442,8 @@ private:
         const SheetArea& a = GDIgetArea(f_.area);
         for (const DrawObject* obj : f_.objects) {
             if (obj->kind != kKindText || obj->text.text.empty()) continue;
-            const TextFields& t = obj->text;
+            TextFields t = obj->text;
+            t.size = Scaled(t.size, scale_);
             GDIcolor(obj->colour);
             const int role = std::abs(t.role);
             if (role == 1) {
@@ -472,6 +474,7 @@ private:
     AxisChoice xAxis_, yAxis_;
     AxisScale xScale_, yScale_;
     int top_ = 0;  // the top of the area on the sheet, above its title
+    double scale_ = 1;  // of texts, for the size of the area
 };
 
 void ChooseGrid(const Drawing* d, int* rows, int* columns) {
@@ -484,6 +487,8 @@ void ChooseGrid(const Drawing* d, int* rows, int* columns) {
 }
 
 }  // namespace
+
+double FontScale(int areaHeight) { return std::clamp(areaHeight / 4000.0, 0.55, 1.0); }
 
 void DrawDrawing(Drawing* d) {
     if (d == nullptr || d->sheet == nullptr) return;

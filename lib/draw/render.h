@@ -18,6 +18,11 @@ struct AreaFrame {
     std::vector<DrawObject*> objects;    // the area's objects in list order
 };
 
+// Texts, ticks and legends shrink with the area: 1 for an area of 4000
+// sheet units high or more, down to 0.55 for small areas of a big grid.
+double FontScale(int areaHeight);
+inline int Scaled(int size, double scale) { return static_cast<int>(size * scale); }
+
 // A colour index mixed with white: share 0 is the colour, 1 white.
 std::int32_t LightColour(int colour, double share);
 

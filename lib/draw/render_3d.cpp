@@ -70,6 +70,7 @@ void AxisTicks(int axis, const AxisScale& scale, const Box& b, const int edge[2]
 
 void Render3D(Drawing*, AreaFrame& f, const DrawObject* settings) {
     const SheetArea& area = GDIgetArea(f.area);
+    const double fontScale = FontScale(area.y1 - area.y0);
     f.x0 = area.x0 + 300;
     f.x1 = area.x1 - 300;
     f.y0 = area.y0 + 200;
@@ -237,7 +238,7 @@ void Render3D(Drawing*, AreaFrame& f, const DrawObject* settings) {
     // Axis labels on the front edges of the floor and at the near corner.
     GDIcolor(1);
     GDIlineType(0);
-    const int size = GDIdefaults().axisFontSize;
+    const int size = Scaled(GDIdefaults().axisFontSize, fontScale);
     const int xEdge[2] = {fy == b.lo[1] ? 1 : 0, 0};
     const int yEdge[2] = {0, fx == b.lo[0] ? 1 : 0};
     AxisTicks(0, scales[0], b, xEdge, size);
