@@ -62,8 +62,11 @@ std::string ShowFileName() {
 }
 
 // Starts the viewer named by ZU_VIEWER on the file, without a shell and
-// without waiting for it.
+// without waiting for it.  Viewers that have ended are collected at the
+// next start, so that they do not linger as zombies.
 void StartViewer(const std::string& file) {
+    static std::vector<pid_t> running;
+    std::erase_if(running, [](pid_t pid) { return waitpid(pid, nullptr, WNOHANG) != 0; });
     const char* viewer = std::getenv("ZU_VIEWER");
     if (viewer == nullptr || *viewer == '\0') return;
     std::string program = viewer, path = file;
@@ -74,8 +77,7 @@ void StartViewer(const std::string& file) {
         PopWarningMessage(text.c_str());
         return;
     }
-    // Collected when it ends, so that no zombie is left.
-    waitpid(pid, nullptr, WNOHANG);
+    running.push_back(pid);
 }
 
 std::vector<double> Numbers(ZuVALUE* pv, int first, int cArg) {
