@@ -109,7 +109,9 @@ void Correlogram(int area, const std::vector<double>& raw, const std::string& la
     if (pacf) {
         const std::vector<double> p = CallOnColumn(stdlib::FnPacf, data, {static_cast<double>(lags)}, true);
         const std::string name = "PACF" + std::string(label.empty() ? "" : "-") + label;
-        const int pos = IDrawVector(d, area, p.data(), static_cast<int>(p.size()), name.c_str(), 1, 1, colour + 1,
+        // Beside the bars of the autocorrelations when both are drawn.
+        const double first = acf && bars ? 1.4 : 1;
+        const int pos = IDrawVector(d, area, p.data(), static_cast<int>(p.size()), name.c_str(), first, 1, colour + 1,
                                     true);
         if (!Built(pos)) return;
         SetDrawVecIndex(d, pos, 1, 0);

@@ -47,6 +47,11 @@ DataExtent Extent(const AreaFrame& frame) {
             if (v.y.empty()) break;
             e.x.Add(v.xmin);
             e.x.Add(v.xmax);
+            // Bars and index lines keep half a step clear of the frame.
+            if ((v.indexMode != 0 || v.symbolMode == 4) && v.x.empty()) {
+                e.x.Add(v.xmin - std::fabs(v.xstep) / 2);
+                e.x.Add(v.xmax + std::fabs(v.xstep) / 2);
+            }
             e.y.Add(v.ymin * v.factor + v.shift);
             e.y.Add(v.ymax * v.factor + v.shift);
             if (v.x.empty()) e.indexed = true;
@@ -193,6 +198,14 @@ private:
             if (obj->kind == kKindLine && obj->line.sheetCoordinates) PlotLine(f_, *obj);
     }
 
+    // The size of the text of a role (0 when the area has none).
+    int RoleSize(int role) const {
+        for (const DrawObject* obj : f_.objects)
+            if (obj->kind == kKindText && std::abs(obj->text.role) == role && !obj->text.text.empty())
+                return Scaled(obj->text.size, scale_);
+        return 0;
+    }
+
     // The height a title takes at the top of the area.
     int TitleRoom() const {
         for (const DrawObject* obj : f_.objects)
@@ -214,6 +227,7 @@ private:
         f_.x1 = sheetArea.x1;
         f_.y0 = sheetArea.y0;
         f_.y1 = sheetArea.y1 - TitleRoom();
+        f_.y0 = sheetArea.y0 + RoleSize(2) * 3 / 2;
         if (!HasData()) return false;
         const DataExtent e = Extent(f_);
         xAxis_ = FindAxis(f_, 1);
@@ -235,7 +249,8 @@ private:
             yScale_ = ChooseNumericScale(ylo, yhi, !fixedY, yFits);
         int widest = 0;
         for (const Tick& t : yScale_.ticks) widest = std::max(widest, GDItextWidth(t.label, 0, yFont));
-        const int room = yAxis_.shown ? widest + kMajorTick + kLabelGap + 40 : 0;
+        yLabelRoom_ = yAxis_.shown ? widest + kMajorTick + kLabelGap : 0;
+        const int room = yLabelRoom_ + 40 + RoleSize(3) * 3 / 2;
         // The grid leaves margin + margin / 4 to the left of each area.
         const int spare = GDIdefaults().margin * 5 / 4 - 40;
         if (room > spare) f_.x0 = std::min(f_.x0 + room - spare, f_.x1 - 1000);
@@ -385,6 +400,7 @@ private:
                 GDIpmoveTo(x + sample / 2 - v.symbolSize / 2, mid - v.symbolSize / 2);
                 GDIpsymbol(v.symbolType, v.symbolSize, v.symbolSize);
             } else if (v.symbolMode == 4 || v.indexMode == 2) {
+                GDIlineType(0);
                 GDIcolorFill(LightColour(obj->colour, 0.35));
                 GDIsetPathFill(2);
                 GDIbeginPath();
@@ -449,10 +465,12 @@ private:
             if (role == 1) {
                 GDItextMarkup(t.text, (f_.x0 + f_.x1) / 2, (top_ != 0 ? top_ : a.y1) - t.size, t.font, t.size, 1, 0);
             } else if (role == 2) {
-                GDItextMarkup(t.text, (f_.x0 + f_.x1) / 2, f_.y0 - kMajorTick - 2 * kLabelGap - 2 * t.size, t.font,
-                              t.size, 1, 0);
+                const int below = xAxis_.shown ? kMajorTick + 2 * kLabelGap + AxisFontSize(xAxis_, scale_) + t.size
+                                               : kLabelGap + t.size;
+                GDItextMarkup(t.text, (f_.x0 + f_.x1) / 2, f_.y0 - below, t.font, t.size, 1, 0);
             } else if (role == 3) {
-                GDItextMarkup(t.text, f_.x0 + t.size, (f_.y0 + f_.y1) / 2, t.font, t.size, 1, 90);
+                GDItextMarkup(t.text, f_.x0 - yLabelRoom_ - kLabelGap - t.size / 4, (f_.y0 + f_.y1) / 2, t.font,
+                              t.size, 1, 90);
                 GDItextDirection(0);
             } else if (t.world && !is3d) {
                 int px = 0, py = 0;
@@ -475,6 +493,7 @@ private:
     AxisScale xScale_, yScale_;
     int top_ = 0;  // the top of the area on the sheet, above its title
     double scale_ = 1;  // of texts, for the size of the area
+    int yLabelRoom_ = 0;  // the width of the y tick labels and ticks
 };
 
 void ChooseGrid(const Drawing* d, int* rows, int* columns) {

@@ -98,8 +98,9 @@ void Render3D(Drawing*, AreaFrame& f, const DrawObject* settings) {
     for (int axis = 0; axis < 3; ++axis) {
         if (b.lo[axis] > b.hi[axis]) b.lo[axis] = 0, b.hi[axis] = 1;
         // The grid runs to the ends of the data; heights get nice ends.
-        scales[axis] = ChooseNumericScale(b.lo[axis], b.hi[axis], axis == 2, [](int count, const std::string&) {
-            return count <= 6;
+        const int most = fontScale < 0.8 ? 4 : 6;
+        scales[axis] = ChooseNumericScale(b.lo[axis], b.hi[axis], axis == 2, [&](int count, const std::string&) {
+            return count <= most;
         });
         b.lo[axis] = scales[axis].min;
         b.hi[axis] = scales[axis].max;

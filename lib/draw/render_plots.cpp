@@ -92,6 +92,7 @@ void IndexLines(const AreaFrame& f, const DrawObject& obj, int n) {
     const double base = std::clamp(v.indexBase, f.ymin, f.ymax);
     const double halfWidth = std::fabs(v.x.empty() ? v.xstep : (f.xmax - f.xmin) / std::max(n, 1)) * 0.3;
     const std::int32_t fill = LightColour(obj.colour, 0.35);
+    if (v.indexMode == 2) GDIlineType(0);  // bars are outlined solid
     for (int i = 0; i < n; ++i) {
         const double x = VectorX(v, i), y = VectorY(v, i);
         if (!std::isfinite(x) || !std::isfinite(y) || x < f.xmin || x > f.xmax) continue;
@@ -111,6 +112,7 @@ void DataBars(const AreaFrame& f, const DrawObject& obj, int n) {
     const double width = v.x.empty() ? std::fabs(v.xstep) : (f.xmax - f.xmin) / std::max(n, 1);
     const double base = std::clamp(0.0, f.ymin, f.ymax);
     const std::int32_t fill = LightColour(obj.colour, 0.35);
+    GDIlineType(0);
     for (int i = 0; i < n; ++i) {
         const double x = VectorX(v, i), y = VectorY(v, i);
         if (std::isfinite(x) && std::isfinite(y)) Bar(f, x - width * 0.45, base, x + width * 0.45, y, fill);
@@ -139,9 +141,15 @@ void ErrorBand(const AreaFrame& f, const DrawObject& obj, int n) {
             lower.push_back(Sheet(f, x, y - z));
             upper.push_back(Sheet(f, x, y + z));
         } else {
+            // A solid bar with short caps at its ends.
             const auto a = Sheet(f, x, y - z), b = Sheet(f, x, y + z);
+            GDIlineType(0);
             GDIpmoveTo(a.first, a.second);
             GDIplineTo(b.first, b.second);
+            for (const auto& end : {a, b}) {
+                GDIpmoveTo(end.first - 40, end.second);
+                GDIplineTo(end.first + 40, end.second);
+            }
         }
     }
     flush();
