@@ -168,11 +168,13 @@ void Render3D(Drawing*, AreaFrame& f, const DrawObject* settings) {
         Ramp(v.palette, &start, &end);
         const double zspan = b.hi[2] > b.lo[2] ? b.hi[2] - b.lo[2] : 1;
         if (v.zMode == kZMesh) {
+            // A big grid is drawn through every k-th line, at most about
+            // 300 facets along each side.
             const int rows = v.meshRows, columns = v.meshColumns;
-            if (static_cast<long>(rows) * columns > 250000) continue;
-            for (int i = 0; i + 1 < rows; ++i) {
-                for (int j = 0; j + 1 < columns; ++j) {
-                    const int idx[4][2] = {{i, j}, {i, j + 1}, {i + 1, j + 1}, {i + 1, j}};
+            const int rowStep = std::max(1, rows / 300), columnStep = std::max(1, columns / 300);
+            for (int i = 0; i + rowStep < rows; i += rowStep) {
+                for (int j = 0; j + columnStep < columns; j += columnStep) {
+                    const int idx[4][2] = {{i, j}, {i, j + columnStep}, {i + rowStep, j + columnStep}, {i + rowStep, j}};
                     Facet facet{0, {}, 4, 0};
                     double zsum = 0;
                     bool ok = true;
