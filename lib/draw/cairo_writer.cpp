@@ -6,9 +6,11 @@
 #include <cairo-pdf.h>
 #include <cairo-svg.h>
 #include <cairo.h>
+#include <fontconfig/fontconfig.h>
 
 #include <algorithm>
 #include <cmath>
+#include <cstdlib>
 #include <memory>
 #include <string>
 
@@ -343,7 +345,19 @@ private:
     bool pending_ = false;  // an open polyline of consecutive lines
 };
 
+// cairo and fontconfig keep their font caches for the life of the
+// process; they are released at its end, when no surface is left, so that
+// the process ends with nothing allocated.
+void ReleaseFontCachesAtExit() {
+    static const bool registered = std::atexit([] {
+        cairo_debug_reset_static_data();
+        FcFini();
+    }) == 0;
+    (void)registered;
+}
+
 void Paint(cairo_t* cr, const Sheet& sheet, double scale) {
+    ReleaseFontCachesAtExit();
     const std::int32_t paper = GDIdefaults().paperColour;
     if (paper == 0)
         cairo_set_source_rgb(cr, 1, 1, 1);
