@@ -144,7 +144,8 @@ void Bins(const std::vector<double>& x, int wanted, double* start, double* step,
     if (!(width > 0) || !std::isfinite(width)) width = 1;
     *step = width;
     *start = wanted > 0 ? *lo : std::floor(*lo / width) * width;
-    const int n = std::max(1, static_cast<int>(std::ceil((*hi - *start) / width + 1e-9)) + (*hi == *start ? 1 : 0));
+    // The largest value closes the last bin rather than opening another.
+    const int n = std::max(1, static_cast<int>(std::ceil((*hi - *start) / width - 1e-9)));
     counts->assign(static_cast<std::size_t>(std::min(n, 100000)), 0.0);
     for (const double v : x) {
         const int k = std::clamp(static_cast<int>(std::floor((v - *start) / width)), 0, static_cast<int>(counts->size()) - 1);

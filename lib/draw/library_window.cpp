@@ -114,7 +114,8 @@ ZU_DRAWLIB_ROUTINE(FnSaveDrawWindow) {
     if (d == nullptr) return;
     const int ok = SaveAs(d, name);
     if (!ok) {
-        const std::string text = "SaveDrawWindow: cannot write " + name;
+        const std::string text = d->objects.empty() ? "SaveDrawWindow: nothing drawn to save in " + name
+                                                    : "SaveDrawWindow: cannot write " + name;
         PopWarningMessage(text.c_str());
     }
     ZuValSetInt(rtn, ok);
