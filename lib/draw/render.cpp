@@ -423,6 +423,23 @@ private:
         }
     }
 
+    // The number of bars of a histogram that reach into the box with top
+    // left corner (x, y), w wide and h high.
+    static long HistogramIn(const HistFields& hist, int x, int y, int w, int h) {
+        long count = 0;
+        for (int i = 0; i < hist.data.size(); ++i) {
+            const double v = hist.data[i];
+            if (!std::isfinite(v)) continue;
+            int left = 0, right = 0, top = 0, base = 0;
+            GDIwToP(hist.start + i * hist.step, v, &left, &top);
+            GDIwToP(hist.start + (i + 1) * hist.step, hist.base, &right, &base);
+            const bool across = std::max(left, right) >= x && std::min(left, right) <= x + w;
+            const bool up = std::max(top, base) >= y - h && std::min(top, base) <= y;
+            count += across && up ? 4 : 0;
+        }
+        return count;
+    }
+
     // The corner (top-left of a w by h box) that covers the fewest points.
     void BestCorner(int w, int h, int* x, int* y) {
         const int corners[4][2] = {{f_.x0, f_.y1}, {f_.x1 - w, f_.y1}, {f_.x0, f_.y0 + h}, {f_.x1 - w, f_.y0 + h}};
@@ -430,19 +447,27 @@ private:
         for (const auto& corner : corners) {
             long covered = 0;
             for (const DrawObject* obj : f_.objects) {
+                if (obj->kind == kKindHist) covered += HistogramIn(obj->hist, corner[0], corner[1], w, h);
                 if (obj->kind != kKindVector || obj->vec.zMode >= kZMesh) continue;
                 const VectorFields& v = obj->vec;
                 const int n = v.y.size();
                 const int stride = std::max(1, n / 2000);
-                for (int i = 0; i < n; i += stride) {
+                // Lines also cover the box between their points: a few
+                // points along each segment count as well.
+                const bool joined = v.indexMode == 0 && (v.symbolMode == 0 || v.symbolMode == 2);
+                auto inside = [&](double vx, double vy) {
+                    if (!std::isfinite(vx) || !std::isfinite(vy)) return false;
                     int px = 0, py = 0;
-                    const double vx = VectorX(v, i), vy = VectorY(v, i);
-                    if (!std::isfinite(vx) || !std::isfinite(vy)) continue;
                     GDIwToP(vx, vy, &px, &py);
-                    if (px >= corner[0] && px <= corner[0] + w && py <= corner[1] && py >= corner[1] - h) ++covered;
+                    return px >= corner[0] && px <= corner[0] + w && py <= corner[1] && py >= corner[1] - h;
+                };
+                for (int i = 0; i < n; i += stride) {
+                    const double vx = VectorX(v, i), vy = VectorY(v, i);
+                    covered += inside(vx, vy);
+                    if (!joined || i + stride >= n) continue;
+                    const double nx = VectorX(v, i + stride), ny = VectorY(v, i + stride);
+                    for (const double t : {0.25, 0.5, 0.75}) covered += inside(vx + t * (nx - vx), vy + t * (ny - vy));
                 }
-                // Lines between points cover the box too: count the bars
-                // and index lines that reach into it.
             }
             if (best < 0 || covered < best) {
                 best = covered;
