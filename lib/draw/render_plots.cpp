@@ -44,6 +44,50 @@ void Bar(const AreaFrame& f, double xa, double ya, double xb, double yb, std::in
     FilledPolygon({a, {b.first, a.second}, b, {a.first, b.second}}, fill, 2);
 }
 
+// Bars too narrow to tell apart on the sheet: those that start in one
+// sheet column are drawn as one bar from the lowest to the highest of
+// them, so the display list stays as wide as the sheet however many bars
+// there are.
+class BarMerger {
+public:
+    BarMerger(const AreaFrame& f, std::int32_t fill) : f_(f), fill_(fill) {}
+    ~BarMerger() { Flush(); }
+    BarMerger(const BarMerger&) = delete;
+    BarMerger& operator=(const BarMerger&) = delete;
+
+    void Add(double xa, double xb, double base, double top) {
+        int left = 0, right = 0, py = 0;
+        GDIwToP(xa, base, &left, &py);
+        GDIwToP(xb, base, &right, &py);
+        if (std::abs(right - left) >= 2) {
+            Flush();
+            Bar(f_, xa, base, xb, top, fill_);
+            return;
+        }
+        if (open_ && left != column_) Flush();
+        if (!open_) {
+            open_ = true;
+            column_ = left;
+            xa_ = xa, xb_ = xb, low_ = std::min(base, top), high_ = std::max(base, top);
+            return;
+        }
+        xb_ = xb;
+        low_ = std::min({low_, base, top});
+        high_ = std::max({high_, base, top});
+    }
+
+private:
+    void Flush() {
+        if (open_) Bar(f_, xa_, low_, xb_, high_, fill_);
+        open_ = false;
+    }
+    const AreaFrame& f_;
+    std::int32_t fill_;
+    bool open_ = false;
+    int column_ = 0;
+    double xa_ = 0, xb_ = 0, low_ = 0, high_ = 0;
+};
+
 class SymbolGrid {
 public:
     explicit SymbolGrid(const AreaFrame& f)
@@ -113,9 +157,10 @@ void DataBars(const AreaFrame& f, const DrawObject& obj, int n) {
     const double base = std::clamp(0.0, f.ymin, f.ymax);
     const std::int32_t fill = LightColour(obj.colour, 0.35);
     GDIlineType(0);
+    BarMerger bars(f, fill);
     for (int i = 0; i < n; ++i) {
         const double x = VectorX(v, i), y = VectorY(v, i);
-        if (std::isfinite(x) && std::isfinite(y)) Bar(f, x - width * 0.45, base, x + width * 0.45, y, fill);
+        if (std::isfinite(x) && std::isfinite(y)) bars.Add(x - width * 0.45, x + width * 0.45, base, y);
     }
 }
 
@@ -258,10 +303,11 @@ void PlotHist(const AreaFrame& f, const DrawObject& obj) {
     GDIcolor(h.outline >= 0 ? h.outline : obj.colour);
     GDIlineType(0);
     const double width = h.step * (h.width > 0 ? h.width : 1);
+    BarMerger bars(f, fill);
     for (int i = 0; i < h.data.size(); ++i) {
         const double x = h.start + i * h.step, y = h.data[i];
         if (!std::isfinite(x) || !std::isfinite(y)) continue;
-        Bar(f, x, h.base, x + width, y, fill);
+        bars.Add(x, x + width, h.base, y);
     }
 }
 

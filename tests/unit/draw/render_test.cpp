@@ -171,6 +171,15 @@ TEST_F(Render, HistogramsAndIndexBarsAreFilledPaths) {
     }
 }
 
+TEST_F(Render, ManyNarrowBarsStayAsWideAsTheSheet) {
+    std::vector<double> counts(1000000);
+    for (std::size_t i = 0; i < counts.size(); ++i) counts[i] = static_cast<double>(i % 7);
+    IDrawHist(d_, 0, counts.data(), static_cast<int>(counts.size()), 0, 1, 2, true);
+    const std::vector<Rec> records = Rendered();
+    EXPECT_LT(Count(records, kRecBeginPath), 15000);
+    EXPECT_GT(Count(records, kRecBeginPath), 1000);
+}
+
 TEST_F(Render, TitlesAndLabelsFindTheirPlaces) {
     const double y[] = {1, 2};
     IDrawVector(d_, 0, y, 2, "", 1, 1, 2, true);
