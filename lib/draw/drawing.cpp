@@ -6,6 +6,7 @@
 #include <cmath>
 #include <cstring>
 #include <new>
+#include <vector>
 
 namespace zu::draw {
 namespace {
@@ -306,6 +307,30 @@ int IDrawTriangulation(Drawing* d, int area, const double* x, const double* y, c
     return LastPosition(d);
 }
 
+int IDraw3D(Drawing* d, int area, const double* x, const double* y, const double* z, int n, int colour, bool copy) {
+    return IDrawTriangulation(d, area, x, y, z, n, colour, copy);
+}
+
+int IDrawTriangulationGrid(Drawing* d, int area, const double* x, int columns, const double* y, int rows,
+                           const double* z, int colour) {
+    if (columns < 1 || rows < 1 || static_cast<long>(rows) * columns > (1L << 26)) return -1;
+    std::vector<double> px, py, pz;
+    try {
+        const std::size_t n = static_cast<std::size_t>(rows) * static_cast<std::size_t>(columns);
+        px.reserve(n), py.reserve(n), pz.reserve(n);
+    } catch (const std::bad_alloc&) {
+        return -1;
+    }
+    for (int i = 0; i < rows; ++i) {
+        for (int j = 0; j < columns; ++j) {
+            px.push_back(x[j]);
+            py.push_back(y[i]);
+            pz.push_back(z[static_cast<std::size_t>(i) * columns + j]);
+        }
+    }
+    return IDrawTriangulation(d, area, px.data(), py.data(), pz.data(), static_cast<int>(pz.size()), colour, true);
+}
+
 int IDrawAxis(Drawing* d, int area, int type, double anchor, double min, double max, double firstLarge,
               double largeStep, double smallStep, int freq) {
     DrawObject* obj = NewObject(d, area, kKindAxis, 1);
@@ -402,6 +427,35 @@ int IDrawHist(Drawing* d, int area, const double* counts, int n, double start, d
     h.width = 1;
     h.outline = 1;
     return LastPosition(d);
+}
+
+int IDrawHistogram(Drawing* d, int area, const double* data, int n, int bins, int colour) {
+    if (bins < 1 || bins > 1000000) return -1;
+    double lo = 0, hi = 0;
+    Range(data, n, &lo, &hi);
+    const double step = hi > lo ? (hi - lo) / bins : 1;
+    std::vector<double> counts;
+    try {
+        counts.assign(static_cast<std::size_t>(bins), 0.0);
+    } catch (const std::bad_alloc&) {
+        return -1;
+    }
+    for (int i = 0; i < n; ++i) {
+        if (!std::isfinite(data[i])) continue;
+        const int k = std::clamp(static_cast<int>((data[i] - lo) / step), 0, bins - 1);
+        counts[static_cast<std::size_t>(k)] += 1;
+    }
+    return IDrawHist(d, area, counts.data(), bins, lo, step, colour, true);
+}
+
+int IDrawBar(Drawing* d, int area, const double* y, int n, double xstart, double xstep, int colour, bool copy) {
+    return IDrawHist(d, area, y, n, xstart - xstep / 2, xstep, colour, copy);
+}
+
+int IDrawTimeBar(Drawing* d, int area, const double* y, int n, int year, int period, int freq, int colour,
+                 bool copy) {
+    if (freq < 1) freq = 1;
+    return IDrawBar(d, area, y, n, year + (period - 1.0) / freq, 1.0 / freq, colour, copy);
 }
 
 int IDrawText(Drawing* d, int area, const char* text, int x, int y, int font, int size, int role, int colour) {

@@ -198,6 +198,11 @@ int IDrawMesh(Drawing* d, int area, const double* x, int columns, const double* 
               int colour, bool copy);
 int IDrawTriangulation(Drawing* d, int area, const double* x, const double* y, const double* z, int n, int colour,
                        bool copy);
+// Points (x, y, z) in 3-D; a grid of z over x (columns) by y (rows) as
+// its points.
+int IDraw3D(Drawing* d, int area, const double* x, const double* y, const double* z, int n, int colour, bool copy);
+int IDrawTriangulationGrid(Drawing* d, int area, const double* x, int columns, const double* y, int rows,
+                           const double* z, int colour);
 int IDrawAxis(Drawing* d, int area, int type, double anchor, double min, double max, double firstLarge,
               double largeStep, double smallStep, int freq);
 int IDrawAxis3(Drawing* d, int area, int type, double anchor, double anchor2, double min, double max,
@@ -210,6 +215,14 @@ int IDrawSymbol3(Drawing* d, int area, double x, double y, double z, int type, i
 int IDrawPsymbol(Drawing* d, int area, int x1, int y1, int x2, int y2, int type, int colour);
 int IDrawHist(Drawing* d, int area, const double* counts, int n, double start, double step, int colour,
               bool copy);
+// The histogram of data: `bins` bars of equal width over its range (the
+// missing values left out).
+int IDrawHistogram(Drawing* d, int area, const double* data, int n, int bins, int colour);
+// Bars of the heights y centred on xstart, xstart + xstep, ...; the time
+// form on the periods from a year and period at a frequency.
+int IDrawBar(Drawing* d, int area, const double* y, int n, double xstart, double xstep, int colour, bool copy);
+int IDrawTimeBar(Drawing* d, int area, const double* y, int n, int year, int period, int freq, int colour,
+                 bool copy);
 int IDrawText(Drawing* d, int area, const char* text, int x, int y, int font, int size, int role, int colour);
 int IDrawTitle(Drawing* d, int area, const char* text);
 int IDrawWtext(Drawing* d, int area, const char* text, double x, double y, int font, int size, int role, int colour);

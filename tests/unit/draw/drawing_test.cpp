@@ -41,6 +41,30 @@ TEST(Drawing, BuildersRefuseBadAreasAndTexts) {
     EXPECT_EQ(FindDrawObject(s.d, -2), nullptr);
 }
 
+TEST(Drawing, BarsHistogramsAndPointsBuilders) {
+    ScopedDrawing s;
+    const double data[] = {0, 1, 1, 2, NAN, 4};
+    const int hist = IDrawHistogram(s.d, 0, data, 6, 4, 2);
+    const HistFields& h = FindDrawObject(s.d, hist)->hist;
+    ASSERT_EQ(h.data.size(), 4);
+    EXPECT_EQ(h.start, 0);
+    EXPECT_EQ(h.step, 1);
+    EXPECT_EQ(h.data[1], 2);  // the two ones
+    EXPECT_EQ(h.data[3], 1);  // the largest value closes the last bar
+    EXPECT_LT(IDrawHistogram(s.d, 0, data, 6, 0, 2), 0);
+    const int bar = IDrawTimeBar(s.d, 1, data, 3, 2000, 2, 4, 3, true);
+    EXPECT_DOUBLE_EQ(FindDrawObject(s.d, bar)->hist.start, 2000.125);
+    EXPECT_DOUBLE_EQ(FindDrawObject(s.d, bar)->hist.step, 0.25);
+    const double x[] = {1, 2}, y[] = {10, 20, 30}, z[] = {1, 2, 3, 4, 5, 6};
+    const int grid = IDrawTriangulationGrid(s.d, 2, x, 2, y, 3, z, 4);
+    const VectorFields& v = FindDrawObject(s.d, grid)->vec;
+    EXPECT_EQ(v.zMode, kZTriangles);
+    ASSERT_EQ(v.z.size(), 6);
+    EXPECT_EQ(v.x[5], 2);
+    EXPECT_EQ(v.y[5], 30);
+    EXPECT_EQ(v.z[5], 6);
+}
+
 TEST(Drawing, TextsWithRoles) {
     ScopedDrawing s;
     const int title = IDrawTitle(s.d, 0, "First");
