@@ -259,6 +259,7 @@ int IDrawXVector(Drawing* d, int area, const double* y, int n, const char* yLabe
     const int pos = IDrawVector(d, area, y, n, yLabel, 1, 1, colour, copy);
     if (pos < 0) return pos;
     DrawObject* obj = d->objects.back().get();
+    if (x == nullptr) return pos;  // evenly spaced after all
     if (!SetData(obj->vec.x, x, n, copy)) return Undo(d);
     obj->vec.xLabel = xLabel != nullptr ? xLabel : "";
     Range(x, n, &obj->vec.xmin, &obj->vec.xmax);

@@ -486,10 +486,11 @@ private:
         std::vector<double> y, x;
         double start[2] = {1, 1};
         if (!DataLine(&yLabel, &y) || !DataLine(&xLabel, &x) || !Doubles(start, 2) || !c_.Accept(';')) return false;
+        if (!x.empty() && x.size() != y.size()) return false;
         const int n = static_cast<int>(y.size());
         const int pos = x.empty() ? IDrawVector(d_, area, y.data(), n, yLabel.c_str(), start[0], start[1], colour, true)
-                                  : IDrawXVector(d_, area, y.data(), n, yLabel.c_str(),
-                                                 x.size() == y.size() ? x.data() : nullptr, xLabel.c_str(), colour, true);
+                                  : IDrawXVector(d_, area, y.data(), n, yLabel.c_str(), x.data(), xLabel.c_str(),
+                                                 colour, true);
         if (pos < 0) return false;
         DrawObject* o = Last();
         o->lineType = lineType;

@@ -100,6 +100,36 @@ TEST_F(GraphicsFile, EveryKindRoundTripsExactly) {
     EXPECT_EQ(RoundTrip(first), first);
 }
 
+TEST_F(GraphicsFile, EveryTruncationAndDamageLoadsWhatItCan) {
+    const double y[] = {1, NAN, 3};
+    const double z[] = {1, 2, 3, 4};
+    IDrawXVector(d_, 0, y, 3, "y", y, "x", 3, true);
+    SetDrawVecZ(d_, -1, y, 3, "z", 4, 1, true);
+    IDrawMesh(d_, 1, z, 2, z, 2, z, 4, true);
+    IDrawAxis(d_, 0, 1, 0, -1, 1, -1, 0.5, 0.1, 4);
+    IDrawText(d_, 0, "text", 1, 2, -1, -1, 1, 1);
+    IDrawLegend(d_, 0, 1, 2, false);
+    AreaSettings(d_, 0, true);
+    IDrawHist(d_, 0, z, 4, 0, 1, 2, true);
+    const std::string full = Written(d_);
+    // Cut at many places, then with bytes all over the file replaced by
+    // characters that the reader treats specially.
+    for (std::size_t cut = 0; cut < full.size(); cut += 3) {
+        WriteText("cut.zug", full.substr(0, cut));
+        DrawingClose(DrawingRead(nullptr, Path("cut.zug").c_str()));
+    }
+    for (std::size_t at = 0; at < full.size(); at += 7) {
+        for (const char c : {'\0', '"', '}', '<', '9', '.'}) {
+            std::string damaged = full;
+            damaged[at] = c;
+            WriteText("damaged.zug", damaged);
+            DrawingClose(DrawingRead(nullptr, Path("damaged.zug").c_str()));
+        }
+    }
+    // The whole file still reads back as it was.
+    EXPECT_EQ(RoundTrip(full), full);
+}
+
 TEST_F(GraphicsFile, EmptyTextsAndEmptyDrawingsAreNotWritten) {
     EXPECT_EQ(DrawingWrite(Path("empty.zug").c_str(), d_), 0);
     IDrawText(d_, 0, "x", 1, 1, -1, -1, 0, 1);
@@ -148,7 +178,8 @@ TEST_F(GraphicsFile, DamagedFilesLoadWhatTheyCan) {
                              "Cordlet 10 0 0\nxvec(99,2,2)\n{\n}\nhist(0,1)\n{\n \"\" -4\n}\n",
                              "Cordlet 10 0 0\ntext(0,1)\n{\n 1 2 99999$abc;\n}\n",
                              "Cordlet 10 0 0\nmesh(0,1,1)\n{\n \"\" 100000\n \"\" 100000\n \"\" 1410065408\n < >\n}\n",
-                             "Cordlet 10 40 40\n"}) {
+                             "Cordlet 10 40 40\n",
+                             "Cordlet 10 0 0\nxvec(0,2,2)\n{\n \"y\" 3\n < 1 2 3 >\n \"x\" 2\n < 1 2 >\n 1 1;\n}\n"}) {
         WriteText("bad.zug", text);
         d = DrawingRead(nullptr, Path("bad.zug").c_str());
         ASSERT_NE(d, nullptr) << text;
