@@ -1,4 +1,5 @@
 // Text markup: the command table, and the records a text becomes.
+#include <random>
 #include <string>
 
 #include "draw/sheet.h"
@@ -75,6 +76,29 @@ TEST(Markup, AnyTextIsSafe) {
         ScopedSheet sheet;
         GDItextMarkup(t, 0, 0, 0, 300, 1, 45);
         EXPECT_GE(GDItextWidth(t, 0, 300), -300 * 50) << t.substr(0, 20);
+    }
+}
+
+TEST(Markup, RandomMarkupLaysOut) {
+    // Texts drawn from the characters the markup gives a meaning to.
+    const std::string alphabet = "\\${}^_ a1\"'.=`~!,:;#%&alphbetsumrmitbf\xe9\xff\x01";
+    std::mt19937 random(12345);
+    for (int n = 0; n < 3000; ++n) {
+        std::string text;
+        const std::size_t length = random() % 40;
+        for (std::size_t i = 0; i < length; ++i) text += alphabet[random() % alphabet.size()];
+        ScopedSheet sheet;
+        GDItextMarkup(text, 5000, 5000, static_cast<int>(random() % 16), 300, static_cast<int>(random() % 3),
+                      static_cast<int>(random() % 400));
+        // Everything recorded is a known record with an owned text.
+        ForEachRecord(*sheet, [&](const DisplayRecord& r) {
+            EXPECT_TRUE(r.code == kRecMove || r.code == kRecRelMove || r.code == kRecFont || r.code == kRecTextTo ||
+                        r.code == kRecSymbolChar || r.code == kRecTextDirection)
+                << r.code;
+            if (r.code == kRecTextTo) {
+                EXPECT_NE(r.text, nullptr);
+            }
+        });
     }
 }
 
