@@ -175,6 +175,7 @@ void ResetGDIauto(int group) {
 
 void SetDrawOptions(int code, std::span<const double> args) {
     Defaults& d = GDIdefaults();
+    if (args.empty() && code != 0) return;  // nothing to set
     switch (code) {
     case 0: ResetGDIauto(Arg(args, 0)); break;
     case 1: d.margin = std::max(Arg(args, 0), Arg(args, 1)); break;

@@ -177,5 +177,68 @@ TEST_F(DrawFiles, DefaultsResetAndOptions) {
     EXPECT_EQ(d.lineModes[0][2].style, 0);
 }
 
+TEST_F(DrawFiles, EveryOptionCodeReachesItsDefault) {
+    const Defaults& d = GDIdefaults();
+    auto set = [](int code, std::vector<double> args) { SetDrawOptions(code, args); };
+    set(2, {1, 0, 1});
+    EXPECT_EQ(d.boxFlags[2], 1);
+    set(4, {250, 500, 80});
+    EXPECT_EQ(d.axisFontSize, 250);
+    EXPECT_EQ(d.axisTickLength, 80);
+    set(5, {1, 1, 0, 1});
+    EXPECT_EQ(d.axisLine[3], 1);
+    set(6, {15, 3});
+    EXPECT_EQ(d.grid[1], 3);
+    set(7, {0, 3});
+    EXPECT_EQ(d.legend[1], 3);
+    set(8, {1});
+    EXPECT_EQ(d.legendHidden, 1);
+    set(9, {1, 20});
+    EXPECT_EQ(d.histogram[1], 20);
+    set(14, {1, 0, 500, 700});
+    EXPECT_EQ(d.printPaper, 1);
+    EXPECT_EQ(d.printOrientation, 0);
+    EXPECT_EQ(d.printHeight, 700);
+    set(15, {255});
+    set(16, {65280});
+    EXPECT_EQ(d.paletteStart, 255);
+    EXPECT_EQ(d.paletteEnd, 65280);
+    set(17, {1, 2});
+    EXPECT_EQ(d.style3d, 2);
+    set(18, {0x123456});
+    EXPECT_EQ(d.paperColour, 0x123456);
+    set(19, {5, 0x111111, 1});
+    EXPECT_EQ(d.colours2[1][5], 0x111111);
+    set(20, {6, 2, 12, 40, 300});
+    EXPECT_EQ(d.lineModes[1][6].style, 2);
+    EXPECT_EQ(d.lineModes[1][6].dash2, 255);
+    set(21, {0});
+    EXPECT_EQ(d.axisZeros, 0);
+    set(22, {5, 4});
+    EXPECT_EQ(d.axisFormat[1], 4);
+    EXPECT_EQ(d.axisFormat[2], 1);
+    set(23, {0});
+    EXPECT_EQ(d.legendResize, 0);
+    set(24, {250});
+    EXPECT_EQ(d.legendFontSize, 250);
+    // Out of range and missing arguments change nothing.
+    set(10, {16, 0xFFFFFF});
+    set(11, {-1, 3, 3});
+    set(12, {});
+    set(1, {});
+    EXPECT_EQ(d.margin, 640);
+    // Reset group 3 is the palette only; 2 keeps colours and line types.
+    set(3, {2, 500});
+    set(0, {3});
+    EXPECT_EQ(d.fontSize, 500);
+    EXPECT_NE(d.paletteStart, 255);
+    set(0, {2});
+    EXPECT_EQ(d.fontSize, 330);
+    EXPECT_EQ(d.lineModes[1][6].style, 2);
+    EXPECT_EQ(d.colours2[1][5], 0x111111);
+    set(0, {1});
+    EXPECT_EQ(d.lineModes[1][6].style, 1);
+}
+
 }  // namespace
 }  // namespace zu::draw::test
