@@ -110,8 +110,10 @@ ZU_DRAWLIB_ROUTINE(FnSaveDrawWindow) {
     (void)cArg;
     std::string name;
     if (!StringArg(pv, 0, &name)) return;
-    Drawing* d = Current();
+    // A drawing just shown is still the one saved.
+    Drawing* d = Existing() != nullptr ? Existing() : Current();
     if (d == nullptr) return;
+    GDIsetSheet(d->sheet);
     const int ok = SaveAs(d, name);
     if (!ok) {
         const std::string text = d->objects.empty() ? "SaveDrawWindow: nothing drawn to save in " + name

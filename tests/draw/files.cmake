@@ -1,8 +1,10 @@
 # Runs one drawing program NAME.zu in a fresh scratch folder and compares
 # its standard output with NAME.out and every file in NAME.files/ with the
-# file of that name the program wrote, byte for byte.  Each PostScript
+# file of that name the program wrote, byte for byte (and checks that the
+# files named in NAME.exists are there).  Each PostScript
 # file written (.eps, .ps, or no extension) must render in ghostscript
-# without an error.  With ZU_REGEN=1 the expected files are rewritten for
+# without an error.  ShowDrawWindow starts the viewer "true".
+# With ZU_REGEN=1 the expected files are rewritten for
 # review instead.
 #   -DZUL=path of zul  -DCASE=NAME.zu  -DSCRATCH=folder  [-DGS=ghostscript]
 cmake_policy(VERSION 3.25)
@@ -12,7 +14,7 @@ file(REMOVE_RECURSE ${SCRATCH})
 file(MAKE_DIRECTORY ${SCRATCH})
 file(COPY ${CASE} DESTINATION ${SCRATCH})
 execute_process(
-  COMMAND ${CMAKE_COMMAND} -E env --unset=ZU3PATH ${ZUL} -b ${base}.zu
+  COMMAND ${CMAKE_COMMAND} -E env --unset=ZU3PATH ZU_VIEWER=true ${ZUL} -b ${base}.zu
   WORKING_DIRECTORY ${SCRATCH}
   OUTPUT_VARIABLE actual RESULT_VARIABLE status TIMEOUT 120)
 set(failures "")
@@ -41,6 +43,17 @@ foreach(name ${wanted})
     endif()
   endif()
 endforeach()
+
+# NAME.exists: files that must be written (one name a line), whatever
+# their bytes.
+if(EXISTS ${src}/${base}.exists)
+  file(STRINGS ${src}/${base}.exists must_exist)
+  foreach(name ${must_exist})
+    if(NOT EXISTS ${SCRATCH}/${name})
+      string(APPEND failures "${name} was not written\n")
+    endif()
+  endforeach()
+endif()
 
 if(GS)
   file(GLOB written RELATIVE ${SCRATCH} ${SCRATCH}/*)
