@@ -166,6 +166,7 @@ public:
         GDIsetAreaPixels(f_.area, f_.x0, f_.y0, f_.x1, f_.y1);
         GDIsetAreaWorld(f_.area, f_.xmin, f_.xmax, f_.ymin, f_.ymax);
         GDIsetArea(f_.area);
+        MakeRoomForLegend();
         Grid();
         GDIclipToArea(f_.area);
         for (const DrawObject* obj : f_.objects) {
@@ -239,6 +240,7 @@ private:
             xlo = settings->areaSet.xmin, xhi = settings->areaSet.xmax, fixedX = true;
         if (settings != nullptr && settings->areaSet.hasY && settings->areaSet.ymax > settings->areaSet.ymin)
             ylo = settings->areaSet.ymin, yhi = settings->areaSet.ymax, fixedY = true;
+        fixedY_ = fixedY || (yAxis_.object != nullptr && !yAxis_.object->axis.automatic);
         const int xFont = AxisFontSize(xAxis_, scale_), yFont = AxisFontSize(yAxis_, scale_);
         // The y axis first: its labels decide the room on the left.
         const int height = f_.y1 - f_.y0;
@@ -251,8 +253,9 @@ private:
         for (const Tick& t : yScale_.ticks) widest = std::max(widest, GDItextWidth(t.label, 0, yFont));
         yLabelRoom_ = yAxis_.shown ? widest + kMajorTick + kLabelGap : 0;
         const int room = yLabelRoom_ + 40 + RoleSize(3) * 3 / 2;
-        // The grid leaves margin + margin / 4 to the left of each area.
-        const int spare = GDIdefaults().margin * 5 / 4 - 40;
+        // The grid leaves margin + margin / 4 to the left of each area; the
+        // labels keep some of it clear.
+        const int spare = GDIdefaults().margin * 5 / 4 - 300;
         if (room > spare) f_.x0 = std::min(f_.x0 + room - spare, f_.x1 - 1000);
         const int width = f_.x1 - f_.x0;
         auto xFits = [&](int count, const std::string& label) {
@@ -362,32 +365,75 @@ private:
 
     // The legend: one entry for each labelled vector, placed in the corner
     // of the plot with the fewest data points under it.
-    void Legend() {
-        const Defaults& def = GDIdefaults();
-        const DrawObject* legend = nullptr;
-        for (const DrawObject* obj : f_.objects)
-            if (obj->kind == kKindLegend) legend = obj;
-        if (legend != nullptr ? legend->legend.set[3] != 0 : def.legendHidden != 0) return;
+    // The legend's entries, size and box (without its padding); false
+    // when the area shows no legend.
+    struct LegendLayout {
+        const DrawObject* object = nullptr;
         std::vector<const DrawObject*> entries;
+        int size = 0, sample = 0, line = 0, width = 0, height = 0;
+        bool placed = false;  // put by the program, not by the corners
+    };
+    static constexpr int kLegendPad = 120;
+
+    bool LayoutLegend(LegendLayout* l) const {
+        const Defaults& def = GDIdefaults();
         for (const DrawObject* obj : f_.objects)
-            if (obj->kind == kKindVector && !obj->vec.yLabel.empty() && obj->vec.zMode < kZMesh) entries.push_back(obj);
-        if (entries.empty()) return;
-        const int size = Scaled(legend != nullptr && legend->legend.set[0] > 0 ? legend->legend.set[0] : def.legendFontSize, scale_);
-        const int sample = size * 2, line = size * 13 / 10;
+            if (obj->kind == kKindLegend) l->object = obj;
+        if (l->object != nullptr ? l->object->legend.set[3] != 0 : def.legendHidden != 0) return false;
+        for (const DrawObject* obj : f_.objects)
+            if (obj->kind == kKindVector && !obj->vec.yLabel.empty() && obj->vec.zMode < kZMesh)
+                l->entries.push_back(obj);
+        if (l->entries.empty()) return false;
+        const int given = l->object != nullptr && l->object->legend.set[0] > 0 ? l->object->legend.set[0] : def.legendFontSize;
+        l->size = Scaled(given, scale_);
+        l->sample = l->size * 2;
+        l->line = l->size * 13 / 10;
         int textWidth = 0;
-        for (const DrawObject* obj : entries) textWidth = std::max(textWidth, GDItextWidth(obj->vec.yLabel, 0, size));
-        const int boxWidth = sample + size / 2 + textWidth + size / 2;
-        const int boxHeight = static_cast<int>(entries.size()) * line + size / 3;
-        const int pad = 120;
+        for (const DrawObject* obj : l->entries) textWidth = std::max(textWidth, GDItextWidth(obj->vec.yLabel, 0, l->size));
+        l->width = l->sample + l->size / 2 + textWidth + l->size / 2;
+        l->height = static_cast<int>(l->entries.size()) * l->line + l->size / 3;
+        l->placed = l->object != nullptr && (l->object->legend.x != 20 || l->object->legend.y != 20);
+        return true;
+    }
+
+    // When the legend would cover data in every corner, the y axis gets
+    // one more step at the top to make room for it (once).
+    void MakeRoomForLegend() {
+        LegendLayout l;
+        if (!LayoutLegend(&l) || l.placed || fixedY_) return;
         int x = 0, y = 0;
-        const bool placed = legend != nullptr && (legend->legend.x != 20 || legend->legend.y != 20);
-        if (placed) {
-            x = f_.x0 + legend->legend.x;
-            y = f_.y1 - legend->legend.y;
+        if (BestCorner(l.width + 2 * kLegendPad, l.height + 2 * kLegendPad, &x, &y) == 0) return;
+        std::vector<double> labelled;
+        for (const Tick& t : yScale_.ticks)
+            if (!t.label.empty()) labelled.push_back(t.value);
+        std::sort(labelled.begin(), labelled.end());
+        if (labelled.size() < 2) return;
+        const double step = labelled[1] - labelled[0];
+        // The legend's share of the frame, in steps of the axis.
+        const double share = static_cast<double>(l.height + 2 * kLegendPad) / std::max(f_.y1 - f_.y0, 1);
+        const int steps = std::clamp(static_cast<int>(std::ceil(share * (f_.ymax - f_.ymin) / step)), 1, 3);
+        for (int k = 1; k <= steps; ++k) {
+            const double v = yScale_.max + k * step;
+            yScale_.ticks.push_back({v, FormatTick(v, step)});
+        }
+        yScale_.max += steps * step;
+        f_.ymax = yScale_.max;
+        GDIsetAreaWorld(f_.area, f_.xmin, f_.xmax, f_.ymin, f_.ymax);
+    }
+
+    void Legend() {
+        LegendLayout l;
+        if (!LayoutLegend(&l)) return;
+        const auto& entries = l.entries;
+        const int size = l.size, sample = l.sample, line = l.line;
+        int x = 0, y = 0;
+        if (l.placed) {
+            x = f_.x0 + l.object->legend.x;
+            y = f_.y1 - l.object->legend.y;
         } else {
-            BestCorner(boxWidth + 2 * pad, boxHeight + 2 * pad, &x, &y);
-            x += pad;
-            y -= pad;
+            BestCorner(l.width + 2 * kLegendPad, l.height + 2 * kLegendPad, &x, &y);
+            x += kLegendPad;
+            y -= kLegendPad;
         }
         for (std::size_t k = 0; k < entries.size(); ++k) {
             const DrawObject* obj = entries[k];
@@ -441,7 +487,7 @@ private:
     }
 
     // The corner (top-left of a w by h box) that covers the fewest points.
-    void BestCorner(int w, int h, int* x, int* y) {
+    long BestCorner(int w, int h, int* x, int* y) {
         const int corners[4][2] = {{f_.x0, f_.y1}, {f_.x1 - w, f_.y1}, {f_.x0, f_.y0 + h}, {f_.x1 - w, f_.y0 + h}};
         long best = -1;
         for (const auto& corner : corners) {
@@ -475,6 +521,7 @@ private:
                 *y = corner[1];
             }
         }
+        return best;
     }
 
     // Titles above the area; axis labels beside their axes; other texts
@@ -519,6 +566,7 @@ private:
     int top_ = 0;  // the top of the area on the sheet, above its title
     double scale_ = 1;  // of texts, for the size of the area
     int yLabelRoom_ = 0;  // the width of the y tick labels and ticks
+    bool fixedY_ = false;  // the y range was given: nothing is added to it
 };
 
 void ChooseGrid(const Drawing* d, int* rows, int* columns) {
