@@ -154,6 +154,20 @@ TEST_F(Render, LegendTakesTheEmptiestCorner) {
     EXPECT_FALSE(Has(Texts(), "crowd"));
 }
 
+TEST_F(Render, TheAxisGrowsWhenEveryCornerHasData) {
+    // Points in all four corners of the range 0..10.
+    const double x[] = {0, 0.2, 10, 9.8, 0, 0.2, 10, 9.8};
+    const double y[] = {10, 9.8, 10, 9.8, 0, 0.2, 0, 0.2};
+    IDrawXVector(d_, 0, y, 8, "corners", x, "", 2, true);
+    SetDrawVecSymbolUse(d_, 0, 1);
+    DrawDrawing(d_);
+    EXPECT_GT(GDIgetArea(0).ymax, 10);
+    // Without a legend the range stays.
+    IDrawLegend(d_, 0, 20, 20, true);
+    DrawDrawing(d_);
+    EXPECT_EQ(GDIgetArea(0).ymax, 10);
+}
+
 TEST_F(Render, HistogramsAndIndexBarsAreFilledPaths) {
     const double counts[] = {1, 3, 2};
     IDrawHist(d_, 0, counts, 3, 0, 1, 2, true);
