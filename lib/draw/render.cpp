@@ -309,6 +309,20 @@ private:
         GDIplineToNoClip(f_.x0, f_.y0);
         if (xAxis_.shown) XTicks();
         if (yAxis_.shown) YTicks();
+        // Axes anchored at a value of the other axis: a line across there.
+        for (const AxisChoice* axis : {&xAxis_, &yAxis_}) {
+            if (axis->object == nullptr || !axis->shown || !axis->object->axis.anchorSet) continue;
+            const double anchor = axis->object->axis.anchor;
+            int px = 0, py = 0;
+            GDIwToP(anchor, anchor, &px, &py);
+            if (axis == &xAxis_ && anchor > f_.ymin && anchor < f_.ymax) {
+                GDIpmoveTo(f_.x0, py);
+                GDIplineToNoClip(f_.x1, py);
+            } else if (axis == &yAxis_ && anchor > f_.xmin && anchor < f_.xmax) {
+                GDIpmoveTo(px, f_.y0);
+                GDIplineToNoClip(px, f_.y1);
+            }
+        }
         // A zero line where the range crosses zero and bars start.
         if (f_.ymin < 0 && f_.ymax > 0 && GDIdefaults().axisZeros != 0 && HasBars()) {
             int px = 0, py = 0;

@@ -168,6 +168,17 @@ TEST_F(Render, TheAxisGrowsWhenEveryCornerHasData) {
     EXPECT_EQ(GDIgetArea(0).ymax, 10);
 }
 
+TEST_F(Render, AnAnchoredAxisCrossesThePlot) {
+    const double y[] = {-1, 1};
+    IDrawVector(d_, 0, y, 2, "", 1, 1, 2, true);
+    const int before = Count(Rendered(), kRecLine);
+    IDrawAxisAuto(d_, 0, 1, true, true, 0);  // the x axis at y = 0
+    const std::vector<Rec> records = Rendered();
+    EXPECT_EQ(Count(records, kRecLine), before + 1);
+    const SheetArea& a = GDIgetArea(0);
+    EXPECT_NE(std::find(records.begin(), records.end(), Rec{kRecLine, a.x1, (a.y0 + a.y1) / 2}), records.end());
+}
+
 TEST_F(Render, HistogramsAndIndexBarsAreFilledPaths) {
     const double counts[] = {1, 3, 2};
     IDrawHist(d_, 0, counts, 3, 0, 1, 2, true);
