@@ -18,9 +18,6 @@ void notBuilt(const char* stage)
 
 extern "C" {
 
-// Drawing library: no function is registered until it is written.
-void ZuAddDrawLib(void) {}
-
 // ZuGauss mode.
 int IZuParseGaussMain()
 {
