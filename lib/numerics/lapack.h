@@ -21,6 +21,8 @@ void dgetri_(const int* n, double* a, const int* lda, const int* ipiv,
              double* work, const int* lwork, int* info);
 void dpotrf_(const char* uplo, const int* n, double* a, const int* lda,
              int* info);
+void dpotrs_(const char* uplo, const int* n, const int* nrhs, const double* a,
+             const int* lda, double* b, const int* ldb, int* info);
 void dpotri_(const char* uplo, const int* n, double* a, const int* lda,
              int* info);
 void dsyevd_(const char* jobz, const char* uplo, const int* n, double* a,
@@ -35,6 +37,14 @@ void dgeqrf_(const int* m, const int* n, double* a, const int* lda,
 void dgeqp3_(const int* m, const int* n, double* a, const int* lda,
              int* jpvt, double* tau, double* work, const int* lwork,
              int* info);
+void dormqr_(const char* side, const char* trans, const int* m, const int* n,
+             const int* k, const double* a, const int* lda, const double* tau,
+             double* c, const int* ldc, double* work, const int* lwork,
+             int* info);
+void dtrtri_(const char* uplo, const char* diag, const int* n, double* a,
+             const int* lda, int* info);
+void dpstrf_(const char* uplo, const int* n, double* a, const int* lda,
+             int* piv, int* rank, const double* tol, double* work, int* info);
 void dorgqr_(const int* m, const int* n, const int* k, double* a,
              const int* lda, const double* tau, double* work,
              const int* lwork, int* info);
