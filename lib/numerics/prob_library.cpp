@@ -99,6 +99,7 @@ double RegularisedBetaComplement(double a, double b, double x)
 {
     return bm::ibetac(a, b, x, Policy());
 }
+double RegularisedBeta(double a, double b, double x) { return bm::ibeta(a, b, x, Policy()); }
 
 double PhiAccurate(double x) { return 0.5 * std::erfc(-x / std::sqrt(2.0)); }
 
@@ -414,7 +415,9 @@ try {
 double DProbPareto(double x, double k, double a)
 try {
     if (!(k > 0 && a > 0) || std::isnan(x)) return NaN();
-    return x <= k ? 0 : -std::expm1(a * std::log(k / x));
+    // 1 - (k/x)^a with log(k/x) = -log1p((x - k)/k): x - k is exact near k,
+    // where the ratio k/x would round.
+    return x <= k ? 0 : -std::expm1(-a * std::log1p((x - k) / k));
 } catch (...) {
     return NaN();
 }
@@ -654,9 +657,9 @@ double DBinomial(int n, int k)
 try {
     if (n < 0 || k < 0) return NaN();
     if (k > n) return 0;
-    if (n <= 170) return std::round(bm::binomial_coefficient<double>(n, k, Policy()));
-    return std::round(std::exp(std::lgamma(n + 1.0) - std::lgamma(k + 1.0) -
-                               std::lgamma(n - k + 1.0)));
+    // Boost forms large coefficients from the beta function, to a few
+    // ulps; exp of a difference of log-gammas would lose digits.
+    return std::round(bm::binomial_coefficient<double>(n, k, Policy()));
 } catch (...) {
     return NaN();
 }
