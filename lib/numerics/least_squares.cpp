@@ -125,7 +125,8 @@ public:
     bool Allocate()
     {
         return r_.Allocate(Count(d_.T, n_)) && top_.Allocate(Count(d_.T, n_)) &&
-               bottom_.Allocate(Count(d_.T, n_));
+               bottom_.Allocate(Count(d_.T, n_)) && gSum_.Allocate(Count(d_.k, n_)) &&
+               fSum_.Allocate(d_.observationsInColumns ? Count(d_.T, n_) : 1);
     }
     // One pass: b and the residuals take their corrections.
     bool Refine(double** b, bool first)
@@ -157,7 +158,6 @@ public:
     }
 
 private:
-    double X(int t, int j) const { return d_.observationsInColumns ? d_.x[j][t] : d_.x[t][j]; }
     double Y(int t, int c) const
     {
         if (inverse_) return 0;
@@ -167,22 +167,52 @@ private:
 
     // f = y - r - X b, and g = -e - X' r in the coordinates of the factors
     // (scaled and pivoted), each element summed in extended precision.
-    void Remainders(double** b, double* f, double* g) const
+    // The data are read once a pass, in the order they are stored.
+    void Remainders(double** b, double* f, double* g)
     {
-        const int T = d_.T, k = d_.k;
+        const int T = d_.T, k = d_.k, n = n_;
         const double* r = r_.data();
-        for (int c = 0; c < n_; ++c) {
+        long double* fSum = fSum_.data();
+        long double* gSum = gSum_.data();  // k by n, in the regressors' order
+        for (int j = 0; j < k; ++j)
+            for (int c = 0; c < n; ++c) gSum[j + Count(c, k)] = -E(j, c);
+        if (!d_.observationsInColumns) {
             for (int t = 0; t < T; ++t) {
-                long double sum = static_cast<long double>(Y(t, c)) - r[t + Count(c, T)];
-                for (int j = 0; j < k; ++j) sum -= static_cast<long double>(X(t, j)) * b[j][c];
-                f[t + Count(c, T)] = static_cast<double>(sum);
+                const double* row = d_.x[t];
+                for (int c = 0; c < n; ++c) {
+                    const double rt = r[t + Count(c, T)];
+                    long double sum = static_cast<long double>(Y(t, c)) - rt;
+                    for (int j = 0; j < k; ++j) {
+                        sum -= static_cast<long double>(row[j]) * b[j][c];
+                        gSum[j + Count(c, k)] -= static_cast<long double>(row[j]) * rt;
+                    }
+                    f[t + Count(c, T)] = static_cast<double>(sum);
+                }
             }
+        } else {
+            for (int c = 0; c < n; ++c)
+                for (int t = 0; t < T; ++t)
+                    fSum[t + Count(c, T)] = static_cast<long double>(Y(t, c)) - r[t + Count(c, T)];
             for (int j = 0; j < k; ++j) {
-                const int p = f_.pivot[j];
-                long double sum = -E(p, c);
-                for (int t = 0; t < T; ++t) sum -= static_cast<long double>(X(t, p)) * r[t + Count(c, T)];
-                g[j + Count(c, T)] = static_cast<double>(sum) * f_.scale[p];
+                const double* row = d_.x[j];
+                for (int c = 0; c < n; ++c) {
+                    const double bj = b[j][c];
+                    long double* fc = fSum + Count(c, T);
+                    const double* rc = r + Count(c, T);
+                    long double sum = gSum[j + Count(c, k)];
+                    for (int t = 0; t < T; ++t) {
+                        fc[t] -= static_cast<long double>(row[t]) * bj;
+                        sum -= static_cast<long double>(row[t]) * rc[t];
+                    }
+                    gSum[j + Count(c, k)] = sum;
+                }
             }
+            for (std::size_t i = 0; i < Count(T, n); ++i) f[i] = static_cast<double>(fSum[i]);
+        }
+        for (int j = 0; j < k; ++j) {
+            const int p = f_.pivot[j];
+            for (int c = 0; c < n; ++c)
+                g[j + Count(c, T)] = static_cast<double>(gSum[p + Count(c, k)]) * f_.scale[p];
         }
     }
 
@@ -193,6 +223,8 @@ private:
     Scratch r_;       // T by n residuals
     Scratch top_;     // T by n
     Scratch bottom_;  // T by n, of which the top k rows are used
+    ScratchOf<long double> gSum_;  // k by n
+    ScratchOf<long double> fSum_;  // T by n, for data stored by regressor
 };
 
 }  // namespace

@@ -61,8 +61,12 @@ TEST(LogGamma, StirlingSeriesAndRecurrence)
     EXPECT_NEAR(DLogGamma(2), 0, 1e-14);
     EXPECT_NEAR(DLogGamma(0.5), std::log(std::sqrt(3.141592653589793)), 1e-14);
     EXPECT_NEAR(DLogGamma(10), std::log(362880.0), 1e-13);
-    EXPECT_TRUE(std::isnan(DLogGamma(0)));
-    EXPECT_TRUE(std::isnan(DLogGamma(-2.5)));
+    // log |G(x)| below zero, +Inf at the poles.
+    EXPECT_EQ(DLogGamma(0), HUGE_VAL);
+    EXPECT_EQ(DLogGamma(-3), HUGE_VAL);
+    EXPECT_NEAR(DLogGamma(-2.5), -0.056243716497674054, 1e-14);
+    EXPECT_NEAR(DLogGamma(-1e6 - 0.5), -12815524.147683938, 1e-7);
+    EXPECT_TRUE(std::isnan(DLogGamma(NAN)));
 }
 
 TEST(Distributions, EdgesAndDomains)
