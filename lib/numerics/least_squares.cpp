@@ -292,9 +292,9 @@ FitStatus FitFromCrossProducts(double** xtx, double** xty, int k, int n, double*
 {
     if (k == 0) return FitStatus::kFitted;
     if (!FitsLapack(k, k) || !FitsLapack(k, n)) return FitStatus::kNoMemory;
-    Scratch s, scale, work, rhs;
+    Scratch s, scale, pivotWork, rhs;
     ScratchOf<int> pivot;
-    if (!s.Allocate(Count(k, k)) || !scale.Allocate(Count(1, k)) || !work.Allocate(Count(2, k)) ||
+    if (!s.Allocate(Count(k, k)) || !scale.Allocate(Count(1, k)) || !pivotWork.Allocate(Count(2, k)) ||
         !rhs.Allocate(Count(k, n)) || !pivot.Allocate(Count(1, k)))
         return FitStatus::kNoMemory;
     for (int j = 0; j < k; ++j) {
@@ -319,34 +319,46 @@ FitStatus FitFromCrossProducts(double** xtx, double** xty, int k, int n, double*
     for (int j = 0; j < k; ++j) largest = std::max(largest, s.data()[j + Count(j, k)]);
     const double tol = RankTolerance() * largest;
     int rank = 0, info = 0;
-    dpstrf_("L", &k, s.data(), &k, pivot.data(), &rank, &tol, work.data(), &info);
+    dpstrf_("L", &k, s.data(), &k, pivot.data(), &rank, &tol, pivotWork.data(), &info);
     if (info != 0 || rank < k) return FitStatus::kRankDeficient;
     for (int j = 0; j < k; ++j) pivot.data()[j] -= 1;
 
-    if (b != nullptr && n > 0) {
-        // (P'SP) w = P' D X'y, then b = D P w.
-        Scratch permuted;
-        if (!permuted.Allocate(Count(k, n))) return FitStatus::kNoMemory;
-        for (int j = 0; j < k; ++j) {
-            const int p = pivot.data()[j];
-            for (int c = 0; c < n; ++c)
-                permuted.data()[j + Count(c, k)] = rhs.data()[p + Count(c, k)] * scale.data()[p];
-        }
-        dpotrs_("L", &k, &n, s.data(), &k, permuted.data(), &k, &info);
-        if (info != 0) return FitStatus::kRankDeficient;
-        for (int j = 0; j < k; ++j) {
-            const int p = pivot.data()[j];
-            for (int c = 0; c < n; ++c) b[p][c] = permuted.data()[j + Count(c, k)] * scale.data()[p];
-        }
-    }
-    if (ixx != nullptr) {
-        dpotri_("L", &k, s.data(), &k, &info);
-        if (info != 0) return FitStatus::kRankDeficient;
-        for (int i = 0; i < k; ++i)
-            for (int j = 0; j <= i; ++j) {
-                const int pi = pivot.data()[i], pj = pivot.data()[j];
-                ixx[pi][pj] = ixx[pj][pi] = s.data()[i + Count(j, k)] * scale.data()[pi] * scale.data()[pj];
+    // X'X z = v is (P'SP) w = P' D v with z = D P w.  Each pass solves for
+    // the correction from what is left of the equations, formed in
+    // extended precision from the cross products as given.
+    const auto solve = [&](const double* v, int columns, double** z) {
+        Scratch left;
+        if (!left.Allocate(Count(k, columns))) return false;
+        for (int j = 0; j < k; ++j)
+            for (int c = 0; c < columns; ++c) z[j][c] = 0;
+        for (int pass = 0; pass <= kRefinements; ++pass) {
+            for (int j = 0; j < k; ++j) {
+                const int p = pivot.data()[j];
+                for (int c = 0; c < columns; ++c) {
+                    long double sum = v[p + Count(c, k)];
+                    for (int i = 0; i < k; ++i)
+                        sum -= static_cast<long double>(p >= i ? xtx[p][i] : xtx[i][p]) * z[i][c];
+                    left.data()[j + Count(c, k)] = static_cast<double>(sum) * scale.data()[p];
+                }
             }
+            dpotrs_("L", &k, &columns, s.data(), &k, left.data(), &k, &info);
+            if (info != 0) return false;
+            for (int j = 0; j < k; ++j) {
+                const int p = pivot.data()[j];
+                for (int c = 0; c < columns; ++c) z[p][c] += left.data()[j + Count(c, k)] * scale.data()[p];
+            }
+        }
+        return true;
+    };
+    if (b != nullptr && n > 0 && !solve(rhs.data(), n, b)) return FitStatus::kNoMemory;
+    if (ixx != nullptr) {
+        Scratch identity;
+        if (!identity.Allocate(Count(k, k))) return FitStatus::kNoMemory;
+        for (int j = 0; j < k; ++j)
+            for (int i = 0; i < k; ++i) identity.data()[i + Count(j, k)] = i == j ? 1 : 0;
+        if (!solve(identity.data(), k, ixx)) return FitStatus::kNoMemory;
+        for (int i = 0; i < k; ++i)
+            for (int j = 0; j < i; ++j) ixx[i][j] = ixx[j][i] = (ixx[i][j] + ixx[j][i]) / 2;
     }
     return FitStatus::kFitted;
 }
