@@ -1,5 +1,6 @@
 // Least squares by pivoted QR of the data, or pivoted Choleski of the cross
-// products, over LAPACK.
+// products, over LAPACK, each solve refined with residuals formed in
+// extended precision (x87 long double).
 //
 // Both first scale every regressor by a power of two that brings its norm
 // into [1/2, 1): the scaling is exact, so a regressor multiplied by any
@@ -62,22 +63,35 @@ int WithWorkspace(Call f)
     return f(work.data(), lwork);
 }
 
-// The regression's data copied column by column, as LAPACK wants them.
-struct ColumnMajorData {
-    Scratch x;  // T by k
-    Scratch y;  // T by n
-    bool Load(const RegressionData& d)
-    {
-        if (!x.Allocate(Count(d.T, d.k)) || !y.Allocate(Count(d.T, d.n))) return false;
-        for (int t = 0; t < d.T; ++t) {
-            for (int j = 0; j < d.k; ++j)
-                x.data()[t + Count(j, d.T)] = d.observationsInColumns ? d.x[j][t] : d.x[t][j];
-            for (int j = 0; j < d.n; ++j)
-                y.data()[t + Count(j, d.T)] = d.observationsInColumns ? d.y[j][t] : d.y[t][j];
+// The regressors copied column by column into x (T by k), as LAPACK wants
+// them; false when a datum (regressor or dependent) is not finite.
+bool LoadRegressors(const RegressionData& d, double* x)
+{
+    for (int t = 0; t < d.T; ++t) {
+        for (int j = 0; j < d.k; ++j) {
+            const double v = d.observationsInColumns ? d.x[j][t] : d.x[t][j];
+            if (!std::isfinite(v)) return false;
+            x[t + Count(j, d.T)] = v;
         }
-        return true;
+        for (int c = 0; c < d.n; ++c)
+            if (!std::isfinite(d.observationsInColumns ? d.y[c][t] : d.y[t][c])) return false;
     }
-};
+    return true;
+}
+
+// Scales each column of x (T by k) by the power of two of its norm into
+// scale; false for a zero column.
+bool ScaleColumns(double* x, int T, int k, double* scale)
+{
+    for (int j = 0; j < k; ++j) {
+        double* column = x + Count(j, T);
+        const double norm = Norm(column, T);
+        if (norm == 0) return false;
+        scale[j] = PowerOfTwoScale(norm);
+        for (int t = 0; t < T; ++t) column[t] *= scale[j];
+    }
+    return true;
+}
 
 // Passes of refinement after the first solve.
 constexpr int kRefinements = 2;
@@ -237,22 +251,13 @@ FitStatus FitByQR(const RegressionData& d, double** b, double** ixx)
     if (k == 0) return FitStatus::kFitted;
     if (k > T) return FitStatus::kRankDeficient;
     if (!FitsLapack(T, k) || !FitsLapack(T, n)) return FitStatus::kNoMemory;
-    ColumnMajorData data;
-    Scratch scale, tau;
+    Scratch data, scale, tau;
     ScratchOf<int> pivot;
-    if (!data.Load(d) || !scale.Allocate(Count(1, k)) || !tau.Allocate(Count(1, k)) ||
+    if (!data.Allocate(Count(T, k)) || !scale.Allocate(Count(1, k)) || !tau.Allocate(Count(1, k)) ||
         !pivot.Allocate(Count(1, k)))
         return FitStatus::kNoMemory;
-    double* x = data.x.data();
-    if (!AllFinite(x, Count(T, k)) || !AllFinite(data.y.data(), Count(T, n)))
-        return FitStatus::kRankDeficient;
-    for (int j = 0; j < k; ++j) {
-        double* column = x + Count(j, T);
-        const double norm = Norm(column, T);
-        if (norm == 0) return FitStatus::kRankDeficient;
-        scale.data()[j] = PowerOfTwoScale(norm);
-        for (int t = 0; t < T; ++t) column[t] *= scale.data()[j];
-    }
+    double* x = data.data();
+    if (!LoadRegressors(d, x) || !ScaleColumns(x, T, k, scale.data())) return FitStatus::kRankDeficient;
 
     std::fill(pivot.data(), pivot.data() + k, 0);  // every column free to move
     int info = WithWorkspace([&](double* work, int lwork) {
