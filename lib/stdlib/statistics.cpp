@@ -364,7 +364,9 @@ void DataRegression(ZuVALUE* rtn, ZuVALUE* pv, const OlsOutputs& out, bool inCol
         return;
     }
     const numerics::RegressionData data{pv[1].w3.m, pv[0].w3.m, T, k, n, inColumns};
-    const numerics::FitStatus status = numerics::FitByQR(data, fit.b.m(), fit.ixx.m());
+    // (X'X)^-1 costs as much as the fit itself: only when asked for.
+    const numerics::FitStatus status =
+        numerics::FitByQR(data, out.b ? fit.b.m() : nullptr, out.ixx ? fit.ixx.m() : nullptr);
     if (status == numerics::FitStatus::kFitted && out.xtx != nullptr && k > 0) {
         if (inColumns) MatBBt(xtx.m(), pv[1].w3.m, k, T);
         else MatAtB(xtx.m(), pv[1].w3.m, T, k, pv[1].w3.m, k);
@@ -583,7 +585,8 @@ void FnOls2c(ZuVALUE* rtn, ZuVALUE* pv, int cArg) {
         lib::OutOfMemory();
         return;
     }
-    const auto status = numerics::FitFromCrossProducts(pv[1].w3.m, pv[0].w3.m, k, n, fit.b.m(), fit.ixx.m());
+    const auto status = numerics::FitFromCrossProducts(pv[1].w3.m, pv[0].w3.m, k, n, out.b ? fit.b.m() : nullptr,
+                                                       out.ixx ? fit.ixx.m() : nullptr);
     StoreOls(rtn, status, fit, nullptr, out, false);
 }
 
@@ -602,7 +605,8 @@ void FnOls2r(ZuVALUE* rtn, ZuVALUE* pv, int cArg) {
     }
     for (int i = 0; i < k; ++i)
         for (int j = 0; j < n; ++j) xty.m()[i][j] = pv[0].w3.m[j][i];
-    const auto status = numerics::FitFromCrossProducts(pv[1].w3.m, xty.m(), k, n, fit.b.m(), fit.ixx.m());
+    const auto status = numerics::FitFromCrossProducts(pv[1].w3.m, xty.m(), k, n, out.b ? fit.b.m() : nullptr,
+                                                       out.ixx ? fit.ixx.m() : nullptr);
     StoreOls(rtn, status, fit, nullptr, out, true);
 }
 
