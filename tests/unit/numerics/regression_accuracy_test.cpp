@@ -250,6 +250,36 @@ TEST(RegressionAccuracy, UnitsOfARegressorScaleOnlyItsCoefficient)
     }
 }
 
+// (X'X)^-1 is exactly symmetric, and the same whether or not the
+// coefficients are asked for; from the cross products a regressor's units
+// scale only its own coefficient too.
+TEST(RegressionAccuracy, InverseIsSymmetricAndIndependentOfTheCoefficients)
+{
+    const Problem p = ReadProblems().at(4);  // collinear_scales
+    const Matrix x = X(p), y = Y(p);
+    Matrix b(p.k, 1), ixx(p.k, p.k), alone(p.k, p.k);
+    ASSERT_EQ(FitByQR({x.m(), y.m(), p.T, p.k, 1, false}, b.m(), ixx.m()), FitStatus::kFitted);
+    ASSERT_EQ(FitByQR({x.m(), y.m(), p.T, p.k, 1, false}, nullptr, alone.m()), FitStatus::kFitted);
+    for (int i = 0; i < p.k; ++i)
+        for (int j = 0; j < p.k; ++j) {
+            EXPECT_EQ(ixx[i][j], ixx[j][i]);
+            EXPECT_EQ(ixx[i][j], alone[i][j]);
+        }
+
+    Matrix xtx(p.k, p.k), xty(p.k, 1), bc(p.k, 1), bs(p.k, 1);
+    MatAtB(xtx.m(), x.m(), p.T, p.k, x.m(), p.k);
+    MatAtB(xty.m(), x.m(), p.T, p.k, y.m(), 1);
+    ASSERT_EQ(FitFromCrossProducts(xtx.m(), xty.m(), p.k, 1, bc.m(), nullptr), FitStatus::kFitted);
+    constexpr double kFactor = 0x1p-30;  // regressor 1 in other units
+    for (int i = 0; i < p.k; ++i) {
+        xtx[i][1] *= kFactor;
+        xtx[1][i] *= kFactor;
+    }
+    xty[1][0] *= kFactor;
+    ASSERT_EQ(FitFromCrossProducts(xtx.m(), xty.m(), p.k, 1, bs.m(), nullptr), FitStatus::kFitted);
+    for (int j = 0; j < p.k; ++j) EXPECT_EQ(bs[j][0], j == 1 ? bc[j][0] / kFactor : bc[j][0]) << j;
+}
+
 TEST(RegressionRank, DeficientRegressorsAreRefused)
 {
     Matrix x(5, 3), y(5, 1), b(3, 1), ixx(3, 3);
