@@ -105,15 +105,14 @@ double RegularisedBeta(double a, double b, double x) { return bm::ibeta(a, b, x,
 // relative condition 2 z^2, so the rounding of z alone would cost 1e-13 at
 // x = -37; z is therefore formed as z + e exactly (1/sqrt(2) in two parts
 // and the product's rounding error by fma), and erfc(z + e) is taken as
-// erfc(z) (1 - 2 z e), exact to the order of e^2.
+// erfc(z) - (2/sqrt(pi)) exp(-z^2) e, exact to the order of e^2.
 double PhiAccurate(double x)
 {
     constexpr double kHigh = 0.70710678118654757;     // 1/sqrt(2) rounded
     constexpr double kLow = -4.8336466567264565e-17;  // 1/sqrt(2) - kHigh
     const double z = -x * kHigh;
     const double e = std::fma(-x, kHigh, -z) - x * kLow;
-    const double tail = std::erfc(z);
-    return 0.5 * (tail - tail * 2 * z * e);
+    return 0.5 * (std::erfc(z) - 1.1283791670955126 * std::exp(-z * z) * e);
 }
 
 }  // namespace zu::numerics
