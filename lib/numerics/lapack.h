@@ -76,5 +76,14 @@ ZU_BLAS_ROUTINE(dgges_,
 ZU_BLAS_ROUTINE(dsygv_,
     (const int* itype, const char* jobz, const char* uplo, const int* n, double* a, const int* lda, double* b, const int* ldb, double* w, double* work, const int* lwork, int* info),
     (itype, jobz, uplo, n, a, lda, b, ldb, w, work, lwork, info))
+ZU_BLAS_ROUTINE(dpotrs_,
+    (const char* uplo, const int* n, const int* nrhs, const double* a, const int* lda, double* b, const int* ldb, int* info),
+    (uplo, n, nrhs, a, lda, b, ldb, info))
+ZU_BLAS_ROUTINE(dormqr_,
+    (const char* side, const char* trans, const int* m, const int* n, const int* k, const double* a, const int* lda, const double* tau, double* c, const int* ldc, double* work, const int* lwork, int* info),
+    (side, trans, m, n, k, a, lda, tau, c, ldc, work, lwork, info))
+ZU_BLAS_ROUTINE(dpstrf_,
+    (const char* uplo, const int* n, double* a, const int* lda, int* piv, int* rank, const double* tol, double* work, int* info),
+    (uplo, n, a, lda, piv, rank, tol, work, info))
 
 #undef ZU_BLAS_ROUTINE

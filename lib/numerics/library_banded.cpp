@@ -127,7 +127,9 @@ public:
     // Solves in place; false as soon as a pivot is not above the
     // tolerance.  logdet receives the sum of the logarithms of the pivots.
     bool Run(double* logdet) {
-        const double eps = DGetInvertEps();
+        // Relative to the diagonal r0, so that the units of the series do
+        // not decide whether T is positive definite.
+        const double eps = DGetInvertEps() * std::fabs(r_[0]);
         double e = r_[0];
         *logdet = 0;
         for (int k = 0; k < n_; ++k) {

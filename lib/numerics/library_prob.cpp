@@ -36,13 +36,11 @@ double Hypergeometric(double x, double N, double k, double n) {
     return AsInt(N, &a) && AsInt(k, &b) && AsInt(n, &c) ? F(x, a, b, c) : NaN();
 }
 
-// Student t with integer degrees of freedom by the exact series, other
-// degrees of freedom through the noncentral routine at noncentrality 0.
-double ProbT(double t, double df) { int k; return AsInt(df, &k) ? DProbT(t, k) : DProbTNc(t, df, 0); }
-double TailT(double t, double df) {
-    int k;
-    return AsInt(df, &k) ? DTailProbT(t, k) : 1 - DProbTNc(t, df, 0);
-}
+// Student t with integer degrees of freedom by the routines of integer
+// degrees, any others from the incomplete beta function, each tail on its
+// own side.
+double ProbT(double t, double df) { int k; return AsInt(df, &k) ? DProbT(t, k) : StudentLowerTail(t, df); }
+double TailT(double t, double df) { int k; return AsInt(df, &k) ? DTailProbT(t, k) : StudentUpperTail(t, df); }
 
 double Binomial(double n, double k) {
     int a, b;

@@ -5,6 +5,7 @@
 #include <array>
 #include <cmath>
 #include <cstddef>
+#include <vector>
 
 #include "numerics/dense.h"
 #include "numerics/library.h"
@@ -259,6 +260,30 @@ void FnRanuorder(ZuVALUE* rtn, ZuVALUE* pv, int) {
         for (int j = 0; j < n; ++j) rtn->w3.m[0][j] = NaN();
 }
 
+namespace {
+
+// The Choleski factor of the symmetric a in place, with positive
+// definiteness judged relative to its scale: a is first scaled by powers
+// of two to a diagonal in [1/4, 1), which is exact, factored by the kernel,
+// and the factor scaled back.  False when a is not positive definite.
+bool RelativeCholeski(double** a, int p) {
+    std::vector<double> scale(static_cast<std::size_t>(p));
+    for (int i = 0; i < p; ++i) {
+        if (!(a[i][i] > 0) || !std::isfinite(a[i][i])) return false;
+        int exponent = 0;
+        (void)std::frexp(std::sqrt(a[i][i]), &exponent);
+        scale[static_cast<std::size_t>(i)] = std::ldexp(1.0, -exponent);
+    }
+    for (int i = 0; i < p; ++i)
+        for (int j = 0; j < p; ++j) a[i][j] *= scale[static_cast<std::size_t>(i)] * scale[static_cast<std::size_t>(j)];
+    if (!FPPtDec(a, p)) return false;
+    for (int i = 0; i < p; ++i)
+        for (int j = 0; j <= i; ++j) a[i][j] /= scale[static_cast<std::size_t>(i)];
+    return true;
+}
+
+}  // namespace
+
 // ranwishart(df, sigma): one Wishart draw with df degrees of freedom and
 // the positive definite scale sigma.
 void FnRanwishart(ZuVALUE* rtn, ZuVALUE* pv, int cArg) {
@@ -279,7 +304,7 @@ void FnRanwishart(ZuVALUE* rtn, ZuVALUE* pv, int cArg) {
         return;
     }
     MatCopy(l.m(), pv[1].w3.m, p, p);
-    if (!FPPtDec(l.m(), p)) {
+    if (!RelativeCholeski(l.m(), p)) {
         library::DecompositionFailed();
         return;
     }

@@ -99,8 +99,21 @@ double RegularisedBetaComplement(double a, double b, double x)
 {
     return bm::ibetac(a, b, x, Policy());
 }
+double RegularisedBeta(double a, double b, double x) { return bm::ibeta(a, b, x, Policy()); }
 
-double PhiAccurate(double x) { return 0.5 * std::erfc(-x / std::sqrt(2.0)); }
+// Phi(x) = erfc(z)/2 with z = -x/sqrt(2).  Far out, erfc(z) has the
+// relative condition 2 z^2, so the rounding of z alone would cost 1e-13 at
+// x = -37; z is therefore formed as z + e exactly (1/sqrt(2) in two parts
+// and the product's rounding error by fma), and erfc(z + e) is taken as
+// erfc(z) - (2/sqrt(pi)) exp(-z^2) e, exact to the order of e^2.
+double PhiAccurate(double x)
+{
+    constexpr double kHigh = 0.70710678118654757;     // 1/sqrt(2) rounded
+    constexpr double kLow = -4.8336466567264565e-17;  // 1/sqrt(2) - kHigh
+    const double z = -x * kHigh;
+    const double e = std::fma(-x, kHigh, -z) - x * kLow;
+    return 0.5 * (std::erfc(z) - 1.1283791670955126 * std::exp(-z * z) * e);
+}
 
 }  // namespace zu::numerics
 
@@ -414,7 +427,9 @@ try {
 double DProbPareto(double x, double k, double a)
 try {
     if (!(k > 0 && a > 0) || std::isnan(x)) return NaN();
-    return x <= k ? 0 : -std::expm1(a * std::log(k / x));
+    // 1 - (k/x)^a with log(k/x) = -log1p((x - k)/k): x - k is exact near k,
+    // where the ratio k/x would round.
+    return x <= k ? 0 : -std::expm1(-a * std::log1p((x - k) / k));
 } catch (...) {
     return NaN();
 }
@@ -654,9 +669,9 @@ double DBinomial(int n, int k)
 try {
     if (n < 0 || k < 0) return NaN();
     if (k > n) return 0;
-    if (n <= 170) return std::round(bm::binomial_coefficient<double>(n, k, Policy()));
-    return std::round(std::exp(std::lgamma(n + 1.0) - std::lgamma(k + 1.0) -
-                               std::lgamma(n - k + 1.0)));
+    // Boost forms large coefficients from the beta function, to a few
+    // ulps; exp of a difference of log-gammas would lose digits.
+    return std::round(bm::binomial_coefficient<double>(n, k, Policy()));
 } catch (...) {
     return NaN();
 }

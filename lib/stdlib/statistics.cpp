@@ -8,6 +8,7 @@
 #include <limits>
 #include <string_view>
 
+#include "numerics/least_squares.h"
 #include "numerics/library_support.h"
 #include "stdlib/routines.h"
 #include "stdlib/sorting.h"
@@ -289,48 +290,15 @@ double MatrixNorm(double** m, int r, int c, NormKind kind) {
 // ---------------------------------------------------------------------------
 // Least squares
 
-// Solves (L L') B = B in place for the k by n right-hand side B, L the
-// lower Choleski factor.
-void CholeskiSolve(double** L, int k, double** B, int n) {
-    for (int j = 0; j < n; ++j) {
-        for (int i = 0; i < k; ++i) {
-            double sum = B[i][j];
-            for (int l = 0; l < i; ++l) sum -= L[i][l] * B[l][j];
-            B[i][j] = sum / L[i][i];
-        }
-        for (int i = k - 1; i >= 0; --i) {
-            double sum = B[i][j];
-            for (int l = i + 1; l < k; ++l) sum -= L[l][i] * B[l][j];
-            B[i][j] = sum / L[i][i];
-        }
-    }
-}
-
-// The normal equations X'X b = X'y of k regressors and n dependent
-// variables, with the results computed into scratch before any output is
-// stored.
-struct NormalEquations {
+// The coefficients (k by n) and (X'X)^-1 (k by k), computed into scratch
+// before any output is stored.
+struct Fit {
     int k;
     int n;
-    lib::Block xtx;  // k by k
-    lib::Block xty;  // k by n, becomes the coefficients
-    lib::Block ixx;  // k by k, becomes the inverse of X'X
-    NormalEquations(int k_, int n_) : k(k_), n(n_), xtx(k_, k_), xty(k_, n_), ixx(k_, k_) {}
-    bool ok() const { return xtx.ok() && xty.ok() && ixx.ok(); }
-
-    // False when X'X is not positive definite.
-    bool Solve() {
-        if (k == 0) return true;
-        MatCopy(ixx.m(), xtx.m(), k, k);
-        if (!FPPtDec(ixx.m(), k)) return false;
-        lib::Block factor(k, k);
-        if (!factor.ok()) return false;
-        MatCopy(factor.m(), ixx.m(), k, k);
-        if (n > 0) CholeskiSolve(factor.m(), k, xty.m(), n);
-        MatI(ixx.m(), k);
-        CholeskiSolve(factor.m(), k, ixx.m(), k);
-        return true;
-    }
+    lib::Block b;
+    lib::Block ixx;
+    Fit(int k_, int n_) : k(k_), n(n_), b(k_, n_), ixx(k_, k_) {}
+    bool ok() const { return b.ok() && ixx.ok(); }
 };
 
 // The output arguments from 2 on: the coefficients, (X'X)^-1 and X'X.
@@ -349,28 +317,29 @@ bool OutputsArg(ZuVALUE* pv, int cArg, int most, OlsOutputs* out) {
 }
 
 // Stores the results: the coefficients as k by n, or transposed as n by k
-// for the routines of data in rows.  The result is 1, or 0 (and nothing
-// stored) when X'X is singular.
-void StoreOls(ZuVALUE* rtn, NormalEquations& eq, const OlsOutputs& out, bool transposed) {
-    if (!eq.ok()) {
+// for the routines of data in rows, (X'X)^-1, and X'X when asked for.
+// The result is 1, or 0 (and nothing stored) when X is not of full rank.
+void StoreOls(ZuVALUE* rtn, numerics::FitStatus status, Fit& fit, double** xtx, const OlsOutputs& out,
+              bool transposed) {
+    if (status == numerics::FitStatus::kNoMemory) {
         lib::OutOfMemory();
         return;
     }
-    if (!eq.Solve()) {
+    if (status == numerics::FitStatus::kRankDeficient) {
         ZuValSetInt(rtn, 0);
         return;
     }
     if (out.b != nullptr) {
         if (!transposed) {
-            lib::OutMatrix(out.b, eq.xty.m(), eq.k, eq.n);
+            lib::OutMatrix(out.b, fit.b.m(), fit.k, fit.n);
         } else {
-            ZuLibValMatMalloc(out.b, eq.n, eq.k);
-            for (int i = 0; i < eq.n && value::IsMatrix(out.b); ++i)
-                for (int j = 0; j < eq.k; ++j) out.b->w3.m[i][j] = eq.xty.m()[j][i];
+            ZuLibValMatMalloc(out.b, fit.n, fit.k);
+            for (int i = 0; i < fit.n && value::IsMatrix(out.b); ++i)
+                for (int j = 0; j < fit.k; ++j) out.b->w3.m[i][j] = fit.b.m()[j][i];
         }
     }
-    lib::OutMatrix(out.ixx, eq.ixx.m(), eq.k, eq.k);
-    lib::OutMatrix(out.xtx, eq.xtx.m(), eq.k, eq.k);
+    lib::OutMatrix(out.ixx, fit.ixx.m(), fit.k, fit.k);
+    lib::OutMatrix(out.xtx, xtx, fit.k, fit.k);
     ZuValSetInt(rtn, 1);
 }
 
@@ -380,6 +349,29 @@ bool RegressionArgs(ZuVALUE* pv, bool down) {
     const int T = down ? pv[0].w1.i : pv[0].w2.i;
     if (down) return ZuLibCheckMatrixSize(pv, 1, 1, T, pv[1].w2.i) != 0;
     return ZuLibCheckMatrixSize(pv, 1, 1, pv[1].w1.i, T) != 0;
+}
+
+// The fit of the data regression shared by olsc (observations in rows)
+// and olsr (in columns): y and x as checked by RegressionArgs.
+void DataRegression(ZuVALUE* rtn, ZuVALUE* pv, const OlsOutputs& out, bool inColumns) {
+    const int T = inColumns ? pv[0].w2.i : pv[0].w1.i;
+    const int n = inColumns ? pv[0].w1.i : pv[0].w2.i;
+    const int k = inColumns ? pv[1].w1.i : pv[1].w2.i;
+    Fit fit(k, n);
+    lib::Block xtx(k, k);
+    if (!fit.ok() || !xtx.ok()) {
+        lib::OutOfMemory();
+        return;
+    }
+    const numerics::RegressionData data{pv[1].w3.m, pv[0].w3.m, T, k, n, inColumns};
+    // (X'X)^-1 costs as much as the fit itself: only when asked for.
+    const numerics::FitStatus status =
+        numerics::FitByQR(data, out.b ? fit.b.m() : nullptr, out.ixx ? fit.ixx.m() : nullptr);
+    if (status == numerics::FitStatus::kFitted && out.xtx != nullptr && k > 0) {
+        if (inColumns) MatBBt(xtx.m(), pv[1].w3.m, k, T);
+        else MatAtB(xtx.m(), pv[1].w3.m, T, k, pv[1].w3.m, k);
+    }
+    StoreOls(rtn, status, fit, xtx.m(), out, inColumns);
 }
 
 }  // namespace
@@ -557,25 +549,16 @@ void FnNorm(ZuVALUE* rtn, ZuVALUE* pv, int cArg) {
 }
 
 // olsc(y, x, &b [, &ixx [, &xtx]]): least squares of the T by n matrix y
-// on the T by k regressors x by the Choleski decomposition of X'X: b
+// on the T by k regressors x by Householder QR with column pivoting: b
 // receives the k by n coefficients, ixx (X'X)^-1 and xtx X'X (pass 0 to
-// leave one out).  The result is 1, or 0 when X'X is singular (as it is
-// with more regressors than observations), in which case nothing is
-// stored.
+// leave one out).  The result is 1, or 0 when x is not of full rank (as
+// it is with more regressors than observations, or with a value that is
+// not finite), in which case nothing is stored.  The rank is judged with
+// the regressors scaled to unit length, so their units do not matter.
 void FnOlsc(ZuVALUE* rtn, ZuVALUE* pv, int cArg) {
     OlsOutputs out{};
     if (!OutputsArg(pv, cArg, 5, &out) || !RegressionArgs(pv, true)) return;
-    const int T = pv[0].w1.i, n = pv[0].w2.i, k = pv[1].w2.i;
-    if (k > T) {
-        ZuValSetInt(rtn, 0);
-        return;
-    }
-    NormalEquations eq(k, n);
-    if (eq.ok() && k > 0) {
-        MatAtB(eq.xtx.m(), pv[1].w3.m, T, k, pv[1].w3.m, k);
-        if (n > 0) MatAtB(eq.xty.m(), pv[1].w3.m, T, k, pv[0].w3.m, n);
-    }
-    StoreOls(rtn, eq, out, false);
+    DataRegression(rtn, pv, out, false);
 }
 
 // olsr(y, x, &b [, &ixx [, &xtx]]): as olsc with the observations in
@@ -584,33 +567,27 @@ void FnOlsc(ZuVALUE* rtn, ZuVALUE* pv, int cArg) {
 void FnOlsr(ZuVALUE* rtn, ZuVALUE* pv, int cArg) {
     OlsOutputs out{};
     if (!OutputsArg(pv, cArg, 5, &out) || !RegressionArgs(pv, false)) return;
-    const int n = pv[0].w1.i, T = pv[0].w2.i, k = pv[1].w1.i;
-    if (k > T) {
-        ZuValSetInt(rtn, 0);
-        return;
-    }
-    NormalEquations eq(k, n);
-    if (eq.ok() && k > 0) {
-        MatBBt(eq.xtx.m(), pv[1].w3.m, k, T);
-        if (n > 0) MatABt(eq.xty.m(), pv[1].w3.m, k, T, pv[0].w3.m, n);
-    }
-    StoreOls(rtn, eq, out, true);
+    DataRegression(rtn, pv, out, true);
 }
 
 // ols2c(xty, xtx, &b [, &ixx]): least squares from the cross products: xty
-// is X'y (k by n), xtx is X'X (k by k); b receives the k by n coefficients
-// and ixx (X'X)^-1.  The result is 1, or 0 when X'X is singular.
+// is X'y (k by n), xtx is X'X (k by k, lower triangle read); b receives
+// the k by n coefficients and ixx (X'X)^-1.  With the data out of reach
+// the fit is a pivoted Choleski decomposition of X'X scaled to a unit
+// diagonal.  The result is 1, or 0 when X'X is singular.
 void FnOls2c(ZuVALUE* rtn, ZuVALUE* pv, int cArg) {
     OlsOutputs out{};
     if (!OutputsArg(pv, cArg, 4, &out) || !DataArg(pv, 0) || ZuLibCheckSquareMatrix(pv, 1, 1) == 0) return;
     const int k = pv[1].w1.i, n = pv[0].w2.i;
     if (ZuLibCheckMatrixSize(pv, 0, 0, k, n) == 0) return;
-    NormalEquations eq(k, n);
-    if (eq.ok() && k > 0) {
-        MatCopy(eq.xtx.m(), pv[1].w3.m, k, k);
-        if (n > 0) MatCopy(eq.xty.m(), pv[0].w3.m, k, n);
+    Fit fit(k, n);
+    if (!fit.ok()) {
+        lib::OutOfMemory();
+        return;
     }
-    StoreOls(rtn, eq, out, false);
+    const auto status = numerics::FitFromCrossProducts(pv[1].w3.m, pv[0].w3.m, k, n, out.b ? fit.b.m() : nullptr,
+                                                       out.ixx ? fit.ixx.m() : nullptr);
+    StoreOls(rtn, status, fit, nullptr, out, false);
 }
 
 // ols2r(yxt, xxt, &b [, &ixx]): as ols2c with the observations in columns:
@@ -620,13 +597,17 @@ void FnOls2r(ZuVALUE* rtn, ZuVALUE* pv, int cArg) {
     if (!OutputsArg(pv, cArg, 4, &out) || !DataArg(pv, 0) || ZuLibCheckSquareMatrix(pv, 1, 1) == 0) return;
     const int k = pv[1].w1.i, n = pv[0].w1.i;
     if (ZuLibCheckMatrixSize(pv, 0, 0, n, k) == 0) return;
-    NormalEquations eq(k, n);
-    if (eq.ok() && k > 0) {
-        MatCopy(eq.xtx.m(), pv[1].w3.m, k, k);
-        for (int i = 0; i < k; ++i)
-            for (int j = 0; j < n; ++j) eq.xty.m()[i][j] = pv[0].w3.m[j][i];
+    Fit fit(k, n);
+    lib::Block xty(k, n);
+    if (!fit.ok() || !xty.ok()) {
+        lib::OutOfMemory();
+        return;
     }
-    StoreOls(rtn, eq, out, true);
+    for (int i = 0; i < k; ++i)
+        for (int j = 0; j < n; ++j) xty.m()[i][j] = pv[0].w3.m[j][i];
+    const auto status = numerics::FitFromCrossProducts(pv[1].w3.m, xty.m(), k, n, out.b ? fit.b.m() : nullptr,
+                                                       out.ixx ? fit.ixx.m() : nullptr);
+    StoreOls(rtn, status, fit, nullptr, out, true);
 }
 
 }  // namespace zu::stdlib

@@ -3,6 +3,7 @@
 
 #include <cmath>
 
+#include "numerics/prob.h"
 #include "zu.h"
 
 namespace {
@@ -61,8 +62,12 @@ TEST(LogGamma, StirlingSeriesAndRecurrence)
     EXPECT_NEAR(DLogGamma(2), 0, 1e-14);
     EXPECT_NEAR(DLogGamma(0.5), std::log(std::sqrt(3.141592653589793)), 1e-14);
     EXPECT_NEAR(DLogGamma(10), std::log(362880.0), 1e-13);
-    EXPECT_TRUE(std::isnan(DLogGamma(0)));
-    EXPECT_TRUE(std::isnan(DLogGamma(-2.5)));
+    // log |G(x)| below zero, +Inf at the poles.
+    EXPECT_EQ(DLogGamma(0), HUGE_VAL);
+    EXPECT_EQ(DLogGamma(-3), HUGE_VAL);
+    EXPECT_NEAR(DLogGamma(-2.5), -0.056243716497674054, 1e-14);
+    EXPECT_NEAR(DLogGamma(-1e6 - 0.5), -12815524.147683938, 1e-7);
+    EXPECT_TRUE(std::isnan(DLogGamma(NAN)));
 }
 
 TEST(Distributions, EdgesAndDomains)
@@ -188,6 +193,21 @@ TEST(Logarithmic, FarTailJoinsTheDirectSum)
     EXPECT_GT(q, 1e6);
     EXPECT_GE(DProbLogarithmic(q, a), 0.95 * (1 - 1e-14));
     EXPECT_LT(DProbLogarithmic(q - 1, a), 0.95);
+}
+
+// The normal distribution function that the other families build on keeps
+// full relative accuracy far out, where the rounding of x/sqrt(2) alone
+// would cost 1e-13 (40-digit values).
+TEST(PhiAccurate, FullRelativeAccuracyFarInTheLowerTail)
+{
+    const struct { double x, phi; } points[] = {
+        {-37, 5.7255712225245768227e-300},
+        {-30, 4.9067139271481870595e-198},
+        {-20, 2.7536241186062336951e-89},
+        {-8.5, 9.4795348222033183542e-18},
+    };
+    for (const auto& p : points)
+        EXPECT_NEAR(zu::numerics::PhiAccurate(p.x) / p.phi, 1, 3e-15) << p.x;
 }
 
 }  // namespace
