@@ -3,13 +3,21 @@
 // written, so a program calling it fails to link.
 #include "gauss/registration.h"
 
-#include <array>
+#include "gauss/routines.h"
 
 namespace zu::gauss {
 namespace {
 
-constexpr std::array<LibraryFunction, 0> kGaussStdLib{};
-constexpr std::array<LibraryFunction, 0> kGaussStdIOLib{};
+constexpr LibraryFunction kGaussStdLib[] = {
+    {"$gauss::hsec", FnGaussHsec, false},
+};
+
+constexpr LibraryFunction kGaussStdIOLib[] = {
+    {"ccc$gauss::format", FnGaussFormat, false},
+    {"c$gauss::outwidth", FnGaussOutwidth, false},
+    {"c$gauss::print", FnGaussPrint, true},
+    {"c$gauss::println", FnGaussPrintln, true},
+};
 
 void Register(std::span<const LibraryFunction> list)
 {
@@ -28,9 +36,5 @@ using namespace zu::gauss;
 
 extern "C" {
 void ZuAddGaussStdLib(void) { Register(GaussStdLibList()); }
-void ZuAddGaussStdIOLib(void)
-{
-    Register(GaussStdIOLibList());
-    Register(GaussPrintList());
-}
+void ZuAddGaussStdIOLib(void) { Register(GaussStdIOLibList()); }
 }

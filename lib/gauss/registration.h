@@ -13,8 +13,6 @@ using stdlib::LibraryFunction;
 // joins its list once its routine computes its result.
 std::span<const LibraryFunction> GaussStdLibList();
 std::span<const LibraryFunction> GaussStdIOLibList();
-// The printing entries of the input/output table (print_library.cpp).
-std::span<const LibraryFunction> GaussPrintList();
 
 }  // namespace zu::gauss
 

@@ -63,6 +63,19 @@ void GaussFactorial(ZuVALUE* top, int code) {
     }
 }
 
+void GaussDivide(ZuVALUE* left, ZuVALUE* right, int code) {
+    if (KindOf(left) != kMatrix || KindOf(right) != kMatrix) {
+        ArithmeticAs(left, right, tok::DotSlash, code);
+        return;
+    }
+    // b / A = (b' / A')', and the Zu division multiplies by the inverse
+    // (generalised when A is not square) on the right.
+    Transpose(left, code);
+    Transpose(right, code);
+    MatrixDivide(left, right, code);
+    Transpose(left, code);
+}
+
 void GaussStringJoin(ZuVALUE* left, ZuVALUE* right, int code) {
     if (!IsText(left) || !IsText(right)) {
         BadOperand(left, code, right);

@@ -27,8 +27,7 @@ protected:
 };
 
 const std::span<const LibraryFunction> kLists[] = {StdLibList(),   ArmaLibList(),   ProbLibList(), StdIOLibList(),
-                                                   zu::gauss::GaussStdLibList(), zu::gauss::GaussStdIOLibList(),
-                                                   zu::gauss::GaussPrintList()};
+                                                   zu::gauss::GaussStdLibList(), zu::gauss::GaussStdIOLibList()};
 
 TEST_F(RegistrationTest, EveryEntryEntersTheTableWithItsCount) {
     ZuAddStdLib();
