@@ -448,7 +448,19 @@ void returnStatement()
 // pop x: the value on top goes into x
 void popStatement()
 {
-    Operand target = ParseGaussExpression();
+    Operand target;
+    if (GPeek() == tok::Identifier) {
+        GNext();
+        const std::string name = State().text;
+        if (GPeek() == tok::LBracket) {
+            GUnread(tok::Identifier, name);
+            target = ParseGaussExpression();
+        } else {
+            target = ResolveGaussName(name, true);
+        }
+    } else {
+        target = ParseGaussExpression();
+    }
     if (compiler::CheckAssignable(target)) {
         if (target.kind == Storage::Global)
             symbolTable()[target.index].val.t &= ~ZU_FLAG_NUL;
@@ -475,6 +487,22 @@ void localStatement()
             Emit(code(Op::ELT), compiler::literalTable().addString(name));
         if (GAccept(tok::Colon))
             GNext();  // the type word: proc, fn, keyword, matrix, string
+    }
+    endStatement();
+}
+
+// end; stop;: the program ends here (exit of the standard library).
+void endProgram()
+{
+    const int exitFunction = symbolTable().findVisibleGlobal("exit");
+    compiler::LineMarker(true);
+    if (exitFunction >= 0) {
+        Emit(code(Op::LOD), exitFunction);
+        Emit(code(Op::PSH), 0);
+        Emit(code(Op::LTI), 0);
+        Emit(code(Op::CAL), 1);
+    } else {
+        Error(Msg::UndeclaredIdentifier, "exit");
     }
     endStatement();
 }
@@ -555,6 +583,11 @@ void ParseGaussStatement()
         }
         const int g = FindGaussGlobal(word);
         const bool known = g >= 0 || Procedure().active;
+        if ((word == "end" || word == "stop") && g < 0 &&
+            (GPeek() == tok::Semicolon || GPeek() == tok::Eof)) {
+            endProgram();
+            return;
+        }
         if (g >= 0 && (symbolTable()[g].val.t & kKeywordFlag) &&
             GPeek() != tok::Assign && GPeek() != tok::LParen) {
             keywordCall(g);
