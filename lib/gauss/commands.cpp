@@ -90,27 +90,41 @@ void pushInt(int value)
 
 void pushExpression()
 {
+    SkipSpaces();
     Emit(code(Op::PSH), 0);
     LoadGaussExpression();
 }
 
 // A file name operand: "^name" is the value of a string variable; a
-// quoted string as it is; otherwise the unquoted word.
+// quoted string as it is; otherwise the unquoted word.  The scanner reads
+// the word itself, so nothing may look ahead of it.
 void pushFileName(const char* stops)
 {
-    SkipSpaces();
-    if (GPeek() == tok::Caret || GPeek() == tok::DotCaret) {
-        GNext();
-        pushExpression();
+    std::string text;
+    if (PendingToken()) {
+        int t = GNext();
+        while (t == tok::Space)
+            t = GNext();
+        if (t == tok::Caret || t == tok::DotCaret) {
+            pushExpression();
+            return;
+        }
+        if (t == tok::String) {
+            pushString(State().text);
+            return;
+        }
+        text = State().text;
+    } else {
+        IZuScanUnquotedString(1, 0, stops);
+        text = SZuScanText();
+    }
+    if (!text.empty() && text[0] == '^') {
+        Operand x = ResolveGaussName(text.substr(1));
+        Emit(code(Op::PSH), 0);
+        compiler::Load(x);
         return;
     }
-    if (GPeek() == tok::String) {
-        GNext();
-        pushString(State().text);
-        return;
-    }
-    IZuScanUnquotedString(1, 0, stops);
-    pushString(SZuScanText());
+    pushString(text);
 }
 
 // The target of a command that stores: a name, as for an assignment.
@@ -359,7 +373,8 @@ void callCommand(std::string_view name, int count)
     endCommand();
 }
 
-// system [expression];  trap n [, mask];
+// system [code];  trap n [, mask];  closeall [files]: a missing operand
+// is passed as 0.
 void optionalOperands(std::string_view name)
 {
     const int f = runtime(name, 0);
@@ -374,9 +389,10 @@ void optionalOperands(std::string_view name)
         SkipSpaces();
         ++n;
     }
-    ZuVALUE& v = symbolTable()[f].val;
-    if (v.w1.i == 0 && (v.t & ZU_FLAG_EXT))
-        v.w1.i = -n;
+    if (n == 0) {
+        pushInt(0);
+        n = 1;
+    }
     Emit(code(Op::CAL), n);
     compiler::LineMarker();
     endCommand();

@@ -103,11 +103,13 @@ void SkipSpaces()
         compiler::Next();
 }
 
+bool PendingToken() { return !g_pushed.empty() || State().pushed != compiler::kNoToken; }
+
 std::string RestOfStatement()
 {
     std::string rest;
     int t = tok::NoToken;
-    if (!g_pushed.empty() || State().pushed != compiler::kNoToken) {
+    if (PendingToken()) {
         t = GNext();
         if (t == tok::Semicolon || t == tok::SemiSemi || t == tok::Eof) {
             GUnread(t, State().text);

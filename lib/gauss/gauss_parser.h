@@ -79,6 +79,8 @@ bool GExpect(int t);
 // The rest of the statement up to ";" as text, blanks folded (the token
 // already looked at, if any, comes first); the ";" is left.
 std::string RestOfStatement();
+// Whether a token has been looked at and not taken yet.
+bool PendingToken();
 // Drops <space> tokens ahead.
 void SkipSpaces();
 // Skips to the end of the statement (";", ";;" taken) or end of file.
