@@ -249,15 +249,20 @@ ZU_API int IZuParseInsertFile(const char* name, int objectFile, int useNameAsIs)
         ParseState outer = State();
         ResetState();
         State().inserting = true;
+        // A .zu file is Zu even in the Gauss mode: its scanner too.
+        const int wasGauss = ZuIsGaussMode();
+        const bool gauss = wasGauss && !hasExtension(found, ".zu");
+        ZuSetGaussMode(gauss ? 1 : 0);
         if (!FZuScanInit(found)) {
             errors = 1;
-        } else if (ZuIsGaussMode() && !hasExtension(found, ".zu")) {
+        } else if (gauss) {
             errors = IZuParseGaussMain();
         } else {
             guarded([] { ParseTopLevel(false); });
             symbolTable().endFunction();
             errors = IZuScanErrors() + State().errors;
         }
+        ZuSetGaussMode(wasGauss);
         auto virtuals = std::move(State().virtualMembers);
         State() = std::move(outer);
         State().virtualMembers.merge(virtuals);

@@ -278,7 +278,7 @@ Operand ResolveGaussName(const std::string& name, bool target)
     const int next = GPeek();
     int g = FindGaussGlobal(name);
     if (g < 0) {
-        if (next == tok::LParen)
+        if (next == tok::LParen || !StandardSource(name).empty())
             g = DeclareExternalFunction(name, 0);
         else
             g = DeclareGaussGlobal(name);

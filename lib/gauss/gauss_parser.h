@@ -138,6 +138,11 @@ void CommandStatement(int command);
 int CommandCode(std::string_view word);
 // library name, ... ;
 void LibraryStatement();
+// Declares the names of the standard catalogue (zugauss/lib/gauss.lcg)
+// and remembers the source of each.
+void ReadStandardCatalogue();
+// The source file that defines a name of the standard catalogue, or "".
+std::string StandardSource(std::string_view name);
 
 // ---- top level (toplevel.cpp) --------------------------------------------
 

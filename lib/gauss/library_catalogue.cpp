@@ -10,6 +10,7 @@
 #include <cctype>
 #include <cstdio>
 #include <cstring>
+#include <map>
 #include <memory>
 #include <strings.h>
 
@@ -71,8 +72,18 @@ void declareListed(const std::string& name, const std::string& type)
     DeclareExternalFunction(name, 0, type == "keyword" ? kKeywordFlag : 0);
 }
 
-// "  name [: type] name [: type] ..."
-void listedNames(const char* line)
+// The sources of the standard catalogue by the names they define.
+std::map<std::string, std::string, std::less<>>& StandardSources()
+{
+    static std::map<std::string, std::string, std::less<>> sources;
+    return sources;
+}
+
+// "  name [: type] name [: type] ...": each declared; for the standard
+// catalogue only where the name is defined is remembered (its procedures
+// are declared by their first use, with the count of arguments used, which
+// their definitions then match).
+void listedNames(const char* line, const std::string* source = nullptr)
 {
     const char* p = line;
     while (*p) {
@@ -93,20 +104,26 @@ void listedNames(const char* line)
             while (std::isalpha(static_cast<unsigned char>(*p)))
                 type += static_cast<char>(std::tolower(static_cast<unsigned char>(*p++)));
         }
-        declareListed(name, type);
+        if (source)
+            StandardSources()[name] = *source;
+        else
+            declareListed(name, type);
     }
 }
 
-// A source line: recorded as a ZuGauss import.
-void sourceLine(const std::string& line)
+// The file a source line names: under zugauss/src unless it is a path.
+std::string sourcePath(const std::string& line)
 {
     std::string source = trimRight(line);
     if (source.find(':') == std::string::npos && source[0] != '/' && source[0] != '\\')
         source = "zugauss/src/" + source;
-    literalTable().addImport(source, false, true);
+    return source;
 }
 
-bool readCatalogue(const std::string& name)
+// Reads a catalogue: a standard one only remembers its sources, which
+// autoload compiles when a program uses one of their names; any other has
+// its sources recorded as ZuGauss imports at once.
+bool readCatalogue(const std::string& name, bool standard = false)
 {
     char found[ZU_PATH_MAX] = "";
     const std::string path = "zugauss/lib/" + name;
@@ -115,19 +132,35 @@ bool readCatalogue(const std::string& name)
     if (!file)
         return false;
     char line[kLineSize];
+    std::string source;
     while (std::fgets(line, sizeof line, file.get())) {
         const std::size_t n = std::strlen(line);
         if (n < 2 || std::strncmp(line, "/*", 2) == 0 || line[0] == '*')
             continue;
-        if (std::isspace(static_cast<unsigned char>(line[0])))
-            listedNames(line);
-        else
-            sourceLine(line);
+        if (std::isspace(static_cast<unsigned char>(line[0]))) {
+            listedNames(line, standard ? &source : nullptr);
+        } else {
+            source = sourcePath(line);
+            if (!standard)
+                literalTable().addImport(source, false, true);
+        }
     }
     return true;
 }
 
 }  // namespace
+
+void ReadStandardCatalogue()
+{
+    StandardSources().clear();
+    (void)readCatalogue("gauss", true);
+}
+
+std::string StandardSource(std::string_view name)
+{
+    auto it = StandardSources().find(name);
+    return it == StandardSources().end() ? std::string() : it->second;
+}
 
 // library name, name ... ;
 void LibraryStatement()

@@ -482,11 +482,14 @@ void localStatement()
         if (GNext() == tok::Comma)
             continue;
         const std::string name = State().text;
+        if (GAccept(tok::Colon))
+            GNext();  // the type word: proc, fn, keyword, matrix, string
+        // "local f:proc" of an argument f only says what f is.
+        if (symbolTable().findArgument(name) >= 0)
+            continue;
         compiler::DeclareLocal(name);
         if (State().debugInfo)
             Emit(code(Op::ELT), compiler::literalTable().addString(name));
-        if (GAccept(tok::Colon))
-            GNext();  // the type word: proc, fn, keyword, matrix, string
     }
     endStatement();
 }

@@ -14,6 +14,7 @@
 #include "value/function_table.h"
 
 #include <algorithm>
+#include <cstdio>
 #include <cstring>
 
 namespace zu::gauss {
@@ -197,6 +198,7 @@ ProcedureHead procedureHead(int kind)
                 h.varargs = true;
                 break;
             }
+            GAccept(tok::Amp);  // &f: a procedure passed as an argument
             if (!GExpect(tok::Identifier))
                 break;
             const std::string arg = State().text;
@@ -424,6 +426,9 @@ int FZuParseInitGauss(const char* startup, int run)
         errors += IZuParseLinkImports();
     if (errors)
         return 0;
+    // The library's names, after the support source, which means the Zu
+    // functions of the same names.
+    guarded([] { ReadStandardCatalogue(); });
     ZuSetGaussMode(1);
     mode.atStart = Snapshot::take();
     mode.initialised = true;
@@ -461,10 +466,25 @@ int IZuParseGaussAutoload()
         const std::string_view name = r.name;
         if (name.substr(0, prefix.size()) != prefix || zu::value::FindFunction(name))
             continue;
-        const std::string_view rest = name.substr(prefix.size());
-        if (literalTable().findImport(rest) >= 0)
+        // A source of the program's own comes first, then the library's.
+        std::string source(name.substr(prefix.size()));
+        char found[ZU_PATH_MAX] = "";
+        bool own = false;
+        for (const char* ext : {".src", ".zugauss", ".g"}) {
+            if (std::FILE* f = ZuFileOpenSearch(source.c_str(), 1, 0, found, ext)) {
+                std::fclose(f);
+                own = true;
+                break;
+            }
+        }
+        if (!own) {
+            const std::string standard = StandardSource(source);
+            if (!standard.empty())
+                source = standard;
+        }
+        if (literalTable().findImport(source) >= 0)
             continue;
-        literalTable().addImport(rest, false, true);
+        literalTable().addImport(source, false, true);
         ++recorded;
     }
     return recorded;
