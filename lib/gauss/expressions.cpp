@@ -284,6 +284,9 @@ Operand ResolveGaussName(const std::string& name, bool target)
             g = DeclareGaussGlobal(name);
     }
     ZuVALUE& v = symbolTable()[g].val;
+    // A keyword procedure takes the rest of a statement, never a value.
+    if (compiler::kindOf(v) == ZU_FUNCTION && (v.t & kKeywordFlag))
+        Error(Msg::OutOfPlace, GaussName(name));
     if ((v.t & ZU_FLAG_NUL) && compiler::kindOf(v) != ZU_FUNCTION) {
         if (next == tok::Assign || target) {
             v.t &= ~ZU_FLAG_NUL;

@@ -300,6 +300,8 @@ void ProcedureDefinition(int kind)
     }
     ProcedureHead h = procedureHead(kind);
     const int flags = kind == tok::GKeyword ? kKeywordFlag : 0;
+    if (kind == tok::GKeyword && (h.args.size() != 1 || h.varargs))
+        Error(Msg::WrongArgumentCount, h.name);
     const int g = h.name.empty() ? -1 : defineSymbol(h, flags);
     // Main code's labels wait while the procedure has its own.
     auto mainLabels = std::move(s.labels);
