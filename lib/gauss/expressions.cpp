@@ -322,14 +322,7 @@ int ParseGaussArguments()
     int n = 0;
     do {
         Emit(code(Op::PSH), 0);
-        if (GPeek() == tok::Ellipsis) {
-            // f(a, ...): the optional arguments of the caller passed on.
-            GNext();
-            Operand rest = ResolveGaussName("...");
-            compiler::Load(rest);
-        } else {
-            LoadGaussExpression();
-        }
+        LoadGaussExpression();
         ++n;
     } while (GAccept(tok::Comma));
     GExpect(tok::RParen);
@@ -584,12 +577,38 @@ Operand procedureReference()
     return f;
 }
 
+// dynargsGet(i, default) and dynargsCount(): the optional arguments of
+// the procedure ("..." among its formals), through the support code.
+bool dynamicArguments(const std::string& name, Operand& x)
+{
+    if ((name != "dynargsget" && name != "dynargscount") || !Procedure().active)
+        return false;
+    const int arglist = symbolTable().findVisibleGlobal("va_arglist");
+    if (arglist < 0)
+        return false;
+    Emit(code(Op::LOD), DeclareExternalFunction("__dynargs__", -1));
+    Emit(code(Op::PSH), 0);
+    Emit(code(Op::LOD), arglist);
+    Emit(code(Op::CAL), 0);
+    int n = 1;
+    if (GAccept(tok::LParen))
+        n += ParseGaussArguments();
+    Emit(code(Op::CAL), n);
+    x = Operand{};
+    return true;
+}
+
 Operand parsePrimary()
 {
     ParseState& s = State();
     const int t = GNext();
     switch (t) {
-    case tok::Identifier: return ResolveGaussName(s.text);
+    case tok::Identifier: {
+        Operand x;
+        if (dynamicArguments(s.text, x))
+            return x;
+        return ResolveGaussName(s.text);
+    }
     case tok::Int: return intLiteral(s.text);
     case tok::Double: return numberLiteral(std::strtod(s.text.c_str(), nullptr));
     case tok::HexDouble:

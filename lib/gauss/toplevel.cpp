@@ -194,7 +194,13 @@ ProcedureHead procedureHead(int kind)
         h.name = GaussName(State().text);
     if (GAccept(tok::LParen) && !GAccept(tok::RParen)) {
         do {
-            if (GAccept(tok::Ellipsis)) {
+            // "...": the Gauss scanner gives three dots
+            if (GAccept(tok::Ellipsis) || GPeek() == tok::Dot) {
+                while (GAccept(tok::Dot)) {
+                }
+                // the optional arguments follow at least one fixed one
+                if (h.args.empty())
+                    Error(Msg::CannotBeFirstFormal, "...");
                 h.varargs = true;
                 break;
             }
