@@ -237,7 +237,6 @@ void forStatement()
     }
     const std::string name = State().text;
     compiler::SymbolTable& st = symbolTable();
-    const int mark = st.count();
     const Operand stop = loopSymbol(name + "$tst");
     const Operand direction = loopSymbol(name + "$dir");
     const Operand step = loopSymbol(name + "$inc");
@@ -296,11 +295,10 @@ void forStatement()
     endStatement();
     // The loop's names go; with debug information they stay visible as
     // "-name" to the debugger.
-    for (int r = mark; r < st.count(); ++r) {
-        if (!st[r].name)
-            continue;
-        std::free(st[r].name);
-        st[r].name = compiler::CopyText(State().debugInfo ? "-" + name : "");
+    for (const Operand* o : {&counter, &stop, &direction, &step}) {
+        ZuNAMEDVALUE& r = st[o->symbol];
+        std::free(r.name);
+        r.name = compiler::CopyText(State().debugInfo && o == &counter ? "-" + name : "");
     }
 }
 
@@ -579,7 +577,13 @@ void ParseGaussStatement()
     case tok::Identifier: {
         GNext();
         const std::string word = State().text;
+        // A command's operands are read with blanks as separators, the
+        // token after the command word too.
+        const int command = CommandCode(word);
+        if (command != 0)
+            ZuSetSpaceMode(1);
         if (GPeek() == tok::Colon) {
+            ZuSetSpaceMode(0);
             GNext();
             defineLabel(word);
             return;
@@ -596,10 +600,11 @@ void ParseGaussStatement()
             keywordCall(g);
             return;
         }
-        if (const int command = CommandCode(word); command != 0 && !(known && GPeek() == tok::Assign)) {
+        if (command != 0 && !(known && GPeek() == tok::Assign)) {
             CommandStatement(command);
             return;
         }
+        ZuSetSpaceMode(0);
         GUnread(tok::Identifier, word);
         expressionStatement();
         return;
