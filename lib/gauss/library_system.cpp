@@ -5,6 +5,7 @@
 #include "stdlib/value_printer.h"
 
 #include <algorithm>
+#include <cmath>
 #include <cctype>
 #include <string>
 
@@ -68,6 +69,45 @@ void FnGaussVarput(ZuVALUE* rtn, ZuVALUE* pv, int)
     g->val = copy;
     g->val.t |= keep;
     ZuValSetInt(rtn, 1);
+}
+
+namespace {
+
+// The Gauss type code of a value: 6 a matrix or scalar, 13 a string, 15 an
+// array of strings, 21 any other array; missing for anything else.
+double typeCode(const ZuVALUE& v)
+{
+    switch (v.t & ZU_TYPE_MASK) {
+    case ZU_INT:
+    case ZU_DOUBLE:
+    case ZU_MATRIX: return 6;
+    case ZU_STRING: return 13;
+    case ZU_ARRAY:
+        for (int k = 0; k < v.w1.i; ++k)
+            if ((v.w2.v[k].t & ZU_TYPE_MASK) != ZU_STRING)
+                return 21;
+        return 15;
+    default: return NAN;
+    }
+}
+
+}  // namespace
+
+// gauss::__typecv__(names): the type codes of the global variables named
+// (a string, or an array of strings), as a column; missing for a name
+// that is no variable.
+void FnGaussTypecv(ZuVALUE* rtn, ZuVALUE* pv, int)
+{
+    const bool list = (pv[0].t & ZU_TYPE_MASK) == ZU_ARRAY;
+    if (!list && ZuLibCheckType(ZU_STRING, pv, 0, 0) == 0)
+        return;
+    const int n = list ? pv[0].w1.i : 1;
+    ZuLibValMatMalloc(rtn, n, 1);
+    for (int i = 0; i < n; ++i) {
+        const ZuVALUE& name = list ? pv[0].w2.v[i] : pv[0];
+        const ZuNAMEDVALUE* g = gaussGlobal(name);
+        rtn->w3.m[i][0] = g ? typeCode(g->val) : NAN;
+    }
 }
 
 // gauss::__strcmp__(a, b): -1, 0 or 1 as a sorts before, with or after b.

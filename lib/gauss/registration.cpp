@@ -8,7 +8,7 @@
 namespace zu::gauss {
 namespace {
 
-// Not yet written: __balance__, __typecv__, dlibrary and dllcall.
+// Not yet written: __balance__, dlibrary and dllcall.
 constexpr LibraryFunction kGaussStdLib[] = {
     {"cc$gauss::__strcmp__", FnGaussStrcmp, false},
     {"c$gauss::abs", FnGaussAbs, false},
@@ -63,6 +63,7 @@ constexpr LibraryFunction kGaussStdLib[] = {
     {"c$gauss::tanh", FnGaussTanh, false},
     {"c$gauss::toeplitz", FnGaussToeplitz, false},
     {"c$gauss::trunc", FnGaussInt, false},
+    {"c$gauss::__typecv__", FnGaussTypecv, false},
     {"c$gauss::upmat", FnGaussUpmat, false},
     {"c$gauss::vech", FnGaussVech, false},
     {"c$gauss::varget", FnGaussVarget, false},
@@ -72,6 +73,12 @@ constexpr LibraryFunction kGaussStdLib[] = {
 };
 
 constexpr LibraryFunction kGaussStdIOLib[] = {
+    {"c$gauss::__fclearerror__", FnGaussFclearerror, false},
+    {"c$gauss::__ferror__", FnGaussFerror, false},
+    {"cc$gauss::__fgets__", FnGaussFgets, true},
+    {"$gauss::__strerror__", FnGaussStrerror, false},
+    {"c$gauss::cdir", FnGaussCdir, false},
+    {"c$gauss::filesa", FnGaussFilesa, false},
     {"ccc$gauss::format", FnGaussFormat, false},
     {"c$gauss::outwidth", FnGaussOutwidth, false},
     {"c$gauss::print", FnGaussPrint, true},

@@ -79,5 +79,14 @@ ZU_GAUSS_ROUTINE(FnGaussRndu);
 ZU_GAUSS_ROUTINE(FnGaussVarget);
 ZU_GAUSS_ROUTINE(FnGaussVarput);
 ZU_GAUSS_ROUTINE(FnGaussStrcmp);
+ZU_GAUSS_ROUTINE(FnGaussTypecv);
+
+// library_files.cpp
+ZU_GAUSS_ROUTINE(FnGaussFgets);
+ZU_GAUSS_ROUTINE(FnGaussFerror);
+ZU_GAUSS_ROUTINE(FnGaussFclearerror);
+ZU_GAUSS_ROUTINE(FnGaussStrerror);
+ZU_GAUSS_ROUTINE(FnGaussCdir);
+ZU_GAUSS_ROUTINE(FnGaussFilesa);
 
 }  // namespace zu::gauss
