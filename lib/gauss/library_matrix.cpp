@@ -3,6 +3,7 @@
 // rank, random matrices, and the comparison and conversion helpers.
 #include "gauss/routines.h"
 
+#include "numerics/lapack.h"
 #include "numerics/library_support.h"
 
 #include <algorithm>
@@ -429,6 +430,40 @@ void FnGaussRndu(ZuVALUE* rtn, ZuVALUE* pv, int)
         return;
     if (ResultMatrix(rtn, r, c))
         MatRan(ZuValGetMat(rtn), r, c);
+}
+
+// gauss::__balance__(x, which): the balancing of a square matrix by a
+// diagonal similarity (LAPACK's scaling, without permutations): which 0
+// gives b = z^-1 x z, whose rows and columns have like norms, which 1
+// the diagonal matrix z.
+void FnGaussBalance(ZuVALUE* rtn, ZuVALUE* pv, int)
+{
+    if (!SquareArg(pv, 0))
+        return;
+    const int n = pv[0].w1.i;
+    std::vector<double> a(static_cast<std::size_t>(n) * static_cast<std::size_t>(n));
+    std::vector<double> scale(static_cast<std::size_t>(n), 1.0);
+    // Column-major copy: element (i, j) at i + j n.
+    for (int i = 0; i < n; ++i)
+        for (int j = 0; j < n; ++j)
+            a[static_cast<std::size_t>(i) + static_cast<std::size_t>(j) * n] = pv[0].w3.m[i][j];
+    int ilo = 1, ihi = n, info = 0;
+    const char job = 'S';
+    if (n > 0)
+        dgebal_(&job, &n, a.data(), &n, &ilo, &ihi, scale.data(), &info);
+    if (info != 0) {
+        ZuRunError(37, "__balance__()");
+        return;
+    }
+    const bool scaling = kindOf(pv[1]) == ZU_INT ? pv[1].w1.i != 0
+                         : kindOf(pv[1]) == ZU_DOUBLE ? pv[1].w1.d != 0 : false;
+    if (!ResultMatrix(rtn, n, n))
+        return;
+    double** out = ZuValGetMat(rtn);
+    for (int i = 0; i < n; ++i)
+        for (int j = 0; j < n; ++j)
+            out[i][j] = scaling ? (i == j ? scale[static_cast<std::size_t>(i)] : 0.0)
+                                : a[static_cast<std::size_t>(i) + static_cast<std::size_t>(j) * n];
 }
 
 }  // namespace zu::gauss

@@ -8,8 +8,9 @@
 namespace zu::gauss {
 namespace {
 
-// Not yet written: __balance__, dlibrary and dllcall.
+// Not yet written: dlibrary and dllcall.
 constexpr LibraryFunction kGaussStdLib[] = {
+    {"cc$gauss::__balance__", FnGaussBalance, false},
     {"cc$gauss::__strcmp__", FnGaussStrcmp, false},
     {"c$gauss::abs", FnGaussAbs, false},
     {"c$gauss::arccos", FnGaussArccos, false},

@@ -74,6 +74,7 @@ ZU_GAUSS_ROUTINE(FnGaussDet);
 ZU_GAUSS_ROUTINE(FnGaussRank);
 ZU_GAUSS_ROUTINE(FnGaussRndn);
 ZU_GAUSS_ROUTINE(FnGaussRndu);
+ZU_GAUSS_ROUTINE(FnGaussBalance);
 
 // library_system.cpp
 ZU_GAUSS_ROUTINE(FnGaussVarget);

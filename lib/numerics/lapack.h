@@ -15,6 +15,8 @@ void dtrsm_(const char* side, const char* uplo, const char* transa,
             const char* diag, const int* m, const int* n,
             const double* alpha, const double* a, const int* lda, double* b,
             const int* ldb);
+void dgebal_(const char* job, const int* n, double* a, const int* lda, int* ilo,
+             int* ihi, double* scale, int* info);
 void dgetrf_(const int* m, const int* n, double* a, const int* lda,
              int* ipiv, int* info);
 void dgetri_(const int* n, double* a, const int* lda, const int* ipiv,
