@@ -172,7 +172,10 @@ ZU_API int IZuParse(void)
         return 1;
     }
     if (gauss) {
-        State().errors += IZuParseGaussMain();
+        // The count of both the scanner's and the parser's messages.
+        const int errors = IZuParseGaussMain();
+        ZuSetGaussMode(wasGauss);
+        return errors;
     } else {
         guarded([] { ParseTopLevel(false); });
         symbolTable().endFunction();
