@@ -710,8 +710,15 @@ void call(Operand& x)
 Operand parsePostfix()
 {
     Operand x = parsePrimary();
+    std::string structure = StructureOf(x);
     for (;;) {
         const int t = GPeek();
+        if (!structure.empty() && StartsMember(t)) {
+            GNext();
+            structure = StructMember(x, structure, t);
+            continue;
+        }
+        structure.clear();
         switch (t) {
         case tok::LBracket: GNext(); index(x); break;
         case tok::LParen: GNext(); call(x); break;

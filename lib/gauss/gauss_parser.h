@@ -144,6 +144,25 @@ void ReadStandardCatalogue();
 // The source file that defines a name of the standard catalogue, or "".
 std::string StandardSource(std::string_view name);
 
+// ---- structures (structures.cpp) -----------------------------------------
+
+// "struct" taken: a definition "name { members };" or a declaration
+// "name x, y;".
+void StructStatement();
+// An argument declared "struct name x" in a procedure's formals.
+void StructArgument(const std::string& argument, const std::string& structure);
+// The procedure's locals and arguments are gone.
+void EndProcedureStructures();
+// No structure is known (a new program).
+void ForgetStructures();
+// The structure a variable holds, or "".
+std::string StructureOf(const Operand& x);
+// Whether a token can start ".member".
+bool StartsMember(int t);
+// The token t taken after x, which holds `structure`: x becomes the
+// member; the result is the member's own structure, or "".
+std::string StructMember(Operand& x, const std::string& structure, int t);
+
 // ---- top level (toplevel.cpp) --------------------------------------------
 
 // proc, fn or keyword: the definition up to endp (or ";" for fn).

@@ -590,6 +590,10 @@ void ParseGaussStatement()
         }
         const int g = FindGaussGlobal(word);
         const bool known = g >= 0 || Procedure().active;
+        if (word == "struct" && g < 0 && GPeek() == tok::Identifier) {
+            StructStatement();
+            return;
+        }
         if ((word == "end" || word == "stop") && g < 0 &&
             (GPeek() == tok::Semicolon || GPeek() == tok::Eof)) {
             endProgram();

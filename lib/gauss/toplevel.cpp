@@ -161,6 +161,7 @@ void newStatement()
     mode.lastRunJump = -1;
     mode.mainFile.clear();
     mode.newPending = true;
+    ForgetStructures();
     State().barrier = compiler::Here();
 }
 
@@ -170,6 +171,7 @@ void newStatement()
 struct ProcedureHead {
     std::string name;               // qualified
     std::vector<std::string> args;
+    std::vector<std::pair<std::string, std::string>> structures;  // argument, structure
     bool varargs = false;           // "..." after the formals
     int returns = 1;
 };
@@ -207,7 +209,16 @@ ProcedureHead procedureHead(int kind)
             GAccept(tok::Amp);  // &f: a procedure passed as an argument
             if (!GExpect(tok::Identifier))
                 break;
+            std::string structure;
+            if (State().text == "struct" && GPeek() == tok::Identifier) {
+                GNext();
+                structure = State().text;  // struct name x
+                if (!GExpect(tok::Identifier))
+                    break;
+            }
             const std::string arg = State().text;
+            if (!structure.empty())
+                h.structures.emplace_back(arg, structure);
             if (std::find(h.args.begin(), h.args.end(), arg) != h.args.end())
                 Error(Msg::FormalRedefinition, arg);
             h.args.push_back(arg);
@@ -257,6 +268,8 @@ int procedureBody(const ProcedureHead& h, int kind)
     st.beginFunction();
     for (const std::string& arg : h.args)
         st.append(arg, ZU_INT | ZU_FLAG_ARG);
+    for (const auto& [arg, structure] : h.structures)
+        StructArgument(arg, structure);
     st.beginLocals();
     s.maxLocals = 0;
     s.lastLine = -1;
@@ -290,6 +303,7 @@ int procedureBody(const ProcedureHead& h, int kind)
     compiler::EndLabels();
     compiler::At(locals).arg = s.maxLocals;
     st.endFunction();
+    EndProcedureStructures();
     scope = ProcedureScope{};
     s.barrier = compiler::Here();
     return start;
@@ -438,6 +452,7 @@ int FZuParseInitGauss(const char* startup, int run)
     // functions of the same names.
     guarded([] { ReadStandardCatalogue(); });
     ZuSetGaussMode(1);
+    ForgetStructures();
     mode.atStart = Snapshot::take();
     mode.initialised = true;
     zu::run::SetGaussPrintHook(printHook);
