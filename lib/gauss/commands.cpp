@@ -244,35 +244,28 @@ void loadCommand(bool strings)
     endCommand();
 }
 
-// save [file =] x, ...;
+// save [file =] x, ...;: "save x" writes x to "x.fmt"
 void saveCommand()
 {
     const int f = runtime("save", 2);
     do {
         SkipSpaces();
-        std::string file;
-        bool named = false;
-        if (GPeek() == tok::Caret || GPeek() == tok::DotCaret || GPeek() == tok::String) {
+        const int t = GPeek();
+        if (t == tok::Caret || t == tok::DotCaret || t == tok::String) {
             Emit(code(Op::LOD), f);
             pushFileName(nullptr);
             SkipSpaces();
             GExpect(tok::Assign);
-            named = true;
         } else if (GExpect(tok::Identifier)) {
-            file = State().text;
+            const std::string name = State().text;
             SkipSpaces();
             Emit(code(Op::LOD), f);
-            if (GAccept(tok::Assign)) {
-                pushString(file);
-                named = true;
-            } else {
-                pushString(file);
-                GUnread(tok::Identifier, file);
-            }
+            pushString(name);
+            if (!GAccept(tok::Assign))
+                GUnread(tok::Identifier, name);  // the name is the value's too
         } else {
             break;
         }
-        (void)named;
         pushExpression();
         Emit(code(Op::CAL), 2);
         SkipSpaces();

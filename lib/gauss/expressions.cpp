@@ -62,6 +62,7 @@ int GNext()
     if (!g_pushed.empty()) {
         State().text = std::move(g_pushed.back().text);
         g_pushed.pop_back();
+        ++State().taken;  // progress, for the loops that guard against none
     } else {
         compiler::Next();
     }
@@ -327,12 +328,6 @@ int ParseGaussArguments()
     } while (GAccept(tok::Comma));
     GExpect(tok::RParen);
     return n;
-}
-
-void EmitCallOf(int symbol, int argumentCount)
-{
-    Emit(code(Op::CAL), argumentCount);
-    (void)symbol;
 }
 
 // ---------------------------------------------------------------------------

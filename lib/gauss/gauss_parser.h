@@ -95,7 +95,7 @@ struct SpaceItems {
     int savedDepth;
 };
 
-// ---- expressions (expressions.cpp, names.cpp) ----------------------------
+// ---- expressions (expressions.cpp) ---------------------------------------
 
 Operand ParseGaussExpression();
 void LoadGaussExpression();
@@ -104,11 +104,8 @@ void LoadGaussExpression();
 // A global not assigned yet is reported when main code reads it, unless
 // it is the target of an assignment.
 Operand ResolveGaussName(const std::string& name, bool target = false);
-// Arguments of a call, "(" taken: count.
+// Arguments of a call, "(" taken: PSH 0 and the value of each; the count.
 int ParseGaussArguments();
-// Loads the function `name` and calls it with the pushed values: the code
-// before it must push each argument (PSH 0, value).
-void EmitCallOf(int symbol, int argumentCount);
 
 // ---- constants (constants.cpp) -------------------------------------------
 

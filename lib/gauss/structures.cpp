@@ -225,10 +225,7 @@ std::string StructMember(Operand& x, const std::string& structure, int t)
         Error(Msg::UndeclaredMember, structure + "." + name);
         return {};
     }
-    const bool variable = compiler::IsLvalue(x) && x.kind != Storage::Indexed;
     compiler::Load(x);
-    x.xrs = -1;
-    (void)variable;
     Emit(code(Op::PSH), 0);
     Emit(code(Op::LTI), position);
     x = Operand{};
