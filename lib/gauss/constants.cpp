@@ -132,6 +132,12 @@ Operand literalOperand(ZuVALUE v)
 ZuVALUE elementsValue(const Elements& e, int rows, int columns, bool quotedString)
 {
     if (rows > 0) {
+        if (static_cast<double>(rows) * columns > kMaxElements) {
+            Error(Msg::OutOfMemory);
+            ZuVALUE none{};
+            none.t = ZU_INT;
+            return none;
+        }
         if (!e.values.empty() && e.values.size() != 1 &&
             e.values.size() != static_cast<std::size_t>(rows) * static_cast<std::size_t>(columns))
             Error(Msg::WrongElementCount);

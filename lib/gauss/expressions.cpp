@@ -456,6 +456,7 @@ Operand logical(std::size_t level)
 
 Operand notLevel(std::size_t level)
 {
+    compiler::NestingGuard nesting;
     const int t = GPeek();
     if (t == tok::Not || t == tok::GDotNot) {
         GNext();
@@ -514,6 +515,7 @@ Operand parsePower()
 // - x, + x: below the power, above the products.
 Operand parseUnary()
 {
+    compiler::NestingGuard nesting;
     const int t = GPeek();
     if (t == tok::Minus) {
         GNext();
