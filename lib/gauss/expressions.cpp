@@ -83,7 +83,9 @@ bool GAccept(int t)
 
 void GUnread(int t, const std::string& text)
 {
+    // A token given back is no progress: taking it again counts it again.
     g_pushed.push_back(Pushed{t, text});
+    --State().taken;
     if (opens(t))
         --g_depth;
     else if (closes(t))
