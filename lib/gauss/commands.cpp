@@ -511,8 +511,9 @@ void PrintStatement()
         pushExpression();
         ++count;
         if (State().taken == before) {
+            // reported already; the statement ends with its ";"
             SkipStatement();
-            break;
+            return;
         }
     }
     if (GPeek() == tok::SemiSemi) {
@@ -522,6 +523,7 @@ void PrintStatement()
     }
     Emit(code(Op::CAL), count);
     compiler::LineMarker();
+    SkipSpaces();
     if (!GAccept(tok::Semicolon) && GPeek() != tok::Eof) {
         compiler::ExpectedError(tok::Semicolon, GPeek());
         SkipStatement();
