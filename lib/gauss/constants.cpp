@@ -374,11 +374,11 @@ void DeclareStatement()
 // external proc|fn|keyword|string|matrix name [,] name ... ;
 void ExternalStatement()
 {
+    // The word after external says what the names are: any word other
+    // than proc, fn, keyword and string means matrices.
     const int t = GNext();
     const bool function = t == tok::GProc || t == tok::GFn || t == tok::GKeyword;
     const bool isString = t == tok::KwString;
-    if (t == tok::Identifier)
-        GUnread(t, State().text);  // "external x;": a matrix named x
     for (int n = GPeek(); n == tok::Identifier || n == tok::Comma; n = GPeek()) {
         GNext();
         if (n == tok::Comma)

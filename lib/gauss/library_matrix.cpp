@@ -348,28 +348,39 @@ void FnGaussFeq(ZuVALUE* rtn, ZuVALUE* pv, int)
     ZuValSetInt(rtn, equal);
 }
 
-// gauss::inv(x): the inverse of a square matrix; a singular matrix is a
-// run-time error.
-void FnGaussInv(ZuVALUE* rtn, ZuVALUE* pv, int)
+namespace {
+
+// The inverse of a square argument into the result, by `invert` on a
+// copy; a failure is the run-time error, raised before the result holds
+// anything (it would not be freed).
+void inverseInto(ZuVALUE* rtn, ZuVALUE* pv, int (*invert)(double**, int), const char* what)
 {
     if (!SquareArg(pv, 0))
         return;
     const int n = pv[0].w1.i;
-    ZuLibValMatDup(rtn, pv[0].w3.m, n, n);
-    if (IInvert(ZuValGetMat(rtn), n) != 0)
-        ZuRunError(9, "inv()");
+    Block work(n, n);
+    if (!Allocated(work.ok()))
+        return;
+    for (int i = 0; i < n; ++i)
+        std::memcpy(work.m()[i], pv[0].w3.m[i], sizeof(double) * static_cast<std::size_t>(n));
+    if (n > 0 && invert(work.m(), n) != 0) {
+        ZuRunError(9, what);
+        return;
+    }
+    ZuLibValMatDup(rtn, work.m(), n, n);
 }
+
+}  // namespace
+
+// gauss::inv(x): the inverse of a square matrix; a singular matrix is a
+// run-time error.
+void FnGaussInv(ZuVALUE* rtn, ZuVALUE* pv, int) { inverseInto(rtn, pv, IInvert, "inv()"); }
 
 // gauss::invpd(x): the inverse of a symmetric positive definite matrix; a
 // matrix that is not is a run-time error.
 void FnGaussInvpd(ZuVALUE* rtn, ZuVALUE* pv, int)
 {
-    if (!SquareArg(pv, 0))
-        return;
-    const int n = pv[0].w1.i;
-    ZuLibValMatDup(rtn, pv[0].w3.m, n, n);
-    if (ISymInv(ZuValGetMat(rtn), n) != 0)
-        ZuRunError(9, "invpd(): not positive definite");
+    inverseInto(rtn, pv, ISymInv, "invpd(): not positive definite");
 }
 
 // gauss::det(x): the determinant of a square matrix.
