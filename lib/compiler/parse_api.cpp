@@ -237,12 +237,15 @@ ZU_API int IZuParseInsertFile(const char* name, int objectFile, int useNameAsIs)
         errors = IZuGetImportFile(name, 0, 0);
     } else {
         char found[ZU_PATH_MAX] = "";
-        const char* ext = ".zu";
-        FILE* file = ZuFileOpenSearch(name, 1, useNameAsIs, found, ext);
-        if (!file && ZuIsGaussMode()) {
+        FILE* file = nullptr;
+        if (ZuIsGaussMode()) {
+            // A Gauss source: its default extensions only, so that a Zu
+            // file of the same name is not taken for it.
             for (const char* gext : {".src", ".zugauss", ".g"})
                 if ((file = ZuFileOpenSearch(name, 1, useNameAsIs, found, gext)))
                     break;
+        } else {
+            file = ZuFileOpenSearch(name, 1, useNameAsIs, found, ".zu");
         }
         if (!file)
             return -1;
