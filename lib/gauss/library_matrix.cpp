@@ -401,8 +401,9 @@ void FnGaussDet(ZuVALUE* rtn, ZuVALUE* pv, int)
         ZuValSetDouble(rtn, 1.0);
         return;
     }
-    (void)ILUPdec(lu.m(), n, perm.data(), &logdet, &sign);
-    ZuValSetDouble(rtn, sign == 0 ? 0.0 : sign * std::exp(logdet));
+    // A singular matrix fails the decomposition: its determinant is 0.
+    const bool decomposed = ILUPdec(lu.m(), n, perm.data(), &logdet, &sign) == 0;
+    ZuValSetDouble(rtn, !decomposed || sign == 0 ? 0.0 : sign * std::exp(logdet));
 }
 
 // gauss::rank(x): the number of singular values above the tolerance
