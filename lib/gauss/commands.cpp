@@ -11,6 +11,7 @@
 #include <algorithm>
 #include <array>
 #include <cctype>
+#include <vector>
 
 namespace zu::gauss {
 
@@ -402,28 +403,50 @@ void dlibraryCommand()
     endCommand();
 }
 
-// dllcall name(args): the name and the arguments as an array
+// dllcall name(args): the arguments go into an array in "$t1", which the
+// function may change through gauss::dllcall; each variable passed by
+// name then takes its element back.
 void dllcallCommand()
 {
-    Emit(code(Op::LOD), runtime("dllcall", 2));
     SkipSpaces();
     if (!GExpect(tok::Identifier)) {
         SkipStatement();
         return;
     }
-    pushString(State().text);
+    const std::string name = State().text;
+    const int temporary = symbolTable().findVisibleGlobal("$t1");
     Emit(code(Op::PSH), 0);
     Emit(code(Op::NTP), 5);
+    std::vector<Operand> variables;  // by element; kind None for a value
     if (GAccept(tok::LParen) && !GAccept(tok::RParen)) {
         do {
             Emit(code(Op::PSH), 0);
-            LoadGaussExpression();
+            Operand x = ParseGaussExpression();
+            const bool variable = x.kind == Storage::Global || x.kind == Storage::Local ||
+                                  x.kind == Storage::Argument;
+            variables.push_back(variable && !x.function ? x : Operand{});
+            compiler::Load(x);
             Emit(code(Op::OPR), tok::RBrace);
             Emit(code(Op::OPR), tok::Bar);
         } while (GAccept(tok::Comma));
         GExpect(tok::RParen);
     }
+    Emit(code(Op::STO), temporary);
+    Emit(code(Op::LOD), runtime("dllcall", 2));
+    pushString(name);
+    Emit(code(Op::PSH), 0);
+    Emit(code(Op::LOD), temporary);
     Emit(code(Op::CAL), 2);
+    for (std::size_t k = 0; k < variables.size(); ++k) {
+        Operand target = variables[k];
+        if (target.kind == Storage::None)
+            continue;
+        Emit(code(Op::LOD), temporary);
+        Emit(code(Op::XMV), static_cast<int>(k));
+        compiler::Store(target);
+    }
+    Emit(code(Op::LTI), 0);
+    Emit(code(Op::STO), temporary);
     compiler::LineMarker();
     endCommand();
 }

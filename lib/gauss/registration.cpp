@@ -8,7 +8,6 @@
 namespace zu::gauss {
 namespace {
 
-// Not yet written: dlibrary and dllcall.
 constexpr LibraryFunction kGaussStdLib[] = {
     {"cc$gauss::__balance__", FnGaussBalance, false},
     {"cc$gauss::__strcmp__", FnGaussStrcmp, false},
@@ -32,6 +31,8 @@ constexpr LibraryFunction kGaussStdLib[] = {
     {"c$gauss::cosh", FnGaussCosh, false},
     {"c$gauss::det", FnGaussDet, false},
     {"cc$gauss::diagrv", FnGaussDiagrv, false},
+    {"cc$gauss::dlibrary", FnGaussDlibrary, false},
+    {"cc$gauss::dllcall", FnGaussDllcall, false},
     {"c$gauss::erf", FnGaussErf, false},
     {"c$gauss::exp", FnGaussExp, false},
     {"c$gauss::eye", FnGaussEye, false},

@@ -82,6 +82,10 @@ ZU_GAUSS_ROUTINE(FnGaussVarput);
 ZU_GAUSS_ROUTINE(FnGaussStrcmp);
 ZU_GAUSS_ROUTINE(FnGaussTypecv);
 
+// library_dll.cpp
+ZU_GAUSS_ROUTINE(FnGaussDlibrary);
+ZU_GAUSS_ROUTINE(FnGaussDllcall);
+
 // library_files.cpp
 ZU_GAUSS_ROUTINE(FnGaussFgets);
 ZU_GAUSS_ROUTINE(FnGaussFerror);
