@@ -696,8 +696,52 @@ void index(Operand& x)
     x.xrs = xrs;
 }
 
+// The functions of the Gauss table that the run loop computes in place
+// (FNI) with the same meaning.  They are intrinsic: a procedure of one of
+// these names is refused (toplevel.cpp).
+struct FastFunction {
+    std::string_view name;
+    int code;
+};
+constexpr std::array kFastFunctions{
+    FastFunction{"abs", 146}, FastFunction{"cdfn", 149}, FastFunction{"ceil", 141},
+    FastFunction{"cos", 143}, FastFunction{"exp", 145},  FastFunction{"floor", 147},
+    FastFunction{"int", 159}, FastFunction{"ln", 148},   FastFunction{"log", 171},
+    FastFunction{"pdfn", 144}, FastFunction{"sin", 153}, FastFunction{"sqrt", 156},
+    FastFunction{"tan", 158}, FastFunction{"trunc", 159},
+};
+
+// f(x) as FNI when f is one of them and no procedure of the program.
+bool fastCall(const Operand& f)
+{
+    if (!State().optimize || f.kind != Storage::Global || !f.function || f.symbol < 0)
+        return false;
+    const int fni = FastFunctionCode(f.name);
+    if (fni == 0 || !(symbolTable()[f.symbol].val.t & ZU_FLAG_EXT))
+        return false;
+    int n = 0;
+    if (!GAccept(tok::RParen)) {
+        LoadGaussExpression();
+        n = 1;
+        while (GAccept(tok::Comma)) {
+            Emit(code(Op::PSH), 0);
+            LoadGaussExpression();
+            ++n;
+        }
+        GExpect(tok::RParen);
+    }
+    if (n != 1)
+        Error(Msg::WrongArgumentCount, f.name);
+    Emit(code(Op::FNI), fni);
+    return true;
+}
+
 void call(Operand& x)
 {
+    if (fastCall(x)) {
+        x = Operand{};
+        return;
+    }
     const Operand f = x;
     compiler::Load(x);
     const int n = ParseGaussArguments();
@@ -752,6 +796,17 @@ Operand parsePostfix()
 }
 
 }  // namespace
+
+int FastFunctionCode(std::string_view name)
+{
+    const std::string_view prefix = "gauss::";
+    if (name.substr(0, prefix.size()) == prefix)
+        name.remove_prefix(prefix.size());
+    for (const FastFunction& f : kFastFunctions)
+        if (f.name == name)
+            return f.code;
+    return 0;
+}
 
 Operand ParseGaussExpression() { return parseLevel(0); }
 

@@ -104,6 +104,9 @@ void LoadGaussExpression();
 // A global not assigned yet is reported when main code reads it, unless
 // it is the target of an assignment.
 Operand ResolveGaussName(const std::string& name, bool target = false);
+// The FNI code of an intrinsic function the run loop computes in place
+// ("abs", "sqrt", "gauss::exp", ...), else 0.
+int FastFunctionCode(std::string_view name);
 // Arguments of a call, "(" taken: PSH 0 and the value of each; the count.
 int ParseGaussArguments();
 

@@ -9,6 +9,7 @@
 #include "run/pcode.h"
 
 #include <algorithm>
+#include <cstdlib>
 
 namespace zu::gauss {
 
@@ -226,6 +227,33 @@ Operand loopSymbol(const std::string& name)
 }
 
 void loadOperand(Operand x) { compiler::Load(x); }
+
+// A step written as an integer literal, "[-] digits" before ")": its
+// value, taken; otherwise nothing is taken and the result is false.
+bool literalInt(int& value)
+{
+    bool negative = false;
+    if (GPeek() == tok::Minus) {
+        GNext();
+        negative = true;
+    }
+    if (GPeek() != tok::Int) {
+        if (negative)
+            GUnread(tok::Minus, "-");
+        return false;
+    }
+    GNext();
+    const std::string digits = State().text;
+    const long n = std::strtol(digits.c_str(), nullptr, 10);
+    if (GPeek() != tok::RParen || n > 1000000000L) {
+        GUnread(tok::Int, digits);
+        if (negative)
+            GUnread(tok::Minus, "-");
+        return false;
+    }
+    value = static_cast<int>(negative ? -n : n);
+    return true;
+}
 void storeOperand(Operand x) { compiler::Store(x); }
 
 // for i (start, stop, step); ... endfor;
@@ -242,45 +270,70 @@ void forStatement()
     const Operand step = loopSymbol(name + "$inc");
     const Operand counter = loopSymbol(name);
     GExpect(tok::LParen);
-    for (const Operand* target : {&counter, &stop, &step}) {
+    for (const Operand* target : {&counter, &stop}) {
         LoadGaussExpression();
         Emit(code(Op::OPR), tok::KwInt);
         storeOperand(*target);
-        if (target != &step)
-            GExpect(tok::Comma);
+        GExpect(tok::Comma);
     }
+    int literal = 0;
+    const bool literalStep = literalInt(literal);
+    if (literalStep) {
+        Emit(code(Op::LTI), literal);
+    } else {
+        LoadGaussExpression();
+        Emit(code(Op::OPR), tok::KwInt);
+    }
+    storeOperand(step);
     GExpect(tok::RParen);
     endStatement();
-    // direction = step > 0; a zero step skips the loop
-    loadOperand(step);
-    Emit(code(Op::PSH), 0);
-    Emit(code(Op::LTI), 0);
-    Emit(code(Op::OPR), tok::Gt);
-    storeOperand(direction);
-    loadOperand(step);
-    int toExit = compiler::EmitChained(code(Op::JMF), 0);
+    // A literal step fixes the direction; otherwise direction = step > 0.
+    // A zero step skips the loop.
+    int toExit = 0;
+    if (literalStep) {
+        if (literal == 0)
+            toExit = compiler::EmitChained(code(Op::JMP), 0);
+    } else {
+        loadOperand(step);
+        Emit(code(Op::PSH), 0);
+        Emit(code(Op::LTI), 0);
+        Emit(code(Op::OPR), tok::Gt);
+        storeOperand(direction);
+        loadOperand(step);
+        toExit = compiler::EmitChained(code(Op::JMF), 0);
+    }
     const int toTest = compiler::EmitChained(code(Op::JMP), 0);
     const int increment = compiler::Target();
     loadOperand(counter);
     Emit(code(Op::PSH), 0);
-    loadOperand(step);
+    if (literalStep)
+        Emit(code(Op::LTI), literal);
+    else
+        loadOperand(step);
     Emit(code(Op::OPR), tok::Plus);
     storeOperand(counter);
     compiler::PatchHere(toTest);
     compiler::Target();
-    loadOperand(direction);
-    const int toDown = compiler::EmitChained(code(Op::JMF), 0);
-    loadOperand(counter);
-    Emit(code(Op::PSH), 0);
-    loadOperand(stop);
-    Emit(code(Op::OPR), tok::Le);
-    const int toCompared = compiler::EmitChained(code(Op::JMP), 0);
-    compiler::PatchHere(toDown);
-    loadOperand(counter);
-    Emit(code(Op::PSH), 0);
-    loadOperand(stop);
-    Emit(code(Op::OPR), tok::Ge);
-    compiler::PatchHere(toCompared);
+    if (literalStep) {
+        loadOperand(counter);
+        Emit(code(Op::PSH), 0);
+        loadOperand(stop);
+        Emit(code(Op::OPR), literal > 0 ? tok::Le : tok::Ge);
+    } else {
+        loadOperand(direction);
+        const int toDown = compiler::EmitChained(code(Op::JMF), 0);
+        loadOperand(counter);
+        Emit(code(Op::PSH), 0);
+        loadOperand(stop);
+        Emit(code(Op::OPR), tok::Le);
+        const int toCompared = compiler::EmitChained(code(Op::JMP), 0);
+        compiler::PatchHere(toDown);
+        loadOperand(counter);
+        Emit(code(Op::PSH), 0);
+        loadOperand(stop);
+        Emit(code(Op::OPR), tok::Ge);
+        compiler::PatchHere(toCompared);
+    }
     const int toBody = compiler::EmitChained(code(Op::JMT), 0);
     toExit = compiler::EmitChained(code(Op::JMP), toExit);
     compiler::PatchHere(toBody);

@@ -320,6 +320,11 @@ void ProcedureDefinition(int kind)
     }
     ProcedureHead h = procedureHead(kind);
     const int flags = kind == tok::GKeyword ? kKeywordFlag : 0;
+    if (FastFunctionCode(h.name) != 0) {
+        // An intrinsic function: calls of it are computed in place.
+        Error(Msg::IllegalRedefinition, h.name);
+        h.name.clear();
+    }
     if (kind == tok::GKeyword && (h.args.size() != 1 || h.varargs))
         Error(Msg::WrongArgumentCount, h.name);
     const int g = h.name.empty() ? -1 : defineSymbol(h, flags);

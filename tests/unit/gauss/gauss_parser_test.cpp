@@ -101,7 +101,21 @@ TEST_F(GaussParseTest, ForLoopCompanionsLoseTheirNames)
     EXPECT_EQ(global("gauss::i"), nullptr);
     EXPECT_EQ(global("gauss::i$tst"), nullptr);
     ASSERT_NE(global("gauss::x"), nullptr);  // declared by the body: kept
-    EXPECT_EQ(countOf("OPR " + std::to_string(zu::compiler::tok::KwInt)), 3);
+}
+
+TEST_F(GaussParseTest, ForLoopTestsTheDirectionOnlyWhenTheStepIsNotALiteral)
+{
+    const std::string castToInt = "OPR " + std::to_string(zu::compiler::tok::KwInt);
+    const std::string greater = "OPR " + std::to_string(zu::compiler::tok::Gt);
+    ASSERT_EQ(compile("for i (1, 3, -2); endfor;\n"), 0);
+    EXPECT_EQ(countOf(castToInt), 2);  // start and stop; the step is known
+    EXPECT_EQ(countOf(greater), 0);
+    EXPECT_EQ(countOf("OPR " + std::to_string(zu::compiler::tok::Ge)), 1);
+    reopen();
+    ASSERT_TRUE(FZuParseInitGauss(nullptr, 0));
+    ASSERT_EQ(compile("s = 1;\nfor i (1, 3, s); endfor;\n"), 0);
+    EXPECT_EQ(countOf(castToInt), 3);
+    EXPECT_EQ(countOf(greater), 1);  // the direction, step > 0
 }
 
 TEST_F(GaussParseTest, TwoPartIndexesUseTheBaseOneForms)
