@@ -52,7 +52,7 @@ static_assert(std::is_sorted(kCommands.begin(), kCommands.end(),
                              [](const Command& a, const Command& b) { return a.word < b.word; }));
 
 enum CommandCode : int {
-    kClear = 1, kClearg = 2, kCloseall = 3, kDisable = 8, kDlibrary = 9, kDllcall = 10,
+    kClear = 1, kClearg = 2, kCloseall = 3, kCreate = 4, kDisable = 8, kDlibrary = 9, kDllcall = 10,
     kEnable = 14, kFormat = 16, kLibrary = 19, kLoad = 20, kLoadm = 21, kLoads = 22,
     kOpen = 28, kOutput = 29, kOutwidth = 30, kPlot = 31, kPlotsym = 32, kPrint = 34,
     kRndseed = 36, kSave = 38, kSystem = 41, kTrap = 43,
@@ -314,6 +314,27 @@ void openCommand()
     endCommand();
 }
 
+// create f = name [with ...];: a new data set; what follows "with" (the
+// variables' names and types) is passed over.
+void createCommand()
+{
+    SkipSpaces();
+    if (!GExpect(tok::Identifier)) {
+        SkipStatement();
+        return;
+    }
+    Operand target = storeTarget(State().text);
+    SkipSpaces();
+    GExpect(tok::Assign);
+    compiler::Placeholder(target);
+    Emit(code(Op::LOD), runtime("create", 1));
+    pushFileName(nullptr);
+    Emit(code(Op::CAL), 1);
+    compiler::Store(target);
+    compiler::LineMarker();
+    SkipStatement();
+}
+
 // output [file = name] [on|off|reset];
 void outputCommand()
 {
@@ -474,6 +495,7 @@ void CommandStatement(int command)
     case kLoads: loadCommand(true); return;
     case kSave: saveCommand(); return;
     case kOpen: openCommand(); return;
+    case kCreate: createCommand(); return;
     case kOutput: outputCommand(); return;
     case kOutwidth: callCommand("outwidth", 1); return;
     case kPlot: callCommand("plot", 2); return;
