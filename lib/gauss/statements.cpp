@@ -349,9 +349,13 @@ void forStatement()
     // The loop's names go; with debug information they stay visible as
     // "-name" to the debugger.
     for (const Operand* o : {&counter, &stop, &direction, &step}) {
-        ZuNAMEDVALUE& r = st[o->symbol];
-        std::free(r.name);
-        r.name = compiler::CopyText(State().debugInfo && o == &counter ? "-" + name : "");
+        if (State().debugInfo && o == &counter) {
+            ZuNAMEDVALUE& r = st[o->symbol];
+            std::free(r.name);
+            r.name = compiler::CopyText("-" + name);
+        } else {
+            st.freeName(o->symbol);
+        }
     }
 }
 
