@@ -3,6 +3,8 @@
 // file may end right after ";"), and the dot operators include words.
 #include "compiler/scanner.h"
 
+#include <string_view>
+
 namespace zu::compiler {
 namespace {
 
@@ -48,25 +50,36 @@ int DollarOperator() {
 }
 
 // Takes one more letter of a word operator; anything else goes back, so a
-// short word never swallows the character after it.
+// short word never swallows the character after it.  The letters taken
+// stay in the token's text (".xva" of "p.xval"), so that the parser can
+// still read a structure's member there.
 void TakeLetter() {
   int c = GetChar();
-  if (!IsLetterChar(c)) UngetChar(c);
+  if (IsLetterChar(c))
+    AppendText(c);
+  else
+    UngetChar(c);
 }
 
 // ".ge"/".gt" and ".le"/".lt": "e" gives the first, any other letter the
 // second.
 int SecondLetterE(int withE, int other) {
   int c = GetChar();
-  if (LowerChar(c) == 'e') return withE;
-  if (!IsLetterChar(c)) UngetChar(c);
-  return other;
+  if (IsLetterChar(c))
+    AppendText(c);
+  else
+    UngetChar(c);
+  return LowerChar(c) == 'e' ? withE : other;
 }
 
 // ".": `letter` (already read) starts a word operator, recognised by its
 // first letters; 0 when it starts none (the letter is then pushed back).
 int DotWord(int letter) {
-  switch (LowerChar(letter)) {
+  const int lower = LowerChar(letter);
+  if (std::string_view("aoxglne").find(static_cast<char>(lower)) == std::string_view::npos)
+    return 0;
+  AppendText(letter);
+  switch (lower) {
     case 'a': TakeLetter(); TakeLetter(); return tok::DotAndAnd;
     case 'o': TakeLetter(); return tok::DotOrOr;
     case 'x': TakeLetter(); TakeLetter(); return tok::GDotXor;
@@ -74,19 +87,24 @@ int DotWord(int letter) {
     case 'l': return SecondLetterE(tok::DotLe, tok::DotLt);
     case 'n': {
       int c = GetChar();
+      if (IsLetterChar(c))
+        AppendText(c);
+      else
+        UngetChar(c);
       if (LowerChar(c) == 'e') return tok::DotNe;
-      if (!IsLetterChar(c)) UngetChar(c);
       TakeLetter();
       return tok::GDotNot;
     }
-    case 'e': {
+    default: {  // 'e'
       TakeLetter();
       int c = GetChar();
-      if (LowerChar(c) == 'v') return tok::GDotEqv;
+      if (LowerChar(c) == 'v') {
+        AppendText(c);
+        return tok::GDotEqv;
+      }
       UngetChar(c);
       return tok::DotEq;
     }
-    default: return 0;
   }
 }
 

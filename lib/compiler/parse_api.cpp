@@ -108,6 +108,9 @@ int insertOpenSource(const char* scanName, bool gauss)
     ParseState outer = State();
     ResetState();
     State().inserting = true;
+    // Zu text is Zu even in the Gauss mode: its scanner too.
+    const int wasGauss = ZuIsGaussMode();
+    ZuSetGaussMode(gauss ? 1 : 0);
     if (!FZuScanInit(scanName)) {
         errors = 1;
     } else if (gauss) {
@@ -117,6 +120,7 @@ int insertOpenSource(const char* scanName, bool gauss)
         symbolTable().endFunction();
         errors = IZuScanErrors() + State().errors;
     }
+    ZuSetGaussMode(wasGauss);
     auto virtuals = std::move(State().virtualMembers);
     State() = std::move(outer);
     State().virtualMembers.merge(virtuals);
@@ -209,7 +213,10 @@ ZU_API int IZuParse(void)
         return 1;
     }
     if (gauss) {
-        State().errors += IZuParseGaussMain();
+        // The count of both the scanner's and the parser's messages.
+        const int errors = IZuParseGaussMain();
+        ZuSetGaussMode(wasGauss);
+        return errors;
     } else {
         guarded([] { ParseTopLevel(false); });
         symbolTable().endFunction();
@@ -273,12 +280,15 @@ ZU_API int IZuParseInsertFile(const char* name, int objectFile, int useNameAsIs)
         errors = IZuGetImportFile(name, 0, 0);
     } else {
         char found[ZU_PATH_MAX] = "";
-        const char* ext = ".zu";
-        FILE* file = ZuFileOpenSearch(name, 1, useNameAsIs, found, ext);
-        if (!file && ZuIsGaussMode()) {
+        FILE* file = nullptr;
+        if (ZuIsGaussMode()) {
+            // A Gauss source: its default extensions only, so that a Zu
+            // file of the same name is not taken for it.
             for (const char* gext : {".src", ".zugauss", ".g"})
                 if ((file = ZuFileOpenSearch(name, 1, useNameAsIs, found, gext)))
                     break;
+        } else {
+            file = ZuFileOpenSearch(name, 1, useNameAsIs, found, ".zu");
         }
         if (!file)
             return -1;

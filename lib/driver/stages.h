@@ -1,7 +1,6 @@
 // Entry points of the later stages that the driver and the console layer
 // call: the scanner, compiler, linker, object files, interpreter, run-time
-// library, kernels and the ZuGauss mode.  A stage that is not built yet is
-// stood in for by stages_pending.cpp, which says so and does nothing.
+// library, kernels and the ZuGauss mode.
 #pragma once
 
 #include "zu.h"

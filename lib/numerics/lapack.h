@@ -85,5 +85,8 @@ ZU_BLAS_ROUTINE(dormqr_,
 ZU_BLAS_ROUTINE(dpstrf_,
     (const char* uplo, const int* n, double* a, const int* lda, int* piv, int* rank, const double* tol, double* work, int* info),
     (uplo, n, a, lda, piv, rank, tol, work, info))
+ZU_BLAS_ROUTINE(dgebal_,
+    (const char* job, const int* n, double* a, const int* lda, int* ilo, int* ihi, double* scale, int* info),
+    (job, n, a, lda, ilo, ihi, scale, info))
 
 #undef ZU_BLAS_ROUTINE

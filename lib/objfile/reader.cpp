@@ -16,8 +16,10 @@ using run::Operand;
 
 // Flags a stored value never carries: an address or index array refers
 // into memory of the program that wrote it, and the bits above the
-// address flag are private to the run time.
-constexpr int kForeignFlags = ZU_FLAG_ADR | ZU_FLAG_IDX | ~0x7FFF;
+// address flag are private to the run time, but for the mark of a Gauss
+// keyword procedure.
+constexpr int kGaussKeywordFlag = 0x80000;
+constexpr int kForeignFlags = (ZU_FLAG_ADR | ZU_FLAG_IDX | ~0x7FFF) & ~kGaussKeywordFlag;
 
 int kindOf(int typeword) { return typeword & ZU_TYPE_MASK; }
 

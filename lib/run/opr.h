@@ -13,7 +13,13 @@ namespace zu::run {
 ZuVALUE* DoOpr(ZuVALUE* sp, int code);
 
 // Applies the fast built-in function `code` to the value in `top`, in place.
-// The ZuGauss print codes 213 and 214 are not handled here.
+// The ZuGauss print codes 213 and 214 go to the Gauss mode's printer.
 void DoFni(ZuVALUE* top, int code);
+
+// The printer of a ZuGauss expression statement's value (FNI 213, and 214
+// when a ";" ended the statement), installed by the Gauss mode; without
+// one the codes do nothing.
+using GaussPrintHook = void (*)(ZuVALUE* value, int endedBySemicolon);
+void SetGaussPrintHook(GaussPrintHook hook);
 
 }  // namespace zu::run

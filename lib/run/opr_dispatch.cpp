@@ -107,6 +107,7 @@ constexpr Binding kBindings[] = {
     // The ZuGauss mode.
     {tok::GDotEqv, Binary(Arithmetic)},
     {tok::Bang, Unary(GaussFactorial)},
+    {tok::Backslash, Binary(GaussDivide)},  // the compiler's code for Gauss "/"
     {tok::GDotNot, Unary(Not)},
     {tok::GDotXor, Binary(Arithmetic)},
     {tok::StrJoin, Binary(GaussStringJoin)},

@@ -65,6 +65,10 @@ const std::array<SizeQuery, 5> kSizes = {{
 }};
 
 // Codes of the ZuGauss mode.
+GaussPrintHook g_gaussPrint = nullptr;  // the Gauss mode's printer, when it is on
+
+constexpr int kPrintValue = 213;
+constexpr int kPrintValueSemicolon = 214;
 constexpr int kRequireScalar = 215;
 constexpr int kStringToDouble = 216;
 constexpr int kExactSquare = 32767;
@@ -127,7 +131,9 @@ void Evaluate(ZuVALUE* top, int code) {
             return;
         }
     }
-    if (code == kRequireScalar) {
+    if (code == kPrintValue || code == kPrintValueSemicolon) {
+        if (g_gaussPrint) g_gaussPrint(top, code == kPrintValueSemicolon ? 1 : 0);
+    } else if (code == kRequireScalar) {
         RequireScalar(top);
     } else if (code == kStringToDouble && value::TypeCode(top) == ZU_STRING && !value::IsNul(top)) {
         value::CastToDouble(top);
@@ -135,6 +141,8 @@ void Evaluate(ZuVALUE* top, int code) {
 }
 
 }  // namespace
+
+void SetGaussPrintHook(GaussPrintHook hook) { g_gaussPrint = hook; }
 
 void DoFni(ZuVALUE* top, int code) {
     try {

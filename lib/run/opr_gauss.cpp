@@ -41,6 +41,31 @@ const ZuVALUE* TextAt(const ZuVALUE* v, int k) {
     return &v->w2.v[TextCount(v) == 1 ? 0 : k];
 }
 
+// b / A for a tall A of full column rank: (A'A)^-1 A'b, through the
+// Cholesky inverse of A'A.  False (nothing changed) when A'A is not
+// positive definite: the generalised inverse then decides.
+bool LeastSquares(ZuVALUE* left, ZuVALUE* right, int r, int c, int k) {
+    double** ata = CMatAlloc(c, c);
+    double** atb = CMatAlloc(c, k);
+    if (ata == nullptr || atb == nullptr) {
+        if (ata != nullptr) CMatFree(ata, c, c);
+        if (atb != nullptr) CMatFree(atb, c, k);
+        return false;
+    }
+    MatAtB(ata, right->w3.m, r, c, right->w3.m, c);
+    MatAtB(atb, right->w3.m, r, c, left->w3.m, k);
+    const bool solved = ISymInv(ata, c) == 0;
+    if (solved) {
+        MatrixResult result;
+        double** out = result.PrepareNew(left, c, k);
+        MatAB(out, ata, c, c, atb, k);
+        result.Commit();
+    }
+    CMatFree(ata, c, c);
+    CMatFree(atb, c, k);
+    return solved;
+}
+
 }  // namespace
 
 void GaussFactorial(ZuVALUE* top, int code) {
@@ -61,6 +86,21 @@ void GaussFactorial(ZuVALUE* top, int code) {
         }
         default: BadOperand(code, top);
     }
+}
+
+void GaussDivide(ZuVALUE* left, ZuVALUE* right, int code) {
+    if (KindOf(left) != kMatrix || KindOf(right) != kMatrix) {
+        ArithmeticAs(left, right, tok::DotSlash, code);
+        return;
+    }
+    const int r = Rows(right), c = Columns(right), k = Columns(left);
+    if (r > c && Rows(left) == r && LeastSquares(left, right, r, c, k)) return;
+    // b / A = (b' / A')', and the Zu division multiplies by the inverse
+    // (generalised when A is not square) on the right.
+    Transpose(left, code);
+    Transpose(right, code);
+    MatrixDivide(left, right, code);
+    Transpose(left, code);
 }
 
 void GaussStringJoin(ZuVALUE* left, ZuVALUE* right, int code) {

@@ -71,6 +71,9 @@ void Choice(ZuVALUE* condition, ZuVALUE* whenTrue, ZuVALUE* whenFalse, int code)
 // (opr_gauss.cpp).
 void GaussFactorial(ZuVALUE* top, int code);
 void GaussStringJoin(ZuVALUE* left, ZuVALUE* right, int code);
+// Gauss "/": element division when either side is a scalar, else b/A is
+// A's (generalised) inverse times b.
+void GaussDivide(ZuVALUE* left, ZuVALUE* right, int code);
 void GaussStringCompare(ZuVALUE* left, ZuVALUE* right, int code);
 
 }  // namespace zu::run::ops

@@ -1,7 +1,9 @@
-// The registration lists and the seven registration functions.  Each list
-// keeps the order in which its functions are entered; the internal-function
-// table sorts them by name.  A name is absent from its list until its
-// routine is written, so a program that calls it fails to link.
+// The registration lists and the registration functions of the standard,
+// input/output, ARMA and probability tables; the two Gauss tables are
+// lib/gauss's.  Each list keeps the order in which its functions are
+// entered; the internal-function table sorts them by name.  A name is
+// absent from its list until its routine is written, so a program that
+// calls it fails to link.
 #include "stdlib/registration.h"
 
 #include <array>
@@ -391,10 +393,6 @@ constexpr LibraryFunction kArmaLib[] = {
     {"c$pacf", FnPacf, true},
 };
 
-// Not written yet: the Gauss-mode functions.
-constexpr std::array<LibraryFunction, 0> kGaussStdLib{};
-constexpr std::array<LibraryFunction, 0> kGaussStdIOLib{};
-
 void Register(std::span<const LibraryFunction> list) {
     for (const LibraryFunction& f : list) (void)FZuLibAddFunction(f.declaration, f.routine, f.atLeast ? 1 : 0);
 }
@@ -405,8 +403,6 @@ std::span<const LibraryFunction> StdLibList() { return kStdLib; }
 std::span<const LibraryFunction> StdIOLibList() { return kStdIOLib; }
 std::span<const LibraryFunction> ArmaLibList() { return kArmaLib; }
 std::span<const LibraryFunction> ProbLibList() { return kProbLib; }
-std::span<const LibraryFunction> GaussStdLibList() { return kGaussStdLib; }
-std::span<const LibraryFunction> GaussStdIOLibList() { return kGaussStdIOLib; }
 
 }  // namespace zu::stdlib
 
@@ -417,6 +413,4 @@ void ZuAddStdLib(void) { Register(StdLibList()); }
 void ZuAddStdIOLib(void) { Register(StdIOLibList()); }
 void ZuAddArmaLib(void) { Register(ArmaLibList()); }
 void ZuAddProbLib(void) { Register(ProbLibList()); }
-void ZuAddGaussStdLib(void) { Register(GaussStdLibList()); }
-void ZuAddGaussStdIOLib(void) { Register(GaussStdIOLibList()); }
 }

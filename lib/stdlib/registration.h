@@ -22,8 +22,6 @@ std::span<const LibraryFunction> StdLibList();
 std::span<const LibraryFunction> StdIOLibList();
 std::span<const LibraryFunction> ArmaLibList();
 std::span<const LibraryFunction> ProbLibList();
-std::span<const LibraryFunction> GaussStdLibList();
-std::span<const LibraryFunction> GaussStdIOLibList();
 
 }  // namespace zu::stdlib
 
@@ -32,8 +30,6 @@ void ZuAddStdLib(void);
 void ZuAddStdIOLib(void);
 void ZuAddArmaLib(void);
 void ZuAddProbLib(void);
-void ZuAddGaussStdLib(void);
-void ZuAddGaussStdIOLib(void);
 }
 
 #endif

@@ -4,6 +4,7 @@
 #include <string>
 #include <string_view>
 
+#include "gauss/registration.h"
 #include "stdlib/registration.h"
 #include "stdlib_fixture.h"
 #include "value/function_table.h"
@@ -26,7 +27,7 @@ protected:
 };
 
 const std::span<const LibraryFunction> kLists[] = {StdLibList(),   ArmaLibList(),   ProbLibList(), StdIOLibList(),
-                                                   GaussStdLibList(), GaussStdIOLibList()};
+                                                   zu::gauss::GaussStdLibList(), zu::gauss::GaussStdIOLibList()};
 
 TEST_F(RegistrationTest, EveryEntryEntersTheTableWithItsCount) {
     ZuAddStdLib();

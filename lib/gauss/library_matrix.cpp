@@ -1,0 +1,481 @@
+// The matrix functions of the Gauss table: sizes, construction, the
+// triangles and their vectors, column statistics, inverses, determinant,
+// rank, random matrices, and the comparison and conversion helpers.
+#include "gauss/routines.h"
+
+#include "numerics/lapack.h"
+#include "numerics/library_support.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstring>
+#include <limits>
+#include <vector>
+
+namespace zu::gauss {
+namespace {
+
+using numerics::library::Allocated;
+using numerics::library::Block;
+using numerics::library::MatrixArg;
+using numerics::library::ResultMatrix;
+using numerics::library::SquareArg;
+
+// The bound on a dimension asked for by a program (as the constant
+// matrices are bounded), so that no call allocates without bound.
+constexpr double kMaxElements = 1 << 26;
+
+int kindOf(const ZuVALUE& v) { return v.t & ZU_TYPE_MASK; }
+
+// A dimension argument: a non-negative integral number.
+bool dimensionArg(ZuVALUE* pv, int k, int* out)
+{
+    double d = 0;
+    switch (kindOf(pv[k])) {
+    case ZU_INT: d = pv[k].w1.i; break;
+    case ZU_DOUBLE: d = pv[k].w1.d; break;
+    case ZU_MATRIX:
+        if (pv[k].w1.i >= 1 && pv[k].w2.i >= 1) {
+            d = pv[k].w3.m[0][0];
+            break;
+        }
+        [[fallthrough]];
+    default: ZuLibArgError(k); return false;
+    }
+    if (!(d >= 0) || d > kMaxElements) {
+        ZuLibArgError(k);
+        return false;
+    }
+    *out = static_cast<int>(d);
+    return true;
+}
+
+bool sizeAllowed(int r, int c)
+{
+    if (static_cast<double>(r) * c > kMaxElements) {
+        ZuRunError(4, "matrix too large");
+        return false;
+    }
+    return true;
+}
+
+// A matrix result filled with a constant.
+void filled(ZuVALUE* rtn, int r, int c, double x)
+{
+    if (!sizeAllowed(r, c) || !ResultMatrix(rtn, r, c))
+        return;
+    double** m = ZuValGetMat(rtn);
+    for (int i = 0; i < r; ++i)
+        for (int j = 0; j < c; ++j)
+            m[i][j] = x;
+}
+
+// The rows and columns of any value: a scalar and a string are 1 by 1.
+void dimensions(const ZuVALUE& v, int* r, int* c)
+{
+    switch (kindOf(v)) {
+    case ZU_MATRIX: *r = v.w1.i; *c = v.w2.i; return;
+    case ZU_ARRAY: *r = v.w1.i; *c = 1; return;
+    default: *r = 1; *c = 1; return;
+    }
+}
+
+// The median of n values (sorted in place), missing values left out.
+double median(std::vector<double>& x)
+{
+    x.erase(std::remove_if(x.begin(), x.end(), [](double d) { return std::isnan(d); }), x.end());
+    if (x.empty())
+        return std::numeric_limits<double>::quiet_NaN();
+    std::sort(x.begin(), x.end());
+    const std::size_t n = x.size();
+    return n % 2 ? x[n / 2] : (x[n / 2 - 1] + x[n / 2]) / 2;
+}
+
+// The singular values of a matrix; false when the decomposition failed.
+bool singularValues(double** a, int r, int c, std::vector<double>& sv)
+{
+    const bool wide = c > r;
+    const int rr = wide ? c : r, cc = wide ? r : c;
+    Block copy(rr, cc);
+    if (!Allocated(copy.ok()))
+        return false;
+    for (int i = 0; i < r; ++i)
+        for (int j = 0; j < c; ++j) {
+            if (wide)
+                copy.m()[j][i] = a[i][j];
+            else
+                copy.m()[i][j] = a[i][j];
+        }
+    sv.assign(static_cast<std::size_t>(cc), 0.0);
+    return IDecSVD(copy.m(), rr, cc, sv.data(), nullptr, nullptr) == 0;
+}
+
+}  // namespace
+
+// gauss::cols(x): the number of columns (1 for a scalar or a string).
+void FnGaussCols(ZuVALUE* rtn, ZuVALUE* pv, int)
+{
+    int r = 0, c = 0;
+    dimensions(pv[0], &r, &c);
+    ZuValSetInt(rtn, c);
+}
+
+// gauss::rows(x): the number of rows (1 for a scalar or a string).
+void FnGaussRows(ZuVALUE* rtn, ZuVALUE* pv, int)
+{
+    int r = 0, c = 0;
+    dimensions(pv[0], &r, &c);
+    ZuValSetInt(rtn, r);
+}
+
+// gauss::ones(r, c) and gauss::zeros(r, c): r by c matrices of ones or zeros.
+void FnGaussOnes(ZuVALUE* rtn, ZuVALUE* pv, int)
+{
+    int r = 0, c = 0;
+    if (dimensionArg(pv, 0, &r) && dimensionArg(pv, 1, &c))
+        filled(rtn, r, c, 1.0);
+}
+
+void FnGaussZeros(ZuVALUE* rtn, ZuVALUE* pv, int cArg)
+{
+    int r = 0, c = 1;
+    if (!dimensionArg(pv, 0, &r))
+        return;
+    if (cArg > 2) {
+        ZuLibArgError(2);
+        return;
+    }
+    if (cArg > 1 && !dimensionArg(pv, 1, &c))
+        return;
+    filled(rtn, r, c, 0.0);
+}
+
+// gauss::eye(n): the n by n identity matrix.
+void FnGaussEye(ZuVALUE* rtn, ZuVALUE* pv, int)
+{
+    int n = 0;
+    if (!dimensionArg(pv, 0, &n))
+        return;
+    filled(rtn, n, n, 0.0);
+    if (kindOf(*rtn) == ZU_MATRIX)
+        for (int i = 0; i < n; ++i)
+            ZuValGetMat(rtn)[i][i] = 1.0;
+}
+
+// gauss::diagrv(x, v): x with its diagonal replaced by the elements of v
+// (a scalar fills the whole diagonal).
+void FnGaussDiagrv(ZuVALUE* rtn, ZuVALUE* pv, int)
+{
+    if (!MatrixArg(pv, 0) || !MatrixArg(pv, 1))
+        return;
+    const int r = pv[0].w1.i, c = pv[0].w2.i, n = std::min(r, c);
+    const int vr = pv[1].w1.i, vc = pv[1].w2.i;
+    if (vr * vc != 1 && vr * vc != n) {
+        ZuLibArgError(1);
+        return;
+    }
+    ZuLibValMatDup(rtn, pv[0].w3.m, r, c);
+    double** m = ZuValGetMat(rtn);
+    for (int i = 0; i < n; ++i)
+        m[i][i] = vr * vc == 1 ? pv[1].w3.m[0][0] : pv[1].w3.m[vc == 1 ? i : 0][vc == 1 ? 0 : i];
+}
+
+// gauss::lowmat(x) and gauss::upmat(x): the lower and upper triangles
+// with the diagonal, zeros elsewhere.
+void triangle(ZuVALUE* rtn, ZuVALUE* pv, bool lower)
+{
+    if (!MatrixArg(pv, 0))
+        return;
+    const int r = pv[0].w1.i, c = pv[0].w2.i;
+    ZuLibValMatDup(rtn, pv[0].w3.m, r, c);
+    double** m = ZuValGetMat(rtn);
+    for (int i = 0; i < r; ++i)
+        for (int j = 0; j < c; ++j)
+            if (lower ? j > i : j < i)
+                m[i][j] = 0.0;
+}
+
+void FnGaussLowmat(ZuVALUE* rtn, ZuVALUE* pv, int) { triangle(rtn, pv, true); }
+void FnGaussUpmat(ZuVALUE* rtn, ZuVALUE* pv, int) { triangle(rtn, pv, false); }
+
+// gauss::vech(x): the lower triangle of a square matrix, row by row, as a
+// column of n(n+1)/2 elements.
+void FnGaussVech(ZuVALUE* rtn, ZuVALUE* pv, int)
+{
+    if (!SquareArg(pv, 0))
+        return;
+    const int n = pv[0].w1.i;
+    if (!ResultMatrix(rtn, n * (n + 1) / 2, 1))
+        return;
+    double** out = ZuValGetMat(rtn);
+    int k = 0;
+    for (int i = 0; i < n; ++i)
+        for (int j = 0; j <= i; ++j)
+            out[k++][0] = pv[0].w3.m[i][j];
+}
+
+// gauss::xpnd(v): the symmetric matrix whose vech is v.
+void FnGaussXpnd(ZuVALUE* rtn, ZuVALUE* pv, int)
+{
+    if (!MatrixArg(pv, 0))
+        return;
+    const long count = static_cast<long>(pv[0].w1.i) * pv[0].w2.i;
+    const int n = static_cast<int>(std::lround((std::sqrt(8.0 * count + 1) - 1) / 2));
+    if ((pv[0].w1.i != 1 && pv[0].w2.i != 1) || static_cast<long>(n) * (n + 1) / 2 != count) {
+        ZuLibArgError(0);
+        return;
+    }
+    if (!ResultMatrix(rtn, n, n))
+        return;
+    double** out = ZuValGetMat(rtn);
+    double** v = pv[0].w3.m;
+    const bool column = pv[0].w2.i == 1;
+    int k = 0;
+    for (int i = 0; i < n; ++i)
+        for (int j = 0; j <= i; ++j, ++k)
+            out[i][j] = out[j][i] = column ? v[k][0] : v[0][k];
+}
+
+// gauss::toeplitz(x): the symmetric Toeplitz matrix with first column x.
+void FnGaussToeplitz(ZuVALUE* rtn, ZuVALUE* pv, int)
+{
+    if (!MatrixArg(pv, 0))
+        return;
+    if (pv[0].w1.i != 1 && pv[0].w2.i != 1) {
+        ZuLibArgError(0);
+        return;
+    }
+    const int n = pv[0].w1.i * pv[0].w2.i;
+    const bool column = pv[0].w2.i == 1;
+    if (!ResultMatrix(rtn, n, n))
+        return;
+    double** out = ZuValGetMat(rtn);
+    for (int i = 0; i < n; ++i)
+        for (int j = 0; j < n; ++j) {
+            const int k = std::abs(i - j);
+            out[i][j] = column ? pv[0].w3.m[k][0] : pv[0].w3.m[0][k];
+        }
+}
+
+// gauss::rev(x): the rows in reverse order.
+void FnGaussRev(ZuVALUE* rtn, ZuVALUE* pv, int)
+{
+    if (!MatrixArg(pv, 0))
+        return;
+    const int r = pv[0].w1.i, c = pv[0].w2.i;
+    if (!ResultMatrix(rtn, r, c))
+        return;
+    double** out = ZuValGetMat(rtn);
+    for (int i = 0; i < r; ++i)
+        std::memcpy(out[i], pv[0].w3.m[r - 1 - i], sizeof(double) * static_cast<std::size_t>(c));
+}
+
+// gauss::meanc(x): the means of the columns, as a column.
+void FnGaussMeanc(ZuVALUE* rtn, ZuVALUE* pv, int)
+{
+    if (!MatrixArg(pv, 0))
+        return;
+    const int r = pv[0].w1.i, c = pv[0].w2.i;
+    if (!ResultMatrix(rtn, c, 1))
+        return;
+    double** out = ZuValGetMat(rtn);
+    for (int j = 0; j < c; ++j) {
+        double sum = 0;
+        for (int i = 0; i < r; ++i)
+            sum += pv[0].w3.m[i][j];
+        out[j][0] = r > 0 ? sum / r : std::numeric_limits<double>::quiet_NaN();
+    }
+}
+
+// gauss::median(x): the medians of the columns, as a column (missing
+// values left out).
+void FnGaussMedian(ZuVALUE* rtn, ZuVALUE* pv, int)
+{
+    if (!MatrixArg(pv, 0))
+        return;
+    const int r = pv[0].w1.i, c = pv[0].w2.i;
+    if (!ResultMatrix(rtn, c, 1))
+        return;
+    double** out = ZuValGetMat(rtn);
+    std::vector<double> column(static_cast<std::size_t>(r));
+    for (int j = 0; j < c; ++j) {
+        column.resize(static_cast<std::size_t>(r));
+        for (int i = 0; i < r; ++i)
+            column[static_cast<std::size_t>(i)] = pv[0].w3.m[i][j];
+        out[j][0] = median(column);
+    }
+}
+
+// gauss::ismiss(x): 1 when any element is missing, else 0.
+void FnGaussIsmiss(ZuVALUE* rtn, ZuVALUE* pv, int)
+{
+    int missing = 0;
+    switch (kindOf(pv[0])) {
+    case ZU_DOUBLE: missing = std::isnan(pv[0].w1.d); break;
+    case ZU_MATRIX:
+        for (int i = 0; i < pv[0].w1.i && !missing; ++i)
+            for (int j = 0; j < pv[0].w2.i; ++j)
+                if (std::isnan(pv[0].w3.m[i][j])) {
+                    missing = 1;
+                    break;
+                }
+        break;
+    default: break;
+    }
+    ZuValSetInt(rtn, missing);
+}
+
+// gauss::feq(a, b): 1 when a and b are equal element by element (a scalar
+// standing for every element), else 0.
+void FnGaussFeq(ZuVALUE* rtn, ZuVALUE* pv, int)
+{
+    if (!MatrixArg(pv, 0) || !MatrixArg(pv, 1))
+        return;
+    const ZuVALUE &a = pv[0], &b = pv[1];
+    const bool aScalar = a.w1.i == 1 && a.w2.i == 1, bScalar = b.w1.i == 1 && b.w2.i == 1;
+    if (!aScalar && !bScalar && (a.w1.i != b.w1.i || a.w2.i != b.w2.i)) {
+        ZuValSetInt(rtn, 0);
+        return;
+    }
+    const int r = aScalar ? b.w1.i : a.w1.i, c = aScalar ? b.w2.i : a.w2.i;
+    int equal = 1;
+    for (int i = 0; i < r && equal; ++i)
+        for (int j = 0; j < c; ++j)
+            if (a.w3.m[aScalar ? 0 : i][aScalar ? 0 : j] != b.w3.m[bScalar ? 0 : i][bScalar ? 0 : j]) {
+                equal = 0;
+                break;
+            }
+    ZuValSetInt(rtn, equal);
+}
+
+namespace {
+
+// The inverse of a square argument into the result, by `invert` on a
+// copy; a failure is the run-time error, raised before the result holds
+// anything (it would not be freed).
+void inverseInto(ZuVALUE* rtn, ZuVALUE* pv, int (*invert)(double**, int), const char* what)
+{
+    if (!SquareArg(pv, 0))
+        return;
+    const int n = pv[0].w1.i;
+    Block work(n, n);
+    if (!Allocated(work.ok()))
+        return;
+    for (int i = 0; i < n; ++i)
+        std::memcpy(work.m()[i], pv[0].w3.m[i], sizeof(double) * static_cast<std::size_t>(n));
+    if (n > 0 && invert(work.m(), n) != 0) {
+        ZuRunError(9, what);
+        return;
+    }
+    ZuLibValMatDup(rtn, work.m(), n, n);
+}
+
+}  // namespace
+
+// gauss::inv(x): the inverse of a square matrix; a singular matrix is a
+// run-time error.
+void FnGaussInv(ZuVALUE* rtn, ZuVALUE* pv, int) { inverseInto(rtn, pv, IInvert, "inv()"); }
+
+// gauss::invpd(x): the inverse of a symmetric positive definite matrix; a
+// matrix that is not is a run-time error.
+void FnGaussInvpd(ZuVALUE* rtn, ZuVALUE* pv, int)
+{
+    inverseInto(rtn, pv, ISymInv, "invpd(): not positive definite");
+}
+
+// gauss::det(x): the determinant of a square matrix.
+void FnGaussDet(ZuVALUE* rtn, ZuVALUE* pv, int)
+{
+    if (!SquareArg(pv, 0))
+        return;
+    const int n = pv[0].w1.i;
+    Block lu(n, n);
+    if (!Allocated(lu.ok()))
+        return;
+    for (int i = 0; i < n; ++i)
+        std::memcpy(lu.m()[i], pv[0].w3.m[i], sizeof(double) * static_cast<std::size_t>(n));
+    std::vector<int> perm(static_cast<std::size_t>(n));
+    double logdet = 0;
+    int sign = 0;
+    if (n == 0) {
+        ZuValSetDouble(rtn, 1.0);
+        return;
+    }
+    // A singular matrix fails the decomposition: its determinant is 0.
+    const bool decomposed = ILUPdec(lu.m(), n, perm.data(), &logdet, &sign) == 0;
+    ZuValSetDouble(rtn, !decomposed || sign == 0 ? 0.0 : sign * std::exp(logdet));
+}
+
+// gauss::rank(x): the number of singular values above the tolerance
+// max(r, c) * largest * machine epsilon.
+void FnGaussRank(ZuVALUE* rtn, ZuVALUE* pv, int)
+{
+    if (!MatrixArg(pv, 0))
+        return;
+    const int r = pv[0].w1.i, c = pv[0].w2.i;
+    std::vector<double> sv;
+    if (!singularValues(pv[0].w3.m, r, c, sv)) {
+        ZuRunError(29, "rank()");
+        return;
+    }
+    const double largest = sv.empty() ? 0 : *std::max_element(sv.begin(), sv.end());
+    const double tolerance = std::max(r, c) * largest * std::numeric_limits<double>::epsilon();
+    ZuValSetInt(rtn, static_cast<int>(std::count_if(sv.begin(), sv.end(),
+                                                    [&](double s) { return s > tolerance; })));
+}
+
+// gauss::rndn(r, c) and gauss::rndu(r, c): standard normal and uniform
+// (0, 1) draws from the current generator.
+void FnGaussRndn(ZuVALUE* rtn, ZuVALUE* pv, int)
+{
+    int r = 0, c = 0;
+    if (!dimensionArg(pv, 0, &r) || !dimensionArg(pv, 1, &c) || !sizeAllowed(r, c))
+        return;
+    if (ResultMatrix(rtn, r, c))
+        MatRann(ZuValGetMat(rtn), r, c);
+}
+
+void FnGaussRndu(ZuVALUE* rtn, ZuVALUE* pv, int)
+{
+    int r = 0, c = 0;
+    if (!dimensionArg(pv, 0, &r) || !dimensionArg(pv, 1, &c) || !sizeAllowed(r, c))
+        return;
+    if (ResultMatrix(rtn, r, c))
+        MatRan(ZuValGetMat(rtn), r, c);
+}
+
+// gauss::__balance__(x, which): the balancing of a square matrix by a
+// diagonal similarity (LAPACK's scaling, without permutations): which 0
+// gives b = z^-1 x z, whose rows and columns have like norms, which 1
+// the diagonal matrix z.
+void FnGaussBalance(ZuVALUE* rtn, ZuVALUE* pv, int)
+{
+    if (!SquareArg(pv, 0))
+        return;
+    const int n = pv[0].w1.i;
+    std::vector<double> a(static_cast<std::size_t>(n) * static_cast<std::size_t>(n));
+    std::vector<double> scale(static_cast<std::size_t>(n), 1.0);
+    // Column-major copy: element (i, j) at i + j n.
+    for (int i = 0; i < n; ++i)
+        for (int j = 0; j < n; ++j)
+            a[static_cast<std::size_t>(i) + static_cast<std::size_t>(j) * n] = pv[0].w3.m[i][j];
+    int ilo = 1, ihi = n, info = 0;
+    const char job = 'S';
+    if (n > 0)
+        dgebal_(&job, &n, a.data(), &n, &ilo, &ihi, scale.data(), &info);
+    if (info != 0) {
+        ZuRunError(37, "__balance__()");
+        return;
+    }
+    const bool scaling = kindOf(pv[1]) == ZU_INT ? pv[1].w1.i != 0
+                         : kindOf(pv[1]) == ZU_DOUBLE ? pv[1].w1.d != 0 : false;
+    if (!ResultMatrix(rtn, n, n))
+        return;
+    double** out = ZuValGetMat(rtn);
+    for (int i = 0; i < n; ++i)
+        for (int j = 0; j < n; ++j)
+            out[i][j] = scaling ? (i == j ? scale[static_cast<std::size_t>(i)] : 0.0)
+                                : a[static_cast<std::size_t>(i) + static_cast<std::size_t>(j) * n];
+}
+
+}  // namespace zu::gauss

@@ -1,0 +1,122 @@
+// The Gauss functions that reach the program's own globals by name, and
+// the string comparison helper.
+#include "gauss/routines.h"
+
+#include "stdlib/value_printer.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cctype>
+#include <string>
+
+namespace zu::gauss {
+namespace {
+
+// The global "gauss::name" (the name in any case), or null.
+ZuNAMEDVALUE* gaussGlobal(const ZuVALUE& name)
+{
+    if ((name.t & ZU_TYPE_MASK) != ZU_STRING)
+        return nullptr;
+    std::string wanted = "gauss::";
+    for (char ch : stdlib::StringChars(name))
+        wanted += static_cast<char>(std::tolower(static_cast<unsigned char>(ch)));
+    ZuNAMEDVALUE* globals = ZuGetSymGloBase();
+    const int count = ZuGetSymTabCount();
+    for (int i = count - 1; globals && i >= 0; --i) {
+        const int kind = globals[i].val.t & ZU_TYPE_MASK;
+        if (globals[i].name && wanted == globals[i].name && kind != ZU_FUNCTION &&
+            kind != ZU_INTFUNC && kind != ZU_CLASS)
+            return &globals[i];
+    }
+    return nullptr;
+}
+
+}  // namespace
+
+// gauss::varget(name): a copy of the value of the global variable named;
+// a name that is no variable is a run-time error.
+void FnGaussVarget(ZuVALUE* rtn, ZuVALUE* pv, int)
+{
+    if (ZuLibCheckType(ZU_STRING, pv, 0, 0) == 0)
+        return;
+    ZuNAMEDVALUE* g = gaussGlobal(pv[0]);
+    if (!g) {
+        const std::string text = "varget(\"" + std::string(stdlib::StringChars(pv[0])) + "\")";
+        ZuRunError(12, text.c_str());
+        return;
+    }
+    *rtn = g->val;
+    rtn->t &= ~(ZU_FLAG_VAL | ZU_FLAG_GLO | ZU_FLAG_CON | ZU_FLAG_STA);
+    ZuMakeByValue(rtn);
+}
+
+// gauss::varput(x, name): stores a copy of x into the global variable
+// named; 1 when it exists, else 0 (nothing is stored).
+void FnGaussVarput(ZuVALUE* rtn, ZuVALUE* pv, int)
+{
+    if (ZuLibCheckType(ZU_STRING, pv, 1, 1) == 0)
+        return;
+    ZuNAMEDVALUE* g = gaussGlobal(pv[1]);
+    if (!g || (g->val.t & ZU_FLAG_CON)) {
+        ZuValSetInt(rtn, 0);
+        return;
+    }
+    ZuVALUE copy = pv[0];
+    copy.t &= ~(ZU_FLAG_VAL | ZU_FLAG_GLO | ZU_FLAG_CON | ZU_FLAG_STA | ZU_FLAG_ARG);
+    ZuMakeByValue(&copy);
+    const int keep = g->val.t & (ZU_FLAG_GLO | ZU_FLAG_STA);
+    ZuFreeValue(&g->val);
+    g->val = copy;
+    g->val.t |= keep;
+    ZuValSetInt(rtn, 1);
+}
+
+namespace {
+
+// The Gauss type code of a value: 6 a matrix or scalar, 13 a string, 15 an
+// array of strings, 21 any other array; missing for anything else.
+double typeCode(const ZuVALUE& v)
+{
+    switch (v.t & ZU_TYPE_MASK) {
+    case ZU_INT:
+    case ZU_DOUBLE:
+    case ZU_MATRIX: return 6;
+    case ZU_STRING: return 13;
+    case ZU_ARRAY:
+        for (int k = 0; k < v.w1.i; ++k)
+            if ((v.w2.v[k].t & ZU_TYPE_MASK) != ZU_STRING)
+                return 21;
+        return 15;
+    default: return NAN;
+    }
+}
+
+}  // namespace
+
+// gauss::__typecv__(names): the type codes of the global variables named
+// (a string, or an array of strings), as a column; missing for a name
+// that is no variable.
+void FnGaussTypecv(ZuVALUE* rtn, ZuVALUE* pv, int)
+{
+    const bool list = (pv[0].t & ZU_TYPE_MASK) == ZU_ARRAY;
+    if (!list && ZuLibCheckType(ZU_STRING, pv, 0, 0) == 0)
+        return;
+    const int n = list ? pv[0].w1.i : 1;
+    ZuLibValMatMalloc(rtn, n, 1);
+    for (int i = 0; i < n; ++i) {
+        const ZuVALUE& name = list ? pv[0].w2.v[i] : pv[0];
+        const ZuNAMEDVALUE* g = gaussGlobal(name);
+        rtn->w3.m[i][0] = g ? typeCode(g->val) : NAN;
+    }
+}
+
+// gauss::__strcmp__(a, b): -1, 0 or 1 as a sorts before, with or after b.
+void FnGaussStrcmp(ZuVALUE* rtn, ZuVALUE* pv, int)
+{
+    if (ZuLibCheckType(ZU_STRING, pv, 0, 1) == 0)
+        return;
+    const int c = stdlib::StringChars(pv[0]).compare(stdlib::StringChars(pv[1]));
+    ZuValSetInt(rtn, c < 0 ? -1 : c > 0 ? 1 : 0);
+}
+
+}  // namespace zu::gauss
