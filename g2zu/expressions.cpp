@@ -140,7 +140,7 @@ bool Translator::term(const Token& t, bool after_operand) {
     case Tok::Dollar: {
         const Token& p = in_.peek();
         if (p.code == Tok::Ident) {
-            put(in_.next().text);
+            procedure_value(in_.next().text);
             return true;
         }
         if (t.code == Tok::Dollar && is_operator(p.code)) {
@@ -199,6 +199,7 @@ void Translator::unsupported_operator(Tok code) {
         hint = "use exp(loggamma())";
     }
     messages_.warning(Err::Unsupported, op);
+    ++unsupported_;
     put(" /*" + op + " " + hint + " */ ");
 }
 
@@ -208,8 +209,20 @@ void Translator::unsupported_operator(Tok code) {
 void Translator::name(const Token& id) {
     Nesting nesting(depth_, messages_);
     const Token& p = in_.peek();
+    if (p.code == Tok::DotWord && !structs_.empty()) {
+        int s = symbols_.find_global(id.text);
+        std::string type = s >= 0 ? symbols_.at(s).struct_type : std::string();
+        std::string member_type;
+        if (member_index(type, p.text.substr(1), member_type) > 0 ||
+            member_index("", p.text.substr(1), member_type) > 0) {
+            put(zu_variable_name(id.text));
+            member_access(type);
+            if (in_.accept(Tok::LBracket)) index();
+            return;
+        }
+    }
     if (p.code == Tok::LBracket) {
-        put(id.text);
+        put(zu_variable_name(id.text));
         in_.next();
         index();
         return;
@@ -228,7 +241,13 @@ void Translator::name(const Token& id) {
             return;
         }
     }
-    put(id.text);
+    put(zu_variable_name(id.text));
+}
+
+// A procedure passed as an argument (&f): its Zu name.
+void Translator::procedure_value(const std::string& name) {
+    int s = symbols_.find_global(name);
+    put(s >= 0 && symbols_.at(s).kind != Kind::Variable ? written_name(s, name) : zu_variable_name(name));
 }
 
 void Translator::call(const Token& id) {
@@ -239,11 +258,20 @@ void Translator::call(const Token& id) {
     } else if (symbols_.at(s).unsupported) {
         log_output(id.text + " unsupported\n");
         messages_.warning(Err::Unsupported, id.text);
+        ++unsupported_;
     }
-    put(written_name(s, id.text));
     LineModeScope normal(in_, false);
+    // The optional arguments of a procedure are read where they were passed:
+    // the stand-ins take the procedure's own argument list first.
+    bool optional_arguments = id.text == "dynargsget" || id.text == "dynargscount";
+    if (optional_arguments && !in_proc_) messages_.error(Err::OnlyInProcedure, id.text);
+    if (s >= 0 && symbols_.at(s).kind == Kind::Variable)
+        put(zu_variable_name(id.text));
+    else
+        put(written_name(s, id.text));
     in_.next();
-    put("(");
+    put(optional_arguments ? "(va_arglist()" : "(");
+    if (optional_arguments && in_.peek().code != Tok::RParen) put(", ");
     if (!in_.accept(Tok::RParen)) {
         for (;;) {
             Tok t = expression();
@@ -361,7 +389,7 @@ Translator::Edge Translator::item_token(const Token& t, bool in_index) {
     case Tok::Amp:
     case Tok::Dollar:
         if (in_.peek().code == Tok::Ident) {
-            put(in_.next().text);
+            procedure_value(in_.next().text);
             return Edge::Value;
         }
         if (t.code == Tok::Dollar && in_.peek().code == Tok::Plus) {

@@ -29,11 +29,11 @@ void Translator::dispatch() {
     case Tok::Goto: jump_statement(false); return;
     case Tok::Gosub: jump_statement(true); return;
     case Tok::Return: return_statement(); return;
+    case Tok::Question: print_statement(); return;
     case Tok::Close:
     case Tok::Open:
     case Tok::Int:
     case Tok::StringKw:
-    case Tok::Question:
         skip_command(gauss_spelling(in_.next().code));
         return;
     case Tok::LBrace: multiple_assignment(); return;
@@ -75,6 +75,10 @@ void Translator::dispatch() {
 
 void Translator::ident_statement() {
     const Token& id = in_.peek();
+    if (id.text == "struct") {
+        struct_statement();
+        return;
+    }
     if (is_command_word(id.text)) {
         command();
         return;
@@ -114,7 +118,7 @@ Translator::Form Translator::classify() {
             form = Form::Assignment;
             if (u == Tok::LBrace) {
                 form = Form::Constant;
-            } else if (first.code == Tok::Ident && second != Tok::LBracket) {
+            } else if (first.code == Tok::Ident && second != Tok::LBracket && second != Tok::DotWord) {
                 if (u == Tok::Minus || u == Tok::Plus) u = in_.next().code;
                 if ((is_number(u) || u == Tok::String) && in_.next().code == Tok::Semicolon)
                     form = Form::Constant;
@@ -138,7 +142,7 @@ void Translator::assignment() {
         return;
     }
     if (!in_proc_ && !known_variable(id.text)) {
-        if (!main_open_) put("decl " + id.text + ";");
+        if (!main_open_) put("decl " + zu_variable_name(id.text) + ";");
         define_variable(id.text);
     }
     open_main();
@@ -184,14 +188,14 @@ void Translator::multiple_assignment() {
         std::string fresh;
         for (const std::string& n : names) {
             if (known_variable(n)) continue;
-            fresh += (fresh.empty() ? "" : ", ") + n;
+            fresh += (fresh.empty() ? "" : ", ") + zu_variable_name(n);
             define_variable(n);
         }
         if (!fresh.empty() && !main_open_) put("decl " + fresh + ";");
     }
     open_main();
     std::string list;
-    for (const std::string& n : names) list += (list.empty() ? "" : ", ") + n;
+    for (const std::string& n : names) list += (list.empty() ? "" : ", ") + zu_variable_name(n);
     put("[" + list + "] = ");
     finish_statement(expression());
 }
@@ -208,7 +212,8 @@ void Translator::implicit_print() {
     finish_statement(t);
 }
 
-// print [/options] items ;
+// print [/options] items ;   ? items ;
+// Gauss ends the line after the items unless the statement ends with ";;".
 void Translator::print_statement() {
     in_.next();
     skip_slash_options();
@@ -217,12 +222,24 @@ void Translator::print_statement() {
         put("print(\"\\n\");");
         return;
     }
+    bool stay_on_line = ends_with_two_semicolons();
+    std::string call = stay_on_line ? "print" : "println";
     bool bare = lone_paren_item();
     LineModeScope lines(in_, true);
-    put(bare ? "print" : "print(");
+    put(bare ? call : call + "(");
     Tok t = print_items(", ", false);
     if (!bare) put(")");
     finish_statement(t);
+}
+
+// Does the statement ahead end with ";;"? The reading position is kept.
+bool Translator::ends_with_two_semicolons() {
+    Scanner::Mark m = in_.mark();
+    Tok t = in_.next().code;
+    while (t != Tok::Semicolon && t != Tok::Eof) t = in_.next().code;
+    bool twice = t == Tok::Semicolon && in_.next().code == Tok::Semicolon;
+    in_.rewind(m);
+    return twice;
 }
 
 // ---------------------------------------------------------------------------
@@ -312,11 +329,15 @@ void Translator::for_statement() {
         return;
     }
     open_main();
-    out_.open_brace("{\tdecl " + i.text + ";");
+    // A counter that is a local (or argument) of the procedure is that
+    // variable; any other counter belongs to the loop.
+    std::string counter = zu_variable_name(i.text);
+    bool own = in_proc_ && symbols_.find_local(i.text) >= 0;
+    out_.open_brace(own ? std::string("{") : "{\tdecl " + counter + ";");
     blocks_.push_back(Block::For);
-    put("for (" + i.text + " = ");
+    put("for (" + counter + " = ");
     std::string test = negative_step() ? " >= " : " <= ";
-    const std::string parts[] = {"; " + i.text + test, "; " + i.text + " += ", ")"};
+    const std::string parts[] = {"; " + counter + test, "; " + counter + " += ", ")"};
     for (int k = 0; k < 3; ++k) {
         Tok t = expression();
         put(parts[k]);
@@ -391,6 +412,7 @@ void Translator::jump_statement(bool gosub) {
         in_.skip_to(Tok::Semicolon);
     }
     if (gosub) {
+        if (in_proc_) ++gosubs_in_proc_;
         // A second gosub to the same label gets a label of its own, so that
         // the output has no duplicate label.
         gosub_label_ = "gosub_" + target.text;
@@ -400,7 +422,12 @@ void Translator::jump_statement(bool gosub) {
     }
 }
 
+// In a procedure without gosub, return is the modern spelling of retp.
 void Translator::return_statement() {
+    if (in_proc_ && gosubs_in_proc_ == 0) {
+        retp_statement();
+        return;
+    }
     in_.next();
     open_main();
     put("goto " + (gosub_label_.empty() ? std::string("gosub_???") : gosub_label_) + ";");
@@ -412,10 +439,26 @@ void Translator::return_statement() {
     }
 }
 
-// external matrix names ;  external string names ;
+// external matrix names ;  external string names ;  external proc names ;
+// Inside a procedure the names were declared at file level by the first pass.
 void Translator::external_statement() {
     in_.next();
+    if (in_proc_) {
+        log_output("external declaration moved to file level\n");
+        in_.skip_to(Tok::Semicolon);
+        return;
+    }
     close_main();
+    if (in_.accept(Tok::Proc) || in_.accept(Tok::Keyword) || in_.accept(Tok::Fn)) {
+        for (Token t = in_.next(); t.code != Tok::Semicolon && t.code != Tok::Eof; t = in_.next()) {
+            if (t.code != Tok::Ident || symbols_.find_global(t.text) >= 0) continue;
+            Symbol& proc = symbols_.at(define(t.text, Kind::Procedure, table_top_));
+            proc.return_count = 1;
+            proc.external_only = true;  // declared by the file that defines it
+            log_output("external proc " + t.text + ": include the file that defines it\n");
+        }
+        return;
+    }
     if (!in_.accept(Tok::Matrix) && !in_.accept(Tok::StringKw)) {
         skip_command("external");
         return;
@@ -430,7 +473,7 @@ void Translator::external_statement() {
             in_.skip_to(Tok::Semicolon);
             break;
         }
-        list += (list.empty() ? "" : ", ") + t.text;
+        list += (list.empty() ? "" : ", ") + zu_variable_name(t.text);
         if (!known_variable(t.text)) define_variable(t.text);
     }
     if (!list.empty()) put("extern decl " + list + ";");

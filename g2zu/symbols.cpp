@@ -5,6 +5,18 @@
 
 namespace g2zu {
 
+std::string zu_variable_name(std::string_view name) {
+    // Zu keywords that are not Gauss keywords, sorted.
+    static constexpr std::string_view kZuKeywords[] = {
+        "array",  "case",   "char",   "class",     "const",    "decl",  "default",
+        "delete", "double", "enum",   "extern",    "inline",   "namespace", "new",
+        "operator", "short", "static", "switch",   "this",     "virtual",
+    };
+    for (std::string_view k : kZuKeywords)
+        if (k == name) return "g_" + std::string(name);
+    return std::string(name);
+}
+
 Symbols::Symbols(Messages& messages) : messages_(messages), records_(kCapacity + 10) {}
 
 int Symbols::find(std::string_view name, int bound) const {

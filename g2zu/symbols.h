@@ -1,6 +1,7 @@
 // The converter's symbol table: a stack of records with procedure scopes.
 #pragma once
 
+#include <set>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -28,7 +29,15 @@ struct Symbol {
     std::vector<bool> const_flags;     // argument passed as const (first 20 only)
     bool unsupported = false;          // conversion entry without a Zu stand-in
     std::string replacement;           // Zu name written in calls, when not empty
+    bool varargs = false;              // procedure takes optional arguments (...)
+    bool predeclared = false;          // procedure known from the first pass, body not yet read
+    bool external_only = false;        // variable named by external in a procedure, not defined here
+    std::string struct_type;           // a variable holding a Gauss struct: its type
 };
+
+// The name a Gauss variable gets in Zu: a Zu keyword cannot name a variable,
+// so it takes the prefix "g_".
+std::string zu_variable_name(std::string_view name);
 
 class Symbols {
 public:
@@ -54,6 +63,11 @@ public:
     Symbol& at(int index) { return records_[static_cast<std::size_t>(index)]; }
     const Symbol& at(int index) const { return records_[static_cast<std::size_t>(index)]; }
 
+    // Names of the Zu library that a Gauss procedure may not take (the
+    // conversion table lists them); such a procedure is renamed.
+    void add_reserved(std::string name) { reserved_.insert(std::move(name)); }
+    bool is_reserved(std::string_view name) const { return reserved_.find(name) != reserved_.end(); }
+
     int base() const { return base_; }
     int top() const { return top_; }
     int scope_start() const { return scope_start_; }
@@ -70,6 +84,7 @@ private:
     int top_ = 0;
     int base_ = 0;
     int scope_start_ = 0;
+    std::set<std::string, std::less<>> reserved_;
 };
 
 }  // namespace g2zu

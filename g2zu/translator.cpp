@@ -79,7 +79,9 @@ bool Translator::copy_comments(bool after_statement) {
         case Tok::Semicolon:
             break;
         case Tok::Comment:
-            if (t.text.size() <= 100 && t.text.find('\n') == std::string::npos)
+            // A // comment runs to the end of its line, whatever its length.
+            if (t.text.starts_with("//") ||
+                (t.text.size() <= 100 && t.text.find('\n') == std::string::npos))
                 out_.append(t.text);
             else
                 out_.write_verbatim(t.text);
@@ -174,6 +176,7 @@ void Translator::put_string(std::string_view text) {
 }
 
 void Translator::skip_command(std::string_view word) {
+    ++unsupported_;
     messages_.log_input(std::string(word) + " command skipped\n");
     messages_.warning(Err::CommandSkipped, word);
     skip_raw();
@@ -219,14 +222,25 @@ int Translator::define(std::string_view name, Kind kind, int bound) {
 }
 
 // Is name a global (or local) the program already has? The names of
-// conversion-table entries and of undeclared calls are not variables.
+// conversion-table entries and of undeclared calls are not variables; a
+// name that only a procedure declared external is defined by the first
+// file-level statement that assigns it.
 bool Translator::known_variable(std::string_view name) const {
     int s = symbols_.find_global(name);
-    return s >= 0 && symbols_.at(s).kind != Kind::Conversion && symbols_.at(s).kind != Kind::Undeclared;
+    if (s < 0) return false;
+    const Symbol& sym = symbols_.at(s);
+    if (sym.external_only && sym.kind == Kind::Variable) return in_proc_;
+    return sym.kind != Kind::Conversion && sym.kind != Kind::Undeclared;
 }
 
 // A new global variable; it shadows a conversion-table entry of its name.
 void Translator::define_variable(std::string_view name) {
+    int s = symbols_.find_global(name);
+    if (s >= 0 && symbols_.at(s).external_only && symbols_.at(s).kind == Kind::Variable) {
+        symbols_.at(s).external_only = false;
+        symbols_.at(s).in_main_block = main_open_;
+        return;
+    }
     symbols_.define(name, Kind::Variable, symbols_.top(), in_.in_include(), main_open_);
 }
 

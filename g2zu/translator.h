@@ -29,7 +29,21 @@ private:
 class Translator {
 public:
     Translator(Scanner& in, Output& out, Symbols& symbols, Messages& messages)
-        : in_(in), out_(out), symbols_(symbols), messages_(messages) {}
+        : in_(in), out_(out), symbols_(symbols), messages_(messages) {
+        in_.set_before_include([this] {
+            if (!in_.in_include()) close_main();
+        });
+    }
+    ~Translator() { in_.set_before_include(nullptr); }
+    Translator(const Translator&) = delete;
+    Translator& operator=(const Translator&) = delete;
+
+    // The first pass over the file and its includes (prepass.cpp).
+    void prescan(std::string_view file);
+    // Names that procedures declare external, for a file-level declaration.
+    const std::vector<std::string>& hoisted_externals() const { return hoisted_externals_; }
+    // Constructs left unsupported (unsupported functions, skipped commands).
+    int unsupported_count() const { return unsupported_; }
 
     // Copies comments and blank lines between statements; after a statement
     // it stops at the end of its line. False at end of file.
@@ -46,6 +60,33 @@ private:
     enum class Block { If, Do, For };
     // Where a print item starts or ends, for the separator rule.
     enum class Edge { None, Text, Value, Open, Other };
+
+    // The formal arguments of a procedure head.
+    struct Formals {
+        std::vector<std::string> names;
+        std::vector<std::string> struct_types;  // the struct type of each, or ""
+        bool varargs = false;                   // the list ends with ...
+    };
+    // A member of a Gauss struct, kept as an element of a Zu array.
+    struct StructMember {
+        std::string name;
+        std::string struct_type;  // a nested struct, or ""
+        bool text = false;        // a string
+        bool list = false;        // an array or string array
+    };
+    using StructLayout = std::vector<StructMember>;
+
+    // --- the first pass (prepass.cpp)
+    static Formals read_formal_list(Scanner& in, Messages& messages);
+    void read_struct_definition(Scanner& in, const std::string& name);
+    void prescan_procedure(Scanner& in, Kind kind, bool fn);
+    void prescan_external(Scanner& in);
+
+    // --- structs (structs.cpp)
+    void struct_statement();
+    std::string struct_initialiser(const std::string& type, int depth) const;
+    int member_index(const std::string& type, const std::string& member, std::string& member_type) const;
+    void member_access(std::string type);
 
     // --- main blocks and shared helpers (translator.cpp)
     void follow_include();
@@ -83,6 +124,7 @@ private:
     void unsupported_operator(Tok code);
     void name(const Token& id);
     void call(const Token& id);
+    void procedure_value(const std::string& name);
     void index();
     void paren_group();
     Tok print_items(std::string_view separator, bool in_index);
@@ -99,6 +141,7 @@ private:
     void multiple_assignment();
     void implicit_print();
     void print_statement();
+    bool ends_with_two_semicolons();
     void if_statement();
     void elseif_statement();
     void else_statement();
@@ -117,7 +160,8 @@ private:
 
     // --- procedures (procedures.cpp)
     void procedure(Kind kind);
-    std::vector<std::string> read_formals();
+    Symbols::Defined define_procedure(std::string_view name, Kind kind);
+    Formals read_formals();
     std::vector<bool> find_const_formals(const std::vector<std::string>& formals);
     void end_procedure();
     void endp_statement();
@@ -133,7 +177,7 @@ private:
     void put_words(const std::vector<std::string>& words, bool as_list);
     void list_constant(int rows, int columns, bool dims, bool file_level);
     void load_statement();
-    void load_file_part(const std::string& name, bool dims);
+    std::string load_file_part(const std::string& name, bool dims);
 
     // --- commands and preprocessor lines (commands.cpp)
     void command();
@@ -142,6 +186,8 @@ private:
     void errorlog_command();
     void format_command();
     void rndseed_command();
+    void output_command();
+    void save_command();
     void system_command();
     void preprocessor();
 
@@ -164,6 +210,12 @@ private:
     // The lines of an included file are dropped, so its statements must not
     // change the block structure of the file that includes it: the state is
     // put aside while it is read and restored after.
+    int table_top_ = 0;                // records above this are the program's own
+    std::vector<std::string> hoisted_externals_;   // from the first pass
+    std::map<std::string, StructLayout> structs_;  // struct definitions by name
+    int unsupported_ = 0;              // constructs left unsupported
+    std::string output_file_;          // the file of the last output command
+    int gosubs_in_proc_ = 0;           // gosub statements in the current procedure
     bool reading_include_ = false;
     bool outer_main_open_ = false;
     int outer_level_ = 0;
