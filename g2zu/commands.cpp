@@ -238,6 +238,19 @@ std::string trimmed(std::string_view s) {
 
 }  // namespace
 
+// #define name value: a Zu #define has no value, so the name becomes a
+// constant at file level, guarded so that a file including this one's
+// conversion does not define it twice.
+void Translator::define_constant(const std::string& name, const std::string& value) {
+    close_main();
+    std::string zu_name = zu_variable_name(name);
+    log_output("#define " + name + " written as a constant\n");
+    out_.write_at_margin("#ifndef " + zu_name);
+    out_.write_at_margin("#define " + zu_name);
+    out_.write_at_margin("const decl " + zu_name + " = " + value + ";");
+    out_.write_at_margin("#endif");
+}
+
 void Translator::preprocessor() {
     std::string word = in_.next().text;
     if (word.empty()) {  // "#" followed by no word
@@ -274,13 +287,17 @@ void Translator::preprocessor() {
     bool define_line = word == "define" || word == "definecs";
     for (const Conditional& c : kConditionals)
         if (c.gauss == word) line = c.zu;
-    if (!line.empty())
+    if (!line.empty()) {
         logged.clear();
-    else if (define_line)
-        line = "#define " + name + (value.empty() ? "" : " " + value);
+    } else if (define_line && !value.empty() && !name.empty()) {
+        define_constant(name, value);
+        return;
+    } else if (define_line) {
+        line = "#define " + name;
+    }
     else if (word == "else" || word == "endif")
         line = "#" + word;
-    else
+    else if (line.empty())
         line = "#" + word + " " + name;
     log_output("check #" + logged + " preprocessor command\n");
     out_.write_at_margin(line);

@@ -148,6 +148,8 @@ bool Translator::term(const Token& t, bool after_operand) {
             Token op = in_.next();
             if (op.code == Tok::Plus)
                 put_operator("~");
+            else if (op.code == Tok::Bar || op.code == Tok::Tilde)
+                put_operator(string_array_join(op.code));
             else
                 operator_token(op, after_operand);
             return false;
@@ -168,6 +170,9 @@ bool Translator::term(const Token& t, bool after_operand) {
     case Tok::Quote:
         put("' ");
         return true;
+    case Tok::LBrace:
+        brace_literal();
+        return true;
     case Tok::Hash:
         messages_.error(Err::UnexpectedSymbol, token_name(t));
         return after_operand;
@@ -176,6 +181,10 @@ bool Translator::term(const Token& t, bool after_operand) {
         return false;
     }
 }
+
+// $| and $~ join strings into a string array: in Zu, joining with an empty
+// array in between makes an array of the strings on either side.
+std::string Translator::string_array_join(Tok op) { return op == Tok::Bar ? "| {} |" : "~ {} ~"; }
 
 void Translator::operator_token(const Token& t, bool after_operand) {
     std::string zu = t.code == Tok::DotWord ? "<" + t.text + ">" : std::string(zu_text(t.code));
@@ -201,6 +210,55 @@ void Translator::unsupported_operator(Tok code) {
     messages_.warning(Err::Unsupported, op);
     ++unsupported_;
     put(" /*" + op + " " + hint + " */ ");
+}
+
+// { 1 2, 3 4 } inside an expression: the matrix < 1,2;3,4 >; words and
+// strings make an array of strings.
+void Translator::brace_literal() {
+    std::vector<std::vector<std::string>> rows(1);
+    std::vector<std::string> words;
+    for (;;) {
+        Token t = in_.next();
+        if (t.code == Tok::RBrace) break;
+        if (t.code == Tok::Semicolon || t.code == Tok::Eof) {
+            messages_.error(Err::ExpectedButFound, "}", gauss_spelling(t.code));
+            break;
+        }
+        if (t.code == Tok::Comma) {
+            rows.emplace_back();
+            continue;
+        }
+        std::string sign;
+        if (t.code == Tok::Minus || t.code == Tok::Plus) {
+            if (t.code == Tok::Minus) sign = "-";
+            t = in_.next();
+        }
+        if (t.code == Tok::Integer || t.code == Tok::Double)
+            rows.back().push_back(sign + t.text);
+        else if (t.code == Tok::HexDouble)
+            rows.back().push_back(sign + "0x." + t.text);
+        else if (t.code == Tok::Dot)
+            rows.back().push_back(".NaN");
+        else if (t.code == Tok::String || t.code == Tok::Ident)
+            words.push_back(t.text);
+        else
+            messages_.error(Err::UnexpectedSymbol, token_name(t));
+    }
+    if (!words.empty()) {
+        put("{ ");
+        for (std::size_t i = 0; i < words.size(); ++i) {
+            if (i > 0) put(", ");
+            put_string(words[i]);
+        }
+        put(" }");
+        return;
+    }
+    std::string text = "<";
+    for (std::size_t r = 0; r < rows.size(); ++r) {
+        if (r > 0) text += ";";
+        for (std::size_t c = 0; c < rows[r].size(); ++c) text += (c > 0 ? "," : "") + rows[r][c];
+    }
+    put(text + ">");
 }
 
 // ---------------------------------------------------------------------------
@@ -270,7 +328,11 @@ void Translator::call(const Token& id) {
     else
         put(written_name(s, id.text));
     in_.next();
-    put(optional_arguments ? "(va_arglist()" : "(");
+    // A procedure with optional arguments only takes them as one array.
+    bool packed = s >= 0 && symbols_.at(s).varargs && symbols_.at(s).arguments.empty() &&
+                  symbols_.at(s).kind != Kind::Variable;
+    std::string own_arguments = packed_arguments_ ? std::string(kPackedArguments) : "va_arglist()";
+    put(optional_arguments ? "(" + own_arguments : packed ? "({" : "(");
     if (optional_arguments && in_.peek().code != Tok::RParen) put(", ");
     if (!in_.accept(Tok::RParen)) {
         for (;;) {
@@ -284,7 +346,7 @@ void Translator::call(const Token& id) {
         }
     }
     out_.trim_trailing_blanks();
-    put(")");
+    put(packed ? "})" : ")");
 }
 
 // [ rows , columns ] after a name; each part is a list of items.
@@ -343,6 +405,10 @@ Translator::Edge Translator::print_item(std::string_view separator, Edge previou
     bool joined = previous == Edge::Text || start == Edge::Text ||
                   (previous == Edge::Value && (start == Edge::Value || start == Edge::Open));
     if (previous != Edge::None && joined) put(separator);
+    // Gauss writes numbers in fields, so two of them never run together.
+    bool two_values = (previous == Edge::Value || previous == Edge::Open) &&
+                      (start == Edge::Value || start == Edge::Open);
+    if (!in_index && previous != Edge::None && two_values) put("\" \"" + std::string(separator));
     Edge last = Edge::Other;
     while (!ends_item(in_.peek().code)) {
         Token t = in_.next();
@@ -395,6 +461,8 @@ Translator::Edge Translator::item_token(const Token& t, bool in_index) {
         if (t.code == Tok::Dollar && in_.peek().code == Tok::Plus) {
             in_.next();
             put("~");
+        } else if (t.code == Tok::Dollar && (in_.peek().code == Tok::Bar || in_.peek().code == Tok::Tilde)) {
+            put(string_array_join(in_.next().code));
         }
         return Edge::Other;
     case Tok::DotWord:

@@ -43,7 +43,7 @@ std::string declaration(const Symbol& s) {
         if (i < s.const_flags.size() && s.const_flags[i]) d += "const ";
         d += zu_variable_name(s.arguments[i]);
     }
-    if (s.varargs) d += s.arguments.empty() ? "..." : ", ...";
+    if (s.varargs) d += s.arguments.empty() ? std::string(kPackedArguments) : ", ...";
     return d + ");\n";
 }
 

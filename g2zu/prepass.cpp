@@ -3,6 +3,8 @@
 // late: the procedures (called before their definition), the names that
 // procedures declare external (which must be declared at file level) and the
 // struct definitions (their member order).
+#include <set>
+
 #include "translator.h"
 
 namespace g2zu {
@@ -109,6 +111,21 @@ void Translator::prescan_external(Scanner& in) {
     }
 }
 
+// Globals that the main file assigns at file level and that some procedure
+// names: Gauss finds them when the procedure runs, Zu wants them declared
+// before the procedure, so they are declared external at the top.
+void Translator::hoist_globals(const std::vector<std::string>& assigned,
+                               const std::set<std::string>& mentioned) {
+    std::set<std::string> seen(hoisted_externals_.begin(), hoisted_externals_.end());
+    for (const std::string& name : assigned) {
+        if (mentioned.count(name) == 0) continue;
+        int s = symbols_.find(name, table_top_);
+        if (s >= 0 && symbols_.at(s).kind != Kind::Variable) continue;
+        std::string zu = zu_variable_name(name);
+        if (seen.insert(zu).second) hoisted_externals_.push_back(zu);
+    }
+}
+
 void Translator::prescan(std::string_view file) {
     table_top_ = symbols_.top();
     Messages quiet(nullptr);
@@ -116,9 +133,16 @@ void Translator::prescan(std::string_view file) {
     if (!pre.open(file)) return;
     bool at_start = true;
     bool in_proc = false;
+    std::vector<std::string> assigned;  // file-level assignments of the main file
+    std::set<std::string> mentioned;    // names inside procedure bodies
     for (;;) {
         Token t = pre.next();
         if (t.code == Tok::Eof) break;
+        if (in_proc && t.code == Tok::Ident) mentioned.insert(t.text);
+        if (at_start && !in_proc && !pre.in_include() && t.code == Tok::Ident) {
+            Tok next = pre.peek().code;
+            if (next == Tok::Assign || next == Tok::LBracket) assigned.push_back(t.text);
+        }
         if (at_start) {
             if (t.code == Tok::Proc || t.code == Tok::Keyword) {
                 prescan_procedure(pre, t.code == Tok::Proc ? Kind::Procedure : Kind::KeywordProc, false);
@@ -146,6 +170,7 @@ void Translator::prescan(std::string_view file) {
         }
         at_start = t.code == Tok::Semicolon;
     }
+    hoist_globals(assigned, mentioned);
 }
 
 }  // namespace g2zu

@@ -43,7 +43,10 @@ void Translator::procedure(Kind kind) {
         if (i < consts.size() && consts[i]) list += "const ";
         list += zu_variable_name(formals.names[i]);
     }
-    if (formals.varargs) list += formals.names.empty() ? "..." : ", ...";
+    // Zu needs a fixed argument before "...": a procedure with optional
+    // arguments only gets them all as one array.
+    packed_arguments_ = formals.varargs && formals.names.empty();
+    if (formals.varargs) list += formals.names.empty() ? std::string(kPackedArguments) : ", ...";
     put(list + ")");
     if (own.is_new) {
         Symbol& s = symbols_.at(own.index);
@@ -109,6 +112,7 @@ void Translator::end_procedure() {
     out_.close_brace();
     symbols_.leave_scope(proc_scope_);
     in_proc_ = false;
+    packed_arguments_ = false;
     proc_returns_ = 0;
 }
 
@@ -145,6 +149,9 @@ void Translator::local_statement() {
             in_.skip_to(Tok::Semicolon);
             break;
         }
+        // local f:proc names an argument that is a procedure: nothing new
+        bool procedure_argument = in_.peek().code == Tok::Colon && symbols_.find_local(t.text) >= 0;
+        if (procedure_argument) continue;
         if (symbols_.define(t.text, Kind::Variable, symbols_.scope_start(), in_.in_include(), main_open_).is_new)
             list += (list.empty() ? "" : ", ") + zu_variable_name(t.text);
     }

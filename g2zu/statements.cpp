@@ -37,7 +37,12 @@ void Translator::dispatch() {
         skip_command(gauss_spelling(in_.next().code));
         return;
     case Tok::LBrace: multiple_assignment(); return;
-    case Tok::Let: in_.next(); constant_assignment(false); return;
+    case Tok::Let: {
+        in_.next();
+        in_.accept(Tok::Matrix);
+        constant_assignment(in_.accept(Tok::StringKw));
+        return;
+    }
     case Tok::Declare: {
         in_.next();
         close_main();

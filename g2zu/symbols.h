@@ -35,6 +35,10 @@ struct Symbol {
     std::string struct_type;           // a variable holding a Gauss struct: its type
 };
 
+// The one argument of a procedure whose arguments are all optional (Zu
+// wants a fixed argument before "..."): its calls pass them as one array.
+inline constexpr std::string_view kPackedArguments = "g2zu_args";
+
 // The name a Gauss variable gets in Zu: a Zu keyword cannot name a variable,
 // so it takes the prefix "g_".
 std::string zu_variable_name(std::string_view name);

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <map>
+#include <set>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -81,6 +82,7 @@ private:
     void read_struct_definition(Scanner& in, const std::string& name);
     void prescan_procedure(Scanner& in, Kind kind, bool fn);
     void prescan_external(Scanner& in);
+    void hoist_globals(const std::vector<std::string>& assigned, const std::set<std::string>& mentioned);
 
     // --- structs (structs.cpp)
     void struct_statement();
@@ -127,6 +129,8 @@ private:
     void procedure_value(const std::string& name);
     void index();
     void paren_group();
+    void brace_literal();
+    static std::string string_array_join(Tok op);
     Tok print_items(std::string_view separator, bool in_index);
     Edge print_item(std::string_view separator, Edge previous, bool in_index);
     Edge item_token(const Token& t, bool in_index);
@@ -190,6 +194,7 @@ private:
     void save_command();
     void system_command();
     void preprocessor();
+    void define_constant(const std::string& name, const std::string& value);
 
     Scanner& in_;
     Output& out_;
@@ -216,6 +221,7 @@ private:
     int unsupported_ = 0;              // constructs left unsupported
     std::string output_file_;          // the file of the last output command
     int gosubs_in_proc_ = 0;           // gosub statements in the current procedure
+    bool packed_arguments_ = false;    // the current procedure has it
     bool reading_include_ = false;
     bool outer_main_open_ = false;
     int outer_level_ = 0;
