@@ -1,0 +1,2 @@
+x = eigv(1);
+print x % 2;
