@@ -1,6 +1,7 @@
 // The converter's symbol table: a stack of records with procedure scopes.
 #pragma once
 
+#include <map>
 #include <set>
 #include <string>
 #include <string_view>
@@ -45,7 +46,9 @@ std::string zu_variable_name(std::string_view name);
 
 class Symbols {
 public:
-    static constexpr int kCapacity = 5000;
+    // The table grows as names come; this bound only keeps a runaway input
+    // from taking all memory ("symbol table full").
+    static constexpr int kCapacity = 200000;
     static constexpr int kMaxArguments = 20;
 
     explicit Symbols(Messages& messages);
@@ -84,11 +87,15 @@ public:
 
 private:
     Messages& messages_;
-    std::vector<Symbol> records_;  // kCapacity plus a few spare records
+    std::vector<Symbol> records_;  // grown on demand, never past kCapacity + 1
     int top_ = 0;
     int base_ = 0;
     int scope_start_ = 0;
     std::set<std::string, std::less<>> reserved_;
+    // Where each name stands in the table, lowest first: a look-up takes the
+    // last place, the record nearest the top.
+    std::map<std::string, std::vector<int>, std::less<>> index_;
+    void unindex(int index);
 };
 
 }  // namespace g2zu
