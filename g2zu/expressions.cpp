@@ -173,6 +173,10 @@ bool Translator::term(const Token& t, bool after_operand) {
     case Tok::LBrace:
         brace_literal();
         return true;
+    case Tok::Int:
+        // int(x): the integer part, element by element (Zu's int is a cast)
+        put("trunc");
+        return false;
     case Tok::Hash:
         messages_.error(Err::UnexpectedSymbol, token_name(t));
         return after_operand;
