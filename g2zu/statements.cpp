@@ -30,10 +30,15 @@ void Translator::dispatch() {
     case Tok::Gosub: jump_statement(true); return;
     case Tok::Return: return_statement(); return;
     case Tok::Question: print_statement(); return;
+    case Tok::StringKw:
+    case Tok::Matrix:
+        if (typed_declaration()) return;
+        if (code == Tok::Matrix) break;
+        skip_command(gauss_spelling(in_.next().code));
+        return;
     case Tok::Close:
     case Tok::Open:
     case Tok::Int:
-    case Tok::StringKw:
         skip_command(gauss_spelling(in_.next().code));
         return;
     case Tok::LBrace: multiple_assignment(); return;
@@ -63,7 +68,6 @@ void Translator::dispatch() {
     case Tok::Ident: ident_statement(); return;
     case Tok::Until:
     case Tok::While:
-    case Tok::Matrix:
         messages_.error(Err::UnexpectedSymbol, gauss_spelling(code));
         in_.skip_to(Tok::Semicolon);
         return;
@@ -482,6 +486,59 @@ void Translator::external_statement() {
         if (!known_variable(t.text)) define_variable(t.text);
     }
     if (!list.empty()) put("extern decl " + list + ";");
+}
+
+// string name [= e] ;  matrix name [= e] ;  string array name, name ;
+// The typed declarations of present-day Gauss: in a procedure they declare
+// locals, at file level globals. False when no name follows the type.
+bool Translator::typed_declaration() {
+    Scanner::Mark m = in_.mark();
+    bool text = in_.next().code == Tok::StringKw;
+    bool list = in_.peek().code == Tok::Ident && in_.peek().text == "array";
+    if (list) in_.next();
+    bool typed = in_.peek().code == Tok::Ident;
+    if (typed) {
+        in_.next();
+        Tok after = in_.peek().code;
+        typed = after == Tok::Assign || after == Tok::Semicolon || after == Tok::Comma;
+    }
+    in_.rewind(m);
+    if (!typed) return false;
+    in_.next();
+    if (list) in_.next();
+    std::string empty = list ? "{}" : text ? "\"\"" : "";
+    if (!in_proc_) {
+        const Token& id = in_.peek();
+        Scanner::Mark n = in_.mark();
+        in_.next();
+        bool bare = in_.peek().code == Tok::Semicolon;
+        in_.rewind(n);
+        if (bare && !known_variable(id.text)) {
+            constant_assignment(text);
+            return true;
+        }
+        ident_statement();
+        return true;
+    }
+    for (;;) {
+        Token id = in_.next();
+        if (id.code != Tok::Ident) {
+            messages_.error(Err::ExpectedButFound, gauss_spelling(Tok::Ident), token_name(id));
+            in_.skip_to(Tok::Semicolon);
+            return true;
+        }
+        bool fresh = symbols_.define(id.text, Kind::Variable, symbols_.scope_start(), in_.in_include(), false).is_new;
+        std::string name = zu_variable_name(id.text);
+        if (in_.accept(Tok::Assign)) {
+            put((fresh ? "decl " : "") + name + " = ");
+            finish_statement(expression());
+            return true;
+        }
+        if (fresh) put("decl " + name + (empty.empty() ? "" : " = " + empty) + ";");
+        if (!in_.accept(Tok::Comma)) break;
+    }
+    expect_end();
+    return true;
 }
 
 // A keyword procedure takes the rest of its statement as one string.

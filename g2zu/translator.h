@@ -161,6 +161,7 @@ private:
     void return_statement();
     void external_statement();
     void keyword_call();
+    bool typed_declaration();
 
     // --- procedures (procedures.cpp)
     void procedure(Kind kind);
