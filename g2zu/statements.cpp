@@ -97,7 +97,16 @@ void Translator::ident_statement() {
         keyword_call();
         return;
     }
+    std::string word = id.text;
     Form form = classify();
+    // Calls that wait for the user: a batch run has nobody to wait for.
+    static constexpr std::string_view kWaits[] = {"wait", "waitc", "pause"};
+    if (form == Form::Print && std::find(std::begin(kWaits), std::end(kWaits), word) != std::end(kWaits)) {
+        messages_.log_input(word + ": nothing to do in a batch run\n");
+        in_.next();
+        skip_raw();
+        return;
+    }
     if (form == Form::Print && s >= 0 && symbols_.at(s).return_count == 0 &&
         (symbols_.at(s).kind == Kind::Procedure || symbols_.at(s).kind == Kind::Conversion)) {
         call_statement();

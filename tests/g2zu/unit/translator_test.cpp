@@ -211,3 +211,16 @@ TEST(ConversionTable, ReservedNamesAreLoaded) {
     EXPECT_FALSE(symbols.is_reserved("abs"));
     EXPECT_GE(symbols.find_global("abs"), 0);
 }
+
+TEST(Translator, TypedDeclarationsDeclareLocalsAndGlobals) {
+    Converted c = convert(
+        "string title = \"t\";\nmatrix m;\n"
+        "proc f(x); string s = \"v\"; matrix y; string array parts; y = x; retp(s); endp;\n");
+    EXPECT_EQ(c.errors, 0);
+    EXPECT_EQ(c.unsupported, 0);
+    EXPECT_TRUE(has(c.zu, "decl title = \"t\";"));
+    EXPECT_TRUE(has(c.zu, "decl m;"));
+    EXPECT_TRUE(has(c.zu, "decl s = \"v\";"));
+    EXPECT_TRUE(has(c.zu, "decl y;"));
+    EXPECT_TRUE(has(c.zu, "decl parts = {};"));
+}
