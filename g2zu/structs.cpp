@@ -89,6 +89,20 @@ int Translator::member_index(const std::string& type, const std::string& member,
     return 0;
 }
 
+// Does member stand at different positions in different structs? Then a
+// value whose struct type is not known cannot be resolved for sure.
+bool Translator::ambiguous_member(const std::string& member) const {
+    int first = 0;
+    for (const auto& [name, layout] : structs_) {
+        std::string member_type;
+        int index = member_index(name, member, member_type);
+        if (index == 0) continue;
+        if (first != 0 && index != first) return true;
+        first = index;
+    }
+    return false;
+}
+
 // .member.member ... after a struct value: each becomes "[position]".
 void Translator::member_access(std::string type) {
     while (in_.peek().code == Tok::DotWord) {
@@ -97,6 +111,8 @@ void Translator::member_access(std::string type) {
         int index = member_index(type, member, member_type);
         if (index == 0 && !type.empty()) index = member_index("", member, member_type);
         if (index == 0) return;
+        if (type.empty() && ambiguous_member(member))
+            log_output("check member " + member + ": its struct is not known here\n");
         in_.next();
         put("[" + std::to_string(index) + "]");
         type = member_type;

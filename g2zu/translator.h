@@ -89,6 +89,7 @@ private:
     std::string struct_initialiser(const std::string& type, int depth) const;
     int member_index(const std::string& type, const std::string& member, std::string& member_type) const;
     void member_access(std::string type);
+    bool ambiguous_member(const std::string& member) const;
 
     // --- main blocks and shared helpers (translator.cpp)
     void follow_include();

@@ -224,3 +224,12 @@ TEST(Translator, TypedDeclarationsDeclareLocalsAndGlobals) {
     EXPECT_TRUE(has(c.zu, "decl y;"));
     EXPECT_TRUE(has(c.zu, "decl parts = {};"));
 }
+
+TEST(Translator, AMemberOfAnUnknownStructIsLoggedWhenItsPlaceVaries) {
+    Converted c = convert(
+        "struct a { matrix x; matrix y; };\nstruct b { matrix y; matrix x; };\n"
+        "proc f(p); retp(p.x); endp;\nproc g(struct b p); retp(p.x); endp;\n");
+    EXPECT_TRUE(has(c.zu, "return p[1];"));  // the first struct with the member
+    EXPECT_TRUE(has(c.zu, "return p[2];"));  // the declared struct
+    EXPECT_TRUE(has(c.log, "check member x: its struct is not known here"));
+}
