@@ -68,19 +68,115 @@ Tok Translator::expression() {
     return expression_body();
 }
 
+// Gauss's "/" solves a system when both sides are matrices, so a product
+// holding divisions is written with the stand-in g2zu_div: a * b / c
+// becomes g2zu_div(a * b, c). A product (a chain of operators of the level
+// of "*") starts at the beginning and after each operator of lower level.
 Tok Translator::expression_body() {
     bool after_operand = false;
+    bool chain_start = true;   // the next token begins a product
+    int open_divisions = 0;    // "g2zu_div(" written, its "," still to come
+    bool divisor = false;      // the operand being read is a divisor
     for (;;) {
         const Token& p = in_.peek();
-        if (p.code == Tok::Comma || p.code == Tok::RParen) {
+        if (p.code == Tok::Comma || p.code == Tok::RParen || p.code == Tok::Semicolon || p.code == Tok::Eof) {
             Tok code = p.code;
-            in_.next();
+            if (divisor) put(")");
+            for (; open_divisions > 0; --open_divisions) put(")");
+            if (code == Tok::Comma || code == Tok::RParen) in_.next();
             return code;
         }
-        if (p.code == Tok::Semicolon || p.code == Tok::Eof) return p.code;
+        if (chain_start) {
+            for (int n = divisions_ahead(); n > 0; --n, ++open_divisions) put("g2zu_div(");
+            chain_start = false;
+        }
         Token t = in_.next();
+        if (t.code == Tok::Slash && open_divisions > 0 && !divisor) {
+            out_.trim_trailing_blanks();
+            put(", ");
+            --open_divisions;
+            divisor = true;
+            after_operand = false;
+            continue;
+        }
+        bool was_operand = after_operand;
         after_operand = term(t, after_operand);
+        if (divisor && after_operand && !continues_operand(in_.peek().code)) {
+            out_.trim_trailing_blanks();
+            put(")");
+            divisor = false;
+        }
+        if (was_operand && !after_operand && !continues_product(t.code)) chain_start = true;
     }
+}
+
+// Operators that bind tighter than "/": they extend a divisor.
+bool Translator::continues_operand(Tok code) {
+    return code == Tok::Quote || code == Tok::DotQuote || code == Tok::Bang || code == Tok::Hat ||
+           code == Tok::DotHat;
+}
+
+// Operators of the level of "*" or tighter: a product goes on past them.
+bool Translator::continues_product(Tok code) {
+    switch (code) {
+    case Tok::Star:
+    case Tok::Slash:
+    case Tok::DotStar:
+    case Tok::DotSlash:
+    case Tok::DotStarDot:
+    case Tok::StarTilde:
+    case Tok::Percent:
+    case Tok::Hat:
+    case Tok::DotHat:
+    case Tok::Quote:
+    case Tok::DotQuote:
+    case Tok::Bang:
+        return true;
+    default:
+        return false;
+    }
+}
+
+// The number of "/" in the product ahead, at its own level of parentheses.
+int Translator::divisions_ahead() {
+    Scanner::Mark m = in_.mark();
+    int depth = 0;
+    int divisions = 0;
+    bool operand = false;
+    for (;;) {
+        Token t = in_.next();
+        Tok code = t.code;
+        if (code == Tok::Eof || code == Tok::Semicolon) break;
+        if (code == Tok::LParen || code == Tok::LBracket || code == Tok::LBrace) {
+            ++depth;
+            continue;
+        }
+        if (code == Tok::RParen || code == Tok::RBracket || code == Tok::RBrace) {
+            if (--depth < 0) break;
+            operand = true;
+            continue;
+        }
+        if (depth > 0) continue;
+        if (code == Tok::Comma) break;
+        if (code == Tok::Slash) {
+            ++divisions;
+            operand = false;
+        } else if (code == Tok::Ident || is_number(code) || code == Tok::String || code == Tok::DotWord ||
+                   code == Tok::Int) {
+            operand = true;
+        } else if (continues_product(code)) {
+            operand = code == Tok::Quote || code == Tok::DotQuote || code == Tok::Bang;
+        } else if ((code == Tok::Minus || code == Tok::Plus || code == Tok::Not || code == Tok::DotNot) &&
+                   !operand) {
+            continue;  // a sign
+        } else if ((code == Tok::Amp || code == Tok::Dollar) && in_.peek().code == Tok::Ident) {
+            continue;  // &f, $name
+        } else {
+            break;  // an operator of a lower level ends the product
+        }
+    }
+    in_.rewind(m);
+    return divisions;
 }
 
 // Does the parenthesis ahead enclose the whole expression?
@@ -157,7 +253,7 @@ bool Translator::term(const Token& t, bool after_operand) {
         messages_.error(Err::ExpectedButFound, gauss_spelling(Tok::Ident), token_name(p));
         return after_operand;
     }
-    case Tok::Slash:
+    case Tok::Slash:  // only where divisions_ahead() saw none (a malformed product)
         put_operator("/");
         log_output("check / operation\n");
         return false;
@@ -413,12 +509,78 @@ Translator::Edge Translator::print_item(std::string_view separator, Edge previou
     bool two_values = (previous == Edge::Value || previous == Edge::Open) &&
                       (start == Edge::Value || start == Edge::Open);
     if (!in_index && previous != Edge::None && two_values) put("\" \"" + std::string(separator));
+    // An item that is one product with divisions is written with
+    // g2zu_div as in expressions; a sign in front stays outside, since the
+    // item may continue the one before (a subtraction).
+    int divisions = item_divisions();
+    int open_divisions = 0;
+    bool divisor = false;
     Edge last = Edge::Other;
     while (!ends_item(in_.peek().code)) {
+        Tok next = in_.peek().code;
+        if (divisions > 0 && next != Tok::Minus && next != Tok::Plus) {
+            for (; divisions > 0; --divisions, ++open_divisions) put("g2zu_div(");
+        }
         Token t = in_.next();
+        if (t.code == Tok::Slash && open_divisions > 0 && !divisor) {
+            put(", ");
+            --open_divisions;
+            divisor = true;
+            continue;
+        }
         last = item_token(t, in_index);
+        if (divisor && last == Edge::Value && !continues_operand(in_.peek().code)) {
+            put(")");
+            divisor = false;
+        }
     }
+    if (divisor) put(")");
+    for (; open_divisions > 0; --open_divisions) put(")");
     return last;
+}
+
+// The number of "/" in the print item ahead when it is a single product
+// (signs in front allowed); 0 for any other item.
+int Translator::item_divisions() {
+    Scanner::Mark m = in_.mark();
+    int depth = 0;
+    int divisions = 0;
+    bool operand = false;
+    for (;;) {
+        const Token& p = in_.peek();
+        if (depth == 0 && ends_item(p.code)) break;
+        Tok code = in_.next().code;
+        if (code == Tok::Eof || code == Tok::Semicolon) break;
+        if (code == Tok::LParen || code == Tok::LBracket || code == Tok::LBrace) {
+            ++depth;
+            continue;
+        }
+        if (code == Tok::RParen || code == Tok::RBracket || code == Tok::RBrace) {
+            if (--depth < 0) break;
+            operand = true;
+            continue;
+        }
+        if (depth > 0) continue;
+        if (code == Tok::Slash && !operand) {
+            divisions = 0;  // the left side is in another item
+            break;
+        }
+        if (code == Tok::Slash) {
+            ++divisions;
+            operand = false;
+        } else if (code == Tok::Ident || is_number(code) || code == Tok::DotWord || code == Tok::Int) {
+            operand = true;
+        } else if (continues_product(code)) {
+            operand = code == Tok::Quote || code == Tok::DotQuote || code == Tok::Bang;
+        } else if ((code == Tok::Minus || code == Tok::Plus) && !operand) {
+            continue;
+        } else {
+            divisions = 0;  // not a single product: written as it stands
+            break;
+        }
+    }
+    in_.rewind(m);
+    return operand ? divisions : 0;  // a divisor in the next item: as it stands
 }
 
 Translator::Edge Translator::item_token(const Token& t, bool in_index) {

@@ -7,6 +7,9 @@ xtrue = { 1, -2, 3 };
 ? "linsolve: " maxc(abs(linsolve(b, a) - xtrue)) < 1e-12;
 ? "inv:      " maxc(abs(inv(a) * b - xtrue)) < 1e-12;
 ? "invpd:    " maxc(abs(invpd(a) * b - xtrue)) < 1e-12;
+? "division: " maxc(abs(b / a - xtrue)) < 1e-12;
+q = b / 2;
+? "by a scalar: " q[2] == -8;
 
 r = chol(a);
 ? "chol is upper triangular: " sumc(sumc(abs(lowmat(r) - diagrv(zeros(3,3), diag(r))))) == 0;

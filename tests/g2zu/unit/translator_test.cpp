@@ -233,3 +233,12 @@ TEST(Translator, AMemberOfAnUnknownStructIsLoggedWhenItsPlaceVaries) {
     EXPECT_TRUE(has(c.zu, "return p[2];"));  // the declared struct
     EXPECT_TRUE(has(c.log, "check member x: its struct is not known here"));
 }
+
+TEST(Translator, DivisionsOfProductsAreWrittenWithTheirStandIn) {
+    Converted c = convert("b = y / x;\nc = -a * 2 / b' ^ 2 + 1 / 4 / 2;\nprint y/x -6/3;\nd = f(4/2) / (a + b);\n");
+    EXPECT_TRUE(has(c.zu, "b = g2zu_div(y, x);"));
+    EXPECT_TRUE(has(c.zu, "c = g2zu_div(-a * 2, b' .^ 2) + g2zu_div(g2zu_div(1, 4), 2);"));
+    EXPECT_TRUE(has(c.zu, "println(g2zu_div(y, x)-g2zu_div(6, 3));"));
+    EXPECT_TRUE(has(c.zu, "d = g2zu_div(f(g2zu_div(4, 2)), (a + b));"));
+    EXPECT_FALSE(has(c.log, "check / operation"));
+}
