@@ -75,7 +75,7 @@ Tok Translator::expression() {
 Tok Translator::expression_body() {
     bool after_operand = false;
     bool chain_start = true;   // the next token begins a product
-    int open_divisions = 0;    // "g2zu_div(" written, its "," still to come
+    int open_divisions = 0;    // stand-ins written, their "," still to come
     bool divisor = false;      // the operand being read is a divisor
     for (;;) {
         const Token& p = in_.peek();
@@ -87,11 +87,11 @@ Tok Translator::expression_body() {
             return code;
         }
         if (chain_start) {
-            for (int n = divisions_ahead(); n > 0; --n, ++open_divisions) put("g2zu_div(");
+            open_divisions = put_division_heads(divisions_ahead());
             chain_start = false;
         }
         Token t = in_.next();
-        if (t.code == Tok::Slash && open_divisions > 0 && !divisor) {
+        if (is_division(t.code) && open_divisions > 0 && !divisor) {
             out_.trim_trailing_blanks();
             put(", ");
             --open_divisions;
@@ -109,6 +109,8 @@ Tok Translator::expression_body() {
         if (was_operand && !after_operand && !continues_product(t.code)) chain_start = true;
     }
 }
+
+bool Translator::is_division(Tok code) { return code == Tok::Slash || code == Tok::Percent; }
 
 // Operators that bind tighter than "/": they extend a divisor.
 bool Translator::continues_operand(Tok code) {
@@ -137,11 +139,20 @@ bool Translator::continues_product(Tok code) {
     }
 }
 
-// The number of "/" in the product ahead, at its own level of parentheses.
-int Translator::divisions_ahead() {
+// The stand-ins of the divisions of a product, the last one outermost:
+// a / b % c is g2zu_mod(g2zu_div(a, b), c). Returns how many were written.
+int Translator::put_division_heads(const std::vector<Tok>& divisions) {
+    for (auto it = divisions.rbegin(); it != divisions.rend(); ++it)
+        put(*it == Tok::Percent ? "g2zu_mod(" : "g2zu_div(");
+    return static_cast<int>(divisions.size());
+}
+
+// The divisions ("/" and "%") of the product ahead, in order, at its own
+// level of parentheses.
+std::vector<Tok> Translator::divisions_ahead() {
     Scanner::Mark m = in_.mark();
     int depth = 0;
-    int divisions = 0;
+    std::vector<Tok> divisions;
     bool operand = false;
     for (;;) {
         Token t = in_.next();
@@ -158,8 +169,8 @@ int Translator::divisions_ahead() {
         }
         if (depth > 0) continue;
         if (code == Tok::Comma) break;
-        if (code == Tok::Slash) {
-            ++divisions;
+        if (is_division(code)) {
+            divisions.push_back(code);
             operand = false;
         } else if (code == Tok::Ident || is_number(code) || code == Tok::String || code == Tok::DotWord ||
                    code == Tok::Int) {
@@ -394,6 +405,11 @@ void Translator::name(const Token& id) {
         const Symbol& sym = symbols_.at(s);
         bool callable = sym.kind == Kind::Procedure || sym.kind == Kind::KeywordProc ||
                         sym.kind == Kind::Conversion;
+        if (callable && sym.unsupported) {
+            log_output(id.text + " unsupported\n");
+            messages_.warning(Err::Unsupported, id.text);
+            ++unsupported_;
+        }
         if (callable && sym.return_count <= 1) {
             put(written_name(s, id.text) + "()");
             return;
@@ -512,17 +528,18 @@ Translator::Edge Translator::print_item(std::string_view separator, Edge previou
     // An item that is one product with divisions is written with
     // g2zu_div as in expressions; a sign in front stays outside, since the
     // item may continue the one before (a subtraction).
-    int divisions = item_divisions();
+    std::vector<Tok> divisions = item_divisions();
     int open_divisions = 0;
     bool divisor = false;
     Edge last = Edge::Other;
     while (!ends_item(in_.peek().code)) {
         Tok next = in_.peek().code;
-        if (divisions > 0 && next != Tok::Minus && next != Tok::Plus) {
-            for (; divisions > 0; --divisions, ++open_divisions) put("g2zu_div(");
+        if (!divisions.empty() && next != Tok::Minus && next != Tok::Plus) {
+            open_divisions = put_division_heads(divisions);
+            divisions.clear();
         }
         Token t = in_.next();
-        if (t.code == Tok::Slash && open_divisions > 0 && !divisor) {
+        if (is_division(t.code) && open_divisions > 0 && !divisor) {
             put(", ");
             --open_divisions;
             divisor = true;
@@ -539,12 +556,12 @@ Translator::Edge Translator::print_item(std::string_view separator, Edge previou
     return last;
 }
 
-// The number of "/" in the print item ahead when it is a single product
-// (signs in front allowed); 0 for any other item.
-int Translator::item_divisions() {
+// The divisions of the print item ahead when it is a single product
+// (signs in front allowed); none for any other item.
+std::vector<Tok> Translator::item_divisions() {
     Scanner::Mark m = in_.mark();
     int depth = 0;
-    int divisions = 0;
+    std::vector<Tok> divisions;
     bool operand = false;
     for (;;) {
         const Token& p = in_.peek();
@@ -561,12 +578,12 @@ int Translator::item_divisions() {
             continue;
         }
         if (depth > 0) continue;
-        if (code == Tok::Slash && !operand) {
-            divisions = 0;  // the left side is in another item
+        if (is_division(code) && !operand) {
+            divisions.clear();  // the left side is in another item
             break;
         }
-        if (code == Tok::Slash) {
-            ++divisions;
+        if (is_division(code)) {
+            divisions.push_back(code);
             operand = false;
         } else if (code == Tok::Ident || is_number(code) || code == Tok::DotWord || code == Tok::Int) {
             operand = true;
@@ -575,12 +592,13 @@ int Translator::item_divisions() {
         } else if ((code == Tok::Minus || code == Tok::Plus) && !operand) {
             continue;
         } else {
-            divisions = 0;  // not a single product: written as it stands
+            divisions.clear();  // not a single product: written as it stands
             break;
         }
     }
     in_.rewind(m);
-    return operand ? divisions : 0;  // a divisor in the next item: as it stands
+    if (!operand) divisions.clear();  // a divisor in the next item: as it stands
+    return divisions;
 }
 
 Translator::Edge Translator::item_token(const Token& t, bool in_index) {

@@ -120,7 +120,9 @@ private:
     // --- expressions (expressions.cpp)
     Tok expression();
     Tok expression_body();
-    int divisions_ahead();
+    std::vector<Tok> divisions_ahead();
+    int put_division_heads(const std::vector<Tok>& divisions);
+    static bool is_division(Tok code);
     static bool continues_operand(Tok code);
     static bool continues_product(Tok code);
     bool wrapped_in_parens();
@@ -138,7 +140,7 @@ private:
     Tok print_items(std::string_view separator, bool in_index);
     Edge print_item(std::string_view separator, Edge previous, bool in_index);
     Edge item_token(const Token& t, bool in_index);
-    int item_divisions();
+    std::vector<Tok> item_divisions();
     bool lone_paren_item();
 
     // --- statements (statements.cpp)

@@ -1,2 +1,2 @@
 x = eigv(1);
-print x % 2;
+t = hsec;

@@ -7,7 +7,7 @@ proc collatz(n);
     local steps;
     steps = 0;
     do until n == 1;
-        if fmod(n, 2) == 0;
+        if n % 2 == 0;
             n = n / 2;
         else;
             n = 3 * n + 1;
@@ -48,7 +48,7 @@ print "grades: " grade(95) grade(80) grade(60) grade(10);
 
 s = 0;
 for k (10, 1, -1);
-    if fmod(k, 3) == 0;
+    if k % 3 == 0;
         continue;
     endif;
     s = s + k;

@@ -141,7 +141,7 @@ TEST(Translator, WhatIsLeftUnsupportedIsCounted) {
     EXPECT_EQ(clean.unsupported, 0);
     EXPECT_TRUE(has(clean.zu, "g2zu_ftos(1,"));
     EXPECT_TRUE(has(clean.log, "new command: nothing to do in a batch run"));
-    Converted rough = convert("x = eig(1);\ny = 5 % 2;\nopen f = data;\n");
+    Converted rough = convert("x = eig(1);\ny = x .xor x;\nopen f = data;\n");
     EXPECT_EQ(rough.unsupported, 3);
     EXPECT_TRUE(has(rough.log, "eig unsupported"));
 }
@@ -241,4 +241,11 @@ TEST(Translator, DivisionsOfProductsAreWrittenWithTheirStandIn) {
     EXPECT_TRUE(has(c.zu, "println(g2zu_div(y, x)-g2zu_div(6, 3));"));
     EXPECT_TRUE(has(c.zu, "d = g2zu_div(f(g2zu_div(4, 2)), (a + b));"));
     EXPECT_FALSE(has(c.log, "check / operation"));
+}
+
+TEST(Translator, ModuloJoinsTheDivisionsOfAProduct) {
+    Converted c = convert("b = 2 * 17 % 5 / 2;\nprint 9%4 (-7 % 3);\n");
+    EXPECT_EQ(c.unsupported, 0);
+    EXPECT_TRUE(has(c.zu, "b = g2zu_div(g2zu_mod(2 * 17, 5), 2);"));
+    EXPECT_TRUE(has(c.zu, "println(g2zu_mod(9, 4), \" \", (g2zu_mod(-7, 3)));"));
 }
