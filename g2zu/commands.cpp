@@ -28,6 +28,7 @@ void Translator::command() {
         {"loadm", &Translator::load_statement},
         {"rndseed", &Translator::rndseed_command},
         {"system", &Translator::system_command},
+        {"trap", &Translator::trap_command},
     };
     // Commands of the interactive session that a batch run has no use for.
     static constexpr std::string_view kBatchNothing[] = {
@@ -199,6 +200,20 @@ void Translator::save_command() {
         put_string(directory + add_extension(file, ".fmt"));
         put(", " + value + ");");
     }
+}
+
+// trap n [, mask] ;  the trap state of the support file
+void Translator::trap_command() {
+    open_main();
+    put("g2zu_settrap(");
+    Tok t = expression();
+    put(")");
+    if (t == Tok::Comma) {  // the mask: the whole state is set
+        in_.skip_to(Tok::Semicolon);
+        put(";");
+        return;
+    }
+    finish_statement(t);
 }
 
 // rndseed e ;

@@ -198,6 +198,7 @@ private:
     void errorlog_command();
     void format_command();
     void rndseed_command();
+    void trap_command();
     void output_command();
     void save_command();
     void system_command();

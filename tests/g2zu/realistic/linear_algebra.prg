@@ -29,3 +29,9 @@ g = { 0 2 1, 1 1 1, 2 1 0 };         // needs pivoting: g[1,1] is zero
 ev = eigh(a);
 ? "eigenvalues ascending, sum = trace: " ev[1] <= ev[2] and ev[2] <= ev[3] and abs(sumc(ev) - 12) < 1e-12;
 ? "singular values of a = eigenvalues: " maxc(abs(svd(a) - rev(ev))) < 1e-10;
+
+// a singular matrix under trap gives a missing value instead of an error
+trap 1;
+s = invpd({ 1 2, 2 4 });
+trap 0;
+? "singular matrix trapped:  " scalmiss(s);
