@@ -615,7 +615,9 @@ Translator::Edge Translator::item_token(const Token& t, bool in_index) {
         put("0x." + t.text);
         return Edge::Value;
     case Tok::String:
-        put_string(t.text);
+        // Zu's print takes a string that begins with "%" for a format; one
+        // more "%" in front makes it print as it stands.
+        put_string(!in_index && t.text.starts_with("%") ? "%" + t.text : t.text);
         return Edge::Text;
     case Tok::LParen:
         paren_group();

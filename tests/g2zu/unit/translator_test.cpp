@@ -249,3 +249,8 @@ TEST(Translator, ModuloJoinsTheDivisionsOfAProduct) {
     EXPECT_TRUE(has(c.zu, "b = g2zu_div(g2zu_mod(2 * 17, 5), 2);"));
     EXPECT_TRUE(has(c.zu, "println(g2zu_mod(9, 4), \" \", (g2zu_mod(-7, 3)));"));
 }
+
+TEST(Translator, APrintedStringThatLooksLikeAFormatStaysText) {
+    Converted c = convert("print \"%d items\" 4;\nx[\"%a\"] = 1;\n");
+    EXPECT_TRUE(has(c.zu, "println(\"%%d items\", 4);"));
+}
