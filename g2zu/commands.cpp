@@ -81,13 +81,13 @@ void Translator::clear_command(bool keep_locals) {
         first = false;
         bool known = known_variable(t.text);
         if (!known && !in_proc_ && !main_open_) {
-            put("decl " + zu_variable_name(t.text) + " = 0;");
+            put("decl " + symbols_.variable_name(t.text) + " = 0;");
             define_variable(t.text);
             continue;
         }
         if (!known && !in_proc_) define_variable(t.text);
         open_main();
-        put(zu_variable_name(t.text) + " = 0;");
+        put(symbols_.variable_name(t.text) + " = 0;");
     }
 }
 
@@ -185,7 +185,7 @@ void Translator::save_command() {
             break;
         }
         std::string file = id.text;
-        std::string value = zu_variable_name(id.text);
+        std::string value = symbols_.variable_name(id.text);
         if (in_.accept(Tok::Assign)) {
             Token v = in_.next();
             if (id.text == "path") {
@@ -193,7 +193,7 @@ void Translator::save_command() {
                 if (!directory.empty() && directory.back() != '/') directory += '/';
                 continue;
             }
-            value = zu_variable_name(v.text);
+            value = symbols_.variable_name(v.text);
         }
         out_.flush();
         put("g2zu_savefmt(");
@@ -258,7 +258,7 @@ std::string trimmed(std::string_view s) {
 // conversion does not define it twice.
 void Translator::define_constant(const std::string& name, const std::string& value) {
     close_main();
-    std::string zu_name = zu_variable_name(name);
+    std::string zu_name = symbols_.variable_name(name);
     log_output("#define " + name + " written as a constant\n");
     out_.write_at_margin("#ifndef " + zu_name);
     out_.write_at_margin("#define " + zu_name);

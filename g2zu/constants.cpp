@@ -55,7 +55,7 @@ void Translator::constant_assignment(bool string_declaration) {
     else if (known)
         open_main();
     if (!known && !in_proc_) define_variable(id.text);
-    put(zu_variable_name(id.text));
+    put(symbols_.variable_name(id.text));
 
     if (in_.accept(Tok::Semicolon)) {
         put(string_declaration ? " = \"\";" : ";");
@@ -221,14 +221,14 @@ void Translator::load_statement() {
             in_.expect(Tok::RBracket);
         }
         if (!known_variable(id.text) && !in_proc_) {
-            if (!main_open_) put("decl " + zu_variable_name(id.text) + ";");
+            if (!main_open_) put("decl " + symbols_.variable_name(id.text) + ";");
             define_variable(id.text);
         }
         open_main();
         std::string file = load_file_part(id.text, dims);
         // Gauss matrix files are read by the support file; other files by loadmat.
         bool fmt = file.size() > 5 && file.ends_with(".fmt\"");
-        std::string name = zu_variable_name(id.text);
+        std::string name = symbols_.variable_name(id.text);
         put(name + (fmt ? " = g2zu_loadfmt(" : " = loadmat(") + file);
         put(dims ? ", 1);" : ");");
         if (dims && rows != 0)
@@ -246,7 +246,7 @@ std::string Translator::load_file_part(const std::string& name, bool dims) {
     if (!in_.accept(Tok::Assign)) return "\"" + name + std::string(ext) + "\"";
     if (in_.accept(Tok::Hat)) {
         Token v = in_.next();
-        if (v.code == Tok::Ident) return zu_variable_name(v.text);
+        if (v.code == Tok::Ident) return symbols_.variable_name(v.text);
         messages_.error(Err::ExpectedButFound, gauss_spelling(Tok::Ident), token_name(v));
         return "\"\"";
     }

@@ -384,14 +384,14 @@ void Translator::name(const Token& id) {
         std::string member_type;
         if (member_index(type, p.text.substr(1), member_type) > 0 ||
             member_index("", p.text.substr(1), member_type) > 0) {
-            put(zu_variable_name(id.text));
+            put(symbols_.variable_name(id.text));
             member_access(type);
             if (in_.accept(Tok::LBracket)) index();
             return;
         }
     }
     if (p.code == Tok::LBracket) {
-        put(zu_variable_name(id.text));
+        put(symbols_.variable_name(id.text));
         in_.next();
         index();
         return;
@@ -415,13 +415,13 @@ void Translator::name(const Token& id) {
             return;
         }
     }
-    put(zu_variable_name(id.text));
+    put(symbols_.variable_name(id.text));
 }
 
 // A procedure passed as an argument (&f): its Zu name.
 void Translator::procedure_value(const std::string& name) {
     int s = symbols_.find_global(name);
-    put(s >= 0 && symbols_.at(s).kind != Kind::Variable ? written_name(s, name) : zu_variable_name(name));
+    put(s >= 0 && symbols_.at(s).kind != Kind::Variable ? written_name(s, name) : symbols_.variable_name(name));
 }
 
 void Translator::call(const Token& id) {
@@ -440,7 +440,7 @@ void Translator::call(const Token& id) {
     bool optional_arguments = id.text == "dynargsget" || id.text == "dynargscount";
     if (optional_arguments && !in_proc_) messages_.error(Err::OnlyInProcedure, id.text);
     if (s >= 0 && symbols_.at(s).kind == Kind::Variable)
-        put(zu_variable_name(id.text));
+        put(symbols_.variable_name(id.text));
     else
         put(written_name(s, id.text));
     in_.next();

@@ -107,7 +107,7 @@ void Translator::prescan_external(Scanner& in) {
         if (procedures) continue;  // defined in a file of their own
         int index = symbols_.define(t.text, Kind::Variable, table_top_, in.in_include(), false).index;
         symbols_.at(index).external_only = true;
-        if (!in.in_include()) hoisted_externals_.push_back(zu_variable_name(t.text));
+        if (!in.in_include()) hoisted_externals_.push_back(symbols_.variable_name(t.text));
     }
 }
 
@@ -121,7 +121,7 @@ void Translator::hoist_globals(const std::vector<std::string>& assigned,
         if (mentioned.count(name) == 0) continue;
         int s = symbols_.find(name, table_top_);
         if (s >= 0 && symbols_.at(s).kind != Kind::Variable) continue;
-        std::string zu = zu_variable_name(name);
+        std::string zu = symbols_.variable_name(name);
         if (seen.insert(zu).second) hoisted_externals_.push_back(zu);
     }
 }

@@ -41,7 +41,7 @@ void Translator::procedure(Kind kind) {
     for (std::size_t i = 0; i < formals.names.size(); ++i) {
         if (i > 0) list += ", ";
         if (i < consts.size() && consts[i]) list += "const ";
-        list += zu_variable_name(formals.names[i]);
+        list += symbols_.variable_name(formals.names[i]);
     }
     // Zu needs a fixed argument before "...": a procedure with optional
     // arguments only gets them all as one array.
@@ -153,7 +153,7 @@ void Translator::local_statement() {
         bool procedure_argument = in_.peek().code == Tok::Colon && symbols_.find_local(t.text) >= 0;
         if (procedure_argument) continue;
         if (symbols_.define(t.text, Kind::Variable, symbols_.scope_start(), in_.in_include(), main_open_).is_new)
-            list += (list.empty() ? "" : ", ") + zu_variable_name(t.text);
+            list += (list.empty() ? "" : ", ") + symbols_.variable_name(t.text);
     }
     if (!list.empty()) put("decl " + list + ";");
 }
@@ -213,7 +213,7 @@ void Translator::fn_statement() {
         if (i == Symbols::kMaxArguments) messages_.error(Err::TooManyFnArguments, formals[i]);
         if (i > 0) list += ", ";
         if (i < Symbols::kMaxArguments) list += "const ";
-        list += zu_variable_name(formals[i]);
+        list += symbols_.variable_name(formals[i]);
         define(formals[i], Kind::Variable, symbols_.scope_start());
     }
     std::size_t tracked = std::min<std::size_t>(formals.size(), Symbols::kMaxArguments);

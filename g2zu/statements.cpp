@@ -160,7 +160,7 @@ void Translator::assignment() {
         return;
     }
     if (!in_proc_ && !known_variable(id.text)) {
-        if (!main_open_) put("decl " + zu_variable_name(id.text) + ";");
+        if (!main_open_) put("decl " + symbols_.variable_name(id.text) + ";");
         define_variable(id.text);
     }
     open_main();
@@ -206,14 +206,14 @@ void Translator::multiple_assignment() {
         std::string fresh;
         for (const std::string& n : names) {
             if (known_variable(n)) continue;
-            fresh += (fresh.empty() ? "" : ", ") + zu_variable_name(n);
+            fresh += (fresh.empty() ? "" : ", ") + symbols_.variable_name(n);
             define_variable(n);
         }
         if (!fresh.empty() && !main_open_) put("decl " + fresh + ";");
     }
     open_main();
     std::string list;
-    for (const std::string& n : names) list += (list.empty() ? "" : ", ") + zu_variable_name(n);
+    for (const std::string& n : names) list += (list.empty() ? "" : ", ") + symbols_.variable_name(n);
     put("[" + list + "] = ");
     finish_statement(expression());
 }
@@ -349,7 +349,7 @@ void Translator::for_statement() {
     open_main();
     // A counter that is a local (or argument) of the procedure is that
     // variable; any other counter belongs to the loop.
-    std::string counter = zu_variable_name(i.text);
+    std::string counter = symbols_.variable_name(i.text);
     bool own = in_proc_ && symbols_.find_local(i.text) >= 0;
     out_.open_brace(own ? std::string("{") : "{\tdecl " + counter + ";");
     blocks_.push_back(Block::For);
@@ -491,7 +491,7 @@ void Translator::external_statement() {
             in_.skip_to(Tok::Semicolon);
             break;
         }
-        list += (list.empty() ? "" : ", ") + zu_variable_name(t.text);
+        list += (list.empty() ? "" : ", ") + symbols_.variable_name(t.text);
         if (!known_variable(t.text)) define_variable(t.text);
     }
     if (!list.empty()) put("extern decl " + list + ";");
@@ -537,7 +537,7 @@ bool Translator::typed_declaration() {
             return true;
         }
         bool fresh = symbols_.define(id.text, Kind::Variable, symbols_.scope_start(), in_.in_include(), false).is_new;
-        std::string name = zu_variable_name(id.text);
+        std::string name = symbols_.variable_name(id.text);
         if (in_.accept(Tok::Assign)) {
             put((fresh ? "decl " : "") + name + " = ");
             finish_statement(expression());

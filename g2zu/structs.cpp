@@ -33,7 +33,7 @@ void Translator::struct_statement() {
     std::string init = struct_initialiser(type.text, 0);
     for (Token t = in_.next(); t.code != Tok::Semicolon && t.code != Tok::Eof; t = in_.next()) {
         if (t.code != Tok::Ident) continue;
-        std::string name = zu_variable_name(t.text);
+        std::string name = symbols_.variable_name(t.text);
         if (in_proc_) {
             Symbols::Defined d = symbols_.define(t.text, Kind::Variable, symbols_.scope_start(),
                                                  in_.in_include(), false);

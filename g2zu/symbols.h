@@ -74,6 +74,12 @@ public:
     // conversion table lists them); such a procedure is renamed.
     void add_reserved(std::string name) { reserved_.insert(std::move(name)); }
     bool is_reserved(std::string_view name) const { return reserved_.find(name) != reserved_.end(); }
+    // The name a Gauss variable gets in Zu: with the prefix "g_" when it is a
+    // Zu keyword or a name of the Zu library, which a stand-in may call in
+    // the same function (a variable named unit would hide unit()).
+    std::string variable_name(std::string_view name) const {
+        return is_reserved(name) ? "g_" + std::string(name) : zu_variable_name(name);
+    }
 
     int base() const { return base_; }
     int top() const { return top_; }

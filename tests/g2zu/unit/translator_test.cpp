@@ -254,3 +254,10 @@ TEST(Translator, APrintedStringThatLooksLikeAFormatStaysText) {
     Converted c = convert("print \"%d items\" 4;\nx[\"%a\"] = 1;\n");
     EXPECT_TRUE(has(c.zu, "println(\"%%d items\", 4);"));
 }
+
+TEST(Translator, AVariableNamedLikeALibraryFunctionIsRenamed) {
+    Converted c = convert("range = 3;\ny = range + 1;\nproc f(range); retp(range * 2); endp;\n");
+    EXPECT_TRUE(has(c.zu, "decl g_range = 3;"));
+    EXPECT_TRUE(has(c.zu, "y = g_range + 1;"));
+    EXPECT_TRUE(has(c.zu, "f(const g_range)"));
+}
