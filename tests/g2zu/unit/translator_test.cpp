@@ -199,7 +199,8 @@ TEST(SymbolIndex, TheTableGrowsPastItsFirstSize) {
 }
 
 TEST(ConversionTable, ReservedNamesAreLoaded) {
-    TempFile table("reserved_test.cvt", "\"abs\" = \"fabs\" proc = abs(x);\nreserved \"range\" \"sortc\";\n");
+    TempFile table("reserved_test.cvt",
+                   "\"abs\" = \"fabs\" proc = abs(x);\nreserved \"range\" \"sortc\";\nglobal \"__output\";\n");
     Capture user;
     Messages messages(user.file());
     Symbols symbols(messages);
@@ -210,6 +211,11 @@ TEST(ConversionTable, ReservedNamesAreLoaded) {
     EXPECT_TRUE(symbols.is_reserved("sortc"));
     EXPECT_FALSE(symbols.is_reserved("abs"));
     EXPECT_GE(symbols.find_global("abs"), 0);
+    // a global of the support file: a variable that no header declares
+    int output = symbols.find_global("__output");
+    ASSERT_GE(output, 0);
+    EXPECT_EQ(symbols.at(output).kind, Kind::Variable);
+    EXPECT_TRUE(symbols.at(output).from_include);
 }
 
 TEST(Translator, TypedDeclarationsDeclareLocalsAndGlobals) {
