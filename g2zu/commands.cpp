@@ -115,8 +115,17 @@ void Translator::errorlog_command() {
 }
 
 // format [/options] [(] width, precision [)] ;
+// The kind of number follows the slash options as Gauss means them: /rd and
+// /ld fix the decimals ("f"), /re and /le write an exponent ("e"); without
+// one of them the precision counts digits ("g").
 void Translator::format_command() {
-    skip_slash_options();
+    char kind = 'g';
+    while (in_.accept(Tok::Slash)) {
+        if (in_.peek().code != Tok::Ident) continue;
+        std::string option = in_.next().text;
+        if (option == "rd" || option == "ld") kind = 'f';
+        if (option == "re" || option == "le") kind = 'e';
+    }
     in_.accept(Tok::LParen);
     std::string width;
     std::string precision;
@@ -129,7 +138,7 @@ void Translator::format_command() {
         messages_.warning(Err::CommandSkipped, "format");
     } else {
         open_main();
-        put("format(\"%" + width + "." + precision + "g\");");
+        put("format(\"%" + width + "." + precision + kind + "\");");
     }
     in_.skip_to(Tok::Semicolon);
 }
