@@ -45,4 +45,4 @@ start=$(date +%s.%N)
 "$g2zu" "$prg" "$work/big" </dev/null 2>"$work/err" || true
 end=$(date +%s.%N)
 tail -1 "$work/err"
-echo "converted $lines lines in $(echo "$end - $start" | bc) seconds"
+awk -v s="$start" -v e="$end" -v n="$lines" 'BEGIN { printf "converted %d lines in %.3f seconds\n", n, e - s }'
