@@ -138,6 +138,10 @@ void Translator::prescan(std::string_view file) {
     for (;;) {
         Token t = pre.next();
         if (t.code == Tok::Eof) break;
+        if (t.code == Tok::Hash) {  // a preprocessor line ends with its line
+            pre.read_raw("", true);
+            continue;
+        }
         if (in_proc && t.code == Tok::Ident) mentioned.insert(t.text);
         if (at_start && !in_proc && !pre.in_include() && t.code == Tok::Ident) {
             Tok next = pre.peek().code;
@@ -168,7 +172,9 @@ void Translator::prescan(std::string_view file) {
                 }
             }
         }
-        at_start = t.code == Tok::Semicolon;
+        // a statement begins after ";" and after a label "name:"
+        at_start = t.code == Tok::Semicolon || (at_start && t.code == Tok::Ident && pre.peek().code == Tok::Colon);
+        if (at_start && t.code == Tok::Ident) pre.next();
     }
     hoist_globals(assigned, mentioned);
 }

@@ -267,3 +267,9 @@ TEST(Translator, AVariableNamedLikeALibraryFunctionIsRenamed) {
     EXPECT_TRUE(has(c.zu, "y = g_range + 1;"));
     EXPECT_TRUE(has(c.zu, "f(const g_range)"));
 }
+
+TEST(Translator, TheFirstPassReadsPastPreprocessorLinesAndLabels) {
+    Converted c = convert("#define N 5\nprint f(N);\nstart:\nproc f(x);\n    retp(x + g(x));\nendp;\nproc g(x); retp(x); endp;\n");
+    EXPECT_EQ(c.errors, 0);
+    EXPECT_TRUE(has(c.zu, "println(f(n));"));
+}
