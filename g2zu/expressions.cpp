@@ -225,9 +225,12 @@ bool Translator::term(const Token& t, bool after_operand) {
     case Tok::Ident:
         name(t);
         return true;
+    case Tok::Complex:
+        no_zu_form(t.text);
+        put(t.text);
+        return true;
     case Tok::Integer:
     case Tok::Double:
-    case Tok::Complex:
         put(t.text);
         return true;
     case Tok::HexDouble:
@@ -299,12 +302,22 @@ std::string Translator::string_array_join(Tok op) { return op == Tok::Bar ? "| {
 
 void Translator::operator_token(const Token& t, bool after_operand) {
     std::string zu = t.code == Tok::DotWord ? "<" + t.text + ">" : std::string(zu_text(t.code));
+    // "<eqv>", "<*~>", "<.not>": the marks of operators without a Zu form
+    if (zu.size() > 2 && zu.starts_with("<") && zu.ends_with(">")) no_zu_form(t.code == Tok::DotWord ? t.text : std::string(gauss_spelling(t.code)));
     bool unary = !after_operand && (t.code == Tok::Minus || t.code == Tok::Plus ||
                                     t.code == Tok::Not || t.code == Tok::DotNot);
     if (unary)
         put(zu);
     else
         put_operator(zu);
+}
+
+// An operator or number that Zu has no form for is written marked and left
+// for the user: it is logged and counted.
+void Translator::no_zu_form(const std::string& what) {
+    log_output(what + " operation unsupported\n");
+    messages_.warning(Err::Unsupported, what);
+    ++unsupported_;
 }
 
 void Translator::unsupported_operator(Tok code) {
@@ -606,9 +619,12 @@ Translator::Edge Translator::item_token(const Token& t, bool in_index) {
     case Tok::Ident:
         name(t);
         return Edge::Value;
+    case Tok::Complex:
+        no_zu_form(t.text);
+        put(t.text);
+        return Edge::Value;
     case Tok::Integer:
     case Tok::Double:
-    case Tok::Complex:
         put(t.text);
         return Edge::Value;
     case Tok::HexDouble:
@@ -652,6 +668,7 @@ Translator::Edge Translator::item_token(const Token& t, bool in_index) {
         }
         return Edge::Other;
     case Tok::DotWord:
+        no_zu_form(t.text);
         put("<" + t.text + ">");
         return Edge::Other;
     case Tok::Hash:

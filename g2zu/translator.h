@@ -130,6 +130,7 @@ private:
     bool term(const Token& t, bool after_operand);
     void operator_token(const Token& t, bool after_operand);
     void unsupported_operator(Tok code);
+    void no_zu_form(const std::string& what);
     void name(const Token& id);
     void call(const Token& id);
     void procedure_value(const std::string& name);
