@@ -110,7 +110,11 @@ Tok Translator::expression_body() {
     }
 }
 
-bool Translator::is_division(Tok code) { return code == Tok::Slash || code == Tok::Percent; }
+// The operators of the level of "*" that Zu has no operator for; "*~" (the
+// horizontal direct product) goes with them.
+bool Translator::is_division(Tok code) {
+    return code == Tok::Slash || code == Tok::Percent || code == Tok::StarTilde;
+}
 
 // Operators that bind tighter than "/": they extend a divisor.
 bool Translator::continues_operand(Tok code) {
@@ -143,7 +147,7 @@ bool Translator::continues_product(Tok code) {
 // a / b % c is g2zu_mod(g2zu_div(a, b), c). Returns how many were written.
 int Translator::put_division_heads(const std::vector<Tok>& divisions) {
     for (auto it = divisions.rbegin(); it != divisions.rend(); ++it)
-        put(*it == Tok::Percent ? "g2zu_mod(" : "g2zu_div(");
+        put(*it == Tok::Percent ? "g2zu_mod(" : *it == Tok::StarTilde ? "g2zu_hdp(" : "g2zu_div(");
     return static_cast<int>(divisions.size());
 }
 
@@ -674,9 +678,12 @@ Translator::Edge Translator::item_token(const Token& t, bool in_index) {
     case Tok::Hash:
         messages_.error(Err::UnexpectedSymbol, token_name(t));
         return Edge::Other;
-    default:
-        put(zu_text(t.code));
+    default: {
+        std::string_view zu = zu_text(t.code);
+        if (zu.size() > 2 && zu.starts_with("<") && zu.ends_with(">")) no_zu_form(std::string(gauss_spelling(t.code)));
+        put(zu);
         return Edge::Other;
+    }
     }
 }
 

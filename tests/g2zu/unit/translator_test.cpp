@@ -274,3 +274,9 @@ TEST(Translator, TheFirstPassReadsPastPreprocessorLinesAndLabels) {
     EXPECT_EQ(c.errors, 0);
     EXPECT_TRUE(has(c.zu, "println(f(n));"));
 }
+
+TEST(Translator, TheHorizontalDirectProductHasItsStandIn) {
+    Converted c = convert("c = a *~ b * 2;\nprint a *~ b;\n");
+    EXPECT_TRUE(has(c.zu, "c = g2zu_hdp(a, b) * 2;"));
+    EXPECT_EQ(c.unsupported, 1);  // the print items a, *~ and b stand apart
+}
