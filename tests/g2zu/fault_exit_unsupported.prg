@@ -1,2 +1,2 @@
 x = eigv(1);
-t = hsec;
+show;
