@@ -224,7 +224,7 @@ void Translator::multiple_assignment() {
 void Translator::implicit_print() {
     open_main();
     LineModeScope lines(in_, true);
-    put("println(");
+    put("g2zu_println(");
     Tok t = print_items(", ", false);
     put(")");
     finish_statement(t);
@@ -241,7 +241,8 @@ void Translator::print_statement() {
         return;
     }
     bool stay_on_line = ends_with_two_semicolons();
-    std::string call = stay_on_line ? "print" : "println";
+    // Through the support file: a 1 by 1 matrix prints as a number.
+    std::string call = stay_on_line ? "g2zu_print" : "g2zu_println";
     bool bare = lone_paren_item();
     LineModeScope lines(in_, true);
     put(bare ? call : call + "(");
