@@ -1,10 +1,17 @@
 // Constant assignments (let, declare, name = constant) and load.
+#include <cctype>
 #include <cstdlib>
 
 #include "files.h"
 #include "translator.h"
 
 namespace g2zu {
+
+// Gauss keeps an unquoted word of a constant list in upper case.
+std::string upper_case(std::string text) {
+    for (char& c : text) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+    return text;
+}
 
 struct Translator::ConstItem {
     enum class Kind { Number, Word, Complex, Other } kind = Kind::Other;
@@ -96,7 +103,7 @@ bool Translator::read_const_item(ConstItem& item) {
         messages_.warning(Err::CommandSkipped, t.text);
     } else if ((t.code == Tok::Ident || t.code == Tok::String) && sign.empty()) {
         item.kind = ConstItem::Kind::Word;
-        item.text = t.text;
+        item.text = t.code == Tok::Ident ? upper_case(t.text) : t.text;
     } else {
         item.kind = ConstItem::Kind::Other;
         messages_.error(Err::UnexpectedSymbol, token_name(t));

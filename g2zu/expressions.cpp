@@ -368,7 +368,7 @@ void Translator::brace_literal() {
         else if (t.code == Tok::Dot)
             rows.back().push_back(".NaN");
         else if (t.code == Tok::String || t.code == Tok::Ident)
-            words.push_back(t.text);
+            words.push_back(t.code == Tok::Ident ? upper_case(t.text) : t.text);
         else
             messages_.error(Err::UnexpectedSymbol, token_name(t));
     }

@@ -27,6 +27,8 @@ private:
     bool previous_;
 };
 
+std::string upper_case(std::string text);
+
 class Translator {
 public:
     Translator(Scanner& in, Output& out, Symbols& symbols, Messages& messages)
