@@ -1,8 +1,9 @@
 // The first pass: before any statement is written, the file and the files it
 // includes are read once for what a one-pass translation would meet too
 // late: the procedures (called before their definition), the names that
-// procedures declare external (which must be declared at file level) and the
-// struct definitions (their member order).
+// procedures declare external and the file-level globals that procedures use
+// (both must be declared before the procedures) and the struct definitions
+// (their member order). Its scanner reports nothing: the second pass does.
 #include <set>
 
 #include "translator.h"
