@@ -21,3 +21,5 @@ if names[2] $== "beta";
 endif;
 s = "Mixed Case";
 print lower(s) " / " upper(s);
+print "all months:";
+print months;
