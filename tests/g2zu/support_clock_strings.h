@@ -1,6 +1,6 @@
 // header file written by G2Zu at HH:MM:SS on DD-MM-YYYY
 
-#ifdef __FAULT_CLOCK_STRINGS_H__
+#ifdef __SUPPORT_CLOCK_STRINGS_H__
 
 decl d;
 
@@ -9,5 +9,5 @@ decl d;
 extern decl t0;
 extern decl d;
 
-#endif //__FAULT_CLOCK_STRINGS_H__
+#endif //__SUPPORT_CLOCK_STRINGS_H__
 
