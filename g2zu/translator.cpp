@@ -17,6 +17,7 @@ void Translator::open_main() {
     // Blocks opened in an included file are dropped with its lines, so only
     // the main file's blocks are numbered and called from main().
     if (!in_.in_include()) ++main_blocks_;
+    if (in_.in_include()) include_main_code_ = true;
     put("_g_main_" + std::to_string(main_blocks_) + "()");
     out_.write_line();
     out_.open_brace();
@@ -105,6 +106,16 @@ void Translator::follow_include() {
     } else {
         main_open_ = outer_main_open_;
         out_.set_level(outer_level_);
+        // Gauss runs an included file's statements where it is included; the
+        // conversions of both files would define the same _g_main_ blocks
+        // and main(), so this is left to the user.
+        if (include_main_code_) {
+            include_main_code_ = false;
+            log_output("the included file has statements outside procedures: its conversion defines "
+                       "_g_main_ blocks and main() of its own\n");
+            messages_.warning(Err::Unsupported, "#include");
+            ++unsupported_;
+        }
     }
 }
 

@@ -235,6 +235,7 @@ private:
     int gosubs_in_proc_ = 0;           // gosub statements in the current procedure
     bool packed_arguments_ = false;    // the current procedure has it
     bool reading_include_ = false;
+    bool include_main_code_ = false;   // the included file being read has main code
     bool outer_main_open_ = false;
     int outer_level_ = 0;
 };
