@@ -1,2 +1,2 @@
-x = eigv(1);
+x = optmum(1);
 show;

@@ -24,7 +24,7 @@ endp;
 
 r = impulse(a, h);
 ? "response after 3 periods equals a^3: " maxc(abs(reshape(r[4, .], 2, 2) - mpower(a, 3))') < 1e-15;
-lam = eigh((a + a') / 2);
+? "stationary by the eigenvalues of a: " maxc(abs(eig(a))) < 1;
 ? "stationary (eigenvalues of a inside the unit circle by the spectral radius): " maxc(abs(sumc(mpower(a, 60)))) < 1e-10;
 ? "long-run multiplier inv(I - a):";
 ? inv(eye(2) - a);
