@@ -25,7 +25,7 @@ endp;
 r = impulse(a, h);
 ? "response after 3 periods equals a^3: " maxc(abs(reshape(r[4, .], 2, 2) - mpower(a, 3))') < 1e-15;
 ? "stationary by the eigenvalues of a: " maxc(abs(eig(a))) < 1;
-? "stationary (eigenvalues of a inside the unit circle by the spectral radius): " maxc(abs(sumc(mpower(a, 60)))) < 1e-10;
+? "the powers of a vanish:              " maxc(abs(sumc(mpower(a, 60)))) < 1e-10;
 ? "long-run multiplier inv(I - a):";
 ? inv(eye(2) - a);
 ? "cumulated responses approach it: " maxc(abs(reshape(sumc(impulse(a, 200)), 2, 2) - inv(eye(2) - a))') < 1e-12;
