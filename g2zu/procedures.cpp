@@ -59,6 +59,7 @@ void Translator::procedure(Kind kind) {
         s.varargs = formals.varargs;
     }
     for (std::size_t i = 0; i < formals.names.size(); ++i) {
+        note_renamed(formals.names[i]);
         int local = define(formals.names[i], Kind::Variable, symbols_.scope_start());
         symbols_.at(local).struct_type = formals.struct_types[i];
     }
@@ -152,6 +153,7 @@ void Translator::local_statement() {
         // local f:proc names an argument that is a procedure: nothing new
         bool procedure_argument = in_.peek().code == Tok::Colon && symbols_.find_local(t.text) >= 0;
         if (procedure_argument) continue;
+        note_renamed(t.text);
         if (symbols_.define(t.text, Kind::Variable, symbols_.scope_start(), in_.in_include(), main_open_).is_new)
             list += (list.empty() ? "" : ", ") + symbols_.variable_name(t.text);
     }

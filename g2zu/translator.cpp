@@ -253,6 +253,15 @@ void Translator::define_variable(std::string_view name) {
         return;
     }
     symbols_.define(name, Kind::Variable, symbols_.top(), in_.in_include(), main_open_);
+    note_renamed(name);
+}
+
+// A variable whose Zu name differs (a Zu keyword or library name) is logged
+// once per name.
+void Translator::note_renamed(std::string_view name) {
+    std::string zu = symbols_.variable_name(name);
+    if (zu == name || !renamed_.insert(std::string(name)).second) return;
+    log_output("variable " + std::string(name) + " written " + zu + "\n");
 }
 
 // A count in the source (return counts, dimensions), kept within reason.

@@ -116,6 +116,7 @@ private:
     int define(std::string_view name, Kind kind, int bound);
     bool known_variable(std::string_view name) const;
     void define_variable(std::string_view name);
+    void note_renamed(std::string_view name);
     int read_count();
     std::string written_name(int symbol, std::string_view name) const;
 
@@ -236,6 +237,7 @@ private:
     bool packed_arguments_ = false;    // the current procedure has it
     bool reading_include_ = false;
     bool include_main_code_ = false;   // the included file being read has main code
+    std::set<std::string> renamed_;    // variables whose renaming was logged
     bool outer_main_open_ = false;
     int outer_level_ = 0;
 };

@@ -266,6 +266,7 @@ TEST(Translator, AVariableNamedLikeALibraryFunctionIsRenamed) {
     EXPECT_TRUE(has(c.zu, "decl g_range = 3;"));
     EXPECT_TRUE(has(c.zu, "y = g_range + 1;"));
     EXPECT_TRUE(has(c.zu, "f(const g_range)"));
+    EXPECT_TRUE(has(c.log, "variable range written g_range"));
 }
 
 TEST(Translator, TheFirstPassReadsPastPreprocessorLinesAndLabels) {
