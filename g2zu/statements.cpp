@@ -355,8 +355,18 @@ void Translator::for_statement() {
     out_.open_brace(own ? std::string("{") : "{\tdecl " + counter + ";");
     blocks_.push_back(Block::For);
     put("for (" + counter + " = ");
-    std::string test = negative_step() ? " >= " : " <= ";
-    const std::string parts[] = {"; " + counter + test, "; " + counter + " += ", ")"};
+    // A step held in a variable may count either way: the test then asks
+    // whether the counter is still on the near side of the stop.
+    bool negative = false;
+    std::string step_name;
+    Step step = step_ahead(negative, step_name);
+    std::string test = "; " + counter + (step == Step::Literal && negative ? " >= " : " <= ");
+    std::string after_stop = "; " + counter + " += ";
+    if (step == Step::Variable) {
+        test = "; (" + counter + " - (";
+        after_stop = ")) * (" + step_name + ") <= 0; " + counter + " += ";
+    }
+    const std::string parts[] = {test, after_stop, ")"};
     for (int k = 0; k < 3; ++k) {
         Tok t = expression();
         put(parts[k]);
@@ -373,26 +383,36 @@ void Translator::for_statement() {
     out_.open_brace();
 }
 
-// Is the step of the for loop ahead a negative number? A loop counting down
-// must test with >= to run at all.
-bool Translator::negative_step() {
+// The step of the for loop ahead: Literal for a number (negative says
+// whether it counts down), Variable for a variable or its negation (name
+// gets its Zu text, the sign included), Other for anything else.
+Translator::Step Translator::step_ahead(bool& negative, std::string& name) {
     Scanner::Mark m = in_.mark();
     int depth = 0;
     int commas = 0;
-    bool negative = false;
+    Step step = Step::Other;
+    negative = false;
     for (;;) {
         Tok t = in_.next().code;
         if (t == Tok::Semicolon || t == Tok::Eof) break;
         if (t == Tok::LParen || t == Tok::LBracket) ++depth;
         if ((t == Tok::RParen || t == Tok::RBracket) && --depth < 0) break;
         if (t == Tok::Comma && depth == 0 && ++commas == 2) {
-            negative = in_.next().code == Tok::Minus && is_number(in_.next().code) &&
-                       in_.next().code == Tok::RParen;
+            Token first = in_.next();
+            negative = first.code == Tok::Minus;
+            Token value = negative ? in_.next() : first;
+            if (in_.next().code != Tok::RParen) break;
+            if (is_number(value.code)) step = Step::Literal;
+            int s = value.code == Tok::Ident ? symbols_.find_global(value.text) : -1;
+            if (value.code == Tok::Ident && (s < 0 || symbols_.at(s).kind == Kind::Variable)) {
+                step = Step::Variable;
+                name = (negative ? "-" : "") + symbols_.variable_name(value.text);
+            }
             break;
         }
     }
     in_.rewind(m);
-    return negative;
+    return step;
 }
 
 void Translator::endfor_statement() {

@@ -165,7 +165,8 @@ private:
     void endo_statement();
     void for_statement();
     void endfor_statement();
-    bool negative_step();
+    enum class Step { Literal, Variable, Other };
+    Step step_ahead(bool& negative, std::string& name);
     void simple(std::string_view text);
     void call_statement();
     void jump_statement(bool gosub);

@@ -281,3 +281,9 @@ TEST(Translator, TheHorizontalDirectProductHasItsStandIn) {
     EXPECT_TRUE(has(c.zu, "c = g2zu_hdp(a, b) * 2;"));
     EXPECT_EQ(c.unsupported, 1);  // the print items a, *~ and b stand apart
 }
+
+TEST(Translator, AForLoopWithAStepInAVariableCountsEitherWay) {
+    Converted c = convert("s = -2;\nfor i (10, 1, s); endfor;\nfor j (1, 9, 2); endfor;\n");
+    EXPECT_TRUE(has(c.zu, "for (i = 10; (i - (1)) * (s) <= 0; i += s)"));
+    EXPECT_TRUE(has(c.zu, "for (j = 1; j <= 9; j += 2)"));
+}
