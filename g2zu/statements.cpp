@@ -538,12 +538,12 @@ bool Translator::typed_declaration() {
     if (list) in_.next();
     std::string empty = list ? "{}" : text ? "\"\"" : "";
     if (!in_proc_) {
-        const Token& id = in_.peek();
+        std::string name = in_.peek().text;
         Scanner::Mark n = in_.mark();
         in_.next();
         bool bare = in_.peek().code == Tok::Semicolon;
         in_.rewind(n);
-        if (bare && !known_variable(id.text)) {
+        if (bare && !known_variable(name)) {
             constant_assignment(text);
             return true;
         }
