@@ -2,6 +2,7 @@
 #include <cctype>
 #include <string>
 
+#include "files.h"
 #include "translator.h"
 
 namespace g2zu {
@@ -27,11 +28,32 @@ void Translator::command() {
         {"loadm", &Translator::load_statement},
         {"rndseed", &Translator::rndseed_command},
         {"system", &Translator::system_command},
+        {"trap", &Translator::trap_command},
+    };
+    // Commands of the interactive session that a batch run has no use for.
+    static constexpr std::string_view kBatchNothing[] = {
+        "new", "cls", "library", "lib", "screen", "outwidth", "lpwidth", "locate",
+        "closeall", "msym", "enable", "disable", "comlog", "graph", "debug", "trace", "use",
     };
     Token word = in_.next();
     if (word.text == "clear" || word.text == "clearg") {
         clear_command(word.text == "clearg");
         return;
+    }
+    if (word.text == "output") {
+        output_command();
+        return;
+    }
+    if (word.text == "save") {
+        save_command();
+        return;
+    }
+    for (std::string_view w : kBatchNothing) {
+        if (w == word.text) {
+            messages_.log_input(word.text + " command: nothing to do in a batch run\n");
+            skip_raw();
+            return;
+        }
     }
     for (const CommandEntry& c : kCommands) {
         if (c.word == word.text) {
@@ -59,13 +81,13 @@ void Translator::clear_command(bool keep_locals) {
         first = false;
         bool known = known_variable(t.text);
         if (!known && !in_proc_ && !main_open_) {
-            put("decl " + t.text + " = 0;");
+            put("decl " + symbols_.variable_name(t.text) + " = 0;");
             define_variable(t.text);
             continue;
         }
         if (!known && !in_proc_) define_variable(t.text);
         open_main();
-        put(t.text + " = 0;");
+        put(symbols_.variable_name(t.text) + " = 0;");
     }
 }
 
@@ -93,8 +115,17 @@ void Translator::errorlog_command() {
 }
 
 // format [/options] [(] width, precision [)] ;
+// The kind of number follows the slash options as Gauss means them: /rd and
+// /ld fix the decimals ("f"), /re and /le write an exponent ("e"); without
+// one of them the precision counts digits ("g").
 void Translator::format_command() {
-    skip_slash_options();
+    char kind = 'g';
+    while (in_.accept(Tok::Slash)) {
+        if (in_.peek().code != Tok::Ident) continue;
+        std::string option = in_.next().text;
+        if (option == "rd" || option == "ld") kind = 'f';
+        if (option == "re" || option == "le") kind = 'e';
+    }
     in_.accept(Tok::LParen);
     std::string width;
     std::string precision;
@@ -107,9 +138,91 @@ void Translator::format_command() {
         messages_.warning(Err::CommandSkipped, "format");
     } else {
         open_main();
-        put("format(\"%" + width + "." + precision + "g\");");
+        put("format(\"%" + width + "." + precision + kind + "\");");
     }
     in_.skip_to(Tok::Semicolon);
+}
+
+// output [file = name] [on | off | reset] ;  The output file receives a copy
+// of everything printed: Zu's output log.
+void Translator::output_command() {
+    std::string rest = in_.read_raw(";", false);
+    in_.accept(Tok::Semicolon);
+    std::string text;
+    for (char c : rest) text += static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    std::string file = output_file_.empty() ? "output.out" : output_file_;
+    std::size_t eq = text.find('=');
+    if (text.find("file") != std::string::npos && eq != std::string::npos) {
+        std::size_t start = rest.find_first_not_of(" \t", eq + 1);
+        std::size_t end = start == std::string::npos ? start : rest.find_first_of(" \t", start);
+        file = start == std::string::npos ? file : rest.substr(start, end - start);
+        for (char& c : file)
+            if (c == '\\' || c == '"') c = '/';
+        output_file_ = file;
+    }
+    auto has_word = [&text](std::string_view w) {
+        std::size_t at = text.rfind(w);
+        return at != std::string::npos && (at == 0 || text[at - 1] == ' ' || text[at - 1] == '\t');
+    };
+    open_main();
+    if (has_word("off")) {
+        put("fclose(\"l\");");
+    } else if (has_word("reset")) {
+        put("fopen(");
+        put_string(file);
+        put(", \"l\");");
+    } else {
+        put("fopen(");
+        put_string(file);
+        put(", \"la\");");
+    }
+    log_output("output file written as Zu's output log\n");
+}
+
+// save [path = dir] name, name = value, ... ;  each as a Gauss matrix file.
+void Translator::save_command() {
+    skip_slash_options();
+    std::string directory;
+    open_main();
+    for (;;) {
+        Token id = in_.next();
+        if (id.code == Tok::Semicolon || id.code == Tok::Eof) break;
+        if (id.code == Tok::Comma) continue;
+        if (id.code != Tok::Ident) {
+            messages_.error(Err::ExpectedButFound, gauss_spelling(Tok::Ident), token_name(id));
+            in_.skip_to(Tok::Semicolon);
+            break;
+        }
+        std::string file = id.text;
+        std::string value = symbols_.variable_name(id.text);
+        if (in_.accept(Tok::Assign)) {
+            Token v = in_.next();
+            if (id.text == "path") {
+                directory = v.code == Tok::String ? v.text : v.text;
+                if (!directory.empty() && directory.back() != '/') directory += '/';
+                continue;
+            }
+            value = symbols_.variable_name(v.text);
+        }
+        out_.flush();
+        put("g2zu_savefmt(");
+        put_string(directory + add_extension(file, ".fmt"));
+        put(", " + value + ");");
+    }
+}
+
+// trap n [, mask] ;  the trap state of the support file
+void Translator::trap_command() {
+    open_main();
+    put("g2zu_settrap(");
+    Tok t = expression();
+    put(")");
+    if (t == Tok::Comma) {  // the mask: the whole state is set
+        in_.skip_to(Tok::Semicolon);
+        put(";");
+        return;
+    }
+    finish_statement(t);
 }
 
 // rndseed e ;
@@ -149,6 +262,19 @@ std::string trimmed(std::string_view s) {
 
 }  // namespace
 
+// #define name value: a Zu #define has no value, so the name becomes a
+// constant at file level, guarded so that a file including this one's
+// conversion does not define it twice.
+void Translator::define_constant(const std::string& name, const std::string& value) {
+    close_main();
+    std::string zu_name = symbols_.variable_name(name);
+    log_output("#define " + name + " written as a constant\n");
+    out_.write_at_margin("#ifndef " + zu_name);
+    out_.write_at_margin("#define " + zu_name);
+    out_.write_at_margin("const decl " + zu_name + " = " + value + ";");
+    out_.write_at_margin("#endif");
+}
+
 void Translator::preprocessor() {
     std::string word = in_.next().text;
     if (word.empty()) {  // "#" followed by no word
@@ -173,29 +299,32 @@ void Translator::preprocessor() {
     std::string name = rest.substr(0, n);
     for (char& c : name) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
     std::string value = trimmed(std::string_view(rest).substr(n));
+    // Gauss names are case blind and written in lower case: so are those of
+    // a value; a trailing comment or ";" is no part of it.
+    if (std::size_t cut = value.find_first_of("@;"); cut != std::string::npos) value = trimmed(value.substr(0, cut));
+    if (std::size_t cut = value.find("//"); cut != std::string::npos) value = trimmed(value.substr(0, cut));
+    if (value.find('"') == std::string::npos)
+        for (char& c : value) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
 
     std::string line;
     std::string logged = word;
     bool define_line = word == "define" || word == "definecs";
     for (const Conditional& c : kConditionals)
         if (c.gauss == word) line = c.zu;
-    if (!line.empty())
+    if (!line.empty()) {
         logged.clear();
-    else if (define_line)
+    } else if (define_line && !value.empty() && !name.empty()) {
+        define_constant(name, value);
+        return;
+    } else if (define_line) {
         line = "#define " + name;
+    }
     else if (word == "else" || word == "endif")
         line = "#" + word;
-    else
+    else if (line.empty())
         line = "#" + word + " " + name;
     log_output("check #" + logged + " preprocessor command\n");
     out_.write_at_margin(line);
-    if (define_line && value.size() > 500) {
-        messages_.error(Err::UnexpectedSymbol, name);  // too long for a declaration line
-    } else if (define_line && !name.empty() && !value.empty()) {
-        log_output("check constant declaration\n");
-        put("decl " + name + " = " + value + ";");
-        out_.flush();
-    }
 }
 
 }  // namespace g2zu

@@ -1,10 +1,17 @@
 // Constant assignments (let, declare, name = constant) and load.
+#include <cctype>
 #include <cstdlib>
 
 #include "files.h"
 #include "translator.h"
 
 namespace g2zu {
+
+// Gauss keeps an unquoted word of a constant list in upper case.
+std::string upper_case(std::string text) {
+    for (char& c : text) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+    return text;
+}
 
 struct Translator::ConstItem {
     enum class Kind { Number, Word, Complex, Other } kind = Kind::Other;
@@ -55,7 +62,7 @@ void Translator::constant_assignment(bool string_declaration) {
     else if (known)
         open_main();
     if (!known && !in_proc_) define_variable(id.text);
-    put(id.text);
+    put(symbols_.variable_name(id.text));
 
     if (in_.accept(Tok::Semicolon)) {
         put(string_declaration ? " = \"\";" : ";");
@@ -96,7 +103,7 @@ bool Translator::read_const_item(ConstItem& item) {
         messages_.warning(Err::CommandSkipped, t.text);
     } else if ((t.code == Tok::Ident || t.code == Tok::String) && sign.empty()) {
         item.kind = ConstItem::Kind::Word;
-        item.text = t.text;
+        item.text = t.code == Tok::Ident ? upper_case(t.text) : t.text;
     } else {
         item.kind = ConstItem::Kind::Other;
         messages_.error(Err::UnexpectedSymbol, token_name(t));
@@ -221,15 +228,18 @@ void Translator::load_statement() {
             in_.expect(Tok::RBracket);
         }
         if (!known_variable(id.text) && !in_proc_) {
-            if (!main_open_) put("decl " + id.text + ";");
+            if (!main_open_) put("decl " + symbols_.variable_name(id.text) + ";");
             define_variable(id.text);
         }
         open_main();
-        put(id.text + " = loadmat(");
-        load_file_part(id.text, dims);
+        std::string file = load_file_part(id.text, dims);
+        // Gauss matrix files are read by the support file; other files by loadmat.
+        bool fmt = file.size() > 5 && file.ends_with(".fmt\"");
+        std::string name = symbols_.variable_name(id.text);
+        put(name + (fmt ? " = g2zu_loadfmt(" : " = loadmat(") + file);
         put(dims ? ", 1);" : ");");
         if (dims && rows != 0)
-            put(" " + id.text + " = shape(" + id.text + ", " + std::to_string(columns) + ", " +
+            put(" " + name + " = shape(" + name + ", " + std::to_string(columns) + ", " +
                 std::to_string(rows) + ")';");
         if (!in_.accept(Tok::Comma)) break;
         out_.flush();
@@ -237,19 +247,15 @@ void Translator::load_statement() {
     expect_end();
 }
 
-void Translator::load_file_part(const std::string& name, bool dims) {
+// The file of a load item, as Zu text: a quoted name or a variable.
+std::string Translator::load_file_part(const std::string& name, bool dims) {
     std::string_view ext = dims ? "." : ".fmt";
-    if (!in_.accept(Tok::Assign)) {
-        put("\"" + name + std::string(ext) + "\"");
-        return;
-    }
+    if (!in_.accept(Tok::Assign)) return "\"" + name + std::string(ext) + "\"";
     if (in_.accept(Tok::Hat)) {
         Token v = in_.next();
-        if (v.code == Tok::Ident)
-            put(v.text);
-        else
-            messages_.error(Err::ExpectedButFound, gauss_spelling(Tok::Ident), token_name(v));
-        return;
+        if (v.code == Tok::Ident) return symbols_.variable_name(v.text);
+        messages_.error(Err::ExpectedButFound, gauss_spelling(Tok::Ident), token_name(v));
+        return "\"\"";
     }
     std::string file;
     if (in_.peek().code == Tok::String) {
@@ -262,7 +268,7 @@ void Translator::load_file_part(const std::string& name, bool dims) {
         for (char& c : file)
             if (c == '\\' || c == '"') c = '/';
     }
-    put_string(add_extension(file, ext));
+    return "\"" + add_extension(file, ext) + "\"";
 }
 
 }  // namespace g2zu

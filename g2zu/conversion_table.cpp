@@ -1,6 +1,8 @@
 // Loading the conversion table file.
 //
 //   [!] "gauss" [= "zu"] [proc|keyword [(n)] [= name(args)]] [;]
+//   reserved "zu" "zu" ... ;
+//   global "gauss" "gauss" ... ;
 //
 // "!" marks a function without a Zu stand-in; the proc clause gives the
 // number of values it returns (1 when no count is given, 0 without clause).
@@ -62,7 +64,40 @@ bool read_proc_clause(Scanner& in, Messages& messages, int& returns) {
     return true;
 }
 
+// reserved "name" ... ; : Zu library names a Gauss procedure may not take.
+bool load_reserved(Scanner& in, Symbols& symbols, Messages& messages) {
+    in.next();
+    while (in.peek().code == Tok::String) {
+        std::string name = in.next().text;
+        if (!is_zu_name(name)) {
+            messages.error(Err::UnexpectedSymbol, name);
+            return false;
+        }
+        symbols.add_reserved(std::move(name));
+    }
+    return in.expect(Tok::Semicolon);
+}
+
+// global "name" ... ; : Gauss globals that the support file declares (the
+// options of its procedures); a program assigns them without declaring.
+bool load_globals(Scanner& in, Symbols& symbols, Messages& messages) {
+    in.next();
+    while (in.peek().code == Tok::String) {
+        std::string name = in.next().text;
+        if (!is_zu_name(name)) {
+            messages.error(Err::UnexpectedSymbol, name);
+            return false;
+        }
+        if (!symbols.define(name, Kind::Variable, symbols.base(), true, false).is_new) return false;
+    }
+    return in.expect(Tok::Semicolon);
+}
+
 bool load_entry(Scanner& in, Symbols& symbols, Messages& messages) {
+    if (in.peek().code == Tok::Ident && in.peek().text == "reserved")
+        return load_reserved(in, symbols, messages);
+    if (in.peek().code == Tok::Ident && in.peek().text == "global")
+        return load_globals(in, symbols, messages);
     bool unsupported = in.accept(Tok::Bang);
     std::string gauss;
     if (!read_string(in, messages, gauss)) return false;

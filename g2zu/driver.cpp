@@ -92,14 +92,33 @@ void write_log_head(Messages& messages, const FileSet& files, const Stamp& stamp
     messages.log_raw("Conversion of " + files.gauss + "\n");
 }
 
-void translate(Scanner& in, Output& out, Symbols& symbols, Messages& messages) {
-    Translator translator(in, out, symbols, messages);
+void translate(Translator& translator) {
     for (;;) {
         if (!translator.copy_comments(false)) break;
         translator.statement();
         if (!translator.copy_comments(true)) break;
     }
     translator.finish();
+}
+
+// Names declared external inside procedures are declared once at file level.
+void write_hoisted_externals(Output& out, const Translator& translator) {
+    std::string list;
+    for (const std::string& name : translator.hoisted_externals()) list += (list.empty() ? "" : ", ") + name;
+    if (list.empty()) return;
+    out.append("extern decl " + list + ";");
+    out.write_line();
+}
+
+// The one line the terminal shows at the end of a conversion.
+void write_summary(const FileSet& files, const Messages& messages, const Translator& translator) {
+    std::string target = files.output.empty() ? std::string("standard output") : files.output;
+    std::string line = "g2zu: " + files.gauss + " -> " + target + ": " + std::to_string(messages.errors()) +
+                       " error" + (messages.errors() == 1 ? "" : "s") + ", " +
+                       std::to_string(translator.unsupported_count()) + " unsupported, " +
+                       std::to_string(messages.log_lines()) + " log line" +
+                       (messages.log_lines() == 1 ? "" : "s") + "\n";
+    write_text(stderr, line);
 }
 
 int convert(int argc, char** argv) {
@@ -130,11 +149,16 @@ int convert(int argc, char** argv) {
     Stamp stamp = now_stamp();
     write_log_head(messages, files, stamp);
     std::string guard = guard_name(header_name);
+    Translator translator(in, out, symbols, messages);
+    translator.prescan(files.gauss);
     write_output_head(out, files.gauss_typed, stamp, guard, header_name);
-    translate(in, out, symbols, messages);
+    write_hoisted_externals(out, translator);
+    translate(translator);
     std::fflush(files.zu());
     write_header(files.header(), symbols, stamp, guard);
-    return messages.errors() == 0 ? 0 : 1;
+    write_summary(files, messages, translator);
+    // 0 only for a conversion with nothing left to finish by hand.
+    return messages.errors() == 0 && translator.unsupported_count() == 0 ? 0 : 1;
 }
 
 }  // namespace

@@ -36,13 +36,14 @@ void write_output_head(Output& out, std::string_view gauss_name, const Stamp& st
 
 namespace {
 
-std::string declaration(const Symbol& s) {
-    std::string d = s.name + "(";
+std::string declaration(const Symbols& symbols, const Symbol& s) {
+    std::string d = (s.replacement.empty() ? s.name : s.replacement) + "(";
     for (std::size_t i = 0; i < s.arguments.size(); ++i) {
         if (i > 0) d += ", ";
         if (i < s.const_flags.size() && s.const_flags[i]) d += "const ";
-        d += s.arguments[i];
+        d += symbols.variable_name(s.arguments[i]);
     }
+    if (s.varargs) d += s.arguments.empty() ? std::string(kPackedArguments) : ", ...";
     return d + ");\n";
 }
 
@@ -56,8 +57,9 @@ void write_header(std::FILE* file, const Symbols& symbols, const Stamp& stamp,
     for (int i = 0; i < symbols.top(); ++i) {
         const Symbol& s = symbols.at(i);
         if (s.kind != Kind::Variable || s.from_include) continue;
-        if (s.in_main_block) defined += "decl " + s.name + ";\n";
-        external += "extern decl " + s.name + ";\n";
+        std::string name = symbols.variable_name(s.name);
+        if (s.in_main_block) defined += "decl " + name + ";\n";
+        external += "extern decl " + name + ";\n";
     }
     if (!defined.empty())
         h += "#ifdef __" + std::string(guard) + "__\n\n" + defined + "\n#else\n\n" + external +
@@ -66,8 +68,9 @@ void write_header(std::FILE* file, const Symbols& symbols, const Stamp& stamp,
         h += external;
     for (int i = 0; i < symbols.top(); ++i) {
         const Symbol& s = symbols.at(i);
-        if ((s.kind == Kind::Procedure || s.kind == Kind::KeywordProc) && !s.from_include)
-            h += declaration(s);
+        if ((s.kind == Kind::Procedure || s.kind == Kind::KeywordProc) && !s.from_include &&
+            !s.external_only)
+            h += declaration(symbols, s);
     }
     write_text(file, h);
 }

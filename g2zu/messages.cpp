@@ -68,6 +68,7 @@ void Messages::write_user(int line, std::string_view text) {
 
 void Messages::write_log(std::string_view prefix, int line, std::string_view text) {
     if (log_ == nullptr || in_include()) return;
+    ++log_lines_;
     std::string s(prefix);
     s += "(" + std::to_string(line) + "): ";
     s += text;

@@ -81,6 +81,8 @@ public:
     void log_raw(std::string_view text);
 
     int errors() const { return errors_; }
+    // Lines written to the log after its head.
+    int log_lines() const { return log_lines_; }
 
 private:
     void write_user(int line, std::string_view text);
@@ -92,6 +94,7 @@ private:
     std::FILE* log_ = nullptr;
     const Where* where_ = nullptr;
     int errors_ = 0;
+    int log_lines_ = 0;
 };
 
 // The time and date of the run as the output head and log show them.

@@ -10,10 +10,6 @@ namespace g2zu {
 bool Output::dropping() const { return where_ != nullptr && where_->in_include(); }
 
 void Output::append(std::string_view text) {
-    // Send the pending part first so that only a single piece too long for
-    // any line can trip the guard.
-    if (line_.size() + text.size() >= kLineLimit && !line_.empty()) write_line();
-    if (text.size() >= kLineLimit) messages_.fatal("IE: buffer overwrite - g2Zuprint()");
     line_ += text;
     if (line_.size() > kBreakLength) write_line();
 }

@@ -12,10 +12,9 @@ class Where;
 
 class Output {
 public:
-    // Lines longer than this are written out as soon as they pass it.
+    // Lines longer than this are written out as soon as they pass it; a
+    // single piece longer than that (a long constant) is written whole.
     static constexpr std::size_t kBreakLength = 255;
-    // The pending line may never reach this many characters.
-    static constexpr std::size_t kLineLimit = 1024;
 
     Output(std::FILE* file, Messages& messages) : file_(file), messages_(messages) {}
 
@@ -57,7 +56,7 @@ private:
     std::FILE* file_;
     Messages& messages_;
     const Where* where_ = nullptr;
-    std::string line_;  // the pending line, always below kLineLimit
+    std::string line_;  // the pending line
     int level_ = 0;     // indentation in steps of four blanks
     int lines_ = 1;     // number of the output line being written
     bool raw_tail_ = false;  // a verbatim text left the file's line unfinished

@@ -24,54 +24,63 @@ void Translator::procedure(Kind kind) {
         in_.skip_to(Tok::Semicolon);
         return;
     }
-    Symbols::Defined own = symbols_.define(id.text, kind, symbols_.base(), in_.in_include(), false);
-    put(id.text + "(");
+    Symbols::Defined own = define_procedure(id.text, kind);
+    std::string zu_name = written_name(own.index, id.text);
+    if (zu_name != id.text) log_output("procedure " + id.text + " renamed " + zu_name + "\n");
+    put(zu_name + "(");
     in_proc_ = true;
     proc_scope_ = symbols_.enter_scope();
     proc_returns_ = returns;
     retp_count_ = 0;
+    gosubs_in_proc_ = 0;
 
-    std::vector<std::string> formals = read_formals();
+    Formals formals = read_formals();
     expect_end();
-    std::vector<bool> consts = find_const_formals(formals);
+    std::vector<bool> consts = find_const_formals(formals.names);
     std::string list;
-    for (std::size_t i = 0; i < formals.size(); ++i) {
+    for (std::size_t i = 0; i < formals.names.size(); ++i) {
         if (i > 0) list += ", ";
         if (i < consts.size() && consts[i]) list += "const ";
-        list += formals[i];
+        list += symbols_.variable_name(formals.names[i]);
     }
+    // Zu needs a fixed argument before "...": a procedure with optional
+    // arguments only gets them all as one array.
+    packed_arguments_ = formals.varargs && formals.names.empty();
+    if (formals.varargs) list += formals.names.empty() ? std::string(kPackedArguments) : ", ...";
     put(list + ")");
     if (own.is_new) {
         Symbol& s = symbols_.at(own.index);
         s.return_count = returns;
         s.argument_count = static_cast<int>(consts.size());
         // All names are kept for the header; only the tracked ones can be const.
-        s.arguments = formals;
+        s.arguments = formals.names;
         s.const_flags = consts;
-        s.const_flags.resize(formals.size(), false);
+        s.const_flags.resize(formals.names.size(), false);
+        s.varargs = formals.varargs;
     }
-    for (const std::string& f : formals) define(f, Kind::Variable, symbols_.scope_start());
+    for (std::size_t i = 0; i < formals.names.size(); ++i) {
+        note_renamed(formals.names[i]);
+        int local = define(formals.names[i], Kind::Variable, symbols_.scope_start());
+        symbols_.at(local).struct_type = formals.struct_types[i];
+    }
     out_.open_brace();
 }
 
-// ( name, ... ) of a procedure head; none when there is no parenthesis.
-std::vector<std::string> Translator::read_formals() {
-    std::vector<std::string> formals;
-    if (!in_.accept(Tok::LParen)) return formals;
-    for (;;) {
-        Token t = in_.next();
-        if (t.code == Tok::RParen) break;
-        if (t.code == Tok::Comma) continue;
-        if (t.code == Tok::Ident) {
-            formals.push_back(t.text);
-            continue;
-        }
-        messages_.error(Err::ExpectedButFound, ")", token_name(t));
-        if (t.code != Tok::Semicolon && t.code != Tok::Eof) in_.skip_to(Tok::RParen);
-        break;
+// The record of a procedure being defined: the one the first pass made, or
+// a new one (a second definition of a name is a duplicate).
+Symbols::Defined Translator::define_procedure(std::string_view name, Kind kind) {
+    int found = symbols_.find(name, table_top_);
+    if (found >= 0 && symbols_.at(found).predeclared) {
+        Symbol& s = symbols_.at(found);
+        s.predeclared = false;
+        s.kind = kind;
+        return {found, true};
     }
-    return formals;
+    return symbols_.define(name, kind, table_top_, in_.in_include(), false);
 }
+
+// ( name, ... ) of a procedure head; none when there is no parenthesis.
+Translator::Formals Translator::read_formals() { return read_formal_list(in_, messages_); }
 
 // Reads the body ahead: a formal that starts a statement, or stands in the
 // brace list of a multiple assignment, is assigned to and so is not const.
@@ -104,6 +113,7 @@ void Translator::end_procedure() {
     out_.close_brace();
     symbols_.leave_scope(proc_scope_);
     in_proc_ = false;
+    packed_arguments_ = false;
     proc_returns_ = 0;
 }
 
@@ -140,8 +150,12 @@ void Translator::local_statement() {
             in_.skip_to(Tok::Semicolon);
             break;
         }
+        // local f:proc names an argument that is a procedure: nothing new
+        bool procedure_argument = in_.peek().code == Tok::Colon && symbols_.find_local(t.text) >= 0;
+        if (procedure_argument) continue;
+        note_renamed(t.text);
         if (symbols_.define(t.text, Kind::Variable, symbols_.scope_start(), in_.in_include(), main_open_).is_new)
-            list += (list.empty() ? "" : ", ") + t.text;
+            list += (list.empty() ? "" : ", ") + symbols_.variable_name(t.text);
     }
     if (!list.empty()) put("decl " + list + ";");
 }
@@ -193,15 +207,15 @@ void Translator::fn_statement() {
         in_.skip_to(Tok::Semicolon);
         return;
     }
-    Symbols::Defined own = symbols_.define(id.text, Kind::Procedure, symbols_.base(), in_.in_include(), false);
+    Symbols::Defined own = define_procedure(id.text, Kind::Procedure);
     int previous = symbols_.enter_scope();
-    std::vector<std::string> formals = read_formals();
+    std::vector<std::string> formals = read_formals().names;
     std::string list;
     for (std::size_t i = 0; i < formals.size(); ++i) {
         if (i == Symbols::kMaxArguments) messages_.error(Err::TooManyFnArguments, formals[i]);
         if (i > 0) list += ", ";
         if (i < Symbols::kMaxArguments) list += "const ";
-        list += formals[i];
+        list += symbols_.variable_name(formals[i]);
         define(formals[i], Kind::Variable, symbols_.scope_start());
     }
     std::size_t tracked = std::min<std::size_t>(formals.size(), Symbols::kMaxArguments);
@@ -213,7 +227,7 @@ void Translator::fn_statement() {
         s.const_flags.assign(formals.size(), false);
         std::fill(s.const_flags.begin(), s.const_flags.begin() + static_cast<long>(tracked), true);
     }
-    put(id.text + "(" + list + ")");
+    put(written_name(own.index, id.text) + "(" + list + ")");
     out_.open_brace();
     if (in_.expect(Tok::Assign)) {
         put("return ");

@@ -211,6 +211,11 @@ Token Scanner::scan() {
             if (line_mode_) return t;
             continue;
         }
+        if (c == '/' && cur(1) == '/') {
+            Token t = scan_line_comment();
+            if (line_mode_) return t;
+            continue;
+        }
         if (c == '@') {
             Token t = scan_at_comment();
             if (line_mode_) return t;
@@ -276,6 +281,17 @@ Token Scanner::scan_block_comment() {
     }
     if (cut) report_error("comment too long: split in smaller bits");
     text += "*/";
+    return make(Tok::Comment, std::move(text));
+}
+
+// // ... to the end of the line; the newline is left for the next token, so
+// the comment always ends the output line it is written on.
+Token Scanner::scan_line_comment() {
+    std::string text;
+    while (!at_end() && cur() != '\n') {
+        if (cur() != '\r') text += cur();
+        advance();
+    }
     return make(Tok::Comment, std::move(text));
 }
 
@@ -578,6 +594,7 @@ void Scanner::open_include(const std::string& name, bool quoted) {
     // The line and the log belong to the file holding the directive, so they
     // are written before the included file is entered.
     if (out_ != nullptr) {
+        if (before_include_) before_include_();
         out_->flush();
         int at = out_->line_count();
         out_->write_at_margin("#include \"" + written + "\"");

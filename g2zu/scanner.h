@@ -1,6 +1,7 @@
 // The Gauss scanner: tokens from the Gauss file and the files it includes.
 #pragma once
 
+#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -44,6 +45,10 @@ public:
     Mark mark();
     void rewind(const Mark& m);
 
+    // Called before the line of an #include is written: the included file's
+    // definitions must stand at file level.
+    void set_before_include(std::function<void()> hook) { before_include_ = std::move(hook); }
+
     // In line mode white space, newlines and comments are tokens too.
     void set_line_mode(bool on);
     bool line_mode() const { return line_mode_; }
@@ -77,6 +82,7 @@ private:
     Token scan_blanks();
     Token scan_block_comment();
     Token scan_at_comment();
+    Token scan_line_comment();
     Token scan_word();
     Token scan_dot_word();
     Token scan_number();
@@ -100,6 +106,7 @@ private:
     int marks_ = 0;                 // marks held
     std::size_t token_start_ = 0;
     int token_line_ = 0;
+    std::function<void()> before_include_;
 };
 
 }  // namespace g2zu

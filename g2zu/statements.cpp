@@ -29,15 +29,25 @@ void Translator::dispatch() {
     case Tok::Goto: jump_statement(false); return;
     case Tok::Gosub: jump_statement(true); return;
     case Tok::Return: return_statement(); return;
+    case Tok::Question: print_statement(); return;
+    case Tok::StringKw:
+    case Tok::Matrix:
+        if (typed_declaration()) return;
+        if (code == Tok::Matrix) break;
+        skip_command(gauss_spelling(in_.next().code));
+        return;
     case Tok::Close:
     case Tok::Open:
     case Tok::Int:
-    case Tok::StringKw:
-    case Tok::Question:
         skip_command(gauss_spelling(in_.next().code));
         return;
     case Tok::LBrace: multiple_assignment(); return;
-    case Tok::Let: in_.next(); constant_assignment(false); return;
+    case Tok::Let: {
+        in_.next();
+        in_.accept(Tok::Matrix);
+        constant_assignment(in_.accept(Tok::StringKw));
+        return;
+    }
     case Tok::Declare: {
         in_.next();
         close_main();
@@ -58,7 +68,6 @@ void Translator::dispatch() {
     case Tok::Ident: ident_statement(); return;
     case Tok::Until:
     case Tok::While:
-    case Tok::Matrix:
         messages_.error(Err::UnexpectedSymbol, gauss_spelling(code));
         in_.skip_to(Tok::Semicolon);
         return;
@@ -75,6 +84,10 @@ void Translator::dispatch() {
 
 void Translator::ident_statement() {
     const Token& id = in_.peek();
+    if (id.text == "struct") {
+        struct_statement();
+        return;
+    }
     if (is_command_word(id.text)) {
         command();
         return;
@@ -84,7 +97,16 @@ void Translator::ident_statement() {
         keyword_call();
         return;
     }
+    std::string word = id.text;
     Form form = classify();
+    // Calls that wait for the user: a batch run has nobody to wait for.
+    static constexpr std::string_view kWaits[] = {"wait", "waitc", "pause"};
+    if (form == Form::Print && std::find(std::begin(kWaits), std::end(kWaits), word) != std::end(kWaits)) {
+        messages_.log_input(word + ": nothing to do in a batch run\n");
+        in_.next();
+        skip_raw();
+        return;
+    }
     if (form == Form::Print && s >= 0 && symbols_.at(s).return_count == 0 &&
         (symbols_.at(s).kind == Kind::Procedure || symbols_.at(s).kind == Kind::Conversion)) {
         call_statement();
@@ -114,7 +136,7 @@ Translator::Form Translator::classify() {
             form = Form::Assignment;
             if (u == Tok::LBrace) {
                 form = Form::Constant;
-            } else if (first.code == Tok::Ident && second != Tok::LBracket) {
+            } else if (first.code == Tok::Ident && second != Tok::LBracket && second != Tok::DotWord) {
                 if (u == Tok::Minus || u == Tok::Plus) u = in_.next().code;
                 if ((is_number(u) || u == Tok::String) && in_.next().code == Tok::Semicolon)
                     form = Form::Constant;
@@ -138,7 +160,7 @@ void Translator::assignment() {
         return;
     }
     if (!in_proc_ && !known_variable(id.text)) {
-        if (!main_open_) put("decl " + id.text + ";");
+        if (!main_open_) put("decl " + symbols_.variable_name(id.text) + ";");
         define_variable(id.text);
     }
     open_main();
@@ -184,14 +206,14 @@ void Translator::multiple_assignment() {
         std::string fresh;
         for (const std::string& n : names) {
             if (known_variable(n)) continue;
-            fresh += (fresh.empty() ? "" : ", ") + n;
+            fresh += (fresh.empty() ? "" : ", ") + symbols_.variable_name(n);
             define_variable(n);
         }
         if (!fresh.empty() && !main_open_) put("decl " + fresh + ";");
     }
     open_main();
     std::string list;
-    for (const std::string& n : names) list += (list.empty() ? "" : ", ") + n;
+    for (const std::string& n : names) list += (list.empty() ? "" : ", ") + symbols_.variable_name(n);
     put("[" + list + "] = ");
     finish_statement(expression());
 }
@@ -202,13 +224,14 @@ void Translator::multiple_assignment() {
 void Translator::implicit_print() {
     open_main();
     LineModeScope lines(in_, true);
-    put("println(");
+    put("g2zu_println(");
     Tok t = print_items(", ", false);
     put(")");
     finish_statement(t);
 }
 
-// print [/options] items ;
+// print [/options] items ;   ? items ;
+// Gauss ends the line after the items unless the statement ends with ";;".
 void Translator::print_statement() {
     in_.next();
     skip_slash_options();
@@ -217,12 +240,25 @@ void Translator::print_statement() {
         put("print(\"\\n\");");
         return;
     }
+    bool stay_on_line = ends_with_two_semicolons();
+    // Through the support file: a 1 by 1 matrix prints as a number.
+    std::string call = stay_on_line ? "g2zu_print" : "g2zu_println";
     bool bare = lone_paren_item();
     LineModeScope lines(in_, true);
-    put(bare ? "print" : "print(");
+    put(bare ? call : call + "(");
     Tok t = print_items(", ", false);
     if (!bare) put(")");
     finish_statement(t);
+}
+
+// Does the statement ahead end with ";;"? The reading position is kept.
+bool Translator::ends_with_two_semicolons() {
+    Scanner::Mark m = in_.mark();
+    Tok t = in_.next().code;
+    while (t != Tok::Semicolon && t != Tok::Eof) t = in_.next().code;
+    bool twice = t == Tok::Semicolon && in_.next().code == Tok::Semicolon;
+    in_.rewind(m);
+    return twice;
 }
 
 // ---------------------------------------------------------------------------
@@ -312,11 +348,25 @@ void Translator::for_statement() {
         return;
     }
     open_main();
-    out_.open_brace("{\tdecl " + i.text + ";");
+    // A counter that is a local (or argument) of the procedure is that
+    // variable; any other counter belongs to the loop.
+    std::string counter = symbols_.variable_name(i.text);
+    bool own = in_proc_ && symbols_.find_local(i.text) >= 0;
+    out_.open_brace(own ? std::string("{") : "{\tdecl " + counter + ";");
     blocks_.push_back(Block::For);
-    put("for (" + i.text + " = ");
-    std::string test = negative_step() ? " >= " : " <= ";
-    const std::string parts[] = {"; " + i.text + test, "; " + i.text + " += ", ")"};
+    put("for (" + counter + " = ");
+    // A step held in a variable may count either way: the test then asks
+    // whether the counter is still on the near side of the stop.
+    bool negative = false;
+    std::string step_name;
+    Step step = step_ahead(negative, step_name);
+    std::string test = "; " + counter + (step == Step::Literal && negative ? " >= " : " <= ");
+    std::string after_stop = "; " + counter + " += ";
+    if (step == Step::Variable) {
+        test = "; (" + counter + " - (";
+        after_stop = ")) * (" + step_name + ") <= 0; " + counter + " += ";
+    }
+    const std::string parts[] = {test, after_stop, ")"};
     for (int k = 0; k < 3; ++k) {
         Tok t = expression();
         put(parts[k]);
@@ -333,26 +383,36 @@ void Translator::for_statement() {
     out_.open_brace();
 }
 
-// Is the step of the for loop ahead a negative number? A loop counting down
-// must test with >= to run at all.
-bool Translator::negative_step() {
+// The step of the for loop ahead: Literal for a number (negative says
+// whether it counts down), Variable for a variable or its negation (name
+// gets its Zu text, the sign included), Other for anything else.
+Translator::Step Translator::step_ahead(bool& negative, std::string& name) {
     Scanner::Mark m = in_.mark();
     int depth = 0;
     int commas = 0;
-    bool negative = false;
+    Step step = Step::Other;
+    negative = false;
     for (;;) {
         Tok t = in_.next().code;
         if (t == Tok::Semicolon || t == Tok::Eof) break;
         if (t == Tok::LParen || t == Tok::LBracket) ++depth;
         if ((t == Tok::RParen || t == Tok::RBracket) && --depth < 0) break;
         if (t == Tok::Comma && depth == 0 && ++commas == 2) {
-            negative = in_.next().code == Tok::Minus && is_number(in_.next().code) &&
-                       in_.next().code == Tok::RParen;
+            Token first = in_.next();
+            negative = first.code == Tok::Minus;
+            Token value = negative ? in_.next() : first;
+            if (in_.next().code != Tok::RParen) break;
+            if (is_number(value.code)) step = Step::Literal;
+            int s = value.code == Tok::Ident ? symbols_.find_global(value.text) : -1;
+            if (value.code == Tok::Ident && (s < 0 || symbols_.at(s).kind == Kind::Variable)) {
+                step = Step::Variable;
+                name = (negative ? "-" : "") + symbols_.variable_name(value.text);
+            }
             break;
         }
     }
     in_.rewind(m);
-    return negative;
+    return step;
 }
 
 void Translator::endfor_statement() {
@@ -391,6 +451,7 @@ void Translator::jump_statement(bool gosub) {
         in_.skip_to(Tok::Semicolon);
     }
     if (gosub) {
+        if (in_proc_) ++gosubs_in_proc_;
         // A second gosub to the same label gets a label of its own, so that
         // the output has no duplicate label.
         gosub_label_ = "gosub_" + target.text;
@@ -400,7 +461,12 @@ void Translator::jump_statement(bool gosub) {
     }
 }
 
+// In a procedure without gosub, return is the modern spelling of retp.
 void Translator::return_statement() {
+    if (in_proc_ && gosubs_in_proc_ == 0) {
+        retp_statement();
+        return;
+    }
     in_.next();
     open_main();
     put("goto " + (gosub_label_.empty() ? std::string("gosub_???") : gosub_label_) + ";");
@@ -412,10 +478,26 @@ void Translator::return_statement() {
     }
 }
 
-// external matrix names ;  external string names ;
+// external matrix names ;  external string names ;  external proc names ;
+// Inside a procedure the names were declared at file level by the first pass.
 void Translator::external_statement() {
     in_.next();
+    if (in_proc_) {
+        log_output("external declaration moved to file level\n");
+        in_.skip_to(Tok::Semicolon);
+        return;
+    }
     close_main();
+    if (in_.accept(Tok::Proc) || in_.accept(Tok::Keyword) || in_.accept(Tok::Fn)) {
+        for (Token t = in_.next(); t.code != Tok::Semicolon && t.code != Tok::Eof; t = in_.next()) {
+            if (t.code != Tok::Ident || symbols_.find_global(t.text) >= 0) continue;
+            Symbol& proc = symbols_.at(define(t.text, Kind::Procedure, table_top_));
+            proc.return_count = 1;
+            proc.external_only = true;  // declared by the file that defines it
+            log_output("external proc " + t.text + ": include the file that defines it\n");
+        }
+        return;
+    }
     if (!in_.accept(Tok::Matrix) && !in_.accept(Tok::StringKw)) {
         skip_command("external");
         return;
@@ -430,10 +512,63 @@ void Translator::external_statement() {
             in_.skip_to(Tok::Semicolon);
             break;
         }
-        list += (list.empty() ? "" : ", ") + t.text;
+        list += (list.empty() ? "" : ", ") + symbols_.variable_name(t.text);
         if (!known_variable(t.text)) define_variable(t.text);
     }
     if (!list.empty()) put("extern decl " + list + ";");
+}
+
+// string name [= e] ;  matrix name [= e] ;  string array name, name ;
+// The typed declarations of present-day Gauss: in a procedure they declare
+// locals, at file level globals. False when no name follows the type.
+bool Translator::typed_declaration() {
+    Scanner::Mark m = in_.mark();
+    bool text = in_.next().code == Tok::StringKw;
+    bool list = in_.peek().code == Tok::Ident && in_.peek().text == "array";
+    if (list) in_.next();
+    bool typed = in_.peek().code == Tok::Ident;
+    if (typed) {
+        in_.next();
+        Tok after = in_.peek().code;
+        typed = after == Tok::Assign || after == Tok::Semicolon || after == Tok::Comma;
+    }
+    in_.rewind(m);
+    if (!typed) return false;
+    in_.next();
+    if (list) in_.next();
+    std::string empty = list ? "{}" : text ? "\"\"" : "";
+    if (!in_proc_) {
+        std::string name = in_.peek().text;
+        Scanner::Mark n = in_.mark();
+        in_.next();
+        bool bare = in_.peek().code == Tok::Semicolon;
+        in_.rewind(n);
+        if (bare && !known_variable(name)) {
+            constant_assignment(text);
+            return true;
+        }
+        ident_statement();
+        return true;
+    }
+    for (;;) {
+        Token id = in_.next();
+        if (id.code != Tok::Ident) {
+            messages_.error(Err::ExpectedButFound, gauss_spelling(Tok::Ident), token_name(id));
+            in_.skip_to(Tok::Semicolon);
+            return true;
+        }
+        bool fresh = symbols_.define(id.text, Kind::Variable, symbols_.scope_start(), in_.in_include(), false).is_new;
+        std::string name = symbols_.variable_name(id.text);
+        if (in_.accept(Tok::Assign)) {
+            put((fresh ? "decl " : "") + name + " = ");
+            finish_statement(expression());
+            return true;
+        }
+        if (fresh) put("decl " + name + (empty.empty() ? "" : " = " + empty) + ";");
+        if (!in_.accept(Tok::Comma)) break;
+    }
+    expect_end();
+    return true;
 }
 
 // A keyword procedure takes the rest of its statement as one string.

@@ -1,6 +1,8 @@
 // The converter's symbol table: a stack of records with procedure scopes.
 #pragma once
 
+#include <map>
+#include <set>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -28,11 +30,25 @@ struct Symbol {
     std::vector<bool> const_flags;     // argument passed as const (first 20 only)
     bool unsupported = false;          // conversion entry without a Zu stand-in
     std::string replacement;           // Zu name written in calls, when not empty
+    bool varargs = false;              // procedure takes optional arguments (...)
+    bool predeclared = false;          // procedure known from the first pass, body not yet read
+    bool external_only = false;        // variable named by external in a procedure, not defined here
+    std::string struct_type;           // a variable holding a Gauss struct: its type
 };
+
+// The one argument of a procedure whose arguments are all optional (Zu
+// wants a fixed argument before "..."): its calls pass them as one array.
+inline constexpr std::string_view kPackedArguments = "g2zu_args";
+
+// The name a Gauss variable gets in Zu: a Zu keyword cannot name a variable,
+// so it takes the prefix "g_".
+std::string zu_variable_name(std::string_view name);
 
 class Symbols {
 public:
-    static constexpr int kCapacity = 5000;
+    // The table grows as names come; this bound only keeps a runaway input
+    // from taking all memory ("symbol table full").
+    static constexpr int kCapacity = 200000;
     static constexpr int kMaxArguments = 20;
 
     explicit Symbols(Messages& messages);
@@ -54,6 +70,17 @@ public:
     Symbol& at(int index) { return records_[static_cast<std::size_t>(index)]; }
     const Symbol& at(int index) const { return records_[static_cast<std::size_t>(index)]; }
 
+    // Names of the Zu library that a Gauss procedure may not take (the
+    // conversion table lists them); such a procedure is renamed.
+    void add_reserved(std::string name) { reserved_.insert(std::move(name)); }
+    bool is_reserved(std::string_view name) const { return reserved_.find(name) != reserved_.end(); }
+    // The name a Gauss variable gets in Zu: with the prefix "g_" when it is a
+    // Zu keyword or a name of the Zu library, which a stand-in may call in
+    // the same function (a variable named unit would hide unit()).
+    std::string variable_name(std::string_view name) const {
+        return is_reserved(name) ? "g_" + std::string(name) : zu_variable_name(name);
+    }
+
     int base() const { return base_; }
     int top() const { return top_; }
     int scope_start() const { return scope_start_; }
@@ -66,10 +93,15 @@ public:
 
 private:
     Messages& messages_;
-    std::vector<Symbol> records_;  // kCapacity plus a few spare records
+    std::vector<Symbol> records_;  // grown on demand, never past kCapacity + 1
     int top_ = 0;
     int base_ = 0;
     int scope_start_ = 0;
+    std::set<std::string, std::less<>> reserved_;
+    // Where each name stands in the table, lowest first: a look-up takes the
+    // last place, the record nearest the top.
+    std::map<std::string, std::vector<int>, std::less<>> index_;
+    void unindex(int index);
 };
 
 }  // namespace g2zu

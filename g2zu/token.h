@@ -16,7 +16,9 @@ enum class Tok {
 };
 
 // Longest text a token may hold; longer words, strings and comments are cut.
-inline constexpr std::size_t kTokenTextLimit = 20480;
+// It is the size of the largest input file, so no literal, comment or line of
+// a file that can be read is ever cut: the bound only keeps memory in check.
+inline constexpr std::size_t kTokenTextLimit = std::size_t{64} << 20;
 // Identifiers are cut to this many characters.
 inline constexpr std::size_t kNameLimit = 60;
 

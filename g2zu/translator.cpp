@@ -17,6 +17,7 @@ void Translator::open_main() {
     // Blocks opened in an included file are dropped with its lines, so only
     // the main file's blocks are numbered and called from main().
     if (!in_.in_include()) ++main_blocks_;
+    if (in_.in_include()) include_main_code_ = true;
     put("_g_main_" + std::to_string(main_blocks_) + "()");
     out_.write_line();
     out_.open_brace();
@@ -79,7 +80,9 @@ bool Translator::copy_comments(bool after_statement) {
         case Tok::Semicolon:
             break;
         case Tok::Comment:
-            if (t.text.size() <= 100 && t.text.find('\n') == std::string::npos)
+            // A // comment runs to the end of its line, whatever its length.
+            if (t.text.starts_with("//") ||
+                (t.text.size() <= 100 && t.text.find('\n') == std::string::npos))
                 out_.append(t.text);
             else
                 out_.write_verbatim(t.text);
@@ -103,6 +106,16 @@ void Translator::follow_include() {
     } else {
         main_open_ = outer_main_open_;
         out_.set_level(outer_level_);
+        // Gauss runs an included file's statements where it is included; the
+        // conversions of both files would define the same _g_main_ blocks
+        // and main(), so this is left to the user.
+        if (include_main_code_) {
+            include_main_code_ = false;
+            log_output("the included file has statements outside procedures: its conversion defines "
+                       "_g_main_ blocks and main() of its own\n");
+            messages_.warning(Err::Unsupported, "#include");
+            ++unsupported_;
+        }
     }
 }
 
@@ -174,6 +187,7 @@ void Translator::put_string(std::string_view text) {
 }
 
 void Translator::skip_command(std::string_view word) {
+    ++unsupported_;
     messages_.log_input(std::string(word) + " command skipped\n");
     messages_.warning(Err::CommandSkipped, word);
     skip_raw();
@@ -219,15 +233,35 @@ int Translator::define(std::string_view name, Kind kind, int bound) {
 }
 
 // Is name a global (or local) the program already has? The names of
-// conversion-table entries and of undeclared calls are not variables.
+// conversion-table entries and of undeclared calls are not variables; a
+// name that only a procedure declared external is defined by the first
+// file-level statement that assigns it.
 bool Translator::known_variable(std::string_view name) const {
     int s = symbols_.find_global(name);
-    return s >= 0 && symbols_.at(s).kind != Kind::Conversion && symbols_.at(s).kind != Kind::Undeclared;
+    if (s < 0) return false;
+    const Symbol& sym = symbols_.at(s);
+    if (sym.external_only && sym.kind == Kind::Variable) return in_proc_;
+    return sym.kind != Kind::Conversion && sym.kind != Kind::Undeclared;
 }
 
 // A new global variable; it shadows a conversion-table entry of its name.
 void Translator::define_variable(std::string_view name) {
+    int s = symbols_.find_global(name);
+    if (s >= 0 && symbols_.at(s).external_only && symbols_.at(s).kind == Kind::Variable) {
+        symbols_.at(s).external_only = false;
+        symbols_.at(s).in_main_block = main_open_;
+        return;
+    }
     symbols_.define(name, Kind::Variable, symbols_.top(), in_.in_include(), main_open_);
+    note_renamed(name);
+}
+
+// A variable whose Zu name differs (a Zu keyword or library name) is logged
+// once per name.
+void Translator::note_renamed(std::string_view name) {
+    std::string zu = symbols_.variable_name(name);
+    if (zu == name || !renamed_.insert(std::string(name)).second) return;
+    log_output("variable " + std::string(name) + " written " + zu + "\n");
 }
 
 // A count in the source (return counts, dimensions), kept within reason.

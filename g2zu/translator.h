@@ -2,6 +2,7 @@
 #pragma once
 
 #include <map>
+#include <set>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -26,10 +27,26 @@ private:
     bool previous_;
 };
 
+std::string upper_case(std::string text);
+
 class Translator {
 public:
     Translator(Scanner& in, Output& out, Symbols& symbols, Messages& messages)
-        : in_(in), out_(out), symbols_(symbols), messages_(messages) {}
+        : in_(in), out_(out), symbols_(symbols), messages_(messages) {
+        in_.set_before_include([this] {
+            if (!in_.in_include()) close_main();
+        });
+    }
+    ~Translator() { in_.set_before_include(nullptr); }
+    Translator(const Translator&) = delete;
+    Translator& operator=(const Translator&) = delete;
+
+    // The first pass over the file and its includes (prepass.cpp).
+    void prescan(std::string_view file);
+    // Names that procedures declare external, for a file-level declaration.
+    const std::vector<std::string>& hoisted_externals() const { return hoisted_externals_; }
+    // Constructs left unsupported (unsupported functions, skipped commands).
+    int unsupported_count() const { return unsupported_; }
 
     // Copies comments and blank lines between statements; after a statement
     // it stops at the end of its line. False at end of file.
@@ -46,6 +63,35 @@ private:
     enum class Block { If, Do, For };
     // Where a print item starts or ends, for the separator rule.
     enum class Edge { None, Text, Value, Open, Other };
+
+    // The formal arguments of a procedure head.
+    struct Formals {
+        std::vector<std::string> names;
+        std::vector<std::string> struct_types;  // the struct type of each, or ""
+        bool varargs = false;                   // the list ends with ...
+    };
+    // A member of a Gauss struct, kept as an element of a Zu array.
+    struct StructMember {
+        std::string name;
+        std::string struct_type;  // a nested struct, or ""
+        bool text = false;        // a string
+        bool list = false;        // an array or string array
+    };
+    using StructLayout = std::vector<StructMember>;
+
+    // --- the first pass (prepass.cpp)
+    static Formals read_formal_list(Scanner& in, Messages& messages);
+    void read_struct_definition(Scanner& in, const std::string& name);
+    void prescan_procedure(Scanner& in, Kind kind, bool fn);
+    void prescan_external(Scanner& in);
+    void hoist_globals(const std::vector<std::string>& assigned, const std::set<std::string>& mentioned);
+
+    // --- structs (structs.cpp)
+    void struct_statement();
+    std::string struct_initialiser(const std::string& type, int depth) const;
+    int member_index(const std::string& type, const std::string& member, std::string& member_type) const;
+    void member_access(std::string type);
+    bool ambiguous_member(const std::string& member) const;
 
     // --- main blocks and shared helpers (translator.cpp)
     void follow_include();
@@ -70,24 +116,35 @@ private:
     int define(std::string_view name, Kind kind, int bound);
     bool known_variable(std::string_view name) const;
     void define_variable(std::string_view name);
+    void note_renamed(std::string_view name);
     int read_count();
     std::string written_name(int symbol, std::string_view name) const;
 
     // --- expressions (expressions.cpp)
     Tok expression();
     Tok expression_body();
+    std::vector<Tok> divisions_ahead();
+    int put_division_heads(const std::vector<Tok>& divisions);
+    static bool is_division(Tok code);
+    static bool continues_operand(Tok code);
+    static bool continues_product(Tok code);
     bool wrapped_in_parens();
     Tok take_terminator();
     bool term(const Token& t, bool after_operand);
     void operator_token(const Token& t, bool after_operand);
     void unsupported_operator(Tok code);
+    void no_zu_form(const std::string& what);
     void name(const Token& id);
     void call(const Token& id);
+    void procedure_value(const std::string& name);
     void index();
     void paren_group();
+    void brace_literal();
+    static std::string string_array_join(Tok op);
     Tok print_items(std::string_view separator, bool in_index);
     Edge print_item(std::string_view separator, Edge previous, bool in_index);
     Edge item_token(const Token& t, bool in_index);
+    std::vector<Tok> item_divisions();
     bool lone_paren_item();
 
     // --- statements (statements.cpp)
@@ -99,6 +156,7 @@ private:
     void multiple_assignment();
     void implicit_print();
     void print_statement();
+    bool ends_with_two_semicolons();
     void if_statement();
     void elseif_statement();
     void else_statement();
@@ -107,17 +165,20 @@ private:
     void endo_statement();
     void for_statement();
     void endfor_statement();
-    bool negative_step();
+    enum class Step { Literal, Variable, Other };
+    Step step_ahead(bool& negative, std::string& name);
     void simple(std::string_view text);
     void call_statement();
     void jump_statement(bool gosub);
     void return_statement();
     void external_statement();
     void keyword_call();
+    bool typed_declaration();
 
     // --- procedures (procedures.cpp)
     void procedure(Kind kind);
-    std::vector<std::string> read_formals();
+    Symbols::Defined define_procedure(std::string_view name, Kind kind);
+    Formals read_formals();
     std::vector<bool> find_const_formals(const std::vector<std::string>& formals);
     void end_procedure();
     void endp_statement();
@@ -133,7 +194,7 @@ private:
     void put_words(const std::vector<std::string>& words, bool as_list);
     void list_constant(int rows, int columns, bool dims, bool file_level);
     void load_statement();
-    void load_file_part(const std::string& name, bool dims);
+    std::string load_file_part(const std::string& name, bool dims);
 
     // --- commands and preprocessor lines (commands.cpp)
     void command();
@@ -142,8 +203,12 @@ private:
     void errorlog_command();
     void format_command();
     void rndseed_command();
+    void trap_command();
+    void output_command();
+    void save_command();
     void system_command();
     void preprocessor();
+    void define_constant(const std::string& name, const std::string& value);
 
     Scanner& in_;
     Output& out_;
@@ -164,7 +229,16 @@ private:
     // The lines of an included file are dropped, so its statements must not
     // change the block structure of the file that includes it: the state is
     // put aside while it is read and restored after.
+    int table_top_ = 0;                // records above this are the program's own
+    std::vector<std::string> hoisted_externals_;   // from the first pass
+    std::map<std::string, StructLayout> structs_;  // struct definitions by name
+    int unsupported_ = 0;              // constructs left unsupported
+    std::string output_file_;          // the file of the last output command
+    int gosubs_in_proc_ = 0;           // gosub statements in the current procedure
+    bool packed_arguments_ = false;    // the current procedure has it
     bool reading_include_ = false;
+    bool include_main_code_ = false;   // the included file being read has main code
+    std::set<std::string> renamed_;    // variables whose renaming was logged
     bool outer_main_open_ = false;
     int outer_level_ = 0;
 };

@@ -11,6 +11,18 @@ set(work ${WORK_ROOT}/${NAME})
 file(REMOVE_RECURSE ${work})
 file(MAKE_DIRECTORY ${work})
 file(COPY ${CASE_DIR}/${NAME}.prg DESTINATION ${work})
+if(IS_DIRECTORY ${CASE_DIR}/${NAME}.files)
+  file(COPY ${CASE_DIR}/${NAME}.files/ DESTINATION ${work})
+endif()
+
+# Procedure libraries placed beside the case are converted first: the
+# conversion of a file that includes one includes its conversion.
+file(GLOB libraries ${work}/*.src)
+foreach(library ${libraries})
+  get_filename_component(base ${library} NAME_WE)
+  execute_process(COMMAND ${G2ZU} ${base}.src ${base} WORKING_DIRECTORY ${work}
+                  INPUT_FILE /dev/null OUTPUT_QUIET ERROR_QUIET TIMEOUT 60)
+endforeach()
 
 execute_process(
   COMMAND ${G2ZU} ${NAME}.prg ${NAME}

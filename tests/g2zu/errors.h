@@ -20,3 +20,4 @@ extern decl w;
 p1(const x);
 p2(const y);
 p3(const z);
+g_rows(const x);

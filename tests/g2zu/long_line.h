@@ -2,13 +2,13 @@
 
 #ifdef __LONG_LINE_H__
 
-decl short;
+decl g_short;
 decl text;
 
 #else
 
 extern decl total;
-extern decl short;
+extern decl g_short;
 extern decl text;
 
 #endif //__LONG_LINE_H__

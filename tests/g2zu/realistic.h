@@ -2,6 +2,12 @@
 
 #ifdef __REALISTIC_H__
 
+decl nobs;
+decl nrep;
+decl rho;
+decl sigma;
+decl beta;
+decl k;
 decl seed;
 decl crit;
 decl bgls;

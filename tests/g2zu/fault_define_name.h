@@ -1,0 +1,2 @@
+// header file written by G2Zu at HH:MM:SS on DD-MM-YYYY
+

@@ -1,0 +1,2 @@
+#define LIMIT 10
+print LIMIT * 2;

@@ -1,0 +1,2 @@
+x = optmum(1);
+show;

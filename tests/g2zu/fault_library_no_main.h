@@ -1,0 +1,4 @@
+// header file written by G2Zu at HH:MM:SS on DD-MM-YYYY
+
+extern decl _lib_tol;
+libsq(const x);

@@ -1,0 +1,4 @@
+a = 3;
+b = 3.8;
+print a;
+print b;

@@ -1,0 +1,21 @@
+/* Gauss functions that once had no stand-in, each on a known answer */
+proc f2(x); retp(x[1]^2 * x[2]); endp;
+x = { 1 -9, 2 4 };
+print miss(x, -9);
+print scalmiss(miss(-9, -9));
+print ftos(2.5, "%*.*lf", 6, 2);
+print etstr(6150);
+print substute(x, x .< 0, 0);
+print linsolve({ 3, 7 }, { 1 1, 1 3 })';
+print solpd({ 3, 7 }, { 2 1, 1 3 })';
+{ l, u } = lu({ 0 1, 2 3 });
+print l*u;
+print lusol({ 1, 5 }, l, u)';
+{ r, e } = qre({ 1 10, 0 0 });
+print e';
+print recserar({ 1, 1, 1 }, 1, 2)';
+print gradp(&f2, { 2, 3 });
+print hessp(&f2, { 2, 3 });
+print sprintf("%d apples and %5.2f pears", 3, 1.5);
+wait;
+print loadd("fault_support_calls.txt");
