@@ -3,11 +3,11 @@
 // multiple assignment.
 #include "compiler/parser.h"
 
-#include "compiler/literals.h"
+#include "program/literals.h"
 #include "compiler/scanner.h"
-#include "compiler/symbols.h"
-#include "compiler/tokens.h"
-#include "run/pcode.h"
+#include "program/symbols.h"
+#include "program/tokens.h"
+#include "program/pcode.h"
 
 #include <algorithm>
 #include <array>
@@ -16,10 +16,16 @@
 #include <limits>
 
 namespace zu::compiler {
-namespace {
+namespace tok = program::tok;
+using program::literalTable;
+using program::kindOf;
+using program::MemberFunction;
+using program::SymbolTable;
+using program::symbolTable;
+using program::Op;
+using program::code;
 
-using run::Op;
-using run::code;
+namespace {
 
 // ---------------------------------------------------------------------------
 // Tables

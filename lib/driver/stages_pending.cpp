@@ -2,7 +2,7 @@
 // its stage is missing and does nothing, so the driver's answers stay
 // true: nothing is compiled, linked, written or run.  A stand-in goes away
 // when its stage lands.
-#include "driver/stages.h"
+#include "zu.h"
 
 #include <string>
 

@@ -1,10 +1,14 @@
 // Recognition of the fused sequences (see fused_code.h).
 #include "run/fused_code.h"
 
-#include "run/operators.h"
-#include "run/pcode.h"
+#include "program/operators.h"
+#include "program/pcode.h"
 
 namespace zu::run {
+using program::Op;
+using program::code;
+namespace opr = program::opr;
+
 namespace {
 
 // A fused handler reads up to this many instructions past its first one,

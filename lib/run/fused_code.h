@@ -12,7 +12,7 @@
 
 #include "zu.h"
 
-#include "run/operators.h"
+#include "program/operators.h"
 
 #include <algorithm>
 #include <iterator>
@@ -21,6 +21,7 @@
 #include <vector>
 
 namespace zu::run {
+namespace opr = program::opr;
 
 enum class Fused : std::uint8_t {
     None,

@@ -7,7 +7,7 @@ namespace zu::run {
 
 enum class Err : int {
 #define ZU_RUN_ERROR(code, name, text) name = code,
-#include "run/run_errors.def"
+#include "console/run_errors.def"
 };
 
 inline constexpr int kWarningBase = 60;   // warnings index the table from here

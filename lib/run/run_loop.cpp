@@ -20,17 +20,22 @@
 #include "run/indexing.h"
 #include "run/machine.h"
 #include "run/objects.h"
-#include "run/operators.h"
+#include "program/operators.h"
 #include "run/opr.h"
-#include "run/pcode.h"
+#include "program/pcode.h"
 #include "run/run_errors.h"
 
-#include "compiler/code_buffer.h"
+#include "program/code_buffer.h"
 
 #include <cmath>
 #include <memory>
 
 namespace zu::run {
+using program::Op;
+using program::code;
+using program::kOpcodeLimit;
+namespace opr = program::opr;
+
 namespace {
 
 // ---- scalar values and operators -------------------------------------------
@@ -361,7 +366,7 @@ std::shared_ptr<const Translation> Translate(const ZuPCODE* program, int size, b
     auto t = std::make_shared<Translation>();
     t->program = program;
     t->size = size;
-    t->changes = compiler::codeBuffer().changes();
+    t->changes = program::codeBuffer().changes();
     t->markers = markers;
     const std::span<const ZuPCODE> instructions(program,
                                                 program ? static_cast<std::size_t>(size) : 0);
@@ -423,14 +428,14 @@ void RunLoop()
     // OPR dispatches a second time on its operator, so that the scalar
     // cases of the common operators run without a switch of their own.
     static const void* table[kOpcodeLimit];
-    static const void* oprTable[compiler::kTokenCodeLimit];
+    static const void* oprTable[program::kTokenCodeLimit];
     static const void* fusedTable[static_cast<int>(Fused::Count) * kFusedVariants];
     static bool tableReady = false;
     if (!tableReady) {
         for (auto& entry : table)
             entry = &&L_default;
 #define ZU_OPCODE(name, number, kind) table[number] = &&L_##name;
-#include "run/opcodes.def"
+#include "program/opcodes.def"
         for (auto& entry : oprTable)
             entry = &&L_OPR_other;
 #define SET_OPERATOR(OP) oprTable[opr::OP] = &&L_OPR_##OP;
@@ -476,7 +481,7 @@ void RunLoop()
     {
         const Translation* t = currentTranslation.get();
         if (!t || t->program != program || t->size != vm.codeSize || t->markers != markers ||
-            t->changes != compiler::codeBuffer().changes()) {
+            t->changes != program::codeBuffer().changes()) {
             const HandlerTables handlers{table, oprTable, fusedTable, &&L_OPR_other,
                                          &&L_default};
             currentTranslation = Translate(program, vm.codeSize, markers, handlers);
@@ -912,7 +917,7 @@ void RunLoop()
 
         // ---- operators -----------------------------------------------------
         L_OPR:
-            goto* (static_cast<unsigned>(ins.arg) < static_cast<unsigned>(compiler::kTokenCodeLimit)
+            goto* (static_cast<unsigned>(ins.arg) < static_cast<unsigned>(program::kTokenCodeLimit)
                        ? oprTable[ins.arg]
                        : &&L_OPR_other);
 

@@ -4,15 +4,18 @@
 #include "run/link.h"
 #include "run/machine.h"
 #include "run/objects.h"
-#include "run/pcode.h"
+#include "program/pcode.h"
 #include "run/recovery.h"
 
-#include "compiler/code_buffer.h"
+#include "program/code_buffer.h"
 #include "value/heap.h"
 
 #include <new>
 
 namespace zu::run {
+using program::Op;
+using program::code;
+
 namespace {
 
 inline constexpr int kGuardBelow = 8;        // zeroed entries below entry 0
@@ -151,7 +154,7 @@ int IZuRunInit(void)
     MatCacheInit();
     int mainPosition = IZuParseAddMainCall();
     RefreshTables();
-    ZuPCODE* code = zu::compiler::codeBuffer().data();
+    ZuPCODE* code = zu::program::codeBuffer().data();
     int errors = IZuLink(code, vm.codeSize, mainPosition);
     ZuSetRuntimeJump(ZuRuntimeJump);
     RefreshTables();

@@ -4,11 +4,11 @@
 #include <string>
 #include <string_view>
 
-#include "stdlib/registration.h"
+#include "driver/registration.h"
 #include "stdlib_fixture.h"
 #include "value/function_table.h"
 
-using namespace zu::stdlib;
+using namespace zu::driver;
 
 namespace {
 

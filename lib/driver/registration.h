@@ -1,12 +1,12 @@
 // The registration lists of the built-in function tables.
-#ifndef ZU_STDLIB_REGISTRATION_H
-#define ZU_STDLIB_REGISTRATION_H
+#ifndef ZU_DRIVER_REGISTRATION_H
+#define ZU_DRIVER_REGISTRATION_H
 
 #include <span>
 
 #include "zu.h"
 
-namespace zu::stdlib {
+namespace zu::driver {
 
 // One function of a table: its declaration ("cc$name": one 'c' per
 // argument), its routine and whether it takes that many arguments or more.
@@ -25,15 +25,7 @@ std::span<const LibraryFunction> ProbLibList();
 std::span<const LibraryFunction> GaussStdLibList();
 std::span<const LibraryFunction> GaussStdIOLibList();
 
-}  // namespace zu::stdlib
+}  // namespace zu::driver
 
-extern "C" {
-void ZuAddStdLib(void);
-void ZuAddStdIOLib(void);
-void ZuAddArmaLib(void);
-void ZuAddProbLib(void);
-void ZuAddGaussStdLib(void);
-void ZuAddGaussStdIOLib(void);
-}
 
 #endif

@@ -2,7 +2,7 @@
 // keeps the order in which its functions are entered; the internal-function
 // table sorts them by name.  A name is absent from its list until its
 // routine is written, so a program that calls it fails to link.
-#include "stdlib/registration.h"
+#include "driver/registration.h"
 
 #include <array>
 
@@ -13,8 +13,10 @@
 #include "stdlib/routines.h"
 #include "run/run_library.h"
 
-namespace zu::stdlib {
+namespace zu::driver {
 namespace {
+
+using namespace stdlib;
 
 constexpr LibraryFunction kStdLib[] = {
     {"cc$acf", FnAcf, false},
@@ -405,9 +407,9 @@ std::span<const LibraryFunction> ProbLibList() { return kProbLib; }
 std::span<const LibraryFunction> GaussStdLibList() { return kGaussStdLib; }
 std::span<const LibraryFunction> GaussStdIOLibList() { return kGaussStdIOLib; }
 
-}  // namespace zu::stdlib
+}  // namespace zu::driver
 
-using namespace zu::stdlib;
+using namespace zu::driver;
 
 extern "C" {
 void ZuAddStdLib(void) { Register(StdLibList()); }
