@@ -7,12 +7,12 @@
 #include <cstring>
 
 #include "stdlib/routines.h"
+#include "console/run_error_codes.h"
 #include "value/value.h"
 
 namespace zu::stdlib {
 namespace {
 
-constexpr int kDivideByZero = 6;
 
 // Arrays nested deeper than this compare by identity, so that an array
 // that holds itself cannot exhaust the stack.
@@ -147,7 +147,7 @@ bool IntPair(ZuVALUE* pv, int* a, int* b) {
     *a = pv[0].w1.i;
     *b = pv[1].w1.i;
     if (*b != 0) return true;
-    ZuRunError(kDivideByZero, nullptr);
+    ReportRunError(RunErrorCode::DivideByZero);
     return false;
 }
 

@@ -2,6 +2,7 @@
 // routines live in one buffer that the next call overwrites, so each is
 // copied into a new string at once.
 #include "stdlib/dates_library.h"
+#include "console/run_error_codes.h"
 
 #include <cmath>
 #include <climits>
@@ -55,7 +56,7 @@ void RowsPerElement(ZuVALUE* rtn, ZuVALUE* pv, int width, Fill fill) {
     const int r = pv[0].w1.i, c = pv[0].w2.i;
     const long long n = static_cast<long long>(r) * c;
     if (n > INT_MAX) {
-        ZuRunError(4, nullptr);
+        ReportRunError(RunErrorCode::OutOfMemory);
         return;
     }
     ZuLibValMatMalloc(rtn, static_cast<int>(n), width);

@@ -7,6 +7,7 @@
 #include <string_view>
 
 #include "numerics/library_support.h"
+#include "console/run_error_codes.h"
 #include "stdlib/routines.h"
 #include "value/value.h"
 
@@ -15,7 +16,6 @@ namespace {
 
 namespace lib = numerics::library;
 
-constexpr int kOutOfMemory = 4;
 
 // An operand that is either one scalar for every element or a matrix of
 // the shape being filled.
@@ -215,7 +215,7 @@ void FnDiagcat(ZuVALUE* rtn, ZuVALUE* pv, int) {
     if (!lib::MatrixArg(pv, 0) || !lib::MatrixArg(pv, 1)) return;
     const int ra = pv[0].w1.i, ca = pv[0].w2.i, rb = pv[1].w1.i, cb = pv[1].w2.i;
     if (static_cast<long long>(ra) + rb > INT_MAX || static_cast<long long>(ca) + cb > INT_MAX) {
-        ZuRunError(kOutOfMemory, nullptr);
+        ReportRunError(RunErrorCode::OutOfMemory);
         return;
     }
     if (!ZeroResult(rtn, ra + rb, ca + cb)) return;
@@ -232,7 +232,7 @@ void FnVech(ZuVALUE* rtn, ZuVALUE* pv, int) {
     long long count = 0;
     for (int j = 0; j < n; ++j) count += r - j;
     if (count > INT_MAX) {
-        ZuRunError(kOutOfMemory, nullptr);
+        ReportRunError(RunErrorCode::OutOfMemory);
         return;
     }
     if (!lib::ResultMatrix(rtn, static_cast<int>(count), 1)) return;
