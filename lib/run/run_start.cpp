@@ -3,6 +3,7 @@
 #include "run/assignment.h"
 #include "run/link.h"
 #include "run/machine.h"
+#include "console/run_error_codes.h"
 #include "run/objects.h"
 #include "program/pcode.h"
 #include "run/recovery.h"
@@ -337,7 +338,7 @@ void ZuRunValMatAlloc(ZuVALUE* v, int rows, int columns)
     if (!zu::value::TrySetMatrix(v, rows < 0 ? 0 : rows, columns < 0 ? 0 : columns)) {
         *v = ZuVALUE{};
         v->t = ZU_INT;
-        ZuRunError(4, nullptr);
+        zu::ReportRunError(zu::RunErrorCode::OutOfMemory);
     }
 }
 

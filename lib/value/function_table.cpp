@@ -53,6 +53,8 @@ const FunctionEntry* FindFunction(std::string_view name) {
 
 int FunctionCount() { return static_cast<int>(TheTable().slots.size()); }
 
+const FunctionEntry& FunctionAt(int i) { return TheTable().slots.at(static_cast<std::size_t>(i)).entry; }
+
 void SetRunningFunction(const char* name) { runningName = name == nullptr ? "" : name; }
 
 std::string_view DeclarationName(const char* declaration) {

@@ -22,6 +22,8 @@ struct FunctionEntry {
 [[nodiscard]] const FunctionEntry* FindFunction(std::string_view name);
 
 [[nodiscard]] int FunctionCount();
+// The entries in name order, 0 <= i < FunctionCount().
+[[nodiscard]] const FunctionEntry& FunctionAt(int i);
 
 // The name that SZuIntFunc reports while a library routine runs.  The text
 // is not copied: the caller keeps it alive while it is set (the name part
