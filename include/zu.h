@@ -164,6 +164,13 @@ ZU_API int   ZuScanf1(const char* format, void* target);
 
 ZU_API void  ZuMainInit(void);
 ZU_API void  ZuAddDrawLib(void);
+/* The built-in function tables, registered by ZuMainInit in this order. */
+ZU_API void  ZuAddStdLib(void);
+ZU_API void  ZuAddStdIOLib(void);
+ZU_API void  ZuAddArmaLib(void);
+ZU_API void  ZuAddProbLib(void);
+ZU_API void  ZuAddGaussStdLib(void);
+ZU_API void  ZuAddGaussStdIOLib(void);
 ZU_API int   ZuMain(int argc, char** argv);
 ZU_API int   ZuMainCmd(const char* commandline);
 ZU_API void  ZuMainExit(void);
@@ -435,6 +442,27 @@ ZU_API int           IZuParseInsertFile(const char* name, int objectFile,
  * file; what it declared is taken back when it has errors.  Returns the
  * number of errors, -1 for a null text. */
 ZU_API int           IZuParseInsertText(const char* text);
+/* Object files and imports.  IZuGetImportFile loads one import: a
+ * directory name loads nothing; an object file found along the include
+ * path is linked, else the source is compiled in; the result is the number
+ * of errors.  IZuParseLinkImports loads every import the literal table
+ * records until a pass finds none new: 1 after a failing load, else 0.
+ * ZuWriteCode writes the program to an object file and closes the stream:
+ * 1 when it was all written, 0 after "writing file". */
+ZU_API int           IZuGetImportFile(const char* name, int linked,
+                                      int gaussFlag);
+ZU_API int           IZuParseLinkImports(void);
+ZU_API int           ZuWriteCode(FILE* file);
+/* ZuGauss mode.  IZuParseGaussMain compiles the current source as ZuGauss
+ * main code and procedures, with the scanner started by the caller, and
+ * returns the parser's errors; FZuParseInitGauss prepares the mode once
+ * (support file, link flag); IZuParseGaussAutoload records the imports of
+ * "gauss::" functions still unbound and returns their number;
+ * ZuParseExitGauss releases the mode's tables. */
+ZU_API int           IZuParseGaussMain(void);
+ZU_API int           FZuParseInitGauss(const char* startup, int run);
+ZU_API int           IZuParseGaussAutoload(void);
+ZU_API void          ZuParseExitGauss(void);
 ZU_API int           IZuParseAddMainCall(void);
 ZU_API void          ZuParseEmitMainDummy(void);
 ZU_API void          ZuParseDelUnusedExternals(void);

@@ -2,13 +2,20 @@
 // declarations, and the definitions "Class::member(...) { ... }".
 #include "compiler/parser.h"
 
-#include "compiler/symbols.h"
-#include "compiler/tokens.h"
+#include "program/symbols.h"
+#include "program/tokens.h"
 
 #include <cstdlib>
 #include <cstring>
 
 namespace zu::compiler {
+namespace tok = program::tok;
+using program::kindOf;
+using program::Declared;
+using program::Declaration;
+using program::SymbolTable;
+using program::symbolTable;
+
 namespace {
 
 // The part of a qualified class name after its namespace.

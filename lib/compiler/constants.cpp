@@ -4,8 +4,8 @@
 #include "compiler/parser.h"
 
 #include "compiler/scanner.h"
-#include "compiler/symbols.h"
-#include "compiler/tokens.h"
+#include "program/symbols.h"
+#include "program/tokens.h"
 #include "value/heap.h"
 
 #include <cmath>
@@ -15,6 +15,10 @@
 #include <limits>
 
 namespace zu::compiler {
+namespace tok = program::tok;
+using program::kindOf;
+using program::symbolTable;
+
 namespace {
 
 using value::HeapAlloc;

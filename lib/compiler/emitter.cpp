@@ -3,17 +3,20 @@
 // keeps jump chains and places line markers.
 #include "compiler/parser.h"
 
-#include "compiler/code_buffer.h"
-#include "compiler/tokens.h"
-#include "run/pcode.h"
+#include "program/code_buffer.h"
+#include "program/tokens.h"
+#include "program/pcode.h"
 
 #include <climits>
 
 namespace zu::compiler {
-namespace {
+namespace tok = program::tok;
+using program::CodeBuffer;
+using program::codeBuffer;
+using program::Op;
+using program::code;
 
-using run::Op;
-using run::code;
+namespace {
 
 constexpr int kPSH = code(Op::PSH);
 constexpr int kOPR = code(Op::OPR);

@@ -4,9 +4,9 @@
 // own functions.
 #include "compiler/parser.h"
 
-#include "compiler/symbols.h"
-#include "compiler/tokens.h"
-#include "run/pcode.h"
+#include "program/symbols.h"
+#include "program/tokens.h"
+#include "program/pcode.h"
 
 #include <algorithm>
 #include <array>
@@ -14,10 +14,13 @@
 #include <span>
 
 namespace zu::compiler {
-namespace {
+namespace tok = program::tok;
+using program::kindOf;
+using program::symbolTable;
+using program::Op;
+using program::code;
 
-using run::Op;
-using run::code;
+namespace {
 
 // ---------------------------------------------------------------------------
 // The level table, loosest first

@@ -2,19 +2,25 @@
 // the frame code around a body.
 #include "compiler/parser.h"
 
-#include "compiler/literals.h"
-#include "compiler/symbols.h"
-#include "compiler/tokens.h"
-#include "run/pcode.h"
+#include "program/literals.h"
+#include "program/symbols.h"
+#include "program/tokens.h"
+#include "program/pcode.h"
 #include "value/function_table.h"
 
 #include <algorithm>
 
 namespace zu::compiler {
-namespace {
+namespace tok = program::tok;
+using program::literalTable;
+using program::kindOf;
+using program::functionAddress;
+using program::SymbolTable;
+using program::symbolTable;
+using program::Op;
+using program::code;
 
-using run::Op;
-using run::code;
+namespace {
 
 // The part of a signature that the argument qualifiers decide: before
 // any link text.

@@ -2,12 +2,14 @@
 // element a value, "[n] * value", "a : b [step]" or "[r][c] = value".
 #include "compiler/parser.h"
 
-#include "compiler/tokens.h"
+#include "program/tokens.h"
 
 #include <cmath>
 #include <vector>
 
 namespace zu::compiler {
+namespace tok = program::tok;
+
 namespace {
 
 // Bounds on what a constant may ask for: no source text allocates without

@@ -1,13 +1,13 @@
 // The operand descriptor: loads, stores and placeholders by storage kind.
 #include "compiler/parser.h"
 
-#include "run/pcode.h"
+#include "program/pcode.h"
 
 namespace zu::compiler {
-namespace {
+using program::Op;
+using program::code;
 
-using run::Op;
-using run::code;
+namespace {
 
 }  // namespace
 

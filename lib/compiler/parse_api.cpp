@@ -3,23 +3,32 @@
 // option setters.
 #include "compiler/parser.h"
 
-#include "compiler/code_buffer.h"
-#include "compiler/literals.h"
+#include "program/code_buffer.h"
+#include "program/literals.h"
 #include "compiler/scanner.h"
-#include "compiler/symbols.h"
-#include "compiler/tokens.h"
-#include "driver/stages.h"
-#include "run/pcode.h"
+#include "program/symbols.h"
+#include "program/tokens.h"
+#include "zu.h"
+#include "program/pcode.h"
 
 #include <algorithm>
 #include <cstring>
 #include <strings.h>
 
 namespace zu::compiler {
-namespace {
+namespace tok = program::tok;
+using program::CodeBuffer;
+using program::codeBuffer;
+using program::literalTable;
+using program::kindOf;
+using program::functionAddress;
+using program::FunctionMarks;
+using program::SymbolTable;
+using program::symbolTable;
+using program::Op;
+using program::code;
 
-using run::Op;
-using run::code;
+namespace {
 
 // The table ends that a failed insertion rolls back to.
 struct Snapshot {

@@ -2,9 +2,11 @@
 #include "compiler/parser.h"
 
 #include "compiler/scanner.h"
-#include "compiler/tokens.h"
+#include "program/tokens.h"
 
 namespace zu::compiler {
+namespace tok = program::tok;
+
 namespace {
 
 // The token's text as the scanner holds it; strings may hold NUL bytes.

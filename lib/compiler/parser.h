@@ -8,7 +8,7 @@
 
 #include "zu.h"
 
-#include "compiler/symbols_report.h"
+#include "program/symbols_report.h"
 
 #include <array>
 #include <cstdint>
@@ -19,6 +19,11 @@
 #include <vector>
 
 namespace zu::compiler {
+
+using program::FaultSink;
+using program::TableFault;
+using program::TableFull;
+using program::setFaultSink;
 
 // ---- messages (parse_messages.cpp) ---------------------------------------
 

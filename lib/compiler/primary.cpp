@@ -3,11 +3,11 @@
 // multiple assignment.
 #include "compiler/parser.h"
 
-#include "compiler/literals.h"
+#include "program/literals.h"
 #include "compiler/scanner.h"
-#include "compiler/symbols.h"
-#include "compiler/tokens.h"
-#include "run/pcode.h"
+#include "program/symbols.h"
+#include "program/tokens.h"
+#include "program/pcode.h"
 #include "value/function_table.h"
 
 #include <algorithm>
@@ -17,10 +17,16 @@
 #include <limits>
 
 namespace zu::compiler {
-namespace {
+namespace tok = program::tok;
+using program::literalTable;
+using program::kindOf;
+using program::MemberFunction;
+using program::SymbolTable;
+using program::symbolTable;
+using program::Op;
+using program::code;
 
-using run::Op;
-using run::code;
+namespace {
 
 // ---------------------------------------------------------------------------
 // Tables
@@ -30,20 +36,20 @@ struct FastFunction {
     std::string_view name;
     int code;
 };
-constexpr std::array kFastFunctions{
-    FastFunction{"ceil", 141},   FastFunction{"columns", 142}, FastFunction{"cos", 143},
-    FastFunction{"densn", 144},  FastFunction{"exp", 145},     FastFunction{"fabs", 146},
-    FastFunction{"floor", 147},  FastFunction{"log", 148},     FastFunction{"log10", 171},
-    FastFunction{"probn", 149},  FastFunction{"quann", 150},   FastFunction{"round", 151},
-    FastFunction{"rows", 152},   FastFunction{"sin", 153},     FastFunction{"sizec", 161},
-    FastFunction{"sizeof", 154}, FastFunction{"sizer", 162},   FastFunction{"sqr", 155},
-    FastFunction{"sqrt", 156},   FastFunction{"tailn", 157},   FastFunction{"tan", 158},
-    FastFunction{"trunc", 159},
-};
-static_assert(std::is_sorted(kFastFunctions.begin(), kFastFunctions.end(),
+constexpr auto kFastFunctions = [] {
+    std::array table{
+#define ZU_FAST_NUMERIC(code, name, errorName, Routine, OnInt) FastFunction{name, code},
+#define ZU_FAST_SIZE(code, name, Query) FastFunction{name, code},
+#include "program/fast_functions.def"
+    };
+    std::sort(table.begin(), table.end(),
+              [](const FastFunction& a, const FastFunction& b) { return a.name < b.name; });
+    return table;
+}();
+static_assert(std::adjacent_find(kFastFunctions.begin(), kFastFunctions.end(),
                              [](const FastFunction& a, const FastFunction& b) {
-                                 return a.name < b.name;
-                             }));
+                                 return a.name == b.name;
+                             }) == kFastFunctions.end(), "a fast function named twice");
 
 int fastFunctionCode(std::string_view name)
 {

@@ -9,9 +9,10 @@
 #include <span>
 #include <string>
 
-#include "compiler/tokens.h"
+#include "program/tokens.h"
 
 namespace zu::compiler {
+namespace tok = program::tok;
 
 inline constexpr int kTokenTextMax = 2047;   // characters of one token text
 inline constexpr int kIdentifierMax = 60;    // identifiers are cut to this

@@ -8,6 +8,10 @@
 
 namespace zu::compiler {
 
+using program::ZuKeywords;
+using program::GaussKeywords;
+using program::FindKeyword;
+
 ScanState& Scan() {
   static ScanState state;
   return state;

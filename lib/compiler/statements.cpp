@@ -2,18 +2,23 @@
 // their jump chains, labels and returns.
 #include "compiler/parser.h"
 
-#include "compiler/literals.h"
-#include "compiler/symbols.h"
-#include "compiler/tokens.h"
-#include "run/pcode.h"
+#include "program/literals.h"
+#include "program/symbols.h"
+#include "program/tokens.h"
+#include "program/pcode.h"
 
 #include <algorithm>
 
 namespace zu::compiler {
-namespace {
+namespace tok = program::tok;
+using program::literalTable;
+using program::Declaration;
+using program::SymbolTable;
+using program::symbolTable;
+using program::Op;
+using program::code;
 
-using run::Op;
-using run::code;
+namespace {
 
 // A body that is a lone ";" is worth a warning.
 void warnEmptyBody()

@@ -2,15 +2,23 @@
 // classes, namespaces, pragmas and imports.
 #include "compiler/parser.h"
 
-#include "compiler/literals.h"
-#include "compiler/symbols.h"
-#include "compiler/tokens.h"
-#include "driver/stages.h"
+#include "program/literals.h"
+#include "program/symbols.h"
+#include "program/tokens.h"
+#include "zu.h"
 
 #include <cstdlib>
 #include <limits>
 
 namespace zu::compiler {
+namespace tok = program::tok;
+using program::literalTable;
+using program::kindOf;
+using program::Declared;
+using program::Declaration;
+using program::SymbolTable;
+using program::symbolTable;
+
 namespace {
 
 // ---------------------------------------------------------------------------

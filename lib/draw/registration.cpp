@@ -4,6 +4,7 @@
 #include <new>
 
 #include "draw/library.h"
+#include "value/function_table.h"
 
 namespace zu::draw::library {
 namespace {
@@ -20,11 +21,7 @@ void Guarded(ZuVALUE* rtn, ZuVALUE* pv, int cArg) {
     }
 }
 
-struct LibraryFunction {
-    const char* declaration;  // one 'c' per argument, '$', the name
-    ZuLIBFUNC routine;
-    bool atLeast;  // takes that many arguments or more
-};
+using value::LibraryFunction;
 
 constexpr LibraryFunction kDrawLib[] = {
     {"c$SetTextWindow", Guarded<FnSetTextWindow>, false},
@@ -66,7 +63,4 @@ static_assert(std::size(kDrawLib) == 32);
 }  // namespace
 }  // namespace zu::draw::library
 
-extern "C" void ZuAddDrawLib(void) {
-    for (const auto& f : zu::draw::library::kDrawLib)
-        (void)FZuLibAddFunction(f.declaration, f.routine, f.atLeast ? 1 : 0);
-}
+extern "C" void ZuAddDrawLib(void) { zu::value::RegisterFunctions(zu::draw::library::kDrawLib); }

@@ -1,5 +1,5 @@
 // Kernel replacements loaded from a shared library "zukernel<suffix>".
-#include "driver/stages.h"
+#include "zu.h"
 
 #include <array>
 #include <climits>

@@ -1,5 +1,5 @@
 // Start-up, one run of the driver, and clean-up.
-#include "driver/stages.h"
+#include "zu.h"
 #include "driver/switches.h"
 #include "stdlib/files.h"
 

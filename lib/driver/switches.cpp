@@ -1,6 +1,6 @@
 #include "driver/switches.h"
 
-#include "driver/stages.h"
+#include "zu.h"
 
 #include <cctype>
 #include <climits>

@@ -3,10 +3,10 @@
 // Most compile to a call of a run-time routine of the namespace.
 #include "gauss/gauss_parser.h"
 
-#include "compiler/literals.h"
-#include "compiler/symbols.h"
-#include "compiler/tokens.h"
-#include "run/pcode.h"
+#include "program/literals.h"
+#include "program/symbols.h"
+#include "program/tokens.h"
+#include "program/pcode.h"
 
 #include <algorithm>
 #include <array>
@@ -18,11 +18,11 @@ namespace zu::gauss {
 using compiler::Emit;
 using compiler::Error;
 using compiler::State;
-using compiler::literalTable;
-using compiler::symbolTable;
-using run::Op;
-using run::code;
-namespace tok = compiler::tok;
+using program::literalTable;
+using program::symbolTable;
+using program::Op;
+using program::code;
+namespace tok = program::tok;
 
 namespace {
 
@@ -155,7 +155,7 @@ void clearCommand(bool global)
                 g = DeclareGaussGlobal(name);
             x.kind = Storage::Global;
             x.index = g;
-            x.function = compiler::kindOf(symbolTable()[g].val) == ZU_FUNCTION;
+            x.function = program::kindOf(symbolTable()[g].val) == ZU_FUNCTION;
         } else {
             x = ResolveGaussName(name, true);
         }

@@ -2,11 +2,11 @@
 // declaration statements declare and external.
 #include "gauss/gauss_parser.h"
 
-#include "compiler/literals.h"
+#include "program/literals.h"
 #include "compiler/scanner.h"
-#include "compiler/symbols.h"
-#include "compiler/tokens.h"
-#include "run/pcode.h"
+#include "program/symbols.h"
+#include "program/tokens.h"
+#include "program/pcode.h"
 
 #include <cmath>
 #include <cstdlib>
@@ -18,11 +18,11 @@ namespace zu::gauss {
 using compiler::Emit;
 using compiler::Error;
 using compiler::State;
-using compiler::literalTable;
-using compiler::symbolTable;
-using run::Op;
-using run::code;
-namespace tok = compiler::tok;
+using program::literalTable;
+using program::symbolTable;
+using program::Op;
+using program::code;
+namespace tok = program::tok;
 
 namespace {
 

@@ -3,11 +3,11 @@
 // and the name rules are Gauss's.
 #include "gauss/gauss_parser.h"
 
-#include "compiler/literals.h"
+#include "program/literals.h"
 #include "compiler/scanner.h"
-#include "compiler/symbols.h"
-#include "compiler/tokens.h"
-#include "run/pcode.h"
+#include "program/symbols.h"
+#include "program/tokens.h"
+#include "program/pcode.h"
 
 #include <algorithm>
 #include <array>
@@ -20,11 +20,11 @@ namespace zu::gauss {
 using compiler::Emit;
 using compiler::Error;
 using compiler::State;
-using compiler::literalTable;
-using compiler::symbolTable;
-using run::Op;
-using run::code;
-namespace tok = compiler::tok;
+using program::literalTable;
+using program::symbolTable;
+using program::Op;
+using program::code;
+namespace tok = program::tok;
 
 // ---------------------------------------------------------------------------
 // Token reader: blanks matter only between the items of a print statement
@@ -161,7 +161,7 @@ namespace {
 Operand globalOperand(int g)
 {
     const ZuNAMEDVALUE& r = symbolTable()[g];
-    const int kind = compiler::kindOf(r.val);
+    const int kind = program::kindOf(r.val);
     Operand x;
     x.symbol = g;
     x.name = r.name ? r.name : "";
@@ -175,7 +175,7 @@ Operand globalOperand(int g)
 // A name the procedure declared local, or one of its arguments.
 bool procedureName(const std::string& name, Operand& x)
 {
-    compiler::SymbolTable& st = symbolTable();
+    program::SymbolTable& st = symbolTable();
     if (!st.inFunction())
         return false;
     if (const int r = st.findLocal(name); r >= 0) {
@@ -216,10 +216,10 @@ namespace {
 // one record, so that it stays a global after the procedure ends.
 int insertGlobal(const std::string& full)
 {
-    compiler::SymbolTable& st = symbolTable();
+    program::SymbolTable& st = symbolTable();
     if (!st.inFunction())
         return st.append(full, ZU_INT | ZU_FLAG_GLO);
-    compiler::FunctionMarks& marks = st.marks();
+    program::FunctionMarks& marks = st.marks();
     const int g = marks.globalsEnd;
     const int last = st.append(full, ZU_INT | ZU_FLAG_GLO);
     for (int i = last; i > g; --i)
@@ -288,9 +288,9 @@ Operand ResolveGaussName(const std::string& name, bool target)
     }
     ZuVALUE& v = symbolTable()[g].val;
     // A keyword procedure takes the rest of a statement, never a value.
-    if (compiler::kindOf(v) == ZU_FUNCTION && (v.t & kKeywordFlag))
+    if (program::kindOf(v) == ZU_FUNCTION && (v.t & kKeywordFlag))
         Error(Msg::OutOfPlace, GaussName(name));
-    if ((v.t & ZU_FLAG_NUL) && compiler::kindOf(v) != ZU_FUNCTION) {
+    if ((v.t & ZU_FLAG_NUL) && program::kindOf(v) != ZU_FUNCTION) {
         if (next == tok::Assign || target) {
             v.t &= ~ZU_FLAG_NUL;
         } else if (!Procedure().active) {
@@ -312,7 +312,7 @@ void settleCount(const Operand& f, int n)
     if (f.symbol < 0 || f.kind != Storage::Global || n == 0)
         return;
     ZuVALUE& v = symbolTable()[f.symbol].val;
-    if (compiler::kindOf(v) == ZU_FUNCTION && (v.t & ZU_FLAG_EXT) && v.w1.i == 0)
+    if (program::kindOf(v) == ZU_FUNCTION && (v.t & ZU_FLAG_EXT) && v.w1.i == 0)
         setFunctionCount(v, f.name, n);
 }
 

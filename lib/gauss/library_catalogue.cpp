@@ -3,9 +3,9 @@
 // become ZuGauss imports; the names become external globals.
 #include "gauss/gauss_parser.h"
 
-#include "compiler/literals.h"
-#include "compiler/symbols.h"
-#include "compiler/tokens.h"
+#include "program/literals.h"
+#include "program/symbols.h"
+#include "program/tokens.h"
 
 #include <cctype>
 #include <cstdio>
@@ -18,9 +18,9 @@ namespace zu::gauss {
 
 using compiler::Error;
 using compiler::State;
-using compiler::literalTable;
-using compiler::symbolTable;
-namespace tok = compiler::tok;
+using program::literalTable;
+using program::symbolTable;
+namespace tok = program::tok;
 
 namespace {
 
@@ -54,7 +54,7 @@ void declareListed(const std::string& name, const std::string& type)
     }
     if (existing >= 0) {
         ZuVALUE& v = symbolTable()[existing].val;
-        const int kind = compiler::kindOf(v);
+        const int kind = program::kindOf(v);
         if (kind != ZU_FUNCTION && kind != ZU_INTFUNC) {
             if (!(v.t & ZU_FLAG_NUL) || kind != ZU_INT) {
                 Error(Msg::IllegalRedefinition, GaussName(name));

@@ -87,12 +87,6 @@ constexpr LibraryFunction kGaussStdIOLib[] = {
     {"c$gauss::println", FnGaussPrintln, true},
 };
 
-void Register(std::span<const LibraryFunction> list)
-{
-    for (const LibraryFunction& f : list)
-        (void)FZuLibAddFunction(f.declaration, f.routine, f.atLeast ? 1 : 0);
-}
-
 }  // namespace
 
 std::span<const LibraryFunction> GaussStdLibList() { return kGaussStdLib; }
@@ -103,6 +97,6 @@ std::span<const LibraryFunction> GaussStdIOLibList() { return kGaussStdIOLib; }
 using namespace zu::gauss;
 
 extern "C" {
-void ZuAddGaussStdLib(void) { Register(GaussStdLibList()); }
-void ZuAddGaussStdIOLib(void) { Register(GaussStdIOLibList()); }
+void ZuAddGaussStdLib(void) { zu::value::RegisterFunctions(GaussStdLibList()); }
+void ZuAddGaussStdIOLib(void) { zu::value::RegisterFunctions(GaussStdIOLibList()); }
 }

@@ -3,11 +3,11 @@
 
 #include <span>
 
-#include "stdlib/registration.h"
+#include "value/function_table.h"
 
 namespace zu::gauss {
 
-using stdlib::LibraryFunction;
+using value::LibraryFunction;
 
 // The entries of ZuAddGaussStdLib and ZuAddGaussStdIOLib.  A function
 // joins its list once its routine computes its result.

@@ -3,10 +3,10 @@
 // retp and local, and multiple assignment.
 #include "gauss/gauss_parser.h"
 
-#include "compiler/literals.h"
-#include "compiler/symbols.h"
-#include "compiler/tokens.h"
-#include "run/pcode.h"
+#include "program/literals.h"
+#include "program/symbols.h"
+#include "program/tokens.h"
+#include "program/pcode.h"
 
 #include <algorithm>
 #include <cstdlib>
@@ -16,10 +16,10 @@ namespace zu::gauss {
 using compiler::Emit;
 using compiler::Error;
 using compiler::State;
-using compiler::symbolTable;
-using run::Op;
-using run::code;
-namespace tok = compiler::tok;
+using program::symbolTable;
+using program::Op;
+using program::code;
+namespace tok = program::tok;
 
 namespace {
 
@@ -89,7 +89,7 @@ void keywordCall(int g)
     Emit(code(Op::LOD), g);
     Emit(code(Op::PSH), 0);
     std::string rest = RestOfStatement();
-    Emit(code(Op::LIT), compiler::literalTable().addString(rest));
+    Emit(code(Op::LIT), program::literalTable().addString(rest));
     Emit(code(Op::CAL), 1);
     compiler::LineMarker();
     endStatement();
@@ -208,7 +208,7 @@ void doStatement()
 // in a procedure, hiding any other of its name while the loop runs.
 Operand loopSymbol(const std::string& name)
 {
-    compiler::SymbolTable& st = symbolTable();
+    program::SymbolTable& st = symbolTable();
     Operand x;
     x.name = name;
     if (Procedure().active) {
@@ -264,7 +264,7 @@ void forStatement()
         return;
     }
     const std::string name = State().text;
-    compiler::SymbolTable& st = symbolTable();
+    program::SymbolTable& st = symbolTable();
     const Operand stop = loopSymbol(name + "$tst");
     const Operand direction = loopSymbol(name + "$dir");
     const Operand step = loopSymbol(name + "$inc");
@@ -544,7 +544,7 @@ void localStatement()
             continue;
         compiler::DeclareLocal(name);
         if (State().debugInfo)
-            Emit(code(Op::ELT), compiler::literalTable().addString(name));
+            Emit(code(Op::ELT), program::literalTable().addString(name));
     }
     endStatement();
 }

@@ -5,10 +5,10 @@
 // procedure being compiled.
 #include "gauss/gauss_parser.h"
 
-#include "compiler/literals.h"
-#include "compiler/symbols.h"
-#include "compiler/tokens.h"
-#include "run/pcode.h"
+#include "program/literals.h"
+#include "program/symbols.h"
+#include "program/tokens.h"
+#include "program/pcode.h"
 
 #include <map>
 
@@ -17,10 +17,10 @@ namespace zu::gauss {
 using compiler::Emit;
 using compiler::Error;
 using compiler::State;
-using compiler::symbolTable;
-using run::Op;
-using run::code;
-namespace tok = compiler::tok;
+using program::symbolTable;
+using program::Op;
+using program::code;
+namespace tok = program::tok;
 
 namespace {
 
@@ -58,7 +58,7 @@ void emitDefault(const Layout& layout, int depth)
         if (!m.structure.empty() && nested != Known().layouts.end() && depth < 8)
             emitDefault(nested->second, depth + 1);
         else if (m.isString)
-            Emit(code(Op::LIT), compiler::literalTable().addString(""));
+            Emit(code(Op::LIT), program::literalTable().addString(""));
         else
             Emit(code(Op::LTI), 0);
         Emit(code(Op::OPR), tok::RBrace);

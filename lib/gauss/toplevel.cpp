@@ -3,14 +3,13 @@
 // definitions, proc/fn/keyword, new, and autoload.
 #include "gauss/gauss_parser.h"
 
-#include "compiler/code_buffer.h"
-#include "compiler/literals.h"
-#include "compiler/symbols.h"
-#include "compiler/tokens.h"
-#include "driver/stages.h"
+#include "program/code_buffer.h"
+#include "program/literals.h"
+#include "program/symbols.h"
+#include "program/tokens.h"
 #include "gauss/print_library.h"
 #include "run/opr.h"
-#include "run/pcode.h"
+#include "program/pcode.h"
 #include "value/function_table.h"
 
 #include <algorithm>
@@ -22,12 +21,12 @@ namespace zu::gauss {
 using compiler::Emit;
 using compiler::Error;
 using compiler::State;
-using compiler::codeBuffer;
-using compiler::literalTable;
-using compiler::symbolTable;
-using run::Op;
-using run::code;
-namespace tok = compiler::tok;
+using program::codeBuffer;
+using program::literalTable;
+using program::symbolTable;
+using program::Op;
+using program::code;
+namespace tok = program::tok;
 
 GaussMode& Mode()
 {
@@ -49,7 +48,7 @@ Snapshot Snapshot::take()
 
 void Snapshot::restore() const
 {
-    compiler::SymbolTable& st = symbolTable();
+    zu::program::SymbolTable& st = symbolTable();
     for (int i = symbols; i < st.count(); ++i) {
         ZuVALUE& v = st[i].val;
         const int kind = v.t & ZU_TYPE_MASK;
@@ -76,7 +75,7 @@ void guarded(F&& step)
     try {
         step();
     } catch (const compiler::ParseFatal&) {
-    } catch (const compiler::TableFull&) {
+    } catch (const program::TableFull&) {
         ++State().errors;
     } catch (const compiler::InsertAbandoned&) {
     }
@@ -89,7 +88,7 @@ void guarded(F&& step)
 // the first run of main code, and the NUM and RET that end it.
 void beginMain()
 {
-    compiler::SymbolTable& st = symbolTable();
+    zu::program::SymbolTable& st = symbolTable();
     int g = st.findFirstOfKind("main", ZU_FUNCTION);
     if (g < 0)
         g = st.append("main", ZU_FUNCTION | ZU_FLAG_GLO);
@@ -109,7 +108,7 @@ void beginMain()
     Emit(code(Op::NUM), 0);
     Emit(code(Op::RET), 0);
     Mode().mainFile = file ? file : "";
-    compiler::functionAddress(st[g].val) = start;
+    program::functionAddress(st[g].val) = start;
     State().barrier = compiler::Here();
 }
 
@@ -234,12 +233,12 @@ ProcedureHead procedureHead(int kind)
 // declaration (whose count gives way to the definition's).
 int defineSymbol(const ProcedureHead& h, int flags)
 {
-    compiler::SymbolTable& st = symbolTable();
+    zu::program::SymbolTable& st = symbolTable();
     const int count = h.varargs ? -static_cast<int>(h.args.size()) : static_cast<int>(h.args.size());
     int g = st.find(h.name, 0, st.count());
     if (g >= 0) {
         ZuVALUE& v = st[g].val;
-        const int kind = compiler::kindOf(v);
+        const int kind = program::kindOf(v);
         if (kind == ZU_FUNCTION && !(v.t & ZU_FLAG_EXT)) {
             Error(Msg::DuplicateIdentifier, h.name);
             return -1;
@@ -263,7 +262,7 @@ int defineSymbol(const ProcedureHead& h, int flags)
 // The body: ELF, [ELT args], NUM, INT locals, PSH 0, statements, RET 0.
 int procedureBody(const ProcedureHead& h, int kind)
 {
-    compiler::SymbolTable& st = symbolTable();
+    zu::program::SymbolTable& st = symbolTable();
     ParseState& s = State();
     st.beginFunction();
     for (const std::string& arg : h.args)
@@ -339,7 +338,7 @@ void ProcedureDefinition(int kind)
     if (g >= 0) {
         ZuVALUE& v = symbolTable()[g].val;
         v.t &= ~ZU_FLAG_EXT;
-        compiler::functionAddress(v) = start;
+        program::functionAddress(v) = start;
     }
 }
 
@@ -478,7 +477,7 @@ void ZuParseExitGauss()
 
 int IZuParseGaussAutoload()
 {
-    compiler::SymbolTable& st = symbolTable();
+    zu::program::SymbolTable& st = symbolTable();
     std::vector<bool> loaded(static_cast<std::size_t>(st.count()), false);
     for (const ZuPCODE& i : codeBuffer().code())
         if (i.op == code(Op::LOD) && i.arg >= 0 && i.arg < st.count())

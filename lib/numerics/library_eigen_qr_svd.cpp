@@ -5,6 +5,7 @@
 #include <cmath>
 
 #include "numerics/dense.h"
+#include "console/run_error_codes.h"
 #include "numerics/kernels.h"
 #include "numerics/library.h"
 #include "numerics/library_support.h"
@@ -171,7 +172,7 @@ void FnRank(ZuVALUE* rtn, ZuVALUE* pv, int cArg) {
     Scratch sv;
     if (!Allocated(sv.Allocate(static_cast<std::size_t>(k)))) return;
     if (SingularValues(pv[0].w3.m, r, c, sv.data(), nullptr, nullptr) != 0) {
-        ZuRunError(29, nullptr);
+        ReportRunError(RunErrorCode::SvdFailed);
         return;
     }
     ZuValSetInt(rtn, RankOf(sv.data(), k, eps));
@@ -192,7 +193,7 @@ void FnNullspace(ZuVALUE* rtn, ZuVALUE* pv, int /*cArg*/) {
     MatZero(a.m(), rows, c);
     MatCopy(a.m(), pv[0].w3.m, r, c);
     if (IDecSVD(a.m(), rows, c, sv.data(), nullptr, v.m()) != 0) {
-        ZuRunError(29, nullptr);
+        ReportRunError(RunErrorCode::SvdFailed);
         return;
     }
     const int rank = RankOf(sv.data(), c, DGetInvertEps());

@@ -8,6 +8,7 @@
 #include <optional>
 
 #include "numerics/dense.h"
+#include "console/run_error_codes.h"
 #include "numerics/library.h"
 #include "numerics/library_support.h"
 
@@ -173,7 +174,7 @@ void FnInvertgen(ZuVALUE* rtn, ZuVALUE* pv, int cArg) {
         library::Notice("invertgen: singular matrix");
     }
     if (!GeneralizedInverse(pv[0].w3.m, r, c, out.m())) {
-        ZuRunError(29, nullptr);
+        ReportRunError(RunErrorCode::SvdFailed);
         return;
     }
     if (library::ResultMatrix(rtn, c, r) && r >= 1 && c >= 1) MatCopy(rtn->w3.m, out.m(), c, r);

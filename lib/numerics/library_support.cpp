@@ -1,5 +1,6 @@
 // Argument handling shared by the library routines of this folder.
 #include "numerics/library_support.h"
+#include "console/run_error_codes.h"
 
 #include <string>
 
@@ -51,7 +52,7 @@ bool ResultMatrix(ZuVALUE* rtn, int r, int c) {
     return value::IsMatrix(rtn) && (r < 1 || c < 1 || rtn->w3.m != nullptr);
 }
 
-void OutOfMemory() { ZuRunError(4, nullptr); }
+void OutOfMemory() { ReportRunError(RunErrorCode::OutOfMemory); }
 
 void DecompositionFailed() {
     const std::string text = std::string{SZuIntFunc()} + "()";

@@ -3,9 +3,9 @@
 // records, and the search for files beside the imports.
 #include "objfile/objfile.h"
 
-#include "compiler/literals.h"
-#include "compiler/symbols.h"
-#include "driver/stages.h"
+#include "program/literals.h"
+#include "program/symbols.h"
+#include "zu.h"
 
 #include <cstring>
 #include <string>
@@ -59,7 +59,7 @@ bool isImport(const ZuVALUE& v) { return (v.t & ZU_TYPE_MASK) == ZU_IMPORTNAME; 
 
 bool linkedBefore(int entry)
 {
-    compiler::LiteralTable& lt = compiler::literalTable();
+    program::LiteralTable& lt = program::literalTable();
     const char* name = lt[entry].w1.s ? lt[entry].w1.s : "";
     for (int i = 0; i < entry; ++i)
         if (isImport(lt[i]) && lt[i].w2.i && lt[i].w1.s && strcasecmp(lt[i].w1.s, name) == 0)
@@ -72,7 +72,7 @@ bool linkedBefore(int entry)
 // so entries are taken by index.
 int linkImportsOnce()
 {
-    compiler::LiteralTable& lt = compiler::literalTable();
+    program::LiteralTable& lt = program::literalTable();
     int loaded = 0;
     for (int i = 0; i < lt.count(); ++i) {
         if (!isImport(lt[i]) || lt[i].w2.i)
@@ -108,7 +108,7 @@ bool ZuSearchAlongImports(char* foundPath, const char* name, const char* default
         return true;
     }
     const bool addExtension = defaultExtension && *defaultExtension && !*SFileExt(name);
-    compiler::LiteralTable& lt = compiler::literalTable();
+    program::LiteralTable& lt = program::literalTable();
     for (int i = 0; i < lt.count(); ++i) {
         if (!isImport(lt[i]) || !lt[i].w1.s)
             continue;
@@ -140,7 +140,7 @@ extern "C" {
 // loop has marked the entry already, and the link pragma records its own.
 int IZuGetImportFile(const char* name, int /*linked*/, int gaussFlag)
 {
-    if (!name || !zu::compiler::symbolTable().isOpen() || !zu::compiler::literalTable().isOpen()) {
+    if (!name || !zu::program::symbolTable().isOpen() || !zu::program::literalTable().isOpen()) {
         ZuLinkError(static_cast<int>(LinkError::kNotInitialized), name);
         return 1;
     }

@@ -2,35 +2,37 @@
 // the existing ones, symbols linked by name, operands relocated.
 #include "objfile/objfile.h"
 
-#include "compiler/code_buffer.h"
-#include "compiler/literals.h"
+#include "program/code_buffer.h"
+#include "program/literals.h"
 #include "compiler/parser.h"
-#include "compiler/symbols.h"
-#include "compiler/symbols_report.h"
-#include "run/pcode.h"
+#include "program/symbols.h"
+#include "program/symbols_report.h"
+#include "program/pcode.h"
 
 #include <cstdlib>
 #include <cstring>
 
 namespace zu::objfile {
+using program::kindOf;
+using program::SymbolTable;
+using program::Operand;
+using program::code;
+
 namespace {
 
-using compiler::SymbolTable;
-using compiler::kindOf;
-using run::Op;
-using run::Operand;
+using program::Op;
 
 // While a file is joined, faults of the tables are link errors, also when
 // the file is loaded from inside a compilation.
 class TableFaultsAsLinkErrors {
 public:
-    TableFaultsAsLinkErrors() : previous_(compiler::setFaultSink(nullptr)) {}
-    ~TableFaultsAsLinkErrors() { compiler::setFaultSink(previous_); }
+    TableFaultsAsLinkErrors() : previous_(program::setFaultSink(nullptr)) {}
+    ~TableFaultsAsLinkErrors() { program::setFaultSink(previous_); }
     TableFaultsAsLinkErrors(const TableFaultsAsLinkErrors&) = delete;
     TableFaultsAsLinkErrors& operator=(const TableFaultsAsLinkErrors&) = delete;
 
 private:
-    compiler::FaultSink previous_;
+    program::FaultSink previous_;
 };
 
 void linkError(LinkError code, const char* name) { ZuLinkError(static_cast<int>(code), name); }
@@ -119,7 +121,7 @@ void Linker::relocateAddresses(ZuVALUE& v) const
 
 int Linker::moveIn(StagedSymbol& s)
 {
-    SymbolTable& st = compiler::symbolTable();
+    SymbolTable& st = program::symbolTable();
     const int index = st.moveIn(s.record);
     ZuVALUE& v = st[index].val;
     if (kindOf(v) == ZU_CLASS && s.hasBase) {
@@ -167,7 +169,7 @@ bool Linker::classesAgree(const ZuVALUE& existing, const ZuVALUE& loaded) const
 // the loaded definitions.
 void Linker::completeMembers(int existing, const ZuVALUE& loaded)
 {
-    SymbolTable& st = compiler::symbolTable();
+    SymbolTable& st = program::symbolTable();
     ZuNAMEDVALUE* e = st[existing].val.w5.nv;
     for (int i = 0; e && e[i].name; ++i) {
         const ZuVALUE& l = loaded.w5.nv[i].val;
@@ -184,7 +186,7 @@ void Linker::completeMembers(int existing, const ZuVALUE& loaded)
 
 void Linker::linkTo(int existing, StagedSymbol& s)
 {
-    SymbolTable& st = compiler::symbolTable();
+    SymbolTable& st = program::symbolTable();
     const ZuVALUE& e = st[existing].val;
     ZuVALUE& l = s.record.val;
     const char* name = s.record.name;
@@ -216,7 +218,7 @@ int Linker::link(StagedSymbol& s)
 {
     relocateAddresses(s.record.val);
     const char* name = s.record.name;
-    SymbolTable& st = compiler::symbolTable();
+    SymbolTable& st = program::symbolTable();
     const int found = name && name[0] != '@' ? st.find(name, 0, st.count()) : -1;
     if (found < 0)
         return moveIn(s);
@@ -226,7 +228,7 @@ int Linker::link(StagedSymbol& s)
 
 void Linker::applyCompletions()
 {
-    SymbolTable& st = compiler::symbolTable();
+    SymbolTable& st = program::symbolTable();
     for (Completion& c : completions_) {
         ZuVALUE& v = st[c.symbol].val;
         if (c.member >= 0) {
@@ -243,7 +245,7 @@ void Linker::applyCompletions()
 
 std::vector<int> linkSymbols(StagedProgram& stage, int codeBase)
 {
-    SymbolTable& st = compiler::symbolTable();
+    SymbolTable& st = program::symbolTable();
     st.ensureRoom();
     Linker linker(codeBase, st.count());
     std::vector<int> map;
@@ -257,7 +259,7 @@ std::vector<int> linkSymbols(StagedProgram& stage, int codeBase)
 
 void appendLiterals(StagedProgram& stage)
 {
-    compiler::LiteralTable& lt = compiler::literalTable();
+    program::LiteralTable& lt = program::literalTable();
     const int base = lt.count();
     const int n = static_cast<int>(stage.literals.size());
     for (int i = 0; i < n; ++i) {
@@ -269,7 +271,7 @@ void appendLiterals(StagedProgram& stage)
 
 int relocated(const ZuPCODE& ins, int codeBase, int literalBase, const std::vector<int>& map)
 {
-    const run::OpcodeInfo* info = run::opcodeInfo(ins.op);
+    const program::OpcodeInfo* info = program::opcodeInfo(ins.op);
     const int arg = ins.arg;
     switch (info ? info->operand : Operand::None) {
     case Operand::Global:
@@ -283,7 +285,7 @@ int relocated(const ZuPCODE& ins, int codeBase, int literalBase, const std::vect
 
 void appendCode(const StagedProgram& stage, int literalBase, const std::vector<int>& map)
 {
-    compiler::CodeBuffer& cb = compiler::codeBuffer();
+    program::CodeBuffer& cb = program::codeBuffer();
     const int base = cb.size();
     const int n = static_cast<int>(stage.code.size());
     ZuPCODE* code = cb.data();
@@ -301,8 +303,8 @@ void appendCode(const StagedProgram& stage, int literalBase, const std::vector<i
 
 int JoinStage(StagedProgram& stage)
 {
-    compiler::LiteralTable& lt = compiler::literalTable();
-    compiler::CodeBuffer& cb = compiler::codeBuffer();
+    program::LiteralTable& lt = program::literalTable();
+    program::CodeBuffer& cb = program::codeBuffer();
     TableFaultsAsLinkErrors faults;
     try {
         lt.reserve(static_cast<int>(stage.literals.size()));
@@ -311,7 +313,7 @@ int JoinStage(StagedProgram& stage)
         const std::vector<int> map = linkSymbols(stage, cb.size());
         appendLiterals(stage);
         appendCode(stage, literalBase, map);
-    } catch (const compiler::TableFull&) {
+    } catch (const program::TableFull&) {
         // Reported by the table; the file is not joined any further.
     }
     return IZuGetLinkErrors();

@@ -3,16 +3,17 @@
 #include "objfile/format.h"
 #include "objfile/objfile.h"
 
-#include "run/pcode.h"
+#include "program/pcode.h"
 #include "value/heap.h"
 
 #include <cstring>
 
 namespace zu::objfile {
-namespace {
+using program::Operand;
+using program::Op;
+using program::code;
 
-using run::Op;
-using run::Operand;
+namespace {
 
 // Flags a stored value never carries: an address or index array refers
 // into memory of the program that wrote it, and the bits above the
@@ -253,7 +254,7 @@ bool isStringLiteral(const StagedProgram& stage, int i)
 // Whether an instruction's operand lies inside the file's own sections.
 bool operandInFile(const StagedProgram& stage, const ZuPCODE& ins)
 {
-    const run::OpcodeInfo* info = run::opcodeInfo(ins.op);
+    const program::OpcodeInfo* info = program::opcodeInfo(ins.op);
     if (!info)
         return false;
     const int arg = ins.arg;
@@ -262,7 +263,7 @@ bool operandInFile(const StagedProgram& stage, const ZuPCODE& ins)
     case Operand::Class: return inRange(arg, stage.symbols.size());
     case Operand::CodeAddress: return inRange(arg, stage.code.size());
     case Operand::Literal:
-        if (ins.op == run::code(Op::ELF))
+        if (ins.op == program::code(Op::ELF))
             return arg == -1 || isStringLiteral(stage, arg);
         return inRange(arg, stage.literals.size()) &&
                kindOf(stage.literals[static_cast<std::size_t>(arg)].t) != ZU_IMPORTNAME;

@@ -3,17 +3,19 @@
 #include "objfile/format.h"
 #include "objfile/objfile.h"
 
-#include "driver/stages.h"
-#include "run/pcode.h"
+#include "zu.h"
+#include "program/pcode.h"
 
 #include <cstdio>
 #include <string>
 
 namespace zu::objfile {
+using program::Operand;
+using program::code;
+
 namespace {
 
-using run::Op;
-using run::Operand;
+using program::Op;
 
 int kindOf(int typeword) { return typeword & ZU_TYPE_MASK; }
 
@@ -113,7 +115,7 @@ std::string writtenName(const ZuNAMEDVALUE& s)
 
 bool refersToGlobal(const ZuPCODE& i)
 {
-    const run::OpcodeInfo* info = run::opcodeInfo(i.op);
+    const program::OpcodeInfo* info = program::opcodeInfo(i.op);
     return info && (info->operand == Operand::Global || info->operand == Operand::Class);
 }
 

@@ -120,22 +120,12 @@ void CallZuFunction(ZuVALUE* f, int n)
         Raise(Err::ArgumentCount, FunctionName(f));
     CheckRoom(1);
     ZuVALUE* frame = vm.sp + 1;
-    *frame = ZuVALUE{};
-    frame->t = vm.paramCount << 4;
-    frame->w1.i = EntryNumber(vm.ap);
-    frame->w2.i = EntryNumber(vm.bp);
-    frame->w3.i = vm.cp;
-    frame->w4.i = vm.currentFile;
-    frame->w5.i = vm.localStart;
-    vm.localStart += vm.localCount;
-    vm.localCount = 0;
     int fixed = declared < 0 ? -declared : declared;
-    vm.paramCount = fixed;
+    PushFrame(frame, EntryNumber(vm.ap), EntryNumber(vm.bp), vm.cp, fixed);
     vm.cp = f->w2.i - 1;
     vm.ap = f + 1;
     vm.bp = frame + 1;
     vm.sp = frame;
-    vm.currentFile = -1;
     PassArguments(f, n, fixed);
 }
 
@@ -236,12 +226,8 @@ void DoReturn(int r)
         *slot = ZuVALUE{};
         slot->t = r == 0 ? ZU_INT : ZU_INT | ZU_FLAG_NUL;
     }
-    int calleeStart = vm.localStart;
+    PopFrame(frame);
     vm.cp = frame.w3.i;
-    vm.currentFile = frame.w4.i;
-    vm.paramCount = FrameParamCount(&frame);
-    vm.localStart = frame.w5.i;
-    vm.localCount = calleeStart - frame.w5.i;
     PopTo(slot);
     vm.ap = EntryAt(frame.w1.i);
     vm.bp = EntryAt(frame.w2.i);

@@ -1,10 +1,10 @@
 // The code listing and the single-step trace line.
 #include "run/code_dump.h"
 
-#include "compiler/code_buffer.h"
-#include "compiler/literals.h"
-#include "compiler/symbols.h"
-#include "run/pcode.h"
+#include "program/code_buffer.h"
+#include "program/literals.h"
+#include "program/symbols.h"
+#include "program/pcode.h"
 
 #include <cinttypes>
 #include <cmath>
@@ -15,6 +15,11 @@
 #include <string_view>
 
 namespace zu::run {
+using program::Instruction;
+using program::Op;
+using program::code;
+using program::mnemonic;
+
 namespace {
 
 // ---------------------------------------------------------------------------
@@ -90,7 +95,7 @@ void appendSize(std::string& out, const ZuVALUE& v)
 {
     if (v.t & ZU_FLAG_NUL)
         return;
-    switch (compiler::kindOf(v)) {
+    switch (program::kindOf(v)) {
     case ZU_MATRIX:
     case ZU_VECTOR:
         appendDimension(out, v.w1.i);
@@ -134,7 +139,7 @@ void appendClass(std::string& out, const ZuVALUE& v)
         out += "->";
         out += member.name ? member.name : "";
         out += " = ";
-        if (compiler::kindOf(member.val) == ZU_CLASS)
+        if (program::kindOf(member.val) == ZU_CLASS)
             appendTypeSize(out, member.val);
         else
             out += valueText(member.val);
@@ -159,7 +164,7 @@ void appendLiteral(std::string& out, const DumpSource& program, std::int32_t ind
         return;
     const ZuVALUE& v = program.literals[static_cast<std::size_t>(index)];
     // The printer shows a string as its characters.
-    if (compiler::kindOf(v) == ZU_STRING && !(v.t & ZU_FLAG_NUL))
+    if (program::kindOf(v) == ZU_STRING && !(v.t & ZU_FLAG_NUL))
         out += stringChars(v);
     else
         out += valueText(v);
@@ -212,7 +217,7 @@ std::string valueText(const ZuVALUE& v)
     std::string out;
     if (v.t & ZU_FLAG_NUL)
         return "(null)";
-    switch (compiler::kindOf(v)) {
+    switch (program::kindOf(v)) {
     case ZU_INT:
         appendInt(out, v.w1.i);
         break;
@@ -340,9 +345,9 @@ std::string traceLine(const DumpSource& program, int cp, const StackRegisters& r
 
 DumpSource currentProgram()
 {
-    compiler::SymbolTable& symbols = compiler::symbolTable();
-    compiler::LiteralTable& literals = compiler::literalTable();
-    return {compiler::codeBuffer().code(),
+    program::SymbolTable& symbols = program::symbolTable();
+    program::LiteralTable& literals = program::literalTable();
+    return {program::codeBuffer().code(),
             {symbols.records(), static_cast<std::size_t>(symbols.count())},
             {literals.values(), static_cast<std::size_t>(literals.count())}};
 }

@@ -3,9 +3,9 @@
 // stored as its one's complement.
 #include "run/debugger.h"
 
-#include "compiler/code_buffer.h"
+#include "program/code_buffer.h"
 #include "run/machine.h"
-#include "run/pcode.h"
+#include "program/pcode.h"
 
 #include <algorithm>
 #include <cctype>
@@ -23,13 +23,15 @@
 #endif
 
 namespace zu::run::debug {
+
+using program::Op;
 namespace {
 
 bool IsBlank(char c) { return std::isspace(static_cast<unsigned char>(c)) != 0; }
 
 // The code as the compiler holds it; read through the const view, so that
 // reading does not count as a change.
-const compiler::CodeBuffer& Code() { return std::as_const(compiler::codeBuffer()); }
+const program::CodeBuffer& Code() { return std::as_const(program::codeBuffer()); }
 
 int DecodedLine(const ZuPCODE& ins)
 {
@@ -39,7 +41,7 @@ int DecodedLine(const ZuPCODE& ins)
 
 bool IsJump(int op)
 {
-    return op == run::code(Op::JMP) || op == run::code(Op::JMF) || op == run::code(Op::JMT);
+    return op == program::code(Op::JMP) || op == program::code(Op::JMF) || op == program::code(Op::JMT);
 }
 
 // The lines whose code may run next after the marker at address a: every
@@ -47,7 +49,7 @@ bool IsJump(int op)
 // marker; a path that returns or ends adds nothing.
 std::vector<int> LinesAfter(int a)
 {
-    const compiler::CodeBuffer& code = Code();
+    const program::CodeBuffer& code = Code();
     std::vector<int> lines;
     std::vector<bool> seen(static_cast<std::size_t>(code.size()), false);
     std::vector<int> pending{a + 1};
@@ -57,14 +59,14 @@ std::vector<int> LinesAfter(int a)
         while (p >= 0 && p < code.size() && !seen[static_cast<std::size_t>(p)]) {
             seen[static_cast<std::size_t>(p)] = true;
             const ZuPCODE& ins = code[p];
-            if (ins.op == run::code(Op::NUM)) {
+            if (ins.op == program::code(Op::NUM)) {
                 if (const int line = DecodedLine(ins); line > 0)
                     lines.push_back(line);
                 break;
             }
-            if (ins.op == run::code(Op::EXT) || ins.op == run::code(Op::RET))
+            if (ins.op == program::code(Op::EXT) || ins.op == program::code(Op::RET))
                 break;
-            if (ins.op == run::code(Op::JMP)) {
+            if (ins.op == program::code(Op::JMP)) {
                 p = ins.arg;
                 continue;
             }
@@ -81,14 +83,14 @@ std::vector<int> LinesAfter(int a)
 template <typename Visit>
 void ForEachMarker(Visit visit)
 {
-    const compiler::CodeBuffer& code = Code();
+    const program::CodeBuffer& code = Code();
     const char* file = "";
     for (int a = 0; a < code.size(); ++a) {
         const ZuPCODE& ins = code[a];
-        if (ins.op == run::code(Op::ELF)) {
+        if (ins.op == program::code(Op::ELF)) {
             const char* text = LiteralText(ins.arg);
             file = text ? text : "";
-        } else if (ins.op == run::code(Op::NUM)) {
+        } else if (ins.op == program::code(Op::NUM)) {
             if (!visit(a, file, LinesAfter(a), ins.arg < 0))
                 return;
         }
@@ -113,7 +115,7 @@ bool IsRequested(std::string_view file, int line)
 
 void Flip(int address)
 {
-    ZuPCODE& ins = compiler::codeBuffer()[address];
+    ZuPCODE& ins = program::codeBuffer()[address];
     ins.arg = ~ins.arg;
 }
 
@@ -443,9 +445,9 @@ void ForgetBreakpoints() { Requested().clear(); }
 std::vector<int> SuspendBreakpoints()
 {
     std::vector<int> set;
-    const compiler::CodeBuffer& code = Code();
+    const program::CodeBuffer& code = Code();
     for (int a = 0; a < code.size(); ++a)
-        if (code[a].op == run::code(Op::NUM) && code[a].arg < 0)
+        if (code[a].op == program::code(Op::NUM) && code[a].arg < 0)
             set.push_back(a);
     for (int a : set)
         Flip(a);
@@ -455,7 +457,7 @@ std::vector<int> SuspendBreakpoints()
 void ResumeBreakpoints(const std::vector<int>& addresses)
 {
     for (int a : addresses)
-        if (a < Code().size() && Code()[a].op == run::code(Op::NUM) && Code()[a].arg >= 0)
+        if (a < Code().size() && Code()[a].op == program::code(Op::NUM) && Code()[a].arg >= 0)
             Flip(a);
 }
 
@@ -472,16 +474,16 @@ std::vector<Breakpoint> ListBreakpoints()
 
 int LineAhead(int cp)
 {
-    const compiler::CodeBuffer& code = Code();
+    const program::CodeBuffer& code = Code();
     std::vector<bool> seen(static_cast<std::size_t>(std::max(code.size(), 0)), false);
     for (int p = cp; p >= 0 && p < code.size() && !seen[static_cast<std::size_t>(p)];) {
         seen[static_cast<std::size_t>(p)] = true;
         const ZuPCODE& ins = code[p];
-        if (ins.op == run::code(Op::NUM))
+        if (ins.op == program::code(Op::NUM))
             return DecodedLine(ins);
-        if (ins.op == run::code(Op::EXT) || ins.op == run::code(Op::RET))
+        if (ins.op == program::code(Op::EXT) || ins.op == program::code(Op::RET))
             return -1;
-        if (ins.op == run::code(Op::JMP)) {
+        if (ins.op == program::code(Op::JMP)) {
             p = ins.arg;
         } else if (IsJump(ins.op)) {
             // Only a jump on the value already on top can be told ahead.
@@ -490,7 +492,7 @@ int LineAhead(int cp)
             if (p != cp || (kind != ZU_INT && kind != ZU_DOUBLE))
                 return -2;
             const bool truth = kind == ZU_INT ? top->w1.i != 0 : top->w1.d != 0;
-            p = truth == (ins.op == run::code(Op::JMT)) ? ins.arg : p + 1;
+            p = truth == (ins.op == program::code(Op::JMT)) ? ins.arg : p + 1;
         } else {
             ++p;
         }

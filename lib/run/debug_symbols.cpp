@@ -3,7 +3,7 @@
 #include "run/code_dump.h"
 #include "run/debugger.h"
 
-#include "compiler/symbols.h"
+#include "program/symbols.h"
 #include "run/machine.h"
 
 #include <algorithm>
@@ -38,14 +38,14 @@ std::vector<Local> FrameLocals()
 
 bool IsClassDefinition(const ZuNAMEDVALUE& g)
 {
-    return compiler::kindOf(g.val) == ZU_CLASS && g.val.w3.p == &g;
+    return program::kindOf(g.val) == ZU_CLASS && g.val.w3.p == &g;
 }
 
 bool ListedGlobal(const ZuNAMEDVALUE& g)
 {
     if (!g.name || (g.val.t & ZU_FLAG_CON))
         return false;
-    const int kind = compiler::kindOf(g.val);
+    const int kind = program::kindOf(g.val);
     return kind != ZU_FUNCTION && kind != ZU_INTFUNC && !IsClassDefinition(g);
 }
 
@@ -61,7 +61,7 @@ std::string NameColumn(const char* name, const ZuVALUE& v)
 {
     std::string out = name;
     if (!(v.t & ZU_FLAG_NUL)) {
-        switch (compiler::kindOf(v)) {
+        switch (program::kindOf(v)) {
         case ZU_MATRIX:
         case ZU_VECTOR:
             AppendDimension(out, v.w1.i);
@@ -103,7 +103,7 @@ void PrintValue(const ZuVALUE& v, bool full)
         ZuPrintf("%s\n", valueText(v).c_str());
         return;
     }
-    switch (compiler::kindOf(v)) {
+    switch (program::kindOf(v)) {
     case ZU_INT:
     case ZU_DOUBLE:
     case ZU_FUNCTION:

@@ -2,9 +2,9 @@
 // each stop the "(debug)" prompt takes commands.
 #include "run/debugger.h"
 
-#include "compiler/code_buffer.h"
+#include "program/code_buffer.h"
 #include "run/machine.h"
-#include "run/pcode.h"
+#include "program/pcode.h"
 
 #include <array>
 #include <utility>
@@ -72,8 +72,8 @@ private:
 bool UnaskedBreak(const ZuVALUE* stepOver)
 {
     const int cp = ZuRunGetPcodeAddress();
-    const auto& code = std::as_const(zu::compiler::codeBuffer());
-    if (cp < 1 || cp > code.size() || code[cp - 1].op != zu::run::code(zu::run::Op::NUM) || code[cp - 1].arg >= 0)
+    const auto& code = std::as_const(program::codeBuffer());
+    if (cp < 1 || cp > code.size() || code[cp - 1].op != program::code(program::Op::NUM) || code[cp - 1].arg >= 0)
         return false;
     ZuVALUE* ap = nullptr;
     ZuRunGetStackInfo(nullptr, nullptr, &ap, nullptr);

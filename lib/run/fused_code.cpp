@@ -1,10 +1,14 @@
 // Recognition of the fused sequences (see fused_code.h).
 #include "run/fused_code.h"
 
-#include "run/operators.h"
-#include "run/pcode.h"
+#include "program/operators.h"
+#include "program/pcode.h"
 
 namespace zu::run {
+using program::Op;
+using program::code;
+namespace opr = program::opr;
+
 namespace {
 
 // A fused handler reads up to this many instructions past its first one,
@@ -75,53 +79,16 @@ Fused Classify(const Shape& s, std::size_t i)
 
 }  // namespace
 
-bool IsScalarArithmetic(int op)
-{
-    return op == opr::Add || op == opr::Subtract || op == opr::Multiply || op == opr::Divide;
-}
-
-bool IsScalarComparison(int op)
-{
-    return op == opr::Less || op == opr::LessEqual || op == opr::Greater ||
-           op == opr::GreaterEqual || op == opr::Equal || op == opr::NotEqual;
-}
-
-namespace {
-
-int ArithmeticIndex(int op)
-{
-    switch (op) {
-    case opr::Add: return 0;
-    case opr::Subtract: return 1;
-    case opr::Multiply: return 2;
-    default: return 3;  // opr::Divide
-    }
-}
-
-int ComparisonIndex(int op)
-{
-    switch (op) {
-    case opr::Less: return 0;
-    case opr::LessEqual: return 1;
-    case opr::Greater: return 2;
-    case opr::GreaterEqual: return 3;
-    case opr::Equal: return 4;
-    default: return 5;  // opr::NotEqual
-    }
-}
-
-}  // namespace
-
 int FusedVariant(Fused kind, std::span<const ZuPCODE> code, std::size_t i)
 {
     switch (kind) {
-    case Fused::LocalTest: return ComparisonIndex(code[i + 3].arg);
+    case Fused::LocalTest: return ComparisonVariant(code[i + 3].arg);
     case Fused::StepAndTest:
-        return ComparisonIndex(code[static_cast<std::size_t>(code[i + 3].arg) + 3].arg);
-    case Fused::OperateStore: return ArithmeticIndex(code[i].arg);
-    case Fused::LiteralOperate: return ArithmeticIndex(code[i + 2].arg);
-    case Fused::ConstantOperate: return ArithmeticIndex(code[i + 1].arg);
-    case Fused::ConstantTest: return ComparisonIndex(code[i + 1].arg);
+        return ComparisonVariant(code[static_cast<std::size_t>(code[i + 3].arg) + 3].arg);
+    case Fused::OperateStore: return ArithmeticVariant(code[i].arg);
+    case Fused::LiteralOperate: return ArithmeticVariant(code[i + 2].arg);
+    case Fused::ConstantOperate: return ArithmeticVariant(code[i + 1].arg);
+    case Fused::ConstantTest: return ComparisonVariant(code[i + 1].arg);
     default: return 0;
     }
 }

@@ -12,11 +12,16 @@
 
 #include "zu.h"
 
+#include "program/operators.h"
+
+#include <algorithm>
+#include <iterator>
 #include <cstdint>
 #include <span>
 #include <vector>
 
 namespace zu::run {
+namespace opr = program::opr;
 
 enum class Fused : std::uint8_t {
     None,
@@ -50,15 +55,41 @@ enum class Fused : std::uint8_t {
 // serves only runs in which markers are not live.
 std::vector<Fused> FindFusedSequences(std::span<const ZuPCODE> code);
 
-// The operators that the fused handlers compute on scalars.
-bool IsScalarArithmetic(int op);   // + - * /
-bool IsScalarComparison(int op);   // < <= > >= == !=
+// The operators that the run loop computes inline on int and double
+// operands, one list per family.  Everything that depends on which
+// operators these are or on their order is generated from these lists:
+// the loop's handlers and dispatch table, the fused variants and the tests
+// below.  An operator's place in its list is its variant number.
+#define ZU_FOR_EACH_SCALAR_ARITHMETIC(X) X(Add) X(Subtract) X(Multiply) X(Divide)
+#define ZU_FOR_EACH_SCALAR_COMPARISON(X) \
+    X(Less) X(LessEqual) X(Greater) X(GreaterEqual) X(Equal) X(NotEqual)
+
+#define ZU_OPERATOR_CODE(OP) opr::OP,
+inline constexpr int kScalarArithmetic[] = {ZU_FOR_EACH_SCALAR_ARITHMETIC(ZU_OPERATOR_CODE)};
+inline constexpr int kScalarComparison[] = {ZU_FOR_EACH_SCALAR_COMPARISON(ZU_OPERATOR_CODE)};
+#undef ZU_OPERATOR_CODE
+
+// The place of `op` in a list, -1 when it is not there.
+template <std::size_t N>
+constexpr int PlaceOf(const int (&list)[N], int op)
+{
+    for (std::size_t k = 0; k < N; ++k)
+        if (list[k] == op)
+            return static_cast<int>(k);
+    return -1;
+}
+
+constexpr int ArithmeticVariant(int op) { return PlaceOf(kScalarArithmetic, op); }
+constexpr int ComparisonVariant(int op) { return PlaceOf(kScalarComparison, op); }
+constexpr bool IsScalarArithmetic(int op) { return ArithmeticVariant(op) >= 0; }
+constexpr bool IsScalarComparison(int op) { return ComparisonVariant(op) >= 0; }
 
 // Each fused sequence with an operator has a handler per operator, so that
 // the operator costs no decision at run time.  The variant of the sequence
-// that starts at i: the operator's place in + - * / or in < <= > >= == !=
-// (in that order), 0 for sequences without an operator.
-inline constexpr int kFusedVariants = 6;
+// that starts at i is its operator's place in its list, 0 for sequences
+// without an operator.
+inline constexpr int kFusedVariants =
+    static_cast<int>(std::max(std::size(kScalarArithmetic), std::size(kScalarComparison)));
 int FusedVariant(Fused kind, std::span<const ZuPCODE> code, std::size_t i);
 
 }  // namespace zu::run

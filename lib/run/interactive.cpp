@@ -2,7 +2,7 @@
 // "(zu)" is compiled and run at once in the frame where main stopped.
 #include "run/debugger.h"
 
-#include "compiler/symbols.h"
+#include "program/symbols.h"
 #include "run/machine.h"
 #include "run/prompt_text.h"
 
@@ -33,7 +33,7 @@ constexpr std::array<const char*, 10> kHelp{
 
 bool RunsInFunction()
 {
-    return vm.ap > vm.base && compiler::kindOf(vm.ap[-1]) == ZU_FUNCTION;
+    return vm.ap > vm.base && program::kindOf(vm.ap[-1]) == ZU_FUNCTION;
 }
 
 // When main has returned, typed lines get a frame of their own: fresh

@@ -1,7 +1,7 @@
 // IZuLink and FZuLinkIntFunction: binding the externals of a program.
 #include "run/link.h"
 
-#include "run/pcode.h"
+#include "program/pcode.h"
 #include "value/function_table.h"
 #include "value/heap.h"
 
@@ -11,6 +11,9 @@
 #include <vector>
 
 namespace zu::run {
+using program::Op;
+using program::code;
+
 namespace {
 
 // Library names longer than this are not looked up as packages.

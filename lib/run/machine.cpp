@@ -1,14 +1,15 @@
 // The machine state and the helpers on stack entries.
 #include "run/machine.h"
 
-#include "compiler/code_buffer.h"
-#include "compiler/literals.h"
-#include "compiler/symbols.h"
+#include "program/code_buffer.h"
+#include "program/literals.h"
+#include "program/symbols.h"
 #include "value/heap.h"
 
 #include <cstring>
 
 namespace zu::run {
+
 
 Machine vm;
 volatile std::sig_atomic_t userInterrupt = 0;
@@ -96,13 +97,13 @@ const char* LiteralText(int index)
 
 void RefreshTables()
 {
-    const auto& code = compiler::codeBuffer();
+    const auto& code = program::codeBuffer();
     vm.code = code.constData();
     vm.codeSize = code.size();
-    auto& literals = compiler::literalTable();
+    auto& literals = program::literalTable();
     vm.literals = literals.values();
     vm.literalCount = literals.count();
-    auto& symbols = compiler::symbolTable();
+    auto& symbols = program::symbolTable();
     vm.globals = symbols.records();
     vm.globalCount = symbols.count();
 }

@@ -113,6 +113,38 @@ inline ZuVALUE* EntryAt(int n) { return vm.base + n; }
 //   w4  the caller's current file, w5 the start of its local-name run
 inline int FrameParamCount(const ZuVALUE* f) { return f->t >> 4; }
 
+// Every call of a Zu function passes this pair, the run loop's own scalar
+// path included.  PushFrame writes the record of the caller (its
+// ap and bp as entry numbers, its cp) at `frame` and starts the callee's
+// local names and parameter count; the caller then points ap and bp at the
+// callee.  PopFrame restores what PushFrame saved of the caller from a
+// copy of the record (the entry below bp, read before the return touches
+// the stack); the caller takes its ap, bp and cp back from the same copy.
+inline void PushFrame(ZuVALUE* frame, int apEntry, int bpEntry, int cp, int calleeParams)
+{
+    // Whole words, the int in the low half: the record is the same on every
+    // path, with nothing left over from what the entry held before.
+    frame->t = vm.paramCount << 4;
+    frame->w1.l = static_cast<std::uint32_t>(apEntry);
+    frame->w2.l = static_cast<std::uint32_t>(bpEntry);
+    frame->w3.l = static_cast<std::uint32_t>(cp);
+    frame->w4.l = static_cast<std::uint32_t>(vm.currentFile);
+    frame->w5.l = static_cast<std::uint32_t>(vm.localStart);
+    vm.localStart += vm.localCount;
+    vm.localCount = 0;
+    vm.paramCount = calleeParams;
+    vm.currentFile = -1;
+}
+
+inline void PopFrame(const ZuVALUE& frame)
+{
+    const int calleeStart = vm.localStart;
+    vm.currentFile = frame.w4.i;
+    vm.paramCount = FrameParamCount(&frame);
+    vm.localStart = frame.w5.i;
+    vm.localCount = calleeStart - frame.w5.i;
+}
+
 // ---- ownership of stack entries ----
 
 // Frees an entry that owns its data (vectors included: they own their index

@@ -8,14 +8,14 @@
 #include <array>
 #include <cmath>
 
-#include "compiler/tokens.h"
+#include "program/tokens.h"
 #include "run/opr_ops.h"
 #include "run/opr_support.h"
 
 namespace zu::run::ops {
 namespace {
 
-namespace tok = compiler::tok;
+namespace tok = program::tok;
 
 using IntFn = int (*)(int, int);
 using DoubleFn = double (*)(double, double);

@@ -1,7 +1,7 @@
 // The cast operators of the language and the casts the library uses.  The
 // conversions themselves are those of value/cast.h; this file maps the
 // operator codes onto them and exports the scalar casts.
-#include "compiler/tokens.h"
+#include "program/tokens.h"
 #include "run/opr_ops.h"
 #include "run/opr_support.h"
 #include "value/cast.h"
@@ -9,7 +9,7 @@
 
 namespace zu::run::ops {
 
-namespace tok = compiler::tok;
+namespace tok = program::tok;
 
 // Operator 173: an int or a double becomes a 1 x 1 matrix.
 inline constexpr int kScalarToMatrix = 173;

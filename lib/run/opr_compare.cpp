@@ -5,14 +5,14 @@
 #include <array>
 #include <cstring>
 
-#include "compiler/tokens.h"
+#include "program/tokens.h"
 #include "run/opr_ops.h"
 #include "run/opr_support.h"
 
 namespace zu::run::ops {
 namespace {
 
-namespace tok = compiler::tok;
+namespace tok = program::tok;
 
 enum class Relation : std::uint8_t { kEq, kNe, kLt, kLe, kGt, kGe, kNone };
 

@@ -7,7 +7,7 @@
 #include <cstring>
 #include <initializer_list>
 
-#include "compiler/tokens.h"
+#include "program/tokens.h"
 #include "run/opr_ops.h"
 #include "run/opr_support.h"
 #include "value/cast.h"
@@ -16,7 +16,7 @@
 namespace zu::run::ops {
 namespace {
 
-namespace tok = compiler::tok;
+namespace tok = program::tok;
 
 bool IsScalarNumber(const ZuVALUE* v) {
     const Kind kind = KindOf(v);

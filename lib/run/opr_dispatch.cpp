@@ -6,16 +6,17 @@
 #include <array>
 #include <cstdint>
 
-#include "compiler/tokens.h"
+#include "program/tokens.h"
 #include "run/opr.h"
 #include "run/opr_engine.h"
 #include "run/opr_ops.h"
 #include "run/opr_support.h"
 
 namespace zu::run {
+
 namespace {
 
-namespace tok = compiler::tok;
+namespace tok = program::tok;
 using namespace ops;
 
 using UnaryFn = void (*)(ZuVALUE* top, int code);
@@ -127,8 +128,8 @@ constexpr Binding kBindings[] = {
     {tok::DotStrNe, Binary(GaussStringCompare)},
 };
 
-constexpr std::array<Entry, compiler::kTokenCodeLimit> kTable = [] {
-    std::array<Entry, compiler::kTokenCodeLimit> table{};
+constexpr std::array<Entry, program::kTokenCodeLimit> kTable = [] {
+    std::array<Entry, program::kTokenCodeLimit> table{};
     for (const Binding& b : kBindings) table[static_cast<std::size_t>(b.code)] = b.entry;
     return table;
 }();
@@ -204,7 +205,7 @@ ZuVALUE* Run(const Entry& entry, ZuVALUE* sp, int code) {
 }  // namespace
 
 ZuVALUE* DoOpr(ZuVALUE* sp, int code) {
-    if (code < 0 || code >= compiler::kTokenCodeLimit) return sp;
+    if (code < 0 || code >= program::kTokenCodeLimit) return sp;
     try {
         return Run(kTable[static_cast<std::size_t>(code)], sp, code);
     } catch (const Abandoned&) {

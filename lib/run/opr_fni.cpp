@@ -14,8 +14,20 @@ namespace {
 
 using namespace ops;
 
+// The routines that fast_functions.def names.
+double Ceil(double x) { return std::ceil(x); }
+double Cos(double x) { return std::cos(x); }
+double Exp(double x) { return std::exp(x); }
+double Fabs(double x) { return std::fabs(x); }
+double Floor(double x) { return std::floor(x); }
+double Log(double x) { return std::log(x); }
+double Log10(double x) { return std::log10(x); }
 double Round(double x) { return std::floor(x + 0.5); }  // halves go up: -2.5 gives -2
+double Sin(double x) { return std::sin(x); }
 double Square(double x) { return x * x; }
+double Sqrt(double x) { return std::sqrt(x); }
+double Tan(double x) { return std::tan(x); }
+double Trunc(double x) { return std::trunc(x); }
 
 // What a numeric fast function does with an int argument.
 enum class OnInt : std::uint8_t {
@@ -31,38 +43,20 @@ struct FastFunction {
     OnInt onInt;
 };
 
-const std::array<FastFunction, 17> kNumeric = {{
-    {141, "ceil", [](double x) { return std::ceil(x); }, OnInt::kDouble},
-    {143, "cos", [](double x) { return std::cos(x); }, OnInt::kDouble},
-    {144, "DDensNormal", DDensNormal, OnInt::kDouble},
-    {145, "exp", [](double x) { return std::exp(x); }, OnInt::kDouble},
-    {146, "fabs", [](double x) { return std::fabs(x); }, OnInt::kAbs},
-    {147, "floor", [](double x) { return std::floor(x); }, OnInt::kDouble},
-    {148, "log", [](double x) { return std::log(x); }, OnInt::kDouble},
-    {149, "DProbNormal", DProbNormal, OnInt::kDouble},
-    {150, "DQuanNormal", DQuanNormal, OnInt::kDouble},
-    {151, "ROUND", Round, OnInt::kDouble},
-    {153, "sin", [](double x) { return std::sin(x); }, OnInt::kDouble},
-    {155, "SQR", Square, OnInt::kSquare},
-    {156, "sqrt", [](double x) { return std::sqrt(x); }, OnInt::kDouble},
-    {157, "DTailProbNormal", DTailProbNormal, OnInt::kDouble},
-    {158, "tan", [](double x) { return std::tan(x); }, OnInt::kDouble},
-    {159, "DTRUNC", [](double x) { return std::trunc(x); }, OnInt::kDouble},
-    {171, "log10", [](double x) { return std::log10(x); }, OnInt::kDouble},
-}};
+constexpr FastFunction kNumeric[] = {
+#define ZU_FAST_NUMERIC(code, name, errorName, Routine, intRule) {code, errorName, Routine, OnInt::k##intRule},
+#include "program/fast_functions.def"
+};
 
 struct SizeQuery {
     int code;
     int (*query)(ZuVALUE*);
 };
 
-const std::array<SizeQuery, 5> kSizes = {{
-    {142, ZuValColumns},
-    {152, ZuValRows},
-    {154, ZuValRows},  // sizeof
-    {161, ZuValSizec},
-    {162, ZuValSizer},
-}};
+constexpr SizeQuery kSizes[] = {
+#define ZU_FAST_SIZE(code, name, Query) {code, Query},
+#include "program/fast_functions.def"
+};
 
 // Codes of the ZuGauss mode.
 GaussPrintHook g_gaussPrint = nullptr;  // the Gauss mode's printer, when it is on

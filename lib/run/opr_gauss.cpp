@@ -7,14 +7,14 @@
 #include <algorithm>
 #include <cmath>
 
-#include "compiler/tokens.h"
+#include "program/tokens.h"
 #include "run/opr_ops.h"
 #include "run/opr_support.h"
 
 namespace zu::run::ops {
 namespace {
 
-namespace tok = compiler::tok;
+namespace tok = program::tok;
 
 // n! of a non-negative integral n; NaN for anything else.
 double Factorial(double x) {

@@ -6,7 +6,7 @@
 #include <string>
 #include <utility>
 
-#include "compiler/tokens.h"
+#include "program/tokens.h"
 #include "run/opr_engine.h"
 #include "run/opr_inverse.h"
 #include "run/opr_ops.h"
@@ -15,7 +15,7 @@
 namespace zu::run::ops {
 namespace {
 
-namespace tok = compiler::tok;
+namespace tok = program::tok;
 
 double Pow(double x, double y) { return std::pow(x, y); }
 
@@ -145,7 +145,7 @@ extern "C" ZU_API void ZuRunDotPower(ZuVALUE* v1, ZuVALUE* v2) {
     try {
         zu::run::ops::Materialise(v1);
         zu::run::ops::Materialise(v2);
-        zu::run::ops::DotPower(v1, v2, zu::compiler::tok::DotCaret);
+        zu::run::ops::DotPower(v1, v2, zu::program::tok::DotCaret);
     } catch (const zu::run::ops::Abandoned&) {
         // an error was reported outside a run; the operands stay
     }

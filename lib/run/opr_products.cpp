@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <climits>
 
-#include "compiler/tokens.h"
+#include "program/tokens.h"
 #include "run/opr_inverse.h"
 #include "run/opr_ops.h"
 #include "run/opr_support.h"
@@ -13,7 +13,7 @@
 namespace zu::run::ops {
 namespace {
 
-namespace tok = compiler::tok;
+namespace tok = program::tok;
 
 bool IsScalar(const ZuVALUE* v) {
     const Kind kind = KindOf(v);

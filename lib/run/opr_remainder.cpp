@@ -3,7 +3,7 @@
 // following the left operand.  A zero divisor stops with "divide by zero".
 #include <cmath>
 
-#include "compiler/tokens.h"
+#include "program/tokens.h"
 #include "run/opr_ops.h"
 #include "run/opr_support.h"
 #include "value/cast.h"
@@ -11,7 +11,7 @@
 namespace zu::run::ops {
 namespace {
 
-namespace tok = compiler::tok;
+namespace tok = program::tok;
 
 // The rounded int of a double; false when there is none (NaN, too large).
 bool Rounded(double x, int* i) { return value::DoubleToInt(std::floor(x + 0.5), i); }

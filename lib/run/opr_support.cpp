@@ -5,13 +5,13 @@
 #include <array>
 #include <string>
 
-#include "compiler/tokens.h"
+#include "program/tokens.h"
 #include "run/opr_engine.h"
 #include "value/cast.h"
 
 namespace zu::run::ops {
 
-namespace tok = compiler::tok;
+namespace tok = program::tok;
 using value::Describe;
 using value::HasFlag;
 using value::IsNul;

@@ -2,14 +2,14 @@
 // and the transpose.  An owned matrix is changed in its own storage.
 #include <utility>
 
-#include "compiler/tokens.h"
+#include "program/tokens.h"
 #include "run/opr_ops.h"
 #include "run/opr_support.h"
 
 namespace zu::run::ops {
 namespace {
 
-namespace tok = compiler::tok;
+namespace tok = program::tok;
 
 constexpr double Minus(double x) { return -x; }
 constexpr double IsZero(double x) { return x == 0.0 ? 1.0 : 0.0; }  // NaN is not zero

@@ -4,7 +4,7 @@
 // back when they end.
 #include "run/recovery.h"
 
-#include "compiler/code_buffer.h"
+#include "program/code_buffer.h"
 #include "run/calls.h"
 #include "run/debugger.h"
 #include "run/indexing.h"
@@ -15,6 +15,7 @@
 #include <new>
 
 namespace zu::run {
+
 namespace {
 
 // The exit code a run starts with: exit() replaces it, so a different
@@ -172,7 +173,7 @@ int FZuRunInitMainFunc(int address, const char* name)
         ZuLinkError(19, nullptr);
         return 0;
     }
-    ZuPCODE& call = zu::compiler::codeBuffer()[address];
+    ZuPCODE& call = zu::program::codeBuffer()[address];
     if (name) {
         if (ZuNAMEDVALUE* g = ZuSymFindGlobalFunction(name)) {
             call.arg = static_cast<int>(g - vm.globals);

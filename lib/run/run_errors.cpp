@@ -3,19 +3,22 @@
 #include "run/run_errors.h"
 
 #include "run/machine.h"
-#include "run/pcode.h"
+#include "program/pcode.h"
 
 #include <array>
 #include <cstdio>
 #include <string>
 
 namespace zu::run {
+using program::Op;
+using program::code;
+
 namespace {
 
 constexpr std::array<std::string_view, kMessageCount> kMessages = [] {
     std::array<std::string_view, kMessageCount> table{};
 #define ZU_RUN_ERROR(code, name, text) table[code] = text;
-#include "run/run_errors.def"
+#include "console/run_errors.def"
     return table;
 }();
 

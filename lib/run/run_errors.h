@@ -1,14 +1,13 @@
 // The run-time message table and the reports built on it.
 #pragma once
 
+#include "console/run_error_codes.h"
+
 #include <string_view>
 
 namespace zu::run {
 
-enum class Err : int {
-#define ZU_RUN_ERROR(code, name, text) name = code,
-#include "run/run_errors.def"
-};
+using Err = RunErrorCode;
 
 inline constexpr int kWarningBase = 60;   // warnings index the table from here
 inline constexpr int kMessageCount = 66;

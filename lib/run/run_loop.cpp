@@ -20,25 +20,31 @@
 #include "run/indexing.h"
 #include "run/machine.h"
 #include "run/objects.h"
-#include "run/operators.h"
+#include "program/operators.h"
 #include "run/opr.h"
-#include "run/pcode.h"
+#include "program/pcode.h"
 #include "run/run_errors.h"
 
-#include "compiler/code_buffer.h"
+#include "program/code_buffer.h"
 
 #include <cmath>
 #include <memory>
 
 namespace zu::run {
+using program::Op;
+using program::code;
+using program::kOpcodeLimit;
+namespace opr = program::opr;
+
 namespace {
+
+// ---- scalar values and operators -------------------------------------------
 
 constexpr int kScalarMask = ZU_TYPE_MASK | ZU_FLAG_NUL;
 
-// The operators of the fused handlers, in the order of their variants
-// (fused_code.h).
-#define FOR_EACH_ARITHMETIC(X) X(Add) X(Subtract) X(Multiply) X(Divide)
-#define FOR_EACH_COMPARISON(X) X(Less) X(LessEqual) X(Greater) X(GreaterEqual) X(Equal) X(NotEqual)
+// The operators computed inline, from the one list of fused_code.h.
+#define FOR_EACH_ARITHMETIC ZU_FOR_EACH_SCALAR_ARITHMETIC
+#define FOR_EACH_COMPARISON ZU_FOR_EACH_SCALAR_COMPARISON
 
 inline bool IsInt(const ZuVALUE* v) { return (v->t & kScalarMask) == ZU_INT; }
 inline bool IsDouble(const ZuVALUE* v) { return (v->t & kScalarMask) == ZU_DOUBLE; }
@@ -130,6 +136,8 @@ template <int Op>
             SetInt(a, Wrap(static_cast<long long>(static_cast<unsigned>(x) * static_cast<unsigned>(y))));
         else
             SetDouble(a, static_cast<double>(x) / static_cast<double>(y));
+        static_assert(Op == opr::Add || Op == opr::Subtract || Op == opr::Multiply || Op == opr::Divide,
+                      "an operator of the scalar list without its rule here");
         return;
     }
     const double x = AsDouble(a), y = AsDouble(b);
@@ -159,6 +167,9 @@ template <int Op, typename T>
         return x == y;
     else
         return x < y || x > y;
+    static_assert(Op == opr::Less || Op == opr::LessEqual || Op == opr::Greater || Op == opr::GreaterEqual ||
+                      Op == opr::Equal || Op == opr::NotEqual,
+                  "an operator of the comparison list without its rule here");
 }
 
 template <int Op>
@@ -214,6 +225,8 @@ inline bool ScalarUnary(ZuVALUE* a, int op)
     }
     return false;
 }
+
+// ---- variables, addresses and markers --------------------------------------
 
 // The variable that the instruction before XRS loaded, or null.
 ZuVALUE* LoadedVariable(int cp)
@@ -330,6 +343,8 @@ void LocalName(int e)
     }
 }
 
+// ---- translation of the code into handler addresses ------------------------
+
 // The dispatch target of every instruction of one version of the code:
 // the handler of its opcode (of its operator for OPR), or of the fused
 // sequence that starts there.  Built once per run start for as long as
@@ -356,7 +371,7 @@ std::shared_ptr<const Translation> Translate(const ZuPCODE* program, int size, b
     auto t = std::make_shared<Translation>();
     t->program = program;
     t->size = size;
-    t->changes = compiler::codeBuffer().changes();
+    t->changes = program::codeBuffer().changes();
     t->markers = markers;
     const std::span<const ZuPCODE> instructions(program,
                                                 program ? static_cast<std::size_t>(size) : 0);
@@ -385,6 +400,8 @@ std::shared_ptr<const Translation> Translate(const ZuPCODE* program, int size, b
 std::shared_ptr<const Translation> currentTranslation;
 
 }  // namespace
+
+// ---- the run loop ----------------------------------------------------------
 
 void RunLoop()
 {
@@ -416,49 +433,49 @@ void RunLoop()
     // OPR dispatches a second time on its operator, so that the scalar
     // cases of the common operators run without a switch of their own.
     static const void* table[kOpcodeLimit];
-    static const void* oprTable[compiler::kTokenCodeLimit];
+    static const void* oprTable[program::kTokenCodeLimit];
     static const void* fusedTable[static_cast<int>(Fused::Count) * kFusedVariants];
     static bool tableReady = false;
     if (!tableReady) {
         for (auto& entry : table)
             entry = &&L_default;
 #define ZU_OPCODE(name, number, kind) table[number] = &&L_##name;
-#include "run/opcodes.def"
+#include "program/opcodes.def"
         for (auto& entry : oprTable)
             entry = &&L_OPR_other;
-        oprTable[opr::Add] = &&L_OPR_Add;
-        oprTable[opr::Subtract] = &&L_OPR_Subtract;
-        oprTable[opr::Multiply] = &&L_OPR_Multiply;
-        oprTable[opr::Divide] = &&L_OPR_Divide;
-        oprTable[opr::Less] = &&L_OPR_Less;
-        oprTable[opr::LessEqual] = &&L_OPR_LessEqual;
-        oprTable[opr::Greater] = &&L_OPR_Greater;
-        oprTable[opr::GreaterEqual] = &&L_OPR_GreaterEqual;
-        oprTable[opr::Equal] = &&L_OPR_Equal;
-        oprTable[opr::NotEqual] = &&L_OPR_NotEqual;
-        oprTable[opr::Increment] = &&L_OPR_Increment;
-        oprTable[opr::Decrement] = &&L_OPR_Decrement;
+#define SET_OPERATOR(OP) oprTable[opr::OP] = &&L_OPR_##OP;
+        FOR_EACH_ARITHMETIC(SET_OPERATOR)
+        FOR_EACH_COMPARISON(SET_OPERATOR)
+        SET_OPERATOR(Increment)
+        SET_OPERATOR(Decrement)
+#undef SET_OPERATOR
         for (auto& entry : fusedTable)
             entry = &&L_default;
         auto fused = [](Fused kind, int variant) {
             return static_cast<std::size_t>(kind) * kFusedVariants + static_cast<std::size_t>(variant);
         };
-#define SET_VARIANT(KIND, N, OP) fusedTable[fused(Fused::KIND, N)] = &&L_FUSED_##KIND##_##OP;
-#define SET_ARITHMETIC(KIND)                                                  \
-        SET_VARIANT(KIND, 0, Add) SET_VARIANT(KIND, 1, Subtract)              \
-        SET_VARIANT(KIND, 2, Multiply) SET_VARIANT(KIND, 3, Divide)
-#define SET_COMPARISON(KIND)                                                  \
-        SET_VARIANT(KIND, 0, Less) SET_VARIANT(KIND, 1, LessEqual)            \
-        SET_VARIANT(KIND, 2, Greater) SET_VARIANT(KIND, 3, GreaterEqual)      \
-        SET_VARIANT(KIND, 4, Equal) SET_VARIANT(KIND, 5, NotEqual)
-        SET_COMPARISON(LocalTest)
-        SET_COMPARISON(StepAndTest)
-        SET_ARITHMETIC(OperateStore)
-        SET_ARITHMETIC(LiteralOperate)
-        SET_ARITHMETIC(ConstantOperate)
-        SET_COMPARISON(ConstantTest)
-#undef SET_COMPARISON
-#undef SET_ARITHMETIC
+        // One handler per operator of each fused sequence that has one, at
+        // the operator's variant number.
+#define SET_VARIANT(KIND, VARIANT, OP) \
+        fusedTable[fused(Fused::KIND, VARIANT(opr::OP))] = &&L_FUSED_##KIND##_##OP;
+#define SET_LOCAL_TEST(OP) SET_VARIANT(LocalTest, ComparisonVariant, OP)
+#define SET_STEP_AND_TEST(OP) SET_VARIANT(StepAndTest, ComparisonVariant, OP)
+#define SET_OPERATE_STORE(OP) SET_VARIANT(OperateStore, ArithmeticVariant, OP)
+#define SET_LITERAL_OPERATE(OP) SET_VARIANT(LiteralOperate, ArithmeticVariant, OP)
+#define SET_CONSTANT_OPERATE(OP) SET_VARIANT(ConstantOperate, ArithmeticVariant, OP)
+#define SET_CONSTANT_TEST(OP) SET_VARIANT(ConstantTest, ComparisonVariant, OP)
+        FOR_EACH_COMPARISON(SET_LOCAL_TEST)
+        FOR_EACH_COMPARISON(SET_STEP_AND_TEST)
+        FOR_EACH_ARITHMETIC(SET_OPERATE_STORE)
+        FOR_EACH_ARITHMETIC(SET_LITERAL_OPERATE)
+        FOR_EACH_ARITHMETIC(SET_CONSTANT_OPERATE)
+        FOR_EACH_COMPARISON(SET_CONSTANT_TEST)
+#undef SET_LOCAL_TEST
+#undef SET_STEP_AND_TEST
+#undef SET_OPERATE_STORE
+#undef SET_LITERAL_OPERATE
+#undef SET_CONSTANT_OPERATE
+#undef SET_CONSTANT_TEST
 #undef SET_VARIANT
         fusedTable[fused(Fused::LocalStep, 0)] = &&L_FUSED_LocalStep;
         fusedTable[fused(Fused::TwoLocals, 0)] = &&L_FUSED_TwoLocals;
@@ -469,7 +486,7 @@ void RunLoop()
     {
         const Translation* t = currentTranslation.get();
         if (!t || t->program != program || t->size != vm.codeSize || t->markers != markers ||
-            t->changes != compiler::codeBuffer().changes()) {
+            t->changes != program::codeBuffer().changes()) {
             const HandlerTables handlers{table, oprTable, fusedTable, &&L_OPR_other,
                                          &&L_default};
             currentTranslation = Translate(program, vm.codeSize, markers, handlers);
@@ -505,6 +522,7 @@ void RunLoop()
     } while (0)
 
 
+        // ---- loads, stores and jumps ---------------------------------------
         L_EXT: SYNC(); return;
 
         L_NUM:
@@ -676,6 +694,7 @@ void RunLoop()
             ++cp;
             DISPATCH();
 
+        // ---- calls and returns ---------------------------------------------
         L_CAL: {
             // A Zu function of exactly that many int or double arguments:
             // the frame is built here; anything else goes to DoCall.
@@ -692,16 +711,7 @@ void RunLoop()
                     scalars = letters[k] != '\0' && letters[k] != '$';
                 if (scalars) {
                     ZuVALUE* frame = sp + 1;
-                    frame->t = vm.paramCount << 4;
-                    frame->w1.i = static_cast<int>(ap - base);
-                    frame->w2.i = static_cast<int>(bp - base);
-                    frame->w3.i = cp;
-                    frame->w4.i = vm.currentFile;
-                    frame->w5.i = vm.localStart;
-                    vm.localStart += vm.localCount;
-                    vm.localCount = 0;
-                    vm.paramCount = n;
-                    vm.currentFile = -1;
+                    PushFrame(frame, static_cast<int>(ap - base), static_cast<int>(bp - base), cp, n);
                     for (int k = 0; k < n; ++k) {
                         ZuVALUE* a = f + 1 + k;
                         if (letters[k] == 'c')
@@ -734,11 +744,7 @@ void RunLoop()
                 ZuVALUE* slot = ap - 1;
                 slot->t = sp->t & ~(ZU_FLAG_CON | ZU_FLAG_VAL);
                 slot->w1 = sp->w1;
-                const int calleeStart = vm.localStart;
-                vm.currentFile = frame.w4.i;
-                vm.paramCount = FrameParamCount(&frame);
-                vm.localStart = frame.w5.i;
-                vm.localCount = calleeStart - frame.w5.i;
+                PopFrame(frame);
                 for (ZuVALUE* v = sp; v >= ap; --v)
                     FreeIfOwned(v);
                 sp = slot;
@@ -763,7 +769,7 @@ void RunLoop()
             }
             DISPATCH();
 
-        // ---- fused sequences (fused_code.h) ----
+        // ---- fused sequences (fused_code.h) --------------------------------
         // Each does the work of its whole sequence when the operands are
         // plain ints or doubles, and otherwise hands the first instruction
         // to its own handler.  The translation has checked the shape.
@@ -914,8 +920,9 @@ void RunLoop()
             goto L_RET;
 #undef JUMP_ON
 
+        // ---- operators -----------------------------------------------------
         L_OPR:
-            goto* (static_cast<unsigned>(ins.arg) < static_cast<unsigned>(compiler::kTokenCodeLimit)
+            goto* (static_cast<unsigned>(ins.arg) < static_cast<unsigned>(program::kTokenCodeLimit)
                        ? oprTable[ins.arg]
                        : &&L_OPR_other);
 
@@ -1003,6 +1010,7 @@ void RunLoop()
             DISPATCH();
         }
 
+        // ---- fast functions, indexing, objects and the rest ----------------
         L_FNI:
             SYNC();
             if ((sp->t & ZU_TYPE_MASK) == ZU_VECTOR)

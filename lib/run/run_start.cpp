@@ -3,16 +3,20 @@
 #include "run/assignment.h"
 #include "run/link.h"
 #include "run/machine.h"
+#include "console/run_error_codes.h"
 #include "run/objects.h"
-#include "run/pcode.h"
+#include "program/pcode.h"
 #include "run/recovery.h"
 
-#include "compiler/code_buffer.h"
+#include "program/code_buffer.h"
 #include "value/heap.h"
 
 #include <new>
 
 namespace zu::run {
+using program::Op;
+using program::code;
+
 namespace {
 
 inline constexpr int kGuardBelow = 8;        // zeroed entries below entry 0
@@ -151,7 +155,7 @@ int IZuRunInit(void)
     MatCacheInit();
     int mainPosition = IZuParseAddMainCall();
     RefreshTables();
-    ZuPCODE* code = zu::compiler::codeBuffer().data();
+    ZuPCODE* code = zu::program::codeBuffer().data();
     int errors = IZuLink(code, vm.codeSize, mainPosition);
     ZuSetRuntimeJump(ZuRuntimeJump);
     RefreshTables();
@@ -334,7 +338,7 @@ void ZuRunValMatAlloc(ZuVALUE* v, int rows, int columns)
     if (!zu::value::TrySetMatrix(v, rows < 0 ? 0 : rows, columns < 0 ? 0 : columns)) {
         *v = ZuVALUE{};
         v->t = ZU_INT;
-        ZuRunError(4, nullptr);
+        zu::ReportRunError(zu::RunErrorCode::OutOfMemory);
     }
 }
 

@@ -4,16 +4,23 @@
 // stopped.
 #include "run/debugger.h"
 
-#include "compiler/code_buffer.h"
-#include "compiler/symbols.h"
+#include "program/code_buffer.h"
+#include "program/symbols.h"
 #include "run/machine.h"
-#include "run/pcode.h"
+#include "program/pcode.h"
 
 #include <algorithm>
 #include <string>
 #include <utility>
 
 namespace zu::run::debug {
+
+using program::Operand;
+
+using program::opcodeInfo;
+
+using program::Op;
+using program::OpcodeInfo;
 namespace {
 
 int topLevelRoom = 0;
@@ -52,15 +59,15 @@ int AllocatedLocals()
     if (!vm.base || vm.ap <= vm.base)
         return topLevelRoom;
     const ZuVALUE& f = vm.ap[-1];
-    if (compiler::kindOf(f) != ZU_FUNCTION)
+    if (program::kindOf(f) != ZU_FUNCTION)
         return topLevelRoom;
-    const compiler::CodeBuffer& code = std::as_const(compiler::codeBuffer());
-    for (int a = compiler::functionAddress(const_cast<ZuVALUE&>(f)); a >= 0 && a < code.size();
+    const program::CodeBuffer& code = std::as_const(program::codeBuffer());
+    for (int a = program::functionAddress(const_cast<ZuVALUE&>(f)); a >= 0 && a < code.size();
          ++a) {
         const int op = code[a].op;
-        if (op == run::code(Op::INT))
+        if (op == program::code(Op::INT))
             return code[a].arg;
-        if (op != run::code(Op::ELF) && op != run::code(Op::ELT) && op != run::code(Op::NUM))
+        if (op != program::code(Op::ELF) && op != program::code(Op::ELT) && op != program::code(Op::NUM))
             break;
     }
     return 0;
@@ -80,7 +87,7 @@ int FrameRoom()
 // and the named locals after the names it declares.
 int LocalsNeeded(int start, int end)
 {
-    const compiler::CodeBuffer& code = std::as_const(compiler::codeBuffer());
+    const program::CodeBuffer& code = std::as_const(program::codeBuffer());
     int needed = vm.localCount - vm.paramCount;
     int named = needed;
     for (int a = start; a < end; ++a) {
@@ -88,7 +95,7 @@ int LocalsNeeded(int start, int end)
         const OpcodeInfo* info = opcodeInfo(ins.op);
         if (info && info->operand == Operand::Local)
             needed = std::max(needed, ins.arg + 1);
-        else if (ins.op == run::code(Op::ELT))
+        else if (ins.op == program::code(Op::ELT))
             named = ins.arg >= 0 ? named + 1 : std::max(0, named + ins.arg);
         needed = std::max(needed, named);
     }
@@ -100,7 +107,7 @@ int LocalsNeeded(int start, int end)
 // index of the first record.
 int DeclareFrameNames()
 {
-    compiler::SymbolTable& st = compiler::symbolTable();
+    program::SymbolTable& st = program::symbolTable();
     const int mark = st.count();
     for (int i = 0; i < vm.localCount; ++i) {
         const std::size_t at = static_cast<std::size_t>(vm.localStart + i);
@@ -112,7 +119,7 @@ int DeclareFrameNames()
 
 int Compile(int mark)
 {
-    compiler::SymbolTable& st = compiler::symbolTable();
+    program::SymbolTable& st = program::symbolTable();
     const int arguments = std::min(vm.paramCount, vm.localCount);
     ZuNAMEDVALUE* records = st.records();
     ZuNAMEDVALUE* firstArgument = arguments > 0 ? records + mark : nullptr;
@@ -138,7 +145,7 @@ bool PushScratchSlot()
 bool EndedAtExit(int start, int end)
 {
     return vm.cp >= start && vm.cp < end &&
-           std::as_const(compiler::codeBuffer())[vm.cp].op == run::code(Op::EXT);
+           std::as_const(program::codeBuffer())[vm.cp].op == program::code(Op::EXT);
 }
 
 }  // namespace
@@ -168,8 +175,8 @@ void RunTypedLine(int first)
 void RunTypedText(const std::string& text)
 {
     // The compiler reads the text from memory, so that it ends with it.
-    compiler::SymbolTable& st = compiler::symbolTable();
-    compiler::CodeBuffer& code = compiler::codeBuffer();
+    program::SymbolTable& st = program::symbolTable();
+    program::CodeBuffer& code = program::codeBuffer();
     const Registers saved = Registers::take();
     ZuOpenSourceText(text.c_str());
     const int start = code.size();

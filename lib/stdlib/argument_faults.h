@@ -5,13 +5,14 @@
 #pragma once
 
 #include "zu.h"
+#include "console/run_error_codes.h"
 
 #include <string>
 
 namespace zu::stdlib {
 
-inline constexpr int kArgumentError = 37;
-inline constexpr int kArgumentSizeError = 40;
+inline constexpr int kArgumentError = ErrorNumber(RunErrorCode::Argument);
+inline constexpr int kArgumentSizeError = ErrorNumber(RunErrorCode::ArgumentSize);
 
 // Reports "name(): text in argument n + 1" and raises the run-time error
 // `code`; false for the caller to return.

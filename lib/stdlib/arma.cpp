@@ -21,6 +21,10 @@
 #include "stdlib/routines.h"
 #include "value/value.h"
 
+using zu::value::Columns;
+using zu::value::MatrixData;
+using zu::value::Rows;
+
 namespace zu::stdlib {
 namespace {
 
@@ -47,12 +51,12 @@ bool DataArg(ZuVALUE* pv, int k) {
 bool CoefficientArg(ZuVALUE* pv, int k, Polynomial* out) {
     if (!DataArg(pv, k)) return false;
     const ZuVALUE* v = &pv[k];
-    if (v->w1.i > 1 && v->w2.i > 1) {
+    if (Rows(v) > 1 && Columns(v) > 1) {
         return ArgumentFault(k, "found " + Shape(v) + " but expected a vector of coefficients", kArgumentSizeError);
     }
     out->clear();
-    for (int i = 0; i < v->w1.i; ++i) {
-        for (int j = 0; j < v->w2.i; ++j) out->push_back(v->w3.m[i][j]);
+    for (int i = 0; i < Rows(v); ++i) {
+        for (int j = 0; j < Columns(v); ++j) out->push_back(MatrixData(v)[i][j]);
     }
     return true;
 }
@@ -207,8 +211,8 @@ struct LinearModel {
     int p;
 
     double Shock(int t, int j) const {
-        if (u->w1.i == 0 || u->w2.i == 0) return 0.0;
-        return u->w1.i == 1 && u->w2.i == 1 ? u->w3.m[0][0] : u->w3.m[t][j];
+        if (Rows(u) == 0 || Columns(u) == 0) return 0.0;
+        return Rows(u) == 1 && Columns(u) == 1 ? MatrixData(u)[0][0] : MatrixData(u)[t][j];
     }
 };
 
@@ -257,8 +261,8 @@ void FnArma0(ZuVALUE* rtn, ZuVALUE* pv, int) {
         return;
     }
     const ZuVALUE* x = &pv[0];
-    if (!lib::ResultMatrix(rtn, x->w1.i, x->w2.i)) return;
-    for (int j = 0; j < x->w2.i; ++j) Residuals(x->w3.m, x->w1.i, j, ar, ma, start, rtn->w3.m);
+    if (!lib::ResultMatrix(rtn, Rows(x), Columns(x))) return;
+    for (int j = 0; j < Columns(x); ++j) Residuals(MatrixData(x), Rows(x), j, ar, ma, start, MatrixData(rtn));
 }
 
 // armagen(x, e, ar, ma, start): the ARMA process generated from the shocks
@@ -274,13 +278,13 @@ void FnArmagen(ZuVALUE* rtn, ZuVALUE* pv, int) {
     if (ZuLibCheckMatrixSize(pv, 1, 1, pv[0].w1.i, pv[0].w2.i) == 0) return;
     if (!BoundedIntArg(pv, 4, 0, pv[0].w1.i, "start", &start)) return;
     const ZuVALUE* x = &pv[0];
-    double** e = pv[1].w3.m;
-    if (!lib::ResultMatrix(rtn, x->w1.i, x->w2.i)) return;
-    double** y = rtn->w3.m;
-    for (int j = 0; j < x->w2.i; ++j) {
-        for (int t = 0; t < x->w1.i; ++t) {
+    double** e = MatrixData(&pv[1]);
+    if (!lib::ResultMatrix(rtn, Rows(x), Columns(x))) return;
+    double** y = MatrixData(rtn);
+    for (int j = 0; j < Columns(x); ++j) {
+        for (int t = 0; t < Rows(x); ++t) {
             if (t < start) {
-                y[t][j] = x->w3.m[t][j];
+                y[t][j] = MatrixData(x)[t][j];
                 continue;
             }
             y[t][j] = e[t][j] + LagSum(ar, t, [&](int s) { return y[s][j]; }) + LagSum(ma, t, [&](int s) { return e[s][j]; });
@@ -312,9 +316,9 @@ void FnArmavar(ZuVALUE* rtn, ZuVALUE* pv, int) {
     if (gamma.empty()) gamma.assign(At(t), kNaN);
     for (int k = 0; k < t; ++k) {
         if (form == 2) {
-            for (int i = 0; i < t; ++i) rtn->w3.m[k][i] = gamma[At(std::abs(k - i))];
+            for (int i = 0; i < t; ++i) MatrixData(rtn)[k][i] = gamma[At(std::abs(k - i))];
         } else {
-            rtn->w3.m[k][0] = form == 1 ? gamma[At(k)] / gamma[0] : gamma[At(k)];
+            MatrixData(rtn)[k][0] = form == 1 ? gamma[At(k)] / gamma[0] : gamma[At(k)];
         }
     }
 }
@@ -339,18 +343,18 @@ void FnArmaforc(ZuVALUE* rtn, ZuVALUE* pv, int cArg) {
         return;
     }
     const ZuVALUE* x = &pv[0];
-    const int t = x->w1.i, c = x->w2.i;
+    const int t = Rows(x), c = Columns(x);
     if (!lib::ResultMatrix(rtn, h, c) || c == 0) return;
     lib::Block z(t + h, 1), e(t, 1);
     if (!lib::Allocated(z.ok() && e.ok())) return;
     const int start = std::min(t, static_cast<int>(ar.size()));
     for (int j = 0; j < c; ++j) {
-        for (int i = 0; i < t; ++i) z.m()[i][0] = x->w3.m[i][j] - mean;
+        for (int i = 0; i < t; ++i) z.m()[i][0] = MatrixData(x)[i][j] - mean;
         Residuals(z.m(), t, 0, ar, ma, start, e.m());
         for (int k = t; k < t + h; ++k) {
             const double shocks = LagSum(ma, k, [&](int s) { return s < t ? e.m()[s][0] : 0.0; });
             z.m()[k][0] = LagSum(ar, k, [&](int s) { return z.m()[s][0]; }) + shocks;
-            rtn->w3.m[k - t][j] = z.m()[k][0] + mean;
+            MatrixData(rtn)[k - t][j] = z.m()[k][0] + mean;
         }
     }
 }
@@ -363,15 +367,15 @@ void FnDiffpow(ZuVALUE* rtn, ZuVALUE* pv, int) {
     double d = 0.0;
     if (!DataArg(pv, 0) || !lib::DoubleArg(pv, 1, &d)) return;
     const ZuVALUE* x = &pv[0];
-    const int t = x->w1.i;
-    if (!lib::ResultMatrix(rtn, t, x->w2.i)) return;
+    const int t = Rows(x);
+    if (!lib::ResultMatrix(rtn, t, Columns(x))) return;
     std::vector<double> weights(At(t));
     for (int k = 0; k < t; ++k) weights[At(k)] = k == 0 ? 1.0 : weights[At(k) - 1] * (k - 1 - d) / k;
-    for (int j = 0; j < x->w2.i; ++j) {
+    for (int j = 0; j < Columns(x); ++j) {
         for (int i = 0; i < t; ++i) {
             double sum = 0.0;
-            for (int k = 0; k <= i; ++k) sum += weights[At(k)] * x->w3.m[i - k][j];
-            rtn->w3.m[i][j] = sum;
+            for (int k = 0; k <= i; ++k) sum += weights[At(k)] * MatrixData(x)[i - k][j];
+            MatrixData(rtn)[i][j] = sum;
         }
     }
 }
@@ -392,7 +396,7 @@ void FnModelforc(ZuVALUE* rtn, ZuVALUE* pv, int) {
     if (!lib::ResultMatrix(rtn, rows, n)) return;
     auto past = [&](int s, int i) {
         if (s < 0) return 0.0;
-        return s < t1 ? m.y->w3.m[s][i] : rtn->w3.m[s - t1][i];
+        return s < t1 ? m.y->w3.m[s][i] : MatrixData(rtn)[s - t1][i];
     };
     for (int t = t1; t <= t2; ++t) {
         for (int j = 0; j < n; ++j) {
@@ -401,7 +405,7 @@ void FnModelforc(ZuVALUE* rtn, ZuVALUE* pv, int) {
                 for (int i = 0; i < n; ++i) sum += past(t - lag, i) * m.a->w3.m[(lag - 1) * n + i][j];
             }
             for (int i = 0; i < m.z->w2.i; ++i) sum += m.z->w3.m[t][i] * m.b->w3.m[i][j];
-            rtn->w3.m[t - t1][j] = sum;
+            MatrixData(rtn)[t - t1][j] = sum;
         }
     }
 }
@@ -417,14 +421,14 @@ void FnPacf(ZuVALUE* rtn, ZuVALUE* pv, int cArg) {
         return;
     }
     if (!DataArg(pv, 0)) return;
-    const int t = pv[0].w1.i;
+    const int t = Rows(&pv[0]);
     int lags = std::min(t - 1, static_cast<int>(10.0 * std::log10(std::max(t, 1))));
     if (cArg == 2 && !BoundedIntArg(pv, 1, 0, std::numeric_limits<int>::max() - 1, "lag count", &lags)) return;
     lags = std::max(lags, 0);
-    if (!lib::ResultMatrix(rtn, lags, pv[0].w2.i)) return;
-    for (int j = 0; j < pv[0].w2.i; ++j) {
-        const std::vector<double> partial = DurbinLevinson(SampleAutocorrelations(pv[0].w3.m, t, j, lags), lags);
-        for (int k = 0; k < lags; ++k) rtn->w3.m[k][j] = partial[At(k)];
+    if (!lib::ResultMatrix(rtn, lags, Columns(&pv[0]))) return;
+    for (int j = 0; j < Columns(&pv[0]); ++j) {
+        const std::vector<double> partial = DurbinLevinson(SampleAutocorrelations(MatrixData(&pv[0]), t, j, lags), lags);
+        for (int k = 0; k < lags; ++k) MatrixData(rtn)[k][j] = partial[At(k)];
     }
 }
 

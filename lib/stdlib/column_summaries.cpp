@@ -8,6 +8,10 @@
 #include "stdlib/routines.h"
 #include "value/value.h"
 
+using zu::value::Columns;
+using zu::value::MatrixData;
+using zu::value::Rows;
+
 namespace zu::stdlib {
 namespace {
 
@@ -67,19 +71,19 @@ bool MatrixArgument(ZuVALUE* pv) { return ZuLibCheckType(ZU_MATRIX, pv, 0, 0) !=
 template <double (*Summary)(const Line&)>
 void DownColumns(ZuVALUE* rtn, ZuVALUE* pv) {
     if (!MatrixArgument(pv)) return;
-    const int r = pv->w1.i, c = pv->w2.i;
+    const int r = Rows(pv), c = Columns(pv);
     ZuLibValMatMalloc(rtn, 1, c);
     if (!value::IsMatrix(rtn)) return;
-    for (int j = 0; j < c; ++j) rtn->w3.m[0][j] = Summary(Line{pv->w3.m, j, r, true});
+    for (int j = 0; j < c; ++j) MatrixData(rtn)[0][j] = Summary(Line{MatrixData(pv), j, r, true});
 }
 
 template <double (*Summary)(const Line&)>
 void AlongRows(ZuVALUE* rtn, ZuVALUE* pv) {
     if (!MatrixArgument(pv)) return;
-    const int r = pv->w1.i, c = pv->w2.i;
+    const int r = Rows(pv), c = Columns(pv);
     ZuLibValMatMalloc(rtn, r, 1);
     if (!value::IsMatrix(rtn)) return;
-    for (int i = 0; i < r; ++i) rtn->w3.m[i][0] = Summary(Line{pv->w3.m, i, c, false});
+    for (int i = 0; i < r; ++i) MatrixData(rtn)[i][0] = Summary(Line{MatrixData(pv), i, c, false});
 }
 
 }  // namespace

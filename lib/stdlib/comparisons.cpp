@@ -7,12 +7,21 @@
 #include <cstring>
 
 #include "stdlib/routines.h"
+#include "console/run_error_codes.h"
 #include "value/value.h"
+
+using zu::value::Columns;
+using zu::value::DoubleOf;
+using zu::value::ItemCount;
+using zu::value::Items;
+using zu::value::MatrixData;
+using zu::value::Rows;
+using zu::value::StringLength;
+using zu::value::StringText;
 
 namespace zu::stdlib {
 namespace {
 
-constexpr int kDivideByZero = 6;
 
 // Arrays nested deeper than this compare by identity, so that an array
 // that holds itself cannot exhaust the stack.
@@ -34,19 +43,19 @@ bool NearlyEqual(double a, double b) {
 }
 
 bool SameMatrix(const ZuVALUE* a, const ZuVALUE* b, bool (*same)(double, double)) {
-    const int r = a->w1.i, c = a->w2.i;
-    if (r != b->w1.i || c != b->w2.i) return false;
+    const int r = Rows(a), c = Columns(a);
+    if (r != Rows(b) || c != Columns(b)) return false;
     for (int i = 0; i < r; ++i)
         for (int j = 0; j < c; ++j)
-            if (!same(a->w3.m[i][j], b->w3.m[i][j])) return false;
+            if (!same(MatrixData(a)[i][j], MatrixData(b)[i][j])) return false;
     return true;
 }
 
 bool SameString(const ZuVALUE* a, const ZuVALUE* b) {
-    const int n = a->w1.i;
-    if (n != b->w1.i) return false;
-    if (n <= 0 || a->w2.s == b->w2.s) return true;
-    return a->w2.s != nullptr && b->w2.s != nullptr && std::memcmp(a->w2.s, b->w2.s, static_cast<std::size_t>(n)) == 0;
+    const int n = StringLength(a);
+    if (n != StringLength(b)) return false;
+    if (n <= 0 || StringText(a) == StringText(b)) return true;
+    return StringText(a) != nullptr && StringText(b) != nullptr && std::memcmp(StringText(a), StringText(b), static_cast<std::size_t>(n)) == 0;
 }
 
 bool SameWords(const ZuVALUE* a, const ZuVALUE* b) {
@@ -56,12 +65,12 @@ bool SameWords(const ZuVALUE* a, const ZuVALUE* b) {
 bool Equal(const ZuVALUE* a, const ZuVALUE* b, int depth);
 
 bool SameArray(const ZuVALUE* a, const ZuVALUE* b, int depth) {
-    const int n = a->w1.i;
-    if (n != b->w1.i) return false;
-    if (a->w2.v == b->w2.v) return true;
-    if (a->w2.v == nullptr || b->w2.v == nullptr || depth >= kMaxDepth) return n <= 0;
+    const int n = ItemCount(a);
+    if (n != ItemCount(b)) return false;
+    if (Items(a) == Items(b)) return true;
+    if (Items(a) == nullptr || Items(b) == nullptr || depth >= kMaxDepth) return n <= 0;
     for (int k = 0; k < n; ++k)
-        if (!Equal(&a->w2.v[k], &b->w2.v[k], depth + 1)) return false;
+        if (!Equal(&Items(a)[k], &Items(b)[k], depth + 1)) return false;
     return true;
 }
 
@@ -71,19 +80,19 @@ bool Equal(const ZuVALUE* a, const ZuVALUE* b, int depth) {
     if (value::IsNul(a) || value::IsNul(b)) return value::IsNul(a) && value::IsNul(b);
     if (value::TypeCode(a) != value::TypeCode(b) || value::IsAddress(a) != value::IsAddress(b)) return false;
     switch (value::TypeCode(a)) {
-        case ZU_INT: return a->w1.i == b->w1.i;
-        case ZU_DOUBLE: return SameDouble(a->w1.d, b->w1.d);
+        case ZU_INT: return ItemCount(a) == ItemCount(b);
+        case ZU_DOUBLE: return SameDouble(DoubleOf(a), DoubleOf(b));
         case ZU_MATRIX: return SameMatrix(a, b, SameDouble);
         case ZU_STRING: return SameString(a, b);
-        case ZU_ARRAY: return value::IsAddress(a) ? a->w2.v == b->w2.v : SameArray(a, b, depth);
+        case ZU_ARRAY: return value::IsAddress(a) ? Items(a) == Items(b) : SameArray(a, b, depth);
         default: return SameWords(a, b);
     }
 }
 
 // Element (i, j) of a number: a scalar is a 1 by 1 matrix.
 double ElementOf(const ZuVALUE* v, int i, int j) {
-    if (Is(v, ZU_MATRIX)) return v->w3.m[i][j];
-    return Is(v, ZU_INT) ? v->w1.i : v->w1.d;
+    if (Is(v, ZU_MATRIX)) return MatrixData(v)[i][j];
+    return Is(v, ZU_INT) ? Rows(v) : DoubleOf(v);
 }
 
 int RowsOf(const ZuVALUE* v) { return Is(v, ZU_MATRIX) ? v->w1.i : 1; }
@@ -100,11 +109,11 @@ bool NearlyEqualValues(const ZuVALUE* a, const ZuVALUE* b) {
 }
 
 bool AnyMissing(const ZuVALUE* v) {
-    if (Is(v, ZU_DOUBLE)) return std::isnan(v->w1.d);
+    if (Is(v, ZU_DOUBLE)) return std::isnan(DoubleOf(v));
     if (!Is(v, ZU_MATRIX)) return false;
-    for (int i = 0; i < v->w1.i; ++i)
-        for (int j = 0; j < v->w2.i; ++j)
-            if (std::isnan(v->w3.m[i][j])) return true;
+    for (int i = 0; i < Rows(v); ++i)
+        for (int j = 0; j < Columns(v); ++j)
+            if (std::isnan(MatrixData(v)[i][j])) return true;
     return false;
 }
 
@@ -147,7 +156,7 @@ bool IntPair(ZuVALUE* pv, int* a, int* b) {
     *a = pv[0].w1.i;
     *b = pv[1].w1.i;
     if (*b != 0) return true;
-    ZuRunError(kDivideByZero, nullptr);
+    ReportRunError(RunErrorCode::DivideByZero);
     return false;
 }
 

@@ -5,6 +5,11 @@
 #include "stdlib/routines.h"
 #include "value/value.h"
 
+using zu::value::Columns;
+using zu::value::DoubleOf;
+using zu::value::MatrixData;
+using zu::value::Rows;
+
 namespace zu::stdlib {
 namespace {
 
@@ -38,7 +43,7 @@ bool ShapeArguments(ZuVALUE* pv, int first, int cArg, int* r, int* c) {
 bool Filled(ZuVALUE* rtn, int r, int c, double x) {
     ZuLibValMatMalloc(rtn, r, c);
     if (!value::IsMatrix(rtn)) return false;
-    for (int i = 0; i < r; ++i) std::fill_n(rtn->w3.m[i], c, x);
+    for (int i = 0; i < r; ++i) std::fill_n(MatrixData(rtn)[i], c, x);
     return true;
 }
 
@@ -56,7 +61,7 @@ void FnOnes(ZuVALUE* rtn, ZuVALUE* pv, int cArg) { Constructor(rtn, pv, cArg, 1.
 void FnConstant(ZuVALUE* rtn, ZuVALUE* pv, int cArg) {
     if (ZuLibCheckType(ZU_DOUBLE, pv, 0, 0) == 0) return;
     int r = 0, c = 0;
-    if (ShapeArguments(pv, 1, cArg, &r, &c)) (void)Filled(rtn, r, c, pv[0].w1.d);
+    if (ShapeArguments(pv, 1, cArg, &r, &c)) (void)Filled(rtn, r, c, DoubleOf(&pv[0]));
 }
 
 void FnUnit(ZuVALUE* rtn, ZuVALUE* pv, int cArg) {
@@ -68,7 +73,7 @@ void FnUnit(ZuVALUE* rtn, ZuVALUE* pv, int cArg) {
         return;
     }
     if (!Filled(rtn, r, c, 0.0)) return;
-    for (int i = 0; i < std::min(r, c); ++i) rtn->w3.m[i][i] = 1.0;
+    for (int i = 0; i < std::min(r, c); ++i) MatrixData(rtn)[i][i] = 1.0;
 }
 
 // diagonal(m): the diagonal as a row vector.  The forms with further
@@ -80,21 +85,21 @@ void FnDiagonal(ZuVALUE* rtn, ZuVALUE* pv, int cArg) {
     }
     const int code = value::TypeCode(pv);
     if (!value::IsNul(pv) && (code == ZU_INT || code == ZU_DOUBLE)) {
-        (void)Filled(rtn, 1, 1, code == ZU_INT ? pv->w1.i : pv->w1.d);
+        (void)Filled(rtn, 1, 1, code == ZU_INT ? Rows(pv) : DoubleOf(pv));
         return;
     }
     if (!value::IsMatrix(pv)) {
         ZuLibArgError(0);
         return;
     }
-    if (pv->w1.i <= 0) {
+    if (Rows(pv) <= 0) {
         ZuLibValMatMalloc(rtn, 0, 0);
         return;
     }
-    const int n = std::min(pv->w1.i, pv->w2.i);
+    const int n = std::min(Rows(pv), Columns(pv));
     ZuLibValMatMalloc(rtn, 1, n);
     if (!value::IsMatrix(rtn)) return;
-    for (int i = 0; i < n; ++i) rtn->w3.m[0][i] = pv->w3.m[i][i];
+    for (int i = 0; i < n; ++i) MatrixData(rtn)[0][i] = MatrixData(pv)[i][i];
 }
 
 }  // namespace zu::stdlib

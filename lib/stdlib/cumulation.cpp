@@ -14,6 +14,11 @@
 #include "value/cast.h"
 #include "value/value.h"
 
+using zu::value::Columns;
+using zu::value::DoubleOf;
+using zu::value::MatrixData;
+using zu::value::Rows;
+
 namespace zu::stdlib {
 namespace {
 
@@ -27,7 +32,7 @@ bool SameSize(ZuVALUE* rtn, const ZuVALUE* m) {
     return value::IsMatrix(rtn);
 }
 
-bool IsVector(const ZuVALUE* v) { return v->w1.i == 1 || v->w2.i == 1; }
+bool IsVector(const ZuVALUE* v) { return Rows(v) == 1 || Columns(v) == 1; }
 
 // The coefficients of cumsum: a(lag, column) for lags 1 to p.
 struct Coefficients {
@@ -45,19 +50,19 @@ bool CoefficientArg(ZuVALUE* pv, int c, Coefficients* out) {
     if (!MatrixArg(pv, 1)) return false;
     const ZuVALUE* v = &pv[1];
     out->columns = c;
-    if (v->w1.i == 0 || v->w2.i == 0) return true;  // no lags: y = x
+    if (Rows(v) == 0 || Columns(v) == 0) return true;  // no lags: y = x
     const bool oneSeries = c <= 1 && IsVector(v);
-    if (!oneSeries && (c <= 1 || (v->w2.i != 1 && v->w2.i != c))) {
+    if (!oneSeries && (c <= 1 || (Columns(v) != 1 && Columns(v) != c))) {
         const std::string expected = c <= 1 ? "a vector" : "1 or " + std::to_string(c) + " columns";
         return ArgumentFault(1, "found " + Shape(v) + " but expected " + expected, kArgumentSizeError);
     }
-    out->p = oneSeries ? v->w1.i * v->w2.i : v->w1.i;
+    out->p = oneSeries ? Rows(v) * Columns(v) : Rows(v);
     out->a.resize(static_cast<std::size_t>(out->p) * static_cast<std::size_t>(c));
     for (int lag = 1; lag <= out->p; ++lag) {
         for (int j = 0; j < c; ++j) {
-            const int i = oneSeries ? (v->w1.i == 1 ? 0 : lag - 1) : lag - 1;
-            const int k = oneSeries ? (v->w1.i == 1 ? lag - 1 : 0) : (v->w2.i == 1 ? 0 : j);
-            out->a[static_cast<std::size_t>(lag - 1) * static_cast<std::size_t>(c) + j] = v->w3.m[i][k];
+            const int i = oneSeries ? (Rows(v) == 1 ? 0 : lag - 1) : lag - 1;
+            const int k = oneSeries ? (Rows(v) == 1 ? lag - 1 : 0) : (Columns(v) == 1 ? 0 : j);
+            out->a[static_cast<std::size_t>(lag - 1) * static_cast<std::size_t>(c) + j] = MatrixData(v)[i][k];
         }
     }
     return true;
@@ -87,14 +92,14 @@ bool MatrixCoefficients(ZuVALUE* pv, int cArg, int c, std::vector<std::vector<do
     for (int k = 1; k < cArg; ++k) {
         if (!MatrixArg(pv, k)) return false;
         const ZuVALUE* v = &pv[k];
-        const bool scalar = v->w1.i == 1 && v->w2.i == 1;
+        const bool scalar = Rows(v) == 1 && Columns(v) == 1;
         if (!scalar && ZuLibCheckMatrixSize(pv, k, k, c, c) == 0) return false;
         std::vector<double> a(static_cast<std::size_t>(c) * static_cast<std::size_t>(c), 0.0);
         for (int i = 0; i < c; ++i) {
             for (int j = 0; j < c; ++j) {
-                if (!scalar) a[static_cast<std::size_t>(i) * c + j] = v->w3.m[i][j];
+                if (!scalar) a[static_cast<std::size_t>(i) * c + j] = MatrixData(v)[i][j];
             }
-            if (scalar) a[static_cast<std::size_t>(i) * c + i] = v->w3.m[0][0];
+            if (scalar) a[static_cast<std::size_t>(i) * c + i] = MatrixData(v)[0][0];
         }
         out->push_back(std::move(a));
     }
@@ -105,10 +110,10 @@ bool MatrixCoefficients(ZuVALUE* pv, int cArg, int c, std::vector<std::vector<do
 bool LagList(ZuVALUE* pv, std::vector<int>* lags) {
     if (!MatrixArg(pv, 1)) return false;
     const ZuVALUE* v = &pv[1];
-    for (int i = 0; i < v->w1.i; ++i) {
-        for (int j = 0; j < v->w2.i; ++j) {
+    for (int i = 0; i < Rows(v); ++i) {
+        for (int j = 0; j < Columns(v); ++j) {
             int lag = 0;
-            if (!value::DoubleToInt(v->w3.m[i][j], &lag)) return ArgumentFault(1, "lag is not an integer");
+            if (!value::DoubleToInt(MatrixData(v)[i][j], &lag)) return ArgumentFault(1, "lag is not an integer");
             lags->push_back(lag);
         }
     }
@@ -121,7 +126,7 @@ bool FillArg(ZuVALUE* pv, int cArg, double* fill) {
     if (cArg > 3) return ZuLibArgError(3) != 0;
     if (cArg < 3) return true;
     if (ZuLibCheckType(ZU_DOUBLE, pv, 2, 2) == 0) return false;
-    *fill = pv[2].w1.d;
+    *fill = DoubleOf(&pv[2]);
     return true;
 }
 
@@ -142,18 +147,18 @@ void Thin(ZuVALUE* rtn, ZuVALUE* pv, bool rows) {
     int n = 0;
     if (!MatrixArg(pv, 0) || !IntArg(pv, 1, &n)) return;
     const ZuVALUE* m = &pv[0];
-    const int total = rows ? m->w1.i : m->w2.i;
+    const int total = rows ? Rows(m) : Columns(m);
     if (n < 0) {
         ArgumentFault(1, "negative count " + std::to_string(n));
         return;
     }
     if (n > total) n = total;
-    const int r = rows ? n : m->w1.i, c = rows ? m->w2.i : n;
+    const int r = rows ? n : Rows(m), c = rows ? Columns(m) : n;
     ZuLibValMatMalloc(rtn, r, c);
     if (!value::IsMatrix(rtn)) return;
     for (int i = 0; i < r; ++i) {
         for (int j = 0; j < c; ++j) {
-            rtn->w3.m[i][j] = rows ? m->w3.m[Spaced(i, n, total)][j] : m->w3.m[i][Spaced(j, n, total)];
+            MatrixData(rtn)[i][j] = rows ? MatrixData(m)[Spaced(i, n, total)][j] : MatrixData(m)[i][Spaced(j, n, total)];
         }
     }
 }
@@ -172,15 +177,15 @@ void FnCumsum(ZuVALUE* rtn, ZuVALUE* pv, int cArg) {
     if (!MatrixArg(pv, 0) || !CoefficientArg(pv, pv[0].w2.i, &a) || !StartArg(pv, cArg, 2, &pv[0], &start)) return;
     const ZuVALUE* m = &pv[0];
     if (!SameSize(rtn, m)) return;
-    const int s = start == nullptr ? 0 : start->w1.i;
-    double** y = rtn->w3.m;
-    for (int t = 0; t < m->w1.i; ++t) {
-        for (int j = 0; j < m->w2.i; ++j) {
+    const int s = start == nullptr ? 0 : Rows(start);
+    double** y = MatrixData(rtn);
+    for (int t = 0; t < Rows(m); ++t) {
+        for (int j = 0; j < Columns(m); ++j) {
             if (t < s) {
-                y[t][j] = start->w3.m[t][j];
+                y[t][j] = MatrixData(start)[t][j];
                 continue;
             }
-            double sum = m->w3.m[t][j];
+            double sum = MatrixData(m)[t][j];
             for (int lag = 1; lag <= a.p && lag <= t; ++lag) sum += a.at(lag, j) * y[t - lag][j];
             y[t][j] = sum;
         }
@@ -194,7 +199,7 @@ void FnCumsum(ZuVALUE* rtn, ZuVALUE* pv, int cArg) {
 void FnCumulate(ZuVALUE* rtn, ZuVALUE* pv, int cArg) {
     if (!MatrixArg(pv, 0)) return;
     const ZuVALUE* m = &pv[0];
-    const int r = m->w1.i, c = m->w2.i;
+    const int r = Rows(m), c = Columns(m);
     std::vector<std::vector<double>> coefficients;
     if (cArg == 1) {
         coefficients.emplace_back(static_cast<std::size_t>(c) * static_cast<std::size_t>(c), 0.0);
@@ -203,11 +208,11 @@ void FnCumulate(ZuVALUE* rtn, ZuVALUE* pv, int cArg) {
         return;
     }
     if (!SameSize(rtn, m)) return;
-    double** y = rtn->w3.m;
+    double** y = MatrixData(rtn);
     const int p = static_cast<int>(coefficients.size());
     for (int t = 0; t < r; ++t) {
         for (int i = 0; i < c; ++i) {
-            double sum = m->w3.m[t][i];
+            double sum = MatrixData(m)[t][i];
             for (int lag = 1; lag <= p && lag <= t; ++lag) {
                 const std::vector<double>& a = coefficients[static_cast<std::size_t>(lag - 1)];
                 for (int k = 0; k < c; ++k) sum += a[static_cast<std::size_t>(i) * c + k] * y[t - lag][k];
@@ -225,8 +230,8 @@ void FnCumprod(ZuVALUE* rtn, ZuVALUE* pv, int cArg) {
     }
     if (!MatrixArg(pv, 0) || !SameSize(rtn, &pv[0])) return;
     const ZuVALUE* m = &pv[0];
-    for (int t = 0; t < m->w1.i; ++t) {
-        for (int j = 0; j < m->w2.i; ++j) rtn->w3.m[t][j] = m->w3.m[t][j] * (t == 0 ? 1.0 : rtn->w3.m[t - 1][j]);
+    for (int t = 0; t < Rows(m); ++t) {
+        for (int j = 0; j < Columns(m); ++j) MatrixData(rtn)[t][j] = MatrixData(m)[t][j] * (t == 0 ? 1.0 : MatrixData(rtn)[t - 1][j]);
     }
 }
 
@@ -239,7 +244,7 @@ void FnLag0(ZuVALUE* rtn, ZuVALUE* pv, int cArg) {
     double fill = 0.0;
     if (!MatrixArg(pv, 0) || !LagList(pv, &lags) || !FillArg(pv, cArg, &fill)) return;
     const ZuVALUE* m = &pv[0];
-    const int r = m->w1.i, c = m->w2.i;
+    const int r = Rows(m), c = Columns(m);
     const std::int64_t columns = std::int64_t{c} * static_cast<std::int64_t>(lags.size());
     if (columns > INT_MAX) {
         ArgumentFault(1, "too many lags");
@@ -250,7 +255,7 @@ void FnLag0(ZuVALUE* rtn, ZuVALUE* pv, int cArg) {
     for (std::size_t b = 0; b < lags.size(); ++b) {
         for (int t = 0; t < r; ++t) {
             const int s = Source(t, lags[b], r);
-            for (int j = 0; j < c; ++j) rtn->w3.m[t][static_cast<int>(b) * c + j] = s < 0 ? fill : m->w3.m[s][j];
+            for (int j = 0; j < c; ++j) MatrixData(rtn)[t][static_cast<int>(b) * c + j] = s < 0 ? fill : MatrixData(m)[s][j];
         }
     }
 }
@@ -263,9 +268,9 @@ void FnDiff0(ZuVALUE* rtn, ZuVALUE* pv, int cArg) {
     if (!MatrixArg(pv, 0) || !IntArg(pv, 1, &p) || !FillArg(pv, cArg, &fill)) return;
     const ZuVALUE* m = &pv[0];
     if (!SameSize(rtn, m)) return;
-    for (int t = 0; t < m->w1.i; ++t) {
-        const int s = Source(t, p, m->w1.i);
-        for (int j = 0; j < m->w2.i; ++j) rtn->w3.m[t][j] = s < 0 ? fill : m->w3.m[t][j] - m->w3.m[s][j];
+    for (int t = 0; t < Rows(m); ++t) {
+        const int s = Source(t, p, Rows(m));
+        for (int j = 0; j < Columns(m); ++j) MatrixData(rtn)[t][j] = s < 0 ? fill : MatrixData(m)[t][j] - MatrixData(m)[s][j];
     }
 }
 

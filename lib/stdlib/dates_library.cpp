@@ -2,12 +2,18 @@
 // routines live in one buffer that the next call overwrites, so each is
 // copied into a new string at once.
 #include "stdlib/dates_library.h"
+#include "console/run_error_codes.h"
 
 #include <cmath>
 #include <climits>
 #include <limits>
 
 #include "value/value.h"
+
+using zu::value::Columns;
+using zu::value::DoubleOf;
+using zu::value::MatrixData;
+using zu::value::Rows;
 
 namespace zu::stdlib {
 namespace {
@@ -52,16 +58,16 @@ bool DateArguments(int cArg) {
 template <typename Fill>
 void RowsPerElement(ZuVALUE* rtn, ZuVALUE* pv, int width, Fill fill) {
     if (ZuLibCheckType(ZU_MATRIX, pv, 0, 0) == 0) return;
-    const int r = pv[0].w1.i, c = pv[0].w2.i;
+    const int r = Rows(&pv[0]), c = Columns(&pv[0]);
     const long long n = static_cast<long long>(r) * c;
     if (n > INT_MAX) {
-        ZuRunError(4, nullptr);
+        ReportRunError(RunErrorCode::OutOfMemory);
         return;
     }
     ZuLibValMatMalloc(rtn, static_cast<int>(n), width);
     if (!value::IsMatrix(rtn) || n < 1) return;
     for (int i = 0; i < r; ++i)
-        for (int j = 0; j < c; ++j) fill(pv[0].w3.m[i][j], rtn->w3.m[static_cast<long long>(i) * c + j]);
+        for (int j = 0; j < c; ++j) fill(MatrixData(&pv[0])[i][j], MatrixData(rtn)[static_cast<long long>(i) * c + j]);
 }
 
 }  // namespace
@@ -82,13 +88,13 @@ void FnTimespan(ZuVALUE* rtn, ZuVALUE* pv, int cArg) {
         return;
     }
     if (ZuLibCheckType(ZU_DOUBLE, pv, 0, cArg - 1) == 0) return;
-    ClockSetDblHsec(pv[0].w1.d);
-    ZuValSetString(rtn, cArg == 1 ? SClock() : STimeSpan(pv[0].w1.d, pv[1].w1.d));
+    ClockSetDblHsec(DoubleOf(&pv[0]));
+    ZuValSetString(rtn, cArg == 1 ? SClock() : STimeSpan(DoubleOf(&pv[0]), DoubleOf(&pv[1])));
 }
 
 void FnTimestr(ZuVALUE* rtn, ZuVALUE* pv, int) {
     if (ZuLibCheckType(ZU_DOUBLE, pv, 0, 0) == 0) return;
-    ZuValSetString(rtn, STimeStr(pv[0].w1.d));
+    ZuValSetString(rtn, STimeStr(DoubleOf(&pv[0])));
 }
 
 // timing(t): year, month, day, hour, minute and second of each calendar

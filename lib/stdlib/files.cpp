@@ -24,6 +24,15 @@
 #include "stdlib/value_printer.h"
 #include "value/value.h"
 
+using zu::value::Columns;
+using zu::value::DoubleOf;
+using zu::value::ItemCount;
+using zu::value::Items;
+using zu::value::MatrixData;
+using zu::value::Rows;
+using zu::value::StringLength;
+using zu::value::StringText;
+
 namespace zu::stdlib {
 namespace {
 
@@ -56,7 +65,7 @@ std::string FileName(const ZuVALUE& v) {
 
 // The variable that argument k refers to (the program passes &x).
 ZuVALUE* AddressArg(ZuVALUE* pv, int k) {
-    if (value::IsAddress(&pv[k]) && pv[k].w2.v != nullptr) return pv[k].w2.v;
+    if (value::IsAddress(&pv[k]) && Items(&pv[k]) != nullptr) return Items(&pv[k]);
     ZuLibArgTypeError(k, ZU_ARRAY | ZU_FLAG_ADR, pv[k].t);
     return nullptr;
 }
@@ -258,7 +267,7 @@ int ReadNumbers(std::FILE* stream, ZuVALUE* target, int r, int c, int size, bool
     }
     const int rows = c > 0 ? items / c : 0;
     ZuLibValMatMalloc(target, rows, c);
-    for (int k = 0; k < rows * c; ++k) target->w3.m[k / c][k % c] = number(k);
+    for (int k = 0; k < rows * c; ++k) MatrixData(target)[k / c][k % c] = number(k);
     return rows * c;
 }
 
@@ -276,7 +285,7 @@ int ReadNames(const OpenFile& file, ZuVALUE* target) {
     for (int k = 0; k < got; ++k) {
         const char* field = reinterpret_cast<const char*>(bytes.data()) + static_cast<std::size_t>(k) * kNameFieldSize;
         const std::size_t length = std::string_view{field, kNameFieldSize}.find('\0');
-        StoreString(&target->w2.v[k], field, std::min<std::size_t>(length, kNameFieldSize));
+        StoreString(&Items(target)[k], field, std::min<std::size_t>(length, kNameFieldSize));
     }
     if (here >= 0) (void)fseeko(file.stream, here, SEEK_SET);
     return got;
@@ -312,11 +321,11 @@ std::size_t WriteRaw(std::FILE* stream, const void* bytes, std::size_t n) {
 
 // The rows of a matrix as doubles; returns the rows written in full.
 int WriteRows(std::FILE* stream, const ZuVALUE* m, bool big) {
-    const int r = m->w3.m == nullptr ? 0 : m->w1.i;
-    const int c = m->w2.i;
+    const int r = MatrixData(m) == nullptr ? 0 : Rows(m);
+    const int c = Columns(m);
     std::vector<unsigned char> row(static_cast<std::size_t>(c) * 8);
     for (int i = 0; i < r; ++i) {
-        for (int j = 0; j < c; ++j) PutDouble(row.data() + static_cast<std::size_t>(j) * 8, m->w3.m[i][j], big);
+        for (int j = 0; j < c; ++j) PutDouble(row.data() + static_cast<std::size_t>(j) * 8, MatrixData(m)[i][j], big);
         if (WriteRaw(stream, row.data(), row.size()) != row.size()) return i;
     }
     return r;
@@ -327,10 +336,10 @@ int WritePlain(std::FILE* stream, ZuVALUE* pv, bool big) {
     unsigned char bytes[8];
     const int type = value::IsNul(x) ? ZU_NONE : value::TypeCode(x);
     switch (type) {
-        case ZU_INT: PutInt32(bytes, static_cast<std::uint32_t>(x->w1.i), big); return WriteRaw(stream, bytes, 4) == 4;
-        case ZU_DOUBLE: PutDouble(bytes, x->w1.d, big); return WriteRaw(stream, bytes, 8) == 8;
+        case ZU_INT: PutInt32(bytes, static_cast<std::uint32_t>(StringLength(x)), big); return WriteRaw(stream, bytes, 4) == 4;
+        case ZU_DOUBLE: PutDouble(bytes, DoubleOf(x), big); return WriteRaw(stream, bytes, 8) == 8;
         case ZU_STRING:
-            return x->w2.s == nullptr ? 0 : static_cast<int>(WriteRaw(stream, x->w2.s, static_cast<std::size_t>(x->w1.i)));
+            return StringText(x) == nullptr ? 0 : static_cast<int>(WriteRaw(stream, StringText(x), static_cast<std::size_t>(StringLength(x))));
         case ZU_MATRIX: return WriteRows(stream, x, big) * x->w2.i;
         default: ZuLibArgTypeError(1, -1, x->t); return 0;
     }
@@ -339,9 +348,9 @@ int WritePlain(std::FILE* stream, ZuVALUE* pv, bool big) {
 // The names of a data set's variables, written once before its rows.
 int WriteNames(OpenFile& file, ZuVALUE* pv) {
     const ZuVALUE* names = &pv[1];
-    const int n = names->w1.i;
+    const int n = ItemCount(names);
     for (int k = 0; k < n; ++k) {
-        const ZuVALUE* name = &names->w2.v[k];
+        const ZuVALUE* name = &Items(names)[k];
         if (value::TypeCode(name) != ZU_STRING || value::IsNul(name)) {
             ArgumentFault(1, "variable names must be strings");
             return 0;
@@ -350,7 +359,7 @@ int WriteNames(OpenFile& file, ZuVALUE* pv) {
     std::vector<unsigned char> bytes(static_cast<std::size_t>(n) * (kNameFieldSize + 1) +
                                          static_cast<std::size_t>(NamePadding(n)), 0);
     for (int k = 0; k < n; ++k) {
-        const std::string_view text = StringChars(names->w2.v[k]);
+        const std::string_view text = StringChars(Items(names)[k]);
         std::copy_n(text.begin(), std::min<std::size_t>(text.size(), kNameFieldSize),
                     bytes.begin() + static_cast<std::ptrdiff_t>(k) * kNameFieldSize);
     }

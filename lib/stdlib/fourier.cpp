@@ -21,6 +21,10 @@
 #include "stdlib/routines.h"
 #include "value/value.h"
 
+using zu::value::Columns;
+using zu::value::MatrixData;
+using zu::value::Rows;
+
 namespace zu::stdlib {
 namespace {
 
@@ -88,9 +92,9 @@ bool TransformArgs(ZuVALUE* pv, int cArg, Direction* direction) {
 }
 
 bool HasMissing(const ZuVALUE* x) {
-    for (int i = 0; i < x->w1.i; ++i) {
-        for (int j = 0; j < x->w2.i; ++j) {
-            if (std::isnan(x->w3.m[i][j])) return true;
+    for (int i = 0; i < Rows(x); ++i) {
+        for (int j = 0; j < Columns(x); ++j) {
+            if (std::isnan(MatrixData(x)[i][j])) return true;
         }
     }
     return false;
@@ -99,14 +103,14 @@ bool HasMissing(const ZuVALUE* x) {
 // The transform of argument 0 zero-padded to length n (at least its own).
 void FourierTransform(ZuVALUE* rtn, ZuVALUE* pv, int n, Direction direction) {
     const ZuVALUE* x = &pv[0];
-    const bool complexInput = x->w1.i == 2;
+    const bool complexInput = Rows(x) == 2;
     const int rows = direction == Direction::kInverseReal ? 1 : 2;
     ComplexBuffer buffer(static_cast<std::size_t>(n));
     if (!lib::Allocated(n == 0 || buffer.data() != nullptr)) return;
     for (int j = 0; j < n; ++j) {
-        const bool inside = j < x->w2.i;
-        buffer.data()[j][0] = inside ? x->w3.m[0][j] : 0.0;
-        buffer.data()[j][1] = inside && complexInput ? x->w3.m[1][j] : 0.0;
+        const bool inside = j < Columns(x);
+        buffer.data()[j][0] = inside ? MatrixData(x)[0][j] : 0.0;
+        buffer.data()[j][1] = inside && complexInput ? MatrixData(x)[1][j] : 0.0;
     }
     if (n > 0 && !lib::Allocated(Transform(buffer.data(), n, direction))) return;
     if (!lib::ResultMatrix(rtn, rows, n)) return;
@@ -114,20 +118,20 @@ void FourierTransform(ZuVALUE* rtn, ZuVALUE* pv, int n, Direction direction) {
     // value need not reach every element: it is made to.
     const bool missing = HasMissing(x);
     for (int j = 0; j < n; ++j) {
-        for (int part = 0; part < rows; ++part) rtn->w3.m[part][j] = missing ? kNaN : buffer.data()[j][part];
+        for (int part = 0; part < rows; ++part) MatrixData(rtn)[part][j] = missing ? kNaN : buffer.data()[j][part];
     }
 }
 
 // The autocovariances c[0..lags] of column j with divisor T (mean removed).
 std::vector<double> Autocovariances(const ZuVALUE* x, int j, int lags) {
-    const int t = x->w1.i;
+    const int t = Rows(x);
     double mean = 0.0;
-    for (int i = 0; i < t; ++i) mean += x->w3.m[i][j];
+    for (int i = 0; i < t; ++i) mean += MatrixData(x)[i][j];
     mean /= t;
     std::vector<double> c(static_cast<std::size_t>(lags) + 1, 0.0);
     for (int k = 0; k <= lags && k < t; ++k) {
         double sum = 0.0;
-        for (int i = k; i < t; ++i) sum += (x->w3.m[i][j] - mean) * (x->w3.m[i - k][j] - mean);
+        for (int i = k; i < t; ++i) sum += (MatrixData(x)[i][j] - mean) * (MatrixData(x)[i - k][j] - mean);
         c[static_cast<std::size_t>(k)] = sum / t;
     }
     return c;
@@ -233,7 +237,7 @@ void FnPeriodogram(ZuVALUE* rtn, ZuVALUE* pv, int cArg) {
             for (int j = 1; j <= lags; ++j) {
                 sum += 2.0 * weights[static_cast<std::size_t>(j)] * c[static_cast<std::size_t>(j)] * std::cos(j * w);
             }
-            rtn->w3.m[k][col] = sum / (2.0 * kPi);
+            MatrixData(rtn)[k][col] = sum / (2.0 * kPi);
         }
     }
 }

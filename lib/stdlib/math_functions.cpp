@@ -1,5 +1,6 @@
 // The scalar functions behind the one-argument library functions.
 #include "stdlib/math_functions.h"
+#include "console/run_error_codes.h"
 
 #include <cmath>
 #include <string>
@@ -13,7 +14,7 @@ bool NotText(ZuVALUE* pv) {
     const std::string text = std::string{SZuIntFunc()} + "(): type error in argument 1; expected: " +
                              SZuGetTypeName(ZU_DOUBLE) + ", found: " + value::Describe(pv);
     ZuRunMessage(text.c_str());
-    ZuRunError(37, nullptr);
+    ReportRunError(RunErrorCode::Argument);
     return false;
 }
 

@@ -10,6 +10,12 @@
 #include "stdlib/routines.h"
 #include "value/value.h"
 
+using zu::value::Columns;
+using zu::value::MatrixData;
+using zu::value::Rows;
+using zu::value::StringLength;
+using zu::value::StringText;
+
 namespace zu::stdlib {
 namespace {
 
@@ -69,7 +75,7 @@ bool TextArg(ZuVALUE* pv, int k, std::string* out) {
         return false;
     }
     const ZuVALUE* v = &pv[k];
-    *out = v->w2.s != nullptr && v->w1.i > 0 ? std::string(v->w2.s, static_cast<std::size_t>(v->w1.i)) : std::string{};
+    *out = StringText(v) != nullptr && StringLength(v) > 0 ? std::string(StringText(v), static_cast<std::size_t>(StringLength(v))) : std::string{};
     return true;
 }
 
@@ -89,22 +95,22 @@ double SetFuzziness(double eps) {
 // one) is its own reflection.
 void FnReflect(ZuVALUE* rtn, ZuVALUE* pv, int) {
     if (!MatrixOnly(pv, 0)) return;
-    const int r = pv->w1.i, c = pv->w2.i;
-    double** m = pv->w3.m;
+    const int r = Rows(pv), c = Columns(pv);
+    double** m = MatrixData(pv);
     if (!lib::Allocated(lib::ResultMatrix(rtn, c, r))) return;
     for (int i = 0; i < c; ++i)
-        for (int j = 0; j < r; ++j) rtn->w3.m[i][j] = m[r - 1 - j][c - 1 - i];
+        for (int j = 0; j < r; ++j) MatrixData(rtn)[i][j] = m[r - 1 - j][c - 1 - i];
 }
 
 // diagonalize(m): a matrix of m's shape holding m's diagonal and zeros
 // elsewhere.
 void FnDiagonalize(ZuVALUE* rtn, ZuVALUE* pv, int) {
     if (!MatrixOnly(pv, 0)) return;
-    const int r = pv->w1.i, c = pv->w2.i;
-    double** m = pv->w3.m;
+    const int r = Rows(pv), c = Columns(pv);
+    double** m = MatrixData(pv);
     if (!lib::Allocated(lib::ResultMatrix(rtn, r, c)) || r < 1 || c < 1) return;
-    MatZero(rtn->w3.m, r, c);
-    for (int i = 0; i < std::min(r, c); ++i) rtn->w3.m[i][i] = m[i][i];
+    MatZero(MatrixData(rtn), r, c);
+    for (int i = 0; i < std::min(r, c); ++i) MatrixData(rtn)[i][i] = m[i][i];
 }
 
 // fuzziness(eps): sets the tolerance of isfeq and isdotfeq (relative, and

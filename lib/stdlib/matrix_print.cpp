@@ -10,6 +10,9 @@
 #include "stdlib/value_printer.h"
 #include "value/value.h"
 
+using zu::value::ItemCount;
+using zu::value::Items;
+
 namespace zu::stdlib {
 namespace {
 
@@ -20,10 +23,10 @@ bool IsText(const ZuVALUE& v) { return value::TypeCode(&v) == ZU_STRING && !valu
 // The leading strings of an array, at most `limit`.
 std::vector<std::string_view> Labels(const ZuVALUE* array, int limit) {
     std::vector<std::string_view> labels;
-    if (array == nullptr || value::TypeCode(array) != ZU_ARRAY || value::IsNul(array) || array->w2.v == nullptr)
+    if (array == nullptr || value::TypeCode(array) != ZU_ARRAY || value::IsNul(array) || Items(array) == nullptr)
         return labels;
-    const int n = std::min(array->w1.i, limit);
-    for (int k = 0; k < n && IsText(array->w2.v[k]); ++k) labels.push_back(StringChars(array->w2.v[k]));
+    const int n = std::min(ItemCount(array), limit);
+    for (int k = 0; k < n && IsText(Items(array)[k]); ++k) labels.push_back(StringChars(Items(array)[k]));
     return labels;
 }
 

@@ -16,6 +16,13 @@
 #include "value/cast.h"
 #include "value/value.h"
 
+using zu::value::Columns;
+using zu::value::DoubleOf;
+using zu::value::ItemCount;
+using zu::value::Items;
+using zu::value::MatrixData;
+using zu::value::Rows;
+
 namespace zu::stdlib {
 namespace {
 
@@ -32,11 +39,11 @@ bool SameValue(double a, double b) { return a == b || (std::isnan(a) && std::isn
 // The elements of a matrix, column after column (byColumns) or row after
 // row.
 std::vector<double> Elements(const ZuVALUE* v, bool byColumns) {
-    const int r = v->w1.i, c = v->w2.i;
+    const int r = Rows(v), c = Columns(v);
     std::vector<double> out;
     if (r > 0 && c > 0) out.reserve(static_cast<std::size_t>(r) * static_cast<std::size_t>(c));
     for (int a = 0; a < (byColumns ? c : r); ++a) {
-        for (int b = 0; b < (byColumns ? r : c); ++b) out.push_back(byColumns ? v->w3.m[b][a] : v->w3.m[a][b]);
+        for (int b = 0; b < (byColumns ? r : c); ++b) out.push_back(byColumns ? MatrixData(v)[b][a] : MatrixData(v)[a][b]);
     }
     return out;
 }
@@ -46,7 +53,7 @@ std::vector<double> Elements(const ZuVALUE* v, bool byColumns) {
 bool StoreRows(ZuVALUE* rtn, int r, int c, const std::vector<double>& values) {
     ZuLibValMatMalloc(rtn, r, c);
     if (!value::IsMatrix(rtn)) return false;
-    for (std::size_t k = 0; k < values.size(); ++k) rtn->w3.m[k / c][k % c] = values[k];
+    for (std::size_t k = 0; k < values.size(); ++k) MatrixData(rtn)[k / c][k % c] = values[k];
     return true;
 }
 
@@ -91,10 +98,10 @@ std::vector<int> SortingPermutation(int n, const std::vector<int>& keys, Key key
 void SortBy(ZuVALUE* rtn, ZuVALUE* pv, bool rows) {
     if (!MatrixArg(pv, 0)) return;
     const ZuVALUE* m = &pv[0];
-    const int r = m->w1.i, c = m->w2.i;
+    const int r = Rows(m), c = Columns(m);
     std::vector<int> keys;
     if (!KeyIndices(pv, 1, rows ? c : r, !rows, &keys)) return;
-    double** x = m->w3.m;
+    double** x = MatrixData(m);
     const std::vector<int> order = rows ? SortingPermutation(r, keys, [x](int i, int k) { return x[i][k]; })
                                         : SortingPermutation(c, keys, [x](int j, int k) { return x[k][j]; });
     ZuLibValMatMalloc(rtn, r, c);
@@ -102,18 +109,18 @@ void SortBy(ZuVALUE* rtn, ZuVALUE* pv, bool rows) {
     for (int i = 0; i < r; ++i) {
         for (int j = 0; j < c; ++j) {
             const std::size_t k = static_cast<std::size_t>(rows ? i : j);
-            rtn->w3.m[i][j] = rows ? x[order[k]][j] : x[i][order[k]];
+            MatrixData(rtn)[i][j] = rows ? x[order[k]][j] : x[i][order[k]];
         }
     }
 }
 
 void Reverse(ZuVALUE* rtn, ZuVALUE* pv, bool columns) {
     if (!MatrixArg(pv, 0)) return;
-    const int r = pv->w1.i, c = pv->w2.i;
+    const int r = Rows(pv), c = Columns(pv);
     ZuLibValMatMalloc(rtn, r, c);
     if (!value::IsMatrix(rtn)) return;
     for (int i = 0; i < r; ++i) {
-        for (int j = 0; j < c; ++j) rtn->w3.m[i][j] = columns ? pv->w3.m[r - 1 - i][j] : pv->w3.m[i][c - 1 - j];
+        for (int j = 0; j < c; ++j) MatrixData(rtn)[i][j] = columns ? MatrixData(pv)[r - 1 - i][j] : MatrixData(pv)[i][c - 1 - j];
     }
 }
 
@@ -122,17 +129,17 @@ void Reverse(ZuVALUE* rtn, ZuVALUE* pv, bool columns) {
 template <bool Largest>
 void ExtremeIndex(ZuVALUE* rtn, ZuVALUE* pv) {
     if (!MatrixArg(pv, 0)) return;
-    const int r = pv->w1.i, c = pv->w2.i;
+    const int r = Rows(pv), c = Columns(pv);
     ZuLibValMatMalloc(rtn, 1, c);
     if (!value::IsMatrix(rtn)) return;
     for (int j = 0; j < c; ++j) {
         int best = -1;
         for (int i = 0; i < r; ++i) {
-            const double x = pv->w3.m[i][j];
+            const double x = MatrixData(pv)[i][j];
             if (std::isnan(x)) continue;
-            if (best < 0 || (Largest ? x > pv->w3.m[best][j] : x < pv->w3.m[best][j])) best = i;
+            if (best < 0 || (Largest ? x > MatrixData(pv)[best][j] : x < MatrixData(pv)[best][j])) best = i;
         }
-        rtn->w3.m[0][j] = best < 0 ? kNaN : best;
+        MatrixData(rtn)[0][j] = best < 0 ? kNaN : best;
     }
 }
 
@@ -177,16 +184,16 @@ int Interval(const std::vector<double>& bounds, double x) {
 void Count(ZuVALUE* rtn, ZuVALUE* pv, bool down) {
     std::vector<double> bounds;
     if (!MatrixArg(pv, 0) || !Bounds(pv, &bounds)) return;
-    const int r = pv->w1.i, c = pv->w2.i, n = static_cast<int>(bounds.size()) + 1;
+    const int r = Rows(pv), c = Columns(pv), n = static_cast<int>(bounds.size()) + 1;
     ZuLibValMatMalloc(rtn, down ? n : r, down ? c : n);
     if (!value::IsMatrix(rtn)) return;
-    MatZero(rtn->w3.m, down ? n : r, down ? c : n);
+    MatZero(MatrixData(rtn), down ? n : r, down ? c : n);
     for (int i = 0; i < r; ++i) {
         for (int j = 0; j < c; ++j) {
-            const double x = pv->w3.m[i][j];
+            const double x = MatrixData(pv)[i][j];
             if (std::isnan(x)) continue;
             const int k = Interval(bounds, x);
-            rtn->w3.m[down ? k : i][down ? j : k] += 1.0;
+            MatrixData(rtn)[down ? k : i][down ? j : k] += 1.0;
         }
     }
 }
@@ -220,11 +227,11 @@ bool OutputArg(ZuVALUE* pv, int cArg, int k, ZuVALUE** target) {
     if (cArg <= k) return true;
     if (cArg > k + 1) return ZuLibArgError(k + 1) != 0;
     ZuVALUE* v = &pv[k];
-    if (value::IsAddress(v) && v->w2.v != nullptr) {
-        *target = v->w2.v;
+    if (value::IsAddress(v) && Items(v) != nullptr) {
+        *target = Items(v);
         return true;
     }
-    if (value::TypeCode(v) == ZU_INT && !value::IsNul(v) && v->w1.i == 0) return true;
+    if (value::TypeCode(v) == ZU_INT && !value::IsNul(v) && ItemCount(v) == 0) return true;
     return ZuLibArgError(k) != 0;
 }
 
@@ -257,15 +264,15 @@ void FnSortbyr(ZuVALUE* rtn, ZuVALUE* pv, int) { SortBy(rtn, pv, false); }
 void FnSortr(ZuVALUE* rtn, ZuVALUE* pv, int) {
     const int code = value::TypeCode(pv);
     if (!value::IsNul(pv) && (code == ZU_INT || code == ZU_DOUBLE)) {
-        if (code == ZU_INT) ZuValSetInt(rtn, pv->w1.i);
-        if (code == ZU_DOUBLE) ZuValSetDouble(rtn, pv->w1.d);
+        if (code == ZU_INT) ZuValSetInt(rtn, Rows(pv));
+        if (code == ZU_DOUBLE) ZuValSetDouble(rtn, DoubleOf(pv));
         return;
     }
     if (!MatrixArg(pv, 0)) return;
-    const int r = pv->w1.i, c = pv->w2.i;
-    ZuLibValMatDup(rtn, pv->w3.m, r, c);
+    const int r = Rows(pv), c = Columns(pv);
+    ZuLibValMatDup(rtn, MatrixData(pv), r, c);
     if (!value::IsMatrix(rtn)) return;
-    for (int i = 0; i < r; ++i) SortVec(rtn->w3.m[i], c);
+    for (int i = 0; i < r; ++i) SortVec(MatrixData(rtn)[i], c);
 }
 
 // sortcindex(m): the column of row indices that sorts m's first column
@@ -274,9 +281,9 @@ void FnSortr(ZuVALUE* rtn, ZuVALUE* pv, int) {
 void FnSortcindex(ZuVALUE* rtn, ZuVALUE* pv, int) {
     if (!MatrixArg(pv, 0)) return;
     const ZuVALUE* m = &pv[0];
-    const bool row = m->w1.i == 1;
-    const int n = row ? m->w2.i : (m->w2.i > 0 ? m->w1.i : 0);
-    double** x = m->w3.m;
+    const bool row = Rows(m) == 1;
+    const int n = row ? Columns(m) : (Columns(m) > 0 ? Rows(m) : 0);
+    double** x = MatrixData(m);
     const std::vector<int> order =
         SortingPermutation(n, {0}, [x, row](int i, int) { return row ? x[0][i] : x[i][0]; });
     StoreRows(rtn, n, 1, std::vector<double>(order.begin(), order.end()));

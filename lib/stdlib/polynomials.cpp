@@ -21,6 +21,10 @@
 #include "stdlib/routines.h"
 #include "value/value.h"
 
+using zu::value::Columns;
+using zu::value::MatrixData;
+using zu::value::Rows;
+
 namespace zu::stdlib {
 namespace {
 
@@ -41,12 +45,12 @@ bool NoText(ZuVALUE* pv, int k, int expected) {
 // coefficient); another shape gets the argument error.
 bool CoefficientsArg(ZuVALUE* pv, int k, std::vector<double>* out) {
     if (!NoText(pv, k, ZU_MATRIX) || !lib::MatrixArg(pv, k)) return false;
-    const int r = pv[k].w1.i, c = pv[k].w2.i;
+    const int r = Rows(&pv[k]), c = Columns(&pv[k]);
     out->clear();
     if (r == 0 || c == 0) return true;
     if (r != 1 && c != 1) return ArgumentFault(k, "expected a vector of coefficients, found " + Counted(r, "rows") +
                                                       " and " + Counted(c, "columns"));
-    double** m = pv[k].w3.m;
+    double** m = MatrixData(&pv[k]);
     for (int i = 0; i < r * c; ++i) out->push_back(r == 1 ? m[0][i] : m[i][0]);
     return true;
 }
@@ -54,19 +58,19 @@ bool CoefficientsArg(ZuVALUE* pv, int k, std::vector<double>* out) {
 bool RowResult(ZuVALUE* rtn, const std::vector<double>& row) {
     const int n = static_cast<int>(row.size());
     if (!lib::Allocated(lib::ResultMatrix(rtn, 1, n))) return false;
-    std::copy(row.begin(), row.end(), n > 0 ? rtn->w3.m[0] : nullptr);
+    std::copy(row.begin(), row.end(), n > 0 ? MatrixData(rtn)[0] : nullptr);
     return true;
 }
 
 // The inverse roots of polymake: a row of 1 (real) or 2 rows.
 bool RootsArg(ZuVALUE* pv, int k, std::vector<Complex>* out) {
     if (!NoText(pv, k, ZU_MATRIX) || !lib::MatrixArg(pv, k)) return false;
-    const int r = pv[k].w1.i, c = pv[k].w2.i;
+    const int r = Rows(&pv[k]), c = Columns(&pv[k]);
     if (r > 2)
         return ArgumentFault(k, "expected 1 or 2 rows (real and imaginary parts), found " + Counted(r, "rows"),
                              kArgumentSizeError);
     out->clear();
-    double** m = pv[k].w3.m;
+    double** m = MatrixData(&pv[k]);
     for (int j = 0; r > 0 && j < c; ++j) out->emplace_back(m[0][j], r == 2 ? m[1][j] : 0.0);
     return true;
 }
@@ -160,7 +164,7 @@ void FnPolydiv(ZuVALUE* rtn, ZuVALUE* pv, int) {
         return;
     }
     if (!lib::Allocated(lib::ResultMatrix(rtn, 1, n)) || n == 0) return;
-    double* c = rtn->w3.m[0];
+    double* c = MatrixData(rtn)[0];
     for (int k = 0; k < n; ++k) {
         double sum = static_cast<std::size_t>(k) < a.size() ? a[k] : 0.0;
         const int last = std::min<int>(k, static_cast<int>(b.size()) - 1);
@@ -181,8 +185,8 @@ void FnPolymake(ZuVALUE* rtn, ZuVALUE* pv, int) {
     const int rows = IsReal(p) ? 1 : 2, n = static_cast<int>(p.size());
     if (!lib::Allocated(lib::ResultMatrix(rtn, rows, n))) return;
     for (int j = 0; j < n; ++j) {
-        rtn->w3.m[0][j] = p[j].real();
-        if (rows == 2) rtn->w3.m[1][j] = p[j].imag();
+        MatrixData(rtn)[0][j] = p[j].real();
+        if (rows == 2) MatrixData(rtn)[1][j] = p[j].imag();
     }
 }
 

@@ -3,6 +3,10 @@
 #include "stdlib/routines.h"
 #include "value/value.h"
 
+using zu::value::Columns;
+using zu::value::MatrixData;
+using zu::value::Rows;
+
 namespace zu::stdlib {
 namespace {
 
@@ -17,19 +21,19 @@ bool ReshapeArguments(ZuVALUE* pv, int* r, int* c) {
 // Nothing is stored (the result stays the int 0) for a dimension below 1
 // or a source without elements.
 bool HasWork(const ZuVALUE* m, int r, int c) {
-    return r >= 1 && c >= 1 && m->w1.i >= 1 && m->w2.i >= 1 && m->w3.m != nullptr;
+    return r >= 1 && c >= 1 && Rows(m) >= 1 && Columns(m) >= 1 && MatrixData(m) != nullptr;
 }
 
 // An (r*c) by 1 result taking m's elements column after column (byColumns)
 // or row after row.
 void Stack(ZuVALUE* rtn, ZuVALUE* pv, bool byColumns) {
     if (ZuLibCheckType(ZU_MATRIX, pv, 0, 0) == 0) return;
-    const int r = pv->w1.i, c = pv->w2.i;
+    const int r = Rows(pv), c = Columns(pv);
     ZuLibValMatMalloc(rtn, r * c, 1);
     if (!value::IsMatrix(rtn)) return;
     int k = 0;
     for (int a = 0; a < (byColumns ? c : r); ++a) {
-        for (int b = 0; b < (byColumns ? r : c); ++b) rtn->w3.m[k++][0] = byColumns ? pv->w3.m[b][a] : pv->w3.m[a][b];
+        for (int b = 0; b < (byColumns ? r : c); ++b) MatrixData(rtn)[k++][0] = byColumns ? MatrixData(pv)[b][a] : MatrixData(pv)[a][b];
     }
 }
 
@@ -46,11 +50,11 @@ void FnReshape(ZuVALUE* rtn, ZuVALUE* pv, int) {
     if (!ReshapeArguments(pv, &r, &c) || !HasWork(pv, r, c)) return;
     ZuLibValMatMalloc(rtn, r, c);
     if (!value::IsMatrix(rtn)) return;
-    const int mr = pv->w1.i, mc = pv->w2.i;
+    const int mr = Rows(pv), mc = Columns(pv);
     int si = 0, sj = 0;
     for (int i = 0; i < r; ++i) {
         for (int j = 0; j < c; ++j) {
-            rtn->w3.m[i][j] = pv->w3.m[si][sj];
+            MatrixData(rtn)[i][j] = MatrixData(pv)[si][sj];
             if (++sj == mc) {
                 sj = 0;
                 if (++si == mr) si = 0;
@@ -67,12 +71,12 @@ void FnShape(ZuVALUE* rtn, ZuVALUE* pv, int) {
     if (!ReshapeArguments(pv, &r, &c) || !HasWork(pv, r, c)) return;
     ZuLibValMatMalloc(rtn, r, c);
     if (!value::IsMatrix(rtn)) return;
-    MatZero(rtn->w3.m, r, c);
-    const int mr = pv->w1.i, mc = pv->w2.i;
+    MatZero(MatrixData(rtn), r, c);
+    const int mr = Rows(pv), mc = Columns(pv);
     int i = 0, j = 0;
     for (int sj = 0; sj < mc && j < c; ++sj) {
         for (int si = 0; si < mr && j < c; ++si) {
-            rtn->w3.m[i][j] = pv->w3.m[si][sj];
+            MatrixData(rtn)[i][j] = MatrixData(pv)[si][sj];
             if (++i == r) {
                 i = 0;
                 ++j;

@@ -5,6 +5,8 @@
 #include "stdlib/routines.h"
 #include "value/value.h"
 
+using zu::value::Items;
+
 namespace zu::stdlib {
 
 // arglist(): the source file name and the program's arguments, each a
@@ -17,10 +19,10 @@ void FnArglist(ZuVALUE* rtn, ZuVALUE*, int) {
     ZuLibValArrayCalloc(rtn, count > 0 ? count : 1);
     if (value::TypeCode(rtn) != ZU_ARRAY) return;
     if (count <= 0) {
-        ZuValSetString(&rtn->w2.v[0], "Zu");
+        ZuValSetString(&Items(rtn)[0], "Zu");
         return;
     }
-    for (int k = 0; k < count; ++k) ZuValSetString(&rtn->w2.v[k], strings[k]);
+    for (int k = 0; k < count; ++k) ZuValSetString(&Items(rtn)[k], strings[k]);
 }
 
 }  // namespace zu::stdlib

@@ -12,6 +12,9 @@
 #include "stdlib/print_settings.h"
 #include "value/value.h"
 
+using zu::value::Items;
+using zu::value::MatrixData;
+
 namespace zu::stdlib {
 namespace {
 
@@ -265,7 +268,7 @@ ReadResult ReadMatrix(ScanSource& source, const ScanFormat& f, ZuVALUE* target, 
     }
     if (f.discard) return {ReadStatus::Read, 0};
     if (!value::TrySetMatrix(target, size.rows, size.columns)) value::RaiseOutOfMemory();
-    if (count > 0) MatCopyVecr(target->w3.m, elements.data(), size.rows, size.columns);
+    if (count > 0) MatCopyVecr(MatrixData(target), elements.data(), size.rows, size.columns);
     return {ReadStatus::Read, 1};
 }
 
@@ -322,9 +325,9 @@ ReadResult ReadToken(ScanSource& source, const ScanFormat& f, ZuVALUE* target) {
     if (kind != TokenKind::Symbol && kind != TokenKind::Number) value = static_cast<int>(text.size());
     if (f.discard) return {ReadStatus::Read, 0};
     ZuLibValArrayCalloc(target, 3);
-    ZuValSetInt(&target->w2.v[0], static_cast<int>(kind));
-    if (!value::TrySetString(&target->w2.v[1], text.data(), static_cast<int>(text.size()))) value::RaiseOutOfMemory();
-    ZuValSetInt(&target->w2.v[2], value);
+    ZuValSetInt(&Items(target)[0], static_cast<int>(kind));
+    if (!value::TrySetString(&Items(target)[1], text.data(), static_cast<int>(text.size()))) value::RaiseOutOfMemory();
+    ZuValSetInt(&Items(target)[2], value);
     return {ReadStatus::Read, 1};
 }
 

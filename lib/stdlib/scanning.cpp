@@ -14,13 +14,15 @@
 #include "stdlib/value_printer.h"
 #include "value/value.h"
 
+using zu::value::Items;
+
 namespace zu::stdlib {
 namespace {
 
 constexpr int kAddressType = ZU_ARRAY | ZU_FLAG_ADR;
 
 bool IsText(const ZuVALUE& v) { return value::TypeCode(&v) == ZU_STRING && !value::IsNul(&v); }
-bool IsTargetAddress(const ZuVALUE& v) { return value::IsAddress(&v) && v.w2.v != nullptr; }
+bool IsTargetAddress(const ZuVALUE& v) { return value::IsAddress(&v) && Items(&v) != nullptr; }
 
 struct PlannedItem {
     ScanFormat format;
@@ -61,7 +63,7 @@ std::optional<std::vector<PlannedItem>> PlanItems(ZuVALUE* pv, int first, int cA
                 ZuLibArgTypeError(i, kAddressType, pv[i].t);
                 return std::nullopt;
             }
-            item.target = pv[i++].w2.v;
+            item.target = Items(&pv[i++]);
         }
         items.push_back(std::move(item));
     }
@@ -102,7 +104,7 @@ std::FILE* FileArgument(ZuVALUE* pv) {
 // sscan's source: a string, or the address of a string variable, which is
 // returned so that it can take the text left over.
 bool SourceArgument(ZuVALUE* pv, std::string* text, ZuVALUE** variable) {
-    ZuVALUE* source = value::IsAddress(pv) ? pv->w2.v : pv;
+    ZuVALUE* source = value::IsAddress(pv) ? Items(pv) : pv;
     if (source == nullptr || !IsText(*source)) {
         ZuLibArgTypeError(0, ZU_STRING, source == nullptr ? pv->t : source->t);
         return false;

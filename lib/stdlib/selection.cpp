@@ -17,6 +17,10 @@
 #include "value/cast.h"
 #include "value/value.h"
 
+using zu::value::Columns;
+using zu::value::MatrixData;
+using zu::value::Rows;
+
 namespace zu::stdlib {
 namespace {
 
@@ -39,9 +43,9 @@ bool BaseArg(ZuVALUE* pv, int cArg, int fixed, int* base) {
 struct Lines {
     const ZuVALUE* m;
     bool rows;
-    int count() const { return rows ? m->w1.i : m->w2.i; }
-    int length() const { return rows ? m->w2.i : m->w1.i; }
-    double at(int line, int k) const { return rows ? m->w3.m[line][k] : m->w3.m[k][line]; }
+    int count() const { return rows ? Rows(m) : Columns(m); }
+    int length() const { return rows ? Columns(m) : Rows(m); }
+    double at(int line, int k) const { return rows ? MatrixData(m)[line][k] : MatrixData(m)[k][line]; }
     const char* noun() const { return rows ? "rows" : "columns"; }
 };
 
@@ -62,10 +66,10 @@ bool ToIndex(double x, int base, int limit, const char* noun, int arg, int* out)
 bool IndexList(ZuVALUE* pv, int k, int base, const Lines& lines, std::vector<int>* out) {
     if (!MatrixArg(pv, k)) return false;
     const ZuVALUE* v = &pv[k];
-    for (int i = 0; i < v->w1.i; ++i) {
-        for (int j = 0; j < v->w2.i; ++j) {
+    for (int i = 0; i < Rows(v); ++i) {
+        for (int j = 0; j < Columns(v); ++j) {
             int index = 0;
-            if (!ToIndex(v->w3.m[i][j], base, lines.count(), lines.noun(), k, &index)) return false;
+            if (!ToIndex(MatrixData(v)[i][j], base, lines.count(), lines.noun(), k, &index)) return false;
             out->push_back(index);
         }
     }
@@ -76,14 +80,14 @@ bool IndexList(ZuVALUE* pv, int k, int base, const Lines& lines, std::vector<int
 void TakeLines(ZuVALUE* rtn, const Lines& lines, const std::vector<int>& chosen) {
     const int n = static_cast<int>(chosen.size());
     const ZuVALUE* m = lines.m;
-    ZuLibValMatMalloc(rtn, lines.rows ? n : m->w1.i, lines.rows ? m->w2.i : n);
+    ZuLibValMatMalloc(rtn, lines.rows ? n : Rows(m), lines.rows ? Columns(m) : n);
     if (!value::IsMatrix(rtn)) return;
     for (int k = 0; k < n; ++k) {
         for (int e = 0; e < lines.length(); ++e) {
             if (lines.rows) {
-                rtn->w3.m[k][e] = m->w3.m[chosen[k]][e];
+                MatrixData(rtn)[k][e] = MatrixData(m)[chosen[k]][e];
             } else {
-                rtn->w3.m[e][k] = m->w3.m[e][chosen[k]];
+                MatrixData(rtn)[e][k] = MatrixData(m)[e][chosen[k]];
             }
         }
     }
@@ -108,9 +112,9 @@ public:
     // Only the missing value.
     ValueSet() : missing_(true) {}
     explicit ValueSet(const ZuVALUE* v) {
-        for (int i = 0; i < v->w1.i; ++i) {
-            for (int j = 0; j < v->w2.i; ++j) {
-                const double x = v->w3.m[i][j];
+        for (int i = 0; i < Rows(v); ++i) {
+            for (int j = 0; j < Columns(v); ++j) {
+                const double x = MatrixData(v)[i][j];
                 if (std::isnan(x)) {
                     missing_ = true;
                 } else {
@@ -183,15 +187,15 @@ void Insert(ZuVALUE* rtn, ZuVALUE* pv, int cArg, bool rows) {
         return;
     }
     const ZuVALUE* m = &pv[0];
-    const int r = m->w1.i + (rows ? count : 0), c = m->w2.i + (rows ? 0 : count);
+    const int r = Rows(m) + (rows ? count : 0), c = Columns(m) + (rows ? 0 : count);
     ZuLibValMatMalloc(rtn, r, c);
     if (!value::IsMatrix(rtn)) return;
-    MatZero(rtn->w3.m, r, c);
+    MatZero(MatrixData(rtn), r, c);
     const int p = static_cast<int>(position);
-    for (int i = 0; i < m->w1.i; ++i) {
-        for (int j = 0; j < m->w2.i; ++j) {
+    for (int i = 0; i < Rows(m); ++i) {
+        for (int j = 0; j < Columns(m); ++j) {
             const int ti = rows && i >= p ? i + count : i, tj = !rows && j >= p ? j + count : j;
-            rtn->w3.m[ti][tj] = m->w3.m[i][j];
+            MatrixData(rtn)[ti][tj] = MatrixData(m)[i][j];
         }
     }
 }
@@ -211,7 +215,7 @@ bool Span(const ZuVALUE* pv, int arg, int base, int n, const char* noun, int* fi
 // An element of an index matrix, the one element of a 1 x 1 matrix
 // standing for all.
 double Spread(const ZuVALUE* v, int i, int j) {
-    return v->w1.i == 1 && v->w2.i == 1 ? v->w3.m[0][0] : v->w3.m[i][j];
+    return Rows(v) == 1 && Columns(v) == 1 ? MatrixData(v)[0][0] : MatrixData(v)[i][j];
 }
 
 }  // namespace
@@ -263,16 +267,16 @@ void FnSelectrc(ZuVALUE* rtn, ZuVALUE* pv, int) {
     for (int i = 0; i < r; ++i) {
         for (int j = 0; j < c; ++j) {
             int a = 0, b = 0;
-            if (!ToIndex(Spread(rowIdx, i, j), 0, m->w1.i, "rows", 1, &a) ||
-                !ToIndex(Spread(colIdx, i, j), 0, m->w2.i, "columns", 2, &b)) {
+            if (!ToIndex(Spread(rowIdx, i, j), 0, Rows(m), "rows", 1, &a) ||
+                !ToIndex(Spread(colIdx, i, j), 0, Columns(m), "columns", 2, &b)) {
                 return;
             }
-            picked.push_back(m->w3.m[a][b]);
+            picked.push_back(MatrixData(m)[a][b]);
         }
     }
     ZuLibValMatMalloc(rtn, r, c);
     if (!value::IsMatrix(rtn)) return;
-    for (std::size_t k = 0; k < picked.size(); ++k) rtn->w3.m[k / c][k % c] = picked[k];
+    for (std::size_t k = 0; k < picked.size(); ++k) MatrixData(rtn)[k / c][k % c] = picked[k];
 }
 
 // submat(m, r1, r2, c1, c2 [, base]): the block of rows r1 to r2 and
@@ -282,11 +286,11 @@ void FnSubmat(ZuVALUE* rtn, ZuVALUE* pv, int cArg) {
     int base = 0, r1 = 0, r2 = 0, c1 = 0, c2 = 0;
     if (!MatrixArg(pv, 0) || ZuLibCheckType(ZU_INT, pv, 1, 4) == 0 || !BaseArg(pv, cArg, 5, &base)) return;
     const ZuVALUE* m = &pv[0];
-    if (!Span(pv, 1, base, m->w1.i, "rows", &r1, &r2) || !Span(pv, 3, base, m->w2.i, "columns", &c1, &c2)) return;
+    if (!Span(pv, 1, base, Rows(m), "rows", &r1, &r2) || !Span(pv, 3, base, Columns(m), "columns", &c1, &c2)) return;
     const int r = r2 - r1 + 1, c = c2 - c1 + 1;
     ZuLibValMatMalloc(rtn, r, c);
     if (!value::IsMatrix(rtn)) return;
-    for (int i = 0; i < r; ++i) std::copy_n(m->w3.m[r1 + i] + c1, c, rtn->w3.m[i]);
+    for (int i = 0; i < r; ++i) std::copy_n(MatrixData(m)[r1 + i] + c1, c, MatrixData(rtn)[i]);
 }
 
 }  // namespace zu::stdlib

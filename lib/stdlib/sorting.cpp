@@ -8,6 +8,11 @@
 #include "stdlib/routines.h"
 #include "value/value.h"
 
+using zu::value::Columns;
+using zu::value::DoubleOf;
+using zu::value::MatrixData;
+using zu::value::Rows;
+
 namespace zu::stdlib {
 namespace {
 
@@ -57,22 +62,22 @@ void SortMatCol(double** m, int r, int j) {
 void FnSortc(ZuVALUE* rtn, ZuVALUE* pv, int) {
     const int code = value::TypeCode(pv);
     if (!value::IsNul(pv) && code == ZU_INT) {
-        ZuValSetInt(rtn, pv->w1.i);
+        ZuValSetInt(rtn, Rows(pv));
         return;
     }
     if (!value::IsNul(pv) && code == ZU_DOUBLE) {
-        ZuValSetDouble(rtn, pv->w1.d);
+        ZuValSetDouble(rtn, DoubleOf(pv));
         return;
     }
     if (ZuLibCheckType(ZU_MATRIX, pv, 0, 0) == 0) return;
-    const int r = pv->w1.i, c = pv->w2.i;
-    ZuLibValMatDup(rtn, pv->w3.m, r, c);
-    if (!value::IsMatrix(rtn) || rtn->w3.m == nullptr) return;
+    const int r = Rows(pv), c = Columns(pv);
+    ZuLibValMatDup(rtn, MatrixData(pv), r, c);
+    if (!value::IsMatrix(rtn) || MatrixData(rtn) == nullptr) return;
     if (c == 1) {
-        SortVec(rtn->w3.m[0], r);  // one column: the elements lie in one block
+        SortVec(MatrixData(rtn)[0], r);  // one column: the elements lie in one block
         return;
     }
-    for (int j = 0; j < c; ++j) SortMatCol(rtn->w3.m, r, j);
+    for (int j = 0; j < c; ++j) SortMatCol(MatrixData(rtn), r, j);
 }
 
 }  // namespace zu::stdlib

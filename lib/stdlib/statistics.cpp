@@ -10,6 +10,7 @@
 
 #include "numerics/least_squares.h"
 #include "numerics/library_support.h"
+#include "console/run_error_codes.h"
 #include "stdlib/routines.h"
 #include "stdlib/sorting.h"
 #include "value/value.h"
@@ -21,7 +22,6 @@ namespace lib = numerics::library;
 
 constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
 constexpr double kInf = std::numeric_limits<double>::infinity();
-constexpr int kOutOfMemory = 4;
 
 bool Is(const ZuVALUE* v, int type) { return value::TypeCode(v) == type && !value::IsNul(v); }
 
@@ -506,7 +506,7 @@ void FnRange(ZuVALUE* rtn, ZuVALUE* pv, int cArg) {
         }
     const double steps = std::floor((last - first) / step + 1e-10);
     if (steps + 1 > INT_MAX) {
-        ZuRunError(kOutOfMemory, nullptr);
+        ReportRunError(RunErrorCode::OutOfMemory);
         return;
     }
     const int n = steps < 0 ? 0 : static_cast<int>(steps) + 1;

@@ -9,6 +9,12 @@
 #include "stdlib/routines.h"
 #include "value/value.h"
 
+using zu::value::ItemCount;
+using zu::value::Items;
+using zu::value::MatrixData;
+using zu::value::StringLength;
+using zu::value::StringText;
+
 namespace zu::stdlib {
 namespace {
 
@@ -19,8 +25,8 @@ bool IsArray(const ZuVALUE* v) {
 
 // The characters of a string value, by its length (they may hold zeros).
 std::string_view TextOf(const ZuVALUE* v) {
-    if (v->w2.s == nullptr || v->w1.i <= 0) return {};
-    return {v->w2.s, static_cast<std::size_t>(v->w1.i)};
+    if (StringText(v) == nullptr || StringLength(v) <= 0) return {};
+    return {StringText(v), static_cast<std::size_t>(StringLength(v))};
 }
 
 unsigned char Lower(unsigned char ch) { return static_cast<unsigned char>(std::tolower(ch)); }
@@ -62,10 +68,10 @@ long long FindInText(std::string_view text, std::string_view what, const Search&
 // The index of the first (or last) string element of `array` equal to
 // `what`, or -1; elements that are not strings never match.
 long long FindInArray(const ZuVALUE* array, std::string_view what, const Search& how) {
-    const int n = array->w2.v != nullptr ? array->w1.i : 0;
+    const int n = Items(array) != nullptr ? ItemCount(array) : 0;
     for (int step = 0; step < n; ++step) {
         const int k = how.fromRight ? n - 1 - step : step;
-        const ZuVALUE* element = &array->w2.v[k];
+        const ZuVALUE* element = &Items(array)[k];
         if (IsString(element) && SameText(TextOf(element), what, how.ignoreCase)) return k;
     }
     return -1;
@@ -105,12 +111,12 @@ void FindRoutine(ZuVALUE* rtn, ZuVALUE* pv, int cArg, bool ignoreCase, bool from
         ZuLibArgTypeError(1, ZU_STRING, value::TypeCode(t));
         return;
     }
-    const int n = t->w2.v != nullptr ? t->w1.i : 0;
-    ZuVALUE* words = t->w2.v;
+    const int n = Items(t) != nullptr ? ItemCount(t) : 0;
+    ZuVALUE* words = Items(t);
     ZuLibValMatMalloc(rtn, 1, n);
     if (!value::IsMatrix(rtn)) return;
     for (int k = 0; k < n; ++k) {
-        rtn->w3.m[0][k] = IsString(&words[k]) ? Found(s, TextOf(&words[k]), how) : -1.0;
+        MatrixData(rtn)[0][k] = IsString(&words[k]) ? Found(s, TextOf(&words[k]), how) : -1.0;
     }
 }
 
@@ -119,7 +125,7 @@ template <typename Change>
 void ChangedString(ZuVALUE* out, std::string_view text, Change change) {
     const std::string changed = change(text);
     ZuLibValStrMalloc(out, static_cast<int>(changed.size()));
-    if (value::TypeCode(out) == ZU_STRING && out->w2.s != nullptr) std::memcpy(out->w2.s, changed.data(), changed.size());
+    if (value::TypeCode(out) == ZU_STRING && StringText(out) != nullptr) std::memcpy(StringText(out), changed.data(), changed.size());
 }
 
 // A string argument gives a string; an array of strings gives an array of
@@ -136,17 +142,17 @@ void StringRoutine(ZuVALUE* rtn, ZuVALUE* pv, Change change) {
         ZuLibArgTypeError(0, ZU_STRING, value::TypeCode(pv));
         return;
     }
-    const int n = pv->w2.v != nullptr ? pv->w1.i : 0;
+    const int n = Items(pv) != nullptr ? ItemCount(pv) : 0;
     for (int k = 0; k < n; ++k) {
-        if (!IsString(&pv->w2.v[k])) {
+        if (!IsString(&Items(pv)[k])) {
             ZuLibArgError(0);
             return;
         }
     }
-    ZuVALUE* source = pv->w2.v;
+    ZuVALUE* source = Items(pv);
     ZuLibValArrayCalloc(rtn, n);
     if (value::TypeCode(rtn) != ZU_ARRAY) return;
-    for (int k = 0; k < n; ++k) ChangedString(&rtn->w2.v[k], TextOf(&source[k]), change);
+    for (int k = 0; k < n; ++k) ChangedString(&Items(rtn)[k], TextOf(&source[k]), change);
 }
 
 std::string UpperCase(std::string_view text) {

@@ -14,6 +14,10 @@
 #include "stdlib/routines.h"
 #include "value/value.h"
 
+using zu::value::Columns;
+using zu::value::MatrixData;
+using zu::value::Rows;
+
 namespace zu::stdlib {
 namespace {
 
@@ -43,19 +47,19 @@ void Aggregate(ZuVALUE* rtn, ZuVALUE* pv, bool down) {
         return;
     }
     const ZuVALUE* x = &pv[0];
-    const int lines = down ? x->w1.i : x->w2.i;
+    const int lines = down ? Rows(x) : Columns(x);
     const int blocks = lines / n + (lines % n != 0 ? 1 : 0);
-    const int r = down ? blocks : x->w1.i, c = down ? x->w2.i : blocks;
+    const int r = down ? blocks : Rows(x), c = down ? Columns(x) : blocks;
     if (!lib::ResultMatrix(rtn, r, c)) return;
     for (int i = 0; i < r; ++i) {
-        for (int j = 0; j < c; ++j) rtn->w3.m[i][j] = 0.0;
+        for (int j = 0; j < c; ++j) MatrixData(rtn)[i][j] = 0.0;
     }
-    for (int i = 0; i < x->w1.i; ++i) {
-        for (int j = 0; j < x->w2.i; ++j) {
+    for (int i = 0; i < Rows(x); ++i) {
+        for (int j = 0; j < Columns(x); ++j) {
             if (down) {
-                rtn->w3.m[i / n][j] += x->w3.m[i][j];
+                MatrixData(rtn)[i / n][j] += MatrixData(x)[i][j];
             } else {
-                rtn->w3.m[i][j / n] += x->w3.m[i][j];
+                MatrixData(rtn)[i][j / n] += MatrixData(x)[i][j];
             }
         }
     }
@@ -68,16 +72,16 @@ bool KnotArg(ZuVALUE* pv, int t, std::vector<double>* knots) {
     if (!DataArg(pv, 1)) return false;
     const ZuVALUE* v = &pv[1];
     knots->clear();
-    if (v->w1.i == 0 && v->w2.i == 0) {
+    if (Rows(v) == 0 && Columns(v) == 0) {
         for (int i = 1; i <= t; ++i) knots->push_back(i);
         return true;
     }
-    if ((v->w1.i != 1 && v->w2.i != 1) || std::int64_t{v->w1.i} * v->w2.i != t) {
+    if ((Rows(v) != 1 && Columns(v) != 1) || std::int64_t{Rows(v)} * Columns(v) != t) {
         return ArgumentFault(1, "found " + Shape(v) + " but expected a vector of " + Counted(t, "knots"),
                              kArgumentSizeError);
     }
-    for (int i = 0; i < v->w1.i; ++i) {
-        for (int j = 0; j < v->w2.i; ++j) knots->push_back(v->w3.m[i][j]);
+    for (int i = 0; i < Rows(v); ++i) {
+        for (int j = 0; j < Columns(v); ++j) knots->push_back(MatrixData(v)[i][j]);
     }
     for (std::size_t i = 1; i < knots->size(); ++i) {
         if (!((*knots)[i] > (*knots)[i - 1])) return ArgumentFault(1, "knots not strictly increasing");
@@ -95,11 +99,11 @@ bool PointArg(ZuVALUE* pv, int cArg, const std::vector<double>& knots, std::vect
     }
     if (!DataArg(pv, 3)) return false;
     const ZuVALUE* v = &pv[3];
-    if (v->w1.i > 1 && v->w2.i > 1) {
+    if (Rows(v) > 1 && Columns(v) > 1) {
         return ArgumentFault(3, "found " + Shape(v) + " but expected a vector", kArgumentSizeError);
     }
-    for (int i = 0; i < v->w1.i; ++i) {
-        for (int j = 0; j < v->w2.i; ++j) points->push_back(v->w3.m[i][j]);
+    for (int i = 0; i < Rows(v); ++i) {
+        for (int j = 0; j < Columns(v); ++j) points->push_back(MatrixData(v)[i][j]);
     }
     return true;
 }
@@ -200,18 +204,18 @@ void FnAcf(ZuVALUE* rtn, ZuVALUE* pv, int) {
         return;
     }
     const ZuVALUE* x = &pv[0];
-    const int t = x->w1.i;
-    if (!lib::ResultMatrix(rtn, lags + 1, x->w2.i)) return;
-    for (int j = 0; j < x->w2.i; ++j) {
+    const int t = Rows(x);
+    if (!lib::ResultMatrix(rtn, lags + 1, Columns(x))) return;
+    for (int j = 0; j < Columns(x); ++j) {
         double mean = 0.0;
-        for (int i = 0; i < t; ++i) mean += x->w3.m[i][j];
+        for (int i = 0; i < t; ++i) mean += MatrixData(x)[i][j];
         mean /= t;
         double c0 = 0.0;
-        for (int i = 0; i < t; ++i) c0 += (x->w3.m[i][j] - mean) * (x->w3.m[i][j] - mean);
+        for (int i = 0; i < t; ++i) c0 += (MatrixData(x)[i][j] - mean) * (MatrixData(x)[i][j] - mean);
         for (int k = 0; k <= lags; ++k) {
             double sum = 0.0;
-            for (int i = k; i < t; ++i) sum += (x->w3.m[i][j] - mean) * (x->w3.m[i - k][j] - mean);
-            rtn->w3.m[k][j] = c0 > 0.0 ? sum / c0 : kNaN;
+            for (int i = k; i < t; ++i) sum += (MatrixData(x)[i][j] - mean) * (MatrixData(x)[i - k][j] - mean);
+            MatrixData(rtn)[k][j] = c0 > 0.0 ? sum / c0 : kNaN;
         }
     }
 }
@@ -249,12 +253,12 @@ void FnDiscretize(ZuVALUE* rtn, ZuVALUE* pv, int) {
         return;
     }
     if (!lib::ResultMatrix(rtn, 1, m)) return;
-    double* counts = rtn->w3.m[0];
+    double* counts = MatrixData(rtn)[0];
     for (int k = 0; k < m; ++k) counts[k] = 0.0;
     const ZuVALUE* x = &pv[0];
-    for (int i = 0; i < x->w1.i; ++i) {
-        for (int j = 0; j < x->w2.i; ++j) {
-            const double v = x->w3.m[i][j];
+    for (int i = 0; i < Rows(x); ++i) {
+        for (int j = 0; j < Columns(x); ++j) {
+            const double v = MatrixData(x)[i][j];
             if (!(v >= lo && v <= hi)) continue;
             if (option == 0) {
                 counts[std::min(m - 1, static_cast<int>((v - lo) / (hi - lo) * m))] += 1.0;
@@ -292,12 +296,12 @@ void FnSpline(ZuVALUE* rtn, ZuVALUE* pv, int cArg) {
         return;
     }
     const ZuVALUE* y = &pv[0];
-    if (!lib::ResultMatrix(rtn, static_cast<int>(points.size()), y->w2.i)) return;
+    if (!lib::ResultMatrix(rtn, static_cast<int>(points.size()), Columns(y))) return;
     std::vector<double> column(At(t));
-    for (int j = 0; j < y->w2.i; ++j) {
-        for (int i = 0; i < t; ++i) column[At(i)] = y->w3.m[i][j];
+    for (int j = 0; j < Columns(y); ++j) {
+        for (int i = 0; i < t; ++i) column[At(i)] = MatrixData(y)[i][j];
         const CubicSpline s = Smooth(knots, column, alpha);
-        for (std::size_t k = 0; k < points.size(); ++k) rtn->w3.m[k][j] = s(points[k]);
+        for (std::size_t k = 0; k < points.size(); ++k) MatrixData(rtn)[k][j] = s(points[k]);
     }
 }
 

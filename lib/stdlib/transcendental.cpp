@@ -17,6 +17,13 @@
 #include "stdlib/routines.h"
 #include "value/value.h"
 
+using zu::value::Columns;
+using zu::value::DoubleOf;
+using zu::value::MatrixData;
+using zu::value::Rows;
+using zu::value::StringLength;
+using zu::value::StringText;
+
 namespace zu::stdlib {
 namespace {
 
@@ -97,7 +104,7 @@ using Function2 = double (*)(double, double);
 // The routine of a type text: one letter J, Y, I or K, in either case,
 // followed by E for the exponentially scaled I and K; null for anything else.
 Function2 BesselOfType(const ZuVALUE* v) {
-    const std::string type = v->w2.s != nullptr && v->w1.i > 0 ? std::string(v->w2.s, v->w1.i) : std::string{};
+    const std::string type = StringText(v) != nullptr && StringLength(v) > 0 ? std::string(StringText(v), StringLength(v)) : std::string{};
     std::string upper;
     for (char ch : type) upper += static_cast<char>(std::toupper(static_cast<unsigned char>(ch)));
     if (upper == "J") return Bessel<BesselKind::J>;
@@ -124,12 +131,12 @@ bool OperandArg(ZuVALUE* pv, int k, Operand* out) {
         ZuLibArgTypeError(k, ZU_DOUBLE, ZU_STRING);
         return false;
     }
-    if (value::IsMatrix(v) && !(v->w1.i == 1 && v->w2.i == 1)) {
-        *out = Operand{v->w3.m, v->w1.i, v->w2.i, 0.0};
+    if (value::IsMatrix(v) && !(Rows(v) == 1 && Columns(v) == 1)) {
+        *out = Operand{MatrixData(v), Rows(v), Columns(v), 0.0};
         return true;
     }
     if (ZuLibCheckType(ZU_DOUBLE, pv, k, k) == 0) return false;
-    out->s = v->w1.d;
+    out->s = DoubleOf(v);
     return true;
 }
 
@@ -147,7 +154,7 @@ void Elementwise(ZuVALUE* rtn, ZuVALUE* pv, int kx, int kn, Function2 f) {
     const Operand& shape = x.m != nullptr ? x : n;
     if (!lib::Allocated(lib::ResultMatrix(rtn, shape.r, shape.c))) return;
     for (int i = 0; i < shape.r; ++i)
-        for (int j = 0; j < shape.c; ++j) rtn->w3.m[i][j] = f(x.At(i, j), n.At(i, j));
+        for (int j = 0; j < shape.c; ++j) MatrixData(rtn)[i][j] = f(x.At(i, j), n.At(i, j));
 }
 
 // ---- Dawson's integral and the exponential integral -----------------------

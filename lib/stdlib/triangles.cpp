@@ -7,15 +7,22 @@
 #include <string_view>
 
 #include "numerics/library_support.h"
+#include "console/run_error_codes.h"
 #include "stdlib/routines.h"
 #include "value/value.h"
+
+using zu::value::Columns;
+using zu::value::DoubleOf;
+using zu::value::MatrixData;
+using zu::value::Rows;
+using zu::value::StringLength;
+using zu::value::StringText;
 
 namespace zu::stdlib {
 namespace {
 
 namespace lib = numerics::library;
 
-constexpr int kOutOfMemory = 4;
 
 // An operand that is either one scalar for every element or a matrix of
 // the shape being filled.
@@ -29,9 +36,9 @@ struct Source {
 // by c matrix; false after the report.
 bool SourceArg(ZuVALUE* pv, int k, int r, int c, Source* out) {
     ZuVALUE* v = &pv[k];
-    if (value::IsMatrix(v) && !(v->w1.i == 1 && v->w2.i == 1)) {
+    if (value::IsMatrix(v) && !(Rows(v) == 1 && Columns(v) == 1)) {
         if (ZuLibCheckMatrixSize(pv, k, k, r, c) == 0) return false;
-        out->m = v->w3.m;
+        out->m = MatrixData(v);
         return true;
     }
     if (value::TypeCode(v) == ZU_STRING) {
@@ -39,7 +46,7 @@ bool SourceArg(ZuVALUE* pv, int k, int r, int c, Source* out) {
         return false;
     }
     if (ZuLibCheckType(ZU_DOUBLE, pv, k, k) == 0) return false;
-    out->s = v->w1.d;
+    out->s = DoubleOf(v);
     return true;
 }
 
@@ -58,7 +65,7 @@ bool VectorArg(ZuVALUE* pv, int k, Vector* out) {
         return false;
     }
     if (!lib::MatrixArg(pv, k)) return false;
-    const int r = pv[k].w1.i, c = pv[k].w2.i;
+    const int r = Rows(&pv[k]), c = Columns(&pv[k]);
     if (r == 0 || c == 0) {
         *out = Vector{nullptr, true, 0};
         return true;
@@ -67,32 +74,32 @@ bool VectorArg(ZuVALUE* pv, int k, Vector* out) {
         ZuLibArgError(k);
         return false;
     }
-    *out = Vector{pv[k].w3.m, r == 1, r * c};
+    *out = Vector{MatrixData(&pv[k]), r == 1, r * c};
     return true;
 }
 
 // A copy of the matrix argument 0 in the result; false when nothing was made.
 bool CopyOfFirst(ZuVALUE* rtn, ZuVALUE* pv) {
     if (!lib::MatrixArg(pv, 0)) return false;
-    const int r = pv->w1.i, c = pv->w2.i;
-    ZuLibValMatDup(rtn, pv->w3.m, r, c);
+    const int r = Rows(pv), c = Columns(pv);
+    ZuLibValMatDup(rtn, MatrixData(pv), r, c);
     return value::IsMatrix(rtn);
 }
 
 // A result of r by c zeros; false when nothing was made.
 bool ZeroResult(ZuVALUE* rtn, int r, int c) {
     if (!lib::ResultMatrix(rtn, r, c)) return false;
-    if (r >= 1 && c >= 1) MatZero(rtn->w3.m, r, c);
+    if (r >= 1 && c >= 1) MatZero(MatrixData(rtn), r, c);
     return true;
 }
 
 // Keeps the elements of one triangle (with the diagonal) and zeroes the rest.
 void KeepTriangle(ZuVALUE* rtn, ZuVALUE* pv, bool lower) {
     if (!CopyOfFirst(rtn, pv)) return;
-    const int r = rtn->w1.i, c = rtn->w2.i;
+    const int r = Rows(rtn), c = Columns(rtn);
     for (int i = 0; i < r; ++i)
         for (int j = 0; j < c; ++j)
-            if (lower ? j > i : j < i) rtn->w3.m[i][j] = 0.0;
+            if (lower ? j > i : j < i) MatrixData(rtn)[i][j] = 0.0;
 }
 
 // setlower and setupper: the strict triangle from argument 1, and the
@@ -110,8 +117,8 @@ void SetTriangle(ZuVALUE* rtn, ZuVALUE* pv, int cArg, bool lower) {
     if (!CopyOfFirst(rtn, pv)) return;
     for (int i = 0; i < r; ++i) {
         for (int j = 0; j < c; ++j) {
-            if (lower ? j < i : j > i) rtn->w3.m[i][j] = part.At(i, j);
-            if (j == i && cArg > 2) rtn->w3.m[i][j] = diagonal.At(i, j);
+            if (lower ? j < i : j > i) MatrixData(rtn)[i][j] = part.At(i, j);
+            if (j == i && cArg > 2) MatrixData(rtn)[i][j] = diagonal.At(i, j);
         }
     }
 }
@@ -150,11 +157,11 @@ void QuadraticForm(ZuVALUE* rtn, double** x, int r, int c, double** m, bool diag
     if (diagonalOnly) {
         if (!ZeroResult(rtn, r, 1)) return;
         for (int i = 0; i < r; ++i)
-            for (int j = 0; j < c; ++j) rtn->w3.m[i][0] += xm.m()[i][j] * x[i][j];
+            for (int j = 0; j < c; ++j) MatrixData(rtn)[i][0] += xm.m()[i][j] * x[i][j];
         return;
     }
     if (!ZeroResult(rtn, r, r)) return;
-    if (r >= 1 && c >= 1) MatABt(rtn->w3.m, xm.m(), r, c, x, r);
+    if (r >= 1 && c >= 1) MatABt(MatrixData(rtn), xm.m(), r, c, x, r);
 }
 
 }  // namespace
@@ -186,7 +193,7 @@ void FnSetdiagonal(ZuVALUE* rtn, ZuVALUE* pv, int) {
     Source source;
     if (isVector ? !VectorArg(pv, 1, &diagonal) : !SourceArg(pv, 1, r, c, &source)) return;
     if (!CopyOfFirst(rtn, pv)) return;
-    for (int i = 0; i < n; ++i) rtn->w3.m[i][i] = isVector ? diagonal.at(i) : source.At(i, i);
+    for (int i = 0; i < n; ++i) MatrixData(rtn)[i][i] = isVector ? diagonal.at(i) : source.At(i, i);
 }
 
 // setbounds(m, lo, hi): each element of m clamped into [lo, hi]; the bounds
@@ -204,7 +211,7 @@ void FnSetbounds(ZuVALUE* rtn, ZuVALUE* pv, int) {
 void FnDiag(ZuVALUE* rtn, ZuVALUE* pv, int) {
     Vector v;
     if (!VectorArg(pv, 0, &v) || !ZeroResult(rtn, v.n, v.n)) return;
-    for (int k = 0; k < v.n; ++k) rtn->w3.m[k][k] = v.at(k);
+    for (int k = 0; k < v.n; ++k) MatrixData(rtn)[k][k] = v.at(k);
 }
 
 // diagcat(a, b): the block-diagonal matrix with a above left and b below
@@ -213,14 +220,14 @@ void FnDiagcat(ZuVALUE* rtn, ZuVALUE* pv, int) {
     for (int k = 0; k < 2; ++k)
         if (IsTextAt(pv, k)) return;
     if (!lib::MatrixArg(pv, 0) || !lib::MatrixArg(pv, 1)) return;
-    const int ra = pv[0].w1.i, ca = pv[0].w2.i, rb = pv[1].w1.i, cb = pv[1].w2.i;
+    const int ra = Rows(&pv[0]), ca = Columns(&pv[0]), rb = Rows(&pv[1]), cb = Columns(&pv[1]);
     if (static_cast<long long>(ra) + rb > INT_MAX || static_cast<long long>(ca) + cb > INT_MAX) {
-        ZuRunError(kOutOfMemory, nullptr);
+        ReportRunError(RunErrorCode::OutOfMemory);
         return;
     }
     if (!ZeroResult(rtn, ra + rb, ca + cb)) return;
-    for (int i = 0; i < ra; ++i) std::copy_n(pv[0].w3.m[i], ca, rtn->w3.m[i]);
-    for (int i = 0; i < rb; ++i) std::copy_n(pv[1].w3.m[i], cb, rtn->w3.m[ra + i] + ca);
+    for (int i = 0; i < ra; ++i) std::copy_n(MatrixData(&pv[0])[i], ca, MatrixData(rtn)[i]);
+    for (int i = 0; i < rb; ++i) std::copy_n(MatrixData(&pv[1])[i], cb, MatrixData(rtn)[ra + i] + ca);
 }
 
 // vech(m): the lower triangle with the diagonal stacked column by column
@@ -228,17 +235,17 @@ void FnDiagcat(ZuVALUE* rtn, ZuVALUE* pv, int) {
 // n matrix gives n (n + 1) / 2 elements.
 void FnVech(ZuVALUE* rtn, ZuVALUE* pv, int) {
     if (!lib::MatrixArg(pv, 0)) return;
-    const int r = pv->w1.i, c = pv->w2.i, n = std::min(r, c);
+    const int r = Rows(pv), c = Columns(pv), n = std::min(r, c);
     long long count = 0;
     for (int j = 0; j < n; ++j) count += r - j;
     if (count > INT_MAX) {
-        ZuRunError(kOutOfMemory, nullptr);
+        ReportRunError(RunErrorCode::OutOfMemory);
         return;
     }
     if (!lib::ResultMatrix(rtn, static_cast<int>(count), 1)) return;
     int k = 0;
     for (int j = 0; j < n; ++j)
-        for (int i = j; i < r; ++i) rtn->w3.m[k++][0] = pv->w3.m[i][j];
+        for (int i = j; i < r; ++i) MatrixData(rtn)[k++][0] = MatrixData(pv)[i][j];
 }
 
 // unvech(v): the symmetric n by n matrix whose lower triangle, stacked by
@@ -255,7 +262,7 @@ void FnUnvech(ZuVALUE* rtn, ZuVALUE* pv, int) {
     if (!lib::ResultMatrix(rtn, n, n)) return;
     int k = 0;
     for (int j = 0; j < n; ++j)
-        for (int i = j; i < n; ++i) rtn->w3.m[i][j] = rtn->w3.m[j][i] = v.at(k++);
+        for (int i = j; i < n; ++i) MatrixData(rtn)[i][j] = MatrixData(rtn)[j][i] = v.at(k++);
 }
 
 // toeplitz(v [, n]): the symmetric n by n Toeplitz matrix with element
@@ -274,7 +281,7 @@ void FnToeplitz(ZuVALUE* rtn, ZuVALUE* pv, int cArg) {
     for (int i = 0; i < n; ++i)
         for (int j = 0; j < n; ++j) {
             const int lag = std::abs(i - j);
-            rtn->w3.m[i][j] = lag < v.n ? v.at(lag) : 0.0;
+            MatrixData(rtn)[i][j] = lag < v.n ? v.at(lag) : 0.0;
         }
 }
 
@@ -282,9 +289,9 @@ void FnToeplitz(ZuVALUE* rtn, ZuVALUE* pv, int cArg) {
 // empty matrix).
 void FnTrace(ZuVALUE* rtn, ZuVALUE* pv, int) {
     if (IsTextAt(pv, 0) || !lib::MatrixArg(pv, 0)) return;
-    const int n = std::min(pv->w1.i, pv->w2.i);
+    const int n = std::min(Rows(pv), Columns(pv));
     double sum = 0.0;
-    for (int i = 0; i < n; ++i) sum += pv->w3.m[i][i];
+    for (int i = 0; i < n; ++i) sum += MatrixData(pv)[i][i];
     ZuValSetDouble(rtn, sum);
 }
 
@@ -300,14 +307,14 @@ void FnOuter(ZuVALUE* rtn, ZuVALUE* pv, int cArg) {
     if (cArg > 2) {
         const ZuVALUE* option = &pv[2];
         if (value::TypeCode(option) != ZU_STRING || value::IsNul(option) ||
-            std::string_view(option->w2.s != nullptr ? option->w2.s : "", option->w1.i) != "d") {
+            std::string_view(StringText(option) != nullptr ? StringText(option) : "", StringLength(option)) != "d") {
             ZuLibArgError(2);
             return;
         }
         diagonalOnly = true;
     }
     if (IsTextAt(pv, 0) || IsTextAt(pv, 1) || !lib::MatrixArg(pv, 0)) return;
-    const int r = pv->w1.i, c = pv->w2.i;
+    const int r = Rows(pv), c = Columns(pv);
     Source m;
     if (!SourceArg(pv, 1, c, c, &m)) return;
     lib::Block scaled(c, c);
@@ -317,7 +324,7 @@ void FnOuter(ZuVALUE* rtn, ZuVALUE* pv, int cArg) {
     }
     for (int i = 0; i < c; ++i)
         for (int j = 0; j < c; ++j) scaled.m()[i][j] = m.m != nullptr ? m.m[i][j] : (i == j ? m.s : 0.0);
-    QuadraticForm(rtn, pv->w3.m, r, c, scaled.m(), diagonalOnly);
+    QuadraticForm(rtn, MatrixData(pv), r, c, scaled.m(), diagonalOnly);
 }
 
 }  // namespace zu::stdlib

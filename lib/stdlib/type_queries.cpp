@@ -5,6 +5,8 @@
 #include "stdlib/routines.h"
 #include "value/value.h"
 
+using zu::value::StringText;
+
 namespace zu::stdlib {
 namespace {
 
@@ -64,7 +66,7 @@ void FnIsclass(ZuVALUE* rtn, ZuVALUE* pv, int cArg) {
         SetFlag(rtn, false);
         return;
     }
-    SetFlag(rtn, cArg < 2 || (pv[1].w2.s != nullptr && ClassIsOrDerives(pv, pv[1].w2.s)));
+    SetFlag(rtn, cArg < 2 || (StringText(&pv[1]) != nullptr && ClassIsOrDerives(pv, StringText(&pv[1]))));
 }
 
 void FnBinand(ZuVALUE* rtn, ZuVALUE* pv, int cArg) {

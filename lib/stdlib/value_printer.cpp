@@ -13,6 +13,15 @@
 #include "value/function_table.h"
 #include "value/value.h"
 
+using zu::value::Columns;
+using zu::value::DoubleOf;
+using zu::value::ItemCount;
+using zu::value::Items;
+using zu::value::MatrixData;
+using zu::value::Rows;
+using zu::value::StringLength;
+using zu::value::StringText;
+
 namespace zu::stdlib {
 namespace {
 
@@ -84,7 +93,7 @@ void Printer::Double(double d, const FormatPiece& f) {
 
 bool Printer::Matrix(const ZuVALUE& v, const PrintOptions& o) {
     if (o.format.kind == FormatKind::Matrix && sink_.IsStream()) {
-        PrintMatrixFile(sink_, v.w3.m, v.w1.i, v.w2.i, o.format);
+        PrintMatrixFile(sink_, MatrixData(&v), Rows(&v), Columns(&v), o.format);
         return true;
     }
     MatrixOptions m;
@@ -94,7 +103,7 @@ bool Printer::Matrix(const ZuVALUE& v, const PrintOptions& o) {
     m.columnFormats = o.columnFormats;
     m.lower = o.lower;
     m.blockHeaders = o.blockHeaders;
-    PrintMatrix(sink_, v.w3.m, v.w1.i, v.w2.i, m);
+    PrintMatrix(sink_, MatrixData(&v), Rows(&v), Columns(&v), m);
     return true;
 }
 
@@ -112,7 +121,7 @@ bool Printer::String(std::string_view text, const PrintOptions& o) {
 // A member or element value: an empty matrix as "<>\n", then a newline
 // after anything that does not end with one of its own.
 void Printer::Member(const ZuVALUE& v) {
-    if (value::IsEmptyMatrix(&v) || (value::IsMatrix(&v) && v.w3.m == nullptr)) {
+    if (value::IsEmptyMatrix(&v) || (value::IsMatrix(&v) && MatrixData(&v) == nullptr)) {
         sink_.Put("<>\n");
         return;
     }
@@ -123,10 +132,10 @@ void Printer::Member(const ZuVALUE& v) {
 }
 
 void Printer::Elements(const ZuVALUE& array, const std::string& path, int level) {
-    if (array.w2.v == nullptr) return;
+    if (Items(&array) == nullptr) return;
     const char* open = value::IsAddress(&array) ? "&[" : "[";
-    for (int k = 0; k < array.w1.i; ++k) {
-        const ZuVALUE& element = array.w2.v[k];
+    for (int k = 0; k < ItemCount(&array); ++k) {
+        const ZuVALUE& element = Items(&array)[k];
         const std::string here = path + open + std::to_string(k) + "]";
         const bool isArray = value::TypeCode(&element) == ZU_ARRAY && !value::IsNul(&element);
         if (isArray && level + 1 < kMaxLevels) {
@@ -146,7 +155,7 @@ void Printer::Elements(const ZuVALUE& array, const std::string& path, int level)
 
 bool Printer::Array(const ZuVALUE& v, const FormatPiece& f) {
     if (IsPointerFormat(f)) {
-        sink_.Put("0x" + Hex(v.w2.v));
+        sink_.Put("0x" + Hex(Items(&v)));
         return false;
     }
     sink_.Put('\n');
@@ -204,7 +213,7 @@ bool Printer::Value(const ZuVALUE& v, const PrintOptions& o) {
     }
     switch (value::TypeCode(&v)) {
         case ZU_INT: Int(v.w1.i, o.format); return false;
-        case ZU_DOUBLE: Double(v.w1.d, o.format); return false;
+        case ZU_DOUBLE: Double(DoubleOf(&v), o.format); return false;
         case ZU_MATRIX: return Matrix(v, o);
         case ZU_STRING: return String(StringChars(v), o);
         case ZU_ARRAY: return Array(v, o.format);
@@ -220,10 +229,10 @@ bool Printer::Value(const ZuVALUE& v, const PrintOptions& o) {
 }  // namespace
 
 std::string_view StringChars(const ZuVALUE& v) {
-    if (v.w2.s == nullptr || v.w1.i <= 0) return {};
-    const auto length = static_cast<std::size_t>(v.w1.i);
-    const void* nul = std::memchr(v.w2.s, '\0', length);
-    return {v.w2.s, nul != nullptr ? static_cast<std::size_t>(static_cast<const char*>(nul) - v.w2.s) : length};
+    if (StringText(&v) == nullptr || StringLength(&v) <= 0) return {};
+    const auto length = static_cast<std::size_t>(StringLength(&v));
+    const void* nul = std::memchr(StringText(&v), '\0', length);
+    return {StringText(&v), nul != nullptr ? static_cast<std::size_t>(static_cast<const char*>(nul) - StringText(&v)) : length};
 }
 
 bool PrintValue(PrintSink& sink, const ZuVALUE& v, const PrintOptions& options) {

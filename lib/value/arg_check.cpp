@@ -5,6 +5,7 @@
 #include <string>
 
 #include "value/cast.h"
+#include "console/run_error_codes.h"
 #include "value/value.h"
 
 using zu::value::Describe;
@@ -12,9 +13,9 @@ using zu::value::TypeCode;
 
 namespace {
 
-constexpr int kArgumentsDiffer = 34;
-constexpr int kArgumentError = 37;
-constexpr int kArgumentSizeError = 40;
+constexpr int kArgumentsDiffer = zu::ErrorNumber(zu::RunErrorCode::SameArguments);
+constexpr int kArgumentError = zu::ErrorNumber(zu::RunErrorCode::Argument);
+constexpr int kArgumentSizeError = zu::ErrorNumber(zu::RunErrorCode::ArgumentSize);
 
 std::string Shape(int r, int c) { return "matrix[" + std::to_string(r) + "][" + std::to_string(c) + "]"; }
 

@@ -2,6 +2,7 @@
 // operators.  New content is built in a scratch record first and moved in
 // only when it exists, so that a failed conversion changes nothing.
 #include "value/cast.h"
+#include "console/run_error_codes.h"
 
 #include <algorithm>
 #include <climits>
@@ -16,10 +17,10 @@ namespace zu::value {
 namespace {
 
 // Run-time errors of the casts.
-constexpr int kCannotTypecast = 30;
-constexpr int kCannotCastToInt = 45;
-constexpr int kCannotCastToDouble = 46;
-constexpr int kCannotCastToMatrix = 47;
+constexpr int kCannotTypecast = ErrorNumber(RunErrorCode::CannotTypecast);
+constexpr int kCannotCastToInt = ErrorNumber(RunErrorCode::CastToInt);
+constexpr int kCannotCastToDouble = ErrorNumber(RunErrorCode::CastToDouble);
+constexpr int kCannotCastToMatrix = ErrorNumber(RunErrorCode::CastToMatrix);
 
 bool Fail(int code, const ZuVALUE* v) {
     ZuRunError(code, Describe(v).c_str());

@@ -7,6 +7,7 @@
 #include <type_traits>
 
 #include "value/cast.h"
+#include "console/run_error_codes.h"
 #include "value/value.h"
 
 using zu::value::IsMatrix;
@@ -14,7 +15,7 @@ using zu::value::TypeCode;
 
 namespace {
 
-constexpr int kIncompatibleType = 11;
+constexpr int kIncompatibleType = zu::ErrorNumber(zu::RunErrorCode::IncompatibleType);
 
 struct Operand {
     double** m = nullptr;  // null for a scalar

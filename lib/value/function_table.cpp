@@ -53,6 +53,8 @@ const FunctionEntry* FindFunction(std::string_view name) {
 
 int FunctionCount() { return static_cast<int>(TheTable().slots.size()); }
 
+const FunctionEntry& FunctionAt(int i) { return TheTable().slots.at(static_cast<std::size_t>(i)).entry; }
+
 void SetRunningFunction(const char* name) { runningName = name == nullptr ? "" : name; }
 
 std::string_view DeclarationName(const char* declaration) {
@@ -114,3 +116,13 @@ extern "C" void ZuLibFreeFunctions(void) {
 }
 
 extern "C" const char* SZuIntFunc(void) { return zu::value::runningName; }
+
+namespace zu::value {
+
+void RegisterFunctions(std::span<const LibraryFunction> list)
+{
+    for (const LibraryFunction& f : list)
+        (void)FZuLibAddFunction(f.declaration, f.routine, f.atLeast ? 1 : 0);
+}
+
+}  // namespace zu::value

@@ -3,6 +3,7 @@
 #ifndef ZU_VALUE_FUNCTION_TABLE_H
 #define ZU_VALUE_FUNCTION_TABLE_H
 
+#include <span>
 #include <string_view>
 
 #include "zu.h"
@@ -18,10 +19,24 @@ struct FunctionEntry {
     int count;                // n arguments, or -n for "n or more"
 };
 
+// One function of a library family's registration list: its declaration
+// ("cc$name": one 'c' per argument), its routine and whether it takes that
+// many arguments or more.
+struct LibraryFunction {
+    const char* declaration;
+    ZuLIBFUNC routine;
+    bool atLeast;
+};
+
+// Enters every function of a list into the table, in list order.
+void RegisterFunctions(std::span<const LibraryFunction> list);
+
 // The entry of a name (the text after the `$`), or null.
 [[nodiscard]] const FunctionEntry* FindFunction(std::string_view name);
 
 [[nodiscard]] int FunctionCount();
+// The entries in name order, 0 <= i < FunctionCount().
+[[nodiscard]] const FunctionEntry& FunctionAt(int i);
 
 // The name that SZuIntFunc reports while a library routine runs.  The text
 // is not copied: the caller keeps it alive while it is set (the name part

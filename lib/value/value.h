@@ -19,7 +19,31 @@ inline bool HasFlag(const ZuVALUE* v, int flags) { return (v->t & flags) != 0; }
 inline bool IsNul(const ZuVALUE* v) { return HasFlag(v, ZU_FLAG_NUL); }
 inline bool IsAddress(const ZuVALUE* v) { return TypeCode(v) == ZU_ARRAY && HasFlag(v, ZU_FLAG_ADR); }
 inline bool IsMatrix(const ZuVALUE* v) { return TypeCode(v) == ZU_MATRIX && !IsNul(v); }
-inline bool IsEmptyMatrix(const ZuVALUE* v) { return IsMatrix(v) && (v->w1.i <= 0 || v->w2.i <= 0); }
+
+// ---- the words of a record by what they mean ----
+// Library routines read records through these rather than through the raw
+// words, so that the layout stays the business of this folder.  They check
+// nothing: the caller knows the type (after ZuLibCheckType, say).
+
+// int and double scalars.
+inline int IntOf(const ZuVALUE* v) { return v->w1.i; }
+inline double DoubleOf(const ZuVALUE* v) { return v->w1.d; }
+
+// A matrix: its extent and its table of row pointers (null when empty).
+inline int Rows(const ZuVALUE* v) { return v->w1.i; }
+inline int Columns(const ZuVALUE* v) { return v->w2.i; }
+inline double** MatrixData(const ZuVALUE* v) { return v->w3.m; }
+
+// A string: its length in bytes and its characters (null when empty).
+inline int StringLength(const ZuVALUE* v) { return v->w1.i; }
+inline char* StringText(const ZuVALUE* v) { return v->w2.s; }
+
+// An array: its item count and its items (null when empty); an address
+// refers to the one record of its Items.
+inline int ItemCount(const ZuVALUE* v) { return v->w1.i; }
+inline ZuVALUE* Items(const ZuVALUE* v) { return v->w2.v; }
+
+inline bool IsEmptyMatrix(const ZuVALUE* v) { return IsMatrix(v) && (Rows(v) <= 0 || Columns(v) <= 0); }
 
 // Clears all words and the type word.
 inline void Clear(ZuVALUE* v) { *v = ZuVALUE{}; }

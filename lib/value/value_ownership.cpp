@@ -9,6 +9,7 @@
 #include <cstring>
 
 #include "value/heap.h"
+#include "console/run_error_codes.h"
 #include "value/value.h"
 
 using zu::value::Clear;
@@ -169,7 +170,7 @@ bool TrySetString(ZuVALUE* v, const char* text, int n) {
     return true;
 }
 
-void RaiseOutOfMemory() { ZuRunError(4, nullptr); }
+void RaiseOutOfMemory() { ReportRunError(RunErrorCode::OutOfMemory); }
 
 }  // namespace zu::value
 
@@ -249,7 +250,7 @@ extern "C" void ZuLibValMatMalloc(ZuVALUE* v, int r, int c) {
     if (r < 0 || c < 0) {
         ZuFreeByValue(v);
         ZuLibValZero(v);
-        ZuRunError(39, nullptr);
+        zu::ReportRunError(zu::RunErrorCode::NegativeDimension);
         return;
     }
     if (!zu::value::TrySetMatrix(v, r, c)) {
@@ -268,7 +269,7 @@ extern "C" void ZuLibValArrayCalloc(ZuVALUE* v, int n) {
     Clear(v);
     if (n < 0) {
         ZuLibValZero(v);
-        ZuRunError(39, nullptr);
+        zu::ReportRunError(zu::RunErrorCode::NegativeDimension);
         return;
     }
     ZuVALUE* elements = nullptr;
@@ -290,7 +291,7 @@ extern "C" void ZuLibValStrMalloc(ZuVALUE* v, int n) {
     if (n < 0) {
         ZuFreeByValue(v);
         ZuLibValZero(v);
-        ZuRunError(39, nullptr);
+        zu::ReportRunError(zu::RunErrorCode::NegativeDimension);
         return;
     }
     if (!zu::value::TrySetString(v, nullptr, n)) {

@@ -1,9 +1,9 @@
-#include "driver/scan_format.h"
+#include "console/scan_format.h"
 
 #include <gtest/gtest.h>
 
-using zu::driver::classifyScanFormat;
-using zu::driver::ScanConversion;
+using zu::console::classifyScanFormat;
+using zu::console::ScanConversion;
 
 TEST(ScanFormat, AcceptsOneConversionOfAKnownKind)
 {

@@ -3,8 +3,7 @@
 // autoload records and its messages.
 #include "parser/parse_fixture.h"
 
-#include "driver/stages.h"
-#include "compiler/tokens.h"
+#include "program/tokens.h"
 #include "gauss/registration.h"
 
 #include <cmath>
@@ -38,7 +37,7 @@ protected:
     static std::vector<std::string> imports()
     {
         std::vector<std::string> out;
-        auto& lt = zu::compiler::literalTable();
+        auto& lt = zu::program::literalTable();
         for (int i = 0; i < lt.count(); ++i)
             if (lt[i].t == ZU_IMPORTNAME)
                 out.push_back(std::string(lt[i].w1.s) + (lt[i].w3.i ? " (gauss)" : ""));
@@ -85,7 +84,7 @@ TEST_F(GaussParseTest, RunsOfMainCodeAreChainedAroundProcedures)
     const auto code = emitted();
     int jumps = 0;
     for (std::size_t i = 0; i < code.size(); ++i)
-        if (code[i].op == zu::run::code(zu::run::Op::JMP)) {
+        if (code[i].op == zu::program::code(zu::program::Op::JMP)) {
             ++jumps;
             // Every jump of main lands inside the program, forward to main
             // code or back to the NUM that ends main.
@@ -105,12 +104,12 @@ TEST_F(GaussParseTest, ForLoopCompanionsLoseTheirNames)
 
 TEST_F(GaussParseTest, ForLoopTestsTheDirectionOnlyWhenTheStepIsNotALiteral)
 {
-    const std::string castToInt = "OPR " + std::to_string(zu::compiler::tok::KwInt);
-    const std::string greater = "OPR " + std::to_string(zu::compiler::tok::Gt);
+    const std::string castToInt = "OPR " + std::to_string(zu::program::tok::KwInt);
+    const std::string greater = "OPR " + std::to_string(zu::program::tok::Gt);
     ASSERT_EQ(compile("for i (1, 3, -2); endfor;\n"), 0);
     EXPECT_EQ(countOf(castToInt), 2);  // start and stop; the step is known
     EXPECT_EQ(countOf(greater), 0);
-    EXPECT_EQ(countOf("OPR " + std::to_string(zu::compiler::tok::Ge)), 1);
+    EXPECT_EQ(countOf("OPR " + std::to_string(zu::program::tok::Ge)), 1);
     reopen();
     ASSERT_TRUE(FZuParseInitGauss(nullptr, 0));
     ASSERT_EQ(compile("s = 1;\nfor i (1, 3, s); endfor;\n"), 0);
@@ -129,8 +128,8 @@ TEST_F(GaussParseTest, TwoPartIndexesUseTheBaseOneForms)
 TEST_F(GaussParseTest, PrintEndingInTwoSemicolonsCallsPrint)
 {
     ASSERT_EQ(compile("print /rd 1 2;;\nprint 3;\n"), 0);
-    const int print = zu::compiler::symbolTable().find("gauss::print", 0, zu::compiler::symbolTable().count());
-    const int println = zu::compiler::symbolTable().find("gauss::println", 0, zu::compiler::symbolTable().count());
+    const int print = zu::program::symbolTable().find("gauss::print", 0, zu::program::symbolTable().count());
+    const int println = zu::program::symbolTable().find("gauss::println", 0, zu::program::symbolTable().count());
     ASSERT_GE(print, 0);
     ASSERT_GE(println, 0);
     EXPECT_EQ(countOf("LOD " + std::to_string(print)), 1);
@@ -144,7 +143,7 @@ TEST_F(GaussParseTest, LetStoresNamesAsCharacterElements)
     ASSERT_EQ(compile("let x = hello;\nlet y = abcdefghij;\n"), 0);
     EXPECT_TRUE(reported("'abcdefghij' Warning: string longer than 8 characters"));
     // The values are literals: find the double whose bytes spell the name.
-    auto& lt = zu::compiler::literalTable();
+    auto& lt = zu::program::literalTable();
     bool hello = false, truncated = false;
     for (int i = 0; i < lt.count(); ++i) {
         if ((lt[i].t & ZU_TYPE_MASK) != ZU_DOUBLE)

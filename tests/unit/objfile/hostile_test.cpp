@@ -18,8 +18,8 @@ protected:
     };
     static Tables tables()
     {
-        return {compiler::symbolTable().count(), compiler::literalTable().count(),
-                compiler::codeBuffer().size()};
+        return {program::symbolTable().count(), program::literalTable().count(),
+                program::codeBuffer().size()};
     }
     // The small program's bytes, with the tables holding the loaded
     // program `resident` for the hostile file to meet.
@@ -115,15 +115,15 @@ TEST_F(HostileTest, OperandsOutsideTheFileAreRefused)
     const std::vector<unsigned char> bytes = smallFile();
     const std::size_t code = countAfter(bytes, "$zu$pcode") + 4;
     bool patched[3] = {false, false, false};
-    const std::int32_t ops[3] = {run::code(run::Op::LOD), run::code(run::Op::JMF),
-                                 run::code(run::Op::ELF)};
+    const std::int32_t ops[3] = {program::code(program::Op::LOD), program::code(program::Op::JMF),
+                                 program::code(program::Op::ELF)};
     for (std::size_t at = code; at + 5 <= bytes.size() - 12; at += 5)
         for (int k = 0; k < 3; ++k)
             if (bytes[at] == ops[k] && !patched[k]) {
                 std::vector<unsigned char> bad = bytes;
                 putInt(bad, at + 1, 5000);
                 messages().clear();
-                EXPECT_EQ(loadRefused(bad), 1) << run::mnemonic(ops[k]);
+                EXPECT_EQ(loadRefused(bad), 1) << program::mnemonic(ops[k]);
                 EXPECT_TRUE(reported("file error"));
                 patched[k] = true;
             }

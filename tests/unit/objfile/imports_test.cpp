@@ -14,7 +14,7 @@ protected:
     }
     int addImport(const char* name)
     {
-        return compiler::literalTable().addImport(name, false, false);
+        return program::literalTable().addImport(name, false, false);
     }
 };
 
@@ -27,7 +27,7 @@ TEST_F(ImportTest, ObjectFileIsPreferredToTheSource)
     EXPECT_EQ(IZuParseLinkImports(), 0);
     EXPECT_GE(find("fromObject"), 0);
     EXPECT_LT(find("fromSource"), 0);
-    EXPECT_NE(compiler::literalTable()[0].w2.i, 0);  // marked linked
+    EXPECT_NE(program::literalTable()[0].w2.i, 0);  // marked linked
 }
 
 TEST_F(ImportTest, SourceIsCompiledWhenThereIsNoObjectFile)
@@ -40,9 +40,9 @@ TEST_F(ImportTest, SourceIsCompiledWhenThereIsNoObjectFile)
 
 TEST_F(ImportTest, DirectoryLoadsNothingAndMissingFileFails)
 {
-    const int symbols = compiler::symbolTable().count();
+    const int symbols = program::symbolTable().count();
     EXPECT_EQ(IZuGetImportFile("lib/", 0, 0), 0);
-    EXPECT_EQ(compiler::symbolTable().count(), symbols);
+    EXPECT_EQ(program::symbolTable().count(), symbols);
     EXPECT_TRUE(messages().empty());
     addImport("nothere");
     EXPECT_EQ(IZuParseLinkImports(), 1);

@@ -31,7 +31,7 @@ TEST_F(LinkTest, DeclarationAndDefinitionBecomeOneSymbol)
     EXPECT_EQ(value(x).t & (ZU_FLAG_EXT | ZU_TYPE_MASK), ZU_INT);
     EXPECT_EQ(value(x).w1.i, 42);
     int records = 0;
-    for (int g = 0; g < compiler::symbolTable().count(); ++g)
+    for (int g = 0; g < program::symbolTable().count(); ++g)
         records += symbolName(g) == "x";
     EXPECT_EQ(records, 1);
 }
@@ -51,8 +51,8 @@ TEST_F(LinkTest, StaticGlobalsNeverLink)
     ZuParseInterDebug(0, 1);
     EXPECT_EQ(loadBoth("static decl s = 1; f() { return s; }", "static decl s = 2; g() { return s; }"), 0);
     int statics = 0;
-    for (int g = 0; g < compiler::symbolTable().count(); ++g)
-        statics += compiler::symbolTable()[g].name && std::string(compiler::symbolTable()[g].name) == "@s";
+    for (int g = 0; g < program::symbolTable().count(); ++g)
+        statics += program::symbolTable()[g].name && std::string(program::symbolTable()[g].name) == "@s";
     EXPECT_EQ(statics, 2);
 }
 

@@ -2,12 +2,12 @@
 // loads them again, keeping the messages, for the object-file tests.
 #pragma once
 
-#include "compiler/code_buffer.h"
-#include "compiler/literals.h"
-#include "compiler/symbols.h"
-#include "driver/stages.h"
+#include "program/code_buffer.h"
+#include "program/literals.h"
+#include "program/symbols.h"
+#include "zu.h"
 #include "objfile/objfile.h"
-#include "run/pcode.h"
+#include "program/pcode.h"
 #include "zu.h"
 
 #include <gtest/gtest.h>
@@ -62,7 +62,7 @@ protected:
     // not reach.
     static void freeGlobalValues()
     {
-        auto& st = compiler::symbolTable();
+        auto& st = program::symbolTable();
         for (int g = 0; g < st.count(); ++g)
             ZuFreeValue(&st[g].val);
     }
@@ -121,9 +121,9 @@ protected:
 
     static int find(const char* name)
     {
-        return compiler::symbolTable().find(name, 0, compiler::symbolTable().count());
+        return program::symbolTable().find(name, 0, program::symbolTable().count());
     }
-    static ZuVALUE& value(int g) { return compiler::symbolTable()[g].val; }
+    static ZuVALUE& value(int g) { return program::symbolTable()[g].val; }
 
     // One line per instruction from `from` on, with operands shown by what
     // they mean rather than by position: a global by name, a jump relative
@@ -132,21 +132,21 @@ protected:
     static std::vector<std::string> describe(int from, int base)
     {
         std::vector<std::string> out;
-        const auto code = compiler::codeBuffer().code();
+        const auto code = program::codeBuffer().code();
         for (std::size_t a = static_cast<std::size_t>(from); a < code.size(); ++a)
             out.push_back(describe(code[a], base));
         return out;
     }
     static std::string describe(const ZuPCODE& i, int base)
     {
-        const run::OpcodeInfo* info = run::opcodeInfo(i.op);
-        std::string s = run::mnemonic(i.op);
-        switch (info ? info->operand : run::Operand::None) {
-        case run::Operand::Global:
-        case run::Operand::Class: return s + " " + symbolName(i.arg);
-        case run::Operand::CodeAddress: return s + " @" + std::to_string(i.arg - base);
-        case run::Operand::Literal:
-        case run::Operand::LocalName:
+        const program::OpcodeInfo* info = program::opcodeInfo(i.op);
+        std::string s = program::mnemonic(i.op);
+        switch (info ? info->operand : program::Operand::None) {
+        case program::Operand::Global:
+        case program::Operand::Class: return s + " " + symbolName(i.arg);
+        case program::Operand::CodeAddress: return s + " @" + std::to_string(i.arg - base);
+        case program::Operand::Literal:
+        case program::Operand::LocalName:
             if (i.arg >= 0)
                 return s + " " + literalText(i.arg);
             break;
@@ -156,7 +156,7 @@ protected:
     }
     static std::string symbolName(int g)
     {
-        auto& st = compiler::symbolTable();
+        auto& st = program::symbolTable();
         if (g < 0 || g >= st.count())
             return "<out of range>";
         const char* n = st[g].name;
@@ -166,7 +166,7 @@ protected:
     }
     static std::string literalText(int i)
     {
-        auto& lt = compiler::literalTable();
+        auto& lt = program::literalTable();
         if (i >= lt.count())
             return "<out of range>";
         const ZuVALUE& v = lt[i];

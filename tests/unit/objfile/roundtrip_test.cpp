@@ -12,7 +12,7 @@ protected:
     static std::vector<std::string> literalTexts(int from)
     {
         std::vector<std::string> out;
-        for (int i = from; i < compiler::literalTable().count(); ++i)
+        for (int i = from; i < program::literalTable().count(); ++i)
             out.push_back(literalText(i));
         return out;
     }
@@ -46,15 +46,15 @@ TEST_F(RoundTripTest, ProgramReadBackHasTheSameCodeSymbolsAndLiterals)
     const std::string p = compileTo("prog.zuo", kProgram);
     const std::vector<std::string> code = describe(0, 0);
     const std::vector<std::string> literals = literalTexts(0);
-    const int codeSize = compiler::codeBuffer().size();
+    const int codeSize = program::codeBuffer().size();
 
     reopen();
-    const int base = compiler::codeBuffer().size();
+    const int base = program::codeBuffer().size();
     ASSERT_EQ(load(p), 0);
     EXPECT_TRUE(messages().empty());
     EXPECT_EQ(describe(base, base), code);
     EXPECT_EQ(literalTexts(0), literals);
-    EXPECT_EQ(compiler::codeBuffer().size(), base + codeSize);
+    EXPECT_EQ(program::codeBuffer().size(), base + codeSize);
 
     const int sq = find("square");
     ASSERT_GE(sq, 0);
@@ -72,7 +72,7 @@ TEST_F(RoundTripTest, ProgramReadBackHasTheSameCodeSymbolsAndLiterals)
     const int baseClass = find("Base"), derived = find("Derived");
     ASSERT_GE(derived, 0);
     EXPECT_EQ(value(derived).w2.i, baseClass);
-    EXPECT_EQ(value(derived).w3.p, &compiler::symbolTable()[derived]);
+    EXPECT_EQ(value(derived).w3.p, &program::symbolTable()[derived]);
     EXPECT_EQ(value(derived).w1.i, 3);  // a and shared from Base, then b
     const ZuNAMEDVALUE* functions = value(baseClass).w5.nv;
     ASSERT_NE(functions, nullptr);
@@ -120,8 +120,8 @@ TEST_F(ObjfileTest, SecondFileIsRelocatedBehindTheFirst)
 
     reopen();
     ASSERT_EQ(load(a), 0);
-    const int codeBase = compiler::codeBuffer().size();
-    const int literalBase = compiler::literalTable().count();
+    const int codeBase = program::codeBuffer().size();
+    const int literalBase = program::literalTable().count();
     const int x = find("x"), f = find("f");
     ASSERT_EQ(load(b), 0);
     EXPECT_EQ(describe(codeBase, codeBase), bCode);
@@ -131,8 +131,8 @@ TEST_F(ObjfileTest, SecondFileIsRelocatedBehindTheFirst)
     EXPECT_EQ(value(x).t & ZU_FLAG_EXT, 0);
     EXPECT_GE(value(find("main")).w2.i, codeBase);
     bool sawLiteral = false;
-    for (const ZuPCODE& i : compiler::codeBuffer().code().subspan(static_cast<std::size_t>(codeBase)))
-        if (i.op == run::code(run::Op::LIT)) {
+    for (const ZuPCODE& i : program::codeBuffer().code().subspan(static_cast<std::size_t>(codeBase)))
+        if (i.op == program::code(program::Op::LIT)) {
             EXPECT_GE(i.arg, literalBase);
             sawLiteral = true;
         }

@@ -3,12 +3,12 @@
 #include <climits>
 #include <cmath>
 
-#include "compiler/tokens.h"
+#include "program/tokens.h"
 #include "operators/operator_fixture.h"
 
 namespace {
 
-namespace tok = zu::compiler::tok;
+namespace tok = zu::program::tok;
 using zu_test::DoubleValue;
 using zu_test::IntValue;
 using zu_test::MatrixValue;

@@ -2,13 +2,14 @@
 // instruction, and the same rewrites as they come out of source text.
 #include "parse_fixture.h"
 
-#include "compiler/tokens.h"
+#include "program/tokens.h"
 
 #include <climits>
 
 using namespace zu::compiler;
-using zu::run::Op;
-using zu::run::code;
+using zu::program::Op;
+using zu::program::code;
+namespace tok = zu::program::tok;
 using zu::test::ParseTest;
 
 namespace {

@@ -2,11 +2,11 @@
 // it reported, for the parser tests.
 #pragma once
 
-#include "compiler/code_buffer.h"
-#include "compiler/literals.h"
+#include "program/code_buffer.h"
+#include "program/literals.h"
 #include "compiler/parser.h"
-#include "compiler/symbols.h"
-#include "run/pcode.h"
+#include "program/symbols.h"
+#include "program/pcode.h"
 #include "zu.h"
 
 #include <gtest/gtest.h>
@@ -46,7 +46,7 @@ protected:
     // not reach: the compile-time layouts are released here.
     static void freeGlobalValues()
     {
-        auto& st = compiler::symbolTable();
+        auto& st = program::symbolTable();
         for (int g = 0; g < st.count(); ++g) {
             ZuVALUE& v = st[g].val;
             if ((v.t & ZU_TYPE_MASK) == ZU_CLASS) {
@@ -88,7 +88,7 @@ protected:
     // The code from the first instruction after the two EXT on.
     std::vector<ZuPCODE> emitted() const
     {
-        const auto all = compiler::codeBuffer().code();
+        const auto all = program::codeBuffer().code();
         return {all.begin() + 2, all.end()};
     }
     // The instructions as "MNEMONIC arg" lines.
@@ -96,7 +96,7 @@ protected:
     {
         std::vector<std::string> out;
         for (const ZuPCODE& i : emitted())
-            out.push_back(std::string(run::mnemonic(i.op)) + " " + std::to_string(i.arg));
+            out.push_back(std::string(program::mnemonic(i.op)) + " " + std::to_string(i.arg));
         return out;
     }
     bool contains(const std::string& line) const
@@ -109,8 +109,8 @@ protected:
 
     const ZuVALUE* global(const char* name) const
     {
-        const int g = compiler::symbolTable().find(name, 0, compiler::symbolTable().count());
-        return g < 0 ? nullptr : &compiler::symbolTable()[g].val;
+        const int g = program::symbolTable().find(name, 0, program::symbolTable().count());
+        return g < 0 ? nullptr : &program::symbolTable()[g].val;
     }
 
     // Whether some message ends with the text.

@@ -2,9 +2,9 @@
 // sessions driven through the input pipe with their exact transcripts.
 #include "run/console_session.h"
 
-#include "compiler/code_buffer.h"
+#include "program/code_buffer.h"
 #include "run/debugger.h"
-#include "run/pcode.h"
+#include "program/pcode.h"
 
 #include <gtest/gtest.h>
 
@@ -104,9 +104,9 @@ TEST_F(DebuggerSession, BreakpointsAreComplementedMarkers)
     // #break is negative, and #clear flips it back.
     auto negativeMarkers = [] {
         int n = 0;
-        const auto& code = std::as_const(zu::compiler::codeBuffer());
+        const auto& code = std::as_const(zu::program::codeBuffer());
         for (int a = 0; a < code.size(); ++a)
-            n += code[a].op == zu::run::code(zu::run::Op::NUM) && code[a].arg < 0;
+            n += code[a].op == zu::program::code(zu::program::Op::NUM) && code[a].arg < 0;
         return n;
     };
     debug(kLoop, {"#break 8", "#break 10", "#clear 10", "#show breaks", "#quit"});

@@ -4,10 +4,10 @@
 
 #include "zu.h"
 
-#include "compiler/code_buffer.h"
-#include "compiler/literals.h"
+#include "program/code_buffer.h"
+#include "program/literals.h"
 #include "run/machine.h"
-#include "run/pcode.h"
+#include "program/pcode.h"
 #include "run/recovery.h"
 
 #include <gtest/gtest.h>
@@ -96,10 +96,10 @@ protected:
     {
         ZuOpenCode();
         literals();
-        int start = compiler::codeBuffer().size();
+        int start = program::codeBuffer().size();
         for (const ZuPCODE& i : code)
-            compiler::codeBuffer().append(i.op, i.arg);
-        compiler::codeBuffer().append(run::code(run::Op::EXT), 0);
+            program::codeBuffer().append(i.op, i.arg);
+        program::codeBuffer().append(program::code(program::Op::EXT), 0);
         EXPECT_GE(IZuRunInit(), 0);
         run::vm.cp = start;
         run::vm.sp = run::vm.base - 1;
@@ -122,7 +122,7 @@ protected:
         return false;
     }
 
-    static ZuPCODE ins(run::Op op, int arg = 0) { return ZuPCODE{run::code(op), arg}; }
+    static ZuPCODE ins(program::Op op, int arg = 0) { return ZuPCODE{program::code(op), arg}; }
 
 private:
     std::string path_;

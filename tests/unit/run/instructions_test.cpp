@@ -5,7 +5,7 @@
 
 #include "value/value.h"
 
-using zu::run::Op;
+using zu::program::Op;
 using zu::run::vm;
 
 namespace zu::test {
@@ -35,12 +35,12 @@ TEST_F(Instructions, JumpsTestTheTopWithoutPoppingIt)
              [&] {
                  ZuVALUE empty{};
                  empty.t = ZU_MATRIX;
-                 emptyIndex = compiler::literalTable().add(empty);
+                 emptyIndex = program::literalTable().add(empty);
                  ZuVALUE mixed{};
                  ASSERT_TRUE(value::TrySetMatrix(&mixed, 1, 2));
                  mixed.w3.m[0][0] = 1;
                  mixed.w3.m[0][1] = 0;
-                 mixedIndex = compiler::literalTable().add(mixed);
+                 mixedIndex = program::literalTable().add(mixed);
              });
     ASSERT_EQ(emptyIndex, 0);
     ASSERT_EQ(mixedIndex, 1);

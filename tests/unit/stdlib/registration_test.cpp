@@ -4,12 +4,12 @@
 #include <string>
 #include <string_view>
 
+#include "driver/registration.h"
 #include "gauss/registration.h"
-#include "stdlib/registration.h"
 #include "stdlib_fixture.h"
 #include "value/function_table.h"
 
-using namespace zu::stdlib;
+using namespace zu::driver;
 
 namespace {
 

@@ -1,11 +1,11 @@
 // The p-code listing and trace line of a small hand-built program, and the
 // opcode and operator tables they are made from.
-#include "compiler/code_buffer.h"
-#include "compiler/literals.h"
-#include "compiler/symbols.h"
+#include "program/code_buffer.h"
+#include "program/literals.h"
+#include "program/symbols.h"
 #include "run/code_dump.h"
-#include "run/operators.h"
-#include "run/pcode.h"
+#include "program/operators.h"
+#include "program/pcode.h"
 
 #include <gtest/gtest.h>
 
@@ -16,6 +16,7 @@
 #include <vector>
 
 using namespace zu::run;
+using namespace zu::program;
 
 namespace {
 
@@ -227,7 +228,7 @@ TEST(OperatorTableTest, EveryOperatorIsATokenWithItsText)
 
 TEST(DumpExportsTest, TraceCountsEntriesFromTheStackBase)
 {
-    namespace c = zu::compiler;
+    namespace c = zu::program;
     c::codeBuffer().open();
     c::codeBuffer().append(0, 0);
     c::codeBuffer().append(80, 4);

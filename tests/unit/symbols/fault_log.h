@@ -1,7 +1,7 @@
 // A fault sink for the table tests: records what the tables report.
 #pragma once
 
-#include "compiler/symbols_report.h"
+#include "program/symbols_report.h"
 
 #include <string>
 #include <utility>
@@ -10,12 +10,12 @@
 namespace zu::test {
 
 struct FaultLog {
-    static std::vector<std::pair<compiler::TableFault, std::string>>& entries()
+    static std::vector<std::pair<program::TableFault, std::string>>& entries()
     {
-        static std::vector<std::pair<compiler::TableFault, std::string>> log;
+        static std::vector<std::pair<program::TableFault, std::string>> log;
         return log;
     }
-    static void sink(compiler::TableFault fault, const char* name)
+    static void sink(program::TableFault fault, const char* name)
     {
         entries().emplace_back(fault, name ? name : "");
     }
@@ -24,18 +24,18 @@ struct FaultLog {
 // Installs the recording sink for the lifetime of a test.
 class ScopedFaultLog {
 public:
-    ScopedFaultLog() : previous_(compiler::setFaultSink(&FaultLog::sink))
+    ScopedFaultLog() : previous_(program::setFaultSink(&FaultLog::sink))
     {
         FaultLog::entries().clear();
     }
-    ~ScopedFaultLog() { compiler::setFaultSink(previous_); }
+    ~ScopedFaultLog() { program::setFaultSink(previous_); }
     ScopedFaultLog(const ScopedFaultLog&) = delete;
     ScopedFaultLog& operator=(const ScopedFaultLog&) = delete;
 
     const auto& entries() const { return FaultLog::entries(); }
 
 private:
-    compiler::FaultSink previous_;
+    program::FaultSink previous_;
 };
 
 }  // namespace zu::test

@@ -1,6 +1,6 @@
 // The literal table and the code buffer: sharing, growth, roll-back.
-#include "compiler/code_buffer.h"
-#include "compiler/literals.h"
+#include "program/code_buffer.h"
+#include "program/literals.h"
 #include "symbols/fault_log.h"
 
 #include <gtest/gtest.h>
@@ -9,7 +9,7 @@
 #include <string>
 #include <string_view>
 
-using namespace zu::compiler;
+using namespace zu::program;
 using namespace std::string_literals;
 using zu::test::ScopedFaultLog;
 

@@ -1,5 +1,5 @@
 // The symbol table: the declare rules, lookup by range, growth, moving.
-#include "compiler/symbols.h"
+#include "program/symbols.h"
 #include "symbols/fault_log.h"
 
 #include <gtest/gtest.h>
@@ -9,7 +9,7 @@
 #include <cstring>
 #include <string>
 
-using namespace zu::compiler;
+using namespace zu::program;
 using zu::test::ScopedFaultLog;
 
 namespace {

@@ -1,13 +1,13 @@
 // Fatal exits and the entry points of run-time errors.  A run-time error
 // never returns to the routine that raised it: the interpreter's jump
 // routine unwinds to the recovery point of the run.
-#include "driver/console_state.h"
-#include "driver/stages.h"
+#include "console/console_state.h"
+#include "zu.h"
 
 #include <cstdio>
 #include <cstdlib>
 
-using namespace zu::driver;
+using namespace zu::console;
 
 extern "C" {
 

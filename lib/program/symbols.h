@@ -13,7 +13,7 @@
 #include <string_view>
 #include <vector>
 
-namespace zu::compiler {
+namespace zu::program {
 
 inline constexpr int kDefaultSymbolSize = 2000;
 inline constexpr int kSpareSymbols = 10;     // room beyond the symbol size
@@ -158,4 +158,4 @@ private:
 // The process-wide table of the compiler and the run time.
 SymbolTable& symbolTable();
 
-}  // namespace zu::compiler
+}  // namespace zu::program

@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-namespace zu::driver {
+namespace zu::console {
 
 struct ConsoleState {
     // Below 1 program output is suppressed; below 0 messages too.
@@ -39,4 +39,4 @@ std::size_t collectedLength();
 // Deliver collected output to the output hook and empty the buffer.
 void deliverCollected();
 
-}  // namespace zu::driver
+}  // namespace zu::console

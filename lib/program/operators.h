@@ -2,37 +2,36 @@
 // from operators.def.
 #pragma once
 
-#include "compiler/tokens.h"
+#include "program/tokens.h"
 
 #include <array>
 #include <cstdint>
 
-namespace zu::run {
+namespace zu::program {
 
-namespace tok = compiler::tok;
 
 namespace opr {
 enum : std::int32_t {
 #define ZU_OPERATOR(name, code, arity) name = code,
-#include "run/operators.def"
+#include "program/operators.def"
 };
 }  // namespace opr
 
 // Arity by operator code; -1 for a code that is no operator.
-inline constexpr std::array<std::int8_t, compiler::kTokenCodeLimit> kOperatorArity = [] {
-    std::array<std::int8_t, compiler::kTokenCodeLimit> table{};
+inline constexpr std::array<std::int8_t, kTokenCodeLimit> kOperatorArity = [] {
+    std::array<std::int8_t, kTokenCodeLimit> table{};
     table.fill(-1);
 #define ZU_OPERATOR(name, code, arity) table[code] = arity;
-#include "run/operators.def"
+#include "program/operators.def"
     return table;
 }();
 
 // The arity of an OPR operand, or -1 when it names no operator.
 constexpr int operatorArity(std::int32_t code)
 {
-    if (code < 0 || code >= compiler::kTokenCodeLimit)
+    if (code < 0 || code >= kTokenCodeLimit)
         return -1;
     return kOperatorArity[static_cast<std::size_t>(code)];
 }
 
-}  // namespace zu::run
+}  // namespace zu::program

@@ -1,19 +1,19 @@
 // Token names and keyword tables, all generated from tokens.def and
 // gauss_keywords.def.
-#include "compiler/tokens.h"
+#include "program/tokens.h"
 
 #include <algorithm>
 #include <array>
 
 #include "zu.h"
 
-namespace zu::compiler {
+namespace zu::program {
 namespace {
 
 constexpr auto kZuKeywords = [] {
   std::array table{
 #define ZU_KEYWORD(Name, code, text) Keyword{text, code},
-#include "compiler/tokens.def"
+#include "program/tokens.def"
   };
   std::sort(table.begin(), table.end(),
             [](const Keyword& a, const Keyword& b) { return a.text < b.text; });
@@ -22,7 +22,7 @@ constexpr auto kZuKeywords = [] {
 
 constexpr std::array kGaussKeywords{
 #define ZU_GAUSS_KEYWORD(text, Name) Keyword{text, tok::Name},
-#include "compiler/gauss_keywords.def"
+#include "program/gauss_keywords.def"
 };
 
 constexpr bool IsSorted(std::span<const Keyword> table) {
@@ -41,7 +41,7 @@ constexpr auto kTokenNames = [] {
   std::array<const char*, kTokenCodeLimit> names{};
 #define ZU_TOKEN(Name, code, text) names[code] = text;
 #define ZU_KEYWORD(Name, code, text) names[code] = text;
-#include "compiler/tokens.def"
+#include "program/tokens.def"
   for (const Keyword& k : kGaussKeywords)
     if (names[k.code] == nullptr) names[k.code] = k.text.data();
   for (const char*& name : names)
@@ -61,10 +61,10 @@ int FindKeyword(std::span<const Keyword> table, std::string_view text) {
   return it != table.end() && it->text == text ? it->code : 0;
 }
 
-}  // namespace zu::compiler
+}  // namespace zu::program
 
 extern "C" ZU_API const char* SZuTokenName(int code) {
-  using zu::compiler::kTokenCodeLimit;
+  using zu::program::kTokenCodeLimit;
   if (code < 0 || code >= kTokenCodeLimit) return "<token>";
-  return zu::compiler::kTokenNames[static_cast<std::size_t>(code)];
+  return zu::program::kTokenNames[static_cast<std::size_t>(code)];
 }

@@ -12,7 +12,7 @@
 
 #include <stdexcept>
 
-namespace zu::compiler {
+namespace zu::program {
 
 // The values are the parser's message codes of the same faults.
 enum class TableFault : int {
@@ -43,4 +43,4 @@ struct TableFull : std::runtime_error {
     TableFault fault;
 };
 
-}  // namespace zu::compiler
+}  // namespace zu::program

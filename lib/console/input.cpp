@@ -1,7 +1,7 @@
 // Program input: standard input, or in pipe mode the pending text that the
 // host's input hook supplies.
-#include "driver/console_state.h"
-#include "driver/scan_format.h"
+#include "console/console_state.h"
+#include "console/scan_format.h"
 
 #include <algorithm>
 #include <cstdio>
@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-namespace zu::driver {
+namespace zu::console {
 namespace {
 
 // Ask the host for more input; what it gives is appended to the pending
@@ -45,9 +45,9 @@ int scanStdin(const char* format, void* target)
 #pragma GCC diagnostic pop
 
 }  // namespace
-}  // namespace zu::driver
+}  // namespace zu::console
 
-using namespace zu::driver;
+using namespace zu::console;
 
 extern "C" {
 

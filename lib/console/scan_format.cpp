@@ -1,9 +1,9 @@
-#include "driver/scan_format.h"
+#include "console/scan_format.h"
 
 #include <cctype>
 #include <cstring>
 
-namespace zu::driver {
+namespace zu::console {
 namespace {
 
 bool isDigit(char c) { return std::isdigit(static_cast<unsigned char>(c)) != 0; }
@@ -103,4 +103,4 @@ ScanFormat classifyScanFormat(std::string_view f)
     return result;
 }
 
-}  // namespace zu::driver
+}  // namespace zu::console

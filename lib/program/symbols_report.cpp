@@ -1,9 +1,9 @@
 // The fault sink of the compile-time tables.
-#include "compiler/symbols_report.h"
+#include "program/symbols_report.h"
 
 #include "value/link_error.h"
 
-namespace zu::compiler {
+namespace zu::program {
 namespace {
 
 using zu::value::LinkError;
@@ -46,4 +46,4 @@ void failFatal(TableFault fault, bool outOfMemory)
     throw TableFull(fault);
 }
 
-}  // namespace zu::compiler
+}  // namespace zu::program

@@ -1,7 +1,7 @@
 // The symbol table: declaration, lookup by range, growth and removal.
-#include "compiler/symbols.h"
+#include "program/symbols.h"
 
-#include "compiler/symbols_report.h"
+#include "program/symbols_report.h"
 
 #include <algorithm>
 #include <cstdint>
@@ -9,7 +9,7 @@
 #include <cstring>
 #include <new>
 
-namespace zu::compiler {
+namespace zu::program {
 namespace {
 
 int g_symbolSize = kDefaultSymbolSize;
@@ -311,4 +311,4 @@ bool SymbolTable::derivesFrom(int classIndex, int baseIndex) const
     return false;
 }
 
-}  // namespace zu::compiler
+}  // namespace zu::program

@@ -1,7 +1,7 @@
 // The literal table: adding, sharing, growth and release.
-#include "compiler/literals.h"
+#include "program/literals.h"
 
-#include "compiler/symbols_report.h"
+#include "program/symbols_report.h"
 
 #include <algorithm>
 #include <cstdlib>
@@ -9,7 +9,7 @@
 #include <limits>
 #include <new>
 
-namespace zu::compiler {
+namespace zu::program {
 namespace {
 
 // The bytes and a terminator in a malloc'd block, as ZuFreeValue frees it.
@@ -164,4 +164,4 @@ int LiteralTable::addImport(std::string_view name, bool linked, bool gauss)
     return push(v);
 }
 
-}  // namespace zu::compiler
+}  // namespace zu::program

@@ -12,7 +12,7 @@
 #include <string_view>
 #include <vector>
 
-namespace zu::compiler {
+namespace zu::program {
 
 inline constexpr int kInitialLiterals = 250;
 inline constexpr int kLiteralGrowth = 250;   // at least this many per growth
@@ -72,4 +72,4 @@ private:
 // The process-wide table of the compiler and the run time.
 LiteralTable& literalTable();
 
-}  // namespace zu::compiler
+}  // namespace zu::program

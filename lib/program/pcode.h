@@ -7,7 +7,7 @@
 #include <array>
 #include <cstdint>
 
-namespace zu::run {
+namespace zu::program {
 
 // An instruction is the exported pair (opcode, operand); a code address is
 // an index into the program's one code array.
@@ -45,7 +45,7 @@ enum class Operand : std::uint8_t {
 
 enum class Op : std::int32_t {
 #define ZU_OPCODE(name, code, kind) name = code,
-#include "run/opcodes.def"
+#include "program/opcodes.def"
 };
 
 constexpr std::int32_t code(Op op) { return static_cast<std::int32_t>(op); }
@@ -54,7 +54,7 @@ constexpr std::int32_t code(Op op) { return static_cast<std::int32_t>(op); }
 inline constexpr int kOpcodeLimit = [] {
     int limit = 0;
 #define ZU_OPCODE(name, code, kind) limit = (code) >= limit ? (code) + 1 : limit;
-#include "run/opcodes.def"
+#include "program/opcodes.def"
     return limit;
 }();
 
@@ -69,7 +69,7 @@ inline constexpr std::array<OpcodeInfo, kOpcodeLimit> kOpcodes = [] {
     for (auto& entry : table)
         entry = {nullptr, Operand::None};
 #define ZU_OPCODE(name, code, kind) table[code] = {#name, Operand::kind};
-#include "run/opcodes.def"
+#include "program/opcodes.def"
     return table;
 }();
 
@@ -88,4 +88,4 @@ constexpr const char* mnemonic(std::int32_t op)
     return info ? info->mnemonic : "???";
 }
 
-}  // namespace zu::run
+}  // namespace zu::program

@@ -1,10 +1,10 @@
 // Pipe mode: a host collects output from, and feeds input into, memory.
-#include "driver/console_state.h"
+#include "console/console_state.h"
 
 #include <cstring>
 #include <new>
 
-namespace zu::driver {
+namespace zu::console {
 
 ConsoleState& console()
 {
@@ -55,9 +55,9 @@ std::vector<char> zeroFilled(std::size_t size)
 }
 
 }  // namespace
-}  // namespace zu::driver
+}  // namespace zu::console
 
-using namespace zu::driver;
+using namespace zu::console;
 
 extern "C" {
 

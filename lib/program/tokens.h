@@ -4,7 +4,7 @@
 #include <span>
 #include <string_view>
 
-namespace zu::compiler {
+namespace zu::program {
 
 // The token codes, generated from tokens.def: tok::Identifier, tok::Star ...
 namespace tok {
@@ -12,7 +12,7 @@ enum : int {
 #define ZU_TOKEN(Name, code, text) Name = code,
 #define ZU_KEYWORD(Name, code, text) Name = code,
 #define ZU_UNNAMED(Name, code) Name = code,
-#include "compiler/tokens.def"
+#include "program/tokens.def"
 };
 }  // namespace tok
 
@@ -31,4 +31,4 @@ std::span<const Keyword> GaussKeywords();
 // Bisection of a sorted keyword table; 0 when the text is no keyword.
 int FindKeyword(std::span<const Keyword> table, std::string_view text);
 
-}  // namespace zu::compiler
+}  // namespace zu::program

@@ -1,13 +1,13 @@
 // The exported interface of the symbol and literal tables.  Fatal table
 // faults have been reported when TableFull arrives here; it never crosses
 // into C, the functions return null instead.
-#include "compiler/literals.h"
-#include "compiler/symbols.h"
-#include "compiler/symbols_report.h"
+#include "program/literals.h"
+#include "program/symbols.h"
+#include "program/symbols_report.h"
 
 #include <cstdint>
 
-using namespace zu::compiler;
+using namespace zu::program;
 
 namespace {
 

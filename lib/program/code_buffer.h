@@ -16,7 +16,7 @@
 #include <span>
 #include <vector>
 
-namespace zu::compiler {
+namespace zu::program {
 
 inline constexpr int kInitialCode = 1250;
 inline constexpr int kCodeGrowth = 5000;        // at least this many per growth
@@ -72,4 +72,4 @@ private:
 // The process-wide buffer of the compiler and the run time.
 CodeBuffer& codeBuffer();
 
-}  // namespace zu::compiler
+}  // namespace zu::program

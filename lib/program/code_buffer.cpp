@@ -1,12 +1,12 @@
 // The code buffer: appending, growth and roll-back.
-#include "compiler/code_buffer.h"
+#include "program/code_buffer.h"
 
-#include "compiler/symbols_report.h"
+#include "program/symbols_report.h"
 
 #include <algorithm>
 #include <new>
 
-namespace zu::compiler {
+namespace zu::program {
 
 CodeBuffer& codeBuffer()
 {
@@ -64,4 +64,4 @@ void CodeBuffer::setSize(int n)
     ++changes_;
 }
 
-}  // namespace zu::compiler
+}  // namespace zu::program

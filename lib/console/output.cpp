@@ -1,13 +1,13 @@
 // Program output and messages.  Everything the library prints passes here,
 // so a host can silence it (print level) or take it over (hooks, pipes).
-#include "driver/console_state.h"
+#include "console/console_state.h"
 
 #include <cstdarg>
 #include <cstdio>
 #include <cstring>
 #include <string>
 
-namespace zu::driver {
+namespace zu::console {
 namespace {
 
 // vsnprintf into a string of the needed length: no piece is cut or lost.
@@ -58,9 +58,9 @@ void message(ZuTEXTHOOK hook, const char* text)
 }
 
 }  // namespace
-}  // namespace zu::driver
+}  // namespace zu::console
 
-using namespace zu::driver;
+using namespace zu::console;
 
 extern "C" {
 

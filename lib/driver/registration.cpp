@@ -1,10 +1,10 @@
 // The registration lists and the registration functions of the standard,
-// input/output, ARMA and probability tables; the two Gauss tables are
-// lib/gauss's.  Each list keeps the order in which its functions are
-// entered; the internal-function table sorts them by name.  A name is
+// input/output, ARMA and probability tables; the Gauss and drawing tables
+// are their folders' own.  Each list keeps the order in which its functions
+// are entered; the internal-function table sorts them by name.  A name is
 // absent from its list until its routine is written, so a program that
 // calls it fails to link.
-#include "stdlib/registration.h"
+#include "driver/registration.h"
 
 #include <array>
 
@@ -15,8 +15,10 @@
 #include "stdlib/routines.h"
 #include "run/run_library.h"
 
-namespace zu::stdlib {
+namespace zu::driver {
 namespace {
+
+using namespace stdlib;
 
 constexpr LibraryFunction kStdLib[] = {
     {"cc$acf", FnAcf, false},
@@ -393,9 +395,6 @@ constexpr LibraryFunction kArmaLib[] = {
     {"c$pacf", FnPacf, true},
 };
 
-void Register(std::span<const LibraryFunction> list) {
-    for (const LibraryFunction& f : list) (void)FZuLibAddFunction(f.declaration, f.routine, f.atLeast ? 1 : 0);
-}
 
 }  // namespace
 
@@ -404,13 +403,13 @@ std::span<const LibraryFunction> StdIOLibList() { return kStdIOLib; }
 std::span<const LibraryFunction> ArmaLibList() { return kArmaLib; }
 std::span<const LibraryFunction> ProbLibList() { return kProbLib; }
 
-}  // namespace zu::stdlib
+}  // namespace zu::driver
 
-using namespace zu::stdlib;
+using namespace zu::driver;
 
 extern "C" {
-void ZuAddStdLib(void) { Register(StdLibList()); }
-void ZuAddStdIOLib(void) { Register(StdIOLibList()); }
-void ZuAddArmaLib(void) { Register(ArmaLibList()); }
-void ZuAddProbLib(void) { Register(ProbLibList()); }
+void ZuAddStdLib(void) { zu::value::RegisterFunctions(StdLibList()); }
+void ZuAddStdIOLib(void) { zu::value::RegisterFunctions(StdIOLibList()); }
+void ZuAddArmaLib(void) { zu::value::RegisterFunctions(ArmaLibList()); }
+void ZuAddProbLib(void) { zu::value::RegisterFunctions(ProbLibList()); }
 }

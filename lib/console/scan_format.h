@@ -5,7 +5,7 @@
 
 #include <string_view>
 
-namespace zu::driver {
+namespace zu::console {
 
 enum class ScanConversion {
     None,       // literal text and white space only
@@ -25,4 +25,4 @@ struct ScanFormat {
 
 ScanFormat classifyScanFormat(std::string_view format);
 
-}  // namespace zu::driver
+}  // namespace zu::console
