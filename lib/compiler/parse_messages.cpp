@@ -7,7 +7,7 @@
 namespace zu::compiler {
 namespace {
 
-constexpr int kMessageCount = 68;
+constexpr int kMessageCount = 69;
 
 constexpr std::array<std::string_view, kMessageCount> kTexts = [] {
     std::array<std::string_view, kMessageCount> table{};
@@ -16,7 +16,9 @@ constexpr std::array<std::string_view, kMessageCount> kTexts = [] {
     return table;
 }();
 
-bool isFatal(int code) { return code >= 1 && code <= 4; }
+// Nesting beyond the bound stops the compilation as a full table does:
+// going on would only nest deeper.
+bool isFatal(int code) { return (code >= 1 && code <= 4) || code == 68; }
 bool isWarning(int code) { return code >= 63 && code <= 67; }
 
 void send(int code, std::string_view attached, std::string_view tail = {})
@@ -95,7 +97,7 @@ NestingGuard::NestingGuard()
 {
     if (++State().depth > kMaxNesting) {
         State().depth = 0;  // the message below must not nest again
-        Error(Msg::OutOfMemory);
+        Error(Msg::NestedTooDeeply);
     }
 }
 

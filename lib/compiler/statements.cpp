@@ -8,6 +8,7 @@
 #include "program/pcode.h"
 
 #include <algorithm>
+#include <vector>
 
 namespace zu::compiler {
 namespace tok = program::tok;
@@ -47,25 +48,35 @@ public:
 // ---------------------------------------------------------------------------
 // Control statements
 
-// if ( test ) statement [ else statement ]
+// if ( test ) statement { else if ( test ) statement } [ else statement ]
+// An else-if ladder is a loop here, not a recursion, so that a ladder of
+// any length compiles: it is a list, not nesting.  The code is that of
+// the nested reading: each rung jumps over the rest to the same end.
 void ifStatement()
 {
-    Expect(tok::LParen);
-    ParseTest();
-    Expect(tok::RParen);
-    LineMarker(true);
-    const int overThen = EmitChained(code(Op::JMF), 0);
-    warnEmptyBody();
-    ParseStatement();
-    if (Accept(tok::KwElse)) {
-        const int overElse = EmitChained(code(Op::JMP), 0);
-        PatchHere(overThen);
+    std::vector<int> overElses;
+    for (;;) {
+        Expect(tok::LParen);
+        ParseTest();
+        Expect(tok::RParen);
+        LineMarker(true);
+        const int overThen = EmitChained(code(Op::JMF), 0);
         warnEmptyBody();
         ParseStatement();
-        PatchHere(overElse);
-    } else {
+        if (!Accept(tok::KwElse)) {
+            PatchHere(overThen);
+            break;
+        }
+        overElses.push_back(EmitChained(code(Op::JMP), 0));
         PatchHere(overThen);
+        warnEmptyBody();
+        if (Accept(tok::KwIf))
+            continue;
+        ParseStatement();
+        break;
     }
+    for (auto e = overElses.rbegin(); e != overElses.rend(); ++e)
+        PatchHere(*e);
 }
 
 // while ( test ) statement

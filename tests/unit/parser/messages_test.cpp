@@ -14,9 +14,10 @@ TEST_F(ParseTest, MessageTableHoldsEveryCode)
     EXPECT_EQ(zu::compiler::MessageText(57),
               "elements in a matrix constant must be separated by , or ;");
     EXPECT_EQ(zu::compiler::MessageText(67), "Warning: string longer than 8 characters");
-    for (int code = 0; code <= 67; ++code)
+    EXPECT_EQ(zu::compiler::MessageText(68), "nested too deeply");
+    for (int code = 0; code <= 68; ++code)
         EXPECT_FALSE(zu::compiler::MessageText(code).empty()) << code;
-    EXPECT_TRUE(zu::compiler::MessageText(68).empty());
+    EXPECT_TRUE(zu::compiler::MessageText(69).empty());
 }
 
 TEST_F(ParseTest, ExpectedButFoundNamesBothTokens)
@@ -153,12 +154,12 @@ TEST_F(ParseTest, DeepNestingIsRefused)
     const std::string parens = "f() { return " + std::string(20000, '(') + "1" +
                                std::string(20000, ')') + "; }";
     EXPECT_GE(compile(parens.c_str()), 1);
-    EXPECT_TRUE(reported("out of memory"));
+    EXPECT_TRUE(reported("nested too deeply"));
     messages().clear();
     reopen();
     const std::string blocks = "f() " + std::string(20000, '{') + std::string(20000, '}');
     EXPECT_GE(compile(blocks.c_str()), 1);
-    EXPECT_TRUE(reported("out of memory"));
+    EXPECT_TRUE(reported("nested too deeply"));
     messages().clear();
     reopen();
     std::string minus = "const decl X = ";
@@ -166,12 +167,24 @@ TEST_F(ParseTest, DeepNestingIsRefused)
         minus += "- ";
     minus += "1;";
     EXPECT_GE(compile(minus.c_str()), 1);
-    EXPECT_TRUE(reported("out of memory"));
+    EXPECT_TRUE(reported("nested too deeply"));
     // A nesting real programs use is fine.
     messages().clear();
     reopen();
     const std::string fine = "f() { return " + std::string(50, '(') + "1" + std::string(50, ')') + "; }";
     EXPECT_EQ(compile(fine.c_str()), 0);
+}
+
+// An else-if ladder is a list, not nesting: a ladder of any length
+// compiles, and each rung picks its own branch.
+TEST_F(ParseTest, AnElseIfLadderOfAnyLengthCompiles)
+{
+    std::string ladder = "f(x) { decl r = -1; if (x == 0) r = 0;";
+    for (int i = 1; i < 5000; ++i)
+        ladder += " else if (x == " + std::to_string(i) + ") r = " + std::to_string(i) + ";";
+    ladder += " else r = -2; return r; }";
+    EXPECT_EQ(compile(ladder.c_str()), 0);
+    EXPECT_FALSE(reported("nested too deeply"));
 }
 
 }  // namespace
