@@ -64,6 +64,22 @@ inline bool WorkspaceSize(double query, int* lwork)
     return true;
 }
 
+// A LAPACK call made twice: first as a workspace size query, then with
+// that workspace; f(work, lwork) returns the LAPACK info.  -1 when the
+// workspace cannot be had.
+template <class Call>
+int WithWorkspace(Call f)
+{
+    double query = 0;
+    int info = f(&query, -1);
+    int lwork = 0;
+    if (info != 0) return info;
+    if (!WorkspaceSize(query, &lwork)) return -1;
+    Scratch work;
+    if (!work.Allocate(static_cast<std::size_t>(lwork))) return -1;
+    return f(work.data(), lwork);
+}
+
 // Row-major <-> column-major copies of an r by c matrix.
 void CopyToColumnMajor(double** m, int r, int c, double* dst);
 void CopyFromColumnMajor(const double* src, int r, int c, double** m);

@@ -49,20 +49,6 @@ bool AllFinite(const double* v, std::size_t n)
     return true;
 }
 
-// Workspace query then call; f(work, lwork) returns the LAPACK info.
-template <class Call>
-int WithWorkspace(Call f)
-{
-    double query = 0;
-    int info = f(&query, -1);
-    int lwork = 0;
-    if (info != 0) return info;
-    if (!WorkspaceSize(query, &lwork)) return -1;
-    Scratch work;
-    if (!work.Allocate(static_cast<std::size_t>(lwork))) return -1;
-    return f(work.data(), lwork);
-}
-
 // The regressors copied column by column into x (T by k), as LAPACK wants
 // them; false when a datum (regressor or dependent) is not finite.
 bool LoadRegressors(const RegressionData& d, double* x)

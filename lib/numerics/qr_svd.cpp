@@ -10,20 +10,6 @@
 namespace zu::numerics {
 namespace {
 
-// Workspace query then call; f(work, lwork) returns the LAPACK info.
-template <class Call>
-int WithWorkspace(Call f)
-{
-    double query = 0;
-    int info = f(&query, -1);
-    int lwork = 0;
-    if (info != 0) return info;
-    if (!WorkspaceSize(query, &lwork)) return -1;
-    Scratch work;
-    if (!work.Allocate(static_cast<std::size_t>(lwork))) return -1;
-    return f(work.data(), lwork);
-}
-
 }  // namespace
 
 // At (c rows of r) holds A column by column, so it is A in column-major
