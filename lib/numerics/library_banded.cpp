@@ -16,6 +16,11 @@
 #include "numerics/dense.h"
 #include "numerics/library.h"
 #include "numerics/library_support.h"
+#include "value/value.h"
+
+using zu::value::Columns;
+using zu::value::MatrixData;
+using zu::value::Rows;
 
 namespace zu::numerics {
 namespace {
@@ -39,7 +44,7 @@ bool VectorArg(ZuVALUE* pv, int k, int n) {
 }
 
 // Element i of a vector argument.
-double VectorAt(const ZuVALUE& v, int i) { return v.w2.i == 1 ? v.w3.m[i][0] : v.w3.m[0][i]; }
+double VectorAt(const ZuVALUE& v, int i) { return Columns(&v) == 1 ? MatrixData(&v)[i][0] : MatrixData(&v)[0][i]; }
 
 // Argument k as a right-hand side of n rows; false after the report.
 bool RightHandSide(ZuVALUE* pv, int k, int n) {
@@ -51,7 +56,7 @@ bool RightHandSide(ZuVALUE* pv, int k, int n) {
 
 // The result takes the n by m work matrix.
 void ResultFrom(ZuVALUE* rtn, const Block& x, int n, int m) {
-    if (library::ResultMatrix(rtn, n, m) && n >= 1 && m >= 1) MatCopy(rtn->w3.m, x.m(), n, m);
+    if (library::ResultMatrix(rtn, n, m) && n >= 1 && m >= 1) MatCopy(MatrixData(rtn), x.m(), n, m);
 }
 
 // Row i of the band factorization: on entry row i of A, on exit row i of
@@ -198,12 +203,12 @@ void FnDecldlband(ZuVALUE* rtn, ZuVALUE* pv, int cArg) {
     ZuVALUE* lOut = library::OutputArg(pv, 1, cArg);
     ZuVALUE* dOut = library::OutputArg(pv, 2, cArg);
     if (!library::MatrixArg(pv, 0)) return;
-    const int rows = pv[0].w1.i, n = pv[0].w2.i;
+    const int rows = Rows(&pv[0]), n = Columns(&pv[0]);
     Block l(rows, n), d(1, n);
     if (!Allocated(l.ok() && d.ok())) return;
     bool ok = true;
     if (rows >= 1 && n >= 1) {
-        MatCopy(l.m(), pv[0].w3.m, rows, n);
+        MatCopy(l.m(), MatrixData(&pv[0]), rows, n);
         ok = FactorBand(l.m(), rows - 1, n, d.m()[0]);
     }
     library::OutMatrix(lOut, l.m(), rows, n);
@@ -216,13 +221,13 @@ void FnDecldlband(ZuVALUE* rtn, ZuVALUE* pv, int cArg) {
 // ones) and b with n rows.
 void FnSolveldlband(ZuVALUE* rtn, ZuVALUE* pv, int /*cArg*/) {
     if (!library::MatrixArg(pv, 0)) return;
-    const int rows = pv[0].w1.i, n = pv[0].w2.i;
+    const int rows = Rows(&pv[0]), n = Columns(&pv[0]);
     if (!VectorArg(pv, 1, n) || !RightHandSide(pv, 2, n)) return;
-    const int m = pv[2].w2.i;
+    const int m = Columns(&pv[2]);
     Block x(n, m);
     if (!Allocated(x.ok())) return;
-    if (n >= 1 && m >= 1) MatCopy(x.m(), pv[2].w3.m, n, m);
-    if (n >= 1 && !SolveBand(pv[0].w3.m, rows - 1, n, pv[1], x.m(), m)) {
+    if (n >= 1 && m >= 1) MatCopy(x.m(), MatrixData(&pv[2]), n, m);
+    if (n >= 1 && !SolveBand(MatrixData(&pv[0]), rows - 1, n, pv[1], x.m(), m)) {
         library::DecompositionFailed();
         return;
     }
@@ -244,7 +249,7 @@ void FnSolvetoeplitz(ZuVALUE* rtn, ZuVALUE* pv, int cArg) {
         return;
     }
     if (!LongEnoughVector(pv, 0, n) || !RightHandSide(pv, 2, n)) return;
-    const int m = pv[2].w2.i;
+    const int m = Columns(&pv[2]);
     Scratch r, a, mu;
     Block x(n, m);
     const auto count = static_cast<std::size_t>(n);
@@ -252,7 +257,7 @@ void FnSolvetoeplitz(ZuVALUE* rtn, ZuVALUE* pv, int cArg) {
                    mu.Allocate(static_cast<std::size_t>(std::max(m, 0)))))
         return;
     for (int i = 0; i < n; ++i) r.data()[i] = VectorAt(pv[0], i);
-    if (m >= 1) MatCopy(x.m(), pv[2].w3.m, n, m);
+    if (m >= 1) MatCopy(x.m(), MatrixData(&pv[2]), n, m);
     double logdet = 0;
     if (!Levinson(r.data(), n, a.data(), x.m(), m, mu.data()).Run(&logdet)) {
         library::DecompositionFailed();

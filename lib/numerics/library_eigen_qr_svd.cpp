@@ -9,6 +9,11 @@
 #include "numerics/kernels.h"
 #include "numerics/library.h"
 #include "numerics/library_support.h"
+#include "value/value.h"
+
+using zu::value::Columns;
+using zu::value::MatrixData;
+using zu::value::Rows;
 
 namespace zu::numerics {
 namespace {
@@ -59,11 +64,11 @@ void FnEigensym(ZuVALUE* rtn, ZuVALUE* pv, int cArg) {
     ZuVALUE* evalOut = library::OutputArg(pv, 1, cArg);
     ZuVALUE* evecOut = library::OutputArg(pv, 2, cArg);
     if (!library::SquareArg(pv, 0)) return;
-    const int n = pv[0].w1.i;
+    const int n = Rows(&pv[0]);
     Block a(n, n), eval(1, n);
     if (!Allocated(a.ok() && eval.ok())) return;
     if (n >= 1) {
-        MatCopy(a.m(), pv[0].w3.m, n, n);
+        MatCopy(a.m(), MatrixData(&pv[0]), n, n);
         if (IEigenSym(a.m(), n, eval.m()[0], evecOut != nullptr) != 0) {
             library::DecompositionFailed();
             ZuValSetInt(rtn, 1);
@@ -83,12 +88,12 @@ void FnEigen(ZuVALUE* rtn, ZuVALUE* pv, int cArg) {
     ZuVALUE* evalOut = library::OutputArg(pv, 1, cArg);
     ZuVALUE* evecOut = library::OutputArg(pv, 2, cArg);
     if (!library::SquareArg(pv, 0)) return;
-    const int n = pv[0].w1.i;
+    const int n = Rows(&pv[0]);
     Block a(n, n), eval(2, n), v(n, n), spread(2 * n, n);
     if (!Allocated(a.ok() && eval.ok() && v.ok() && spread.ok())) return;
     bool complex = false;
     if (n >= 1) {
-        MatCopy(a.m(), pv[0].w3.m, n, n);
+        MatCopy(a.m(), MatrixData(&pv[0]), n, n);
         if (IEigen(a.m(), n, eval.m()[0], eval.m()[1], evecOut != nullptr ? v.m() : nullptr) != 0) {
             library::DecompositionFailed();
             ZuValSetInt(rtn, 1);
@@ -114,16 +119,16 @@ void FnDecsvd(ZuVALUE* rtn, ZuVALUE* pv, int cArg) {
     ZuVALUE* uOut = library::OutputArg(pv, 1, cArg);
     ZuVALUE* vOut = library::OutputArg(pv, 2, cArg);
     if (!library::MatrixArg(pv, 0)) return;
-    const int r = pv[0].w1.i, c = pv[0].w2.i, k = std::min(r, c);
+    const int r = Rows(&pv[0]), c = Columns(&pv[0]), k = std::min(r, c);
     Block sv(1, k), u(r, k), v(c, k);
     if (!Allocated(sv.ok() && u.ok() && v.ok())) return;
-    if (k >= 1 && SingularValues(pv[0].w3.m, r, c, sv.m()[0], u.m(), v.m()) != 0) {
+    if (k >= 1 && SingularValues(MatrixData(&pv[0]), r, c, sv.m()[0], u.m(), v.m()) != 0) {
         library::DecompositionFailed();
         return;
     }
     library::OutMatrix(uOut, u.m(), r, k);
     library::OutMatrix(vOut, v.m(), c, k);
-    if (library::ResultMatrix(rtn, 1, k) && k >= 1) MatCopy(rtn->w3.m, sv.m(), 1, k);
+    if (library::ResultMatrix(rtn, 1, k) && k >= 1) MatCopy(MatrixData(rtn), sv.m(), 1, k);
 }
 
 // decqr(a, &q, &r, &p): a[][p] = q r with column pivoting; q r by k with
@@ -134,7 +139,7 @@ void FnDecqr(ZuVALUE* rtn, ZuVALUE* pv, int cArg) {
     ZuVALUE* rOut = library::OutputArg(pv, 2, cArg);
     ZuVALUE* pOut = library::OutputArg(pv, 3, cArg);
     if (!library::MatrixArg(pv, 0)) return;
-    const int r = pv[0].w1.i, c = pv[0].w2.i, k = std::min(r, c);
+    const int r = Rows(&pv[0]), c = Columns(&pv[0]), k = std::min(r, c);
     Block at(c, r), qt(k, r), q(r, k), rr(k, c), p(1, c);
     ScratchOf<int> piv;
     Scratch tau;
@@ -143,7 +148,7 @@ void FnDecqr(ZuVALUE* rtn, ZuVALUE* pv, int cArg) {
         return;
     if (k >= 1) {
         for (int i = 0; i < r; ++i)
-            for (int j = 0; j < c; ++j) at.m()[j][i] = pv[0].w3.m[i][j];
+            for (int j = 0; j < c; ++j) at.m()[j][i] = MatrixData(&pv[0])[i][j];
         if (IDecQRtEx(at.m(), c, r, piv.data(), tau.data()) != 0 ||
             DecQRtFormQ(at.m(), c, r, tau.data(), qt.m()) != 0) {
             library::DecompositionFailed();
@@ -167,11 +172,11 @@ void FnRank(ZuVALUE* rtn, ZuVALUE* pv, int cArg) {
     double eps = DGetInvertEps();
     if (cArg > 1 && !library::DoubleArg(pv, 1, &eps)) return;
     if (!library::MatrixArg(pv, 0)) return;
-    const int r = pv[0].w1.i, c = pv[0].w2.i, k = std::min(r, c);
+    const int r = Rows(&pv[0]), c = Columns(&pv[0]), k = std::min(r, c);
     if (k < 1) return;
     Scratch sv;
     if (!Allocated(sv.Allocate(static_cast<std::size_t>(k)))) return;
-    if (SingularValues(pv[0].w3.m, r, c, sv.data(), nullptr, nullptr) != 0) {
+    if (SingularValues(MatrixData(&pv[0]), r, c, sv.data(), nullptr, nullptr) != 0) {
         ReportRunError(RunErrorCode::SvdFailed);
         return;
     }
@@ -184,14 +189,14 @@ void FnRank(ZuVALUE* rtn, ZuVALUE* pv, int cArg) {
 // all c right singular vectors.
 void FnNullspace(ZuVALUE* rtn, ZuVALUE* pv, int /*cArg*/) {
     if (!library::MatrixArg(pv, 0)) return;
-    const int r = pv[0].w1.i, c = pv[0].w2.i;
+    const int r = Rows(&pv[0]), c = Columns(&pv[0]);
     if (r < 1 || c < 1) return;
     const int rows = std::max(r, c);
     Block a(rows, c), v(c, c);
     Scratch sv;
     if (!Allocated(a.ok() && v.ok() && sv.Allocate(static_cast<std::size_t>(c)))) return;
     MatZero(a.m(), rows, c);
-    MatCopy(a.m(), pv[0].w3.m, r, c);
+    MatCopy(a.m(), MatrixData(&pv[0]), r, c);
     if (IDecSVD(a.m(), rows, c, sv.data(), nullptr, v.m()) != 0) {
         ReportRunError(RunErrorCode::SvdFailed);
         return;
@@ -199,7 +204,7 @@ void FnNullspace(ZuVALUE* rtn, ZuVALUE* pv, int /*cArg*/) {
     const int rank = RankOf(sv.data(), c, DGetInvertEps());
     if (rank == c || !library::ResultMatrix(rtn, c, c - rank)) return;
     for (int i = 0; i < c; ++i)
-        for (int j = rank; j < c; ++j) rtn->w3.m[i][j - rank] = v.m()[i][j];
+        for (int j = rank; j < c; ++j) MatrixData(rtn)[i][j - rank] = v.m()[i][j];
 }
 
 }  // namespace zu::numerics

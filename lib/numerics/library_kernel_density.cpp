@@ -8,6 +8,10 @@
 #include "numerics/prob.h"
 #include "value/value.h"
 
+using zu::value::Columns;
+using zu::value::MatrixData;
+using zu::value::Rows;
+
 namespace zu::numerics {
 namespace {
 
@@ -47,7 +51,7 @@ void FnDenskernel(ZuVALUE* rtn, ZuVALUE* pv, int /*cArg*/) {
     const bool scalar = type == ZU_INT || type == ZU_DOUBLE;
     double h = 0;
     if (!library::DoubleArg(pv, 1, &h) || !library::MatrixArg(pv, 0)) return;
-    const int r = pv[0].w1.i, c = pv[0].w2.i;
+    const int r = Rows(&pv[0]), c = Columns(&pv[0]);
     const bool row = r == 1 && c > 1;
     const int length = row ? c : r;
     Scratch finite, sorted;
@@ -58,11 +62,11 @@ void FnDenskernel(ZuVALUE* rtn, ZuVALUE* pv, int /*cArg*/) {
         return;
     }
     for (int j = 0; j < (row ? 1 : c); ++j)
-        EstimateSample(Sample{pv[0].w3.m, row ? -1 : j, length}, h, finite.data(), sorted.data(), result.m());
+        EstimateSample(Sample{MatrixData(&pv[0]), row ? -1 : j, length}, h, finite.data(), sorted.data(), result.m());
     if (scalar && r == 1 && c == 1)
         ZuValSetDouble(rtn, result.m()[0][0]);
     else if (library::ResultMatrix(rtn, r, c) && r >= 1 && c >= 1)
-        MatCopy(rtn->w3.m, result.m(), r, c);
+        MatCopy(MatrixData(rtn), result.m(), r, c);
 }
 
 }  // namespace zu::numerics

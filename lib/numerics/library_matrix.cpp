@@ -11,6 +11,11 @@
 #include "console/run_error_codes.h"
 #include "numerics/library.h"
 #include "numerics/library_support.h"
+#include "value/value.h"
+
+using zu::value::Columns;
+using zu::value::MatrixData;
+using zu::value::Rows;
 
 namespace zu::numerics {
 namespace {
@@ -24,13 +29,13 @@ struct SquareWork {
     // False after a report (the check or a lack of memory).
     bool Open(ZuVALUE* pv, int k) {
         if (!library::SquareArg(pv, k)) return false;
-        n = pv[k].w1.i;
+        n = Rows(&pv[k]);
         block.emplace(n, n);
         if (!block->ok()) {
             library::OutOfMemory();
             return false;
         }
-        if (n >= 1) MatCopy(block->m(), pv[k].w3.m, n, n);
+        if (n >= 1) MatCopy(block->m(), MatrixData(&pv[k]), n, n);
         return true;
     }
     double** m() const { return block->m(); }
@@ -40,20 +45,20 @@ struct SquareWork {
 // the report.
 bool VectorArg(ZuVALUE* pv, int k, int n) {
     if (!library::MatrixArg(pv, k)) return false;
-    const int r = pv[k].w1.i, c = pv[k].w2.i;
+    const int r = Rows(&pv[k]), c = Columns(&pv[k]);
     if ((r == 1 || c == 1) && r * c == n) return true;
     ZuLibCheckMatrixSize(pv, k, k, 1, n);
     return false;
 }
 
 // Element i of a vector argument checked by VectorArg.
-double VectorAt(const ZuVALUE& v, int i) { return v.w2.i == 1 ? v.w3.m[i][0] : v.w3.m[0][i]; }
+double VectorAt(const ZuVALUE& v, int i) { return Columns(&v) == 1 ? MatrixData(&v)[i][0] : MatrixData(&v)[0][i]; }
 
 using library::Allocated;
 
 // The result matrix takes the work matrix (an empty matrix for order 0).
 void ResultFrom(ZuVALUE* rtn, const SquareWork& w) {
-    if (library::ResultMatrix(rtn, w.n, w.n) && w.n >= 1) MatCopy(rtn->w3.m, w.m(), w.n, w.n);
+    if (library::ResultMatrix(rtn, w.n, w.n) && w.n >= 1) MatCopy(MatrixData(rtn), w.m(), w.n, w.n);
 }
 
 // The generalized inverse V diag(1/s) U' of the r by c matrix a; singular
@@ -162,22 +167,22 @@ void FnInvertgen(ZuVALUE* rtn, ZuVALUE* pv, int cArg) {
         return;
     }
     if (!library::MatrixArg(pv, 0)) return;
-    const int r = pv[0].w1.i, c = pv[0].w2.i;
+    const int r = Rows(&pv[0]), c = Columns(&pv[0]);
     Block out(c, r);
     if (!Allocated(out.ok())) return;
     if (mode != 0 && r == c && r >= 1) {
-        MatCopy(out.m(), pv[0].w3.m, r, r);
+        MatCopy(out.m(), MatrixData(&pv[0]), r, r);
         if ((mode == 1 ? IInvert(out.m(), r) : ISymInv(out.m(), r)) == 0) {
-            if (library::ResultMatrix(rtn, r, r)) MatCopy(rtn->w3.m, out.m(), r, r);
+            if (library::ResultMatrix(rtn, r, r)) MatCopy(MatrixData(rtn), out.m(), r, r);
             return;
         }
         library::Notice("invertgen: singular matrix");
     }
-    if (!GeneralizedInverse(pv[0].w3.m, r, c, out.m())) {
+    if (!GeneralizedInverse(MatrixData(&pv[0]), r, c, out.m())) {
         ReportRunError(RunErrorCode::SvdFailed);
         return;
     }
-    if (library::ResultMatrix(rtn, c, r) && r >= 1 && c >= 1) MatCopy(rtn->w3.m, out.m(), c, r);
+    if (library::ResultMatrix(rtn, c, r) && r >= 1 && c >= 1) MatCopy(MatrixData(rtn), out.m(), c, r);
 }
 
 void FnDeterminant(ZuVALUE* rtn, ZuVALUE* pv, int /*cArg*/) {
@@ -249,11 +254,11 @@ void FnDeclu(ZuVALUE* rtn, ZuVALUE* pv, int cArg) {
 // solvelu(l, u, p, b): x with a x = b for the a that declu decomposed.
 void FnSolvelu(ZuVALUE* rtn, ZuVALUE* pv, int /*cArg*/) {
     if (ZuLibCheckSquareMatrix(pv, 0, 1) == 0) return;
-    const int n = pv[0].w1.i;
+    const int n = Rows(&pv[0]);
     if (ZuLibCheckMatrixSize(pv, 1, 1, n, n) == 0) return;
     if (!VectorArg(pv, 2, n)) return;
     if (!RightHandSide(pv, 3, n)) return;
-    const int m = pv[3].w2.i;
+    const int m = Columns(&pv[3]);
     Block x(n, m);
     if (!Allocated(x.ok())) return;
     for (int i = 0; i < n; ++i) {
@@ -262,13 +267,13 @@ void FnSolvelu(ZuVALUE* rtn, ZuVALUE* pv, int /*cArg*/) {
             ZuLibArgError(2);
             return;
         }
-        for (int j = 0; j < m; ++j) x.m()[i][j] = pv[3].w3.m[row][j];
+        for (int j = 0; j < m; ++j) x.m()[i][j] = MatrixData(&pv[3])[row][j];
     }
-    if (!SolveTriangular(pv[0].w3.m, n, x.m(), m, true) || !SolveTriangular(pv[1].w3.m, n, x.m(), m, false)) {
+    if (!SolveTriangular(MatrixData(&pv[0]), n, x.m(), m, true) || !SolveTriangular(MatrixData(&pv[1]), n, x.m(), m, false)) {
         library::DecompositionFailed();
         return;
     }
-    if (library::ResultMatrix(rtn, n, m) && n >= 1 && m >= 1) MatCopy(rtn->w3.m, x.m(), n, m);
+    if (library::ResultMatrix(rtn, n, m) && n >= 1 && m >= 1) MatCopy(MatrixData(rtn), x.m(), n, m);
 }
 
 // decldl(a, &l, &d): a = l diag(d) l' for a symmetric positive definite a
@@ -296,16 +301,16 @@ void FnDecldl(ZuVALUE* rtn, ZuVALUE* pv, int cArg) {
 // solveldl(l, d, b): x with l diag(d) l' x = b.
 void FnSolveldl(ZuVALUE* rtn, ZuVALUE* pv, int /*cArg*/) {
     if (!library::SquareArg(pv, 0)) return;
-    const int n = pv[0].w1.i;
+    const int n = Rows(&pv[0]);
     if (!VectorArg(pv, 1, n)) return;
     if (!RightHandSide(pv, 2, n)) return;
-    const int m = pv[2].w2.i;
+    const int m = Columns(&pv[2]);
     Block x(n, m), lt(n, n);
     if (!Allocated(x.ok() && lt.ok())) return;
-    double** l = pv[0].w3.m;
+    double** l = MatrixData(&pv[0]);
     for (int i = 0; i < n; ++i)
         for (int j = 0; j < n; ++j) lt.m()[i][j] = i == j ? 1 : i < j ? l[j][i] : 0;
-    if (n >= 1 && m >= 1) MatCopy(x.m(), pv[2].w3.m, n, m);
+    if (n >= 1 && m >= 1) MatCopy(x.m(), MatrixData(&pv[2]), n, m);
     bool ok = true;
     for (int i = 0; i < n && ok; ++i) {
         const double di = VectorAt(pv[1], i);
@@ -324,7 +329,7 @@ void FnSolveldl(ZuVALUE* rtn, ZuVALUE* pv, int /*cArg*/) {
         library::DecompositionFailed();
         return;
     }
-    if (library::ResultMatrix(rtn, n, m) && n >= 1 && m >= 1) MatCopy(rtn->w3.m, x.m(), n, m);
+    if (library::ResultMatrix(rtn, n, m) && n >= 1 && m >= 1) MatCopy(MatrixData(rtn), x.m(), n, m);
 }
 
 }  // namespace zu::numerics

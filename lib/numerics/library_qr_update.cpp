@@ -6,6 +6,11 @@
 
 #include "numerics/library.h"
 #include "numerics/library_support.h"
+#include "value/value.h"
+
+using zu::value::Columns;
+using zu::value::MatrixData;
+using zu::value::Rows;
 
 namespace zu::numerics {
 namespace {
@@ -33,7 +38,7 @@ ZuVALUE* MatrixTarget(ZuVALUE* pv, int k, int cArg, bool required) {
 // A scratch copy of an r by c matrix; false when memory ran out.
 bool CopyInto(const Block& block, ZuVALUE* v, int r, int c) {
     if (!Allocated(block.ok())) return false;
-    if (r >= 1 && c >= 1) MatCopy(block.m(), v->w3.m, r, c);
+    if (r >= 1 && c >= 1) MatCopy(block.m(), MatrixData(v), r, c);
     return true;
 }
 
@@ -87,9 +92,9 @@ bool RowsArg(ZuVALUE* pv, int k, int n) {
 // Q'B, and for the outputs that are asked for Q Q'B and B - Q Q'B; all
 // are computed before the first is stored, since an output may name q or b.
 void ProjectionProducts(ZuVALUE* rtn, ZuVALUE* pv, ZuVALUE* fitOut, ZuVALUE* residualOut) {
-    const int rows = pv[0].w1.i, k = pv[0].w2.i, m = pv[1].w2.i;
-    double** q = pv[0].w3.m;
-    double** b = pv[1].w3.m;
+    const int rows = Rows(&pv[0]), k = Columns(&pv[0]), m = Columns(&pv[1]);
+    double** q = MatrixData(&pv[0]);
+    double** b = MatrixData(&pv[1]);
     const bool project = fitOut != nullptr || residualOut != nullptr;
     Block coefficients(k, m), fit(project ? rows : 0, m), residual(project ? rows : 0, m);
     if (!Allocated(coefficients.ok() && fit.ok() && residual.ok())) return;
@@ -101,7 +106,7 @@ void ProjectionProducts(ZuVALUE* rtn, ZuVALUE* pv, ZuVALUE* fitOut, ZuVALUE* res
         library::OutMatrix(fitOut, fit.m(), rows, m);
         library::OutMatrix(residualOut, residual.m(), rows, m);
     }
-    if (library::ResultMatrix(rtn, k, m) && k >= 1 && m >= 1) MatCopy(rtn->w3.m, coefficients.m(), k, m);
+    if (library::ResultMatrix(rtn, k, m) && k >= 1 && m >= 1) MatCopy(MatrixData(rtn), coefficients.m(), k, m);
 }
 
 }  // namespace
@@ -157,12 +162,12 @@ void FnDecqrmul(ZuVALUE* rtn, ZuVALUE* pv, int cArg) {
     ZuVALUE* fitOut = library::OutputArg(pv, 2, cArg);
     ZuVALUE* residualOut = library::OutputArg(pv, 3, cArg);
     if (!library::MatrixArg(pv, 0)) return;
-    const int rows = pv[0].w1.i, k = pv[0].w2.i;
+    const int rows = Rows(&pv[0]), k = Columns(&pv[0]);
     if (cArg < 2) {
         Block product(k, k);
         if (!Allocated(product.ok())) return;
-        MatBtB(product.m(), pv[0].w3.m, rows, k);
-        if (library::ResultMatrix(rtn, k, k) && k >= 1) MatCopy(rtn->w3.m, product.m(), k, k);
+        MatBtB(product.m(), MatrixData(&pv[0]), rows, k);
+        if (library::ResultMatrix(rtn, k, k) && k >= 1) MatCopy(MatrixData(rtn), product.m(), k, k);
         return;
     }
     if (!RowsArg(pv, 1, rows)) return;

@@ -8,6 +8,13 @@
 #include "numerics/library_support.h"
 #include "value/value.h"
 
+using zu::value::DoubleOf;
+using zu::value::ItemCount;
+using zu::value::Items;
+using zu::value::MatrixData;
+using zu::value::StringLength;
+using zu::value::StringText;
+
 namespace zu::numerics {
 namespace {
 
@@ -18,7 +25,7 @@ void TakeSeedWord(const ZuVALUE& element, int* word) {
     if (value::TypeCode(&element) == ZU_INT) {
         *word = element.w1.i;
     } else if (value::TypeCode(&element) == ZU_DOUBLE) {
-        const double d = element.w1.d;
+        const double d = DoubleOf(&element);
         if (std::isnan(d)) return;
         *word = d <= INT_MIN ? INT_MIN : d >= INT_MAX ? INT_MAX : static_cast<int>(d);
     }
@@ -48,15 +55,15 @@ void SeedResult(ZuVALUE* rtn) {
     }
     ZuLibValArrayCalloc(rtn, count);
     if (value::TypeCode(rtn) != ZU_ARRAY) return;
-    for (int i = 0; i < count; ++i) ZuValSetInt(&rtn->w2.v[i], seed.data()[i]);
+    for (int i = 0; i < count; ++i) ZuValSetInt(&Items(rtn)[i], seed.data()[i]);
 }
 
 void SeedFromArray(const ZuVALUE& array) {
     ScratchOf<int> seed;
     int count = 0;
     if (!CurrentSeed(&seed, &count)) return;
-    const int n = array.w1.i < count ? array.w1.i : count;
-    for (int i = 0; i < n; ++i) TakeSeedWord(array.w2.v[i], &seed.data()[i]);
+    const int n = ItemCount(&array) < count ? ItemCount(&array) : count;
+    for (int i = 0; i < n; ++i) TakeSeedWord(Items(&array)[i], &seed.data()[i]);
     RanSetSeed(seed.data(), count);
 }
 
@@ -65,7 +72,7 @@ void SeedFromArray(const ZuVALUE& array) {
 void FnRanu(ZuVALUE* rtn, ZuVALUE* pv, int /*cArg*/) {
     if (ZuLibCheckType(ZU_INT, pv, 0, 1) == 0) return;
     const int r = pv[0].w1.i, c = pv[1].w1.i;
-    if (library::ResultMatrix(rtn, r, c) && r >= 1 && c >= 1) MatRan(rtn->w3.m, r, c);
+    if (library::ResultMatrix(rtn, r, c) && r >= 1 && c >= 1) MatRan(MatrixData(rtn), r, c);
 }
 
 void FnRann(ZuVALUE* rtn, ZuVALUE* pv, int /*cArg*/) {
@@ -75,19 +82,19 @@ void FnRann(ZuVALUE* rtn, ZuVALUE* pv, int /*cArg*/) {
         ZuValSetDouble(rtn, DRanNormalPM());
         return;
     }
-    if (library::ResultMatrix(rtn, r, c) && r >= 1 && c >= 1) MatRann(rtn->w3.m, r, c);
+    if (library::ResultMatrix(rtn, r, c) && r >= 1 && c >= 1) MatRann(MatrixData(rtn), r, c);
 }
 
 void FnRanseed(ZuVALUE* rtn, ZuVALUE* pv, int /*cArg*/) {
     ZuVALUE* x = &pv[0];
     const int code = value::TypeCode(x);
     if (code == ZU_STRING && !value::IsNul(x)) {
-        RanSetRan(x->w2.s != nullptr ? x->w2.s : "");
+        RanSetRan(StringText(x) != nullptr ? StringText(x) : "");
     } else if (code == ZU_ARRAY && !value::IsNul(x) && !value::IsAddress(x)) {
         SeedFromArray(*x);
     } else {
         if (ZuLibCheckType(ZU_INT, pv, 0, 0) == 0) return;
-        const int seed = x->w1.i;
+        const int seed = StringLength(x);
         if (seed == -1)
             RanSetSeed(nullptr, 0);
         else if (seed != 0)

@@ -11,6 +11,11 @@
 #include "numerics/library.h"
 #include "numerics/library_support.h"
 #include "numerics/prob.h"
+#include "value/value.h"
+
+using zu::value::Columns;
+using zu::value::MatrixData;
+using zu::value::Rows;
 
 namespace zu::numerics {
 namespace {
@@ -30,7 +35,7 @@ void Draws(ZuVALUE* rtn, ZuVALUE* pv, Draw draw) {
     const int r = pv[0].w1.i, c = pv[1].w1.i;
     if (!library::ResultMatrix(rtn, r, c)) return;
     for (int i = 0; i < r; ++i)
-        for (int j = 0; j < c; ++j) rtn->w3.m[i][j] = draw(p.data());
+        for (int j = 0; j < c; ++j) MatrixData(rtn)[i][j] = draw(p.data());
 }
 
 // An int parameter given as a double; false (and the draw is missing)
@@ -54,7 +59,7 @@ void Paths(ZuVALUE* rtn, int r, int c, Path path) {
     for (int j = 0; j < c; ++j) {
         if (path(column.data(), r) != 0)
             for (int i = 0; i < r; ++i) column.data()[i] = NaN();
-        for (int i = 0; i < r; ++i) rtn->w3.m[i][j] = column.data()[i];
+        for (int i = 0; i < r; ++i) MatrixData(rtn)[i][j] = column.data()[i];
     }
 }
 
@@ -70,12 +75,12 @@ bool VectorArg(ZuVALUE* pv, int k) {
 
 // The elements of a vector argument checked by VectorArg, copied.
 bool VectorCopy(const ZuVALUE& v, Scratch* out, int* n) {
-    *n = v.w1.i * v.w2.i;
+    *n = Rows(&v) * Columns(&v);
     if (!out->Allocate(static_cast<std::size_t>(*n))) {
         library::OutOfMemory();
         return false;
     }
-    for (int i = 0; i < *n; ++i) out->data()[i] = v.w2.i == 1 ? v.w3.m[i][0] : v.w3.m[0][i];
+    for (int i = 0; i < *n; ++i) out->data()[i] = Columns(&v) == 1 ? MatrixData(&v)[i][0] : MatrixData(&v)[0][i];
     return true;
 }
 
@@ -212,8 +217,8 @@ void FnRandirichlet(ZuVALUE* rtn, ZuVALUE* pv, int) {
     const int r = pv[0].w1.i;
     if (!library::ResultMatrix(rtn, r, n)) return;
     for (int i = 0; i < r; ++i)
-        if (RanDirichlet(rtn->w3.m[i], alpha.data(), n) != 0)
-            for (int j = 0; j < n; ++j) rtn->w3.m[i][j] = NaN();
+        if (RanDirichlet(MatrixData(rtn)[i], alpha.data(), n) != 0)
+            for (int j = 0; j < n; ++j) MatrixData(rtn)[i][j] = NaN();
 }
 
 // ranmultinomial(n, p): the counts of n trials over the outcomes of the
@@ -230,7 +235,7 @@ void FnRanmultinomial(ZuVALUE* rtn, ZuVALUE* pv, int) {
     }
     const bool ok = RanMultinomial(counts.data(), pv[0].w1.i, p.data(), k) == 0;
     if (!library::ResultMatrix(rtn, 1, k)) return;
-    for (int j = 0; j < k; ++j) rtn->w3.m[0][j] = ok ? counts.data()[j] : NaN();
+    for (int j = 0; j < k; ++j) MatrixData(rtn)[0][j] = ok ? counts.data()[j] : NaN();
 }
 
 // ransubsample(k, n): k indices out of 0 to n - 1 without replacement, in
@@ -248,7 +253,7 @@ void FnRansubsample(ZuVALUE* rtn, ZuVALUE* pv, int) {
         return;
     }
     if (RanSubSample(idx.data(), k, n) != 0 || !library::ResultMatrix(rtn, k, 1)) return;
-    for (int i = 0; i < k; ++i) rtn->w3.m[i][0] = idx.data()[i];
+    for (int i = 0; i < k; ++i) MatrixData(rtn)[i][0] = idx.data()[i];
 }
 
 // ranuorder(n): the order statistics of n uniform draws, as a row.
@@ -256,8 +261,8 @@ void FnRanuorder(ZuVALUE* rtn, ZuVALUE* pv, int) {
     if (ZuLibCheckType(ZU_INT, pv, 0, 0) == 0) return;
     const int n = pv[0].w1.i;
     if (!library::ResultMatrix(rtn, 1, n) || n < 1) return;
-    if (RanUorder(rtn->w3.m[0], n) != 0)
-        for (int j = 0; j < n; ++j) rtn->w3.m[0][j] = NaN();
+    if (RanUorder(MatrixData(rtn)[0], n) != 0)
+        for (int j = 0; j < n; ++j) MatrixData(rtn)[0][j] = NaN();
 }
 
 namespace {
@@ -293,7 +298,7 @@ void FnRanwishart(ZuVALUE* rtn, ZuVALUE* pv, int cArg) {
     }
     int df = 0;
     if (!library::IntArg(pv, 0, &df) || !library::SquareArg(pv, 1)) return;
-    const int p = pv[1].w1.i;
+    const int p = Rows(&pv[1]);
     library::Block l(p, p);
     if (!l.ok()) {
         library::OutOfMemory();
@@ -303,12 +308,12 @@ void FnRanwishart(ZuVALUE* rtn, ZuVALUE* pv, int cArg) {
         (void)library::ResultMatrix(rtn, 0, 0);
         return;
     }
-    MatCopy(l.m(), pv[1].w3.m, p, p);
+    MatCopy(l.m(), MatrixData(&pv[1]), p, p);
     if (!RelativeCholeski(l.m(), p)) {
         library::DecompositionFailed();
         return;
     }
-    if (library::ResultMatrix(rtn, p, p)) (void)RanWishart(rtn->w3.m, l.m(), p, df);
+    if (library::ResultMatrix(rtn, p, p)) (void)RanWishart(MatrixData(rtn), l.m(), p, df);
 }
 
 }  // namespace zu::numerics

@@ -5,6 +5,10 @@
 #include "numerics/library.h"
 #include "numerics/library_support.h"
 #include "numerics/schur.h"
+#include "value/value.h"
+
+using zu::value::MatrixData;
+using zu::value::Rows;
 
 namespace zu::numerics {
 namespace {
@@ -66,10 +70,10 @@ void FnDecschur(ZuVALUE* rtn, ZuVALUE* pv, int cArg) {
     bool ordered = false;
     ModulusRange range{0, 0};
     if (!OptionalRange(pv, cArg, 4, &ordered, &range) || !library::SquareArg(pv, 0)) return;
-    const int n = pv[0].w1.i;
+    const int n = Rows(&pv[0]);
     Block s(n, n), v(n, n), eval(2, n);
     if (!Allocated(s.ok() && v.ok() && eval.ok())) return;
-    if (n >= 1) MatCopy(s.m(), pv[0].w3.m, n, n);
+    if (n >= 1) MatCopy(s.m(), MatrixData(&pv[0]), n, n);
     double** vWanted = vOut != nullptr ? v.m() : nullptr;
     const ModulusRange* order = ordered ? &range : nullptr;
     const int code = n < 1 ? 0 : SchurReal(s.m(), n, eval.m()[0], eval.m()[1], vWanted, order);
@@ -98,13 +102,13 @@ void FnDecschurgen(ZuVALUE* rtn, ZuVALUE* pv, int cArg) {
     bool ordered = false;
     ModulusRange range{0, 0};
     if (!OptionalRange(pv, cArg, 8, &ordered, &range) || !library::SquareArg(pv, 0)) return;
-    const int n = pv[0].w1.i;
+    const int n = Rows(&pv[0]);
     if (!SquareOfOrder(pv, 1, n)) return;
     Block s(n, n), t(n, n), q(n, n), z(n, n), alpha(2, n), beta(1, n);
     if (!Allocated(s.ok() && t.ok() && q.ok() && z.ok() && alpha.ok() && beta.ok())) return;
     if (n >= 1) {
-        MatCopy(s.m(), pv[0].w3.m, n, n);
-        MatCopy(t.m(), pv[1].w3.m, n, n);
+        MatCopy(s.m(), MatrixData(&pv[0]), n, n);
+        MatCopy(t.m(), MatrixData(&pv[1]), n, n);
     }
     double** qWanted = qOut != nullptr ? q.m() : nullptr;
     double** zWanted = zOut != nullptr ? z.m() : nullptr;
@@ -130,13 +134,13 @@ void FnEigensymgen(ZuVALUE* rtn, ZuVALUE* pv, int cArg) {
     ZuVALUE* evalOut = library::OutputArg(pv, 2, cArg);
     ZuVALUE* evecOut = library::OutputArg(pv, 3, cArg);
     if (!library::SquareArg(pv, 0)) return;
-    const int n = pv[0].w1.i;
+    const int n = Rows(&pv[0]);
     if (!SquareOfOrder(pv, 1, n)) return;
     Block a(n, n), b(n, n), eval(1, n);
     if (!Allocated(a.ok() && b.ok() && eval.ok())) return;
     if (n >= 1) {
-        MatCopy(a.m(), pv[0].w3.m, n, n);
-        MatCopy(b.m(), pv[1].w3.m, n, n);
+        MatCopy(a.m(), MatrixData(&pv[0]), n, n);
+        MatCopy(b.m(), MatrixData(&pv[1]), n, n);
     }
     const int code = n < 1 ? 0 : EigenSymGeneral(a.m(), b.m(), n, eval.m()[0], evecOut != nullptr);
     ZuValSetInt(rtn, code);

@@ -5,6 +5,10 @@
 #include "numerics/shuffle.h"
 #include "value/value.h"
 
+using zu::value::Columns;
+using zu::value::MatrixData;
+using zu::value::Rows;
+
 namespace zu::numerics {
 namespace {
 
@@ -28,13 +32,13 @@ bool Shuffled(int k, int n, ScratchOf<int>* idx) {
 void ShuffleIndices(ZuVALUE* rtn, int k, int n) {
     ScratchOf<int> idx;
     if (!CountFits(k, n) || !library::ResultMatrix(rtn, k, 1) || !Shuffled(k, n, &idx)) return;
-    for (int i = 0; i < k; ++i) rtn->w3.m[i][0] = idx.data()[i];
+    for (int i = 0; i < k; ++i) MatrixData(rtn)[i][0] = idx.data()[i];
 }
 
 // ranshuffle(k, x) with a matrix x: k of its rows, or of the elements of
 // a row vector.
 void ShuffleMatrix(ZuVALUE* rtn, int k, const ZuVALUE& x) {
-    const int r = x.w1.i, c = x.w2.i;
+    const int r = Rows(&x), c = Columns(&x);
     const bool row = r == 1;
     const int n = row ? c : r;
     if (!CountFits(k, n)) return;
@@ -49,12 +53,12 @@ void ShuffleMatrix(ZuVALUE* rtn, int k, const ZuVALUE& x) {
     for (int i = 0; i < k; ++i) {
         const int from = idx.data()[i];
         if (row) {
-            out.m()[0][i] = x.w3.m[0][from];
+            out.m()[0][i] = MatrixData(&x)[0][from];
         } else {
-            for (int j = 0; j < c; ++j) out.m()[i][j] = x.w3.m[from][j];
+            for (int j = 0; j < c; ++j) out.m()[i][j] = MatrixData(&x)[from][j];
         }
     }
-    if (library::ResultMatrix(rtn, outR, outC) && outR >= 1 && outC >= 1) MatCopy(rtn->w3.m, out.m(), outR, outC);
+    if (library::ResultMatrix(rtn, outR, outC) && outR >= 1 && outC >= 1) MatCopy(MatrixData(rtn), out.m(), outR, outC);
 }
 
 }  // namespace

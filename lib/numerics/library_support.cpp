@@ -6,6 +6,11 @@
 
 #include "value/value.h"
 
+using zu::value::DoubleOf;
+using zu::value::ItemCount;
+using zu::value::Items;
+using zu::value::MatrixData;
+
 namespace zu::numerics::library {
 
 bool MatrixArg(ZuVALUE* pv, int k) { return ZuLibCheckType(ZU_MATRIX, pv, k, k) != 0; }
@@ -20,15 +25,15 @@ bool IntArg(ZuVALUE* pv, int k, int* out) {
 
 bool DoubleArg(ZuVALUE* pv, int k, double* out) {
     if (ZuLibCheckType(ZU_DOUBLE, pv, k, k) == 0) return false;
-    *out = pv[k].w1.d;
+    *out = DoubleOf(&pv[k]);
     return true;
 }
 
 ZuVALUE* OutputArg(ZuVALUE* pv, int k, int cArg) {
     if (k >= cArg) return nullptr;
     ZuVALUE* v = &pv[k];
-    if (value::IsAddress(v) && v->w2.v != nullptr) return v->w2.v;
-    if (value::TypeCode(v) == ZU_INT && !value::IsNul(v) && v->w1.i == 0) return nullptr;
+    if (value::IsAddress(v) && Items(v) != nullptr) return Items(v);
+    if (value::TypeCode(v) == ZU_INT && !value::IsNul(v) && ItemCount(v) == 0) return nullptr;
     ZuLibArgError(k);
     return nullptr;
 }
@@ -36,7 +41,7 @@ ZuVALUE* OutputArg(ZuVALUE* pv, int k, int cArg) {
 void OutMatrix(ZuVALUE* target, double** m, int r, int c) {
     if (target == nullptr) return;
     ZuLibValMatMalloc(target, r, c);
-    if (value::IsMatrix(target) && r >= 1 && c >= 1) MatCopy(target->w3.m, m, r, c);
+    if (value::IsMatrix(target) && r >= 1 && c >= 1) MatCopy(MatrixData(target), m, r, c);
 }
 
 void OutDouble(ZuVALUE* target, double d) {
@@ -49,7 +54,7 @@ void OutInt(ZuVALUE* target, int i) {
 
 bool ResultMatrix(ZuVALUE* rtn, int r, int c) {
     ZuLibValMatMalloc(rtn, r, c);
-    return value::IsMatrix(rtn) && (r < 1 || c < 1 || rtn->w3.m != nullptr);
+    return value::IsMatrix(rtn) && (r < 1 || c < 1 || MatrixData(rtn) != nullptr);
 }
 
 void OutOfMemory() { ReportRunError(RunErrorCode::OutOfMemory); }

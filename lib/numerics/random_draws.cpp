@@ -14,6 +14,8 @@ namespace {
 
 constexpr double kPi = 3.141592653589793;
 
+// ---- gamma, binomial and Poisson samplers ----------------------------------
+
 // Standard gamma with shape r < 1: Ahrens and Dieter's rejection.
 double GammaSmallShape(double r)
 {
@@ -110,6 +112,8 @@ int PoissonRejection(double mu)
     }
     return -1;
 }
+
+// ---- the generalised inverse Gaussian, the gamma squeeze -------------------
 
 // The standardised generalised inverse Gaussian has density proportional
 // to g(y) = y^(lambda-1) exp(-beta (y + 1/y) / 2), lambda >= 0, beta > 0.
@@ -234,6 +238,8 @@ double GammaSqueeze(double r)
 using namespace zu::numerics;
 
 extern "C" {
+
+// ---- continuous draws ------------------------------------------------------
 
 double DRanExp(double lambda)
 {
@@ -393,6 +399,8 @@ double DRanGH(double alpha, double beta, double delta, double lambda)
     return beta * w + std::sqrt(w) * DRanNormalPM();
 }
 
+// ---- discrete draws --------------------------------------------------------
+
 int IRanPoisson(double mu)
 {
     // Beyond 1e9 the count would not fit an int for long.
@@ -437,6 +445,8 @@ int IRanLogarithmic(double a)
     }
     return v <= q ? 2 : 1;
 }
+
+// ---- vectors, matrices and samples -----------------------------------------
 
 int RanDirichlet(double* x, const double* alpha, int n)
 {

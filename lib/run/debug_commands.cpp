@@ -25,6 +25,7 @@
 namespace zu::run::debug {
 
 using program::Op;
+
 namespace {
 
 bool IsBlank(char c) { return std::isspace(static_cast<unsigned char>(c)) != 0; }

@@ -23,6 +23,8 @@
 namespace zu::run {
 namespace {
 
+// ---- classes, members and their lookup -------------------------------------
+
 // The member tables of the objects alive: several variables may refer to
 // one object, so only delete (or the end of the engine) frees a table.
 std::unordered_map<ZuNAMEDVALUE*, int> liveObjects;  // table -> member count
@@ -149,6 +151,8 @@ const ZuVALUE* ResolveMember(ZuVALUE* o, ZuVALUE* m, ZuVALUE* f)
     Raise(Err::NotAFunction);
 }
 
+// ---- binding, building and freeing objects ---------------------------------
+
 // A bound member function: the function value with its object's words.
 void BindTo(ZuVALUE* out, const ZuVALUE* function, const ZuVALUE* object)
 {
@@ -251,6 +255,8 @@ ZuVALUE* StaticMember(const ZuVALUE* object, int m)
         return nullptr;
     return &c->w4.nv[m].val;
 }
+
+// ---- the instructions NEW, LMP, SMP, CAM, MFU and delete -------------------
 
 void NewObject(ZuVALUE* top, int g)
 {
@@ -399,6 +405,8 @@ void ReleaseLiveObjects()
 }  // namespace zu::run
 
 using namespace zu::run;
+
+// ---- the exported object functions for hosts and library code --------------
 
 extern "C" {
 

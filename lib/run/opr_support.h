@@ -68,9 +68,10 @@ inline double ScalarOf(const ZuVALUE* v) {
     }
 }
 
-inline int Rows(const ZuVALUE* v) { return v->w1.i; }
-inline int Columns(const ZuVALUE* v) { return v->w2.i; }
-inline bool HasElements(const ZuVALUE* v) { return v->w1.i > 0 && v->w2.i > 0 && v->w3.m != nullptr; }
+using value::Columns;
+using value::MatrixData;
+using value::Rows;
+inline bool HasElements(const ZuVALUE* v) { return Rows(v) > 0 && Columns(v) > 0 && MatrixData(v) != nullptr; }
 
 // ---------------------------------------------------------------------------
 // Errors and warnings

@@ -21,6 +21,7 @@ using program::opcodeInfo;
 
 using program::Op;
 using program::OpcodeInfo;
+
 namespace {
 
 int topLevelRoom = 0;

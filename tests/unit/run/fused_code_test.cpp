@@ -11,6 +11,7 @@ using zu::run::vm;
 namespace zu::test {
 
 using program::Op;
+
 namespace {
 
 ZuPCODE I(Op op, int arg = 0) { return ZuPCODE{program::code(op), arg}; }
