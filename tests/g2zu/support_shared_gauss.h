@@ -5,6 +5,7 @@
 decl x;
 decl r;
 decl e;
+decl d;
 
 #else
 
@@ -12,6 +13,7 @@ extern decl singular;
 extern decl x;
 extern decl r;
 extern decl e;
+extern decl d;
 
 #endif //__SUPPORT_SHARED_GAUSS_H__
 

@@ -13,3 +13,11 @@ print e';
 print lagn(seqa(1, 1, 4), -1)';
 print scalmiss(selif(x, zeros(3, 1)));
 print miss({1 2 3}, 2);
+// A data set written by saved and read back by loadd, as zul -g does.
+call saved({1 2, 3 4}, "shared_set", 0);
+print loadd("shared_set");
+print deletefile("shared_set.dat");
+print etstr(123456789);
+print sprintf("%d apples and %5.2f pears", 3, 1.5);
+d = date();
+print (d[1] > 2000) (rows(d) == 4) strlen(datestr(0));
