@@ -204,6 +204,8 @@ private:
     void format_command();
     void rndseed_command();
     void trap_command();
+    void plot_command();
+    void plotsym_command();
     void output_command();
     void save_command();
     void system_command();
