@@ -26,6 +26,8 @@ void Translator::command() {
         {"format", &Translator::format_command},
         {"load", &Translator::load_statement},
         {"loadm", &Translator::load_statement},
+        {"plot", &Translator::plot_command},
+        {"plotsym", &Translator::plotsym_command},
         {"rndseed", &Translator::rndseed_command},
         {"system", &Translator::system_command},
         {"trap", &Translator::trap_command},
@@ -216,12 +218,35 @@ void Translator::trap_command() {
     open_main();
     put("g2zu_settrap(");
     Tok t = expression();
-    put(")");
-    if (t == Tok::Comma) {  // the mask: the whole state is set
-        in_.skip_to(Tok::Semicolon);
-        put(";");
-        return;
+    if (t == Tok::Comma) {  // the mask: only its bits are set
+        put(", ");
+        t = expression();
     }
+    put(")");
+    finish_statement(t);
+}
+
+// plot x, y ;  the quick plot of the Gauss library, saved as a picture
+void Translator::plot_command() {
+    open_main();
+    put("g2zu_plot(");
+    Tok t = expression();
+    if (t == Tok::Comma) {
+        put(", ");
+        t = expression();
+    } else {
+        messages_.error(Err::ExpectedButFound, ",", gauss_spelling(t));
+    }
+    put(")");
+    finish_statement(t);
+}
+
+// plotsym n ;  lines (0) or symbols for the next plots
+void Translator::plotsym_command() {
+    open_main();
+    put("g2zu_plotsym(");
+    Tok t = expression();
+    put(")");
     finish_statement(t);
 }
 

@@ -28,6 +28,9 @@ void Translator::put_words(const std::vector<std::string>& words, bool as_list) 
         put(";");
         return;
     }
+    // A Gauss column of strings is a Zu array: its transpose ' is written
+    // through a stand-in that leaves an array as it is.
+    if (constant_target_ >= 0) symbols_.at(constant_target_).string_array = true;
     put(" = { ");
     for (std::size_t i = 0; i < words.size(); ++i) {
         if (i > 0) put(", ");
@@ -63,6 +66,7 @@ void Translator::constant_assignment(bool string_declaration) {
         open_main();
     if (!known && !in_proc_) define_variable(id.text);
     put(symbols_.variable_name(id.text));
+    constant_target_ = symbols_.find_global(id.text);
 
     if (in_.accept(Tok::Semicolon)) {
         put(string_declaration ? " = \"\";" : ";");
@@ -77,6 +81,7 @@ void Translator::constant_assignment(bool string_declaration) {
         brace_constant();
     else
         list_constant(rows, columns, dims, file_level);
+    constant_target_ = -1;
 }
 
 // One element of a constant: a number with its sign, a word or a string.

@@ -431,6 +431,11 @@ void Translator::name(const Token& id) {
             put(written_name(s, id.text) + "()");
             return;
         }
+        if (sym.kind == Kind::Variable && sym.string_array && p.code == Tok::Quote) {
+            in_.next();
+            put("g2zu_transpose(" + symbols_.variable_name(id.text) + ")");
+            return;
+        }
     }
     put(symbols_.variable_name(id.text));
 }

@@ -34,6 +34,8 @@ struct Symbol {
     bool predeclared = false;          // procedure known from the first pass, body not yet read
     bool external_only = false;        // variable named by external in a procedure, not defined here
     std::string struct_type;           // a variable holding a Gauss struct: its type
+    bool string_array = false;         // given a list of words or strings by let or
+                                       // declare: a Zu array, which has no transpose
 };
 
 // The one argument of a procedure whose arguments are all optional (Zu

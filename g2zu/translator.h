@@ -204,6 +204,8 @@ private:
     void format_command();
     void rndseed_command();
     void trap_command();
+    void plot_command();
+    void plotsym_command();
     void output_command();
     void save_command();
     void system_command();
@@ -225,6 +227,7 @@ private:
     std::string gosub_label_;          // jump target of the next return
     std::map<std::string, int> gosub_uses_;  // gosubs written per label
     int depth_ = 0;                    // nesting of expressions and indexes
+    int constant_target_ = -1;         // the record a let or declare assigns to
 
     // The lines of an included file are dropped, so its statements must not
     // change the block structure of the file that includes it: the state is

@@ -155,7 +155,10 @@ int compileLinkRun(RunOptions& o, bool& returnAtOnce)
 {
     ZuParseInterDebug(o.interactive, o.debug);
     ZuOpenCode();
-    if (ZuIsGaussMode() && !FZuParseInitGauss("zugauss.zu", !o.createObject))
+    // An object file compiled with -g holds the support source already.
+    const bool gaussObject = hasExtensionNoCase(o.fileName, ".zuo");
+    if (ZuIsGaussMode() &&
+        !FZuParseInitGauss(gaussObject ? nullptr : "zugauss.zu", !o.createObject && !gaussObject))
         return 0;
     // Object files linked from the command line bring their own
     // declarations; compiling the start-up file as well would make it the

@@ -8,6 +8,7 @@
 #include "program/tokens.h"
 #include "program/pcode.h"
 
+#include <cctype>
 #include <cmath>
 #include <cstdlib>
 #include <cstring>
@@ -246,6 +247,11 @@ bool ParseConstantElement(double& out, std::string& text, bool& isText)
     case tok::String:
         GNext();
         text = State().text;
+        // Gauss keeps an unquoted name in upper case (the scanner has
+        // lower-cased it), a quoted string as written.
+        if (t == tok::Identifier)
+            for (char& c : text)
+                c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
         isText = true;
         out = characterElement(text);
         return true;

@@ -352,7 +352,7 @@ namespace {
 
 // The inverse of a square argument into the result, by `invert` on a
 // copy; a failure is the run-time error, raised before the result holds
-// anything (it would not be freed).
+// anything (it would not be freed), or under "trap 1" a missing value.
 void inverseInto(ZuVALUE* rtn, ZuVALUE* pv, int (*invert)(double**, int), const char* what)
 {
     if (!SquareArg(pv, 0))
@@ -364,6 +364,10 @@ void inverseInto(ZuVALUE* rtn, ZuVALUE* pv, int (*invert)(double**, int), const 
     for (int i = 0; i < n; ++i)
         std::memcpy(work.m()[i], pv[0].w3.m[i], sizeof(double) * static_cast<std::size_t>(n));
     if (n > 0 && invert(work.m(), n) != 0) {
+        if (ErrorsTrapped()) {
+            ZuValSetDouble(rtn, std::numeric_limits<double>::quiet_NaN());
+            return;
+        }
         ZuRunError(9, what);
         return;
     }
@@ -373,11 +377,11 @@ void inverseInto(ZuVALUE* rtn, ZuVALUE* pv, int (*invert)(double**, int), const 
 }  // namespace
 
 // gauss::inv(x): the inverse of a square matrix; a singular matrix is a
-// run-time error.
+// run-time error, or a missing value under "trap 1".
 void FnGaussInv(ZuVALUE* rtn, ZuVALUE* pv, int) { inverseInto(rtn, pv, IInvert, "inv()"); }
 
 // gauss::invpd(x): the inverse of a symmetric positive definite matrix; a
-// matrix that is not is a run-time error.
+// matrix that is not is a run-time error, or a missing value under "trap 1".
 void FnGaussInvpd(ZuVALUE* rtn, ZuVALUE* pv, int)
 {
     inverseInto(rtn, pv, ISymInv, "invpd(): not positive definite");

@@ -8,6 +8,7 @@
 #include <cmath>
 #include <cctype>
 #include <string>
+#include <string_view>
 
 namespace zu::gauss {
 namespace {
@@ -32,6 +33,23 @@ ZuNAMEDVALUE* gaussGlobal(const ZuVALUE& name)
 }
 
 }  // namespace
+
+// The trap state is the support source's global gauss::s_trapFlag; the
+// capital keeps Gauss code (lower-cased) from reaching it by name.
+bool ErrorsTrapped()
+{
+    ZuNAMEDVALUE* globals = ZuGetSymGloBase();
+    const int count = ZuGetSymTabCount();
+    for (int i = count - 1; globals && i >= 0; --i) {
+        if (!globals[i].name || std::string_view(globals[i].name) != "gauss::s_trapFlag")
+            continue;
+        const ZuVALUE& v = globals[i].val;
+        const int kind = v.t & ZU_TYPE_MASK;
+        const double flag = kind == ZU_INT ? v.w1.i : kind == ZU_DOUBLE ? v.w1.d : 0;
+        return std::fmod(std::trunc(flag), 2.0) != 0;
+    }
+    return false;
+}
 
 // gauss::varget(name): a copy of the value of the global variable named;
 // a name that is no variable is a run-time error.

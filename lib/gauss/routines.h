@@ -81,6 +81,9 @@ ZU_GAUSS_ROUTINE(FnGaussVarget);
 ZU_GAUSS_ROUTINE(FnGaussVarput);
 ZU_GAUSS_ROUTINE(FnGaussStrcmp);
 ZU_GAUSS_ROUTINE(FnGaussTypecv);
+// Whether "trap 1;" is on: the functions Gauss traps then give a missing
+// value instead of a run-time error.
+bool ErrorsTrapped();
 
 // library_dll.cpp
 ZU_GAUSS_ROUTINE(FnGaussDlibrary);
