@@ -14,6 +14,13 @@
 #include "stdlib/value_printer.h"
 #include "value/value.h"
 
+using zu::value::Columns;
+using zu::value::DoubleOf;
+using zu::value::ItemCount;
+using zu::value::Items;
+using zu::value::MatrixData;
+using zu::value::Rows;
+
 namespace zu::data {
 namespace {
 
@@ -30,7 +37,7 @@ std::string FileName(const ZuVALUE& v) {
 
 bool CheckAddresses(ZuVALUE* pv, int first, int last) {
     for (int k = first; k <= last; ++k) {
-        if (value::IsAddress(&pv[k]) && pv[k].w2.v != nullptr) continue;
+        if (value::IsAddress(&pv[k]) && Items(&pv[k]) != nullptr) continue;
         ZuLibArgTypeError(k, ZU_ARRAY | ZU_FLAG_ADR, pv[k].t);
         return false;
     }
@@ -44,10 +51,13 @@ int IntOf(ZuVALUE* v) {
 
 // The int that an address argument refers to on entry (0 when none).
 int EntryInt(const ZuVALUE& address) {
-    const ZuVALUE* v = address.w2.v;
+    const ZuVALUE* v = Items(&address);
     switch (value::TypeCode(v)) {
-        case ZU_INT: return value::IsNul(v) ? 0 : v->w1.i;
-        case ZU_DOUBLE: return std::isfinite(v->w1.d) && std::fabs(v->w1.d) < 1e9 ? static_cast<int>(v->w1.d) : 0;
+        case ZU_INT: return value::IsNul(v) ? 0 : value::IntOf(v);
+        case ZU_DOUBLE: {
+            const double d = DoubleOf(v);
+            return std::isfinite(d) && std::fabs(d) < 1e9 ? static_cast<int>(d) : 0;
+        }
         default: return 0;
     }
 }
@@ -58,14 +68,14 @@ void StoreMatrix(ZuVALUE* target, const Database& db) {
     ZuLibValMatMalloc(target, r, c);
     if (r < 1 || c < 1) return;
     for (int j = 0; j < c; ++j)
-        for (int i = 0; i < r; ++i) target->w3.m[i][j] = db.vars[static_cast<std::size_t>(j)].values[i];
+        for (int i = 0; i < r; ++i) MatrixData(target)[i][j] = db.vars[static_cast<std::size_t>(j)].values[i];
 }
 
 void StoreNames(ZuVALUE* target, const Database& db) {
     const int c = static_cast<int>(db.vars.size());
     ZuLibValArrayCalloc(target, c);
     if (value::TypeCode(target) != ZU_ARRAY) return;
-    for (int j = 0; j < c; ++j) ZuValSetString(&target->w2.v[j], db.vars[static_cast<std::size_t>(j)].name.c_str());
+    for (int j = 0; j < c; ++j) ZuValSetString(&Items(target)[j], db.vars[static_cast<std::size_t>(j)].name.c_str());
 }
 
 // Fills a database with the columns of a matrix, from the first row on;
@@ -73,9 +83,9 @@ void StoreNames(ZuVALUE* target, const Database& db) {
 void FillFromMatrix(Database& db, double** m, int rows, int columns, const ZuVALUE* names) {
     for (int j = 0; j < columns; ++j) {
         std::string name = "Var" + std::to_string(j + 1);
-        if (names != nullptr && value::TypeCode(names) == ZU_ARRAY && j < names->w1.i &&
-            value::TypeCode(&names->w2.v[j]) == ZU_STRING) {
-            const std::string given{stdlib::StringChars(names->w2.v[j])};
+        if (names != nullptr && value::TypeCode(names) == ZU_ARRAY && j < ItemCount(names) &&
+            value::TypeCode(&Items(names)[j]) == ZU_STRING) {
+            const std::string given{stdlib::StringChars(Items(names)[j])};
             if (!given.empty()) name = given;
         }
         const int index = IDbAddVar(db, name);
@@ -137,10 +147,12 @@ bool LoadCsvMatrix(const std::string& name, ZuVALUE* target, CsvShape& shape) {
     const auto begin = [&](const CsvShape& seen) {
         shape = seen;
         ZuLibValMatMalloc(m.get(), static_cast<int>(seen.rows), static_cast<int>(seen.names.size()));
-        if (seen.rows > 0 && !seen.names.empty()) std::fill_n(m.get()->w3.m[0], seen.rows * static_cast<long long>(seen.names.size()), std::nan(""));
+        if (seen.rows > 0 && !seen.names.empty()) {
+            std::fill_n(MatrixData(m.get())[0], seen.rows * static_cast<long long>(seen.names.size()), std::nan(""));
+        }
         return true;
     };
-    const auto row = [&](long long t) { return shape.names.empty() ? &spare : m.get()->w3.m[t]; };
+    const auto row = [&](long long t) { return shape.names.empty() ? &spare : MatrixData(m.get())[t]; };
     if (!FReadCsv(name, begin, row)) return false;
     ZuPrintf("%s:\n  %lld observations read (%lld skipped, %lld loaded)\n", name.c_str(), shape.rows, 0LL,
              shape.rows);
@@ -152,7 +164,7 @@ void StoreNameList(ZuVALUE* target, const std::vector<std::string>& names) {
     const int c = static_cast<int>(names.size());
     ZuLibValArrayCalloc(target, c);
     if (value::TypeCode(target) != ZU_ARRAY) return;
-    for (int j = 0; j < c; ++j) ZuValSetString(&target->w2.v[j], names[static_cast<std::size_t>(j)].c_str());
+    for (int j = 0; j < c; ++j) ZuValSetString(&Items(target)[j], names[static_cast<std::size_t>(j)].c_str());
 }
 
 int SaveMatrixFile(const std::string& name, ZuVALUE* m, bool noDims) {
@@ -167,7 +179,7 @@ int SaveMatrixFile(const std::string& name, ZuVALUE* m, bool noDims) {
     {
         stdlib::PrintSink sink = stdlib::PrintSink::File(f.get());
         const stdlib::FormatPiece form = stdlib::ClassifyFormat(noDims ? "%#m" : "%m");
-        stdlib::PrintMatrixFile(sink, m->w3.m, m->w1.i, m->w2.i, form);
+        stdlib::PrintMatrixFile(sink, MatrixData(m), Rows(m), Columns(m), form);
         sink.Flush();
     }
     const bool ok = std::ferror(f.get()) == 0;
@@ -188,7 +200,7 @@ void FnLoaddata(ZuVALUE* rtn, ZuVALUE* pv, int) {
     int type = IntOf(&pv[1]);
     if (type <= 0) type = IFileTypeOf(name);
     ZuVALUE* out[7];
-    for (int k = 0; k < 7; ++k) out[k] = pv[5 + k].w2.v;
+    for (int k = 0; k < 7; ++k) out[k] = Items(&pv[5 + k]);
     if (type == kTypeMatrix) {
         std::vector<double> values;
         int r = 0;
@@ -269,7 +281,7 @@ void FnSavedata(ZuVALUE* rtn, ZuVALUE* pv, int) {
     int type = IntOf(&pv[1]);
     if (type <= 0) type = IFileTypeOf(name);
     Sample s{IntOf(&pv[8]), IntOf(&pv[9]), IntOf(&pv[10]), IntOf(&pv[11]), std::max(IntOf(&pv[7]), 1)};
-    const int rows = pv[5].w1.i;
+    const int rows = Rows(&pv[5]);
     if (s.year2 == 0 && s.period2 == 0) SampleSetEnd(s, rows);
     const long long n = ISampleCount(s);
     if (!FIsValidSample(s) || n < 1 || n > rows) {
@@ -282,11 +294,11 @@ void FnSavedata(ZuVALUE* rtn, ZuVALUE* pv, int) {
         ZuValSetInt(rtn, SaveMatrixFile(name, &saved, false));
         return;
     }
-    TemporaryDatabase temp(kSaveDatabase, pv[5].w2.i);
+    TemporaryDatabase temp(kSaveDatabase, Columns(&pv[5]));
     if (temp.get() == nullptr) return;
     Database& db = *temp.get();
     if (!FDbSetSample(db, s)) return;
-    FillFromMatrix(db, pv[5].w3.m, static_cast<int>(n), pv[5].w2.i, &pv[6]);
+    FillFromMatrix(db, MatrixData(&pv[5]), static_cast<int>(n), Columns(&pv[5]), &pv[6]);
     ZuValSetInt(rtn, IDbSave(db, name, type, IntOf(&pv[2]) != 0));
 }
 
@@ -303,11 +315,11 @@ void FnLoadmat(ZuVALUE* rtn, ZuVALUE* pv, int cArg) {
         int r = 0;
         int c = 0;
         const bool read = LowerExtension(name) == ".fmt" ? FLoadFmt(name, values, r, c)
-                                                         : FLoadMatrixText(name, cArg > 1 && pv[1].w1.i == 1, values, r, c);
+                                                         : FLoadMatrixText(name, cArg > 1 && value::IntOf(&pv[1]) == 1, values, r, c);
         if (!read) return;
         ZuLibValMatMalloc(rtn, r, c);
         for (int i = 0; i < r && c > 0; ++i)
-            for (int j = 0; j < c; ++j) rtn->w3.m[i][j] = values[static_cast<std::size_t>(i) * c + j];
+            for (int j = 0; j < c; ++j) MatrixData(rtn)[i][j] = values[static_cast<std::size_t>(i) * c + j];
         return;
     }
     if (type == kTypeCsv) {
@@ -331,14 +343,14 @@ void FnSavemat(ZuVALUE* rtn, ZuVALUE* pv, int cArg) {
     const int type = IFileTypeOf(name);
     if (type == kTypeMatrix) {
         if (LowerExtension(name) == ".fmt") {
-            ZuValSetInt(rtn, ISaveFmt(name, pv[1].w3.m, pv[1].w1.i, pv[1].w2.i));
+            ZuValSetInt(rtn, ISaveFmt(name, MatrixData(&pv[1]), Rows(&pv[1]), Columns(&pv[1])));
             return;
         }
-        ZuValSetInt(rtn, SaveMatrixFile(name, &pv[1], cArg > 2 && pv[2].w1.i == 1));
+        ZuValSetInt(rtn, SaveMatrixFile(name, &pv[1], cArg > 2 && value::IntOf(&pv[2]) == 1));
         return;
     }
-    const int rows = pv[1].w1.i;
-    const int columns = pv[1].w2.i;
+    const int rows = Rows(&pv[1]);
+    const int columns = Columns(&pv[1]);
     TemporaryDatabase temp(kSaveDatabase, columns);
     if (temp.get() == nullptr) return;
     Database& db = *temp.get();
@@ -348,7 +360,7 @@ void FnSavemat(ZuVALUE* rtn, ZuVALUE* pv, int cArg) {
         DataError("Cannot save %s: the matrix has no rows", name.c_str());
         return;
     }
-    FillFromMatrix(db, pv[1].w3.m, rows, columns, nullptr);
+    FillFromMatrix(db, MatrixData(&pv[1]), rows, columns, nullptr);
     ZuValSetInt(rtn, IDbSave(db, name, type, false));
 }
 

@@ -9,12 +9,16 @@
 #include "stdlib/value_printer.h"
 #include "value/value.h"
 
+using zu::value::IntOf;
+using zu::value::ItemCount;
+using zu::value::Items;
+
 namespace zu::data {
 namespace {
 
 // The variable that address argument k refers to; null after the error.
 ZuVALUE* AddressArg(ZuVALUE* pv, int k) {
-    if (value::IsAddress(&pv[k]) && pv[k].w2.v != nullptr) return pv[k].w2.v;
+    if (value::IsAddress(&pv[k]) && Items(&pv[k]) != nullptr) return Items(&pv[k]);
     ZuLibArgTypeError(k, ZU_ARRAY | ZU_FLAG_ADR, pv[k].t);
     return nullptr;
 }
@@ -89,9 +93,10 @@ void FnFindsample(ZuVALUE* rtn, ZuVALUE* pv, int) {
             return;
         }
     }
-    const int start = std::max(pv[3].w1.i, 0);
-    const int end = pv[4].w1.i < 0 || pv[4].w1.i >= rows ? rows - 1 : pv[4].w1.i;
-    const bool runOnly = pv[5].w1.i == 1;
+    const int start = std::max(IntOf(&pv[3]), 0);
+    const int endGiven = IntOf(&pv[4]);
+    const int end = endGiven < 0 || endGiven >= rows ? rows - 1 : endGiven;
+    const bool runOnly = IntOf(&pv[5]) == 1;
     int from = -1;
     int to = -1;
     for (int t = start; m != nullptr && t <= end; ++t) {
@@ -118,14 +123,14 @@ void FnGetgrouplag(ZuVALUE* rtn, ZuVALUE* pv, int) {
     ZuVALUE* out[3];
     for (int k = 0; k < 3; ++k)
         if ((out[k] = AddressArg(pv, 6 + k)) == nullptr) return;
-    const int n = pv[0].w1.i;
+    const int n = ItemCount(&pv[0]);
     const std::vector<double> groups = Elements(&pv[1]);
     const std::vector<double> lags = Elements(&pv[2]);
     if (static_cast<int>(groups.size()) != n) return (void)ZuLibArgError(1);
     if (static_cast<int>(lags.size()) != n) return (void)ZuLibArgError(2);
-    const int group = pv[3].w1.i;
-    const int lag1 = pv[4].w1.i;
-    const int lag2 = pv[5].w1.i;
+    const int group = IntOf(&pv[3]);
+    const int lag1 = IntOf(&pv[4]);
+    const int lag2 = IntOf(&pv[5]);
     std::vector<double> index;
     std::vector<double> chosenLags;
     std::vector<std::string> chosen;
@@ -133,7 +138,7 @@ void FnGetgrouplag(ZuVALUE* rtn, ZuVALUE* pv, int) {
         const int lag = WholeOr(lags[static_cast<std::size_t>(k)], -1);
         if (WholeOr(groups[static_cast<std::size_t>(k)], -1) != group || lag < lag1 || (lag2 >= 0 && lag > lag2))
             continue;
-        const ZuVALUE* name = &pv[0].w2.v[k];
+        const ZuVALUE* name = &Items(&pv[0])[k];
         index.push_back(k);
         chosenLags.push_back(lag);
         chosen.emplace_back(value::TypeCode(name) == ZU_STRING ? std::string{stdlib::StringChars(*name)} : "");
@@ -141,7 +146,7 @@ void FnGetgrouplag(ZuVALUE* rtn, ZuVALUE* pv, int) {
     StoreRowVector(out[0], index);
     ZuLibValArrayCalloc(out[1], static_cast<int>(chosen.size()));
     for (std::size_t k = 0; k < chosen.size() && value::TypeCode(out[1]) == ZU_ARRAY; ++k)
-        ZuValSetString(&out[1]->w2.v[k], chosen[k].c_str());
+        ZuValSetString(&Items(out[1])[k], chosen[k].c_str());
     StoreRowVector(out[2], chosenLags);
     ZuValSetInt(rtn, static_cast<int>(index.size()));
 }

@@ -6,6 +6,7 @@
 #include "gauss/routines.h"
 
 #include "stdlib/value_printer.h"
+#include "value/value.h"
 
 #include <dlfcn.h>
 
@@ -50,14 +51,15 @@ std::string findLibrary(const std::string& name)
 // its own gets a copy of its own, so that its rows are one block.
 void* dataOf(ZuVALUE* v)
 {
-    switch (v->t & ZU_TYPE_MASK) {
-    case ZU_INT: ZuValSetDouble(v, v->w1.i); return &v->w1.d;
+    switch (value::TypeCode(v)) {
+    // A scalar's place is its word itself, which no accessor hands out.
+    case ZU_INT: ZuValSetDouble(v, value::IntOf(v)); return &v->w1.d;
     case ZU_DOUBLE: return &v->w1.d;
     case ZU_MATRIX:
         if (!(v->t & ZU_FLAG_VAL))
             ZuMakeByValue(v);
-        return v->w1.i > 0 && v->w2.i > 0 ? v->w3.m[0] : nullptr;
-    case ZU_STRING: return v->w2.s;
+        return value::Rows(v) > 0 && value::Columns(v) > 0 ? value::MatrixData(v)[0] : nullptr;
+    case ZU_STRING: return value::StringText(v);
     default: return nullptr;
     }
 }
@@ -131,14 +133,14 @@ void FnGaussDllcall(ZuVALUE* rtn, ZuVALUE* pv, int)
         ZuRunError(24, text.c_str());
         return;
     }
-    const int n = pv[1].w1.i;
+    const int n = value::ItemCount(&pv[1]);
     if (n > kMaxArguments) {
         ZuRunError(13, "dllcall: more than 8 arguments");
         return;
     }
     Pointers pointers{};
     for (int k = 0; k < n; ++k) {
-        ZuVALUE* element = &pv[1].w2.v[k];
+        ZuVALUE* element = &value::Items(&pv[1])[k];
         pointers[static_cast<std::size_t>(k)] = dataOf(element);
         if (!pointers[static_cast<std::size_t>(k)]) {
             ZuRunError(14, "dllcall: an argument that is no matrix, number or string");

@@ -5,10 +5,12 @@
 
 #include "stdlib/files.h"
 #include "stdlib/value_printer.h"
+#include "value/value.h"
 
 #include <glob.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <climits>
 #include <cstring>
@@ -35,7 +37,7 @@ void stringArray(ZuVALUE* rtn, const std::vector<std::string>& texts)
 {
     ZuLibValArrayCalloc(rtn, static_cast<int>(texts.size()));
     for (std::size_t i = 0; i < texts.size(); ++i)
-        ZuValSetString(&rtn->w2.v[i], texts[i].c_str());
+        ZuValSetString(&value::Items(rtn)[i], texts[i].c_str());
 }
 
 }  // namespace
@@ -47,7 +49,7 @@ void FnGaussFgets(ZuVALUE* rtn, ZuVALUE* pv, int)
     std::FILE* stream = streamArg(pv, 0);
     if (!stream || ZuLibCheckType(ZU_INT, pv, 1, 1) == 0)
         return;
-    const int size = pv[1].w1.i < 2 ? 2 : pv[1].w1.i > kMaxLine ? kMaxLine : pv[1].w1.i;
+    const int size = std::clamp(value::IntOf(&pv[1]), 2, kMaxLine);
     std::vector<char> line(static_cast<std::size_t>(size));
     if (!std::fgets(line.data(), size, stream)) {
         ZuValSetInt(rtn, 0);

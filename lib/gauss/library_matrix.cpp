@@ -12,8 +12,17 @@
 #include <limits>
 #include <vector>
 
+#include "value/value.h"
+
 namespace zu::gauss {
 namespace {
+
+using value::Columns;
+using value::DoubleOf;
+using value::IntOf;
+using value::ItemCount;
+using value::MatrixData;
+using value::Rows;
 
 using numerics::library::Allocated;
 using numerics::library::Block;
@@ -32,11 +41,11 @@ bool dimensionArg(ZuVALUE* pv, int k, int* out)
 {
     double d = 0;
     switch (kindOf(pv[k])) {
-    case ZU_INT: d = pv[k].w1.i; break;
-    case ZU_DOUBLE: d = pv[k].w1.d; break;
+    case ZU_INT: d = IntOf(&pv[k]); break;
+    case ZU_DOUBLE: d = DoubleOf(&pv[k]); break;
     case ZU_MATRIX:
-        if (pv[k].w1.i >= 1 && pv[k].w2.i >= 1) {
-            d = pv[k].w3.m[0][0];
+        if (Rows(&pv[k]) >= 1 && Columns(&pv[k]) >= 1) {
+            d = MatrixData(&pv[k])[0][0];
             break;
         }
         [[fallthrough]];
@@ -74,8 +83,8 @@ void filled(ZuVALUE* rtn, int r, int c, double x)
 void dimensions(const ZuVALUE& v, int* r, int* c)
 {
     switch (kindOf(v)) {
-    case ZU_MATRIX: *r = v.w1.i; *c = v.w2.i; return;
-    case ZU_ARRAY: *r = v.w1.i; *c = 1; return;
+    case ZU_MATRIX: *r = Rows(&v); *c = Columns(&v); return;
+    case ZU_ARRAY: *r = ItemCount(&v); *c = 1; return;
     default: *r = 1; *c = 1; return;
     }
 }
@@ -168,16 +177,16 @@ void FnGaussDiagrv(ZuVALUE* rtn, ZuVALUE* pv, int)
 {
     if (!MatrixArg(pv, 0) || !MatrixArg(pv, 1))
         return;
-    const int r = pv[0].w1.i, c = pv[0].w2.i, n = std::min(r, c);
-    const int vr = pv[1].w1.i, vc = pv[1].w2.i;
+    const int r = Rows(&pv[0]), c = Columns(&pv[0]), n = std::min(r, c);
+    const int vr = Rows(&pv[1]), vc = Columns(&pv[1]);
     if (vr * vc != 1 && vr * vc != n) {
         ZuLibArgError(1);
         return;
     }
-    ZuLibValMatDup(rtn, pv[0].w3.m, r, c);
+    ZuLibValMatDup(rtn, MatrixData(&pv[0]), r, c);
     double** m = ZuValGetMat(rtn);
     for (int i = 0; i < n; ++i)
-        m[i][i] = vr * vc == 1 ? pv[1].w3.m[0][0] : pv[1].w3.m[vc == 1 ? i : 0][vc == 1 ? 0 : i];
+        m[i][i] = vr * vc == 1 ? MatrixData(&pv[1])[0][0] : MatrixData(&pv[1])[vc == 1 ? i : 0][vc == 1 ? 0 : i];
 }
 
 // gauss::lowmat(x) and gauss::upmat(x): the lower and upper triangles
@@ -186,8 +195,8 @@ void triangle(ZuVALUE* rtn, ZuVALUE* pv, bool lower)
 {
     if (!MatrixArg(pv, 0))
         return;
-    const int r = pv[0].w1.i, c = pv[0].w2.i;
-    ZuLibValMatDup(rtn, pv[0].w3.m, r, c);
+    const int r = Rows(&pv[0]), c = Columns(&pv[0]);
+    ZuLibValMatDup(rtn, MatrixData(&pv[0]), r, c);
     double** m = ZuValGetMat(rtn);
     for (int i = 0; i < r; ++i)
         for (int j = 0; j < c; ++j)
@@ -204,14 +213,14 @@ void FnGaussVech(ZuVALUE* rtn, ZuVALUE* pv, int)
 {
     if (!SquareArg(pv, 0))
         return;
-    const int n = pv[0].w1.i;
+    const int n = Rows(&pv[0]);
     if (!ResultMatrix(rtn, n * (n + 1) / 2, 1))
         return;
     double** out = ZuValGetMat(rtn);
     int k = 0;
     for (int i = 0; i < n; ++i)
         for (int j = 0; j <= i; ++j)
-            out[k++][0] = pv[0].w3.m[i][j];
+            out[k++][0] = MatrixData(&pv[0])[i][j];
 }
 
 // gauss::xpnd(v): the symmetric matrix whose vech is v.
@@ -219,17 +228,17 @@ void FnGaussXpnd(ZuVALUE* rtn, ZuVALUE* pv, int)
 {
     if (!MatrixArg(pv, 0))
         return;
-    const long count = static_cast<long>(pv[0].w1.i) * pv[0].w2.i;
+    const long count = static_cast<long>(Rows(&pv[0])) * Columns(&pv[0]);
     const int n = static_cast<int>(std::lround((std::sqrt(8.0 * count + 1) - 1) / 2));
-    if ((pv[0].w1.i != 1 && pv[0].w2.i != 1) || static_cast<long>(n) * (n + 1) / 2 != count) {
+    if ((Rows(&pv[0]) != 1 && Columns(&pv[0]) != 1) || static_cast<long>(n) * (n + 1) / 2 != count) {
         ZuLibArgError(0);
         return;
     }
     if (!ResultMatrix(rtn, n, n))
         return;
     double** out = ZuValGetMat(rtn);
-    double** v = pv[0].w3.m;
-    const bool column = pv[0].w2.i == 1;
+    double** v = MatrixData(&pv[0]);
+    const bool column = Columns(&pv[0]) == 1;
     int k = 0;
     for (int i = 0; i < n; ++i)
         for (int j = 0; j <= i; ++j, ++k)
@@ -241,19 +250,19 @@ void FnGaussToeplitz(ZuVALUE* rtn, ZuVALUE* pv, int)
 {
     if (!MatrixArg(pv, 0))
         return;
-    if (pv[0].w1.i != 1 && pv[0].w2.i != 1) {
+    if (Rows(&pv[0]) != 1 && Columns(&pv[0]) != 1) {
         ZuLibArgError(0);
         return;
     }
-    const int n = pv[0].w1.i * pv[0].w2.i;
-    const bool column = pv[0].w2.i == 1;
+    const int n = Rows(&pv[0]) * Columns(&pv[0]);
+    const bool column = Columns(&pv[0]) == 1;
     if (!ResultMatrix(rtn, n, n))
         return;
     double** out = ZuValGetMat(rtn);
     for (int i = 0; i < n; ++i)
         for (int j = 0; j < n; ++j) {
             const int k = std::abs(i - j);
-            out[i][j] = column ? pv[0].w3.m[k][0] : pv[0].w3.m[0][k];
+            out[i][j] = column ? MatrixData(&pv[0])[k][0] : MatrixData(&pv[0])[0][k];
         }
 }
 
@@ -262,12 +271,12 @@ void FnGaussRev(ZuVALUE* rtn, ZuVALUE* pv, int)
 {
     if (!MatrixArg(pv, 0))
         return;
-    const int r = pv[0].w1.i, c = pv[0].w2.i;
+    const int r = Rows(&pv[0]), c = Columns(&pv[0]);
     if (!ResultMatrix(rtn, r, c))
         return;
     double** out = ZuValGetMat(rtn);
     for (int i = 0; i < r; ++i)
-        std::memcpy(out[i], pv[0].w3.m[r - 1 - i], sizeof(double) * static_cast<std::size_t>(c));
+        std::memcpy(out[i], MatrixData(&pv[0])[r - 1 - i], sizeof(double) * static_cast<std::size_t>(c));
 }
 
 // gauss::meanc(x): the means of the columns, as a column.
@@ -275,14 +284,14 @@ void FnGaussMeanc(ZuVALUE* rtn, ZuVALUE* pv, int)
 {
     if (!MatrixArg(pv, 0))
         return;
-    const int r = pv[0].w1.i, c = pv[0].w2.i;
+    const int r = Rows(&pv[0]), c = Columns(&pv[0]);
     if (!ResultMatrix(rtn, c, 1))
         return;
     double** out = ZuValGetMat(rtn);
     for (int j = 0; j < c; ++j) {
         double sum = 0;
         for (int i = 0; i < r; ++i)
-            sum += pv[0].w3.m[i][j];
+            sum += MatrixData(&pv[0])[i][j];
         out[j][0] = r > 0 ? sum / r : std::numeric_limits<double>::quiet_NaN();
     }
 }
@@ -293,7 +302,7 @@ void FnGaussMedian(ZuVALUE* rtn, ZuVALUE* pv, int)
 {
     if (!MatrixArg(pv, 0))
         return;
-    const int r = pv[0].w1.i, c = pv[0].w2.i;
+    const int r = Rows(&pv[0]), c = Columns(&pv[0]);
     if (!ResultMatrix(rtn, c, 1))
         return;
     double** out = ZuValGetMat(rtn);
@@ -301,7 +310,7 @@ void FnGaussMedian(ZuVALUE* rtn, ZuVALUE* pv, int)
     for (int j = 0; j < c; ++j) {
         column.resize(static_cast<std::size_t>(r));
         for (int i = 0; i < r; ++i)
-            column[static_cast<std::size_t>(i)] = pv[0].w3.m[i][j];
+            column[static_cast<std::size_t>(i)] = MatrixData(&pv[0])[i][j];
         out[j][0] = median(column);
     }
 }
@@ -311,11 +320,11 @@ void FnGaussIsmiss(ZuVALUE* rtn, ZuVALUE* pv, int)
 {
     int missing = 0;
     switch (kindOf(pv[0])) {
-    case ZU_DOUBLE: missing = std::isnan(pv[0].w1.d); break;
+    case ZU_DOUBLE: missing = std::isnan(DoubleOf(&pv[0])); break;
     case ZU_MATRIX:
-        for (int i = 0; i < pv[0].w1.i && !missing; ++i)
-            for (int j = 0; j < pv[0].w2.i; ++j)
-                if (std::isnan(pv[0].w3.m[i][j])) {
+        for (int i = 0; i < Rows(&pv[0]) && !missing; ++i)
+            for (int j = 0; j < Columns(&pv[0]); ++j)
+                if (std::isnan(MatrixData(&pv[0])[i][j])) {
                     missing = 1;
                     break;
                 }
@@ -332,16 +341,16 @@ void FnGaussFeq(ZuVALUE* rtn, ZuVALUE* pv, int)
     if (!MatrixArg(pv, 0) || !MatrixArg(pv, 1))
         return;
     const ZuVALUE &a = pv[0], &b = pv[1];
-    const bool aScalar = a.w1.i == 1 && a.w2.i == 1, bScalar = b.w1.i == 1 && b.w2.i == 1;
-    if (!aScalar && !bScalar && (a.w1.i != b.w1.i || a.w2.i != b.w2.i)) {
+    const bool aScalar = Rows(&a) == 1 && Columns(&a) == 1, bScalar = Rows(&b) == 1 && Columns(&b) == 1;
+    if (!aScalar && !bScalar && (Rows(&a) != Rows(&b) || Columns(&a) != Columns(&b))) {
         ZuValSetInt(rtn, 0);
         return;
     }
-    const int r = aScalar ? b.w1.i : a.w1.i, c = aScalar ? b.w2.i : a.w2.i;
+    const int r = aScalar ? Rows(&b) : Rows(&a), c = aScalar ? Columns(&b) : Columns(&a);
     int equal = 1;
     for (int i = 0; i < r && equal; ++i)
         for (int j = 0; j < c; ++j)
-            if (a.w3.m[aScalar ? 0 : i][aScalar ? 0 : j] != b.w3.m[bScalar ? 0 : i][bScalar ? 0 : j]) {
+            if (MatrixData(&a)[aScalar ? 0 : i][aScalar ? 0 : j] != MatrixData(&b)[bScalar ? 0 : i][bScalar ? 0 : j]) {
                 equal = 0;
                 break;
             }
@@ -357,12 +366,12 @@ void inverseInto(ZuVALUE* rtn, ZuVALUE* pv, int (*invert)(double**, int), const 
 {
     if (!SquareArg(pv, 0))
         return;
-    const int n = pv[0].w1.i;
+    const int n = Rows(&pv[0]);
     Block work(n, n);
     if (!Allocated(work.ok()))
         return;
     for (int i = 0; i < n; ++i)
-        std::memcpy(work.m()[i], pv[0].w3.m[i], sizeof(double) * static_cast<std::size_t>(n));
+        std::memcpy(work.m()[i], MatrixData(&pv[0])[i], sizeof(double) * static_cast<std::size_t>(n));
     if (n > 0 && invert(work.m(), n) != 0) {
         if (ErrorsTrapped()) {
             ZuValSetDouble(rtn, std::numeric_limits<double>::quiet_NaN());
@@ -392,12 +401,12 @@ void FnGaussDet(ZuVALUE* rtn, ZuVALUE* pv, int)
 {
     if (!SquareArg(pv, 0))
         return;
-    const int n = pv[0].w1.i;
+    const int n = Rows(&pv[0]);
     Block lu(n, n);
     if (!Allocated(lu.ok()))
         return;
     for (int i = 0; i < n; ++i)
-        std::memcpy(lu.m()[i], pv[0].w3.m[i], sizeof(double) * static_cast<std::size_t>(n));
+        std::memcpy(lu.m()[i], MatrixData(&pv[0])[i], sizeof(double) * static_cast<std::size_t>(n));
     std::vector<int> perm(static_cast<std::size_t>(n));
     double logdet = 0;
     int sign = 0;
@@ -416,9 +425,9 @@ void FnGaussRank(ZuVALUE* rtn, ZuVALUE* pv, int)
 {
     if (!MatrixArg(pv, 0))
         return;
-    const int r = pv[0].w1.i, c = pv[0].w2.i;
+    const int r = Rows(&pv[0]), c = Columns(&pv[0]);
     std::vector<double> sv;
-    if (!singularValues(pv[0].w3.m, r, c, sv)) {
+    if (!singularValues(MatrixData(&pv[0]), r, c, sv)) {
         ZuRunError(29, "rank()");
         return;
     }
@@ -456,13 +465,13 @@ void FnGaussBalance(ZuVALUE* rtn, ZuVALUE* pv, int)
 {
     if (!SquareArg(pv, 0))
         return;
-    const int n = pv[0].w1.i;
+    const int n = Rows(&pv[0]);
     std::vector<double> a(static_cast<std::size_t>(n) * static_cast<std::size_t>(n));
     std::vector<double> scale(static_cast<std::size_t>(n), 1.0);
     // Column-major copy: element (i, j) at i + j n.
     for (int i = 0; i < n; ++i)
         for (int j = 0; j < n; ++j)
-            a[static_cast<std::size_t>(i) + static_cast<std::size_t>(j) * n] = pv[0].w3.m[i][j];
+            a[static_cast<std::size_t>(i) + static_cast<std::size_t>(j) * n] = MatrixData(&pv[0])[i][j];
     int ilo = 1, ihi = n, info = 0;
     const char job = 'S';
     if (n > 0)
@@ -471,8 +480,8 @@ void FnGaussBalance(ZuVALUE* rtn, ZuVALUE* pv, int)
         ZuRunError(37, "__balance__()");
         return;
     }
-    const bool scaling = kindOf(pv[1]) == ZU_INT ? pv[1].w1.i != 0
-                         : kindOf(pv[1]) == ZU_DOUBLE ? pv[1].w1.d != 0 : false;
+    const bool scaling = kindOf(pv[1]) == ZU_INT ? IntOf(&pv[1]) != 0
+                         : kindOf(pv[1]) == ZU_DOUBLE ? DoubleOf(&pv[1]) != 0 : false;
     if (!ResultMatrix(rtn, n, n))
         return;
     double** out = ZuValGetMat(rtn);

@@ -3,6 +3,7 @@
 #include "gauss/routines.h"
 
 #include "stdlib/value_printer.h"
+#include "value/value.h"
 
 #include <algorithm>
 #include <cmath>
@@ -95,14 +96,14 @@ namespace {
 // array of strings, 21 any other array; missing for anything else.
 double typeCode(const ZuVALUE& v)
 {
-    switch (v.t & ZU_TYPE_MASK) {
+    switch (value::TypeCode(&v)) {
     case ZU_INT:
     case ZU_DOUBLE:
     case ZU_MATRIX: return 6;
     case ZU_STRING: return 13;
     case ZU_ARRAY:
-        for (int k = 0; k < v.w1.i; ++k)
-            if ((v.w2.v[k].t & ZU_TYPE_MASK) != ZU_STRING)
+        for (int k = 0; k < value::ItemCount(&v); ++k)
+            if (value::TypeCode(&value::Items(&v)[k]) != ZU_STRING)
                 return 21;
         return 15;
     default: return NAN;
@@ -119,12 +120,12 @@ void FnGaussTypecv(ZuVALUE* rtn, ZuVALUE* pv, int)
     const bool list = (pv[0].t & ZU_TYPE_MASK) == ZU_ARRAY;
     if (!list && ZuLibCheckType(ZU_STRING, pv, 0, 0) == 0)
         return;
-    const int n = list ? pv[0].w1.i : 1;
+    const int n = list ? value::ItemCount(&pv[0]) : 1;
     ZuLibValMatMalloc(rtn, n, 1);
     for (int i = 0; i < n; ++i) {
-        const ZuVALUE& name = list ? pv[0].w2.v[i] : pv[0];
+        const ZuVALUE& name = list ? value::Items(&pv[0])[i] : pv[0];
         const ZuNAMEDVALUE* g = gaussGlobal(name);
-        rtn->w3.m[i][0] = g ? typeCode(g->val) : NAN;
+        value::MatrixData(rtn)[i][0] = g ? typeCode(g->val) : NAN;
     }
 }
 

@@ -108,10 +108,10 @@ void FnDensgh(ZuVALUE* rtn, ZuVALUE* pv, int) {
     for (int k = 0; k < 4; ++k)
         if (!library::DoubleArg(pv, k + 1, &a[k])) return;
     if (value::IsMatrix(&pv[0])) {
-        const int r = pv[0].w1.i, c = pv[0].w2.i;
+        const int r = value::Rows(&pv[0]), c = value::Columns(&pv[0]);
         if (!library::ResultMatrix(rtn, r, c)) return;
         for (int i = 0; i < r; ++i)
-            for (int j = 0; j < c; ++j) rtn->w3.m[i][j] = DDensGH(pv[0].w3.m[i][j], a[0], a[1], a[2], a[3]);
+            for (int j = 0; j < c; ++j) value::MatrixData(rtn)[i][j] = DDensGH(value::MatrixData(&pv[0])[i][j], a[0], a[1], a[2], a[3]);
         return;
     }
     double x = 0;
@@ -123,21 +123,21 @@ void FnDensgh(ZuVALUE* rtn, ZuVALUE* pv, int) {
 // the result is a 1 by m row.
 void FnProbmvn(ZuVALUE* rtn, ZuVALUE* pv, int) {
     if (!library::SquareArg(pv, 1) || !library::MatrixArg(pv, 0)) return;
-    const int n = pv[1].w1.i;
+    const int n = value::Rows(&pv[1]);
     if (n < 1 || n > 100) {
         ZuLibArgError(1);
         return;
     }
-    if (pv[0].w1.i != n) {
-        ZuLibCheckMatrixSize(pv, 0, 0, n, pv[0].w2.i);
+    if (value::Rows(&pv[0]) != n) {
+        ZuLibCheckMatrixSize(pv, 0, 0, n, value::Columns(&pv[0]));
         return;
     }
-    const int m = pv[0].w2.i;
+    const int m = value::Columns(&pv[0]);
     double x[100];
     if (!library::ResultMatrix(rtn, 1, m)) return;
     for (int j = 0; j < m; ++j) {
-        for (int i = 0; i < n; ++i) x[i] = pv[0].w3.m[i][j];
-        rtn->w3.m[0][j] = DProbMVN(x, pv[1].w3.m, n);
+        for (int i = 0; i < n; ++i) x[i] = value::MatrixData(&pv[0])[i][j];
+        value::MatrixData(rtn)[0][j] = DProbMVN(x, value::MatrixData(&pv[1]), n);
     }
 }
 

@@ -10,7 +10,7 @@ namespace zu::run {
 void RunLibExit(ZuVALUE* /*rtn*/, ZuVALUE* args, int /*count*/)
 {
     ZuLibCheckType(ZU_INT, args, 0, 0);
-    ZuSetUserExitCode(args[0].w1.i);
+    ZuSetUserExitCode(value::IntOf(&args[0]));
     vm.exitRequested = true;
     ZuRunErrorMessage(nullptr);
 }
@@ -18,13 +18,14 @@ void RunLibExit(ZuVALUE* /*rtn*/, ZuVALUE* args, int /*count*/)
 void RunLibZuWarning(ZuVALUE* rtn, ZuVALUE* args, int /*count*/)
 {
     int previous = ZuRunGetWarning();
-    if ((args[0].t & ZU_TYPE_MASK) == ZU_STRING && !(args[0].t & ZU_FLAG_NUL)) {
+    if (value::TypeCode(&args[0]) == ZU_STRING && !value::IsNul(&args[0])) {
         // The calling Zu function is the one running: its name heads the
         // warning.
-        ZuRunUserWarning(nullptr, args[0].w2.s ? args[0].w2.s : "");
+        const char* text = value::StringText(&args[0]);
+        ZuRunUserWarning(nullptr, text ? text : "");
     } else {
         ZuLibCheckType(ZU_INT, args, 0, 0);
-        ZuRunSetWarning(args[0].w1.i);
+        ZuRunSetWarning(value::IntOf(&args[0]));
     }
     ZuValSetInt(rtn, previous);
 }
@@ -35,11 +36,11 @@ void RunLibZuRunError(ZuVALUE* /*rtn*/, ZuVALUE* args, int count)
     bool traceOnly = false;
     if (count > 1) {
         ZuLibCheckType(ZU_INT, args, 1, 1);
-        traceOnly = args[1].w1.i != 0;
+        traceOnly = value::IntOf(&args[1]) != 0;
     }
     ZuSetPrintlevel(1);
-    if (args[0].w1.i > 0 && args[0].w2.s)
-        ZuRunMessage(args[0].w2.s);
+    if (value::StringLength(&args[0]) > 0 && value::StringText(&args[0]))
+        ZuRunMessage(value::StringText(&args[0]));
     if (traceOnly)
         ZuRunPrintCallStack();
     else
@@ -56,10 +57,10 @@ void RunLibVaArglist(ZuVALUE* rtn, ZuVALUE* /*args*/, int /*count*/)
         passed = static_cast<int>(vm.bp - 1 - vm.ap);
     const int extra = passed > vm.paramCount ? passed - vm.paramCount : 0;
     ZuLibValArrayCalloc(rtn, extra);
-    if (extra == 0 || (rtn->t & ZU_TYPE_MASK) != ZU_ARRAY)
+    if (extra == 0 || value::TypeCode(rtn) != ZU_ARRAY)
         return;
     for (int k = 0; k < extra; ++k) {
-        ZuVALUE* element = &rtn->w2.v[k];
+        ZuVALUE* element = &value::Items(rtn)[k];
         *element = vm.ap[vm.paramCount + k];
         element->t &= ~(ZU_FLAG_VAL | ZU_FLAG_CON);
         ZuMakeByValue(element);

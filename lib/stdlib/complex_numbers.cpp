@@ -14,6 +14,10 @@
 #include "stdlib/routines.h"
 #include "value/value.h"
 
+using zu::value::Columns;
+using zu::value::MatrixData;
+using zu::value::Rows;
+
 namespace zu::stdlib {
 namespace {
 
@@ -41,11 +45,11 @@ bool ComplexArg(ZuVALUE* pv, int k, ComplexRow* out) {
         return false;
     }
     if (!lib::MatrixArg(pv, k)) return false;
-    const int r = pv[k].w1.i, c = pv[k].w2.i;
+    const int r = Rows(&pv[k]), c = Columns(&pv[k]);
     if (r > 2)
         return ArgumentFault(k, "expected 1 or 2 rows (real and imaginary parts), found " + Counted(r, "rows"),
                              kArgumentSizeError);
-    *out = ComplexRow{pv[k].w3.m, r == 2, r == 0 ? 0 : c};
+    *out = ComplexRow{MatrixData(&pv[k]), r == 2, r == 0 ? 0 : c};
     return true;
 }
 
@@ -53,8 +57,8 @@ bool ComplexArg(ZuVALUE* pv, int k, ComplexRow* out) {
 bool ComplexResult(ZuVALUE* rtn, int n) { return lib::Allocated(lib::ResultMatrix(rtn, 2, n)); }
 
 void Store(ZuVALUE* rtn, int j, Complex z) {
-    rtn->w3.m[0][j] = z.real();
-    rtn->w3.m[1][j] = z.imag();
+    MatrixData(rtn)[0][j] = z.real();
+    MatrixData(rtn)[1][j] = z.imag();
 }
 
 template <Complex (*F)(Complex)>
@@ -180,7 +184,7 @@ double Modulus(Complex z) { return std::hypot(z.real(), z.imag()); }
 void FnCabs(ZuVALUE* rtn, ZuVALUE* pv, int) {
     ComplexRow a;
     if (!ComplexArg(pv, 0, &a) || !lib::Allocated(lib::ResultMatrix(rtn, 1, a.n))) return;
-    for (int j = 0; j < a.n; ++j) rtn->w3.m[0][j] = Modulus(a.At(j));
+    for (int j = 0; j < a.n; ++j) MatrixData(rtn)[0][j] = Modulus(a.At(j));
 }
 
 // cmul(a, b), cdiv(a, b): the products and quotients of the complex rows a

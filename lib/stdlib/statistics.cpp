@@ -15,6 +15,13 @@
 #include "stdlib/sorting.h"
 #include "value/value.h"
 
+using zu::value::Columns;
+using zu::value::DoubleOf;
+using zu::value::MatrixData;
+using zu::value::Rows;
+using zu::value::StringLength;
+using zu::value::StringText;
+
 namespace zu::stdlib {
 namespace {
 
@@ -78,12 +85,12 @@ double Product(const Line& line) {
 template <double (*Summary)(const Line&), bool Down>
 void Summarise(ZuVALUE* rtn, ZuVALUE* pv) {
     if (!DataArg(pv, 0)) return;
-    const int r = pv->w1.i, c = pv->w2.i;
+    const int r = Rows(pv), c = Columns(pv);
     const int count = Down ? c : r;
     if (!lib::ResultMatrix(rtn, Down ? 1 : r, Down ? c : 1)) return;
     for (int k = 0; k < count; ++k) {
-        const double s = Summary(Line{pv->w3.m, k, Down ? r : c, Down});
-        *(Down ? &rtn->w3.m[0][k] : &rtn->w3.m[k][0]) = s;
+        const double s = Summary(Line{MatrixData(pv), k, Down ? r : c, Down});
+        *(Down ? &MatrixData(rtn)[0][k] : &MatrixData(rtn)[k][0]) = s;
     }
 }
 
@@ -111,7 +118,7 @@ bool VarianceMatrix(ZuVALUE* rtn, double** m, int T, int c, const ColumnMoments&
             double sum = 0.0;
             for (int t = 0; t < T; ++t)
                 sum += (m[t][i] - moments.mean.m()[0][i]) * (m[t][j] - moments.mean.m()[0][j]);
-            rtn->w3.m[i][j] = rtn->w3.m[j][i] = sum / T;
+            MatrixData(rtn)[i][j] = MatrixData(rtn)[j][i] = sum / T;
         }
     }
     return true;
@@ -143,12 +150,12 @@ bool ProbabilitiesArg(ZuVALUE* pv, int cArg, Probabilities* out) {
     if (TooMany(cArg, 2)) return false;
     if (cArg < 2) return true;
     if (!DataArg(pv, 1)) return false;
-    const int r = pv[1].w1.i, c = pv[1].w2.i;
+    const int r = Rows(&pv[1]), c = Columns(&pv[1]);
     if (r != 1 && c != 1 && r * c != 0) {
         ZuLibArgError(1);
         return false;
     }
-    out->m = pv[1].w3.m;
+    out->m = MatrixData(&pv[1]);
     out->row = r == 1;
     out->n = r * c;
     return true;
@@ -160,7 +167,7 @@ template <bool Down>
 void Quantiles(ZuVALUE* rtn, ZuVALUE* pv, int cArg) {
     Probabilities probs;
     if (!ProbabilitiesArg(pv, cArg, &probs) || !DataArg(pv, 0)) return;
-    const int r = pv->w1.i, c = pv->w2.i;
+    const int r = Rows(pv), c = Columns(pv);
     const int lines = Down ? c : r, length = Down ? r : c;
     lib::Block scratch(1, length);
     if (!scratch.ok()) {
@@ -169,7 +176,7 @@ void Quantiles(ZuVALUE* rtn, ZuVALUE* pv, int cArg) {
     }
     if (!lib::ResultMatrix(rtn, Down ? probs.n : r, Down ? c : probs.n)) return;
     for (int k = 0; k < lines; ++k) {
-        const Line line{pv->w3.m, k, length, Down};
+        const Line line{MatrixData(pv), k, length, Down};
         double* x = length > 0 ? scratch.m()[0] : nullptr;
         for (int t = 0; t < length; ++t) x[t] = line.at(t);
         SortVec(x, length);
@@ -177,7 +184,7 @@ void Quantiles(ZuVALUE* rtn, ZuVALUE* pv, int cArg) {
         while (missing < length && std::isnan(x[missing])) ++missing;
         for (int q = 0; q < probs.n; ++q) {
             const double value = SortedQuantile(x + missing, length - missing, probs.at(q));
-            *(Down ? &rtn->w3.m[q][k] : &rtn->w3.m[k][q]) = value;
+            *(Down ? &MatrixData(rtn)[q][k] : &MatrixData(rtn)[k][q]) = value;
         }
     }
 }
@@ -192,9 +199,9 @@ bool FoldExtreme(ZuVALUE* pv, int cArg, double* best) {
             return false;
         }
         if (!lib::MatrixArg(pv, k)) return false;
-        for (int i = 0; i < pv[k].w1.i; ++i)
-            for (int j = 0; j < pv[k].w2.i; ++j) {
-                const double x = pv[k].w3.m[i][j];
+        for (int i = 0; i < Rows(&pv[k]); ++i)
+            for (int j = 0; j < Columns(&pv[k]); ++j) {
+                const double x = MatrixData(&pv[k])[i][j];
                 if (!std::isnan(x) && (std::isnan(*best) || (Largest ? x > *best : x < *best))) *best = x;
             }
     }
@@ -221,14 +228,15 @@ bool NormKindArg(ZuVALUE* pv, int cArg, NormKind* kind) {
     *kind = NormKind::kTwo;
     if (TooMany(cArg, 2) || cArg < 2) return cArg < 2;
     if (Is(&pv[1], ZU_STRING)) {
-        const std::string_view text(pv[1].w2.s != nullptr ? pv[1].w2.s : "", static_cast<std::size_t>(pv[1].w1.i));
+        const char* chars = StringText(&pv[1]);
+        const std::string_view text(chars != nullptr ? chars : "", static_cast<std::size_t>(StringLength(&pv[1])));
         if (text == "inf") *kind = NormKind::kInfinity;
         else if (text == "F" || text == "fro") *kind = NormKind::kFrobenius;
         else return BadNormType();
         return true;
     }
     if (ZuLibCheckType(ZU_DOUBLE, pv, 1, 1) == 0) return false;
-    const double type = pv[1].w1.d;
+    const double type = DoubleOf(&pv[1]);
     if (type == 1) *kind = NormKind::kOne;
     else if (type == 2) *kind = NormKind::kTwo;
     else if (type == 0 || type == kInf) *kind = NormKind::kInfinity;
@@ -335,7 +343,7 @@ void StoreOls(ZuVALUE* rtn, numerics::FitStatus status, Fit& fit, double** xtx, 
         } else {
             ZuLibValMatMalloc(out.b, fit.n, fit.k);
             for (int i = 0; i < fit.n && value::IsMatrix(out.b); ++i)
-                for (int j = 0; j < fit.k; ++j) out.b->w3.m[i][j] = fit.b.m()[j][i];
+                for (int j = 0; j < fit.k; ++j) MatrixData(out.b)[i][j] = fit.b.m()[j][i];
         }
     }
     lib::OutMatrix(out.ixx, fit.ixx.m(), fit.k, fit.k);
@@ -346,30 +354,30 @@ void StoreOls(ZuVALUE* rtn, numerics::FitStatus status, Fit& fit, double** xtx, 
 // y and x of the same count of observations: rows (down) or columns.
 bool RegressionArgs(ZuVALUE* pv, bool down) {
     if (!DataArg(pv, 0) || !DataArg(pv, 1)) return false;
-    const int T = down ? pv[0].w1.i : pv[0].w2.i;
-    if (down) return ZuLibCheckMatrixSize(pv, 1, 1, T, pv[1].w2.i) != 0;
-    return ZuLibCheckMatrixSize(pv, 1, 1, pv[1].w1.i, T) != 0;
+    const int T = down ? Rows(&pv[0]) : Columns(&pv[0]);
+    if (down) return ZuLibCheckMatrixSize(pv, 1, 1, T, Columns(&pv[1])) != 0;
+    return ZuLibCheckMatrixSize(pv, 1, 1, Rows(&pv[1]), T) != 0;
 }
 
 // The fit of the data regression shared by olsc (observations in rows)
 // and olsr (in columns): y and x as checked by RegressionArgs.
 void DataRegression(ZuVALUE* rtn, ZuVALUE* pv, const OlsOutputs& out, bool inColumns) {
-    const int T = inColumns ? pv[0].w2.i : pv[0].w1.i;
-    const int n = inColumns ? pv[0].w1.i : pv[0].w2.i;
-    const int k = inColumns ? pv[1].w1.i : pv[1].w2.i;
+    const int T = inColumns ? Columns(&pv[0]) : Rows(&pv[0]);
+    const int n = inColumns ? Rows(&pv[0]) : Columns(&pv[0]);
+    const int k = inColumns ? Rows(&pv[1]) : Columns(&pv[1]);
     Fit fit(k, n);
     lib::Block xtx(k, k);
     if (!fit.ok() || !xtx.ok()) {
         lib::OutOfMemory();
         return;
     }
-    const numerics::RegressionData data{pv[1].w3.m, pv[0].w3.m, T, k, n, inColumns};
+    const numerics::RegressionData data{MatrixData(&pv[1]), MatrixData(&pv[0]), T, k, n, inColumns};
     // (X'X)^-1 costs as much as the fit itself: only when asked for.
     const numerics::FitStatus status =
         numerics::FitByQR(data, out.b ? fit.b.m() : nullptr, out.ixx ? fit.ixx.m() : nullptr);
     if (status == numerics::FitStatus::kFitted && out.xtx != nullptr && k > 0) {
-        if (inColumns) MatBBt(xtx.m(), pv[1].w3.m, k, T);
-        else MatAtB(xtx.m(), pv[1].w3.m, T, k, pv[1].w3.m, k);
+        if (inColumns) MatBBt(xtx.m(), MatrixData(&pv[1]), k, T);
+        else MatAtB(xtx.m(), MatrixData(&pv[1]), T, k, MatrixData(&pv[1]), k);
     }
     StoreOls(rtn, status, fit, xtx.m(), out, inColumns);
 }
@@ -380,31 +388,31 @@ void DataRegression(ZuVALUE* rtn, ZuVALUE* pv, const OlsOutputs& out, bool inCol
 // deviations from the column means with divisor T.
 void FnVariance(ZuVALUE* rtn, ZuVALUE* pv, int) {
     if (!DataArg(pv, 0)) return;
-    const int T = pv->w1.i, c = pv->w2.i;
-    const ColumnMoments moments(pv->w3.m, T, c);
+    const int T = Rows(pv), c = Columns(pv);
+    const ColumnMoments moments(MatrixData(pv), T, c);
     if (!moments.ok()) {
         lib::OutOfMemory();
         return;
     }
-    (void)VarianceMatrix(rtn, pv->w3.m, T, c, moments);
+    (void)VarianceMatrix(rtn, MatrixData(pv), T, c, moments);
 }
 
 // correlation(m): the c by c correlation matrix of the columns of m; a
 // column without variation gives NaN in its row and column.
 void FnCorrelation(ZuVALUE* rtn, ZuVALUE* pv, int) {
     if (!DataArg(pv, 0)) return;
-    const int T = pv->w1.i, c = pv->w2.i;
-    const ColumnMoments moments(pv->w3.m, T, c);
+    const int T = Rows(pv), c = Columns(pv);
+    const ColumnMoments moments(MatrixData(pv), T, c);
     if (!moments.ok()) {
         lib::OutOfMemory();
         return;
     }
-    if (!VarianceMatrix(rtn, pv->w3.m, T, c, moments)) return;
+    if (!VarianceMatrix(rtn, MatrixData(pv), T, c, moments)) return;
     const double* sd = c > 0 ? moments.sd.m()[0] : nullptr;
     for (int i = 0; i < c; ++i)
         for (int j = 0; j < c; ++j) {
             const double scale = sd[i] * sd[j];
-            rtn->w3.m[i][j] = scale > 0.0 ? (i == j ? 1.0 : rtn->w3.m[i][j] / scale) : kNaN;
+            MatrixData(rtn)[i][j] = scale > 0.0 ? (i == j ? 1.0 : MatrixData(rtn)[i][j] / scale) : kNaN;
         }
 }
 
@@ -412,8 +420,8 @@ void FnCorrelation(ZuVALUE* rtn, ZuVALUE* pv, int) {
 // deviation (divisor T); a column without variation becomes NaN.
 void FnStandardize(ZuVALUE* rtn, ZuVALUE* pv, int) {
     if (!DataArg(pv, 0)) return;
-    const int T = pv->w1.i, c = pv->w2.i;
-    const ColumnMoments moments(pv->w3.m, T, c);
+    const int T = Rows(pv), c = Columns(pv);
+    const ColumnMoments moments(MatrixData(pv), T, c);
     if (!moments.ok()) {
         lib::OutOfMemory();
         return;
@@ -421,7 +429,7 @@ void FnStandardize(ZuVALUE* rtn, ZuVALUE* pv, int) {
     if (!lib::ResultMatrix(rtn, T, c)) return;
     for (int j = 0; j < c; ++j) {
         const double mean = moments.mean.m()[0][j], sd = moments.sd.m()[0][j];
-        for (int t = 0; t < T; ++t) rtn->w3.m[t][j] = sd > 0.0 ? (pv->w3.m[t][j] - mean) / sd : kNaN;
+        for (int t = 0; t < T; ++t) MatrixData(rtn)[t][j] = sd > 0.0 ? (MatrixData(pv)[t][j] - mean) / sd : kNaN;
     }
 }
 
@@ -437,16 +445,16 @@ void FnMoments(ZuVALUE* rtn, ZuVALUE* pv, int cArg) {
         return;
     }
     if (!DataArg(pv, 0)) return;
-    const int T = pv->w1.i, c = pv->w2.i;
+    const int T = Rows(pv), c = Columns(pv);
     if (!lib::ResultMatrix(rtn, k + 1, c)) return;
     for (int j = 0; j < c; ++j) {
-        const Line line{pv->w3.m, j, T, true};
+        const Line line{MatrixData(pv), j, T, true};
         const double mean = Mean(line), sd = std::sqrt(CentralMoment(line, mean, 2));
-        rtn->w3.m[0][j] = T;
-        if (k >= 1) rtn->w3.m[1][j] = mean;
-        if (k >= 2) rtn->w3.m[2][j] = sd;
+        MatrixData(rtn)[0][j] = T;
+        if (k >= 1) MatrixData(rtn)[1][j] = mean;
+        if (k >= 2) MatrixData(rtn)[2][j] = sd;
         for (int power = 3; power <= k; ++power)
-            rtn->w3.m[power][j] = CentralMoment(line, mean, power) / std::pow(sd, power);
+            MatrixData(rtn)[power][j] = CentralMoment(line, mean, power) / std::pow(sd, power);
     }
 }
 
@@ -468,20 +476,20 @@ void FnQuantiler(ZuVALUE* rtn, ZuVALUE* pv, int cArg) { Quantiles<false>(rtn, pv
 void FnLimits(ZuVALUE* rtn, ZuVALUE* pv, int cArg) {
     int base = 0;
     if (TooMany(cArg, 2) || (cArg > 1 && !lib::IntArg(pv, 1, &base)) || !DataArg(pv, 0)) return;
-    const int T = pv->w1.i, c = pv->w2.i;
+    const int T = Rows(pv), c = Columns(pv);
     if (!lib::ResultMatrix(rtn, 4, c)) return;
     for (int j = 0; j < c; ++j) {
         int lo = -1, hi = -1;
         for (int t = 0; t < T; ++t) {
-            const double x = pv->w3.m[t][j];
+            const double x = MatrixData(pv)[t][j];
             if (std::isnan(x)) continue;
-            if (lo < 0 || x < pv->w3.m[lo][j]) lo = t;
-            if (hi < 0 || x > pv->w3.m[hi][j]) hi = t;
+            if (lo < 0 || x < MatrixData(pv)[lo][j]) lo = t;
+            if (hi < 0 || x > MatrixData(pv)[hi][j]) hi = t;
         }
-        rtn->w3.m[0][j] = lo < 0 ? kNaN : pv->w3.m[lo][j];
-        rtn->w3.m[1][j] = hi < 0 ? kNaN : pv->w3.m[hi][j];
-        rtn->w3.m[2][j] = lo < 0 ? kNaN : static_cast<double>(lo) + base;
-        rtn->w3.m[3][j] = hi < 0 ? kNaN : static_cast<double>(hi) + base;
+        MatrixData(rtn)[0][j] = lo < 0 ? kNaN : MatrixData(pv)[lo][j];
+        MatrixData(rtn)[1][j] = hi < 0 ? kNaN : MatrixData(pv)[hi][j];
+        MatrixData(rtn)[2][j] = lo < 0 ? kNaN : static_cast<double>(lo) + base;
+        MatrixData(rtn)[3][j] = hi < 0 ? kNaN : static_cast<double>(hi) + base;
     }
 }
 
@@ -497,10 +505,10 @@ void FnRange(ZuVALUE* rtn, ZuVALUE* pv, int cArg) {
             return;
         }
     if (ZuLibCheckType(ZU_DOUBLE, pv, 0, cArg - 1) == 0) return;
-    const double first = pv[0].w1.d, last = pv[1].w1.d;
-    const double step = cArg > 2 ? pv[2].w1.d : (last < first ? -1.0 : 1.0);
+    const double first = DoubleOf(&pv[0]), last = DoubleOf(&pv[1]);
+    const double step = cArg > 2 ? DoubleOf(&pv[2]) : (last < first ? -1.0 : 1.0);
     for (int k = 0; k < cArg; ++k)
-        if (!std::isfinite(pv[k].w1.d) || (k == 2 && step == 0.0)) {
+        if (!std::isfinite(DoubleOf(&pv[k])) || (k == 2 && step == 0.0)) {
             ZuLibArgError(k);
             return;
         }
@@ -511,7 +519,7 @@ void FnRange(ZuVALUE* rtn, ZuVALUE* pv, int cArg) {
     }
     const int n = steps < 0 ? 0 : static_cast<int>(steps) + 1;
     if (!lib::ResultMatrix(rtn, 1, n)) return;
-    for (int k = 0; k < n; ++k) rtn->w3.m[0][k] = first + k * step;
+    for (int k = 0; k < n; ++k) MatrixData(rtn)[0][k] = first + k * step;
 }
 
 // sumsqrc(m), sumsqrr(m): the sums of squares of each column (1 by c) and
@@ -531,8 +539,8 @@ void FnMin(ZuVALUE* rtn, ZuVALUE* pv, int cArg) { Extreme<false>(rtn, pv, cArg);
 void FnAny(ZuVALUE* rtn, ZuVALUE* pv, int) {
     if (!DataArg(pv, 0)) return;
     bool found = false;
-    for (int i = 0; i < pv->w1.i && !found; ++i)
-        for (int j = 0; j < pv->w2.i && !found; ++j) found = pv->w3.m[i][j] != 0.0;
+    for (int i = 0; i < Rows(pv) && !found; ++i)
+        for (int j = 0; j < Columns(pv) && !found; ++j) found = MatrixData(pv)[i][j] != 0.0;
     ZuValSetInt(rtn, found ? 1 : 0);
 }
 
@@ -545,7 +553,7 @@ void FnAny(ZuVALUE* rtn, ZuVALUE* pv, int) {
 void FnNorm(ZuVALUE* rtn, ZuVALUE* pv, int cArg) {
     NormKind kind = NormKind::kTwo;
     if (!NormKindArg(pv, cArg, &kind) || !DataArg(pv, 0)) return;
-    ZuValSetDouble(rtn, MatrixNorm(pv->w3.m, pv->w1.i, pv->w2.i, kind));
+    ZuValSetDouble(rtn, MatrixNorm(MatrixData(pv), Rows(pv), Columns(pv), kind));
 }
 
 // olsc(y, x, &b [, &ixx [, &xtx]]): least squares of the T by n matrix y
@@ -578,15 +586,15 @@ void FnOlsr(ZuVALUE* rtn, ZuVALUE* pv, int cArg) {
 void FnOls2c(ZuVALUE* rtn, ZuVALUE* pv, int cArg) {
     OlsOutputs out{};
     if (!OutputsArg(pv, cArg, 4, &out) || !DataArg(pv, 0) || ZuLibCheckSquareMatrix(pv, 1, 1) == 0) return;
-    const int k = pv[1].w1.i, n = pv[0].w2.i;
+    const int k = Rows(&pv[1]), n = Columns(&pv[0]);
     if (ZuLibCheckMatrixSize(pv, 0, 0, k, n) == 0) return;
     Fit fit(k, n);
     if (!fit.ok()) {
         lib::OutOfMemory();
         return;
     }
-    const auto status = numerics::FitFromCrossProducts(pv[1].w3.m, pv[0].w3.m, k, n, out.b ? fit.b.m() : nullptr,
-                                                       out.ixx ? fit.ixx.m() : nullptr);
+    const auto status = numerics::FitFromCrossProducts(MatrixData(&pv[1]), MatrixData(&pv[0]), k, n,
+                                                       out.b ? fit.b.m() : nullptr, out.ixx ? fit.ixx.m() : nullptr);
     StoreOls(rtn, status, fit, nullptr, out, false);
 }
 
@@ -595,7 +603,7 @@ void FnOls2c(ZuVALUE* rtn, ZuVALUE* pv, int cArg) {
 void FnOls2r(ZuVALUE* rtn, ZuVALUE* pv, int cArg) {
     OlsOutputs out{};
     if (!OutputsArg(pv, cArg, 4, &out) || !DataArg(pv, 0) || ZuLibCheckSquareMatrix(pv, 1, 1) == 0) return;
-    const int k = pv[1].w1.i, n = pv[0].w1.i;
+    const int k = Rows(&pv[1]), n = Rows(&pv[0]);
     if (ZuLibCheckMatrixSize(pv, 0, 0, n, k) == 0) return;
     Fit fit(k, n);
     lib::Block xty(k, n);
@@ -604,8 +612,8 @@ void FnOls2r(ZuVALUE* rtn, ZuVALUE* pv, int cArg) {
         return;
     }
     for (int i = 0; i < k; ++i)
-        for (int j = 0; j < n; ++j) xty.m()[i][j] = pv[0].w3.m[j][i];
-    const auto status = numerics::FitFromCrossProducts(pv[1].w3.m, xty.m(), k, n, out.b ? fit.b.m() : nullptr,
+        for (int j = 0; j < n; ++j) xty.m()[i][j] = MatrixData(&pv[0])[j][i];
+    const auto status = numerics::FitFromCrossProducts(MatrixData(&pv[1]), xty.m(), k, n, out.b ? fit.b.m() : nullptr,
                                                        out.ixx ? fit.ixx.m() : nullptr);
     StoreOls(rtn, status, fit, nullptr, out, true);
 }
