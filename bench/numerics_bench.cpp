@@ -9,16 +9,14 @@
 #include "zu.h"
 
 extern "C" {
-void dgemm_(const char*, const char*, const int*, const int*, const int*,
-            const double*, const double*, const int*, const double*, const int*,
-            const double*, double*, const int*);
+void dgemm_(const char*, const char*, const int*, const int*, const int*, const double*, const double*, const int*,
+            const double*, const int*, const double*, double*, const int*);
 void dgetrf_(const int*, const int*, double*, const int*, int*, int*);
-void dgetri_(const int*, double*, const int*, const int*, double*, const int*,
-             int*);
+void dgetri_(const int*, double*, const int*, const int*, double*, const int*, int*);
 void dpotrf_(const char*, const int*, double*, const int*, int*);
 void dpotri_(const char*, const int*, double*, const int*, int*);
-void dsyevd_(const char*, const char*, const int*, double*, const int*, double*,
-             double*, const int*, int*, const int*, int*);
+void dsyevd_(const char*, const char*, const int*, double*, const int*, double*, double*, const int*, int*, const int*,
+             int*);
 }
 
 namespace {
@@ -26,8 +24,7 @@ namespace {
 constexpr int kOrder = 1000;
 
 // Best of a few runs, in seconds; prepare() runs untimed before each.
-double Time(const std::function<void()>& prepare, const std::function<void()>& run)
-{
+double Time(const std::function<void()>& prepare, const std::function<void()>& run) {
     double best = 1e30;
     for (int rep = 0; rep < 5; ++rep) {
         prepare();
@@ -49,15 +46,13 @@ struct Block {
     double** m;
 };
 
-void Report(const char* name, double ours, double direct)
-{
+void Report(const char* name, double ours, double direct) {
     std::printf("%-22s %10.4f s %10.4f s %8.2f\n", name, ours, direct, ours / direct);
 }
 
 }  // namespace
 
-int main()
-{
+int main() {
     SetFastMath(1);
     const int n = kOrder;
     const std::size_t nn = static_cast<std::size_t>(n) * n;
@@ -80,34 +75,30 @@ int main()
 
     std::printf("order %d              zu kernel     direct     ratio\n", n);
     Report("product A*B", Time(none, [&] { MatAB(c.m, a.m, n, n, b.m, n); }),
-           Time(none, [&] {
-               dgemm_("N", "N", &n, &n, &n, &one, b.data(), &n, a.data(), &n, &zero,
-                      c.data(), &n);
-           }));
+           Time(none, [&] { dgemm_("N", "N", &n, &n, &n, &one, b.data(), &n, a.data(), &n, &zero, c.data(), &n); }));
     Report("inverse", Time(copyA, [&] { IInvert(work.m, n); }), Time(bufA, [&] {
                dgetrf_(&n, &n, buf.data(), &n, ipiv.data(), &info);
                int lwork = static_cast<int>(nn);
                std::vector<double> w(nn);
                dgetri_(&n, buf.data(), &n, ipiv.data(), w.data(), &lwork, &info);
            }));
-    Report("determinant (LU)", Time(copyA, [&] {
-               double logdet;
-               int sign;
-               ILUPdec(work.m, n, ipiv.data(), &logdet, &sign);
-           }),
+    Report("determinant (LU)",
+           Time(copyA,
+                [&] {
+                    double logdet;
+                    int sign;
+                    ILUPdec(work.m, n, ipiv.data(), &logdet, &sign);
+                }),
            Time(bufA, [&] { dgetrf_(&n, &n, buf.data(), &n, ipiv.data(), &info); }));
     Report("choleski", Time(copySpd, [&] { FPPtDec(work.m, n); }),
            Time(bufSpd, [&] { dpotrf_("U", &n, buf.data(), &n, &info); }));
-    Report("symmetric eigen", Time(copySpd, [&] { IEigenSym(work.m, n, wvec.data(), 1); }),
-           Time(bufSpd, [&] {
+    Report("symmetric eigen", Time(copySpd, [&] { IEigenSym(work.m, n, wvec.data(), 1); }), Time(bufSpd, [&] {
                int lwork = 1 + 6 * n + 2 * n * n, liwork = 3 + 5 * n;
                std::vector<double> w(lwork);
                std::vector<int> iw(liwork);
-               dsyevd_("V", "U", &n, buf.data(), &n, wvec.data(), w.data(), &lwork,
-                       iw.data(), &liwork, &info);
+               dsyevd_("V", "U", &n, buf.data(), &n, wvec.data(), w.data(), &lwork, iw.data(), &liwork, &info);
            }));
-    Report("symmetric inverse", Time(copySpd, [&] { ISymInv(work.m, n); }),
-           Time(bufSpd, [&] {
+    Report("symmetric inverse", Time(copySpd, [&] { ISymInv(work.m, n); }), Time(bufSpd, [&] {
                dpotrf_("U", &n, buf.data(), &n, &info);
                dpotri_("U", &n, buf.data(), &n, &info);
            }));

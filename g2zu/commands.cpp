@@ -21,21 +21,16 @@ struct CommandEntry {
 
 void Translator::command() {
     static constexpr CommandEntry kCommands[] = {
-        {"delete", &Translator::delete_command},
-        {"errorlog", &Translator::errorlog_command},
-        {"format", &Translator::format_command},
-        {"load", &Translator::load_statement},
-        {"loadm", &Translator::load_statement},
-        {"plot", &Translator::plot_command},
-        {"plotsym", &Translator::plotsym_command},
-        {"rndseed", &Translator::rndseed_command},
-        {"system", &Translator::system_command},
-        {"trap", &Translator::trap_command},
+        {"delete", &Translator::delete_command},   {"errorlog", &Translator::errorlog_command},
+        {"format", &Translator::format_command},   {"load", &Translator::load_statement},
+        {"loadm", &Translator::load_statement},    {"plot", &Translator::plot_command},
+        {"plotsym", &Translator::plotsym_command}, {"rndseed", &Translator::rndseed_command},
+        {"system", &Translator::system_command},   {"trap", &Translator::trap_command},
     };
     // Commands of the interactive session that a batch run has no use for.
     static constexpr std::string_view kBatchNothing[] = {
-        "new", "cls", "library", "lib", "screen", "outwidth", "lpwidth", "locate",
-        "closeall", "msym", "enable", "disable", "comlog", "graph", "debug", "trace", "use",
+        "new",  "cls",    "library", "lib",    "screen", "outwidth", "lpwidth", "locate", "closeall",
+        "msym", "enable", "disable", "comlog", "graph",  "debug",    "trace",   "use",
     };
     Token word = in_.next();
     if (word.text == "clear" || word.text == "clearg") {
@@ -273,9 +268,8 @@ struct Conditional {
 };
 
 constexpr Conditional kConditionals[] = {
-    {"iflight", "#ifdef LIGHT"},        {"ifdos", "#ifdef LIGHT"},
-    {"ifunix", "#ifndef ZU_Windows"},   {"ifos2win", "#ifndef ZU_Windows"},
-    {"ifcmplx", "#ifdef CMPLX"},        {"ifdllcall", "#ifdef DLLCALL"},
+    {"iflight", "#ifdef LIGHT"},        {"ifdos", "#ifdef LIGHT"},   {"ifunix", "#ifndef ZU_Windows"},
+    {"ifos2win", "#ifndef ZU_Windows"}, {"ifcmplx", "#ifdef CMPLX"}, {"ifdllcall", "#ifdef DLLCALL"},
 };
 
 std::string trimmed(std::string_view s) {
@@ -318,8 +312,7 @@ void Translator::preprocessor() {
     }
     std::string rest = trimmed(in_.read_raw("", true));
     std::size_t n = 0;
-    while (n < rest.size() && n < kNameLimit &&
-           (std::isalnum(static_cast<unsigned char>(rest[n])) || rest[n] == '_'))
+    while (n < rest.size() && n < kNameLimit && (std::isalnum(static_cast<unsigned char>(rest[n])) || rest[n] == '_'))
         ++n;
     std::string name = rest.substr(0, n);
     for (char& c : name) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
@@ -343,8 +336,7 @@ void Translator::preprocessor() {
         return;
     } else if (define_line) {
         line = "#define " + name;
-    }
-    else if (word == "else" || word == "endif")
+    } else if (word == "else" || word == "endif")
         line = "#" + word;
     else if (line.empty())
         line = "#" + word + " " + name;

@@ -244,8 +244,7 @@ void Translator::load_statement() {
         put(name + (fmt ? " = g2zu_loadfmt(" : " = loadmat(") + file);
         put(dims ? ", 1);" : ");");
         if (dims && rows != 0)
-            put(" " + name + " = shape(" + name + ", " + std::to_string(columns) + ", " +
-                std::to_string(rows) + ")';");
+            put(" " + name + " = shape(" + name + ", " + std::to_string(columns) + ", " + std::to_string(rows) + ")';");
         if (!in_.accept(Tok::Comma)) break;
         out_.flush();
     }

@@ -94,10 +94,8 @@ bool load_globals(Scanner& in, Symbols& symbols, Messages& messages) {
 }
 
 bool load_entry(Scanner& in, Symbols& symbols, Messages& messages) {
-    if (in.peek().code == Tok::Ident && in.peek().text == "reserved")
-        return load_reserved(in, symbols, messages);
-    if (in.peek().code == Tok::Ident && in.peek().text == "global")
-        return load_globals(in, symbols, messages);
+    if (in.peek().code == Tok::Ident && in.peek().text == "reserved") return load_reserved(in, symbols, messages);
+    if (in.peek().code == Tok::Ident && in.peek().text == "global") return load_globals(in, symbols, messages);
     bool unsupported = in.accept(Tok::Bang);
     std::string gauss;
     if (!read_string(in, messages, gauss)) return false;
@@ -110,8 +108,7 @@ bool load_entry(Scanner& in, Symbols& symbols, Messages& messages) {
         }
     }
     int returns = 0;
-    if ((in.accept(Tok::Proc) || in.accept(Tok::Keyword)) && !read_proc_clause(in, messages, returns))
-        return false;
+    if ((in.accept(Tok::Proc) || in.accept(Tok::Keyword)) && !read_proc_clause(in, messages, returns)) return false;
     in.accept(Tok::Semicolon);
     Symbols::Defined d = symbols.define(gauss, Kind::Conversion, symbols.base(), false, false);
     if (!d.is_new) return false;

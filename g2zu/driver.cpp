@@ -28,9 +28,9 @@ constexpr std::string_view kUsage =
 // The streams of one run; a stream that could not be opened falls back to
 // standard output or standard error.
 struct FileSet {
-    std::string gauss_typed;   // the Gauss file name as typed
-    std::string gauss;         // with ".prg" when it had no extension
-    std::string output;        // empty with one argument
+    std::string gauss_typed;  // the Gauss file name as typed
+    std::string gauss;        // with ".prg" when it had no extension
+    std::string output;       // empty with one argument
     FilePtr output_file;
     FilePtr log_file;
     FilePtr header_file;
@@ -113,10 +113,9 @@ void write_hoisted_externals(Output& out, const Translator& translator) {
 // The one line the terminal shows at the end of a conversion.
 void write_summary(const FileSet& files, const Messages& messages, const Translator& translator) {
     std::string target = files.output.empty() ? std::string("standard output") : files.output;
-    std::string line = "g2zu: " + files.gauss + " -> " + target + ": " + std::to_string(messages.errors()) +
-                       " error" + (messages.errors() == 1 ? "" : "s") + ", " +
-                       std::to_string(translator.unsupported_count()) + " unsupported, " +
-                       std::to_string(messages.log_lines()) + " log line" +
+    std::string line = "g2zu: " + files.gauss + " -> " + target + ": " + std::to_string(messages.errors()) + " error" +
+                       (messages.errors() == 1 ? "" : "s") + ", " + std::to_string(translator.unsupported_count()) +
+                       " unsupported, " + std::to_string(messages.log_lines()) + " log line" +
                        (messages.log_lines() == 1 ? "" : "s") + "\n";
     write_text(stderr, line);
 }

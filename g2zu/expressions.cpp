@@ -38,10 +38,8 @@ bool ends_item(Tok code) {
     case Tok::Comma:
     case Tok::Semicolon:
     case Tok::RBracket:
-    case Tok::Eof:
-        return true;
-    default:
-        return false;
+    case Tok::Eof: return true;
+    default: return false;
     }
 }
 
@@ -74,9 +72,9 @@ Tok Translator::expression() {
 // of "*") starts at the beginning and after each operator of lower level.
 Tok Translator::expression_body() {
     bool after_operand = false;
-    bool chain_start = true;   // the next token begins a product
-    int open_divisions = 0;    // stand-ins written, their "," still to come
-    bool divisor = false;      // the operand being read is a divisor
+    bool chain_start = true;  // the next token begins a product
+    int open_divisions = 0;   // stand-ins written, their "," still to come
+    bool divisor = false;     // the operand being read is a divisor
     for (;;) {
         const Token& p = in_.peek();
         if (p.code == Tok::Comma || p.code == Tok::RParen || p.code == Tok::Semicolon || p.code == Tok::Eof) {
@@ -112,14 +110,11 @@ Tok Translator::expression_body() {
 
 // The operators of the level of "*" that Zu has no operator for; "*~" (the
 // horizontal direct product) goes with them.
-bool Translator::is_division(Tok code) {
-    return code == Tok::Slash || code == Tok::Percent || code == Tok::StarTilde;
-}
+bool Translator::is_division(Tok code) { return code == Tok::Slash || code == Tok::Percent || code == Tok::StarTilde; }
 
 // Operators that bind tighter than "/": they extend a divisor.
 bool Translator::continues_operand(Tok code) {
-    return code == Tok::Quote || code == Tok::DotQuote || code == Tok::Bang || code == Tok::Hat ||
-           code == Tok::DotHat;
+    return code == Tok::Quote || code == Tok::DotQuote || code == Tok::Bang || code == Tok::Hat || code == Tok::DotHat;
 }
 
 // Operators of the level of "*" or tighter: a product goes on past them.
@@ -136,10 +131,8 @@ bool Translator::continues_product(Tok code) {
     case Tok::DotHat:
     case Tok::Quote:
     case Tok::DotQuote:
-    case Tok::Bang:
-        return true;
-    default:
-        return false;
+    case Tok::Bang: return true;
+    default: return false;
     }
 }
 
@@ -181,8 +174,7 @@ std::vector<Tok> Translator::divisions_ahead() {
             operand = true;
         } else if (continues_product(code)) {
             operand = code == Tok::Quote || code == Tok::DotQuote || code == Tok::Bang;
-        } else if ((code == Tok::Minus || code == Tok::Plus || code == Tok::Not || code == Tok::DotNot) &&
-                   !operand) {
+        } else if ((code == Tok::Minus || code == Tok::Plus || code == Tok::Not || code == Tok::DotNot) && !operand) {
             continue;  // a sign
         } else if ((code == Tok::Amp || code == Tok::Dollar) && in_.peek().code == Tok::Ident) {
             continue;  // &f, $name
@@ -226,23 +218,15 @@ Tok Translator::take_terminator() {
 // One token of an expression; true when it leaves an operand behind.
 bool Translator::term(const Token& t, bool after_operand) {
     switch (t.code) {
-    case Tok::Ident:
-        name(t);
-        return true;
+    case Tok::Ident: name(t); return true;
     case Tok::Complex:
         no_zu_form(t.text);
         put(t.text);
         return true;
     case Tok::Integer:
-    case Tok::Double:
-        put(t.text);
-        return true;
-    case Tok::HexDouble:
-        put("0x." + t.text);
-        return true;
-    case Tok::String:
-        put_string(t.text);
-        return true;
+    case Tok::Double: put(t.text); return true;
+    case Tok::HexDouble: put("0x." + t.text); return true;
+    case Tok::String: put_string(t.text); return true;
     case Tok::LParen: {
         put("(");
         Tok inner = expression();
@@ -278,25 +262,15 @@ bool Translator::term(const Token& t, bool after_operand) {
     case Tok::DotQuote:
     case Tok::DotXor:
     case Tok::Percent:
-    case Tok::Bang:
-        unsupported_operator(t.code);
-        return t.code == Tok::DotQuote || t.code == Tok::Bang;
-    case Tok::Quote:
-        put("' ");
-        return true;
-    case Tok::LBrace:
-        brace_literal();
-        return true;
+    case Tok::Bang: unsupported_operator(t.code); return t.code == Tok::DotQuote || t.code == Tok::Bang;
+    case Tok::Quote: put("' "); return true;
+    case Tok::LBrace: brace_literal(); return true;
     case Tok::Int:
         // int(x): the integer part, element by element (Zu's int is a cast)
         put("trunc");
         return false;
-    case Tok::Hash:
-        messages_.error(Err::UnexpectedSymbol, token_name(t));
-        return after_operand;
-    default:
-        operator_token(t, after_operand);
-        return false;
+    case Tok::Hash: messages_.error(Err::UnexpectedSymbol, token_name(t)); return after_operand;
+    default: operator_token(t, after_operand); return false;
     }
 }
 
@@ -307,9 +281,10 @@ std::string Translator::string_array_join(Tok op) { return op == Tok::Bar ? "| {
 void Translator::operator_token(const Token& t, bool after_operand) {
     std::string zu = t.code == Tok::DotWord ? "<" + t.text + ">" : std::string(zu_text(t.code));
     // "<eqv>", "<*~>", "<.not>": the marks of operators without a Zu form
-    if (zu.size() > 2 && zu.starts_with("<") && zu.ends_with(">")) no_zu_form(t.code == Tok::DotWord ? t.text : std::string(gauss_spelling(t.code)));
-    bool unary = !after_operand && (t.code == Tok::Minus || t.code == Tok::Plus ||
-                                    t.code == Tok::Not || t.code == Tok::DotNot);
+    if (zu.size() > 2 && zu.starts_with("<") && zu.ends_with(">"))
+        no_zu_form(t.code == Tok::DotWord ? t.text : std::string(gauss_spelling(t.code)));
+    bool unary =
+        !after_operand && (t.code == Tok::Minus || t.code == Tok::Plus || t.code == Tok::Not || t.code == Tok::DotNot);
     if (unary)
         put(zu);
     else
@@ -420,8 +395,7 @@ void Translator::name(const Token& id) {
     int s = symbols_.find_global(id.text);
     if (s >= 0) {
         const Symbol& sym = symbols_.at(s);
-        bool callable = sym.kind == Kind::Procedure || sym.kind == Kind::KeywordProc ||
-                        sym.kind == Kind::Conversion;
+        bool callable = sym.kind == Kind::Procedure || sym.kind == Kind::KeywordProc || sym.kind == Kind::Conversion;
         if (callable && sym.unsupported) {
             log_output(id.text + " unsupported\n");
             messages_.warning(Err::Unsupported, id.text);
@@ -467,8 +441,8 @@ void Translator::call(const Token& id) {
         put(written_name(s, id.text));
     in_.next();
     // A procedure with optional arguments only takes them as one array.
-    bool packed = s >= 0 && symbols_.at(s).varargs && symbols_.at(s).arguments.empty() &&
-                  symbols_.at(s).kind != Kind::Variable;
+    bool packed =
+        s >= 0 && symbols_.at(s).varargs && symbols_.at(s).arguments.empty() && symbols_.at(s).kind != Kind::Variable;
     std::string own_arguments = packed_arguments_ ? std::string(kPackedArguments) : "va_arglist()";
     put(optional_arguments ? "(" + own_arguments : packed ? "({" : "(");
     if (optional_arguments && in_.peek().code != Tok::RParen) put(", ");
@@ -511,12 +485,9 @@ Tok Translator::print_items(std::string_view separator, bool in_index) {
         switch (p.code) {
         case Tok::Whitespace:
         case Tok::Newline:
-        case Tok::Comment:
-            in_.next();
-            continue;
+        case Tok::Comment: in_.next(); continue;
         case Tok::Semicolon:
-        case Tok::Eof:
-            return p.code;
+        case Tok::Eof: return p.code;
         case Tok::Comma:
         case Tok::RBracket:
             if (in_index) {
@@ -526,8 +497,7 @@ Tok Translator::print_items(std::string_view separator, bool in_index) {
             }
             in_.next();
             continue;
-        default:
-            break;
+        default: break;
         }
         previous = print_item(separator, previous, in_index);
     }
@@ -536,16 +506,16 @@ Tok Translator::print_items(std::string_view separator, bool in_index) {
 Translator::Edge Translator::print_item(std::string_view separator, Edge previous, bool in_index) {
     if (in_.peek().code == Tok::Dollar) in_.next();  // $name prints a string
     Tok first = in_.peek().code;
-    Edge start = first == Tok::String                        ? Edge::Text
+    Edge start = first == Tok::String                      ? Edge::Text
                  : first == Tok::Ident || is_number(first) ? Edge::Value
-                 : first == Tok::LParen                      ? Edge::Open
-                                                             : Edge::Other;
+                 : first == Tok::LParen                    ? Edge::Open
+                                                           : Edge::Other;
     bool joined = previous == Edge::Text || start == Edge::Text ||
                   (previous == Edge::Value && (start == Edge::Value || start == Edge::Open));
     if (previous != Edge::None && joined) put(separator);
     // Gauss writes numbers in fields, so two of them never run together.
-    bool two_values = (previous == Edge::Value || previous == Edge::Open) &&
-                      (start == Edge::Value || start == Edge::Open);
+    bool two_values =
+        (previous == Edge::Value || previous == Edge::Open) && (start == Edge::Value || start == Edge::Open);
     if (!in_index && previous != Edge::None && two_values) put("\" \"" + std::string(separator));
     // An item that is one product with divisions is written with
     // g2zu_div as in expressions; a sign in front stays outside, since the
@@ -625,28 +595,20 @@ std::vector<Tok> Translator::item_divisions() {
 
 Translator::Edge Translator::item_token(const Token& t, bool in_index) {
     switch (t.code) {
-    case Tok::Ident:
-        name(t);
-        return Edge::Value;
+    case Tok::Ident: name(t); return Edge::Value;
     case Tok::Complex:
         no_zu_form(t.text);
         put(t.text);
         return Edge::Value;
     case Tok::Integer:
-    case Tok::Double:
-        put(t.text);
-        return Edge::Value;
-    case Tok::HexDouble:
-        put("0x." + t.text);
-        return Edge::Value;
+    case Tok::Double: put(t.text); return Edge::Value;
+    case Tok::HexDouble: put("0x." + t.text); return Edge::Value;
     case Tok::String:
         // Zu's print takes a string that begins with "%" for a format; one
         // more "%" in front makes it print as it stands.
         put_string(!in_index && t.text.starts_with("%") ? "%" + t.text : t.text);
         return Edge::Text;
-    case Tok::LParen:
-        paren_group();
-        return Edge::Value;
+    case Tok::LParen: paren_group(); return Edge::Value;
     case Tok::Dot:
         if (!in_index) put(".");  // "." alone is an empty index part
         return Edge::Other;
@@ -660,9 +622,7 @@ Translator::Edge Translator::item_token(const Token& t, bool in_index) {
     case Tok::Bang:
         unsupported_operator(t.code);
         return t.code == Tok::DotQuote || t.code == Tok::Bang ? Edge::Value : Edge::Other;
-    case Tok::Quote:
-        put("'");
-        return Edge::Value;
+    case Tok::Quote: put("'"); return Edge::Value;
     case Tok::Amp:
     case Tok::Dollar:
         if (in_.peek().code == Tok::Ident) {
@@ -680,9 +640,7 @@ Translator::Edge Translator::item_token(const Token& t, bool in_index) {
         no_zu_form(t.text);
         put("<" + t.text + ">");
         return Edge::Other;
-    case Tok::Hash:
-        messages_.error(Err::UnexpectedSymbol, token_name(t));
-        return Edge::Other;
+    case Tok::Hash: messages_.error(Err::UnexpectedSymbol, token_name(t)); return Edge::Other;
     default: {
         std::string_view zu = zu_text(t.code);
         if (zu.size() > 2 && zu.starts_with("<") && zu.ends_with(">")) no_zu_form(std::string(gauss_spelling(t.code)));

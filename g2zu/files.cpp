@@ -50,7 +50,7 @@ std::string directory_of(std::string_view name) {
 }
 
 bool file_exists(std::string_view name) {
-    struct stat st{};
+    struct stat st {};
     return ::stat(normalise_name(name).c_str(), &st) == 0;
 }
 
@@ -75,8 +75,7 @@ bool answer_yes(std::FILE* question_out, std::FILE* answer_in) {
 
 }  // namespace
 
-FilePtr open_for_writing(std::string_view name, bool ask, std::FILE* question_out,
-                         std::FILE* answer_in) {
+FilePtr open_for_writing(std::string_view name, bool ask, std::FILE* question_out, std::FILE* answer_in) {
     std::string path = normalise_name(name);
     if (ask && file_exists(path)) {
         write_text(question_out, path + " already exists, overwrite (Y/N)? ");
@@ -88,7 +87,7 @@ FilePtr open_for_writing(std::string_view name, bool ask, std::FILE* question_ou
 
 FilePtr open_for_reading(std::string_view name) {
     std::string path = normalise_name(name);
-    struct stat st{};
+    struct stat st {};
     if (::stat(path.c_str(), &st) != 0 || !S_ISREG(st.st_mode)) return nullptr;  // no devices or folders
     return FilePtr(std::fopen(path.c_str(), "rb"));
 }

@@ -18,14 +18,14 @@ std::string guard_name(std::string_view header_file) {
     return guard;
 }
 
-void write_output_head(Output& out, std::string_view gauss_name, const Stamp& stamp,
-                       std::string_view guard, std::string_view header_file) {
+void write_output_head(Output& out, std::string_view gauss_name, const Stamp& stamp, std::string_view guard,
+                       std::string_view header_file) {
     auto line = [&out](std::string_view text) {
         out.append(text);
         out.write_line();
     };
-    line("// " + std::string(gauss_name) + " converted from Gauss to Zu by G2Zu at " + stamp.time +
-         " on " + stamp.date);
+    line("// " + std::string(gauss_name) + " converted from Gauss to Zu by G2Zu at " + stamp.time + " on " +
+         stamp.date);
     line("");
     line("#pragma array_base(1)");
     line("#include <zustd.h>");
@@ -49,8 +49,7 @@ std::string declaration(const Symbols& symbols, const Symbol& s) {
 
 }  // namespace
 
-void write_header(std::FILE* file, const Symbols& symbols, const Stamp& stamp,
-                  std::string_view guard) {
+void write_header(std::FILE* file, const Symbols& symbols, const Stamp& stamp, std::string_view guard) {
     std::string h = "// header file written by G2Zu at " + stamp.time + " on " + stamp.date + "\n\n";
     std::string defined;
     std::string external;
@@ -62,14 +61,13 @@ void write_header(std::FILE* file, const Symbols& symbols, const Stamp& stamp,
         external += "extern decl " + name + ";\n";
     }
     if (!defined.empty())
-        h += "#ifdef __" + std::string(guard) + "__\n\n" + defined + "\n#else\n\n" + external +
-             "\n#endif //__" + std::string(guard) + "__\n\n";
+        h += "#ifdef __" + std::string(guard) + "__\n\n" + defined + "\n#else\n\n" + external + "\n#endif //__" +
+             std::string(guard) + "__\n\n";
     else
         h += external;
     for (int i = 0; i < symbols.top(); ++i) {
         const Symbol& s = symbols.at(i);
-        if ((s.kind == Kind::Procedure || s.kind == Kind::KeywordProc) && !s.from_include &&
-            !s.external_only)
+        if ((s.kind == Kind::Procedure || s.kind == Kind::KeywordProc) && !s.from_include && !s.external_only)
             h += declaration(symbols, s);
     }
     write_text(file, h);

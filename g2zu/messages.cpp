@@ -106,9 +106,7 @@ void Messages::fatal(std::string_view text) {
     throw FatalError(std::string(text));
 }
 
-void Messages::log_output(int output_line, std::string_view text) {
-    write_log("output ", output_line, text);
-}
+void Messages::log_output(int output_line, std::string_view text) { write_log("output ", output_line, text); }
 
 void Messages::log_input(std::string_view text) { write_log("input  ", current_line(), text); }
 

@@ -56,9 +56,9 @@ private:
     std::FILE* file_;
     Messages& messages_;
     const Where* where_ = nullptr;
-    std::string line_;  // the pending line
-    int level_ = 0;     // indentation in steps of four blanks
-    int lines_ = 1;     // number of the output line being written
+    std::string line_;       // the pending line
+    int level_ = 0;          // indentation in steps of four blanks
+    int lines_ = 1;          // number of the output line being written
     bool raw_tail_ = false;  // a verbatim text left the file's line unfinished
 };
 

@@ -100,8 +100,7 @@ void Translator::prescan_procedure(Scanner& in, Kind kind, bool fn) {
 }
 
 void Translator::prescan_external(Scanner& in) {
-    bool procedures = in.peek().code == Tok::Proc || in.peek().code == Tok::Keyword ||
-                      in.peek().code == Tok::Fn;
+    bool procedures = in.peek().code == Tok::Proc || in.peek().code == Tok::Keyword || in.peek().code == Tok::Fn;
     if (in.peek().code == Tok::Matrix || in.peek().code == Tok::StringKw || procedures) in.next();
     for (Token t = in.next(); t.code != Tok::Semicolon && t.code != Tok::Eof; t = in.next()) {
         if (t.code != Tok::Ident || symbols_.find(t.text, table_top_) >= 0) continue;
@@ -115,8 +114,7 @@ void Translator::prescan_external(Scanner& in) {
 // Globals that the main file assigns at file level and that some procedure
 // names: Gauss finds them when the procedure runs, Zu wants them declared
 // before the procedure, so they are declared external at the top.
-void Translator::hoist_globals(const std::vector<std::string>& assigned,
-                               const std::set<std::string>& mentioned) {
+void Translator::hoist_globals(const std::vector<std::string>& assigned, const std::set<std::string>& mentioned) {
     std::set<std::string> seen(hoisted_externals_.begin(), hoisted_externals_.end());
     for (const std::string& name : assigned) {
         if (mentioned.count(name) == 0) continue;

@@ -66,9 +66,7 @@ std::string_view Scanner::file_name() const {
     return files_.empty() ? std::string_view() : std::string_view(files_.back().name);
 }
 
-bool Scanner::at_end() const {
-    return files_.empty() || files_.back().pos >= files_.back().text.size();
-}
+bool Scanner::at_end() const { return files_.empty() || files_.back().pos >= files_.back().text.size(); }
 
 char Scanner::cur(std::size_t ahead) const {
     if (files_.empty()) return '\0';
@@ -145,8 +143,7 @@ void Scanner::rewind(const Mark& m) {
 
 void Scanner::set_line_mode(bool on) {
     if (!on && pushback_ &&
-        (pushback_->code == Tok::Whitespace || pushback_->code == Tok::Newline ||
-         pushback_->code == Tok::Comment))
+        (pushback_->code == Tok::Whitespace || pushback_->code == Tok::Newline || pushback_->code == Tok::Comment))
         pushback_.reset();
     line_mode_ = on;
 }
@@ -391,8 +388,7 @@ Token Scanner::scan_hex() {
 
 Token Scanner::scan_number() {
     if (cur() == '0' && (cur(1) == 'x' || cur(1) == 'X')) return scan_hex();
-    if (cur() == '0' && (cur(1) == 'v' || cur(1) == 'V') &&
-        std::isxdigit(static_cast<unsigned char>(cur(2))) != 0) {
+    if (cur() == '0' && (cur(1) == 'v' || cur(1) == 'V') && std::isxdigit(static_cast<unsigned char>(cur(2))) != 0) {
         advance();
         advance();
         std::string digits;
@@ -439,8 +435,7 @@ void Scanner::scan_number_tail(std::string& text, Tok& code) {
         }
     }
     char e = lower(cur());
-    if ((e == 'e' || e == 'd') &&
-        (is_digit(cur(1)) || ((cur(1) == '+' || cur(1) == '-') && is_digit(cur(2))))) {
+    if ((e == 'e' || e == 'd') && (is_digit(cur(1)) || ((cur(1) == '+' || cur(1) == '-') && is_digit(cur(2))))) {
         code = Tok::Double;
         text += 'e';
         advance();
@@ -490,8 +485,10 @@ void Scanner::read_string_body(std::string& text, bool& cut) {
         } else {
             char e = cur();
             advance();
-            if (e == 'l') e = 'n';
-            else if (e == 'g') e = 'a';
+            if (e == 'l')
+                e = 'n';
+            else if (e == 'g')
+                e = 'a';
             char pair[] = {'\\', e};
             add_limited(text, std::string_view(pair, 2), cut);
         }
@@ -544,8 +541,10 @@ std::string Scanner::read_include_name(bool& quoted) {
     } else {
         while (!at_end() && cur() != ';' && cur() != '\n') {
             char c = cur();
-            if (c == '\\') add_limited(name, "\\\\", cut);
-            else if (c != '\r') add_limited(name, std::string_view(&c, 1), cut);
+            if (c == '\\')
+                add_limited(name, "\\\\", cut);
+            else if (c != '\r')
+                add_limited(name, std::string_view(&c, 1), cut);
             advance();
         }
         while (!name.empty() && is_blank(name.back())) name.pop_back();

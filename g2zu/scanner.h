@@ -98,12 +98,12 @@ private:
 
     Messages& messages_;
     Output* out_;
-    std::vector<Source> files_;     // the main file first, included files above it
+    std::vector<Source> files_;  // the main file first, included files above it
     int line_ = 0;
     std::optional<Token> pushback_;
     bool line_mode_ = false;
-    bool escapes_ = true;           // Gauss escapes in strings (off: \ doubled)
-    int marks_ = 0;                 // marks held
+    bool escapes_ = true;  // Gauss escapes in strings (off: \ doubled)
+    int marks_ = 0;        // marks held
     std::size_t token_start_ = 0;
     int token_line_ = 0;
     std::function<void()> before_include_;

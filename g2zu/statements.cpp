@@ -18,10 +18,19 @@ void Translator::dispatch() {
     case Tok::Endfor: endfor_statement(); return;
     case Tok::Break: simple("break;"); return;
     case Tok::Continue: simple("continue;"); return;
-    case Tok::End: open_main(); simple("exit(0);"); return;
+    case Tok::End:
+        open_main();
+        simple("exit(0);");
+        return;
     case Tok::Call: call_statement(); return;
-    case Tok::Proc: in_.next(); procedure(Kind::Procedure); return;
-    case Tok::Keyword: in_.next(); procedure(Kind::KeywordProc); return;
+    case Tok::Proc:
+        in_.next();
+        procedure(Kind::Procedure);
+        return;
+    case Tok::Keyword:
+        in_.next();
+        procedure(Kind::KeywordProc);
+        return;
     case Tok::Local: local_statement(); return;
     case Tok::Retp: retp_statement(); return;
     case Tok::Endp: endp_statement(); return;
@@ -38,9 +47,7 @@ void Translator::dispatch() {
         return;
     case Tok::Close:
     case Tok::Open:
-    case Tok::Int:
-        skip_command(gauss_spelling(in_.next().code));
-        return;
+    case Tok::Int: skip_command(gauss_spelling(in_.next().code)); return;
     case Tok::LBrace: multiple_assignment(); return;
     case Tok::Let: {
         in_.next();
@@ -71,8 +78,7 @@ void Translator::dispatch() {
         messages_.error(Err::UnexpectedSymbol, gauss_spelling(code));
         in_.skip_to(Tok::Semicolon);
         return;
-    default:
-        break;
+    default: break;
     }
     switch (classify()) {
     case Form::Label: label(); return;
@@ -138,8 +144,7 @@ Translator::Form Translator::classify() {
                 form = Form::Constant;
             } else if (first.code == Tok::Ident && second != Tok::LBracket && second != Tok::DotWord) {
                 if (u == Tok::Minus || u == Tok::Plus) u = in_.next().code;
-                if ((is_number(u) || u == Tok::String) && in_.next().code == Tok::Semicolon)
-                    form = Form::Constant;
+                if ((is_number(u) || u == Tok::String) && in_.next().code == Tok::Semicolon) form = Form::Constant;
             }
             break;
         }
@@ -270,8 +275,10 @@ void Translator::if_statement() {
     put("if (");
     Tok t = expression();
     put(")");
-    if (t == Tok::Semicolon) in_.next();
-    else finish_statement(t);
+    if (t == Tok::Semicolon)
+        in_.next();
+    else
+        finish_statement(t);
     out_.open_brace();
     blocks_.push_back(Block::If);
 }
@@ -288,8 +295,10 @@ void Translator::elseif_statement() {
     put("else if (");
     Tok t = expression();
     put(")");
-    if (t == Tok::Semicolon) in_.next();
-    else finish_statement(t);
+    if (t == Tok::Semicolon)
+        in_.next();
+    else
+        finish_statement(t);
     out_.open_brace();
 }
 
@@ -326,8 +335,10 @@ void Translator::do_statement() {
     put(kind.code == Tok::While ? "while (" : "while ( !(");
     Tok t = expression();
     put(kind.code == Tok::While ? ")" : ") )");
-    if (t == Tok::Semicolon) in_.next();
-    else finish_statement(t);
+    if (t == Tok::Semicolon)
+        in_.next();
+    else
+        finish_statement(t);
     out_.open_brace();
     blocks_.push_back(Block::Do);
 }

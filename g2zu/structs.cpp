@@ -35,8 +35,8 @@ void Translator::struct_statement() {
         if (t.code != Tok::Ident) continue;
         std::string name = symbols_.variable_name(t.text);
         if (in_proc_) {
-            Symbols::Defined d = symbols_.define(t.text, Kind::Variable, symbols_.scope_start(),
-                                                 in_.in_include(), false);
+            Symbols::Defined d =
+                symbols_.define(t.text, Kind::Variable, symbols_.scope_start(), in_.in_include(), false);
             symbols_.at(d.index).struct_type = type.text;
             if (d.is_new) put("decl " + name + " = " + init + ";");
             continue;
@@ -76,12 +76,11 @@ std::string Translator::struct_initialiser(const std::string& type, int depth) c
 
 // The position (from 1) of member in a struct of the type; with no type,
 // the first struct that has such a member. 0 when there is none.
-int Translator::member_index(const std::string& type, const std::string& member,
-                             std::string& member_type) const {
+int Translator::member_index(const std::string& type, const std::string& member, std::string& member_type) const {
     for (const auto& [name, layout] : structs_) {
         if (!type.empty() && name != type) continue;
-        auto it = std::find_if(layout.begin(), layout.end(),
-                               [&member](const StructMember& m) { return m.name == member; });
+        auto it =
+            std::find_if(layout.begin(), layout.end(), [&member](const StructMember& m) { return m.name == member; });
         if (it == layout.end()) continue;
         member_type = it->struct_type;
         return static_cast<int>(it - layout.begin()) + 1;

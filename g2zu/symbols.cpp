@@ -10,9 +10,8 @@ namespace g2zu {
 std::string zu_variable_name(std::string_view name) {
     // Zu keywords that are not Gauss keywords, sorted.
     static constexpr std::string_view kZuKeywords[] = {
-        "array",  "case",   "char",   "class",     "const",    "decl",  "default",
-        "delete", "double", "enum",   "extern",    "inline",   "namespace", "new",
-        "operator", "short", "static", "switch",   "this",     "virtual",
+        "array",  "case",   "char",      "class", "const",    "decl",  "default", "delete", "double", "enum",
+        "extern", "inline", "namespace", "new",   "operator", "short", "static",  "switch", "this",   "virtual",
     };
     for (std::string_view k : kZuKeywords)
         if (k == name) return "g_" + std::string(name);
@@ -36,8 +35,7 @@ void Symbols::unindex(int index) {
     if (places.empty()) index_.erase(it);
 }
 
-Symbols::Defined Symbols::define(std::string_view name, Kind kind, int bound, bool from_include,
-                                 bool in_main_block) {
+Symbols::Defined Symbols::define(std::string_view name, Kind kind, int bound, bool from_include, bool in_main_block) {
     int found = find(name, bound);
     if (found >= 0) {
         Symbol& s = at(found);

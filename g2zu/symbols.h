@@ -13,29 +13,29 @@ class Messages;
 
 enum class Kind {
     Variable = 0,
-    Procedure = 1,     // from proc or fn
-    Conversion = 2,    // an entry of the conversion table
-    KeywordProc = 3,   // from keyword
-    Undeclared = 4,    // a name met in a call before any definition
+    Procedure = 1,    // from proc or fn
+    Conversion = 2,   // an entry of the conversion table
+    KeywordProc = 3,  // from keyword
+    Undeclared = 4,   // a name met in a call before any definition
 };
 
 struct Symbol {
-    std::string name;                  // lower-case Gauss name
+    std::string name;  // lower-case Gauss name
     Kind kind = Kind::Variable;
-    bool from_include = false;         // made while an included file was read
-    bool in_main_block = false;        // made while a main block was open
-    int argument_count = 0;            // formal arguments, at most kMaxArguments
-    int return_count = 0;              // values a procedure returns
+    bool from_include = false;           // made while an included file was read
+    bool in_main_block = false;          // made while a main block was open
+    int argument_count = 0;              // formal arguments, at most kMaxArguments
+    int return_count = 0;                // values a procedure returns
     std::vector<std::string> arguments;  // every formal name, for the header
-    std::vector<bool> const_flags;     // argument passed as const (first 20 only)
-    bool unsupported = false;          // conversion entry without a Zu stand-in
-    std::string replacement;           // Zu name written in calls, when not empty
-    bool varargs = false;              // procedure takes optional arguments (...)
-    bool predeclared = false;          // procedure known from the first pass, body not yet read
-    bool external_only = false;        // variable named by external in a procedure, not defined here
-    std::string struct_type;           // a variable holding a Gauss struct: its type
-    bool string_array = false;         // given a list of words or strings by let or
-                                       // declare: a Zu array, which has no transpose
+    std::vector<bool> const_flags;       // argument passed as const (first 20 only)
+    bool unsupported = false;            // conversion entry without a Zu stand-in
+    std::string replacement;             // Zu name written in calls, when not empty
+    bool varargs = false;                // procedure takes optional arguments (...)
+    bool predeclared = false;            // procedure known from the first pass, body not yet read
+    bool external_only = false;          // variable named by external in a procedure, not defined here
+    std::string struct_type;             // a variable holding a Gauss struct: its type
+    bool string_array = false;           // given a list of words or strings by let or
+                                         // declare: a Zu array, which has no transpose
 };
 
 // The one argument of a procedure whose arguments are all optional (Zu
@@ -66,8 +66,7 @@ public:
     };
     // Defines name down to bound; a duplicate is reported and returned as is,
     // except that an undeclared-call record is taken over.
-    Defined define(std::string_view name, Kind kind, int bound, bool from_include,
-                   bool in_main_block);
+    Defined define(std::string_view name, Kind kind, int bound, bool from_include, bool in_main_block);
 
     Symbol& at(int index) { return records_[static_cast<std::size_t>(index)]; }
     const Symbol& at(int index) const { return records_[static_cast<std::size_t>(index)]; }

@@ -12,9 +12,9 @@ struct TokenInfo {
 };
 
 constexpr TokenInfo kInfo[] = {
-#define G2ZU_KIND(name, spelling) {spelling, ""},
-#define G2ZU_KEYWORD(name, gauss) {gauss, gauss},
-#define G2ZU_OPWORD(name, gauss, zu) {gauss, zu},
+#define G2ZU_KIND(name, spelling)      {spelling, ""},
+#define G2ZU_KEYWORD(name, gauss)      {gauss, gauss},
+#define G2ZU_OPWORD(name, gauss, zu)   {gauss, zu},
 #define G2ZU_OPERATOR(name, gauss, zu) {gauss, zu},
 #include "tokens.def"
 };
@@ -41,14 +41,12 @@ constexpr WordEntry kOperators[] = {
 
 // Words that begin a command statement (looked up only at a statement start).
 constexpr std::string_view kCommandWords[] = {
-    "call",    "callexe",  "clear",    "clearg",   "closeall", "cls",     "comlog",
-    "compile", "create",   "datalist", "debug",    "delete",   "disable", "dos",
-    "ed",      "edit",     "enable",   "errorlog", "format",   "graph",   "lib",
-    "library", "load",     "loadd",    "loadexe",  "loadf",    "loadk",   "loadm",
-    "loadp",   "loads",    "locate",   "lpwidth",  "msym",     "ndpclex", "new",
-    "output",  "outwidth", "plot",     "plotsym",  "pop",      "prcsn",   "printdos",
-    "rndseed", "run",      "save",     "saveall",  "screen",   "system",  "trace",
-    "trap",    "use"};
+    "call",     "callexe", "clear",   "clearg",  "closeall", "cls",      "comlog",  "compile", "create",
+    "datalist", "debug",   "delete",  "disable", "dos",      "ed",       "edit",    "enable",  "errorlog",
+    "format",   "graph",   "lib",     "library", "load",     "loadd",    "loadexe", "loadf",   "loadk",
+    "loadm",    "loadp",   "loads",   "locate",  "lpwidth",  "msym",     "ndpclex", "new",     "output",
+    "outwidth", "plot",    "plotsym", "pop",     "prcsn",    "printdos", "rndseed", "run",     "save",
+    "saveall",  "screen",  "system",  "trace",   "trap",     "use"};
 
 constexpr bool sorted_words() {
     for (std::size_t i = 1; i < std::size(kKeywords); ++i)
@@ -73,23 +71,17 @@ std::string token_name(const Token& token) {
     case Tok::HexDouble:
     case Tok::Complex:
     case Tok::String:
-    case Tok::DotWord:
-        return token.text;
-    case Tok::Hash:
-        return "#" + token.text;
-    default:
-        return std::string(gauss_spelling(token.code));
+    case Tok::DotWord: return token.text;
+    case Tok::Hash: return "#" + token.text;
+    default: return std::string(gauss_spelling(token.code));
     }
 }
 
 bool is_number(Tok code) {
-    return code == Tok::Integer || code == Tok::Double || code == Tok::HexDouble ||
-           code == Tok::Complex;
+    return code == Tok::Integer || code == Tok::Double || code == Tok::HexDouble || code == Tok::Complex;
 }
 
-bool is_operator(Tok code) {
-    return (code >= Tok::And && code <= Tok::Dot) || code == Tok::DotWord;
-}
+bool is_operator(Tok code) { return (code >= Tok::And && code <= Tok::Dot) || code == Tok::DotWord; }
 
 Tok find_keyword(std::string_view word) {
     const auto* end = std::end(kKeywords);

@@ -8,9 +8,9 @@
 namespace g2zu {
 
 enum class Tok {
-#define G2ZU_KIND(name, spelling) name,
-#define G2ZU_KEYWORD(name, gauss) name,
-#define G2ZU_OPWORD(name, gauss, zu) name,
+#define G2ZU_KIND(name, spelling)      name,
+#define G2ZU_KEYWORD(name, gauss)      name,
+#define G2ZU_OPWORD(name, gauss, zu)   name,
 #define G2ZU_OPERATOR(name, gauss, zu) name,
 #include "tokens.def"
 };
@@ -24,9 +24,9 @@ inline constexpr std::size_t kNameLimit = 60;
 
 struct Token {
     Tok code = Tok::Eof;
-    std::string text;        // name, number, string body, comment, # word
-    std::size_t start = 0;   // offset of the first character in its file
-    int start_line = 0;      // line of the first character
+    std::string text;       // name, number, string body, comment, # word
+    std::size_t start = 0;  // offset of the first character in its file
+    int start_line = 0;     // line of the first character
 };
 
 // How a token is spelt in Gauss (used in messages).

@@ -37,8 +37,7 @@ void Translator::close_block_braces(Block block) {
 
 // Closes the innermost loop (or if) block; false when there is none.
 bool Translator::close_last(bool loop) {
-    auto it = std::find_if(blocks_.rbegin(), blocks_.rend(),
-                           [loop](Block b) { return (b != Block::If) == loop; });
+    auto it = std::find_if(blocks_.rbegin(), blocks_.rend(), [loop](Block b) { return (b != Block::If) == loop; });
     if (it == blocks_.rend()) return false;
     close_block_braces(*it);
     blocks_.erase(std::next(it).base());
@@ -77,20 +76,16 @@ bool Translator::copy_comments(bool after_statement) {
             }
             out_.write_line();
             break;
-        case Tok::Semicolon:
-            break;
+        case Tok::Semicolon: break;
         case Tok::Comment:
             // A // comment runs to the end of its line, whatever its length.
-            if (t.text.starts_with("//") ||
-                (t.text.size() <= 100 && t.text.find('\n') == std::string::npos))
+            if (t.text.starts_with("//") || (t.text.size() <= 100 && t.text.find('\n') == std::string::npos))
                 out_.append(t.text);
             else
                 out_.write_verbatim(t.text);
             break;
-        case Tok::Eof:
-            return false;
-        default:
-            return true;
+        case Tok::Eof: return false;
+        default: return true;
         }
         in_.next();
     }
@@ -111,8 +106,9 @@ void Translator::follow_include() {
         // and main(), so this is left to the user.
         if (include_main_code_) {
             include_main_code_ = false;
-            log_output("the included file has statements outside procedures: its conversion defines "
-                       "_g_main_ blocks and main() of its own\n");
+            log_output(
+                "the included file has statements outside procedures: its conversion defines "
+                "_g_main_ blocks and main() of its own\n");
             messages_.warning(Err::Unsupported, "#include");
             ++unsupported_;
         }

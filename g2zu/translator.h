@@ -217,31 +217,31 @@ private:
     Symbols& symbols_;
     Messages& messages_;
 
-    bool in_proc_ = false;             // inside proc ... endp
-    bool main_open_ = false;           // a _g_main_ function is open
-    int main_blocks_ = 0;              // main blocks written so far
-    std::vector<Block> blocks_;        // open if, do and for blocks
-    int proc_returns_ = 0;             // return count of the current procedure
-    int retp_count_ = 0;               // retp statements met in it
-    int proc_scope_ = 0;               // scope start to restore at endp
-    std::string gosub_label_;          // jump target of the next return
+    bool in_proc_ = false;                   // inside proc ... endp
+    bool main_open_ = false;                 // a _g_main_ function is open
+    int main_blocks_ = 0;                    // main blocks written so far
+    std::vector<Block> blocks_;              // open if, do and for blocks
+    int proc_returns_ = 0;                   // return count of the current procedure
+    int retp_count_ = 0;                     // retp statements met in it
+    int proc_scope_ = 0;                     // scope start to restore at endp
+    std::string gosub_label_;                // jump target of the next return
     std::map<std::string, int> gosub_uses_;  // gosubs written per label
-    int depth_ = 0;                    // nesting of expressions and indexes
-    int constant_target_ = -1;         // the record a let or declare assigns to
+    int depth_ = 0;                          // nesting of expressions and indexes
+    int constant_target_ = -1;               // the record a let or declare assigns to
 
     // The lines of an included file are dropped, so its statements must not
     // change the block structure of the file that includes it: the state is
     // put aside while it is read and restored after.
-    int table_top_ = 0;                // records above this are the program's own
+    int table_top_ = 0;                            // records above this are the program's own
     std::vector<std::string> hoisted_externals_;   // from the first pass
     std::map<std::string, StructLayout> structs_;  // struct definitions by name
-    int unsupported_ = 0;              // constructs left unsupported
-    std::string output_file_;          // the file of the last output command
-    int gosubs_in_proc_ = 0;           // gosub statements in the current procedure
-    bool packed_arguments_ = false;    // the current procedure has it
+    int unsupported_ = 0;                          // constructs left unsupported
+    std::string output_file_;                      // the file of the last output command
+    int gosubs_in_proc_ = 0;                       // gosub statements in the current procedure
+    bool packed_arguments_ = false;                // the current procedure has it
     bool reading_include_ = false;
-    bool include_main_code_ = false;   // the included file being read has main code
-    std::set<std::string> renamed_;    // variables whose renaming was logged
+    bool include_main_code_ = false;  // the included file being read has main code
+    std::set<std::string> renamed_;   // variables whose renaming was logged
     bool outer_main_open_ = false;
     int outer_level_ = 0;
 };

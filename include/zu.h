@@ -4,6 +4,8 @@
  * Pure C: a host includes this header, links zul.so.3 and drives the
  * library through these functions.  Nothing else is exported.
  */
+/* The tables of this header are aligned by hand, for reading. */
+/* clang-format off */
 #ifndef ZU_H
 #define ZU_H
 
@@ -914,3 +916,4 @@ ZU_API int         IZuLink(ZuPCODE* code, int codeLength, int mainPosition);
 #endif
 
 #endif /* ZU_H */
+/* clang-format on */

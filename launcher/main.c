@@ -8,20 +8,16 @@
 
 /* A command line that only asks for the usage text or the version has
  * done what it was asked when it printed them. */
-static int asksForHelp(int argc, char** argv)
-{
+static int asksForHelp(int argc, char** argv) {
     static const char* const requests[] = {"-h", "-H", "-?", "--help", "--version"};
     size_t i;
-    if (argc != 2)
-        return 0;
+    if (argc != 2) return 0;
     for (i = 0; i < sizeof requests / sizeof requests[0]; ++i)
-        if (strcmp(argv[1], requests[i]) == 0)
-            return 1;
+        if (strcmp(argv[1], requests[i]) == 0) return 1;
     return 0;
 }
 
-int main(int argc, char** argv)
-{
+int main(int argc, char** argv) {
     int result;
     int status;
     ZuMainInit();
@@ -31,9 +27,7 @@ int main(int argc, char** argv)
     /* ZuMain keeps its state after -r- for a host that runs the code
      * later; the launcher has no later, so it releases everything. */
     ZuMainExit();
-    if (asksForHelp(argc, argv))
-        return 0;
-    if (status >= 0)
-        return status;
+    if (asksForHelp(argc, argv)) return 0;
+    if (status >= 0) return status;
     return result == 0 ? 1 : 0;
 }

@@ -8,21 +8,18 @@
 namespace {
 
 // A Zu matrix value copied from row-major C++ data; the value owns it.
-ZuVALUE MatrixValue(const std::vector<double>& data, int rows, int columns)
-{
+ZuVALUE MatrixValue(const std::vector<double>& data, int rows, int columns) {
     ZuVALUE v{};
     ZuLibValMatMalloc(&v, rows, columns);
     double** m = ZuValGetMat(&v);
     for (int i = 0; i < rows; ++i)
-        for (int j = 0; j < columns; ++j)
-            m[i][j] = data[static_cast<size_t>(i * columns + j)];
+        for (int j = 0; j < columns; ++j) m[i][j] = data[static_cast<size_t>(i * columns + j)];
     return v;
 }
 
 }  // namespace
 
-int main(int argc, char** argv)
-{
+int main(int argc, char** argv) {
     const char* source = argc > 1 ? argv[1] : "weights.zu";
     ZuMainInit();
     // -r- compiles and links but leaves the run to the host.

@@ -10,17 +10,16 @@
 
 namespace zu::compiler {
 namespace tok = program::tok;
-using program::kindOf;
-using program::Declared;
 using program::Declaration;
+using program::Declared;
+using program::kindOf;
 using program::SymbolTable;
 using program::symbolTable;
 
 namespace {
 
 // The part of a qualified class name after its namespace.
-std::string_view simpleName(std::string_view name)
-{
+std::string_view simpleName(std::string_view name) {
     const auto colons = name.rfind("::");
     return colons == std::string_view::npos ? name : name.substr(colons + 2);
 }
@@ -31,22 +30,18 @@ public:
     MemberList() = default;
     MemberList(const MemberList&) = delete;
     MemberList& operator=(const MemberList&) = delete;
-    ~MemberList()
-    {
+    ~MemberList() {
         for (ZuNAMEDVALUE& m : records) {
             std::free(m.name);
             ZuFreeValue(&m.val);
         }
     }
-    bool has(std::string_view name) const
-    {
+    bool has(std::string_view name) const {
         for (const ZuNAMEDVALUE& m : records)
-            if (m.name && name == m.name)
-                return true;
+            if (m.name && name == m.name) return true;
         return false;
     }
-    void add(std::string_view name, const ZuVALUE& value)
-    {
+    void add(std::string_view name, const ZuVALUE& value) {
         ZuNAMEDVALUE m{};
         m.name = CopyText(name);
         m.val = value;
@@ -54,18 +49,15 @@ public:
     }
     // A malloc'd array of the records (and a terminating empty record);
     // the list is empty afterwards.
-    ZuNAMEDVALUE* release(bool terminate)
-    {
+    ZuNAMEDVALUE* release(bool terminate) {
         const std::size_t n = records.size() + (terminate ? 1 : 0);
-        if (n == 0)
-            return nullptr;
+        if (n == 0) return nullptr;
         auto* table = static_cast<ZuNAMEDVALUE*>(std::calloc(n, sizeof(ZuNAMEDVALUE)));
         if (!table) {
             Error(Msg::OutOfMemory);
             return nullptr;
         }
-        if (!records.empty())
-            std::memcpy(table, records.data(), records.size() * sizeof(ZuNAMEDVALUE));
+        if (!records.empty()) std::memcpy(table, records.data(), records.size() * sizeof(ZuNAMEDVALUE));
         records.clear();
         return table;
     }
@@ -74,18 +66,16 @@ public:
 };
 
 struct ClassBody {
-    std::string name;        // with namespace prefix
-    MemberList data;         // own data members
-    MemberList functions;    // member functions
+    std::string name;      // with namespace prefix
+    MemberList data;       // own data members
+    MemberList functions;  // member functions
 };
 
 // [const] decl name [= constant], ... ;
-void dataMembers(ClassBody& c, int flags)
-{
+void dataMembers(ClassBody& c, int flags) {
     Next();
     do {
-        if (!Expect(tok::Identifier))
-            break;
+        if (!Expect(tok::Identifier)) break;
         const std::string name = State().text;
         ZuVALUE v{};
         v.t = ZU_INT | ZU_FLAG_NUL;
@@ -108,8 +98,7 @@ void dataMembers(ClassBody& c, int flags)
 }
 
 // Skips a body written inside the class, braces balanced.
-void skipBody()
-{
+void skipBody() {
     int depth = 0;
     do {
         const int t = Next();
@@ -123,8 +112,7 @@ void skipBody()
 }
 
 // [~] name ( formals ) ;
-void memberFunction(ClassBody& c, bool isStatic, bool isVirtual)
-{
+void memberFunction(ClassBody& c, bool isStatic, bool isVirtual) {
     std::string name = Accept(tok::Tilde) ? "~" : "";
     Expect(tok::Identifier);
     name += State().text;
@@ -132,12 +120,9 @@ void memberFunction(ClassBody& c, bool isStatic, bool isVirtual)
     const bool constructor = name == own;
     const bool destructor = name[0] == '~';
     FunctionHead head = ParseFormals(name, true);
-    if (destructor && name.substr(1) != own)
-        Error(Msg::DestructorName, name);
-    if (destructor && head.count != 2)
-        Error(Msg::DestructorArguments, name);
-    if ((constructor || destructor) && isStatic)
-        Error(Msg::ConstructorStatic, name);
+    if (destructor && name.substr(1) != own) Error(Msg::DestructorName, name);
+    if (destructor && head.count != 2) Error(Msg::DestructorArguments, name);
+    if ((constructor || destructor) && isStatic) Error(Msg::ConstructorStatic, name);
     if (Peek() == tok::LBrace) {
         Error(Msg::DefinitionOutsideClass, name);
         skipBody();
@@ -153,17 +138,14 @@ void memberFunction(ClassBody& c, bool isStatic, bool isVirtual)
     v.w1.i = head.count;
     v.w3.s = MakeSignature(head, {});
     c.functions.add(name, v);
-    if (isVirtual)
-        State().virtualMembers.insert(c.name + "::" + name);
+    if (isVirtual) State().virtualMembers.insert(c.name + "::" + name);
 }
 
 // The members of a class body up to "}".
-void members(ClassBody& c)
-{
+void members(ClassBody& c) {
     for (;;) {
         const int t = Peek();
-        if (t == tok::RBrace)
-            return;
+        if (t == tok::RBrace) return;
         if (t == tok::Eof) {
             Error(Msg::UnexpectedEndOfFile);
             return;
@@ -199,26 +181,21 @@ void members(ClassBody& c)
 }
 
 // The base class's data members in front of the class's own.
-void inheritData(int base, MemberList& all)
-{
-    if (base < 0)
-        return;
+void inheritData(int base, MemberList& all) {
+    if (base < 0) return;
     const ZuVALUE& b = symbolTable()[base].val;
     for (int i = 0; i < b.w1.i && b.w4.nv; ++i)
         all.add(b.w4.nv[i].name ? b.w4.nv[i].name : "", CopyValue(b.w4.nv[i].val));
-    for (ZuNAMEDVALUE& m : all.records)
-        m.val.t |= ZU_FLAG_MEM;
+    for (ZuNAMEDVALUE& m : all.records) m.val.t |= ZU_FLAG_MEM;
 }
 
 }  // namespace
 
 // class Name [: Base] { members }
-void ParseClass()
-{
+void ParseClass() {
     SymbolTable& st = symbolTable();
     Next();
-    if (!Expect(tok::Identifier))
-        return;
+    if (!Expect(tok::Identifier)) return;
     ClassBody c;
     c.name = Qualified(State().text);
     int base = -1;
@@ -233,48 +210,41 @@ void ParseClass()
     Expect(tok::LBrace);
     members(c);
     Expect(tok::RBrace);
-    if (d.outcome == Declared::Duplicate)
-        return;
+    if (d.outcome == Declared::Duplicate) return;
 
     MemberList all;
     inheritData(base, all);
-    for (ZuNAMEDVALUE& m : c.data.records)
-        all.records.push_back(m);
+    for (ZuNAMEDVALUE& m : c.data.records) all.records.push_back(m);
     c.data.records.clear();
     ZuVALUE& v = st[d.index].val;
     v.t = ZU_CLASS | ZU_FLAG_GLO;
     v.w1.i = static_cast<int>(all.records.size());
     v.w2.i = base;
     v.w4.nv = all.release(false);
-    if (!v.w4.nv)
-        v.w1.i = 0;
+    if (!v.w4.nv) v.w1.i = 0;
     v.w5.nv = c.functions.release(true);
     st.bindClassRecord(d.index);
 }
 
 // Class::member ( formals ) { body }
-void ParseMemberDefinition(std::string className)
-{
+void ParseMemberDefinition(std::string className) {
     SymbolTable& st = symbolTable();
     ParseState& s = State();
     std::string name = Accept(tok::Tilde) ? "~" : "";
-    if (!Expect(tok::Identifier))
-        return;
+    if (!Expect(tok::Identifier)) return;
     name += s.text;
     const int cls = FindGlobal(className);
     if (cls < 0 || kindOf(st[cls].val) != ZU_CLASS) {
         Error(Msg::ClassExpected, className);
         FunctionHead ignored = ParseFormals(name, true);
-        if (Peek() == tok::LBrace)
-            skipBody();
+        if (Peek() == tok::LBrace) skipBody();
         return;
     }
     const std::string qualifiedClass = st[cls].name;
     int position = -1;
     const ZuVALUE& cv = st[cls].val;
     for (int i = 0; cv.w5.nv && cv.w5.nv[i].name; ++i)
-        if (name == cv.w5.nv[i].name)
-            position = i;
+        if (name == cv.w5.nv[i].name) position = i;
     if (position < 0) {
         if (st.findDataMember(cls, name) >= 0)
             Error(Msg::FunctionMemberNotFound, name);

@@ -28,22 +28,17 @@ constexpr double kIntMin = std::numeric_limits<int>::min();
 constexpr double kIntMax = std::numeric_limits<int>::max();
 
 // An int result, or the double when it leaves the int range.
-ConstValue fromWide(std::int64_t v)
-{
+ConstValue fromWide(std::int64_t v) {
     if (v < std::numeric_limits<int>::min() || v > std::numeric_limits<int>::max())
         return ConstValue(static_cast<double>(v));
     return ConstValue(static_cast<int>(v));
 }
 
 // int ^ int: exact while it stays an int, else the double power.
-ConstValue intPower(int base, int exponent)
-{
-    if (exponent < 0)
-        return ConstValue(std::pow(static_cast<double>(base), exponent));
-    if (base == 0 || base == 1)
-        return ConstValue(exponent == 0 ? 1 : base);
-    if (base == -1)
-        return ConstValue(exponent % 2 == 0 ? 1 : -1);
+ConstValue intPower(int base, int exponent) {
+    if (exponent < 0) return ConstValue(std::pow(static_cast<double>(base), exponent));
+    if (base == 0 || base == 1) return ConstValue(exponent == 0 ? 1 : base);
+    if (base == -1) return ConstValue(exponent % 2 == 0 ? 1 : -1);
     // |base| >= 2: at most 31 steps before the int range is left.
     std::int64_t result = 1;
     for (int i = 0; i < exponent; ++i) {
@@ -54,8 +49,7 @@ ConstValue intPower(int base, int exponent)
     return ConstValue(static_cast<int>(result));
 }
 
-ConstValue apply(int op, const ConstValue& a, const ConstValue& b)
-{
+ConstValue apply(int op, const ConstValue& a, const ConstValue& b) {
     if (!a.isNumber() || !b.isNumber()) {
         Error(Msg::BadOperand, SZuTokenName(op));
         return ConstValue(0);
@@ -63,47 +57,37 @@ ConstValue apply(int op, const ConstValue& a, const ConstValue& b)
     const bool ints = a.kind() == ZU_INT && b.kind() == ZU_INT;
     const double x = a.number(), y = b.number();
     switch (op) {
-    case tok::Plus:
-        return ints ? fromWide(std::int64_t{a.value().w1.i} + b.value().w1.i) : ConstValue(x + y);
-    case tok::Minus:
-        return ints ? fromWide(std::int64_t{a.value().w1.i} - b.value().w1.i) : ConstValue(x - y);
-    case tok::Star:
-        return ints ? fromWide(std::int64_t{a.value().w1.i} * b.value().w1.i) : ConstValue(x * y);
+    case tok::Plus: return ints ? fromWide(std::int64_t{a.value().w1.i} + b.value().w1.i) : ConstValue(x + y);
+    case tok::Minus: return ints ? fromWide(std::int64_t{a.value().w1.i} - b.value().w1.i) : ConstValue(x - y);
+    case tok::Star: return ints ? fromWide(std::int64_t{a.value().w1.i} * b.value().w1.i) : ConstValue(x * y);
     case tok::Slash:
         if (y == 0) {
             Error(Msg::DivideByZero);
             return ConstValue(1);
         }
         return ConstValue(x / y);
-    case tok::Caret:
-        return ints ? intPower(a.value().w1.i, b.value().w1.i) : ConstValue(std::pow(x, y));
-    default:
-        return ConstValue(0);
+    case tok::Caret: return ints ? intPower(a.value().w1.i, b.value().w1.i) : ConstValue(std::pow(x, y));
+    default: return ConstValue(0);
     }
 }
 
-ConstValue negate(const ConstValue& a)
-{
+ConstValue negate(const ConstValue& a) {
     if (!a.isNumber()) {
         Error(Msg::BadOperand, SZuTokenName(tok::Minus));
         return ConstValue(0);
     }
-    if (a.kind() == ZU_INT)
-        return fromWide(-std::int64_t{a.value().w1.i});
+    if (a.kind() == ZU_INT) return fromWide(-std::int64_t{a.value().w1.i});
     return ConstValue(-a.number());
 }
 
-ConstValue intText(const std::string& text)
-{
+ConstValue intText(const std::string& text) {
     const double d = std::strtod(text.c_str(), nullptr);
-    if (d >= kIntMin && d <= kIntMax)
-        return ConstValue(static_cast<int>(d));
+    if (d >= kIntMin && d <= kIntMax) return ConstValue(static_cast<int>(d));
     return ConstValue(d);
 }
 
 // The value of a constant named in an expression.
-ConstValue namedConstant(const std::string& name)
-{
+ConstValue namedConstant(const std::string& name) {
     const int g = FindGlobal(name);
     if (g < 0) {
         Error(Msg::UndeclaredIdentifier, name);
@@ -120,8 +104,7 @@ ConstValue namedConstant(const std::string& name)
 ConstValue constUnary(bool allowPower);
 
 // number, string, name, ( expression ), < matrix >, { array }
-ConstValue constPrimary()
-{
+ConstValue constPrimary() {
     const int t = Next();
     const std::string& text = State().text;
     switch (t) {
@@ -129,22 +112,17 @@ ConstValue constPrimary()
     case tok::Double: return ConstValue(std::strtod(text.c_str(), nullptr));
     case tok::HexDouble: return ConstValue(HexDoubleValue(text));
     case tok::String: return ConstValue::string(text);
-    case tok::Quote:
-        IZuScanGetSingleQuotedString();
-        return intText(SZuScanText());
+    case tok::Quote: IZuScanGetSingleQuotedString(); return intText(SZuScanText());
     case tok::Dot:
         if (Expect(tok::Identifier)) {
-            if (State().text == "NaN")
-                return ConstValue(std::numeric_limits<double>::quiet_NaN());
-            if (State().text == "Inf")
-                return ConstValue(std::numeric_limits<double>::infinity());
+            if (State().text == "NaN") return ConstValue(std::numeric_limits<double>::quiet_NaN());
+            if (State().text == "Inf") return ConstValue(std::numeric_limits<double>::infinity());
             Error(Msg::OutOfPlace, State().text);
         }
         return ConstValue(0);
     case tok::Identifier: {
         std::string name = text;
-        if (Accept(tok::ColonColon) && Expect(tok::Identifier))
-            name += "::" + State().text;
+        if (Accept(tok::ColonColon) && Expect(tok::Identifier)) name += "::" + State().text;
         return namedConstant(name);
     }
     case tok::LParen: {
@@ -155,8 +133,8 @@ ConstValue constPrimary()
     case tok::Lt: return ParseMatrixConstant();
     case tok::LBrace: return ParseConstArray();
     default:
-        if (t == tok::Semicolon || t == tok::RBrace || t == tok::Eof || t == tok::Comma ||
-            t == tok::RParen || t == tok::RBracket || t == tok::Gt)
+        if (t == tok::Semicolon || t == tok::RBrace || t == tok::Eof || t == tok::Comma || t == tok::RParen ||
+            t == tok::RBracket || t == tok::Gt)
             Unread(t);
         Error(Msg::MustBeConstant, t == tok::Identifier ? text : SZuTokenName(t));
         return ConstValue(0);
@@ -164,8 +142,7 @@ ConstValue constPrimary()
 }
 
 // primary { ^ unary }: left-associative, the right side without power
-ConstValue constPower()
-{
+ConstValue constPower() {
     ConstValue v = constPrimary();
     while (Accept(tok::Caret)) {
         ConstValue w = constUnary(false);
@@ -175,19 +152,15 @@ ConstValue constPower()
 }
 
 // - unary   + unary   power
-ConstValue constUnary(bool allowPower)
-{
+ConstValue constUnary(bool allowPower) {
     NestingGuard nesting;
-    if (Accept(tok::Minus))
-        return negate(constUnary(allowPower));
-    if (Accept(tok::Plus))
-        return constUnary(allowPower);
+    if (Accept(tok::Minus)) return negate(constUnary(allowPower));
+    if (Accept(tok::Plus)) return constUnary(allowPower);
     return allowPower ? constPower() : constPrimary();
 }
 
 // unary { * unary | / unary }
-ConstValue constTerm()
-{
+ConstValue constTerm() {
     ConstValue v = constUnary(true);
     for (int t = Peek(); t == tok::Star || t == tok::Slash; t = Peek()) {
         Next();
@@ -197,15 +170,13 @@ ConstValue constTerm()
     return v;
 }
 
-char* copyBytes(std::string_view bytes)
-{
+char* copyBytes(std::string_view bytes) {
     auto* p = static_cast<char*>(HeapAlloc(bytes.size() + 1));
     if (!p) {
         Error(Msg::OutOfMemory);
         return nullptr;
     }
-    if (!bytes.empty())
-        std::memcpy(p, bytes.data(), bytes.size());
+    if (!bytes.empty()) std::memcpy(p, bytes.data(), bytes.size());
     p[bytes.size()] = '\0';
     return p;
 }
@@ -215,8 +186,7 @@ char* copyBytes(std::string_view bytes)
 // ---------------------------------------------------------------------------
 // ConstValue
 
-ConstValue& ConstValue::operator=(ConstValue&& other) noexcept
-{
+ConstValue& ConstValue::operator=(ConstValue&& other) noexcept {
     if (this != &other) {
         ZuFreeValue(&value_);
         value_ = other.value_;
@@ -228,29 +198,25 @@ ConstValue& ConstValue::operator=(ConstValue&& other) noexcept
 
 ConstValue::~ConstValue() { ZuFreeValue(&value_); }
 
-ZuVALUE ConstValue::release()
-{
+ZuVALUE ConstValue::release() {
     ZuVALUE v = value_;
     value_ = {};
     value_.t = ZU_INT;
     return v;
 }
 
-ConstValue ConstValue::adopt(const ZuVALUE& v)
-{
+ConstValue ConstValue::adopt(const ZuVALUE& v) {
     ConstValue c;
     c.value_ = v;
     return c;
 }
 
-ConstValue ConstValue::string(std::string_view bytes)
-{
+ConstValue ConstValue::string(std::string_view bytes) {
     ConstValue c;
     c.value_.t = ZU_STRING | ZU_FLAG_VAL;
     c.value_.w1.i = static_cast<int>(bytes.size());
     c.value_.w2.s = copyBytes(bytes);
-    if (!c.value_.w2.s)
-        c.value_.w1.i = 0;
+    if (!c.value_.w2.s) c.value_.w1.i = 0;
     return c;
 }
 
@@ -258,8 +224,7 @@ ConstValue ConstValue::string(std::string_view bytes)
 // Entry points
 
 // term { + term | - term }
-ConstValue ParseConstExpression()
-{
+ConstValue ParseConstExpression() {
     NestingGuard nesting;
     ConstValue v = constTerm();
     for (int t = Peek(); t == tok::Plus || t == tok::Minus; t = Peek()) {
@@ -270,8 +235,7 @@ ConstValue ParseConstExpression()
     return v;
 }
 
-int ParseConstInt()
-{
+int ParseConstInt() {
     ConstValue v = ParseConstExpression();
     if (v.kind() != ZU_INT) {
         Error(Msg::MustBeInteger);
@@ -281,13 +245,11 @@ int ParseConstInt()
 }
 
 // { constant, ... }
-ConstValue ParseConstArray()
-{
+ConstValue ParseConstArray() {
     std::vector<ConstValue> elements;
     if (!Accept(tok::RBrace)) {
         do {
-            if (Peek() == tok::RBrace)
-                break;
+            if (Peek() == tok::RBrace) break;
             elements.push_back(ParseConstExpression());
         } while (Accept(tok::Comma));
         Expect(tok::RBrace);
@@ -295,22 +257,19 @@ ConstValue ParseConstArray()
     ConstValue array;
     ZuVALUE& v = array.value();
     v.t = ZU_ARRAY | ZU_FLAG_VAL;
-    if (elements.empty())
-        return array;
+    if (elements.empty()) return array;
     auto* items = static_cast<ZuVALUE*>(HeapCalloc(elements.size(), sizeof(ZuVALUE)));
     if (!items) {
         Error(Msg::OutOfMemory);
         return array;
     }
-    for (std::size_t i = 0; i < elements.size(); ++i)
-        items[i] = elements[i].release();
+    for (std::size_t i = 0; i < elements.size(); ++i) items[i] = elements[i].release();
     v.w1.i = static_cast<int>(elements.size());
     v.w2.v = items;
     return array;
 }
 
-ZuVALUE CopyValue(const ZuVALUE& v)
-{
+ZuVALUE CopyValue(const ZuVALUE& v) {
     ZuVALUE c = v;
     c.t &= ~(ZU_FLAG_VAL | ZU_FLAG_GLO | ZU_FLAG_CON | ZU_FLAG_STA | ZU_FLAG_MEM);
     switch (kindOf(v)) {
@@ -337,13 +296,11 @@ ZuVALUE CopyValue(const ZuVALUE& v)
                 c.w1.i = 0;
                 break;
             }
-            for (int i = 0; i < v.w1.i; ++i)
-                c.w2.v[i] = CopyValue(v.w2.v[i]);
+            for (int i = 0; i < v.w1.i; ++i) c.w2.v[i] = CopyValue(v.w2.v[i]);
         }
         break;
     case ZU_INT:
-    case ZU_DOUBLE:
-        break;
+    case ZU_DOUBLE: break;
     default:
         c = {};
         c.t = ZU_INT;
@@ -352,37 +309,29 @@ ZuVALUE CopyValue(const ZuVALUE& v)
     return c;
 }
 
-bool SameValue(const ZuVALUE& a, const ZuVALUE& b)
-{
-    if (kindOf(a) != kindOf(b))
-        return false;
+bool SameValue(const ZuVALUE& a, const ZuVALUE& b) {
+    if (kindOf(a) != kindOf(b)) return false;
     switch (kindOf(a)) {
     case ZU_INT: return a.w1.i == b.w1.i;
     case ZU_DOUBLE: return a.w1.d == b.w1.d || (std::isnan(a.w1.d) && std::isnan(b.w1.d));
     case ZU_STRING:
-        return a.w1.i == b.w1.i &&
-               (a.w1.i <= 0 || std::memcmp(a.w2.s, b.w2.s, static_cast<std::size_t>(a.w1.i)) == 0);
+        return a.w1.i == b.w1.i && (a.w1.i <= 0 || std::memcmp(a.w2.s, b.w2.s, static_cast<std::size_t>(a.w1.i)) == 0);
     case ZU_MATRIX:
-        if (a.w1.i != b.w1.i || a.w2.i != b.w2.i)
-            return false;
+        if (a.w1.i != b.w1.i || a.w2.i != b.w2.i) return false;
         for (int i = 0; i < a.w1.i; ++i)
             for (int j = 0; j < a.w2.i; ++j)
-                if (a.w3.m[i][j] != b.w3.m[i][j])
-                    return false;
+                if (a.w3.m[i][j] != b.w3.m[i][j]) return false;
         return true;
     case ZU_ARRAY:
-        if (a.w1.i != b.w1.i)
-            return false;
+        if (a.w1.i != b.w1.i) return false;
         for (int i = 0; i < a.w1.i; ++i)
-            if (!SameValue(a.w2.v[i], b.w2.v[i]))
-                return false;
+            if (!SameValue(a.w2.v[i], b.w2.v[i])) return false;
         return true;
     default: return false;
     }
 }
 
-char* CopyText(std::string_view text)
-{
+char* CopyText(std::string_view text) {
     auto* p = static_cast<char*>(std::malloc(text.size() + 1));
     if (!p) {
         Error(Msg::OutOfMemory);

@@ -15,10 +15,10 @@
 
 namespace zu::compiler {
 namespace tok = program::tok;
-using program::kindOf;
-using program::symbolTable;
-using program::Op;
 using program::code;
+using program::kindOf;
+using program::Op;
+using program::symbolTable;
 
 namespace {
 
@@ -45,16 +45,14 @@ constexpr std::array kLevels{
     Level{Form::Binary, {tok::DotAndAnd}},
     Level{Form::Binary, {tok::DotEq, tok::DotNe, tok::Eq, tok::Ne}},
     Level{Form::Binary, {tok::ShiftLeft, tok::ShiftRight}},
-    Level{Form::Binary, {tok::DotLe, tok::DotGe, tok::DotLt, tok::DotGt, tok::Le, tok::Ge,
-                         tok::Lt, tok::Gt}},
+    Level{Form::Binary, {tok::DotLe, tok::DotGe, tok::DotLt, tok::DotGt, tok::Le, tok::Ge, tok::Lt, tok::Gt}},
     Level{Form::Binary, {tok::Bar}},
     Level{Form::Binary, {tok::Tilde}},
     Level{Form::Binary, {tok::Plus, tok::Minus}},
     Level{Form::Binary, {tok::StarStar, tok::Star, tok::Slash, tok::DotStar, tok::DotSlash}},
 };
 
-bool inLevel(const Level& level, int t)
-{
+bool inLevel(const Level& level, int t) {
     return t != 0 && std::find(level.ops.begin(), level.ops.end(), t) != level.ops.end();
 }
 
@@ -64,30 +62,24 @@ struct Compound {
     int op;
 };
 constexpr std::array kCompounds{
-    Compound{tok::StarAssign, tok::Star},         Compound{tok::SlashAssign, tok::Slash},
-    Compound{tok::PlusAssign, tok::Plus},         Compound{tok::MinusAssign, tok::Minus},
-    Compound{tok::TildeAssign, tok::Tilde},       Compound{tok::BarAssign, tok::Bar},
-    Compound{tok::DotStarAssign, tok::DotStar},   Compound{tok::DotSlashAssign, tok::DotSlash},
+    Compound{tok::StarAssign, tok::Star},       Compound{tok::SlashAssign, tok::Slash},
+    Compound{tok::PlusAssign, tok::Plus},       Compound{tok::MinusAssign, tok::Minus},
+    Compound{tok::TildeAssign, tok::Tilde},     Compound{tok::BarAssign, tok::Bar},
+    Compound{tok::DotStarAssign, tok::DotStar}, Compound{tok::DotSlashAssign, tok::DotSlash},
 };
 
-int compoundOperator(int t)
-{
+int compoundOperator(int t) {
     for (const Compound& c : kCompounds)
-        if (c.token == t)
-            return c.op;
+        if (c.token == t) return c.op;
     return 0;
 }
 
 Operand parseLevel(std::size_t level);
 
-Operand loaded()
-{
-    return Operand{};
-}
+Operand loaded() { return Operand{}; }
 
 // condition ? first : second    condition .? first .: second
-Operand parseConditional(std::size_t level)
-{
+Operand parseConditional(std::size_t level) {
     Operand x = parseLevel(level + 1);
     const int t = Peek();
     if (t == tok::Query) {
@@ -119,11 +111,9 @@ Operand parseConditional(std::size_t level)
 }
 
 // a || b || c and a && b && c: each left value jumps to the end.
-Operand parseShortCircuit(std::size_t level, int token, int jump)
-{
+Operand parseShortCircuit(std::size_t level, int token, int jump) {
     Operand x = parseLevel(level + 1);
-    if (Peek() != token)
-        return x;
+    if (Peek() != token) return x;
     Load(x);
     int chain = 0;
     while (Accept(token)) {
@@ -136,8 +126,7 @@ Operand parseShortCircuit(std::size_t level, int token, int jump)
 }
 
 // a op b op c, left-associative
-Operand parseBinary(std::size_t level)
-{
+Operand parseBinary(std::size_t level) {
     Operand x = parseLevel(level + 1);
     for (int t = Peek(); inLevel(kLevels[level], t); t = Peek()) {
         Next();
@@ -150,10 +139,8 @@ Operand parseBinary(std::size_t level)
     return x;
 }
 
-Operand parseLevel(std::size_t level)
-{
-    if (level >= kLevels.size())
-        return ParseUnary();
+Operand parseLevel(std::size_t level) {
+    if (level >= kLevels.size()) return ParseUnary();
     switch (kLevels[level].form) {
     case Form::Conditional: return parseConditional(level);
     case Form::OrElse: return parseShortCircuit(level, tok::OrOr, code(Op::JMT));
@@ -169,8 +156,7 @@ Operand parseLevel(std::size_t level)
 Operand parseUnaryOperand(bool allowPower);
 
 // ++x  --x
-Operand preIncrement(int op)
-{
+Operand preIncrement(int op) {
     Operand x = parseUnaryOperand(true);
     if (!CheckAssignable(x)) {
         Load(x);
@@ -185,8 +171,7 @@ Operand preIncrement(int op)
 }
 
 // new Class [( args )]    new matrix[r][c]   new string[n]   new array[n][m]
-Operand parseNew()
-{
+Operand parseNew() {
     const int t = Next();
     if (t == tok::KwMatrix || t == tok::KwString || t == tok::KwArray) {
         Expect(tok::LBracket);
@@ -216,8 +201,7 @@ Operand parseNew()
     const int cls = FindGlobal(name);
     if (cls < 0 || kindOf(symbolTable()[cls].val) != ZU_CLASS) {
         Error(Msg::ClassExpected, name);
-        if (Accept(tok::LParen))
-            SkipPast(tok::RParen);
+        if (Accept(tok::LParen)) SkipPast(tok::RParen);
         return loaded();
     }
     Emit(code(Op::NEW), cls);
@@ -225,8 +209,7 @@ Operand parseNew()
     const ZuVALUE& c = symbolTable()[cls].val;
     int position = -1;
     for (int i = 0; c.w5.nv && c.w5.nv[i].name; ++i)
-        if (name == c.w5.nv[i].name)
-            position = i;
+        if (name == c.w5.nv[i].name) position = i;
     const bool parens = Accept(tok::LParen);
     if (position >= 0) {
         Emit(code(Op::PSH), 0);
@@ -237,8 +220,7 @@ Operand parseNew()
         const int declared = c.w5.nv[position].val.w1.i;
         const bool varargs = declared < 0;
         const int fixed = (varargs ? -declared : declared) - 2;
-        if (varargs ? n < fixed : n != fixed)
-            Error(Msg::WrongArgumentCount, name);
+        if (varargs ? n < fixed : n != fixed) Error(Msg::WrongArgumentCount, name);
         Emit(code(Op::CAM), n);
     } else if (parens && ParseArguments() != 0) {
         Error(Msg::WrongArgumentCount, name);
@@ -248,15 +230,12 @@ Operand parseNew()
 }
 
 // delete x: the destructor runs, then the variable loses its value.
-Operand parseDelete()
-{
+Operand parseDelete() {
     Operand x = parseUnaryOperand(true);
-    if (!IsLvalue(x))
-        Error(Msg::LeftValueExpected);
+    if (!IsLvalue(x)) Error(Msg::LeftValueExpected);
     Emit(code(Op::OPR), tok::Amp);
     Load(x);
-    for (int i = 0; i < 4; ++i)
-        Emit(code(Op::PSH), 0);
+    for (int i = 0; i < 4; ++i) Emit(code(Op::PSH), 0);
     Emit(code(Op::OPR), tok::Destruct);
     Emit(code(Op::CAM), 0);
     Emit(code(Op::OPR), tok::KwDelete);
@@ -264,8 +243,7 @@ Operand parseDelete()
 }
 
 // postfix [ ^ unary ]...   and   postfix [ .^ unary ]...
-Operand parsePower()
-{
+Operand parsePower() {
     Operand x = ParsePostfix();
     for (int t = Peek(); t == tok::Caret || t == tok::DotCaret; t = Peek()) {
         Next();
@@ -281,8 +259,7 @@ Operand parsePower()
 // - + ! ++ -- new delete & applied to a unary operand, or a power.  The
 // right operand of a power takes the unary operators but no further
 // power, so that a^b^c is (a^b)^c.
-Operand parseUnaryOperand(bool allowPower)
-{
+Operand parseUnaryOperand(bool allowPower) {
     NestingGuard nesting;
     const int t = Peek();
     switch (t) {
@@ -294,30 +271,20 @@ Operand parseUnaryOperand(bool allowPower)
         Emit(code(Op::OPR), t == tok::Minus ? tok::UnaryMinus : tok::Not);
         return loaded();
     }
-    case tok::Plus:
-        Next();
-        return parseUnaryOperand(allowPower);
+    case tok::Plus: Next(); return parseUnaryOperand(allowPower);
     case tok::PlusPlus:
-    case tok::MinusMinus:
-        Next();
-        return preIncrement(t);
-    case tok::KwNew:
-        Next();
-        return parseNew();
-    case tok::KwDelete:
-        Next();
-        return parseDelete();
+    case tok::MinusMinus: Next(); return preIncrement(t);
+    case tok::KwNew: Next(); return parseNew();
+    case tok::KwDelete: Next(); return parseDelete();
     case tok::Amp: {
         Next();
         Operand x = parseUnaryOperand(allowPower);
-        if (!IsLvalue(x))
-            Error(Msg::LeftValueExpected);
+        if (!IsLvalue(x)) Error(Msg::LeftValueExpected);
         Emit(code(Op::OPR), tok::Amp);
         Load(x);
         return loaded();
     }
-    default:
-        return allowPower ? parsePower() : ParsePostfix();
+    default: return allowPower ? parsePower() : ParsePostfix();
     }
 }
 
@@ -331,22 +298,19 @@ Operand ParseUnary() { return parseUnaryOperand(true); }
 Operand ParseConditional() { return parseLevel(0); }
 
 // target = value    target op= value   (right-associative)
-Operand ParseAssignment()
-{
+Operand ParseAssignment() {
     NestingGuard nesting;
     Operand target = ParseConditional();
     const int t = Peek();
     const int op = compoundOperator(t);
-    if (t != tok::Assign && op == 0)
-        return target;
+    if (t != tok::Assign && op == 0) return target;
     Next();
     if (!CheckAssignable(target)) {
         LoadAssignment();
         return loaded();
     }
     if (t == tok::Assign) {
-        if (State().testDepth > 0)
-            Error(Msg::WarnAssignmentInTest);
+        if (State().testDepth > 0) Error(Msg::WarnAssignmentInTest);
         Placeholder(target);
         LoadAssignment();
         Store(target);
@@ -363,8 +327,7 @@ Operand ParseAssignment()
 }
 
 // assignment { , assignment }: each value replaces the previous one
-Operand ParseExpression()
-{
+Operand ParseExpression() {
     Operand x = ParseAssignment();
     while (Accept(tok::Comma)) {
         Load(x);
@@ -373,8 +336,7 @@ Operand ParseExpression()
     return x;
 }
 
-void ParseTest()
-{
+void ParseTest() {
     ParseState& s = State();
     ++s.testDepth;
     try {

@@ -12,22 +12,20 @@
 
 namespace zu::compiler {
 namespace tok = program::tok;
-using program::literalTable;
-using program::kindOf;
+using program::code;
 using program::functionAddress;
+using program::kindOf;
+using program::literalTable;
+using program::Op;
 using program::SymbolTable;
 using program::symbolTable;
-using program::Op;
-using program::code;
 
 namespace {
 
 // The part of a signature that the argument qualifiers decide: before
 // any link text.
-std::string_view qualifierPart(const char* signature)
-{
-    if (!signature)
-        return {};
+std::string_view qualifierPart(const char* signature) {
+    if (!signature) return {};
     std::string_view s(signature);
     return s.substr(0, s.find('@'));
 }
@@ -35,8 +33,7 @@ std::string_view qualifierPart(const char* signature)
 }  // namespace
 
 // ( [const] [decl] name , ... [, ...] )
-FunctionHead ParseFormals(std::string name, bool member)
-{
+FunctionHead ParseFormals(std::string name, bool member) {
     FunctionHead h;
     h.name = std::move(name);
     if (member) {
@@ -49,31 +46,26 @@ FunctionHead ParseFormals(std::string name, bool member)
     if (!Accept(tok::RParen)) {
         do {
             if (Accept(tok::Ellipsis)) {
-                if (h.args.size() == hidden)
-                    Error(Msg::CannotBeFirstFormal, "...");
+                if (h.args.size() == hidden) Error(Msg::CannotBeFirstFormal, "...");
                 varargs = true;
                 break;
             }
             const bool constant = Accept(tok::KwConst);
             Accept(tok::KwDecl);
-            if (!Expect(tok::Identifier))
-                break;
+            if (!Expect(tok::Identifier)) break;
             const std::string& arg = State().text;
-            if (std::find(h.args.begin(), h.args.end(), arg) != h.args.end())
-                Error(Msg::FormalRedefinition, arg);
+            if (std::find(h.args.begin(), h.args.end(), arg) != h.args.end()) Error(Msg::FormalRedefinition, arg);
             h.args.push_back(arg);
             h.letters += constant ? 'c' : ' ';
         } while (Accept(tok::Comma));
         Expect(tok::RParen);
     }
     h.count = static_cast<int>(h.args.size());
-    if (varargs)
-        h.count = -h.count;
+    if (varargs) h.count = -h.count;
     return h;
 }
 
-char* MakeSignature(const FunctionHead& head, std::string_view link)
-{
+char* MakeSignature(const FunctionHead& head, std::string_view link) {
     std::string text = head.letters + "$" + head.name;
     if (!link.empty()) {
         text += '@';
@@ -83,8 +75,7 @@ char* MakeSignature(const FunctionHead& head, std::string_view link)
 }
 
 // ELF file, [ELT arg...], NUM, INT n, { PSH 0 statements }, RET
-int CompileFunctionBody(const FunctionHead& head)
-{
+int CompileFunctionBody(const FunctionHead& head) {
     SymbolTable& st = symbolTable();
     ParseState& s = State();
     st.beginFunction();
@@ -102,8 +93,7 @@ int CompileFunctionBody(const FunctionHead& head)
     const char* file = SZuScanFile();
     Emit(code(Op::ELF), literalTable().addString(file ? file : ""));
     if (s.debugInfo)
-        for (const std::string& arg : head.args)
-            Emit(code(Op::ELT), literalTable().addString(arg));
+        for (const std::string& arg : head.args) Emit(code(Op::ELT), literalTable().addString(arg));
     LineMarker();
     const int locals = Emit(code(Op::INT), 0);
     Expect(tok::LBrace);
@@ -112,8 +102,7 @@ int CompileFunctionBody(const FunctionHead& head)
     while (Peek() != tok::RBrace && Peek() != tok::Eof) {
         const long before = s.taken;
         ParseStatement();
-        if (s.taken == before)
-            Next();
+        if (s.taken == before) Next();
     }
     Expect(tok::RBrace);
     EndLocals(mark);
@@ -131,14 +120,12 @@ int CompileFunctionBody(const FunctionHead& head)
 }
 
 // name ( formals ) ;   name ( formals ) { body }
-void ParseFunction(const std::string& name, int flags, std::string_view link)
-{
+void ParseFunction(const std::string& name, int flags, std::string_view link) {
     SymbolTable& st = symbolTable();
     ParseState& s = State();
     FunctionHead head = ParseFormals(Qualified(name), false);
     const bool body = Peek() == tok::LBrace;
-    if (!body)
-        Expect(tok::Semicolon);
+    if (!body) Expect(tok::Semicolon);
 
     int g = st.find(head.name, 0, st.count());
     if (g >= 0 && kindOf(st[g].val) == ZU_FUNCTION) {
@@ -158,16 +145,14 @@ void ParseFunction(const std::string& name, int flags, std::string_view link)
         Error(Msg::DuplicateIdentifier, head.name);
         g = -1;
     } else {
-        if (g < 0)
-            g = st.append(head.name, ZU_FUNCTION | ZU_FLAG_GLO | ZU_FLAG_EXT);
+        if (g < 0) g = st.append(head.name, ZU_FUNCTION | ZU_FLAG_GLO | ZU_FLAG_EXT);
         ZuVALUE& v = st[g].val;
         v.t = ZU_FUNCTION | ZU_FLAG_GLO | ZU_FLAG_EXT | flags;
         v.w1.i = head.count;
         v.w2.i = 0;
         v.w3.s = MakeSignature(head, link);
     }
-    if (!body)
-        return;
+    if (!body) return;
     s.interactiveMain = ZuIsInteractive() && head.name == "main";
     const int start = CompileFunctionBody(head);
     s.interactiveMain = false;

@@ -11,42 +11,42 @@ namespace {
 // Reads the next character; if it is `want` the result is `yes`, else the
 // character goes back and the result is `no`.
 int IfNext(int want, int yes, int no) {
-  int c = ReadChar();
-  if (c == want) return yes;
-  UngetChar(c);
-  return no;
+    int c = ReadChar();
+    if (c == want) return yes;
+    UngetChar(c);
+    return no;
 }
 
 // The comparison after "$" or ".$": "<" "<=" "==" ">=" ">" "/=" map to
 // the six codes from `lt` on, in the order of tokens.def.  0 when none
 // matches; every character read is then pushed back.
 int StringComparison(int lt) {
-  const int le = lt + 1, eq = lt + 2, ge = lt + 3, gt = lt + 4, ne = lt + 5;
-  int c = ReadChar();
-  switch (c) {
+    const int le = lt + 1, eq = lt + 2, ge = lt + 3, gt = lt + 4, ne = lt + 5;
+    int c = ReadChar();
+    switch (c) {
     case '<': return IfNext('=', le, lt);
     case '>': return IfNext('=', ge, gt);
     case '=':
     case '/': {
-      int d = ReadChar();
-      if (d == '=') return c == '=' ? eq : ne;
-      UngetChar(d);
-      break;
+        int d = ReadChar();
+        if (d == '=') return c == '=' ? eq : ne;
+        UngetChar(d);
+        break;
     }
     default: break;
-  }
-  UngetChar(c);
-  return 0;
+    }
+    UngetChar(c);
+    return 0;
 }
 
 int DollarOperator() {
-  int c = ReadChar();
-  if (c == '+') return tok::StrJoin;
-  if (c == '~') return tok::StrJoinV;
-  if (c == '|') return tok::StrJoinH;
-  UngetChar(c);
-  int cmp = StringComparison(tok::StrLt);
-  return cmp != 0 ? cmp : tok::Dollar;
+    int c = ReadChar();
+    if (c == '+') return tok::StrJoin;
+    if (c == '~') return tok::StrJoinV;
+    if (c == '|') return tok::StrJoinH;
+    UngetChar(c);
+    int cmp = StringComparison(tok::StrLt);
+    return cmp != 0 ? cmp : tok::Dollar;
 }
 
 // Takes one more letter of a word operator; anything else goes back, so a
@@ -54,63 +54,68 @@ int DollarOperator() {
 // stay in the token's text (".xva" of "p.xval"), so that the parser can
 // still read a structure's member there.
 void TakeLetter() {
-  int c = GetChar();
-  if (IsLetterChar(c))
-    AppendText(c);
-  else
-    UngetChar(c);
+    int c = GetChar();
+    if (IsLetterChar(c))
+        AppendText(c);
+    else
+        UngetChar(c);
 }
 
 // ".ge"/".gt" and ".le"/".lt": "e" gives the first, any other letter the
 // second.
 int SecondLetterE(int withE, int other) {
-  int c = GetChar();
-  if (IsLetterChar(c))
-    AppendText(c);
-  else
-    UngetChar(c);
-  return LowerChar(c) == 'e' ? withE : other;
+    int c = GetChar();
+    if (IsLetterChar(c))
+        AppendText(c);
+    else
+        UngetChar(c);
+    return LowerChar(c) == 'e' ? withE : other;
 }
 
 // ".": `letter` (already read) starts a word operator, recognised by its
 // first letters; 0 when it starts none (the letter is then pushed back).
 int DotWord(int letter) {
-  const int lower = LowerChar(letter);
-  if (std::string_view("aoxglne").find(static_cast<char>(lower)) == std::string_view::npos)
-    return 0;
-  AppendText(letter);
-  switch (lower) {
-    case 'a': TakeLetter(); TakeLetter(); return tok::DotAndAnd;
+    const int lower = LowerChar(letter);
+    if (std::string_view("aoxglne").find(static_cast<char>(lower)) == std::string_view::npos) return 0;
+    AppendText(letter);
+    switch (lower) {
+    case 'a':
+        TakeLetter();
+        TakeLetter();
+        return tok::DotAndAnd;
     case 'o': TakeLetter(); return tok::DotOrOr;
-    case 'x': TakeLetter(); TakeLetter(); return tok::GDotXor;
+    case 'x':
+        TakeLetter();
+        TakeLetter();
+        return tok::GDotXor;
     case 'g': return SecondLetterE(tok::DotGe, tok::DotGt);
     case 'l': return SecondLetterE(tok::DotLe, tok::DotLt);
     case 'n': {
-      int c = GetChar();
-      if (IsLetterChar(c))
-        AppendText(c);
-      else
-        UngetChar(c);
-      if (LowerChar(c) == 'e') return tok::DotNe;
-      TakeLetter();
-      return tok::GDotNot;
+        int c = GetChar();
+        if (IsLetterChar(c))
+            AppendText(c);
+        else
+            UngetChar(c);
+        if (LowerChar(c) == 'e') return tok::DotNe;
+        TakeLetter();
+        return tok::GDotNot;
     }
     default: {  // 'e'
-      TakeLetter();
-      int c = GetChar();
-      if (LowerChar(c) == 'v') {
-        AppendText(c);
-        return tok::GDotEqv;
-      }
-      UngetChar(c);
-      return tok::DotEq;
+        TakeLetter();
+        int c = GetChar();
+        if (LowerChar(c) == 'v') {
+            AppendText(c);
+            return tok::GDotEqv;
+        }
+        UngetChar(c);
+        return tok::DotEq;
     }
-  }
+    }
 }
 
 int DotOperator() {
-  int c = ReadChar();
-  switch (c) {
+    int c = ReadChar();
+    switch (c) {
     case '\'': return tok::DotQuote;
     case '^': return tok::DotCaret;
     case '*': return IfNext('.', tok::StarStar, tok::DotStar);
@@ -118,30 +123,30 @@ int DotOperator() {
     case '<': return IfNext('=', tok::DotLe, tok::DotLt);
     case '/': return IfNext('=', tok::DotNe, tok::DotSlash);
     case '=': {
-      int d = ReadChar();
-      if (d == '=') return tok::DotEq;
-      UngetChar(d);
-      break;
+        int d = ReadChar();
+        if (d == '=') return tok::DotEq;
+        UngetChar(d);
+        break;
     }
     case '$': {
-      int cmp = StringComparison(tok::DotStrLt);
-      if (cmp != 0) return cmp;
-      break;
+        int cmp = StringComparison(tok::DotStrLt);
+        if (cmp != 0) return cmp;
+        break;
     }
     default:
-      if (IsLetterChar(c)) {
-        if (int word = DotWord(c)) return word;
-      }
-      break;
-  }
-  UngetChar(c);
-  return IsDigitChar(c) ? 0 : tok::Dot;
+        if (IsLetterChar(c)) {
+            if (int word = DotWord(c)) return word;
+        }
+        break;
+    }
+    UngetChar(c);
+    return IsDigitChar(c) ? 0 : tok::Dot;
 }
 
 }  // namespace
 
 int ScanGaussOperator(int first) {
-  switch (first) {
+    switch (first) {
     case -1: return tok::Eof;
     case '!': return tok::Bang;
     case '#': return tok::Hash;
@@ -167,24 +172,24 @@ int ScanGaussOperator(int first) {
     case ':': return IfNext(':', tok::ColonColon, tok::Colon);
     case ';': return IfNext(';', tok::SemiSemi, tok::Semicolon);
     case '<': {
-      int c = ReadChar();
-      if (c == '=') return tok::Le;
-      if (c == '<') return tok::ShiftLeft;
-      UngetChar(c);
-      return tok::Lt;
+        int c = ReadChar();
+        if (c == '=') return tok::Le;
+        if (c == '<') return tok::ShiftLeft;
+        UngetChar(c);
+        return tok::Lt;
     }
     case '=': return IfNext('=', tok::Eq, tok::Assign);
     case '>': {
-      int c = ReadChar();
-      if (c == '=') return tok::Ge;
-      if (c == '>') return tok::ShiftRight;
-      UngetChar(c);
-      return tok::Gt;
+        int c = ReadChar();
+        if (c == '=') return tok::Ge;
+        if (c == '>') return tok::ShiftRight;
+        UngetChar(c);
+        return tok::Gt;
     }
     case '$': return DollarOperator();
     case '.': return DotOperator();
     default: return 0;
-  }
+    }
 }
 
 }  // namespace zu::compiler

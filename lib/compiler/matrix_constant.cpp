@@ -25,8 +25,7 @@ struct Element {
 // The elements placed so far and the position of the next one.
 class Builder {
 public:
-    bool place(double value)
-    {
+    bool place(double value) {
         if (static_cast<double>(elements_.size()) >= kMaxElements || column_ >= kMaxElements) {
             Error(Msg::InfiniteMatrix);
             return false;
@@ -37,13 +36,11 @@ public:
         ++column_;
         return true;
     }
-    void moveTo(int row, int column)
-    {
+    void moveTo(int row, int column) {
         row_ = row;
         column_ = column;
     }
-    void nextRow()
-    {
+    void nextRow() {
         ++row_;
         column_ = 0;
     }
@@ -55,13 +52,11 @@ private:
     int rows_ = 0, columns_ = 0;
 };
 
-ConstValue Builder::build() const
-{
+ConstValue Builder::build() const {
     ConstValue m;
     ZuVALUE& v = m.value();
     v.t = ZU_MATRIX | ZU_FLAG_VAL;
-    if (rows_ == 0)
-        return m;
+    if (rows_ == 0) return m;
     if (static_cast<double>(rows_) * columns_ > kMaxElements) {
         Error(Msg::InfiniteMatrix);
         return m;
@@ -72,8 +67,7 @@ ConstValue Builder::build() const
         return m;
     }
     MatZero(data, rows_, columns_);
-    for (const Element& e : elements_)
-        data[e.row][e.column] = e.value;
+    for (const Element& e : elements_) data[e.row][e.column] = e.value;
     v.w1.i = rows_;
     v.w2.i = columns_;
     v.w3.m = data;
@@ -81,8 +75,7 @@ ConstValue Builder::build() const
 }
 
 // A constant of int or double value.
-double number()
-{
+double number() {
     ConstValue v = ParseConstExpression();
     if (!v.isNumber()) {
         Error(Msg::MustBeIntegerOrDouble);
@@ -92,8 +85,7 @@ double number()
 }
 
 // A count or position: an int from 0 on.
-int position()
-{
+int position() {
     const int n = ParseConstInt();
     if (n < 0 || n >= kMaxElements) {
         Error(Msg::InfiniteMatrix);
@@ -103,8 +95,7 @@ int position()
 }
 
 // [n] * value    [r][c] = value
-void bracketElement(Builder& b)
-{
+void bracketElement(Builder& b) {
     const int first = position();
     Expect(tok::RBracket);
     if (Accept(tok::LBracket)) {
@@ -119,13 +110,11 @@ void bracketElement(Builder& b)
     Expect(tok::Star);
     const double value = number();
     for (int i = 0; i < first; ++i)
-        if (!b.place(value))
-            return;
+        if (!b.place(value)) return;
 }
 
 // a : b [step]: a, a + step, ... up to b
-void rangeElement(Builder& b, double from)
-{
+void rangeElement(Builder& b, double from) {
     const double to = number();
     double step = to < from ? -1 : 1;
     if (Accept(tok::LBracket)) {
@@ -144,12 +133,10 @@ void rangeElement(Builder& b, double from)
     // A small allowance keeps the end of a range like 0 : 1 [0.1].
     const auto count = static_cast<long>(std::floor(span + 1e-10)) + 1;
     for (long i = 0; i < count; ++i)
-        if (!b.place(from + static_cast<double>(i) * step))
-            return;
+        if (!b.place(from + static_cast<double>(i) * step)) return;
 }
 
-void element(Builder& b)
-{
+void element(Builder& b) {
     if (Accept(tok::LBracket)) {
         bracketElement(b);
         return;
@@ -164,11 +151,9 @@ void element(Builder& b)
 }  // namespace
 
 // < [element { , element } { ; element { , element } }] >
-ConstValue ParseMatrixConstant()
-{
+ConstValue ParseMatrixConstant() {
     Builder b;
-    if (Accept(tok::Gt))
-        return b.build();
+    if (Accept(tok::Gt)) return b.build();
     for (;;) {
         const long before = State().taken;
         element(b);
@@ -184,13 +169,11 @@ ConstValue ParseMatrixConstant()
         if (t == tok::Semicolon) {
             Next();
             b.nextRow();
-            if (Accept(tok::Gt))
-                break;
+            if (Accept(tok::Gt)) break;
             continue;
         }
         Error(Msg::MatrixSeparator);
-        if (t == tok::Eof || t == tok::RBrace || t == tok::RParen || State().taken == before)
-            break;
+        if (t == tok::Eof || t == tok::RBrace || t == tok::RParen || State().taken == before) break;
     }
     return b.build();
 }

@@ -4,32 +4,25 @@
 #include "program/pcode.h"
 
 namespace zu::compiler {
-using program::Op;
 using program::code;
+using program::Op;
 
-namespace {
+namespace {}  // namespace
 
-}  // namespace
-
-bool IsLvalue(const Operand& x)
-{
-    if (x.function || x.classRef)
-        return false;
+bool IsLvalue(const Operand& x) {
+    if (x.function || x.classRef) return false;
     switch (x.kind) {
     case Storage::Global:
     case Storage::Argument:
     case Storage::Local:
     case Storage::Indexed:
     case Storage::Indexed2:
-    case Storage::Member:
-        return true;
-    default:
-        return false;
+    case Storage::Member: return true;
+    default: return false;
     }
 }
 
-bool CheckAssignable(const Operand& x)
-{
+bool CheckAssignable(const Operand& x) {
     if (!IsLvalue(x)) {
         Error(Msg::LeftValueExpected);
         return false;
@@ -41,8 +34,7 @@ bool CheckAssignable(const Operand& x)
     return true;
 }
 
-void Load(Operand& x)
-{
+void Load(Operand& x) {
     if (x.designator) {
         Emit(code(Op::MFU));
         x.designator = false;
@@ -61,29 +53,24 @@ void Load(Operand& x)
     x.function = x.classRef = false;
 }
 
-void Placeholder(const Operand& x)
-{
-    if (x.kind == Storage::Indexed || x.kind == Storage::Indexed2 || x.kind == Storage::Member)
-        Emit(code(Op::PSH), 0);
+void Placeholder(const Operand& x) {
+    if (x.kind == Storage::Indexed || x.kind == Storage::Indexed2 || x.kind == Storage::Member) Emit(code(Op::PSH), 0);
 }
 
-void DuplicateTarget(const Operand& x)
-{
+void DuplicateTarget(const Operand& x) {
     if (x.kind == Storage::Indexed || x.kind == Storage::Indexed2)
         Emit(code(Op::DUP), 2);
     else if (x.kind == Storage::Member)
         Emit(code(Op::DUP), 1);
 }
 
-void Store(Operand& x)
-{
+void Store(Operand& x) {
     switch (x.kind) {
     case Storage::Global: Emit(code(Op::STO), x.index); break;
     case Storage::Argument: Emit(code(Op::SAP), x.index); break;
     case Storage::Local: Emit(code(Op::SBP), x.index); break;
     case Storage::Indexed:
-        if (x.xrs >= 0)
-            At(x.xrs).arg = 1;
+        if (x.xrs >= 0) At(x.xrs).arg = 1;
         Emit(code(Op::XST));
         break;
     case Storage::Indexed2: Emit(code(Op::XGS), x.index); break;

@@ -17,36 +17,32 @@
 
 namespace zu::compiler {
 namespace tok = program::tok;
+using program::code;
 using program::CodeBuffer;
 using program::codeBuffer;
-using program::literalTable;
-using program::kindOf;
 using program::functionAddress;
 using program::FunctionMarks;
+using program::kindOf;
+using program::literalTable;
+using program::Op;
 using program::SymbolTable;
 using program::symbolTable;
-using program::Op;
-using program::code;
 
 namespace {
 
 // The table ends that a failed insertion rolls back to.
 struct Snapshot {
     int symbols, code, literals, defines;
-    static Snapshot take()
-    {
-        return {symbolTable().count(), codeBuffer().size(), literalTable().count(),
-                IZuScanGetDefineCount()};
+    static Snapshot take() {
+        return {symbolTable().count(), codeBuffer().size(), literalTable().count(), IZuScanGetDefineCount()};
     }
-    void restore() const
-    {
+    void restore() const {
         // The globals declared since own their signatures and constant
         // values.  Class definitions are left out: their member tables need
         // the engine's own routine to be freed.
         SymbolTable& st = symbolTable();
         for (int i = symbols; i < st.count(); ++i)
-            if ((st[i].val.t & ZU_TYPE_MASK) != ZU_CLASS)
-                ZuFreeValue(&st[i].val);
+            if ((st[i].val.t & ZU_TYPE_MASK) != ZU_CLASS) ZuFreeValue(&st[i].val);
         st.truncate(symbols);
         codeBuffer().setSize(code);
         literalTable().setCount(literals);
@@ -57,45 +53,35 @@ struct Snapshot {
 // Runs one compilation step; a fatal fault stops it, and a table fault
 // has been reported by then.
 template <typename F>
-void guarded(F&& step)
-{
+void guarded(F&& step) {
     TableFaultsAsMessages faults;
     try {
         step();
     } catch (const ParseFatal&) {
     } catch (const TableFull&) {
         ++State().errors;
-    } catch (const InsertAbandoned&) {
-    }
+    } catch (const InsertAbandoned&) {}
 }
 
-bool hasExtension(const char* name, const char* ext)
-{
-    return name && strcasecmp(SFileExt(name), ext) == 0;
-}
+bool hasExtension(const char* name, const char* ext) { return name && strcasecmp(SFileExt(name), ext) == 0; }
 
 // Declares a global function without arguments and returns its record.
-int declareMain()
-{
+int declareMain() {
     SymbolTable& st = symbolTable();
     int g = st.findFirstOfKind("main", ZU_FUNCTION);
-    if (g < 0)
-        g = st.append("main", ZU_FUNCTION | ZU_FLAG_GLO);
+    if (g < 0) g = st.append("main", ZU_FUNCTION | ZU_FLAG_GLO);
     ZuVALUE& v = st[g].val;
     v.t = ZU_FUNCTION | ZU_FLAG_GLO;
     v.w1.i = 0;
-    if (!v.w3.s)
-        v.w3.s = CopyText("$main");
+    if (!v.w3.s) v.w3.s = CopyText("$main");
     return g;
 }
 
 // The statements (or, with exprOnly, the expressions) of one line.
-void insertedLine(bool exprOnly)
-{
+void insertedLine(bool exprOnly) {
     for (;;) {
         const int t = Peek();
-        if (t == tok::Eof)
-            return;
+        if (t == tok::Eof) return;
         const long before = State().taken;
         if (exprOnly) {
             Emit(code(Op::PSH), 0);
@@ -104,15 +90,13 @@ void insertedLine(bool exprOnly)
         } else {
             ParseStatement();
         }
-        if (State().taken == before)
-            Next();
+        if (State().taken == before) Next();
     }
 }
 
 // Compiles the open source as top-level code into the program; the parse
 // state of the compilation around it is kept.  Closes the source.
-int insertOpenSource(const char* scanName, bool gauss)
-{
+int insertOpenSource(const char* scanName, bool gauss) {
     int errors = 0;
     ParseState outer = State();
     ResetState();
@@ -140,10 +124,8 @@ int insertOpenSource(const char* scanName, bool gauss)
 // The names a typed line declared, with decl or by assigning, in the order
 // of their local numbers, named only once the line has run to its end: a
 // line that stops early leaves the frame's names as they were.
-void nameNewLocals(int frameNamesEnd)
-{
-    if (!State().debugInfo)
-        return;
+void nameNewLocals(int frameNamesEnd) {
+    if (!State().debugInfo) return;
     SymbolTable& st = symbolTable();
     for (int r = std::max(frameNamesEnd, st.marks().firstLocal); r < st.count(); ++r)
         Emit(code(Op::ELT), literalTable().addString(st[r].name ? st[r].name : ""));
@@ -151,14 +133,12 @@ void nameNewLocals(int frameNamesEnd)
 
 }  // namespace
 
-ParseState& State()
-{
+ParseState& State() {
     static ParseState state;
     return state;
 }
 
-void ResetState()
-{
+void ResetState() {
     ParseState& s = State();
     ParseState fresh;
     fresh.optimize = s.optimize;
@@ -180,8 +160,7 @@ bool g_interactive = false;
 
 extern "C" {
 
-ZU_API void ZuOpenCode(void)
-{
+ZU_API void ZuOpenCode(void) {
     guarded([] {
         symbolTable().open();
         literalTable().open();
@@ -194,24 +173,21 @@ ZU_API void ZuOpenCode(void)
     State().barrier = codeBuffer().size();
 }
 
-ZU_API void ZuCloseCode(void)
-{
+ZU_API void ZuCloseCode(void) {
     symbolTable().close();
     literalTable().close();
     codeBuffer().close();
     State().virtualMembers.clear();
 }
 
-ZU_API void ZuParseNew(void)
-{
+ZU_API void ZuParseNew(void) {
     literalTable().freeValues();
     symbolTable().truncate(0);
     IZuScanExit();
     ZuOpenCode();
 }
 
-ZU_API int IZuParse(void)
-{
+ZU_API int IZuParse(void) {
     ResetState();
     const char* source = ZuGetSourceFilename();
     const bool gauss = ZuIsGaussMode() && !hasExtension(source, ".zu");
@@ -234,16 +210,12 @@ ZU_API int IZuParse(void)
     return IZuScanErrors() + State().errors;
 }
 
-ZU_API int IZuParseInsertExpression(ZuNAMEDVALUE* firstArgument, ZuNAMEDVALUE* firstLocal,
-                                    ZuNAMEDVALUE* end, int firstChar, int exprOnly,
-                                    ZuVALUE* argumentValue)
-{
+ZU_API int IZuParseInsertExpression(ZuNAMEDVALUE* firstArgument, ZuNAMEDVALUE* firstLocal, ZuNAMEDVALUE* end,
+                                    int firstChar, int exprOnly, ZuVALUE* argumentValue) {
     SymbolTable& st = symbolTable();
     ResetState();
-    if (!FZuScanInit(ZuGetSourceFilename()))
-        return 1;
-    if (firstChar)
-        UngetChar(firstChar);
+    if (!FZuScanInit(ZuGetSourceFilename())) return 1;
+    if (firstChar) UngetChar(firstChar);
     ParseState& s = State();
     s.inserting = true;
     s.implicitLocals = true;
@@ -264,13 +236,11 @@ ZU_API int IZuParseInsertExpression(ZuNAMEDVALUE* firstArgument, ZuNAMEDVALUE* f
         insertedLine(exprOnly != 0);
         nameNewLocals(endIndex);
         Emit(code(Op::EXT));
-        if (st.count() - marks.firstLocal > kInteractiveLocals)
-            Error(Msg::TooManyInteractiveLocals);
+        if (st.count() - marks.firstLocal > kInteractiveLocals) Error(Msg::TooManyInteractiveLocals);
     });
     // After an abandoned line the rest of it is skipped.
     if (s.errors) {
-        for (int c = GetChar(); c >= 0 && c != '\n'; c = GetChar()) {
-        }
+        for (int c = GetChar(); c >= 0 && c != '\n'; c = GetChar()) {}
     }
     // Only what the text declared goes; the running function keeps its own.
     marks.firstArgument = mark;
@@ -279,10 +249,8 @@ ZU_API int IZuParseInsertExpression(ZuNAMEDVALUE* firstArgument, ZuNAMEDVALUE* f
     return IZuScanErrors() + s.errors;
 }
 
-ZU_API int IZuParseInsertFile(const char* name, int objectFile, int useNameAsIs)
-{
-    if (!name)
-        return -1;
+ZU_API int IZuParseInsertFile(const char* name, int objectFile, int useNameAsIs) {
+    if (!name) return -1;
     const Snapshot before = Snapshot::take();
     int errors = 0;
     if (objectFile) {
@@ -294,41 +262,31 @@ ZU_API int IZuParseInsertFile(const char* name, int objectFile, int useNameAsIs)
             // A Gauss source: its default extensions only, so that a Zu
             // file of the same name is not taken for it.
             for (const char* gext : {".src", ".zugauss", ".g"})
-                if ((file = ZuFileOpenSearch(name, 1, useNameAsIs, found, gext)))
-                    break;
+                if ((file = ZuFileOpenSearch(name, 1, useNameAsIs, found, gext))) break;
         } else {
             file = ZuFileOpenSearch(name, 1, useNameAsIs, found, ".zu");
         }
-        if (!file)
-            return -1;
+        if (!file) return -1;
         std::fclose(file);
-        if (!ZuOpenSourceFile(found))
-            return -1;
+        if (!ZuOpenSourceFile(found)) return -1;
         errors = insertOpenSource(found, ZuIsGaussMode() && !hasExtension(found, ".zu"));
     }
-    if (!errors)
-        errors = IZuParseLinkImports();
-    if (errors)
-        before.restore();
+    if (!errors) errors = IZuParseLinkImports();
+    if (errors) before.restore();
     return errors;
 }
 
-ZU_API int IZuParseInsertText(const char* text)
-{
-    if (!text)
-        return -1;
+ZU_API int IZuParseInsertText(const char* text) {
+    if (!text) return -1;
     const Snapshot before = Snapshot::take();
     ZuOpenSourceText(text);
     int errors = insertOpenSource(ZuGetSourceFilename(), false);
-    if (!errors)
-        errors = IZuParseLinkImports();
-    if (errors)
-        before.restore();
+    if (!errors) errors = IZuParseLinkImports();
+    if (errors) before.restore();
     return errors;
 }
 
-ZU_API int IZuParseAddMainCall(void)
-{
+ZU_API int IZuParseAddMainCall(void) {
     int position = -1;
     guarded([&] {
         codeBuffer().append(code(Op::PSH), 0);
@@ -339,16 +297,14 @@ ZU_API int IZuParseAddMainCall(void)
     return position;
 }
 
-ZU_API void ZuParseEmitMainDummy(void)
-{
+ZU_API void ZuParseEmitMainDummy(void) {
     guarded([] {
         const int g = declareMain();
         CodeBuffer& c = codeBuffer();
         const int start = c.append(code(Op::NUM), 0);
         c.append(code(Op::INT), g_interactive ? kInteractiveLocals : 0);
         c.append(code(Op::PSH), 0);
-        if (g_interactive)
-            c.append(code(Op::EXT), 0);
+        if (g_interactive) c.append(code(Op::EXT), 0);
         c.append(code(Op::NUM), 0);
         c.append(code(Op::RET), 0);
         functionAddress(symbolTable()[g].val) = start;
@@ -356,31 +312,25 @@ ZU_API void ZuParseEmitMainDummy(void)
     });
 }
 
-ZU_API void ZuParseDelUnusedExternals(void)
-{
+ZU_API void ZuParseDelUnusedExternals(void) {
     SymbolTable& st = symbolTable();
     std::vector<bool> used(static_cast<std::size_t>(st.count()), false);
     for (const ZuPCODE& i : codeBuffer().code()) {
         const bool refers = i.op == code(Op::LOD) || i.op == code(Op::STO) || i.op == code(Op::NEW);
-        if (refers && i.arg >= 0 && i.arg < st.count())
-            used[static_cast<std::size_t>(i.arg)] = true;
+        if (refers && i.arg >= 0 && i.arg < st.count()) used[static_cast<std::size_t>(i.arg)] = true;
     }
     for (int g = 0; g < st.count(); ++g)
-        if ((st[g].val.t & ZU_FLAG_EXT) && !used[static_cast<std::size_t>(g)])
-            st.freeName(g);
+        if ((st[g].val.t & ZU_FLAG_EXT) && !used[static_cast<std::size_t>(g)]) st.freeName(g);
 }
 
-ZU_API ZuPCODE* PZuGetPcode(int* count)
-{
-    if (count)
-        *count = codeBuffer().size();
+ZU_API ZuPCODE* PZuGetPcode(int* count) {
+    if (count) *count = codeBuffer().size();
     return codeBuffer().data();
 }
 
 ZU_API void ZuParseOptimization(int on) { State().optimize = on != 0; }
 
-ZU_API void ZuParseInterDebug(int interactive, int debug)
-{
+ZU_API void ZuParseInterDebug(int interactive, int debug) {
     g_interactive = interactive != 0;
     ZuSetInteractive(interactive);
     State().debugInfo = interactive != 0 || debug != 0;

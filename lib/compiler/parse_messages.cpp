@@ -21,8 +21,7 @@ constexpr std::array<std::string_view, kMessageCount> kTexts = [] {
 bool isFatal(int code) { return (code >= 1 && code <= 4) || code == 68; }
 bool isWarning(int code) { return code >= 63 && code <= 67; }
 
-void send(int code, std::string_view attached, std::string_view tail = {})
-{
+void send(int code, std::string_view attached, std::string_view tail = {}) {
     std::string line;
     if (!attached.empty()) {
         line += '\'';
@@ -34,67 +33,53 @@ void send(int code, std::string_view attached, std::string_view tail = {})
     ZuCompileMessage(line.c_str(), IZuLineNo());
 }
 
-void count(int code)
-{
+void count(int code) {
     ParseState& s = State();
     ++s.errors;
-    if (isFatal(code))
-        throw ParseFatal();
-    if (s.inserting)
-        throw InsertAbandoned();
+    if (isFatal(code)) throw ParseFatal();
+    if (s.inserting) throw InsertAbandoned();
 }
 
 // The tables report their faults here while the parser runs.  A fatal
 // fault is thrown by the table itself (TableFull) after this returns.
-void tableSink(TableFault fault, const char* name)
-{
+void tableSink(TableFault fault, const char* name) {
     const int code = static_cast<int>(fault);
     send(code, name ? name : "");
     ++State().errors;
-    if (!isFatal(code) && State().inserting)
-        throw InsertAbandoned();
+    if (!isFatal(code) && State().inserting) throw InsertAbandoned();
 }
 
 }  // namespace
 
-std::string_view MessageText(int code)
-{
-    if (code < 0 || code >= kMessageCount)
-        return {};
+std::string_view MessageText(int code) {
+    if (code < 0 || code >= kMessageCount) return {};
     return kTexts[static_cast<std::size_t>(code)];
 }
 
-void Error(Msg msg, std::string_view attached)
-{
+void Error(Msg msg, std::string_view attached) {
     const int code = static_cast<int>(msg);
     if (isWarning(code)) {
-        if (State().warningLevel != 0)
-            send(code, attached);
+        if (State().warningLevel != 0) send(code, attached);
         return;
     }
     send(code, attached);
     count(code);
 }
 
-void Error(Msg msg, std::string_view attached, std::string_view note)
-{
+void Error(Msg msg, std::string_view attached, std::string_view note) {
     const int code = static_cast<int>(msg);
-    if (isWarning(code) && State().warningLevel == 0)
-        return;
+    if (isWarning(code) && State().warningLevel == 0) return;
     send(code, attached, std::string(" ") + std::string(note));
-    if (!isWarning(code))
-        count(code);
+    if (!isWarning(code)) count(code);
 }
 
-void ExpectedError(int expected, int found)
-{
+void ExpectedError(int expected, int found) {
     const int code = static_cast<int>(Msg::ExpectedButFound);
     send(code, SZuTokenName(expected), std::string("'") + SZuTokenName(found) + "'");
     count(code);
 }
 
-NestingGuard::NestingGuard()
-{
+NestingGuard::NestingGuard() {
     if (++State().depth > kMaxNesting) {
         State().depth = 0;  // the message below must not nest again
         Error(Msg::NestedTooDeeply);

@@ -14,8 +14,7 @@ std::string scannedText() { return std::string(Text()); }
 
 }  // namespace
 
-int Next()
-{
+int Next() {
     ParseState& s = State();
     ++s.taken;
     if (s.pushed != kNoToken) {
@@ -30,8 +29,7 @@ int Next()
     return t;
 }
 
-int Peek()
-{
+int Peek() {
     ParseState& s = State();
     if (s.pushed == kNoToken) {
         s.pushed = IZuScanToken();
@@ -40,24 +38,20 @@ int Peek()
     return s.pushed;
 }
 
-void Unread(int t)
-{
+void Unread(int t) {
     ParseState& s = State();
     s.pushed = t;
     s.pushedText = s.text;
     --s.taken;  // what was read again is no progress
 }
 
-bool Accept(int t)
-{
-    if (Peek() != t)
-        return false;
+bool Accept(int t) {
+    if (Peek() != t) return false;
     Next();
     return true;
 }
 
-bool Expect(int t)
-{
+bool Expect(int t) {
     const int found = Peek();
     if (found == t) {
         Next();
@@ -67,10 +61,8 @@ bool Expect(int t)
     return false;
 }
 
-void SkipPast(int t)
-{
-    for (int found = Next(); found != t && found != tok::Eof; found = Next()) {
-    }
+void SkipPast(int t) {
+    for (int found = Next(); found != t && found != tok::Eof; found = Next()) {}
 }
 
 }  // namespace zu::compiler

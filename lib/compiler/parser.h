@@ -21,9 +21,9 @@
 namespace zu::compiler {
 
 using program::FaultSink;
+using program::setFaultSink;
 using program::TableFault;
 using program::TableFull;
-using program::setFaultSink;
 
 // ---- messages (parse_messages.cpp) ---------------------------------------
 
@@ -78,8 +78,8 @@ inline constexpr int kMaxNesting = 400;
 
 struct Label {
     std::string name;
-    int position = -1;   // where it is defined, -1 while it is not
-    int chain = 0;       // head of the chain of jumps waiting for it
+    int position = -1;  // where it is defined, -1 while it is not
+    int chain = 0;      // head of the chain of jumps waiting for it
 };
 
 struct Loop {
@@ -91,13 +91,13 @@ struct Loop {
 // Everything a compilation keeps beyond the tables.
 struct ParseState {
     // Token reader.
-    int pushed = kNoToken;      // one pushed-back token, 0 when none
-    std::string pushedText;     // its text (strings may hold NUL bytes)
-    std::string text;           // text of the token taken last
-    long taken = 0;             // tokens taken so far: tells progress
+    int pushed = kNoToken;   // one pushed-back token, 0 when none
+    std::string pushedText;  // its text (strings may hold NUL bytes)
+    std::string text;        // text of the token taken last
+    long taken = 0;          // tokens taken so far: tells progress
 
-    int errors = 0;             // counted parser messages
-    bool inserting = false;     // inserted text: the first error abandons it
+    int errors = 0;          // counted parser messages
+    bool inserting = false;  // inserted text: the first error abandons it
 
     std::string nameSpace;      // current namespace, empty outside one
     int currentClass = -1;      // class of the member function compiled
@@ -105,20 +105,20 @@ struct ParseState {
     bool memberStatic = false;  // ... is static: no this
     bool inConstructor = false;
     bool inDestructor = false;
-    int testDepth = 0;          // > 0 while a test expression is compiled
+    int testDepth = 0;             // > 0 while a test expression is compiled
     bool interactiveMain = false;  // main of interactive mode
     bool implicitLocals = false;   // inserted text: assigned or called names become locals
     int frameNamesEnd = -1;        // inserted text: records below are the running frame's names
     int multipleAssignment = 0;    // > 0 inside a multiple assignment
-    int depth = 0;              // nesting of the parse functions now open
+    int depth = 0;                 // nesting of the parse functions now open
 
     std::vector<Label> labels;
     std::vector<Loop> loops;
-    int maxLocals = 0;          // largest number of locals in the function
+    int maxLocals = 0;  // largest number of locals in the function
 
     // Emitter.
-    int barrier = 0;            // no rewrite reaches below this position
-    int lastLine = -1;          // operand of the last line marker emitted
+    int barrier = 0;    // no rewrite reaches below this position
+    int lastLine = -1;  // operand of the last line marker emitted
 
     // Options.
     bool optimize = true;
@@ -138,7 +138,9 @@ ParseState& State();
 class NestingGuard {
 public:
     NestingGuard();
-    ~NestingGuard() { if (State().depth > 0) --State().depth; }
+    ~NestingGuard() {
+        if (State().depth > 0) --State().depth;
+    }
     NestingGuard(const NestingGuard&) = delete;
     NestingGuard& operator=(const NestingGuard&) = delete;
 };
@@ -186,29 +188,29 @@ void LineMarker(bool beforeJump = false);
 // ---- operand descriptor (operand.cpp) ------------------------------------
 
 enum class Storage {
-    None,       // the value is in its stack slot already
-    Global,     // index: global symbol
-    Argument,   // index: argument number
-    Local,      // index: local number
-    Indexed,    // value and index are on the stack
-    Indexed2,   // two-part index of the ZuGauss statements
-    Member,     // object on the stack, index: data member number
-    Constant,   // loaded by the instruction (op, index) without storage
+    None,      // the value is in its stack slot already
+    Global,    // index: global symbol
+    Argument,  // index: argument number
+    Local,     // index: local number
+    Indexed,   // value and index are on the stack
+    Indexed2,  // two-part index of the ZuGauss statements
+    Member,    // object on the stack, index: data member number
+    Constant,  // loaded by the instruction (op, index) without storage
 };
 
 struct Operand {
     Storage kind = Storage::None;
     int index = 0;
-    int op = 0;                // Constant: the load instruction
-    int symbol = -1;           // the symbol record named, -1 none
-    int xrs = -1;              // position of the XRS before the last index
-    bool constant = false;     // may not be assigned
-    bool function = false;     // a function name: no lvalue
-    bool classRef = false;     // a class name
-    bool designator = false;   // object and member designator pushed: a
-                               // call follows, or MFU makes a value
-    bool isThis = false;       // the object of the member function
-    std::string name;          // for messages
+    int op = 0;               // Constant: the load instruction
+    int symbol = -1;          // the symbol record named, -1 none
+    int xrs = -1;             // position of the XRS before the last index
+    bool constant = false;    // may not be assigned
+    bool function = false;    // a function name: no lvalue
+    bool classRef = false;    // a class name
+    bool designator = false;  // object and member designator pushed: a
+                              // call follows, or MFU makes a value
+    bool isThis = false;      // the object of the member function
+    std::string name;         // for messages
 };
 
 bool IsLvalue(const Operand& x);
@@ -243,8 +245,14 @@ int ParseArguments(int subtract = 0);
 // The operator levels below the assignment (level 3 on).
 Operand ParseConditional();
 // Loads an expression's value into the current slot.
-inline void LoadExpression() { Operand x = ParseExpression(); Load(x); }
-inline void LoadAssignment() { Operand x = ParseAssignment(); Load(x); }
+inline void LoadExpression() {
+    Operand x = ParseExpression();
+    Load(x);
+}
+inline void LoadAssignment() {
+    Operand x = ParseAssignment();
+    Load(x);
+}
 
 // ---- constants (constants.cpp, matrix_constant.cpp) ----------------------
 
@@ -253,11 +261,20 @@ inline void LoadAssignment() { Operand x = ParseAssignment(); Load(x); }
 class ConstValue {
 public:
     ConstValue() { value_.t = ZU_INT; }
-    explicit ConstValue(int i) { value_.t = ZU_INT; value_.w1.i = i; }
-    explicit ConstValue(double d) { value_.t = ZU_DOUBLE; value_.w1.d = d; }
+    explicit ConstValue(int i) {
+        value_.t = ZU_INT;
+        value_.w1.i = i;
+    }
+    explicit ConstValue(double d) {
+        value_.t = ZU_DOUBLE;
+        value_.w1.d = d;
+    }
     ConstValue(const ConstValue&) = delete;
     ConstValue& operator=(const ConstValue&) = delete;
-    ConstValue(ConstValue&& other) noexcept : value_(other.value_) { other.value_ = {}; other.value_.t = ZU_INT; }
+    ConstValue(ConstValue&& other) noexcept : value_(other.value_) {
+        other.value_ = {};
+        other.value_.t = ZU_INT;
+    }
     ConstValue& operator=(ConstValue&& other) noexcept;
     ~ConstValue();
 

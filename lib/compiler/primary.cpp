@@ -18,13 +18,13 @@
 
 namespace zu::compiler {
 namespace tok = program::tok;
-using program::literalTable;
+using program::code;
 using program::kindOf;
+using program::literalTable;
 using program::MemberFunction;
+using program::Op;
 using program::SymbolTable;
 using program::symbolTable;
-using program::Op;
-using program::code;
 
 namespace {
 
@@ -39,20 +39,18 @@ struct FastFunction {
 constexpr auto kFastFunctions = [] {
     std::array table{
 #define ZU_FAST_NUMERIC(code, name, errorName, Routine, OnInt) FastFunction{name, code},
-#define ZU_FAST_SIZE(code, name, Query) FastFunction{name, code},
+#define ZU_FAST_SIZE(code, name, Query)                        FastFunction{name, code},
 #include "program/fast_functions.def"
     };
-    std::sort(table.begin(), table.end(),
-              [](const FastFunction& a, const FastFunction& b) { return a.name < b.name; });
+    std::sort(table.begin(), table.end(), [](const FastFunction& a, const FastFunction& b) { return a.name < b.name; });
     return table;
 }();
 static_assert(std::adjacent_find(kFastFunctions.begin(), kFastFunctions.end(),
-                             [](const FastFunction& a, const FastFunction& b) {
-                                 return a.name == b.name;
-                             }) == kFastFunctions.end(), "a fast function named twice");
+                                 [](const FastFunction& a, const FastFunction& b) { return a.name == b.name; }) ==
+                  kFastFunctions.end(),
+              "a fast function named twice");
 
-int fastFunctionCode(std::string_view name)
-{
+int fastFunctionCode(std::string_view name) {
     auto it = std::lower_bound(kFastFunctions.begin(), kFastFunctions.end(), name,
                                [](const FastFunction& f, std::string_view n) { return f.name < n; });
     return it != kFastFunctions.end() && it->name == name ? it->code : 0;
@@ -66,38 +64,27 @@ struct BaseFunction {
     BaseRule rule;
 };
 constexpr std::array kBaseFunctions{
-    BaseFunction{"sortbyc", BaseRule::SubtractFromLast},
-    BaseFunction{"sortbyr", BaseRule::SubtractFromLast},
-    BaseFunction{"limits", BaseRule::ExtraArgument},
-    BaseFunction{"submat", BaseRule::ExtraArgument},
-    BaseFunction{"strfind", BaseRule::ExtraArgument},
-    BaseFunction{"strifind", BaseRule::ExtraArgument},
-    BaseFunction{"strfindr", BaseRule::ExtraArgument},
-    BaseFunction{"strifindr", BaseRule::ExtraArgument},
-    BaseFunction{"dropc", BaseRule::ExtraArgument},
-    BaseFunction{"dropr", BaseRule::ExtraArgument},
-    BaseFunction{"insertc", BaseRule::ExtraArgument},
-    BaseFunction{"insertr", BaseRule::ExtraArgument},
-    BaseFunction{"vecindex", BaseRule::AddToResult},
-    BaseFunction{"vecrindex", BaseRule::AddToResult},
-    BaseFunction{"maxcindex", BaseRule::AddToResult},
-    BaseFunction{"mincindex", BaseRule::AddToResult},
+    BaseFunction{"sortbyc", BaseRule::SubtractFromLast}, BaseFunction{"sortbyr", BaseRule::SubtractFromLast},
+    BaseFunction{"limits", BaseRule::ExtraArgument},     BaseFunction{"submat", BaseRule::ExtraArgument},
+    BaseFunction{"strfind", BaseRule::ExtraArgument},    BaseFunction{"strifind", BaseRule::ExtraArgument},
+    BaseFunction{"strfindr", BaseRule::ExtraArgument},   BaseFunction{"strifindr", BaseRule::ExtraArgument},
+    BaseFunction{"dropc", BaseRule::ExtraArgument},      BaseFunction{"dropr", BaseRule::ExtraArgument},
+    BaseFunction{"insertc", BaseRule::ExtraArgument},    BaseFunction{"insertr", BaseRule::ExtraArgument},
+    BaseFunction{"vecindex", BaseRule::AddToResult},     BaseFunction{"vecrindex", BaseRule::AddToResult},
+    BaseFunction{"maxcindex", BaseRule::AddToResult},    BaseFunction{"mincindex", BaseRule::AddToResult},
     BaseFunction{"sortcindex", BaseRule::AddToResult},
 };
 
-BaseRule baseRule(std::string_view name)
-{
+BaseRule baseRule(std::string_view name) {
     for (const BaseFunction& f : kBaseFunctions)
-        if (f.name == name)
-            return f.rule;
+        if (f.name == name) return f.rule;
     return BaseRule::None;
 }
 
 // ---------------------------------------------------------------------------
 // Helpers
 
-Operand constantLoad(int op, int value)
-{
+Operand constantLoad(int op, int value) {
     Operand x;
     x.kind = Storage::Constant;
     x.op = op;
@@ -107,8 +94,7 @@ Operand constantLoad(int op, int value)
 
 Operand literalLoad(int literal) { return constantLoad(code(Op::LIT), literal); }
 
-void outOfPlace(int t)
-{
+void outOfPlace(int t) {
     if (t == tok::Identifier)
         Error(Msg::OutOfPlace, State().text);
     else
@@ -117,8 +103,7 @@ void outOfPlace(int t)
 
 // A global's operand by its kind: functions and classes are no storage,
 // constant ints are coded in the instruction.
-Operand globalOperand(int g)
-{
+Operand globalOperand(int g) {
     const ZuNAMEDVALUE& r = symbolTable()[g];
     const int kind = kindOf(r.val);
     Operand x;
@@ -139,17 +124,14 @@ Operand globalOperand(int g)
     return x;
 }
 
-bool isVirtual(int cls, std::string_view name)
-{
+bool isVirtual(int cls, std::string_view name) {
     const char* clsName = symbolTable()[cls].name;
-    return clsName &&
-           State().virtualMembers.count(std::string(clsName) + "::" + std::string(name)) != 0;
+    return clsName && State().virtualMembers.count(std::string(clsName) + "::" + std::string(name)) != 0;
 }
 
 // The member designator: static binding to a known position, or the name
 // to find at run time.  The object is in the slot already.
-void emitDesignator(int cls, int position, std::string_view name)
-{
+void emitDesignator(int cls, int position, std::string_view name) {
     Emit(code(Op::PSH), 0);
     if (cls >= 0) {
         Emit(code(Op::LTI), position);
@@ -161,8 +143,7 @@ void emitDesignator(int cls, int position, std::string_view name)
     }
 }
 
-Operand designatorOperand(std::string_view name)
-{
+Operand designatorOperand(std::string_view name) {
     Operand x;
     x.designator = true;
     x.name = std::string(name);
@@ -170,8 +151,7 @@ Operand designatorOperand(std::string_view name)
 }
 
 // A member function named inside a member function: called on this.
-Operand memberFunctionOnThis(const MemberFunction& mf, std::string_view name)
-{
+Operand memberFunctionOnThis(const MemberFunction& mf, std::string_view name) {
     Emit(code(Op::LAP), 0);
     if (isVirtual(mf.classIndex, name))
         emitDesignator(-1, 0, name);
@@ -182,12 +162,10 @@ Operand memberFunctionOnThis(const MemberFunction& mf, std::string_view name)
 
 // A data member of the current class: this (or the class, for a static
 // member in a static function) and the member number.
-Operand dataMember(int cls, int member, std::string_view name)
-{
+Operand dataMember(int cls, int member, std::string_view name) {
     const ZuNAMEDVALUE& m = symbolTable()[cls].val.w4.nv[member];
     const bool isStatic = (m.val.t & ZU_FLAG_STA) != 0;
-    if (State().memberStatic && !isStatic)
-        Error(Msg::StaticAccessOnly, name);
+    if (State().memberStatic && !isStatic) Error(Msg::StaticAccessOnly, name);
     if (State().memberStatic)
         Emit(code(Op::LOD), cls);
     else
@@ -202,8 +180,7 @@ Operand dataMember(int cls, int member, std::string_view name)
 
 // A name that nothing declares: reported once, then known as a local (in
 // a function) or a global of no kind.
-Operand undeclared(const std::string& name)
-{
+Operand undeclared(const std::string& name) {
     SymbolTable& st = symbolTable();
     ParseState& s = State();
     const int next = Peek();
@@ -216,8 +193,7 @@ Operand undeclared(const std::string& name)
     }
     // The commonest cause: a library function used without its header.
     if (!ZuIsGaussMode() && value::FindFunction(name))
-        Error(Msg::UndeclaredIdentifier, name,
-              "(declared in zustd.h: add #include <zustd.h>)");
+        Error(Msg::UndeclaredIdentifier, name, "(declared in zustd.h: add #include <zustd.h>)");
     else
         Error(Msg::UndeclaredIdentifier, name);
     if (st.inFunction()) {
@@ -235,8 +211,7 @@ Operand undeclared(const std::string& name)
 // Names
 
 // name: local, argument, member of the current class, global
-Operand resolveName(const std::string& name)
-{
+Operand resolveName(const std::string& name) {
     SymbolTable& st = symbolTable();
     ParseState& s = State();
     if (st.inFunction()) {
@@ -259,8 +234,7 @@ Operand resolveName(const std::string& name)
         }
     }
     if (s.currentClass >= 0) {
-        if (const int m = st.findDataMember(s.currentClass, name); m >= 0)
-            return dataMember(s.currentClass, m, name);
+        if (const int m = st.findDataMember(s.currentClass, name); m >= 0) return dataMember(s.currentClass, m, name);
         if (auto mf = st.findMemberFunction(s.currentClass, name)) {
             if (s.memberStatic) {
                 Error(Msg::StaticAccessOnly, name);
@@ -271,30 +245,25 @@ Operand resolveName(const std::string& name)
             return memberFunctionOnThis(*mf, name);
         }
     }
-    if (const int g = FindGlobal(name); g >= 0)
-        return globalOperand(g);
+    if (const int g = FindGlobal(name); g >= 0) return globalOperand(g);
     return undeclared(name);
 }
 
 // Class::name   namespace::name
-Operand qualifiedName(const std::string& qualifier)
-{
+Operand qualifiedName(const std::string& qualifier) {
     SymbolTable& st = symbolTable();
-    if (!Expect(tok::Identifier))
-        return {};
+    if (!Expect(tok::Identifier)) return {};
     const std::string name = State().text;
     const int cls = FindGlobal(qualifier);
     if (cls < 0 || kindOf(st[cls].val) != ZU_CLASS) {
         const std::string full = qualifier + "::" + name;
         const int g = st.findVisibleGlobal(full);
-        if (g >= 0)
-            return globalOperand(g);
+        if (g >= 0) return globalOperand(g);
         return undeclared(full);
     }
     if (const int m = st.findDataMember(cls, name); m >= 0) {
         const ZuNAMEDVALUE& member = st[cls].val.w4.nv[m];
-        if (!(member.val.t & ZU_FLAG_STA) && State().currentClass < 0)
-            Error(Msg::StaticAccessOnly, name);
+        if (!(member.val.t & ZU_FLAG_STA) && State().currentClass < 0) Error(Msg::StaticAccessOnly, name);
         Emit(code(Op::LOD), cls);
         Operand x;
         x.kind = Storage::Member;
@@ -314,8 +283,7 @@ Operand qualifiedName(const std::string& qualifier)
     } else {
         // Without an object only a static member function can be called;
         // the class itself stands in the object's place.
-        if (!(f.val.t & ZU_FLAG_STA))
-            Error(Msg::NotStaticMember, qualifier + "::" + name);
+        if (!(f.val.t & ZU_FLAG_STA)) Error(Msg::NotStaticMember, qualifier + "::" + name);
         Emit(code(Op::LOD), cls);
     }
     emitDesignator(mf->classIndex, mf->position, name);
@@ -326,8 +294,7 @@ Operand qualifiedName(const std::string& qualifier)
 // Literals
 
 // <int>: an int when it fits, else a double literal.
-Operand intLiteral(const std::string& text)
-{
+Operand intLiteral(const std::string& text) {
     const double d = std::strtod(text.c_str(), nullptr);
     if (d >= std::numeric_limits<int>::min() && d <= std::numeric_limits<int>::max())
         return constantLoad(code(Op::LTI), static_cast<int>(d));
@@ -335,38 +302,30 @@ Operand intLiteral(const std::string& text)
 }
 
 // <double>: integral values in the int range are coded in LTD.
-Operand doubleLiteral(double d)
-{
-    if (d >= std::numeric_limits<int>::min() && d <= std::numeric_limits<int>::max() &&
-        d == std::trunc(d) && !(d == 0 && std::signbit(d)))
+Operand doubleLiteral(double d) {
+    if (d >= std::numeric_limits<int>::min() && d <= std::numeric_limits<int>::max() && d == std::trunc(d) &&
+        !(d == 0 && std::signbit(d)))
         return constantLoad(code(Op::LTD), static_cast<int>(d));
     return literalLoad(literalTable().addDouble(d));
 }
 
 // .NaN  .Inf
-Operand dotLiteral()
-{
-    if (!Expect(tok::Identifier))
-        return {};
+Operand dotLiteral() {
+    if (!Expect(tok::Identifier)) return {};
     const std::string& word = State().text;
-    if (word == "NaN")
-        return literalLoad(literalTable().addDouble(std::numeric_limits<double>::quiet_NaN()));
-    if (word == "Inf")
-        return literalLoad(literalTable().addDouble(std::numeric_limits<double>::infinity()));
+    if (word == "NaN") return literalLoad(literalTable().addDouble(std::numeric_limits<double>::quiet_NaN()));
+    if (word == "Inf") return literalLoad(literalTable().addDouble(std::numeric_limits<double>::infinity()));
     Error(Msg::OutOfPlace, word);
     return {};
 }
 
 // { element, ... }: built at run time from an empty array.
-Operand arrayConstant()
-{
+Operand arrayConstant() {
     Emit(code(Op::PSH), 0);
     Emit(code(Op::NTP), 5);
-    if (Accept(tok::RBrace))
-        return {};
+    if (Accept(tok::RBrace)) return {};
     do {
-        if (Peek() == tok::RBrace)
-            break;
+        if (Peek() == tok::RBrace) break;
         Emit(code(Op::PSH), 0);
         LoadAssignment();
         Emit(code(Op::OPR), tok::RBrace);
@@ -378,11 +337,9 @@ Operand arrayConstant()
 
 // The operand holding the right side of a multiple assignment: the global
 // "$t1" when there is one, else a local of the function.
-Operand temporaryOperand()
-{
+Operand temporaryOperand() {
     SymbolTable& st = symbolTable();
-    if (const int g = st.findVisibleGlobal("$t1"); g >= 0)
-        return globalOperand(g);
+    if (const int g = st.findVisibleGlobal("$t1"); g >= 0) return globalOperand(g);
     Operand x;
     x.kind = Storage::Local;
     x.name = "$t1";
@@ -397,8 +354,7 @@ Operand temporaryOperand()
 }
 
 // [ target, ... ] = expression
-Operand multipleAssignment()
-{
+Operand multipleAssignment() {
     ParseState& s = State();
     if (s.multipleAssignment > 0) {
         Error(Msg::NestedMultipleAssignment);
@@ -438,8 +394,7 @@ Operand multipleAssignment()
 }
 
 // int(x) double(x) matrix(x) string(x) array(x)
-Operand conversion(int keyword)
-{
+Operand conversion(int keyword) {
     Expect(tok::LParen);
     LoadExpression();
     Expect(tok::RParen);
@@ -447,26 +402,22 @@ Operand conversion(int keyword)
     return {};
 }
 
-Operand parsePrimary()
-{
+Operand parsePrimary() {
     ParseState& s = State();
     const int t = Next();
     switch (t) {
     case tok::Identifier: {
         const std::string name = s.text;
-        if (Accept(tok::ColonColon))
-            return qualifiedName(name);
+        if (Accept(tok::ColonColon)) return qualifiedName(name);
         return resolveName(name);
     }
     case tok::ColonColon: {
-        if (!Expect(tok::Identifier))
-            return {};
+        if (!Expect(tok::Identifier)) return {};
         const int g = symbolTable().findVisibleGlobal(s.text);
         return g >= 0 ? globalOperand(g) : undeclared(s.text);
     }
     case tok::KwThis: {
-        if (s.currentClass < 0 || s.memberStatic)
-            Error(Msg::OnlyInNonStaticMember, "this");
+        if (s.currentClass < 0 || s.memberStatic) Error(Msg::OnlyInNonStaticMember, "this");
         Operand x;
         x.kind = Storage::Argument;
         x.index = 0;
@@ -479,9 +430,7 @@ Operand parsePrimary()
     case tok::Double: return doubleLiteral(std::strtod(s.text.c_str(), nullptr));
     case tok::HexDouble: return literalLoad(literalTable().addDouble(HexDoubleValue(s.text)));
     case tok::String: return literalLoad(literalTable().addString(s.text));
-    case tok::Quote:
-        IZuScanGetSingleQuotedString();
-        return intLiteral(SZuScanText());
+    case tok::Quote: IZuScanGetSingleQuotedString(); return intLiteral(SZuScanText());
     case tok::LParen: {
         Operand x = ParseExpression();
         Expect(tok::RParen);
@@ -491,8 +440,7 @@ Operand parsePrimary()
     case tok::KwDouble:
     case tok::KwMatrix:
     case tok::KwString:
-    case tok::KwArray:
-        return conversion(t);
+    case tok::KwArray: return conversion(t);
     case tok::Dot: return dotLiteral();
     case tok::Lt: {
         ConstValue m = ParseMatrixConstant();
@@ -504,8 +452,7 @@ Operand parsePrimary()
     case tok::LBracket: return multipleAssignment();
     default:
         // A token that ends a statement is left for the statement.
-        if (t == tok::Semicolon || t == tok::RBrace || t == tok::Eof || t == tok::RParen)
-            Unread(t);
+        if (t == tok::Semicolon || t == tok::RBrace || t == tok::Eof || t == tok::RParen) Unread(t);
         outOfPlace(t);
         return {};
     }
@@ -515,8 +462,7 @@ Operand parsePrimary()
 // Postfix operators
 
 // One index expression, with the array base taken off.
-void indexValue()
-{
+void indexValue() {
     LoadAssignment();
     if (const int base = State().arrayBase) {
         Emit(code(Op::PSH), base);
@@ -525,8 +471,7 @@ void indexValue()
 }
 
 // x[]  x[i]  x[i:j]  x[:j]  x[i:]
-void index(Operand& x)
-{
+void index(Operand& x) {
     if (x.kind == Storage::Indexed || x.kind == Storage::Indexed2) {
         const int xrs = x.xrs;
         Load(x);
@@ -540,12 +485,10 @@ void index(Operand& x)
         Emit(code(Op::OPR), tok::Index);
     } else {
         Emit(code(Op::PSH), 0);
-        if (Peek() != tok::Colon)
-            indexValue();
+        if (Peek() != tok::Colon) indexValue();
         if (Accept(tok::Colon)) {
             Emit(code(Op::PSH), -256);
-            if (Peek() != tok::RBracket)
-                indexValue();
+            if (Peek() != tok::RBracket) indexValue();
             Emit(code(Op::OPR), tok::Colon);
         }
         Expect(tok::RBracket);
@@ -555,35 +498,26 @@ void index(Operand& x)
 }
 
 // The declared argument count of a global function, if it is known.
-bool declaredCount(const Operand& f, int& count)
-{
-    if (f.symbol < 0 || !f.function)
-        return false;
+bool declaredCount(const Operand& f, int& count) {
+    if (f.symbol < 0 || !f.function) return false;
     const ZuVALUE& v = symbolTable()[f.symbol].val;
-    if (kindOf(v) != ZU_FUNCTION && kindOf(v) != ZU_INTFUNC)
-        return false;
+    if (kindOf(v) != ZU_FUNCTION && kindOf(v) != ZU_INTFUNC) return false;
     count = v.w1.i;
     return true;
 }
 
-void checkCount(const Operand& f, int n)
-{
+void checkCount(const Operand& f, int n) {
     int declared = 0;
-    if (!declaredCount(f, declared))
-        return;
-    if (declared < 0 ? n < -declared : n != declared)
-        Error(Msg::WrongArgumentCount, f.name);
+    if (!declaredCount(f, declared)) return;
+    if (declared < 0 ? n < -declared : n != declared) Error(Msg::WrongArgumentCount, f.name);
 }
 
 // f(x) as FNI: x goes into the function's own slot.
-bool fastCall(const Operand& f)
-{
+bool fastCall(const Operand& f) {
     int declared = 0;
-    if (!State().optimize || !declaredCount(f, declared) || declared != 1)
-        return false;
+    if (!State().optimize || !declaredCount(f, declared) || declared != 1) return false;
     const int fni = fastFunctionCode(f.name);
-    if (!fni)
-        return false;
+    if (!fni) return false;
     int n = 0;
     if (!Accept(tok::RParen)) {
         LoadAssignment();
@@ -601,8 +535,7 @@ bool fastCall(const Operand& f)
 }
 
 // x(args): a call of the value, a function or a member designator
-void call(Operand& x)
-{
+void call(Operand& x) {
     const int base = State().arrayBase;
     if (x.designator) {
         x.designator = false;
@@ -635,12 +568,10 @@ void call(Operand& x)
 }
 
 // object.name  object->name  object.~Name
-void member(Operand& x)
-{
+void member(Operand& x) {
     SymbolTable& st = symbolTable();
     ParseState& s = State();
-    if (x.classRef)
-        Error(Msg::ObjectPointerExpected, x.name);
+    if (x.classRef) Error(Msg::ObjectPointerExpected, x.name);
     const bool onThis = x.isThis;
     Load(x);
     std::string name = Accept(tok::Tilde) ? "~" : "";
@@ -661,8 +592,7 @@ void member(Operand& x)
         }
     }
     if (onThis && s.currentClass >= 0) {
-        if (auto mf = st.findMemberFunction(s.currentClass, name);
-            mf && !isVirtual(mf->classIndex, name)) {
+        if (auto mf = st.findMemberFunction(s.currentClass, name); mf && !isVirtual(mf->classIndex, name)) {
             emitDesignator(mf->classIndex, mf->position, name);
             x = designatorOperand(name);
             return;
@@ -673,8 +603,7 @@ void member(Operand& x)
 }
 
 // x++  x--: the new value is stored, the old one is the result.
-void postIncrement(Operand& x, int op)
-{
+void postIncrement(Operand& x, int op) {
     if (!CheckAssignable(x)) {
         Load(x);
         return;
@@ -690,10 +619,8 @@ void postIncrement(Operand& x, int op)
 
 }  // namespace
 
-int ParseArguments(int subtract)
-{
-    if (Accept(tok::RParen))
-        return 0;
+int ParseArguments(int subtract) {
+    if (Accept(tok::RParen)) return 0;
     int n = 0;
     do {
         Emit(code(Op::PSH), 0);
@@ -709,17 +636,28 @@ int ParseArguments(int subtract)
 }
 
 // primary { [index] | (args) | .member | ->member | ++ | -- | ' | .' }
-Operand ParsePostfix()
-{
+Operand ParsePostfix() {
     Operand x = parsePrimary();
     for (;;) {
         switch (const int t = Peek()) {
-        case tok::LBracket: Next(); index(x); break;
-        case tok::LParen: Next(); call(x); break;
+        case tok::LBracket:
+            Next();
+            index(x);
+            break;
+        case tok::LParen:
+            Next();
+            call(x);
+            break;
         case tok::Dot:
-        case tok::Arrow: Next(); member(x); break;
+        case tok::Arrow:
+            Next();
+            member(x);
+            break;
         case tok::PlusPlus:
-        case tok::MinusMinus: Next(); postIncrement(x, t); break;
+        case tok::MinusMinus:
+            Next();
+            postIncrement(x, t);
+            break;
         case tok::Quote:
         case tok::DotQuote:
             Next();

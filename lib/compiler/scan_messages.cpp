@@ -9,8 +9,8 @@ namespace zu::compiler {
 namespace {
 
 struct MessageInfo {
-  const char* text;
-  bool counted;
+    const char* text;
+    bool counted;
 };
 
 constexpr std::array kMessages{
@@ -19,29 +19,23 @@ constexpr std::array kMessages{
 };
 
 void Issue(const std::string& line, bool counted) {
-  if (counted) ++Scan().errors;
-  ZuCompileMessage(line.c_str(), IZuLineNo());
+    if (counted) ++Scan().errors;
+    ZuCompileMessage(line.c_str(), IZuLineNo());
 }
 
-const MessageInfo& Info(ScanMessage message) {
-  return kMessages[static_cast<std::size_t>(message)];
-}
+const MessageInfo& Info(ScanMessage message) { return kMessages[static_cast<std::size_t>(message)]; }
 
 }  // namespace
 
-void Report(ScanMessage message) {
-  Issue(Info(message).text, Info(message).counted);
-}
+void Report(ScanMessage message) { Issue(Info(message).text, Info(message).counted); }
 
-void Report(ScanMessage message, std::string_view attached) {
-  Report(message, attached, Info(message).counted);
-}
+void Report(ScanMessage message, std::string_view attached) { Report(message, attached, Info(message).counted); }
 
 void Report(ScanMessage message, std::string_view attached, bool counted) {
-  std::string line;
-  line.reserve(attached.size() + 64);
-  line.append("'").append(attached).append("' ").append(Info(message).text);
-  Issue(line, counted);
+    std::string line;
+    line.reserve(attached.size() + 64);
+    line.append("'").append(attached).append("' ").append(Info(message).text);
+    Issue(line, counted);
 }
 
 }  // namespace zu::compiler

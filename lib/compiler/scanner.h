@@ -27,22 +27,12 @@ void ResetSources();
 // Starts expanding a define's value.
 void StartReplacement(std::string_view value);
 
-inline bool IsSpaceChar(int c) {
-  return c == ' ' || (c >= '\t' && c <= '\r');
-}
+inline bool IsSpaceChar(int c) { return c == ' ' || (c >= '\t' && c <= '\r'); }
 inline bool IsDigitChar(int c) { return c >= '0' && c <= '9'; }
-inline bool IsHexChar(int c) {
-  return IsDigitChar(c) || (c >= 'a' && c <= 'f') || (c >= 'A' && c <= 'F');
-}
-inline bool IsLetterChar(int c) {
-  return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z');
-}
-inline bool IsRunChar(int c) {
-  return IsLetterChar(c) || IsDigitChar(c) || c == '_';
-}
-inline int HexValue(int c) {
-  return IsDigitChar(c) ? c - '0' : (c | 0x20) - 'a' + 10;
-}
+inline bool IsHexChar(int c) { return IsDigitChar(c) || (c >= 'a' && c <= 'f') || (c >= 'A' && c <= 'F'); }
+inline bool IsLetterChar(int c) { return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z'); }
+inline bool IsRunChar(int c) { return IsLetterChar(c) || IsDigitChar(c) || c == '_'; }
+inline int HexValue(int c) { return IsDigitChar(c) ? c - '0' : (c | 0x20) - 'a' + 10; }
 inline int LowerChar(int c) { return c >= 'A' && c <= 'Z' ? c + 32 : c; }
 
 // ---- messages (scan_messages.cpp) ---------------------------------------
@@ -106,11 +96,9 @@ void PopInclude();
 // case-insensitive define), or null.
 const DefineSlot* FindDefine(std::string_view name);
 // Defines one name, with an optional value.
-void DefineName(std::string_view name, std::optional<std::string_view> value,
-                bool caseInsensitive);
+void DefineName(std::string_view name, std::optional<std::string_view> value, bool caseInsensitive);
 // Defines the "+"-separated names, with an optional value.
-void DefineNames(std::string_view names, std::optional<std::string_view> value,
-                 bool caseInsensitive);
+void DefineNames(std::string_view names, std::optional<std::string_view> value, bool caseInsensitive);
 void RemoveDefine(std::string_view name);
 void TruncateDefines(int count);
 

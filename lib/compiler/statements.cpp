@@ -12,30 +12,26 @@
 
 namespace zu::compiler {
 namespace tok = program::tok;
-using program::literalTable;
+using program::code;
 using program::Declaration;
+using program::literalTable;
+using program::Op;
 using program::SymbolTable;
 using program::symbolTable;
-using program::Op;
-using program::code;
 
 namespace {
 
 // A body that is a lone ";" is worth a warning.
-void warnEmptyBody()
-{
-    if (Peek() == tok::Semicolon)
-        Error(Msg::WarnEmptyStatement);
+void warnEmptyBody() {
+    if (Peek() == tok::Semicolon) Error(Msg::WarnEmptyStatement);
 }
 
 // The loops around the statement being compiled.
 class LoopScope {
 public:
-    explicit LoopScope(int continueTarget)
-    {
+    explicit LoopScope(int continueTarget) {
         auto& loops = State().loops;
-        if (static_cast<int>(loops.size()) >= kMaxLoops)
-            Error(Msg::TooManyNestedLoops);
+        if (static_cast<int>(loops.size()) >= kMaxLoops) Error(Msg::TooManyNestedLoops);
         loops.push_back(Loop{0, continueTarget, 0});
     }
     ~LoopScope() { State().loops.pop_back(); }
@@ -52,8 +48,7 @@ public:
 // An else-if ladder is a loop here, not a recursion, so that a ladder of
 // any length compiles: it is a list, not nesting.  The code is that of
 // the nested reading: each rung jumps over the rest to the same end.
-void ifStatement()
-{
+void ifStatement() {
     std::vector<int> overElses;
     for (;;) {
         Expect(tok::LParen);
@@ -70,18 +65,15 @@ void ifStatement()
         overElses.push_back(EmitChained(code(Op::JMP), 0));
         PatchHere(overThen);
         warnEmptyBody();
-        if (Accept(tok::KwIf))
-            continue;
+        if (Accept(tok::KwIf)) continue;
         ParseStatement();
         break;
     }
-    for (auto e = overElses.rbegin(); e != overElses.rend(); ++e)
-        PatchHere(*e);
+    for (auto e = overElses.rbegin(); e != overElses.rend(); ++e) PatchHere(*e);
 }
 
 // while ( test ) statement
-void whileStatement()
-{
+void whileStatement() {
     Expect(tok::LParen);
     const int top = Target();
     ParseTest();
@@ -96,8 +88,7 @@ void whileStatement()
 }
 
 // do statement while ( test ) ;
-void doStatement()
-{
+void doStatement() {
     const int top = Target();
     LoopScope scope(top);
     warnEmptyBody();
@@ -113,8 +104,7 @@ void doStatement()
 }
 
 // for ( [init] ; [test] ; [step] ) statement
-void forStatement()
-{
+void forStatement() {
     const int mark = symbolTable().count();
     Expect(tok::LParen);
     if (Peek() == tok::KwDecl) {
@@ -133,8 +123,7 @@ void forStatement()
     const int toBody = EmitChained(code(Op::JMT), 0);
     const int toExit = EmitChained(code(Op::JMP), 0);
     const int step = Target();
-    if (Peek() != tok::RParen)
-        LoadExpression();
+    if (Peek() != tok::RParen) LoadExpression();
     Expect(tok::RParen);
     LineMarker(true);
     Emit(code(Op::JMP), test);
@@ -152,17 +141,14 @@ void forStatement()
 
 // The ";" after break and continue: still the marker an empty statement
 // leaves, so the code is what it was when the ";" stood alone.
-void acceptEndOfJump()
-{
-    if (Accept(tok::Semicolon))
-        LineMarker();
+void acceptEndOfJump() {
+    if (Accept(tok::Semicolon)) LineMarker();
 }
 
 // break [;]   continue [;]
 // The ";" belongs to the statement, so that "if (c) break; else ..." finds
 // its "if"; the empty statement it used to make emitted only a marker.
-void breakStatement()
-{
+void breakStatement() {
     auto& loops = State().loops;
     if (!loops.empty()) {
         LineMarker(true);
@@ -171,8 +157,7 @@ void breakStatement()
     acceptEndOfJump();
 }
 
-void continueStatement()
-{
+void continueStatement() {
     auto& loops = State().loops;
     if (!loops.empty()) {
         LineMarker(true);
@@ -184,18 +169,14 @@ void continueStatement()
 // ---------------------------------------------------------------------------
 // Labels
 
-Label* findLabel(std::string_view name)
-{
+Label* findLabel(std::string_view name) {
     for (Label& l : State().labels)
-        if (l.name == name)
-            return &l;
+        if (l.name == name) return &l;
     return nullptr;
 }
 
-Label* labelFor(const std::string& name)
-{
-    if (Label* l = findLabel(name))
-        return l;
+Label* labelFor(const std::string& name) {
+    if (Label* l = findLabel(name)) return l;
     auto& labels = State().labels;
     if (static_cast<int>(labels.size()) >= kMaxLabels) {
         Error(Msg::TooManyLabels, name);
@@ -206,14 +187,11 @@ Label* labelFor(const std::string& name)
 }
 
 // goto name
-void gotoStatement()
-{
-    if (!Expect(tok::Identifier))
-        return;
+void gotoStatement() {
+    if (!Expect(tok::Identifier)) return;
     LineMarker(true);
     Label* l = labelFor(State().text);
-    if (!l)
-        return;
+    if (!l) return;
     if (l->position >= 0)
         Emit(code(Op::JMP), l->position);
     else
@@ -221,31 +199,26 @@ void gotoStatement()
 }
 
 // : name
-void labelStatement()
-{
-    if (!Expect(tok::Identifier))
-        return;
+void labelStatement() {
+    if (!Expect(tok::Identifier)) return;
     const std::string name = State().text;
     if (Label* old = findLabel(name); old && old->position >= 0) {
         Error(Msg::DuplicateLabel, name);
         return;
     }
     Label* l = labelFor(name);
-    if (!l)
-        return;
+    if (!l) return;
     l->position = Target();
     PatchTo(l->chain, l->position);
     l->chain = 0;
 }
 
 // return [expression] ;
-void returnStatement()
-{
+void returnStatement() {
     ParseState& s = State();
     const bool structor = s.inConstructor || s.inDestructor;
     if (Peek() != tok::Semicolon) {
-        if (structor)
-            Error(Msg::ConstructorReturnsValue);
+        if (structor) Error(Msg::ConstructorReturnsValue);
         LoadExpression();
         LineMarker();
         Emit(code(Op::RET), 1);
@@ -267,8 +240,7 @@ void returnStatement()
 
 int LocalNumber(int record) { return record - symbolTable().marks().firstLocal; }
 
-int DeclareLocal(std::string_view name)
-{
+int DeclareLocal(std::string_view name) {
     SymbolTable& st = symbolTable();
     const Declaration d = st.declare(name, ZU_INT | ZU_FLAG_NUL, st.marks().firstLocal);
     ParseState& s = State();
@@ -276,44 +248,36 @@ int DeclareLocal(std::string_view name)
     return LocalNumber(d.index);
 }
 
-void EndLocals(int mark)
-{
+void EndLocals(int mark) {
     SymbolTable& st = symbolTable();
     const int removed = st.count() - mark;
-    if (removed <= 0)
-        return;
-    if (State().debugInfo && !State().implicitLocals)
-        Emit(code(Op::ELT), -removed);
+    if (removed <= 0) return;
+    if (State().debugInfo && !State().implicitLocals) Emit(code(Op::ELT), -removed);
     st.truncate(mark);
 }
 
 // A typed line may declare again a name that the frame already has: the
 // variable is the same one, so the session goes on without a clash.
-static int declareOrReuse(const std::string& name)
-{
+static int declareOrReuse(const std::string& name) {
     const ParseState& s = State();
     if (s.implicitLocals) {
         const int r = symbolTable().findLocal(name);
-        if (r >= 0 && r < s.frameNamesEnd)
-            return LocalNumber(r);
+        if (r >= 0 && r < s.frameNamesEnd) return LocalNumber(r);
     }
     return DeclareLocal(name);
 }
 
 // decl name [= value] { , name [= value] } ;
-void ParseLocalDecl()
-{
+void ParseLocalDecl() {
     Next();
     do {
-        if (!Expect(tok::Identifier))
-            break;
+        if (!Expect(tok::Identifier)) break;
         const std::string name = State().text;
         Operand x;
         x.kind = Storage::Local;
         x.index = declareOrReuse(name);
         x.name = name;
-        if (State().debugInfo && !State().implicitLocals)
-            Emit(code(Op::ELT), literalTable().addString(name));
+        if (State().debugInfo && !State().implicitLocals) Emit(code(Op::ELT), literalTable().addString(name));
         if (Accept(tok::Assign)) {
             LoadAssignment();
             Store(x);
@@ -324,36 +288,60 @@ void ParseLocalDecl()
 }
 
 // { statements }
-void ParseBlock()
-{
+void ParseBlock() {
     const int mark = symbolTable().count();
     Expect(tok::LBrace);
     while (Peek() != tok::RBrace && Peek() != tok::Eof) {
         const long before = State().taken;
         ParseStatement();
-        if (State().taken == before)
-            Next();
+        if (State().taken == before) Next();
     }
     Expect(tok::RBrace);
     EndLocals(mark);
 }
 
-void ParseStatement()
-{
+void ParseStatement() {
     NestingGuard nesting;
     const int t = Peek();
     switch (t) {
     case tok::LBrace: ParseBlock(); return;
     case tok::KwDecl: ParseLocalDecl(); return;
-    case tok::KwIf: Next(); ifStatement(); return;
-    case tok::KwWhile: Next(); whileStatement(); return;
-    case tok::KwDo: Next(); doStatement(); return;
-    case tok::KwFor: Next(); forStatement(); return;
-    case tok::KwBreak: Next(); breakStatement(); return;
-    case tok::KwContinue: Next(); continueStatement(); return;
-    case tok::KwGoto: Next(); gotoStatement(); return;
-    case tok::KwReturn: Next(); returnStatement(); return;
-    case tok::Colon: Next(); labelStatement(); return;
+    case tok::KwIf:
+        Next();
+        ifStatement();
+        return;
+    case tok::KwWhile:
+        Next();
+        whileStatement();
+        return;
+    case tok::KwDo:
+        Next();
+        doStatement();
+        return;
+    case tok::KwFor:
+        Next();
+        forStatement();
+        return;
+    case tok::KwBreak:
+        Next();
+        breakStatement();
+        return;
+    case tok::KwContinue:
+        Next();
+        continueStatement();
+        return;
+    case tok::KwGoto:
+        Next();
+        gotoStatement();
+        return;
+    case tok::KwReturn:
+        Next();
+        returnStatement();
+        return;
+    case tok::Colon:
+        Next();
+        labelStatement();
+        return;
     case tok::Semicolon:
     case tok::SemiSemi:
         Next();
@@ -368,9 +356,7 @@ void ParseStatement()
         Next();
         Error(Msg::OutOfPlace, SZuTokenName(t));
         return;
-    case tok::Eof:
-        Error(Msg::UnexpectedEndOfFile);
-        return;
+    case tok::Eof: Error(Msg::UnexpectedEndOfFile); return;
     default:
         // The marker follows the statement's code: the line of a failing
         // instruction is that of the first marker after it.
@@ -383,11 +369,9 @@ void ParseStatement()
 
 // Patches the gotos of the function's labels and reports those never
 // defined; the table is then empty.
-void EndLabels()
-{
+void EndLabels() {
     for (const Label& l : State().labels)
-        if (l.position < 0)
-            Error(Msg::UndefinedLabel, l.name);
+        if (l.position < 0) Error(Msg::UndefinedLabel, l.name);
     State().labels.clear();
 }
 

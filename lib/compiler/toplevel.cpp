@@ -12,10 +12,10 @@
 
 namespace zu::compiler {
 namespace tok = program::tok;
-using program::literalTable;
-using program::kindOf;
-using program::Declared;
 using program::Declaration;
+using program::Declared;
+using program::kindOf;
+using program::literalTable;
 using program::SymbolTable;
 using program::symbolTable;
 
@@ -25,8 +25,7 @@ namespace {
 // Global variables and constants
 
 // A dimensioned global: an r by c matrix filled with the initialiser.
-ZuVALUE filledMatrix(int rows, int columns, const ConstValue& init)
-{
+ZuVALUE filledMatrix(int rows, int columns, const ConstValue& init) {
     ZuVALUE v{};
     v.t = ZU_MATRIX | ZU_FLAG_VAL;
     double fill = 0;
@@ -44,16 +43,14 @@ ZuVALUE filledMatrix(int rows, int columns, const ConstValue& init)
         return v;
     }
     for (int i = 0; i < rows; ++i)
-        for (int j = 0; j < columns; ++j)
-            m[i][j] = fill;
+        for (int j = 0; j < columns; ++j) m[i][j] = fill;
     v.w1.i = rows;
     v.w2.i = columns;
     v.w3.m = m;
     return v;
 }
 
-int dimension()
-{
+int dimension() {
     ConstValue v = ParseConstExpression();
     Expect(tok::RBracket);
     if (v.kind() != ZU_INT) {
@@ -69,13 +66,11 @@ int dimension()
 }
 
 // Puts a value into a new or completed global.
-void defineGlobal(const std::string& name, int flags, ZuVALUE value, bool hasValue)
-{
+void defineGlobal(const std::string& name, int flags, ZuVALUE value, bool hasValue) {
     SymbolTable& st = symbolTable();
-    if (const int old = st.find(name, 0, st.count()); old >= 0 && (flags & ZU_FLAG_CON) &&
-                                                      (st[old].val.t & ZU_FLAG_CON)) {
-        if (!SameValue(st[old].val, value))
-            Error(Msg::ConstantRedefined, name);
+    if (const int old = st.find(name, 0, st.count());
+        old >= 0 && (flags & ZU_FLAG_CON) && (st[old].val.t & ZU_FLAG_CON)) {
+        if (!SameValue(st[old].val, value)) Error(Msg::ConstantRedefined, name);
         ZuFreeValue(&value);
         return;
     }
@@ -88,29 +83,24 @@ void defineGlobal(const std::string& name, int flags, ZuVALUE value, bool hasVal
     ZuVALUE& v = st[d.index].val;
     v = value;
     v.t = value.t | ZU_FLAG_GLO | flags;
-    if (!hasValue && (flags & ZU_FLAG_EXT))
-        v.t |= ZU_FLAG_NUL;
+    if (!hasValue && (flags & ZU_FLAG_EXT)) v.t |= ZU_FLAG_NUL;
 }
 
 // decl name [[r][c]] [= constant], ... ;
-void globals(int flags)
-{
+void globals(int flags) {
     Next();
     do {
-        if (!Expect(tok::Identifier))
-            break;
+        if (!Expect(tok::Identifier)) break;
         const std::string name = Qualified(State().text);
         int rows = 0, columns = 1;
         if (Accept(tok::LBracket)) {
             rows = dimension();
-            if (Accept(tok::LBracket))
-                columns = dimension();
+            if (Accept(tok::LBracket)) columns = dimension();
         }
         ConstValue init;
         bool hasValue = false;
         if (Accept(tok::Assign)) {
-            if (flags & ZU_FLAG_EXT)
-                Error(Msg::CannotInitializeExternal, name);
+            if (flags & ZU_FLAG_EXT) Error(Msg::CannotInitializeExternal, name);
             init = ParseConstExpression();
             hasValue = true;
         }
@@ -121,8 +111,7 @@ void globals(int flags)
 }
 
 // enum [name] { name [= integer], ... } [;]
-void enumeration()
-{
+void enumeration() {
     Next();
     Accept(tok::Identifier);
     Expect(tok::LBrace);
@@ -130,15 +119,13 @@ void enumeration()
     while (Peek() == tok::Identifier) {
         Next();
         const std::string name = Qualified(State().text);
-        if (Accept(tok::Assign))
-            next = ParseConstInt();
+        if (Accept(tok::Assign)) next = ParseConstInt();
         ZuVALUE v{};
         v.t = ZU_INT;
         v.w1.i = next;
         defineGlobal(name, ZU_FLAG_CON | ZU_FLAG_STA, v, true);
         next = next == std::numeric_limits<int>::max() ? next : next + 1;
-        if (!Accept(tok::Comma))
-            break;
+        if (!Accept(tok::Comma)) break;
     }
     Expect(tok::RBrace);
     Accept(tok::Semicolon);
@@ -148,8 +135,7 @@ void enumeration()
 // Prefixed items
 
 // What follows extern, static or inline: variables or a function.
-void declarationAfterPrefix(int flags, std::string_view link)
-{
+void declarationAfterPrefix(int flags, std::string_view link) {
     const int t = Peek();
     if (t == tok::KwDecl) {
         globals(flags);
@@ -171,22 +157,19 @@ void declarationAfterPrefix(int flags, std::string_view link)
 }
 
 // extern ["link"] declaration
-void externItem()
-{
+void externItem() {
     Next();
     if (Peek() == tok::KwStatic) {
         Next();
         Error(Msg::TypeSpecifierUnexpected, "static");
     }
     std::string link;
-    if (Accept(tok::String))
-        link = State().text;
+    if (Accept(tok::String)) link = State().text;
     declarationAfterPrefix(ZU_FLAG_EXT, link);
 }
 
 // static declaration   inline function
-void staticItem(bool isInline)
-{
+void staticItem(bool isInline) {
     Next();
     if (Peek() == tok::KwExtern) {
         Next();
@@ -196,49 +179,40 @@ void staticItem(bool isInline)
 }
 
 // namespace name { top-level items }
-void namespaceItem()
-{
+void namespaceItem() {
     ParseState& s = State();
     Next();
     if (Peek() != tok::Identifier) {
         Error(Msg::EmptyNamespace);
-        if (Accept(tok::LBrace))
-            ParseTopLevel(true);
+        if (Accept(tok::LBrace)) ParseTopLevel(true);
         return;
     }
     Next();
     const std::string name = s.text;
     if (!s.nameSpace.empty()) {
         Error(Msg::NestedNamespace, name);
-        if (Accept(tok::LBrace))
-            ParseTopLevel(true);
+        if (Accept(tok::LBrace)) ParseTopLevel(true);
         return;
     }
-    if (!Expect(tok::LBrace))
-        return;
+    if (!Expect(tok::LBrace)) return;
     s.nameSpace = name;
     ParseTopLevel(true);
     s.nameSpace.clear();
 }
 
 // #pragma name ( operand )
-void pragmaItem()
-{
+void pragmaItem() {
     Next();
-    if (!Expect(tok::Identifier))
-        return;
+    if (!Expect(tok::Identifier)) return;
     const std::string name = State().text;
-    if (!Expect(tok::LParen))
-        return;
+    if (!Expect(tok::LParen)) return;
     if (name == "array_base") {
-        if (Expect(tok::Int))
-            State().arrayBase = std::atoi(State().text.c_str());
+        if (Expect(tok::Int)) State().arrayBase = std::atoi(State().text.c_str());
     } else if (name == "link") {
         if (Expect(tok::String)) {
             const std::string file = State().text;
             literalTable().addImport(file, true, false);
-            if (IZuGetImportFile(file.c_str(), 1, 0) != 0)
-                Error(Msg::LinkErrors, file);
+            if (IZuGetImportFile(file.c_str(), 1, 0) != 0) Error(Msg::LinkErrors, file);
         }
     } else {
         Next();
@@ -247,8 +221,7 @@ void pragmaItem()
 }
 
 // The import token: its name is linked after compilation.
-void importItem()
-{
+void importItem() {
     Next();
     std::string name = State().text;
     bool gauss = false;
@@ -259,8 +232,7 @@ void importItem()
     literalTable().addImport(name, false, gauss);
 }
 
-void topLevelItem()
-{
+void topLevelItem() {
     const int t = Peek();
     switch (t) {
     case tok::KwClass:
@@ -300,32 +272,26 @@ void topLevelItem()
 
 }  // namespace
 
-std::string Qualified(std::string_view name)
-{
+std::string Qualified(std::string_view name) {
     const std::string& ns = State().nameSpace;
-    if (ns.empty())
-        return std::string(name);
+    if (ns.empty()) return std::string(name);
     return ns + "::" + std::string(name);
 }
 
-int FindGlobal(std::string_view name)
-{
+int FindGlobal(std::string_view name) {
     SymbolTable& st = symbolTable();
     if (!State().nameSpace.empty())
-        if (const int g = st.findVisibleGlobal(Qualified(name)); g >= 0)
-            return g;
+        if (const int g = st.findVisibleGlobal(Qualified(name)); g >= 0) return g;
     return st.findVisibleGlobal(name);
 }
 
 // { top-level item }
-void ParseTopLevel(bool inNamespace)
-{
+void ParseTopLevel(bool inNamespace) {
     for (;;) {
         symbolTable().ensureRoom();
         const int t = Peek();
         if (t == tok::Eof) {
-            if (inNamespace)
-                Error(Msg::UnexpectedEndOfFile);
+            if (inNamespace) Error(Msg::UnexpectedEndOfFile);
             return;
         }
         if (t == tok::RBrace && inNamespace) {
@@ -334,8 +300,7 @@ void ParseTopLevel(bool inNamespace)
         }
         const long before = State().taken;
         topLevelItem();
-        if (State().taken == before)
-            Next();
+        if (State().taken == before) Next();
     }
 }
 

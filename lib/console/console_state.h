@@ -24,12 +24,12 @@ struct ConsoleState {
     // SetZuPipe(n >= 0) and cleared by SetZuPipe(-1).
     bool pipeMode = false;
     std::vector<char> outPipe;
-    int outCapacity = 0;        // 0 when the buffer could not be allocated
-    std::string inPending;      // input not yet consumed
-    int inCapacity = 0;         // size offered to the input hook
+    int outCapacity = 0;    // 0 when the buffer could not be allocated
+    std::string inPending;  // input not yet consumed
+    int inCapacity = 0;     // size offered to the input hook
 
-    int runtimeError = 0;                 // set when a run-time error occurred
-    void (*runtimeJump)() = nullptr;      // leaves the running program
+    int runtimeError = 0;             // set when a run-time error occurred
+    void (*runtimeJump)() = nullptr;  // leaves the running program
 };
 
 ConsoleState& console();

@@ -11,14 +11,11 @@ using namespace zu::console;
 
 extern "C" {
 
-void ZuExit(int code)
-{
-    if (auto hook = console().exitHook)
-        hook(code);
+void ZuExit(int code) {
+    if (auto hook = console().exitHook) hook(code);
 }
 
-void ZuFatalError(void)
-{
+void ZuFatalError(void) {
     ZuExit(1);
     std::fflush(stdout);
     std::exit(1);
@@ -28,8 +25,7 @@ void ZuSetRuntimeError(int flag) { console().runtimeError = flag; }
 int ZuGetRuntimeError(void) { return console().runtimeError; }
 void ZuSetRuntimeJump(void (*fn)(void)) { console().runtimeJump = fn; }
 
-void ZuRunErrorMessage(const char* text)
-{
+void ZuRunErrorMessage(const char* text) {
     auto& c = console();
     c.printLevel = 1;
     if (text) {
@@ -46,20 +42,15 @@ void ZuRunErrorMessage(const char* text)
         ZuFatalError();
 }
 
-void ZuRunError(int code, const char* text)
-{
+void ZuRunError(int code, const char* text) {
     auto& c = console();
     c.printLevel = 1;
     ZuRunPrintErrorMsg(code, text);
     c.runtimeError = 1;
-    if (code > 1)
-        ZuExit(code);
+    if (code > 1) ZuExit(code);
     ZuRunErrorMessage(nullptr);
 }
 
-void ZuRunWarningMessage(const char* name, const char* text)
-{
-    ZuRunUserWarning(name, text);
-}
+void ZuRunWarningMessage(const char* name, const char* text) { ZuRunUserWarning(name, text); }
 
 }  // extern "C"

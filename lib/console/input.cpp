@@ -14,11 +14,9 @@ namespace {
 
 // Ask the host for more input; what it gives is appended to the pending
 // text.  False when nothing came.
-bool refill()
-{
+bool refill() {
     auto& c = console();
-    if (!c.getsHook || c.inCapacity <= 0)
-        return false;
+    if (!c.getsHook || c.inCapacity <= 0) return false;
     std::vector<char> buffer(static_cast<std::size_t>(c.inCapacity) + 1, '\0');
     c.getsHook(buffer.data(), c.inCapacity);
     buffer.back() = '\0';
@@ -32,16 +30,11 @@ bool isBlank(char ch) { return ch == ' ' || ch == '\t' || ch == '\n' || ch == '\
 #pragma GCC diagnostic push
 #pragma GCC diagnostic ignored "-Wformat-nonliteral"
 #pragma GCC diagnostic ignored "-Wformat-security"
-int scanText(const char* text, const std::string& format, void* target, int* consumed)
-{
-    return target ? std::sscanf(text, format.c_str(), target, consumed)
-                  : std::sscanf(text, format.c_str(), consumed);
+int scanText(const char* text, const std::string& format, void* target, int* consumed) {
+    return target ? std::sscanf(text, format.c_str(), target, consumed) : std::sscanf(text, format.c_str(), consumed);
 }
 
-int scanStdin(const char* format, void* target)
-{
-    return target ? std::scanf(format, target) : std::scanf(format);
-}
+int scanStdin(const char* format, void* target) { return target ? std::scanf(format, target) : std::scanf(format); }
 #pragma GCC diagnostic pop
 
 }  // namespace
@@ -51,15 +44,12 @@ using namespace zu::console;
 
 extern "C" {
 
-char* ZuGets(char* buffer, int size)
-{
-    if (!buffer || size <= 0)
-        return nullptr;
+char* ZuGets(char* buffer, int size) {
+    if (!buffer || size <= 0) return nullptr;
     buffer[0] = '\0';
     auto& c = console();
     if (!c.pipeMode) {
-        if (!std::fgets(buffer, size, stdin))
-            buffer[0] = '\0';
+        if (!std::fgets(buffer, size, stdin)) buffer[0] = '\0';
     } else if (!c.inPending.empty()) {
         std::size_t n = std::min(c.inPending.size(), static_cast<std::size_t>(size - 1));
         std::memcpy(buffer, c.inPending.data(), n);
@@ -72,22 +62,17 @@ char* ZuGets(char* buffer, int size)
     return buffer[0] ? buffer : nullptr;
 }
 
-int ZuGetc(void)
-{
+int ZuGetc(void) {
     auto& c = console();
-    if (!c.pipeMode)
-        return std::getchar();
-    if (c.inPending.empty())
-        refill();
-    if (c.inPending.empty())
-        return -1;
+    if (!c.pipeMode) return std::getchar();
+    if (c.inPending.empty()) refill();
+    if (c.inPending.empty()) return -1;
     auto ch = static_cast<signed char>(c.inPending.front());
     c.inPending.erase(0, 1);
     return ch;
 }
 
-int ZuUngetc(int ch)
-{
+int ZuUngetc(int ch) {
     auto& c = console();
     if (c.pipeMode)
         c.inPending.insert(c.inPending.begin(), static_cast<char>(ch));
@@ -96,33 +81,25 @@ int ZuUngetc(int ch)
     return ch;
 }
 
-int ZuScanf1(const char* format, void* target)
-{
-    if (!format)
-        return 0;
+int ZuScanf1(const char* format, void* target) {
+    if (!format) return 0;
     ScanFormat kind = classifyScanFormat(format);
-    if (kind.kind == ScanConversion::Invalid)
-        return 0;
+    if (kind.kind == ScanConversion::Invalid) return 0;
     bool converts = kind.kind != ScanConversion::None && kind.kind != ScanConversion::Suppressed;
     void* into = converts ? target : nullptr;
-    if (converts && !target)
-        return 0;
+    if (converts && !target) return 0;
     auto& c = console();
-    if (!c.pipeMode)
-        return std::max(0, scanStdin(format, into));
+    if (!c.pipeMode) return std::max(0, scanStdin(format, into));
 
     // Leading white space in the format may span lines: blank lines are
     // consumed and the host is asked for the next one.
     const bool skipsBlanks = isBlank(format[0]);
-    if (c.inPending.empty() && !refill())
-        return 0;
+    if (c.inPending.empty() && !refill()) return 0;
     while (skipsBlanks) {
         std::size_t blanks = 0;
-        while (blanks < c.inPending.size() && isBlank(c.inPending[blanks]))
-            ++blanks;
+        while (blanks < c.inPending.size() && isBlank(c.inPending[blanks])) ++blanks;
         c.inPending.erase(0, blanks);
-        if (!c.inPending.empty() || !refill())
-            break;
+        if (!c.inPending.empty() || !refill()) break;
     }
     std::string counted = std::string(format) + "%n";
     int consumed = 0;

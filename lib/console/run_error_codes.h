@@ -14,9 +14,6 @@ enum class RunErrorCode : int {
 constexpr int ErrorNumber(RunErrorCode code) { return static_cast<int>(code); }
 
 // ZuRunError with a code of the table.  Inside a run it does not return.
-inline void ReportRunError(RunErrorCode code, const char* text = nullptr)
-{
-    ZuRunError(ErrorNumber(code), text);
-}
+inline void ReportRunError(RunErrorCode code, const char* text = nullptr) { ZuRunError(ErrorNumber(code), text); }
 
 }  // namespace zu

@@ -8,19 +8,19 @@
 namespace zu::console {
 
 enum class ScanConversion {
-    None,       // literal text and white space only
-    Integer,    // d i o u x X, with an optional length modifier
-    Floating,   // e f g a (any case), with an optional l or L
-    Chars,      // s, [set] or c with a width: at most width characters
-    Suppressed, // %*...: reads, assigns nothing
-    Invalid,    // anything else: %n, %p, positional, two conversions, ...
+    None,        // literal text and white space only
+    Integer,     // d i o u x X, with an optional length modifier
+    Floating,    // e f g a (any case), with an optional l or L
+    Chars,       // s, [set] or c with a width: at most width characters
+    Suppressed,  // %*...: reads, assigns nothing
+    Invalid,     // anything else: %n, %p, positional, two conversions, ...
 };
 
 struct ScanFormat {
     ScanConversion kind = ScanConversion::Invalid;
-    char conversion = 0;   // the conversion character
-    char length = 0;       // 'h', 'H' (hh), 'l', 'Q' (ll), 'L', 'j', 'z', 't' or 0
-    int width = 0;         // 0 when none was given
+    char conversion = 0;  // the conversion character
+    char length = 0;      // 'h', 'H' (hh), 'l', 'Q' (ll), 'L', 'j', 'z', 't' or 0
+    int width = 0;        // 0 when none was given
 };
 
 ScanFormat classifyScanFormat(std::string_view format);

@@ -68,15 +68,19 @@ private:
     std::size_t RecordEnd(long long& breaks) const {
         const char* base = buffer_.data();
         const void* line = std::memchr(base + pos_, '\n', end_ - pos_);
-        const std::size_t limit = line != nullptr ? static_cast<std::size_t>(static_cast<const char*>(line) - base) : end_;
+        const std::size_t limit =
+            line != nullptr ? static_cast<std::size_t>(static_cast<const char*>(line) - base) : end_;
         if (std::memchr(base + pos_, '"', limit - pos_) == nullptr) return limit;
         bool quoted = false;
         std::size_t i = pos_;
         for (; i < end_; ++i) {
             const char c = base[i];
-            if (c == '"') quoted = !quoted;
-            else if (c == '\n' && !quoted) break;
-            else if (c == '\n') ++breaks;
+            if (c == '"')
+                quoted = !quoted;
+            else if (c == '\n' && !quoted)
+                break;
+            else if (c == '\n')
+                ++breaks;
         }
         return i;
     }
@@ -109,13 +113,13 @@ private:
 
     std::FILE* file_;
     std::vector<char> buffer_;
-    std::size_t pos_ = 0;      // first unread byte
-    std::size_t end_ = 0;      // end of the bytes read
+    std::size_t pos_ = 0;  // first unread byte
+    std::size_t end_ = 0;  // end of the bytes read
     bool eof_ = false;
-    bool first_ = true;        // the byte-order mark is looked for once
+    bool first_ = true;  // the byte-order mark is looked for once
     bool tooLong_ = false;
-    long long nextLine_ = 1;   // line of the file where the next record starts
-    long long recordLine_ = 1; // line where the record last handed out starts
+    long long nextLine_ = 1;    // line of the file where the next record starts
+    long long recordLine_ = 1;  // line where the record last handed out starts
 };
 
 std::string_view Trim(std::string_view s) {
@@ -188,10 +192,11 @@ bool EqualNoCase(std::string_view a, std::string_view b) {
 }  // namespace
 
 bool FNamesDates(std::string_view name) {
-    static constexpr std::string_view kNames[] = {"", "date", "dates", "year", "years", "period",
-                                                  "obs", "observation", "time", "quarter", "month"};
+    static constexpr std::string_view kNames[] = {"",    "date",        "dates", "year",    "years", "period",
+                                                  "obs", "observation", "time",  "quarter", "month"};
     const std::string_view trimmed = Trim(name);
-    return std::any_of(std::begin(kNames), std::end(kNames), [&](std::string_view n) { return EqualNoCase(n, trimmed); });
+    return std::any_of(std::begin(kNames), std::end(kNames),
+                       [&](std::string_view n) { return EqualNoCase(n, trimmed); });
 }
 
 namespace {
@@ -225,9 +230,9 @@ std::string Shown(std::string_view cell) {
 struct Layout {
     char separator = ',';
     bool decimalComma = false;
-    bool dateColumn = false;   // the first column holds dates
-    bool dayNumbers = false;   // ... that become a variable of day numbers
-    std::size_t width = 0;     // cells of the row of names
+    bool dateColumn = false;  // the first column holds dates
+    bool dayNumbers = false;  // ... that become a variable of day numbers
+    std::size_t width = 0;    // cells of the row of names
 };
 
 class CsvFile {
@@ -256,8 +261,10 @@ bool CsvFile::Header(RecordReader& reader, CsvShape& shape) {
     char* text = nullptr;
     std::size_t length = 0;
     if (!reader.Next(text, length)) {
-        if (reader.TooLong()) DataError("%s (%lld): line too long", name_.c_str(), reader.Line());
-        else DataError("No observations in file");
+        if (reader.TooLong())
+            DataError("%s (%lld): line too long", name_.c_str(), reader.Line());
+        else
+            DataError("No observations in file");
         return false;
     }
     layout_.separator = DetectSeparator({text, length});
@@ -324,7 +331,8 @@ bool CsvFile::Scan(CsvShape& shape, std::vector<long long>& index) {
         return false;
     }
     if (shortLine != 0)
-        DataWarning("%s (%lld): fewer cells than names; the missing cells are missing values", name_.c_str(), shortLine);
+        DataWarning("%s (%lld): fewer cells than names; the missing cells are missing values", name_.c_str(),
+                    shortLine);
     if (layout_.dateColumn && !FDateSample(name_, dates, shape, index, layout_.dayNumbers)) return false;
     if (layout_.dateColumn && !layout_.dayNumbers) shape.names.erase(shape.names.begin());
     if (!shape.dated) {
@@ -429,37 +437,37 @@ std::string CsvName(const std::string& name) {
 }
 
 bool IsMissingWord(std::string_view s) {
-    static constexpr std::string_view kWords[] = {"NA", "N/A", "#N/A", "NaN", "nan", "NAN", ".", ".NaN",
-                                                  "NULL", "null", "na", "n/a", "#NA"};
+    static constexpr std::string_view kWords[] = {"NA",   "N/A",  "#N/A", "NaN", "nan", "NAN", ".",
+                                                  ".NaN", "NULL", "null", "na",  "n/a", "#NA"};
     return std::find(std::begin(kWords), std::end(kWords), s) != std::end(kWords);
 }
 
 }  // namespace
 
-bool FDateSample(const std::string& name, std::vector<DatedRecord>& dates, CsvShape& shape, std::vector<long long>& index,
-                 bool& dayNumbers) {
+bool FDateSample(const std::string& name, std::vector<DatedRecord>& dates, CsvShape& shape,
+                 std::vector<long long>& index, bool& dayNumbers) {
     const DateForm form = dates.empty() ? DateForm::None : dates[0].date.form;
     int freq = 1;
     switch (form) {
-        case DateForm::Year: freq = 1; break;
-        case DateForm::Quarter: freq = 4; break;
-        case DateForm::Month: freq = 12; break;
-        case DateForm::Colon:
-            for (const DatedRecord& d : dates) freq = std::max(freq, d.date.period);
-            break;
-        case DateForm::Day: {
-            const int step = MonthStep(dates);
-            if (step == 0) {
-                DataWarning("%s: the dates are not monthly, quarterly or annual; they are read as day numbers",
-                            name.c_str());
-                dayNumbers = true;
-                return true;
-            }
-            freq = 12 / step;
-            for (DatedRecord& d : dates) d.date.period = (d.date.period - 1) / step + 1;
-            break;
+    case DateForm::Year: freq = 1; break;
+    case DateForm::Quarter: freq = 4; break;
+    case DateForm::Month: freq = 12; break;
+    case DateForm::Colon:
+        for (const DatedRecord& d : dates) freq = std::max(freq, d.date.period);
+        break;
+    case DateForm::Day: {
+        const int step = MonthStep(dates);
+        if (step == 0) {
+            DataWarning("%s: the dates are not monthly, quarterly or annual; they are read as day numbers",
+                        name.c_str());
+            dayNumbers = true;
+            return true;
         }
-        case DateForm::None: return true;
+        freq = 12 / step;
+        for (DatedRecord& d : dates) d.date.period = (d.date.period - 1) / step + 1;
+        break;
+    }
+    case DateForm::None: return true;
     }
     shape.sample = Sample{dates[0].date.year, dates[0].date.period, dates[0].date.year, dates[0].date.period, freq};
     if (!FIsValidSample(shape.sample)) {
@@ -555,10 +563,10 @@ bool FParseCsvDate(std::string_view cell, bool yearsAllowed, CellDate& date) {
 std::string CsvDateText(long long year, long long period, int freq) {
     char text[64];
     switch (freq) {
-        case 1: std::snprintf(text, sizeof text, "%lld", year); break;
-        case 4: std::snprintf(text, sizeof text, "%lldQ%lld", year, period); break;
-        case 12: std::snprintf(text, sizeof text, "%lld-%02lld", year, period); break;
-        default: std::snprintf(text, sizeof text, "%lld:%lld", year, period); break;
+    case 1: std::snprintf(text, sizeof text, "%lld", year); break;
+    case 4: std::snprintf(text, sizeof text, "%lldQ%lld", year, period); break;
+    case 12: std::snprintf(text, sizeof text, "%lld-%02lld", year, period); break;
+    default: std::snprintf(text, sizeof text, "%lld:%lld", year, period); break;
     }
     return text;
 }
@@ -640,7 +648,8 @@ int ISaveCsv(Database& db, const std::string& name, bool backup) {
     out += '\n';
     char number[64];
     for (long long t = 0; t < db.observations; ++t) {
-        if (dated) out += CsvDateText(IObsYear(t, s.year1, s.period1, s.freq), IObsPeriod(t, s.period1, s.freq), s.freq);
+        if (dated)
+            out += CsvDateText(IObsYear(t, s.year1, s.period1, s.freq), IObsPeriod(t, s.period1, s.freq), s.freq);
         for (std::size_t j = 0; j < vars.size(); ++j) {
             if (dated || j > 0) out += ',';
             const double d = vars[j]->values[static_cast<std::size_t>(t)];

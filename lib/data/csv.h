@@ -22,8 +22,8 @@ struct CsvShape {
     std::vector<std::string> names;  // the variables, without the date column
     Sample sample;                   // undated: from 1(1) with frequency 1
     bool dated = false;
-    long long rows = 0;              // observations of the sample (dated: gaps included)
-    long long records = 0;           // data rows of the file
+    long long rows = 0;     // observations of the sample (dated: gaps included)
+    long long records = 0;  // data rows of the file
 };
 
 // A date of a first column: year and period, and the form it was written

@@ -29,7 +29,7 @@ inline constexpr int kTypeXlsx = 19;
 // Options of the general loader.
 struct LoadRequest {
     int type = 0;
-    bool marked = false;              // .in7: read "-" variables too
+    bool marked = false;                 // .in7: read "-" variables too
     const TextLayout* layout = nullptr;  // types 1 and 2
 };
 

@@ -93,8 +93,7 @@ int IDbCount() {
 
 bool FDbSetSample(Database& db, const Sample& s) {
     if (!FIsValidSample(s)) {
-        DataError("Invalid sample %d(%d) - %d(%d) with frequency %d", s.year1, s.period1, s.year2, s.period2,
-                  s.freq);
+        DataError("Invalid sample %d(%d) - %d(%d) with frequency %d", s.year1, s.period1, s.year2, s.period2, s.freq);
         return false;
     }
     const long long n = ISampleCount(s);
@@ -129,9 +128,7 @@ int IDbAddVar(Database& db, const std::string& name) {
 
 int DbGetFirst(const Database& db) { return db.vars.empty() ? -1 : 0; }
 
-int DbGetNext(const Database& db, int index) {
-    return index + 1 < static_cast<int>(db.vars.size()) ? index + 1 : -1;
-}
+int DbGetNext(const Database& db, int index) { return index + 1 < static_cast<int>(db.vars.size()) ? index + 1 : -1; }
 
 bool FVarSpan(const Variable& v, long long& first, long long& last) {
     const long long n = static_cast<long long>(v.values.size());

@@ -23,8 +23,7 @@ int ISaveXlsx(Database& db, const std::string& name, bool backup);
 
 // A compound file of 512-byte sectors that holds one stream under the
 // given name (at most 31 characters); exposed for the tests.
-[[nodiscard]] std::vector<std::uint8_t> CompoundFile(const std::string& streamName,
-                                                     std::vector<std::uint8_t> stream);
+[[nodiscard]] std::vector<std::uint8_t> CompoundFile(const std::string& streamName, std::vector<std::uint8_t> stream);
 
 }  // namespace zu::data
 

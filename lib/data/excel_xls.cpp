@@ -55,27 +55,26 @@ void PutCellHead(std::FILE* out, CellTag tag, unsigned row, unsigned short colum
 void PutCell(std::FILE* out, const FreeXL_CellValue& cell, unsigned row, unsigned short column) {
     unsigned char bytes[8];
     switch (cell.type) {
-        case FREEXL_CELL_INT:
-        case FREEXL_CELL_DOUBLE:
-            PutCellHead(out, kTagNumber, row, column);
-            stdlib::PutDouble(bytes, cell.type == FREEXL_CELL_INT ? cell.value.int_value : cell.value.double_value,
-                              false);
-            std::fwrite(bytes, 1, 8, out);
-            break;
-        case FREEXL_CELL_TEXT:
-        case FREEXL_CELL_SST_TEXT:
-        case FREEXL_CELL_DATE:
-        case FREEXL_CELL_DATETIME:
-        case FREEXL_CELL_TIME: {
-            if (cell.value.text_value == nullptr) break;
-            const std::uint32_t n = static_cast<std::uint32_t>(strnlen(cell.value.text_value, kLongestText));
-            PutCellHead(out, kTagText, row, column);
-            stdlib::PutInt32(bytes, n, false);
-            std::fwrite(bytes, 1, 4, out);
-            std::fwrite(cell.value.text_value, 1, n, out);
-            break;
-        }
-        default: break;
+    case FREEXL_CELL_INT:
+    case FREEXL_CELL_DOUBLE:
+        PutCellHead(out, kTagNumber, row, column);
+        stdlib::PutDouble(bytes, cell.type == FREEXL_CELL_INT ? cell.value.int_value : cell.value.double_value, false);
+        std::fwrite(bytes, 1, 8, out);
+        break;
+    case FREEXL_CELL_TEXT:
+    case FREEXL_CELL_SST_TEXT:
+    case FREEXL_CELL_DATE:
+    case FREEXL_CELL_DATETIME:
+    case FREEXL_CELL_TIME: {
+        if (cell.value.text_value == nullptr) break;
+        const std::uint32_t n = static_cast<std::uint32_t>(strnlen(cell.value.text_value, kLongestText));
+        PutCellHead(out, kTagText, row, column);
+        stdlib::PutInt32(bytes, n, false);
+        std::fwrite(bytes, 1, 4, out);
+        std::fwrite(cell.value.text_value, 1, n, out);
+        break;
+    }
+    default: break;
     }
 }
 
@@ -146,7 +145,7 @@ void BoundChildMemory(const std::string& name) {
     if (!known || ::stat(name.c_str(), &status) != 0) return;
     const rlim_t now = static_cast<rlim_t>(pages) * static_cast<rlim_t>(::sysconf(_SC_PAGESIZE));
     const rlim_t budget = (rlim_t{64} << 20) + 64 * static_cast<rlim_t>(status.st_size);
-    const struct rlimit limit {now + budget, now + budget};
+    const struct rlimit limit { now + budget, now + budget };
     (void)::setrlimit(RLIMIT_AS, &limit);
 #else
     (void)name;
@@ -187,8 +186,7 @@ bool ReadInChild(const std::string& name, Sheet& sheet, XlsStatus& status) {
         ::close(fds[0]);
     }
     int wait = 0;
-    while (::waitpid(child, &wait, 0) < 0 && errno == EINTR) {
-    }
+    while (::waitpid(child, &wait, 0) < 0 && errno == EINTR) {}
     return complete && WIFEXITED(wait) && WEXITSTATUS(wait) == 0;
 }
 
@@ -246,8 +244,10 @@ public:
     }
     // Text as UTF-16: `lengthBytes` 1 for the short form of sheet names.
     void Text(const std::u16string& text, int lengthBytes) {
-        if (lengthBytes == 1) bytes.push_back(static_cast<std::uint8_t>(text.size()));
-        else Put16(static_cast<std::uint16_t>(text.size()));
+        if (lengthBytes == 1)
+            bytes.push_back(static_cast<std::uint8_t>(text.size()));
+        else
+            Put16(static_cast<std::uint16_t>(text.size()));
         bytes.push_back(1);  // uncompressed UTF-16
         for (char16_t c : text) Put16(static_cast<std::uint16_t>(c));
     }
@@ -323,7 +323,8 @@ std::vector<std::uint8_t> Workbook(const Database& db, const SheetLayout& layout
     b.Begin(kEof);
     b.End();
     const auto sheetAt = static_cast<std::uint32_t>(b.bytes.size());
-    for (int k = 0; k < 4; ++k) b.bytes[offsetAt + static_cast<std::size_t>(k)] = static_cast<std::uint8_t>(sheetAt >> (8 * k));
+    for (int k = 0; k < 4; ++k)
+        b.bytes[offsetAt + static_cast<std::size_t>(k)] = static_cast<std::uint8_t>(sheetAt >> (8 * k));
     b.Bof(kWorksheet);
     const int columns = static_cast<int>(layout.header.size());
     b.Begin(kDimensions);

@@ -112,13 +112,20 @@ public:
                 continue;
             }
             const std::string_view entity = raw.substr(i + 1, semi - i - 1);
-            if (entity == "lt") out += '<';
-            else if (entity == "gt") out += '>';
-            else if (entity == "amp") out += '&';
-            else if (entity == "quot") out += '"';
-            else if (entity == "apos") out += '\'';
-            else if (!entity.empty() && entity[0] == '#') AppendUtf8(out, CodeOf(entity.substr(1)));
-            else out.append(raw.substr(i, semi - i + 1));
+            if (entity == "lt")
+                out += '<';
+            else if (entity == "gt")
+                out += '>';
+            else if (entity == "amp")
+                out += '&';
+            else if (entity == "quot")
+                out += '"';
+            else if (entity == "apos")
+                out += '\'';
+            else if (!entity.empty() && entity[0] == '#')
+                AppendUtf8(out, CodeOf(entity.substr(1)));
+            else
+                out.append(raw.substr(i, semi - i + 1));
             i = semi;
         }
         return out;
@@ -161,8 +168,10 @@ std::vector<std::string> SharedStrings(std::string_view part) {
     std::string_view name, attributes;
     bool selfClosing = false;
     while (xml.NextTag(name, attributes, selfClosing)) {
-        if (name == "si") strings.emplace_back();
-        else if (name == "t" && !selfClosing && !strings.empty()) strings.back() += xml.Text();
+        if (name == "si")
+            strings.emplace_back();
+        else if (name == "t" && !selfClosing && !strings.empty())
+            strings.back() += xml.Text();
     }
     return strings;
 }
@@ -212,7 +221,8 @@ bool CellReference(const std::string& ref, int& row, int& column) {
     long long c = 0, r = 0;
     while (i < ref.size() && std::isalpha(static_cast<unsigned char>(ref[i])) && c <= kExcelColumns)
         c = c * 26 + (std::toupper(static_cast<unsigned char>(ref[i++])) - 'A' + 1);
-    while (i < ref.size() && std::isdigit(static_cast<unsigned char>(ref[i])) && r <= kExcelRows) r = r * 10 + (ref[i++] - '0');
+    while (i < ref.size() && std::isdigit(static_cast<unsigned char>(ref[i])) && r <= kExcelRows)
+        r = r * 10 + (ref[i++] - '0');
     if (i != ref.size() || c < 1 || r < 1 || c > kExcelColumns || r > kExcelRows) return false;
     row = static_cast<int>(r - 1);
     column = static_cast<int>(c - 1);
@@ -254,8 +264,10 @@ void StoreCell(const CellState& c, const std::vector<std::string>& shared, const
     if (*end != '\0') return;
     const bool date = c.style >= 0 && static_cast<std::size_t>(c.style) < dateStyles.size() &&
                       dateStyles[static_cast<std::size_t>(c.style)] && std::isfinite(d) && d > 0 && d < 3e6;
-    if (date) sheet.AddText(c.row, c.column, DateOfSerial(d));
-    else sheet.AddNumber(c.row, c.column, d);
+    if (date)
+        sheet.AddText(c.row, c.column, DateOfSerial(d));
+    else
+        sheet.AddNumber(c.row, c.column, d);
 }
 
 void ReadWorksheet(std::string_view part, const std::vector<std::string>& shared, const std::vector<bool>& dateStyles,
@@ -362,7 +374,8 @@ int ISaveXlsx(Database& db, const std::string& name, bool backup) {
     const lxw_col_t first = layout.dated ? 1 : 0;
     for (long long t = 0; ok && t < layout.rows; ++t) {
         const auto row = static_cast<lxw_row_t>(t + 1);
-        if (layout.dated) ok = worksheet_write_string(sheet, row, 0, layout.DateText(db, t).c_str(), nullptr) == LXW_NO_ERROR;
+        if (layout.dated)
+            ok = worksheet_write_string(sheet, row, 0, layout.DateText(db, t).c_str(), nullptr) == LXW_NO_ERROR;
         for (std::size_t j = 0; ok && j < layout.vars.size(); ++j) {
             const double d = layout.vars[j]->values[static_cast<std::size_t>(t)];
             if (!std::isnan(d))

@@ -51,7 +51,8 @@ bool ReadRows(std::FILE* f, const std::string& name, const MatrixHeader& header,
     for (long long done = 0; done < header.rows && c > 0;) {
         const std::size_t want = static_cast<std::size_t>(std::min<long long>(header.rows - done, kPieceRows));
         const std::size_t got = std::fread(bytes.data(), c * 8, want, f);
-        for (std::size_t k = 0; k < got * c; ++k) values.push_back(stdlib::GetDouble(bytes.data() + 8 * k, header.bigEndian));
+        for (std::size_t k = 0; k < got * c; ++k)
+            values.push_back(stdlib::GetDouble(bytes.data() + 8 * k, header.bigEndian));
         done += static_cast<long long>(got);
         if (got < want) {
             DataWarning("%s while reading %s", "Unexpected end-of-file", name.c_str());
@@ -176,9 +177,9 @@ int ISaveDataSet(Database& db, const std::string& name, bool backup) {
     const int c = static_cast<int>(vars.size());
     const MatrixHeader header{HeaderKind::DataSet, static_cast<int>(db.observations), c, false};
     bool ok = stdlib::WriteMatrixHeader(f.get(), header);
-    std::vector<unsigned char> names(static_cast<std::size_t>(c) * (stdlib::kNameFieldSize + 1) +
-                                         static_cast<std::size_t>(stdlib::NamePadding(c)),
-                                     0);
+    std::vector<unsigned char> names(
+        static_cast<std::size_t>(c) * (stdlib::kNameFieldSize + 1) + static_cast<std::size_t>(stdlib::NamePadding(c)),
+        0);
     for (std::size_t j = 0; j < vars.size(); ++j)
         std::memcpy(names.data() + j * stdlib::kNameFieldSize, vars[j]->name.data(),
                     std::min<std::size_t>(vars[j]->name.size(), stdlib::kNameFieldSize));

@@ -74,8 +74,8 @@ bool ParseVarLine(const std::string& line, In7Var& var) {
     for (int i = 0; i < 5; ++i)
         if (!ParseLong(f[i], -kIntLimit, kIntLimit, n[i])) return false;
     if (!ParseLong(f[5], 0, kOffsetLimit, n[5])) return false;
-    var.sample = {static_cast<int>(n[0]), static_cast<int>(n[1]), static_cast<int>(n[2]),
-                  static_cast<int>(n[3]), static_cast<int>(n[4])};
+    var.sample = {static_cast<int>(n[0]), static_cast<int>(n[1]), static_cast<int>(n[2]), static_cast<int>(n[3]),
+                  static_cast<int>(n[4])};
     var.offset = n[5];
     if (f.size() > 6) var.group = f[6].substr(0, 20);
     if (f.size() > 7) var.date = f[7].substr(0, 12);
@@ -168,14 +168,14 @@ long long WriteBn7Block(std::FILE* bn7, const Variable& v, const Sample& db, Sam
     own.year2 = static_cast<int>(IObsYear(last, db.year1, db.period1, db.freq));
     own.period2 = static_cast<int>(IObsPeriod(last, db.period1, db.freq));
     if (own.year1 < -32768 || own.year1 > 32767 || own.freq > 32767) {
-        DataWarning("%s starts in %d with frequency %d, which a data file cannot hold: not written",
-                    v.name.c_str(), own.year1, own.freq);
+        DataWarning("%s starts in %d with frequency %d, which a data file cannot hold: not written", v.name.c_str(),
+                    own.year1, own.freq);
         return -1;
     }
     const long long start = ftello(bn7);
     if (start < 0) return -1;
-    std::vector<std::uint8_t> bytes = Bn7Header(Underscored(v.name), static_cast<std::int32_t>(last - first + 1), own.freq,
-                                                own.period1, own.year1);
+    std::vector<std::uint8_t> bytes =
+        Bn7Header(Underscored(v.name), static_cast<std::int32_t>(last - first + 1), own.freq, own.period1, own.year1);
     for (long long t = first; t <= last; ++t) PutLe(bytes, DoubleBits(v.values[t]), 8);
     if (!WriteBytes(bn7, bytes)) return -1;
     return start + kHeaderBytes;
@@ -213,8 +213,10 @@ bool FReadDescriptionLine(std::FILE* file, std::string& line) {
     if (ch == EOF) return false;
     bool cut = false;
     while (ch != EOF && ch != '\n') {
-        if (line.size() < kLineLimit) line.push_back(static_cast<char>(ch));
-        else cut = true;
+        if (line.size() < kLineLimit)
+            line.push_back(static_cast<char>(ch));
+        else
+            cut = true;
         ch = std::fgetc(file);
     }
     if (cut) DataWarning("Line too long, rest of line skipped");
@@ -253,7 +255,7 @@ bool FReadIn7(const std::string& given, bool wantVars, bool wantMarked, In7File&
     for (; more && IIn7LineKind(line) == kLineComment; more = FReadDescriptionLine(file.get(), line))
         out.doc += line.substr(1);
     if (!wantVars) return true;
-    for (; more; ) {
+    for (; more;) {
         const int kind = IIn7LineKind(line);
         if (kind == kLineEnd) break;
         const bool isVar = kind == kLineVar || (kind == kLineMarked && wantMarked);
@@ -300,8 +302,7 @@ void ReadBn7Var(std::FILE* bn7, const In7Var& var, const Database& db, std::vect
     const long long wanted = to - from + 1;
     counts.skipped += count - wanted;
     std::uint8_t bytes[8];
-    if (!FBlockStartsAt(bn7, var.offset) ||
-        fseeko(bn7, static_cast<off_t>(var.offset + skip * 8), SEEK_SET) != 0) {
+    if (!FBlockStartsAt(bn7, var.offset) || fseeko(bn7, static_cast<off_t>(var.offset + skip * 8), SEEK_SET) != 0) {
         DataWarning("Start of %s not found", var.name.c_str());
         return;
     }
@@ -365,8 +366,7 @@ bool FLoadIn7(Database& db, const std::string& name, bool wantMarked, LoadCounts
     return true;
 }
 
-std::vector<std::uint8_t> Bn7Header(const std::string& name, std::int32_t count, int freq, int period,
-                                    int year) {
+std::vector<std::uint8_t> Bn7Header(const std::string& name, std::int32_t count, int freq, int period, int year) {
     std::vector<std::uint8_t> bytes;
     PutLe(bytes, DoubleBits(kBlockMarker), 8);
     PutLe(bytes, static_cast<std::uint32_t>(count), 4);
@@ -422,10 +422,9 @@ int ISaveIn7(Database& db, const std::string& given, bool backup) {
             v.flags &= ~kVarWrite;
             continue;
         }
-        std::fprintf(in7.get(), "%c%-12s %4d %2d %4d %2d %2d %ld %12s %s %s\n",
-                     (v.flags & kVarMarked) != 0 ? '-' : '>', Underscored(v.name).c_str(), own.year1,
-                     own.period1, own.year2, own.period2, own.freq, static_cast<long>(offset),
-                     GroupName(v, db, name).c_str(), date.c_str(), time.c_str());
+        std::fprintf(in7.get(), "%c%-12s %4d %2d %4d %2d %2d %ld %12s %s %s\n", (v.flags & kVarMarked) != 0 ? '-' : '>',
+                     Underscored(v.name).c_str(), own.year1, own.period1, own.year2, own.period2, own.freq,
+                     static_cast<long>(offset), GroupName(v, db, name).c_str(), date.c_str(), time.c_str());
         WriteDoc(in7.get(), v.doc);
     }
     ok = std::ferror(in7.get()) == 0 && std::ferror(bn7.get()) == 0;

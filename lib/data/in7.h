@@ -76,16 +76,15 @@ struct LoadCounts {
 
 // Reads the observations of one variable that overlap the database sample
 // into `values` (sized to the database).
-void ReadBn7Var(std::FILE* bn7, const In7Var& var, const Database& db, std::vector<double>& values,
-                LoadCounts& counts);
+void ReadBn7Var(std::FILE* bn7, const In7Var& var, const Database& db, std::vector<double>& values, LoadCounts& counts);
 
 // Loads a description file and its data into `db`; a database without a
 // sample takes the span of the variables of the first one's frequency.
 bool FLoadIn7(Database& db, const std::string& name, bool wantMarked, LoadCounts& counts);
 
 // The 32-byte header of a .bn7 block.
-[[nodiscard]] std::vector<std::uint8_t> Bn7Header(const std::string& name, std::int32_t count, int freq,
-                                                  int period, int year);
+[[nodiscard]] std::vector<std::uint8_t> Bn7Header(const std::string& name, std::int32_t count, int freq, int period,
+                                                  int year);
 
 // Writes every variable flagged to be written; variables without a value
 // in the sample lose the flag.  With `backup` existing files are kept as

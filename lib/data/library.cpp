@@ -53,12 +53,12 @@ int IntOf(ZuVALUE* v) {
 int EntryInt(const ZuVALUE& address) {
     const ZuVALUE* v = Items(&address);
     switch (value::TypeCode(v)) {
-        case ZU_INT: return value::IsNul(v) ? 0 : value::IntOf(v);
-        case ZU_DOUBLE: {
-            const double d = DoubleOf(v);
-            return std::isfinite(d) && std::fabs(d) < 1e9 ? static_cast<int>(d) : 0;
-        }
-        default: return 0;
+    case ZU_INT: return value::IsNul(v) ? 0 : value::IntOf(v);
+    case ZU_DOUBLE: {
+        const double d = DoubleOf(v);
+        return std::isfinite(d) && std::fabs(d) < 1e9 ? static_cast<int>(d) : 0;
+    }
+    default: return 0;
     }
 }
 
@@ -154,8 +154,7 @@ bool LoadCsvMatrix(const std::string& name, ZuVALUE* target, CsvShape& shape) {
     };
     const auto row = [&](long long t) { return shape.names.empty() ? &spare : MatrixData(m.get())[t]; };
     if (!FReadCsv(name, begin, row)) return false;
-    ZuPrintf("%s:\n  %lld observations read (%lld skipped, %lld loaded)\n", name.c_str(), shape.rows, 0LL,
-             shape.rows);
+    ZuPrintf("%s:\n  %lld observations read (%lld skipped, %lld loaded)\n", name.c_str(), shape.rows, 0LL, shape.rows);
     m.MoveTo(target);
     return true;
 }
@@ -314,8 +313,9 @@ void FnLoadmat(ZuVALUE* rtn, ZuVALUE* pv, int cArg) {
         std::vector<double> values;
         int r = 0;
         int c = 0;
-        const bool read = LowerExtension(name) == ".fmt" ? FLoadFmt(name, values, r, c)
-                                                         : FLoadMatrixText(name, cArg > 1 && value::IntOf(&pv[1]) == 1, values, r, c);
+        const bool read = LowerExtension(name) == ".fmt"
+                              ? FLoadFmt(name, values, r, c)
+                              : FLoadMatrixText(name, cArg > 1 && value::IntOf(&pv[1]) == 1, values, r, c);
         if (!read) return;
         ZuLibValMatMalloc(rtn, r, c);
         for (int i = 0; i < r && c > 0; ++i)

@@ -56,16 +56,16 @@ bool TakeRecord(unsigned op, const std::vector<unsigned char>& body, Sheet& shee
     const unsigned char* data = body.data() + 5;
     const std::size_t n = body.size() - 5;
     switch (op) {
-        case kInteger:
-            if (n < 2) return false;
-            sheet.AddNumber(row, column, static_cast<std::int16_t>(Le16(data)));
-            return true;
-        case kNumber:
-        case kFormula:
-            if (n < 8) return false;
-            sheet.AddNumber(row, column, stdlib::GetDouble(data, false));
-            return true;
-        default: sheet.AddText(row, column, LabelText(data, n)); return true;
+    case kInteger:
+        if (n < 2) return false;
+        sheet.AddNumber(row, column, static_cast<std::int16_t>(Le16(data)));
+        return true;
+    case kNumber:
+    case kFormula:
+        if (n < 8) return false;
+        sheet.AddNumber(row, column, stdlib::GetDouble(data, false));
+        return true;
+    default: sheet.AddText(row, column, LabelText(data, n)); return true;
     }
 }
 
@@ -86,7 +86,8 @@ void PutLabel(std::vector<unsigned char>& out, int row, int column, const std::s
     std::vector<unsigned char> body = CellHead(row, column);
     body.push_back('\'');
     // Labels hold at most 240 characters.
-    body.insert(body.end(), text.begin(), text.begin() + static_cast<std::ptrdiff_t>(std::min<std::size_t>(text.size(), 240)));
+    body.insert(body.end(), text.begin(),
+                text.begin() + static_cast<std::ptrdiff_t>(std::min<std::size_t>(text.size(), 240)));
     body.push_back(0);
     PutRecord(out, kLabel, body);
 }
@@ -150,8 +151,9 @@ int ISaveWks(Database& db, const std::string& name, bool backup) {
     PutRecord(out, kBof, {static_cast<unsigned char>(version), static_cast<unsigned char>(version >> 8)});
     const unsigned lastRow = static_cast<unsigned>(rows - 1);
     const unsigned lastColumn = static_cast<unsigned>(columns - 1);
-    PutRecord(out, kRange, {0, 0, 0, 0, static_cast<unsigned char>(lastColumn), static_cast<unsigned char>(lastColumn >> 8),
-                            static_cast<unsigned char>(lastRow), static_cast<unsigned char>(lastRow >> 8)});
+    PutRecord(out, kRange,
+              {0, 0, 0, 0, static_cast<unsigned char>(lastColumn), static_cast<unsigned char>(lastColumn >> 8),
+               static_cast<unsigned char>(lastRow), static_cast<unsigned char>(lastRow >> 8)});
     for (int c = 0; c < columns; ++c) PutLabel(out, 0, c, layout.header[static_cast<std::size_t>(c)]);
     const int first = layout.dated ? 1 : 0;
     for (long long t = 0; t < layout.rows; ++t) {

@@ -29,9 +29,9 @@ bool FIsValidSample(const Sample& s) {
     // stay far inside a long long, and for the 16-bit fields of data files.
     constexpr int kYearLimit = 1000000;
     constexpr int kFreqLimit = 100000;
-    return s.freq >= 1 && s.freq <= kFreqLimit && s.period1 >= 1 && s.period1 <= s.freq &&
-           s.period2 >= 1 && s.period2 <= s.freq && s.year1 > -kYearLimit && s.year1 < kYearLimit &&
-           s.year2 > -kYearLimit && s.year2 < kYearLimit;
+    return s.freq >= 1 && s.freq <= kFreqLimit && s.period1 >= 1 && s.period1 <= s.freq && s.period2 >= 1 &&
+           s.period2 <= s.freq && s.year1 > -kYearLimit && s.year1 < kYearLimit && s.year2 > -kYearLimit &&
+           s.year2 < kYearLimit;
 }
 
 void SampleSetEnd(Sample& s, long long count) {

@@ -57,10 +57,10 @@ bool FLoadSheet(const Sheet& sheet, Database& db, const std::string& name, LoadC
 // A database laid out as a worksheet: a row of names, then a row per
 // observation; a dated sample puts a column of date texts first.
 struct SheetLayout {
-    std::vector<std::string> header;   // "Date" first when dated
-    std::vector<const Variable*> vars; // the variables flagged to be written
+    std::vector<std::string> header;    // "Date" first when dated
+    std::vector<const Variable*> vars;  // the variables flagged to be written
     bool dated = false;
-    long long rows = 0;                // observations
+    long long rows = 0;  // observations
 
     [[nodiscard]] std::string DateText(const Database& db, long long t) const;
 };

@@ -59,12 +59,12 @@ int OnVariable(int index, readstat_variable_t* variable, const char*, void* ctx)
 double NumberOf(readstat_value_t value) {
     if (readstat_value_is_system_missing(value) || readstat_value_is_tagged_missing(value)) return std::nan("");
     switch (readstat_value_type(value)) {
-        case READSTAT_TYPE_INT8: return readstat_int8_value(value);
-        case READSTAT_TYPE_INT16: return readstat_int16_value(value);
-        case READSTAT_TYPE_INT32: return readstat_int32_value(value);
-        case READSTAT_TYPE_FLOAT: return readstat_float_value(value);
-        case READSTAT_TYPE_DOUBLE: return readstat_double_value(value);
-        default: return std::nan("");
+    case READSTAT_TYPE_INT8: return readstat_int8_value(value);
+    case READSTAT_TYPE_INT16: return readstat_int16_value(value);
+    case READSTAT_TYPE_INT32: return readstat_int32_value(value);
+    case READSTAT_TYPE_FLOAT: return readstat_float_value(value);
+    case READSTAT_TYPE_DOUBLE: return readstat_double_value(value);
+    default: return std::nan("");
     }
 }
 
@@ -116,16 +116,16 @@ std::string DateText(char kind, double value) {
     const long long v = static_cast<long long>(std::floor(value));
     const auto div = [](long long a, long long b) { return a >= 0 ? a / b : -((-a + b - 1) / b); };
     switch (kind) {
-        case 'q': return CsvDateText(1960 + div(v, 4), v - 4 * div(v, 4) + 1, 4);
-        case 'm': return CsvDateText(1960 + div(v, 12), v - 12 * div(v, 12) + 1, 12);
-        case 'y': return CsvDateText(v, 1, 1);
-        default: {
-            int y = 0, m = 0, d = 0;
-            GetDateFromJulian(GetJulianDay(1960, 1, 1) + static_cast<int>(v), &y, &m, &d);
-            char text[32];
-            std::snprintf(text, sizeof text, "%04d-%02d-%02d", y, m, d);
-            return text;
-        }
+    case 'q': return CsvDateText(1960 + div(v, 4), v - 4 * div(v, 4) + 1, 4);
+    case 'm': return CsvDateText(1960 + div(v, 12), v - 12 * div(v, 12) + 1, 12);
+    case 'y': return CsvDateText(v, 1, 1);
+    default: {
+        int y = 0, m = 0, d = 0;
+        GetDateFromJulian(GetJulianDay(1960, 1, 1) + static_cast<int>(v), &y, &m, &d);
+        char text[32];
+        std::snprintf(text, sizeof text, "%04d-%02d-%02d", y, m, d);
+        return text;
+    }
     }
 }
 
@@ -182,7 +182,8 @@ bool FLoadDta(Database& db, const std::string& name, LoadCounts& counts) {
     for (std::size_t j = 0; j < r.columns.size(); ++j) {
         if (!r.numeric[j] || j == dateColumn) continue;
         sheet.AddText(0, column, r.names[j].empty() ? "Var" + std::to_string(j + 1) : r.names[j]);
-        for (std::size_t t = 0; t < r.columns[j].size(); ++t) sheet.AddNumber(static_cast<int>(t) + 1, column, r.columns[j][t]);
+        for (std::size_t t = 0; t < r.columns[j].size(); ++t)
+            sheet.AddNumber(static_cast<int>(t) + 1, column, r.columns[j][t]);
         ++column;
     }
     return FLoadSheet(sheet, db, name, counts);

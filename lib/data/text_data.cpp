@@ -42,8 +42,10 @@ public:
         const std::size_t limit = header ? kHeaderLimit : kTokenLimit;
         if (header) ch = std::fgetc(file_);
         while (ch != EOF && (header ? ch != '\n' : !std::isspace(ch))) {
-            if (token.size() < limit) token.push_back(static_cast<char>(ch));
-            else tooLong = true;
+            if (token.size() < limit)
+                token.push_back(static_cast<char>(ch));
+            else
+                tooLong = true;
             ch = std::fgetc(file_);
         }
         return true;
@@ -64,15 +66,15 @@ bool ParseHeader(const std::string& text, Block& block) {
     long long n[5];
     int used = 0;
     // The format is the system's own; the text is only read through it.
-    if (std::sscanf(text.c_str(), "%63s %lld %lld %lld %lld %lld %n", name, &n[0], &n[1], &n[2], &n[3], &n[4],
-                    &used) < 6)
+    if (std::sscanf(text.c_str(), "%63s %lld %lld %lld %lld %lld %n", name, &n[0], &n[1], &n[2], &n[3], &n[4], &used) <
+        6)
         return false;
     constexpr long long kLimit = 1000000;
     for (long long v : n)
         if (v <= -kLimit || v >= kLimit) return false;
     block.name = name;
-    block.sample = {static_cast<int>(n[0]), static_cast<int>(n[1]), static_cast<int>(n[2]),
-                    static_cast<int>(n[3]), static_cast<int>(n[4])};
+    block.sample = {static_cast<int>(n[0]), static_cast<int>(n[1]), static_cast<int>(n[2]), static_cast<int>(n[3]),
+                    static_cast<int>(n[4])};
     return FIsValidSample(block.sample) && ISampleCount(block.sample) > 0;
 }
 
@@ -189,8 +191,7 @@ bool StoreBlock(Database& db, const Block& b, LoadCounts& counts) {
     return true;
 }
 
-bool LoadByLayout(Database& db, std::FILE* f, const std::string& name, const TextLayout& layout,
-                  LoadCounts& counts) {
+bool LoadByLayout(Database& db, std::FILE* f, const std::string& name, const TextLayout& layout, LoadCounts& counts) {
     const long long n = ISampleCount(layout.sample);
     if (layout.vars < 1 || !FIsValidSample(layout.sample) || n < 1 || n * layout.vars > kMaxCells) {
         DataError("Invalid layout for %s: %d variables, %lld observations", name.c_str(), layout.vars, n);
@@ -213,12 +214,12 @@ bool LoadByLayout(Database& db, std::FILE* f, const std::string& name, const Tex
     if (static_cast<long long>(values.size()) < n * layout.vars)
         DataWarning("%s while reading %s", "Unexpected end-of-file", name.c_str());
     for (std::size_t k = 0; k < values.size(); ++k) {
-        const long long obs = layout.byObservation ? static_cast<long long>(k) / layout.vars
-                                                   : static_cast<long long>(k) % n;
-        const long long var = layout.byObservation ? static_cast<long long>(k) % layout.vars
-                                                   : static_cast<long long>(k) / n;
-        Variable& target = db.vars[db.vars.size() - static_cast<std::size_t>(layout.vars) +
-                                   static_cast<std::size_t>(var)];
+        const long long obs =
+            layout.byObservation ? static_cast<long long>(k) / layout.vars : static_cast<long long>(k) % n;
+        const long long var =
+            layout.byObservation ? static_cast<long long>(k) % layout.vars : static_cast<long long>(k) / n;
+        Variable& target =
+            db.vars[db.vars.size() - static_cast<std::size_t>(layout.vars) + static_cast<std::size_t>(var)];
         target.values[static_cast<std::size_t>(obs)] = values[k];
     }
     return true;
@@ -328,8 +329,7 @@ int ISaveDat(Database& db, const std::string& name, bool backup) {
     return CloseWritten(f) ? 1 : 0;
 }
 
-bool FLoadMatrixText(const std::string& name, bool noDims, std::vector<double>& values, int& rows,
-                     int& columns) {
+bool FLoadMatrixText(const std::string& name, bool noDims, std::vector<double>& values, int& rows, int& columns) {
     File f{std::fopen(name.c_str(), "rb")};
     if (!f) {
         DataError("Cannot open %s", name.c_str());

@@ -21,9 +21,9 @@ bool FParseNumber(const std::string& token, double& value);
 
 // How a text of numbers without headers is laid out.
 struct TextLayout {
-    int vars = 0;             // variables (columns)
+    int vars = 0;               // variables (columns)
     bool byObservation = true;  // rows are observations; else variable after variable
-    Sample sample;            // the sample of the numbers
+    Sample sample;              // the sample of the numbers
 };
 
 // Loads a .dat file with ">name y1 p1 y2 p2 freq" headers.  Without
@@ -33,8 +33,7 @@ int ISaveDat(Database& db, const std::string& name, bool backup);
 
 // A matrix file: "rows columns" and the elements, or, with `noDims`, all
 // numbers of the file as one column.  False after a message.
-bool FLoadMatrixText(const std::string& name, bool noDims, std::vector<double>& values, int& rows,
-                     int& columns);
+bool FLoadMatrixText(const std::string& name, bool noDims, std::vector<double>& values, int& rows, int& columns);
 
 // Moves an existing file to the same name with extension `ext`.
 void BackupFile(const std::string& name, const char* ext);

@@ -130,9 +130,7 @@ int Arg(std::span<const double> args, std::size_t k, int fallback = 0) {
     return static_cast<int>(std::clamp(args[k], -2e9, 2e9));
 }
 
-std::int32_t PackedArg(std::span<const double> args, std::size_t k) {
-    return Arg(args, k) & 0xFFFFFF;
-}
+std::int32_t PackedArg(std::span<const double> args, std::size_t k) { return Arg(args, k) & 0xFFFFFF; }
 
 int ModeArg(std::span<const double> args, std::size_t k) {
     const int mode = Arg(args, k, Storage().displayMode);

@@ -159,9 +159,8 @@ DrawObject* GetDrawObject(Drawing* d, int area, int kind, int nth) {
 
 int CountDrawObject(Drawing* d, int area, int kind) {
     if (d == nullptr) return 0;
-    return static_cast<int>(std::count_if(d->objects.begin(), d->objects.end(), [&](const auto& obj) {
-        return obj->area == area && obj->kind == kind;
-    }));
+    return static_cast<int>(std::count_if(d->objects.begin(), d->objects.end(),
+                                          [&](const auto& obj) { return obj->area == area && obj->kind == kind; }));
 }
 
 int IGetDrawingAreas(Drawing* d) { return d != nullptr ? d->areaCount : 0; }
@@ -174,8 +173,8 @@ void SetDrawingAreas(Drawing* d, int rows, int columns) {
 
 bool SetObjCopy(DrawObject* obj) {
     if (obj == nullptr) return true;
-    const bool ok = obj->vec.y.TakeCopy() && obj->vec.x.TakeCopy() && obj->vec.z.TakeCopy() &&
-                    obj->hist.data.TakeCopy();
+    const bool ok =
+        obj->vec.y.TakeCopy() && obj->vec.x.TakeCopy() && obj->vec.z.TakeCopy() && obj->hist.data.TakeCopy();
     if (ok) obj->ownsData = true;
     return ok;
 }
@@ -189,8 +188,8 @@ int FCopyDrawing(Drawing* target, int targetArea, Drawing* source, int sourceAre
     for (const auto& obj : source->objects)
         if (obj->kind != kKindFree && (sourceArea < 0 || obj->area == sourceArea)) originals.push_back(obj.get());
     for (const DrawObject* original : originals) {
-        const bool skipped = targetArea >= 0 &&
-                             (original->kind == kKindAxis || original->kind == kKindArea || original->kind == kKindLegend);
+        const bool skipped = targetArea >= 0 && (original->kind == kKindAxis || original->kind == kKindArea ||
+                                                 original->kind == kKindLegend);
         if (skipped) continue;
         auto copy = std::unique_ptr<DrawObject>(new (std::nothrow) DrawObject);
         if (!copy) return 1;
@@ -220,9 +219,7 @@ int FCopyDrawing(Drawing* target, int targetArea, Drawing* source, int sourceAre
 int ICheckDrawPointer(Drawing* d, const double* block, std::size_t count, bool makeCopies) {
     if (d == nullptr || block == nullptr) return 0;
     const double* end = block + count;
-    auto inside = [&](const DataRef& r) {
-        return r.borrowed() && r.data() >= block && r.data() < end;
-    };
+    auto inside = [&](const DataRef& r) { return r.borrowed() && r.data() >= block && r.data() < end; };
     int found = 0;
     for (auto& obj : d->objects) {
         if (obj->ownsData) continue;
@@ -254,8 +251,8 @@ int IDrawVector(Drawing* d, int area, const double* y, int n, const char* label,
     return LastPosition(d);
 }
 
-int IDrawXVector(Drawing* d, int area, const double* y, int n, const char* yLabel, const double* x,
-                 const char* xLabel, int colour, bool copy) {
+int IDrawXVector(Drawing* d, int area, const double* y, int n, const char* yLabel, const double* x, const char* xLabel,
+                 int colour, bool copy) {
     const int pos = IDrawVector(d, area, y, n, yLabel, 1, 1, colour, copy);
     if (pos < 0) return pos;
     DrawObject* obj = d->objects.back().get();
@@ -266,8 +263,8 @@ int IDrawXVector(Drawing* d, int area, const double* y, int n, const char* yLabe
     return pos;
 }
 
-int IDrawTimeVector(Drawing* d, int area, const double* y, int n, const char* label, int year, int period,
-                    int freq, int colour, bool copy) {
+int IDrawTimeVector(Drawing* d, int area, const double* y, int n, const char* label, int year, int period, int freq,
+                    int colour, bool copy) {
     if (freq < 1) freq = 1;
     const int pos = IDrawVector(d, area, y, n, label, year + (period - 1.0) / freq, 1.0 / freq, colour, copy);
     if (pos >= 0) d->objects.back()->vec.freq = freq;
@@ -361,8 +358,8 @@ int IDrawAxis(Drawing* d, int area, int type, double anchor, double min, double 
     return LastPosition(d);
 }
 
-int IDrawAxis3(Drawing* d, int area, int type, double anchor, double anchor2, double min, double max,
-               double firstLarge, double largeStep, double smallStep, int freq) {
+int IDrawAxis3(Drawing* d, int area, int type, double anchor, double anchor2, double min, double max, double firstLarge,
+               double largeStep, double smallStep, int freq) {
     const int pos = IDrawAxis(d, area, type, anchor, min, max, firstLarge, largeStep, smallStep, freq);
     if (pos >= 0) d->objects.back()->axis.anchor2 = anchor2;
     return pos;
@@ -413,8 +410,7 @@ int IDrawPsymbol(Drawing* d, int area, int x1, int y1, int x2, int y2, int type,
     return pos;
 }
 
-int IDrawHist(Drawing* d, int area, const double* counts, int n, double start, double step, int colour,
-              bool copy) {
+int IDrawHist(Drawing* d, int area, const double* counts, int n, double start, double step, int colour, bool copy) {
     DrawObject* obj = NewObject(d, area, kKindHist, colour);
     if (obj == nullptr) return -1;
     if (!SetData(obj->hist.data, counts, n, copy)) return Undo(d);
@@ -453,8 +449,7 @@ int IDrawBar(Drawing* d, int area, const double* y, int n, double xstart, double
     return IDrawHist(d, area, y, n, xstart - xstep / 2, xstep, colour, copy);
 }
 
-int IDrawTimeBar(Drawing* d, int area, const double* y, int n, int year, int period, int freq, int colour,
-                 bool copy) {
+int IDrawTimeBar(Drawing* d, int area, const double* y, int n, int year, int period, int freq, int colour, bool copy) {
     if (freq < 1) freq = 1;
     return IDrawBar(d, area, y, n, year + (period - 1.0) / freq, 1.0 / freq, colour, copy);
 }
@@ -492,8 +487,7 @@ int IDrawText(Drawing* d, int area, const char* text, int x, int y, int font, in
 
 int IDrawTitle(Drawing* d, int area, const char* text) { return IDrawText(d, area, text, 0, 0, -1, -1, 1, 1); }
 
-int IDrawWtext(Drawing* d, int area, const char* text, double x, double y, int font, int size, int role,
-               int colour) {
+int IDrawWtext(Drawing* d, int area, const char* text, double x, double y, int font, int size, int role, int colour) {
     const int pos = IDrawText(d, area, text, 0, 0, font, size, role, colour);
     if (pos < 0) return pos;
     TextFields& t = d->objects[static_cast<std::size_t>(pos)]->text;
@@ -503,8 +497,7 @@ int IDrawWtext(Drawing* d, int area, const char* text, double x, double y, int f
     return pos;
 }
 
-int IDrawWtext3(Drawing* d, int area, const char* text, double x, double y, double z, int font, int size,
-                int colour) {
+int IDrawWtext3(Drawing* d, int area, const char* text, double x, double y, double z, int font, int size, int colour) {
     const int pos = IDrawWtext(d, area, text, x, y, font, size, 0, colour);
     if (pos >= 0) d->objects[static_cast<std::size_t>(pos)]->text.wz = z;
     return pos;

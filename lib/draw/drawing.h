@@ -28,12 +28,12 @@ enum ObjectKind : int {
 
 // Z modes of a vector: how its z data are drawn.
 enum ZMode : int {
-    kZSymbolSize = 0,  // z scales the symbols
-    kZErrorBars = 1,   // y +/- z as bars
-    kZBand = 2,        // y +/- z as a band
-    kZHighLow = 3,     // bars from z up to y (with a bar width)
-    kZMesh = 256,      // z over the grid of x by y
-    kZTriangles = 257, // z at scattered (x, y) points
+    kZSymbolSize = 0,   // z scales the symbols
+    kZErrorBars = 1,    // y +/- z as bars
+    kZBand = 2,         // y +/- z as a band
+    kZHighLow = 3,      // bars from z up to y (with a bar width)
+    kZMesh = 256,       // z over the grid of x by y
+    kZTriangles = 257,  // z at scattered (x, y) points
 };
 
 // Data that an object either owns or borrows from the caller's memory.
@@ -93,9 +93,9 @@ struct AxisFields {
     double scale[5] = {0, 0, 0, 0, 0};  // min, max, first large tick, large step, small step
     int freq = 0;
     bool automatic = true;
-    bool anchorSet = false;  // otherwise the axis sits at the minimum of the other axis
-    int label[3] = {0, 0, 0};  // font size, show labels, decimals (-1 automatic)
-    int grid[3] = {0, 0, 0};   // show grid, grid colour, grid line type
+    bool anchorSet = false;              // otherwise the axis sits at the minimum of the other axis
+    int label[3] = {0, 0, 0};            // font size, show labels, decimals (-1 automatic)
+    int grid[3] = {0, 0, 0};             // show grid, grid colour, grid line type
     int set[7] = {1, 0, 0, 0, 0, 0, 0};  // shown, tick length, division, ...
     int rotation = 0;
     bool hasScale = false;
@@ -113,7 +113,7 @@ struct LineFields {
 struct HistFields {
     DataRef data;
     double start = 0, step = 1, ymin = 0, ymax = 0, base = 0, width = 1;  // width: fraction of the step
-    int outline = 1;  // outline colour (-1 none)
+    int outline = 1;                                                      // outline colour (-1 none)
 };
 
 struct AreaFields {
@@ -159,7 +159,7 @@ struct DrawObject {
 };
 
 struct Drawing {
-    Sheet* sheet = nullptr;  // owned
+    Sheet* sheet = nullptr;                            // owned
     std::vector<std::unique_ptr<DrawObject>> objects;  // list order is drawing and file order
     int areaCount = 0;
     int areaRows = 0, areaColumns = 0;
@@ -190,10 +190,10 @@ int ICheckDrawPointer(Drawing* d, const double* block, std::size_t count, bool m
 // `copy` makes the object own copies of the data.
 int IDrawVector(Drawing* d, int area, const double* y, int n, const char* label, double xstart, double xstep,
                 int colour, bool copy);
-int IDrawXVector(Drawing* d, int area, const double* y, int n, const char* yLabel, const double* x,
-                 const char* xLabel, int colour, bool copy);
-int IDrawTimeVector(Drawing* d, int area, const double* y, int n, const char* label, int year, int period,
-                    int freq, int colour, bool copy);
+int IDrawXVector(Drawing* d, int area, const double* y, int n, const char* yLabel, const double* x, const char* xLabel,
+                 int colour, bool copy);
+int IDrawTimeVector(Drawing* d, int area, const double* y, int n, const char* label, int year, int period, int freq,
+                    int colour, bool copy);
 int IDrawMesh(Drawing* d, int area, const double* x, int columns, const double* y, int rows, const double* z,
               int colour, bool copy);
 int IDrawTriangulation(Drawing* d, int area, const double* x, const double* y, const double* z, int n, int colour,
@@ -205,29 +205,26 @@ int IDrawTriangulationGrid(Drawing* d, int area, const double* x, int columns, c
                            const double* z, int colour);
 int IDrawAxis(Drawing* d, int area, int type, double anchor, double min, double max, double firstLarge,
               double largeStep, double smallStep, int freq);
-int IDrawAxis3(Drawing* d, int area, int type, double anchor, double anchor2, double min, double max,
-               double firstLarge, double largeStep, double smallStep, int freq);
+int IDrawAxis3(Drawing* d, int area, int type, double anchor, double anchor2, double min, double max, double firstLarge,
+               double largeStep, double smallStep, int freq);
 int IDrawAxisAuto(Drawing* d, int area, int type, bool show, bool anchorSet, double anchor);
 int IDrawLine(Drawing* d, int area, double x1, double y1, double z1, double x2, double y2, double z2, int colour);
 int IDrawPline(Drawing* d, int area, int x1, int y1, int x2, int y2, int colour);
 int IDrawSymbol(Drawing* d, int area, double x1, double y1, double x2, double y2, int type, int colour);
 int IDrawSymbol3(Drawing* d, int area, double x, double y, double z, int type, int size, int colour);
 int IDrawPsymbol(Drawing* d, int area, int x1, int y1, int x2, int y2, int type, int colour);
-int IDrawHist(Drawing* d, int area, const double* counts, int n, double start, double step, int colour,
-              bool copy);
+int IDrawHist(Drawing* d, int area, const double* counts, int n, double start, double step, int colour, bool copy);
 // The histogram of data: `bins` bars of equal width over its range (the
 // missing values left out).
 int IDrawHistogram(Drawing* d, int area, const double* data, int n, int bins, int colour);
 // Bars of the heights y centred on xstart, xstart + xstep, ...; the time
 // form on the periods from a year and period at a frequency.
 int IDrawBar(Drawing* d, int area, const double* y, int n, double xstart, double xstep, int colour, bool copy);
-int IDrawTimeBar(Drawing* d, int area, const double* y, int n, int year, int period, int freq, int colour,
-                 bool copy);
+int IDrawTimeBar(Drawing* d, int area, const double* y, int n, int year, int period, int freq, int colour, bool copy);
 int IDrawText(Drawing* d, int area, const char* text, int x, int y, int font, int size, int role, int colour);
 int IDrawTitle(Drawing* d, int area, const char* text);
 int IDrawWtext(Drawing* d, int area, const char* text, double x, double y, int font, int size, int role, int colour);
-int IDrawWtext3(Drawing* d, int area, const char* text, double x, double y, double z, int font, int size,
-                int colour);
+int IDrawWtext3(Drawing* d, int area, const char* text, double x, double y, double z, int font, int size, int colour);
 int IDrawLegend(Drawing* d, int area, int x, int y, bool hidden);
 // The area-settings object of an area, made when missing; null when it
 // cannot be made.

@@ -35,9 +35,21 @@ void SetWorldRange(Drawing* d, int area, int axis, double min, double max) {
     if (obj == nullptr || !std::isfinite(min) || !std::isfinite(max)) return;
     AreaFields& a = obj->areaSet;
     switch (axis) {
-    case 0: a.hasX = true; a.xmin = min; a.xmax = max; break;
-    case 1: a.hasY = true; a.ymin = min; a.ymax = max; break;
-    default: a.hasZ = true; a.zmin = min; a.zmax = max; break;
+    case 0:
+        a.hasX = true;
+        a.xmin = min;
+        a.xmax = max;
+        break;
+    case 1:
+        a.hasY = true;
+        a.ymin = min;
+        a.ymax = max;
+        break;
+    default:
+        a.hasZ = true;
+        a.zmin = min;
+        a.zmax = max;
+        break;
     }
 }
 

@@ -198,8 +198,8 @@ private:
         std::fputs(" \"\" ", f_);
         std::fprintf(f_, "%d\n", h.data.size());
         Values(h.data);
-        std::fprintf(f_, " %.16g %.16g %.16g %.16g %.16g %.16g %d;\n", h.start, h.step, h.ymin, h.ymax, h.base,
-                     h.width, h.outline);
+        std::fprintf(f_, " %.16g %.16g %.16g %.16g %.16g %.16g %d;\n", h.start, h.step, h.ymin, h.ymax, h.base, h.width,
+                     h.outline);
         End();
     }
 
@@ -463,8 +463,10 @@ private:
                 item(key, true);
                 continue;
             }
-            if (!item(key, false)) c_.SkipItem();
-            else c_.Accept(';');
+            if (!item(key, false))
+                c_.SkipItem();
+            else
+                c_.Accept(';');
         }
     }
 
@@ -488,9 +490,9 @@ private:
         if (!DataLine(&yLabel, &y) || !DataLine(&xLabel, &x) || !Doubles(start, 2) || !c_.Accept(';')) return false;
         if (!x.empty() && x.size() != y.size()) return false;
         const int n = static_cast<int>(y.size());
-        const int pos = x.empty() ? IDrawVector(d_, area, y.data(), n, yLabel.c_str(), start[0], start[1], colour, true)
-                                  : IDrawXVector(d_, area, y.data(), n, yLabel.c_str(), x.data(), xLabel.c_str(),
-                                                 colour, true);
+        const int pos =
+            x.empty() ? IDrawVector(d_, area, y.data(), n, yLabel.c_str(), start[0], start[1], colour, true)
+                      : IDrawXVector(d_, area, y.data(), n, yLabel.c_str(), x.data(), xLabel.c_str(), colour, true);
         if (pos < 0) return false;
         DrawObject* o = Last();
         o->lineType = lineType;
@@ -584,8 +586,8 @@ private:
             pos = IDrawAxisAuto(d_, area, type, true, false, std::nan(""));
         } else {
             if (!Doubles(numbers, 6) || !c_.Int(&freq) || !c_.Accept(';')) return false;
-            pos = IDrawAxis(d_, area, type, numbers[0], numbers[1], numbers[2], numbers[3], numbers[4], numbers[5],
-                            freq);
+            pos =
+                IDrawAxis(d_, area, type, numbers[0], numbers[1], numbers[2], numbers[3], numbers[4], numbers[5], freq);
         }
         if (pos < 0) return false;
         DrawObject* o = Last();

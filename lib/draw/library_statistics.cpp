@@ -101,8 +101,8 @@ void Correlogram(int area, const std::vector<double>& raw, const std::string& la
         const std::vector<double> r = CallOnColumn(stdlib::FnAcf, data, {static_cast<double>(lags)}, true);
         if (r.size() < 2) return;
         const std::string name = "ACF" + std::string(label.empty() ? "" : "-") + label;
-        const int pos = IDrawVector(d, area, r.data() + 1, static_cast<int>(r.size()) - 1, name.c_str(), 1, 1,
-                                    colour, true);
+        const int pos =
+            IDrawVector(d, area, r.data() + 1, static_cast<int>(r.size()) - 1, name.c_str(), 1, 1, colour, true);
         if (!Built(pos)) return;
         SetDrawVecIndex(d, pos, bars ? 2 : 1, 0);
     }
@@ -111,8 +111,8 @@ void Correlogram(int area, const std::vector<double>& raw, const std::string& la
         const std::string name = "PACF" + std::string(label.empty() ? "" : "-") + label;
         // Beside the bars of the autocorrelations when both are drawn.
         const double first = acf && bars ? 1.4 : 1;
-        const int pos = IDrawVector(d, area, p.data(), static_cast<int>(p.size()), name.c_str(), first, 1, colour + 1,
-                                    true);
+        const int pos =
+            IDrawVector(d, area, p.data(), static_cast<int>(p.size()), name.c_str(), first, 1, colour + 1, true);
         if (!Built(pos)) return;
         SetDrawVecIndex(d, pos, 1, 0);
     }
@@ -148,7 +148,8 @@ void Bins(const std::vector<double>& x, int wanted, double* start, double* step,
     const int n = std::max(1, static_cast<int>(std::ceil((*hi - *start) / width - 1e-9)));
     counts->assign(static_cast<std::size_t>(std::min(n, 100000)), 0.0);
     for (const double v : x) {
-        const int k = std::clamp(static_cast<int>(std::floor((v - *start) / width)), 0, static_cast<int>(counts->size()) - 1);
+        const int k =
+            std::clamp(static_cast<int>(std::floor((v - *start) / width)), 0, static_cast<int>(counts->size()) - 1);
         (*counts)[static_cast<std::size_t>(k)] += 1;
     }
 }
@@ -189,9 +190,9 @@ ZU_DRAWLIB_ROUTINE(FnDrawAcf) {
     int area = 0, lags = 0, acf = 1, pacf = 0, band = 1, colour = 2, bars = 1;
     std::vector<double> data;
     std::string label;
-    if (!DataArgs(pv, cArg, &area, &data, &label) || !IntOr(pv, cArg, 3, 10, &lags) ||
-        !IntOr(pv, cArg, 4, 1, &acf) || !IntOr(pv, cArg, 5, 0, &pacf) || !IntOr(pv, cArg, 6, 1, &band) ||
-        !IntOr(pv, cArg, 7, 2, &colour) || !IntOr(pv, cArg, 8, 1, &bars))
+    if (!DataArgs(pv, cArg, &area, &data, &label) || !IntOr(pv, cArg, 3, 10, &lags) || !IntOr(pv, cArg, 4, 1, &acf) ||
+        !IntOr(pv, cArg, 5, 0, &pacf) || !IntOr(pv, cArg, 6, 1, &band) || !IntOr(pv, cArg, 7, 2, &colour) ||
+        !IntOr(pv, cArg, 8, 1, &bars))
         return;
     Correlogram(area, data, label, lags, acf != 0, pacf != 0, band != 0, colour, bars != 0);
 }
@@ -221,9 +222,9 @@ ZU_DRAWLIB_ROUTINE(FnDrawSpectrum) {
     Drawing* d = Current();
     if (d == nullptr || data.size() < 2) return;
     const int t = static_cast<int>(data.size());
-    const std::vector<double> f =
-        order > 0 ? CallOnColumn(stdlib::FnPeriodogram, data, {static_cast<double>(std::min(order, t - 1)), 128, 2}, true)
-                  : CallOnColumn(stdlib::FnPeriodogram, data, {}, true);
+    const std::vector<double> f = order > 0 ? CallOnColumn(stdlib::FnPeriodogram, data,
+                                                           {static_cast<double>(std::min(order, t - 1)), 128, 2}, true)
+                                            : CallOnColumn(stdlib::FnPeriodogram, data, {}, true);
     if (f.size() < 2) return;
     const std::string name = "Spectral density" + std::string(label.empty() ? "" : " ") + label;
     Built(IDrawVector(d, area, f.data(), static_cast<int>(f.size()), name.c_str(), 0,
@@ -257,9 +258,8 @@ ZU_DRAWLIB_ROUTINE(FnDrawDensity) {
                                      label.c_str(), 2, true);
         if (!Built(pos) || !normal || !(sd > 0)) return;
         std::vector<double> xs;
-        const std::vector<double> ys = Curve(x.front(), x.back(), 200, [&](double v) {
-            return DProbNormal((v - mean) / sd);
-        }, &xs);
+        const std::vector<double> ys = Curve(
+            x.front(), x.back(), 200, [&](double v) { return DProbNormal((v - mean) / sd); }, &xs);
         Built(IDrawXVector(d, area, ys.data(), 200, normalName.c_str(), xs.data(), "", 3, true));
         return;
     }
@@ -277,9 +277,9 @@ ZU_DRAWLIB_ROUTINE(FnDrawDensity) {
         std::vector<double> sorted(x.size());
         const double h = numerics::KernelBandwidth(x.data(), static_cast<int>(x.size()), sorted.data());
         std::vector<double> xs;
-        const std::vector<double> ys = Curve(lo - (hist ? 0 : 3 * h), hi + (hist ? 0 : 3 * h), 256, [&](double v) {
-            return numerics::DDensKernel(v, x.data(), static_cast<int>(x.size()), h);
-        }, &xs);
+        const std::vector<double> ys = Curve(
+            lo - (hist ? 0 : 3 * h), hi + (hist ? 0 : 3 * h), 256,
+            [&](double v) { return numerics::DDensKernel(v, x.data(), static_cast<int>(x.size()), h); }, &xs);
         const std::string name = "Density" + std::string(label.empty() ? "" : " ") + label;
         if (!Built(IDrawXVector(d, area, ys.data(), 256, name.c_str(), xs.data(), label.c_str(), hist ? 1 : 2, true)))
             return;
@@ -287,8 +287,8 @@ ZU_DRAWLIB_ROUTINE(FnDrawDensity) {
     if (normal && sd > 0) {
         std::vector<double> xs;
         const double a = std::min(lo, mean - 3 * sd), b = std::max(hi, mean + 3 * sd);
-        const std::vector<double> ys =
-            Curve(hist ? lo : a, hist ? hi : b, 256, [&](double v) { return DDensNormal((v - mean) / sd) / sd; }, &xs);
+        const std::vector<double> ys = Curve(
+            hist ? lo : a, hist ? hi : b, 256, [&](double v) { return DDensNormal((v - mean) / sd) / sd; }, &xs);
         Built(IDrawXVector(d, area, ys.data(), 256, normalName.c_str(), xs.data(), "", 3, true));
     }
 }
@@ -381,9 +381,9 @@ ZU_DRAWLIB_ROUTINE(FnDrawBoxPlot) {
         if (v <= q3 + reach) high = std::max(high, v);
     }
     const double x0 = 0.3, x1 = 0.7, mid = 0.5;
-    const double segments[][4] = {{x0, q1, x1, q1}, {x1, q1, x1, q3}, {x1, q3, x0, q3}, {x0, q3, x0, q1},
-                                  {mid, q3, mid, high}, {mid, q1, mid, low}, {0.4, high, 0.6, high},
-                                  {0.4, low, 0.6, low}};
+    const double segments[][4] = {{x0, q1, x1, q1},       {x1, q1, x1, q3},     {x1, q3, x0, q3},
+                                  {x0, q3, x0, q1},       {mid, q3, mid, high}, {mid, q1, mid, low},
+                                  {0.4, high, 0.6, high}, {0.4, low, 0.6, low}};
     for (const auto& s : segments)
         if (!Built(IDrawLine(d, area, s[0], s[1], 0, s[2], s[3], 0, 2))) return;
     if (!Built(IDrawLine(d, area, x0, median, 0, x1, median, 0, 1))) return;

@@ -36,12 +36,16 @@ constexpr const char* kProcedures =
     "/BgnPath  { gsave newpath } def\n"
     "/EndPath  { stroke grestore} def\n"
     "/Width    { /H exch def /W exch def } def\n"
-    "/SymBox   { newpath X Y moveto X W add Y lineto X W add Y H add lineto X Y H add lineto X Y lineto closepath } bind def\n"
+    "/SymBox   { newpath X Y moveto X W add Y lineto X W add Y H add lineto X Y H add lineto X Y lineto closepath } "
+    "bind def\n"
     "/SymTri   { newpath X Y moveto X W 2 div add Y H add lineto X W add Y lineto X Y lineto closepath } bind def\n"
     "/SymCross { newpath X Y moveto X W add Y H add lineto X W add Y moveto X Y H add lineto closepath } bind def\n"
-    "/SymPlus  { newpath X Y H 2 div add moveto X W add Y H 2 div add lineto X W 2 div add Y moveto X W 2 div add Y H add lineto closepath } bind def\n"
-    "/SymDiam  { newpath X Y H 2 div add moveto X W 2 div add Y H add lineto X W add Y H 2 div add lineto  X W 2 div add Y lineto X Y H 2 div add lineto closepath } bind def\n"
-    "/SymCirc  { 1 H W div scale newpath X W 2 div add Y H 2 div add W H div mul W 2 div 0 360 arc closepath } bind def\n"
+    "/SymPlus  { newpath X Y H 2 div add moveto X W add Y H 2 div add lineto X W 2 div add Y moveto X W 2 div add Y H "
+    "add lineto closepath } bind def\n"
+    "/SymDiam  { newpath X Y H 2 div add moveto X W 2 div add Y H add lineto X W add Y H 2 div add lineto  X W 2 div "
+    "add Y lineto X Y H 2 div add lineto closepath } bind def\n"
+    "/SymCirc  { 1 H W div scale newpath X W 2 div add Y H 2 div add W H div mul W 2 div 0 360 arc closepath } bind "
+    "def\n"
     "/SymDash  { newpath X Y H 2 div add moveto X W add Y H 2 div add lineto closepath } bind def\n"
     "/FillStr  { closepath gsave FillColor fill grestore stroke grestore } def\n"
     "/Fill     { closepath FillColor fill grestore } def\n"
@@ -119,9 +123,8 @@ constexpr const char* kPageChoice =
     "%one: A4, Letter or User (the size given above), portrait with\n"
     "%/Landscape 0 def\n";
 
-constexpr const char* kSymbolProcedures[12] = {"FillBox", "Box",     "Plus",  "Dash",
-                                               "Circle",  nullptr,   "FillCir", "Tri",
-                                               "FillTri", "Diam",    "FillDiam", "Cross"};
+constexpr const char* kSymbolProcedures[12] = {"FillBox", "Box", "Plus",    "Dash", "Circle",   nullptr,
+                                               "FillCir", "Tri", "FillTri", "Diam", "FillDiam", "Cross"};
 
 double Grey(std::int32_t packed) {
     const int r = packed & 0xFF, g = (packed >> 8) & 0xFF, b = (packed >> 16) & 0xFF;
@@ -141,7 +144,10 @@ void WriteLineTypes(std::FILE* f, const Defaults& d) {
         case 0: dash1 = dash2 = 0; break;
         case 1: dash1 = dash2 = 35; break;
         case 2: dash1 = dash2 = 70; break;
-        case 3: dash1 = 160; dash2 = 80; break;
+        case 3:
+            dash1 = 160;
+            dash2 = 80;
+            break;
         default: break;
         }
         // In black and white a solid type 3 would look like a solid type 2.
@@ -161,9 +167,8 @@ void WriteColours(std::FILE* f, const Defaults& d) {
     std::fputs(kColourArrays, f);
     for (int i = 0; i < kColours; ++i) {
         const std::int32_t c = d.colours[0][i];
-        std::fprintf(f, "BWG %2d %.2f put  Gray %2d %.2f put  RGB %2d [%.2f %.2f %.2f] put\n", i,
-                     Grey(d.colours[1][i]), i, Grey(c), i, (c & 0xFF) / 255.0,
-                     ((c >> 8) & 0xFF) / 255.0, ((c >> 16) & 0xFF) / 255.0);
+        std::fprintf(f, "BWG %2d %.2f put  Gray %2d %.2f put  RGB %2d [%.2f %.2f %.2f] put\n", i, Grey(d.colours[1][i]),
+                     i, Grey(c), i, (c & 0xFF) / 255.0, ((c >> 8) & 0xFF) / 255.0, ((c >> 16) & 0xFF) / 255.0);
     }
     const int model = d.displayMode == 1 ? 1 : d.printColourModel;
     std::fprintf(f,
@@ -182,8 +187,7 @@ void WriteProlog(std::FILE* f, const Sheet& sheet, int eps) {
     std::fputs(kProcedures, f);
     std::fputs(kFontProcedures, f);
     const double ratio = static_cast<double>(sheet.paperWidth) / sheet.paperHeight;
-    std::fprintf(f, kPageProcedures, ratio, ratio, ratio, sheet.paperWidth + 2000, sheet.paperWidth,
-                 sheet.paperHeight);
+    std::fprintf(f, kPageProcedures, ratio, ratio, ratio, sheet.paperWidth + 2000, sheet.paperWidth, sheet.paperHeight);
     WriteLineTypes(f, d);
     std::fputs(kFonts, f);
     WriteColours(f, d);
@@ -228,9 +232,7 @@ public:
         case kRecLine: std::fprintf(f_, "%d %d %s\n", a, b, inPath_ ? "lt" : "Lto"); break;
         case kRecRelLine: std::fprintf(f_, "%d %d Rlt\n", a, b); break;
         case kRecBoxTo: std::fprintf(f_, "%d %d Boxto\n", a, b); break;
-        case kRecLineType:
-            std::fprintf(f_, "/Ltp { Linetype%d } def /Lwd { Linewidth%d } def Slt\n", a, a);
-            break;
+        case kRecLineType: std::fprintf(f_, "/Ltp { Linetype%d } def /Lwd { Linewidth%d } def Slt\n", a, a); break;
         case kRecLineWidth: std::fprintf(f_, "%d setlinewidth\n", a); break;
         case kRecColor: std::fprintf(f_, "%d SetColor\n", a); break;
         case kRecFillColor: fill_ = r.packed; break;

@@ -128,7 +128,8 @@ AxisScale ExplicitScale(const AxisFields& a) {
         for (double v = first; v <= s.max + step * 1e-9; v += step) s.ticks.push_back({v, FormatTick(v, step)});
         const double minor = a.scale[4];
         if (std::isfinite(minor) && minor > 0 && (s.max - s.min) / minor <= 1000) {
-            for (double v = first - std::floor((first - s.min) / minor) * minor; v <= s.max + minor * 1e-9; v += minor) {
+            for (double v = first - std::floor((first - s.min) / minor) * minor; v <= s.max + minor * 1e-9;
+                 v += minor) {
                 const double r = (v - first) / step;
                 if (std::fabs(r - std::round(r)) > 1e-6) s.ticks.push_back({v, ""});
             }
@@ -217,7 +218,8 @@ private:
 
     bool HasData() const {
         return std::any_of(f_.objects.begin(), f_.objects.end(), [](const DrawObject* o) {
-            return o->kind == kKindVector || o->kind == kKindHist || (o->kind == kKindLine && !o->line.sheetCoordinates);
+            return o->kind == kKindVector || o->kind == kKindHist ||
+                   (o->kind == kKindLine && !o->line.sheetCoordinates);
         });
     }
 
@@ -245,7 +247,8 @@ private:
         // The y axis first: its labels decide the room on the left.
         const int height = f_.y1 - f_.y0;
         auto yFits = [&](int count, const std::string&) { return count * yFont * 2 <= height + yFont; };
-        if (yAxis_.object != nullptr && !yAxis_.object->axis.automatic && yAxis_.object->axis.scale[1] > yAxis_.object->axis.scale[0])
+        if (yAxis_.object != nullptr && !yAxis_.object->axis.automatic &&
+            yAxis_.object->axis.scale[1] > yAxis_.object->axis.scale[0])
             yScale_ = ExplicitScale(yAxis_.object->axis);
         else
             yScale_ = ChooseNumericScale(ylo, yhi, !fixedY, yFits);
@@ -261,7 +264,8 @@ private:
         auto xFits = [&](int count, const std::string& label) {
             return count * (GDItextWidth(label, 0, xFont) + xFont) <= width + xFont;
         };
-        if (xAxis_.object != nullptr && !xAxis_.object->axis.automatic && xAxis_.object->axis.scale[1] > xAxis_.object->axis.scale[0]) {
+        if (xAxis_.object != nullptr && !xAxis_.object->axis.automatic &&
+            xAxis_.object->axis.scale[1] > xAxis_.object->axis.scale[0]) {
             xScale_ = ExplicitScale(xAxis_.object->axis);
         } else if (e.freq > 0 && !fixedX) {
             xScale_.min = xlo;
@@ -334,7 +338,8 @@ private:
 
     bool HasBars() const {
         return std::any_of(f_.objects.begin(), f_.objects.end(), [](const DrawObject* o) {
-            return o->kind == kKindHist || (o->kind == kKindVector && (o->vec.indexMode != 0 || o->vec.symbolMode == 4));
+            return o->kind == kKindHist ||
+                   (o->kind == kKindVector && (o->vec.indexMode != 0 || o->vec.symbolMode == 4));
         });
     }
 
@@ -345,7 +350,8 @@ private:
         std::vector<Tick> ticks = xScale_.ticks;
         std::sort(ticks.begin(), ticks.end(), [](const Tick& a, const Tick& b) { return a.value < b.value; });
         for (const Tick& t : ticks) {
-            if (t.value < f_.xmin - 1e-9 * (f_.xmax - f_.xmin) || t.value > f_.xmax + 1e-9 * (f_.xmax - f_.xmin)) continue;
+            if (t.value < f_.xmin - 1e-9 * (f_.xmax - f_.xmin) || t.value > f_.xmax + 1e-9 * (f_.xmax - f_.xmin))
+                continue;
             int px = 0, py = 0;
             GDIwToP(t.value, f_.ymin, &px, &py);
             GDIpmoveTo(px, f_.y0);
@@ -365,7 +371,8 @@ private:
         std::vector<Tick> ticks = yScale_.ticks;
         std::sort(ticks.begin(), ticks.end(), [](const Tick& a, const Tick& b) { return a.value < b.value; });
         for (const Tick& t : ticks) {
-            if (t.value < f_.ymin - 1e-9 * (f_.ymax - f_.ymin) || t.value > f_.ymax + 1e-9 * (f_.ymax - f_.ymin)) continue;
+            if (t.value < f_.ymin - 1e-9 * (f_.ymax - f_.ymin) || t.value > f_.ymax + 1e-9 * (f_.ymax - f_.ymin))
+                continue;
             int px = 0, py = 0;
             GDIwToP(f_.xmin, t.value, &px, &py);
             GDIpmoveTo(f_.x0, py);
@@ -398,12 +405,14 @@ private:
             if (obj->kind == kKindVector && !obj->vec.yLabel.empty() && obj->vec.zMode < kZMesh)
                 l->entries.push_back(obj);
         if (l->entries.empty()) return false;
-        const int given = l->object != nullptr && l->object->legend.set[0] > 0 ? l->object->legend.set[0] : def.legendFontSize;
+        const int given =
+            l->object != nullptr && l->object->legend.set[0] > 0 ? l->object->legend.set[0] : def.legendFontSize;
         l->size = Scaled(given, scale_);
         l->sample = l->size * 2;
         l->line = l->size * 13 / 10;
         int textWidth = 0;
-        for (const DrawObject* obj : l->entries) textWidth = std::max(textWidth, GDItextWidth(obj->vec.yLabel, 0, l->size));
+        for (const DrawObject* obj : l->entries)
+            textWidth = std::max(textWidth, GDItextWidth(obj->vec.yLabel, 0, l->size));
         l->width = l->sample + l->size / 2 + textWidth + l->size / 2;
         l->height = static_cast<int>(l->entries.size()) * l->line + l->size / 3;
         l->placed = l->object != nullptr && (l->object->legend.x != 20 || l->object->legend.y != 20);
@@ -555,8 +564,8 @@ private:
                                                : kLabelGap + t.size;
                 GDItextMarkup(t.text, (f_.x0 + f_.x1) / 2, f_.y0 - below, t.font, t.size, 1, 0);
             } else if (role == 3) {
-                GDItextMarkup(t.text, f_.x0 - yLabelRoom_ - kLabelGap - t.size / 4, (f_.y0 + f_.y1) / 2, t.font,
-                              t.size, 1, 90);
+                GDItextMarkup(t.text, f_.x0 - yLabelRoom_ - kLabelGap - t.size / 4, (f_.y0 + f_.y1) / 2, t.font, t.size,
+                              1, 90);
                 GDItextDirection(0);
             } else if (t.world && !is3d) {
                 int px = 0, py = 0;
@@ -577,9 +586,9 @@ private:
     AreaFrame& f_;
     AxisChoice xAxis_, yAxis_;
     AxisScale xScale_, yScale_;
-    int top_ = 0;  // the top of the area on the sheet, above its title
-    double scale_ = 1;  // of texts, for the size of the area
-    int yLabelRoom_ = 0;  // the width of the y tick labels and ticks
+    int top_ = 0;          // the top of the area on the sheet, above its title
+    double scale_ = 1;     // of texts, for the size of the area
+    int yLabelRoom_ = 0;   // the width of the y tick labels and ticks
     bool fixedY_ = false;  // the y range was given: nothing is added to it
 };
 

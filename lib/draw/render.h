@@ -15,7 +15,7 @@ struct AreaFrame {
     int area = 0;
     int x0 = 0, y0 = 0, x1 = 0, y1 = 0;  // plot rectangle in sheet units
     double xmin = 0, xmax = 1, ymin = 0, ymax = 1;
-    std::vector<DrawObject*> objects;    // the area's objects in list order
+    std::vector<DrawObject*> objects;  // the area's objects in list order
 };
 
 // Texts, ticks and legends shrink with the area: 1 for an area of 4000

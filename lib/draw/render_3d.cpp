@@ -99,9 +99,8 @@ void Render3D(Drawing*, AreaFrame& f, const DrawObject* settings) {
         if (b.lo[axis] > b.hi[axis]) b.lo[axis] = 0, b.hi[axis] = 1;
         // The grid runs to the ends of the data; heights get nice ends.
         const int most = fontScale < 0.8 ? 4 : 6;
-        scales[axis] = ChooseNumericScale(b.lo[axis], b.hi[axis], axis == 2, [&](int count, const std::string&) {
-            return count <= most;
-        });
+        scales[axis] = ChooseNumericScale(b.lo[axis], b.hi[axis], axis == 2,
+                                          [&](int count, const std::string&) { return count <= most; });
         b.lo[axis] = scales[axis].min;
         b.hi[axis] = scales[axis].max;
     }
@@ -174,7 +173,8 @@ void Render3D(Drawing*, AreaFrame& f, const DrawObject* settings) {
             const int rowStep = std::max(1, rows / 300), columnStep = std::max(1, columns / 300);
             for (int i = 0; i + rowStep < rows; i += rowStep) {
                 for (int j = 0; j + columnStep < columns; j += columnStep) {
-                    const int idx[4][2] = {{i, j}, {i, j + columnStep}, {i + rowStep, j + columnStep}, {i + rowStep, j}};
+                    const int idx[4][2] = {
+                        {i, j}, {i, j + columnStep}, {i + rowStep, j + columnStep}, {i + rowStep, j}};
                     Facet facet{0, {}, 4, 0};
                     double zsum = 0;
                     bool ok = true;

@@ -91,7 +91,9 @@ private:
 class SymbolGrid {
 public:
     explicit SymbolGrid(const AreaFrame& f)
-        : x0_(f.x0), y0_(f.y0), columns_(std::max(1, (f.x1 - f.x0) / kSymbolCell + 1)),
+        : x0_(f.x0),
+          y0_(f.y0),
+          columns_(std::max(1, (f.x1 - f.x0) / kSymbolCell + 1)),
           rows_(std::max(1, (f.y1 - f.y0) / kSymbolCell + 1)),
           used_(static_cast<std::size_t>(columns_) * static_cast<std::size_t>(rows_), false) {}
     // True the first time a cell is asked for (points outside always).

@@ -66,7 +66,8 @@ std::vector<Tick> TimeTicks(double min, double max, int freq, Fits&& fits) {
             if (freq % k != 0 && k != 1) continue;
             const int count = static_cast<int>(periods / k) + 1;
             if (!fits(count, PeriodLabel(static_cast<int>(firstYear), freq, freq))) continue;
-            for (long p = static_cast<long>(std::ceil((min - eps) * freq)); p <= static_cast<long>(std::floor((max + eps) * freq)); ++p) {
+            for (long p = static_cast<long>(std::ceil((min - eps) * freq));
+                 p <= static_cast<long>(std::floor((max + eps) * freq)); ++p) {
                 const long year = static_cast<long>(std::floor(static_cast<double>(p) / freq));
                 const int period = static_cast<int>(p - year * freq) + 1;
                 const double x = static_cast<double>(p) / freq;

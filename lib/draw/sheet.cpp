@@ -12,9 +12,7 @@ namespace {
 
 Sheet* current = nullptr;
 
-std::int16_t Clamp16(long v) {
-    return static_cast<std::int16_t>(std::clamp<long>(v, -32767, 32767));
-}
+std::int16_t Clamp16(long v) { return static_cast<std::int16_t>(std::clamp<long>(v, -32767, 32767)); }
 
 // Drops the texts a block owns and empties it.
 void EmptyBlock(DisplayBlock& block) {
@@ -78,10 +76,14 @@ enum Outcode { kRight = 1, kLeft = 2, kTop = 4, kBottom = 8 };
 
 int OutcodeOf(const Sheet& s, double x, double y) {
     int code = 0;
-    if (x > s.clipX1) code |= kRight;
-    else if (x < s.clipX0) code |= kLeft;
-    if (y > s.clipY1) code |= kTop;
-    else if (y < s.clipY0) code |= kBottom;
+    if (x > s.clipX1)
+        code |= kRight;
+    else if (x < s.clipX0)
+        code |= kLeft;
+    if (y > s.clipY1)
+        code |= kTop;
+    else if (y < s.clipY0)
+        code |= kBottom;
     return code;
 }
 

@@ -28,26 +28,26 @@ namespace zu::draw {
 // and must not change.
 enum RecordCode : std::int32_t {
     kRecNone = 0,
-    kRecMove = 1,          // a, b = x, y
-    kRecRelMove = 2,       // a, b = dx, dy
-    kRecLine = 3,          // a, b = x, y
-    kRecRelLine = 4,       // a, b = dx, dy
-    kRecBoxTo = 5,         // a, b = corner x, y
-    kRecLineType = 6,      // a = type 0..15
-    kRecLineWidth = 7,     // a = width
-    kRecColor = 8,         // a = colour index 0..255
-    kRecFillColor = 9,     // packed RGB in `packed`, or -1
-    kRecTextDirection = 10,  // a = degrees (360: right-aligned)
-    kRecFont = 11,         // a = font 0..15, b = size
-    kRecText = 12,         // owned text, at the current position
-    kRecTextTo = 13,       // owned text, continuing at the current point
-    kRecSymbolChar = 14,   // a = Symbol-font character, b = size
+    kRecMove = 1,             // a, b = x, y
+    kRecRelMove = 2,          // a, b = dx, dy
+    kRecLine = 3,             // a, b = x, y
+    kRecRelLine = 4,          // a, b = dx, dy
+    kRecBoxTo = 5,            // a, b = corner x, y
+    kRecLineType = 6,         // a = type 0..15
+    kRecLineWidth = 7,        // a = width
+    kRecColor = 8,            // a = colour index 0..255
+    kRecFillColor = 9,        // packed RGB in `packed`, or -1
+    kRecTextDirection = 10,   // a = degrees (360: right-aligned)
+    kRecFont = 11,            // a = font 0..15, b = size
+    kRecText = 12,            // owned text, at the current position
+    kRecTextTo = 13,          // owned text, continuing at the current point
+    kRecSymbolChar = 14,      // a = Symbol-font character, b = size
     kRecSymbolCharSame = 15,  // a = Symbol-font character
-    kRecTab = 16,          // a = 0..3
-    kRecSymbolFirst = 18,  // 18 + symbol type 0..11; a, b = width, height
+    kRecTab = 16,             // a = 0..3
+    kRecSymbolFirst = 18,     // 18 + symbol type 0..11; a, b = width, height
     kRecSymbolLast = 29,
     kRecBeginPath = 31,
-    kRecEndPath = 32,      // a = fill mode 0 none, 1 fill, 2 fill and stroke
+    kRecEndPath = 32,  // a = fill mode 0 none, 1 fill, 2 fill and stroke
 };
 
 // One display record: a code and either two signed 16-bit values, a
@@ -114,7 +114,7 @@ struct Sheet {
     // -1 means none recorded yet.
     int color = -1, lineType = -1, lineWidth = -1, textDirection = 0;
     int font = 0, fontSize = 0;
-    int pathFillMode = 0;    // for the next GDIendPath
+    int pathFillMode = 0;  // for the next GDIendPath
     bool inPath = false;
     Sheet();
     ~Sheet();  // frees the owned texts
@@ -156,7 +156,7 @@ void GDItextTo(std::string_view text);   // record 13
 void GDItextTable(int op);
 // A symbol of type 0..11 with its lower-left corner at the current point.
 void GDIpsymbol(int type, int width, int height);
-void GDIsymbolChar(int code, int size);            // record 14
+void GDIsymbolChar(int code, int size);  // record 14
 void GDIbeginPath();
 void GDIsetPathFill(int mode);
 void GDIendPath();
@@ -195,7 +195,7 @@ void GDIlineTo3(double x, double y, double z);
 // ------------------------------------------------------------------
 
 struct LineMode {
-    int style = 0;   // 0 solid, 1 dotted, 2 dashed, 3 long dashes, 4 own lengths
+    int style = 0;  // 0 solid, 1 dotted, 2 dashed, 3 long dashes, 4 own lengths
     int width = 10;
     int dash1 = 10;
     int dash2 = 10;
@@ -257,8 +257,7 @@ void GDIcolourRgb(int colour, int* red, int* green, int* blue);
 // sheet point (x, y) in the given font and size and records it as
 // records 10 to 16.  align: 0 left, 1 centred, 2 right (at x); rotation
 // in degrees.
-void GDItextMarkup(std::string_view text, int x, int y, int font, int size,
-                   int align, int rotation);
+void GDItextMarkup(std::string_view text, int x, int y, int font, int size, int align, int rotation);
 // The width and height in sheet units that GDItextMarkup would take.
 int GDItextWidth(std::string_view text, int font, int size);
 int GDItextHeight(std::string_view text, int font, int size);
@@ -275,7 +274,6 @@ enum class CairoForm { kSvg, kPdf, kPng };
 // Renders the sheet through cairo: same picture as the PostScript form,
 // 432 points wide (PNG: `pixelWidth` pixels wide).  Returns 1, or 0 when
 // the file cannot be written.
-int GDIsaveWithCairo(const char* fileName, const Sheet& sheet, CairoForm form,
-                     int pixelWidth = 1200);
+int GDIsaveWithCairo(const char* fileName, const Sheet& sheet, CairoForm form, int pixelWidth = 1200);
 
 }  // namespace zu::draw

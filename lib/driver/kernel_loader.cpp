@@ -11,8 +11,7 @@ namespace zu::driver {
 namespace {
 
 template <typename Fn>
-Fn as(void* routine)
-{
+Fn as(void* routine) {
     return reinterpret_cast<Fn>(routine);
 }
 
@@ -36,15 +35,13 @@ constexpr std::array<KernelSymbol, 8> kKernelSymbols{{
 // The file to open for a kernel library: "NAME.so" found in the current
 // directory or along the include path, else the bare "NAME.so" for the
 // loader's own search (LD_LIBRARY_PATH, the system directories).
-std::string kernelLibraryFile(const std::string& name)
-{
+std::string kernelLibraryFile(const std::string& name) {
     std::string file = name + ".so";
     char found[ZU_PATH_MAX] = "";
     if (FILE* f = ZuFileOpenSearch(file.c_str(), 0, 1, found, "")) {
         std::fclose(f);
         char resolved[PATH_MAX];
-        if (realpath(found, resolved))
-            return resolved;
+        if (realpath(found, resolved)) return resolved;
     }
     return file;
 }
@@ -54,8 +51,7 @@ std::string kernelLibraryFile(const std::string& name)
 
 using namespace zu::driver;
 
-extern "C" void ZuLoadKernel(const char* suffix, int verbose)
-{
+extern "C" void ZuLoadKernel(const char* suffix, int verbose) {
     std::string library = std::string("zukernel") + (suffix ? suffix : "");
     std::string file = kernelLibraryFile(library);
     bool first = true;
@@ -63,16 +59,12 @@ extern "C" void ZuLoadKernel(const char* suffix, int verbose)
         int err = 0;
         void* routine = GetDynamicLink(file.c_str(), symbol.name, &err);
         if (first && err == 1) {
-            if (verbose)
-                ZuLinkError(17, library.c_str());
+            if (verbose) ZuLinkError(17, library.c_str());
             return;
         }
         first = false;
-        if (!routine)
-            continue;
-        if (verbose)
-            std::printf("Zu kernel replacement from library %s: %s\n", library.c_str(),
-                        symbol.name);
+        if (!routine) continue;
+        if (verbose) std::printf("Zu kernel replacement from library %s: %s\n", library.c_str(), symbol.name);
         symbol.install(routine);
     }
 }

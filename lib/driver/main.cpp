@@ -15,8 +15,7 @@ namespace {
 
 constexpr const char* kBanner = "Zu version 3.40 (Linux) - object-oriented matrix language";
 
-constexpr const char* kUsageHead =
-    "Zu Object-oriented matriX language\nUsage:\tZu filename[.zu] [switches]\nSwitches:";
+constexpr const char* kUsageHead = "Zu Object-oriented matriX language\nUsage:\tZu filename[.zu] [switches]\nSwitches:";
 constexpr const char* kUsageModes =
     "  -d          debugging mode\n"
     "  -i          interactive mode";
@@ -40,15 +39,13 @@ constexpr const char* kUsageBlock =
 
 void ignoreExit(int) {}
 
-bool hasExtensionNoCase(const std::string& name, const char* ext)
-{
+bool hasExtensionNoCase(const std::string& name, const char* ext) {
     return strcasecmp(SFileExt(name.c_str()), ext) == 0;
 }
 
 // Looks for the start-up file of interactive mode and opens it as the
 // current source; not finding it is not an error.
-void openStartupFile()
-{
+void openStartupFile() {
     const char* name = "zu_init.zu";
     std::string found;
     if (FILE* f = FileOpen(name, "rb")) {
@@ -61,29 +58,24 @@ void openStartupFile()
             found = buffer;
         }
     }
-    if (!found.empty())
-        ZuOpenSourceFile(found.c_str());
+    if (!found.empty()) ZuOpenSourceFile(found.c_str());
 }
 
 // Links the object files of a '+'-joined list; the first failure's count.
-int linkFileList(const std::string& list)
-{
+int linkFileList(const std::string& list) {
     std::size_t start = 0;
     while (start <= list.size()) {
         std::size_t end = list.find('+', start);
-        if (end == std::string::npos)
-            end = list.size();
+        if (end == std::string::npos) end = list.size();
         std::string name = list.substr(start, end - start);
-        if (int errors = IZuGetImportFile(name.c_str(), 0, 0))
-            return errors;
+        if (int errors = IZuGetImportFile(name.c_str(), 0, 0)) return errors;
         start = end + 1;
     }
     return 0;
 }
 
 // Writes the object file into the current directory; -2 on success.
-int writeObjectFile(const std::string& sourceName)
-{
+int writeObjectFile(const std::string& sourceName) {
     std::string name = SFileBase(sourceName.c_str());
     name.resize(static_cast<std::size_t>(SFileExt(name.c_str()) - name.c_str()));
     name += ".zuo";
@@ -96,8 +88,7 @@ int writeObjectFile(const std::string& sourceName)
 }
 
 // Compiles the open source; false when it had errors.
-bool compileSource()
-{
+bool compileSource() {
     bool ok = IZuParse() == 0 && IZuScanErrors() == 0;
     ZuOpenSourceFile(nullptr);
     return ok;
@@ -105,36 +96,29 @@ bool compileSource()
 
 // Links, prunes and runs: the steps after a successful compile.  Sets
 // `returnAtOnce` when the run is skipped (-r-), which also skips clean-up.
-int linkAndRun(const RunOptions& o, bool compiled, bool& returnAtOnce)
-{
+int linkAndRun(const RunOptions& o, bool compiled, bool& returnAtOnce) {
     if (!compiled && !o.interactive && o.linkFiles.empty()) {
         ZuCompileMessage("no files specified", 0);
         return 0;
     }
     // The start-up file declares the library for the prompt; the empty
     // main comes from here unless a main was compiled or is being linked.
-    if (o.interactive && o.linkFiles.empty() && !ZuSymFindGlobalFunction("main"))
-        ZuParseEmitMainDummy();
+    if (o.interactive && o.linkFiles.empty() && !ZuSymFindGlobalFunction("main")) ZuParseEmitMainDummy();
     int errors = o.linkFiles.empty() ? 0 : linkFileList(o.linkFiles);
     errors += IZuParseLinkImports();
     if (ZuIsGaussMode()) {
         while (IZuParseGaussAutoload()) {
-            if (errors)
-                return 0;
+            if (errors) return 0;
             errors = IZuParseLinkImports();
         }
     }
-    if (errors || IZuScanErrors())
-        return 0;
-    if (o.createAfterLink)
-        return writeObjectFile(o.fileName);
+    if (errors || IZuScanErrors()) return 0;
+    if (o.createAfterLink) return writeObjectFile(o.fileName);
     // The debug flag is also on in interactive mode, where typed lines
     // may still call any declared function.
-    if (!ZuIsDebug())
-        ZuParseDelUnusedExternals();
+    if (!ZuIsDebug()) ZuParseDelUnusedExternals();
     int position = IZuRunInit();
-    if (position < 0)
-        return 0;
+    if (position < 0) return 0;
     if (o.noRun) {
         returnAtOnce = true;
         return position;
@@ -143,29 +127,24 @@ int linkAndRun(const RunOptions& o, bool compiled, bool& returnAtOnce)
     // be linked: its error is a link error found when the run begins.
     const int linkErrors = IZuGetLinkErrors();
     FZuRun(position, 0);
-    if (IZuGetLinkErrors() > linkErrors)
-        return 0;
-    if (o.cacheReport)
-        MatCacheStatus();
+    if (IZuGetLinkErrors() > linkErrors) return 0;
+    if (o.cacheReport) MatCacheStatus();
     return position;
 }
 
 // The steps of ZuMain after the switch walk, up to clean-up.
-int compileLinkRun(RunOptions& o, bool& returnAtOnce)
-{
+int compileLinkRun(RunOptions& o, bool& returnAtOnce) {
     ZuParseInterDebug(o.interactive, o.debug);
     ZuOpenCode();
     // An object file compiled with -g holds the support source already.
     const bool gaussObject = hasExtensionNoCase(o.fileName, ".zuo");
-    if (ZuIsGaussMode() &&
-        !FZuParseInitGauss(gaussObject ? nullptr : "zugauss.zu", !o.createObject && !gaussObject))
+    if (ZuIsGaussMode() && !FZuParseInitGauss(gaussObject ? nullptr : "zugauss.zu", !o.createObject && !gaussObject))
         return 0;
     // Object files linked from the command line bring their own
     // declarations; compiling the start-up file as well would make it the
     // file that their link errors name.
     if (o.fileName.empty()) {
-        if (o.linkFiles.empty())
-            openStartupFile();
+        if (o.linkFiles.empty()) openStartupFile();
     } else if (hasExtensionNoCase(o.fileName, ".zuo")) {
         o.linkFiles = o.fileName;
         o.fileName.clear();
@@ -174,10 +153,8 @@ int compileLinkRun(RunOptions& o, bool& returnAtOnce)
     }
     bool compiled = false;
     if (ZuGetSourceFilename()) {
-        if (!compileSource())
-            return 0;
-        if (o.createObject)
-            return writeObjectFile(o.fileName);
+        if (!compileSource()) return 0;
+        if (o.createObject) return writeObjectFile(o.fileName);
         compiled = true;
     }
     return linkAndRun(o, compiled, returnAtOnce);
@@ -193,15 +170,13 @@ using namespace zu::driver;
 
 extern "C" {
 
-void ZuMainUsage(void)
-{
+void ZuMainUsage(void) {
     ZuMessage(kUsageHead);
     ZuMessage(kUsageModes);
     ZuMessage(kUsageBlock);
 }
 
-void ZuMainInit(void)
-{
+void ZuMainInit(void) {
     SetZuMessage(ZuDefaultMessage);
     SetZuRunMessage(ZuDefaultMessage);
     SetZuExit(ignoreExit);
@@ -215,8 +190,7 @@ void ZuMainInit(void)
     SetKnlEigen(nullptr);  // the built-in general eigenvalue routine
 }
 
-void ZuMainExit(void)
-{
+void ZuMainExit(void) {
     IZuScanExit();
     ZuRunExit();
     // Files a program left open are finished here, so that their headers
@@ -232,8 +206,7 @@ void ZuMainExit(void)
     ZuParseExitGauss();
 }
 
-int ZuMain(int argc, char** argv)
-{
+int ZuMain(int argc, char** argv) {
     // Nothing may unwind into the host: a failure inside is reported here.
     try {
         return runMain(argc, argv);
@@ -250,8 +223,7 @@ int ZuMain(int argc, char** argv)
 
 namespace zu::driver {
 
-int runMain(int argc, char** argv)
-{
+int runMain(int argc, char** argv) {
     RunOptions options;
     ZuSetMainArgs(argc, argv);
     ZuSetZuArgs(0, nullptr);
@@ -281,16 +253,14 @@ int runMain(int argc, char** argv)
         case SwitchResult::NoLinkFile: return 0;
         }
     }
-    if (options.fileName.empty() && !options.noRun)
-        options.interactive = true;
+    if (options.fileName.empty() && !options.noRun) options.interactive = true;
     if (!options.interactive && options.fileName.empty() && options.linkFiles.empty()) {
         ZuMainUsage();
         return 0;
     }
     bool returnAtOnce = false;
     int result = compileLinkRun(options, returnAtOnce);
-    if (returnAtOnce)
-        return result;
+    if (returnAtOnce) return result;
     ZuMainExit();
     return result;
 }
@@ -299,10 +269,8 @@ int runMain(int argc, char** argv)
 
 extern "C" {
 
-int ZuMainCmd(const char* commandline)
-{
-    if (!commandline)
-        return -1;
+int ZuMainCmd(const char* commandline) {
+    if (!commandline) return -1;
     std::vector<char> buffer;
     try {
         buffer.assign(commandline, commandline + std::strlen(commandline) + 1);
@@ -313,21 +281,17 @@ int ZuMainCmd(const char* commandline)
     std::vector<char*> table{programName};
     char* p = buffer.data();
     while (*p && table.size() < 20) {
-        while (*p == ' ')
-            ++p;
-        if (!*p)
-            break;
+        while (*p == ' ') ++p;
+        if (!*p) break;
         char* start = p;
         char end = ' ';
         if (*p == '"') {
             start = ++p;
             end = '"';
         }
-        while (*p && *p != end)
-            ++p;
+        while (*p && *p != end) ++p;
         table.push_back(start);
-        if (*p)
-            *p++ = '\0';
+        if (*p) *p++ = '\0';
     }
     table.push_back(nullptr);
     int result = ZuMain(static_cast<int>(table.size()) - 1, table.data());

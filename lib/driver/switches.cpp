@@ -14,43 +14,37 @@ namespace {
 char lower(char ch) { return static_cast<char>(std::tolower(static_cast<unsigned char>(ch))); }
 
 // A decimal integer at text, clamped to int; false when there is none.
-bool readNumber(const char*& text, int& value)
-{
+bool readNumber(const char*& text, int& value) {
     char* end = nullptr;
     long long n = std::strtoll(text, &end, 10);
-    if (end == text)
-        return false;
+    if (end == text) return false;
     value = n > INT_MAX ? INT_MAX : n < INT_MIN ? INT_MIN : static_cast<int>(n);
     text = end;
     return true;
 }
 
-SwitchResult unrecognized(const char* arg)
-{
+SwitchResult unrecognized(const char* arg) {
     std::string text = std::string("Unrecognized command line switch: ") + arg;
     ZuCompileMessage(text.c_str(), 0);
     return SwitchResult::Continue;
 }
 
 // -c, -cl: l must be lower case; anything else after -c is ignored.
-void createSwitch(const char* rest, RunOptions& o)
-{
+void createSwitch(const char* rest, RunOptions& o) {
     if (!*rest)
         o.createObject = true;
     else if (rest[0] == 'l')
         o.createAfterLink = true;
 }
 
-void optimizeSwitch(const char* rest)
-{
+void optimizeSwitch(const char* rest) {
     if (lower(rest[0]) == 'd')
         ZuParseOptimization(0);
     else if (lower(rest[0]) == 'n')
         ZuParseSetLineno(0);
 }
 
-void runSwitch(const char* rest, RunOptions& o)
-{
+void runSwitch(const char* rest, RunOptions& o) {
     if (rest[0] == '-') {
         o.noRun = true;
         return;
@@ -70,8 +64,7 @@ void runSwitch(const char* rest, RunOptions& o)
     }
 }
 
-void sizeSwitch(const char* rest)
-{
+void sizeSwitch(const char* rest) {
     int symbols = 2000, stack = 1000;
     readTwoNumbers(rest, symbols, stack);
     ZuSetSymbolSize(symbols);
@@ -80,26 +73,21 @@ void sizeSwitch(const char* rest)
 
 }  // namespace
 
-void readTwoNumbers(const char* text, int& first, int& second)
-{
-    if (!readNumber(text, first))
-        return;
+void readTwoNumbers(const char* text, int& first, int& second) {
+    if (!readNumber(text, first)) return;
     if (*text == ',') {
         ++text;
         readNumber(text, second);
     }
 }
 
-SwitchResult applySwitch(const char* arg, RunOptions& o)
-{
+SwitchResult applySwitch(const char* arg, RunOptions& o) {
     if (std::strcmp(arg, "-zuedit") == 0) {
         ZuSetZuEditMode();
         return SwitchResult::Continue;
     }
-    if (std::strcmp(arg, "--help") == 0)
-        return SwitchResult::Usage;
-    if (std::strcmp(arg, "--version") == 0)
-        return SwitchResult::Version;
+    if (std::strcmp(arg, "--help") == 0) return SwitchResult::Usage;
+    if (std::strcmp(arg, "--version") == 0) return SwitchResult::Version;
     const char* rest = arg + 2;
     switch (lower(arg[1])) {
     case '?':

@@ -7,15 +7,15 @@ namespace zu::driver {
 
 // Settings of one ZuMain call, filled by the switch walk.
 struct RunOptions {
-    std::string fileName;        // the first argument that is not a switch
-    std::string linkFiles;       // object files joined by '+' (-l)
-    bool createObject = false;   // -c: compile, write .zuo, no linking
-    bool createAfterLink = false;// -cl: link the imports first
-    bool noRun = false;          // -r-
-    bool cacheReport = false;    // -rr
-    bool interactive = false;    // -i
-    bool debug = false;          // -d
-    bool verbose = false;        // -v: report kernel replacements
+    std::string fileName;          // the first argument that is not a switch
+    std::string linkFiles;         // object files joined by '+' (-l)
+    bool createObject = false;     // -c: compile, write .zuo, no linking
+    bool createAfterLink = false;  // -cl: link the imports first
+    bool noRun = false;            // -r-
+    bool cacheReport = false;      // -rr
+    bool interactive = false;      // -i
+    bool debug = false;            // -d
+    bool verbose = false;          // -v: report kernel replacements
 };
 
 enum class SwitchResult {

@@ -18,10 +18,10 @@ namespace zu::gauss {
 using compiler::Emit;
 using compiler::Error;
 using compiler::State;
-using program::literalTable;
-using program::symbolTable;
-using program::Op;
 using program::code;
+using program::literalTable;
+using program::Op;
+using program::symbolTable;
 namespace tok = program::tok;
 
 namespace {
@@ -33,33 +33,47 @@ struct Command {
 
 // Sorted: searched by bisection on the lower-cased word.
 constexpr std::array kCommands{
-    Command{"clear", 1},     Command{"clearg", 2},   Command{"closeall", 3},
-    Command{"create", 4},    Command{"datalist", 5}, Command{"debug", 6},
-    Command{"delete", 7},    Command{"disable", 8},  Command{"dlibrary", 9},
-    Command{"dllcall", 10},  Command{"ed", 12},      Command{"edit", 13},
-    Command{"enable", 14},   Command{"format", 16},  Command{"graph", 17},
-    Command{"lib", 18},      Command{"library", 19}, Command{"load", 20},
-    Command{"loadf", 23},    Command{"loadk", 24},   Command{"loadm", 21},
-    Command{"loadp", 25},    Command{"loads", 22},   Command{"msym", 26},
-    Command{"ndpclex", 27},  Command{"open", 28},    Command{"output", 29},
-    Command{"outwidth", 30}, Command{"plot", 31},    Command{"plotsym", 32},
-    Command{"prcsn", 33},    Command{"print", 34},   Command{"rndseed", 36},
-    Command{"run", 37},      Command{"save", 38},    Command{"saveall", 39},
-    Command{"system", 41},   Command{"trace", 42},   Command{"trap", 43},
-    Command{"use", 44},
+    Command{"clear", 1},    Command{"clearg", 2},   Command{"closeall", 3}, Command{"create", 4},
+    Command{"datalist", 5}, Command{"debug", 6},    Command{"delete", 7},   Command{"disable", 8},
+    Command{"dlibrary", 9}, Command{"dllcall", 10}, Command{"ed", 12},      Command{"edit", 13},
+    Command{"enable", 14},  Command{"format", 16},  Command{"graph", 17},   Command{"lib", 18},
+    Command{"library", 19}, Command{"load", 20},    Command{"loadf", 23},   Command{"loadk", 24},
+    Command{"loadm", 21},   Command{"loadp", 25},   Command{"loads", 22},   Command{"msym", 26},
+    Command{"ndpclex", 27}, Command{"open", 28},    Command{"output", 29},  Command{"outwidth", 30},
+    Command{"plot", 31},    Command{"plotsym", 32}, Command{"prcsn", 33},   Command{"print", 34},
+    Command{"rndseed", 36}, Command{"run", 37},     Command{"save", 38},    Command{"saveall", 39},
+    Command{"system", 41},  Command{"trace", 42},   Command{"trap", 43},    Command{"use", 44},
 };
 static_assert(std::is_sorted(kCommands.begin(), kCommands.end(),
                              [](const Command& a, const Command& b) { return a.word < b.word; }));
 
 enum CommandCode : int {
-    kClear = 1, kClearg = 2, kCloseall = 3, kCreate = 4, kDisable = 8, kDlibrary = 9, kDllcall = 10,
-    kEnable = 14, kFormat = 16, kLibrary = 19, kLoad = 20, kLoadm = 21, kLoads = 22,
-    kOpen = 28, kOutput = 29, kOutwidth = 30, kPlot = 31, kPlotsym = 32, kPrint = 34,
-    kRndseed = 36, kSave = 38, kSystem = 41, kTrap = 43,
+    kClear = 1,
+    kClearg = 2,
+    kCloseall = 3,
+    kCreate = 4,
+    kDisable = 8,
+    kDlibrary = 9,
+    kDllcall = 10,
+    kEnable = 14,
+    kFormat = 16,
+    kLibrary = 19,
+    kLoad = 20,
+    kLoadm = 21,
+    kLoads = 22,
+    kOpen = 28,
+    kOutput = 29,
+    kOutwidth = 30,
+    kPlot = 31,
+    kPlotsym = 32,
+    kPrint = 34,
+    kRndseed = 36,
+    kSave = 38,
+    kSystem = 41,
+    kTrap = 43,
 };
 
-void endCommand()
-{
+void endCommand() {
     SkipSpaces();
     const int t = GPeek();
     if (t == tok::Semicolon || t == tok::SemiSemi) {
@@ -72,25 +86,19 @@ void endCommand()
 
 // The function of the namespace that a command calls, declared as an
 // external function when it is not yet known.
-int runtime(std::string_view name, int count)
-{
-    return DeclareExternalFunction(name, count);
-}
+int runtime(std::string_view name, int count) { return DeclareExternalFunction(name, count); }
 
-void pushString(std::string_view text)
-{
+void pushString(std::string_view text) {
     Emit(code(Op::PSH), 0);
     Emit(code(Op::LIT), literalTable().addString(text));
 }
 
-void pushInt(int value)
-{
+void pushInt(int value) {
     Emit(code(Op::PSH), 0);
     Emit(code(Op::LTI), value);
 }
 
-void pushExpression()
-{
+void pushExpression() {
     SkipSpaces();
     Emit(code(Op::PSH), 0);
     LoadGaussExpression();
@@ -99,13 +107,11 @@ void pushExpression()
 // A file name operand: "^name" is the value of a string variable; a
 // quoted string as it is; otherwise the unquoted word.  The scanner reads
 // the word itself, so nothing may look ahead of it.
-void pushFileName(const char* stops)
-{
+void pushFileName(const char* stops) {
     std::string text;
     if (PendingToken()) {
         int t = GNext();
-        while (t == tok::Space)
-            t = GNext();
+        while (t == tok::Space) t = GNext();
         if (t == tok::Caret || t == tok::DotCaret) {
             pushExpression();
             return;
@@ -129,8 +135,7 @@ void pushFileName(const char* stops)
 }
 
 // The target of a command that stores: a name, as for an assignment.
-Operand storeTarget(const std::string& name)
-{
+Operand storeTarget(const std::string& name) {
     Operand x = ResolveGaussName(name, true);
     if (x.function && !Procedure().active) {
         x = Operand{};
@@ -142,17 +147,14 @@ Operand storeTarget(const std::string& name)
 }
 
 // clear x, y;   clearg x, y;
-void clearCommand(bool global)
-{
+void clearCommand(bool global) {
     while (GPeek() == tok::Identifier || GPeek() == tok::Comma) {
-        if (GNext() == tok::Comma)
-            continue;
+        if (GNext() == tok::Comma) continue;
         const std::string name = State().text;
         Operand x;
         if (global) {
             int g = FindGaussGlobal(name);
-            if (g < 0)
-                g = DeclareGaussGlobal(name);
+            if (g < 0) g = DeclareGaussGlobal(name);
             x.kind = Storage::Global;
             x.index = g;
             x.function = program::kindOf(symbolTable()[g].val) == ZU_FUNCTION;
@@ -168,8 +170,7 @@ void clearCommand(bool global)
             x.kind = Storage::Global;
             x.index = DeclareGaussGlobal(name);
         }
-        if (x.kind == Storage::Global)
-            symbolTable()[x.index].val.t &= ~ZU_FLAG_NUL;
+        if (x.kind == Storage::Global) symbolTable()[x.index].val.t &= ~ZU_FLAG_NUL;
         Emit(code(Op::LTI), 0);
         compiler::Store(x);
     }
@@ -178,8 +179,7 @@ void clearCommand(bool global)
 }
 
 // format [/flags] [width [, precision]];
-void formatCommand()
-{
+void formatCommand() {
     const int f = runtime("format", 3);
     Emit(code(Op::LOD), f);
     std::string flags;
@@ -208,22 +208,18 @@ void formatCommand()
 }
 
 // load x [= file], ...;  loadm ...;  loads ...;  x[r, c] reads text
-void loadCommand(bool strings)
-{
+void loadCommand(bool strings) {
     const int f = runtime(strings ? "loads" : "loadm", 3);
     do {
         SkipSpaces();
-        if (!GExpect(tok::Identifier))
-            break;
+        if (!GExpect(tok::Identifier)) break;
         const std::string name = State().text;
         int rows = -1, columns = -1;
         if (GAccept(tok::LBracket)) {
             rows = columns = 0;
             if (!GAccept(tok::RBracket)) {
-                if (GExpect(tok::Int))
-                    rows = std::atoi(State().text.c_str());
-                if (GAccept(tok::Comma) && GExpect(tok::Int))
-                    columns = std::atoi(State().text.c_str());
+                if (GExpect(tok::Int)) rows = std::atoi(State().text.c_str());
+                if (GAccept(tok::Comma) && GExpect(tok::Int)) columns = std::atoi(State().text.c_str());
                 GExpect(tok::RBracket);
             }
         }
@@ -246,8 +242,7 @@ void loadCommand(bool strings)
 }
 
 // save [file =] x, ...;: "save x" writes x to "x.fmt"
-void saveCommand()
-{
+void saveCommand() {
     const int f = runtime("save", 2);
     do {
         SkipSpaces();
@@ -262,8 +257,7 @@ void saveCommand()
             SkipSpaces();
             Emit(code(Op::LOD), f);
             pushString(name);
-            if (!GAccept(tok::Assign))
-                GUnread(tok::Identifier, name);  // the name is the value's too
+            if (!GAccept(tok::Assign)) GUnread(tok::Identifier, name);  // the name is the value's too
         } else {
             break;
         }
@@ -276,8 +270,7 @@ void saveCommand()
 }
 
 // open f = name [for append|update] [varindxi [offset]];
-void openCommand()
-{
+void openCommand() {
     SkipSpaces();
     if (!GExpect(tok::Identifier)) {
         SkipStatement();
@@ -293,8 +286,7 @@ void openCommand()
     SkipSpaces();
     if (GAccept(tok::KwFor)) {
         SkipSpaces();
-        if (GExpect(tok::Identifier))
-            mode = State().text == "append" ? 1 : State().text == "update" ? 2 : 0;
+        if (GExpect(tok::Identifier)) mode = State().text == "append" ? 1 : State().text == "update" ? 2 : 0;
     }
     SkipSpaces();
     if (GPeek() == tok::Identifier) {
@@ -302,8 +294,7 @@ void openCommand()
         if (State().text == "varindxi" || State().text == "varindx") {
             offset = 0;
             SkipSpaces();
-            if (GAccept(tok::Int))
-                offset = std::atoi(State().text.c_str());
+            if (GAccept(tok::Int)) offset = std::atoi(State().text.c_str());
         }
     }
     pushInt(mode);
@@ -316,8 +307,7 @@ void openCommand()
 
 // create f = name [with ...];: a new data set; what follows "with" (the
 // variables' names and types) is passed over.
-void createCommand()
-{
+void createCommand() {
     SkipSpaces();
     if (!GExpect(tok::Identifier)) {
         SkipStatement();
@@ -336,8 +326,7 @@ void createCommand()
 }
 
 // output [file = name] [on|off|reset];
-void outputCommand()
-{
+void outputCommand() {
     Emit(code(Op::LOD), runtime("output", 2));
     SkipSpaces();
     bool named = false;
@@ -352,8 +341,7 @@ void outputCommand()
             GUnread(tok::Identifier, word);
         }
     }
-    if (!named)
-        pushInt(0);
+    if (!named) pushInt(0);
     int mode = 0;
     SkipSpaces();
     if (GPeek() == tok::Identifier) {
@@ -368,21 +356,18 @@ void outputCommand()
 }
 
 // A command calling a run-time routine with its operands as expressions.
-void callCommand(std::string_view name, int count)
-{
+void callCommand(std::string_view name, int count) {
     Emit(code(Op::LOD), runtime(name, count));
     int n = 0;
     SkipSpaces();
     while (GPeek() != tok::Semicolon && GPeek() != tok::SemiSemi && GPeek() != tok::Eof) {
-        if (n > 0 && !GAccept(tok::Comma))
-            break;
+        if (n > 0 && !GAccept(tok::Comma)) break;
         SkipSpaces();
         pushExpression();
         SkipSpaces();
         ++n;
     }
-    if (count >= 0 && n != count)
-        Error(Msg::WrongArgumentCount, GaussName(name));
+    if (count >= 0 && n != count) Error(Msg::WrongArgumentCount, GaussName(name));
     Emit(code(Op::CAL), n);
     compiler::LineMarker();
     endCommand();
@@ -390,15 +375,13 @@ void callCommand(std::string_view name, int count)
 
 // system [code];  trap n [, mask];  closeall [files]: a missing operand
 // is passed as 0.
-void optionalOperands(std::string_view name)
-{
+void optionalOperands(std::string_view name) {
     const int f = runtime(name, 0);
     Emit(code(Op::LOD), f);
     int n = 0;
     SkipSpaces();
     while (GPeek() != tok::Semicolon && GPeek() != tok::SemiSemi && GPeek() != tok::Eof) {
-        if (n > 0 && !GAccept(tok::Comma))
-            break;
+        if (n > 0 && !GAccept(tok::Comma)) break;
         SkipSpaces();
         pushExpression();
         SkipSpaces();
@@ -414,8 +397,7 @@ void optionalOperands(std::string_view name)
 }
 
 // dlibrary name, ...; : the libraries' names as one text
-void dlibraryCommand()
-{
+void dlibraryCommand() {
     Emit(code(Op::LOD), runtime("dlibrary", 2));
     pushString(RestOfStatement());
     pushInt(0);
@@ -427,8 +409,7 @@ void dlibraryCommand()
 // dllcall name(args): the arguments go into an array in "$t1", which the
 // function may change through gauss::dllcall; each variable passed by
 // name then takes its element back.
-void dllcallCommand()
-{
+void dllcallCommand() {
     SkipSpaces();
     if (!GExpect(tok::Identifier)) {
         SkipStatement();
@@ -443,8 +424,7 @@ void dllcallCommand()
         do {
             Emit(code(Op::PSH), 0);
             Operand x = ParseGaussExpression();
-            const bool variable = x.kind == Storage::Global || x.kind == Storage::Local ||
-                                  x.kind == Storage::Argument;
+            const bool variable = x.kind == Storage::Global || x.kind == Storage::Local || x.kind == Storage::Argument;
             variables.push_back(variable && !x.function ? x : Operand{});
             compiler::Load(x);
             Emit(code(Op::OPR), tok::RBrace);
@@ -460,8 +440,7 @@ void dllcallCommand()
     Emit(code(Op::CAL), 2);
     for (std::size_t k = 0; k < variables.size(); ++k) {
         Operand target = variables[k];
-        if (target.kind == Storage::None)
-            continue;
+        if (target.kind == Storage::None) continue;
         Emit(code(Op::LOD), temporary);
         Emit(code(Op::XMV), static_cast<int>(k));
         compiler::Store(target);
@@ -474,15 +453,13 @@ void dllcallCommand()
 
 }  // namespace
 
-int CommandCode(std::string_view word)
-{
+int CommandCode(std::string_view word) {
     auto it = std::lower_bound(kCommands.begin(), kCommands.end(), word,
                                [](const Command& c, std::string_view w) { return c.word < w; });
     return it != kCommands.end() && it->word == word ? it->code : 0;
 }
 
-void CommandStatement(int command)
-{
+void CommandStatement(int command) {
     SpaceItems blanks;  // command operands may be separated by blanks
     switch (command) {
     case kClear: clearCommand(false); return;
@@ -517,8 +494,7 @@ void CommandStatement(int command)
 }
 
 // print [/flags] items [;|;;]: gauss::println, or gauss::print after ";;"
-void PrintStatement()
-{
+void PrintStatement() {
     SpaceItems blanks;
     const int load = Emit(code(Op::LOD), runtime("println", -1));
     std::string flags;
@@ -544,8 +520,7 @@ void PrintStatement()
             GNext();
             continue;
         }
-        if (t == tok::Semicolon || t == tok::SemiSemi || t == tok::Eof)
-            break;
+        if (t == tok::Semicolon || t == tok::SemiSemi || t == tok::Eof) break;
         if (t == tok::Dollar) {
             GNext();
             SkipSpaces();

@@ -19,10 +19,10 @@ namespace zu::gauss {
 using compiler::Emit;
 using compiler::Error;
 using compiler::State;
-using program::literalTable;
-using program::symbolTable;
-using program::Op;
 using program::code;
+using program::literalTable;
+using program::Op;
+using program::symbolTable;
 namespace tok = program::tok;
 
 namespace {
@@ -31,10 +31,8 @@ namespace {
 constexpr long kMaxElements = 1L << 24;
 
 // The first 8 bytes of a text as the bytes of a double.
-double characterElement(std::string_view text)
-{
-    if (text.size() > 8 && State().warningLevel > 0)
-        Error(Msg::WarnLongString, text);
+double characterElement(std::string_view text) {
+    if (text.size() > 8 && State().warningLevel > 0) Error(Msg::WarnLongString, text);
     char bytes[8] = {};
     std::memcpy(bytes, text.data(), std::min<std::size_t>(text.size(), 8));
     double d;
@@ -52,13 +50,11 @@ struct Elements {
 
 // Elements up to one of the stop tokens (not taken); commas separate rows
 // when `rows` is set and are ignored otherwise.
-void readElements(Elements& e, bool rows, int stop)
-{
+void readElements(Elements& e, bool rows, int stop) {
     int inRow = 0;
     for (;;) {
         const int t = GPeek();
-        if (t == stop || t == tok::Semicolon || t == tok::Eof || t == tok::SemiSemi)
-            break;
+        if (t == stop || t == tok::Semicolon || t == tok::Eof || t == tok::SemiSemi) break;
         if (t == tok::Comma) {
             GNext();
             if (rows) {
@@ -86,13 +82,11 @@ void readElements(Elements& e, bool rows, int stop)
         e.values.push_back(d);
         ++inRow;
     }
-    if (rows)
-        e.rowLengths.push_back(inRow);
+    if (rows) e.rowLengths.push_back(inRow);
 }
 
 // An r by c matrix value (owned) of the values, row by row.
-ZuVALUE matrixValue(const std::vector<double>& values, int r, int c)
-{
+ZuVALUE matrixValue(const std::vector<double>& values, int r, int c) {
     ZuVALUE v{};
     v.t = ZU_MATRIX | ZU_FLAG_VAL;
     double** m = MatAllocBlock(r, c);
@@ -103,8 +97,7 @@ ZuVALUE matrixValue(const std::vector<double>& values, int r, int c)
     }
     for (int i = 0; i < r; ++i)
         for (int j = 0; j < c; ++j)
-            m[i][j] = values.empty() ? 0.0
-                                     : values[static_cast<std::size_t>(i * c + j) % values.size()];
+            m[i][j] = values.empty() ? 0.0 : values[static_cast<std::size_t>(i * c + j) % values.size()];
     v.w1.i = r;
     v.w2.i = c;
     v.w3.m = m;
@@ -112,8 +105,7 @@ ZuVALUE matrixValue(const std::vector<double>& values, int r, int c)
 }
 
 // A constant value as an operand: ints coded in LTI, the rest literals.
-Operand literalOperand(ZuVALUE v)
-{
+Operand literalOperand(ZuVALUE v) {
     Operand x;
     x.kind = Storage::Constant;
     if ((v.t & ZU_TYPE_MASK) == ZU_INT) {
@@ -130,8 +122,7 @@ Operand literalOperand(ZuVALUE v)
 // The value a list of elements makes: one number alone is a scalar (an
 // int when it is one), a string alone a string, more a column (or r by c
 // when dimensions are given).
-ZuVALUE elementsValue(const Elements& e, int rows, int columns, bool quotedString)
-{
+ZuVALUE elementsValue(const Elements& e, int rows, int columns, bool quotedString) {
     if (rows > 0) {
         if (static_cast<double>(rows) * columns > kMaxElements) {
             Error(Msg::OutOfMemory);
@@ -145,12 +136,10 @@ ZuVALUE elementsValue(const Elements& e, int rows, int columns, bool quotedStrin
         return matrixValue(e.values, rows, columns);
     }
     if (e.values.size() == 1) {
-        if (quotedString)
-            return compiler::ConstValue::string(e.firstText).release();
+        if (quotedString) return compiler::ConstValue::string(e.firstText).release();
         ZuVALUE v{};
         const double d = e.values[0];
-        if (!e.onlyText && d == std::trunc(d) && std::fabs(d) < 2147483647.0 &&
-            !(d == 0 && std::signbit(d))) {
+        if (!e.onlyText && d == std::trunc(d) && std::fabs(d) < 2147483647.0 && !(d == 0 && std::signbit(d))) {
             v.t = ZU_INT;
             v.w1.i = static_cast<int>(d);
         } else {
@@ -167,8 +156,7 @@ ZuVALUE elementsValue(const Elements& e, int rows, int columns, bool quotedStrin
     if (e.rowLengths.size() > 1) {
         const int c = e.rowLengths[0];
         for (int n : e.rowLengths)
-            if (n != c)
-                Error(Msg::WrongElementCount);
+            if (n != c) Error(Msg::WrongElementCount);
         const int r = static_cast<int>(e.rowLengths.size());
         if (static_cast<std::size_t>(r) * static_cast<std::size_t>(c) != e.values.size())
             return matrixValue(e.values, r, 1);
@@ -178,10 +166,8 @@ ZuVALUE elementsValue(const Elements& e, int rows, int columns, bool quotedStrin
 }
 
 // A dimension of let: an integer constant of at least 1.
-int letDimension()
-{
-    if (!GExpect(tok::Int))
-        return 1;
+int letDimension() {
+    if (!GExpect(tok::Int)) return 1;
     const long n = std::strtol(State().text.c_str(), nullptr, 10);
     if (n < 1 || n > kMaxElements) {
         Error(Msg::DimensionBelowOne);
@@ -191,8 +177,7 @@ int letDimension()
 }
 
 // The constants after let or declare's operator: "{ rows }" or a list.
-ZuVALUE constantsValue(int rows, int columns)
-{
+ZuVALUE constantsValue(int rows, int columns) {
     Elements e;
     bool quoted = false;
     if (GAccept(tok::LBrace)) {
@@ -202,14 +187,12 @@ ZuVALUE constantsValue(int rows, int columns)
         quoted = GPeek() == tok::String;
         readElements(e, false, tok::Semicolon);
     }
-    if (e.values.size() != 1)
-        quoted = false;
+    if (e.values.size() != 1) quoted = false;
     return elementsValue(e, rows, columns, quoted);
 }
 
 // Stores a value into a global's record, freeing the old one.
-void storeConstant(int g, ZuVALUE v)
-{
+void storeConstant(int g, ZuVALUE v) {
     ZuVALUE& old = symbolTable()[g].val;
     const int keep = old.t & (ZU_FLAG_GLO | ZU_FLAG_STA);
     ZuFreeValue(&old);
@@ -219,8 +202,7 @@ void storeConstant(int g, ZuVALUE v)
 
 }  // namespace
 
-bool ParseConstantElement(double& out, std::string& text, bool& isText)
-{
+bool ParseConstantElement(double& out, std::string& text, bool& isText) {
     isText = false;
     int t = GPeek();
     double sign = 1;
@@ -250,8 +232,7 @@ bool ParseConstantElement(double& out, std::string& text, bool& isText)
         // Gauss keeps an unquoted name in upper case (the scanner has
         // lower-cased it), a quoted string as written.
         if (t == tok::Identifier)
-            for (char& c : text)
-                c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+            for (char& c : text) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
         isText = true;
         out = characterElement(text);
         return true;
@@ -260,8 +241,7 @@ bool ParseConstantElement(double& out, std::string& text, bool& isText)
 }
 
 // { elements , elements ... }
-Operand ParseMatrixLiteral()
-{
+Operand ParseMatrixLiteral() {
     Elements e;
     readElements(e, true, tok::RBrace);
     GExpect(tok::RBrace);
@@ -280,8 +260,7 @@ Operand ParseMatrixLiteral()
 }
 
 // let x [ "[" r [, c] "]" ] [=] constants ;
-void LetStatement()
-{
+void LetStatement() {
     if (!GExpect(tok::Identifier)) {
         SkipStatement();
         return;
@@ -290,8 +269,7 @@ void LetStatement()
     int rows = 0, columns = 1;
     if (GAccept(tok::LBracket)) {
         rows = letDimension();
-        if (GAccept(tok::Comma))
-            columns = letDimension();
+        if (GAccept(tok::Comma)) columns = letDimension();
         GExpect(tok::RBracket);
     }
     Operand found = ResolveGaussName(name, true);
@@ -310,19 +288,16 @@ void LetStatement()
     } else {
         target = found;
     }
-    if (target.kind == Storage::Global)
-        symbolTable()[target.index].val.t &= ~ZU_FLAG_NUL;
+    if (target.kind == Storage::Global) symbolTable()[target.index].val.t &= ~ZU_FLAG_NUL;
     Operand value = literalOperand(v);
     compiler::Load(value);
     compiler::Store(target);
     compiler::LineMarker();
-    if (!GAccept(tok::SemiSemi))
-        GExpect(tok::Semicolon);
+    if (!GAccept(tok::SemiSemi)) GExpect(tok::Semicolon);
 }
 
 // declare [matrix|string] name [op constants], ... ;
-void DeclareStatement()
-{
+void DeclareStatement() {
     GAccept(tok::GExternal);
     bool isString = false;
     const int t = GPeek();
@@ -339,13 +314,11 @@ void DeclareStatement()
         isString = true;
     }
     do {
-        if (!GExpect(tok::Identifier))
-            break;
+        if (!GExpect(tok::Identifier)) break;
         const std::string name = State().text;
         int g = FindGaussGlobal(name);
         const bool existed = g >= 0 && !(symbolTable()[g].val.t & ZU_FLAG_NUL);
-        if (g < 0)
-            g = DeclareGaussGlobal(name, isString);
+        if (g < 0) g = DeclareGaussGlobal(name, isString);
         if (!isString && !existed) {
             ZuVALUE& v = symbolTable()[g].val;
             v.t = ZU_INT | ZU_FLAG_GLO;
@@ -358,11 +331,9 @@ void DeclareStatement()
             op = '=';
         } else if (GPeek() == tok::Query || GPeek() == tok::Colon || GPeek() == tok::Bang) {
             const int first = GNext();
-            if (GExpect(tok::Assign))
-                op = first == tok::Query ? '?' : first == tok::Colon ? ':' : '!';
+            if (GExpect(tok::Assign)) op = first == tok::Query ? '?' : first == tok::Colon ? ':' : '!';
         }
-        if (op == 0)
-            continue;
+        if (op == 0) continue;
         ZuVALUE v = constantsValue(0, 1);
         if (op == ':' && existed) {
             Error(Msg::DuplicateIdentifier, GaussName(name));
@@ -373,13 +344,11 @@ void DeclareStatement()
             storeConstant(g, v);
         }
     } while (GAccept(tok::Comma));
-    if (!GAccept(tok::SemiSemi))
-        GExpect(tok::Semicolon);
+    if (!GAccept(tok::SemiSemi)) GExpect(tok::Semicolon);
 }
 
 // external proc|fn|keyword|string|matrix name [,] name ... ;
-void ExternalStatement()
-{
+void ExternalStatement() {
     // The word after external says what the names are: any word other
     // than proc, fn, keyword and string means matrices.
     const int t = GNext();
@@ -387,20 +356,17 @@ void ExternalStatement()
     const bool isString = t == tok::KwString;
     for (int n = GPeek(); n == tok::Identifier || n == tok::Comma; n = GPeek()) {
         GNext();
-        if (n == tok::Comma)
-            continue;
+        if (n == tok::Comma) continue;
         const std::string name = State().text;
         if (function) {
             const int g = DeclareExternalFunction(name, 0, t == tok::GKeyword ? kKeywordFlag : 0);
-            if (t == tok::GKeyword)
-                symbolTable()[g].val.t |= kKeywordFlag;
+            if (t == tok::GKeyword) symbolTable()[g].val.t |= kKeywordFlag;
         } else if (FindGaussGlobal(name) < 0) {
             const int g = DeclareGaussGlobal(name, isString);
             symbolTable()[g].val.t &= ~ZU_FLAG_NUL;
         }
     }
-    if (!GAccept(tok::SemiSemi))
-        GExpect(tok::Semicolon);
+    if (!GAccept(tok::SemiSemi)) GExpect(tok::Semicolon);
 }
 
 }  // namespace zu::gauss

@@ -20,10 +20,10 @@ namespace zu::gauss {
 using compiler::Emit;
 using compiler::Error;
 using compiler::State;
-using program::literalTable;
-using program::symbolTable;
-using program::Op;
 using program::code;
+using program::literalTable;
+using program::Op;
+using program::symbolTable;
 namespace tok = program::tok;
 
 // ---------------------------------------------------------------------------
@@ -36,28 +36,24 @@ struct Pushed {
     std::string text;
 };
 std::vector<Pushed> g_pushed;  // tokens given back, read again first
-bool g_spaceItems = false;  // reading print items
-int g_depth = 0;            // brackets open inside the current item
+bool g_spaceItems = false;     // reading print items
+int g_depth = 0;               // brackets open inside the current item
 
 bool opens(int t) { return t == tok::LParen || t == tok::LBracket || t == tok::LBrace; }
 bool closes(int t) { return t == tok::RParen || t == tok::RBracket || t == tok::RBrace; }
 
 }  // namespace
 
-int GPeek()
-{
-    if (!g_pushed.empty())
-        return g_pushed.back().token;
+int GPeek() {
+    if (!g_pushed.empty()) return g_pushed.back().token;
     for (;;) {
         const int t = compiler::Peek();
-        if (t != tok::Space || (g_spaceItems && g_depth == 0))
-            return t;
+        if (t != tok::Space || (g_spaceItems && g_depth == 0)) return t;
         compiler::Next();
     }
 }
 
-int GNext()
-{
+int GNext() {
     const int t = GPeek();
     if (!g_pushed.empty()) {
         State().text = std::move(g_pushed.back().text);
@@ -73,16 +69,13 @@ int GNext()
     return t;
 }
 
-bool GAccept(int t)
-{
-    if (GPeek() != t)
-        return false;
+bool GAccept(int t) {
+    if (GPeek() != t) return false;
     GNext();
     return true;
 }
 
-void GUnread(int t, const std::string& text)
-{
+void GUnread(int t, const std::string& text) {
     // A token given back is no progress: taking it again counts it again.
     g_pushed.push_back(Pushed{t, text});
     --State().taken;
@@ -92,24 +85,19 @@ void GUnread(int t, const std::string& text)
         ++g_depth;
 }
 
-bool GExpect(int t)
-{
-    if (GAccept(t))
-        return true;
+bool GExpect(int t) {
+    if (GAccept(t)) return true;
     compiler::ExpectedError(t, GPeek());
     return false;
 }
 
-void SkipSpaces()
-{
-    while (g_pushed.empty() && compiler::Peek() == tok::Space)
-        compiler::Next();
+void SkipSpaces() {
+    while (g_pushed.empty() && compiler::Peek() == tok::Space) compiler::Next();
 }
 
 bool PendingToken() { return !g_pushed.empty() || State().pushed != compiler::kNoToken; }
 
-std::string RestOfStatement()
-{
+std::string RestOfStatement() {
     std::string rest;
     int t = tok::NoToken;
     if (PendingToken()) {
@@ -122,32 +110,26 @@ std::string RestOfStatement()
     }
     IZuScanUnquotedString(1, 1, nullptr);
     std::string more = SZuScanText();
-    if (!rest.empty() && !more.empty())
-        rest += ' ';
+    if (!rest.empty() && !more.empty()) rest += ' ';
     rest += more;
-    while (!rest.empty() && rest.back() == ' ')
-        rest.pop_back();
+    while (!rest.empty() && rest.back() == ' ') rest.pop_back();
     return rest;
 }
 
-void SkipStatement()
-{
+void SkipStatement() {
     for (int t = GPeek(); t != tok::Eof; t = GPeek()) {
         GNext();
-        if (t == tok::Semicolon || t == tok::SemiSemi)
-            return;
+        if (t == tok::Semicolon || t == tok::SemiSemi) return;
     }
 }
 
-SpaceItems::SpaceItems() : saved(g_spaceItems), savedDepth(g_depth)
-{
+SpaceItems::SpaceItems() : saved(g_spaceItems), savedDepth(g_depth) {
     g_spaceItems = true;
     g_depth = 0;
     ZuSetSpaceMode(1);
 }
 
-SpaceItems::~SpaceItems()
-{
+SpaceItems::~SpaceItems() {
     g_spaceItems = saved;
     g_depth = savedDepth;
     ZuSetSpaceMode(saved ? 1 : 0);
@@ -158,8 +140,7 @@ SpaceItems::~SpaceItems()
 
 namespace {
 
-Operand globalOperand(int g)
-{
+Operand globalOperand(int g) {
     const ZuNAMEDVALUE& r = symbolTable()[g];
     const int kind = program::kindOf(r.val);
     Operand x;
@@ -173,11 +154,9 @@ Operand globalOperand(int g)
 }
 
 // A name the procedure declared local, or one of its arguments.
-bool procedureName(const std::string& name, Operand& x)
-{
+bool procedureName(const std::string& name, Operand& x) {
     program::SymbolTable& st = symbolTable();
-    if (!st.inFunction())
-        return false;
+    if (!st.inFunction()) return false;
     if (const int r = st.findLocal(name); r >= 0) {
         x.kind = Storage::Local;
         x.index = compiler::LocalNumber(r);
@@ -197,60 +176,47 @@ bool procedureName(const std::string& name, Operand& x)
 
 }  // namespace
 
-std::string GaussName(std::string_view name)
-{
-    if (name.find("::") != std::string_view::npos)
-        return std::string(name);
+std::string GaussName(std::string_view name) {
+    if (name.find("::") != std::string_view::npos) return std::string(name);
     return std::string(kNamespace) + "::" + std::string(name);
 }
 
-int FindGaussGlobal(std::string_view name)
-{
-    return symbolTable().findVisibleGlobal(GaussName(name));
-}
+int FindGaussGlobal(std::string_view name) { return symbolTable().findVisibleGlobal(GaussName(name)); }
 
 namespace {
 
 // A new global record for a name of the namespace.  While a procedure is
 // compiled it goes in front of the procedure's arguments, which move up by
 // one record, so that it stays a global after the procedure ends.
-int insertGlobal(const std::string& full)
-{
+int insertGlobal(const std::string& full) {
     program::SymbolTable& st = symbolTable();
-    if (!st.inFunction())
-        return st.append(full, ZU_INT | ZU_FLAG_GLO);
+    if (!st.inFunction()) return st.append(full, ZU_INT | ZU_FLAG_GLO);
     program::FunctionMarks& marks = st.marks();
     const int g = marks.globalsEnd;
     const int last = st.append(full, ZU_INT | ZU_FLAG_GLO);
-    for (int i = last; i > g; --i)
-        std::swap(st[i], st[i - 1]);
+    for (int i = last; i > g; --i) std::swap(st[i], st[i - 1]);
     ++marks.globalsEnd;
     ++marks.firstArgument;
     ++marks.firstLocal;
     return g;
 }
 
-void freeSignature(ZuVALUE& v)
-{
+void freeSignature(ZuVALUE& v) {
     std::free(v.w3.s);
     v.w3.s = nullptr;
 }
 
-void setFunctionCount(ZuVALUE& v, const std::string& full, int count)
-{
+void setFunctionCount(ZuVALUE& v, const std::string& full, int count) {
     freeSignature(v);
     v.w1.i = count;
-    v.w3.s = compiler::CopyText(std::string(static_cast<std::size_t>(std::max(count, 0)), ' ') +
-                                "$" + full);
+    v.w3.s = compiler::CopyText(std::string(static_cast<std::size_t>(std::max(count, 0)), ' ') + "$" + full);
 }
 
 }  // namespace
 
-int DeclareExternalFunction(std::string_view name, int count, int flags)
-{
+int DeclareExternalFunction(std::string_view name, int count, int flags) {
     const std::string full = GaussName(name);
-    if (const int g = symbolTable().findVisibleGlobal(full); g >= 0)
-        return g;
+    if (const int g = symbolTable().findVisibleGlobal(full); g >= 0) return g;
     const int g = insertGlobal(full);
     ZuVALUE& v = symbolTable()[g].val;
     v = ZuVALUE{};
@@ -259,8 +225,7 @@ int DeclareExternalFunction(std::string_view name, int count, int flags)
     return g;
 }
 
-int DeclareGaussGlobal(std::string_view name, bool isString)
-{
+int DeclareGaussGlobal(std::string_view name, bool isString) {
     const int g = insertGlobal(GaussName(name));
     ZuVALUE& v = symbolTable()[g].val;
     if (isString) {
@@ -273,11 +238,9 @@ int DeclareGaussGlobal(std::string_view name, bool isString)
     return g;
 }
 
-Operand ResolveGaussName(const std::string& name, bool target)
-{
+Operand ResolveGaussName(const std::string& name, bool target) {
     Operand x;
-    if (procedureName(name, x))
-        return x;
+    if (procedureName(name, x)) return x;
     const int next = GPeek();
     int g = FindGaussGlobal(name);
     if (g < 0) {
@@ -288,8 +251,7 @@ Operand ResolveGaussName(const std::string& name, bool target)
     }
     ZuVALUE& v = symbolTable()[g].val;
     // A keyword procedure takes the rest of a statement, never a value.
-    if (program::kindOf(v) == ZU_FUNCTION && (v.t & kKeywordFlag))
-        Error(Msg::OutOfPlace, GaussName(name));
+    if (program::kindOf(v) == ZU_FUNCTION && (v.t & kKeywordFlag)) Error(Msg::OutOfPlace, GaussName(name));
     if ((v.t & ZU_FLAG_NUL) && program::kindOf(v) != ZU_FUNCTION) {
         if (next == tok::Assign || target) {
             v.t &= ~ZU_FLAG_NUL;
@@ -307,21 +269,16 @@ Operand ResolveGaussName(const std::string& name, bool target)
 namespace {
 
 // A function declared by a call alone takes the count of its first call.
-void settleCount(const Operand& f, int n)
-{
-    if (f.symbol < 0 || f.kind != Storage::Global || n == 0)
-        return;
+void settleCount(const Operand& f, int n) {
+    if (f.symbol < 0 || f.kind != Storage::Global || n == 0) return;
     ZuVALUE& v = symbolTable()[f.symbol].val;
-    if (program::kindOf(v) == ZU_FUNCTION && (v.t & ZU_FLAG_EXT) && v.w1.i == 0)
-        setFunctionCount(v, f.name, n);
+    if (program::kindOf(v) == ZU_FUNCTION && (v.t & ZU_FLAG_EXT) && v.w1.i == 0) setFunctionCount(v, f.name, n);
 }
 
 }  // namespace
 
-int ParseGaussArguments()
-{
-    if (GAccept(tok::RParen))
-        return 0;
+int ParseGaussArguments() {
+    if (GAccept(tok::RParen)) return 0;
     int n = 0;
     do {
         Emit(code(Op::PSH), 0);
@@ -338,11 +295,11 @@ int ParseGaussArguments()
 namespace {
 
 enum class Form {
-    Binary,     // OPR with the token's code
-    OrElse,     // "or": a chain of JMT
-    AndThen,    // "and": a chain of JMF
-    Logical,    // "xor", "eqv": both sides made 0/1 and compared
-    Not,        // "not" and ".not" in front of the level below
+    Binary,   // OPR with the token's code
+    OrElse,   // "or": a chain of JMT
+    AndThen,  // "and": a chain of JMF
+    Logical,  // "xor", "eqv": both sides made 0/1 and compared
+    Not,      // "not" and ".not" in front of the level below
 };
 
 struct Level {
@@ -360,21 +317,20 @@ constexpr std::array kLevels{
     Level{Form::AndThen, {tok::AndAnd}},
     Level{Form::Binary, {tok::DotAndAnd}},
     Level{Form::Not, {tok::Not, tok::GDotNot}},
-    Level{Form::Binary, {tok::Eq, tok::Ne, tok::Lt, tok::Gt, tok::Le, tok::Ge, tok::DotEq,
-                         tok::DotNe, tok::DotLt, tok::DotGt, tok::DotLe, tok::DotGe}},
-    Level{Form::Binary, {tok::StrLt, tok::StrLe, tok::StrEq, tok::StrGe, tok::StrGt, tok::StrNe,
-                         tok::DotStrLt, tok::DotStrLe, tok::DotStrEq, tok::DotStrGe,
-                         tok::DotStrGt, tok::DotStrNe}},
+    Level{Form::Binary,
+          {tok::Eq, tok::Ne, tok::Lt, tok::Gt, tok::Le, tok::Ge, tok::DotEq, tok::DotNe, tok::DotLt, tok::DotGt,
+           tok::DotLe, tok::DotGe}},
+    Level{Form::Binary,
+          {tok::StrLt, tok::StrLe, tok::StrEq, tok::StrGe, tok::StrGt, tok::StrNe, tok::DotStrLt, tok::DotStrLe,
+           tok::DotStrEq, tok::DotStrGe, tok::DotStrGt, tok::DotStrNe}},
     Level{Form::Binary, {tok::Bar, tok::StrJoinV}},
     Level{Form::Binary, {tok::Tilde, tok::StrJoinH}},
     Level{Form::Binary, {tok::Plus, tok::Minus, tok::StrJoin}},
     Level{Form::Binary, {tok::Percent}},
-    Level{Form::Binary, {tok::Star, tok::Slash, tok::DotStar, tok::DotSlash, tok::StarTilde,
-                         tok::StarStar}},
+    Level{Form::Binary, {tok::Star, tok::Slash, tok::DotStar, tok::DotSlash, tok::StarTilde, tok::StarStar}},
 };
 
-bool inLevel(const Level& level, int t)
-{
+bool inLevel(const Level& level, int t) {
     return t != 0 && std::find(level.ops.begin(), level.ops.end(), t) != level.ops.end();
 }
 
@@ -382,8 +338,7 @@ Operand parseLevel(std::size_t level);
 Operand parseUnary();
 
 // "!=" comes from the scanner as "!" and "=".
-int binaryToken()
-{
+int binaryToken() {
     const int t = GPeek();
     if (t == tok::Bang) {
         GNext();
@@ -403,8 +358,7 @@ int binaryToken()
 // which sits on the code of "\\" (no Zu operator).
 int operatorCode(int t) { return t == tok::Slash ? tok::Backslash : t; }
 
-Operand binaryLevel(std::size_t level)
-{
+Operand binaryLevel(std::size_t level) {
     Operand x = parseLevel(level + 1);
     for (int t = binaryToken(); inLevel(kLevels[level], t); t = binaryToken()) {
         GNext();
@@ -419,11 +373,9 @@ Operand binaryLevel(std::size_t level)
     return x;
 }
 
-Operand shortCircuit(std::size_t level, int token, int jump)
-{
+Operand shortCircuit(std::size_t level, int token, int jump) {
     Operand x = parseLevel(level + 1);
-    if (GPeek() != token)
-        return x;
+    if (GPeek() != token) return x;
     compiler::Load(x);
     int chain = 0;
     while (GAccept(token)) {
@@ -439,8 +391,7 @@ Operand shortCircuit(std::size_t level, int token, int jump)
 }
 
 // a xor b is !a != !b; a eqv b is !a == !b.
-Operand logical(std::size_t level)
-{
+Operand logical(std::size_t level) {
     Operand x = parseLevel(level + 1);
     const int token = kLevels[level].ops[0];
     while (GAccept(token)) {
@@ -456,8 +407,7 @@ Operand logical(std::size_t level)
     return x;
 }
 
-Operand notLevel(std::size_t level)
-{
+Operand notLevel(std::size_t level) {
     compiler::NestingGuard nesting;
     const int t = GPeek();
     if (t == tok::Not || t == tok::GDotNot) {
@@ -470,11 +420,9 @@ Operand notLevel(std::size_t level)
     return parseLevel(level + 1);
 }
 
-Operand parseLevel(std::size_t level)
-{
+Operand parseLevel(std::size_t level) {
     compiler::NestingGuard nesting;
-    if (level >= kLevels.size())
-        return parseUnary();
+    if (level >= kLevels.size()) return parseUnary();
     switch (kLevels[level].form) {
     case Form::Binary: return binaryLevel(level);
     case Form::OrElse: return shortCircuit(level, tok::OrOr, code(Op::JMT));
@@ -490,8 +438,7 @@ Operand parseLevel(std::size_t level)
 
 Operand parsePostfix();
 
-Operand parsePower()
-{
+Operand parsePower() {
     Operand x = parsePostfix();
     for (int t = GPeek(); t == tok::Caret || t == tok::DotCaret; t = GPeek()) {
         GNext();
@@ -504,8 +451,7 @@ Operand parsePower()
             compiler::Load(y);
             Emit(code(Op::OPR), tok::UnaryMinus);
         } else {
-            if (GPeek() == tok::Plus)
-                GNext();
+            if (GPeek() == tok::Plus) GNext();
             y = parsePostfix();
             compiler::Load(y);
         }
@@ -515,8 +461,7 @@ Operand parsePower()
 }
 
 // - x, + x: below the power, above the products.
-Operand parseUnary()
-{
+Operand parseUnary() {
     compiler::NestingGuard nesting;
     const int t = GPeek();
     if (t == tok::Minus) {
@@ -534,8 +479,7 @@ Operand parseUnary()
     return parsePower();
 }
 
-Operand constantLoad(int op, int value)
-{
+Operand constantLoad(int op, int value) {
     Operand x;
     x.kind = Storage::Constant;
     x.op = op;
@@ -543,16 +487,14 @@ Operand constantLoad(int op, int value)
     return x;
 }
 
-Operand numberLiteral(double d)
-{
-    if (d >= std::numeric_limits<int>::min() && d <= std::numeric_limits<int>::max() &&
-        d == std::trunc(d) && !(d == 0 && std::signbit(d)))
+Operand numberLiteral(double d) {
+    if (d >= std::numeric_limits<int>::min() && d <= std::numeric_limits<int>::max() && d == std::trunc(d) &&
+        !(d == 0 && std::signbit(d)))
         return constantLoad(code(Op::LTD), static_cast<int>(d));
     return constantLoad(code(Op::LIT), literalTable().addDouble(d));
 }
 
-Operand intLiteral(const std::string& text)
-{
+Operand intLiteral(const std::string& text) {
     const double d = std::strtod(text.c_str(), nullptr);
     if (d >= std::numeric_limits<int>::min() && d <= std::numeric_limits<int>::max())
         return constantLoad(code(Op::LTI), static_cast<int>(d));
@@ -560,17 +502,13 @@ Operand intLiteral(const std::string& text)
 }
 
 // &name: the procedure itself, passed as a value.
-Operand procedureReference()
-{
-    if (!GExpect(tok::Identifier))
-        return Operand{};
+Operand procedureReference() {
+    if (!GExpect(tok::Identifier)) return Operand{};
     const std::string name = State().text;
     Operand x;
-    if (procedureName(name, x))
-        return x;
+    if (procedureName(name, x)) return x;
     int g = FindGaussGlobal(name);
-    if (g < 0)
-        g = DeclareExternalFunction(name, 0);
+    if (g < 0) g = DeclareExternalFunction(name, 0);
     Operand f = globalOperand(g);
     f.function = false;  // loaded as a value, not called
     return f;
@@ -578,41 +516,33 @@ Operand procedureReference()
 
 // dynargsGet(i, default) and dynargsCount(): the optional arguments of
 // the procedure ("..." among its formals), through the support code.
-bool dynamicArguments(const std::string& name, Operand& x)
-{
-    if ((name != "dynargsget" && name != "dynargscount") || !Procedure().active)
-        return false;
+bool dynamicArguments(const std::string& name, Operand& x) {
+    if ((name != "dynargsget" && name != "dynargscount") || !Procedure().active) return false;
     const int arglist = symbolTable().findVisibleGlobal("va_arglist");
-    if (arglist < 0)
-        return false;
+    if (arglist < 0) return false;
     Emit(code(Op::LOD), DeclareExternalFunction("__dynargs__", -1));
     Emit(code(Op::PSH), 0);
     Emit(code(Op::LOD), arglist);
     Emit(code(Op::CAL), 0);
     int n = 1;
-    if (GAccept(tok::LParen))
-        n += ParseGaussArguments();
+    if (GAccept(tok::LParen)) n += ParseGaussArguments();
     Emit(code(Op::CAL), n);
     x = Operand{};
     return true;
 }
 
-Operand parsePrimary()
-{
+Operand parsePrimary() {
     ParseState& s = State();
     const int t = GNext();
     switch (t) {
     case tok::Identifier: {
         Operand x;
-        if (dynamicArguments(s.text, x))
-            return x;
+        if (dynamicArguments(s.text, x)) return x;
         return ResolveGaussName(s.text);
     }
     case tok::Int: return intLiteral(s.text);
     case tok::Double: return numberLiteral(std::strtod(s.text.c_str(), nullptr));
-    case tok::HexDouble:
-        return constantLoad(code(Op::LIT),
-                            literalTable().addDouble(compiler::HexDoubleValue(s.text)));
+    case tok::HexDouble: return constantLoad(code(Op::LIT), literalTable().addDouble(compiler::HexDoubleValue(s.text)));
     case tok::String: return constantLoad(code(Op::LIT), literalTable().addString(s.text));
     case tok::LParen: {
         Operand x = ParseGaussExpression();
@@ -623,11 +553,10 @@ Operand parsePrimary()
     case tok::Amp: return procedureReference();
     case tok::Dot:
         // A lone "." is the missing value.
-        return constantLoad(code(Op::LIT),
-                            literalTable().addDouble(std::numeric_limits<double>::quiet_NaN()));
+        return constantLoad(code(Op::LIT), literalTable().addDouble(std::numeric_limits<double>::quiet_NaN()));
     default:
-        if (t == tok::Semicolon || t == tok::SemiSemi || t == tok::Eof || t == tok::RParen ||
-            t == tok::RBracket || t == tok::RBrace || t == tok::Space)
+        if (t == tok::Semicolon || t == tok::SemiSemi || t == tok::Eof || t == tok::RParen || t == tok::RBracket ||
+            t == tok::RBrace || t == tok::Space)
             GUnread(t, State().text);
         if (t == tok::Identifier)
             Error(Msg::OutOfPlace, s.text);
@@ -640,16 +569,13 @@ Operand parsePrimary()
 using compiler::ParseState;
 
 // Does the token start an operand (for index lists written with blanks)?
-bool startsOperand(int t)
-{
-    return t == tok::Int || t == tok::Double || t == tok::Identifier || t == tok::LParen ||
-           t == tok::HexDouble;
+bool startsOperand(int t) {
+    return t == tok::Int || t == tok::Double || t == tok::Identifier || t == tok::LParen || t == tok::HexDouble;
 }
 
 // One part of a two-part index: ".", a range "a:b", an expression, or a
 // list of expressions written with blanks between them.
-void indexPart()
-{
+void indexPart() {
     Emit(code(Op::PSH), 0);
     if (GPeek() == tok::Dot) {
         GNext();
@@ -672,8 +598,7 @@ void indexPart()
 }
 
 // x[i]   x[i, j]: base-1 indices through XGL/XGS
-void index(Operand& x)
-{
+void index(Operand& x) {
     if (x.kind == Storage::Indexed2) {
         compiler::Load(x);
     } else {
@@ -704,21 +629,17 @@ struct FastFunction {
     int code;
 };
 constexpr std::array kFastFunctions{
-    FastFunction{"abs", 146}, FastFunction{"cdfn", 149}, FastFunction{"ceil", 141},
-    FastFunction{"cos", 143}, FastFunction{"exp", 145},  FastFunction{"floor", 147},
-    FastFunction{"int", 159}, FastFunction{"ln", 148},   FastFunction{"log", 171},
-    FastFunction{"pdfn", 144}, FastFunction{"sin", 153}, FastFunction{"sqrt", 156},
+    FastFunction{"abs", 146}, FastFunction{"cdfn", 149},  FastFunction{"ceil", 141}, FastFunction{"cos", 143},
+    FastFunction{"exp", 145}, FastFunction{"floor", 147}, FastFunction{"int", 159},  FastFunction{"ln", 148},
+    FastFunction{"log", 171}, FastFunction{"pdfn", 144},  FastFunction{"sin", 153},  FastFunction{"sqrt", 156},
     FastFunction{"tan", 158}, FastFunction{"trunc", 159},
 };
 
 // f(x) as FNI when f is one of them and no procedure of the program.
-bool fastCall(const Operand& f)
-{
-    if (!State().optimize || f.kind != Storage::Global || !f.function || f.symbol < 0)
-        return false;
+bool fastCall(const Operand& f) {
+    if (!State().optimize || f.kind != Storage::Global || !f.function || f.symbol < 0) return false;
     const int fni = FastFunctionCode(f.name);
-    if (fni == 0 || !(symbolTable()[f.symbol].val.t & ZU_FLAG_EXT))
-        return false;
+    if (fni == 0 || !(symbolTable()[f.symbol].val.t & ZU_FLAG_EXT)) return false;
     int n = 0;
     if (!GAccept(tok::RParen)) {
         LoadGaussExpression();
@@ -730,14 +651,12 @@ bool fastCall(const Operand& f)
         }
         GExpect(tok::RParen);
     }
-    if (n != 1)
-        Error(Msg::WrongArgumentCount, f.name);
+    if (n != 1) Error(Msg::WrongArgumentCount, f.name);
     Emit(code(Op::FNI), fni);
     return true;
 }
 
-void call(Operand& x)
-{
+void call(Operand& x) {
     if (fastCall(x)) {
         x = Operand{};
         return;
@@ -750,8 +669,7 @@ void call(Operand& x)
     x = Operand{};
 }
 
-Operand parsePostfix()
-{
+Operand parsePostfix() {
     Operand x = parsePrimary();
     std::string structure = StructureOf(x);
     for (;;) {
@@ -763,8 +681,14 @@ Operand parsePostfix()
         }
         structure.clear();
         switch (t) {
-        case tok::LBracket: GNext(); index(x); break;
-        case tok::LParen: GNext(); call(x); break;
+        case tok::LBracket:
+            GNext();
+            index(x);
+            break;
+        case tok::LParen:
+            GNext();
+            call(x);
+            break;
         case tok::Quote:
         case tok::DotQuote:
             GNext();
@@ -797,21 +721,17 @@ Operand parsePostfix()
 
 }  // namespace
 
-int FastFunctionCode(std::string_view name)
-{
+int FastFunctionCode(std::string_view name) {
     const std::string_view prefix = "gauss::";
-    if (name.substr(0, prefix.size()) == prefix)
-        name.remove_prefix(prefix.size());
+    if (name.substr(0, prefix.size()) == prefix) name.remove_prefix(prefix.size());
     for (const FastFunction& f : kFastFunctions)
-        if (f.name == name)
-            return f.code;
+        if (f.name == name) return f.code;
     return 0;
 }
 
 Operand ParseGaussExpression() { return parseLevel(0); }
 
-void LoadGaussExpression()
-{
+void LoadGaussExpression() {
     Operand x = ParseGaussExpression();
     compiler::Load(x);
 }

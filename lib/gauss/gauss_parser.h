@@ -48,9 +48,9 @@ GaussMode& Mode();
 
 // The procedure being compiled: names of its locals are found first.
 struct ProcedureScope {
-    bool active = false;   // inside proc/fn/keyword
-    int returns = 1;       // declared number of return values
-    std::string name;      // qualified name
+    bool active = false;     // inside proc/fn/keyword
+    int returns = 1;         // declared number of return values
+    std::string name;        // qualified name
     bool usesGosub = false;  // "return" then ends a subroutine, not the procedure
 };
 ProcedureScope& Procedure();

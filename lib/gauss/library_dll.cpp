@@ -27,15 +27,13 @@ struct LibraryCloser {
 using Library = std::unique_ptr<void, LibraryCloser>;
 
 // The libraries of the last dlibrary, searched in order by dllcall.
-std::vector<Library>& Libraries()
-{
+std::vector<Library>& Libraries() {
     static std::vector<Library> libraries;
     return libraries;
 }
 
 // The path of a library along the include path, or "".
-std::string findLibrary(const std::string& name)
-{
+std::string findLibrary(const std::string& name) {
     char found[ZU_PATH_MAX] = "";
     for (const std::string& candidate : {name, name + ".so", "lib" + name + ".so"}) {
         if (std::FILE* f = ZuFileOpenSearch(candidate.c_str(), 1, 1, found, ".so")) {
@@ -49,15 +47,13 @@ std::string findLibrary(const std::string& name)
 // Where the function may read and write one argument; null for a value
 // that has no such place.  Ints become doubles, and a matrix that is not
 // its own gets a copy of its own, so that its rows are one block.
-void* dataOf(ZuVALUE* v)
-{
+void* dataOf(ZuVALUE* v) {
     switch (value::TypeCode(v)) {
     // A scalar's place is its word itself, which no accessor hands out.
     case ZU_INT: ZuValSetDouble(v, value::IntOf(v)); return &v->w1.d;
     case ZU_DOUBLE: return &v->w1.d;
     case ZU_MATRIX:
-        if (!(v->t & ZU_FLAG_VAL))
-            ZuMakeByValue(v);
+        if (!(v->t & ZU_FLAG_VAL)) ZuMakeByValue(v);
         return value::Rows(v) > 0 && value::Columns(v) > 0 ? value::MatrixData(v)[0] : nullptr;
     case ZU_STRING: return value::StringText(v);
     default: return nullptr;
@@ -66,8 +62,7 @@ void* dataOf(ZuVALUE* v)
 
 using Pointers = std::array<void*, kMaxArguments>;
 
-int call(void* fn, const Pointers& p, int n)
-{
+int call(void* fn, const Pointers& p, int n) {
     using P = void*;
     switch (n) {
     case 0: return reinterpret_cast<int (*)()>(fn)();
@@ -76,14 +71,10 @@ int call(void* fn, const Pointers& p, int n)
     case 3: return reinterpret_cast<int (*)(P, P, P)>(fn)(p[0], p[1], p[2]);
     case 4: return reinterpret_cast<int (*)(P, P, P, P)>(fn)(p[0], p[1], p[2], p[3]);
     case 5: return reinterpret_cast<int (*)(P, P, P, P, P)>(fn)(p[0], p[1], p[2], p[3], p[4]);
-    case 6:
-        return reinterpret_cast<int (*)(P, P, P, P, P, P)>(fn)(p[0], p[1], p[2], p[3], p[4], p[5]);
-    case 7:
-        return reinterpret_cast<int (*)(P, P, P, P, P, P, P)>(fn)(p[0], p[1], p[2], p[3], p[4],
-                                                                   p[5], p[6]);
+    case 6: return reinterpret_cast<int (*)(P, P, P, P, P, P)>(fn)(p[0], p[1], p[2], p[3], p[4], p[5]);
+    case 7: return reinterpret_cast<int (*)(P, P, P, P, P, P, P)>(fn)(p[0], p[1], p[2], p[3], p[4], p[5], p[6]);
     default:
-        return reinterpret_cast<int (*)(P, P, P, P, P, P, P, P)>(fn)(p[0], p[1], p[2], p[3],
-                                                                      p[4], p[5], p[6], p[7]);
+        return reinterpret_cast<int (*)(P, P, P, P, P, P, P, P)>(fn)(p[0], p[1], p[2], p[3], p[4], p[5], p[6], p[7]);
     }
 }
 
@@ -92,14 +83,11 @@ int call(void* fn, const Pointers& p, int n)
 // gauss::dlibrary(names, flag): the libraries named (separated by blanks or
 // commas) replace those loaded before; no names unloads them all.  A
 // library that cannot be loaded is a run-time error.
-void FnGaussDlibrary(ZuVALUE* rtn, ZuVALUE* pv, int)
-{
-    if (ZuLibCheckType(ZU_STRING, pv, 0, 0) == 0)
-        return;
+void FnGaussDlibrary(ZuVALUE* rtn, ZuVALUE* pv, int) {
+    if (ZuLibCheckType(ZU_STRING, pv, 0, 0) == 0) return;
     std::string names(stdlib::StringChars(pv[0]));
     for (char& ch : names)
-        if (ch == ',')
-            ch = ' ';
+        if (ch == ',') ch = ' ';
     std::vector<Library> loaded;
     std::istringstream words(names);
     for (std::string name; words >> name;) {
@@ -119,15 +107,12 @@ void FnGaussDlibrary(ZuVALUE* rtn, ZuVALUE* pv, int)
 // gauss::dllcall(name, arguments): calls the function of a loaded library
 // with the data of each element of the array of arguments, which it may
 // change in place; the function's int result.
-void FnGaussDllcall(ZuVALUE* rtn, ZuVALUE* pv, int)
-{
-    if (ZuLibCheckType(ZU_STRING, pv, 0, 0) == 0 || ZuLibCheckType(ZU_ARRAY, pv, 1, 1) == 0)
-        return;
+void FnGaussDllcall(ZuVALUE* rtn, ZuVALUE* pv, int) {
+    if (ZuLibCheckType(ZU_STRING, pv, 0, 0) == 0 || ZuLibCheckType(ZU_ARRAY, pv, 1, 1) == 0) return;
     const std::string name(stdlib::StringChars(pv[0]));
     void* fn = nullptr;
     for (const Library& library : Libraries())
-        if ((fn = dlsym(library.get(), name.c_str())))
-            break;
+        if ((fn = dlsym(library.get(), name.c_str()))) break;
     if (!fn) {
         const std::string text = "dllcall: " + name + " not found in the libraries of dlibrary";
         ZuRunError(24, text.c_str());

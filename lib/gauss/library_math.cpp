@@ -10,8 +10,7 @@ namespace zu::gauss {
 namespace {
 
 // A text is not a number: the type error instead of a conversion.
-bool notText(ZuVALUE* pv, int count)
-{
+bool notText(ZuVALUE* pv, int count) {
     for (int k = 0; k < count; ++k)
         if ((pv[k].t & ZU_TYPE_MASK) == ZU_STRING) {
             ZuLibArgTypeError(k, ZU_MATRIX, ZU_STRING);
@@ -21,24 +20,18 @@ bool notText(ZuVALUE* pv, int count)
 }
 
 template <ZuFNDOUBLE F>
-void elementwise(ZuVALUE* rtn, ZuVALUE* pv, int)
-{
-    if (notText(pv, 1))
-        ZuFnDouble(rtn, pv, F);
+void elementwise(ZuVALUE* rtn, ZuVALUE* pv, int) {
+    if (notText(pv, 1)) ZuFnDouble(rtn, pv, F);
 }
 
 template <ZuFNDOUBLE2 F>
-void elementwise2(ZuVALUE* rtn, ZuVALUE* pv, int)
-{
-    if (notText(pv, 2))
-        ZuFnDouble2(rtn, pv, F);
+void elementwise2(ZuVALUE* rtn, ZuVALUE* pv, int) {
+    if (notText(pv, 2)) ZuFnDouble2(rtn, pv, F);
 }
 
 template <ZuFNDOUBLE3 F>
-void elementwise3(ZuVALUE* rtn, ZuVALUE* pv, int)
-{
-    if (notText(pv, 3))
-        ZuFnDouble3(rtn, pv, F);
+void elementwise3(ZuVALUE* rtn, ZuVALUE* pv, int) {
+    if (notText(pv, 3)) ZuFnDouble3(rtn, pv, F);
 }
 
 double absolute(double x) { return std::fabs(x); }
@@ -76,10 +69,8 @@ double chiTail(double x, double n) { return DTailProbChi(x, n); }
 // cdfchii(p, n): the x with P(X <= x) = p.
 double chiQuantile(double p, double n) { return DQuanChi(p, n); }
 // cdftc(t, n): P(T > t) for Student t with n degrees of freedom.
-double tTail(double t, double n)
-{
-    if (!(n >= 1) || n > 2147483647.0)
-        return NAN;
+double tTail(double t, double n) {
+    if (!(n >= 1) || n > 2147483647.0) return NAN;
     return DTailProbT(t, static_cast<int>(std::round(n)));
 }
 // cdffc(f, n1, n2): P(F > f) for F with n1 and n2 degrees of freedom.

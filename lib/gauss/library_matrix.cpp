@@ -37,8 +37,7 @@ constexpr double kMaxElements = 1 << 26;
 int kindOf(const ZuVALUE& v) { return v.t & ZU_TYPE_MASK; }
 
 // A dimension argument: a non-negative integral number.
-bool dimensionArg(ZuVALUE* pv, int k, int* out)
-{
+bool dimensionArg(ZuVALUE* pv, int k, int* out) {
     double d = 0;
     switch (kindOf(pv[k])) {
     case ZU_INT: d = IntOf(&pv[k]); break;
@@ -59,8 +58,7 @@ bool dimensionArg(ZuVALUE* pv, int k, int* out)
     return true;
 }
 
-bool sizeAllowed(int r, int c)
-{
+bool sizeAllowed(int r, int c) {
     if (static_cast<double>(r) * c > kMaxElements) {
         ZuRunError(4, "matrix too large");
         return false;
@@ -69,45 +67,46 @@ bool sizeAllowed(int r, int c)
 }
 
 // A matrix result filled with a constant.
-void filled(ZuVALUE* rtn, int r, int c, double x)
-{
-    if (!sizeAllowed(r, c) || !ResultMatrix(rtn, r, c))
-        return;
+void filled(ZuVALUE* rtn, int r, int c, double x) {
+    if (!sizeAllowed(r, c) || !ResultMatrix(rtn, r, c)) return;
     double** m = ZuValGetMat(rtn);
     for (int i = 0; i < r; ++i)
-        for (int j = 0; j < c; ++j)
-            m[i][j] = x;
+        for (int j = 0; j < c; ++j) m[i][j] = x;
 }
 
 // The rows and columns of any value: a scalar and a string are 1 by 1.
-void dimensions(const ZuVALUE& v, int* r, int* c)
-{
+void dimensions(const ZuVALUE& v, int* r, int* c) {
     switch (kindOf(v)) {
-    case ZU_MATRIX: *r = Rows(&v); *c = Columns(&v); return;
-    case ZU_ARRAY: *r = ItemCount(&v); *c = 1; return;
-    default: *r = 1; *c = 1; return;
+    case ZU_MATRIX:
+        *r = Rows(&v);
+        *c = Columns(&v);
+        return;
+    case ZU_ARRAY:
+        *r = ItemCount(&v);
+        *c = 1;
+        return;
+    default:
+        *r = 1;
+        *c = 1;
+        return;
     }
 }
 
 // The median of n values (sorted in place), missing values left out.
-double median(std::vector<double>& x)
-{
+double median(std::vector<double>& x) {
     x.erase(std::remove_if(x.begin(), x.end(), [](double d) { return std::isnan(d); }), x.end());
-    if (x.empty())
-        return std::numeric_limits<double>::quiet_NaN();
+    if (x.empty()) return std::numeric_limits<double>::quiet_NaN();
     std::sort(x.begin(), x.end());
     const std::size_t n = x.size();
     return n % 2 ? x[n / 2] : (x[n / 2 - 1] + x[n / 2]) / 2;
 }
 
 // The singular values of a matrix; false when the decomposition failed.
-bool singularValues(double** a, int r, int c, std::vector<double>& sv)
-{
+bool singularValues(double** a, int r, int c, std::vector<double>& sv) {
     const bool wide = c > r;
     const int rr = wide ? c : r, cc = wide ? r : c;
     Block copy(rr, cc);
-    if (!Allocated(copy.ok()))
-        return false;
+    if (!Allocated(copy.ok())) return false;
     for (int i = 0; i < r; ++i)
         for (int j = 0; j < c; ++j) {
             if (wide)
@@ -122,61 +121,49 @@ bool singularValues(double** a, int r, int c, std::vector<double>& sv)
 }  // namespace
 
 // gauss::cols(x): the number of columns (1 for a scalar or a string).
-void FnGaussCols(ZuVALUE* rtn, ZuVALUE* pv, int)
-{
+void FnGaussCols(ZuVALUE* rtn, ZuVALUE* pv, int) {
     int r = 0, c = 0;
     dimensions(pv[0], &r, &c);
     ZuValSetInt(rtn, c);
 }
 
 // gauss::rows(x): the number of rows (1 for a scalar or a string).
-void FnGaussRows(ZuVALUE* rtn, ZuVALUE* pv, int)
-{
+void FnGaussRows(ZuVALUE* rtn, ZuVALUE* pv, int) {
     int r = 0, c = 0;
     dimensions(pv[0], &r, &c);
     ZuValSetInt(rtn, r);
 }
 
 // gauss::ones(r, c) and gauss::zeros(r, c): r by c matrices of ones or zeros.
-void FnGaussOnes(ZuVALUE* rtn, ZuVALUE* pv, int)
-{
+void FnGaussOnes(ZuVALUE* rtn, ZuVALUE* pv, int) {
     int r = 0, c = 0;
-    if (dimensionArg(pv, 0, &r) && dimensionArg(pv, 1, &c))
-        filled(rtn, r, c, 1.0);
+    if (dimensionArg(pv, 0, &r) && dimensionArg(pv, 1, &c)) filled(rtn, r, c, 1.0);
 }
 
-void FnGaussZeros(ZuVALUE* rtn, ZuVALUE* pv, int cArg)
-{
+void FnGaussZeros(ZuVALUE* rtn, ZuVALUE* pv, int cArg) {
     int r = 0, c = 1;
-    if (!dimensionArg(pv, 0, &r))
-        return;
+    if (!dimensionArg(pv, 0, &r)) return;
     if (cArg > 2) {
         ZuLibArgError(2);
         return;
     }
-    if (cArg > 1 && !dimensionArg(pv, 1, &c))
-        return;
+    if (cArg > 1 && !dimensionArg(pv, 1, &c)) return;
     filled(rtn, r, c, 0.0);
 }
 
 // gauss::eye(n): the n by n identity matrix.
-void FnGaussEye(ZuVALUE* rtn, ZuVALUE* pv, int)
-{
+void FnGaussEye(ZuVALUE* rtn, ZuVALUE* pv, int) {
     int n = 0;
-    if (!dimensionArg(pv, 0, &n))
-        return;
+    if (!dimensionArg(pv, 0, &n)) return;
     filled(rtn, n, n, 0.0);
     if (kindOf(*rtn) == ZU_MATRIX)
-        for (int i = 0; i < n; ++i)
-            ZuValGetMat(rtn)[i][i] = 1.0;
+        for (int i = 0; i < n; ++i) ZuValGetMat(rtn)[i][i] = 1.0;
 }
 
 // gauss::diagrv(x, v): x with its diagonal replaced by the elements of v
 // (a scalar fills the whole diagonal).
-void FnGaussDiagrv(ZuVALUE* rtn, ZuVALUE* pv, int)
-{
-    if (!MatrixArg(pv, 0) || !MatrixArg(pv, 1))
-        return;
+void FnGaussDiagrv(ZuVALUE* rtn, ZuVALUE* pv, int) {
+    if (!MatrixArg(pv, 0) || !MatrixArg(pv, 1)) return;
     const int r = Rows(&pv[0]), c = Columns(&pv[0]), n = std::min(r, c);
     const int vr = Rows(&pv[1]), vc = Columns(&pv[1]);
     if (vr * vc != 1 && vr * vc != n) {
@@ -191,17 +178,14 @@ void FnGaussDiagrv(ZuVALUE* rtn, ZuVALUE* pv, int)
 
 // gauss::lowmat(x) and gauss::upmat(x): the lower and upper triangles
 // with the diagonal, zeros elsewhere.
-void triangle(ZuVALUE* rtn, ZuVALUE* pv, bool lower)
-{
-    if (!MatrixArg(pv, 0))
-        return;
+void triangle(ZuVALUE* rtn, ZuVALUE* pv, bool lower) {
+    if (!MatrixArg(pv, 0)) return;
     const int r = Rows(&pv[0]), c = Columns(&pv[0]);
     ZuLibValMatDup(rtn, MatrixData(&pv[0]), r, c);
     double** m = ZuValGetMat(rtn);
     for (int i = 0; i < r; ++i)
         for (int j = 0; j < c; ++j)
-            if (lower ? j > i : j < i)
-                m[i][j] = 0.0;
+            if (lower ? j > i : j < i) m[i][j] = 0.0;
 }
 
 void FnGaussLowmat(ZuVALUE* rtn, ZuVALUE* pv, int) { triangle(rtn, pv, true); }
@@ -209,55 +193,44 @@ void FnGaussUpmat(ZuVALUE* rtn, ZuVALUE* pv, int) { triangle(rtn, pv, false); }
 
 // gauss::vech(x): the lower triangle of a square matrix, row by row, as a
 // column of n(n+1)/2 elements.
-void FnGaussVech(ZuVALUE* rtn, ZuVALUE* pv, int)
-{
-    if (!SquareArg(pv, 0))
-        return;
+void FnGaussVech(ZuVALUE* rtn, ZuVALUE* pv, int) {
+    if (!SquareArg(pv, 0)) return;
     const int n = Rows(&pv[0]);
-    if (!ResultMatrix(rtn, n * (n + 1) / 2, 1))
-        return;
+    if (!ResultMatrix(rtn, n * (n + 1) / 2, 1)) return;
     double** out = ZuValGetMat(rtn);
     int k = 0;
     for (int i = 0; i < n; ++i)
-        for (int j = 0; j <= i; ++j)
-            out[k++][0] = MatrixData(&pv[0])[i][j];
+        for (int j = 0; j <= i; ++j) out[k++][0] = MatrixData(&pv[0])[i][j];
 }
 
 // gauss::xpnd(v): the symmetric matrix whose vech is v.
-void FnGaussXpnd(ZuVALUE* rtn, ZuVALUE* pv, int)
-{
-    if (!MatrixArg(pv, 0))
-        return;
+void FnGaussXpnd(ZuVALUE* rtn, ZuVALUE* pv, int) {
+    if (!MatrixArg(pv, 0)) return;
     const long count = static_cast<long>(Rows(&pv[0])) * Columns(&pv[0]);
     const int n = static_cast<int>(std::lround((std::sqrt(8.0 * count + 1) - 1) / 2));
     if ((Rows(&pv[0]) != 1 && Columns(&pv[0]) != 1) || static_cast<long>(n) * (n + 1) / 2 != count) {
         ZuLibArgError(0);
         return;
     }
-    if (!ResultMatrix(rtn, n, n))
-        return;
+    if (!ResultMatrix(rtn, n, n)) return;
     double** out = ZuValGetMat(rtn);
     double** v = MatrixData(&pv[0]);
     const bool column = Columns(&pv[0]) == 1;
     int k = 0;
     for (int i = 0; i < n; ++i)
-        for (int j = 0; j <= i; ++j, ++k)
-            out[i][j] = out[j][i] = column ? v[k][0] : v[0][k];
+        for (int j = 0; j <= i; ++j, ++k) out[i][j] = out[j][i] = column ? v[k][0] : v[0][k];
 }
 
 // gauss::toeplitz(x): the symmetric Toeplitz matrix with first column x.
-void FnGaussToeplitz(ZuVALUE* rtn, ZuVALUE* pv, int)
-{
-    if (!MatrixArg(pv, 0))
-        return;
+void FnGaussToeplitz(ZuVALUE* rtn, ZuVALUE* pv, int) {
+    if (!MatrixArg(pv, 0)) return;
     if (Rows(&pv[0]) != 1 && Columns(&pv[0]) != 1) {
         ZuLibArgError(0);
         return;
     }
     const int n = Rows(&pv[0]) * Columns(&pv[0]);
     const bool column = Columns(&pv[0]) == 1;
-    if (!ResultMatrix(rtn, n, n))
-        return;
+    if (!ResultMatrix(rtn, n, n)) return;
     double** out = ZuValGetMat(rtn);
     for (int i = 0; i < n; ++i)
         for (int j = 0; j < n; ++j) {
@@ -267,57 +240,45 @@ void FnGaussToeplitz(ZuVALUE* rtn, ZuVALUE* pv, int)
 }
 
 // gauss::rev(x): the rows in reverse order.
-void FnGaussRev(ZuVALUE* rtn, ZuVALUE* pv, int)
-{
-    if (!MatrixArg(pv, 0))
-        return;
+void FnGaussRev(ZuVALUE* rtn, ZuVALUE* pv, int) {
+    if (!MatrixArg(pv, 0)) return;
     const int r = Rows(&pv[0]), c = Columns(&pv[0]);
-    if (!ResultMatrix(rtn, r, c))
-        return;
+    if (!ResultMatrix(rtn, r, c)) return;
     double** out = ZuValGetMat(rtn);
     for (int i = 0; i < r; ++i)
         std::memcpy(out[i], MatrixData(&pv[0])[r - 1 - i], sizeof(double) * static_cast<std::size_t>(c));
 }
 
 // gauss::meanc(x): the means of the columns, as a column.
-void FnGaussMeanc(ZuVALUE* rtn, ZuVALUE* pv, int)
-{
-    if (!MatrixArg(pv, 0))
-        return;
+void FnGaussMeanc(ZuVALUE* rtn, ZuVALUE* pv, int) {
+    if (!MatrixArg(pv, 0)) return;
     const int r = Rows(&pv[0]), c = Columns(&pv[0]);
-    if (!ResultMatrix(rtn, c, 1))
-        return;
+    if (!ResultMatrix(rtn, c, 1)) return;
     double** out = ZuValGetMat(rtn);
     for (int j = 0; j < c; ++j) {
         double sum = 0;
-        for (int i = 0; i < r; ++i)
-            sum += MatrixData(&pv[0])[i][j];
+        for (int i = 0; i < r; ++i) sum += MatrixData(&pv[0])[i][j];
         out[j][0] = r > 0 ? sum / r : std::numeric_limits<double>::quiet_NaN();
     }
 }
 
 // gauss::median(x): the medians of the columns, as a column (missing
 // values left out).
-void FnGaussMedian(ZuVALUE* rtn, ZuVALUE* pv, int)
-{
-    if (!MatrixArg(pv, 0))
-        return;
+void FnGaussMedian(ZuVALUE* rtn, ZuVALUE* pv, int) {
+    if (!MatrixArg(pv, 0)) return;
     const int r = Rows(&pv[0]), c = Columns(&pv[0]);
-    if (!ResultMatrix(rtn, c, 1))
-        return;
+    if (!ResultMatrix(rtn, c, 1)) return;
     double** out = ZuValGetMat(rtn);
     std::vector<double> column(static_cast<std::size_t>(r));
     for (int j = 0; j < c; ++j) {
         column.resize(static_cast<std::size_t>(r));
-        for (int i = 0; i < r; ++i)
-            column[static_cast<std::size_t>(i)] = MatrixData(&pv[0])[i][j];
+        for (int i = 0; i < r; ++i) column[static_cast<std::size_t>(i)] = MatrixData(&pv[0])[i][j];
         out[j][0] = median(column);
     }
 }
 
 // gauss::ismiss(x): 1 when any element is missing, else 0.
-void FnGaussIsmiss(ZuVALUE* rtn, ZuVALUE* pv, int)
-{
+void FnGaussIsmiss(ZuVALUE* rtn, ZuVALUE* pv, int) {
     int missing = 0;
     switch (kindOf(pv[0])) {
     case ZU_DOUBLE: missing = std::isnan(DoubleOf(&pv[0])); break;
@@ -336,10 +297,8 @@ void FnGaussIsmiss(ZuVALUE* rtn, ZuVALUE* pv, int)
 
 // gauss::feq(a, b): 1 when a and b are equal element by element (a scalar
 // standing for every element), else 0.
-void FnGaussFeq(ZuVALUE* rtn, ZuVALUE* pv, int)
-{
-    if (!MatrixArg(pv, 0) || !MatrixArg(pv, 1))
-        return;
+void FnGaussFeq(ZuVALUE* rtn, ZuVALUE* pv, int) {
+    if (!MatrixArg(pv, 0) || !MatrixArg(pv, 1)) return;
     const ZuVALUE &a = pv[0], &b = pv[1];
     const bool aScalar = Rows(&a) == 1 && Columns(&a) == 1, bScalar = Rows(&b) == 1 && Columns(&b) == 1;
     if (!aScalar && !bScalar && (Rows(&a) != Rows(&b) || Columns(&a) != Columns(&b))) {
@@ -362,14 +321,11 @@ namespace {
 // The inverse of a square argument into the result, by `invert` on a
 // copy; a failure is the run-time error, raised before the result holds
 // anything (it would not be freed), or under "trap 1" a missing value.
-void inverseInto(ZuVALUE* rtn, ZuVALUE* pv, int (*invert)(double**, int), const char* what)
-{
-    if (!SquareArg(pv, 0))
-        return;
+void inverseInto(ZuVALUE* rtn, ZuVALUE* pv, int (*invert)(double**, int), const char* what) {
+    if (!SquareArg(pv, 0)) return;
     const int n = Rows(&pv[0]);
     Block work(n, n);
-    if (!Allocated(work.ok()))
-        return;
+    if (!Allocated(work.ok())) return;
     for (int i = 0; i < n; ++i)
         std::memcpy(work.m()[i], MatrixData(&pv[0])[i], sizeof(double) * static_cast<std::size_t>(n));
     if (n > 0 && invert(work.m(), n) != 0) {
@@ -391,20 +347,14 @@ void FnGaussInv(ZuVALUE* rtn, ZuVALUE* pv, int) { inverseInto(rtn, pv, IInvert, 
 
 // gauss::invpd(x): the inverse of a symmetric positive definite matrix; a
 // matrix that is not is a run-time error, or a missing value under "trap 1".
-void FnGaussInvpd(ZuVALUE* rtn, ZuVALUE* pv, int)
-{
-    inverseInto(rtn, pv, ISymInv, "invpd(): not positive definite");
-}
+void FnGaussInvpd(ZuVALUE* rtn, ZuVALUE* pv, int) { inverseInto(rtn, pv, ISymInv, "invpd(): not positive definite"); }
 
 // gauss::det(x): the determinant of a square matrix.
-void FnGaussDet(ZuVALUE* rtn, ZuVALUE* pv, int)
-{
-    if (!SquareArg(pv, 0))
-        return;
+void FnGaussDet(ZuVALUE* rtn, ZuVALUE* pv, int) {
+    if (!SquareArg(pv, 0)) return;
     const int n = Rows(&pv[0]);
     Block lu(n, n);
-    if (!Allocated(lu.ok()))
-        return;
+    if (!Allocated(lu.ok())) return;
     for (int i = 0; i < n; ++i)
         std::memcpy(lu.m()[i], MatrixData(&pv[0])[i], sizeof(double) * static_cast<std::size_t>(n));
     std::vector<int> perm(static_cast<std::size_t>(n));
@@ -421,10 +371,8 @@ void FnGaussDet(ZuVALUE* rtn, ZuVALUE* pv, int)
 
 // gauss::rank(x): the number of singular values above the tolerance
 // max(r, c) * largest * machine epsilon.
-void FnGaussRank(ZuVALUE* rtn, ZuVALUE* pv, int)
-{
-    if (!MatrixArg(pv, 0))
-        return;
+void FnGaussRank(ZuVALUE* rtn, ZuVALUE* pv, int) {
+    if (!MatrixArg(pv, 0)) return;
     const int r = Rows(&pv[0]), c = Columns(&pv[0]);
     std::vector<double> sv;
     if (!singularValues(MatrixData(&pv[0]), r, c, sv)) {
@@ -433,38 +381,29 @@ void FnGaussRank(ZuVALUE* rtn, ZuVALUE* pv, int)
     }
     const double largest = sv.empty() ? 0 : *std::max_element(sv.begin(), sv.end());
     const double tolerance = std::max(r, c) * largest * std::numeric_limits<double>::epsilon();
-    ZuValSetInt(rtn, static_cast<int>(std::count_if(sv.begin(), sv.end(),
-                                                    [&](double s) { return s > tolerance; })));
+    ZuValSetInt(rtn, static_cast<int>(std::count_if(sv.begin(), sv.end(), [&](double s) { return s > tolerance; })));
 }
 
 // gauss::rndn(r, c) and gauss::rndu(r, c): standard normal and uniform
 // (0, 1) draws from the current generator.
-void FnGaussRndn(ZuVALUE* rtn, ZuVALUE* pv, int)
-{
+void FnGaussRndn(ZuVALUE* rtn, ZuVALUE* pv, int) {
     int r = 0, c = 0;
-    if (!dimensionArg(pv, 0, &r) || !dimensionArg(pv, 1, &c) || !sizeAllowed(r, c))
-        return;
-    if (ResultMatrix(rtn, r, c))
-        MatRann(ZuValGetMat(rtn), r, c);
+    if (!dimensionArg(pv, 0, &r) || !dimensionArg(pv, 1, &c) || !sizeAllowed(r, c)) return;
+    if (ResultMatrix(rtn, r, c)) MatRann(ZuValGetMat(rtn), r, c);
 }
 
-void FnGaussRndu(ZuVALUE* rtn, ZuVALUE* pv, int)
-{
+void FnGaussRndu(ZuVALUE* rtn, ZuVALUE* pv, int) {
     int r = 0, c = 0;
-    if (!dimensionArg(pv, 0, &r) || !dimensionArg(pv, 1, &c) || !sizeAllowed(r, c))
-        return;
-    if (ResultMatrix(rtn, r, c))
-        MatRan(ZuValGetMat(rtn), r, c);
+    if (!dimensionArg(pv, 0, &r) || !dimensionArg(pv, 1, &c) || !sizeAllowed(r, c)) return;
+    if (ResultMatrix(rtn, r, c)) MatRan(ZuValGetMat(rtn), r, c);
 }
 
 // gauss::__balance__(x, which): the balancing of a square matrix by a
 // diagonal similarity (LAPACK's scaling, without permutations): which 0
 // gives b = z^-1 x z, whose rows and columns have like norms, which 1
 // the diagonal matrix z.
-void FnGaussBalance(ZuVALUE* rtn, ZuVALUE* pv, int)
-{
-    if (!SquareArg(pv, 0))
-        return;
+void FnGaussBalance(ZuVALUE* rtn, ZuVALUE* pv, int) {
+    if (!SquareArg(pv, 0)) return;
     const int n = Rows(&pv[0]);
     std::vector<double> a(static_cast<std::size_t>(n) * static_cast<std::size_t>(n));
     std::vector<double> scale(static_cast<std::size_t>(n), 1.0);
@@ -474,16 +413,15 @@ void FnGaussBalance(ZuVALUE* rtn, ZuVALUE* pv, int)
             a[static_cast<std::size_t>(i) + static_cast<std::size_t>(j) * n] = MatrixData(&pv[0])[i][j];
     int ilo = 1, ihi = n, info = 0;
     const char job = 'S';
-    if (n > 0)
-        dgebal_(&job, &n, a.data(), &n, &ilo, &ihi, scale.data(), &info);
+    if (n > 0) dgebal_(&job, &n, a.data(), &n, &ilo, &ihi, scale.data(), &info);
     if (info != 0) {
         ZuRunError(37, "__balance__()");
         return;
     }
-    const bool scaling = kindOf(pv[1]) == ZU_INT ? IntOf(&pv[1]) != 0
-                         : kindOf(pv[1]) == ZU_DOUBLE ? DoubleOf(&pv[1]) != 0 : false;
-    if (!ResultMatrix(rtn, n, n))
-        return;
+    const bool scaling = kindOf(pv[1]) == ZU_INT      ? IntOf(&pv[1]) != 0
+                         : kindOf(pv[1]) == ZU_DOUBLE ? DoubleOf(&pv[1]) != 0
+                                                      : false;
+    if (!ResultMatrix(rtn, n, n)) return;
     double** out = ZuValGetMat(rtn);
     for (int i = 0; i < n; ++i)
         for (int j = 0; j < n; ++j)

@@ -15,19 +15,16 @@ namespace zu::gauss {
 namespace {
 
 // The global "gauss::name" (the name in any case), or null.
-ZuNAMEDVALUE* gaussGlobal(const ZuVALUE& name)
-{
-    if ((name.t & ZU_TYPE_MASK) != ZU_STRING)
-        return nullptr;
+ZuNAMEDVALUE* gaussGlobal(const ZuVALUE& name) {
+    if ((name.t & ZU_TYPE_MASK) != ZU_STRING) return nullptr;
     std::string wanted = "gauss::";
-    for (char ch : stdlib::StringChars(name))
-        wanted += static_cast<char>(std::tolower(static_cast<unsigned char>(ch)));
+    for (char ch : stdlib::StringChars(name)) wanted += static_cast<char>(std::tolower(static_cast<unsigned char>(ch)));
     ZuNAMEDVALUE* globals = ZuGetSymGloBase();
     const int count = ZuGetSymTabCount();
     for (int i = count - 1; globals && i >= 0; --i) {
         const int kind = globals[i].val.t & ZU_TYPE_MASK;
-        if (globals[i].name && wanted == globals[i].name && kind != ZU_FUNCTION &&
-            kind != ZU_INTFUNC && kind != ZU_CLASS)
+        if (globals[i].name && wanted == globals[i].name && kind != ZU_FUNCTION && kind != ZU_INTFUNC &&
+            kind != ZU_CLASS)
             return &globals[i];
     }
     return nullptr;
@@ -37,13 +34,11 @@ ZuNAMEDVALUE* gaussGlobal(const ZuVALUE& name)
 
 // The trap state is the support source's global gauss::s_trapFlag; the
 // capital keeps Gauss code (lower-cased) from reaching it by name.
-bool ErrorsTrapped()
-{
+bool ErrorsTrapped() {
     ZuNAMEDVALUE* globals = ZuGetSymGloBase();
     const int count = ZuGetSymTabCount();
     for (int i = count - 1; globals && i >= 0; --i) {
-        if (!globals[i].name || std::string_view(globals[i].name) != "gauss::s_trapFlag")
-            continue;
+        if (!globals[i].name || std::string_view(globals[i].name) != "gauss::s_trapFlag") continue;
         const ZuVALUE& v = globals[i].val;
         const int kind = v.t & ZU_TYPE_MASK;
         const double flag = kind == ZU_INT ? v.w1.i : kind == ZU_DOUBLE ? v.w1.d : 0;
@@ -54,10 +49,8 @@ bool ErrorsTrapped()
 
 // gauss::varget(name): a copy of the value of the global variable named;
 // a name that is no variable is a run-time error.
-void FnGaussVarget(ZuVALUE* rtn, ZuVALUE* pv, int)
-{
-    if (ZuLibCheckType(ZU_STRING, pv, 0, 0) == 0)
-        return;
+void FnGaussVarget(ZuVALUE* rtn, ZuVALUE* pv, int) {
+    if (ZuLibCheckType(ZU_STRING, pv, 0, 0) == 0) return;
     ZuNAMEDVALUE* g = gaussGlobal(pv[0]);
     if (!g) {
         const std::string text = "varget(\"" + std::string(stdlib::StringChars(pv[0])) + "\")";
@@ -71,10 +64,8 @@ void FnGaussVarget(ZuVALUE* rtn, ZuVALUE* pv, int)
 
 // gauss::varput(x, name): stores a copy of x into the global variable
 // named; 1 when it exists, else 0 (nothing is stored).
-void FnGaussVarput(ZuVALUE* rtn, ZuVALUE* pv, int)
-{
-    if (ZuLibCheckType(ZU_STRING, pv, 1, 1) == 0)
-        return;
+void FnGaussVarput(ZuVALUE* rtn, ZuVALUE* pv, int) {
+    if (ZuLibCheckType(ZU_STRING, pv, 1, 1) == 0) return;
     ZuNAMEDVALUE* g = gaussGlobal(pv[1]);
     if (!g || (g->val.t & ZU_FLAG_CON)) {
         ZuValSetInt(rtn, 0);
@@ -94,8 +85,7 @@ namespace {
 
 // The Gauss type code of a value: 6 a matrix or scalar, 13 a string, 15 an
 // array of strings, 21 any other array; missing for anything else.
-double typeCode(const ZuVALUE& v)
-{
+double typeCode(const ZuVALUE& v) {
     switch (value::TypeCode(&v)) {
     case ZU_INT:
     case ZU_DOUBLE:
@@ -103,8 +93,7 @@ double typeCode(const ZuVALUE& v)
     case ZU_STRING: return 13;
     case ZU_ARRAY:
         for (int k = 0; k < value::ItemCount(&v); ++k)
-            if (value::TypeCode(&value::Items(&v)[k]) != ZU_STRING)
-                return 21;
+            if (value::TypeCode(&value::Items(&v)[k]) != ZU_STRING) return 21;
         return 15;
     default: return NAN;
     }
@@ -115,11 +104,9 @@ double typeCode(const ZuVALUE& v)
 // gauss::__typecv__(names): the type codes of the global variables named
 // (a string, or an array of strings), as a column; missing for a name
 // that is no variable.
-void FnGaussTypecv(ZuVALUE* rtn, ZuVALUE* pv, int)
-{
+void FnGaussTypecv(ZuVALUE* rtn, ZuVALUE* pv, int) {
     const bool list = (pv[0].t & ZU_TYPE_MASK) == ZU_ARRAY;
-    if (!list && ZuLibCheckType(ZU_STRING, pv, 0, 0) == 0)
-        return;
+    if (!list && ZuLibCheckType(ZU_STRING, pv, 0, 0) == 0) return;
     const int n = list ? value::ItemCount(&pv[0]) : 1;
     ZuLibValMatMalloc(rtn, n, 1);
     for (int i = 0; i < n; ++i) {
@@ -130,10 +117,8 @@ void FnGaussTypecv(ZuVALUE* rtn, ZuVALUE* pv, int)
 }
 
 // gauss::__strcmp__(a, b): -1, 0 or 1 as a sorts before, with or after b.
-void FnGaussStrcmp(ZuVALUE* rtn, ZuVALUE* pv, int)
-{
-    if (ZuLibCheckType(ZU_STRING, pv, 0, 1) == 0)
-        return;
+void FnGaussStrcmp(ZuVALUE* rtn, ZuVALUE* pv, int) {
+    if (ZuLibCheckType(ZU_STRING, pv, 0, 1) == 0) return;
     const int c = stdlib::StringChars(pv[0]).compare(stdlib::StringChars(pv[1]));
     ZuValSetInt(rtn, c < 0 ? -1 : c > 0 ? 1 : 0);
 }

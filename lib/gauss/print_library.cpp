@@ -35,28 +35,26 @@ constexpr int kMinOutwidth = 2;
 constexpr int kMaxOutwidth = 256;
 
 struct NumberFormat {
-    bool left = false;       // "l" flags justify left
-    char type = 'o';         // d, e, o or z
+    bool left = false;  // "l" flags justify left
+    char type = 'o';    // d, e, o or z
     int width = kDefaultWidth;
     int precision = kDefaultPrecision;
     int matrixNewlines = 0;  // blank lines before a matrix ("/m0".."/m2")
 };
 
 struct PrinterState {
-    NumberFormat format;         // set by the format statement
+    NumberFormat format;  // set by the format statement
     int outwidth = kDefaultOutwidth;
-    int column = 0;              // characters on the current console line
+    int column = 0;  // characters on the current console line
 };
 
-PrinterState& Printer()
-{
+PrinterState& Printer() {
     static PrinterState state;
     return state;
 }
 
 // Applies "/flag/flag..." to a format; unknown flags are ignored.
-void applyFlags(NumberFormat& f, std::string_view flags)
-{
+void applyFlags(NumberFormat& f, std::string_view flags) {
     std::size_t i = 0;
     while (i < flags.size()) {
         if (flags[i] != '/') {
@@ -64,12 +62,10 @@ void applyFlags(NumberFormat& f, std::string_view flags)
             continue;
         }
         std::size_t end = flags.find('/', i + 1);
-        if (end == std::string_view::npos)
-            end = flags.size();
+        if (end == std::string_view::npos) end = flags.size();
         const std::string_view word = flags.substr(i + 1, end - i - 1);
         i = end;
-        if (word.size() >= 2 && (word[0] == 'r' || word[0] == 'l') &&
-            std::strchr("deoz", word[1]) != nullptr) {
+        if (word.size() >= 2 && (word[0] == 'r' || word[0] == 'l') && std::strchr("deoz", word[1]) != nullptr) {
             f.left = word[0] == 'l';
             f.type = word[1];
         } else if (word.size() == 2 && word[0] == 'm' && word[1] >= '0' && word[1] <= '2') {
@@ -79,8 +75,7 @@ void applyFlags(NumberFormat& f, std::string_view flags)
 }
 
 // One number in the format, with its field and the blank after it.
-std::string numberText(const NumberFormat& f, double x)
-{
+std::string numberText(const NumberFormat& f, double x) {
     std::string body;
     if (std::isnan(x)) {
         body = ".";
@@ -100,21 +95,18 @@ std::string numberText(const NumberFormat& f, double x)
     }
     const std::size_t w = static_cast<std::size_t>(f.width);
     if (body.size() < w)
-        body = f.left ? body + std::string(w - body.size(), ' ')
-                      : std::string(w - body.size(), ' ') + body;
+        body = f.left ? body + std::string(w - body.size(), ' ') : std::string(w - body.size(), ' ') + body;
     return body + ' ';
 }
 
 // A character element: the 8 bytes of the double up to the first NUL.
-std::string characterText(const NumberFormat& f, double x)
-{
+std::string characterText(const NumberFormat& f, double x) {
     char bytes[9] = {};
     std::memcpy(bytes, &x, 8);
     std::string body(bytes);
     const std::size_t w = static_cast<std::size_t>(f.width);
     if (body.size() < w)
-        body = f.left ? body + std::string(w - body.size(), ' ')
-                      : std::string(w - body.size(), ' ') + body;
+        body = f.left ? body + std::string(w - body.size(), ' ') : std::string(w - body.size(), ' ') + body;
     return body + ' ';
 }
 
@@ -126,27 +118,20 @@ public:
     Output(const Output&) = delete;
     Output& operator=(const Output&) = delete;
 
-    void put(std::string_view text)
-    {
+    void put(std::string_view text) {
         sink_.Put(text);
         const std::size_t newline = text.rfind('\n');
         int& column = Printer().column;
-        column = newline == std::string_view::npos
-                     ? column + static_cast<int>(text.size())
-                     : static_cast<int>(text.size() - newline - 1);
+        column = newline == std::string_view::npos ? column + static_cast<int>(text.size())
+                                                   : static_cast<int>(text.size() - newline - 1);
     }
     void newline() { put("\n"); }
-    void startLine()
-    {
-        if (Printer().column != 0)
-            newline();
+    void startLine() {
+        if (Printer().column != 0) newline();
     }
     // An element of a row: a new line first when it would pass the width.
-    void element(const std::string& text)
-    {
-        if (Printer().column > 0 &&
-            Printer().column + static_cast<int>(text.size()) > Printer().outwidth)
-            newline();
+    void element(const std::string& text) {
+        if (Printer().column > 0 && Printer().column + static_cast<int>(text.size()) > Printer().outwidth) newline();
         put(text);
     }
 
@@ -156,39 +141,30 @@ private:
 
 void printValue(Output& out, const NumberFormat& f, const ZuVALUE& v, bool characters);
 
-void printMatrix(Output& out, const NumberFormat& f, double** m, int r, int c, bool characters)
-{
+void printMatrix(Output& out, const NumberFormat& f, double** m, int r, int c, bool characters) {
     if (r == 1 && c == 1) {
         out.element(characters ? characterText(f, m[0][0]) : numberText(f, m[0][0]));
         return;
     }
     out.startLine();
-    for (int k = 0; k < f.matrixNewlines; ++k)
-        out.newline();
+    for (int k = 0; k < f.matrixNewlines; ++k) out.newline();
     for (int i = 0; i < r; ++i) {
-        if (i > 0)
-            out.newline();
-        for (int j = 0; j < c; ++j)
-            out.element(characters ? characterText(f, m[i][j]) : numberText(f, m[i][j]));
+        if (i > 0) out.newline();
+        for (int j = 0; j < c; ++j) out.element(characters ? characterText(f, m[i][j]) : numberText(f, m[i][j]));
     }
 }
 
-void printValue(Output& out, const NumberFormat& f, const ZuVALUE& v, bool characters)
-{
+void printValue(Output& out, const NumberFormat& f, const ZuVALUE& v, bool characters) {
     switch (v.t & ZU_TYPE_MASK) {
     case ZU_INT: out.element(numberText(f, v.w1.i)); return;
-    case ZU_DOUBLE:
-        out.element(characters ? characterText(f, v.w1.d) : numberText(f, v.w1.d));
-        return;
+    case ZU_DOUBLE: out.element(characters ? characterText(f, v.w1.d) : numberText(f, v.w1.d)); return;
     case ZU_MATRIX:
-        if (v.w3.m && v.w1.i > 0 && v.w2.i > 0)
-            printMatrix(out, f, v.w3.m, v.w1.i, v.w2.i, characters);
+        if (v.w3.m && v.w1.i > 0 && v.w2.i > 0) printMatrix(out, f, v.w3.m, v.w1.i, v.w2.i, characters);
         return;
     case ZU_STRING: out.put(stdlib::StringChars(v)); return;
     case ZU_ARRAY:
         for (int k = 0; k < v.w1.i && v.w2.v; ++k) {
-            if (k > 0)
-                out.put(" ");
+            if (k > 0) out.put(" ");
             printValue(out, f, v.w2.v[k], characters);
         }
         return;
@@ -201,18 +177,13 @@ void printValue(Output& out, const NumberFormat& f, const ZuVALUE& v, bool chara
     }
 }
 
-bool isMarker(const ZuVALUE& v)
-{
-    return (v.t & ZU_TYPE_MASK) == ZU_STRING && stdlib::StringChars(v) == "%$%";
-}
+bool isMarker(const ZuVALUE& v) { return (v.t & ZU_TYPE_MASK) == ZU_STRING && stdlib::StringChars(v) == "%$%"; }
 
 // print and println: flags, then the items; "%$%" prints the next item's
 // elements as characters.
-void printItems(ZuVALUE* pv, int cArg, bool newline)
-{
+void printItems(ZuVALUE* pv, int cArg, bool newline) {
     NumberFormat f = Printer().format;
-    if (cArg > 0 && (pv[0].t & ZU_TYPE_MASK) == ZU_STRING)
-        applyFlags(f, stdlib::StringChars(pv[0]));
+    if (cArg > 0 && (pv[0].t & ZU_TYPE_MASK) == ZU_STRING) applyFlags(f, stdlib::StringChars(pv[0]));
     Output out;
     bool characters = false;
     for (int i = 1; i < cArg; ++i) {
@@ -223,38 +194,33 @@ void printItems(ZuVALUE* pv, int cArg, bool newline)
         printValue(out, f, pv[i], characters);
         characters = false;
     }
-    if (newline)
-        out.newline();
+    if (newline) out.newline();
 }
 
 }  // namespace
 
 // gauss::print(flags, items...): without the newline at the end.
-void FnGaussPrint(ZuVALUE* rtn, ZuVALUE* pv, int cArg)
-{
+void FnGaussPrint(ZuVALUE* rtn, ZuVALUE* pv, int cArg) {
     printItems(pv, cArg, false);
     ZuValSetInt(rtn, 0);
 }
 
 // gauss::println(flags, items...): the print statement; a newline ends it.
-void FnGaussPrintln(ZuVALUE* rtn, ZuVALUE* pv, int cArg)
-{
+void FnGaussPrintln(ZuVALUE* rtn, ZuVALUE* pv, int cArg) {
     printItems(pv, cArg, true);
     ZuValSetInt(rtn, 0);
 }
 
 namespace {
 
-int boundedInt(const ZuVALUE& v, int low, int high, int otherwise)
-{
+int boundedInt(const ZuVALUE& v, int low, int high, int otherwise) {
     double d;
     switch (v.t & ZU_TYPE_MASK) {
     case ZU_INT: d = v.w1.i; break;
     case ZU_DOUBLE: d = v.w1.d; break;
     default: return otherwise;
     }
-    if (!(d >= 0))
-        return otherwise;
+    if (!(d >= 0)) return otherwise;
     return d < low ? low : d > high ? high : static_cast<int>(d);
 }
 
@@ -262,45 +228,39 @@ int boundedInt(const ZuVALUE& v, int low, int high, int otherwise)
 
 // gauss::format(flags, width, precision): the format of later prints; a
 // negative width or precision keeps the current one.
-void FnGaussFormat(ZuVALUE* rtn, ZuVALUE* pv, int)
-{
+void FnGaussFormat(ZuVALUE* rtn, ZuVALUE* pv, int) {
     NumberFormat& f = Printer().format;
-    if ((pv[0].t & ZU_TYPE_MASK) == ZU_STRING)
-        applyFlags(f, stdlib::StringChars(pv[0]));
+    if ((pv[0].t & ZU_TYPE_MASK) == ZU_STRING) applyFlags(f, stdlib::StringChars(pv[0]));
     f.width = boundedInt(pv[1], 0, kMaxWidth, f.width);
     f.precision = boundedInt(pv[2], 0, kMaxPrecision, f.precision);
     ZuValSetInt(rtn, 0);
 }
 
 // gauss::outwidth(n): the width at which printed rows go on over lines.
-void FnGaussOutwidth(ZuVALUE* rtn, ZuVALUE* pv, int)
-{
+void FnGaussOutwidth(ZuVALUE* rtn, ZuVALUE* pv, int) {
     Printer().outwidth = boundedInt(pv[0], kMinOutwidth, kMaxOutwidth, Printer().outwidth);
     ZuValSetInt(rtn, 0);
 }
 
 // gauss::hsec(): hundredths of a second since midnight.
-void FnGaussHsec(ZuVALUE* rtn, ZuVALUE*, int)
-{
+void FnGaussHsec(ZuVALUE* rtn, ZuVALUE*, int) {
     timeval now{};
     gettimeofday(&now, nullptr);
     std::tm local{};
     const std::time_t seconds = now.tv_sec;
     localtime_r(&seconds, &local);
-    const double since = ((local.tm_hour * 60.0 + local.tm_min) * 60.0 + local.tm_sec) * 100.0 +
-                         std::floor(now.tv_usec / 10000.0);
+    const double since =
+        ((local.tm_hour * 60.0 + local.tm_min) * 60.0 + local.tm_sec) * 100.0 + std::floor(now.tv_usec / 10000.0);
     ZuValSetDouble(rtn, since);
 }
 
-void PrintExpressionValue(const ZuVALUE* value, bool)
-{
+void PrintExpressionValue(const ZuVALUE* value, bool) {
     Output out;
     printValue(out, Printer().format, *value, false);
     out.newline();
 }
 
-void ResetGaussFormat()
-{
+void ResetGaussFormat() {
     PrinterState& p = Printer();
     p.format = NumberFormat{};
     p.outwidth = kDefaultOutwidth;

@@ -16,9 +16,9 @@ namespace zu::gauss {
 using compiler::Emit;
 using compiler::Error;
 using compiler::State;
-using program::symbolTable;
-using program::Op;
 using program::code;
+using program::Op;
+using program::symbolTable;
 namespace tok = program::tok;
 
 namespace {
@@ -28,15 +28,13 @@ constexpr int kPrintValue = 213;
 constexpr int kPrintValueSemicolon = 214;
 
 // The end of a statement: ";" or ";;", or the end of the file.
-void endStatement()
-{
+void endStatement() {
     const int t = GPeek();
     if (t == tok::Semicolon || t == tok::SemiSemi) {
         GNext();
         return;
     }
-    if (t == tok::Eof)
-        return;
+    if (t == tok::Eof) return;
     compiler::ExpectedError(tok::Semicolon, t);
     SkipStatement();
 }
@@ -44,11 +42,9 @@ void endStatement()
 // The loop around the statements being compiled, for break and continue.
 class LoopScope {
 public:
-    explicit LoopScope(int continueTarget)
-    {
+    explicit LoopScope(int continueTarget) {
         auto& loops = State().loops;
-        if (static_cast<int>(loops.size()) >= compiler::kMaxLoops)
-            Error(Msg::TooManyNestedLoops);
+        if (static_cast<int>(loops.size()) >= compiler::kMaxLoops) Error(Msg::TooManyNestedLoops);
         loops.push_back(compiler::Loop{0, continueTarget, 0});
     }
     ~LoopScope() { State().loops.pop_back(); }
@@ -61,13 +57,11 @@ public:
 // Expression statements
 
 // target = expression  or an expression whose value is printed.
-void expressionStatement()
-{
+void expressionStatement() {
     Operand x = ParseGaussExpression();
     if (GAccept(tok::Assign)) {
         if (compiler::CheckAssignable(x)) {
-            if (x.kind == Storage::Global)
-                symbolTable()[x.index].val.t &= ~ZU_FLAG_NUL;
+            if (x.kind == Storage::Global) symbolTable()[x.index].val.t &= ~ZU_FLAG_NUL;
             compiler::Placeholder(x);
             LoadGaussExpression();
             compiler::Store(x);
@@ -84,8 +78,7 @@ void expressionStatement()
 }
 
 // name rest-of-statement: a keyword procedure gets the rest as one string.
-void keywordCall(int g)
-{
+void keywordCall(int g) {
     Emit(code(Op::LOD), g);
     Emit(code(Op::PSH), 0);
     std::string rest = RestOfStatement();
@@ -96,8 +89,7 @@ void keywordCall(int g)
 }
 
 // { a, b, c } = expression: the elements of the array returned.
-void multipleAssignment()
-{
+void multipleAssignment() {
     ParseState& s = State();
     if (s.multipleAssignment > 0) {
         Error(Msg::NestedMultipleAssignment);
@@ -110,8 +102,7 @@ void multipleAssignment()
     const int targets = compiler::Target();
     int element = 0;
     do {
-        if (!GExpect(tok::Identifier))
-            break;
+        if (!GExpect(tok::Identifier)) break;
         const std::string name = State().text;
         Operand target;
         if (GPeek() == tok::LBracket) {
@@ -121,8 +112,7 @@ void multipleAssignment()
             target = ResolveGaussName(name, true);
         }
         if (compiler::CheckAssignable(target)) {
-            if (target.kind == Storage::Global)
-                symbolTable()[target.index].val.t &= ~ZU_FLAG_NUL;
+            if (target.kind == Storage::Global) symbolTable()[target.index].val.t &= ~ZU_FLAG_NUL;
             compiler::Placeholder(target);
             Emit(code(Op::LOD), temporary);
             Emit(code(Op::XMV), element);
@@ -149,8 +139,7 @@ void multipleAssignment()
 // Control statements
 
 // if test; ... [elseif test; ...] [else; ...] endif;
-void ifStatement()
-{
+void ifStatement() {
     int toEnd = 0;
     for (;;) {
         LoadGaussExpression();
@@ -181,8 +170,7 @@ void ifStatement()
 }
 
 // do while test; ... endo;   do until test; ... endo;
-void doStatement()
-{
+void doStatement() {
     const bool until = GPeek() == tok::GUntil;
     if (!GAccept(tok::KwWhile) && !GAccept(tok::GUntil)) {
         compiler::ExpectedError(tok::KwWhile, GPeek());
@@ -195,8 +183,7 @@ void doStatement()
     LoopScope scope(top);
     scope.loop().breakChain = compiler::EmitChained(code(until ? Op::JMT : Op::JMF), 0);
     endStatement();
-    if (GPeek() == tok::Semicolon || GPeek() == tok::GEndo)
-        Error(Msg::WarnEmptyStatement);
+    if (GPeek() == tok::Semicolon || GPeek() == tok::GEndo) Error(Msg::WarnEmptyStatement);
     ParseStatementsUntil({tok::GEndo});
     GExpect(tok::GEndo);
     Emit(code(Op::JMP), top);
@@ -206,8 +193,7 @@ void doStatement()
 
 // A loop variable or companion: a new global in main code, a new local
 // in a procedure, hiding any other of its name while the loop runs.
-Operand loopSymbol(const std::string& name)
-{
+Operand loopSymbol(const std::string& name) {
     program::SymbolTable& st = symbolTable();
     Operand x;
     x.name = name;
@@ -230,16 +216,14 @@ void loadOperand(Operand x) { compiler::Load(x); }
 
 // A step written as an integer literal, "[-] digits" before ")": its
 // value, taken; otherwise nothing is taken and the result is false.
-bool literalInt(int& value)
-{
+bool literalInt(int& value) {
     bool negative = false;
     if (GPeek() == tok::Minus) {
         GNext();
         negative = true;
     }
     if (GPeek() != tok::Int) {
-        if (negative)
-            GUnread(tok::Minus, "-");
+        if (negative) GUnread(tok::Minus, "-");
         return false;
     }
     GNext();
@@ -247,8 +231,7 @@ bool literalInt(int& value)
     const long n = std::strtol(digits.c_str(), nullptr, 10);
     if (GPeek() != tok::RParen || n > 1000000000L) {
         GUnread(tok::Int, digits);
-        if (negative)
-            GUnread(tok::Minus, "-");
+        if (negative) GUnread(tok::Minus, "-");
         return false;
     }
     value = static_cast<int>(negative ? -n : n);
@@ -257,8 +240,7 @@ bool literalInt(int& value)
 void storeOperand(Operand x) { compiler::Store(x); }
 
 // for i (start, stop, step); ... endfor;
-void forStatement()
-{
+void forStatement() {
     if (!GExpect(tok::Identifier)) {
         SkipStatement();
         return;
@@ -291,8 +273,7 @@ void forStatement()
     // A zero step skips the loop.
     int toExit = 0;
     if (literalStep) {
-        if (literal == 0)
-            toExit = compiler::EmitChained(code(Op::JMP), 0);
+        if (literal == 0) toExit = compiler::EmitChained(code(Op::JMP), 0);
     } else {
         loadOperand(step);
         Emit(code(Op::PSH), 0);
@@ -359,8 +340,7 @@ void forStatement()
     }
 }
 
-void breakOrContinue(bool isBreak)
-{
+void breakOrContinue(bool isBreak) {
     auto& loops = State().loops;
     if (loops.empty()) {
         Error(Msg::OutOfPlace, isBreak ? "break" : "continue");
@@ -377,12 +357,10 @@ void breakOrContinue(bool isBreak)
 // ---------------------------------------------------------------------------
 // Labels, goto, gosub, return, pop
 
-compiler::Label* labelFor(const std::string& name)
-{
+compiler::Label* labelFor(const std::string& name) {
     auto& labels = State().labels;
     for (compiler::Label& l : labels)
-        if (l.name == name)
-            return &l;
+        if (l.name == name) return &l;
     if (static_cast<int>(labels.size()) >= compiler::kMaxLabels) {
         Error(Msg::TooManyLabels, name);
         return nullptr;
@@ -391,11 +369,9 @@ compiler::Label* labelFor(const std::string& name)
     return &labels.back();
 }
 
-void defineLabel(const std::string& name)
-{
+void defineLabel(const std::string& name) {
     compiler::Label* l = labelFor(name);
-    if (!l)
-        return;
+    if (!l) return;
     if (l->position >= 0) {
         Error(Msg::DuplicateLabel, name);
         return;
@@ -405,11 +381,9 @@ void defineLabel(const std::string& name)
     l->chain = 0;
 }
 
-void jumpTo(const std::string& name)
-{
+void jumpTo(const std::string& name) {
     compiler::Label* l = labelFor(name);
-    if (!l)
-        return;
+    if (!l) return;
     if (l->position >= 0)
         Emit(code(Op::JMP), l->position);
     else
@@ -417,13 +391,10 @@ void jumpTo(const std::string& name)
 }
 
 // "(" values ")": each pushed; the count.
-int pushedValues()
-{
+int pushedValues() {
     int n = 0;
-    if (!GAccept(tok::LParen))
-        return 0;
-    if (GAccept(tok::RParen))
-        return 0;
+    if (!GAccept(tok::LParen)) return 0;
+    if (GAccept(tok::RParen)) return 0;
     do {
         Emit(code(Op::PSH), 0);
         LoadGaussExpression();
@@ -434,8 +405,7 @@ int pushedValues()
 }
 
 // goto label [(args)]   gosub label [(args)]
-void gotoStatement(bool gosub)
-{
+void gotoStatement(bool gosub) {
     if (!GExpect(tok::Identifier)) {
         SkipStatement();
         return;
@@ -446,21 +416,18 @@ void gotoStatement(bool gosub)
     if (gosub) {
         lip = Emit(code(Op::LIP), -1);
         Emit(code(Op::PSH), 0);
-        if (Procedure().active)
-            Procedure().usesGosub = true;
+        if (Procedure().active) Procedure().usesGosub = true;
     }
     pushedValues();
     jumpTo(name);
     // The return address is the instruction after the jump.
-    if (lip >= 0)
-        compiler::At(lip).arg = compiler::Here() - lip;
+    if (lip >= 0) compiler::At(lip).arg = compiler::Here() - lip;
     compiler::Target();
     endStatement();
 }
 
 // retp [(values)]: one value returned, several as an array, none as no value
-void retpStatement()
-{
+void retpStatement() {
     if (!Procedure().active) {
         Error(Msg::OutOfPlace, "retp");
         SkipStatement();
@@ -469,8 +436,7 @@ void retpStatement()
     int n = 0;
     if (GAccept(tok::LParen) && !GAccept(tok::RParen)) {
         do {
-            if (n > 0)
-                Emit(code(Op::PSH), 0);
+            if (n > 0) Emit(code(Op::PSH), 0);
             LoadGaussExpression();
             if (n == 0 && GPeek() == tok::Comma)
                 Emit(code(Op::OPR), tok::KwArray);
@@ -487,8 +453,7 @@ void retpStatement()
 
 // return [(values)]: back from a gosub; in a procedure without gosub,
 // as retp.
-void returnStatement()
-{
+void returnStatement() {
     if (Procedure().active && !Procedure().usesGosub) {
         retpStatement();
         return;
@@ -501,8 +466,7 @@ void returnStatement()
 }
 
 // pop x: the value on top goes into x
-void popStatement()
-{
+void popStatement() {
     Operand target;
     if (GPeek() == tok::Identifier) {
         GNext();
@@ -517,8 +481,7 @@ void popStatement()
         target = ParseGaussExpression();
     }
     if (compiler::CheckAssignable(target)) {
-        if (target.kind == Storage::Global)
-            symbolTable()[target.index].val.t &= ~ZU_FLAG_NUL;
+        if (target.kind == Storage::Global) symbolTable()[target.index].val.t &= ~ZU_FLAG_NUL;
         compiler::Store(target);
     }
     Emit(code(Op::POP), 0);
@@ -526,32 +489,26 @@ void popStatement()
 }
 
 // local a, b:proc, c;
-void localStatement()
-{
+void localStatement() {
     if (!Procedure().active) {
         Error(Msg::OutOfPlace, "local");
         SkipStatement();
         return;
     }
     while (GPeek() == tok::Identifier || GPeek() == tok::Comma) {
-        if (GNext() == tok::Comma)
-            continue;
+        if (GNext() == tok::Comma) continue;
         const std::string name = State().text;
-        if (GAccept(tok::Colon))
-            GNext();  // the type word: proc, fn, keyword, matrix, string
+        if (GAccept(tok::Colon)) GNext();  // the type word: proc, fn, keyword, matrix, string
         // "local f:proc" of an argument f only says what f is.
-        if (symbolTable().findArgument(name) >= 0)
-            continue;
+        if (symbolTable().findArgument(name) >= 0) continue;
         compiler::DeclareLocal(name);
-        if (State().debugInfo)
-            Emit(code(Op::ELT), program::literalTable().addString(name));
+        if (State().debugInfo) Emit(code(Op::ELT), program::literalTable().addString(name));
     }
     endStatement();
 }
 
 // end; stop;: the program ends here (exit of the standard library).
-void endProgram()
-{
+void endProgram() {
     const int exitFunction = symbolTable().findVisibleGlobal("exit");
     compiler::LineMarker(true);
     if (exitFunction >= 0) {
@@ -567,16 +524,14 @@ void endProgram()
 
 }  // namespace
 
-int ParseStatementsUntil(std::initializer_list<int> endings)
-{
+int ParseStatementsUntil(std::initializer_list<int> endings) {
     for (;;) {
         const int t = GPeek();
         if (t == tok::Eof) {
             Error(Msg::UnexpectedEndOfFile);
             return t;
         }
-        if (std::find(endings.begin(), endings.end(), t) != endings.end())
-            return t;
+        if (std::find(endings.begin(), endings.end(), t) != endings.end()) return t;
         if (t == tok::GEndp || t == tok::GProc || t == tok::GFn || t == tok::GKeyword) {
             // A procedure's end or a new procedure closes nothing here.
             Error(Msg::OutOfPlace, SZuTokenName(t));
@@ -584,13 +539,11 @@ int ParseStatementsUntil(std::initializer_list<int> endings)
         }
         const long before = State().taken;
         ParseGaussStatement();
-        if (State().taken == before)
-            GNext();
+        if (State().taken == before) GNext();
     }
 }
 
-void ParseGaussStatement()
-{
+void ParseGaussStatement() {
     compiler::NestingGuard nesting;
     symbolTable().ensureRoom();
     const int t = GPeek();
@@ -611,21 +564,66 @@ void ParseGaussStatement()
         endStatement();
         return;
     }
-    case tok::KwIf: GNext(); ifStatement(); return;
-    case tok::KwDo: GNext(); doStatement(); return;
-    case tok::KwFor: GNext(); forStatement(); return;
-    case tok::KwBreak: GNext(); breakOrContinue(true); return;
-    case tok::KwContinue: GNext(); breakOrContinue(false); return;
-    case tok::KwGoto: GNext(); gotoStatement(false); return;
-    case tok::GGosub: GNext(); gotoStatement(true); return;
-    case tok::KwReturn: GNext(); returnStatement(); return;
-    case tok::GPop: GNext(); popStatement(); return;
-    case tok::GRetp: GNext(); retpStatement(); return;
-    case tok::GLocal: GNext(); localStatement(); return;
-    case tok::GLet: GNext(); LetStatement(); return;
-    case tok::GDeclare: GNext(); DeclareStatement(); return;
-    case tok::GExternal: GNext(); ExternalStatement(); return;
-    case tok::LBrace: GNext(); multipleAssignment(); return;
+    case tok::KwIf:
+        GNext();
+        ifStatement();
+        return;
+    case tok::KwDo:
+        GNext();
+        doStatement();
+        return;
+    case tok::KwFor:
+        GNext();
+        forStatement();
+        return;
+    case tok::KwBreak:
+        GNext();
+        breakOrContinue(true);
+        return;
+    case tok::KwContinue:
+        GNext();
+        breakOrContinue(false);
+        return;
+    case tok::KwGoto:
+        GNext();
+        gotoStatement(false);
+        return;
+    case tok::GGosub:
+        GNext();
+        gotoStatement(true);
+        return;
+    case tok::KwReturn:
+        GNext();
+        returnStatement();
+        return;
+    case tok::GPop:
+        GNext();
+        popStatement();
+        return;
+    case tok::GRetp:
+        GNext();
+        retpStatement();
+        return;
+    case tok::GLocal:
+        GNext();
+        localStatement();
+        return;
+    case tok::GLet:
+        GNext();
+        LetStatement();
+        return;
+    case tok::GDeclare:
+        GNext();
+        DeclareStatement();
+        return;
+    case tok::GExternal:
+        GNext();
+        ExternalStatement();
+        return;
+    case tok::LBrace:
+        GNext();
+        multipleAssignment();
+        return;
     case tok::KwNew:
         GNext();
         Error(Msg::OutOfPlace, "new");
@@ -637,8 +635,7 @@ void ParseGaussStatement()
         // A command's operands are read with blanks as separators, the
         // token after the command word too.
         const int command = CommandCode(word);
-        if (command != 0)
-            ZuSetSpaceMode(1);
+        if (command != 0) ZuSetSpaceMode(1);
         if (GPeek() == tok::Colon) {
             ZuSetSpaceMode(0);
             GNext();
@@ -651,13 +648,11 @@ void ParseGaussStatement()
             StructStatement();
             return;
         }
-        if ((word == "end" || word == "stop") && g < 0 &&
-            (GPeek() == tok::Semicolon || GPeek() == tok::Eof)) {
+        if ((word == "end" || word == "stop") && g < 0 && (GPeek() == tok::Semicolon || GPeek() == tok::Eof)) {
             endProgram();
             return;
         }
-        if (g >= 0 && (symbolTable()[g].val.t & kKeywordFlag) &&
-            GPeek() != tok::Assign && GPeek() != tok::LParen) {
+        if (g >= 0 && (symbolTable()[g].val.t & kKeywordFlag) && GPeek() != tok::Assign && GPeek() != tok::LParen) {
             keywordCall(g);
             return;
         }

@@ -17,9 +17,9 @@ namespace zu::gauss {
 using compiler::Emit;
 using compiler::Error;
 using compiler::State;
-using program::symbolTable;
-using program::Op;
 using program::code;
+using program::Op;
+using program::symbolTable;
 namespace tok = program::tok;
 
 namespace {
@@ -40,16 +40,14 @@ struct Structures {
     std::map<std::string, std::string, std::less<>> locals;   // x -> structure
 };
 
-Structures& Known()
-{
+Structures& Known() {
     static Structures known;
     return known;
 }
 
 // The default value of a layout, built at run time as an array: PSH 0 and
 // NTP 5 make it empty, each member is wrapped and appended.
-void emitDefault(const Layout& layout, int depth)
-{
+void emitDefault(const Layout& layout, int depth) {
     Emit(code(Op::PSH), 0);
     Emit(code(Op::NTP), 5);
     for (const Member& m : layout.members) {
@@ -67,8 +65,7 @@ void emitDefault(const Layout& layout, int depth)
 }
 
 // struct name { [string | matrix | scalar | array | struct other] member; ... };
-void definition(const std::string& name)
-{
+void definition(const std::string& name) {
     Layout layout;
     while (GPeek() != tok::RBrace && GPeek() != tok::Eof) {
         Member m;
@@ -76,39 +73,32 @@ void definition(const std::string& name)
         std::string word = State().text;
         if (t == tok::KwString) {
             m.isString = true;
-            if (GPeek() == tok::Identifier && State().text == "array")
-                GNext();
+            if (GPeek() == tok::Identifier && State().text == "array") GNext();
         } else if (t == tok::Identifier && word == "struct") {
-            if (GExpect(tok::Identifier))
-                m.structure = State().text;
-            if (!Known().layouts.count(m.structure))
-                Error(Msg::UndeclaredIdentifier, m.structure);
+            if (GExpect(tok::Identifier)) m.structure = State().text;
+            if (!Known().layouts.count(m.structure)) Error(Msg::UndeclaredIdentifier, m.structure);
         } else if (t != tok::KwMatrix && !(t == tok::Identifier && (word == "scalar" || word == "array"))) {
             Error(Msg::OutOfPlace, t == tok::Identifier ? word : SZuTokenName(t));
             SkipStatement();
             continue;
         }
         do {
-            if (!GExpect(tok::Identifier))
-                break;
+            if (!GExpect(tok::Identifier)) break;
             m.name = State().text;
             for (const Member& other : layout.members)
-                if (other.name == m.name)
-                    Error(Msg::DuplicateIdentifier, m.name);
+                if (other.name == m.name) Error(Msg::DuplicateIdentifier, m.name);
             layout.members.push_back(m);
         } while (GAccept(tok::Comma));
         GExpect(tok::Semicolon);
     }
     GExpect(tok::RBrace);
     GAccept(tok::Semicolon);
-    if (Known().layouts.count(name))
-        Error(Msg::DuplicateIdentifier, name);
+    if (Known().layouts.count(name)) Error(Msg::DuplicateIdentifier, name);
     Known().layouts[name] = std::move(layout);
 }
 
 // struct name x, y;: each made the default value of the layout
-void declaration(const std::string& structure)
-{
+void declaration(const std::string& structure) {
     auto layout = Known().layouts.find(structure);
     if (layout == Known().layouts.end()) {
         Error(Msg::UndeclaredIdentifier, structure);
@@ -116,8 +106,7 @@ void declaration(const std::string& structure)
         return;
     }
     do {
-        if (!GExpect(tok::Identifier))
-            break;
+        if (!GExpect(tok::Identifier)) break;
         const std::string name = State().text;
         Operand x;
         if (Procedure().active) {
@@ -133,15 +122,13 @@ void declaration(const std::string& structure)
         compiler::Store(x);
     } while (GAccept(tok::Comma));
     compiler::LineMarker();
-    if (!GAccept(tok::SemiSemi))
-        GExpect(tok::Semicolon);
+    if (!GAccept(tok::SemiSemi)) GExpect(tok::Semicolon);
 }
 
 // The word operators that a member name starting with their letters
 // scans as (".and", ".or", ".xor", ".ge", ...): their text holds the
 // letters read.
-bool isDottedWord(int t)
-{
+bool isDottedWord(int t) {
     switch (t) {
     case tok::DotAndAnd:
     case tok::DotOrOr:
@@ -160,8 +147,7 @@ bool isDottedWord(int t)
 
 }  // namespace
 
-void StructStatement()
-{
+void StructStatement() {
     if (!GExpect(tok::Identifier)) {
         SkipStatement();
         return;
@@ -173,20 +159,13 @@ void StructStatement()
         declaration(name);
 }
 
-void StructArgument(const std::string& argument, const std::string& structure)
-{
-    Known().locals[argument] = structure;
-}
+void StructArgument(const std::string& argument, const std::string& structure) { Known().locals[argument] = structure; }
 
 void EndProcedureStructures() { Known().locals.clear(); }
 
-void ForgetStructures()
-{
-    Known() = Structures{};
-}
+void ForgetStructures() { Known() = Structures{}; }
 
-std::string StructureOf(const Operand& x)
-{
+std::string StructureOf(const Operand& x) {
     const auto& known = Known();
     if (x.kind == Storage::Global) {
         auto it = known.globals.find(x.name);
@@ -201,14 +180,12 @@ std::string StructureOf(const Operand& x)
 
 bool StartsMember(int t) { return t == tok::Dot || isDottedWord(t); }
 
-std::string StructMember(Operand& x, const std::string& structure, int t)
-{
+std::string StructMember(Operand& x, const std::string& structure, int t) {
     // The member's name: after ".", an identifier; a word operator holds
     // its first letters, and an identifier right after it the rest.
     std::string name;
     if (t == tok::Dot) {
-        if (GExpect(tok::Identifier))
-            name = State().text;
+        if (GExpect(tok::Identifier)) name = State().text;
     } else {
         name = State().text.substr(1);
         if (GPeek() == tok::Identifier) {
@@ -219,8 +196,7 @@ std::string StructMember(Operand& x, const std::string& structure, int t)
     const Layout& layout = Known().layouts.at(structure);
     int position = -1;
     for (std::size_t i = 0; i < layout.members.size(); ++i)
-        if (layout.members[i].name == name)
-            position = static_cast<int>(i);
+        if (layout.members[i].name == name) position = static_cast<int>(i);
     if (position < 0) {
         Error(Msg::UndeclaredMember, structure + "." + name);
         return {};

@@ -21,33 +21,28 @@ namespace zu::gauss {
 using compiler::Emit;
 using compiler::Error;
 using compiler::State;
+using program::code;
 using program::codeBuffer;
 using program::literalTable;
-using program::symbolTable;
 using program::Op;
-using program::code;
+using program::symbolTable;
 namespace tok = program::tok;
 
-GaussMode& Mode()
-{
+GaussMode& Mode() {
     static GaussMode mode;
     return mode;
 }
 
-ProcedureScope& Procedure()
-{
+ProcedureScope& Procedure() {
     static ProcedureScope scope;
     return scope;
 }
 
-Snapshot Snapshot::take()
-{
-    return {symbolTable().count(), codeBuffer().size(), literalTable().count(),
-            IZuScanGetDefineCount()};
+Snapshot Snapshot::take() {
+    return {symbolTable().count(), codeBuffer().size(), literalTable().count(), IZuScanGetDefineCount()};
 }
 
-void Snapshot::restore() const
-{
+void Snapshot::restore() const {
     zu::program::SymbolTable& st = symbolTable();
     for (int i = symbols; i < st.count(); ++i) {
         ZuVALUE& v = st[i].val;
@@ -69,16 +64,14 @@ namespace {
 
 // Runs one compilation step: a fatal fault stops it.
 template <typename F>
-void guarded(F&& step)
-{
+void guarded(F&& step) {
     compiler::TableFaultsAsMessages faults;
     try {
         step();
     } catch (const compiler::ParseFatal&) {
     } catch (const program::TableFull&) {
         ++State().errors;
-    } catch (const compiler::InsertAbandoned&) {
-    }
+    } catch (const compiler::InsertAbandoned&) {}
 }
 
 // ---------------------------------------------------------------------------
@@ -86,17 +79,14 @@ void guarded(F&& step)
 
 // Declares main and emits its frame: ELF, NUM, INT 0, PSH 0, the jump to
 // the first run of main code, and the NUM and RET that end it.
-void beginMain()
-{
+void beginMain() {
     zu::program::SymbolTable& st = symbolTable();
     int g = st.findFirstOfKind("main", ZU_FUNCTION);
-    if (g < 0)
-        g = st.append("main", ZU_FUNCTION | ZU_FLAG_GLO);
+    if (g < 0) g = st.append("main", ZU_FUNCTION | ZU_FLAG_GLO);
     ZuVALUE& v = st[g].val;
     v.t = ZU_FUNCTION | ZU_FLAG_GLO;
     v.w1.i = 0;
-    if (!v.w3.s)
-        v.w3.s = compiler::CopyText("$main");
+    if (!v.w3.s) v.w3.s = compiler::CopyText("$main");
     const char* file = SZuScanFile();
     const int start = compiler::Target();
     Emit(code(Op::ELF), literalTable().addString(file ? file : ""));
@@ -112,18 +102,14 @@ void beginMain()
     State().barrier = compiler::Here();
 }
 
-bool endsMainRun(int t)
-{
-    return t == tok::Eof || t == tok::GProc || t == tok::GFn || t == tok::GKeyword ||
-           t == tok::KwNew;
+bool endsMainRun(int t) {
+    return t == tok::Eof || t == tok::GProc || t == tok::GFn || t == tok::GKeyword || t == tok::KwNew;
 }
 
 // One run of main code: the statements up to a procedure, new or the end.
-void mainRun()
-{
+void mainRun() {
     GaussMode& mode = Mode();
-    if (mode.mainEnd < 0)
-        beginMain();
+    if (mode.mainEnd < 0) beginMain();
     if (mode.mainChain > 0)
         compiler::PatchOrDropJump(mode.mainChain);
     else if (mode.lastRunJump >= 0)
@@ -143,15 +129,13 @@ void mainRun()
     while (!endsMainRun(GPeek())) {
         const long before = State().taken;
         ParseGaussStatement();
-        if (State().taken == before)
-            GNext();
+        if (State().taken == before) GNext();
     }
     mode.mainChain = compiler::EmitChained(code(Op::JMP), 0);
 }
 
 // new [operands]: back to the state after initialisation.
-void newStatement()
-{
+void newStatement() {
     SkipStatement();
     GaussMode& mode = Mode();
     mode.atStart.restore();
@@ -168,21 +152,19 @@ void newStatement()
 // Procedures
 
 struct ProcedureHead {
-    std::string name;               // qualified
+    std::string name;  // qualified
     std::vector<std::string> args;
     std::vector<std::pair<std::string, std::string>> structures;  // argument, structure
-    bool varargs = false;           // "..." after the formals
+    bool varargs = false;                                         // "..." after the formals
     int returns = 1;
 };
 
 // proc [(n) =] name (formals) ;   fn name (formals) =   keyword name (arg) ;
-ProcedureHead procedureHead(int kind)
-{
+ProcedureHead procedureHead(int kind) {
     ProcedureHead h;
     if (kind == tok::GProc) {
         if (GAccept(tok::LParen)) {
-            if (GExpect(tok::Int))
-                h.returns = std::atoi(State().text.c_str());
+            if (GExpect(tok::Int)) h.returns = std::atoi(State().text.c_str());
             GExpect(tok::RParen);
             GExpect(tok::Assign);
         } else if (GPeek() == tok::Int) {
@@ -191,38 +173,30 @@ ProcedureHead procedureHead(int kind)
             GExpect(tok::Assign);
         }
     }
-    if (GExpect(tok::Identifier))
-        h.name = GaussName(State().text);
+    if (GExpect(tok::Identifier)) h.name = GaussName(State().text);
     if (GAccept(tok::LParen) && !GAccept(tok::RParen)) {
         do {
             // "...": the Gauss scanner gives three dots
             if (GAccept(tok::Ellipsis) || GPeek() == tok::Dot) {
-                while (GAccept(tok::Dot)) {
-                }
+                while (GAccept(tok::Dot)) {}
                 // the optional arguments follow at least one fixed one
-                if (h.args.empty())
-                    Error(Msg::CannotBeFirstFormal, "...");
+                if (h.args.empty()) Error(Msg::CannotBeFirstFormal, "...");
                 h.varargs = true;
                 break;
             }
             GAccept(tok::Amp);  // &f: a procedure passed as an argument
-            if (!GExpect(tok::Identifier))
-                break;
+            if (!GExpect(tok::Identifier)) break;
             std::string structure;
             if (State().text == "struct" && GPeek() == tok::Identifier) {
                 GNext();
                 structure = State().text;  // struct name x
-                if (!GExpect(tok::Identifier))
-                    break;
+                if (!GExpect(tok::Identifier)) break;
             }
             const std::string arg = State().text;
-            if (!structure.empty())
-                h.structures.emplace_back(arg, structure);
-            if (std::find(h.args.begin(), h.args.end(), arg) != h.args.end())
-                Error(Msg::FormalRedefinition, arg);
+            if (!structure.empty()) h.structures.emplace_back(arg, structure);
+            if (std::find(h.args.begin(), h.args.end(), arg) != h.args.end()) Error(Msg::FormalRedefinition, arg);
             h.args.push_back(arg);
-            if (GAccept(tok::Colon))
-                GNext();  // a pointer parameter's type word
+            if (GAccept(tok::Colon)) GNext();  // a pointer parameter's type word
         } while (GAccept(tok::Comma));
         GExpect(tok::RParen);
     }
@@ -231,8 +205,7 @@ ProcedureHead procedureHead(int kind)
 
 // The symbol of a procedure being defined: new, or completing a call's
 // declaration (whose count gives way to the definition's).
-int defineSymbol(const ProcedureHead& h, int flags)
-{
+int defineSymbol(const ProcedureHead& h, int flags) {
     zu::program::SymbolTable& st = symbolTable();
     const int count = h.varargs ? -static_cast<int>(h.args.size()) : static_cast<int>(h.args.size());
     int g = st.find(h.name, 0, st.count());
@@ -260,15 +233,12 @@ int defineSymbol(const ProcedureHead& h, int flags)
 }
 
 // The body: ELF, [ELT args], NUM, INT locals, PSH 0, statements, RET 0.
-int procedureBody(const ProcedureHead& h, int kind)
-{
+int procedureBody(const ProcedureHead& h, int kind) {
     zu::program::SymbolTable& st = symbolTable();
     ParseState& s = State();
     st.beginFunction();
-    for (const std::string& arg : h.args)
-        st.append(arg, ZU_INT | ZU_FLAG_ARG);
-    for (const auto& [arg, structure] : h.structures)
-        StructArgument(arg, structure);
+    for (const std::string& arg : h.args) st.append(arg, ZU_INT | ZU_FLAG_ARG);
+    for (const auto& [arg, structure] : h.structures) StructArgument(arg, structure);
     st.beginLocals();
     s.maxLocals = 0;
     s.lastLine = -1;
@@ -278,8 +248,7 @@ int procedureBody(const ProcedureHead& h, int kind)
     const char* file = SZuScanFile();
     Emit(code(Op::ELF), literalTable().addString(file ? file : ""));
     if (s.debugInfo)
-        for (const std::string& arg : h.args)
-            Emit(code(Op::ELT), literalTable().addString(arg));
+        for (const std::string& arg : h.args) Emit(code(Op::ELT), literalTable().addString(arg));
     compiler::LineMarker();
     const int locals = Emit(code(Op::INT), 0);
     Emit(code(Op::PSH), 0);
@@ -288,11 +257,9 @@ int procedureBody(const ProcedureHead& h, int kind)
         LoadGaussExpression();
         compiler::LineMarker();
         Emit(code(Op::RET), 1);
-        if (!GAccept(tok::Semicolon))
-            compiler::ExpectedError(tok::Semicolon, GPeek());
+        if (!GAccept(tok::Semicolon)) compiler::ExpectedError(tok::Semicolon, GPeek());
     } else {
-        if (!GAccept(tok::Semicolon))
-            compiler::ExpectedError(tok::Semicolon, GPeek());
+        if (!GAccept(tok::Semicolon)) compiler::ExpectedError(tok::Semicolon, GPeek());
         ParseStatementsUntil({tok::GEndp});
         GExpect(tok::GEndp);
         compiler::LineMarker();
@@ -310,8 +277,7 @@ int procedureBody(const ProcedureHead& h, int kind)
 
 }  // namespace
 
-void ProcedureDefinition(int kind)
-{
+void ProcedureDefinition(int kind) {
     ParseState& s = State();
     if (Procedure().active) {
         Error(Msg::OutOfPlace, SZuTokenName(kind));
@@ -324,8 +290,7 @@ void ProcedureDefinition(int kind)
         Error(Msg::IllegalRedefinition, h.name);
         h.name.clear();
     }
-    if (kind == tok::GKeyword && (h.args.size() != 1 || h.varargs))
-        Error(Msg::WrongArgumentCount, h.name);
+    if (kind == tok::GKeyword && (h.args.size() != 1 || h.varargs)) Error(Msg::WrongArgumentCount, h.name);
     const int g = h.name.empty() ? -1 : defineSymbol(h, flags);
     // Main code's labels wait while the procedure has its own.
     auto mainLabels = std::move(s.labels);
@@ -345,13 +310,11 @@ void ProcedureDefinition(int kind)
 namespace {
 
 // The top level of a Gauss file.
-void topLevel()
-{
+void topLevel() {
     for (;;) {
         symbolTable().ensureRoom();
         const int t = GPeek();
-        if (t == tok::Eof)
-            return;
+        if (t == tok::Eof) return;
         const long before = State().taken;
         switch (t) {
         case tok::KwNew:
@@ -366,15 +329,13 @@ void topLevel()
             break;
         default: mainRun(); break;
         }
-        if (State().taken == before && GPeek() == t && t != tok::Eof)
-            GNext();
+        if (State().taken == before && GPeek() == t && t != tok::Eof) GNext();
     }
 }
 
 // The end of a file's main code: labels checked, the last run's jump
 // goes to the end of main.
-void finishMain()
-{
+void finishMain() {
     GaussMode& mode = Mode();
     compiler::EndLabels();
     if (mode.mainChain > 0 && mode.mainEnd >= 0) {
@@ -384,10 +345,7 @@ void finishMain()
     }
 }
 
-void printHook(ZuVALUE* value, int endedBySemicolon)
-{
-    PrintExpressionValue(value, endedBySemicolon != 0);
-}
+void printHook(ZuVALUE* value, int endedBySemicolon) { PrintExpressionValue(value, endedBySemicolon != 0); }
 
 // The run-time entry points declared before the support source.
 struct EntryPoint {
@@ -395,7 +353,10 @@ struct EntryPoint {
     int count;
 };
 constexpr EntryPoint kEntryPoints[] = {
-    {"print", -1}, {"println", -1}, {"format", 3}, {"hsec", 0},
+    {"print", -1},
+    {"println", -1},
+    {"format", 3},
+    {"hsec", 0},
 };
 
 }  // namespace
@@ -407,8 +368,7 @@ namespace compiler = zu::compiler;
 
 extern "C" {
 
-int IZuParseGaussMain()
-{
+int IZuParseGaussMain() {
     ParseState& s = State();
     const std::string outerNamespace = s.nameSpace;
     s.nameSpace = std::string(kNamespace);
@@ -422,17 +382,13 @@ int IZuParseGaussMain()
     return IZuScanErrors() + s.errors;
 }
 
-int FZuParseInitGauss(const char* startup, int run)
-{
+int FZuParseInitGauss(const char* startup, int run) {
     GaussMode& mode = Mode();
-    if (mode.initialised)
-        return 1;
+    if (mode.initialised) return 1;
     int errors = 0;
     guarded([&] {
-        for (const EntryPoint& e : kEntryPoints)
-            DeclareExternalFunction(e.name, e.count);
-        if (symbolTable().findVisibleGlobal("$t1") < 0)
-            symbolTable().append("$t1", ZU_INT | ZU_FLAG_GLO | ZU_FLAG_STA);
+        for (const EntryPoint& e : kEntryPoints) DeclareExternalFunction(e.name, e.count);
+        if (symbolTable().findVisibleGlobal("$t1") < 0) symbolTable().append("$t1", ZU_INT | ZU_FLAG_GLO | ZU_FLAG_STA);
     });
     errors += State().errors;
     if (startup && !errors) {
@@ -448,10 +404,8 @@ int FZuParseInitGauss(const char* startup, int run)
         }
         errors += result;
     }
-    if (!errors && run)
-        errors += IZuParseLinkImports();
-    if (errors)
-        return 0;
+    if (!errors && run) errors += IZuParseLinkImports();
+    if (errors) return 0;
     // The library's names, after the support source, which means the Zu
     // functions of the same names.
     guarded([] { ReadStandardCatalogue(); });
@@ -463,8 +417,7 @@ int FZuParseInitGauss(const char* startup, int run)
     return 1;
 }
 
-void ZuParseExitGauss()
-{
+void ZuParseExitGauss() {
     GaussMode& mode = Mode();
     mode.initialised = false;
     mode.mainChain = -1;
@@ -475,24 +428,19 @@ void ZuParseExitGauss()
     zu::run::SetGaussPrintHook(nullptr);
 }
 
-int IZuParseGaussAutoload()
-{
+int IZuParseGaussAutoload() {
     zu::program::SymbolTable& st = symbolTable();
     std::vector<bool> loaded(static_cast<std::size_t>(st.count()), false);
     for (const ZuPCODE& i : codeBuffer().code())
-        if (i.op == code(Op::LOD) && i.arg >= 0 && i.arg < st.count())
-            loaded[static_cast<std::size_t>(i.arg)] = true;
+        if (i.op == code(Op::LOD) && i.arg >= 0 && i.arg < st.count()) loaded[static_cast<std::size_t>(i.arg)] = true;
     int recorded = 0;
     const std::string_view prefix = "gauss::";
     for (int g = 0; g < st.count(); ++g) {
         const ZuNAMEDVALUE& r = st[g];
-        if (!r.name || !loaded[static_cast<std::size_t>(g)])
-            continue;
-        if ((r.val.t & ZU_TYPE_MASK) != ZU_FUNCTION || !(r.val.t & ZU_FLAG_EXT))
-            continue;
+        if (!r.name || !loaded[static_cast<std::size_t>(g)]) continue;
+        if ((r.val.t & ZU_TYPE_MASK) != ZU_FUNCTION || !(r.val.t & ZU_FLAG_EXT)) continue;
         const std::string_view name = r.name;
-        if (name.substr(0, prefix.size()) != prefix || zu::value::FindFunction(name))
-            continue;
+        if (name.substr(0, prefix.size()) != prefix || zu::value::FindFunction(name)) continue;
         // A source of the program's own comes first, then the library's.
         std::string source(name.substr(prefix.size()));
         char found[ZU_PATH_MAX] = "";
@@ -506,11 +454,9 @@ int IZuParseGaussAutoload()
         }
         if (!own) {
             const std::string standard = StandardSource(source);
-            if (!standard.empty())
-                source = standard;
+            if (!standard.empty()) source = standard;
         }
-        if (literalTable().findImport(source) >= 0)
-            continue;
+        if (literalTable().findImport(source) >= 0) continue;
         literalTable().addImport(source, false, true);
         ++recorded;
     }

@@ -11,11 +11,9 @@
 namespace zu::numerics {
 namespace {
 
-constexpr std::array<const char*, 3> kLibraries{"libopenblas.so.0", "liblapack.so.3",
-                                                "libblas.so.3"};
+constexpr std::array<const char*, 3> kLibraries{"libopenblas.so.0", "liblapack.so.3", "libblas.so.3"};
 
-[[noreturn]] void CannotLoad(const std::string& what)
-{
+[[noreturn]] void CannotLoad(const std::string& what) {
     ZuMessage(("Fatal error: cannot load BLAS/LAPACK: " + what).c_str());
     ZuFatalError();
     std::abort();  // ZuFatalError ends the process; a host's exit hook may return
@@ -23,21 +21,17 @@ constexpr std::array<const char*, 3> kLibraries{"libopenblas.so.0", "liblapack.s
 
 }  // namespace
 
-void* BlasSymbol(const char* name)
-{
+void* BlasSymbol(const char* name) {
     // Handles stay open for the life of the process.
     static const std::array<void*, kLibraries.size()> handles = [] {
         std::array<void*, kLibraries.size()> h{};
-        for (std::size_t i = 0; i < kLibraries.size(); ++i)
-            h[i] = dlopen(kLibraries[i], RTLD_NOW | RTLD_LOCAL);
+        for (std::size_t i = 0; i < kLibraries.size(); ++i) h[i] = dlopen(kLibraries[i], RTLD_NOW | RTLD_LOCAL);
         return h;
     }();
     for (void* handle : handles)
         if (handle)
-            if (void* routine = dlsym(handle, name))
-                return routine;
-    CannotLoad(std::string(name) + " not found in " + kLibraries[0] + ", " + kLibraries[1] +
-               " or " + kLibraries[2]);
+            if (void* routine = dlsym(handle, name)) return routine;
+    CannotLoad(std::string(name) + " not found in " + kLibraries[0] + ", " + kLibraries[1] + " or " + kLibraries[2]);
 }
 
 }  // namespace zu::numerics

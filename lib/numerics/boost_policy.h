@@ -15,9 +15,7 @@ using BoostPolicy = boost::math::policies::policy<
     boost::math::policies::denorm_error<boost::math::policies::ignore_error>,
     boost::math::policies::evaluation_error<boost::math::policies::ignore_error>,
     boost::math::policies::rounding_error<boost::math::policies::ignore_error>,
-    boost::math::policies::indeterminate_result_error<
-        boost::math::policies::ignore_error>,
-    boost::math::policies::discrete_quantile<
-        boost::math::policies::integer_round_down>>;
+    boost::math::policies::indeterminate_result_error<boost::math::policies::ignore_error>,
+    boost::math::policies::discrete_quantile<boost::math::policies::integer_round_down>>;
 
 }  // namespace zu::numerics

@@ -12,8 +12,7 @@ namespace {
 // Row-by-row factorisation of the rows given.  While it runs, the diagonal
 // holds the reciprocals r(j) = 1/l(j,j); afterwards the true diagonal.
 // Leaves the part above the diagonal alone.
-int FactorRows(double** A, int n)
-{
+int FactorRows(double** A, int n) {
     const double eps = DGetInvertEps();
     for (int i = 0; i < n; ++i) {
         double* row = A[i];
@@ -32,16 +31,14 @@ int FactorRows(double** A, int n)
     return 0;
 }
 
-void ZeroUpper(double** A, int n)
-{
+void ZeroUpper(double** A, int n) {
     for (int i = 0; i < n; ++i)
         for (int j = i + 1; j < n; ++j) A[i][j] = 0;
 }
 
 }  // namespace
 
-int CholeskiUnblocked(double** A, int n)
-{
+int CholeskiUnblocked(double** A, int n) {
     if (FactorRows(A, n) != 0) return 1;
     ZeroUpper(A, n);
     return 0;
@@ -53,8 +50,7 @@ int CholeskiUnblocked(double** A, int n)
 //   U(K,K)  = factor of A(K,K)          (the row-by-row routine)
 //   A(K,R) -= U(0:k0,K)' U(0:k0,R)      (dgemm, R the later columns)
 //   U(K,R)  = U(K,K)^-T A(K,R)          (dtrsm)
-int CholeskiBlocked(double* a, int n)
-{
+int CholeskiBlocked(double* a, int n) {
     const double one = 1, minus = -1;
     double* rows[kCholeskiBlock];
     for (int k0 = 0; k0 < n; k0 += kCholeskiBlock) {
@@ -63,24 +59,19 @@ int CholeskiBlocked(double* a, int n)
         auto at = [a, n](int i, int j) {
             return a + i + static_cast<std::size_t>(j) * n;  // U(i,j)
         };
-        if (k0 > 0)
-            dsyrk_("U", "T", &b, &k0, &minus, at(0, k0), &n, &one,
-                   at(k0, k0), &n);
+        if (k0 > 0) dsyrk_("U", "T", &b, &k0, &minus, at(0, k0), &n, &one, at(k0, k0), &n);
         for (int i = 0; i < b; ++i) rows[i] = at(k0, k0 + i);
         if (FactorRows(rows, b) != 0) return 1;
         if (rest > 0) {
             if (k0 > 0)
-                dgemm_("T", "N", &b, &rest, &k0, &minus, at(0, k0), &n,
-                       at(0, k0 + b), &n, &one, at(k0, k0 + b), &n);
-            dtrsm_("L", "U", "T", "N", &b, &rest, &one, at(k0, k0), &n,
-                   at(k0, k0 + b), &n);
+                dgemm_("T", "N", &b, &rest, &k0, &minus, at(0, k0), &n, at(0, k0 + b), &n, &one, at(k0, k0 + b), &n);
+            dtrsm_("L", "U", "T", "N", &b, &rest, &one, at(k0, k0), &n, at(k0, k0 + b), &n);
         }
     }
     return 0;
 }
 
-int KnlCholeski(double** A, int n)
-{
+int KnlCholeski(double** A, int n) {
     if (n < 1) return 0;
     if (A == nullptr) return 1;
     if (n <= kCholeskiBlock) return CholeskiUnblocked(A, n);

@@ -20,8 +20,7 @@ template <class T>
 class ScratchOf {
 public:
     // False when the memory cannot be had; the scratch is then empty.
-    [[nodiscard]] bool Allocate(std::size_t count)
-    {
+    [[nodiscard]] bool Allocate(std::size_t count) {
         data_.reset(new (std::nothrow) T[count == 0 ? 1 : count]);
         return data_ != nullptr;
     }
@@ -57,8 +56,7 @@ private:
 inline bool FitsLapack(long long r, long long c) { return r * c < 2147483647LL; }
 
 // The workspace size from a LAPACK size query; false when it does not fit.
-inline bool WorkspaceSize(double query, int* lwork)
-{
+inline bool WorkspaceSize(double query, int* lwork) {
     if (!(query >= 0 && query < 2147483647.0)) return false;
     *lwork = query < 1 ? 1 : static_cast<int>(query);
     return true;
@@ -68,8 +66,7 @@ inline bool WorkspaceSize(double query, int* lwork)
 // that workspace; f(work, lwork) returns the LAPACK info.  -1 when the
 // workspace cannot be had.
 template <class Call>
-int WithWorkspace(Call f)
-{
+int WithWorkspace(Call f) {
     double query = 0;
     int info = f(&query, -1);
     int lwork = 0;

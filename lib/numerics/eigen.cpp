@@ -8,8 +8,7 @@
 
 namespace zu::numerics {
 
-int KnlEigensym(double** A, int n, double* eval, int wantvec)
-{
+int KnlEigensym(double** A, int n, double* eval, int wantvec) {
     if (A == nullptr || eval == nullptr) return 1;
     if (n < 1) return 0;
     if (!FitsLapack(n, n)) return 1;
@@ -17,23 +16,17 @@ int KnlEigensym(double** A, int n, double* eval, int wantvec)
     Scratch z, w;
     if (!z.Allocate(nn) || !w.Allocate(static_cast<std::size_t>(n))) return 1;
     // The lower triangle of the row-major input is the column-major upper.
-    for (int i = 0; i < n; ++i)
-        std::memcpy(z.data() + static_cast<std::size_t>(i) * n, A[i],
-                    sizeof(double) * (i + 1));
+    for (int i = 0; i < n; ++i) std::memcpy(z.data() + static_cast<std::size_t>(i) * n, A[i], sizeof(double) * (i + 1));
     const char* job = wantvec ? "V" : "N";
     int info = 0, lwork = -1, liwork = -1, iquery = 0;
     double query = 0;
-    dsyevd_(job, "U", &n, z.data(), &n, w.data(), &query, &lwork, &iquery,
-            &liwork, &info);
+    dsyevd_(job, "U", &n, z.data(), &n, w.data(), &query, &lwork, &iquery, &liwork, &info);
     if (info != 0 || !WorkspaceSize(query, &lwork) || iquery < 1) return 1;
     liwork = iquery;
     Scratch work;
     ScratchOf<int> iwork;
-    if (!work.Allocate(static_cast<std::size_t>(lwork)) ||
-        !iwork.Allocate(static_cast<std::size_t>(liwork)))
-        return 1;
-    dsyevd_(job, "U", &n, z.data(), &n, w.data(), work.data(), &lwork,
-            iwork.data(), &liwork, &info);
+    if (!work.Allocate(static_cast<std::size_t>(lwork)) || !iwork.Allocate(static_cast<std::size_t>(liwork))) return 1;
+    dsyevd_(job, "U", &n, z.data(), &n, w.data(), work.data(), &lwork, iwork.data(), &liwork, &info);
     if (info != 0) return 1;
     // LAPACK orders the eigenvalues upwards; ours go downwards.  The
     // eigenvector of w[k] is column k of the column-major z.
@@ -50,9 +43,7 @@ int KnlEigensym(double** A, int n, double* eval, int wantvec)
 
 using namespace zu::numerics;
 
-extern "C" int IEigen_lapack(double** A, int n, double* re, double* im,
-                             double** V)
-{
+extern "C" int IEigen_lapack(double** A, int n, double* re, double* im, double** V) {
     if (A == nullptr || re == nullptr || im == nullptr) return 1;
     if (n < 1) return 0;
     if (!FitsLapack(n, n)) return 1;
@@ -66,13 +57,11 @@ extern "C" int IEigen_lapack(double** A, int n, double* re, double* im,
     double query = 0, dummy = 0;
     double* vrp = V != nullptr ? vr.data() : &dummy;
     const int ldvr = V != nullptr ? n : 1;
-    dgeev_("N", jobvr, &n, a.data(), &n, re, im, &dummy, &one, vrp, &ldvr,
-           &query, &lwork, &info);
+    dgeev_("N", jobvr, &n, a.data(), &n, re, im, &dummy, &one, vrp, &ldvr, &query, &lwork, &info);
     if (info != 0 || !WorkspaceSize(query, &lwork)) return 1;
     Scratch work;
     if (!work.Allocate(static_cast<std::size_t>(lwork))) return 1;
-    dgeev_("N", jobvr, &n, a.data(), &n, re, im, &dummy, &one, vrp, &ldvr,
-           work.data(), &lwork, &info);
+    dgeev_("N", jobvr, &n, a.data(), &n, re, im, &dummy, &one, vrp, &ldvr, work.data(), &lwork, &info);
     if (info != 0) return 1;
     if (V != nullptr) CopyFromColumnMajor(vr.data(), n, n, V);
     return 0;

@@ -25,11 +25,8 @@ bool UseLapack(int n) { return FUsingFastMath() && n >= kLapackOrder && FitsLapa
 // lower triangle then holds the Choleski factor C.  False when dpotrf
 // fails or a pivot (the square of a diagonal element) is within the
 // tolerance.
-bool LapackFactor(double** A, int n, double* c)
-{
-    for (int i = 0; i < n; ++i)
-        std::memcpy(c + static_cast<std::size_t>(i) * n, A[i],
-                    sizeof(double) * (i + 1));
+bool LapackFactor(double** A, int n, double* c) {
+    for (int i = 0; i < n; ++i) std::memcpy(c + static_cast<std::size_t>(i) * n, A[i], sizeof(double) * (i + 1));
     int info = 0;
     // Row-major lower is column-major upper.
     dpotrf_("U", &n, c, &n, &info);
@@ -44,15 +41,12 @@ bool LapackFactor(double** A, int n, double* c)
 
 // The inverse from the factors of LDLdecExact: A^-1 = L^-T diag(d) L^-1,
 // built in the lower triangle of A, then mirrored.
-bool InvertFromFactors(double** A, const double* d, int n)
-{
+bool InvertFromFactors(double** A, const double* d, int n) {
     Scratch store;
     if (!store.Allocate(static_cast<std::size_t>(n) * n)) return false;
     // X = L^-1, unit lower triangular, row-major in the scratch.
     double* x = store.data();
-    auto X = [x, n](int i, int j) -> double& {
-        return x[static_cast<std::size_t>(i) * n + j];
-    };
+    auto X = [x, n](int i, int j) -> double& { return x[static_cast<std::size_t>(i) * n + j]; };
     for (int i = 0; i < n; ++i) {
         for (int j = 0; j < i; ++j) {
             double s = A[i][j];
@@ -73,8 +67,7 @@ bool InvertFromFactors(double** A, const double* d, int n)
 
 }  // namespace
 
-int LDLdecExact(double** A, double* d, int n)
-{
+int LDLdecExact(double** A, double* d, int n) {
     const double eps = DGetInvertEps();
     int singular = 0;
     for (int i = 0; i < n; ++i) {
@@ -102,26 +95,22 @@ int LDLdecExact(double** A, double* d, int n)
     return singular;
 }
 
-int KnlInvertsym(double** A, int n, double* logdet)
-{
+int KnlInvertsym(double** A, int n, double* logdet) {
     if (A == nullptr) return 3;
     if (n < 1) {
         if (logdet != nullptr) *logdet = 0;
         return 0;
     }
     Scratch c;
-    if (UseLapack(n) && c.Allocate(static_cast<std::size_t>(n) * n) &&
-        LapackFactor(A, n, c.data())) {
+    if (UseLapack(n) && c.Allocate(static_cast<std::size_t>(n) * n) && LapackFactor(A, n, c.data())) {
         double* f = c.data();
         double sum = 0;
-        for (int i = 0; i < n; ++i)
-            sum += 2 * std::log(f[static_cast<std::size_t>(i) * n + i]);
+        for (int i = 0; i < n; ++i) sum += 2 * std::log(f[static_cast<std::size_t>(i) * n + i]);
         int info = 0;
         dpotri_("U", &n, f, &n, &info);
         if (info == 0) {
             for (int i = 0; i < n; ++i)
-                std::memcpy(A[i], f + static_cast<std::size_t>(i) * n,
-                            sizeof(double) * (i + 1));
+                std::memcpy(A[i], f + static_cast<std::size_t>(i) * n, sizeof(double) * (i + 1));
             MirrorLower(A, n);
             if (logdet != nullptr) *logdet = sum;
             return 0;
@@ -143,13 +132,11 @@ int KnlInvertsym(double** A, int n, double* logdet)
 
 using namespace zu::numerics;
 
-extern "C" int ILDLdec(double** A, double* d, int n)
-{
+extern "C" int ILDLdec(double** A, double* d, int n) {
     if (A == nullptr || d == nullptr) return 3;
     if (n <= 0) return 0;
     Scratch c;
-    if (UseLapack(n) && c.Allocate(static_cast<std::size_t>(n) * n) &&
-        LapackFactor(A, n, c.data())) {
+    if (UseLapack(n) && c.Allocate(static_cast<std::size_t>(n) * n) && LapackFactor(A, n, c.data())) {
         // L = C diag(C)^-1 and the inverse pivots are 1 / c(j,j)^2.
         const double* f = c.data();
         for (int j = 0; j < n; ++j) {
@@ -158,8 +145,7 @@ extern "C" int ILDLdec(double** A, double* d, int n)
         }
         for (int i = 0; i < n; ++i)
             for (int j = 0; j < i; ++j)
-                A[i][j] = f[static_cast<std::size_t>(i) * n + j] /
-                          f[static_cast<std::size_t>(j) * n + j];
+                A[i][j] = f[static_cast<std::size_t>(i) * n + j] / f[static_cast<std::size_t>(j) * n + j];
         return 0;
     }
     return LDLdecExact(A, d, n);

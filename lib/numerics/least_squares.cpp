@@ -24,16 +24,14 @@ namespace {
 std::size_t Count(int r, int c) { return static_cast<std::size_t>(r) * static_cast<std::size_t>(c); }
 
 // The power of two that scales a positive finite norm into [1/2, 1).
-double PowerOfTwoScale(double norm)
-{
+double PowerOfTwoScale(double norm) {
     int exponent = 0;
     (void)std::frexp(norm, &exponent);
     return std::ldexp(1.0, -exponent);
 }
 
 // The Euclidean norm of n elements, safe from overflow and underflow.
-double Norm(const double* v, int n)
-{
+double Norm(const double* v, int n) {
     double largest = 0;
     for (int i = 0; i < n; ++i) largest = std::max(largest, std::fabs(v[i]));
     if (largest == 0) return 0;
@@ -42,8 +40,7 @@ double Norm(const double* v, int n)
     return largest * std::sqrt(sum);
 }
 
-bool AllFinite(const double* v, std::size_t n)
-{
+bool AllFinite(const double* v, std::size_t n) {
     for (std::size_t i = 0; i < n; ++i)
         if (!std::isfinite(v[i])) return false;
     return true;
@@ -51,8 +48,7 @@ bool AllFinite(const double* v, std::size_t n)
 
 // The regressors copied column by column into x (T by k), as LAPACK wants
 // them; false when a datum (regressor or dependent) is not finite.
-bool LoadRegressors(const RegressionData& d, double* x)
-{
+bool LoadRegressors(const RegressionData& d, double* x) {
     for (int t = 0; t < d.T; ++t) {
         for (int j = 0; j < d.k; ++j) {
             const double v = d.observationsInColumns ? d.x[j][t] : d.x[t][j];
@@ -67,8 +63,7 @@ bool LoadRegressors(const RegressionData& d, double* x)
 
 // Scales each column of x (T by k) by the power of two of its norm into
 // scale; false for a zero column.
-bool ScaleColumns(double* x, int T, int k, double* scale)
-{
+bool ScaleColumns(double* x, int T, int k, double* scale) {
     for (int j = 0; j < k; ++j) {
         double* column = x + Count(j, T);
         const double norm = Norm(column, T);
@@ -98,18 +93,16 @@ struct Factor {
     const double* scale;
 
     // Applies Q' (trans "T") or Q (trans "N") to the T by n matrix v.
-    bool ApplyQ(const char* trans, double* v, int n) const
-    {
+    bool ApplyQ(const char* trans, double* v, int n) const {
         return WithWorkspace([&](double* work, int lwork) {
-            int i = 0;
-            dormqr_("L", trans, &T, &n, &k, qr, &T, tau, v, &T, work, &lwork, &i);
-            return i;
-        }) == 0;
+                   int i = 0;
+                   dormqr_("L", trans, &T, &n, &k, qr, &T, tau, v, &T, work, &lwork, &i);
+                   return i;
+               }) == 0;
     }
     // Solves R v = v (trans "N") or R' v = v (trans "T") for the k by n
     // top of v (leading dimension T).
-    void SolveR(const char* trans, double* v, int n) const
-    {
+    void SolveR(const char* trans, double* v, int n) const {
         const double one = 1;
         dtrsm_("L", "U", trans, "N", &k, &n, &one, qr, &T, v, &T);
     }
@@ -128,15 +121,12 @@ public:
     // columns of (X'X)^-1.
     AugmentedSystem(const RegressionData& d, const Factor& f, bool forInverse)
         : d_(d), f_(f), inverse_(forInverse), n_(forInverse ? d.k : d.n) {}
-    bool Allocate()
-    {
-        return r_.Allocate(Count(d_.T, n_)) && top_.Allocate(Count(d_.T, n_)) &&
-               bottom_.Allocate(Count(d_.T, n_)) && gSum_.Allocate(Count(d_.k, n_)) &&
-               fSum_.Allocate(d_.observationsInColumns ? Count(d_.T, n_) : 1);
+    bool Allocate() {
+        return r_.Allocate(Count(d_.T, n_)) && top_.Allocate(Count(d_.T, n_)) && bottom_.Allocate(Count(d_.T, n_)) &&
+               gSum_.Allocate(Count(d_.k, n_)) && fSum_.Allocate(d_.observationsInColumns ? Count(d_.T, n_) : 1);
     }
     // One pass: b and the residuals take their corrections.
-    bool Refine(double** b, bool first)
-    {
+    bool Refine(double** b, bool first) {
         const int T = d_.T, k = d_.k, n = n_;
         double* f = top_.data();
         double* g = bottom_.data();  // k by n at leading dimension T
@@ -173,8 +163,7 @@ public:
     }
 
 private:
-    double Y(int t, int c) const
-    {
+    double Y(int t, int c) const {
         if (inverse_) return 0;
         return d_.observationsInColumns ? d_.y[c][t] : d_.y[t][c];
     }
@@ -183,8 +172,7 @@ private:
     // f = y - r - X b, and g = -e - X' r in the coordinates of the factors
     // (scaled and pivoted), each element summed in extended precision.
     // The data are read once a pass, in the order they are stored.
-    void Remainders(double** b, double* f, double* g)
-    {
+    void Remainders(double** b, double* f, double* g) {
         const int T = d_.T, k = d_.k, n = n_;
         const double* r = r_.data();
         long double* fSum = fSum_.data();
@@ -235,18 +223,17 @@ private:
         }
         for (int j = 0; j < k; ++j) {
             const int p = f_.pivot[j];
-            for (int c = 0; c < n; ++c)
-                g[j + Count(c, T)] = static_cast<double>(gSum[p + Count(c, k)]) * f_.scale[p];
+            for (int c = 0; c < n; ++c) g[j + Count(c, T)] = static_cast<double>(gSum[p + Count(c, k)]) * f_.scale[p];
         }
     }
 
     const RegressionData& d_;
     const Factor& f_;
     bool inverse_;
-    int n_;           // columns of the right-hand side
-    Scratch r_;       // T by n residuals
-    Scratch top_;     // T by n
-    Scratch bottom_;  // T by n, of which the top k rows are used
+    int n_;                        // columns of the right-hand side
+    Scratch r_;                    // T by n residuals
+    Scratch top_;                  // T by n
+    Scratch bottom_;               // T by n, of which the top k rows are used
     ScratchOf<long double> gSum_;  // k by n
     ScratchOf<long double> fSum_;  // T by n, for data stored by regressor
 };
@@ -255,8 +242,7 @@ private:
 
 double RankTolerance() { return DGetInvertEps(); }
 
-FitStatus FitByQR(const RegressionData& d, double** b, double** ixx)
-{
+FitStatus FitByQR(const RegressionData& d, double** b, double** ixx) {
     const int T = d.T, k = d.k, n = d.n;
     if (k == 0) return FitStatus::kFitted;
     if (k > T) return FitStatus::kRankDeficient;
@@ -279,8 +265,7 @@ FitStatus FitByQR(const RegressionData& d, double** b, double** ixx)
     for (int j = 0; j < k; ++j) pivot.data()[j] -= 1;
     const double largest = std::fabs(x[0]);
     for (int j = 0; j < k; ++j)
-        if (!(std::fabs(x[j + Count(j, T)]) > RankTolerance() * largest))
-            return FitStatus::kRankDeficient;
+        if (!(std::fabs(x[j + Count(j, T)]) > RankTolerance() * largest)) return FitStatus::kRankDeficient;
 
     const Factor factor{x, T, k, tau.data(), pivot.data(), scale.data()};
     const auto solve = [&](double** out, int columns, bool forInverse) {
@@ -303,8 +288,7 @@ FitStatus FitByQR(const RegressionData& d, double** b, double** ixx)
     return FitStatus::kFitted;
 }
 
-FitStatus FitFromCrossProducts(double** xtx, double** xty, int k, int n, double** b, double** ixx)
-{
+FitStatus FitFromCrossProducts(double** xtx, double** xty, int k, int n, double** b, double** ixx) {
     if (k == 0) return FitStatus::kFitted;
     if (!FitsLapack(k, k) || !FitsLapack(k, n)) return FitStatus::kNoMemory;
     Scratch s, scale, pivotWork, rhs;
@@ -319,8 +303,7 @@ FitStatus FitFromCrossProducts(double** xtx, double** xty, int k, int n, double*
     }
     // The scaled lower triangle; its diagonal lies in [1/4, 1).
     for (int j = 0; j < k; ++j)
-        for (int i = j; i < k; ++i)
-            s.data()[i + Count(j, k)] = xtx[i][j] * scale.data()[i] * scale.data()[j];
+        for (int i = j; i < k; ++i) s.data()[i + Count(j, k)] = xtx[i][j] * scale.data()[i] * scale.data()[j];
     for (int j = 0; j < k; ++j)
         for (int c = 0; c < n; ++c) rhs.data()[j + Count(c, k)] = xty[j][c];
     for (int j = 0; j < k; ++j)

@@ -33,8 +33,7 @@ struct RegressionData {
 
 // The same from the cross products X'X (k by k, lower triangle read) and
 // X'y (k by n), for when the data themselves are not at hand.
-[[nodiscard]] FitStatus FitFromCrossProducts(double** xtx, double** xty, int k, int n,
-                                             double** b, double** ixx);
+[[nodiscard]] FitStatus FitFromCrossProducts(double** xtx, double** xty, int k, int n, double** b, double** ixx);
 
 // The relative rank tolerance: the inversion tolerance of the kernels
 // (inverteps), applied relative to the largest pivot instead of absolutely.

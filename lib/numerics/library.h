@@ -89,10 +89,10 @@ ZU_NUMLIB_ROUTINE(FnRanweibull);
 ZU_NUMLIB_ROUTINE(FnRanwishart);
 
 // library_prob.cpp: the element-wise probability and special functions
-#define ZU_NUMLIB_ONE(name, f) ZU_NUMLIB_ROUTINE(name);
-#define ZU_NUMLIB_TWO(name, f) ZU_NUMLIB_ROUTINE(name);
+#define ZU_NUMLIB_ONE(name, f)   ZU_NUMLIB_ROUTINE(name);
+#define ZU_NUMLIB_TWO(name, f)   ZU_NUMLIB_ROUTINE(name);
 #define ZU_NUMLIB_THREE(name, f) ZU_NUMLIB_ROUTINE(name);
-#define ZU_NUMLIB_FOUR(name, f) ZU_NUMLIB_ROUTINE(name);
+#define ZU_NUMLIB_FOUR(name, f)  ZU_NUMLIB_ROUTINE(name);
 #include "numerics/library_prob.def"
 #undef ZU_NUMLIB_ONE
 #undef ZU_NUMLIB_TWO

@@ -143,8 +143,8 @@ void FnDecqr(ZuVALUE* rtn, ZuVALUE* pv, int cArg) {
     Block at(c, r), qt(k, r), q(r, k), rr(k, c), p(1, c);
     ScratchOf<int> piv;
     Scratch tau;
-    if (!Allocated(at.ok() && qt.ok() && q.ok() && rr.ok() && p.ok() &&
-                   piv.Allocate(static_cast<std::size_t>(c)) && tau.Allocate(static_cast<std::size_t>(k))))
+    if (!Allocated(at.ok() && qt.ok() && q.ok() && rr.ok() && p.ok() && piv.Allocate(static_cast<std::size_t>(c)) &&
+                   tau.Allocate(static_cast<std::size_t>(k))))
         return;
     if (k >= 1) {
         for (int i = 0; i < r; ++i)

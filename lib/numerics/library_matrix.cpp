@@ -269,7 +269,8 @@ void FnSolvelu(ZuVALUE* rtn, ZuVALUE* pv, int /*cArg*/) {
         }
         for (int j = 0; j < m; ++j) x.m()[i][j] = MatrixData(&pv[3])[row][j];
     }
-    if (!SolveTriangular(MatrixData(&pv[0]), n, x.m(), m, true) || !SolveTriangular(MatrixData(&pv[1]), n, x.m(), m, false)) {
+    if (!SolveTriangular(MatrixData(&pv[0]), n, x.m(), m, true) ||
+        !SolveTriangular(MatrixData(&pv[1]), n, x.m(), m, false)) {
         library::DecompositionFailed();
         return;
     }

@@ -23,12 +23,30 @@ bool NotText(ZuVALUE* pv) {
 }
 
 // Integer parameters passed as doubles.
-double ProbBinomial(double x, double n, double p) { int k; return AsInt(n, &k) ? DProbBinomial(x, k, p) : NaN(); }
-double DensBinomial(double x, double n, double p) { int k; return AsInt(n, &k) ? DDensBinomial(x, k, p) : NaN(); }
-double QuanBinomial(double q, double n, double p) { int k; return AsInt(n, &k) ? DQuanBinomial(q, k, p) : NaN(); }
-double ProbNegBin(double x, double n, double p) { int k; return AsInt(n, &k) ? DProbNegBin(x, k, p) : NaN(); }
-double DensNegBin(double x, double n, double p) { int k; return AsInt(n, &k) ? DDensNegBin(x, k, p) : NaN(); }
-double QuanNegBin(double q, double n, double p) { int k; return AsInt(n, &k) ? DQuanNegBin(q, k, p) : NaN(); }
+double ProbBinomial(double x, double n, double p) {
+    int k;
+    return AsInt(n, &k) ? DProbBinomial(x, k, p) : NaN();
+}
+double DensBinomial(double x, double n, double p) {
+    int k;
+    return AsInt(n, &k) ? DDensBinomial(x, k, p) : NaN();
+}
+double QuanBinomial(double q, double n, double p) {
+    int k;
+    return AsInt(n, &k) ? DQuanBinomial(q, k, p) : NaN();
+}
+double ProbNegBin(double x, double n, double p) {
+    int k;
+    return AsInt(n, &k) ? DProbNegBin(x, k, p) : NaN();
+}
+double DensNegBin(double x, double n, double p) {
+    int k;
+    return AsInt(n, &k) ? DDensNegBin(x, k, p) : NaN();
+}
+double QuanNegBin(double q, double n, double p) {
+    int k;
+    return AsInt(n, &k) ? DQuanNegBin(q, k, p) : NaN();
+}
 
 template <double (*F)(double, int, int, int)>
 double Hypergeometric(double x, double N, double k, double n) {
@@ -39,14 +57,23 @@ double Hypergeometric(double x, double N, double k, double n) {
 // Student t with integer degrees of freedom by the routines of integer
 // degrees, any others from the incomplete beta function, each tail on its
 // own side.
-double ProbT(double t, double df) { int k; return AsInt(df, &k) ? DProbT(t, k) : StudentLowerTail(t, df); }
-double TailT(double t, double df) { int k; return AsInt(df, &k) ? DTailProbT(t, k) : StudentUpperTail(t, df); }
+double ProbT(double t, double df) {
+    int k;
+    return AsInt(df, &k) ? DProbT(t, k) : StudentLowerTail(t, df);
+}
+double TailT(double t, double df) {
+    int k;
+    return AsInt(df, &k) ? DTailProbT(t, k) : StudentUpperTail(t, df);
+}
 
 double Binomial(double n, double k) {
     int a, b;
     return AsInt(n, &a) && AsInt(k, &b) ? DBinomial(a, b) : NaN();
 }
-double Factorial(double n) { int k; return AsInt(n, &k) ? DFactorial(k) : NaN(); }
+double Factorial(double n) {
+    int k;
+    return AsInt(n, &k) ? DFactorial(k) : NaN();
+}
 double GammaFact(double x) { return std::tgamma(x); }
 
 template <ZuFNDOUBLE F>
@@ -87,18 +114,21 @@ void Optional(ZuVALUE* rtn, ZuVALUE* pv, int cArg, int count, Plain plain, Exten
 void FnPolygamma(ZuVALUE* rtn, ZuVALUE* pv, int) { ZuFnDoubleInt(rtn, pv, DPolyGamma); }
 
 void FnProbchi(ZuVALUE* rtn, ZuVALUE* pv, int cArg) {
-    Optional(rtn, pv, cArg, 2, [](ZuVALUE* r, ZuVALUE* p) { ZuFnDouble2(r, p, DProbChi); },
-             [](ZuVALUE* r, ZuVALUE* p) { ZuFnDouble3(r, p, DProbChiNc); });
+    Optional(
+        rtn, pv, cArg, 2, [](ZuVALUE* r, ZuVALUE* p) { ZuFnDouble2(r, p, DProbChi); },
+        [](ZuVALUE* r, ZuVALUE* p) { ZuFnDouble3(r, p, DProbChiNc); });
 }
 
 void FnProbf(ZuVALUE* rtn, ZuVALUE* pv, int cArg) {
-    Optional(rtn, pv, cArg, 3, [](ZuVALUE* r, ZuVALUE* p) { ZuFnDouble3(r, p, DProbF); },
-             [](ZuVALUE* r, ZuVALUE* p) { ZuFnDouble4(r, p, DProbFNc); });
+    Optional(
+        rtn, pv, cArg, 3, [](ZuVALUE* r, ZuVALUE* p) { ZuFnDouble3(r, p, DProbF); },
+        [](ZuVALUE* r, ZuVALUE* p) { ZuFnDouble4(r, p, DProbFNc); });
 }
 
 void FnProbt(ZuVALUE* rtn, ZuVALUE* pv, int cArg) {
-    Optional(rtn, pv, cArg, 2, [](ZuVALUE* r, ZuVALUE* p) { ZuFnDouble2(r, p, ProbT); },
-             [](ZuVALUE* r, ZuVALUE* p) { ZuFnDouble3(r, p, DProbTNc); });
+    Optional(
+        rtn, pv, cArg, 2, [](ZuVALUE* r, ZuVALUE* p) { ZuFnDouble2(r, p, ProbT); },
+        [](ZuVALUE* r, ZuVALUE* p) { ZuFnDouble3(r, p, DProbTNc); });
 }
 
 // densgh(x, alpha, beta, delta, lambda): element by element over x, the
@@ -111,7 +141,8 @@ void FnDensgh(ZuVALUE* rtn, ZuVALUE* pv, int) {
         const int r = value::Rows(&pv[0]), c = value::Columns(&pv[0]);
         if (!library::ResultMatrix(rtn, r, c)) return;
         for (int i = 0; i < r; ++i)
-            for (int j = 0; j < c; ++j) value::MatrixData(rtn)[i][j] = DDensGH(value::MatrixData(&pv[0])[i][j], a[0], a[1], a[2], a[3]);
+            for (int j = 0; j < c; ++j)
+                value::MatrixData(rtn)[i][j] = DDensGH(value::MatrixData(&pv[0])[i][j], a[0], a[1], a[2], a[3]);
         return;
     }
     double x = 0;

@@ -25,8 +25,7 @@ bool OptionalRange(ZuVALUE* pv, int cArg, int first, bool* given, ModulusRange* 
         ZuLibArgError(cArg == first + 1 ? first : first + 2);
         return false;
     }
-    return !*given || (library::DoubleArg(pv, first, &range->lo) &&
-                       library::DoubleArg(pv, first + 1, &range->hi));
+    return !*given || (library::DoubleArg(pv, first, &range->lo) && library::DoubleArg(pv, first + 1, &range->hi));
 }
 
 // Argument k as a square matrix of order n; false after the report.
@@ -113,9 +112,8 @@ void FnDecschurgen(ZuVALUE* rtn, ZuVALUE* pv, int cArg) {
     double** qWanted = qOut != nullptr ? q.m() : nullptr;
     double** zWanted = zOut != nullptr ? z.m() : nullptr;
     const ModulusRange* order = ordered ? &range : nullptr;
-    const int code = n < 1 ? 0
-                           : SchurGeneral(s.m(), t.m(), n, alpha.m()[0], alpha.m()[1], beta.m()[0],
-                                          qWanted, zWanted, order);
+    const int code =
+        n < 1 ? 0 : SchurGeneral(s.m(), t.m(), n, alpha.m()[0], alpha.m()[1], beta.m()[0], qWanted, zWanted, order);
     if (!SchurDone(rtn, code)) return;
     OutEigenvalues(alphaOut, alpha.m(), n);
     library::OutMatrix(betaOut, beta.m(), 1, n);

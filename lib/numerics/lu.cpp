@@ -18,9 +18,7 @@ constexpr int kLapackOrder = 48;
 // is doubled when the smallest |u(k,k)| is within tol.  diag(k) returns
 // u(k,k).
 template <class Diag>
-int LogdetFromDiagonal(Diag diag, int n, const int* perm, double tol,
-                       double* logdet)
-{
+int LogdetFromDiagonal(Diag diag, int n, const int* perm, double tol, double* logdet) {
     int sign = 1;
     for (int k = 0; k < n; ++k)
         if (perm[k] != k) sign = -sign;
@@ -42,16 +40,14 @@ int LogdetFromDiagonal(Diag diag, int n, const int* perm, double tol,
 // Column-major copy of A factored by dgetrf, accepted only when every
 // pivot is above the tolerance (otherwise the exact algorithm decides
 // what happens).  Fills perm from the interchanges.
-bool LapackLU(double** A, int n, double* lu, int* perm)
-{
+bool LapackLU(double** A, int n, double* lu, int* perm) {
     CopyToColumnMajor(A, n, n, lu);
     int info = 0;
     dgetrf_(&n, &n, lu, &n, perm, &info);
     if (info < 0) return false;
     const double eps = DGetInvertEps();
     for (int k = 0; k < n; ++k) {
-        if (!(std::fabs(lu[k + static_cast<std::size_t>(k) * n]) > eps))
-            return false;
+        if (!(std::fabs(lu[k + static_cast<std::size_t>(k) * n]) > eps)) return false;
         perm[k] -= 1;
     }
     return true;
@@ -61,8 +57,7 @@ bool UseLapack(int n) { return FUsingFastMath() && n >= kLapackOrder && FitsLapa
 
 }  // namespace
 
-int LUPdecExact(double** A, int n, int* perm)
-{
+int LUPdecExact(double** A, int n, int* perm) {
     Scratch column;
     if (!column.Allocate(static_cast<std::size_t>(n))) return n + 1;
     double* u = column.data();
@@ -106,27 +101,21 @@ using namespace zu::numerics;
 
 extern "C" {
 
-int ILUPlogdet(double** LU, int n, const int* perm, double tol,
-               double* logdet)
-{
-    return LogdetFromDiagonal([LU](int k) { return LU[k][k]; }, n, perm, tol,
-                              logdet);
+int ILUPlogdet(double** LU, int n, const int* perm, double tol, double* logdet) {
+    return LogdetFromDiagonal([LU](int k) { return LU[k][k]; }, n, perm, tol, logdet);
 }
 
-int ILUPdec(double** A, int n, int* perm, double* logdet, int* sign)
-{
+int ILUPdec(double** A, int n, int* perm, double* logdet, int* sign) {
     if (A == nullptr || perm == nullptr) return 1;
     if (n < 1) {
         if (logdet != nullptr) *logdet = 0;
         if (sign != nullptr) *sign = 1;
         return 0;
     }
-    const double tol = logdet != nullptr || sign != nullptr
-                           ? DGetInvertEpsNorm(A, n) : 0;
+    const double tol = logdet != nullptr || sign != nullptr ? DGetInvertEpsNorm(A, n) : 0;
     int result = 1;
     Scratch lu;
-    if (UseLapack(n) && lu.Allocate(static_cast<std::size_t>(n) * n) &&
-        LapackLU(A, n, lu.data(), perm)) {
+    if (UseLapack(n) && lu.Allocate(static_cast<std::size_t>(n) * n) && LapackLU(A, n, lu.data(), perm)) {
         CopyFromColumnMajor(lu.data(), n, n, A);
         result = 0;
     } else {
@@ -139,8 +128,7 @@ int ILUPdec(double** A, int n, int* perm, double* logdet, int* sign)
     return result;
 }
 
-void LUPsolve(double** LU, int n, const int* perm, double* b)
-{
+void LUPsolve(double** LU, int n, const int* perm, double* b) {
     for (int k = 0; k < n; ++k)
         if (perm[k] != k) std::swap(b[k], b[perm[k]]);
     for (int i = 1; i < n; ++i) {
@@ -155,8 +143,7 @@ void LUPsolve(double** LU, int n, const int* perm, double* b)
     }
 }
 
-void LUPsolveInv(double** LU, int n, const int* perm, double** Ainv)
-{
+void LUPsolveInv(double** LU, int n, const int* perm, double** Ainv) {
     Scratch column;
     if (!column.Allocate(static_cast<std::size_t>(n))) return;
     double* b = column.data();
@@ -171,8 +158,7 @@ void LUPsolveInv(double** LU, int n, const int* perm, double** Ainv)
 
 namespace zu::numerics {
 
-int KnlInvert(double** A, int n, double* logdet, int* sign)
-{
+int KnlInvert(double** A, int n, double* logdet, int* sign) {
     if (A == nullptr) return 1;
     if (n < 1) return 0;
     ScratchOf<int> perm_store;
@@ -185,9 +171,8 @@ int KnlInvert(double** A, int n, double* logdet, int* sign)
     if (UseLapack(n) && LapackLU(A, n, lu.data(), perm)) {
         double* a = lu.data();
         if (wantDet) {
-            const int sg = LogdetFromDiagonal(
-                [a, n](int k) { return a[k + static_cast<std::size_t>(k) * n]; },
-                n, perm, DGetInvertEpsNorm(A, n), logdet);
+            const int sg = LogdetFromDiagonal([a, n](int k) { return a[k + static_cast<std::size_t>(k) * n]; }, n, perm,
+                                              DGetInvertEpsNorm(A, n), logdet);
             if (sign != nullptr) *sign = sg;
         }
         for (int k = 0; k < n; ++k) perm[k] += 1;
@@ -195,8 +180,7 @@ int KnlInvert(double** A, int n, double* logdet, int* sign)
         double query = 0;
         dgetri_(&n, a, &n, perm, &query, &lwork, &info);
         Scratch work;
-        if (info == 0 && WorkspaceSize(query, &lwork) &&
-            work.Allocate(static_cast<std::size_t>(lwork))) {
+        if (info == 0 && WorkspaceSize(query, &lwork) && work.Allocate(static_cast<std::size_t>(lwork))) {
             dgetri_(&n, a, &n, perm, work.data(), &lwork, &info);
             if (info == 0) {
                 CopyFromColumnMajor(a, n, n, A);

@@ -12,8 +12,7 @@ namespace zu::numerics {
 namespace {
 
 // R = B'B (transB clear: R is cB by cB) or B B' (R is rB by rB).
-void SelfProduct(double* r, const double* b, int rB, int cB, bool outer)
-{
+void SelfProduct(double* r, const double* b, int rB, int cB, bool outer) {
     const double one = 1, zero = 0;
     // The memory of B is the column-major cB by rB matrix X = B'.  B'B is
     // X X' and B B' is X'X; the upper triangle of the column-major result
@@ -25,27 +24,22 @@ void SelfProduct(double* r, const double* b, int rB, int cB, bool outer)
 
 }  // namespace
 
-void KnlMatMul(double** R, double** A, int rA, int cA, double** B, int rB,
-               int cB, int transA, int transB)
-{
-    const int m = transA ? cA : rA;       // rows of the result
-    const int n = transB ? rB : cB;       // columns of the result
-    const int k = transA ? rA : cA;       // inner dimension
+void KnlMatMul(double** R, double** A, int rA, int cA, double** B, int rB, int cB, int transA, int transB) {
+    const int m = transA ? cA : rA;  // rows of the result
+    const int n = transB ? rB : cB;  // columns of the result
+    const int k = transA ? rA : cA;  // inner dimension
     if (m < 1 || n < 1) return;
     if (k < 1) {
         MatNaN(R, m, n);
         return;
     }
     DenseView a, b, r;
-    if (!a.Open(A, rA, cA, true) || !b.Open(B, rB, cB, true) ||
-        !r.Open(R, m, n, false)) {
+    if (!a.Open(A, rA, cA, true) || !b.Open(B, rB, cB, true) || !r.Open(R, m, n, false)) {
         // No scratch: multiply element by element.
         for (int i = 0; i < m; ++i)
             for (int j = 0; j < n; ++j) {
                 double s = 0;
-                for (int l = 0; l < k; ++l)
-                    s += (transA ? A[l][i] : A[i][l]) *
-                         (transB ? B[j][l] : B[l][j]);
+                for (int l = 0; l < k; ++l) s += (transA ? A[l][i] : A[i][l]) * (transB ? B[j][l] : B[l][j]);
                 R[i][j] = s;
             }
         return;
@@ -58,8 +52,7 @@ void KnlMatMul(double** R, double** A, int rA, int cA, double** B, int rB,
         return;
     }
     const double one = 1, zero = 0;
-    dgemm_(transB ? "T" : "N", transA ? "T" : "N", &n, &m, &k, &one,
-           b.data(), &cB, a.data(), &cA, &zero, r.data(), &n);
+    dgemm_(transB ? "T" : "N", transA ? "T" : "N", &n, &m, &k, &one, b.data(), &cB, a.data(), &cA, &zero, r.data(), &n);
     r.WriteBack();
 }
 

@@ -5,8 +5,7 @@
 
 namespace zu::numerics {
 
-inline double NaN()
-{
+inline double NaN() {
     double d;
     return SetNaN(&d);
 }

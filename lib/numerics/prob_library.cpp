@@ -31,8 +31,7 @@ bool Noncentrality(double nc) { return nc >= 0 && nc <= kLargestNoncentrality; }
 // The smallest integer x in [lo, hi] with cdf(x) >= p, searched from a
 // guess: steps are few because the guess is the real-valued quantile.
 template <class Cdf>
-double SmallestAtLeast(Cdf cdf, double p, double lo, double hi, double guess)
-{
+double SmallestAtLeast(Cdf cdf, double p, double lo, double hi, double guess) {
     if (!(guess >= lo)) guess = lo;
     if (!(guess <= hi)) guess = hi;
     double x = std::floor(guess);
@@ -41,18 +40,13 @@ double SmallestAtLeast(Cdf cdf, double p, double lo, double hi, double guess)
     // Past 2^53 a step of 1 is lost; the guess is within a few steps of
     // the answer, so a bound on the steps only stops a runaway.
     constexpr double kExact = 9007199254740992.0;
-    for (int steps = 0; x > lo && x < kExact && steps < kMaxSteps && cdf(x - 1) >= target;
-         ++steps)
-        x -= 1;
-    for (int steps = 0; x < hi && x < kExact && steps < kMaxSteps && cdf(x) < target;
-         ++steps)
-        x += 1;
+    for (int steps = 0; x > lo && x < kExact && steps < kMaxSteps && cdf(x - 1) >= target; ++steps) x -= 1;
+    for (int steps = 0; x < hi && x < kExact && steps < kMaxSteps && cdf(x) < target; ++steps) x += 1;
     return x;
 }
 
 template <class Dist>
-double DiscreteCdf(const Dist& d, double x, double lo, double hi)
-{
+double DiscreteCdf(const Dist& d, double x, double lo, double hi) {
     if (std::isnan(x)) return x;
     if (x < lo) return 0;
     if (x >= hi) return 1;
@@ -60,22 +54,19 @@ double DiscreteCdf(const Dist& d, double x, double lo, double hi)
 }
 
 template <class Dist>
-double DiscretePmf(const Dist& d, double x, double lo, double hi)
-{
+double DiscretePmf(const Dist& d, double x, double lo, double hi) {
     if (std::isnan(x)) return x;
     if (x < lo || x > hi || x != std::floor(x)) return 0;
     return bm::pdf(d, x);
 }
 
 template <class Dist>
-double DiscreteQuantile(const Dist& d, double p, double lo, double hi)
-{
+double DiscreteQuantile(const Dist& d, double p, double lo, double hi) {
     if (!IsProbability(p)) return NaN();
     if (p == 0) return lo;
     if (p == 1) return hi;
     const double guess = bm::quantile(d, p);
-    return SmallestAtLeast([&](double x) { return bm::cdf(d, x); }, p, lo, hi,
-                           guess);
+    return SmallestAtLeast([&](double x) { return bm::cdf(d, x); }, p, lo, hi, guess);
 }
 
 constexpr double kInf = std::numeric_limits<double>::infinity();
@@ -83,8 +74,7 @@ constexpr double kInf = std::numeric_limits<double>::infinity();
 // ---- Continuous helper -----------------------------------------------
 
 template <class Dist>
-double ContinuousQuantile(const Dist& d, double p, double lo, double hi)
-{
+double ContinuousQuantile(const Dist& d, double p, double lo, double hi) {
     if (!IsProbability(p)) return NaN();
     if (p == 0) return lo;
     if (p == 1) return hi;
@@ -95,10 +85,7 @@ double ContinuousQuantile(const Dist& d, double p, double lo, double hi)
 
 double RegularisedGammaP(double a, double x) { return bm::gamma_p(a, x, Policy()); }
 double RegularisedGammaQ(double a, double x) { return bm::gamma_q(a, x, Policy()); }
-double RegularisedBetaComplement(double a, double b, double x)
-{
-    return bm::ibetac(a, b, x, Policy());
-}
+double RegularisedBetaComplement(double a, double b, double x) { return bm::ibetac(a, b, x, Policy()); }
 double RegularisedBeta(double a, double b, double x) { return bm::ibeta(a, b, x, Policy()); }
 
 // Phi(x) = erfc(z)/2 with z = -x/sqrt(2).  Far out, erfc(z) has the
@@ -106,8 +93,7 @@ double RegularisedBeta(double a, double b, double x) { return bm::ibeta(a, b, x,
 // x = -37; z is therefore formed as z + e exactly (1/sqrt(2) in two parts
 // and the product's rounding error by fma), and erfc(z + e) is taken as
 // erfc(z) - (2/sqrt(pi)) exp(-z^2) e, exact to the order of e^2.
-double PhiAccurate(double x)
-{
+double PhiAccurate(double x) {
     constexpr double kHigh = 0.70710678118654757;     // 1/sqrt(2) rounded
     constexpr double kLow = -4.8336466567264565e-17;  // 1/sqrt(2) - kHigh
     const double z = -x * kHigh;
@@ -127,48 +113,40 @@ extern "C" {
 
 // ---- Student t, chi-squared, F ---------------------------------------
 
-double DDensT(double t, double df)
-try {
+double DDensT(double t, double df) try {
     if (!(df > 0) || std::isnan(t)) return NaN();
     return bm::pdf(bm::students_t_distribution<double, Policy>(df), t);
 } catch (...) {
     return NaN();
 }
 
-double DQuanTD(double p, double df)
-try {
+double DQuanTD(double p, double df) try {
     if (!(df > 0)) return NaN();
-    return ContinuousQuantile(bm::students_t_distribution<double, Policy>(df), p,
-                              -kInf, kInf);
+    return ContinuousQuantile(bm::students_t_distribution<double, Policy>(df), p, -kInf, kInf);
 } catch (...) {
     return NaN();
 }
 
 double DQuanT(double p, int df) { return DQuanTD(p, df); }
 
-double DProbTNc(double t, double df, double delta)
-try {
-    if (!(df > 0) || !(std::fabs(delta) <= kLargestNoncentrality) || std::isnan(t))
-        return NaN();
+double DProbTNc(double t, double df, double delta) try {
+    if (!(df > 0) || !(std::fabs(delta) <= kLargestNoncentrality) || std::isnan(t)) return NaN();
     if (std::isinf(t)) return t > 0 ? 1 : 0;
     return bm::cdf(bm::non_central_t_distribution<double, Policy>(df, delta), t);
 } catch (...) {
     return NaN();
 }
 
-double DProbChiNc(double x, double df, double nc)
-try {
+double DProbChiNc(double x, double df, double nc) try {
     if (!(df > 0) || !Noncentrality(nc) || std::isnan(x)) return NaN();
     if (x <= 0) return 0;
     if (std::isinf(x)) return 1;
-    return bm::cdf(bm::non_central_chi_squared_distribution<double, Policy>(df, nc),
-                   x);
+    return bm::cdf(bm::non_central_chi_squared_distribution<double, Policy>(df, nc), x);
 } catch (...) {
     return NaN();
 }
 
-double DDensChi(double x, double df)
-try {
+double DDensChi(double x, double df) try {
     if (!(df > 0) || std::isnan(x)) return NaN();
     if (x < 0 || std::isinf(x)) return 0;
     if (x == 0) return df < 2 ? kInf : df == 2 ? 0.5 : 0;
@@ -177,17 +155,14 @@ try {
     return NaN();
 }
 
-double DQuanChi(double p, double df)
-try {
+double DQuanChi(double p, double df) try {
     if (!(df > 0)) return NaN();
-    return ContinuousQuantile(bm::chi_squared_distribution<double, Policy>(df), p,
-                              0, kInf);
+    return ContinuousQuantile(bm::chi_squared_distribution<double, Policy>(df), p, 0, kInf);
 } catch (...) {
     return NaN();
 }
 
-double DProbF(double x, double df1, double df2)
-try {
+double DProbF(double x, double df1, double df2) try {
     if (!(df1 > 0 && df2 > 0) || std::isnan(x)) return NaN();
     if (x <= 0) return 0;
     if (std::isinf(x)) return 1;
@@ -196,19 +171,16 @@ try {
     return NaN();
 }
 
-double DTailProbF(double x, double df1, double df2)
-try {
+double DTailProbF(double x, double df1, double df2) try {
     if (!(df1 > 0 && df2 > 0) || std::isnan(x)) return NaN();
     if (x <= 0) return 1;
     if (std::isinf(x)) return 0;
-    return bm::cdf(bm::complement(bm::fisher_f_distribution<double, Policy>(df1, df2),
-                                  x));
+    return bm::cdf(bm::complement(bm::fisher_f_distribution<double, Policy>(df1, df2), x));
 } catch (...) {
     return NaN();
 }
 
-double DProbFNc(double x, double df1, double df2, double nc)
-try {
+double DProbFNc(double x, double df1, double df2, double nc) try {
     if (!(df1 > 0 && df2 > 0) || !Noncentrality(nc) || std::isnan(x)) return NaN();
     if (x <= 0) return 0;
     if (std::isinf(x)) return 1;
@@ -217,8 +189,7 @@ try {
     return NaN();
 }
 
-double DDensF(double x, double df1, double df2)
-try {
+double DDensF(double x, double df1, double df2) try {
     if (!(df1 > 0 && df2 > 0) || std::isnan(x)) return NaN();
     if (x < 0 || std::isinf(x)) return 0;
     if (x == 0) return df1 < 2 ? kInf : df1 == 2 ? 1 : 0;
@@ -227,19 +198,16 @@ try {
     return NaN();
 }
 
-double DQuanF(double p, double df1, double df2)
-try {
+double DQuanF(double p, double df1, double df2) try {
     if (!(df1 > 0 && df2 > 0)) return NaN();
-    return ContinuousQuantile(bm::fisher_f_distribution<double, Policy>(df1, df2),
-                              p, 0, kInf);
+    return ContinuousQuantile(bm::fisher_f_distribution<double, Policy>(df1, df2), p, 0, kInf);
 } catch (...) {
     return NaN();
 }
 
 // ---- Gamma, beta, exponential ----------------------------------------
 
-double DProbGamma(double x, double r, double a)
-try {
+double DProbGamma(double x, double r, double a) try {
     if (!(r > 0 && a > 0) || std::isnan(x)) return NaN();
     if (x <= 0) return 0;
     return bm::gamma_p(r, a * x, Policy());
@@ -247,8 +215,7 @@ try {
     return NaN();
 }
 
-double DDensGamma(double x, double r, double a)
-try {
+double DDensGamma(double x, double r, double a) try {
     if (!(r > 0 && a > 0) || std::isnan(x)) return NaN();
     if (x < 0 || std::isinf(x)) return 0;
     if (x == 0) return r < 1 ? kInf : r == 1 ? a : 0;
@@ -257,8 +224,7 @@ try {
     return NaN();
 }
 
-double DQuanGamma(double p, double r, double a)
-try {
+double DQuanGamma(double p, double r, double a) try {
     if (!(r > 0 && a > 0) || !IsProbability(p)) return NaN();
     if (p == 1) return kInf;
     return bm::gamma_p_inv(r, p, Policy()) / a;
@@ -266,8 +232,7 @@ try {
     return NaN();
 }
 
-double DProbBeta(double x, double a, double b)
-try {
+double DProbBeta(double x, double a, double b) try {
     if (!(a > 0 && b > 0) || std::isnan(x)) return NaN();
     if (x <= 0) return 0;
     if (x >= 1) return 1;
@@ -276,8 +241,7 @@ try {
     return NaN();
 }
 
-double DProbBetaNc(double x, double a, double b, double nc)
-try {
+double DProbBetaNc(double x, double a, double b, double nc) try {
     if (!(a > 0 && b > 0) || !Noncentrality(nc) || std::isnan(x)) return NaN();
     if (x <= 0) return 0;
     if (x >= 1) return 1;
@@ -286,8 +250,7 @@ try {
     return NaN();
 }
 
-double DDensBeta(double x, double a, double b)
-try {
+double DDensBeta(double x, double a, double b) try {
     if (!(a > 0 && b > 0) || std::isnan(x)) return NaN();
     if (x < 0 || x > 1) return 0;
     if (x == 0) return a < 1 ? kInf : a == 1 ? b : 0;
@@ -297,24 +260,21 @@ try {
     return NaN();
 }
 
-double DQuanBeta(double p, double a, double b)
-try {
+double DQuanBeta(double p, double a, double b) try {
     if (!(a > 0 && b > 0) || !IsProbability(p)) return NaN();
     return bm::ibeta_inv(a, b, p, Policy());
 } catch (...) {
     return NaN();
 }
 
-double DDensExp(double x, double lambda)
-try {
+double DDensExp(double x, double lambda) try {
     if (!(lambda > 0) || std::isnan(x)) return NaN();
     return x < 0 ? 0 : lambda * std::exp(-lambda * x);
 } catch (...) {
     return NaN();
 }
 
-double DQuanExp(double p, double lambda)
-try {
+double DQuanExp(double p, double lambda) try {
     if (!(lambda > 0) || !IsProbability(p)) return NaN();
     return -std::log1p(-p) / lambda;
 } catch (...) {
@@ -323,16 +283,14 @@ try {
 
 // ---- Location-scale families -----------------------------------------
 
-double DProbLogNormal(double x)
-try {
+double DProbLogNormal(double x) try {
     if (std::isnan(x)) return x;
     return x <= 0 ? 0 : PhiAccurate(std::log(x));
 } catch (...) {
     return NaN();
 }
 
-double DDensLogNormal(double x)
-try {
+double DDensLogNormal(double x) try {
     if (std::isnan(x)) return x;
     if (x <= 0 || std::isinf(x)) return 0;
     const double l = std::log(x);
@@ -341,24 +299,20 @@ try {
     return NaN();
 }
 
-double DQuanLogNormal(double p)
-try {
-    return ContinuousQuantile(bm::lognormal_distribution<double, Policy>(0, 1), p,
-                              0, kInf);
+double DQuanLogNormal(double p) try {
+    return ContinuousQuantile(bm::lognormal_distribution<double, Policy>(0, 1), p, 0, kInf);
 } catch (...) {
     return NaN();
 }
 
-double DProbLogistic(double x, double alpha, double beta)
-try {
+double DProbLogistic(double x, double alpha, double beta) try {
     if (!(beta > 0) || !std::isfinite(alpha) || std::isnan(x)) return NaN();
     return 1 / (1 + std::exp(-(x - alpha) / beta));
 } catch (...) {
     return NaN();
 }
 
-double DDensLogistic(double x, double alpha, double beta)
-try {
+double DDensLogistic(double x, double alpha, double beta) try {
     if (!(beta > 0) || !std::isfinite(alpha) || std::isnan(x)) return NaN();
     const double e = std::exp(-std::fabs(x - alpha) / beta);
     return e / (beta * (1 + e) * (1 + e));
@@ -366,48 +320,41 @@ try {
     return NaN();
 }
 
-double DQuanLogistic(double p, double alpha, double beta)
-try {
+double DQuanLogistic(double p, double alpha, double beta) try {
     if (!(beta > 0) || !std::isfinite(alpha) || !IsProbability(p)) return NaN();
     return alpha + beta * std::log(p / (1 - p));
 } catch (...) {
     return NaN();
 }
 
-double DProbCauchy(double x)
-try {
+double DProbCauchy(double x) try {
     if (std::isnan(x)) return x;
     return bm::cdf(bm::cauchy_distribution<double, Policy>(0, 1), x);
 } catch (...) {
     return NaN();
 }
 
-double DDensCauchy(double x)
-try {
+double DDensCauchy(double x) try {
     if (std::isnan(x)) return x;
     return 1 / (3.141592653589793 * (1 + x * x));
 } catch (...) {
     return NaN();
 }
 
-double DQuanCauchy(double p)
-try {
-    return ContinuousQuantile(bm::cauchy_distribution<double, Policy>(0, 1), p,
-                              -kInf, kInf);
+double DQuanCauchy(double p) try {
+    return ContinuousQuantile(bm::cauchy_distribution<double, Policy>(0, 1), p, -kInf, kInf);
 } catch (...) {
     return NaN();
 }
 
-double DProbExtremeValue(double x, double alpha, double beta)
-try {
+double DProbExtremeValue(double x, double alpha, double beta) try {
     if (!(beta > 0) || !std::isfinite(alpha) || std::isnan(x)) return NaN();
     return std::exp(-std::exp(-(x - alpha) / beta));
 } catch (...) {
     return NaN();
 }
 
-double DDensExtremeValue(double x, double alpha, double beta)
-try {
+double DDensExtremeValue(double x, double alpha, double beta) try {
     if (!(beta > 0) || !std::isfinite(alpha) || std::isnan(x)) return NaN();
     const double z = (x - alpha) / beta;
     if (z < -700) return 0;
@@ -416,16 +363,14 @@ try {
     return NaN();
 }
 
-double DQuanExtremeValue(double p, double alpha, double beta)
-try {
+double DQuanExtremeValue(double p, double alpha, double beta) try {
     if (!(beta > 0) || !std::isfinite(alpha) || !IsProbability(p)) return NaN();
     return alpha - beta * std::log(-std::log(p));
 } catch (...) {
     return NaN();
 }
 
-double DProbPareto(double x, double k, double a)
-try {
+double DProbPareto(double x, double k, double a) try {
     if (!(k > 0 && a > 0) || std::isnan(x)) return NaN();
     // 1 - (k/x)^a with log(k/x) = -log1p((x - k)/k): x - k is exact near k,
     // where the ratio k/x would round.
@@ -434,32 +379,28 @@ try {
     return NaN();
 }
 
-double DDensPareto(double x, double k, double a)
-try {
+double DDensPareto(double x, double k, double a) try {
     if (!(k > 0 && a > 0) || std::isnan(x)) return NaN();
     return x < k ? 0 : a / x * std::exp(a * std::log(k / x));
 } catch (...) {
     return NaN();
 }
 
-double DQuanPareto(double p, double k, double a)
-try {
+double DQuanPareto(double p, double k, double a) try {
     if (!(k > 0 && a > 0) || !IsProbability(p)) return NaN();
     return k * std::exp(-std::log1p(-p) / a);
 } catch (...) {
     return NaN();
 }
 
-double DProbWeibull(double x, double a, double b)
-try {
+double DProbWeibull(double x, double a, double b) try {
     if (!(a > 0 && b > 0) || std::isnan(x)) return NaN();
     return x <= 0 ? 0 : -std::expm1(-std::pow(x / b, a));
 } catch (...) {
     return NaN();
 }
 
-double DDensWeibull(double x, double a, double b)
-try {
+double DDensWeibull(double x, double a, double b) try {
     if (!(a > 0 && b > 0) || std::isnan(x)) return NaN();
     if (x < 0 || std::isinf(x)) return 0;
     if (x == 0) return a < 1 ? kInf : a == 1 ? 1 / b : 0;
@@ -469,16 +410,14 @@ try {
     return NaN();
 }
 
-double DQuanWeibull(double p, double a, double b)
-try {
+double DQuanWeibull(double p, double a, double b) try {
     if (!(a > 0 && b > 0) || !IsProbability(p)) return NaN();
     return b * std::pow(-std::log1p(-p), 1 / a);
 } catch (...) {
     return NaN();
 }
 
-double DProbInvGaussian(double x, double mu, double lambda)
-try {
+double DProbInvGaussian(double x, double mu, double lambda) try {
     if (!(mu > 0 && lambda > 0) || std::isnan(x)) return NaN();
     if (x <= 0) return 0;
     if (std::isinf(x)) return 1;
@@ -487,8 +426,7 @@ try {
     return NaN();
 }
 
-double DDensInvGaussian(double x, double mu, double lambda)
-try {
+double DDensInvGaussian(double x, double mu, double lambda) try {
     if (!(mu > 0 && lambda > 0) || std::isnan(x)) return NaN();
     if (x <= 0 || std::isinf(x)) return 0;
     return bm::pdf(bm::inverse_gaussian_distribution<double, Policy>(mu, lambda), x);
@@ -496,46 +434,39 @@ try {
     return NaN();
 }
 
-double DQuanInvGaussian(double p, double mu, double lambda)
-try {
+double DQuanInvGaussian(double p, double mu, double lambda) try {
     if (!(mu > 0 && lambda > 0)) return NaN();
-    return ContinuousQuantile(
-        bm::inverse_gaussian_distribution<double, Policy>(mu, lambda), p, 0, kInf);
+    return ContinuousQuantile(bm::inverse_gaussian_distribution<double, Policy>(mu, lambda), p, 0, kInf);
 } catch (...) {
     return NaN();
 }
 
 // ---- Discrete distributions ------------------------------------------
 
-double DProbBinomial(double x, int n, double p)
-try {
+double DProbBinomial(double x, int n, double p) try {
     if (n < 0 || !IsProbability(p)) return NaN();
     return DiscreteCdf(bm::binomial_distribution<double, Policy>(n, p), x, 0, n);
 } catch (...) {
     return NaN();
 }
 
-double DDensBinomial(double x, int n, double p)
-try {
+double DDensBinomial(double x, int n, double p) try {
     if (n < 0 || !IsProbability(p)) return NaN();
     return DiscretePmf(bm::binomial_distribution<double, Policy>(n, p), x, 0, n);
 } catch (...) {
     return NaN();
 }
 
-double DQuanBinomial(double p, int n, double prob)
-try {
+double DQuanBinomial(double p, int n, double prob) try {
     if (n < 0 || !IsProbability(prob)) return NaN();
     if (prob == 0 || n == 0) return IsProbability(p) ? 0 : NaN();
     if (prob == 1) return IsProbability(p) ? n : NaN();
-    return DiscreteQuantile(bm::binomial_distribution<double, Policy>(n, prob), p,
-                            0, n);
+    return DiscreteQuantile(bm::binomial_distribution<double, Policy>(n, prob), p, 0, n);
 } catch (...) {
     return NaN();
 }
 
-double DProbGeometric(double x, double p)
-try {
+double DProbGeometric(double x, double p) try {
     if (!(p > 0 && p <= 1) || std::isnan(x)) return NaN();
     if (x < 0) return 0;
     if (p == 1) return 1;
@@ -544,8 +475,7 @@ try {
     return NaN();
 }
 
-double DDensGeometric(double x, double p)
-try {
+double DDensGeometric(double x, double p) try {
     if (!(p > 0 && p <= 1) || std::isnan(x)) return NaN();
     if (x < 0 || x != std::floor(x)) return 0;
     if (p == 1) return x == 0 ? 1 : 0;
@@ -554,22 +484,18 @@ try {
     return NaN();
 }
 
-double DQuanGeometric(double p, double prob)
-try {
+double DQuanGeometric(double p, double prob) try {
     if (!(prob > 0 && prob <= 1) || !IsProbability(p)) return NaN();
     if (prob == 1 || p == 0) return 0;
     if (p == 1) return kInf;
     const double guess = std::log1p(-p) / std::log1p(-prob) - 1;
-    return SmallestAtLeast([prob](double x) { return DProbGeometric(x, prob); }, p,
-                           0, kInf, guess);
+    return SmallestAtLeast([prob](double x) { return DProbGeometric(x, prob); }, p, 0, kInf, guess);
 } catch (...) {
     return NaN();
 }
 
-double DQuanHypergeometric(double p, int N, int k, int n)
-try {
-    if (N < 0 || k < 0 || n < 0 || k > N || n > N || !IsProbability(p))
-        return NaN();
+double DQuanHypergeometric(double p, int N, int k, int n) try {
+    if (N < 0 || k < 0 || n < 0 || k > N || n > N || !IsProbability(p)) return NaN();
     const double lo = std::max(0, n + k - N), hi = std::min(n, k);
     if (p == 0 || N == 0) return lo;
     // Start from the normal approximation, a few steps from the answer.
@@ -577,44 +503,37 @@ try {
     const double mean = n * f;
     const double var = N > 1 ? n * f * (1 - f) * (N - n) / (N - 1.0) : 0;
     const double z = p == 1 ? 0 : DQuanNormal(p);
-    return SmallestAtLeast([&](double x) { return DProbHypergeometric(x, N, k, n); }, p,
-                           lo, hi, std::floor(mean + z * std::sqrt(var)));
+    return SmallestAtLeast([&](double x) { return DProbHypergeometric(x, N, k, n); }, p, lo, hi,
+                           std::floor(mean + z * std::sqrt(var)));
 } catch (...) {
     return NaN();
 }
 
-double DProbNegBin(double x, int n, double p)
-try {
+double DProbNegBin(double x, int n, double p) try {
     if (n < 1 || !(p > 0 && p <= 1)) return NaN();
     if (p == 1) return std::isnan(x) ? x : x < 0 ? 0 : 1;
-    return DiscreteCdf(bm::negative_binomial_distribution<double, Policy>(n, p), x,
-                       0, kInf);
+    return DiscreteCdf(bm::negative_binomial_distribution<double, Policy>(n, p), x, 0, kInf);
 } catch (...) {
     return NaN();
 }
 
-double DDensNegBin(double x, int n, double p)
-try {
+double DDensNegBin(double x, int n, double p) try {
     if (n < 1 || !(p > 0 && p <= 1)) return NaN();
     if (p == 1) return std::isnan(x) ? x : x == 0 ? 1 : 0;
-    return DiscretePmf(bm::negative_binomial_distribution<double, Policy>(n, p), x,
-                       0, kInf);
+    return DiscretePmf(bm::negative_binomial_distribution<double, Policy>(n, p), x, 0, kInf);
 } catch (...) {
     return NaN();
 }
 
-double DQuanNegBin(double p, int n, double prob)
-try {
+double DQuanNegBin(double p, int n, double prob) try {
     if (n < 1 || !(prob > 0 && prob <= 1) || !IsProbability(p)) return NaN();
     if (prob == 1) return 0;
-    return DiscreteQuantile(bm::negative_binomial_distribution<double, Policy>(n, prob),
-                            p, 0, kInf);
+    return DiscreteQuantile(bm::negative_binomial_distribution<double, Policy>(n, prob), p, 0, kInf);
 } catch (...) {
     return NaN();
 }
 
-double DProbPoisson(double x, double mu)
-try {
+double DProbPoisson(double x, double mu) try {
     if (!(mu >= 0 && std::isfinite(mu))) return NaN();
     if (mu == 0) return std::isnan(x) ? x : x < 0 ? 0 : 1;
     return DiscreteCdf(bm::poisson_distribution<double, Policy>(mu), x, 0, kInf);
@@ -622,8 +541,7 @@ try {
     return NaN();
 }
 
-double DDensPoisson(double x, double mu)
-try {
+double DDensPoisson(double x, double mu) try {
     if (!(mu >= 0 && std::isfinite(mu))) return NaN();
     if (mu == 0) return std::isnan(x) ? x : x == 0 ? 1 : 0;
     return DiscretePmf(bm::poisson_distribution<double, Policy>(mu), x, 0, kInf);
@@ -631,8 +549,7 @@ try {
     return NaN();
 }
 
-double DQuanPoisson(double p, double mu)
-try {
+double DQuanPoisson(double p, double mu) try {
     if (!(mu >= 0 && std::isfinite(mu)) || !IsProbability(p)) return NaN();
     if (mu == 0) return 0;
     return DiscreteQuantile(bm::poisson_distribution<double, Policy>(mu), p, 0, kInf);
@@ -642,8 +559,7 @@ try {
 
 // ---- Support routines -------------------------------------------------
 
-double DGammaFunc(double x, double r)
-try {
+double DGammaFunc(double x, double r) try {
     if (!(r > 0) || std::isnan(x)) return NaN();
     return x <= 0 ? 0 : bm::gamma_p(r, x, Policy());
 } catch (...) {
@@ -652,8 +568,7 @@ try {
 
 double DBetaFunc(double x, double a, double b) { return DProbBeta(x, a, b); }
 
-double DPolyGamma(double x, int n)
-try {
+double DPolyGamma(double x, int n) try {
     if (n < 0 || std::isnan(x)) return NaN();
     // Boost truncates x to a long long internally (with a throwing policy
     // of its own), so the infinities and the integers far below zero,
@@ -665,8 +580,7 @@ try {
     return NaN();
 }
 
-double DBinomial(int n, int k)
-try {
+double DBinomial(int n, int k) try {
     if (n < 0 || k < 0) return NaN();
     if (k > n) return 0;
     // Boost forms large coefficients from the beta function, to a few
@@ -676,8 +590,7 @@ try {
     return NaN();
 }
 
-double DFactorial(int n)
-try {
+double DFactorial(int n) try {
     if (n < 0) return NaN();
     return n <= 170 ? bm::factorial<double>(n, Policy()) : kInf;
 } catch (...) {

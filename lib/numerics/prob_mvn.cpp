@@ -23,8 +23,7 @@ constexpr int kShifts = 8;
 constexpr long kWork = 100000000;
 
 // The first count primes.
-std::vector<int> Primes(int count)
-{
+std::vector<int> Primes(int count) {
     std::vector<int> primes;
     for (int c = 2; static_cast<int>(primes.size()) < count; ++c) {
         bool prime = true;
@@ -42,8 +41,7 @@ std::vector<int> Primes(int count)
 
 // Lower Choleski factor of the n by n covariance, row-major; false when
 // it is not positive definite.
-bool Factor(double** sigma, int n, std::vector<double>& c)
-{
+bool Factor(double** sigma, int n, std::vector<double>& c) {
     c.assign(static_cast<std::size_t>(n) * n, 0);
     for (int i = 0; i < n; ++i)
         for (int j = 0; j <= i; ++j) {
@@ -60,9 +58,7 @@ bool Factor(double** sigma, int n, std::vector<double>& c)
 }
 
 // The integrand of the separation of variables at w in [0,1]^(n-1).
-double Integrand(const double* x, const std::vector<double>& c, int n, const double* w,
-                 double* y)
-{
+double Integrand(const double* x, const std::vector<double>& c, int n, const double* w, double* y) {
     double e = PhiAccurate(x[0] / c[0]), f = e;
     for (int i = 1; i < n && f > 0; ++i) {
         double u = w[i - 1] * e;
@@ -77,8 +73,7 @@ double Integrand(const double* x, const std::vector<double>& c, int n, const dou
     return f;
 }
 
-double Lattice(const double* x, const std::vector<double>& c, int n)
-{
+double Lattice(const double* x, const std::vector<double>& c, int n) {
     static const std::vector<int> primes = Primes(kMaxDimension);
     std::vector<double> q(n - 1), shift(n - 1), w(n - 1), y(n);
     for (int j = 0; j < n - 1; ++j) q[j] = std::sqrt(static_cast<double>(primes[j]));
@@ -109,8 +104,7 @@ double Lattice(const double* x, const std::vector<double>& c, int n)
 
 using namespace zu::numerics;
 
-extern "C" double DProbMVN(const double* x, double** sigma, int n)
-{
+extern "C" double DProbMVN(const double* x, double** sigma, int n) {
     if (x == nullptr || sigma == nullptr || n < 1 || n > kMaxDimension) return NaN();
     for (int i = 0; i < n; ++i)
         if (std::isnan(x[i])) return NaN();

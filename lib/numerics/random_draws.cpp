@@ -17,8 +17,7 @@ constexpr double kPi = 3.141592653589793;
 // ---- gamma, binomial and Poisson samplers ----------------------------------
 
 // Standard gamma with shape r < 1: Ahrens and Dieter's rejection.
-double GammaSmallShape(double r)
-{
+double GammaSmallShape(double r) {
     const double e = 2.718281828459045;
     const double b = (r + e) / e;
     for (long tries = 0; tries < kMaxRejections; ++tries) {
@@ -38,8 +37,7 @@ double GammaSmallShape(double r)
 // Standard gamma with shape above 1: Cheng and Feast's ratio of uniforms,
 // with the large-shape variant above 2.5.  The constants are held in
 // single precision, as the generator was first published.
-double GammaLargeShape(double shape)
-{
+double GammaLargeShape(double shape) {
     const float r = static_cast<float>(shape);
     const float a1 = r - 1;
     const float m = 2 / a1;
@@ -63,8 +61,7 @@ double GammaLargeShape(double shape)
 constexpr double kLargestChengFeastShape = 1e6;
 
 // Binomial by counting successes, for small n.
-int BinomialByCounting(int n, double p)
-{
+int BinomialByCounting(int n, double p) {
     int x = 0;
     for (int i = 0; i < n; ++i)
         if (DRanU() < p) ++x;
@@ -73,8 +70,7 @@ int BinomialByCounting(int n, double p)
 
 // Binomial through beta-distributed order statistics: O(log n) beta
 // draws, then counting on what is left.
-int BinomialSplit(int n, double p)
-{
+int BinomialSplit(int n, double p) {
     int x = 0;
     while (n > 64) {
         const int a = 1 + n / 2, b = n + 1 - a;
@@ -92,8 +88,7 @@ int BinomialSplit(int n, double p)
 }
 
 // Poisson by Hormann's transformed rejection with squeeze, for mu >= 10.
-int PoissonRejection(double mu)
-{
+int PoissonRejection(double mu) {
     const double slam = std::sqrt(mu), loglam = std::log(mu);
     const double b = 0.931 + 2.53 * slam;
     const double a = -0.059 + 0.02483 * b;
@@ -106,8 +101,7 @@ int PoissonRejection(double mu)
         const double k = std::floor((2 * a / us + b) * u + mu + 0.43);
         if (us >= 0.07 && v <= vr) return static_cast<int>(k);
         if (k < 0 || (us < 0.013 && v > us)) continue;
-        if (std::log(v) + std::log(invalpha) - std::log(a / (us * us) + b) <=
-            -mu + k * loglam - std::lgamma(k + 1))
+        if (std::log(v) + std::log(invalpha) - std::log(a / (us * us) + b) <= -mu + k * loglam - std::lgamma(k + 1))
             return static_cast<int>(k);
     }
     return -1;
@@ -121,13 +115,11 @@ int PoissonRejection(double mu)
 // shifted to the mode (bounds from Dagpunar's cubic) for lambda > 1 or
 // beta > 1, the plain ratio of uniforms for moderate beta, and rejection
 // from a three-piece hat for small lambda and beta.
-double GigLogDensity(double y, double lambda, double beta)
-{
+double GigLogDensity(double y, double lambda, double beta) {
     return (lambda - 1) * std::log(y) - beta / 2 * (y + 1 / y);
 }
 
-double GigShiftedRatio(double lambda, double beta)
-{
+double GigShiftedRatio(double lambda, double beta) {
     const double lm1 = lambda - 1;
     const double root = std::sqrt(lm1 * lm1 + beta * beta);
     const double m = lm1 >= 0 ? (lm1 + root) / beta : beta / (root - lm1);
@@ -137,8 +129,7 @@ double GigShiftedRatio(double lambda, double beta)
     const double b = 2 * lm1 * m / beta - 1;
     const double p = b - a * a / 3;
     const double q = 2 * a * a * a / 27 - a * b / 3 + m;
-    const double phi =
-        std::acos(std::clamp(-q / 2 * std::sqrt(-27 / (p * p * p)), -1.0, 1.0));
+    const double phi = std::acos(std::clamp(-q / 2 * std::sqrt(-27 / (p * p * p)), -1.0, 1.0));
     const double rr = std::sqrt(-4 * p / 3);
     const double yPlus = rr * std::cos(phi / 3) - a / 3;
     const double yMinus = rr * std::cos(phi / 3 + 4 * kPi / 3) - a / 3;
@@ -153,8 +144,7 @@ double GigShiftedRatio(double lambda, double beta)
     return NaN();
 }
 
-double GigPlainRatio(double lambda, double beta)
-{
+double GigPlainRatio(double lambda, double beta) {
     const double m = beta / ((1 - lambda) + std::sqrt((1 - lambda) * (1 - lambda) + beta * beta));
     const double xp = ((1 + lambda) + std::sqrt((1 + lambda) * (1 + lambda) + beta * beta)) / beta;
     const double logm = GigLogDensity(m, lambda, beta);
@@ -169,8 +159,7 @@ double GigPlainRatio(double lambda, double beta)
     return NaN();
 }
 
-double GigRejection(double lambda, double beta)
-{
+double GigRejection(double lambda, double beta) {
     const double m = beta / ((1 - lambda) + std::sqrt((1 - lambda) * (1 - lambda) + beta * beta));
     const double x0 = beta / (1 - lambda);
     const double xs = std::fmax(x0, 2 / beta);
@@ -207,18 +196,15 @@ double GigRejection(double lambda, double beta)
     return NaN();
 }
 
-double GigStandard(double lambda, double beta)
-{
+double GigStandard(double lambda, double beta) {
     if (lambda > 1 || beta > 1) return GigShiftedRatio(lambda, beta);
-    if (beta >= std::fmin(0.5, 2.0 / 3 * std::sqrt(1 - lambda)))
-        return GigPlainRatio(lambda, beta);
+    if (beta >= std::fmin(0.5, 2.0 / 3 * std::sqrt(1 - lambda))) return GigPlainRatio(lambda, beta);
     return GigRejection(lambda, beta);
 }
 
 // Marsaglia and Tsang's squeeze for standard gamma draws of shape r >= 1,
 // in double precision throughout.
-double GammaSqueeze(double r)
-{
+double GammaSqueeze(double r) {
     const double d = r - 1.0 / 3, c = 1 / std::sqrt(9 * d);
     for (long tries = 0; tries < kMaxRejections; ++tries) {
         const double x = DRanNormalPM();
@@ -241,49 +227,45 @@ extern "C" {
 
 // ---- continuous draws ------------------------------------------------------
 
-double DRanExp(double lambda)
-{
-    return lambda > 0 ? -std::log(DRanU()) / lambda : NaN();
-}
+double DRanExp(double lambda) { return lambda > 0 ? -std::log(DRanU()) / lambda : NaN(); }
 
-double DRanGamma(double r, double a)
-{
+double DRanGamma(double r, double a) {
     if (!(r > 0 && a > 0)) return NaN();
     double g;
     // Cheng and Feast's constants in single precision cannot represent
     // shapes this large (m + 2 rounds to 2 and nothing is accepted).
-    if (r > kLargestChengFeastShape) g = GammaSqueeze(r);
-    else if (r < 1) g = GammaSmallShape(r);
-    else if (r == 1) g = -std::log(DRanU());
-    else g = GammaLargeShape(r);
+    if (r > kLargestChengFeastShape)
+        g = GammaSqueeze(r);
+    else if (r < 1)
+        g = GammaSmallShape(r);
+    else if (r == 1)
+        g = -std::log(DRanU());
+    else
+        g = GammaLargeShape(r);
     return g / a;
 }
 
 double DRanChi(double df) { return df > 0 ? DRanGamma(df / 2, 0.5) : NaN(); }
 
-double DRanT(int df)
-{
+double DRanT(int df) {
     if (df < 1) return NaN();
     const double z = DRanNormalPM();
     return z * std::sqrt(df / DRanChi(df));
 }
 
-double DRanStudentT(double df)
-{
+double DRanStudentT(double df) {
     if (!(df > 0)) return NaN();
     const double z = DRanNormalPM();
     return z * std::sqrt(df / DRanGamma(df / 2, 0.5));
 }
 
-double DRanF(double df1, double df2)
-{
+double DRanF(double df1, double df2) {
     if (!(df1 > 0 && df2 > 0)) return NaN();
     const double x = DRanChi(df1);
     return (x * df2) / (DRanChi(df2) * df1);
 }
 
-double DRanBeta(double a, double b)
-{
+double DRanBeta(double a, double b) {
     if (!(a > 0 && b > 0)) return NaN();
     const double x = DRanGamma(a, 1);
     const double y = DRanGamma(b, 1);
@@ -298,15 +280,13 @@ double DRanPareto(double k, double a) { return DQuanPareto(DRanU(), k, a); }
 double DRanWeibull(double a, double b) { return DQuanWeibull(DRanU(), a, b); }
 
 // Chambers, Mallows and Stuck: one uniform angle and one exponential.
-double DRanStable(double alpha, double beta)
-{
+double DRanStable(double alpha, double beta) {
     if (!(alpha > 0 && alpha <= 2 && beta >= -1 && beta <= 1)) return NaN();
     const double v = kPi * (DRanU() - 0.5);
     const double w = -std::log(DRanU());
     if (alpha == 1) {
         const double h = kPi / 2 + beta * v;
-        return 2 / kPi *
-               (h * std::tan(v) - beta * std::log(kPi / 2 * w * std::cos(v) / h));
+        return 2 / kPi * (h * std::tan(v) - beta * std::log(kPi / 2 * w * std::cos(v) / h));
     }
     const double t = beta * std::tan(kPi * alpha / 2);
     const double b = std::atan(t) / alpha;
@@ -316,8 +296,7 @@ double DRanStable(double alpha, double beta)
 }
 
 // Best and Fisher's wrapped-Cauchy envelope; kappa 0 is uniform.
-double DRanMises(double mu, double kappa)
-{
+double DRanMises(double mu, double kappa) {
     if (!(kappa >= 0) || !std::isfinite(mu)) return NaN();
     if (kappa < 1e-8) return mu + kPi * (2 * DRanU() - 1);
     // So concentrated that the normal limit is exact to double precision.
@@ -340,37 +319,31 @@ double DRanMises(double mu, double kappa)
 }
 
 // Michael, Schucany and Haas: one normal and one uniform.
-double DRanInvGaussian(double mu, double lambda)
-{
+double DRanInvGaussian(double mu, double lambda) {
     if (!(mu > 0 && lambda > 0)) return NaN();
     const double z = DRanNormalPM();
     const double y = z * z;
-    const double x = mu + mu * mu * y / (2 * lambda) -
-                     mu / (2 * lambda) *
-                         std::sqrt(4 * mu * lambda * y + mu * mu * y * y);
+    const double x =
+        mu + mu * mu * y / (2 * lambda) - mu / (2 * lambda) * std::sqrt(4 * mu * lambda * y + mu * mu * y * y);
     return DRanU() <= mu / (mu + x) ? x : mu * mu / x;
 }
 
 // Successes among n draws without replacement from N items of which k
 // are successes, by inversion of the probability recurrence.
-double DRanHypergeometric(int N, int k, int n)
-{
+double DRanHypergeometric(int N, int k, int n) {
     if (N < 0 || k < 0 || n < 0 || k > N || n > N) return NaN();
     const int lo = std::max(0, n + k - N), hi = std::min(n, k);
     auto logp = [&](int x) {
-        return std::lgamma(k + 1.0) - std::lgamma(x + 1.0) -
-               std::lgamma(k - x + 1.0) + std::lgamma(N - k + 1.0) -
-               std::lgamma(n - x + 1.0) - std::lgamma(N - k - n + x + 1.0) -
-               std::lgamma(N + 1.0) + std::lgamma(n + 1.0) +
-               std::lgamma(N - n + 1.0);
+        return std::lgamma(k + 1.0) - std::lgamma(x + 1.0) - std::lgamma(k - x + 1.0) + std::lgamma(N - k + 1.0) -
+               std::lgamma(n - x + 1.0) - std::lgamma(N - k - n + x + 1.0) - std::lgamma(N + 1.0) +
+               std::lgamma(n + 1.0) + std::lgamma(N - n + 1.0);
     };
     const double u = DRanU();
     double p = std::exp(logp(lo)), cum = p;
     int x = lo;
     while (cum < u && x < hi) {
         // p(x+1)/p(x) = (k-x)(n-x) / ((x+1)(N-k-n+x+1))
-        p *= static_cast<double>(k - x) * (n - x) /
-             ((x + 1.0) * (N - k - n + x + 1.0));
+        p *= static_cast<double>(k - x) * (n - x) / ((x + 1.0) * (N - k - n + x + 1.0));
         cum += p;
         ++x;
     }
@@ -378,11 +351,8 @@ double DRanHypergeometric(int N, int k, int n)
 }
 
 // Density proportional to x^(lambda-1) exp(-(chi/x + psi x)/2).
-double DRanGIG(double lambda, double chi, double psi)
-{
-    if (!(chi >= 0 && psi >= 0 && std::isfinite(lambda)) ||
-        !(chi > 0 || psi > 0))
-        return NaN();
+double DRanGIG(double lambda, double chi, double psi) {
+    if (!(chi >= 0 && psi >= 0 && std::isfinite(lambda)) || !(chi > 0 || psi > 0)) return NaN();
     if (chi == 0) return lambda > 0 ? DRanGamma(lambda, psi / 2) : NaN();
     if (psi == 0) return lambda < 0 ? 1 / DRanGamma(-lambda, chi / 2) : NaN();
     const double scale = std::sqrt(chi / psi), beta = std::sqrt(chi * psi);
@@ -390,19 +360,15 @@ double DRanGIG(double lambda, double chi, double psi)
     return scale * GigStandard(lambda, beta);
 }
 
-double DRanGH(double alpha, double beta, double delta, double lambda)
-{
-    if (!(alpha > 0 && delta > 0 && std::fabs(beta) < alpha &&
-          std::isfinite(lambda)))
-        return NaN();
+double DRanGH(double alpha, double beta, double delta, double lambda) {
+    if (!(alpha > 0 && delta > 0 && std::fabs(beta) < alpha && std::isfinite(lambda))) return NaN();
     const double w = DRanGIG(lambda, delta * delta, alpha * alpha - beta * beta);
     return beta * w + std::sqrt(w) * DRanNormalPM();
 }
 
 // ---- discrete draws --------------------------------------------------------
 
-int IRanPoisson(double mu)
-{
+int IRanPoisson(double mu) {
     // Beyond 1e9 the count would not fit an int for long.
     if (!(mu >= 0 && mu <= 1e9)) return -1;
     if (mu >= 10) return PoissonRejection(mu);
@@ -413,16 +379,14 @@ int IRanPoisson(double mu)
     return k;
 }
 
-int IRanBinomial(int n, double p)
-{
+int IRanBinomial(int n, double p) {
     if (n < 0 || !(p >= 0 && p <= 1)) return -1;
     if (p > 0.5) return n - BinomialSplit(n, 1 - p);
     return BinomialSplit(n, p);
 }
 
 // Failures before the n-th success: a Poisson count with a gamma mean.
-int IRanNegBin(int n, double p)
-{
+int IRanNegBin(int n, double p) {
     if (n < 1 || !(p > 0 && p <= 1)) return -1;
     if (p == 1) return 0;
     const double mean = DRanGamma(n, p / (1 - p));
@@ -432,24 +396,21 @@ int IRanNegBin(int n, double p)
 int IRanGeometric(double p) { return IRanNegBin(1, p); }
 
 // Kemp's second accelerated generator for the logarithmic distribution.
-int IRanLogarithmic(double a)
-{
+int IRanLogarithmic(double a) {
     if (!(a > 0 && a < 1)) return -1;
     const double v = DRanU();
     if (v >= a) return 1;
     const double q = 1 - std::exp(std::log1p(-a) * DRanU());
     if (v <= q * q) {
         const double x = 1 + std::log(v) / std::log(q);
-        return x < std::numeric_limits<int>::max() ? static_cast<int>(x)
-                                                   : std::numeric_limits<int>::max();
+        return x < std::numeric_limits<int>::max() ? static_cast<int>(x) : std::numeric_limits<int>::max();
     }
     return v <= q ? 2 : 1;
 }
 
 // ---- vectors, matrices and samples -----------------------------------------
 
-int RanDirichlet(double* x, const double* alpha, int n)
-{
+int RanDirichlet(double* x, const double* alpha, int n) {
     if (x == nullptr || alpha == nullptr) return 1;
     double sum = 0;
     bool ok = true;
@@ -465,8 +426,7 @@ int RanDirichlet(double* x, const double* alpha, int n)
 
 // W = sum over df draws of (L z)(L z)', z standard normal: Wishart with
 // scale L L' (L lower triangular, usually a Choleski factor).
-int RanWishart(double** W, double** L, int p, int df)
-{
+int RanWishart(double** W, double** L, int p, int df) {
     if (W == nullptr || L == nullptr || p < 1) return 1;
     if (df < 1) {
         MatNaN(W, p, p);
@@ -491,8 +451,7 @@ int RanWishart(double** W, double** L, int p, int df)
 }
 
 // Sorted uniforms from normalised exponential spacings.
-int RanUorder(double* x, int n)
-{
+int RanUorder(double* x, int n) {
     if (x == nullptr || n < 1) return 1;
     double sum = 0;
     for (int i = 0; i < n; ++i) {
@@ -505,8 +464,7 @@ int RanUorder(double* x, int n)
 }
 
 // k of the indices 0 .. n-1 in increasing order (selection sampling).
-int RanSubSample(int* idx, int k, int n)
-{
+int RanSubSample(int* idx, int k, int n) {
     if (idx == nullptr || k < 0 || k > n) return 1;
     int chosen = 0;
     for (int i = 0; i < n && chosen < k; ++i)
@@ -514,8 +472,7 @@ int RanSubSample(int* idx, int k, int n)
     return 0;
 }
 
-int RanSubSampleVec(double* dst, const double* src, int k, int n)
-{
+int RanSubSampleVec(double* dst, const double* src, int k, int n) {
     if (dst == nullptr || src == nullptr || k < 0 || k > n) return 1;
     int chosen = 0;
     for (int i = 0; i < n && chosen < k; ++i)
@@ -524,8 +481,7 @@ int RanSubSampleVec(double* dst, const double* src, int k, int n)
 }
 
 // Counts of a Poisson process of rate mu at the times 1, 2, ..., n.
-int RanPoissonProcess(double* x, int n, double mu)
-{
+int RanPoissonProcess(double* x, int n, double mu) {
     if (x == nullptr || n < 1) return 1;
     const bool ok = mu >= 0 && mu <= 1e9;
     double count = 0;
@@ -537,8 +493,7 @@ int RanPoissonProcess(double* x, int n, double mu)
 }
 
 // Standard Brownian motion at the times dt, 2 dt, ..., n dt.
-int RanBrownianMotion(double* x, int n, double dt)
-{
+int RanBrownianMotion(double* x, int n, double dt) {
     if (x == nullptr || n < 1) return 1;
     const bool ok = dt > 0;
     const double sd = std::sqrt(dt);
@@ -551,8 +506,7 @@ int RanBrownianMotion(double* x, int n, double dt)
 }
 
 // n items into k cells with probabilities p: successive binomials.
-int RanMultinomial(int* counts, int n, const double* p, int k)
-{
+int RanMultinomial(int* counts, int n, const double* p, int k) {
     if (counts == nullptr || p == nullptr || n < 0 || k < 1) return 1;
     double rest = 0;
     for (int i = 0; i < k; ++i) {
@@ -571,8 +525,7 @@ int RanMultinomial(int* counts, int n, const double* p, int k)
 }
 
 // Fisher and Yates.
-int RanShuffle(double* x, int n)
-{
+int RanShuffle(double* x, int n) {
     if (x == nullptr || n < 0) return 1;
     for (int i = n - 1; i > 0; --i) {
         int j = static_cast<int>(DRanU() * (i + 1));

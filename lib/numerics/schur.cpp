@@ -66,8 +66,7 @@ void ClearBelow(double** m, int n, int subdiagonal) {
 // Column-major copy of the lower triangle of a row-major symmetric
 // matrix: the column-major upper triangle.
 void CopyLowerAsUpper(double** m, int n, double* dst) {
-    for (int i = 0; i < n; ++i)
-        std::memcpy(dst + static_cast<std::size_t>(i) * n, m[i], sizeof(double) * (i + 1));
+    for (int i = 0; i < n; ++i) std::memcpy(dst + static_cast<std::size_t>(i) * n, m[i], sizeof(double) * (i + 1));
 }
 
 }  // namespace
@@ -84,11 +83,11 @@ int SchurReal(double** A, int n, double* re, double* im, double** V, const Modul
     if (order != nullptr) selected = *order;
     int sdim = 0, info = 0, lwork = -1;
     double query = 0;
-    dgees_(jobvs, sort, SelectEigenvalue, &n, w.a.data(), &n, &sdim, re, im, w.q.data(), &n,
-           &query, &lwork, w.bwork.data(), &info);
+    dgees_(jobvs, sort, SelectEigenvalue, &n, w.a.data(), &n, &sdim, re, im, w.q.data(), &n, &query, &lwork,
+           w.bwork.data(), &info);
     if (info != 0 || !w.Work(query, &lwork)) return kSchurFailed;
-    dgees_(jobvs, sort, SelectEigenvalue, &n, w.a.data(), &n, &sdim, re, im, w.q.data(), &n,
-           w.work.data(), &lwork, w.bwork.data(), &info);
+    dgees_(jobvs, sort, SelectEigenvalue, &n, w.a.data(), &n, &sdim, re, im, w.q.data(), &n, w.work.data(), &lwork,
+           w.bwork.data(), &info);
     const int code = SchurCode(info, n);
     if (code == kSchurFailed) return code;
     CopyFromColumnMajor(w.a.data(), n, n, A);
@@ -97,10 +96,9 @@ int SchurReal(double** A, int n, double* re, double* im, double** V, const Modul
     return code;
 }
 
-int SchurGeneral(double** A, double** B, int n, double* alphar, double* alphai, double* beta,
-                 double** Q, double** Z, const ModulusRange* order) {
-    if (A == nullptr || B == nullptr || alphar == nullptr || alphai == nullptr || beta == nullptr)
-        return kSchurFailed;
+int SchurGeneral(double** A, double** B, int n, double* alphar, double* alphai, double* beta, double** Q, double** Z,
+                 const ModulusRange* order) {
+    if (A == nullptr || B == nullptr || alphar == nullptr || alphai == nullptr || beta == nullptr) return kSchurFailed;
     if (n < 1) return 0;
     if (!FitsLapack(n, n) || !AllFinite(A, n) || !AllFinite(B, n)) return kSchurFailed;
     Workspace w;
@@ -113,13 +111,11 @@ int SchurGeneral(double** A, double** B, int n, double* alphar, double* alphai, 
     if (order != nullptr) selected = *order;
     int sdim = 0, info = 0, lwork = -1;
     double query = 0;
-    dgges_(jobl, jobr, sort, SelectPencilEigenvalue, &n, w.a.data(), &n, w.b.data(), &n, &sdim,
-           alphar, alphai, beta, w.q.data(), &n, w.z.data(), &n, &query, &lwork, w.bwork.data(),
-           &info);
+    dgges_(jobl, jobr, sort, SelectPencilEigenvalue, &n, w.a.data(), &n, w.b.data(), &n, &sdim, alphar, alphai, beta,
+           w.q.data(), &n, w.z.data(), &n, &query, &lwork, w.bwork.data(), &info);
     if (info != 0 || !w.Work(query, &lwork)) return kSchurFailed;
-    dgges_(jobl, jobr, sort, SelectPencilEigenvalue, &n, w.a.data(), &n, w.b.data(), &n, &sdim,
-           alphar, alphai, beta, w.q.data(), &n, w.z.data(), &n, w.work.data(), &lwork,
-           w.bwork.data(), &info);
+    dgges_(jobl, jobr, sort, SelectPencilEigenvalue, &n, w.a.data(), &n, w.b.data(), &n, &sdim, alphar, alphai, beta,
+           w.q.data(), &n, w.z.data(), &n, w.work.data(), &lwork, w.bwork.data(), &info);
     const int code = SchurCode(info, n);
     if (code == kSchurFailed) return code;
     CopyFromColumnMajor(w.a.data(), n, n, A);
@@ -143,11 +139,9 @@ int EigenSymGeneral(double** A, double** B, int n, double* eval, bool wantvec) {
     const char* jobz = wantvec ? "V" : "N";
     int info = 0, lwork = -1;
     double query = 0;
-    dsygv_(&itype, jobz, "U", &n, w.a.data(), &n, w.b.data(), &n, w.q.data(), &query, &lwork,
-           &info);
+    dsygv_(&itype, jobz, "U", &n, w.a.data(), &n, w.b.data(), &n, w.q.data(), &query, &lwork, &info);
     if (info != 0 || !w.Work(query, &lwork)) return kSchurFailed;
-    dsygv_(&itype, jobz, "U", &n, w.a.data(), &n, w.b.data(), &n, w.q.data(), w.work.data(),
-           &lwork, &info);
+    dsygv_(&itype, jobz, "U", &n, w.a.data(), &n, w.b.data(), &n, w.q.data(), w.work.data(), &lwork, &info);
     if (info > n) return kEigenNotDefinite;
     if (info != 0) return kSchurFailed;
     // LAPACK orders the eigenvalues upwards; ours go downwards.  The

@@ -23,8 +23,7 @@ inline constexpr int kSchurNotReordered = 2;
 // re and im receive the eigenvalues in the order of S's diagonal, the
 // member of a pair with positive imaginary part first.  With order, the
 // eigenvalues of that range come first.  0 on success.
-int SchurReal(double** A, int n, double* re, double* im, double** V,
-              const ModulusRange* order);
+int SchurReal(double** A, int n, double* re, double* im, double** V, const ModulusRange* order);
 
 // A = Q S Z' and B = Q T Z' with Q and Z orthogonal, S quasi upper
 // triangular and T upper triangular.  A and B are overwritten by S and T;
@@ -32,8 +31,7 @@ int SchurReal(double** A, int n, double* re, double* im, double** V,
 // (alphar + i alphai) / beta with beta >= 0 (beta 0: infinite), in the
 // order of the diagonals.  With order, those whose modulus lies in the
 // range come first (an infinite or 0/0 eigenvalue never does).
-int SchurGeneral(double** A, double** B, int n, double* alphar,
-                 double* alphai, double* beta, double** Q, double** Z,
+int SchurGeneral(double** A, double** B, int n, double* alphar, double* alphai, double* beta, double** Q, double** Z,
                  const ModulusRange* order);
 
 // A x = lambda B x for symmetric A and symmetric positive definite B (the
@@ -43,7 +41,6 @@ int SchurGeneral(double** A, double** B, int n, double* alphar,
 // kSchurFailed when the iteration fails, kEigenNotDefinite when B is not
 // positive definite.
 inline constexpr int kEigenNotDefinite = 2;
-int EigenSymGeneral(double** A, double** B, int n, double* eval,
-                    bool wantvec);
+int EigenSymGeneral(double** A, double** B, int n, double* eval, bool wantvec);
 
 }  // namespace zu::numerics

@@ -25,10 +25,8 @@ public:
     bool ok() const { return !fault_; }
     LinkError fault() const { return fault_ ? *fault_ : LinkError::kFileError; }
     // Keeps the first fault only.
-    void fail(LinkError code)
-    {
-        if (!fault_)
-            fault_ = code;
+    void fail(LinkError code) {
+        if (!fault_) fault_ = code;
     }
     std::size_t remaining() const { return bytes_.size() - at_; }
     bool atEnd() const { return at_ >= bytes_.size(); }

@@ -33,11 +33,11 @@ inline constexpr int kIntFuncFlags = 0x126;
 // The least number of bytes each item takes in a file: a count read from
 // a file is refused unless that many items can still follow, so that no
 // count allocates more than the file holds.
-inline constexpr std::size_t kMinValueBytes = 4;       // flags
-inline constexpr std::size_t kMinSymbolBytes = 8;      // name length, flags
-inline constexpr std::size_t kMinMemberBytes = 8;      // name length, flags
-inline constexpr std::size_t kMinMethodBytes = 20;     // name, flags, count, address, signature
-inline constexpr std::size_t kInstructionBytes = 5;    // opcode byte, operand
+inline constexpr std::size_t kMinValueBytes = 4;     // flags
+inline constexpr std::size_t kMinSymbolBytes = 8;    // name length, flags
+inline constexpr std::size_t kMinMemberBytes = 8;    // name length, flags
+inline constexpr std::size_t kMinMethodBytes = 20;   // name, flags, count, address, signature
+inline constexpr std::size_t kInstructionBytes = 5;  // opcode byte, operand
 
 // Arrays inside arrays deeper than this are refused: reading them would
 // recurse without bound.

@@ -13,10 +13,10 @@
 #include <cstring>
 
 namespace zu::objfile {
-using program::kindOf;
-using program::SymbolTable;
-using program::Operand;
 using program::code;
+using program::kindOf;
+using program::Operand;
+using program::SymbolTable;
 
 namespace {
 
@@ -43,38 +43,30 @@ bool isVariableKind(int kind) { return kind <= ZU_ARRAY; }
 
 // An external variable declared without a value has no type yet: it links
 // with a variable of any kind, as a record of kind 0 does.
-bool isUntypedDeclaration(const ZuVALUE& v)
-{
+bool isUntypedDeclaration(const ZuVALUE& v) {
     return isExternal(v) && (v.t & ZU_FLAG_NUL) && isVariableKind(kindOf(v));
 }
 
 // Kinds that may link: equal ones, a record of kind 0 with anything, an
 // untyped variable declaration with a variable, and a function declaration
 // with a library function.
-bool kindsMeet(const ZuVALUE& e, const ZuVALUE& l)
-{
+bool kindsMeet(const ZuVALUE& e, const ZuVALUE& l) {
     const int ke = kindOf(e), kl = kindOf(l);
-    if (ke == kl || ke == ZU_NONE)
-        return true;
-    if ((isUntypedDeclaration(e) && isVariableKind(kl)) ||
-        (isUntypedDeclaration(l) && isVariableKind(ke)))
-        return true;
+    if (ke == kl || ke == ZU_NONE) return true;
+    if ((isUntypedDeclaration(e) && isVariableKind(kl)) || (isUntypedDeclaration(l) && isVariableKind(ke))) return true;
     return (ke == ZU_INTFUNC && kl == ZU_FUNCTION && isExternal(l)) ||
            (kl == ZU_INTFUNC && ke == ZU_FUNCTION && isExternal(e));
 }
 
-bool sameName(const char* a, const char* b)
-{
-    return std::strcmp(a ? a : "", b ? b : "") == 0;
-}
+bool sameName(const char* a, const char* b) { return std::strcmp(a ? a : "", b ? b : "") == 0; }
 
 // A change to a record that was in the table before the file: made only
 // when the whole file links cleanly.
 struct Completion {
-    int symbol;            // the existing record
-    int member = -1;       // -1: its value is replaced by `value`
-    ZuVALUE value{};       // the loaded definition (owned until applied)
-    int address = 0;       // member >= 0: the member function's code address
+    int symbol;       // the existing record
+    int member = -1;  // -1: its value is replaced by `value`
+    ZuVALUE value{};  // the loaded definition (owned until applied)
+    int address = 0;  // member >= 0: the member function's code address
 };
 
 class Linker {
@@ -82,10 +74,8 @@ public:
     Linker(int codeBase, int firstNew) : codeBase_(codeBase), firstNew_(firstNew) {}
     Linker(const Linker&) = delete;
     Linker& operator=(const Linker&) = delete;
-    ~Linker()
-    {
-        for (Completion& c : completions_)
-            ZuFreeValue(&c.value);
+    ~Linker() {
+        for (Completion& c : completions_) ZuFreeValue(&c.value);
     }
 
     // Links one record and returns the index of the table record it became.
@@ -108,19 +98,14 @@ private:
     std::vector<Completion> completions_;
 };
 
-void Linker::relocateAddresses(ZuVALUE& v) const
-{
-    if (kindOf(v) == ZU_FUNCTION && !isExternal(v))
-        v.w2.i += codeBase_;
-    if (kindOf(v) != ZU_CLASS)
-        return;
+void Linker::relocateAddresses(ZuVALUE& v) const {
+    if (kindOf(v) == ZU_FUNCTION && !isExternal(v)) v.w2.i += codeBase_;
+    if (kindOf(v) != ZU_CLASS) return;
     for (int i = 0; v.w5.nv && v.w5.nv[i].name; ++i)
-        if (!isExternal(v.w5.nv[i].val))
-            v.w5.nv[i].val.w2.i += codeBase_;
+        if (!isExternal(v.w5.nv[i].val)) v.w5.nv[i].val.w2.i += codeBase_;
 }
 
-int Linker::moveIn(StagedSymbol& s)
-{
+int Linker::moveIn(StagedSymbol& s) {
     SymbolTable& st = program::symbolTable();
     const int index = st.moveIn(s.record);
     ZuVALUE& v = st[index].val;
@@ -137,44 +122,35 @@ int Linker::moveIn(StagedSymbol& s)
 // Argument counts agree when equal or when one of them takes "..."; a
 // definition with k fixed arguments and "..." needs at least k in the
 // other unless both are mere declarations.
-bool Linker::functionsAgree(const ZuVALUE& existing, const ZuVALUE& loaded) const
-{
+bool Linker::functionsAgree(const ZuVALUE& existing, const ZuVALUE& loaded) const {
     const int e = existing.w1.i, l = loaded.w1.i;
-    if (e != l && e >= 0 && l >= 0)
-        return false;
+    if (e != l && e >= 0 && l >= 0) return false;
     const bool bothExternal = isExternal(existing) && isExternal(loaded);
     return bothExternal || l >= 0 || std::abs(static_cast<long>(e)) >= -static_cast<long>(l);
 }
 
-bool Linker::classesAgree(const ZuVALUE& existing, const ZuVALUE& loaded) const
-{
-    if (existing.w1.i != loaded.w1.i)
-        return false;
-    if (existing.w1.i > 0 && (!existing.w4.nv || !loaded.w4.nv))
-        return false;
+bool Linker::classesAgree(const ZuVALUE& existing, const ZuVALUE& loaded) const {
+    if (existing.w1.i != loaded.w1.i) return false;
+    if (existing.w1.i > 0 && (!existing.w4.nv || !loaded.w4.nv)) return false;
     for (int i = 0; i < existing.w1.i; ++i)
-        if (!sameName(existing.w4.nv[i].name, loaded.w4.nv[i].name))
-            return false;
+        if (!sameName(existing.w4.nv[i].name, loaded.w4.nv[i].name)) return false;
     const ZuNAMEDVALUE* e = existing.w5.nv;
     const ZuNAMEDVALUE* l = loaded.w5.nv;
     int i = 0;
     for (; e && l && e[i].name && l[i].name; ++i)
-        if (!sameName(e[i].name, l[i].name) || e[i].val.w1.i != l[i].val.w1.i)
-            return false;
+        if (!sameName(e[i].name, l[i].name) || e[i].val.w1.i != l[i].val.w1.i) return false;
     const bool eEnds = !e || !e[i].name, lEnds = !l || !l[i].name;
     return eEnds && lEnds;
 }
 
 // External member functions of the existing class take the addresses of
 // the loaded definitions.
-void Linker::completeMembers(int existing, const ZuVALUE& loaded)
-{
+void Linker::completeMembers(int existing, const ZuVALUE& loaded) {
     SymbolTable& st = program::symbolTable();
     ZuNAMEDVALUE* e = st[existing].val.w5.nv;
     for (int i = 0; e && e[i].name; ++i) {
         const ZuVALUE& l = loaded.w5.nv[i].val;
-        if (!isExternal(e[i].val) || isExternal(l))
-            continue;
+        if (!isExternal(e[i].val) || isExternal(l)) continue;
         if (isNew(existing)) {
             e[i].val.t &= ~ZU_FLAG_EXT;
             e[i].val.w2.i = l.w2.i;
@@ -184,8 +160,7 @@ void Linker::completeMembers(int existing, const ZuVALUE& loaded)
     }
 }
 
-void Linker::linkTo(int existing, StagedSymbol& s)
-{
+void Linker::linkTo(int existing, StagedSymbol& s) {
     SymbolTable& st = program::symbolTable();
     const ZuVALUE& e = st[existing].val;
     ZuVALUE& l = s.record.val;
@@ -214,20 +189,17 @@ void Linker::linkTo(int existing, StagedSymbol& s)
     }
 }
 
-int Linker::link(StagedSymbol& s)
-{
+int Linker::link(StagedSymbol& s) {
     relocateAddresses(s.record.val);
     const char* name = s.record.name;
     SymbolTable& st = program::symbolTable();
     const int found = name && name[0] != '@' ? st.find(name, 0, st.count()) : -1;
-    if (found < 0)
-        return moveIn(s);
+    if (found < 0) return moveIn(s);
     linkTo(found, s);
     return found;
 }
 
-void Linker::applyCompletions()
-{
+void Linker::applyCompletions() {
     SymbolTable& st = program::symbolTable();
     for (Completion& c : completions_) {
         ZuVALUE& v = st[c.symbol].val;
@@ -243,22 +215,18 @@ void Linker::applyCompletions()
     completions_.clear();
 }
 
-std::vector<int> linkSymbols(StagedProgram& stage, int codeBase)
-{
+std::vector<int> linkSymbols(StagedProgram& stage, int codeBase) {
     SymbolTable& st = program::symbolTable();
     st.ensureRoom();
     Linker linker(codeBase, st.count());
     std::vector<int> map;
     map.reserve(stage.symbols.size());
-    for (StagedSymbol& s : stage.symbols)
-        map.push_back(linker.link(s));
-    if (IZuGetLinkErrors() == 0)
-        linker.applyCompletions();
+    for (StagedSymbol& s : stage.symbols) map.push_back(linker.link(s));
+    if (IZuGetLinkErrors() == 0) linker.applyCompletions();
     return map;
 }
 
-void appendLiterals(StagedProgram& stage)
-{
+void appendLiterals(StagedProgram& stage) {
     program::LiteralTable& lt = program::literalTable();
     const int base = lt.count();
     const int n = static_cast<int>(stage.literals.size());
@@ -269,8 +237,7 @@ void appendLiterals(StagedProgram& stage)
     lt.setCount(base + n);
 }
 
-int relocated(const ZuPCODE& ins, int codeBase, int literalBase, const std::vector<int>& map)
-{
+int relocated(const ZuPCODE& ins, int codeBase, int literalBase, const std::vector<int>& map) {
     const program::OpcodeInfo* info = program::opcodeInfo(ins.op);
     const int arg = ins.arg;
     switch (info ? info->operand : Operand::None) {
@@ -283,8 +250,7 @@ int relocated(const ZuPCODE& ins, int codeBase, int literalBase, const std::vect
     }
 }
 
-void appendCode(const StagedProgram& stage, int literalBase, const std::vector<int>& map)
-{
+void appendCode(const StagedProgram& stage, int literalBase, const std::vector<int>& map) {
     program::CodeBuffer& cb = program::codeBuffer();
     const int base = cb.size();
     const int n = static_cast<int>(stage.code.size());
@@ -301,8 +267,7 @@ void appendCode(const StagedProgram& stage, int literalBase, const std::vector<i
 
 }  // namespace
 
-int JoinStage(StagedProgram& stage)
-{
+int JoinStage(StagedProgram& stage) {
     program::LiteralTable& lt = program::literalTable();
     program::CodeBuffer& cb = program::codeBuffer();
     TableFaultsAsLinkErrors faults;

@@ -48,8 +48,7 @@ public:
 // one that is not written.
 void ZuPutHeader(ByteWriter& out);
 void ZuPutLiteralStack(ByteWriter& out, const ZuVALUE* literals, int n);
-void ZuPutSymbolStack(ByteWriter& out, const ZuNAMEDVALUE* symbols, int n,
-                      const std::vector<int>& map);
+void ZuPutSymbolStack(ByteWriter& out, const ZuNAMEDVALUE* symbols, int n, const std::vector<int>& map);
 void ZuPutPcodeStack(ByteWriter& out, const ZuPCODE* code, int n, const std::vector<int>& map);
 
 // ---- reading ---------------------------------------------------------------

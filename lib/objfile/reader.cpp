@@ -9,9 +9,9 @@
 #include <cstring>
 
 namespace zu::objfile {
-using program::Operand;
-using program::Op;
 using program::code;
+using program::Op;
+using program::Operand;
 
 namespace {
 
@@ -26,8 +26,7 @@ int kindOf(int typeword) { return typeword & ZU_TYPE_MASK; }
 
 // A malloc'd copy of bytes with a terminator; null (and "out of memory")
 // when it cannot be made.
-char* copyText(ByteReader& in, const std::string& text)
-{
+char* copyText(ByteReader& in, const std::string& text) {
     auto* copy = static_cast<char*>(value::HeapAlloc(text.size() + 1));
     if (!copy) {
         in.fail(LinkError::kOutOfMemory);
@@ -39,27 +38,22 @@ char* copyText(ByteReader& in, const std::string& text)
 }
 
 // A name as read: an empty one is no name.
-char* readName(ByteReader& in)
-{
+char* readName(ByteReader& in) {
     const std::string name = in.readString();
     return in.ok() && !name.empty() ? copyText(in, name) : nullptr;
 }
 
-bool checkFlags(ByteReader& in, int flags)
-{
-    if (flags & kForeignFlags)
-        in.fail(LinkError::kFileError);
+bool checkFlags(ByteReader& in, int flags) {
+    if (flags & kForeignFlags) in.fail(LinkError::kFileError);
     return in.ok();
 }
 
 ZuVALUE readValue(ByteReader& in, int depth, bool literal);
 
-void readMatrix(ByteReader& in, ZuVALUE& v)
-{
+void readMatrix(ByteReader& in, ZuVALUE& v) {
     const int rows = in.readInt();
     const int columns = in.readInt();
-    if (!in.ok() || rows <= 0 || columns <= 0)
-        return;  // empty: no elements follow
+    if (!in.ok() || rows <= 0 || columns <= 0) return;  // empty: no elements follow
     const std::size_t elements = static_cast<std::size_t>(rows) * static_cast<std::size_t>(columns);
     if (elements > in.remaining() / 8) {
         in.fail(LinkError::kUnexpectedEnd);
@@ -71,30 +65,23 @@ void readMatrix(ByteReader& in, ZuVALUE& v)
         return;
     }
     for (int i = 0; i < rows; ++i)
-        for (int j = 0; j < columns; ++j)
-            m[i][j] = in.readDouble();
+        for (int j = 0; j < columns; ++j) m[i][j] = in.readDouble();
     v.w1.i = rows;
     v.w2.i = columns;
     v.w3.m = m;
 }
 
-void readString(ByteReader& in, ZuVALUE& v)
-{
+void readString(ByteReader& in, ZuVALUE& v) {
     const std::string text = in.readString();
-    if (!in.ok() || text.empty())
-        return;
+    if (!in.ok() || text.empty()) return;
     v.w2.s = copyText(in, text);
-    if (v.w2.s)
-        v.w1.i = static_cast<int>(text.size());
+    if (v.w2.s) v.w1.i = static_cast<int>(text.size());
 }
 
-void readArray(ByteReader& in, ZuVALUE& v, int depth)
-{
+void readArray(ByteReader& in, ZuVALUE& v, int depth) {
     const int n = in.readCount(kMinValueBytes);
-    if (n <= 0)
-        return;
-    auto* elements = static_cast<ZuVALUE*>(value::HeapCalloc(static_cast<std::size_t>(n),
-                                                            sizeof(ZuVALUE)));
+    if (n <= 0) return;
+    auto* elements = static_cast<ZuVALUE*>(value::HeapCalloc(static_cast<std::size_t>(n), sizeof(ZuVALUE)));
     if (!elements) {
         in.fail(LinkError::kOutOfMemory);
         return;
@@ -102,27 +89,22 @@ void readArray(ByteReader& in, ZuVALUE& v, int depth)
     // Elements not read after a fault stay cleared, which frees as nothing.
     v.w1.i = n;
     v.w2.v = elements;
-    for (int i = 0; i < n && in.ok(); ++i)
-        elements[i] = readValue(in, depth + 1, false);
+    for (int i = 0; i < n && in.ok(); ++i) elements[i] = readValue(in, depth + 1, false);
 }
 
-void readImportName(ByteReader& in, ZuVALUE& v)
-{
+void readImportName(ByteReader& in, ZuVALUE& v) {
     v.w2.i = in.readInt() != 0;
     v.w3.i = in.readInt() != 0;
     const std::string name = in.readString();
-    if (in.ok())
-        v.w1.s = copyText(in, name);
+    if (in.ok()) v.w1.s = copyText(in, name);
 }
 
 // The payload of a value whose type word has been read.  Only the kinds
 // that a program's constants and globals hold are accepted; an import name
 // only in the literal section.
-ZuVALUE readValueBody(ByteReader& in, int flags, int depth, bool literal)
-{
+ZuVALUE readValueBody(ByteReader& in, int flags, int depth, bool literal) {
     ZuVALUE v{};
-    if (!checkFlags(in, flags))
-        return v;
+    if (!checkFlags(in, flags)) return v;
     const int kind = kindOf(flags);
     const bool storable = kind <= ZU_ARRAY || (literal && kind == ZU_IMPORTNAME);
     if (!storable || depth > kMaxValueDepth) {
@@ -130,8 +112,7 @@ ZuVALUE readValueBody(ByteReader& in, int flags, int depth, bool literal)
         return v;
     }
     v.t = flags;
-    if (flags & ZU_FLAG_NUL)
-        return v;
+    if (flags & ZU_FLAG_NUL) return v;
     switch (kind) {
     case ZU_INT: v.w1.i = in.readInt(); break;
     case ZU_DOUBLE: v.w1.d = in.readDouble(); break;
@@ -144,39 +125,31 @@ ZuVALUE readValueBody(ByteReader& in, int flags, int depth, bool literal)
     return v;
 }
 
-ZuVALUE readValue(ByteReader& in, int depth, bool literal)
-{
+ZuVALUE readValue(ByteReader& in, int depth, bool literal) {
     const int flags = in.readInt();
-    if (!in.ok())
-        return {};
+    if (!in.ok()) return {};
     return readValueBody(in, flags, depth, literal);
 }
 
 // Argument count, code address and signature of a function whose flags
 // have been read.  An external function has no code of its own.
-ZuVALUE readFunction(ByteReader& in, int flags)
-{
+ZuVALUE readFunction(ByteReader& in, int flags) {
     ZuVALUE f{};
     f.t = flags;
     f.w1.i = in.readInt();
     f.w2.i = in.readInt();
     const std::string signature = in.readString();
-    if (in.ok() && !signature.empty())
-        f.w3.s = copyText(in, signature);
-    if (flags & ZU_FLAG_EXT)
-        f.w2.i = 0;
+    if (in.ok() && !signature.empty()) f.w3.s = copyText(in, signature);
+    if (flags & ZU_FLAG_EXT) f.w2.i = 0;
     return f;
 }
 
 // The member functions; the table ends with a record without name, so a
 // member function must have one.
-void readMemberFunctions(ByteReader& in, ZuVALUE& c)
-{
+void readMemberFunctions(ByteReader& in, ZuVALUE& c) {
     const int n = in.readCount(kMinMethodBytes);
-    if (n < 0)
-        return;
-    auto* table = static_cast<ZuNAMEDVALUE*>(
-        value::HeapCalloc(static_cast<std::size_t>(n) + 1, sizeof(ZuNAMEDVALUE)));
+    if (n < 0) return;
+    auto* table = static_cast<ZuNAMEDVALUE*>(value::HeapCalloc(static_cast<std::size_t>(n) + 1, sizeof(ZuNAMEDVALUE)));
     if (!table) {
         in.fail(LinkError::kOutOfMemory);
         return;
@@ -196,8 +169,7 @@ void readMemberFunctions(ByteReader& in, ZuVALUE& c)
     }
 }
 
-void readClass(ByteReader& in, StagedSymbol& s, int flags)
-{
+void readClass(ByteReader& in, StagedSymbol& s, int flags) {
     ZuVALUE& c = s.record.val;
     c.t = flags;
     c.w2.i = -1;
@@ -208,12 +180,11 @@ void readClass(ByteReader& in, StagedSymbol& s, int flags)
         s.baseName = in.readString();
         s.hasBase = true;
     }
-    if (!in.ok())
-        return;
+    if (!in.ok()) return;
     // Read the members through a count the table has already checked.
-    auto* table = n > 0 ? static_cast<ZuNAMEDVALUE*>(value::HeapCalloc(
-                              static_cast<std::size_t>(n), sizeof(ZuNAMEDVALUE)))
-                        : nullptr;
+    auto* table = n > 0
+                      ? static_cast<ZuNAMEDVALUE*>(value::HeapCalloc(static_cast<std::size_t>(n), sizeof(ZuNAMEDVALUE)))
+                      : nullptr;
     if (n > 0 && !table) {
         in.fail(LinkError::kOutOfMemory);
         return;
@@ -224,16 +195,13 @@ void readClass(ByteReader& in, StagedSymbol& s, int flags)
         table[i].name = readName(in);
         table[i].val = readValue(in, 0, false);
     }
-    if (in.ok())
-        readMemberFunctions(in, c);
+    if (in.ok()) readMemberFunctions(in, c);
 }
 
-void readSymbol(ByteReader& in, StagedSymbol& s)
-{
+void readSymbol(ByteReader& in, StagedSymbol& s) {
     s.record.name = readName(in);
     const int flags = in.readInt();
-    if (!in.ok() || !checkFlags(in, flags))
-        return;
+    if (!in.ok() || !checkFlags(in, flags)) return;
     switch (kindOf(flags)) {
     case ZU_CLASS: readClass(in, s, flags); break;
     case ZU_FUNCTION: s.record.val = readFunction(in, flags); break;
@@ -245,26 +213,21 @@ void readSymbol(ByteReader& in, StagedSymbol& s)
 
 bool inRange(int i, std::size_t n) { return i >= 0 && static_cast<std::size_t>(i) < n; }
 
-bool isStringLiteral(const StagedProgram& stage, int i)
-{
-    return inRange(i, stage.literals.size()) &&
-           kindOf(stage.literals[static_cast<std::size_t>(i)].t) == ZU_STRING;
+bool isStringLiteral(const StagedProgram& stage, int i) {
+    return inRange(i, stage.literals.size()) && kindOf(stage.literals[static_cast<std::size_t>(i)].t) == ZU_STRING;
 }
 
 // Whether an instruction's operand lies inside the file's own sections.
-bool operandInFile(const StagedProgram& stage, const ZuPCODE& ins)
-{
+bool operandInFile(const StagedProgram& stage, const ZuPCODE& ins) {
     const program::OpcodeInfo* info = program::opcodeInfo(ins.op);
-    if (!info)
-        return false;
+    if (!info) return false;
     const int arg = ins.arg;
     switch (info->operand) {
     case Operand::Global:
     case Operand::Class: return inRange(arg, stage.symbols.size());
     case Operand::CodeAddress: return inRange(arg, stage.code.size());
     case Operand::Literal:
-        if (ins.op == program::code(Op::ELF))
-            return arg == -1 || isStringLiteral(stage, arg);
+        if (ins.op == program::code(Op::ELF)) return arg == -1 || isStringLiteral(stage, arg);
         return inRange(arg, stage.literals.size()) &&
                kindOf(stage.literals[static_cast<std::size_t>(arg)].t) != ZU_IMPORTNAME;
     case Operand::LocalName: return arg < 0 || isStringLiteral(stage, arg);
@@ -272,37 +235,29 @@ bool operandInFile(const StagedProgram& stage, const ZuPCODE& ins)
     }
 }
 
-bool addressInFile(const StagedProgram& stage, const ZuVALUE& f)
-{
+bool addressInFile(const StagedProgram& stage, const ZuVALUE& f) {
     return (f.t & ZU_FLAG_EXT) || inRange(f.w2.i, stage.code.size());
 }
 
-bool symbolInFile(const StagedProgram& stage, const ZuVALUE& v)
-{
-    if (kindOf(v.t) == ZU_FUNCTION)
-        return addressInFile(stage, v);
-    if (kindOf(v.t) != ZU_CLASS)
-        return true;
+bool symbolInFile(const StagedProgram& stage, const ZuVALUE& v) {
+    if (kindOf(v.t) == ZU_FUNCTION) return addressInFile(stage, v);
+    if (kindOf(v.t) != ZU_CLASS) return true;
     for (int i = 0; v.w5.nv && v.w5.nv[i].name; ++i)
-        if (!addressInFile(stage, v.w5.nv[i].val))
-            return false;
+        if (!addressInFile(stage, v.w5.nv[i].val)) return false;
     return true;
 }
 
 }  // namespace
 
-StagedProgram::~StagedProgram()
-{
-    for (ZuVALUE& v : literals)
-        ZuFreeValue(&v);
+StagedProgram::~StagedProgram() {
+    for (ZuVALUE& v : literals) ZuFreeValue(&v);
     for (StagedSymbol& s : symbols) {
         value::HeapFree(s.record.name);
         ZuFreeValue(&s.record.val);
     }
 }
 
-bool FZuGetHeader(ByteReader& in, const char* name)
-{
+bool FZuGetHeader(ByteReader& in, const char* name) {
     ZuResetLinkErrors();
     const std::size_t available = in.remaining() < kHeaderSize ? in.remaining() : kHeaderSize;
     const unsigned char* head = in.take(available);
@@ -321,8 +276,7 @@ bool FZuGetHeader(ByteReader& in, const char* name)
     }
     in.expectMarker(kInfoMarker);
     in.readString();
-    if (in.ok() && !in.atEnd())
-        in.expectMarker(kEndMarker);
+    if (in.ok() && !in.atEnd()) in.expectMarker(kEndMarker);
     if (!in.ok()) {
         ZuLinkError(static_cast<int>(in.fault()), name);
         return false;
@@ -330,22 +284,18 @@ bool FZuGetHeader(ByteReader& in, const char* name)
     return true;
 }
 
-int IZuGetLiteralStackSize(ByteReader& in)
-{
+int IZuGetLiteralStackSize(ByteReader& in) {
     in.expectMarker(kLiteralMarker);
     return in.readCount(kMinValueBytes);
 }
 
-void IZuGetLiteralStack(ByteReader& in, int n, StagedProgram& stage)
-{
+void IZuGetLiteralStack(ByteReader& in, int n, StagedProgram& stage) {
     stage.literals.reserve(static_cast<std::size_t>(n > 0 ? n : 0));
-    for (int i = 0; i < n && in.ok(); ++i)
-        stage.literals.push_back(readValue(in, 0, true));
+    for (int i = 0; i < n && in.ok(); ++i) stage.literals.push_back(readValue(in, 0, true));
     in.expectMarker(kEndMarker);
 }
 
-void IZuGetSymbolStack(ByteReader& in, StagedProgram& stage)
-{
+void IZuGetSymbolStack(ByteReader& in, StagedProgram& stage) {
     in.expectMarker(kSymbolMarker);
     const int n = in.readCount(kMinSymbolBytes);
     stage.symbols.reserve(static_cast<std::size_t>(n > 0 ? n : 0));
@@ -356,37 +306,30 @@ void IZuGetSymbolStack(ByteReader& in, StagedProgram& stage)
     in.expectMarker(kEndMarker);
 }
 
-int IZuGetPcodeStackSize(ByteReader& in)
-{
+int IZuGetPcodeStackSize(ByteReader& in) {
     in.expectMarker(kCodeMarker);
     return in.readCount(kInstructionBytes);
 }
 
-void IZuGetPcodeStack(ByteReader& in, int n, StagedProgram& stage)
-{
+void IZuGetPcodeStack(ByteReader& in, int n, StagedProgram& stage) {
     stage.code.reserve(static_cast<std::size_t>(n > 0 ? n : 0));
     for (int i = 0; i < n && in.ok(); ++i) {
         const unsigned char* op = in.take(1);
         const int arg = in.readInt();
-        if (op)
-            stage.code.push_back({*op, arg});
+        if (op) stage.code.push_back({*op, arg});
     }
     in.expectMarker(kEndMarker);
 }
 
-bool CheckStage(ByteReader& in, const StagedProgram& stage)
-{
+bool CheckStage(ByteReader& in, const StagedProgram& stage) {
     for (const ZuPCODE& ins : stage.code)
-        if (!operandInFile(stage, ins))
-            in.fail(LinkError::kFileError);
+        if (!operandInFile(stage, ins)) in.fail(LinkError::kFileError);
     for (const StagedSymbol& s : stage.symbols)
-        if (!symbolInFile(stage, s.record.val))
-            in.fail(LinkError::kFileError);
+        if (!symbolInFile(stage, s.record.val)) in.fail(LinkError::kFileError);
     return in.ok();
 }
 
-bool ReadObjectFile(std::FILE* file, const char* name, StagedProgram& stage)
-{
+bool ReadObjectFile(std::FILE* file, const char* name, StagedProgram& stage) {
     std::vector<unsigned char> bytes;
     if (!ReadWholeFile(file, bytes)) {
         ZuResetLinkErrors();
@@ -394,8 +337,7 @@ bool ReadObjectFile(std::FILE* file, const char* name, StagedProgram& stage)
         return false;
     }
     ByteReader in(std::move(bytes));
-    if (!FZuGetHeader(in, name))
-        return false;
+    if (!FZuGetHeader(in, name)) return false;
     IZuGetLiteralStack(in, IZuGetLiteralStackSize(in), stage);
     IZuGetSymbolStack(in, stage);
     IZuGetPcodeStack(in, IZuGetPcodeStackSize(in), stage);

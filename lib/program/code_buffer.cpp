@@ -8,17 +8,14 @@
 
 namespace zu::program {
 
-CodeBuffer& codeBuffer()
-{
+CodeBuffer& codeBuffer() {
     static CodeBuffer buffer;
     return buffer;
 }
 
-void CodeBuffer::open()
-{
+void CodeBuffer::open() {
     setSize(0);
-    if (static_cast<int>(code_.size()) >= kInitialCode)
-        return;
+    if (static_cast<int>(code_.size()) >= kInitialCode) return;
     try {
         code_.resize(kInitialCode);
     } catch (const std::bad_alloc&) {
@@ -26,20 +23,16 @@ void CodeBuffer::open()
     }
 }
 
-void CodeBuffer::close()
-{
+void CodeBuffer::close() {
     std::vector<ZuPCODE>().swap(code_);
     size_ = 0;
     ++changes_;
 }
 
-void CodeBuffer::reserve(int n)
-{
+void CodeBuffer::reserve(int n) {
     const int room = static_cast<int>(code_.size()) - size_;
-    if (n <= room)
-        return;
-    if (n > kMaxCode - size_)
-        failFatal(TableFault::CodeBufferFull, false);
+    if (n <= room) return;
+    if (n > kMaxCode - size_) failFatal(TableFault::CodeBufferFull, false);
     const int grown = static_cast<int>(code_.size()) + std::max(kCodeGrowth, n - room);
     try {
         code_.resize(static_cast<std::size_t>(grown));
@@ -48,16 +41,14 @@ void CodeBuffer::reserve(int n)
     }
 }
 
-int CodeBuffer::append(std::int32_t op, std::int32_t arg)
-{
+int CodeBuffer::append(std::int32_t op, std::int32_t arg) {
     reserve(1);
     code_[static_cast<std::size_t>(size_)] = {op, arg};
     ++changes_;
     return size_++;
 }
 
-void CodeBuffer::setSize(int n)
-{
+void CodeBuffer::setSize(int n) {
     n = std::clamp(n, 0, static_cast<int>(code_.size()));
     std::fill(code_.begin() + n, code_.begin() + std::max(n, size_), ZuPCODE{0, 0});
     size_ = n;

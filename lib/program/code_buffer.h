@@ -19,8 +19,8 @@
 namespace zu::program {
 
 inline constexpr int kInitialCode = 1250;
-inline constexpr int kCodeGrowth = 5000;        // at least this many per growth
-inline constexpr int kMaxCode = 32'000'000;     // instructions
+inline constexpr int kCodeGrowth = 5000;     // at least this many per growth
+inline constexpr int kMaxCode = 32'000'000;  // instructions
 
 class CodeBuffer {
 public:
@@ -34,22 +34,17 @@ public:
     bool isOpen() const { return !code_.empty(); }
 
     int size() const { return size_; }
-    ZuPCODE* data()
-    {
+    ZuPCODE* data() {
         ++changes_;
         return code_.empty() ? nullptr : code_.data();
     }
     const ZuPCODE* constData() const { return code_.empty() ? nullptr : code_.data(); }
-    ZuPCODE& operator[](int i)
-    {
+    ZuPCODE& operator[](int i) {
         ++changes_;
         return code_[static_cast<std::size_t>(i)];
     }
     const ZuPCODE& operator[](int i) const { return code_[static_cast<std::size_t>(i)]; }
-    std::span<const ZuPCODE> code() const
-    {
-        return {code_.data(), static_cast<std::size_t>(size_)};
-    }
+    std::span<const ZuPCODE> code() const { return {code_.data(), static_cast<std::size_t>(size_)}; }
 
     // Appends an instruction and returns its position; "code buffer full"
     // (fatal) when the buffer cannot grow.

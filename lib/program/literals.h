@@ -15,7 +15,7 @@
 namespace zu::program {
 
 inline constexpr int kInitialLiterals = 250;
-inline constexpr int kLiteralGrowth = 250;   // at least this many per growth
+inline constexpr int kLiteralGrowth = 250;  // at least this many per growth
 inline constexpr int kMaxLiterals = 8'000'000;
 
 // Import name entries (kind 12): w1.s the name (owned, malloc), w2.i the

@@ -27,10 +27,8 @@ inline constexpr std::array<std::int8_t, kTokenCodeLimit> kOperatorArity = [] {
 }();
 
 // The arity of an OPR operand, or -1 when it names no operator.
-constexpr int operatorArity(std::int32_t code)
-{
-    if (code < 0 || code >= kTokenCodeLimit)
-        return -1;
+constexpr int operatorArity(std::int32_t code) {
+    if (code < 0 || code >= kTokenCodeLimit) return -1;
     return kOperatorArity[static_cast<std::size_t>(code)];
 }
 

@@ -16,8 +16,8 @@
 namespace zu::program {
 
 inline constexpr int kDefaultSymbolSize = 2000;
-inline constexpr int kSpareSymbols = 10;     // room beyond the symbol size
-inline constexpr int kSymbolGrowth = 500;    // records added per growth
+inline constexpr int kSpareSymbols = 10;   // room beyond the symbol size
+inline constexpr int kSymbolGrowth = 500;  // records added per growth
 // Upper bound of the symbol size and of growth: keeps a huge -s value or a
 // runaway program from allocating without bound.
 inline constexpr int kMaxSymbolSize = 1'000'000;
@@ -38,10 +38,7 @@ constexpr int kindOf(const ZuVALUE& v) { return kindOf(v.t); }
 //                 whose name is null.
 inline int& functionAddress(ZuVALUE& f) { return f.w2.i; }
 inline int& baseClassIndex(ZuVALUE& c) { return c.w2.i; }
-inline const ZuNAMEDVALUE* classRecord(const ZuVALUE& c)
-{
-    return static_cast<const ZuNAMEDVALUE*>(c.w3.p);
-}
+inline const ZuNAMEDVALUE* classRecord(const ZuVALUE& c) { return static_cast<const ZuNAMEDVALUE*>(c.w3.p); }
 
 // Positions in the table kept while a function is compiled.
 struct FunctionMarks {
@@ -59,7 +56,7 @@ enum class Declared {
 };
 
 struct Declaration {
-    int index;         // the record that holds the name
+    int index;  // the record that holds the name
     Declared outcome;
 };
 
@@ -88,10 +85,7 @@ public:
     int capacity() const { return static_cast<int>(records_.size()); }
     ZuNAMEDVALUE* records() { return records_.empty() ? nullptr : records_.data(); }
     ZuNAMEDVALUE& operator[](int i) { return records_[static_cast<std::size_t>(i)]; }
-    const ZuNAMEDVALUE& operator[](int i) const
-    {
-        return records_[static_cast<std::size_t>(i)];
-    }
+    const ZuNAMEDVALUE& operator[](int i) const { return records_[static_cast<std::size_t>(i)]; }
     // The index of a record in use, or -1 for any other pointer.
     int indexOf(const void* record) const;
 
@@ -141,8 +135,7 @@ public:
     // Class members: data members newest first; member functions in the
     // class and then along its base chain; the derivation test.
     int findDataMember(int classIndex, std::string_view name) const;
-    std::optional<MemberFunction> findMemberFunction(int classIndex,
-                                                     std::string_view name) const;
+    std::optional<MemberFunction> findMemberFunction(int classIndex, std::string_view name) const;
     bool derivesFrom(int classIndex, int baseIndex) const;
 
 private:

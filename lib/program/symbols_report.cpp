@@ -8,8 +8,7 @@ namespace {
 
 using zu::value::LinkError;
 
-LinkError linkErrorOf(TableFault fault)
-{
+LinkError linkErrorOf(TableFault fault) {
     switch (fault) {
     case TableFault::DuplicateIdentifier: return LinkError::kDuplicateIdentifier;
     case TableFault::ConstantBufferFull: return LinkError::kConstantBufferFull;
@@ -20,17 +19,13 @@ LinkError linkErrorOf(TableFault fault)
     return LinkError::kOutOfMemory;
 }
 
-void reportAsLinkError(TableFault fault, const char* name)
-{
-    zu::value::ReportLinkError(linkErrorOf(fault), name);
-}
+void reportAsLinkError(TableFault fault, const char* name) { zu::value::ReportLinkError(linkErrorOf(fault), name); }
 
 FaultSink g_sink = reportAsLinkError;
 
 }  // namespace
 
-FaultSink setFaultSink(FaultSink sink)
-{
+FaultSink setFaultSink(FaultSink sink) {
     FaultSink previous = g_sink;
     g_sink = sink ? sink : reportAsLinkError;
     return previous;
@@ -38,11 +33,9 @@ FaultSink setFaultSink(FaultSink sink)
 
 void reportFault(TableFault fault, const char* name) { g_sink(fault, name); }
 
-void failFatal(TableFault fault, bool outOfMemory)
-{
+void failFatal(TableFault fault, bool outOfMemory) {
     reportFault(fault);
-    if (outOfMemory)
-        reportFault(TableFault::OutOfMemory);
+    if (outOfMemory) reportFault(TableFault::OutOfMemory);
     throw TableFull(fault);
 }
 

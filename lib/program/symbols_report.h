@@ -38,8 +38,7 @@ void reportFault(TableFault fault, const char* name = nullptr);
 // Thrown after a fatal fault has been reported; never crosses the C
 // interface: the exported functions catch it.
 struct TableFull : std::runtime_error {
-    explicit TableFull(TableFault f)
-        : std::runtime_error("compile-time table full"), fault(f) {}
+    explicit TableFull(TableFault f) : std::runtime_error("compile-time table full"), fault(f) {}
     TableFault fault;
 };
 

@@ -9,9 +9,9 @@ namespace zu::program {
 // The token codes, generated from tokens.def: tok::Identifier, tok::Star ...
 namespace tok {
 enum : int {
-#define ZU_TOKEN(Name, code, text) Name = code,
+#define ZU_TOKEN(Name, code, text)   Name = code,
 #define ZU_KEYWORD(Name, code, text) Name = code,
-#define ZU_UNNAMED(Name, code) Name = code,
+#define ZU_UNNAMED(Name, code)       Name = code,
 #include "program/tokens.def"
 };
 }  // namespace tok
@@ -20,8 +20,8 @@ enum : int {
 inline constexpr int kTokenCodeLimit = 256;
 
 struct Keyword {
-  std::string_view text;
-  int code;
+    std::string_view text;
+    int code;
 };
 
 // The active keyword tables, sorted by byte value.

@@ -14,34 +14,26 @@ namespace {
 
 constexpr int kMaxSpread = 32;
 
-bool CountMatches(int declared, int n)
-{
-    return declared >= 0 ? n == declared : n >= -declared;
-}
+bool CountMatches(int declared, int n) { return declared >= 0 ? n == declared : n >= -declared; }
 
 // The element count of an argument that spreading would replace by its
 // elements; 0 for one that stays as it is.
-int SpreadCount(const ZuVALUE* a)
-{
-    if ((a->t & (ZU_TYPE_MASK | ZU_FLAG_NUL | ZU_FLAG_ADR)) != ZU_ARRAY || !a->w2.v)
-        return 0;
+int SpreadCount(const ZuVALUE* a) {
+    if ((a->t & (ZU_TYPE_MASK | ZU_FLAG_NUL | ZU_FLAG_ADR)) != ZU_ARRAY || !a->w2.v) return 0;
     return a->w1.i >= 1 && a->w1.i <= kMaxSpread ? a->w1.i : 0;
 }
 
 // Replaces the array arguments by their elements when that makes the count
 // the declared one; false when it does not.
-bool SpreadArrays(ZuVALUE* f, int& n, int declared)
-{
+bool SpreadArrays(ZuVALUE* f, int& n, int declared) {
     int wanted = declared < 0 ? -declared : declared;
-    if (wanted < 1)
-        return false;
+    if (wanted < 1) return false;
     int count = 0;
     for (int i = 1; i <= n; ++i) {
         int c = SpreadCount(f + i);
         count += c ? c : 1;
     }
-    if (count != wanted)
-        return false;
+    if (count != wanted) return false;
     CheckRoom(count - n);
     ZuVALUE* dst = f + count;
     for (int i = n; i >= 1; --i) {
@@ -65,11 +57,9 @@ bool SpreadArrays(ZuVALUE* f, int& n, int declared)
 
 // A bound member function: its object and an int 0 become the hidden
 // first arguments.
-void InsertBoundObject(ZuVALUE* f, int& n)
-{
+void InsertBoundObject(ZuVALUE* f, int& n) {
     CheckRoom(2);
-    for (int i = n; i >= 1; --i)
-        f[i + 2] = f[i];
+    for (int i = n; i >= 1; --i) f[i + 2] = f[i];
     ZuVALUE object{};
     object.t = ZU_CLASS;
     std::memcpy(&object.w1, f->w4.p, value::kBoundRecordSize);
@@ -80,44 +70,36 @@ void InsertBoundObject(ZuVALUE* f, int& n)
     n += 2;
 }
 
-void PrepareArgument(ZuVALUE* a)
-{
+void PrepareArgument(ZuVALUE* a) {
     if ((a->t & ZU_TYPE_MASK) == ZU_VECTOR)
         ZuRunDoIndexVector(a, nullptr);
     else if ((a->t & (ZU_TYPE_MASK | ZU_FLAG_IDX | ZU_FLAG_ADR)) == (ZU_ARRAY | ZU_FLAG_IDX))
         ZuRunArrayIndexMakeByValue(a);
 }
 
-void PassArguments(ZuVALUE* f, int n, int declared)
-{
+void PassArguments(ZuVALUE* f, int n, int declared) {
     const char* letters = f->w3.s ? f->w3.s : "";
     bool inLetters = true;
     for (int i = 0; i < n; ++i) {
         ZuVALUE* a = f + 1 + i;
         PrepareArgument(a);
-        if (inLetters && (letters[i] == '\0' || letters[i] == '$'))
-            inLetters = false;
+        if (inLetters && (letters[i] == '\0' || letters[i] == '$')) inLetters = false;
         bool constant = i >= declared || (inLetters && letters[i] == 'c');
         if (constant) {
             a->t |= ZU_FLAG_CON;
             continue;
         }
         int type = a->t & ZU_TYPE_MASK;
-        if (!(a->t & ZU_FLAG_VAL) && type != ZU_INT && type != ZU_DOUBLE)
-            ZuRunMakeByValueEntry(a);
+        if (!(a->t & ZU_FLAG_VAL) && type != ZU_INT && type != ZU_DOUBLE) ZuRunMakeByValueEntry(a);
         a->t &= ~ZU_FLAG_CON;
     }
 }
 
-void CallZuFunction(ZuVALUE* f, int n)
-{
-    if ((f->t & ZU_FLAG_MEM) && f->w4.p)
-        InsertBoundObject(f, n);
-    if (f->t & ZU_FLAG_EXT)
-        Raise(Err::UndefinedFunction, FunctionName(f));
+void CallZuFunction(ZuVALUE* f, int n) {
+    if ((f->t & ZU_FLAG_MEM) && f->w4.p) InsertBoundObject(f, n);
+    if (f->t & ZU_FLAG_EXT) Raise(Err::UndefinedFunction, FunctionName(f));
     int declared = f->w1.i;
-    if (!CountMatches(declared, n) && !SpreadArrays(f, n, declared))
-        Raise(Err::ArgumentCount, FunctionName(f));
+    if (!CountMatches(declared, n) && !SpreadArrays(f, n, declared)) Raise(Err::ArgumentCount, FunctionName(f));
     CheckRoom(1);
     ZuVALUE* frame = vm.sp + 1;
     int fixed = declared < 0 ? -declared : declared;
@@ -129,18 +111,14 @@ void CallZuFunction(ZuVALUE* f, int n)
     PassArguments(f, n, fixed);
 }
 
-void CallLibraryFunction(ZuVALUE* f, int n)
-{
+void CallLibraryFunction(ZuVALUE* f, int n) {
     const char* name = LibraryName(f);
-    if (!CountMatches(f->w1.i, n))
-        Raise(Err::ArgumentCount, name);
+    if (!CountMatches(f->w1.i, n)) Raise(Err::ArgumentCount, name);
     auto routine = reinterpret_cast<ZuLIBFUNC>(f->w5.p);
-    if (!routine)
-        Raise(Err::NotAFunction, name);
+    if (!routine) Raise(Err::NotAFunction, name);
     vm.intFuncName = name;
     value::SetRunningFunction(name);
-    for (int i = 1; i <= n; ++i)
-        PrepareArgument(f + i);
+    for (int i = 1; i <= n; ++i) PrepareArgument(f + i);
     ZuVALUE result{};
     result.t = ZU_INT;
     routine(&result, f + 1, n);
@@ -159,8 +137,7 @@ void CallLibraryFunction(ZuVALUE* f, int n)
 
 // A call by name: the global function of that name, or else a library
 // function linked now.  False when neither exists.
-bool ResolveByName(ZuVALUE* f)
-{
+bool ResolveByName(ZuVALUE* f) {
     const char* name = f->w2.s ? f->w2.s : "";
     if (ZuNAMEDVALUE* g = ZuSymFindGlobalFunction(name)) {
         ZuVALUE found;
@@ -170,8 +147,7 @@ bool ResolveByName(ZuVALUE* f)
         return true;
     }
     ZuNAMEDVALUE probe{const_cast<char*>(name), ZuVALUE{}};
-    if (!FZuLinkIntFunction(&probe))
-        return false;
+    if (!FZuLinkIntFunction(&probe)) return false;
     FreeIfOwned(f);
     *f = probe.val;
     return true;
@@ -179,25 +155,21 @@ bool ResolveByName(ZuVALUE* f)
 
 }  // namespace
 
-const char* LibraryName(const ZuVALUE* f)
-{
+const char* LibraryName(const ZuVALUE* f) {
     const char* text = f->w3.s;
-    if (!text)
-        return "?";
+    if (!text) return "?";
     const char* dollar = std::strchr(text, '$');
     return dollar ? dollar + 1 : text;
 }
 
-void DoCall(int n)
-{
+void DoCall(int n) {
     ZuVALUE* f = vm.sp - n;
     for (int attempt = 0; attempt < 2; ++attempt) {
         switch (f->t & ZU_TYPE_MASK) {
         case ZU_FUNCTION: CallZuFunction(f, n); return;
         case ZU_INTFUNC: CallLibraryFunction(f, n); return;
         case ZU_STRING:
-            if (attempt == 0 && !(f->t & ZU_FLAG_NUL) && ResolveByName(f))
-                continue;
+            if (attempt == 0 && !(f->t & ZU_FLAG_NUL) && ResolveByName(f)) continue;
             break;
         default: break;
         }
@@ -206,16 +178,14 @@ void DoCall(int n)
     Raise(Err::NotAFunction);
 }
 
-void DoReturn(int r)
-{
+void DoReturn(int r) {
     const ZuVALUE frame = vm.bp[-1];
     ZuVALUE* slot = vm.ap - 1;
     if (r == 1) {
         ZuVALUE* top = vm.sp;
         PrepareArgument(top);
         int type = top->t & ZU_TYPE_MASK;
-        if (!(top->t & ZU_FLAG_VAL) && type != ZU_INT && type != ZU_DOUBLE)
-            ZuRunMakeByValueEntry(top);
+        if (!(top->t & ZU_FLAG_VAL) && type != ZU_INT && type != ZU_DOUBLE) ZuRunMakeByValueEntry(top);
         ZuVALUE result = *top;
         top->t &= ~ZU_FLAG_VAL;
         FreeIfOwned(slot);

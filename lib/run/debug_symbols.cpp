@@ -19,46 +19,35 @@ struct Local {
 
 // The names of the running frame with their stack entries: the first
 // paramCount are the arguments (from ap), the rest the locals (from bp).
-std::vector<Local> FrameLocals()
-{
+std::vector<Local> FrameLocals() {
     std::vector<Local> locals;
-    if (!vm.base)
-        return locals;
+    if (!vm.base) return locals;
     for (int i = 0; i < vm.localCount; ++i) {
         const std::size_t at = static_cast<std::size_t>(vm.localStart + i);
-        if (at >= vm.localNames.size() || !vm.localNames[at])
-            continue;
+        if (at >= vm.localNames.size() || !vm.localNames[at]) continue;
         const ZuVALUE* v = i < vm.paramCount ? vm.ap + i : vm.bp + (i - vm.paramCount);
-        if (v < vm.base || v > vm.sp)
-            continue;
+        if (v < vm.base || v > vm.sp) continue;
         locals.push_back({vm.localNames[at], v});
     }
     return locals;
 }
 
-bool IsClassDefinition(const ZuNAMEDVALUE& g)
-{
-    return program::kindOf(g.val) == ZU_CLASS && g.val.w3.p == &g;
-}
+bool IsClassDefinition(const ZuNAMEDVALUE& g) { return program::kindOf(g.val) == ZU_CLASS && g.val.w3.p == &g; }
 
-bool ListedGlobal(const ZuNAMEDVALUE& g)
-{
-    if (!g.name || (g.val.t & ZU_FLAG_CON))
-        return false;
+bool ListedGlobal(const ZuNAMEDVALUE& g) {
+    if (!g.name || (g.val.t & ZU_FLAG_CON)) return false;
     const int kind = program::kindOf(g.val);
     return kind != ZU_FUNCTION && kind != ZU_INTFUNC && !IsClassDefinition(g);
 }
 
-void AppendDimension(std::string& out, int n)
-{
+void AppendDimension(std::string& out, int n) {
     char buffer[16];
     std::snprintf(buffer, sizeof buffer, "[%d]", n);
     out += buffer;
 }
 
 // The name with the size that follows it.
-std::string NameColumn(const char* name, const ZuVALUE& v)
-{
+std::string NameColumn(const char* name, const ZuVALUE& v) {
     std::string out = name;
     if (!(v.t & ZU_FLAG_NUL)) {
         switch (program::kindOf(v)) {
@@ -83,22 +72,18 @@ std::string NameColumn(const char* name, const ZuVALUE& v)
     return out;
 }
 
-void EndLine()
-{
-    if (!DidNewline())
-        ZuPrintf("\n");
+void EndLine() {
+    if (!DidNewline()) ZuPrintf("\n");
     SetDidNewline(1);
 }
 
-void PrintByPrinter(const ZuVALUE& v)
-{
+void PrintByPrinter(const ZuVALUE& v) {
     ZuVALUE copy = v;
     ZuStdPrintVal(&copy, 0);
     EndLine();
 }
 
-void PrintValue(const ZuVALUE& v, bool full)
-{
+void PrintValue(const ZuVALUE& v, bool full) {
     if (v.t & ZU_FLAG_NUL) {
         ZuPrintf("%s\n", valueText(v).c_str());
         return;
@@ -108,9 +93,7 @@ void PrintValue(const ZuVALUE& v, bool full)
     case ZU_DOUBLE:
     case ZU_FUNCTION:
     case ZU_INTFUNC: PrintByPrinter(v); return;
-    case ZU_STRING:
-        ZuPrintf("\"%.*s\"\n", v.w2.s ? std::max(v.w1.i, 0) : 0, v.w2.s ? v.w2.s : "");
-        return;
+    case ZU_STRING: ZuPrintf("\"%.*s\"\n", v.w2.s ? std::max(v.w1.i, 0) : 0, v.w2.s ? v.w2.s : ""); return;
     case ZU_RANGE: ZuPrintf("%d : %d\n", v.w1.i, v.w2.i); return;
     case ZU_MATRIX:
     case ZU_ARRAY:
@@ -124,10 +107,8 @@ void PrintValue(const ZuVALUE& v, bool full)
     ZuPrintf("%s\n", valueText(v).c_str());
 }
 
-void PrintSymbol(int index, const char* name, const ZuVALUE& v, bool full)
-{
-    if (index >= 0)
-        ZuPrintf("%4d ", index);
+void PrintSymbol(int index, const char* name, const ZuVALUE& v, bool full) {
+    if (index >= 0) ZuPrintf("%4d ", index);
     ZuPrintf("%s%s", NameColumn(name, v).c_str(), typeColumn(v).c_str());
     SetDidNewline(0);
     PrintValue(v, full);
@@ -136,30 +117,25 @@ void PrintSymbol(int index, const char* name, const ZuVALUE& v, bool full)
 
 }  // namespace
 
-std::string CurrentFile()
-{
+std::string CurrentFile() {
     const char* text = LiteralText(vm.currentFile);
     return text ? text : "";
 }
 
-int CurrentLine()
-{
+int CurrentLine() {
     const int line = LineAhead(vm.cp);
     return line > 0 ? line : ZuRunGetPcodeLine(vm.cp);
 }
 
-void EditorReport(std::string_view file, int line, int code)
-{
-    if (!ZuGetZuEditMode() || line < 1 || file.empty())
-        return;
+void EditorReport(std::string_view file, int line, int code) {
+    if (!ZuGetZuEditMode() || line < 1 || file.empty()) return;
     ZuFlush();
     const std::string name(file);
     ZuPrintf("@@(\"%s\",%d,%d);", name.c_str(), line, code);
     ZuFlush();
 }
 
-void ShowStop()
-{
+void ShowStop() {
     EndLine();
     const std::string file = CurrentFile();
     const int line = LineAhead(vm.cp);
@@ -172,15 +148,13 @@ void ShowStop()
     EditorReport(CurrentFile(), CurrentLine(), 0);
 }
 
-void ShowAllSymbols(bool full)
-{
+void ShowAllSymbols(bool full) {
     RefreshTables();
     bool printed = false;
     bool header = false;
     for (int i = 0; vm.globals && i < vm.globalCount; ++i) {
         const ZuNAMEDVALUE& g = vm.globals[i];
-        if (!ListedGlobal(g))
-            continue;
+        if (!ListedGlobal(g)) continue;
         if (!header) {
             ZuPrintf("=== global symbols ===\n");
             header = true;
@@ -194,16 +168,13 @@ void ShowAllSymbols(bool full)
     const std::vector<Local> locals = FrameLocals();
     if (!locals.empty()) {
         ZuPrintf("=== local symbols ===\n");
-        for (const Local& l : locals)
-            PrintSymbol(-1, l.name, *l.value, full);
+        for (const Local& l : locals) PrintSymbol(-1, l.name, *l.value, full);
         printed = true;
     }
-    if (!printed)
-        ZuPrintf("no symbols defined\n");
+    if (!printed) ZuPrintf("no symbols defined\n");
 }
 
-void ShowSymbol(std::string_view name)
-{
+void ShowSymbol(std::string_view name) {
     const std::string wanted(name);
     const std::vector<Local> locals = FrameLocals();
     // A later name hides an earlier one of the same text.

@@ -38,10 +38,8 @@ constexpr std::array<const char*, 23> kHelp{
     "expression       - enter an Zu expression, e.g. x[0][0]=1; or print(x);",
 };
 
-void PrintHelp()
-{
-    for (const char* line : kHelp)
-        ZuPrintf("%s\n", line);
+void PrintHelp() {
+    for (const char* line : kHelp) ZuPrintf("%s\n", line);
 }
 
 class Session {
@@ -63,51 +61,42 @@ private:
     void showBreaks();
     void question(const std::string& line);
     void unknown() { ZuPrintf("Unknown debug command\n"); }
-
 };
 
 // Whether the run stopped at a marker shared with a breakpoint although
 // the line that runs next is none of those asked for (a loop test before
 // the code after the loop, say): such a stop is passed over.
-bool UnaskedBreak(const ZuVALUE* stepOver)
-{
+bool UnaskedBreak(const ZuVALUE* stepOver) {
     const int cp = ZuRunGetPcodeAddress();
     const auto& code = std::as_const(program::codeBuffer());
     if (cp < 1 || cp > code.size() || code[cp - 1].op != program::code(program::Op::NUM) || code[cp - 1].arg >= 0)
         return false;
     ZuVALUE* ap = nullptr;
     ZuRunGetStackInfo(nullptr, nullptr, &ap, nullptr);
-    if (stepOver && ap <= stepOver)
-        return false;
+    if (stepOver && ap <= stepOver) return false;
     const int line = LineAhead(cp);
     return line != -2 && !HasBreakpoint(CurrentFile(), line);
 }
 
 // Runs to the next stop and shows it; false when the program has ended.
-bool Session::run(ZuVALUE* stepOver, ZuVALUE* stepOut, bool stop)
-{
+bool Session::run(ZuVALUE* stepOver, ZuVALUE* stepOut, bool stop) {
     ZuRunSetDebug(stepOver, stepOut, stop ? 1 : 0);
     bool more = ZuRunDebugGo() != 0;
-    while (more && !stop && UnaskedBreak(stepOver))
-        more = ZuRunDebugGo() != 0;
+    while (more && !stop && UnaskedBreak(stepOver)) more = ZuRunDebugGo() != 0;
     ZuRunSetDebug(nullptr, nullptr, 0);
-    if (!more)
-        return false;
+    if (!more) return false;
     ShowStop();
     return true;
 }
 
-bool Session::command(int first)
-{
+bool Session::command(int first) {
     std::string line;
     switch (first) {
     case '\n': return stepIn();
     case '?':
     case '!':
     case '#': break;
-    default:
-        RunTypedLine(first);
-        return true;
+    default: RunTypedLine(first); return true;
     }
     // What the commands print ends with a newline.
     SetDidNewline(1);
@@ -127,8 +116,7 @@ bool Session::command(int first)
     return hashCommand(line);
 }
 
-void Session::question(const std::string& line)
-{
+void Session::question(const std::string& line) {
     Tokens tokens(line);
     const std::string name = tokens.next();
     if (name.empty()) {
@@ -141,12 +129,10 @@ void Session::question(const std::string& line)
     }
 }
 
-bool Session::hashCommand(const std::string& line)
-{
+bool Session::hashCommand(const std::string& line) {
     Tokens tokens(line);
     const std::string word = tokens.next();
-    if (word.empty())
-        return stepIn();
+    if (word.empty()) return stepIn();
     if (word == "help") {
         PrintHelp();
     } else if (word == "step") {
@@ -173,59 +159,46 @@ bool Session::hashCommand(const std::string& line)
     return true;
 }
 
-bool Session::step(const std::string& how)
-{
+bool Session::step(const std::string& how) {
     ZuVALUE* ap = nullptr;
     ZuRunGetStackInfo(nullptr, nullptr, &ap, nullptr);
-    if (how.empty() || how == "in")
-        return stepIn();
-    if (how == "over")
-        return run(ap, nullptr, false);
-    if (how == "out")
-        return run(nullptr, ap, false);
+    if (how.empty() || how == "in") return stepIn();
+    if (how == "over") return run(ap, nullptr, false);
+    if (how == "out") return run(nullptr, ap, false);
     unknown();
     return true;
 }
 
-bool Session::go(Tokens& tokens)
-{
-    if (tokens.rest().empty())
-        return run(nullptr, nullptr, false);
+bool Session::go(Tokens& tokens) {
+    if (tokens.rest().empty()) return run(nullptr, nullptr, false);
     Place place;
     MarkerPlace marker;
-    if (ParsePlace(tokens, place))
-        marker = FindMarker(place.file, place.line);
+    if (ParsePlace(tokens, place)) marker = FindMarker(place.file, place.line);
     if (marker.address < 0) {
         ZuPrintf("No break at this line\n");
         return true;
     }
     SetBreakpoint(marker.file, marker.line);
     const bool more = run(nullptr, nullptr, false);
-    if (!marker.set)
-        ClearBreakpoint(marker.file, marker.line);
+    if (!marker.set) ClearBreakpoint(marker.file, marker.line);
     return more;
 }
 
-void Session::setBreak(Tokens& tokens)
-{
+void Session::setBreak(Tokens& tokens) {
     Place place;
-    const MarkerPlace marker = ParsePlace(tokens, place) ? FindMarker(place.file, place.line)
-                                                         : MarkerPlace{};
+    const MarkerPlace marker = ParsePlace(tokens, place) ? FindMarker(place.file, place.line) : MarkerPlace{};
     if (marker.address < 0) {
         ZuPrintf("Invalid breakpoint\n");
         return;
     }
     SetBreakpoint(marker.file, marker.line);
-    if (marker.line > place.line)
-        ZuPrintf("Breakpoint moved to line %d\n", marker.line);
+    if (marker.line > place.line) ZuPrintf("Breakpoint moved to line %d\n", marker.line);
     EditorReport(marker.file, marker.line, 1);
 }
 
-void Session::clearBreak(Tokens& tokens)
-{
+void Session::clearBreak(Tokens& tokens) {
     if (tokens.rest() == "all") {
-        for (const Breakpoint& b : ClearAllBreakpoints())
-            EditorReport(b.file, b.line, 2);
+        for (const Breakpoint& b : ClearAllBreakpoints()) EditorReport(b.file, b.line, 2);
         return;
     }
     Place place;
@@ -236,17 +209,13 @@ void Session::clearBreak(Tokens& tokens)
     EditorReport(place.file, place.line, 2);
 }
 
-void Session::showBreaks()
-{
+void Session::showBreaks() {
     const std::vector<Breakpoint> list = ListBreakpoints();
-    if (list.empty())
-        ZuPrintf("No breaks set\n");
-    for (const Breakpoint& b : list)
-        ZuPrintf("%s (%d)\n", b.file.c_str(), b.line);
+    if (list.empty()) ZuPrintf("No breaks set\n");
+    for (const Breakpoint& b : list) ZuPrintf("%s (%d)\n", b.file.c_str(), b.line);
 }
 
-void Session::show(Tokens& tokens)
-{
+void Session::show(Tokens& tokens) {
     const std::string what = tokens.next();
     if (what.empty())
         ShowStop();
@@ -267,10 +236,8 @@ void Session::show(Tokens& tokens)
 
 using namespace zu::run::debug;
 
-extern "C" int ZuDebug(int mainPosition, const char* arguments)
-{
-    if (!FZuRunInitMainFunc(mainPosition, arguments))
-        return 0;
+extern "C" int ZuDebug(int mainPosition, const char* arguments) {
+    if (!FZuRunInitMainFunc(mainPosition, arguments)) return 0;
     // The entry message has ended its line.
     SetDidNewline(1);
     SetTopLevelRoom(0);

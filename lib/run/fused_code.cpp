@@ -5,8 +5,8 @@
 #include "program/pcode.h"
 
 namespace zu::run {
-using program::Op;
 using program::code;
+using program::Op;
 namespace opr = program::opr;
 
 namespace {
@@ -23,10 +23,7 @@ public:
     bool is(std::size_t i, Op op) const { return i < code_.size() && code_[i].op == code(op); }
     int arg(std::size_t i) const { return code_[i].arg; }
 
-    bool isOperator(std::size_t i, bool (*kind)(int)) const
-    {
-        return is(i, Op::OPR) && kind(arg(i));
-    }
+    bool isOperator(std::size_t i, bool (*kind)(int)) const { return is(i, Op::OPR) && kind(arg(i)); }
 
     // The position after a statement marker at i, or i.
     std::size_t skipMarker(std::size_t i) const { return is(i, Op::NUM) ? i + 1 : i; }
@@ -41,11 +38,10 @@ private:
 
 bool IsStep(int op) { return op == opr::Increment || op == opr::Decrement; }
 
-Fused Classify(const Shape& s, std::size_t i)
-{
+Fused Classify(const Shape& s, std::size_t i) {
     if (s.is(i, Op::LBP)) {
-        if (s.is(i + 1, Op::PSH) && s.is(i + 2, Op::LTI) &&
-            s.isOperator(i + 3, IsScalarComparison) && s.isConditionalJump(s.skipMarker(i + 4)))
+        if (s.is(i + 1, Op::PSH) && s.is(i + 2, Op::LTI) && s.isOperator(i + 3, IsScalarComparison) &&
+            s.isConditionalJump(s.skipMarker(i + 4)))
             return Fused::LocalTest;
         if (s.isOperator(i + 1, IsStep) && s.is(i + 2, Op::SBP) && s.arg(i + 2) == s.arg(i)) {
             if (s.is(i + 3, Op::JMP) && s.arg(i + 3) >= 0) {
@@ -56,21 +52,15 @@ Fused Classify(const Shape& s, std::size_t i)
             }
             return Fused::LocalStep;
         }
-        if (s.is(i + 1, Op::PBP))
-            return Fused::TwoLocals;
+        if (s.is(i + 1, Op::PBP)) return Fused::TwoLocals;
         return Fused::None;
     }
-    if (s.is(i, Op::ELF) && s.is(i + 1, Op::NUM) && s.is(i + 2, Op::INT))
-        return Fused::FunctionEntry;
-    if (s.is(i, Op::NUM) && s.is(i + 1, Op::RET))
-        return Fused::MarkerReturn;
-    if (s.isOperator(i, IsScalarArithmetic) && s.is(i + 1, Op::SBP))
-        return Fused::OperateStore;
+    if (s.is(i, Op::ELF) && s.is(i + 1, Op::NUM) && s.is(i + 2, Op::INT)) return Fused::FunctionEntry;
+    if (s.is(i, Op::NUM) && s.is(i + 1, Op::RET)) return Fused::MarkerReturn;
+    if (s.isOperator(i, IsScalarArithmetic) && s.is(i + 1, Op::SBP)) return Fused::OperateStore;
     if (s.is(i, Op::PSH)) {
-        if (s.is(i + 1, Op::LIT) && s.isOperator(i + 2, IsScalarArithmetic))
-            return Fused::LiteralOperate;
-        if (s.isOperator(i + 1, IsScalarArithmetic))
-            return Fused::ConstantOperate;
+        if (s.is(i + 1, Op::LIT) && s.isOperator(i + 2, IsScalarArithmetic)) return Fused::LiteralOperate;
+        if (s.isOperator(i + 1, IsScalarArithmetic)) return Fused::ConstantOperate;
         if (s.isOperator(i + 1, IsScalarComparison) && s.isConditionalJump(s.skipMarker(i + 2)))
             return Fused::ConstantTest;
     }
@@ -79,12 +69,10 @@ Fused Classify(const Shape& s, std::size_t i)
 
 }  // namespace
 
-int FusedVariant(Fused kind, std::span<const ZuPCODE> code, std::size_t i)
-{
+int FusedVariant(Fused kind, std::span<const ZuPCODE> code, std::size_t i) {
     switch (kind) {
     case Fused::LocalTest: return ComparisonVariant(code[i + 3].arg);
-    case Fused::StepAndTest:
-        return ComparisonVariant(code[static_cast<std::size_t>(code[i + 3].arg) + 3].arg);
+    case Fused::StepAndTest: return ComparisonVariant(code[static_cast<std::size_t>(code[i + 3].arg) + 3].arg);
     case Fused::OperateStore: return ArithmeticVariant(code[i].arg);
     case Fused::LiteralOperate: return ArithmeticVariant(code[i + 2].arg);
     case Fused::ConstantOperate: return ArithmeticVariant(code[i + 1].arg);
@@ -93,12 +81,10 @@ int FusedVariant(Fused kind, std::span<const ZuPCODE> code, std::size_t i)
     }
 }
 
-std::vector<Fused> FindFusedSequences(std::span<const ZuPCODE> code)
-{
+std::vector<Fused> FindFusedSequences(std::span<const ZuPCODE> code) {
     std::vector<Fused> fused(code.size(), Fused::None);
     const Shape shape(code);
-    for (std::size_t i = 0; i + kLookAhead < code.size(); ++i)
-        fused[i] = Classify(shape, i);
+    for (std::size_t i = 0; i + kLookAhead < code.size(); ++i) fused[i] = Classify(shape, i);
     return fused;
 }
 

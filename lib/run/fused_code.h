@@ -61,8 +61,7 @@ std::vector<Fused> FindFusedSequences(std::span<const ZuPCODE> code);
 // the loop's handlers and dispatch table, the fused variants and the tests
 // below.  An operator's place in its list is its variant number.
 #define ZU_FOR_EACH_SCALAR_ARITHMETIC(X) X(Add) X(Subtract) X(Multiply) X(Divide)
-#define ZU_FOR_EACH_SCALAR_COMPARISON(X) \
-    X(Less) X(LessEqual) X(Greater) X(GreaterEqual) X(Equal) X(NotEqual)
+#define ZU_FOR_EACH_SCALAR_COMPARISON(X) X(Less) X(LessEqual) X(Greater) X(GreaterEqual) X(Equal) X(NotEqual)
 
 #define ZU_OPERATOR_CODE(OP) opr::OP,
 inline constexpr int kScalarArithmetic[] = {ZU_FOR_EACH_SCALAR_ARITHMETIC(ZU_OPERATOR_CODE)};
@@ -71,11 +70,9 @@ inline constexpr int kScalarComparison[] = {ZU_FOR_EACH_SCALAR_COMPARISON(ZU_OPE
 
 // The place of `op` in a list, -1 when it is not there.
 template <std::size_t N>
-constexpr int PlaceOf(const int (&list)[N], int op)
-{
+constexpr int PlaceOf(const int (&list)[N], int op) {
     for (std::size_t k = 0; k < N; ++k)
-        if (list[k] == op)
-            return static_cast<int>(k);
+        if (list[k] == op) return static_cast<int>(k);
     return -1;
 }
 

@@ -48,8 +48,7 @@ struct Selection {
     Index index;
     int first = 0;
     int count = 0;
-    int at(int k) const
-    {
+    int at(int k) const {
         switch (index.kind) {
         case Index::Single: return index.single;
         case Index::List: return index.list[static_cast<std::size_t>(k)];

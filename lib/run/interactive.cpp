@@ -31,17 +31,12 @@ constexpr std::array<const char*, 10> kHelp{
     "expression     - enter an expression",
 };
 
-bool RunsInFunction()
-{
-    return vm.ap > vm.base && program::kindOf(vm.ap[-1]) == ZU_FUNCTION;
-}
+bool RunsInFunction() { return vm.ap > vm.base && program::kindOf(vm.ap[-1]) == ZU_FUNCTION; }
 
 // When main has returned, typed lines get a frame of their own: fresh
 // entries above the stack that serve as their locals.
-void ReserveTopLevelFrame()
-{
-    if (RunsInFunction())
-        return;
+void ReserveTopLevelFrame() {
+    if (RunsInFunction()) return;
     ZuVALUE* first = vm.sp + 1;
     int n = 0;
     while (n < kInteractiveLocals && vm.sp < vm.last) {
@@ -60,8 +55,7 @@ void ReserveTopLevelFrame()
 // declared; the local names of the frame stay as they were.  `insert`
 // returns the compiler's error count, or -1 when there was nothing.
 template <typename Insert>
-void InsertIntoProgram(Insert&& insert, const std::string& what)
-{
+void InsertIntoProgram(Insert&& insert, const std::string& what) {
     const std::vector<const char*> names = vm.localNames;
     const int start = vm.localStart, count = vm.localCount, params = vm.paramCount;
     const int errors = insert();
@@ -79,28 +73,22 @@ void InsertIntoProgram(Insert&& insert, const std::string& what)
     vm.paramCount = params;
 }
 
-void InsertFile(const std::string& name, bool objectFile)
-{
-    if (name.empty())
-        return;
-    InsertIntoProgram(
-        [&] { return IZuParseInsertFile(name.c_str(), objectFile ? 1 : 0, 0); }, name);
+void InsertFile(const std::string& name, bool objectFile) {
+    if (name.empty()) return;
+    InsertIntoProgram([&] { return IZuParseInsertFile(name.c_str(), objectFile ? 1 : 0, 0); }, name);
 }
 
 // Typed text: definitions join the program, an expression without its
 // ";" shows its value, and anything else runs as statements.  Open
 // brackets continue the text on the next line.
-void TypedText(int first)
-{
+void TypedText(int first) {
     std::string text;
-    if (!ReadTypedLine(first, text))
-        return;
+    if (!ReadTypedLine(first, text)) return;
     while (prompt::OpenBrackets(text) > 0) {
         Prompt("....");
         const int c = ReadChar();
         std::string more;
-        if (c < 0 || !ReadTypedLine(c, more))
-            return;
+        if (c < 0 || !ReadTypedLine(c, more)) return;
         text += more;
         if (text.size() > kMaxTypedText) {
             ZuPrintf("Input too long: more than %zu characters\n", kMaxTypedText);
@@ -116,8 +104,7 @@ void TypedText(int first)
 }
 
 // Runs main to its stop and gives typed lines their frame.
-void StartMain()
-{
+void StartMain() {
     ZuRunSetDebug(nullptr, nullptr, 0);
     ZuRunDebugGo();
     ReserveTopLevelFrame();
@@ -125,8 +112,7 @@ void StartMain()
 
 // Drops every program and starts afresh with an empty main, as the
 // prompt does without a start-up file: the engine frees all values.
-void NewProgram()
-{
+void NewProgram() {
     ZuRunExit();
     ZuParseNew();
     ZuParseEmitMainDummy();
@@ -138,8 +124,7 @@ void NewProgram()
     StartMain();
 }
 
-void Show(Tokens& tokens)
-{
+void Show(Tokens& tokens) {
     const std::string what = tokens.next();
     if (what == "all")
         ShowAllSymbols(false);
@@ -151,12 +136,10 @@ void Show(Tokens& tokens)
 
 // One '#' command; false when the dialogue is over.  Commands that are
 // not known here are passed over.
-bool HashCommand(const std::string& line)
-{
+bool HashCommand(const std::string& line) {
     Tokens tokens(line);
     const std::string word = tokens.next();
-    if (word == "quit" || word == "stop" || word == "end")
-        return false;
+    if (word == "quit" || word == "stop" || word == "end") return false;
     if (word == "show")
         Show(tokens);
     else if (word == "include")
@@ -168,23 +151,19 @@ bool HashCommand(const std::string& line)
     return true;
 }
 
-void Question(const std::string& line)
-{
+void Question(const std::string& line) {
     Tokens tokens(line);
     const std::string name = tokens.next();
     if (name.empty())
-        for (const char* text : kHelp)
-            ZuPrintf("%s\n", text);
+        for (const char* text : kHelp) ZuPrintf("%s\n", text);
     else if (name[0] == '?')
         ShowAllSymbols(false);
     else
         ShowSymbol(name);
 }
 
-bool Command(int first)
-{
-    if (first == '\n')
-        return true;
+bool Command(int first) {
+    if (first == '\n') return true;
     if (first != '?' && first != '!' && first != '#') {
         TypedText(first);
         return true;
@@ -218,8 +197,7 @@ void OnInterrupt(int) { zu::run::userInterrupt = 1; }
 // for as long as the prompt is open; the handler it replaces comes back.
 class InterruptStopsStatements {
 public:
-    InterruptStopsStatements()
-    {
+    InterruptStopsStatements() {
         struct sigaction action {};
         action.sa_handler = OnInterrupt;
         sigemptyset(&action.sa_mask);
@@ -235,10 +213,8 @@ private:
 
 }  // namespace
 
-extern "C" int ZuInteractive(int mainPosition, const char* arguments)
-{
-    if (!FZuRunInitMainFunc(mainPosition, arguments))
-        return 0;
+extern "C" int ZuInteractive(int mainPosition, const char* arguments) {
+    if (!FZuRunInitMainFunc(mainPosition, arguments)) return 0;
     const InterruptStopsStatements interrupts;
     // The entry message has ended its line.
     SetDidNewline(1);

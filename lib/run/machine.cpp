@@ -14,13 +14,10 @@ namespace zu::run {
 Machine vm;
 volatile std::sig_atomic_t userInterrupt = 0;
 
-void FreeEntry(ZuVALUE* v)
-{
+void FreeEntry(ZuVALUE* v) {
     if ((v->t & ZU_TYPE_MASK) == ZU_VECTOR) {
-        if (v->t & kVectorList)
-            value::HeapFree(v->w5.p);
-        if ((v->t & ZU_FLAG_VAL) && v->w3.m)
-            CMatFree(v->w3.m, v->w1.i, v->w2.i);
+        if (v->t & kVectorList) value::HeapFree(v->w5.p);
+        if ((v->t & ZU_FLAG_VAL) && v->w3.m) CMatFree(v->w3.m, v->w1.i, v->w2.i);
     } else {
         ZuFreeByValue(v);
     }
@@ -28,8 +25,7 @@ void FreeEntry(ZuVALUE* v)
     v->t = ZU_INT;
 }
 
-void CopyVectorList(ZuVALUE* dst)
-{
+void CopyVectorList(ZuVALUE* dst) {
     int n = dst->w4.i;
     if (n <= 0 || !dst->w5.p) {
         dst->w5.p = nullptr;
@@ -48,55 +44,42 @@ void CopyVectorList(ZuVALUE* dst)
     dst->w5.p = copy;
 }
 
-void PopTo(ZuVALUE* entry)
-{
-    if (!vm.base || !entry)
-        return;
+void PopTo(ZuVALUE* entry) {
+    if (!vm.base || !entry) return;
     while (vm.sp > entry) {
         FreeIfOwned(vm.sp);
         --vm.sp;
     }
 }
 
-void CheckRoom(int n)
-{
-    if (n < 0 || vm.last - vm.sp < n)
-        Raise(3);
+void CheckRoom(int n) {
+    if (n < 0 || vm.last - vm.sp < n) Raise(3);
 }
 
-const char* FunctionName(const ZuVALUE* f)
-{
-    if (!f || (f->t & ZU_TYPE_MASK) != ZU_FUNCTION || !f->w3.s)
-        return "?";
+const char* FunctionName(const ZuVALUE* f) {
+    if (!f || (f->t & ZU_TYPE_MASK) != ZU_FUNCTION || !f->w3.s) return "?";
     int k = f->w1.i < 0 ? -f->w1.i : f->w1.i;
     const char* text = f->w3.s;
     // The letters may be fewer than the count in a damaged value: never
     // step past the terminator.
     int i = 0;
-    while (i < k + 1 && text[i])
-        ++i;
+    while (i < k + 1 && text[i]) ++i;
     return text + i;
 }
 
-const char* ActiveFunctionName()
-{
-    if (!vm.base || !vm.ap || vm.ap <= vm.base)
-        return "?";
+const char* ActiveFunctionName() {
+    if (!vm.base || !vm.ap || vm.ap <= vm.base) return "?";
     return FunctionName(vm.ap - 1);
 }
 
-const char* LiteralText(int index)
-{
-    if (index < 0 || index >= vm.literalCount || !vm.literals)
-        return nullptr;
+const char* LiteralText(int index) {
+    if (index < 0 || index >= vm.literalCount || !vm.literals) return nullptr;
     const ZuVALUE& v = vm.literals[index];
-    if ((v.t & ZU_TYPE_MASK) != ZU_STRING || (v.t & ZU_FLAG_NUL))
-        return nullptr;
+    if ((v.t & ZU_TYPE_MASK) != ZU_STRING || (v.t & ZU_FLAG_NUL)) return nullptr;
     return v.w2.s ? v.w2.s : "";
 }
 
-void RefreshTables()
-{
+void RefreshTables() {
     const auto& code = program::codeBuffer();
     vm.code = code.constData();
     vm.codeSize = code.size();
@@ -108,8 +91,7 @@ void RefreshTables()
     vm.globalCount = symbols.count();
 }
 
-void Raise(int code, const char* text)
-{
+void Raise(int code, const char* text) {
     ZuRunError(code, text);
     // No run is active (the report returned): leave the operation anyway;
     // the exported entry points catch this.

@@ -38,10 +38,10 @@ inline constexpr int kMaxCallerLines = 10;
 
 struct Machine {
     // ---- registers ----
-    int cp = 0;               // index of the instruction being executed
-    ZuVALUE* sp = nullptr;    // top entry; base - 1 when the stack is empty
-    ZuVALUE* ap = nullptr;    // first argument; the called function lies at ap - 1
-    ZuVALUE* bp = nullptr;    // first local; the frame record lies at bp - 1
+    int cp = 0;             // index of the instruction being executed
+    ZuVALUE* sp = nullptr;  // top entry; base - 1 when the stack is empty
+    ZuVALUE* ap = nullptr;  // first argument; the called function lies at ap - 1
+    ZuVALUE* bp = nullptr;  // first local; the frame record lies at bp - 1
 
     // ---- the value stack ----
     // One zeroed allocation: entry 0 lies just below base; then stackSize
@@ -49,41 +49,41 @@ struct Machine {
     // guard of stackSize entries that only argument and local operands
     // can reach (code is checked so that no operand exceeds stackSize).
     std::vector<ZuVALUE> storage;
-    ZuVALUE* base = nullptr;  // first usable entry; null: no stack
-    ZuVALUE* last = nullptr;  // last entry a push may fill
-    int stackSize = 0;        // entries checked when locals are allocated
+    ZuVALUE* base = nullptr;                // first usable entry; null: no stack
+    ZuVALUE* last = nullptr;                // last entry a push may fill
+    int stackSize = 0;                      // entries checked when locals are allocated
     int nextStackSize = kDefaultStackSize;  // for the next IZuRunInit
 
     // ---- program ----
     const ZuPCODE* code = nullptr;  // the code array, refreshed at each run start
     int codeSize = 0;
-    ZuVALUE* literals = nullptr;    // the literal table
+    ZuVALUE* literals = nullptr;  // the literal table
     int literalCount = 0;
     ZuNAMEDVALUE* globals = nullptr;  // the global symbol table
     int globalCount = 0;
 
     // ---- the running function ----
-    int currentFile = -1;     // literal index of the current source name, -1 unknown
-    int paramCount = 0;       // |declared count| of the running function, 0 at top level
+    int currentFile = -1;               // literal index of the current source name, -1 unknown
+    int paramCount = 0;                 // |declared count| of the running function, 0 at top level
     const char* intFuncName = nullptr;  // library function most recently called
 
     // Local names for the debugger: one run per active frame.
     std::vector<const char*> localNames;  // entries from index 0 (the base)
-    int localStart = 0;       // start of the running frame's run
-    int localCount = 0;       // names in that run
+    int localStart = 0;                   // start of the running frame's run
+    int localCount = 0;                   // names in that run
 
     // ---- flags ----
-    bool numbering = false;   // statement markers live (with the debugger flag)
-    bool codeTrace = false;   // print the file position at each marker
-    bool trace = false;       // stored only
-    bool abort = false;       // set by ZuRunSetAbort, read at markers and run ends
-    bool inRun = false;       // a run loop runs under a recovery point
+    bool numbering = false;  // statement markers live (with the debugger flag)
+    bool codeTrace = false;  // print the file position at each marker
+    bool trace = false;      // stored only
+    bool abort = false;      // set by ZuRunSetAbort, read at markers and run ends
+    bool inRun = false;      // a run loop runs under a recovery point
 
     // ---- debugger boundaries ----
     ZuVALUE* stepOverAp = nullptr;  // markers stop once ap is not above it
     ZuVALUE* stepOutAp = nullptr;   // a return below it stops the loop
-    bool stop = false;        // stop at the next marker
-    bool moreCode = false;    // the loop stopped with code left to run
+    bool stop = false;              // stop at the next marker
+    bool moreCode = false;          // the loop stopped with code left to run
 
     // ---- exit calls, run after main, last registered first ----
     ZuVALUE exitCalls[kMaxExitCalls] = {};
@@ -120,8 +120,7 @@ inline int FrameParamCount(const ZuVALUE* f) { return f->t >> 4; }
 // callee.  PopFrame restores what PushFrame saved of the caller from a
 // copy of the record (the entry below bp, read before the return touches
 // the stack); the caller takes its ap, bp and cp back from the same copy.
-inline void PushFrame(ZuVALUE* frame, int apEntry, int bpEntry, int cp, int calleeParams)
-{
+inline void PushFrame(ZuVALUE* frame, int apEntry, int bpEntry, int cp, int calleeParams) {
     // Whole words, the int in the low half: the record is the same on every
     // path, with nothing left over from what the entry held before.
     frame->t = vm.paramCount << 4;
@@ -136,8 +135,7 @@ inline void PushFrame(ZuVALUE* frame, int apEntry, int bpEntry, int cp, int call
     vm.currentFile = -1;
 }
 
-inline void PopFrame(const ZuVALUE& frame)
-{
+inline void PopFrame(const ZuVALUE& frame) {
     const int calleeStart = vm.localStart;
     vm.currentFile = frame.w4.i;
     vm.paramCount = FrameParamCount(&frame);
@@ -151,21 +149,17 @@ inline void PopFrame(const ZuVALUE& frame)
 // list always and the matrix with the val flag); leaves it a cleared int.
 void FreeEntry(ZuVALUE* v);
 
-inline void FreeIfOwned(ZuVALUE* v)
-{
-    if (v->t & (ZU_FLAG_VAL | kVectorList))
-        FreeEntry(v);
+inline void FreeIfOwned(ZuVALUE* v) {
+    if (v->t & (ZU_FLAG_VAL | kVectorList)) FreeEntry(v);
 }
 
 // A shallow reference copy: all six words, without the val flag.  A vector
 // with an index list gets its own copy of the list.
 void CopyVectorList(ZuVALUE* dst);
-inline void RefCopy(ZuVALUE* dst, const ZuVALUE* src)
-{
+inline void RefCopy(ZuVALUE* dst, const ZuVALUE* src) {
     *dst = *src;
     dst->t &= ~ZU_FLAG_VAL;
-    if (dst->t & kVectorList)
-        CopyVectorList(dst);
+    if (dst->t & kVectorList) CopyVectorList(dst);
 }
 
 // Pops and frees owned entries while sp is above `entry`.
@@ -188,16 +182,14 @@ const char* LiteralText(int index);
 // on unwinding to the run's recovery point; outside one it ends here, so
 // that no exception reaches the host.
 template <typename F>
-void Guarded(F f)
-{
+void Guarded(F f) {
     if (vm.inRun) {
         f();
         return;
     }
     try {
         f();
-    } catch (const RunError&) {
-    }
+    } catch (const RunError&) {}
 }
 
 // Refreshes the code, literal and global pointers from the compiler's

@@ -72,11 +72,11 @@ void JoinStringOperands(ZuVALUE* left, ZuVALUE* right, int /*code*/) { JoinStrin
 
 struct Rule {
     int code;
-    IntFn ints;          // null: two ints are computed as doubles
+    IntFn ints;  // null: two ints are computed as doubles
     DoubleFn doubles;
     MatrixFn elements;
-    BinaryFn matrices;   // two matrices larger than 1 x 1, when not element-wise
-    BinaryFn strings;    // null: two strings are a bad operand
+    BinaryFn matrices;  // two matrices larger than 1 x 1, when not element-wise
+    BinaryFn strings;   // null: two strings are a bad operand
 };
 
 template <DoubleFn F>
@@ -135,24 +135,24 @@ void ArithmeticAs(ZuVALUE* left, ZuVALUE* right, int ruleCode, int code) {
         return;
     }
     switch (PairOf(left, right)) {
-        case Pair::kInts:
-            if (rule->ints != nullptr) {
-                SetInt(left, rule->ints(left->w1.i, right->w1.i));
-                return;
-            }
-            SetDouble(left, rule->doubles(left->w1.i, right->w1.i));
+    case Pair::kInts:
+        if (rule->ints != nullptr) {
+            SetInt(left, rule->ints(left->w1.i, right->w1.i));
             return;
-        case Pair::kScalars: SetDouble(left, rule->doubles(ScalarOf(left), ScalarOf(right))); return;
-        case Pair::kScalarMatrix: rule->elements(left, right, code, Rows(right), Columns(right)); return;
-        case Pair::kMatrixScalar: rule->elements(left, right, code, Rows(left), Columns(left)); return;
-        case Pair::kMatrices: Matrices(*rule, left, right, code); return;
-        case Pair::kStrings:
-            if (rule->strings != nullptr) {
-                rule->strings(left, right, code);
-                return;
-            }
-            break;
-        case Pair::kBad: break;
+        }
+        SetDouble(left, rule->doubles(left->w1.i, right->w1.i));
+        return;
+    case Pair::kScalars: SetDouble(left, rule->doubles(ScalarOf(left), ScalarOf(right))); return;
+    case Pair::kScalarMatrix: rule->elements(left, right, code, Rows(right), Columns(right)); return;
+    case Pair::kMatrixScalar: rule->elements(left, right, code, Rows(left), Columns(left)); return;
+    case Pair::kMatrices: Matrices(*rule, left, right, code); return;
+    case Pair::kStrings:
+        if (rule->strings != nullptr) {
+            rule->strings(left, right, code);
+            return;
+        }
+        break;
+    case Pair::kBad: break;
     }
     // Division by a scalar is the element division and is reported as such.
     BadOperand(left, code == tok::Slash ? tok::DotSlash : code, right);

@@ -16,14 +16,14 @@ inline constexpr int kScalarToMatrix = 173;
 
 void Cast(ZuVALUE* top, int code) {
     switch (code) {
-        case tok::KwInt: value::CastToInt(top); return;
-        case tok::KwDouble: value::CastToDouble(top); return;
-        case tok::KwMatrix: value::CastToMatrix(top); return;
-        case tok::KwString: value::CastToString(top); return;
-        case tok::KwArray: value::CastToArray(top); return;
-        case tok::IntToDouble: value::CastIntToDouble(top); return;
-        case kScalarToMatrix: value::CastScalarToMatrix(top); return;
-        default: return;
+    case tok::KwInt: value::CastToInt(top); return;
+    case tok::KwDouble: value::CastToDouble(top); return;
+    case tok::KwMatrix: value::CastToMatrix(top); return;
+    case tok::KwString: value::CastToString(top); return;
+    case tok::KwArray: value::CastToArray(top); return;
+    case tok::IntToDouble: value::CastIntToDouble(top); return;
+    case kScalarToMatrix: value::CastScalarToMatrix(top); return;
+    default: return;
     }
 }
 

@@ -43,13 +43,13 @@ Relation RelationOf(int code) {
 template <class T>
 bool Holds(Relation relation, T a, T b) {
     switch (relation) {
-        case Relation::kEq: return a == b;
-        case Relation::kNe: return a == a && b == b && a != b;  // NaN: false
-        case Relation::kLt: return a < b;
-        case Relation::kLe: return a <= b;
-        case Relation::kGt: return a > b;
-        case Relation::kGe: return a >= b;
-        case Relation::kNone: break;
+    case Relation::kEq: return a == b;
+    case Relation::kNe: return a == a && b == b && a != b;  // NaN: false
+    case Relation::kLt: return a < b;
+    case Relation::kLe: return a <= b;
+    case Relation::kGt: return a > b;
+    case Relation::kGe: return a >= b;
+    case Relation::kNone: break;
     }
     return false;
 }
@@ -80,13 +80,13 @@ bool EveryElement(Relation relation, const ZuVALUE* left, const ZuVALUE* right, 
     const Spread a(left);
     const Spread b(right);
     switch (relation) {
-        case Relation::kEq: return EveryElement<Relation::kEq>(a, b, r, c);
-        case Relation::kNe: return EveryElement<Relation::kNe>(a, b, r, c);
-        case Relation::kLt: return EveryElement<Relation::kLt>(a, b, r, c);
-        case Relation::kLe: return EveryElement<Relation::kLe>(a, b, r, c);
-        case Relation::kGt: return EveryElement<Relation::kGt>(a, b, r, c);
-        case Relation::kGe: return EveryElement<Relation::kGe>(a, b, r, c);
-        case Relation::kNone: break;
+    case Relation::kEq: return EveryElement<Relation::kEq>(a, b, r, c);
+    case Relation::kNe: return EveryElement<Relation::kNe>(a, b, r, c);
+    case Relation::kLt: return EveryElement<Relation::kLt>(a, b, r, c);
+    case Relation::kLe: return EveryElement<Relation::kLe>(a, b, r, c);
+    case Relation::kGt: return EveryElement<Relation::kGt>(a, b, r, c);
+    case Relation::kGe: return EveryElement<Relation::kGe>(a, b, r, c);
+    case Relation::kNone: break;
     }
     return false;
 }
@@ -122,13 +122,13 @@ void Compare(ZuVALUE* left, ZuVALUE* right, int code) {
     const Relation relation = RelationOf(code);
     int result = -1;
     switch (PairOf(left, right)) {
-        case Pair::kInts: result = Holds(relation, left->w1.i, right->w1.i); break;
-        case Pair::kScalars: result = Holds(relation, ScalarOf(left), ScalarOf(right)); break;
-        case Pair::kScalarMatrix:
-        case Pair::kMatrixScalar:
-        case Pair::kMatrices: result = CompareMatrices(relation, left, right); break;
-        case Pair::kStrings: result = RelationHolds(code, CompareStrings(left, right)); break;
-        case Pair::kBad: break;
+    case Pair::kInts: result = Holds(relation, left->w1.i, right->w1.i); break;
+    case Pair::kScalars: result = Holds(relation, ScalarOf(left), ScalarOf(right)); break;
+    case Pair::kScalarMatrix:
+    case Pair::kMatrixScalar:
+    case Pair::kMatrices: result = CompareMatrices(relation, left, right); break;
+    case Pair::kStrings: result = RelationHolds(code, CompareStrings(left, right)); break;
+    case Pair::kBad: break;
     }
     if (result < 0) {
         BadOperand(left, code, right);

@@ -151,7 +151,9 @@ void JoinArrays(ZuVALUE* left, ZuVALUE* right, int code) {
     }
     const Source a = SourceOf(left), b = SourceOf(right);
     const int n = Sum(a.count, b.count);
-    auto* table = n < 0 ? nullptr : static_cast<ZuVALUE*>(value::HeapCalloc(static_cast<std::size_t>(std::max(n, 1)), sizeof(ZuVALUE)));
+    auto* table =
+        n < 0 ? nullptr
+              : static_cast<ZuVALUE*>(value::HeapCalloc(static_cast<std::size_t>(std::max(n, 1)), sizeof(ZuVALUE)));
     if (table == nullptr) {
         Fail(kOutOfMemory, nullptr);
         return;

@@ -141,17 +141,17 @@ inline bool ScalarFastPath(ZuVALUE* l, const ZuVALUE* r, int code) {
     if (tl == ZU_INT && tr == ZU_INT) {
         const unsigned a = static_cast<unsigned>(l->w1.i), b = static_cast<unsigned>(r->w1.i);
         switch (code) {
-            case tok::Plus: l->w1.i = static_cast<int>(a + b); break;
-            case tok::Minus: l->w1.i = static_cast<int>(a - b); break;
-            case tok::Star:
-            case tok::DotStar: l->w1.i = static_cast<int>(a * b); break;
-            case tok::Lt: l->w1.i = l->w1.i < r->w1.i; break;
-            case tok::Le: l->w1.i = l->w1.i <= r->w1.i; break;
-            case tok::Gt: l->w1.i = l->w1.i > r->w1.i; break;
-            case tok::Ge: l->w1.i = l->w1.i >= r->w1.i; break;
-            case tok::Eq: l->w1.i = l->w1.i == r->w1.i; break;
-            case tok::Ne: l->w1.i = l->w1.i != r->w1.i; break;
-            default: return false;
+        case tok::Plus: l->w1.i = static_cast<int>(a + b); break;
+        case tok::Minus: l->w1.i = static_cast<int>(a - b); break;
+        case tok::Star:
+        case tok::DotStar: l->w1.i = static_cast<int>(a * b); break;
+        case tok::Lt: l->w1.i = l->w1.i < r->w1.i; break;
+        case tok::Le: l->w1.i = l->w1.i <= r->w1.i; break;
+        case tok::Gt: l->w1.i = l->w1.i > r->w1.i; break;
+        case tok::Ge: l->w1.i = l->w1.i >= r->w1.i; break;
+        case tok::Eq: l->w1.i = l->w1.i == r->w1.i; break;
+        case tok::Ne: l->w1.i = l->w1.i != r->w1.i; break;
+        default: return false;
         }
         l->t = ZU_INT;
         return true;
@@ -159,13 +159,13 @@ inline bool ScalarFastPath(ZuVALUE* l, const ZuVALUE* r, int code) {
     if (tl == ZU_DOUBLE && tr == ZU_DOUBLE) {
         const double a = l->w1.d, b = r->w1.d;
         switch (code) {
-            case tok::Plus: l->w1.d = a + b; break;
-            case tok::Minus: l->w1.d = a - b; break;
-            case tok::Star:
-            case tok::DotStar: l->w1.d = a * b; break;
-            case tok::Slash:
-            case tok::DotSlash: l->w1.d = a / b; break;
-            default: return false;
+        case tok::Plus: l->w1.d = a + b; break;
+        case tok::Minus: l->w1.d = a - b; break;
+        case tok::Star:
+        case tok::DotStar: l->w1.d = a * b; break;
+        case tok::Slash:
+        case tok::DotSlash: l->w1.d = a / b; break;
+        default: return false;
         }
         l->t = ZU_DOUBLE;
         return true;
@@ -176,29 +176,29 @@ inline bool ScalarFastPath(ZuVALUE* l, const ZuVALUE* r, int code) {
 // Runs the operator; the new top.
 ZuVALUE* Run(const Entry& entry, ZuVALUE* sp, int code) {
     switch (entry.arity) {
-        case 0: entry.unary(sp + 1, code); return sp + 1;
-        case 1:
-            if (entry.materialise) Materialise(sp);
-            entry.unary(sp, code);
-            return sp;
-        case 2: {
-            ZuVALUE* left = sp - 1;
-            if (ScalarFastPath(left, sp, code)) return left;
-            Materialise(left);
-            Materialise(sp);
-            entry.binary(left, sp, code);
-            ZuFreeByValue(sp);
-            return left;
-        }
-        case 3:
-            Materialise(sp - 2);
-            Materialise(sp - 1);
-            Materialise(sp);
-            entry.ternary(sp - 2, sp - 1, sp, code);
-            ZuFreeByValue(sp);
-            ZuFreeByValue(sp - 1);
-            return sp - 2;
-        default: return sp;
+    case 0: entry.unary(sp + 1, code); return sp + 1;
+    case 1:
+        if (entry.materialise) Materialise(sp);
+        entry.unary(sp, code);
+        return sp;
+    case 2: {
+        ZuVALUE* left = sp - 1;
+        if (ScalarFastPath(left, sp, code)) return left;
+        Materialise(left);
+        Materialise(sp);
+        entry.binary(left, sp, code);
+        ZuFreeByValue(sp);
+        return left;
+    }
+    case 3:
+        Materialise(sp - 2);
+        Materialise(sp - 1);
+        Materialise(sp);
+        entry.ternary(sp - 2, sp - 1, sp, code);
+        ZuFreeByValue(sp);
+        ZuFreeByValue(sp - 1);
+        return sp - 2;
+    default: return sp;
     }
 }
 

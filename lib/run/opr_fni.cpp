@@ -86,20 +86,20 @@ void IntArgument(ZuVALUE* top, const FastFunction& fn) {
 
 void Apply(ZuVALUE* top, const FastFunction& fn) {
     switch (value::TypeCode(top)) {
-        case ZU_INT: IntArgument(top, fn); return;
-        case ZU_DOUBLE: SetDouble(top, fn.f(top->w1.d)); return;
-        case ZU_MATRIX: {
-            const int r = Rows(top), c = Columns(top);
-            double** m = top->w3.m;
-            MatrixResult result;
-            double** out = result.Prepare(top, nullptr, r, c);
-            for (int i = 0; i < r; ++i) {
-                for (int j = 0; j < c; ++j) out[i][j] = fn.f(m[i][j]);
-            }
-            result.Commit();
-            return;
+    case ZU_INT: IntArgument(top, fn); return;
+    case ZU_DOUBLE: SetDouble(top, fn.f(top->w1.d)); return;
+    case ZU_MATRIX: {
+        const int r = Rows(top), c = Columns(top);
+        double** m = top->w3.m;
+        MatrixResult result;
+        double** out = result.Prepare(top, nullptr, r, c);
+        for (int i = 0; i < r; ++i) {
+            for (int j = 0; j < c; ++j) out[i][j] = fn.f(m[i][j]);
         }
-        default: WrongType(fn, top);
+        result.Commit();
+        return;
+    }
+    default: WrongType(fn, top);
     }
 }
 

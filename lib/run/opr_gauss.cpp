@@ -70,21 +70,21 @@ bool LeastSquares(ZuVALUE* left, ZuVALUE* right, int r, int c, int k) {
 
 void GaussFactorial(ZuVALUE* top, int code) {
     switch (KindOf(top)) {
-        case kInt:
-        case kDouble: SetDouble(top, Factorial(ScalarOf(top))); return;
-        case kUnit:
-        case kMatrix: {
-            const int r = Rows(top), c = Columns(top);
-            double** m = top->w3.m;
-            MatrixResult result;
-            double** out = result.Prepare(top, nullptr, r, c);
-            for (int i = 0; i < r; ++i) {
-                for (int j = 0; j < c; ++j) out[i][j] = Factorial(m[i][j]);
-            }
-            result.Commit();
-            return;
+    case kInt:
+    case kDouble: SetDouble(top, Factorial(ScalarOf(top))); return;
+    case kUnit:
+    case kMatrix: {
+        const int r = Rows(top), c = Columns(top);
+        double** m = top->w3.m;
+        MatrixResult result;
+        double** out = result.Prepare(top, nullptr, r, c);
+        for (int i = 0; i < r; ++i) {
+            for (int j = 0; j < c; ++j) out[i][j] = Factorial(m[i][j]);
         }
-        default: BadOperand(code, top);
+        result.Commit();
+        return;
+    }
+    default: BadOperand(code, top);
     }
 }
 

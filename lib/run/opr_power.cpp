@@ -113,26 +113,27 @@ void DotPower(ZuVALUE* left, ZuVALUE* right, int code) {
     UnitToDouble(left);
     UnitToDouble(right);
     switch (PairOf(left, right)) {
-        case Pair::kInts: IntPower(left, left->w1.i, right->w1.i, code); return;
-        case Pair::kScalars: SetDouble(left, Pow(ScalarOf(left), ScalarOf(right))); return;
-        case Pair::kScalarMatrix: ElementLoop<Pow>(left, right, Rows(right), Columns(right)); return;
-        case Pair::kMatrixScalar: ElementLoop<Pow>(left, right, Rows(left), Columns(left)); return;
-        case Pair::kMatrices: {
-            int r = 0, c = 0;
-            if (CombinedShape(left, right, &r, &c)) {
-                ElementLoop<Pow>(left, right, r, c);
-                return;
-            }
-            break;
+    case Pair::kInts: IntPower(left, left->w1.i, right->w1.i, code); return;
+    case Pair::kScalars: SetDouble(left, Pow(ScalarOf(left), ScalarOf(right))); return;
+    case Pair::kScalarMatrix: ElementLoop<Pow>(left, right, Rows(right), Columns(right)); return;
+    case Pair::kMatrixScalar: ElementLoop<Pow>(left, right, Rows(left), Columns(left)); return;
+    case Pair::kMatrices: {
+        int r = 0, c = 0;
+        if (CombinedShape(left, right, &r, &c)) {
+            ElementLoop<Pow>(left, right, r, c);
+            return;
         }
-        default: break;
+        break;
+    }
+    default: break;
     }
     BadOperand(left, tok::DotCaret, right);  // "^" of scalars is the element power
 }
 
 void Power(ZuVALUE* left, ZuVALUE* right, int code) {
     const Kind exponent = KindOf(right);
-    if (code == tok::Caret && KindOf(left) == kMatrix && (exponent == kInt || exponent == kDouble || exponent == kUnit)) {
+    if (code == tok::Caret && KindOf(left) == kMatrix &&
+        (exponent == kInt || exponent == kDouble || exponent == kUnit)) {
         MatrixPower(left, right, code);
         return;
     }

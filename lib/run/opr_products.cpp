@@ -145,17 +145,19 @@ void MultiplyTransposed(ZuVALUE* left, ZuVALUE* right, int code) {
 
 void CrossProduct(ZuVALUE* top, int code) {
     switch (KindOf(top)) {
-        case kInt: SetInt(top, static_cast<int>(static_cast<unsigned>(top->w1.i) * static_cast<unsigned>(top->w1.i))); return;
-        case kDouble: SetDouble(top, top->w1.d * top->w1.d); return;
-        case kUnit:
-        case kMatrix: {
-            const int r = Rows(top), c = Columns(top);
-            MatrixResult result;
-            MatBtB(result.PrepareNew(top, c, c), top->w3.m, r, c);
-            result.Commit();
-            return;
-        }
-        default: BadOperand(code, top);
+    case kInt:
+        SetInt(top, static_cast<int>(static_cast<unsigned>(top->w1.i) * static_cast<unsigned>(top->w1.i)));
+        return;
+    case kDouble: SetDouble(top, top->w1.d * top->w1.d); return;
+    case kUnit:
+    case kMatrix: {
+        const int r = Rows(top), c = Columns(top);
+        MatrixResult result;
+        MatBtB(result.PrepareNew(top, c, c), top->w3.m, r, c);
+        result.Commit();
+        return;
+    }
+    default: BadOperand(code, top);
     }
 }
 

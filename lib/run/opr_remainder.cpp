@@ -48,17 +48,17 @@ void Remainder(ZuVALUE* left, ZuVALUE* right, int code) {
     UnitToDouble(left);
     UnitToDouble(right);
     switch (PairOf(left, right)) {
-        case Pair::kInts:
-        case Pair::kScalars: ScalarRemainder(left, right, code); return;
-        case Pair::kScalarMatrix: ElementLoop<ElementRemainder>(left, right, Rows(right), Columns(right)); return;
-        case Pair::kMatrixScalar: ElementLoop<ElementRemainder>(left, right, Rows(left), Columns(left)); return;
-        case Pair::kMatrices:
-            if (Rows(left) == Rows(right) && Columns(left) == Columns(right)) {
-                ElementLoop<ElementRemainder>(left, right, Rows(left), Columns(left));
-                return;
-            }
-            break;
-        default: break;
+    case Pair::kInts:
+    case Pair::kScalars: ScalarRemainder(left, right, code); return;
+    case Pair::kScalarMatrix: ElementLoop<ElementRemainder>(left, right, Rows(right), Columns(right)); return;
+    case Pair::kMatrixScalar: ElementLoop<ElementRemainder>(left, right, Rows(left), Columns(left)); return;
+    case Pair::kMatrices:
+        if (Rows(left) == Rows(right) && Columns(left) == Columns(right)) {
+            ElementLoop<ElementRemainder>(left, right, Rows(left), Columns(left));
+            return;
+        }
+        break;
+    default: break;
     }
     BadOperand(left, code, right);
 }

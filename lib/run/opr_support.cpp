@@ -20,12 +20,12 @@ using value::TypeCode;
 Kind KindOf(const ZuVALUE* v) {
     if (IsNul(v)) return kOther;
     switch (TypeCode(v)) {
-        case ZU_INT: return kInt;
-        case ZU_DOUBLE: return kDouble;
-        case ZU_MATRIX: return v->w1.i == 1 && v->w2.i == 1 && v->w3.m != nullptr ? kUnit : kMatrix;
-        case ZU_STRING: return kString;
-        case ZU_ARRAY: return value::IsAddress(v) ? kOther : kArray;
-        default: return kOther;
+    case ZU_INT: return kInt;
+    case ZU_DOUBLE: return kDouble;
+    case ZU_MATRIX: return v->w1.i == 1 && v->w2.i == 1 && v->w3.m != nullptr ? kUnit : kMatrix;
+    case ZU_STRING: return kString;
+    case ZU_ARRAY: return value::IsAddress(v) ? kOther : kArray;
+    default: return kOther;
     }
 }
 
@@ -52,10 +52,21 @@ struct NamedCode {
     const char* text;
 };
 constexpr std::array<NamedCode, 15> kGaussTexts = {{
-    {tok::StrJoin, "$+"},   {tok::StrJoinV, "$~"},  {tok::StrJoinH, "$|"},  {tok::StrLt, "$<"},
-    {tok::StrLe, "$<="},    {tok::StrEq, "$=="},    {tok::StrGe, "$>="},    {tok::StrGt, "$>"},
-    {tok::StrNe, "$/="},    {tok::DotStrLt, ".$<"}, {tok::DotStrLe, ".$<="}, {tok::DotStrEq, ".$=="},
-    {tok::DotStrGe, ".$>="}, {tok::DotStrGt, ".$>"}, {tok::DotStrNe, ".$/="},
+    {tok::StrJoin, "$+"},
+    {tok::StrJoinV, "$~"},
+    {tok::StrJoinH, "$|"},
+    {tok::StrLt, "$<"},
+    {tok::StrLe, "$<="},
+    {tok::StrEq, "$=="},
+    {tok::StrGe, "$>="},
+    {tok::StrGt, "$>"},
+    {tok::StrNe, "$/="},
+    {tok::DotStrLt, ".$<"},
+    {tok::DotStrLe, ".$<="},
+    {tok::DotStrEq, ".$=="},
+    {tok::DotStrGe, ".$>="},
+    {tok::DotStrGt, ".$>"},
+    {tok::DotStrNe, ".$/="},
 }};
 
 }  // namespace

@@ -52,7 +52,7 @@ enum class Pair : std::uint8_t {
     kScalars,       // ints, doubles and 1 x 1 matrices, computed as doubles
     kScalarMatrix,  // a scalar on the left, a matrix on the right
     kMatrixScalar,
-    kMatrices,      // two matrices (a 1 x 1 one next to a larger one)
+    kMatrices,  // two matrices (a 1 x 1 one next to a larger one)
     kStrings,
 };
 
@@ -62,9 +62,9 @@ Pair PairOf(const ZuVALUE* left, const ZuVALUE* right);
 // kind).
 inline double ScalarOf(const ZuVALUE* v) {
     switch (v->t & ZU_TYPE_MASK) {
-        case ZU_INT: return v->w1.i;
-        case ZU_DOUBLE: return v->w1.d;
-        default: return v->w3.m[0][0];
+    case ZU_INT: return v->w1.i;
+    case ZU_DOUBLE: return v->w1.d;
+    default: return v->w3.m[0][0];
     }
 }
 

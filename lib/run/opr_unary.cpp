@@ -35,11 +35,11 @@ void Elements(ZuVALUE* top) {
 template <double (*F)(double)>
 void Apply(ZuVALUE* top, int code, int (*onInt)(int)) {
     switch (KindOf(top)) {
-        case kInt: SetInt(top, onInt(top->w1.i)); return;
-        case kDouble: SetDouble(top, F(top->w1.d)); return;
-        case kUnit:
-        case kMatrix: Elements<F>(top); return;
-        default: BadOperand(code, top);
+    case kInt: SetInt(top, onInt(top->w1.i)); return;
+    case kDouble: SetDouble(top, F(top->w1.d)); return;
+    case kUnit:
+    case kMatrix: Elements<F>(top); return;
+    default: BadOperand(code, top);
     }
 }
 

@@ -23,10 +23,7 @@ namespace {
 constexpr int kNoExitCode = INT_MIN;
 bool exitCodeWatched = false;  // a run of main has set kNoExitCode
 
-bool ExitWasCalled()
-{
-    return vm.exitRequested || (exitCodeWatched && ZuGetUserExitCode() != kNoExitCode);
-}
+bool ExitWasCalled() { return vm.exitRequested || (exitCodeWatched && ZuGetUserExitCode() != kNoExitCode); }
 
 // Everything a call-back puts back when it ends.
 struct SavedRegisters {
@@ -35,14 +32,17 @@ struct SavedRegisters {
     bool inRun;
 
     SavedRegisters()
-        : paramCount(vm.paramCount), localStart(vm.localStart), localCount(vm.localCount),
-          currentFile(vm.currentFile), cp(vm.cp), ap(vm.ap), bp(vm.bp), sp(vm.sp),
-          inRun(vm.inRun)
-    {
-    }
+        : paramCount(vm.paramCount),
+          localStart(vm.localStart),
+          localCount(vm.localCount),
+          currentFile(vm.currentFile),
+          cp(vm.cp),
+          ap(vm.ap),
+          bp(vm.bp),
+          sp(vm.sp),
+          inRun(vm.inRun) {}
 
-    void restore() const
-    {
+    void restore() const {
         PopTo(sp);
         vm.paramCount = paramCount;
         vm.localStart = localStart;
@@ -57,22 +57,19 @@ struct SavedRegisters {
     }
 };
 
-void OutOfMemoryCaught()
-{
+void OutOfMemoryCaught() {
     ZuRunPrintErrorMsg(static_cast<int>(Err::OutOfMemory), nullptr);
     ZuSetRuntimeError(1);
 }
 
 // The call of a call-back: function and arguments pushed, called, run
 // until the return lands on instruction 1, the top assigned to result.
-void RunCallBack(const ZuVALUE* function, ZuVALUE* result, const ZuVALUE* argv, int argc)
-{
+void RunCallBack(const ZuVALUE* function, ZuVALUE* result, const ZuVALUE* argv, int argc) {
     CheckRoom(argc + 1);
     vm.cp = 0;
     // The entries refer to the caller's records, which keep their data.
     RefCopy(++vm.sp, function);
-    for (int i = 0; i < argc; ++i)
-        RefCopy(++vm.sp, &argv[i]);
+    for (int i = 0; i < argc; ++i) RefCopy(++vm.sp, &argv[i]);
     DoCall(argc);
     if (vm.cp != 0) {
         ++vm.cp;
@@ -85,8 +82,7 @@ void RunCallBack(const ZuVALUE* function, ZuVALUE* result, const ZuVALUE* argv, 
 
 }  // namespace
 
-bool GuardedRun(ZuVALUE* expected)
-{
+bool GuardedRun(ZuVALUE* expected) {
     ZuSetRuntimeError(0);
     vm.abort = false;
     vm.inRun = true;
@@ -104,8 +100,7 @@ bool GuardedRun(ZuVALUE* expected)
         OutOfMemoryCaught();
     }
     vm.inRun = false;
-    if (expected)
-        PopTo(expected);
+    if (expected) PopTo(expected);
     return ok;
 }
 
@@ -115,16 +110,12 @@ using namespace zu::run;
 
 extern "C" {
 
-void ZuRuntimeJump(void)
-{
-    if (vm.inRun)
-        throw RunError{};
+void ZuRuntimeJump(void) {
+    if (vm.inRun) throw RunError{};
 }
 
-int FZuRunCallBack(ZuVALUE* function, ZuVALUE* result, ZuVALUE* argv, int argc, int report)
-{
-    if (!function || !result || !vm.base || argc < 0 || (argc > 0 && !argv))
-        return 0;
+int FZuRunCallBack(ZuVALUE* function, ZuVALUE* result, ZuVALUE* argv, int argc, int report) {
+    if (!function || !result || !vm.base || argc < 0 || (argc > 0 && !argv)) return 0;
     *result = ZuVALUE{};
     result->t = ZU_INT;
     const SavedRegisters saved;
@@ -145,21 +136,17 @@ int FZuRunCallBack(ZuVALUE* function, ZuVALUE* result, ZuVALUE* argv, int argc, 
     bool aborted = vm.abort;
     if (failed && saved.inRun) {
         // exit() goes on unwinding without a report of its own.
-        if (ExitWasCalled())
-            throw RunError{};
-        if (report)
-            Raise(Err::InCallback);
+        if (ExitWasCalled()) throw RunError{};
+        if (report) Raise(Err::InCallback);
     }
     return failed ? 0 : !aborted;
 }
 
-int FZuCallBack(ZuVALUE* function, ZuVALUE* result, ZuVALUE* argv, int argc)
-{
+int FZuCallBack(ZuVALUE* function, ZuVALUE* result, ZuVALUE* argv, int argc) {
     return FZuRunCallBack(function, result, argv, argc, 1);
 }
 
-int FZuRunInitMainFunc(int address, const char* name)
-{
+int FZuRunInitMainFunc(int address, const char* name) {
     if (!vm.base) {
         ZuLinkError(25, "stack");
         return 0;
@@ -198,10 +185,8 @@ int FZuRunInitMainFunc(int address, const char* name)
     return 1;
 }
 
-int FZuRunMainFunc(int address, const char* name)
-{
-    if (!FZuRunInitMainFunc(address, name))
-        return 0;
+int FZuRunMainFunc(int address, const char* name) {
+    if (!FZuRunInitMainFunc(address, name)) return 0;
     vm.exitRequested = false;
     vm.exitStatus = -1;
     int previousExitCode = ZuGetUserExitCode();
@@ -216,18 +201,15 @@ int FZuRunMainFunc(int address, const char* name)
     }
     bool exited = ExitWasCalled();
     exitCodeWatched = false;
-    if (!exited)
-        ZuSetUserExitCode(previousExitCode);
-    if (!ok)
-        vm.exitStatus = exited ? ZuGetUserExitCode() : 1;
+    if (!exited) ZuSetUserExitCode(previousExitCode);
+    if (!ok) vm.exitStatus = exited ? ZuGetUserExitCode() : 1;
     vm.exitRequested = false;
     ZuRunMainDoExitCall();
     PopTo(vm.base - 1);
     return ok ? 1 : 0;
 }
 
-int FZuRun(int address, const char* name)
-{
+int FZuRun(int address, const char* name) {
     bool interactive = ZuIsInteractive() != 0;
     if (interactive || ZuIsDebug()) {
         const char* mode = interactive ? "interactive" : "debug";
@@ -247,15 +229,12 @@ int FZuRun(int address, const char* name)
 
 int IZuRunExitStatus(void) { return vm.exitStatus; }
 
-void ZuRunMainExitCall(ZuVALUE* function)
-{
-    if (!function || vm.exitCallCount >= kMaxExitCalls)
-        return;
+void ZuRunMainExitCall(ZuVALUE* function) {
+    if (!function || vm.exitCallCount >= kMaxExitCalls) return;
     RefCopy(&vm.exitCalls[vm.exitCallCount++], function);
 }
 
-void ZuRunMainDoExitCall(void)
-{
+void ZuRunMainDoExitCall(void) {
     int count = vm.exitCallCount;
     vm.exitCallCount = 0;
     for (int i = count - 1; i >= 0; --i) {
@@ -266,10 +245,8 @@ void ZuRunMainDoExitCall(void)
     }
 }
 
-int ZuRunDebugGo(void)
-{
-    if (!vm.base || !vm.code)
-        return 0;
+int ZuRunDebugGo(void) {
+    if (!vm.base || !vm.code) return 0;
     vm.moreCode = false;
     GuardedRun(nullptr);
     return vm.moreCode ? 1 : 0;

@@ -9,7 +9,7 @@ namespace zu::run {
 
 using Err = RunErrorCode;
 
-inline constexpr int kWarningBase = 60;   // warnings index the table from here
+inline constexpr int kWarningBase = 60;  // warnings index the table from here
 inline constexpr int kMessageCount = 66;
 
 // The text of a code of the table; empty outside it.

@@ -7,16 +7,14 @@
 
 namespace zu::run {
 
-void RunLibExit(ZuVALUE* /*rtn*/, ZuVALUE* args, int /*count*/)
-{
+void RunLibExit(ZuVALUE* /*rtn*/, ZuVALUE* args, int /*count*/) {
     ZuLibCheckType(ZU_INT, args, 0, 0);
     ZuSetUserExitCode(value::IntOf(&args[0]));
     vm.exitRequested = true;
     ZuRunErrorMessage(nullptr);
 }
 
-void RunLibZuWarning(ZuVALUE* rtn, ZuVALUE* args, int /*count*/)
-{
+void RunLibZuWarning(ZuVALUE* rtn, ZuVALUE* args, int /*count*/) {
     int previous = ZuRunGetWarning();
     if (value::TypeCode(&args[0]) == ZU_STRING && !value::IsNul(&args[0])) {
         // The calling Zu function is the one running: its name heads the
@@ -30,8 +28,7 @@ void RunLibZuWarning(ZuVALUE* rtn, ZuVALUE* args, int /*count*/)
     ZuValSetInt(rtn, previous);
 }
 
-void RunLibZuRunError(ZuVALUE* /*rtn*/, ZuVALUE* args, int count)
-{
+void RunLibZuRunError(ZuVALUE* /*rtn*/, ZuVALUE* args, int count) {
     ZuLibCheckType(ZU_STRING, args, 0, 0);
     bool traceOnly = false;
     if (count > 1) {
@@ -39,8 +36,7 @@ void RunLibZuRunError(ZuVALUE* /*rtn*/, ZuVALUE* args, int count)
         traceOnly = value::IntOf(&args[1]) != 0;
     }
     ZuSetPrintlevel(1);
-    if (value::StringLength(&args[0]) > 0 && value::StringText(&args[0]))
-        ZuRunMessage(value::StringText(&args[0]));
+    if (value::StringLength(&args[0]) > 0 && value::StringText(&args[0])) ZuRunMessage(value::StringText(&args[0]));
     if (traceOnly)
         ZuRunPrintCallStack();
     else
@@ -48,17 +44,14 @@ void RunLibZuRunError(ZuVALUE* /*rtn*/, ZuVALUE* args, int count)
     ZuRunErrorMessage(nullptr);
 }
 
-void RunLibVaArglist(ZuVALUE* rtn, ZuVALUE* /*args*/, int /*count*/)
-{
+void RunLibVaArglist(ZuVALUE* rtn, ZuVALUE* /*args*/, int /*count*/) {
     // The running Zu function's arguments lie from ap up to its frame
     // record at bp - 1; those past its fixed ones are the "..." part.
     int passed = 0;
-    if (vm.ap && vm.bp && vm.bp > vm.ap)
-        passed = static_cast<int>(vm.bp - 1 - vm.ap);
+    if (vm.ap && vm.bp && vm.bp > vm.ap) passed = static_cast<int>(vm.bp - 1 - vm.ap);
     const int extra = passed > vm.paramCount ? passed - vm.paramCount : 0;
     ZuLibValArrayCalloc(rtn, extra);
-    if (extra == 0 || value::TypeCode(rtn) != ZU_ARRAY)
-        return;
+    if (extra == 0 || value::TypeCode(rtn) != ZU_ARRAY) return;
     for (int k = 0; k < extra; ++k) {
         ZuVALUE* element = &value::Items(rtn)[k];
         *element = vm.ap[vm.paramCount + k];

@@ -31,9 +31,9 @@
 #include <memory>
 
 namespace zu::run {
-using program::Op;
 using program::code;
 using program::kOpcodeLimit;
+using program::Op;
 namespace opr = program::opr;
 
 namespace {
@@ -56,15 +56,13 @@ inline int Wrap(long long x) { return static_cast<int>(static_cast<unsigned>(x))
 // The whole first word is written (sign-extended; the int is its low half
 // on this little-endian platform) so that a later copy of the word reads
 // what one store wrote, which the processor forwards without a stall.
-inline void SetInt(ZuVALUE* v, int i)
-{
+inline void SetInt(ZuVALUE* v, int i) {
     static_assert(sizeof(ZuWORD) == sizeof(intptr_t));
     v->t = ZU_INT;
     v->w1.l = i;
 }
 
-inline void SetDouble(ZuVALUE* v, double d)
-{
+inline void SetDouble(ZuVALUE* v, double d) {
     v->t = ZU_DOUBLE;
     v->w1.d = d;
 }
@@ -73,8 +71,7 @@ inline void SetDouble(ZuVALUE* v, double d)
 // An int or double needs only its type word and first data word; copying
 // the whole record would also read words written moments ago in other
 // widths, which stalls the processor's store forwarding.
-inline void LoadCopy(ZuVALUE* dst, const ZuVALUE* src)
-{
+inline void LoadCopy(ZuVALUE* dst, const ZuVALUE* src) {
     const int t = src->t;
     if (static_cast<unsigned>((t & ZU_TYPE_MASK) - ZU_INT) <= ZU_DOUBLE - ZU_INT) {
         dst->t = t & ~ZU_FLAG_VAL;
@@ -86,24 +83,19 @@ inline void LoadCopy(ZuVALUE* dst, const ZuVALUE* src)
 }
 
 // The truth test for everything but ints and doubles.
-bool SlowTruth(ZuVALUE* v)
-{
-    if (v->t & ZU_FLAG_NUL)
-        return false;
-    if ((v->t & ZU_TYPE_MASK) == ZU_VECTOR)
-        ZuRunDoIndexVector(v, nullptr);
+bool SlowTruth(ZuVALUE* v) {
+    if (v->t & ZU_FLAG_NUL) return false;
+    if ((v->t & ZU_TYPE_MASK) == ZU_VECTOR) ZuRunDoIndexVector(v, nullptr);
     switch (v->t & kScalarMask) {
     case ZU_INT: return v->w1.i != 0;
     case ZU_DOUBLE: return v->w1.d != 0 && !std::isnan(v->w1.d);
     case ZU_MATRIX: {
         int r = v->w1.i, c = v->w2.i;
-        if (r <= 0 || c <= 0 || !v->w3.m)
-            return false;
+        if (r <= 0 || c <= 0 || !v->w3.m) return false;
         for (int i = 0; i < r; ++i)
             for (int j = 0; j < c; ++j) {
                 double d = v->w3.m[i][j];
-                if (d == 0 || std::isnan(d))
-                    return false;
+                if (d == 0 || std::isnan(d)) return false;
             }
         return true;
     }
@@ -111,8 +103,7 @@ bool SlowTruth(ZuVALUE* v)
     }
 }
 
-inline bool Truth(ZuVALUE* v)
-{
+inline bool Truth(ZuVALUE* v) {
     switch (v->t & kScalarMask) {
     case ZU_INT: return v->w1.i != 0;
     case ZU_DOUBLE: return v->w1.d != 0 && v->w1.d == v->w1.d;
@@ -124,8 +115,7 @@ inline bool Truth(ZuVALUE* v)
 // doubles (which the caller has checked): an int result wraps, a division
 // of ints gives a double.
 template <int Op>
-[[gnu::always_inline]] inline void ScalarArithmetic(ZuVALUE* a, const ZuVALUE* b)
-{
+[[gnu::always_inline]] inline void ScalarArithmetic(ZuVALUE* a, const ZuVALUE* b) {
     if (IsInt(a) && IsInt(b)) {
         const long long x = a->w1.i, y = b->w1.i;
         if constexpr (Op == opr::Add)
@@ -153,8 +143,7 @@ template <int Op>
 
 // True when the comparison holds; a NaN makes every comparison false.
 template <int Op, typename T>
-[[gnu::always_inline]] inline bool Holds(T x, T y)
-{
+[[gnu::always_inline]] inline bool Holds(T x, T y) {
     if constexpr (Op == opr::Less)
         return x < y;
     else if constexpr (Op == opr::LessEqual)
@@ -173,28 +162,22 @@ template <int Op, typename T>
 }
 
 template <int Op>
-[[gnu::always_inline]] inline bool ScalarComparison(const ZuVALUE* a, const ZuVALUE* b)
-{
-    if (IsInt(a) && IsInt(b))
-        return Holds<Op>(a->w1.i, b->w1.i);
+[[gnu::always_inline]] inline bool ScalarComparison(const ZuVALUE* a, const ZuVALUE* b) {
+    if (IsInt(a) && IsInt(b)) return Holds<Op>(a->w1.i, b->w1.i);
     return Holds<Op>(AsDouble(a), AsDouble(b));
 }
 
 // Scalar operators computed in place: true when both operands were ints or
 // doubles and the operator is one of these; the result is in `a`.
-[[gnu::always_inline]] inline bool ScalarBinary(ZuVALUE* a, const ZuVALUE* b, int op)
-{
-    if (!IsScalar(a) || !IsScalar(b))
-        return false;
+[[gnu::always_inline]] inline bool ScalarBinary(ZuVALUE* a, const ZuVALUE* b, int op) {
+    if (!IsScalar(a) || !IsScalar(b)) return false;
     switch (op) {
-#define ARITHMETIC_CASE(OP)                \
-    case opr::OP:                          \
-        ScalarArithmetic<opr::OP>(a, b);   \
+#define ARITHMETIC_CASE(OP)              \
+    case opr::OP:                        \
+        ScalarArithmetic<opr::OP>(a, b); \
         return true;
-#define COMPARISON_CASE(OP)                        \
-    case opr::OP:                                  \
-        SetInt(a, ScalarComparison<opr::OP>(a, b)); \
-        return true;
+#define COMPARISON_CASE(OP) \
+    case opr::OP: SetInt(a, ScalarComparison<opr::OP>(a, b)); return true;
         FOR_EACH_ARITHMETIC(ARITHMETIC_CASE)
         FOR_EACH_COMPARISON(COMPARISON_CASE)
 #undef ARITHMETIC_CASE
@@ -203,8 +186,7 @@ template <int Op>
     }
 }
 
-inline bool ScalarUnary(ZuVALUE* a, int op)
-{
+inline bool ScalarUnary(ZuVALUE* a, int op) {
     if (IsInt(a)) {
         long long x = a->w1.i;
         switch (op) {
@@ -229,10 +211,8 @@ inline bool ScalarUnary(ZuVALUE* a, int op)
 // ---- variables, addresses and markers --------------------------------------
 
 // The variable that the instruction before XRS loaded, or null.
-ZuVALUE* LoadedVariable(int cp)
-{
-    if (cp < 1)
-        return nullptr;
+ZuVALUE* LoadedVariable(int cp) {
+    if (cp < 1) return nullptr;
     const ZuPCODE& prev = vm.code[cp - 1];
     switch (static_cast<Op>(prev.op)) {
     case Op::LAP:
@@ -242,20 +222,18 @@ ZuVALUE* LoadedVariable(int cp)
     case Op::LOD: return &vm.globals[prev.arg].val;
     case Op::LMP: {
         ZuVALUE* object = cp >= 2 ? LoadedVariable(cp - 1) : nullptr;
-        if (!object || (object->t & kScalarMask) != ZU_CLASS || !object->w4.nv ||
-            prev.arg < 0 || prev.arg >= object->w1.i)
+        if (!object || (object->t & kScalarMask) != ZU_CLASS || !object->w4.nv || prev.arg < 0 ||
+            prev.arg >= object->w1.i)
             return nullptr;
         ZuNAMEDVALUE& member = object->w4.nv[prev.arg];
-        if (!(member.val.t & ZU_FLAG_STA))
-            return &member.val;
+        if (!(member.val.t & ZU_FLAG_STA)) return &member.val;
         return StaticMember(object, prev.arg);
     }
     default: return nullptr;
     }
 }
 
-inline void MakeAddress(ZuVALUE* dst, ZuVALUE* target)
-{
+inline void MakeAddress(ZuVALUE* dst, ZuVALUE* target) {
     *dst = ZuVALUE{};
     dst->t = ZU_ARRAY | ZU_FLAG_ADR;
     dst->w1.i = 1;
@@ -264,8 +242,7 @@ inline void MakeAddress(ZuVALUE* dst, ZuVALUE* target)
 
 // The address operator: the instruction after it names the variable.
 // Returns the new top.
-ZuVALUE* TakeAddress(ZuVALUE* sp, const ZuPCODE& next)
-{
+ZuVALUE* TakeAddress(ZuVALUE* sp, const ZuPCODE& next) {
     switch (static_cast<Op>(next.op)) {
     case Op::PAP:
         CheckRoom(1);
@@ -289,15 +266,13 @@ ZuVALUE* TakeAddress(ZuVALUE* sp, const ZuPCODE& next)
         return sp;
     case Op::LMP: {
         ZuVALUE object = *sp;
-        if ((object.t & kScalarMask) != ZU_CLASS || !object.w4.nv || next.arg < 0 ||
-            next.arg >= object.w1.i)
+        if ((object.t & kScalarMask) != ZU_CLASS || !object.w4.nv || next.arg < 0 || next.arg >= object.w1.i)
             Raise(Err::CannotTakeAddress);
         ZuNAMEDVALUE& member = object.w4.nv[next.arg];
         ZuVALUE* target = &member.val;
         if (member.val.t & ZU_FLAG_STA) {
             target = StaticMember(&object, next.arg);
-            if (!target)
-                Raise(Err::CannotTakeAddress);
+            if (!target) Raise(Err::CannotTakeAddress);
         }
         FreeIfOwned(sp);
         MakeAddress(sp, target);
@@ -305,8 +280,7 @@ ZuVALUE* TakeAddress(ZuVALUE* sp, const ZuPCODE& next)
     }
     case Op::XLD:
     case Op::XGL:
-        if (static_cast<Op>(next.op) == Op::XGL)
-            IndexFromBase1(sp);
+        if (static_cast<Op>(next.op) == Op::XGL) IndexFromBase1(sp);
         AddressOfElement(sp - 1, sp, IndexContext{sp - 1, next.op == code(Op::XGL) ? 1 : 0});
         FreeIfOwned(sp);
         return sp - 1;
@@ -315,16 +289,14 @@ ZuVALUE* TakeAddress(ZuVALUE* sp, const ZuPCODE& next)
 }
 
 // A live statement marker; true when the loop is to stop.
-bool Marker(int cp, int line)
-{
+bool Marker(int cp, int line) {
     if (userInterrupt) {
         userInterrupt = 0;
         vm.cp = cp;
         Raise(Err::UserAbort);
     }
     if (line >= 0 && !vm.stop && (!vm.stepOverAp || vm.ap > vm.stepOverAp)) {
-        if (vm.codeTrace)
-            ZuRunPrintFilePos(cp - 1, vm.currentFile, ActiveFunctionName());
+        if (vm.codeTrace) ZuRunPrintFilePos(cp - 1, vm.currentFile, ActiveFunctionName());
         return vm.abort;
     }
     vm.cp = cp + 1;
@@ -332,8 +304,7 @@ bool Marker(int cp, int line)
     return true;
 }
 
-void LocalName(int e)
-{
+void LocalName(int e) {
     if (e >= 0) {
         vm.localNames.resize(static_cast<std::size_t>(vm.localStart + vm.localCount));
         vm.localNames.push_back(LiteralText(e));
@@ -361,24 +332,21 @@ struct HandlerTables {
     std::span<const void* const> byOpcode;
     std::span<const void* const> byOperator;
     std::span<const void* const> byFused;  // kFusedVariants per kind
-    const void* operatorOther;  // an OPR operand that is no operator code
+    const void* operatorOther;             // an OPR operand that is no operator code
     const void* unknownOpcode;
 };
 
 std::shared_ptr<const Translation> Translate(const ZuPCODE* program, int size, bool markers,
-                                             const HandlerTables& handlers)
-{
+                                             const HandlerTables& handlers) {
     auto t = std::make_shared<Translation>();
     t->program = program;
     t->size = size;
     t->changes = program::codeBuffer().changes();
     t->markers = markers;
-    const std::span<const ZuPCODE> instructions(program,
-                                                program ? static_cast<std::size_t>(size) : 0);
+    const std::span<const ZuPCODE> instructions(program, program ? static_cast<std::size_t>(size) : 0);
     // With live markers every NUM must run, so nothing is fused over one.
     const std::vector<Fused> fused =
-        markers ? std::vector<Fused>(instructions.size(), Fused::None)
-                : FindFusedSequences(instructions);
+        markers ? std::vector<Fused>(instructions.size(), Fused::None) : FindFusedSequences(instructions);
     t->targets.resize(instructions.size());
     for (std::size_t i = 0; i < instructions.size(); ++i) {
         const ZuPCODE ins = instructions[i];
@@ -403,8 +371,7 @@ std::shared_ptr<const Translation> currentTranslation;
 
 // ---- the run loop ----------------------------------------------------------
 
-void RunLoop()
-{
+void RunLoop() {
     RefreshTables();
     const ZuPCODE* const program = vm.code;
     ZuNAMEDVALUE* const globals = vm.globals;
@@ -419,11 +386,11 @@ void RunLoop()
     ZuVALUE* ap = vm.ap;
     ZuVALUE* bp = vm.bp;
 
-#define SYNC() (vm.cp = cp, vm.sp = sp)
+#define SYNC()   (vm.cp = cp, vm.sp = sp)
 #define RELOAD() (cp = vm.cp, sp = vm.sp, ap = vm.ap, bp = vm.bp)
-#define PUSH_ROOM() \
-    if (sp >= last) {  \
-        SYNC();        \
+#define PUSH_ROOM()                \
+    if (sp >= last) {              \
+        SYNC();                    \
         Raise(Err::StackOverflow); \
     }
 
@@ -437,33 +404,29 @@ void RunLoop()
     static const void* fusedTable[static_cast<int>(Fused::Count) * kFusedVariants];
     static bool tableReady = false;
     if (!tableReady) {
-        for (auto& entry : table)
-            entry = &&L_default;
+        for (auto& entry : table) entry = &&L_default;
 #define ZU_OPCODE(name, number, kind) table[number] = &&L_##name;
 #include "program/opcodes.def"
-        for (auto& entry : oprTable)
-            entry = &&L_OPR_other;
+        for (auto& entry : oprTable) entry = &&L_OPR_other;
 #define SET_OPERATOR(OP) oprTable[opr::OP] = &&L_OPR_##OP;
         FOR_EACH_ARITHMETIC(SET_OPERATOR)
         FOR_EACH_COMPARISON(SET_OPERATOR)
         SET_OPERATOR(Increment)
         SET_OPERATOR(Decrement)
 #undef SET_OPERATOR
-        for (auto& entry : fusedTable)
-            entry = &&L_default;
+        for (auto& entry : fusedTable) entry = &&L_default;
         auto fused = [](Fused kind, int variant) {
             return static_cast<std::size_t>(kind) * kFusedVariants + static_cast<std::size_t>(variant);
         };
         // One handler per operator of each fused sequence that has one, at
         // the operator's variant number.
-#define SET_VARIANT(KIND, VARIANT, OP) \
-        fusedTable[fused(Fused::KIND, VARIANT(opr::OP))] = &&L_FUSED_##KIND##_##OP;
-#define SET_LOCAL_TEST(OP) SET_VARIANT(LocalTest, ComparisonVariant, OP)
-#define SET_STEP_AND_TEST(OP) SET_VARIANT(StepAndTest, ComparisonVariant, OP)
-#define SET_OPERATE_STORE(OP) SET_VARIANT(OperateStore, ArithmeticVariant, OP)
-#define SET_LITERAL_OPERATE(OP) SET_VARIANT(LiteralOperate, ArithmeticVariant, OP)
-#define SET_CONSTANT_OPERATE(OP) SET_VARIANT(ConstantOperate, ArithmeticVariant, OP)
-#define SET_CONSTANT_TEST(OP) SET_VARIANT(ConstantTest, ComparisonVariant, OP)
+#define SET_VARIANT(KIND, VARIANT, OP) fusedTable[fused(Fused::KIND, VARIANT(opr::OP))] = &&L_FUSED_##KIND##_##OP;
+#define SET_LOCAL_TEST(OP)             SET_VARIANT(LocalTest, ComparisonVariant, OP)
+#define SET_STEP_AND_TEST(OP)          SET_VARIANT(StepAndTest, ComparisonVariant, OP)
+#define SET_OPERATE_STORE(OP)          SET_VARIANT(OperateStore, ArithmeticVariant, OP)
+#define SET_LITERAL_OPERATE(OP)        SET_VARIANT(LiteralOperate, ArithmeticVariant, OP)
+#define SET_CONSTANT_OPERATE(OP)       SET_VARIANT(ConstantOperate, ArithmeticVariant, OP)
+#define SET_CONSTANT_TEST(OP)          SET_VARIANT(ConstantTest, ComparisonVariant, OP)
         FOR_EACH_COMPARISON(SET_LOCAL_TEST)
         FOR_EACH_COMPARISON(SET_STEP_AND_TEST)
         FOR_EACH_ARITHMETIC(SET_OPERATE_STORE)
@@ -487,8 +450,7 @@ void RunLoop()
         const Translation* t = currentTranslation.get();
         if (!t || t->program != program || t->size != vm.codeSize || t->markers != markers ||
             t->changes != program::codeBuffer().changes()) {
-            const HandlerTables handlers{table, oprTable, fusedTable, &&L_OPR_other,
-                                         &&L_default};
+            const HandlerTables handlers{table, oprTable, fusedTable, &&L_OPR_other, &&L_default};
             currentTranslation = Translate(program, vm.codeSize, markers, handlers);
         }
     }
@@ -498,43 +460,42 @@ void RunLoop()
     const void* const* const targets = translation->targets.data();
     ZuPCODE ins;
     // Each instruction's handler comes from the translation.
-#define DISPATCH()              \
-    do {                        \
-        ins = program[cp];      \
-        goto* targets[cp];      \
+#define DISPATCH()         \
+    do {                   \
+        ins = program[cp]; \
+        goto* targets[cp]; \
     } while (0)
 
     DISPATCH();
     {
         {
-    // sp holds the int result of a comparison and cp is the next
-    // instruction: a jump on it (after a marker that is not live) is
-    // taken at once.
-#define JUMP_ON_RESULT()                                                      \
-    do {                                                                      \
-        ZuPCODE jump = program[cp];                                           \
-        if (jump.op == code(Op::NUM) && !markers)                             \
-            jump = program[++cp];                                             \
-        if (jump.op == code(Op::JMT))                                         \
-            cp = sp->w1.i != 0 ? jump.arg : cp + 1;                           \
-        else if (jump.op == code(Op::JMF))                                    \
-            cp = sp->w1.i == 0 ? jump.arg : cp + 1;                           \
+            // sp holds the int result of a comparison and cp is the next
+            // instruction: a jump on it (after a marker that is not live) is
+            // taken at once.
+#define JUMP_ON_RESULT()                                                \
+    do {                                                                \
+        ZuPCODE jump = program[cp];                                     \
+        if (jump.op == code(Op::NUM) && !markers) jump = program[++cp]; \
+        if (jump.op == code(Op::JMT))                                   \
+            cp = sp->w1.i != 0 ? jump.arg : cp + 1;                     \
+        else if (jump.op == code(Op::JMF))                              \
+            cp = sp->w1.i == 0 ? jump.arg : cp + 1;                     \
     } while (0)
 
 
         // ---- loads, stores and jumps ---------------------------------------
-        L_EXT: SYNC(); return;
+        L_EXT:
+            SYNC();
+            return;
 
         L_NUM:
             if (markers) {
                 SYNC();
-                if (Marker(cp, ins.arg))
-                    return;
+                if (Marker(cp, ins.arg)) return;
             }
             // A marker before a jump is the end of a loop body.
             ++cp;
-            if (program[cp].op == code(Op::JMP))
-                cp = program[cp].arg;
+            if (program[cp].op == code(Op::JMP)) cp = program[cp].arg;
             DISPATCH();
 
         L_POP:
@@ -557,7 +518,7 @@ void RunLoop()
             ++cp;
             DISPATCH();
 
-        L_PBP: {
+        L_PBP : {
             const ZuVALUE* v = bp + ins.arg;
             PUSH_ROOM();
             if (v->t & ZU_FLAG_NUL) {
@@ -576,7 +537,7 @@ void RunLoop()
             ++cp;
             DISPATCH();
 
-        L_LBP: {
+        L_LBP : {
             const ZuVALUE* v = bp + ins.arg;
             if (v->t & ZU_FLAG_NUL) {
                 SYNC();
@@ -588,7 +549,7 @@ void RunLoop()
             DISPATCH();
         }
 
-        L_LOD: {
+        L_LOD : {
             const ZuNAMEDVALUE& g = globals[ins.arg];
             if (g.val.t & ZU_FLAG_NUL) {
                 SYNC();
@@ -633,31 +594,36 @@ void RunLoop()
             ++cp;
             DISPATCH();
 
-        // A scalar into a variable that owns nothing is two words; all
-        // else follows the assignment rule.
-#define STORE_TOP(TARGET)                                                     \
-        {                                                                     \
-            ZuVALUE* target = TARGET;                                         \
-            if (IsScalar(sp) && !(target->t & (ZU_FLAG_VAL | kVectorList))) { \
-                target->t = sp->t & ~(ZU_FLAG_CON | ZU_FLAG_NUL | ZU_FLAG_VAL); \
-                target->w1 = sp->w1;                                          \
-            } else {                                                          \
-                SYNC();                                                       \
-                ZuRunDoAssignment(target, sp);                                \
-            }                                                                 \
-            ++cp;                                                             \
-            DISPATCH();                                                       \
-        }
+            // A scalar into a variable that owns nothing is two words; all
+            // else follows the assignment rule.
+#define STORE_TOP(TARGET)                                                   \
+    {                                                                       \
+        ZuVALUE* target = TARGET;                                           \
+        if (IsScalar(sp) && !(target->t & (ZU_FLAG_VAL | kVectorList))) {   \
+            target->t = sp->t & ~(ZU_FLAG_CON | ZU_FLAG_NUL | ZU_FLAG_VAL); \
+            target->w1 = sp->w1;                                            \
+        } else {                                                            \
+            SYNC();                                                         \
+            ZuRunDoAssignment(target, sp);                                  \
+        }                                                                   \
+        ++cp;                                                               \
+        DISPATCH();                                                         \
+    }
 
-        L_STO: STORE_TOP(&globals[ins.arg].val)
-        L_SAP: STORE_TOP(ap + ins.arg)
-        L_SBP: STORE_TOP(bp + ins.arg)
+        L_STO:
+            STORE_TOP(&globals[ins.arg].val)
+        L_SAP:
+            STORE_TOP(ap + ins.arg)
+        L_SBP:
+            STORE_TOP(bp + ins.arg)
 #undef STORE_TOP
 
-        L_JMP: cp = ins.arg; DISPATCH();
+        L_JMP:
+            cp = ins.arg;
+            DISPATCH();
 
         L_JMF:
-        L_JMT: {
+        L_JMT : {
             bool truth;
             if (IsInt(sp)) {
                 truth = sp->w1.i != 0;
@@ -672,7 +638,7 @@ void RunLoop()
             DISPATCH();
         }
 
-        L_EXC: {
+        L_EXC : {
             ZuVALUE t = *sp;
             *sp = sp[-1];
             sp[-1] = t;
@@ -684,18 +650,16 @@ void RunLoop()
             if (ins.arg >= 1) {
                 SYNC();
                 CheckRoom(ins.arg);
-                if (sp - ins.arg + 1 < base)
-                    Raise(Err::StackOverflow);
+                if (sp - ins.arg + 1 < base) Raise(Err::StackOverflow);
                 ZuVALUE* from = sp - ins.arg + 1;
-                for (int k = 0; k < ins.arg; ++k)
-                    RefCopy(sp + 1 + k, from + k);
+                for (int k = 0; k < ins.arg; ++k) RefCopy(sp + 1 + k, from + k);
                 sp += ins.arg;
             }
             ++cp;
             DISPATCH();
 
         // ---- calls and returns ---------------------------------------------
-        L_CAL: {
+        L_CAL : {
             // A Zu function of exactly that many int or double arguments:
             // the frame is built here; anything else goes to DoCall.
             const int n = ins.arg;
@@ -704,11 +668,9 @@ void RunLoop()
                 (f->t & (ZU_TYPE_MASK | ZU_FLAG_EXT | ZU_FLAG_NUL)) == ZU_FUNCTION &&
                 !((f->t & ZU_FLAG_MEM) && f->w4.p) && f->w1.i == n && f->w3.s) {
                 bool scalars = true;
-                for (int k = 1; k <= n && scalars; ++k)
-                    scalars = IsScalar(f + k);
+                for (int k = 1; k <= n && scalars; ++k) scalars = IsScalar(f + k);
                 const char* letters = f->w3.s;
-                for (int k = 0; k < n && scalars; ++k)
-                    scalars = letters[k] != '\0' && letters[k] != '$';
+                for (int k = 0; k < n && scalars; ++k) scalars = letters[k] != '\0' && letters[k] != '$';
                 if (scalars) {
                     ZuVALUE* frame = sp + 1;
                     PushFrame(frame, static_cast<int>(ap - base), static_cast<int>(bp - base), cp, n);
@@ -727,8 +689,7 @@ void RunLoop()
                 }
             }
             SYNC();
-            if (ins.arg < 0 || ins.arg > sp - base)
-                Raise(Err::NotAFunction);
+            if (ins.arg < 0 || ins.arg > sp - base) Raise(Err::NotAFunction);
             DoCall(ins.arg);
             RELOAD();
             ++cp;
@@ -736,8 +697,7 @@ void RunLoop()
         }
 
         L_RET:
-            if (ins.arg == 1 && IsScalar(sp) && !vm.stepOutAp &&
-                !((ap - 1)->t & (ZU_FLAG_VAL | kVectorList))) {
+            if (ins.arg == 1 && IsScalar(sp) && !vm.stepOutAp && !((ap - 1)->t & (ZU_FLAG_VAL | kVectorList))) {
                 // A scalar result from a frame whose function value owns
                 // nothing: the same steps as DoReturn, without its calls.
                 const ZuVALUE frame = bp[-1];
@@ -745,8 +705,7 @@ void RunLoop()
                 slot->t = sp->t & ~(ZU_FLAG_CON | ZU_FLAG_VAL);
                 slot->w1 = sp->w1;
                 PopFrame(frame);
-                for (ZuVALUE* v = sp; v >= ap; --v)
-                    FreeIfOwned(v);
+                for (ZuVALUE* v = sp; v >= ap; --v) FreeIfOwned(v);
                 sp = slot;
                 vm.ap = ap = base + frame.w1.i;
                 vm.bp = bp = base + frame.w2.i;
@@ -757,8 +716,7 @@ void RunLoop()
             // The statement marker of a return precedes its RET: an error
             // while the result is made (a pending index, say) belongs to
             // that statement, not to the code that follows.
-            if (cp > 0 && program[cp - 1].op == code(Op::NUM))
-                vm.cp = cp - 1;
+            if (cp > 0 && program[cp - 1].op == code(Op::NUM)) vm.cp = cp - 1;
             DoReturn(ins.arg);
             RELOAD();
             ++cp;
@@ -769,110 +727,101 @@ void RunLoop()
             }
             DISPATCH();
 
-        // ---- fused sequences (fused_code.h) --------------------------------
-        // Each does the work of its whole sequence when the operands are
-        // plain ints or doubles, and otherwise hands the first instruction
-        // to its own handler.  The translation has checked the shape.
+            // ---- fused sequences (fused_code.h) --------------------------------
+            // Each does the work of its whole sequence when the operands are
+            // plain ints or doubles, and otherwise hands the first instruction
+            // to its own handler.  The translation has checked the shape.
 
-        // The sequence leaves an int result in the current slot; then the
-        // conditional jump at position j (after a marker) is taken on it.
-#define JUMP_ON(RESULT, J)                                                    \
-    do {                                                                      \
-        int j = (J);                                                          \
-        if (program[j].op == code(Op::NUM))                                   \
-            ++j;                                                              \
-        const ZuPCODE jump = program[j];                                      \
-        cp = (RESULT) == (jump.op == code(Op::JMT)) ? jump.arg : j + 1;       \
+            // The sequence leaves an int result in the current slot; then the
+            // conditional jump at position j (after a marker) is taken on it.
+#define JUMP_ON(RESULT, J)                                              \
+    do {                                                                \
+        int j = (J);                                                    \
+        if (program[j].op == code(Op::NUM)) ++j;                        \
+        const ZuPCODE jump = program[j];                                \
+        cp = (RESULT) == (jump.op == code(Op::JMT)) ? jump.arg : j + 1; \
     } while (0)
 
-        // Each of these is stamped out once per operator (FOR_EACH_...).
-#define FUSED_LOCAL_TEST(OP)                                                  \
-        L_FUSED_LocalTest_##OP: {                                             \
-            const ZuVALUE* v = bp + ins.arg;                                  \
-            if ((v->t & kScalarMask) != ZU_INT || sp >= last)                 \
-                goto L_LBP;                                                   \
-            FreeIfOwned(sp);                                                  \
-            const bool r = Holds<opr::OP>(v->w1.i, program[cp + 2].arg);      \
-            SetInt(sp, r);                                                    \
-            JUMP_ON(r, cp + 4);                                               \
-            DISPATCH();                                                       \
-        }
+            // Each of these is stamped out once per operator (FOR_EACH_...).
+#define FUSED_LOCAL_TEST(OP)                                          \
+    L_FUSED_LocalTest_##OP : {                                        \
+        const ZuVALUE* v = bp + ins.arg;                              \
+        if ((v->t & kScalarMask) != ZU_INT || sp >= last) goto L_LBP; \
+        FreeIfOwned(sp);                                              \
+        const bool r = Holds<opr::OP>(v->w1.i, program[cp + 2].arg);  \
+        SetInt(sp, r);                                                \
+        JUMP_ON(r, cp + 4);                                           \
+        DISPATCH();                                                   \
+    }
 
-        // The step, then the loop test at the jump's target on the local
-        // just stepped (its shape checked by the translation).
-#define FUSED_STEP_AND_TEST(OP)                                               \
-        L_FUSED_StepAndTest_##OP: {                                           \
-            ZuVALUE* v = bp + ins.arg;                                        \
-            if ((v->t & (kScalarMask | ZU_FLAG_VAL | kVectorList)) != ZU_INT || sp >= last) \
-                goto L_LBP;                                                   \
-            FreeIfOwned(sp);                                                  \
-            const int step = program[cp + 1].arg == opr::Increment ? 1 : -1;  \
-            const int value = Wrap(static_cast<long long>(v->w1.i) + step);   \
-            SetInt(v, value);                                                 \
-            const int test = program[cp + 3].arg;                             \
-            const bool r = Holds<opr::OP>(value, program[test + 2].arg);      \
-            SetInt(sp, r);                                                    \
-            JUMP_ON(r, test + 4);                                             \
-            DISPATCH();                                                       \
-        }
+            // The step, then the loop test at the jump's target on the local
+            // just stepped (its shape checked by the translation).
+#define FUSED_STEP_AND_TEST(OP)                                                                     \
+    L_FUSED_StepAndTest_##OP : {                                                                    \
+        ZuVALUE* v = bp + ins.arg;                                                                  \
+        if ((v->t & (kScalarMask | ZU_FLAG_VAL | kVectorList)) != ZU_INT || sp >= last) goto L_LBP; \
+        FreeIfOwned(sp);                                                                            \
+        const int step = program[cp + 1].arg == opr::Increment ? 1 : -1;                            \
+        const int value = Wrap(static_cast<long long>(v->w1.i) + step);                             \
+        SetInt(v, value);                                                                           \
+        const int test = program[cp + 3].arg;                                                       \
+        const bool r = Holds<opr::OP>(value, program[test + 2].arg);                                \
+        SetInt(sp, r);                                                                              \
+        JUMP_ON(r, test + 4);                                                                       \
+        DISPATCH();                                                                                 \
+    }
 
-#define FUSED_OPERATE_STORE(OP)                                               \
-        L_FUSED_OperateStore_##OP: {                                          \
-            ZuVALUE* a = sp - 1;                                              \
-            ZuVALUE* target = bp + program[cp + 1].arg;                       \
-            if (!IsScalar(a) || !IsScalar(sp) || (target->t & (ZU_FLAG_VAL | kVectorList))) \
-                goto* oprTable[ins.arg];                                      \
-            ScalarArithmetic<opr::OP>(a, sp);                                 \
-            --sp;                                                             \
-            target->t = sp->t;                                                \
-            target->w1 = sp->w1;                                              \
-            cp += 2;                                                          \
-            if (program[cp].op == code(Op::NUM))                              \
-                ++cp;                                                         \
-            if (program[cp].op == code(Op::JMP))                              \
-                cp = program[cp].arg;                                         \
-            DISPATCH();                                                       \
-        }
+#define FUSED_OPERATE_STORE(OP)                                                                                  \
+    L_FUSED_OperateStore_##OP : {                                                                                \
+        ZuVALUE* a = sp - 1;                                                                                     \
+        ZuVALUE* target = bp + program[cp + 1].arg;                                                              \
+        if (!IsScalar(a) || !IsScalar(sp) || (target->t & (ZU_FLAG_VAL | kVectorList))) goto* oprTable[ins.arg]; \
+        ScalarArithmetic<opr::OP>(a, sp);                                                                        \
+        --sp;                                                                                                    \
+        target->t = sp->t;                                                                                       \
+        target->w1 = sp->w1;                                                                                     \
+        cp += 2;                                                                                                 \
+        if (program[cp].op == code(Op::NUM)) ++cp;                                                               \
+        if (program[cp].op == code(Op::JMP)) cp = program[cp].arg;                                               \
+        DISPATCH();                                                                                              \
+    }
 
-#define FUSED_LITERAL_OPERATE(OP)                                             \
-        L_FUSED_LiteralOperate_##OP: {                                        \
-            const ZuVALUE* literal = literals + program[cp + 1].arg;          \
-            if (sp >= last || !IsScalar(sp) || !IsScalar(literal))            \
-                goto L_PSH;                                                   \
-            ScalarArithmetic<opr::OP>(sp, literal);                           \
-            cp += 3;                                                          \
-            DISPATCH();                                                       \
-        }
+#define FUSED_LITERAL_OPERATE(OP)                                          \
+    L_FUSED_LiteralOperate_##OP : {                                        \
+        const ZuVALUE* literal = literals + program[cp + 1].arg;           \
+        if (sp >= last || !IsScalar(sp) || !IsScalar(literal)) goto L_PSH; \
+        ScalarArithmetic<opr::OP>(sp, literal);                            \
+        cp += 3;                                                           \
+        DISPATCH();                                                        \
+    }
 
-#define FUSED_CONSTANT_OPERATE(OP)                                            \
-        L_FUSED_ConstantOperate_##OP: {                                       \
-            if (sp >= last || !IsScalar(sp))                                  \
-                goto L_PSH;                                                   \
-            ZuVALUE right;                                                    \
-            SetInt(&right, ins.arg);                                          \
-            ScalarArithmetic<opr::OP>(sp, &right);                            \
-            cp += 2;                                                          \
-            DISPATCH();                                                       \
-        }
+#define FUSED_CONSTANT_OPERATE(OP)                   \
+    L_FUSED_ConstantOperate_##OP : {                 \
+        if (sp >= last || !IsScalar(sp)) goto L_PSH; \
+        ZuVALUE right;                               \
+        SetInt(&right, ins.arg);                     \
+        ScalarArithmetic<opr::OP>(sp, &right);       \
+        cp += 2;                                     \
+        DISPATCH();                                  \
+    }
 
-#define FUSED_CONSTANT_TEST(OP)                                               \
-        L_FUSED_ConstantTest_##OP: {                                          \
-            if (sp >= last || !IsScalar(sp))                                  \
-                goto L_PSH;                                                   \
-            ZuVALUE right;                                                    \
-            SetInt(&right, ins.arg);                                          \
-            const bool r = ScalarComparison<opr::OP>(sp, &right);             \
-            SetInt(sp, r);                                                    \
-            JUMP_ON(r, cp + 2);                                               \
-            DISPATCH();                                                       \
-        }
+#define FUSED_CONSTANT_TEST(OP)                               \
+    L_FUSED_ConstantTest_##OP : {                             \
+        if (sp >= last || !IsScalar(sp)) goto L_PSH;          \
+        ZuVALUE right;                                        \
+        SetInt(&right, ins.arg);                              \
+        const bool r = ScalarComparison<opr::OP>(sp, &right); \
+        SetInt(sp, r);                                        \
+        JUMP_ON(r, cp + 2);                                   \
+        DISPATCH();                                           \
+    }
 
-        FOR_EACH_COMPARISON(FUSED_LOCAL_TEST)
-        FOR_EACH_COMPARISON(FUSED_STEP_AND_TEST)
-        FOR_EACH_ARITHMETIC(FUSED_OPERATE_STORE)
-        FOR_EACH_ARITHMETIC(FUSED_LITERAL_OPERATE)
-        FOR_EACH_ARITHMETIC(FUSED_CONSTANT_OPERATE)
-        FOR_EACH_COMPARISON(FUSED_CONSTANT_TEST)
+            FOR_EACH_COMPARISON(FUSED_LOCAL_TEST)
+            FOR_EACH_COMPARISON(FUSED_STEP_AND_TEST)
+            FOR_EACH_ARITHMETIC(FUSED_OPERATE_STORE)
+            FOR_EACH_ARITHMETIC(FUSED_LITERAL_OPERATE)
+            FOR_EACH_ARITHMETIC(FUSED_CONSTANT_OPERATE)
+            FOR_EACH_COMPARISON(FUSED_CONSTANT_TEST)
 #undef FUSED_LOCAL_TEST
 #undef FUSED_STEP_AND_TEST
 #undef FUSED_OPERATE_STORE
@@ -880,26 +829,23 @@ void RunLoop()
 #undef FUSED_CONSTANT_OPERATE
 #undef FUSED_CONSTANT_TEST
 
-        L_FUSED_LocalStep: {
+        L_FUSED_LocalStep : {
             ZuVALUE* v = bp + ins.arg;
-            if ((v->t & (kScalarMask | ZU_FLAG_VAL | kVectorList)) != ZU_INT)
-                goto L_LBP;
+            if ((v->t & (kScalarMask | ZU_FLAG_VAL | kVectorList)) != ZU_INT) goto L_LBP;
             FreeIfOwned(sp);
             const int step = program[cp + 1].arg == opr::Increment ? 1 : -1;
             SetInt(sp, Wrap(static_cast<long long>(v->w1.i) + step));
             v->t = ZU_INT;
             v->w1 = sp->w1;
             cp += 3;
-            if (program[cp].op == code(Op::JMP))
-                cp = program[cp].arg;
+            if (program[cp].op == code(Op::JMP)) cp = program[cp].arg;
             DISPATCH();
         }
 
-        L_FUSED_TwoLocals: {
+        L_FUSED_TwoLocals : {
             const ZuVALUE* v = bp + ins.arg;
             const ZuVALUE* w = bp + program[cp + 1].arg;
-            if (((v->t | w->t) & ZU_FLAG_NUL) || sp >= last)
-                goto L_LBP;
+            if (((v->t | w->t) & ZU_FLAG_NUL) || sp >= last) goto L_LBP;
             FreeIfOwned(sp);
             LoadCopy(sp, v);
             ++sp;
@@ -922,24 +868,22 @@ void RunLoop()
 
         // ---- operators -----------------------------------------------------
         L_OPR:
-            goto* (static_cast<unsigned>(ins.arg) < static_cast<unsigned>(program::kTokenCodeLimit)
-                       ? oprTable[ins.arg]
-                       : &&L_OPR_other);
+            goto*(static_cast<unsigned>(ins.arg) < static_cast<unsigned>(program::kTokenCodeLimit) ? oprTable[ins.arg]
+                                                                                                   : &&L_OPR_other);
 
 
             // Both operands ints, or both ints or doubles: the result
             // replaces the left operand.  Anything else takes the general
             // path below.
-#define SCALAR_BINARY(NAME)                                                   \
-        L_OPR_##NAME: {                                                       \
-            ZuVALUE* a = sp - 1;                                              \
-            if (!IsScalar(a) || !IsScalar(sp))                                \
-                goto L_OPR_other;                                             \
-            ScalarArithmetic<opr::NAME>(a, sp);                               \
-            --sp;                                                             \
-            ++cp;                                                             \
-            DISPATCH();                                                       \
-        }
+#define SCALAR_BINARY(NAME)                                  \
+    L_OPR_##NAME : {                                         \
+        ZuVALUE* a = sp - 1;                                 \
+        if (!IsScalar(a) || !IsScalar(sp)) goto L_OPR_other; \
+        ScalarArithmetic<opr::NAME>(a, sp);                  \
+        --sp;                                                \
+        ++cp;                                                \
+        DISPATCH();                                          \
+    }
 
             FOR_EACH_ARITHMETIC(SCALAR_BINARY)
 #undef SCALAR_BINARY
@@ -948,16 +892,15 @@ void RunLoop()
             // result follows (after a statement marker that is not live),
             // it is taken here.  The result stays on top, as the jump
             // leaves it.
-#define SCALAR_COMPARE(NAME)                                                  \
-        L_OPR_##NAME: {                                                       \
-            ZuVALUE* a = sp - 1;                                              \
-            if (!IsScalar(a) || !IsScalar(sp))                                \
-                goto L_OPR_other;                                             \
-            SetInt(a, ScalarComparison<opr::NAME>(a, sp));                    \
-            --sp;                                                             \
-            ++cp;                                                             \
-            goto L_jump_on;                                                   \
-        }
+#define SCALAR_COMPARE(NAME)                                 \
+    L_OPR_##NAME : {                                         \
+        ZuVALUE* a = sp - 1;                                 \
+        if (!IsScalar(a) || !IsScalar(sp)) goto L_OPR_other; \
+        SetInt(a, ScalarComparison<opr::NAME>(a, sp));       \
+        --sp;                                                \
+        ++cp;                                                \
+        goto L_jump_on;                                      \
+    }
 
             FOR_EACH_COMPARISON(SCALAR_COMPARE)
 #undef SCALAR_COMPARE
@@ -966,24 +909,24 @@ void RunLoop()
             JUMP_ON_RESULT();
             DISPATCH();
 
-#define SCALAR_STEP(NAME, STEP)                                               \
-        L_OPR_##NAME: {                                                       \
-            const int t = sp->t & kScalarMask;                                \
-            if (t == ZU_INT)                                                  \
-                SetInt(sp, Wrap(static_cast<long long>(sp->w1.i) STEP 1));    \
-            else if (t == ZU_DOUBLE)                                          \
-                SetDouble(sp, sp->w1.d STEP 1);                               \
-            else                                                              \
-                goto L_OPR_other;                                             \
-            ++cp;                                                             \
-            DISPATCH();                                                       \
-        }
+#define SCALAR_STEP(NAME, STEP)                                        \
+    L_OPR_##NAME : {                                                   \
+        const int t = sp->t & kScalarMask;                             \
+        if (t == ZU_INT)                                               \
+            SetInt(sp, Wrap(static_cast<long long>(sp->w1.i) STEP 1)); \
+        else if (t == ZU_DOUBLE)                                       \
+            SetDouble(sp, sp->w1.d STEP 1);                            \
+        else                                                           \
+            goto L_OPR_other;                                          \
+        ++cp;                                                          \
+        DISPATCH();                                                    \
+    }
 
             SCALAR_STEP(Increment, +)
             SCALAR_STEP(Decrement, -)
 #undef SCALAR_STEP
 
-        L_OPR_other: {
+        L_OPR_other : {
             const int op = ins.arg;
             if (ScalarBinary(sp - 1, sp, op)) {
                 --sp;
@@ -1002,8 +945,7 @@ void RunLoop()
                 sp = DeleteVariable(sp);
             } else {
                 SYNC();
-                if (sp >= last)
-                    Raise(Err::StackOverflow);
+                if (sp >= last) Raise(Err::StackOverflow);
                 sp = DoOpr(sp, op);
             }
             ++cp;
@@ -1013,13 +955,12 @@ void RunLoop()
         // ---- fast functions, indexing, objects and the rest ----------------
         L_FNI:
             SYNC();
-            if ((sp->t & ZU_TYPE_MASK) == ZU_VECTOR)
-                ZuRunDoIndexVector(sp, nullptr);
+            if ((sp->t & ZU_TYPE_MASK) == ZU_VECTOR) ZuRunDoIndexVector(sp, nullptr);
             DoFni(sp, ins.arg);
             ++cp;
             DISPATCH();
 
-        L_XLD: {
+        L_XLD : {
             ZuVALUE* v = sp - 1;
             if (IsInt(sp) && (v->t & ~(ZU_FLAG_CON | ZU_FLAG_VAL)) == ZU_MATRIX) {
                 // A matrix takes its first index: a pending vector.
@@ -1040,7 +981,7 @@ void RunLoop()
             DISPATCH();
         }
 
-        L_XST: {
+        L_XST : {
             ZuVALUE* t = sp - 2;
             ZuVALUE* i = sp - 1;
             if (t->t == ZU_VECTOR && IsInt(i) && IsScalar(sp) &&
@@ -1084,8 +1025,7 @@ void RunLoop()
         L_XRS:
             if (ins.arg == 1 && IsScalar(sp)) {
                 SYNC();
-                if (ZuVALUE* variable = LoadedVariable(cp))
-                    ScalarVariableToMatrix(variable, sp);
+                if (ZuVALUE* variable = LoadedVariable(cp)) ScalarVariableToMatrix(variable, sp);
             }
             ++cp;
             DISPATCH();
@@ -1110,8 +1050,7 @@ void RunLoop()
 
         L_CAM:
             SYNC();
-            if (ins.arg < 0 || ins.arg + 2 > sp - base)
-                Raise(Err::NotAFunction);
+            if (ins.arg < 0 || ins.arg + 2 > sp - base) Raise(Err::NotAFunction);
             CallMember(ins.arg);
             RELOAD();
             ++cp;
@@ -1137,10 +1076,10 @@ void RunLoop()
             ++cp;
             DISPATCH();
 
-        L_JST: {
+        L_JST : {
             const ZuVALUE* v = sp + ins.arg;
-            if (ins.arg > 0 || v < base || (v->t & kScalarMask) != (ZU_INT | ZU_FLAG_NUL) ||
-                v->w1.i < 0 || v->w1.i >= vm.codeSize) {
+            if (ins.arg > 0 || v < base || (v->t & kScalarMask) != (ZU_INT | ZU_FLAG_NUL) || v->w1.i < 0 ||
+                v->w1.i >= vm.codeSize) {
                 SYNC();
                 Raise(Err::InvalidJump);
             }
@@ -1154,12 +1093,13 @@ void RunLoop()
             DISPATCH();
 
         L_ELT:
-            if (markers)
-                LocalName(ins.arg);
+            if (markers) LocalName(ins.arg);
             ++cp;
             DISPATCH();
 
-        L_default: ++cp; DISPATCH();
+        L_default:
+            ++cp;
+            DISPATCH();
         }
     }
 #undef FOR_EACH_ARITHMETIC

@@ -14,19 +14,17 @@
 #include <new>
 
 namespace zu::run {
-using program::Op;
 using program::code;
+using program::Op;
 
 namespace {
 
-inline constexpr int kGuardBelow = 8;        // zeroed entries below entry 0
+inline constexpr int kGuardBelow = 8;  // zeroed entries below entry 0
 inline constexpr int kMaxStackSize = 10'000'000;
 
-bool AllocateStack()
-{
+bool AllocateStack() {
     int size = vm.nextStackSize;
-    std::size_t total = static_cast<std::size_t>(kGuardBelow) + 1 +
-                        static_cast<std::size_t>(size) + kSpareEntries +
+    std::size_t total = static_cast<std::size_t>(kGuardBelow) + 1 + static_cast<std::size_t>(size) + kSpareEntries +
                         static_cast<std::size_t>(size);
     try {
         vm.storage.assign(total, ZuVALUE{});
@@ -46,8 +44,7 @@ bool InRange(int value, int limit) { return value >= 0 && value < limit; }
 // Operands that index tables or the code must lie inside them: code read
 // from an object file is checked once here rather than at every step.
 // The LOD of the main call stub may still wait for its index.
-bool CodeIsSound(int mainPosition)
-{
+bool CodeIsSound(int mainPosition) {
     for (int a = 0; a < vm.codeSize; ++a) {
         const int arg = vm.code[a].arg;
         bool ok = true;
@@ -69,21 +66,15 @@ bool CodeIsSound(int mainPosition)
         case Op::SBP: ok = InRange(arg, vm.stackSize); break;
         default: break;
         }
-        if (!ok)
-            return false;
+        if (!ok) return false;
     }
     return true;
 }
 
-bool IsClassDefinition(const ZuNAMEDVALUE& g)
-{
-    return (g.val.t & ZU_TYPE_MASK) == ZU_CLASS && g.val.w3.p == &g;
-}
+bool IsClassDefinition(const ZuNAMEDVALUE& g) { return (g.val.t & ZU_TYPE_MASK) == ZU_CLASS && g.val.w3.p == &g; }
 
-void FreeStaticMembers(ZuVALUE& c)
-{
-    if (!c.w4.nv)
-        return;
+void FreeStaticMembers(ZuVALUE& c) {
+    if (!c.w4.nv) return;
     for (int k = 0; k < c.w1.i; ++k) {
         ZuVALUE& member = c.w4.nv[k].val;
         if (member.t & ZU_FLAG_STA) {
@@ -95,14 +86,11 @@ void FreeStaticMembers(ZuVALUE& c)
 
 // A global's value; objects (also inside arrays) are left to
 // ReleaseLiveObjects, since several variables may refer to one object.
-void FreeGlobalValue(ZuVALUE* v)
-{
+void FreeGlobalValue(ZuVALUE* v) {
     int type = v->t & ZU_TYPE_MASK;
-    if (type == ZU_CLASS || type == ZU_VECTOR)
-        return;
+    if (type == ZU_CLASS || type == ZU_VECTOR) return;
     if (type == ZU_ARRAY && !(v->t & (ZU_FLAG_ADR | ZU_FLAG_IDX | ZU_FLAG_NUL)) && v->w2.v) {
-        for (int k = 0; k < v->w1.i; ++k)
-            FreeGlobalValue(&v->w2.v[k]);
+        for (int k = 0; k < v->w1.i; ++k) FreeGlobalValue(&v->w2.v[k]);
         zu::value::HeapFree(v->w2.v);
         v->w2.v = nullptr;
         v->w1.i = 0;
@@ -111,10 +99,8 @@ void FreeGlobalValue(ZuVALUE* v)
     ZuFreeValue(v);
 }
 
-void FreeGlobals()
-{
-    if (!vm.globals)
-        return;
+void FreeGlobals() {
+    if (!vm.globals) return;
     for (int i = 0; i < vm.globalCount; ++i) {
         ZuNAMEDVALUE& g = vm.globals[i];
         if (IsClassDefinition(g)) {
@@ -125,8 +111,7 @@ void FreeGlobals()
             g.val.t = ZU_INT | ZU_FLAG_NUL;
             continue;
         }
-        if ((g.val.t & ZU_TYPE_MASK) == ZU_CLASS || (g.val.t & ZU_TYPE_MASK) == ZU_VECTOR)
-            continue;
+        if ((g.val.t & ZU_TYPE_MASK) == ZU_CLASS || (g.val.t & ZU_TYPE_MASK) == ZU_VECTOR) continue;
         int flags = g.val.t & (ZU_FLAG_GLO | ZU_FLAG_STA | ZU_FLAG_CON);
         FreeGlobalValue(&g.val);
         g.val.t = ZU_INT | ZU_FLAG_NUL | flags;
@@ -140,14 +125,11 @@ using namespace zu::run;
 
 extern "C" {
 
-void ZuSetStackSize(int n)
-{
-    if (n >= 1)
-        vm.nextStackSize = n < kMaxStackSize ? n : kMaxStackSize;
+void ZuSetStackSize(int n) {
+    if (n >= 1) vm.nextStackSize = n < kMaxStackSize ? n : kMaxStackSize;
 }
 
-int IZuRunInit(void)
-{
+int IZuRunInit(void) {
     if (!AllocateStack()) {
         ZuLinkError(3, "stack");
         return -2;
@@ -164,8 +146,7 @@ int IZuRunInit(void)
     vm.localStart = vm.localCount = 0;
     vm.paramCount = 0;
     vm.currentFile = -1;
-    if (errors)
-        return -1;
+    if (errors) return -1;
     if (!CodeIsSound(mainPosition)) {
         ZuLinkError(6, "code");
         return -1;
@@ -175,8 +156,7 @@ int IZuRunInit(void)
 
 int IZuRunStart(void) { return IZuRunInit(); }
 
-void ZuRunExit(void)
-{
+void ZuRunExit(void) {
     MatCacheExit();
     RefreshTables();
     FreeGlobals();
@@ -199,24 +179,18 @@ void ZuRunFinish(void) { ZuRunExit(); }
 
 // ---- hooks for library functions ----
 
-ZuVALUE* ZuRunActiveFunc(void)
-{
-    if (!vm.base || !vm.ap || vm.ap <= vm.base)
-        return nullptr;
+ZuVALUE* ZuRunActiveFunc(void) {
+    if (!vm.base || !vm.ap || vm.ap <= vm.base) return nullptr;
     return vm.ap - 1;
 }
 
-int IZuRunArgCount(void)
-{
-    if (!vm.base || vm.bp <= vm.ap)
-        return 0;
+int IZuRunArgCount(void) {
+    if (!vm.base || vm.bp <= vm.ap) return 0;
     return static_cast<int>(vm.bp - vm.ap - 1);
 }
 
-ZuVALUE* ZuRunArgFromLast(int i)
-{
-    if (i < 0 || i >= IZuRunArgCount())
-        return nullptr;
+ZuVALUE* ZuRunArgFromLast(int i) {
+    if (i < 0 || i >= IZuRunArgCount()) return nullptr;
     return vm.bp - 2 - i;
 }
 
@@ -224,68 +198,48 @@ const char* SZuRunIntFunc(void) { return vm.intFuncName ? vm.intFuncName : ""; }
 
 // ---- registers for the debugger ----
 
-void ZuRunGetStackInfo(ZuVALUE** base, ZuVALUE** sp, ZuVALUE** ap, ZuVALUE** bp)
-{
-    if (base)
-        *base = vm.base;
-    if (sp)
-        *sp = vm.sp;
-    if (ap)
-        *ap = vm.ap;
-    if (bp)
-        *bp = vm.bp;
+void ZuRunGetStackInfo(ZuVALUE** base, ZuVALUE** sp, ZuVALUE** ap, ZuVALUE** bp) {
+    if (base) *base = vm.base;
+    if (sp) *sp = vm.sp;
+    if (ap) *ap = vm.ap;
+    if (bp) *bp = vm.bp;
 }
 
-void ZuRunSetStackInfo(ZuVALUE* /*base*/, ZuVALUE* sp, ZuVALUE* ap, ZuVALUE* bp)
-{
+void ZuRunSetStackInfo(ZuVALUE* /*base*/, ZuVALUE* sp, ZuVALUE* ap, ZuVALUE* bp) {
     // The base stays where the stack was allocated; entries outside the
     // stack are refused.
-    if (!vm.base)
-        return;
+    if (!vm.base) return;
     auto inside = [](const ZuVALUE* v) { return v >= vm.base - 1 && v <= vm.last; };
-    if (sp && inside(sp))
-        PopTo(sp);
-    if (ap && inside(ap))
-        vm.ap = ap;
-    if (bp && inside(bp))
-        vm.bp = bp;
+    if (sp && inside(sp)) PopTo(sp);
+    if (ap && inside(ap)) vm.ap = ap;
+    if (bp && inside(bp)) vm.bp = bp;
 }
 
-void ZuRunGetCallInfo(int* paramCount, int* localStart, int* localCount, int* file)
-{
-    if (paramCount)
-        *paramCount = vm.paramCount;
-    if (localStart)
-        *localStart = vm.localStart;
-    if (localCount)
-        *localCount = vm.localCount;
-    if (file)
-        *file = vm.currentFile;
+void ZuRunGetCallInfo(int* paramCount, int* localStart, int* localCount, int* file) {
+    if (paramCount) *paramCount = vm.paramCount;
+    if (localStart) *localStart = vm.localStart;
+    if (localCount) *localCount = vm.localCount;
+    if (file) *file = vm.currentFile;
 }
 
-void ZuRunSetCallInfo(int paramCount, int localStart, int localCount, int file)
-{
+void ZuRunSetCallInfo(int paramCount, int localStart, int localCount, int file) {
     vm.paramCount = paramCount;
     vm.localStart = localStart < 0 ? 0 : localStart;
     vm.localCount = localCount < 0 ? 0 : localCount;
     vm.currentFile = file;
 }
 
-void ZuRunSetLocalNames(int paramCount, const char** names, int n)
-{
+void ZuRunSetLocalNames(int paramCount, const char** names, int n) {
     vm.localNames.clear();
-    for (int i = 0; names && i < n; ++i)
-        vm.localNames.push_back(names[i]);
+    for (int i = 0; names && i < n; ++i) vm.localNames.push_back(names[i]);
     vm.paramCount = paramCount;
     vm.localStart = 0;
     vm.localCount = static_cast<int>(vm.localNames.size());
 }
 
-const char* ZuRunGetLocalName(int i)
-{
+const char* ZuRunGetLocalName(int i) {
     int at = vm.localStart + i;
-    if (i < 0 || i >= vm.localCount || at >= static_cast<int>(vm.localNames.size()))
-        return nullptr;
+    if (i < 0 || i >= vm.localCount || at >= static_cast<int>(vm.localNames.size())) return nullptr;
     return vm.localNames[static_cast<std::size_t>(at)];
 }
 
@@ -295,15 +249,12 @@ int ZuRunGetFileNameLit(void) { return vm.currentFile; }
 const char* ZuRunGetFileName(void) { return LiteralText(vm.currentFile); }
 ZuVALUE* ZuRunGetStackTop(void) { return vm.sp; }
 
-void ZuRunFreeStackTop(ZuVALUE* entry)
-{
-    if (!entry || !vm.base || entry < vm.base - 1)
-        return;
+void ZuRunFreeStackTop(ZuVALUE* entry) {
+    if (!entry || !vm.base || entry < vm.base - 1) return;
     PopTo(entry);
 }
 
-void ZuRunSetDebug(ZuVALUE* stepOverAp, ZuVALUE* stepOutAp, int stop)
-{
+void ZuRunSetDebug(ZuVALUE* stepOverAp, ZuVALUE* stepOutAp, int stop) {
     vm.stepOverAp = stepOverAp;
     vm.stepOutAp = stepOutAp;
     vm.stop = stop != 0;
@@ -317,23 +268,17 @@ void ZuRunNumbering(int on) { vm.numbering = on != 0; }
 
 // ---- by-value operations on stack entries ----
 
-void ZuRunMakeByValue(ZuVALUE* v)
-{
-    if (!v)
-        return;
+void ZuRunMakeByValue(ZuVALUE* v) {
+    if (!v) return;
     Guarded([v] { zu::run::ZuRunMakeByValueEntry(v); });
 }
 
-void ZuRunFreeByValue(ZuVALUE* v)
-{
-    if (v)
-        FreeIfOwned(v);
+void ZuRunFreeByValue(ZuVALUE* v) {
+    if (v) FreeIfOwned(v);
 }
 
-void ZuRunValMatAlloc(ZuVALUE* v, int rows, int columns)
-{
-    if (!v)
-        return;
+void ZuRunValMatAlloc(ZuVALUE* v, int rows, int columns) {
+    if (!v) return;
     FreeIfOwned(v);
     if (!zu::value::TrySetMatrix(v, rows < 0 ? 0 : rows, columns < 0 ? 0 : columns)) {
         *v = ZuVALUE{};

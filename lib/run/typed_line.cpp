@@ -34,42 +34,32 @@ struct Registers {
     ZuVALUE *sp, *ap, *bp;
     int cp, paramCount, localStart, localCount, file;
 
-    static Registers take()
-    {
-        return {vm.sp, vm.ap, vm.bp, vm.cp, vm.paramCount, vm.localStart, vm.localCount,
-                vm.currentFile};
+    static Registers take() {
+        return {vm.sp, vm.ap, vm.bp, vm.cp, vm.paramCount, vm.localStart, vm.localCount, vm.currentFile};
     }
-    void restore(bool keepNewNames) const
-    {
+    void restore(bool keepNewNames) const {
         ZuRunFreeStackTop(sp);
         vm.ap = ap;
         vm.bp = bp;
         vm.cp = cp;
         vm.paramCount = paramCount;
         vm.localStart = localStart;
-        if (!keepNewNames)
-            vm.localCount = localCount;
+        if (!keepNewNames) vm.localCount = localCount;
         if (static_cast<int>(vm.localNames.size()) > vm.localStart + vm.localCount)
             vm.localNames.resize(static_cast<std::size_t>(vm.localStart + vm.localCount));
         vm.currentFile = file;
     }
 };
 
-int AllocatedLocals()
-{
-    if (!vm.base || vm.ap <= vm.base)
-        return topLevelRoom;
+int AllocatedLocals() {
+    if (!vm.base || vm.ap <= vm.base) return topLevelRoom;
     const ZuVALUE& f = vm.ap[-1];
-    if (program::kindOf(f) != ZU_FUNCTION)
-        return topLevelRoom;
+    if (program::kindOf(f) != ZU_FUNCTION) return topLevelRoom;
     const program::CodeBuffer& code = std::as_const(program::codeBuffer());
-    for (int a = program::functionAddress(const_cast<ZuVALUE&>(f)); a >= 0 && a < code.size();
-         ++a) {
+    for (int a = program::functionAddress(const_cast<ZuVALUE&>(f)); a >= 0 && a < code.size(); ++a) {
         const int op = code[a].op;
-        if (op == program::code(Op::INT))
-            return code[a].arg;
-        if (op != program::code(Op::ELF) && op != program::code(Op::ELT) && op != program::code(Op::NUM))
-            break;
+        if (op == program::code(Op::INT)) return code[a].arg;
+        if (op != program::code(Op::ELF) && op != program::code(Op::ELT) && op != program::code(Op::NUM)) break;
     }
     return 0;
 }
@@ -78,16 +68,14 @@ int AllocatedLocals()
 // the head of its code, as far as the entries exist (at a stop on entry
 // the INT has not run yet).  At top level, the entries the console
 // reserved.
-int FrameRoom()
-{
+int FrameRoom() {
     const int existing = vm.base ? static_cast<int>(vm.sp - vm.bp) + 1 : 0;
     return std::max(0, std::min(AllocatedLocals(), existing));
 }
 
 // The locals the new code uses: one more than the highest local operand,
 // and the named locals after the names it declares.
-int LocalsNeeded(int start, int end)
-{
+int LocalsNeeded(int start, int end) {
     const program::CodeBuffer& code = std::as_const(program::codeBuffer());
     int needed = vm.localCount - vm.paramCount;
     int named = needed;
@@ -106,8 +94,7 @@ int LocalsNeeded(int start, int end)
 // Appends a record for each name of the running frame, arguments first,
 // so that the compiler resolves them to the frame's entries.  Returns the
 // index of the first record.
-int DeclareFrameNames()
-{
+int DeclareFrameNames() {
     program::SymbolTable& st = program::symbolTable();
     const int mark = st.count();
     for (int i = 0; i < vm.localCount; ++i) {
@@ -118,8 +105,7 @@ int DeclareFrameNames()
     return mark;
 }
 
-int Compile(int mark)
-{
+int Compile(int mark) {
     program::SymbolTable& st = program::symbolTable();
     const int arguments = std::min(vm.paramCount, vm.localCount);
     ZuNAMEDVALUE* records = st.records();
@@ -134,27 +120,22 @@ int Compile(int mark)
 // may hold a value the stopped code still needs (a loop test, say): the
 // line gets a fresh one.
 // False when the stack is full.
-bool PushScratchSlot()
-{
-    if (!vm.base || vm.sp >= vm.last)
-        return false;
+bool PushScratchSlot() {
+    if (!vm.base || vm.sp >= vm.last) return false;
     *++vm.sp = ZuVALUE{};
     vm.sp->t = ZU_INT;
     return true;
 }
 
-bool EndedAtExit(int start, int end)
-{
-    return vm.cp >= start && vm.cp < end &&
-           std::as_const(program::codeBuffer())[vm.cp].op == program::code(Op::EXT);
+bool EndedAtExit(int start, int end) {
+    return vm.cp >= start && vm.cp < end && std::as_const(program::codeBuffer())[vm.cp].op == program::code(Op::EXT);
 }
 
 }  // namespace
 
 void SetTopLevelRoom(int n) { topLevelRoom = n; }
 
-bool ReadTypedLine(int first, std::string& text)
-{
+bool ReadTypedLine(int first, std::string& text) {
     text.assign(1, static_cast<char>(first));
     std::string rest;
     if (first != '\n' && ReadRestOfLine(rest, kMaxTypedLine) == LineRead::TooLong) {
@@ -166,15 +147,12 @@ bool ReadTypedLine(int first, std::string& text)
     return true;
 }
 
-void RunTypedLine(int first)
-{
+void RunTypedLine(int first) {
     std::string text;
-    if (ReadTypedLine(first, text))
-        RunTypedText(text);
+    if (ReadTypedLine(first, text)) RunTypedText(text);
 }
 
-void RunTypedText(const std::string& text)
-{
+void RunTypedText(const std::string& text) {
     // The compiler reads the text from memory, so that it ends with it.
     program::SymbolTable& st = program::symbolTable();
     program::CodeBuffer& code = program::codeBuffer();

@@ -25,28 +25,20 @@ extern "C" {
 void ZuRunSetWarning(int mask) { warningMask = mask; }
 int ZuRunGetWarning(void) { return warningMask; }
 
-void ZuRunWarning(const char* text, int kind, int /*argument*/)
-{
-    if (kind >= 0 && kind < kKinds && !(warningMask & kKindBits[kind]))
-        return;
+void ZuRunWarning(const char* text, int kind, int /*argument*/) {
+    if (kind >= 0 && kind < kKinds && !(warningMask & kKindBits[kind])) return;
     std::string line = "Warning";
-    if (text)
-        line += std::string(": ") + text;
-    if (kind >= 0 && kind <= 4)
-        line += std::string(": ") + std::string(RunMessage(kWarningBase + kind));
+    if (text) line += std::string(": ") + text;
+    if (kind >= 0 && kind <= 4) line += std::string(": ") + std::string(RunMessage(kWarningBase + kind));
     ZuRunMessage(line.c_str());
-    if (vm.base)
-        ZuRunPrintFilePos(vm.cp, vm.currentFile, ActiveFunctionName());
+    if (vm.base) ZuRunPrintFilePos(vm.cp, vm.currentFile, ActiveFunctionName());
 }
 
-void ZuRunUserWarning(const char* name, const char* text)
-{
-    if (!(warningMask & kUserWarningBit))
-        return;
+void ZuRunUserWarning(const char* name, const char* text) {
+    if (!(warningMask & kUserWarningBit)) return;
     std::string line = "Warning: ";
     line += name ? name : ActiveFunctionName();
-    if (text)
-        line += std::string(": ") + text;
+    if (text) line += std::string(": ") + text;
     ZuRunMessage(line.c_str());
 }
 

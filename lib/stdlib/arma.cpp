@@ -86,7 +86,8 @@ void Residuals(double** x, int t, int j, const Polynomial& ar, const Polynomial&
             e[i][j] = 0.0;
             continue;
         }
-        e[i][j] = x[i][j] - LagSum(ar, i, [&](int s) { return x[s][j]; }) - LagSum(ma, i, [&](int s) { return e[s][j]; });
+        e[i][j] =
+            x[i][j] - LagSum(ar, i, [&](int s) { return x[s][j]; }) - LagSum(ma, i, [&](int s) { return e[s][j]; });
     }
 }
 
@@ -224,8 +225,9 @@ bool ModelArgs(ZuVALUE* pv, LinearModel* m, int* t1, int* t2) {
     const int n = m->n;
     if (n < 1) return ArgumentFault(0, "no series", kArgumentSizeError);
     if (m->a->w2.i != 0 && (m->a->w2.i != n || m->a->w1.i % n != 0)) {
-        return ArgumentFault(2, "found " + Shape(m->a) + " but expected a multiple of " + std::to_string(n) +
-                                    " rows of " + Counted(n, "columns"),
+        return ArgumentFault(2,
+                             "found " + Shape(m->a) + " but expected a multiple of " + std::to_string(n) + " rows of " +
+                                 Counted(n, "columns"),
                              kArgumentSizeError);
     }
     m->p = m->a->w2.i == 0 ? 0 : m->a->w1.i / n;
@@ -240,8 +242,9 @@ bool ModelArgs(ZuVALUE* pv, LinearModel* m, int* t1, int* t2) {
     if (k > 0 && last >= m->z->w1.i) return ArgumentFault(3, "no row " + std::to_string(last) + " of z");
     const bool shockRows = !(m->u->w1.i <= 1 && m->u->w2.i <= 1);
     if (shockRows && (m->u->w2.i != n || last >= m->u->w1.i)) {
-        return ArgumentFault(1, "found " + Shape(m->u) + " but expected rows up to " + std::to_string(last) + " of " +
-                                    Counted(n, "columns"),
+        return ArgumentFault(1,
+                             "found " + Shape(m->u) + " but expected rows up to " + std::to_string(last) + " of " +
+                                 Counted(n, "columns"),
                              kArgumentSizeError);
     }
     return true;
@@ -287,7 +290,8 @@ void FnArmagen(ZuVALUE* rtn, ZuVALUE* pv, int) {
                 y[t][j] = MatrixData(x)[t][j];
                 continue;
             }
-            y[t][j] = e[t][j] + LagSum(ar, t, [&](int s) { return y[s][j]; }) + LagSum(ma, t, [&](int s) { return e[s][j]; });
+            y[t][j] =
+                e[t][j] + LagSum(ar, t, [&](int s) { return y[s][j]; }) + LagSum(ma, t, [&](int s) { return e[s][j]; });
         }
     }
 }
@@ -427,7 +431,8 @@ void FnPacf(ZuVALUE* rtn, ZuVALUE* pv, int cArg) {
     lags = std::max(lags, 0);
     if (!lib::ResultMatrix(rtn, lags, Columns(&pv[0]))) return;
     for (int j = 0; j < Columns(&pv[0]); ++j) {
-        const std::vector<double> partial = DurbinLevinson(SampleAutocorrelations(MatrixData(&pv[0]), t, j, lags), lags);
+        const std::vector<double> partial =
+            DurbinLevinson(SampleAutocorrelations(MatrixData(&pv[0]), t, j, lags), lags);
         for (int k = 0; k < lags; ++k) MatrixData(rtn)[k][j] = partial[At(k)];
     }
 }

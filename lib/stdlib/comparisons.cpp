@@ -55,7 +55,8 @@ bool SameString(const ZuVALUE* a, const ZuVALUE* b) {
     const int n = StringLength(a);
     if (n != StringLength(b)) return false;
     if (n <= 0 || StringText(a) == StringText(b)) return true;
-    return StringText(a) != nullptr && StringText(b) != nullptr && std::memcmp(StringText(a), StringText(b), static_cast<std::size_t>(n)) == 0;
+    return StringText(a) != nullptr && StringText(b) != nullptr &&
+           std::memcmp(StringText(a), StringText(b), static_cast<std::size_t>(n)) == 0;
 }
 
 bool SameWords(const ZuVALUE* a, const ZuVALUE* b) {
@@ -80,12 +81,12 @@ bool Equal(const ZuVALUE* a, const ZuVALUE* b, int depth) {
     if (value::IsNul(a) || value::IsNul(b)) return value::IsNul(a) && value::IsNul(b);
     if (value::TypeCode(a) != value::TypeCode(b) || value::IsAddress(a) != value::IsAddress(b)) return false;
     switch (value::TypeCode(a)) {
-        case ZU_INT: return ItemCount(a) == ItemCount(b);
-        case ZU_DOUBLE: return SameDouble(DoubleOf(a), DoubleOf(b));
-        case ZU_MATRIX: return SameMatrix(a, b, SameDouble);
-        case ZU_STRING: return SameString(a, b);
-        case ZU_ARRAY: return value::IsAddress(a) ? Items(a) == Items(b) : SameArray(a, b, depth);
-        default: return SameWords(a, b);
+    case ZU_INT: return ItemCount(a) == ItemCount(b);
+    case ZU_DOUBLE: return SameDouble(DoubleOf(a), DoubleOf(b));
+    case ZU_MATRIX: return SameMatrix(a, b, SameDouble);
+    case ZU_STRING: return SameString(a, b);
+    case ZU_ARRAY: return value::IsAddress(a) ? Items(a) == Items(b) : SameArray(a, b, depth);
+    default: return SameWords(a, b);
     }
 }
 

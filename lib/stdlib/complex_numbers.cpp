@@ -121,7 +121,7 @@ constexpr double kTaylorRadius = 1.0;
 const double kSqrtPi = std::sqrt(M_PI);
 
 struct Weideman {
-    double scale = 0.0;                          // L = sqrt(N / sqrt(2))
+    double scale = 0.0;                      // L = sqrt(N / sqrt(2))
     std::array<double, kWeidemanTerms> a{};  // a[m - 1] multiplies Z^(m - 1)
 };
 

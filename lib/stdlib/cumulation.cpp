@@ -158,7 +158,8 @@ void Thin(ZuVALUE* rtn, ZuVALUE* pv, bool rows) {
     if (!value::IsMatrix(rtn)) return;
     for (int i = 0; i < r; ++i) {
         for (int j = 0; j < c; ++j) {
-            MatrixData(rtn)[i][j] = rows ? MatrixData(m)[Spaced(i, n, total)][j] : MatrixData(m)[i][Spaced(j, n, total)];
+            MatrixData(rtn)[i][j] =
+                rows ? MatrixData(m)[Spaced(i, n, total)][j] : MatrixData(m)[i][Spaced(j, n, total)];
         }
     }
 }
@@ -231,7 +232,8 @@ void FnCumprod(ZuVALUE* rtn, ZuVALUE* pv, int cArg) {
     if (!MatrixArg(pv, 0) || !SameSize(rtn, &pv[0])) return;
     const ZuVALUE* m = &pv[0];
     for (int t = 0; t < Rows(m); ++t) {
-        for (int j = 0; j < Columns(m); ++j) MatrixData(rtn)[t][j] = MatrixData(m)[t][j] * (t == 0 ? 1.0 : MatrixData(rtn)[t - 1][j]);
+        for (int j = 0; j < Columns(m); ++j)
+            MatrixData(rtn)[t][j] = MatrixData(m)[t][j] * (t == 0 ? 1.0 : MatrixData(rtn)[t - 1][j]);
     }
 }
 
@@ -255,7 +257,8 @@ void FnLag0(ZuVALUE* rtn, ZuVALUE* pv, int cArg) {
     for (std::size_t b = 0; b < lags.size(); ++b) {
         for (int t = 0; t < r; ++t) {
             const int s = Source(t, lags[b], r);
-            for (int j = 0; j < c; ++j) MatrixData(rtn)[t][static_cast<int>(b) * c + j] = s < 0 ? fill : MatrixData(m)[s][j];
+            for (int j = 0; j < c; ++j)
+                MatrixData(rtn)[t][static_cast<int>(b) * c + j] = s < 0 ? fill : MatrixData(m)[s][j];
         }
     }
 }
@@ -270,7 +273,8 @@ void FnDiff0(ZuVALUE* rtn, ZuVALUE* pv, int cArg) {
     if (!SameSize(rtn, m)) return;
     for (int t = 0; t < Rows(m); ++t) {
         const int s = Source(t, p, Rows(m));
-        for (int j = 0; j < Columns(m); ++j) MatrixData(rtn)[t][j] = s < 0 ? fill : MatrixData(m)[t][j] - MatrixData(m)[s][j];
+        for (int j = 0; j < Columns(m); ++j)
+            MatrixData(rtn)[t][j] = s < 0 ? fill : MatrixData(m)[t][j] - MatrixData(m)[s][j];
     }
 }
 

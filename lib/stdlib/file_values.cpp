@@ -9,9 +9,9 @@ namespace zu::stdlib {
 namespace {
 
 struct FileTable {
-    std::deque<OpenFile> slots;      // a deque: slots never move, word 3 points into them
-    std::vector<std::size_t> free;   // indices of closed slots, reused first
-    std::intptr_t nextSerial = 1;       // numbers openings; 0 marks a free slot
+    std::deque<OpenFile> slots;     // a deque: slots never move, word 3 points into them
+    std::vector<std::size_t> free;  // indices of closed slots, reused first
+    std::intptr_t nextSerial = 1;   // numbers openings; 0 marks a free slot
     int open = 0;
 };
 

@@ -101,9 +101,9 @@ void SetOffset(ZuVALUE* rtn, long long offset) {
 
 struct OpenMode {
     int flags = kFileOpened | kFileLittleEndian;
-    char choice = 0;          // the last of r, w and a: read the header, write it, or append
-    std::string stream;       // the mode handed to the C library
-    char order = 0;           // 'e' or 'E' when given
+    char choice = 0;     // the last of r, w and a: read the header, write it, or append
+    std::string stream;  // the mode handed to the C library
+    char order = 0;      // 'e' or 'E' when given
 };
 
 void SetOrder(int* flags, char order) {
@@ -121,20 +121,34 @@ bool IsDataSetName(std::string_view name) {
 
 void TakeLetter(OpenMode* m, char ch, bool* binary) {
     switch (ch) {
-        case 'r': m->flags |= kFileRead; m->choice = ch; m->stream += ch; break;
-        case 'w': m->flags |= kFileWrite; m->choice = ch; m->stream += ch; break;
-        case 'a':
-            m->flags = (m->flags & ~(kFileRead | kFileWrite)) | kFileWrite | kFileAppend;
-            m->choice = ch;
-            m->stream += ch;
-            break;
-        case '+': m->flags |= kFileRead | kFileWrite; m->stream += ch; break;
-        case 'b': *binary = true; m->stream += ch; break;
-        case 'f': m->flags |= kFileMatrix; break;
-        case 'F': m->flags |= kFileMatrix | kFileNewHeader; break;
-        case 'e':
-        case 'E': m->order = ch; break;
-        default: break;
+    case 'r':
+        m->flags |= kFileRead;
+        m->choice = ch;
+        m->stream += ch;
+        break;
+    case 'w':
+        m->flags |= kFileWrite;
+        m->choice = ch;
+        m->stream += ch;
+        break;
+    case 'a':
+        m->flags = (m->flags & ~(kFileRead | kFileWrite)) | kFileWrite | kFileAppend;
+        m->choice = ch;
+        m->stream += ch;
+        break;
+    case '+':
+        m->flags |= kFileRead | kFileWrite;
+        m->stream += ch;
+        break;
+    case 'b':
+        *binary = true;
+        m->stream += ch;
+        break;
+    case 'f': m->flags |= kFileMatrix; break;
+    case 'F': m->flags |= kFileMatrix | kFileNewHeader; break;
+    case 'e':
+    case 'E': m->order = ch; break;
+    default: break;
     }
 }
 
@@ -294,20 +308,20 @@ int ReadNames(const OpenFile& file, ZuVALUE* target) {
 int ReadByType(const OpenFile& file, int flags, ZuVALUE* target, int type, int r, int c) {
     const bool big = BigEndian(flags);
     switch (type) {
-        case 'c': return ReadChars(file.stream, target, r);
-        case 'd':
-        case 'i': return ReadInt(file.stream, target, big);
-        case 'e':
-        case 'f': return ReadNumbers(file.stream, target, r, c, 8, big);
-        case '4': return ReadNumbers(file.stream, target, r, c, 4, big);
-        case 's':
-            if ((flags & kFileDataSet) != 0) return ReadNames(file, target);
-            {
-                const std::string text = ReadTerminated(file.stream);
-                StoreString(target, text.data(), text.size());
-                return static_cast<int>(text.size());
-            }
-        default: return -1;
+    case 'c': return ReadChars(file.stream, target, r);
+    case 'd':
+    case 'i': return ReadInt(file.stream, target, big);
+    case 'e':
+    case 'f': return ReadNumbers(file.stream, target, r, c, 8, big);
+    case '4': return ReadNumbers(file.stream, target, r, c, 4, big);
+    case 's':
+        if ((flags & kFileDataSet) != 0) return ReadNames(file, target);
+        {
+            const std::string text = ReadTerminated(file.stream);
+            StoreString(target, text.data(), text.size());
+            return static_cast<int>(text.size());
+        }
+    default: return -1;
     }
 }
 
@@ -336,12 +350,16 @@ int WritePlain(std::FILE* stream, ZuVALUE* pv, bool big) {
     unsigned char bytes[8];
     const int type = value::IsNul(x) ? ZU_NONE : value::TypeCode(x);
     switch (type) {
-        case ZU_INT: PutInt32(bytes, static_cast<std::uint32_t>(StringLength(x)), big); return WriteRaw(stream, bytes, 4) == 4;
-        case ZU_DOUBLE: PutDouble(bytes, DoubleOf(x), big); return WriteRaw(stream, bytes, 8) == 8;
-        case ZU_STRING:
-            return StringText(x) == nullptr ? 0 : static_cast<int>(WriteRaw(stream, StringText(x), static_cast<std::size_t>(StringLength(x))));
-        case ZU_MATRIX: return WriteRows(stream, x, big) * x->w2.i;
-        default: ZuLibArgTypeError(1, -1, x->t); return 0;
+    case ZU_INT:
+        PutInt32(bytes, static_cast<std::uint32_t>(StringLength(x)), big);
+        return WriteRaw(stream, bytes, 4) == 4;
+    case ZU_DOUBLE: PutDouble(bytes, DoubleOf(x), big); return WriteRaw(stream, bytes, 8) == 8;
+    case ZU_STRING:
+        return StringText(x) == nullptr
+                   ? 0
+                   : static_cast<int>(WriteRaw(stream, StringText(x), static_cast<std::size_t>(StringLength(x))));
+    case ZU_MATRIX: return WriteRows(stream, x, big) * x->w2.i;
+    default: ZuLibArgTypeError(1, -1, x->t); return 0;
     }
 }
 
@@ -356,8 +374,8 @@ int WriteNames(OpenFile& file, ZuVALUE* pv) {
             return 0;
         }
     }
-    std::vector<unsigned char> bytes(static_cast<std::size_t>(n) * (kNameFieldSize + 1) +
-                                         static_cast<std::size_t>(NamePadding(n)), 0);
+    std::vector<unsigned char> bytes(
+        static_cast<std::size_t>(n) * (kNameFieldSize + 1) + static_cast<std::size_t>(NamePadding(n)), 0);
     for (int k = 0; k < n; ++k) {
         const std::string_view text = StringChars(Items(names)[k]);
         std::copy_n(text.begin(), std::min<std::size_t>(text.size(), kNameFieldSize),
@@ -416,18 +434,18 @@ int WriteMatrixFile(OpenFile& file, int flags, ZuVALUE* pv) {
 // Where fseek with a type and a count goes; false for a type it does not know.
 bool SeekTarget(const OpenFile& file, int flags, int type, int n, long long* offset) {
     switch (type) {
-        case 'c': *offset = n; return true;
-        case 'd':
-        case 'i': *offset = 4LL * n; return true;
-        case 'e':
-        case 'f': {
-            const bool matrix = (flags & kFileMatrix) != 0;
-            const long long header = matrix ? HeaderSize(KindOf(flags), file.shape[1]) : 0;
-            const long long columns = matrix ? file.shape[1] : 1;
-            *offset = header + static_cast<long long>(n) * columns * 8;
-            return true;
-        }
-        default: return false;
+    case 'c': *offset = n; return true;
+    case 'd':
+    case 'i': *offset = 4LL * n; return true;
+    case 'e':
+    case 'f': {
+        const bool matrix = (flags & kFileMatrix) != 0;
+        const long long header = matrix ? HeaderSize(KindOf(flags), file.shape[1]) : 0;
+        const long long columns = matrix ? file.shape[1] : 1;
+        *offset = header + static_cast<long long>(n) * columns * 8;
+        return true;
+    }
+    default: return false;
     }
 }
 
@@ -505,7 +523,8 @@ void FnFread(ZuVALUE* rtn, ZuVALUE* pv, int cArg) {
     ZuVALUE* target = file == nullptr ? nullptr : AddressArg(pv, 1);
     if (target == nullptr) return;
     int type = 'e', r = 1, c = 1;
-    if ((cArg > 2 && !IntArg(pv, 2, &type)) || (cArg > 3 && !IntArg(pv, 3, &r)) || (cArg > 4 && !IntArg(pv, 4, &c))) return;
+    if ((cArg > 2 && !IntArg(pv, 2, &type)) || (cArg > 3 && !IntArg(pv, 3, &r)) || (cArg > 4 && !IntArg(pv, 4, &c)))
+        return;
     const int flags = pv->w2.i;
     const bool matrix = (flags & kFileMatrix) != 0;
     if (matrix) {
@@ -514,7 +533,8 @@ void FnFread(ZuVALUE* rtn, ZuVALUE* pv, int cArg) {
     }
     if (r < 0) return (void)ArgumentFault(3, "negative count");
     if (c < 0) return (void)ArgumentFault(4, "negative count");
-    if (type <= 0 || type > 127 || std::string_view{"cdief4s"}.find(static_cast<char>(type)) == std::string_view::npos) {
+    if (type <= 0 || type > 127 ||
+        std::string_view{"cdief4s"}.find(static_cast<char>(type)) == std::string_view::npos) {
         return (void)ArgumentFault(2, "unknown type");
     }
     PrepareStream(*file, flags);

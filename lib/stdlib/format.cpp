@@ -24,22 +24,22 @@ int ReadNumber(std::string_view text, std::size_t* i, int limit) {
 
 FormatKind KindOf(char conversion) {
     switch (conversion) {
-        case 'f':
-        case 'g':
-        case 'G':
-        case 'e':
-        case 'E': return FormatKind::Double;
-        case 'd':
-        case 'i':
-        case 'u':
-        case 'o':
-        case 'x':
-        case 'X': return FormatKind::Int;
-        case 's': return FormatKind::String;
-        case 'c': return FormatKind::Character;
-        case 'm':
-        case 'M': return FormatKind::Matrix;
-        default: return FormatKind::None;
+    case 'f':
+    case 'g':
+    case 'G':
+    case 'e':
+    case 'E': return FormatKind::Double;
+    case 'd':
+    case 'i':
+    case 'u':
+    case 'o':
+    case 'x':
+    case 'X': return FormatKind::Int;
+    case 's': return FormatKind::String;
+    case 'c': return FormatKind::Character;
+    case 'm':
+    case 'M': return FormatKind::Matrix;
+    default: return FormatKind::None;
     }
 }
 
@@ -69,9 +69,10 @@ std::string TextAfter(std::string_view after) {
 std::string UsefulFlags(const FormatPiece& piece) {
     std::string out;
     for (char flag : piece.flags) {
-        const bool keep = piece.conversion == 's' || piece.conversion == 'c'
-                              ? flag == '-'
-                              : flag != '#' || std::string_view{"oxXeEfgG"}.find(piece.conversion) != std::string_view::npos;
+        const bool keep =
+            piece.conversion == 's' || piece.conversion == 'c'
+                ? flag == '-'
+                : flag != '#' || std::string_view{"oxXeEfgG"}.find(piece.conversion) != std::string_view::npos;
         if (keep) out += flag;
     }
     return out;
@@ -175,13 +176,15 @@ std::string FormatText(const FormatPiece& piece, std::string_view text) {
 
 std::string PadLeft(std::string_view text, int width) {
     std::string out;
-    if (width > 0 && text.size() < static_cast<std::size_t>(width)) out.assign(static_cast<std::size_t>(width) - text.size(), ' ');
+    if (width > 0 && text.size() < static_cast<std::size_t>(width))
+        out.assign(static_cast<std::size_t>(width) - text.size(), ' ');
     return out.append(text);
 }
 
 std::string PadRight(std::string_view text, int width) {
     std::string out{text};
-    if (width > 0 && text.size() < static_cast<std::size_t>(width)) out.append(static_cast<std::size_t>(width) - text.size(), ' ');
+    if (width > 0 && text.size() < static_cast<std::size_t>(width))
+        out.append(static_cast<std::size_t>(width) - text.size(), ' ');
     return out;
 }
 

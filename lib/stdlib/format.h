@@ -24,14 +24,14 @@ inline constexpr int kMaxPrecision = 512;
 
 struct FormatPiece {
     FormatKind kind = FormatKind::None;
-    int width = 0;            // columns the format takes in a matrix layout
-    std::string before;       // text in front of the conversion, escapes resolved
-    std::string after;        // text behind the conversion letter
-    std::string flags;        // out of "-+0 #", each at most once, in the given order
-    int fieldWidth = -1;      // -1 when none was given
-    int precision = -1;       // -1 when none was given
-    char conversion = '\0';   // the conversion letter, '\0' without a '%'
-    bool hasPercent = false;  // a conversion was found (kind None may still have one)
+    int width = 0;                 // columns the format takes in a matrix layout
+    std::string before;            // text in front of the conversion, escapes resolved
+    std::string after;             // text behind the conversion letter
+    std::string flags;             // out of "-+0 #", each at most once, in the given order
+    int fieldWidth = -1;           // -1 when none was given
+    int precision = -1;            // -1 when none was given
+    char conversion = '\0';        // the conversion letter, '\0' without a '%'
+    bool hasPercent = false;       // a conversion was found (kind None may still have one)
     std::size_t sourceLength = 0;  // length of the classified text
 };
 

@@ -143,12 +143,10 @@ enum class Kernel { kTruncated = 0, kBartlett = 1, kParzen = 2 };
 double Weight(Kernel kernel, double z) {
     if (z > 1.0) return 0.0;
     switch (kernel) {
-        case Kernel::kTruncated:
-            return 1.0;
-        case Kernel::kBartlett:
-            return 1.0 - z;
-        case Kernel::kParzen:
-            return z <= 0.5 ? 1.0 - 6.0 * z * z + 6.0 * z * z * z : 2.0 * (1.0 - z) * (1.0 - z) * (1.0 - z);
+    case Kernel::kTruncated: return 1.0;
+    case Kernel::kBartlett: return 1.0 - z;
+    case Kernel::kParzen:
+        return z <= 0.5 ? 1.0 - 6.0 * z * z + 6.0 * z * z * z : 2.0 * (1.0 - z) * (1.0 - z) * (1.0 - z);
     }
     return 0.0;
 }

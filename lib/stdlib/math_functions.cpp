@@ -11,8 +11,9 @@ namespace zu::stdlib {
 
 bool NotText(ZuVALUE* pv) {
     if ((pv->t & ZU_TYPE_MASK) != ZU_STRING || (pv->t & ZU_FLAG_NUL) != 0) return true;
-    const std::string text = std::string{SZuIntFunc()} + "(): type error in argument 1; expected: " +
-                             SZuGetTypeName(ZU_DOUBLE) + ", found: " + value::Describe(pv);
+    const std::string text = std::string{SZuIntFunc()} +
+                             "(): type error in argument 1; expected: " + SZuGetTypeName(ZU_DOUBLE) +
+                             ", found: " + value::Describe(pv);
     ZuRunMessage(text.c_str());
     ReportRunError(RunErrorCode::Argument);
     return false;

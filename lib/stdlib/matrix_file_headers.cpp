@@ -76,9 +76,9 @@ int NamePadding(int columns) {
 
 long long HeaderSize(HeaderKind kind, int columns) {
     switch (kind) {
-        case HeaderKind::Old: return kOldHeaderSize;
-        case HeaderKind::New: return kNewHeaderSize;
-        case HeaderKind::DataSet: return kDataSetHeaderSize + 33LL * columns + NamePadding(columns);
+    case HeaderKind::Old: return kOldHeaderSize;
+    case HeaderKind::New: return kNewHeaderSize;
+    case HeaderKind::DataSet: return kDataSetHeaderSize + 33LL * columns + NamePadding(columns);
     }
     return 0;
 }

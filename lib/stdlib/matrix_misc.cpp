@@ -75,7 +75,9 @@ bool TextArg(ZuVALUE* pv, int k, std::string* out) {
         return false;
     }
     const ZuVALUE* v = &pv[k];
-    *out = StringText(v) != nullptr && StringLength(v) > 0 ? std::string(StringText(v), static_cast<std::size_t>(StringLength(v))) : std::string{};
+    *out = StringText(v) != nullptr && StringLength(v) > 0
+               ? std::string(StringText(v), static_cast<std::size_t>(StringLength(v)))
+               : std::string{};
     return true;
 }
 

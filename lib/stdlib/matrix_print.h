@@ -30,8 +30,8 @@ struct MatrixOptions {
     const ZuVALUE* rowLabels = nullptr;
     const ZuVALUE* columnLabels = nullptr;
     const ZuVALUE* columnFormats = nullptr;
-    bool lower = false;                  // only the lower triangle
-    bool blockHeaders = true;            // "// [][j]...[][k]" over unlabelled blocks
+    bool lower = false;        // only the lower triangle
+    bool blockHeaders = true;  // "// [][j]...[][k]" over unlabelled blocks
 };
 
 // The matrix layout: a newline, then the blocks of columns.

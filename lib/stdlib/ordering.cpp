@@ -43,7 +43,8 @@ std::vector<double> Elements(const ZuVALUE* v, bool byColumns) {
     std::vector<double> out;
     if (r > 0 && c > 0) out.reserve(static_cast<std::size_t>(r) * static_cast<std::size_t>(c));
     for (int a = 0; a < (byColumns ? c : r); ++a) {
-        for (int b = 0; b < (byColumns ? r : c); ++b) out.push_back(byColumns ? MatrixData(v)[b][a] : MatrixData(v)[a][b]);
+        for (int b = 0; b < (byColumns ? r : c); ++b)
+            out.push_back(byColumns ? MatrixData(v)[b][a] : MatrixData(v)[a][b]);
     }
     return out;
 }
@@ -120,7 +121,8 @@ void Reverse(ZuVALUE* rtn, ZuVALUE* pv, bool columns) {
     ZuLibValMatMalloc(rtn, r, c);
     if (!value::IsMatrix(rtn)) return;
     for (int i = 0; i < r; ++i) {
-        for (int j = 0; j < c; ++j) MatrixData(rtn)[i][j] = columns ? MatrixData(pv)[r - 1 - i][j] : MatrixData(pv)[i][c - 1 - j];
+        for (int j = 0; j < c; ++j)
+            MatrixData(rtn)[i][j] = columns ? MatrixData(pv)[r - 1 - i][j] : MatrixData(pv)[i][c - 1 - j];
     }
 }
 
@@ -284,8 +286,7 @@ void FnSortcindex(ZuVALUE* rtn, ZuVALUE* pv, int) {
     const bool row = Rows(m) == 1;
     const int n = row ? Columns(m) : (Columns(m) > 0 ? Rows(m) : 0);
     double** x = MatrixData(m);
-    const std::vector<int> order =
-        SortingPermutation(n, {0}, [x, row](int i, int) { return row ? x[0][i] : x[i][0]; });
+    const std::vector<int> order = SortingPermutation(n, {0}, [x, row](int i, int) { return row ? x[0][i] : x[i][0]; });
     StoreRows(rtn, n, 1, std::vector<double>(order.begin(), order.end()));
 }
 
@@ -328,9 +329,8 @@ void FnExclusion(ZuVALUE* rtn, ZuVALUE* pv, int cArg) {
     const std::vector<Distinct> in = DistinctValues(&pv[1]);
     std::vector<double> values, where;
     for (const Distinct& d : DistinctValues(&pv[0])) {
-        const bool held = std::binary_search(in.begin(), in.end(), d, [](const Distinct& x, const Distinct& y) {
-            return Precedes(x.value, y.value);
-        });
+        const bool held = std::binary_search(
+            in.begin(), in.end(), d, [](const Distinct& x, const Distinct& y) { return Precedes(x.value, y.value); });
         if (held) continue;
         values.push_back(d.value);
         where.push_back(d.first);

@@ -48,8 +48,9 @@ bool CoefficientsArg(ZuVALUE* pv, int k, std::vector<double>* out) {
     const int r = Rows(&pv[k]), c = Columns(&pv[k]);
     out->clear();
     if (r == 0 || c == 0) return true;
-    if (r != 1 && c != 1) return ArgumentFault(k, "expected a vector of coefficients, found " + Counted(r, "rows") +
-                                                      " and " + Counted(c, "columns"));
+    if (r != 1 && c != 1)
+        return ArgumentFault(
+            k, "expected a vector of coefficients, found " + Counted(r, "rows") + " and " + Counted(c, "columns"));
     double** m = MatrixData(&pv[k]);
     for (int i = 0; i < r * c; ++i) out->push_back(r == 1 ? m[0][i] : m[i][0]);
     return true;
@@ -152,8 +153,7 @@ void FnPolymul(ZuVALUE* rtn, ZuVALUE* pv, int) {
 void FnPolydiv(ZuVALUE* rtn, ZuVALUE* pv, int) {
     std::vector<double> a, b;
     int n = 0;
-    if (!CoefficientsArg(pv, 0, &a) || !CoefficientsArg(pv, 1, &b) || !NoText(pv, 2, ZU_INT) ||
-        !IntArg(pv, 2, &n))
+    if (!CoefficientsArg(pv, 0, &a) || !CoefficientsArg(pv, 1, &b) || !NoText(pv, 2, ZU_INT) || !IntArg(pv, 2, &n))
         return;
     if (b.empty() || b[0] == 0.0) {
         ArgumentFault(1, "the coefficient of L^0 is 0, so a(L) / b(L) has no power series");

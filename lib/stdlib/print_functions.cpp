@@ -48,7 +48,8 @@ bool PrintArguments(PrintSink& sink, ZuVALUE* args, int count) {
             }
             continue;
         }
-        const bool escaped = value::TypeCode(&arg) == ZU_STRING && !value::IsNul(&arg) && StringChars(arg).starts_with("%%");
+        const bool escaped =
+            value::TypeCode(&arg) == ZU_STRING && !value::IsNul(&arg) && StringChars(arg).starts_with("%%");
         newline = escaped ? PrintString(sink, StringChars(arg).substr(1), options) : PrintValue(sink, arg, options);
         options = PrintOptions{};
     }

@@ -76,6 +76,4 @@ void ResizePrintBuffer(int size) {
 
 }  // namespace zu::stdlib
 
-extern "C" void ZuStdClosePrintBuffer(void) {
-    zu::stdlib::BufferStore() = {};
-}
+extern "C" void ZuStdClosePrintBuffer(void) { zu::stdlib::BufferStore() = {}; }

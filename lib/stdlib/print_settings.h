@@ -30,8 +30,8 @@ struct PrintSettings {
     StoredFormat doubleFormat;            // default double format, "%g"
     StoredFormat elementFormat;           // default matrix-element format, "%#13.5g"
     int sprintBufferSize = kDefaultSprintBuffer;
-    bool didNewline = false;              // the last print call ended with a newline
-    std::FILE* log = nullptr;             // copy of all console output, owned
+    bool didNewline = false;   // the last print call ended with a newline
+    std::FILE* log = nullptr;  // copy of all console output, owned
 };
 
 PrintSettings& Settings();

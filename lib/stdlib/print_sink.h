@@ -54,13 +54,13 @@ private:
     void Deliver();
 
     Kind kind_;
-    std::FILE* stream_;      // file or standard error; null otherwise
-    bool pipe_;              // console or error output goes to the pipe through ZuPuts
-    std::FILE* log_;         // copy of console output, or null
-    std::size_t limit_;      // streams: hand on beyond this; string: keep at most this
-    std::string buffer_;     // collected, not yet handed on
-    char* target_;           // string sink: the caller's buffer
-    std::size_t length_ = 0; // string sink: characters in target_
+    std::FILE* stream_;       // file or standard error; null otherwise
+    bool pipe_;               // console or error output goes to the pipe through ZuPuts
+    std::FILE* log_;          // copy of console output, or null
+    std::size_t limit_;       // streams: hand on beyond this; string: keep at most this
+    std::string buffer_;      // collected, not yet handed on
+    char* target_;            // string sink: the caller's buffer
+    std::size_t length_ = 0;  // string sink: characters in target_
     bool overflowed_ = false;
 };
 

@@ -33,7 +33,8 @@ void Stack(ZuVALUE* rtn, ZuVALUE* pv, bool byColumns) {
     if (!value::IsMatrix(rtn)) return;
     int k = 0;
     for (int a = 0; a < (byColumns ? c : r); ++a) {
-        for (int b = 0; b < (byColumns ? r : c); ++b) MatrixData(rtn)[k++][0] = byColumns ? MatrixData(pv)[b][a] : MatrixData(pv)[a][b];
+        for (int b = 0; b < (byColumns ? r : c); ++b)
+            MatrixData(rtn)[k++][0] = byColumns ? MatrixData(pv)[b][a] : MatrixData(pv)[a][b];
     }
 }
 

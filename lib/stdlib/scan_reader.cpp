@@ -58,11 +58,11 @@ std::string Star(const ScanFormat& f) { return f.discard ? "*" : ""; }
 // wide target of each kind.
 const char* WideConversion(char conversion) {
     switch (conversion) {
-        case 'f': return "lf";
-        case 'd': return "lld";
-        case 'o': return "llo";
-        case 'u': return "llu";
-        default: return "llx";
+    case 'f': return "lf";
+    case 'd': return "lld";
+    case 'o': return "llo";
+    case 'u': return "llu";
+    default: return "llx";
     }
 }
 
@@ -119,7 +119,10 @@ ReadResult ReadNumber(ScanSource& source, const ScanFormat& f, ZuVALUE* target) 
     double d = 0;
     long long ll = 0;
     unsigned long long ull = 0;
-    void* into = f.discard ? nullptr : f.conversion == 'f' ? static_cast<void*>(&d) : f.conversion == 'd' ? static_cast<void*>(&ll) : &ull;
+    void* into = f.discard             ? nullptr
+                 : f.conversion == 'f' ? static_cast<void*>(&d)
+                 : f.conversion == 'd' ? static_cast<void*>(&ll)
+                                       : &ull;
     const int items = source.Scan(conversion, into);
     if (items == EOF) return {ReadStatus::End, 0};
     if (items == 0 && !f.discard) return {ReadStatus::Failed, 0};
@@ -253,7 +256,8 @@ ReadResult ReadMatrix(ScanSource& source, const ScanFormat& f, ZuVALUE* target, 
     }
     const long long count = static_cast<long long>(size.rows) * size.columns;
     if (count > kMaxScanMatrixElements) {
-        Complain("matrix[" + std::to_string(size.rows) + "][" + std::to_string(size.columns) + "] is too large to read");
+        Complain("matrix[" + std::to_string(size.rows) + "][" + std::to_string(size.columns) +
+                 "] is too large to read");
         return {ReadStatus::Failed, 0};
     }
     std::vector<double> elements;
@@ -333,13 +337,13 @@ ReadResult ReadToken(ScanSource& source, const ScanFormat& f, ZuVALUE* target) {
 
 ReadResult ReadConversion(ScanSource& source, const ScanFormat& f, ZuVALUE* target, MatrixSize size) {
     switch (f.conversion) {
-        case 'm':
-        case 'M': return source.IsText() ? ReadResult{ReadStatus::Read, 0} : ReadMatrix(source, f, target, size);
-        case 't': return ReadToken(source, f, target);
-        case 's':
-        case 'c':
-        case 'z': break;
-        default: return ReadNumber(source, f, target);
+    case 'm':
+    case 'M': return source.IsText() ? ReadResult{ReadStatus::Read, 0} : ReadMatrix(source, f, target, size);
+    case 't': return ReadToken(source, f, target);
+    case 's':
+    case 'c':
+    case 'z': break;
+    default: return ReadNumber(source, f, target);
     }
     char* buffer = PrintBuffer();
     if (buffer == nullptr) {
@@ -394,13 +398,13 @@ std::string_view ScanSource::Remaining() const { return text_.substr(std::min(co
 
 int ScanSource::Get() {
     switch (kind_) {
-        case Kind::StandardInput: {
-            // Pipe input gives bytes as signed values; -1 is its end.
-            const int ch = ZuGetc();
-            return ch == EOF ? EOF : (ch & 0xFF);
-        }
-        case Kind::Stream: return std::getc(stream_);
-        case Kind::Text: return consumed_ < text_.size() ? static_cast<unsigned char>(text_[consumed_++]) : EOF;
+    case Kind::StandardInput: {
+        // Pipe input gives bytes as signed values; -1 is its end.
+        const int ch = ZuGetc();
+        return ch == EOF ? EOF : (ch & 0xFF);
+    }
+    case Kind::Stream: return std::getc(stream_);
+    case Kind::Text: return consumed_ < text_.size() ? static_cast<unsigned char>(text_[consumed_++]) : EOF;
     }
     return EOF;
 }
@@ -408,11 +412,11 @@ int ScanSource::Get() {
 void ScanSource::Unget(int ch) {
     if (ch == EOF) return;
     switch (kind_) {
-        case Kind::StandardInput: ZuUngetc(ch); break;
-        case Kind::Stream: std::ungetc(ch, stream_); break;
-        case Kind::Text:
-            if (consumed_ > 0) --consumed_;
-            break;
+    case Kind::StandardInput: ZuUngetc(ch); break;
+    case Kind::Stream: std::ungetc(ch, stream_); break;
+    case Kind::Text:
+        if (consumed_ > 0) --consumed_;
+        break;
     }
 }
 
@@ -423,26 +427,27 @@ void ScanSource::Unget(int ch) {
 #pragma GCC diagnostic ignored "-Wformat-security"
 int ScanSource::Scan(const std::string& conversion, void* target) {
     switch (kind_) {
-        case Kind::StandardInput: {
-            const int items = ZuScanf1(conversion.c_str(), target);
-            if (items != 0) return items;
-            // The console layer reports a failed read and the end alike.
-            const int ch = Get();
-            if (ch == EOF) return EOF;
-            Unget(ch);
-            return 0;
-        }
-        case Kind::Stream:
-            return target ? std::fscanf(stream_, conversion.c_str(), target) : std::fscanf(stream_, conversion.c_str());
-        case Kind::Text: {
-            // The text ends with a terminator: it is a string's view.
-            const std::string counted = conversion + "%n";
-            const char* at = text_.data() + consumed_;
-            int used = 0;
-            const int items = target ? std::sscanf(at, counted.c_str(), target, &used) : std::sscanf(at, counted.c_str(), &used);
-            if (items != EOF) consumed_ += std::min(static_cast<std::size_t>(std::max(used, 0)), text_.size() - consumed_);
-            return items;
-        }
+    case Kind::StandardInput: {
+        const int items = ZuScanf1(conversion.c_str(), target);
+        if (items != 0) return items;
+        // The console layer reports a failed read and the end alike.
+        const int ch = Get();
+        if (ch == EOF) return EOF;
+        Unget(ch);
+        return 0;
+    }
+    case Kind::Stream:
+        return target ? std::fscanf(stream_, conversion.c_str(), target) : std::fscanf(stream_, conversion.c_str());
+    case Kind::Text: {
+        // The text ends with a terminator: it is a string's view.
+        const std::string counted = conversion + "%n";
+        const char* at = text_.data() + consumed_;
+        int used = 0;
+        const int items =
+            target ? std::sscanf(at, counted.c_str(), target, &used) : std::sscanf(at, counted.c_str(), &used);
+        if (items != EOF) consumed_ += std::min(static_cast<std::size_t>(std::max(used, 0)), text_.size() - consumed_);
+        return items;
+    }
     }
     return 0;
 }

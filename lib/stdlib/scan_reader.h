@@ -61,7 +61,7 @@ public:
     // The text not yet consumed (text sources only).
     [[nodiscard]] std::string_view Remaining() const;
 
-    int Get();          // the next character as an unsigned char, or EOF
+    int Get();           // the next character as an unsigned char, or EOF
     void Unget(int ch);  // puts back the character just taken (EOF does nothing)
 
     // Runs one conversion built by the reader: the number of items

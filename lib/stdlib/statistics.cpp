@@ -116,8 +116,7 @@ bool VarianceMatrix(ZuVALUE* rtn, double** m, int T, int c, const ColumnMoments&
     for (int i = 0; i < c; ++i) {
         for (int j = 0; j <= i; ++j) {
             double sum = 0.0;
-            for (int t = 0; t < T; ++t)
-                sum += (m[t][i] - moments.mean.m()[0][i]) * (m[t][j] - moments.mean.m()[0][j]);
+            for (int t = 0; t < T; ++t) sum += (m[t][i] - moments.mean.m()[0][i]) * (m[t][j] - moments.mean.m()[0][j]);
             MatrixData(rtn)[i][j] = MatrixData(rtn)[j][i] = sum / T;
         }
     }
@@ -230,18 +229,26 @@ bool NormKindArg(ZuVALUE* pv, int cArg, NormKind* kind) {
     if (Is(&pv[1], ZU_STRING)) {
         const char* chars = StringText(&pv[1]);
         const std::string_view text(chars != nullptr ? chars : "", static_cast<std::size_t>(StringLength(&pv[1])));
-        if (text == "inf") *kind = NormKind::kInfinity;
-        else if (text == "F" || text == "fro") *kind = NormKind::kFrobenius;
-        else return BadNormType();
+        if (text == "inf")
+            *kind = NormKind::kInfinity;
+        else if (text == "F" || text == "fro")
+            *kind = NormKind::kFrobenius;
+        else
+            return BadNormType();
         return true;
     }
     if (ZuLibCheckType(ZU_DOUBLE, pv, 1, 1) == 0) return false;
     const double type = DoubleOf(&pv[1]);
-    if (type == 1) *kind = NormKind::kOne;
-    else if (type == 2) *kind = NormKind::kTwo;
-    else if (type == 0 || type == kInf) *kind = NormKind::kInfinity;
-    else if (type == 'F' || type == 'f') *kind = NormKind::kFrobenius;
-    else return BadNormType();
+    if (type == 1)
+        *kind = NormKind::kOne;
+    else if (type == 2)
+        *kind = NormKind::kTwo;
+    else if (type == 0 || type == kInf)
+        *kind = NormKind::kInfinity;
+    else if (type == 'F' || type == 'f')
+        *kind = NormKind::kFrobenius;
+    else
+        return BadNormType();
     return true;
 }
 
@@ -287,10 +294,10 @@ double MatrixNorm(double** m, int r, int c, NormKind kind) {
     const bool vector = r == 1 || c == 1;
     const bool rowVector = vector && r == 1;
     switch (kind) {
-        case NormKind::kOne: return LargestAbsoluteSum(m, r, c, !rowVector);
-        case NormKind::kInfinity: return LargestAbsoluteSum(m, r, c, rowVector);
-        case NormKind::kFrobenius: return Frobenius(m, r, c);
-        case NormKind::kTwo: return vector ? Frobenius(m, r, c) : SpectralNorm(m, r, c);
+    case NormKind::kOne: return LargestAbsoluteSum(m, r, c, !rowVector);
+    case NormKind::kInfinity: return LargestAbsoluteSum(m, r, c, rowVector);
+    case NormKind::kFrobenius: return Frobenius(m, r, c);
+    case NormKind::kTwo: return vector ? Frobenius(m, r, c) : SpectralNorm(m, r, c);
     }
     return kNaN;
 }
@@ -376,8 +383,10 @@ void DataRegression(ZuVALUE* rtn, ZuVALUE* pv, const OlsOutputs& out, bool inCol
     const numerics::FitStatus status =
         numerics::FitByQR(data, out.b ? fit.b.m() : nullptr, out.ixx ? fit.ixx.m() : nullptr);
     if (status == numerics::FitStatus::kFitted && out.xtx != nullptr && k > 0) {
-        if (inColumns) MatBBt(xtx.m(), MatrixData(&pv[1]), k, T);
-        else MatAtB(xtx.m(), MatrixData(&pv[1]), T, k, MatrixData(&pv[1]), k);
+        if (inColumns)
+            MatBBt(xtx.m(), MatrixData(&pv[1]), k, T);
+        else
+            MatAtB(xtx.m(), MatrixData(&pv[1]), T, k, MatrixData(&pv[1]), k);
     }
     StoreOls(rtn, status, fit, xtx.m(), out, inColumns);
 }

@@ -19,9 +19,7 @@ namespace zu::stdlib {
 namespace {
 
 bool IsString(const ZuVALUE* v) { return value::TypeCode(v) == ZU_STRING && !value::IsNul(v); }
-bool IsArray(const ZuVALUE* v) {
-    return value::TypeCode(v) == ZU_ARRAY && !value::IsNul(v) && !value::IsAddress(v);
-}
+bool IsArray(const ZuVALUE* v) { return value::TypeCode(v) == ZU_ARRAY && !value::IsNul(v) && !value::IsAddress(v); }
 
 // The characters of a string value, by its length (they may hold zeros).
 std::string_view TextOf(const ZuVALUE* v) {
@@ -125,7 +123,8 @@ template <typename Change>
 void ChangedString(ZuVALUE* out, std::string_view text, Change change) {
     const std::string changed = change(text);
     ZuLibValStrMalloc(out, static_cast<int>(changed.size()));
-    if (value::TypeCode(out) == ZU_STRING && StringText(out) != nullptr) std::memcpy(StringText(out), changed.data(), changed.size());
+    if (value::TypeCode(out) == ZU_STRING && StringText(out) != nullptr)
+        std::memcpy(StringText(out), changed.data(), changed.size());
 }
 
 // A string argument gives a string; an array of strings gives an array of

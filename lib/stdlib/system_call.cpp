@@ -22,8 +22,10 @@ void FnSystemcall(ZuVALUE* rtn, ZuVALUE* pv, int) {
     std::fflush(stdout);
     const int status = std::system(command.c_str());
     int result = -1;
-    if (status != -1 && WIFEXITED(status)) result = WEXITSTATUS(status);
-    else if (status != -1 && WIFSIGNALED(status)) result = 128 + WTERMSIG(status);
+    if (status != -1 && WIFEXITED(status))
+        result = WEXITSTATUS(status);
+    else if (status != -1 && WIFSIGNALED(status))
+        result = 128 + WTERMSIG(status);
     ZuValSetInt(rtn, result);
 }
 

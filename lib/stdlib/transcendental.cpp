@@ -63,8 +63,7 @@ double LargeArgumentSeries(double nu, double x, bool alternate) {
 
 // e^-|x| I_nu(x); for negative x only integer orders are real.
 double ScaledI(double nu, double x) {
-    if (std::fabs(x) <= kScaleLimit)
-        return std::exp(-std::fabs(x)) * boost::math::cyl_bessel_i(nu, x, BoostPolicy{});
+    if (std::fabs(x) <= kScaleLimit) return std::exp(-std::fabs(x)) * boost::math::cyl_bessel_i(nu, x, BoostPolicy{});
     double sign = 1.0;
     if (x < 0) {
         if (std::floor(nu) != nu) return kNaN;
@@ -89,12 +88,12 @@ template <BesselKind Kind>
 double Bessel(double x, double nu) {
     if (std::isnan(x) || !(std::fabs(nu) <= kMaxOrder)) return kNaN;
     switch (Kind) {
-        case BesselKind::J: return boost::math::cyl_bessel_j(nu, x, BoostPolicy{});
-        case BesselKind::Y: return boost::math::cyl_neumann(nu, x, BoostPolicy{});
-        case BesselKind::I: return boost::math::cyl_bessel_i(nu, x, BoostPolicy{});
-        case BesselKind::K: return boost::math::cyl_bessel_k(nu, x, BoostPolicy{});
-        case BesselKind::IScaled: return ScaledI(nu, x);
-        case BesselKind::KScaled: return ScaledK(nu, x);
+    case BesselKind::J: return boost::math::cyl_bessel_j(nu, x, BoostPolicy{});
+    case BesselKind::Y: return boost::math::cyl_neumann(nu, x, BoostPolicy{});
+    case BesselKind::I: return boost::math::cyl_bessel_i(nu, x, BoostPolicy{});
+    case BesselKind::K: return boost::math::cyl_bessel_k(nu, x, BoostPolicy{});
+    case BesselKind::IScaled: return ScaledI(nu, x);
+    case BesselKind::KScaled: return ScaledK(nu, x);
     }
     return kNaN;
 }
@@ -104,7 +103,8 @@ using Function2 = double (*)(double, double);
 // The routine of a type text: one letter J, Y, I or K, in either case,
 // followed by E for the exponentially scaled I and K; null for anything else.
 Function2 BesselOfType(const ZuVALUE* v) {
-    const std::string type = StringText(v) != nullptr && StringLength(v) > 0 ? std::string(StringText(v), StringLength(v)) : std::string{};
+    const std::string type =
+        StringText(v) != nullptr && StringLength(v) > 0 ? std::string(StringText(v), StringLength(v)) : std::string{};
     std::string upper;
     for (char ch : type) upper += static_cast<char>(std::toupper(static_cast<unsigned char>(ch)));
     if (upper == "J") return Bessel<BesselKind::J>;

@@ -212,17 +212,17 @@ bool Printer::Value(const ZuVALUE& v, const PrintOptions& o) {
         return false;
     }
     switch (value::TypeCode(&v)) {
-        case ZU_INT: Int(v.w1.i, o.format); return false;
-        case ZU_DOUBLE: Double(DoubleOf(&v), o.format); return false;
-        case ZU_MATRIX: return Matrix(v, o);
-        case ZU_STRING: return String(StringChars(v), o);
-        case ZU_ARRAY: return Array(v, o.format);
-        case ZU_CLASS: return Object(v, o.format);
-        case ZU_FUNCTION:
-        case ZU_INTFUNC: Function(v, o.format); return false;
-        case ZU_FILE: sink_.Put("(file)"); return false;
-        case ZU_RANGE: sink_.Put(std::to_string(v.w1.i) + " : " + std::to_string(v.w2.i)); return false;
-        default: sink_.Put(TypeSize(v)); return false;
+    case ZU_INT: Int(v.w1.i, o.format); return false;
+    case ZU_DOUBLE: Double(DoubleOf(&v), o.format); return false;
+    case ZU_MATRIX: return Matrix(v, o);
+    case ZU_STRING: return String(StringChars(v), o);
+    case ZU_ARRAY: return Array(v, o.format);
+    case ZU_CLASS: return Object(v, o.format);
+    case ZU_FUNCTION:
+    case ZU_INTFUNC: Function(v, o.format); return false;
+    case ZU_FILE: sink_.Put("(file)"); return false;
+    case ZU_RANGE: sink_.Put(std::to_string(v.w1.i) + " : " + std::to_string(v.w2.i)); return false;
+    default: sink_.Put(TypeSize(v)); return false;
     }
 }
 
@@ -232,7 +232,8 @@ std::string_view StringChars(const ZuVALUE& v) {
     if (StringText(&v) == nullptr || StringLength(&v) <= 0) return {};
     const auto length = static_cast<std::size_t>(StringLength(&v));
     const void* nul = std::memchr(StringText(&v), '\0', length);
-    return {StringText(&v), nul != nullptr ? static_cast<std::size_t>(static_cast<const char*>(nul) - StringText(&v)) : length};
+    return {StringText(&v),
+            nul != nullptr ? static_cast<std::size_t>(static_cast<const char*>(nul) - StringText(&v)) : length};
 }
 
 bool PrintValue(PrintSink& sink, const ZuVALUE& v, const PrintOptions& options) {

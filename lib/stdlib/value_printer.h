@@ -14,8 +14,8 @@ namespace zu::stdlib {
 
 // What applies to the next printed value.
 struct PrintOptions {
-    FormatPiece format;                    // kind None without a format
-    const ZuVALUE* rowLabels = nullptr;   // arrays, or null
+    FormatPiece format;                  // kind None without a format
+    const ZuVALUE* rowLabels = nullptr;  // arrays, or null
     const ZuVALUE* columnLabels = nullptr;
     const ZuVALUE* columnFormats = nullptr;
     bool lower = false;

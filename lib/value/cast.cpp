@@ -92,10 +92,10 @@ double StringBytesAsDouble(const ZuVALUE* v) {
 bool ToMatrixForLibrary(ZuVALUE* v) {
     bool made = false;
     switch (TypeCode(v)) {
-        case ZU_INT: made = SetOneByOne(v, v->w1.i); break;
-        case ZU_DOUBLE: made = SetOneByOne(v, v->w1.d); break;
-        case ZU_RANGE: made = SetRangeRow(v); break;
-        default: return false;
+    case ZU_INT: made = SetOneByOne(v, v->w1.i); break;
+    case ZU_DOUBLE: made = SetOneByOne(v, v->w1.d); break;
+    case ZU_RANGE: made = SetRangeRow(v); break;
+    default: return false;
     }
     if (!made) RaiseOutOfMemory();
     return made;
@@ -132,10 +132,10 @@ bool DoubleToInt(double d, int* i) {
 bool ScalarAsDouble(const ZuVALUE* v, double* d) {
     if (v == nullptr || IsNul(v)) return false;
     switch (TypeCode(v)) {
-        case ZU_INT: *d = v->w1.i; return true;
-        case ZU_DOUBLE: *d = v->w1.d; return true;
-        case ZU_MATRIX: return v->w1.i == 1 && v->w2.i == 1 && FirstElement(v, d);
-        default: return false;
+    case ZU_INT: *d = v->w1.i; return true;
+    case ZU_DOUBLE: *d = v->w1.d; return true;
+    case ZU_MATRIX: return v->w1.i == 1 && v->w2.i == 1 && FirstElement(v, d);
+    default: return false;
     }
 }
 
@@ -149,23 +149,23 @@ bool CastNonNullTo(ZuVALUE* v, int type) {
     double d = 0.0;
     int i = 0;
     switch (type) {
-        case ZU_INT:
-            if (code == ZU_INT) return true;
-            if (text || !ScalarAsDouble(v, &d) || !DoubleToInt(d, &i)) return false;
-            ZuValSetInt(v, i);
-            return true;
-        case ZU_DOUBLE:
-            if (code == ZU_DOUBLE) return true;
-            if (text || !ScalarAsDouble(v, &d)) return false;
-            ZuValSetDouble(v, d);
-            return true;
-        case ZU_MATRIX: return code == ZU_MATRIX || (!text && ToMatrixForLibrary(v));
-        case ZU_STRING: return text;
-        case ZU_ARRAY: return code == ZU_ARRAY && v->w1.i >= 1;
-        case ZU_FUNCTION:
-        case ZU_INTFUNC: return code == ZU_FUNCTION || code == ZU_INTFUNC;
-        case ZU_FILE: return code == ZU_FILE && v->w1.p != nullptr;
-        default: return code == type;
+    case ZU_INT:
+        if (code == ZU_INT) return true;
+        if (text || !ScalarAsDouble(v, &d) || !DoubleToInt(d, &i)) return false;
+        ZuValSetInt(v, i);
+        return true;
+    case ZU_DOUBLE:
+        if (code == ZU_DOUBLE) return true;
+        if (text || !ScalarAsDouble(v, &d)) return false;
+        ZuValSetDouble(v, d);
+        return true;
+    case ZU_MATRIX: return code == ZU_MATRIX || (!text && ToMatrixForLibrary(v));
+    case ZU_STRING: return text;
+    case ZU_ARRAY: return code == ZU_ARRAY && v->w1.i >= 1;
+    case ZU_FUNCTION:
+    case ZU_INTFUNC: return code == ZU_FUNCTION || code == ZU_INTFUNC;
+    case ZU_FILE: return code == ZU_FILE && v->w1.p != nullptr;
+    default: return code == type;
     }
 }
 
@@ -178,13 +178,13 @@ bool CastToInt(ZuVALUE* v) {
     double d = 0.0;
     int i = 0;
     switch (TypeCode(v)) {
-        case ZU_INT: return true;
-        case ZU_STRING: ZuValSetInt(v, FirstCharacter(v)); return true;
-        case ZU_DOUBLE: d = v->w1.d; break;
-        case ZU_MATRIX:
-            if (!FirstElement(v, &d)) return Fail(kCannotCastToInt, v);
-            break;
-        default: return Fail(kCannotCastToInt, v);
+    case ZU_INT: return true;
+    case ZU_STRING: ZuValSetInt(v, FirstCharacter(v)); return true;
+    case ZU_DOUBLE: d = v->w1.d; break;
+    case ZU_MATRIX:
+        if (!FirstElement(v, &d)) return Fail(kCannotCastToInt, v);
+        break;
+    default: return Fail(kCannotCastToInt, v);
     }
     if (!DoubleToInt(d, &i)) return Fail(kCannotCastToInt, v);
     ZuValSetInt(v, i);
@@ -195,13 +195,13 @@ bool CastToDouble(ZuVALUE* v) {
     if (IsNul(v)) return Fail(kCannotCastToDouble, v);
     double d = 0.0;
     switch (TypeCode(v)) {
-        case ZU_DOUBLE: return true;
-        case ZU_INT: d = v->w1.i; break;
-        case ZU_STRING: d = StringBytesAsDouble(v); break;
-        case ZU_MATRIX:
-            if (!FirstElement(v, &d)) return Fail(kCannotCastToDouble, v);
-            break;
-        default: return Fail(kCannotCastToDouble, v);
+    case ZU_DOUBLE: return true;
+    case ZU_INT: d = v->w1.i; break;
+    case ZU_STRING: d = StringBytesAsDouble(v); break;
+    case ZU_MATRIX:
+        if (!FirstElement(v, &d)) return Fail(kCannotCastToDouble, v);
+        break;
+    default: return Fail(kCannotCastToDouble, v);
     }
     ZuValSetDouble(v, d);
     return true;
@@ -211,12 +211,12 @@ bool CastToMatrix(ZuVALUE* v) {
     if (IsNul(v)) return Fail(kCannotCastToMatrix, v);
     bool made = false;
     switch (TypeCode(v)) {
-        case ZU_MATRIX: return true;
-        case ZU_INT: made = SetOneByOne(v, v->w1.i); break;
-        case ZU_DOUBLE: made = SetOneByOne(v, v->w1.d); break;
-        case ZU_STRING: made = SetOneByOne(v, FirstCharacter(v)); break;
-        case ZU_RANGE: made = SetRangeRow(v); break;
-        default: return Fail(kCannotCastToMatrix, v);
+    case ZU_MATRIX: return true;
+    case ZU_INT: made = SetOneByOne(v, v->w1.i); break;
+    case ZU_DOUBLE: made = SetOneByOne(v, v->w1.d); break;
+    case ZU_STRING: made = SetOneByOne(v, FirstCharacter(v)); break;
+    case ZU_RANGE: made = SetRangeRow(v); break;
+    default: return Fail(kCannotCastToMatrix, v);
     }
     if (!made) RaiseOutOfMemory();
     return made;
@@ -227,21 +227,21 @@ bool CastToString(ZuVALUE* v) {
     double d = 0.0;
     bool made = false;
     switch (TypeCode(v)) {
-        case ZU_STRING: return true;
-        case ZU_INT: {
-            const int i = v->w1.i;
-            made = SetBytes(v, &i, sizeof i);
-            break;
-        }
-        case ZU_DOUBLE:
-            d = v->w1.d;
-            made = SetBytes(v, &d, sizeof d);
-            break;
-        case ZU_MATRIX:
-            if (!FirstElement(v, &d)) return Fail(kCannotTypecast, v);
-            made = SetBytes(v, &d, sizeof d);
-            break;
-        default: return Fail(kCannotTypecast, v);
+    case ZU_STRING: return true;
+    case ZU_INT: {
+        const int i = v->w1.i;
+        made = SetBytes(v, &i, sizeof i);
+        break;
+    }
+    case ZU_DOUBLE:
+        d = v->w1.d;
+        made = SetBytes(v, &d, sizeof d);
+        break;
+    case ZU_MATRIX:
+        if (!FirstElement(v, &d)) return Fail(kCannotTypecast, v);
+        made = SetBytes(v, &d, sizeof d);
+        break;
+    default: return Fail(kCannotTypecast, v);
     }
     if (!made) RaiseOutOfMemory();
     return made;

@@ -26,8 +26,8 @@ struct Slot {
 
 struct Table {
     Table() { slots.reserve(kMaxFunctions); }  // inserting never reallocates
-    std::vector<Slot> slots;         // sorted by name, byte by byte
-    std::vector<OwnedText> retired;  // replaced declarations
+    std::vector<Slot> slots;                   // sorted by name, byte by byte
+    std::vector<OwnedText> retired;            // replaced declarations
 };
 
 Table& TheTable() {
@@ -119,10 +119,8 @@ extern "C" const char* SZuIntFunc(void) { return zu::value::runningName; }
 
 namespace zu::value {
 
-void RegisterFunctions(std::span<const LibraryFunction> list)
-{
-    for (const LibraryFunction& f : list)
-        (void)FZuLibAddFunction(f.declaration, f.routine, f.atLeast ? 1 : 0);
+void RegisterFunctions(std::span<const LibraryFunction> list) {
+    for (const LibraryFunction& f : list) (void)FZuLibAddFunction(f.declaration, f.routine, f.atLeast ? 1 : 0);
 }
 
 }  // namespace zu::value

@@ -26,14 +26,14 @@ struct Entry {
 };
 
 struct Cache {
-    int requestedSize = 16;     // SetMatCacheSize: used by the next init
+    int requestedSize = 16;  // SetMatCacheSize: used by the next init
     int requestedLimit = 1000;
-    int size = 0;               // active entries; 0 with limit 0 is "off"
-    int limit = 0;              // blocks of limit or more elements bypass
+    int size = 0;                                   // active entries; 0 with limit 0 is "off"
+    int limit = 0;                                  // blocks of limit or more elements bypass
     std::unique_ptr<Entry[], HeapDeleter> entries;  // zeroed: all empty
     int remembered = -1;
     std::uint64_t nextStamp = 0;
-    int shownSize = 0;          // capacity and limit of the status report
+    int shownSize = 0;  // capacity and limit of the status report
     int shownLimit = 0;
     std::int64_t hits = 0, misses = 0, flushes = 0, skipped = 0;
 };
@@ -41,9 +41,7 @@ struct Cache {
 Cache cache;
 
 // r * c >= limit, in 64 bits so that no product overflows.
-bool Bypasses(int r, int c) {
-    return r <= 0 || c < 0 || std::int64_t{r} * c >= cache.limit;
-}
+bool Bypasses(int r, int c) { return r <= 0 || c < 0 || std::int64_t{r} * c >= cache.limit; }
 
 bool IsEmpty(const Entry& e) { return e.rows == 0 && e.columns == 0; }
 

@@ -83,9 +83,7 @@ extern "C" double** MatAllocPlain(int r, int c) {
     return reinterpret_cast<double**>(TabAllocPlain(r, c, static_cast<int>(sizeof(double))));
 }
 
-extern "C" void MatFreePlain(double** m, int r, int c) {
-    TabFreePlain(reinterpret_cast<void**>(m), r, c);
-}
+extern "C" void MatFreePlain(double** m, int r, int c) { TabFreePlain(reinterpret_cast<void**>(m), r, c); }
 
 extern "C" char* StrDupPlain(const char* s) {
     if (s == nullptr) return nullptr;

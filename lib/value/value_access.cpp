@@ -16,8 +16,8 @@ using zu::value::TypeCode;
 namespace {
 
 constexpr std::array<std::string_view, 13> kTypeNames = {
-    "??",       "int",      "double", "matrix", "string", "array", "function",
-    "class",    "vector",   "int.func", "range", "file",  "??",
+    "??",    "int",    "double",   "matrix", "string", "array", "function",
+    "class", "vector", "int.func", "range",  "file",   "??",
 };
 
 // The two ints that a file value's word 3 points to.
@@ -40,13 +40,13 @@ bool IsList(const ZuVALUE* v) { return v != nullptr && TypeCode(v) == ZU_ARRAY &
 int Extent(const ZuVALUE* v, bool columns, int scalar, int text) {
     if (v == nullptr || IsNul(v)) return 0;
     switch (TypeCode(v)) {
-        case ZU_INT:
-        case ZU_DOUBLE: return scalar;
-        case ZU_MATRIX: return columns ? v->w2.i : v->w1.i;
-        case ZU_STRING:
-        case ZU_ARRAY: return text < 0 ? v->w1.i : text;
-        case ZU_FILE: return FileShape(v) == nullptr ? 0 : FileShape(v)[columns ? 1 : 0];
-        default: return 0;
+    case ZU_INT:
+    case ZU_DOUBLE: return scalar;
+    case ZU_MATRIX: return columns ? v->w2.i : v->w1.i;
+    case ZU_STRING:
+    case ZU_ARRAY: return text < 0 ? v->w1.i : text;
+    case ZU_FILE: return FileShape(v) == nullptr ? 0 : FileShape(v)[columns ? 1 : 0];
+    default: return 0;
     }
 }
 
@@ -139,13 +139,13 @@ extern "C" int ZuValSizec(ZuVALUE* v) { return Extent(v, true, 1, -1); }
 extern "C" int ZuValSizerc(ZuVALUE* v) {
     if (v == nullptr || IsNul(v)) return 0;
     switch (TypeCode(v)) {
-        case ZU_INT:
-        case ZU_DOUBLE: return 1;
-        case ZU_MATRIX:
-        case ZU_FILE: return ClampToInt(std::int64_t{ZuValRows(v)} * ZuValColumns(v));
-        case ZU_STRING:
-        case ZU_ARRAY: return v->w1.i;
-        default: return 0;
+    case ZU_INT:
+    case ZU_DOUBLE: return 1;
+    case ZU_MATRIX:
+    case ZU_FILE: return ClampToInt(std::int64_t{ZuValRows(v)} * ZuValColumns(v));
+    case ZU_STRING:
+    case ZU_ARRAY: return v->w1.i;
+    default: return 0;
     }
 }
 
@@ -153,7 +153,7 @@ extern "C" const char* SZuGetTypeName(int typeword) {
     const int code = typeword & ZU_TYPE_MASK;
     if (code == ZU_ARRAY && (typeword & ZU_FLAG_ADR) != 0) return "address";
     return static_cast<std::size_t>(code) < kTypeNames.size() ? kTypeNames[static_cast<std::size_t>(code)].data()
-                                                             : "??";
+                                                              : "??";
 }
 
 extern "C" char* SZuGetTypeSize(char* buffer, ZuVALUE* v) {
@@ -166,16 +166,16 @@ extern "C" char* SZuGetTypeSize(char* buffer, ZuVALUE* v) {
     }
     const char* name = SZuGetTypeName(v->t);
     switch (TypeCode(v)) {
-        case ZU_STRING:
-        case ZU_ARRAY: std::snprintf(buffer, ZU_TYPESIZE_MAX, "%s[%d]", name, v->w1.i); break;
-        case ZU_MATRIX: std::snprintf(buffer, ZU_TYPESIZE_MAX, "%s[%d][%d]", name, v->w1.i, v->w2.i); break;
-        case ZU_FILE:
-            if (ZuValRows(v) != 0 || ZuValColumns(v) != 0) {
-                std::snprintf(buffer, ZU_TYPESIZE_MAX, "%s[%d][%d]", name, ZuValRows(v), ZuValColumns(v));
-                break;
-            }
-            [[fallthrough]];
-        default: std::snprintf(buffer, ZU_TYPESIZE_MAX, "%s", name); break;
+    case ZU_STRING:
+    case ZU_ARRAY: std::snprintf(buffer, ZU_TYPESIZE_MAX, "%s[%d]", name, v->w1.i); break;
+    case ZU_MATRIX: std::snprintf(buffer, ZU_TYPESIZE_MAX, "%s[%d][%d]", name, v->w1.i, v->w2.i); break;
+    case ZU_FILE:
+        if (ZuValRows(v) != 0 || ZuValColumns(v) != 0) {
+            std::snprintf(buffer, ZU_TYPESIZE_MAX, "%s[%d][%d]", name, ZuValRows(v), ZuValColumns(v));
+            break;
+        }
+        [[fallthrough]];
+    default: std::snprintf(buffer, ZU_TYPESIZE_MAX, "%s", name); break;
     }
     return buffer;
 }

@@ -106,11 +106,11 @@ bool MakeBoundRecordByValue(ZuVALUE* v) {
 
 bool MakeContentByValue(ZuVALUE* v) {
     switch (TypeCode(v)) {
-        case ZU_STRING: return MakeStringByValue(v);
-        case ZU_MATRIX: return MakeMatrixByValue(v);
-        case ZU_ARRAY: return IsAddress(v) || MakeArrayByValue(v);
-        case ZU_FUNCTION: return !HasFlag(v, ZU_FLAG_MEM) || MakeBoundRecordByValue(v);
-        default: return true;
+    case ZU_STRING: return MakeStringByValue(v);
+    case ZU_MATRIX: return MakeMatrixByValue(v);
+    case ZU_ARRAY: return IsAddress(v) || MakeArrayByValue(v);
+    case ZU_FUNCTION: return !HasFlag(v, ZU_FLAG_MEM) || MakeBoundRecordByValue(v);
+    default: return true;
     }
 }
 
@@ -182,22 +182,22 @@ extern "C" int ZuFreeValue(ZuVALUE* v) {
     if (v == nullptr) return 0;
     if (!HasFlag(v, ZU_FLAG_NUL)) {
         switch (TypeCode(v)) {
-            case ZU_MATRIX: MatFreeBlock(v->w3.m); break;
-            case ZU_STRING: HeapFree(v->w2.s); break;
-            case ZU_ARRAY:
-                if (IsAddress(v)) break;
-                if (v->w2.v != nullptr && !zu::value::IsIndexArray(v)) {
-                    for (int k = 0; k < v->w1.i; ++k) ZuFreeValue(&v->w2.v[k]);
-                }
-                HeapFree(v->w2.v);
-                break;
-            case ZU_FUNCTION:
-                HeapFree(v->w3.s);
-                if (HasFlag(v, ZU_FLAG_MEM)) HeapFree(v->w4.p);
-                break;
-            case ZU_CLASS: zu::value::FreeObject(v); break;
-            case ZU_IMPORTNAME: HeapFree(v->w1.p); break;
-            default: break;
+        case ZU_MATRIX: MatFreeBlock(v->w3.m); break;
+        case ZU_STRING: HeapFree(v->w2.s); break;
+        case ZU_ARRAY:
+            if (IsAddress(v)) break;
+            if (v->w2.v != nullptr && !zu::value::IsIndexArray(v)) {
+                for (int k = 0; k < v->w1.i; ++k) ZuFreeValue(&v->w2.v[k]);
+            }
+            HeapFree(v->w2.v);
+            break;
+        case ZU_FUNCTION:
+            HeapFree(v->w3.s);
+            if (HasFlag(v, ZU_FLAG_MEM)) HeapFree(v->w4.p);
+            break;
+        case ZU_CLASS: zu::value::FreeObject(v); break;
+        case ZU_IMPORTNAME: HeapFree(v->w1.p); break;
+        default: break;
         }
     }
     Clear(v);
@@ -208,26 +208,26 @@ extern "C" void ZuFreeByValue(ZuVALUE* v) {
     if (v == nullptr || !HasFlag(v, ZU_FLAG_VAL)) return;
     if (!HasFlag(v, ZU_FLAG_NUL)) {
         switch (TypeCode(v)) {
-            case ZU_MATRIX:
-                CMatFree(v->w3.m, v->w1.i, v->w2.i);
-                v->w1.i = v->w2.i = 0;
-                v->w3.m = nullptr;
-                break;
-            case ZU_STRING:
-                HeapFree(v->w2.s);
-                v->w1.i = 0;
-                v->w2.s = nullptr;
-                break;
-            case ZU_ARRAY:
-                if (!IsAddress(v)) zu::value::FreeElementsByValue(v);
-                break;
-            case ZU_FUNCTION:
-                if (HasFlag(v, ZU_FLAG_MEM)) {
-                    HeapFree(v->w4.p);
-                    v->w4.p = nullptr;
-                }
-                break;
-            default: break;
+        case ZU_MATRIX:
+            CMatFree(v->w3.m, v->w1.i, v->w2.i);
+            v->w1.i = v->w2.i = 0;
+            v->w3.m = nullptr;
+            break;
+        case ZU_STRING:
+            HeapFree(v->w2.s);
+            v->w1.i = 0;
+            v->w2.s = nullptr;
+            break;
+        case ZU_ARRAY:
+            if (!IsAddress(v)) zu::value::FreeElementsByValue(v);
+            break;
+        case ZU_FUNCTION:
+            if (HasFlag(v, ZU_FLAG_MEM)) {
+                HeapFree(v->w4.p);
+                v->w4.p = nullptr;
+            }
+            break;
+        default: break;
         }
     }
     v->t &= ~ZU_FLAG_VAL;

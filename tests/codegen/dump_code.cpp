@@ -18,8 +18,7 @@ void collect(const char* text) { g_listing += text ? text : ""; }
 
 }  // namespace
 
-int main(int argc, char** argv)
-{
+int main(int argc, char** argv) {
     ZuMainInit();
     const char* file = nullptr;
     int debug = 0;
@@ -41,8 +40,7 @@ int main(int argc, char** argv)
     }
     ZuParseInterDebug(0, debug);
     ZuOpenCode();
-    if (!ZuOpenSourceFile(file))
-        return 1;
+    if (!ZuOpenSourceFile(file)) return 1;
     const int errors = IZuParse();
     ZuOpenSourceFile(nullptr);
     std::printf("errors: %d\n", errors);

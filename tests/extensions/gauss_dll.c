@@ -3,18 +3,14 @@
 #define EXPORT __attribute__((visibility("default")))
 
 /* Doubles the first n elements of x; returns 7. */
-EXPORT int scale2(double* x, const double* n)
-{
-    for (int i = 0; i < (int)*n; ++i)
-        x[i] *= 2;
+EXPORT int scale2(double* x, const double* n) {
+    for (int i = 0; i < (int)*n; ++i) x[i] *= 2;
     return 7;
 }
 
 /* The sum of the character codes of a text into *out. */
-EXPORT int codesum(const char* s, double* out)
-{
+EXPORT int codesum(const char* s, double* out) {
     *out = 0;
-    for (; *s; ++s)
-        *out += (unsigned char)*s;
+    for (; *s; ++s) *out += (unsigned char)*s;
     return 0;
 }

@@ -16,8 +16,7 @@
 
 namespace {
 
-std::vector<double> numbersOf(const char* path)
-{
+std::vector<double> numbersOf(const char* path) {
     std::ifstream in(path);
     std::stringstream text;
     text << in.rdbuf();
@@ -25,31 +24,24 @@ std::vector<double> numbersOf(const char* path)
     std::vector<double> out;
     std::string word;
     while (text >> word) {
-        while (!word.empty() && (word.back() == ',' || word.back() == ';'))
-            word.pop_back();
-        if (std::regex_match(word, number))
-            out.push_back(std::stod(word));
+        while (!word.empty() && (word.back() == ',' || word.back() == ';')) word.pop_back();
+        if (std::regex_match(word, number)) out.push_back(std::stod(word));
     }
     return out;
 }
 
-bool close(double a, double b)
-{
-    return std::fabs(a - b) <= 2e-6 + 1e-6 * std::fmax(std::fabs(a), std::fabs(b));
-}
+bool close(double a, double b) { return std::fabs(a - b) <= 2e-6 + 1e-6 * std::fmax(std::fabs(a), std::fabs(b)); }
 
 }  // namespace
 
-int main(int argc, char** argv)
-{
+int main(int argc, char** argv) {
     if (argc != 3) {
         std::cerr << "usage: zu_compare_numbers FIRST SECOND\n";
         return 2;
     }
     const std::vector<double> a = numbersOf(argv[1]), b = numbersOf(argv[2]);
     if (a.size() != b.size()) {
-        std::cerr << argv[1] << " prints " << a.size() << " numbers, " << argv[2] << " prints "
-                  << b.size() << "\n";
+        std::cerr << argv[1] << " prints " << a.size() << " numbers, " << argv[2] << " prints " << b.size() << "\n";
         return 1;
     }
     for (std::size_t i = 0; i < a.size(); ++i) {

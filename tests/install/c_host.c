@@ -4,8 +4,7 @@
 
 #include "zu.h"
 
-int main(int argc, char** argv)
-{
+int main(int argc, char** argv) {
     char program[] = "c_host", quiet[] = "-b";
     char* args[] = {program, quiet, argc > 1 ? argv[1] : program};
     int position;

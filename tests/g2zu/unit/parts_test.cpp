@@ -192,17 +192,16 @@ struct Loaded {
         ok = load_conversion_table(in, symbols, messages);
         messages.set_where(nullptr);
     }
-    const Symbol& operator[](const char* name) const {
-        return symbols.at(symbols.find_global(name));
-    }
+    const Symbol& operator[](const char* name) const { return symbols.at(symbols.find_global(name)); }
 };
 
 }  // namespace
 
 TEST(ConversionTable, EntriesGiveReplacementsMarksAndReturnCounts) {
-    Loaded l("/* c */ \"cols\" = \"columns\" proc = cols(x);\n"
-             "@ c @ !\"ftos\" proc(1) = ftos(a, b);\n"
-             "\"draw\";\n\"ols\" proc(3);");
+    Loaded l(
+        "/* c */ \"cols\" = \"columns\" proc = cols(x);\n"
+        "@ c @ !\"ftos\" proc(1) = ftos(a, b);\n"
+        "\"draw\";\n\"ols\" proc(3);");
     ASSERT_TRUE(l.ok) << l.user.text();
     EXPECT_EQ(l["cols"].kind, Kind::Conversion);
     EXPECT_EQ(l["cols"].replacement, "columns");
@@ -216,10 +215,9 @@ TEST(ConversionTable, EntriesGiveReplacementsMarksAndReturnCounts) {
 TEST(ConversionTable, ErrorsStopTheLoad) {
     Loaded duplicate("\"x\" proc; \"x\"; \"y\";");
     EXPECT_FALSE(duplicate.ok);
-    EXPECT_NE(duplicate.user.text().find("table_test.cvt (1): 'x' duplicate identifier"),
-              std::string::npos);
+    EXPECT_NE(duplicate.user.text().find("table_test.cvt (1): 'x' duplicate identifier"), std::string::npos);
     EXPECT_EQ(duplicate.symbols.find_global("y"), -1);  // nothing after the error
-    EXPECT_FALSE(Loaded("cols = \"columns\";").ok);  // the name must be a string
+    EXPECT_FALSE(Loaded("cols = \"columns\";").ok);     // the name must be a string
     EXPECT_FALSE(Loaded("\"a\" = \"not a name\";").ok);
     EXPECT_FALSE(Loaded("\"a\" proc = a;").ok);  // the argument list is missing
 }

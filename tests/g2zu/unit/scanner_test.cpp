@@ -69,10 +69,9 @@ TEST(Scanner, LongIdentifiersAreCutAndReported) {
 
 TEST(Scanner, DotsStartNumbersOperatorsOrStandAlone) {
     Scanned s = scan("x[.,1] .5 a.*b a.*.b .foo ./= .'");
-    std::vector<Tok> want = {Tok::Ident, Tok::LBracket, Tok::Dot,     Tok::Comma,
-                             Tok::Integer, Tok::RBracket, Tok::Double, Tok::Ident,
-                             Tok::DotStar, Tok::Ident,   Tok::Ident,  Tok::DotStarDot,
-                             Tok::Ident, Tok::DotWord, Tok::DotSlashEq, Tok::DotQuote};
+    std::vector<Tok> want = {Tok::Ident,  Tok::LBracket, Tok::Dot,        Tok::Comma,   Tok::Integer, Tok::RBracket,
+                             Tok::Double, Tok::Ident,    Tok::DotStar,    Tok::Ident,   Tok::Ident,   Tok::DotStarDot,
+                             Tok::Ident,  Tok::DotWord,  Tok::DotSlashEq, Tok::DotQuote};
     EXPECT_EQ(codes(s), want);
     EXPECT_EQ(s.tokens[13].text, ".foo");
 }
@@ -95,8 +94,7 @@ TEST(Scanner, NumbersOfEveryForm) {
 
 TEST(Scanner, NumberBeforeDotOperatorKeepsTheDotWithAWarning) {
     Scanned s = scan("2./x 1.==y");
-    std::vector<Tok> want = {Tok::Double, Tok::Slash, Tok::Ident,
-                             Tok::Integer, Tok::DotEqEq, Tok::Ident};
+    std::vector<Tok> want = {Tok::Double, Tok::Slash, Tok::Ident, Tok::Integer, Tok::DotEqEq, Tok::Ident};
     EXPECT_EQ(codes(s), want);
     EXPECT_NE(s.messages.find("warning: dot part of number"), std::string::npos);
     EXPECT_EQ(s.errors, 0);  // the warning is not counted
@@ -122,7 +120,7 @@ TEST(Scanner, StringErrors) {
     Scanned open = scan("\"no end\nx");
     EXPECT_EQ(open.errors, 1);
     EXPECT_NE(open.messages.find("ending \" missing"), std::string::npos);
-    ASSERT_EQ(open.tokens.size(), 2u);  // the next line is read as usual
+    ASSERT_EQ(open.tokens.size(), 2u);       // the next line is read as usual
     EXPECT_EQ(scan("\"a\"\\ x").errors, 1);  // no literal after the backslash
 }
 
@@ -161,8 +159,7 @@ TEST(Scanner, RewindReturnsToTheMarkWithoutRepeatingMessages) {
     messages.set_where(&in);
     EXPECT_EQ(in.peek().code, Tok::Ident);
     Scanner::Mark m = in.mark();
-    while (in.next().code != Tok::Eof) {
-    }
+    while (in.next().code != Tok::Eof) {}
     EXPECT_EQ(in.line(), 2);
     in.rewind(m);
     EXPECT_EQ(in.line(), 1);

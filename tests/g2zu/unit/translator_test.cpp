@@ -271,7 +271,8 @@ TEST(Translator, AVariableNamedLikeALibraryFunctionIsRenamed) {
 
 TEST(Translator, TheFirstPassReadsPastPreprocessorLinesAndLabels) {
     Converted c = convert(
-        "#define N 5\nprint f(N);\nstart:\nproc f(x);\n    retp(x + g(x));\nendp;\n#define M 2\nproc g(x); retp(x); endp;\n");
+        "#define N 5\nprint f(N);\nstart:\nproc f(x);\n    retp(x + g(x));\nendp;\n#define M 2\nproc g(x); retp(x); "
+        "endp;\n");
     EXPECT_EQ(c.errors, 0);
     EXPECT_TRUE(has(c.zu, "println(f(n));"));
 }

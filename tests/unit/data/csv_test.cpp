@@ -19,12 +19,11 @@ TEST(CsvCells, DateForms) {
         int year, period, day;
     };
     const Case cases[] = {
-        {"1990Q3", false, DateForm::Quarter, 1990, 3, 0},  {"1990-q4", false, DateForm::Quarter, 1990, 4, 0},
-        {" 1990M03 ", false, DateForm::Month, 1990, 3, 0}, {"1990-11", false, DateForm::Month, 1990, 11, 0},
-        {"1990/11", false, DateForm::Month, 1990, 11, 0},  {"1990:7", false, DateForm::Colon, 1990, 7, 0},
-        {"1990(2)", false, DateForm::Colon, 1990, 2, 0},   {"1990-03-31", false, DateForm::Day, 1990, 3, 31},
-        {"2000-01-31T00:00", false, DateForm::Day, 2000, 1, 31},
-        {"1990", true, DateForm::Year, 1990, 1, 0},
+        {"1990Q3", false, DateForm::Quarter, 1990, 3, 0},        {"1990-q4", false, DateForm::Quarter, 1990, 4, 0},
+        {" 1990M03 ", false, DateForm::Month, 1990, 3, 0},       {"1990-11", false, DateForm::Month, 1990, 11, 0},
+        {"1990/11", false, DateForm::Month, 1990, 11, 0},        {"1990:7", false, DateForm::Colon, 1990, 7, 0},
+        {"1990(2)", false, DateForm::Colon, 1990, 2, 0},         {"1990-03-31", false, DateForm::Day, 1990, 3, 31},
+        {"2000-01-31T00:00", false, DateForm::Day, 2000, 1, 31}, {"1990", true, DateForm::Year, 1990, 1, 0},
     };
     for (const Case& c : cases) {
         CellDate d;
@@ -34,8 +33,8 @@ TEST(CsvCells, DateForms) {
         EXPECT_EQ(d.period, c.period) << c.text;
         EXPECT_EQ(d.day, c.day) << c.text;
     }
-    for (const char* bad : {"1990", "1990Q5", "1990Q0", "1990M13", "1990-13", "1990-02-32", "1990-02-03x",
-                            "90Q1", "1990(2", "1990:", "Q1 1990", "", "1990:0"}) {
+    for (const char* bad : {"1990", "1990Q5", "1990Q0", "1990M13", "1990-13", "1990-02-32", "1990-02-03x", "90Q1",
+                            "1990(2", "1990:", "Q1 1990", "", "1990:0"}) {
         CellDate d;
         EXPECT_FALSE(FParseCsvDate(bad, false, d)) << bad;
     }
@@ -131,8 +130,15 @@ TEST_F(CsvFiles, TheReaderHandsOutRowsOnlyAfterTheFirstPassAgrees) {
     std::vector<long long> asked;
     double row[2];
     const bool ok = FReadCsv(
-        Path("r.csv"), [&](const CsvShape& s) { seen = s; return true; },
-        [&](long long t) { asked.push_back(t); return row; });
+        Path("r.csv"),
+        [&](const CsvShape& s) {
+            seen = s;
+            return true;
+        },
+        [&](long long t) {
+            asked.push_back(t);
+            return row;
+        });
     ASSERT_TRUE(ok);
     EXPECT_TRUE(seen.dated);
     EXPECT_EQ(seen.rows, 3);
@@ -140,10 +146,12 @@ TEST_F(CsvFiles, TheReaderHandsOutRowsOnlyAfterTheFirstPassAgrees) {
     EXPECT_EQ(asked, (std::vector<long long>{0, 2}));
     EXPECT_EQ(row[0], 3);
     asked.clear();
-    EXPECT_FALSE(FReadCsv(Path("r.csv"), [](const CsvShape&) { return false; }, [&](long long t) {
-        asked.push_back(t);
-        return row;
-    }));
+    EXPECT_FALSE(FReadCsv(
+        Path("r.csv"), [](const CsvShape&) { return false; },
+        [&](long long t) {
+            asked.push_back(t);
+            return row;
+        }));
     EXPECT_TRUE(asked.empty());
 }
 

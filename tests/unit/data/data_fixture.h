@@ -25,9 +25,9 @@ protected:
     void SetUp() override {
         Messages().clear();
         SetZuRunMessage([](const char* text) { Messages().emplace_back(text); });
-        dir_ = std::filesystem::temp_directory_path() /
-               ("zu_data_" + std::to_string(::getpid()) + "_" +
-                ::testing::UnitTest::GetInstance()->current_test_info()->name());
+        dir_ =
+            std::filesystem::temp_directory_path() / ("zu_data_" + std::to_string(::getpid()) + "_" +
+                                                      ::testing::UnitTest::GetInstance()->current_test_info()->name());
         std::filesystem::create_directories(dir_);
     }
     void TearDown() override {

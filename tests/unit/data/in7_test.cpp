@@ -65,8 +65,9 @@ TEST_F(In7Files, SavedFilesHaveTheirExactLayout) {
     EXPECT_EQ(std::vector<std::uint8_t>(bn7.begin(), bn7.end()), expected);
 
     const std::string in7 = ReadText("m.in7");
-    const std::string head = "brevin 700\ndata m.bn7\n;quarterly data\n"
-                             ">gdp          1953  1 1953  2  4 32        macro ";
+    const std::string head =
+        "brevin 700\ndata m.bn7\n;quarterly data\n"
+        ">gdp          1953  1 1953  2  4 32        macro ";
     ASSERT_EQ(in7.substr(0, head.size()), head);
     EXPECT_TRUE(std::regex_match(in7.substr(head.size()),
                                  std::regex("[0-9]{2}-[0-9]{2}-[0-9]{4} [0-9]{2}:[0-9]{2}:[0-9]{2}\n;in billions\n")))
@@ -89,9 +90,10 @@ TEST_F(In7Files, BlanksInNamesBecomeUnderscores) {
 
 TEST_F(In7Files, ReadingBackKeepsSpansDocumentationAndMarks) {
     WriteBytes("r.bn7", Cat(GdpBlock(), GdpBlock()));
-    WriteText("r.in7", "brevin 700\n\n;before the data line\ndata r.bn7\n;file doc\n"
-                       ">gdp 1953 1 1953 2 4 32 grp 01-01-2000 00:00:00\n;var doc\n"
-                       "-late 1953 3 1953 4 4 80 grp\n");
+    WriteText("r.in7",
+              "brevin 700\n\n;before the data line\ndata r.bn7\n;file doc\n"
+              ">gdp 1953 1 1953 2 4 32 grp 01-01-2000 00:00:00\n;var doc\n"
+              "-late 1953 3 1953 4 4 80 grp\n");
     In7File desc;
     ASSERT_TRUE(FReadIn7(Path("r"), true, true, desc));
     EXPECT_EQ(desc.doc, "file doc\r\n");
@@ -181,8 +183,9 @@ TEST_F(In7Files, DataFileShorterThanItsDescription) {
     std::vector<std::uint8_t> bytes = GdpBlock();
     bytes.resize(bytes.size() - 4);
     WriteBytes("t.bn7", bytes);
-    WriteText("t.in7", "brevin 700\ndata t.bn7\n>gdp 1953 1 1953 2 4 32\n>far 1953 1 1953 2 4 1000000\n"
-                       ">inside 1953 1 1953 2 4 40\n>wide 1 1 900000 1 100 32\n");
+    WriteText("t.in7",
+              "brevin 700\ndata t.bn7\n>gdp 1953 1 1953 2 4 32\n>far 1953 1 1953 2 4 1000000\n"
+              ">inside 1953 1 1953 2 4 40\n>wide 1 1 900000 1 100 32\n");
     Database* db = DbCreate("short", 0);
     ASSERT_TRUE(FDbSetSample(*db, {1953, 1, 1953, 2, 4}));
     LoadCounts counts;

@@ -135,7 +135,7 @@ TEST_F(SheetFiles, DamagedWorksheetsGiveAMessage) {
         Database* target = DbCreate(std::string("into_") + name, 0);
         LoadCounts counts;
         const std::string file = name;
-        const bool loaded = file.ends_with(".xlsx") ? FLoadXlsx(*target, Path(file), counts)
+        const bool loaded = file.ends_with(".xlsx")  ? FLoadXlsx(*target, Path(file), counts)
                             : file.ends_with(".xls") ? FLoadXls(*target, Path(file), counts)
                                                      : FLoadWks(*target, Path(file), counts);
         EXPECT_FALSE(loaded) << name;

@@ -15,17 +15,15 @@ struct Date {
     int y, m, d;
 };
 
-Date FromJulian(int jd)
-{
+Date FromJulian(int jd) {
     Date date{};
     GetDateFromJulian(jd, &date.y, &date.m, &date.d);
     return date;
 }
 
-TEST(JulianDay, KnownDaysAndTheGregorianSwitch)
-{
+TEST(JulianDay, KnownDaysAndTheGregorianSwitch) {
     EXPECT_EQ(GetJulianDay(2000, 1, 1), 2451545);
-    EXPECT_EQ(GetDayOfWeek(2000, 1, 1), 7);  // Saturday
+    EXPECT_EQ(GetDayOfWeek(2000, 1, 1), 7);   // Saturday
     EXPECT_EQ(GetDayOfWeek(2026, 12, 6), 1);  // Sunday
     EXPECT_EQ(GetJulianDay(1582, 10, 15), 2299161);
     EXPECT_EQ(GetJulianDay(1582, 10, 4), 2299160);
@@ -43,8 +41,7 @@ TEST(JulianDay, KnownDaysAndTheGregorianSwitch)
     EXPECT_EQ(GetDayOfWeekFromJulian(-1), GetDayOfWeekFromJulian(6));
 }
 
-TEST(JulianDay, RoundTripsOverTheCalendar)
-{
+TEST(JulianDay, RoundTripsOverTheCalendar) {
     // Every day from 4000 BC to 3000 AD maps back to itself, and day
     // numbers of consecutive days follow each other.
     const int first = GetJulianDay(-4000, 1, 1);
@@ -60,8 +57,7 @@ TEST(JulianDay, RoundTripsOverTheCalendar)
     EXPECT_EQ(GetJulianDay(early.y, early.m, early.d), -1000);
 }
 
-TEST(DateTexts, ElapsedAndSpanFormats)
-{
+TEST(DateTexts, ElapsedAndSpanFormats) {
     char buffer[64];
     zu::stdlib::FormatElapsed(525, buffer, sizeof buffer);
     EXPECT_STREQ(buffer, " 5.25");
@@ -79,8 +75,7 @@ TEST(DateTexts, ElapsedAndSpanFormats)
     EXPECT_EQ(std::string(tiny).size(), 3u);
 }
 
-TEST(DateTexts, OrdinalSuffixes)
-{
+TEST(DateTexts, OrdinalSuffixes) {
     const int days[] = {1, 2, 3, 4, 11, 12, 13, 21, 22, 23, 31};
     const char* suffixes[] = {"st", "nd", "rd", "th", "th", "th", "th", "st", "nd", "rd", "st"};
     for (int i = 0; i < 11; ++i) EXPECT_STREQ(zu::stdlib::OrdinalSuffix(days[i]), suffixes[i]);
@@ -99,18 +94,18 @@ TEST(DateTexts, OrdinalSuffixes)
 // Local time in a fixed zone for the calendar-time tests.
 class LocalTime : public ::testing::Test {
 protected:
-    void SetUp() override
-    {
+    void SetUp() override {
         const char* tz = std::getenv("TZ");
         saved_ = tz ? tz : "";
         hadTz_ = tz != nullptr;
         setenv("TZ", "UTC", 1);
         tzset();
     }
-    void TearDown() override
-    {
-        if (hadTz_) setenv("TZ", saved_.c_str(), 1);
-        else unsetenv("TZ");
+    void TearDown() override {
+        if (hadTz_)
+            setenv("TZ", saved_.c_str(), 1);
+        else
+            unsetenv("TZ");
         tzset();
     }
 
@@ -119,8 +114,7 @@ private:
     bool hadTz_ = false;
 };
 
-TEST_F(LocalTime, CalendarTimesBothWays)
-{
+TEST_F(LocalTime, CalendarTimesBothWays) {
     const double t = DateToTime(2001, 9, 8, 13, 4, 5);
     EXPECT_EQ(t, 999954245);
     EXPECT_STREQ(STimeStr(t), "2001-09-08 13:04:05");
@@ -138,8 +132,7 @@ TEST_F(LocalTime, CalendarTimesBothWays)
     EXPECT_EQ(y + m + d + h + mi + s, 0);
 }
 
-TEST(Clock, TodaysTextsHaveTheirShape)
-{
+TEST(Clock, TodaysTextsHaveTheirShape) {
     const std::string date = SDate();
     ASSERT_EQ(date.size(), 10u);
     EXPECT_EQ(date[2], '-');

@@ -75,7 +75,7 @@ TEST_F(Cairo, EveryFormIsWritten) {
     GDIpmoveTo(0, 0);
     GDIplineTo(15000, 10000);
     for (const auto& [name, form] : {std::pair{"x.svg", CairoForm::kSvg}, std::pair{"x.pdf", CairoForm::kPdf},
-                                      std::pair{"x.png", CairoForm::kPng}}) {
+                                     std::pair{"x.png", CairoForm::kPng}}) {
         ASSERT_EQ(GDIsaveWithCairo(Path(name).c_str(), *sheet, form), 1) << name;
         EXPECT_GT(ReadText(name).size(), 100u) << name;
     }

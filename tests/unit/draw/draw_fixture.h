@@ -27,9 +27,9 @@ protected:
         Messages().clear();
         SetZuRunMessage([](const char* text) { Messages().emplace_back(text); });
         ResetGDIauto(0);
-        dir_ = std::filesystem::temp_directory_path() /
-               ("zu_draw_" + std::to_string(::getpid()) + "_" +
-                ::testing::UnitTest::GetInstance()->current_test_info()->name());
+        dir_ =
+            std::filesystem::temp_directory_path() / ("zu_draw_" + std::to_string(::getpid()) + "_" +
+                                                      ::testing::UnitTest::GetInstance()->current_test_info()->name());
         std::filesystem::create_directories(dir_);
     }
     void TearDown() override {

@@ -151,8 +151,10 @@ TEST_F(GraphicsFile, VersionEightIsRefused) {
 
 TEST_F(GraphicsFile, DamagedFilesLoadWhatTheyCan) {
     // Truncated inside the second block.
-    Drawing* d = DrawingRead(nullptr, (WriteText("cut.zug", "Cordlet 9 0 0\naxis(0,1)\n{\n x;\n}\nxvec(0,2,2)\n{\n \"y\" 3\n < 1 2"),
-                                       Path("cut.zug")).c_str());
+    Drawing* d = DrawingRead(
+        nullptr,
+        (WriteText("cut.zug", "Cordlet 9 0 0\naxis(0,1)\n{\n x;\n}\nxvec(0,2,2)\n{\n \"y\" 3\n < 1 2"), Path("cut.zug"))
+            .c_str());
     ASSERT_NE(d, nullptr);
     EXPECT_EQ(d->objectCount(), 1);
     EXPECT_TRUE(Said("Could not read all graphics objects"));

@@ -22,10 +22,9 @@ TEST(Markup, CommandTable) {
     EXPECT_EQ(Count(MarkupKind::kLatin), 10);
     EXPECT_EQ(Count(MarkupKind::kAccent), 10);
     EXPECT_EQ(Count(MarkupKind::kFont), 16);
-    const std::pair<const char*, int> telling[] = {{"alpha", 0x61}, {"Delta", 0x44}, {"infty", 0xA5},
-                                                   {"leq", 0xA3},   {"sum", 0xE5},   {"Euro", 0xA0},
-                                                   {"varsigma", 0x56}, {"Upsilon", 0xA1}, {"pounds", 163},
-                                                   {"ddot", 168},   {"bi", 4}};
+    const std::pair<const char*, int> telling[] = {
+        {"alpha", 0x61},    {"Delta", 0x44},   {"infty", 0xA5}, {"leq", 0xA3}, {"sum", 0xE5}, {"Euro", 0xA0},
+        {"varsigma", 0x56}, {"Upsilon", 0xA1}, {"pounds", 163}, {"ddot", 168}, {"bi", 4}};
     for (const auto& [name, code] : telling) {
         const MarkupCommand* c = FindMarkupCommand(name);
         ASSERT_NE(c, nullptr) << name;
@@ -70,8 +69,17 @@ TEST(Markup, TextsBecomeRecords) {
 TEST(Markup, AnyTextIsSafe) {
     // Unbalanced braces, lone backslashes and deep nesting lay out without
     // running away.
-    const std::string texts[] = {"{{{{", "}}}", "\\", "$", "^", "_", "\\hat", "\\\"", std::string(5000, '{'),
-                                 std::string(5000, '^') + "x", "\\{\\}\\[\\]\\!\\,\\:\\;"};
+    const std::string texts[] = {"{{{{",
+                                 "}}}",
+                                 "\\",
+                                 "$",
+                                 "^",
+                                 "_",
+                                 "\\hat",
+                                 "\\\"",
+                                 std::string(5000, '{'),
+                                 std::string(5000, '^') + "x",
+                                 "\\{\\}\\[\\]\\!\\,\\:\\;"};
     for (const std::string& t : texts) {
         ScopedSheet sheet;
         GDItextMarkup(t, 0, 0, 0, 300, 1, 45);

@@ -42,15 +42,14 @@ TEST_F(PostScript, ProcedureAndTablesVerbatim) {
     const std::string ps = Write(*sheet, 1);
     for (const char* line :
          {"/Lto      { gsave dup 3 -1 roll dup 4 -1 roll newpath X Y moveto lineto stroke exch Mto grestore } def\n",
-          "/SymCirc  { 1 H W div scale newpath X W 2 div add Y H 2 div add W H div mul W 2 div 0 360 arc closepath } bind def\n",
-          "/Letter   { /ptX 612 def /ptY 792 def } def\n",
-          "/Font     { findfont exch scalefont setfont } def\n",
+          "/SymCirc  { 1 H W div scale newpath X W 2 div add Y H 2 div add W H div mul W 2 div 0 360 arc closepath } "
+          "bind def\n",
+          "/Letter   { /ptX 612 def /ptY 792 def } def\n", "/Font     { findfont exch scalefont setfont } def\n",
           "/EpsPage  { 0.0288 0.0288 scale } def\n",
           "\n%fonts\n/F0 /Times-Roman ISOLatin1\n/F1 /Symbol findfont definefont pop\n",
           "%init\nsave\n1 setlinejoin\n280 /F0 Font\n10 setlinewidth\n/Ltp Linetype1 def\n/Lwd Linewidth1 def\n\n",
           "BWG  0 1.00 put  Gray  0 1.00 put  RGB  0 [1.00 1.00 1.00] put\n",
-          "BWG  2 0.00 put  Gray  2 0.30 put  RGB  2 [1.00 0.00 0.00] put\n",
-          "/ColorModel 1 def\n",
+          "BWG  2 0.00 put  Gray  2 0.30 put  RGB  2 [1.00 0.00 0.00] put\n", "/ColorModel 1 def\n",
           // Black and white: the line types of mode 1.
           "/Linetype0 [ ] def  /Linewidth0 10 def\n", "/Linetype2 [ ] def  /Linewidth2 14 def\n",
           "/Linetype3 [35 35] def  /Linewidth3 24 def\n", "/Linetype7 [35 35] def  /Linewidth7 30 def\n",

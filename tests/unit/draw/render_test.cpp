@@ -37,7 +37,8 @@ protected:
         return out;
     }
     static int Count(const std::vector<Rec>& records, int code) {
-        return static_cast<int>(std::count_if(records.begin(), records.end(), [&](const Rec& r) { return r.code == code; }));
+        return static_cast<int>(
+            std::count_if(records.begin(), records.end(), [&](const Rec& r) { return r.code == code; }));
     }
     static bool Has(const std::vector<std::string>& texts, const std::string& text) {
         return std::find(texts.begin(), texts.end(), text) != texts.end();
@@ -49,8 +50,7 @@ TEST_F(Render, AxesGetNiceLabelledTicks) {
     const double y[] = {97.3, 120, 151.2};
     IDrawVector(d_, 0, y, 3, "", 1, 1, 2, true);
     const std::vector<std::string> texts = Texts();
-    for (const char* label : {"90", "110", "160", "1.0", "1.5", "2.0", "3.0"})
-        EXPECT_TRUE(Has(texts, label)) << label;
+    for (const char* label : {"90", "110", "160", "1.0", "1.5", "2.0", "3.0"}) EXPECT_TRUE(Has(texts, label)) << label;
     EXPECT_FALSE(Has(texts, "105"));
     EXPECT_FALSE(Has(texts, "170"));
 }

@@ -35,10 +35,9 @@ TEST(Sheet, ClippingAgainstTheClipRectangle) {
     GDIpmoveTo(1500, 1500);
     GDIplineTo(1500, 2500);
     GDIplineTo(1800, 1800);
-    EXPECT_EQ(Records(*sheet), (std::vector<Rec>{{kRecMove, 1500, 1500},
-                                                 {kRecLine, 1500, 2000},
-                                                 {kRecMove, 1714, 2000},
-                                                 {kRecLine, 1800, 1800}}));
+    EXPECT_EQ(Records(*sheet),
+              (std::vector<Rec>{
+                  {kRecMove, 1500, 1500}, {kRecLine, 1500, 2000}, {kRecMove, 1714, 2000}, {kRecLine, 1800, 1800}}));
     GDIclearSheet();
     // Outside after the first clip as well: still only a move.
     GDIpmoveTo(500, 1500);
@@ -50,20 +49,19 @@ TEST(Sheet, SettingsAreRecordedOnceAndInRange) {
     ScopedSheet sheet;
     GDIcolor(3);
     GDIcolor(3);
-    GDIcolor(259);  // modulo 256: 3 again
-    GDIlineType(16);  // ignored
-    GDIlineWidth(2500);  // ignored
+    GDIcolor(259);         // modulo 256: 3 again
+    GDIlineType(16);       // ignored
+    GDIlineWidth(2500);    // ignored
     GDItextFont(17, 300);  // font modulo 16
     GDItextFont(1, 300);
     GDItextDirection(450);  // 90
     GDItextDirection(90);
-    GDIprlineTo(0, 0);  // nothing
+    GDIprlineTo(0, 0);       // nothing
     GDIpsymbol(12, 10, 10);  // nothing
     GDIpsymbol(11, 10, 10);
-    EXPECT_EQ(Records(*sheet), (std::vector<Rec>{{kRecColor, 3, 0},
-                                                 {kRecFont, 1, 300},
-                                                 {kRecTextDirection, 90, 0},
-                                                 {kRecSymbolLast, 10, 10}}));
+    EXPECT_EQ(Records(*sheet),
+              (std::vector<Rec>{
+                  {kRecColor, 3, 0}, {kRecFont, 1, 300}, {kRecTextDirection, 90, 0}, {kRecSymbolLast, 10, 10}}));
 }
 
 TEST(Sheet, BlocksHoldAtMost255Records) {

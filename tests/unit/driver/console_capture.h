@@ -15,29 +15,26 @@ struct Captured {
     std::vector<std::string> runMessages;  // ZuRunMessage
     std::string output;                    // pipe output delivered by ZuPuts
     std::vector<std::string> outputPieces;
-    std::vector<std::string> inputLines;   // served one per input-hook call
+    std::vector<std::string> inputLines;  // served one per input-hook call
     int inputCalls = 0;
     std::vector<int> exitCodes;
 };
 
-inline Captured& captured()
-{
+inline Captured& captured() {
     static Captured c;
     return c;
 }
 
 class ConsoleTest : public ::testing::Test {
 protected:
-    void SetUp() override
-    {
+    void SetUp() override {
         captured() = {};
         SetZuMessage([](const char* t) { captured().messages.emplace_back(t); });
         SetZuRunMessage([](const char* t) { captured().runMessages.emplace_back(t); });
         SetZuExit([](int code) { captured().exitCodes.push_back(code); });
         ZuSetPrintlevel(1);
     }
-    void TearDown() override
-    {
+    void TearDown() override {
         SetZuPipe(-1);
         ZuSetPrintlevel(1);
         SetZuMessage(ZuDefaultMessage);
@@ -45,8 +42,7 @@ protected:
         SetZuExit(nullptr);
     }
     // Pipe mode with hooks that record output and serve inputLines.
-    static void usePipe(int n)
-    {
+    static void usePipe(int n) {
         SetZuPipe(n);
         SetZuPuts([](const char* t) {
             captured().output += t;
@@ -56,8 +52,7 @@ protected:
             auto& c = captured();
             ++c.inputCalls;
             buffer[0] = '\0';
-            if (c.inputLines.empty())
-                return;
+            if (c.inputLines.empty()) return;
             std::string line = c.inputLines.front();
             c.inputLines.erase(c.inputLines.begin());
             snprintf(buffer, static_cast<size_t>(size), "%s", line.c_str());

@@ -5,8 +5,7 @@
 using zu::test::captured;
 using zu::test::ConsoleTest;
 
-TEST_F(ConsoleTest, PipeCapacitiesFollowTheRequest)
-{
+TEST_F(ConsoleTest, PipeCapacitiesFollowTheRequest) {
     SetZuPipe(0);
     EXPECT_EQ(GetZuPipeLength(), 4096);
     ASSERT_NE(GetZuPipe(), nullptr);
@@ -19,8 +18,7 @@ TEST_F(ConsoleTest, PipeCapacitiesFollowTheRequest)
     EXPECT_EQ(GetZuPipe(), nullptr);
 }
 
-TEST_F(ConsoleTest, PrintLevelSilencesOutputThenMessages)
-{
+TEST_F(ConsoleTest, PrintLevelSilencesOutputThenMessages) {
     usePipe(0);
     ZuSetPrintlevel(0);
     ZuPrintf("%d", 42);
@@ -38,8 +36,7 @@ TEST_F(ConsoleTest, PrintLevelSilencesOutputThenMessages)
     EXPECT_EQ(ZuGetPrintlevel(), -1);
 }
 
-TEST_F(ConsoleTest, PipeOutputIsCollectedUntilFlush)
-{
+TEST_F(ConsoleTest, PipeOutputIsCollectedUntilFlush) {
     usePipe(1024);
     ZuPrintf("a=%d ", 1);
     ZuPrintf("b=%s", "two");
@@ -50,21 +47,17 @@ TEST_F(ConsoleTest, PipeOutputIsCollectedUntilFlush)
     EXPECT_STREQ(GetZuPipe(), "");
 }
 
-TEST_F(ConsoleTest, PipeDeliversInPiecesOfAboutTheCapacity)
-{
+TEST_F(ConsoleTest, PipeDeliversInPiecesOfAboutTheCapacity) {
     usePipe(1024);
     std::string line(100, 'x');
-    for (int i = 0; i < 30; ++i)
-        ZuPrintf("%s", line.c_str());
+    for (int i = 0; i < 30; ++i) ZuPrintf("%s", line.c_str());
     ZuFlush();
     EXPECT_EQ(captured().output, std::string(3000, 'x'));
-    for (const auto& piece : captured().outputPieces)
-        EXPECT_LE(piece.size(), 1024u + 256u);
+    for (const auto& piece : captured().outputPieces) EXPECT_LE(piece.size(), 1024u + 256u);
     EXPECT_GE(captured().outputPieces.size(), 3u);
 }
 
-TEST_F(ConsoleTest, OversizedPieceIsNeitherCutNorLost)
-{
+TEST_F(ConsoleTest, OversizedPieceIsNeitherCutNorLost) {
     usePipe(1024);
     ZuPrintf("head;");
     std::string big(5000, 'y');
@@ -74,18 +67,12 @@ TEST_F(ConsoleTest, OversizedPieceIsNeitherCutNorLost)
     EXPECT_EQ(captured().output, "head;" + big + ";tail");
 }
 
-TEST_F(ConsoleTest, PipeWithoutHostOutputRoutineIsFatal)
-{
+TEST_F(ConsoleTest, PipeWithoutHostOutputRoutineIsFatal) {
     SetZuPipe(0);
-    EXPECT_EXIT(
-        {
-            ZuPuts("x");
-        },
-        ::testing::ExitedWithCode(1), "");
+    EXPECT_EXIT({ ZuPuts("x"); }, ::testing::ExitedWithCode(1), "");
 }
 
-TEST_F(ConsoleTest, InputPipeIsMissingUntilHostInstallsRoutine)
-{
+TEST_F(ConsoleTest, InputPipeIsMissingUntilHostInstallsRoutine) {
     EXPECT_TRUE(ZuHaveInputPipe());  // console mode reads standard input
     SetZuPipe(0);
     EXPECT_FALSE(ZuHaveInputPipe());
@@ -93,8 +80,7 @@ TEST_F(ConsoleTest, InputPipeIsMissingUntilHostInstallsRoutine)
     EXPECT_TRUE(ZuHaveInputPipe());
 }
 
-TEST_F(ConsoleTest, CompileMessageWithoutFileIsUnchanged)
-{
+TEST_F(ConsoleTest, CompileMessageWithoutFileIsUnchanged) {
     ZuCompileMessage("x", 0);
     ZuCompileMessage("y", 7);
     ASSERT_EQ(captured().messages.size(), 2u);
@@ -102,16 +88,14 @@ TEST_F(ConsoleTest, CompileMessageWithoutFileIsUnchanged)
     EXPECT_EQ(captured().messages[1], "(7): y");
 }
 
-TEST_F(ConsoleTest, LongCompileMessageArrivesWhole)
-{
+TEST_F(ConsoleTest, LongCompileMessageArrivesWhole) {
     std::string text(1000, 'm');
     ZuCompileMessage(text.c_str(), 3);
     ASSERT_EQ(captured().messages.size(), 1u);
     EXPECT_EQ(captured().messages[0], "(3): " + text);
 }
 
-TEST_F(ConsoleTest, PopMessagesGoToRunMessagesAndQuestionsAreUnanswered)
-{
+TEST_F(ConsoleTest, PopMessagesGoToRunMessagesAndQuestionsAreUnanswered) {
     PopErrorMessage("bad file");
     PopWarningMessage("odd file");
     EXPECT_EQ(captured().runMessages, (std::vector<std::string>{"bad file", "odd file"}));
@@ -122,8 +106,7 @@ TEST_F(ConsoleTest, PopMessagesGoToRunMessagesAndQuestionsAreUnanswered)
 
 // ------------------------------------------------------------------ input
 
-TEST_F(ConsoleTest, GetsTakesPendingTextUpToTheSizeNotTheNewline)
-{
+TEST_F(ConsoleTest, GetsTakesPendingTextUpToTheSizeNotTheNewline) {
     usePipe(0);
     captured().inputLines = {"abcdef\nxyz\n"};
     char buffer[5];
@@ -135,8 +118,7 @@ TEST_F(ConsoleTest, GetsTakesPendingTextUpToTheSizeNotTheNewline)
     EXPECT_EQ(captured().inputCalls, 1);
 }
 
-TEST_F(ConsoleTest, GetsAsksTheHostWhenNothingIsPending)
-{
+TEST_F(ConsoleTest, GetsAsksTheHostWhenNothingIsPending) {
     usePipe(0);
     captured().inputLines = {"line one\n"};
     char buffer[64];
@@ -145,8 +127,7 @@ TEST_F(ConsoleTest, GetsAsksTheHostWhenNothingIsPending)
     EXPECT_EQ(ZuGets(buffer, sizeof buffer), nullptr);  // host has no more
 }
 
-TEST_F(ConsoleTest, GetcGivesSignedBytesAndMinusOneAtTheEnd)
-{
+TEST_F(ConsoleTest, GetcGivesSignedBytesAndMinusOneAtTheEnd) {
     usePipe(0);
     captured().inputLines = {"\xe9z"};
     EXPECT_EQ(ZuGetc(), static_cast<signed char>('\xe9'));
@@ -155,8 +136,7 @@ TEST_F(ConsoleTest, GetcGivesSignedBytesAndMinusOneAtTheEnd)
     EXPECT_EQ(ZuGetc(), -1);
 }
 
-TEST_F(ConsoleTest, UngetcPutsTheCharacterInFront)
-{
+TEST_F(ConsoleTest, UngetcPutsTheCharacterInFront) {
     usePipe(0);
     captured().inputLines = {"bc"};
     EXPECT_EQ(ZuGetc(), 'b');
@@ -165,8 +145,7 @@ TEST_F(ConsoleTest, UngetcPutsTheCharacterInFront)
     EXPECT_EQ(ZuGetc(), 'c');
 }
 
-TEST_F(ConsoleTest, FlushDropsTypedAheadInput)
-{
+TEST_F(ConsoleTest, FlushDropsTypedAheadInput) {
     usePipe(0);
     captured().inputLines = {"12 34\n", "56\n"};
     int value = 0;
@@ -177,8 +156,7 @@ TEST_F(ConsoleTest, FlushDropsTypedAheadInput)
     EXPECT_EQ(value, 56);
 }
 
-TEST_F(ConsoleTest, ScanfWithLeadingBlankReadsPastBlankLines)
-{
+TEST_F(ConsoleTest, ScanfWithLeadingBlankReadsPastBlankLines) {
     usePipe(0);
     captured().inputLines = {"    \n", "\t\n", "  77\n"};
     int value = 0;
@@ -187,8 +165,7 @@ TEST_F(ConsoleTest, ScanfWithLeadingBlankReadsPastBlankLines)
     EXPECT_EQ(captured().inputCalls, 3);
 }
 
-TEST_F(ConsoleTest, ScanfWithoutLeadingBlankStopsAtABlankLine)
-{
+TEST_F(ConsoleTest, ScanfWithoutLeadingBlankStopsAtABlankLine) {
     usePipe(0);
     captured().inputLines = {"    \n", "5\n"};
     int value = -1;
@@ -196,8 +173,7 @@ TEST_F(ConsoleTest, ScanfWithoutLeadingBlankStopsAtABlankLine)
     EXPECT_EQ(value, -1);
 }
 
-TEST_F(ConsoleTest, ScanfConsumesOnlyWhatItRead)
-{
+TEST_F(ConsoleTest, ScanfConsumesOnlyWhatItRead) {
     usePipe(0);
     captured().inputLines = {"3.5 word rest"};
     double d = 0;
@@ -211,8 +187,7 @@ TEST_F(ConsoleTest, ScanfConsumesOnlyWhatItRead)
     EXPECT_STREQ(buffer, " rest");
 }
 
-TEST_F(ConsoleTest, ScanfRefusesUnsafeFormats)
-{
+TEST_F(ConsoleTest, ScanfRefusesUnsafeFormats) {
     usePipe(0);
     captured().inputLines = {"1 2 abcdefghijklmnop"};
     int a = 0, b = 0;

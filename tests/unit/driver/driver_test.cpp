@@ -14,22 +14,18 @@ namespace {
 
 class DriverTest : public zu::test::ConsoleTest {
 protected:
-    void SetUp() override
-    {
+    void SetUp() override {
         ConsoleTest::SetUp();
         ZuSetIncludePath(nullptr);
     }
-    std::string allMessages()
-    {
+    std::string allMessages() {
         std::string all;
-        for (const auto& m : captured().messages)
-            all += m + "\n";
+        for (const auto& m : captured().messages) all += m + "\n";
         return all;
     }
 };
 
-TEST_F(DriverTest, LettersIgnoreCaseAndTrailingCharacters)
-{
+TEST_F(DriverTest, LettersIgnoreCaseAndTrailingCharacters) {
     RunOptions o;
     EXPECT_EQ(applySwitch("-clx", o), SwitchResult::Continue);
     EXPECT_TRUE(o.createAfterLink);
@@ -53,8 +49,7 @@ TEST_F(DriverTest, LettersIgnoreCaseAndTrailingCharacters)
     EXPECT_TRUE(captured().messages.empty());
 }
 
-TEST_F(DriverTest, DebugAloneOrDefine)
-{
+TEST_F(DriverTest, DebugAloneOrDefine) {
     RunOptions o;
     applySwitch("-D", o);
     EXPECT_TRUE(o.debug);
@@ -63,8 +58,7 @@ TEST_F(DriverTest, DebugAloneOrDefine)
     EXPECT_FALSE(d.debug);
 }
 
-TEST_F(DriverTest, IncludeSwitchesEditThePath)
-{
+TEST_F(DriverTest, IncludeSwitchesEditThePath) {
     RunOptions o;
     applySwitch("-i", o);
     EXPECT_TRUE(o.interactive);
@@ -75,8 +69,7 @@ TEST_F(DriverTest, IncludeSwitchesEditThePath)
     EXPECT_STREQ(ZuGetIncludePath(), "");
 }
 
-TEST_F(DriverTest, RunSwitches)
-{
+TEST_F(DriverTest, RunSwitches) {
     RunOptions o;
     applySwitch("-r-", o);
     applySwitch("-rr", o);
@@ -91,8 +84,7 @@ TEST_F(DriverTest, RunSwitches)
     EXPECT_TRUE(captured().messages.empty());
 }
 
-TEST_F(DriverTest, LinkListAndMissingList)
-{
+TEST_F(DriverTest, LinkListAndMissingList) {
     RunOptions o;
     EXPECT_EQ(applySwitch("-la+b+c", o), SwitchResult::Continue);
     EXPECT_EQ(o.linkFiles, "a+b+c");
@@ -101,22 +93,21 @@ TEST_F(DriverTest, LinkListAndMissingList)
     EXPECT_EQ(captured().messages[0], "No link file specified");
 }
 
-TEST_F(DriverTest, UnknownSwitchIsReportedWhole)
-{
+TEST_F(DriverTest, UnknownSwitchIsReportedWhole) {
     RunOptions o;
     EXPECT_EQ(applySwitch("-q", o), SwitchResult::Continue);
     EXPECT_EQ(applySwitch("-zu", o), SwitchResult::Continue);
     EXPECT_EQ(applySwitch("-", o), SwitchResult::Continue);
-    EXPECT_EQ(allMessages(), "Unrecognized command line switch: -q\n"
-                             "Unrecognized command line switch: -zu\n"
-                             "Unrecognized command line switch: -\n");
+    EXPECT_EQ(allMessages(),
+              "Unrecognized command line switch: -q\n"
+              "Unrecognized command line switch: -zu\n"
+              "Unrecognized command line switch: -\n");
     EXPECT_EQ(ZuGetZuEditMode(), 0);
     applySwitch("-zuedit", o);
     EXPECT_EQ(ZuGetZuEditMode(), 1);
 }
 
-TEST(SwitchNumbers, MissingNumbersKeepTheirDefaults)
-{
+TEST(SwitchNumbers, MissingNumbersKeepTheirDefaults) {
     int a = 16, b = 1000;
     readTwoNumbers("8", a, b);
     EXPECT_EQ(a, 8);
@@ -134,27 +125,23 @@ TEST(SwitchNumbers, MissingNumbersKeepTheirDefaults)
     EXPECT_EQ(d, -2147483647 - 1);
 }
 
-TEST_F(DriverTest, NoArgumentsGiveBannerAndUsage)
-{
+TEST_F(DriverTest, NoArgumentsGiveBannerAndUsage) {
     EXPECT_EQ(ZuMainCmd(""), 0);
     ASSERT_EQ(captured().messages.size(), 5u);
     EXPECT_EQ(captured().messages[0], "");
     EXPECT_NE(captured().messages[1].find("3.40"), std::string::npos);
     EXPECT_EQ(captured().messages[2].rfind("Zu Object-oriented matriX language\n", 0), 0u);
-    EXPECT_EQ(captured().messages[3],
-              "  -d          debugging mode\n  -i          interactive mode");
+    EXPECT_EQ(captured().messages[3], "  -d          debugging mode\n  -i          interactive mode");
     EXPECT_EQ(captured().messages[4].back(), '\n');
 }
 
-TEST_F(DriverTest, BannerIsSuppressedByBAsFirstArgument)
-{
+TEST_F(DriverTest, BannerIsSuppressedByBAsFirstArgument) {
     EXPECT_EQ(ZuMainCmd("-b -h"), 0);
     ASSERT_EQ(captured().messages.size(), 3u);
     EXPECT_EQ(captured().messages[0].rfind("Zu Object-oriented", 0), 0u);
 }
 
-TEST_F(DriverTest, QuotedArgumentsKeepTheirBlanks)
-{
+TEST_F(DriverTest, QuotedArgumentsKeepTheirBlanks) {
     EXPECT_EQ(ZuMainCmd("-b \"no such dir/my prog\" arg1  arg2"), 0);
     EXPECT_EQ(allMessages(), "Failed to open Zu file\n");
     int count = -1;
@@ -163,19 +150,16 @@ TEST_F(DriverTest, QuotedArgumentsKeepTheirBlanks)
     EXPECT_EQ(count, 0);  // cleared by the clean-up
 }
 
-TEST_F(DriverTest, NoRunWithoutFileGivesUsage)
-{
+TEST_F(DriverTest, NoRunWithoutFileGivesUsage) {
     EXPECT_EQ(ZuMainCmd("-b -r-"), 0);
     ASSERT_EQ(captured().messages.size(), 3u);
 }
 
-TEST_F(DriverTest, ProgramArgumentsStartAtTheFileName)
-{
+TEST_F(DriverTest, ProgramArgumentsStartAtTheFileName) {
     // Copied at once, so they are checked through a host-held argv.
     std::vector<std::string> words{"zul", "-b", "prog.zu", "one", "-two"};
     std::vector<char*> argv;
-    for (auto& w : words)
-        argv.push_back(w.data());
+    for (auto& w : words) argv.push_back(w.data());
     ZuSetZuArgs(static_cast<int>(argv.size()) - 2, argv.data() + 2);
     int count = 0;
     char** args = nullptr;
@@ -190,8 +174,7 @@ TEST_F(DriverTest, ProgramArgumentsStartAtTheFileName)
     EXPECT_EQ(args, nullptr);
 }
 
-TEST(DriverFlags, GaussModeSetsCaseInsensitivity)
-{
+TEST(DriverFlags, GaussModeSetsCaseInsensitivity) {
     EXPECT_EQ(ZuSetGaussMode(1), 1);
     EXPECT_EQ(ZuIsCaseInsensitive(), 1);
     EXPECT_EQ(ZuSetCaseInsensitive(0), 1);

@@ -13,37 +13,29 @@ namespace {
 class IncludePathTest : public zu::test::ConsoleTest {
 protected:
     fs::path root;
-    void SetUp() override
-    {
+    void SetUp() override {
         ConsoleTest::SetUp();
         root = fs::temp_directory_path() / ("zu_include_" + std::to_string(::getpid()));
         fs::create_directories(root / "a");
         fs::create_directories(root / "b");
         ZuSetIncludePath(nullptr);
     }
-    void TearDown() override
-    {
+    void TearDown() override {
         ZuSetIncludePath(nullptr);
         fs::remove_all(root);
         ConsoleTest::TearDown();
     }
-    void touch(const fs::path& p, const std::string& text = "")
-    {
-        std::ofstream(p) << text;
-    }
-    std::string search(const char* name, const char* ext = "", int asGiven = 0)
-    {
+    void touch(const fs::path& p, const std::string& text = "") { std::ofstream(p) << text; }
+    std::string search(const char* name, const char* ext = "", int asGiven = 0) {
         char found[ZU_PATH_MAX] = "";
         FILE* f = ZuFileOpenSearch(name, 0, asGiven, found, ext);
-        if (!f)
-            return "";
+        if (!f) return "";
         std::fclose(f);
         return found;
     }
 };
 
-TEST_F(IncludePathTest, LaterPathsComeFirstAndColonsBecomeSemicolons)
-{
+TEST_F(IncludePathTest, LaterPathsComeFirstAndColonsBecomeSemicolons) {
     ZuSetIncludePath("/one");
     EXPECT_STREQ(ZuGetIncludePath(), "/one;");
     ZuSetIncludePath("/two:/three");
@@ -56,8 +48,7 @@ TEST_F(IncludePathTest, LaterPathsComeFirstAndColonsBecomeSemicolons)
     EXPECT_STREQ(ZuGetIncludePath(), "");
 }
 
-TEST_F(IncludePathTest, EnvironmentWinsOverTheLibraryDirectory)
-{
+TEST_F(IncludePathTest, EnvironmentWinsOverTheLibraryDirectory) {
     setenv("ZU3PATH", "/x:/y", 1);
     ZuGetIncludePathDefault();
     EXPECT_STREQ(ZuGetIncludePath(), "/x;/y");
@@ -73,8 +64,7 @@ TEST_F(IncludePathTest, EnvironmentWinsOverTheLibraryDirectory)
     EXPECT_TRUE(fs::exists(dir));
 }
 
-TEST_F(IncludePathTest, SearchFollowsThePathInOrder)
-{
+TEST_F(IncludePathTest, SearchFollowsThePathInOrder) {
     touch(root / "a" / "lib.h", "a");
     touch(root / "b" / "lib.h", "b");
     ZuSetIncludePath((root / "b").c_str());
@@ -86,8 +76,7 @@ TEST_F(IncludePathTest, SearchFollowsThePathInOrder)
     EXPECT_EQ(search("lib.h"), (root / "b" / "lib.h").string());
 }
 
-TEST_F(IncludePathTest, DefaultExtensionOnlyForNamesWithoutOne)
-{
+TEST_F(IncludePathTest, DefaultExtensionOnlyForNamesWithoutOne) {
     touch(root / "a" / "mod.zu");
     touch(root / "a" / "mod.h");
     ZuSetIncludePath((root / "a").c_str());
@@ -96,8 +85,7 @@ TEST_F(IncludePathTest, DefaultExtensionOnlyForNamesWithoutOne)
     EXPECT_EQ(search("none", ".zu"), "");
 }
 
-TEST_F(IncludePathTest, NameIsTriedAsGivenLast)
-{
+TEST_F(IncludePathTest, NameIsTriedAsGivenLast) {
     fs::path file = root / "direct.zu";
     touch(file);
     char found[ZU_PATH_MAX] = "";
@@ -110,8 +98,7 @@ TEST_F(IncludePathTest, NameIsTriedAsGivenLast)
     EXPECT_STREQ(found, "missing_file.zu");
 }
 
-TEST_F(IncludePathTest, FileOpenNormalisesTheName)
-{
+TEST_F(IncludePathTest, FileOpenNormalisesTheName) {
     fs::path file = root / "a" / "n.txt";
     touch(file, "ok");
     std::string name = (root / "a").string() + "\\n.txt  \t";
@@ -120,16 +107,14 @@ TEST_F(IncludePathTest, FileOpenNormalisesTheName)
     std::fclose(f);
 }
 
-TEST(FileNames, BaseAndExtension)
-{
+TEST(FileNames, BaseAndExtension) {
     EXPECT_STREQ(SFileBase("dir/sub\\file.zu"), "file.zu");
     EXPECT_STREQ(SFileExt("dir/sub\\file.zu"), ".zu");
     EXPECT_STREQ(SFileExt("dir.d/file"), "");
     EXPECT_STREQ(SFileExt("archive.tar.gz"), ".gz");
 }
 
-TEST_F(IncludePathTest, SourceFileOpensAlongThePathWithZuExtension)
-{
+TEST_F(IncludePathTest, SourceFileOpensAlongThePathWithZuExtension) {
     touch(root / "b" / "prog.zu", "ab");
     ZuSetIncludePath((root / "b").c_str());
     ASSERT_EQ(ZuOpenSourceFile("prog"), 1);
@@ -143,15 +128,13 @@ TEST_F(IncludePathTest, SourceFileOpensAlongThePathWithZuExtension)
     EXPECT_EQ(ZuGetSourceFilename(), nullptr);
 }
 
-TEST_F(IncludePathTest, MissingSourceIsReported)
-{
+TEST_F(IncludePathTest, MissingSourceIsReported) {
     EXPECT_EQ(ZuOpenSourceFile("no_such_program"), 0);
     ASSERT_EQ(zu::test::captured().messages.size(), 1u);
     EXPECT_EQ(zu::test::captured().messages[0], "Failed to open Zu file");
 }
 
-TEST_F(IncludePathTest, SourceTextIsReadThenEnds)
-{
+TEST_F(IncludePathTest, SourceTextIsReadThenEnds) {
     ZuOpenSourceText("x;");
     EXPECT_EQ(ZuGetSourceFilename(), nullptr);
     EXPECT_EQ(IZuGetSource(), 'x');

@@ -5,8 +5,7 @@
 using zu::console::classifyScanFormat;
 using zu::console::ScanConversion;
 
-TEST(ScanFormat, AcceptsOneConversionOfAKnownKind)
-{
+TEST(ScanFormat, AcceptsOneConversionOfAKnownKind) {
     EXPECT_EQ(classifyScanFormat("%d").kind, ScanConversion::Integer);
     EXPECT_EQ(classifyScanFormat(" %lld").kind, ScanConversion::Integer);
     EXPECT_EQ(classifyScanFormat("x=%lf;").kind, ScanConversion::Floating);
@@ -17,8 +16,7 @@ TEST(ScanFormat, AcceptsOneConversionOfAKnownKind)
     EXPECT_EQ(classifyScanFormat("%*s").kind, ScanConversion::Suppressed);
 }
 
-TEST(ScanFormat, StringReadsNeedAWidth)
-{
+TEST(ScanFormat, StringReadsNeedAWidth) {
     auto s = classifyScanFormat("%20s");
     EXPECT_EQ(s.kind, ScanConversion::Chars);
     EXPECT_EQ(s.width, 20);
@@ -30,9 +28,7 @@ TEST(ScanFormat, StringReadsNeedAWidth)
     EXPECT_EQ(classifyScanFormat("%c").width, 1);
 }
 
-TEST(ScanFormat, RefusesEverythingElse)
-{
-    for (const char* f : {"%d%d", "%n", "%p", "%1$d", "%", "%5", "%q", "%9[abc",
-                          "%hs", "%Ld", "%hf", "%99999999999d"})
+TEST(ScanFormat, RefusesEverythingElse) {
+    for (const char* f : {"%d%d", "%n", "%p", "%1$d", "%", "%5", "%q", "%9[abc", "%hs", "%Ld", "%hf", "%99999999999d"})
         EXPECT_EQ(classifyScanFormat(f).kind, ScanConversion::Invalid) << f;
 }

@@ -16,8 +16,7 @@ namespace {
 
 class GaussParseTest : public ParseTest {
 protected:
-    void SetUp() override
-    {
+    void SetUp() override {
         ParseTest::SetUp();
         ZuLibFreeFunctions();
         ZuAddGaussStdLib();
@@ -25,8 +24,7 @@ protected:
         ZuSetGaussMode(1);
         ASSERT_TRUE(FZuParseInitGauss(nullptr, 0));
     }
-    void TearDown() override
-    {
+    void TearDown() override {
         ZuParseExitGauss();
         ZuSetGaussMode(0);
         ZuLibFreeFunctions();
@@ -34,26 +32,21 @@ protected:
     }
 
     // The import names the literal table records, in order.
-    static std::vector<std::string> imports()
-    {
+    static std::vector<std::string> imports() {
         std::vector<std::string> out;
         auto& lt = zu::program::literalTable();
         for (int i = 0; i < lt.count(); ++i)
-            if (lt[i].t == ZU_IMPORTNAME)
-                out.push_back(std::string(lt[i].w1.s) + (lt[i].w3.i ? " (gauss)" : ""));
+            if (lt[i].t == ZU_IMPORTNAME) out.push_back(std::string(lt[i].w1.s) + (lt[i].w3.i ? " (gauss)" : ""));
         return out;
     }
-    int countOf(const std::string& line) const
-    {
+    int countOf(const std::string& line) const {
         int n = 0;
-        for (const std::string& l : listing())
-            n += l == line;
+        for (const std::string& l : listing()) n += l == line;
         return n;
     }
 };
 
-TEST_F(GaussParseTest, NamesAreGlobalsOfTheNamespaceInLowerCase)
-{
+TEST_F(GaussParseTest, NamesAreGlobalsOfTheNamespaceInLowerCase) {
     ASSERT_EQ(compile("Alpha = 1;\nproc Twice(x); retp(2*x); endp;\nBeta = twice(alpha);\n"), 0);
     ASSERT_NE(global("gauss::alpha"), nullptr);
     ASSERT_NE(global("gauss::beta"), nullptr);
@@ -67,15 +60,13 @@ TEST_F(GaussParseTest, NamesAreGlobalsOfTheNamespaceInLowerCase)
     EXPECT_FALSE(main->t & ZU_FLAG_EXT);
 }
 
-TEST_F(GaussParseTest, ProceduresAloneMakeNoMain)
-{
+TEST_F(GaussParseTest, ProceduresAloneMakeNoMain) {
     ASSERT_EQ(compile("proc f(x); retp(x); endp;\nfn g(x) = x + 1;\n"), 0);
     EXPECT_EQ(global("main"), nullptr);
     ASSERT_NE(global("gauss::g"), nullptr);
 }
 
-TEST_F(GaussParseTest, RunsOfMainCodeAreChainedAroundProcedures)
-{
+TEST_F(GaussParseTest, RunsOfMainCodeAreChainedAroundProcedures) {
     // Three runs of main code: the first two end in a jump over the
     // procedure that follows them, the last in a jump to the end of main.
     ASSERT_EQ(compile("a = 1;\nproc f(x); retp(x); endp;\nb = 2;\nproc g(x); retp(x); endp;\n"
@@ -94,16 +85,14 @@ TEST_F(GaussParseTest, RunsOfMainCodeAreChainedAroundProcedures)
     EXPECT_EQ(jumps, 4);  // the entry jump, two over procedures, one to the end
 }
 
-TEST_F(GaussParseTest, ForLoopCompanionsLoseTheirNames)
-{
+TEST_F(GaussParseTest, ForLoopCompanionsLoseTheirNames) {
     ASSERT_EQ(compile("for i (1, 3, 1); x = i; endfor;\n"), 0);
     EXPECT_EQ(global("gauss::i"), nullptr);
     EXPECT_EQ(global("gauss::i$tst"), nullptr);
     ASSERT_NE(global("gauss::x"), nullptr);  // declared by the body: kept
 }
 
-TEST_F(GaussParseTest, ForLoopTestsTheDirectionOnlyWhenTheStepIsNotALiteral)
-{
+TEST_F(GaussParseTest, ForLoopTestsTheDirectionOnlyWhenTheStepIsNotALiteral) {
     const std::string castToInt = "OPR " + std::to_string(zu::program::tok::KwInt);
     const std::string greater = "OPR " + std::to_string(zu::program::tok::Gt);
     ASSERT_EQ(compile("for i (1, 3, -2); endfor;\n"), 0);
@@ -117,16 +106,14 @@ TEST_F(GaussParseTest, ForLoopTestsTheDirectionOnlyWhenTheStepIsNotALiteral)
     EXPECT_EQ(countOf(greater), 1);  // the direction, step > 0
 }
 
-TEST_F(GaussParseTest, TwoPartIndexesUseTheBaseOneForms)
-{
+TEST_F(GaussParseTest, TwoPartIndexesUseTheBaseOneForms) {
     ASSERT_EQ(compile("x = {1 2, 3 4};\ny = x[2, 1];\nx[1, 2] = 5;\nz = x[2];\n"), 0);
     EXPECT_EQ(countOf("XGL 1"), 3);  // the first part of two, twice; a single index
     EXPECT_EQ(countOf("XGL 2"), 1);
     EXPECT_EQ(countOf("XGS 2"), 1);
 }
 
-TEST_F(GaussParseTest, PrintEndingInTwoSemicolonsCallsPrint)
-{
+TEST_F(GaussParseTest, PrintEndingInTwoSemicolonsCallsPrint) {
     ASSERT_EQ(compile("print /rd 1 2;;\nprint 3;\n"), 0);
     const int print = zu::program::symbolTable().find("gauss::print", 0, zu::program::symbolTable().count());
     const int println = zu::program::symbolTable().find("gauss::println", 0, zu::program::symbolTable().count());
@@ -138,8 +125,7 @@ TEST_F(GaussParseTest, PrintEndingInTwoSemicolonsCallsPrint)
     EXPECT_EQ(countOf("CAL 2"), 1);
 }
 
-TEST_F(GaussParseTest, LetStoresNamesAsCharacterElements)
-{
+TEST_F(GaussParseTest, LetStoresNamesAsCharacterElements) {
     ASSERT_EQ(compile("let x = hello;\nlet y = abcdefghij;\n"), 0);
     EXPECT_TRUE(reported("'ABCDEFGHIJ' Warning: string longer than 8 characters"));
     // The values are literals: find the double whose bytes spell the name,
@@ -147,8 +133,7 @@ TEST_F(GaussParseTest, LetStoresNamesAsCharacterElements)
     auto& lt = zu::program::literalTable();
     bool hello = false, truncated = false;
     for (int i = 0; i < lt.count(); ++i) {
-        if ((lt[i].t & ZU_TYPE_MASK) != ZU_DOUBLE)
-            continue;
+        if ((lt[i].t & ZU_TYPE_MASK) != ZU_DOUBLE) continue;
         char bytes[9] = {};
         std::memcpy(bytes, &lt[i].w1.d, 8);
         hello |= std::string(bytes) == "HELLO";
@@ -158,8 +143,7 @@ TEST_F(GaussParseTest, LetStoresNamesAsCharacterElements)
     EXPECT_TRUE(truncated);
 }
 
-TEST_F(GaussParseTest, DeclareOperatorsKeepReplaceOrRefuse)
-{
+TEST_F(GaussParseTest, DeclareOperatorsKeepReplaceOrRefuse) {
     ASSERT_EQ(compile("declare matrix a = 1;\ndeclare matrix a ?= 2;\n"
                       "declare matrix b = 1;\ndeclare matrix b != 3;\n"),
               0);
@@ -171,8 +155,7 @@ TEST_F(GaussParseTest, DeclareOperatorsKeepReplaceOrRefuse)
     EXPECT_TRUE(reported("'gauss::c' duplicate identifier"));
 }
 
-TEST_F(GaussParseTest, AutoloadRecordsEachMissingProcedureOnce)
-{
+TEST_F(GaussParseTest, AutoloadRecordsEachMissingProcedureOnce) {
     ASSERT_EQ(compile("x = f(1) + cols(2);\ny = g(x);\nz = f(2);\n"), 0);
     EXPECT_EQ(IZuParseGaussAutoload(), 2);  // cols is a library function
     EXPECT_EQ(IZuParseGaussAutoload(), 0);
@@ -182,8 +165,7 @@ TEST_F(GaussParseTest, AutoloadRecordsEachMissingProcedureOnce)
     EXPECT_EQ(names[1], "g (gauss)");
 }
 
-TEST_F(GaussParseTest, ModeErrorsAreCompileMessages)
-{
+TEST_F(GaussParseTest, ModeErrorsAreCompileMessages) {
     EXPECT_EQ(compile("retp(1);\n"), 1);
     EXPECT_TRUE(reported("'retp' out of place"));
     reopen();
@@ -204,8 +186,7 @@ TEST_F(GaussParseTest, ModeErrorsAreCompileMessages)
     EXPECT_TRUE(reported("'nosuchcatalogue' file not found"));
 }
 
-TEST_F(GaussParseTest, MainCodeReadingAnUnassignedGlobalIsReported)
-{
+TEST_F(GaussParseTest, MainCodeReadingAnUnassignedGlobalIsReported) {
     EXPECT_EQ(compile("y = x + 1;\n"), 1);
     EXPECT_TRUE(reported("'gauss::x' undeclared identifier"));
     reopen();
@@ -214,8 +195,7 @@ TEST_F(GaussParseTest, MainCodeReadingAnUnassignedGlobalIsReported)
     EXPECT_EQ(compile("proc f(a); retp(a * scale); endp;\nscale = 2;\nprint f(1);\n"), 0);
 }
 
-TEST_F(GaussParseTest, NewDropsWhatCameBefore)
-{
+TEST_F(GaussParseTest, NewDropsWhatCameBefore) {
     ASSERT_EQ(compile("before = 1;\nnew;\nafter = 2;\n"), 0);
     EXPECT_EQ(global("gauss::before"), nullptr);
     ASSERT_NE(global("gauss::after"), nullptr);

@@ -17,8 +17,7 @@ namespace {
 
 const int kOrders[] = {1, 2, 5, 47, 64, 65, 100, 200};
 
-TEST(Choleski, FactorReproducesInputOnEveryPath)
-{
+TEST(Choleski, FactorReproducesInputOnEveryPath) {
     SettingsGuard guard;
     for (int n : kOrders) {
         const Matrix a = zu::test::PositiveDefinite(n, n);
@@ -26,13 +25,11 @@ TEST(Choleski, FactorReproducesInputOnEveryPath)
         ASSERT_TRUE(FPPtDec(l.m(), n)) << n;
         for (int i = 0; i < n; ++i)
             for (int j = i + 1; j < n; ++j) ASSERT_EQ(l[i][j], 0);
-        EXPECT_LT(RelativeDistance(NaiveProduct(l, false, l, true), a), 1e-12)
-            << n;
+        EXPECT_LT(RelativeDistance(NaiveProduct(l, false, l, true), a), 1e-12) << n;
     }
 }
 
-TEST(Choleski, BlockedPathAgreesWithUnblocked)
-{
+TEST(Choleski, BlockedPathAgreesWithUnblocked) {
     const int n = 65;
     const Matrix a = zu::test::PositiveDefinite(n, 11);
     Matrix blocked = a, plain = a;
@@ -41,8 +38,7 @@ TEST(Choleski, BlockedPathAgreesWithUnblocked)
     EXPECT_LT(RelativeDistance(blocked, plain), 1e-13);
 }
 
-TEST(Choleski, IndefiniteOrSingularFails)
-{
+TEST(Choleski, IndefiniteOrSingularFails) {
     SettingsGuard guard;
     for (int n : {3, 100}) {
         Matrix a = zu::test::PositiveDefinite(n, 5);
@@ -59,8 +55,7 @@ TEST(Choleski, IndefiniteOrSingularFails)
     EXPECT_DOUBLE_EQ(copy[0][0], 1e-7);
 }
 
-TEST(LDL, ZeroPivotIsMarkedWithLargestDouble)
-{
+TEST(LDL, ZeroPivotIsMarkedWithLargestDouble) {
     Matrix a(3, 3);
     double v[3][3] = {{1, 1, 0}, {1, 1, 0}, {0, 0, 2}};
     for (int i = 0; i < 3; ++i)
@@ -74,8 +69,7 @@ TEST(LDL, ZeroPivotIsMarkedWithLargestDouble)
     EXPECT_EQ(ILDLdec(a.m(), d, 0), 0);
 }
 
-TEST(LDL, FactorsReproduceInputAndInverseIsInverse)
-{
+TEST(LDL, FactorsReproduceInputAndInverseIsInverse) {
     SettingsGuard guard;
     for (int fast = 0; fast < 2; ++fast) {
         SetFastMath(fast);
@@ -91,9 +85,7 @@ TEST(LDL, FactorsReproduceInputAndInverseIsInverse)
             }
             for (int i = 0; i < n; ++i)
                 for (int j = 0; j <= i; ++j) ld[i][j] = l[i][j] / d[j];
-            EXPECT_LT(RelativeDistance(NaiveProduct(ld, false, l, true), a),
-                      1e-12)
-                << "n " << n << " fast " << fast;
+            EXPECT_LT(RelativeDistance(NaiveProduct(ld, false, l, true), a), 1e-12) << "n " << n << " fast " << fast;
 
             Matrix inv = a;
             double logdet = 0;
@@ -103,16 +95,14 @@ TEST(LDL, FactorsReproduceInputAndInverseIsInverse)
             EXPECT_NEAR(logdet, expected, 1e-12 * std::fabs(expected) + 1e-14);
             Matrix id(n, n);
             MatI(id.m(), n);
-            EXPECT_LT(RelativeDistance(NaiveProduct(a, false, inv, false), id),
-                      1e-12);
+            EXPECT_LT(RelativeDistance(NaiveProduct(a, false, inv, false), id), 1e-12);
             for (int i = 0; i < n; ++i)
                 for (int j = 0; j < i; ++j) ASSERT_EQ(inv[i][j], inv[j][i]);
         }
     }
 }
 
-TEST(LDL, SingularSymmetricInversionFailsOnEveryPath)
-{
+TEST(LDL, SingularSymmetricInversionFailsOnEveryPath) {
     SettingsGuard guard;
     for (int fast = 0; fast < 2; ++fast) {
         SetFastMath(fast);
@@ -123,8 +113,7 @@ TEST(LDL, SingularSymmetricInversionFailsOnEveryPath)
     }
 }
 
-TEST(EigenSym, EigenpairsAreDecreasingAndOrthonormal)
-{
+TEST(EigenSym, EigenpairsAreDecreasingAndOrthonormal) {
     for (int n : {1, 3, 50, 200}) {
         const Matrix a = zu::test::PositiveDefinite(n, n + 1);
         Matrix v = a;
@@ -145,8 +134,7 @@ TEST(EigenSym, EigenpairsAreDecreasingAndOrthonormal)
     }
 }
 
-TEST(Eigen, RotationHasComplexPairAndVectorsSatisfyDefinition)
-{
+TEST(Eigen, RotationHasComplexPairAndVectorsSatisfyDefinition) {
     Matrix a(2, 2);
     a[0][1] = -1;
     a[1][0] = 1;
@@ -171,8 +159,7 @@ TEST(Eigen, RotationHasComplexPairAndVectorsSatisfyDefinition)
     EXPECT_NEAR(sum, trace, 1e-12);
 }
 
-TEST(DecQR, QTimesRReproducesInput)
-{
+TEST(DecQR, QTimesRReproducesInput) {
     for (auto [r, c] : {std::pair{1, 1}, {5, 3}, {3, 5}, {200, 120}, {64, 200}}) {
         for (int pivot = 0; pivot < 2; ++pivot) {
             const Matrix a = zu::test::RandomMatrix(r, c, r * c);
@@ -182,11 +169,9 @@ TEST(DecQR, QTimesRReproducesInput)
             const int k = std::min(r, c);
             std::vector<double> tau(k);
             std::vector<int> piv(c);
-            ASSERT_EQ(IDecQRtEx(at.m(), c, r, pivot ? piv.data() : nullptr,
-                                tau.data()), 0);
+            ASSERT_EQ(IDecQRtEx(at.m(), c, r, pivot ? piv.data() : nullptr, tau.data()), 0);
             Matrix qt(k, r), rr(k, c);
-            ASSERT_EQ(zu::numerics::DecQRtFormQ(at.m(), c, r, tau.data(),
-                                                qt.m()), 0);
+            ASSERT_EQ(zu::numerics::DecQRtFormQ(at.m(), c, r, tau.data(), qt.m()), 0);
             for (int i = 0; i < k; ++i)
                 for (int j = i; j < c; ++j) rr[i][j] = at[j][i];
             const Matrix qr = NaiveProduct(qt, true, rr, false);
@@ -199,8 +184,7 @@ TEST(DecQR, QTimesRReproducesInput)
     }
 }
 
-TEST(DecSVD, FactorsReproduceInput)
-{
+TEST(DecSVD, FactorsReproduceInput) {
     for (auto [r, c] : {std::pair{1, 1}, {6, 4}, {4, 6}, {200, 150}}) {
         const Matrix a = zu::test::RandomMatrix(r, c, r + 7 * c);
         const int k = std::min(r, c);
@@ -212,8 +196,7 @@ TEST(DecSVD, FactorsReproduceInput)
         Matrix us(r, k);
         for (int i = 0; i < r; ++i)
             for (int j = 0; j < k; ++j) us[i][j] = u[i][j] * sv[j];
-        EXPECT_LT(RelativeDistance(NaiveProduct(us, false, v, true), a), 1e-12)
-            << r << "x" << c;
+        EXPECT_LT(RelativeDistance(NaiveProduct(us, false, v, true), a), 1e-12) << r << "x" << c;
         std::vector<double> only(k);
         ASSERT_EQ(IDecSVD(keep.m(), r, c, only.data(), nullptr, nullptr), 0);
         for (int j = 0; j < k; ++j) EXPECT_NEAR(only[j], sv[j], 1e-12 * sv[0]);
@@ -225,8 +208,7 @@ TEST(DecSVD, FactorsReproduceInput)
 namespace {
 
 // LAPACK accepts these matrices; the absolute tolerance does not.
-TEST(Tolerance, TinyPivotIsSingularOnEveryPathUntilEpsIsZero)
-{
+TEST(Tolerance, TinyPivotIsSingularOnEveryPathUntilEpsIsZero) {
     SettingsGuard guard;
     for (int fast = 0; fast < 2; ++fast) {
         SetFastMath(fast);

@@ -10,8 +10,7 @@
 
 namespace {
 
-TEST(KernelLoading, ReplacementsFromALibraryAreUsed)
-{
+TEST(KernelLoading, ReplacementsFromALibraryAreUsed) {
     zu::test::Matrix a = zu::test::WellConditioned(3, 1), r(3, 3);
     ZuLoadKernel("test", 0);
     MatAtB(r.m(), a.m(), 3, 3, a.m(), 3);

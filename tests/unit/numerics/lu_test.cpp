@@ -13,11 +13,12 @@ namespace {
 
 constexpr double kEps = 2.220446049250313e-13;
 
-TEST(LUDecomposition, SecondPivotOfRankOneMatrixIsExactlyZero)
-{
+TEST(LUDecomposition, SecondPivotOfRankOneMatrixIsExactlyZero) {
     Matrix a(2, 2);
-    a[0][0] = 1; a[0][1] = 2;
-    a[1][0] = 2; a[1][1] = 4;
+    a[0][0] = 1;
+    a[0][1] = 2;
+    a[1][0] = 2;
+    a[1][1] = 4;
     int perm[2] = {-1, -1};
     double logdet = 99;
     int sign = 99;
@@ -31,8 +32,7 @@ TEST(LUDecomposition, SecondPivotOfRankOneMatrixIsExactlyZero)
     EXPECT_EQ(sign, 0);
 }
 
-TEST(LUDecomposition, FirstOfEqualPivotsIsKept)
-{
+TEST(LUDecomposition, FirstOfEqualPivotsIsKept) {
     Matrix a(3, 3);
     double v[3][3] = {{1, 5, 1}, {-3, 1, 2}, {3, 2, 7}};
     for (int i = 0; i < 3; ++i)
@@ -42,8 +42,7 @@ TEST(LUDecomposition, FirstOfEqualPivotsIsKept)
     EXPECT_EQ(perm[0], 1);  // |-3| and |3| tie: the earlier row wins
 }
 
-TEST(LUDecomposition, FirstOfEqualPivotsIsKeptOnEveryPath)
-{
+TEST(LUDecomposition, FirstOfEqualPivotsIsKeptOnEveryPath) {
     SettingsGuard guard;
     for (int fast = 0; fast < 2; ++fast) {
         SetFastMath(fast);
@@ -57,8 +56,7 @@ TEST(LUDecomposition, FirstOfEqualPivotsIsKeptOnEveryPath)
     }
 }
 
-TEST(LUDecomposition, SingularityTestIsAbsolute)
-{
+TEST(LUDecomposition, SingularityTestIsAbsolute) {
     SettingsGuard guard;
     Matrix a(2, 2);
     a[0][0] = 1e-14;
@@ -72,8 +70,7 @@ TEST(LUDecomposition, SingularityTestIsAbsolute)
     EXPECT_EQ(copy[1][1], 1);
 }
 
-TEST(LUDecomposition, SingularMatrixResetsRemainingPermutation)
-{
+TEST(LUDecomposition, SingularMatrixResetsRemainingPermutation) {
     SettingsGuard guard;
     for (int fast = 0; fast < 2; ++fast) {
         SetFastMath(fast);
@@ -88,8 +85,7 @@ TEST(LUDecomposition, SingularMatrixResetsRemainingPermutation)
     }
 }
 
-TEST(Determinant, SignFollowsInterchangesAndNegativePivots)
-{
+TEST(Determinant, SignFollowsInterchangesAndNegativePivots) {
     SettingsGuard guard;
     for (int fast = 0; fast < 2; ++fast) {
         SetFastMath(fast);
@@ -110,7 +106,9 @@ TEST(Determinant, SignFollowsInterchangesAndNegativePivots)
         }
     }
     Matrix d(3, 3);
-    d[0][0] = -2; d[1][1] = 3; d[2][2] = -0.5;
+    d[0][0] = -2;
+    d[1][1] = 3;
+    d[2][2] = -0.5;
     double logdet = 0;
     int sign = 0;
     ASSERT_EQ(IInvDet(d.m(), 3, &logdet, &sign), 0);
@@ -118,8 +116,7 @@ TEST(Determinant, SignFollowsInterchangesAndNegativePivots)
     EXPECT_NEAR(logdet, std::log(3.0), 1e-15);
 }
 
-TEST(Determinant, SmallPivotDoublesTheSign)
-{
+TEST(Determinant, SmallPivotDoublesTheSign) {
     Matrix lu(2, 2);
     lu[0][0] = -4;
     lu[1][1] = 1e-20;
@@ -132,13 +129,14 @@ TEST(Determinant, SmallPivotDoublesTheSign)
     EXPECT_EQ(ILUPlogdet(lu.m(), 2, ident, 1e-15, &logdet), 0);
 }
 
-TEST(InvertEps, SettingAndNormScaling)
-{
+TEST(InvertEps, SettingAndNormScaling) {
     SettingsGuard guard;
     EXPECT_EQ(DGetInvertEps(), kEps);
     Matrix a(2, 2);
-    a[0][0] = 1; a[0][1] = -3;
-    a[1][0] = 2; a[1][1] = 2;
+    a[0][0] = 1;
+    a[0][1] = -3;
+    a[1][0] = 2;
+    a[1][1] = 2;
     EXPECT_EQ(DGetInvertEpsNorm(a.m(), 2), 4 * kEps);
     EXPECT_EQ(DGetInvertEpsNorm(a.m(), 0), 0);
     SetInvertEps(-1);
@@ -147,8 +145,7 @@ TEST(InvertEps, SettingAndNormScaling)
     EXPECT_EQ(DGetInvertEps(), 1e-10);
 }
 
-TEST(LUDecomposition, FactorsReproduceInputAndInverseIsInverse)
-{
+TEST(LUDecomposition, FactorsReproduceInputAndInverseIsInverse) {
     SettingsGuard guard;
     for (int fast = 0; fast < 2; ++fast) {
         SetFastMath(fast);
@@ -160,8 +157,10 @@ TEST(LUDecomposition, FactorsReproduceInputAndInverseIsInverse)
             Matrix l(n, n), u(n, n);
             for (int i = 0; i < n; ++i)
                 for (int j = 0; j < n; ++j) {
-                    if (j < i) l[i][j] = lu[i][j];
-                    else u[i][j] = lu[i][j];
+                    if (j < i)
+                        l[i][j] = lu[i][j];
+                    else
+                        u[i][j] = lu[i][j];
                 }
             for (int i = 0; i < n; ++i) l[i][i] = 1;
             // P A with the interchanges applied in order.
@@ -169,22 +168,18 @@ TEST(LUDecomposition, FactorsReproduceInputAndInverseIsInverse)
             for (int k = 0; k < n; ++k)
                 for (int j = 0; j < n; ++j) std::swap(pa[k][j], pa[perm[k]][j]);
             const Matrix prod = zu::test::NaiveProduct(l, false, u, false);
-            EXPECT_LT(zu::test::RelativeDistance(prod, pa), 1e-12)
-                << "n " << n << " fast " << fast;
+            EXPECT_LT(zu::test::RelativeDistance(prod, pa), 1e-12) << "n " << n << " fast " << fast;
 
             Matrix inv = a;
             ASSERT_EQ(IInvert(inv.m(), n), 0);
             Matrix id(n, n);
             MatI(id.m(), n);
-            EXPECT_LT(zu::test::RelativeDistance(
-                          zu::test::NaiveProduct(a, false, inv, false), id),
-                      1e-12);
+            EXPECT_LT(zu::test::RelativeDistance(zu::test::NaiveProduct(a, false, inv, false), id), 1e-12);
         }
     }
 }
 
-TEST(LUDecomposition, SolveGivesTheSolution)
-{
+TEST(LUDecomposition, SolveGivesTheSolution) {
     const int n = 4;
     const Matrix a = zu::test::WellConditioned(n, 3);
     double x[n] = {1, -2, 3, 0.5}, b[n];

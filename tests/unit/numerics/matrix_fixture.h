@@ -11,15 +11,11 @@ namespace zu::test {
 
 class Matrix {
 public:
-    Matrix(int r, int c) : r_(r), c_(c), m_(MatAllocBlock(r, c))
-    {
+    Matrix(int r, int c) : r_(r), c_(c), m_(MatAllocBlock(r, c)) {
         if (m_ != nullptr) MatZero(m_, r, c);
     }
     ~Matrix() { MatFreeBlock(m_); }
-    Matrix(const Matrix& other) : Matrix(other.r_, other.c_)
-    {
-        MatCopy(m_, other.m_, r_, c_);
-    }
+    Matrix(const Matrix& other) : Matrix(other.r_, other.c_) { MatCopy(m_, other.m_, r_, c_); }
     Matrix& operator=(const Matrix&) = delete;
 
     double** m() const { return m_; }
@@ -33,8 +29,7 @@ private:
 };
 
 // Entries uniform in (-1, 1), seeded for reproducibility.
-inline Matrix RandomMatrix(int r, int c, unsigned seed)
-{
+inline Matrix RandomMatrix(int r, int c, unsigned seed) {
     std::mt19937 gen(seed);
     std::uniform_real_distribution<double> u(-1, 1);
     Matrix a(r, c);
@@ -44,16 +39,14 @@ inline Matrix RandomMatrix(int r, int c, unsigned seed)
 }
 
 // Random plus n on the diagonal: diagonally dominant, well conditioned.
-inline Matrix WellConditioned(int n, unsigned seed)
-{
+inline Matrix WellConditioned(int n, unsigned seed) {
     Matrix a = RandomMatrix(n, n, seed);
     for (int i = 0; i < n; ++i) a[i][i] += n;
     return a;
 }
 
 // B B' + n I: symmetric positive definite and well conditioned.
-inline Matrix PositiveDefinite(int n, unsigned seed)
-{
+inline Matrix PositiveDefinite(int n, unsigned seed) {
     Matrix b = RandomMatrix(n, n, seed);
     Matrix a(n, n);
     for (int i = 0; i < n; ++i)
@@ -66,8 +59,7 @@ inline Matrix PositiveDefinite(int n, unsigned seed)
 }
 
 // Straightforward product for checking, op flags as in the kernel.
-inline Matrix NaiveProduct(const Matrix& a, bool ta, const Matrix& b, bool tb)
-{
+inline Matrix NaiveProduct(const Matrix& a, bool ta, const Matrix& b, bool tb) {
     const int m = ta ? a.cols() : a.rows();
     const int k = ta ? a.rows() : a.cols();
     const int n = tb ? b.rows() : b.cols();
@@ -76,16 +68,14 @@ inline Matrix NaiveProduct(const Matrix& a, bool ta, const Matrix& b, bool tb)
         for (int j = 0; j < n; ++j) {
             long double s = 0;
             for (int l = 0; l < k; ++l)
-                s += static_cast<long double>(ta ? a[l][i] : a[i][l]) *
-                     (tb ? b[j][l] : b[l][j]);
+                s += static_cast<long double>(ta ? a[l][i] : a[i][l]) * (tb ? b[j][l] : b[l][j]);
             r[i][j] = static_cast<double>(s);
         }
     return r;
 }
 
 // max |a - b| / max |b|.
-inline double RelativeDistance(const Matrix& a, const Matrix& b)
-{
+inline double RelativeDistance(const Matrix& a, const Matrix& b) {
     double diff = 0, scale = 0;
     for (int i = 0; i < b.rows(); ++i)
         for (int j = 0; j < b.cols(); ++j) {
@@ -99,8 +89,7 @@ inline double RelativeDistance(const Matrix& a, const Matrix& b)
 class SettingsGuard {
 public:
     SettingsGuard() : eps_(DGetInvertEps()), fast_(FUsingFastMath()) {}
-    ~SettingsGuard()
-    {
+    ~SettingsGuard() {
         SetInvertEps(eps_);
         SetFastMath(fast_);
     }

@@ -17,14 +17,12 @@ namespace {
 using zu::test::Args;
 using zu::test::Routines;
 
-std::string TablePath()
-{
+std::string TablePath() {
     const std::string here = __FILE__;
     return here.substr(0, here.find_last_of('/')) + "/oracle/tables.txt";
 }
 
-TEST(Oracle, EveryReferenceValueAgrees)
-{
+TEST(Oracle, EveryReferenceValueAgrees) {
     std::ifstream in(TablePath());
     ASSERT_TRUE(in) << TablePath();
     std::string line;
@@ -39,8 +37,7 @@ TEST(Oracle, EveryReferenceValueAgrees)
         const auto found = Routines().find(name);
         ASSERT_NE(found, Routines().end()) << "no routine " << name;
         const double got = found->second(args);
-        const double err = expected == 0 ? std::fabs(got)
-                                         : std::fabs(got - expected) / std::fabs(expected);
+        const double err = expected == 0 ? std::fabs(got) : std::fabs(got - expected) / std::fabs(expected);
         EXPECT_LE(err, tol) << line << "\n  got " << std::setprecision(17) << got;
         ++checked;
     }

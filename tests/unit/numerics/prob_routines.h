@@ -18,8 +18,7 @@ using Routine = std::function<double(const Args&)>;
 inline int I(double x) { return static_cast<int>(x); }
 
 // Each routine by its name, with its arguments unpacked.
-inline const std::map<std::string, Routine>& Routines()
-{
+inline const std::map<std::string, Routine>& Routines() {
     static const std::map<std::string, Routine> table = {
         {"DProbNormal", [](const Args& a) { return DProbNormal(a[0]); }},
         {"DTailProbNormal", [](const Args& a) { return DTailProbNormal(a[0]); }},
@@ -79,12 +78,9 @@ inline const std::map<std::string, Routine>& Routines()
         {"DProbGeometric", [](const Args& a) { return DProbGeometric(a[0], a[1]); }},
         {"DDensGeometric", [](const Args& a) { return DDensGeometric(a[0], a[1]); }},
         {"DQuanGeometric", [](const Args& a) { return DQuanGeometric(a[0], a[1]); }},
-        {"DProbHypergeometric",
-         [](const Args& a) { return DProbHypergeometric(a[0], I(a[1]), I(a[2]), I(a[3])); }},
-        {"DDensHypergeometric",
-         [](const Args& a) { return DDensHypergeometric(a[0], I(a[1]), I(a[2]), I(a[3])); }},
-        {"DQuanHypergeometric",
-         [](const Args& a) { return DQuanHypergeometric(a[0], I(a[1]), I(a[2]), I(a[3])); }},
+        {"DProbHypergeometric", [](const Args& a) { return DProbHypergeometric(a[0], I(a[1]), I(a[2]), I(a[3])); }},
+        {"DDensHypergeometric", [](const Args& a) { return DDensHypergeometric(a[0], I(a[1]), I(a[2]), I(a[3])); }},
+        {"DQuanHypergeometric", [](const Args& a) { return DQuanHypergeometric(a[0], I(a[1]), I(a[2]), I(a[3])); }},
         {"DProbNegBin", [](const Args& a) { return DProbNegBin(a[0], I(a[1]), a[2]); }},
         {"DDensNegBin", [](const Args& a) { return DDensNegBin(a[0], I(a[1]), a[2]); }},
         {"DQuanNegBin", [](const Args& a) { return DQuanNegBin(a[0], I(a[1]), a[2]); }},

@@ -17,15 +17,13 @@ namespace {
 using zu::test::Args;
 using zu::test::Routines;
 
-std::string Folder()
-{
+std::string Folder() {
     const std::string here = __FILE__;
     return here.substr(0, here.find_last_of('/'));
 }
 
 // Checks every line of a reference table; the count of lines per routine.
-std::map<std::string, int> CheckTable(const std::string& path)
-{
+std::map<std::string, int> CheckTable(const std::string& path) {
     std::ifstream in(path);
     EXPECT_TRUE(in) << path;
     std::map<std::string, int> perRoutine;
@@ -52,8 +50,7 @@ std::map<std::string, int> CheckTable(const std::string& path)
     return perRoutine;
 }
 
-TEST(ProbabilityAccuracy, EveryValueToItsToleranceInBothTails)
-{
+TEST(ProbabilityAccuracy, EveryValueToItsToleranceInBothTails) {
     const auto perRoutine = CheckTable(Folder() + "/accuracy/reference.txt");
     int lines = 0;
     for (const auto& [name, count] : perRoutine) lines += count;
@@ -62,8 +59,7 @@ TEST(ProbabilityAccuracy, EveryValueToItsToleranceInBothTails)
 
 // Between the 40-digit table and the independent one of oracle/, every
 // routine has reference values.
-TEST(ProbabilityAccuracy, EveryRoutineHasReferenceValues)
-{
+TEST(ProbabilityAccuracy, EveryRoutineHasReferenceValues) {
     std::map<std::string, int> seen;
     for (const char* table : {"/accuracy/reference.txt", "/oracle/tables.txt"}) {
         std::ifstream in(Folder() + table);

@@ -8,8 +8,7 @@
 
 namespace {
 
-TEST(NormalFamily, FixedValuesAndLimits)
-{
+TEST(NormalFamily, FixedValuesAndLimits) {
     EXPECT_EQ(DProbNormal(0), 0.5);
     EXPECT_EQ(DTailProbNormal(0), 0.5);
     EXPECT_EQ(DProbNormal(8.5), 1);
@@ -24,40 +23,34 @@ TEST(NormalFamily, FixedValuesAndLimits)
     EXPECT_NEAR(DErf(0.5), std::erf(0.5), 1e-11);
     EXPECT_EQ(DDensNormal(0), 1 / 2.5066282746310007);
     // The two tails of AS 66 are one computation seen from both sides.
-    for (double x : {-3.0, -1.0, 0.7, 1.28, 1.29, 5.0})
-        EXPECT_NEAR(DProbNormal(x) + DTailProbNormal(x), 1, 2e-16) << x;
+    for (double x : {-3.0, -1.0, 0.7, 1.28, 1.29, 5.0}) EXPECT_NEAR(DProbNormal(x) + DTailProbNormal(x), 1, 2e-16) << x;
     EXPECT_TRUE(std::isnan(DProbNormal(NAN)));
 }
 
-TEST(NormalFamily, QuantileInvertsAndHandlesEnds)
-{
+TEST(NormalFamily, QuantileInvertsAndHandlesEnds) {
     EXPECT_EQ(DQuanNormal(0.5), 0);
     EXPECT_EQ(DQuanNormal(0), -HUGE_VAL);
     EXPECT_EQ(DQuanNormal(1), HUGE_VAL);
     EXPECT_TRUE(std::isnan(DQuanNormal(1.5)));
     EXPECT_TRUE(std::isnan(DQuanNormal(-0.1)));
-    for (double p : {1e-12, 0.01, 0.2, 0.6, 0.99})
-        EXPECT_NEAR(DProbNormal(DQuanNormal(p)) / p, 1, 1e-9) << p;
+    for (double p : {1e-12, 0.01, 0.2, 0.6, 0.99}) EXPECT_NEAR(DProbNormal(DQuanNormal(p)) / p, 1, 1e-9) << p;
     EXPECT_EQ(DQuanNormal(0.3), -DQuanNormal(0.7));
 }
 
-TEST(StudentT, SeriesValuesAndDegenerateCases)
-{
+TEST(StudentT, SeriesValuesAndDegenerateCases) {
     EXPECT_EQ(DTailProbT(1, 1), 0.25);
     EXPECT_EQ(DTailProbT(1.5, 0), 0);
     EXPECT_EQ(DTailProbT(0, 5), 0.5);
     EXPECT_EQ(DProbT(0, 5), 0.5);
     // Two degrees of freedom have a closed form.
-    for (double t : {-2.0, 0.5, 3.0})
-        EXPECT_NEAR(DTailProbT(t, 2), (1 - t / std::sqrt(t * t + 2)) / 2, 1e-15);
+    for (double t : {-2.0, 0.5, 3.0}) EXPECT_NEAR(DTailProbT(t, 2), (1 - t / std::sqrt(t * t + 2)) / 2, 1e-15);
     // Both branches meet at t = 4.
     EXPECT_NEAR(DTailProbT(std::nextafter(4.0, 0.0), 9), DTailProbT(4, 9), 1e-14);
     EXPECT_EQ(DProbT(-2, 5), DTailProbT(2, 5));
     EXPECT_EQ(DProbT(2, 5), 1 - DTailProbT(2, 5));
 }
 
-TEST(LogGamma, StirlingSeriesAndRecurrence)
-{
+TEST(LogGamma, StirlingSeriesAndRecurrence) {
     EXPECT_NEAR(DLogGamma(1), 0, 1e-14);
     EXPECT_NEAR(DLogGamma(2), 0, 1e-14);
     EXPECT_NEAR(DLogGamma(0.5), std::log(std::sqrt(3.141592653589793)), 1e-14);
@@ -70,8 +63,7 @@ TEST(LogGamma, StirlingSeriesAndRecurrence)
     EXPECT_TRUE(std::isnan(DLogGamma(NAN)));
 }
 
-TEST(Distributions, EdgesAndDomains)
-{
+TEST(Distributions, EdgesAndDomains) {
     EXPECT_EQ(DProbExp(-1, 2), 0);
     EXPECT_TRUE(std::isnan(DProbExp(1, 0)));
     EXPECT_EQ(DProbChi(0, 3), 0);
@@ -99,8 +91,7 @@ TEST(Distributions, EdgesAndDomains)
     EXPECT_EQ(DBinomial(4, 7), 0);
 }
 
-TEST(Distributions, QuantilesInvertTheirDistributionFunctions)
-{
+TEST(Distributions, QuantilesInvertTheirDistributionFunctions) {
     for (double p : {0.001, 0.2, 0.5, 0.9, 0.9999}) {
         EXPECT_NEAR(DProbInvGaussian(DQuanInvGaussian(p, 1.5, 2), 1.5, 2), p, 1e-13);
         EXPECT_NEAR(DProbMises(DQuanMises(p, 0.4, 3), 0.4, 3), p, 1e-13);
@@ -118,18 +109,16 @@ TEST(Distributions, QuantilesInvertTheirDistributionFunctions)
     }
 }
 
-TEST(BivariateNormal, ClosedFormsAndLimits)
-{
+TEST(BivariateNormal, ClosedFormsAndLimits) {
     const double pi = 3.141592653589793;
     for (double r : {-0.99, -0.6, 0.0, 0.1, 0.5, 0.8, 0.95, 0.9999})
         EXPECT_NEAR(DProbBVN(0, 0, r), 0.25 + std::asin(r) / (2 * pi), 1e-15) << r;
-    for (double r : {-0.4, 0.0, 0.9})
-        EXPECT_NEAR(DProbBVN(1.3, 40, r), 0.5 * std::erfc(-1.3 / std::sqrt(2.0)), 1e-15);
-    EXPECT_NEAR(DProbBVN(0.7, -0.2, 0), 0.5 * std::erfc(-0.7 / std::sqrt(2.0)) * 0.5 *
-                                            std::erfc(0.2 / std::sqrt(2.0)), 1e-15);
+    for (double r : {-0.4, 0.0, 0.9}) EXPECT_NEAR(DProbBVN(1.3, 40, r), 0.5 * std::erfc(-1.3 / std::sqrt(2.0)), 1e-15);
+    EXPECT_NEAR(DProbBVN(0.7, -0.2, 0), 0.5 * std::erfc(-0.7 / std::sqrt(2.0)) * 0.5 * std::erfc(0.2 / std::sqrt(2.0)),
+                1e-15);
     EXPECT_NEAR(DProbBVN(0.5, 1.0, 1), 0.5 * std::erfc(-0.5 / std::sqrt(2.0)), 1e-15);
-    EXPECT_NEAR(DProbBVN(0.5, 1.0, -1), 0.5 * std::erfc(-0.5 / std::sqrt(2.0)) -
-                                            0.5 * std::erfc(1.0 / std::sqrt(2.0)), 1e-15);
+    EXPECT_NEAR(DProbBVN(0.5, 1.0, -1), 0.5 * std::erfc(-0.5 / std::sqrt(2.0)) - 0.5 * std::erfc(1.0 / std::sqrt(2.0)),
+                1e-15);
     EXPECT_TRUE(std::isnan(DProbBVN(0, 0, 1.5)));
 }
 
@@ -137,8 +126,7 @@ TEST(BivariateNormal, ClosedFormsAndLimits)
 
 namespace {
 
-TEST(MultivariateNormal, LowDimensionsAreExactAndHigherOnesAccurate)
-{
+TEST(MultivariateNormal, LowDimensionsAreExactAndHigherOnesAccurate) {
     double sigma2[2][2] = {{4, 1.2}, {1.2, 1}};
     double* rows2[2] = {sigma2[0], sigma2[1]};
     const double x2[2] = {1, -0.5};
@@ -154,8 +142,7 @@ TEST(MultivariateNormal, LowDimensionsAreExactAndHigherOnesAccurate)
             for (int j = 0; j < 3; ++j) s[i][j] = i == j ? 1 : rho;
         double* rows[3] = {s[0], s[1], s[2]};
         const double zero[3] = {0, 0, 0};
-        EXPECT_NEAR(DProbMVN(zero, rows, 3), 0.125 + 3 * std::asin(rho) / (4 * pi), 1e-6)
-            << rho;
+        EXPECT_NEAR(DProbMVN(zero, rows, 3), 0.125 + 3 * std::asin(rho) / (4 * pi), 1e-6) << rho;
     }
     // Independent coordinates give the product of the margins.
     double s5[5][5] = {};
@@ -179,8 +166,7 @@ TEST(MultivariateNormal, LowDimensionsAreExactAndHigherOnesAccurate)
 
 namespace {
 
-TEST(Logarithmic, FarTailJoinsTheDirectSum)
-{
+TEST(Logarithmic, FarTailJoinsTheDirectSum) {
     // Near a = 1 the distribution reaches far; the integral form used
     // beyond a million terms must meet the sum of the probabilities.
     const double a = 0.9999999;
@@ -198,16 +184,16 @@ TEST(Logarithmic, FarTailJoinsTheDirectSum)
 // The normal distribution function that the other families build on keeps
 // full relative accuracy far out, where the rounding of x/sqrt(2) alone
 // would cost 1e-13 (40-digit values).
-TEST(PhiAccurate, FullRelativeAccuracyFarInTheLowerTail)
-{
-    const struct { double x, phi; } points[] = {
+TEST(PhiAccurate, FullRelativeAccuracyFarInTheLowerTail) {
+    const struct {
+        double x, phi;
+    } points[] = {
         {-37, 5.7255712225245768227e-300},
         {-30, 4.9067139271481870595e-198},
         {-20, 2.7536241186062336951e-89},
         {-8.5, 9.4795348222033183542e-18},
     };
-    for (const auto& p : points)
-        EXPECT_NEAR(zu::numerics::PhiAccurate(p.x) / p.phi, 1, 3e-15) << p.x;
+    for (const auto& p : points) EXPECT_NEAR(zu::numerics::PhiAccurate(p.x) / p.phi, 1, 3e-15) << p.x;
 }
 
 }  // namespace

@@ -12,18 +12,15 @@ using zu::test::RelativeDistance;
 
 namespace {
 
-bool BlasLoaded()
-{
+bool BlasLoaded() {
     void* h = dlopen("libopenblas.so.0", RTLD_NOW | RTLD_NOLOAD);
-    if (h)
-        dlclose(h);
+    if (h) dlclose(h);
     return h != nullptr;
 }
 
 // The library is opened by the first product big enough to go through
 // BLAS, not when the process starts (each test runs in a process of its own).
-TEST(Products, BlasIsOpenedByTheFirstLargeProduct)
-{
+TEST(Products, BlasIsOpenedByTheFirstLargeProduct) {
     EXPECT_FALSE(BlasLoaded());
     const Matrix a = zu::test::RandomMatrix(300, 300, 1);
     Matrix r(300, 300);
@@ -32,10 +29,8 @@ TEST(Products, BlasIsOpenedByTheFirstLargeProduct)
     EXPECT_LT(RelativeDistance(r, NaiveProduct(a, false, a, false)), 1e-13);
 }
 
-TEST(Products, AgreeWithDirectSums)
-{
-    for (auto [m, k, n] : {std::tuple{1, 1, 1}, {3, 4, 5}, {7, 1, 2},
-                           {64, 65, 33}, {120, 80, 150}}) {
+TEST(Products, AgreeWithDirectSums) {
+    for (auto [m, k, n] : {std::tuple{1, 1, 1}, {3, 4, 5}, {7, 1, 2}, {64, 65, 33}, {120, 80, 150}}) {
         const Matrix a = zu::test::RandomMatrix(m, k, m);
         const Matrix b = zu::test::RandomMatrix(k, n, n);
         Matrix r(m, n);
@@ -60,8 +55,7 @@ TEST(Products, AgreeWithDirectSums)
     }
 }
 
-TEST(Products, SeparatelyAllocatedRowsWork)
-{
+TEST(Products, SeparatelyAllocatedRowsWork) {
     const int m = 5, k = 4, n = 3;
     double** a = MatAllocPlain(m, k);
     double** b = MatAllocPlain(k, n);
@@ -80,8 +74,7 @@ TEST(Products, SeparatelyAllocatedRowsWork)
     MatFreePlain(r, m, n);
 }
 
-TEST(Products, EmptyInnerDimensionGivesMissingValues)
-{
+TEST(Products, EmptyInnerDimensionGivesMissingValues) {
     Matrix r(2, 3);
     Matrix a(2, 1), b(1, 3);
     MatAB(r.m(), a.m(), 2, 0, b.m(), 3);
@@ -91,17 +84,14 @@ TEST(Products, EmptyInnerDimensionGivesMissingValues)
 
 // A replacement kernel that records its calls and writes a marker.
 int g_calls = 0;
-void MarkingMatMul(double** R, double**, int rA, int cA, double**, int rB,
-                   int cB, int transA, int transB)
-{
+void MarkingMatMul(double** R, double**, int rA, int cA, double**, int rB, int cB, int transA, int transB) {
     ++g_calls;
     R[0][0] = 1000 + 10 * transA + transB + 0 * (rA + cA + rB + cB);
 }
 
 int FailingInvert(double**, int, double*, int*) { return 7; }
 
-TEST(KernelSlots, ReplacementIsCalledAndNullRestoresBuiltIn)
-{
+TEST(KernelSlots, ReplacementIsCalledAndNullRestoresBuiltIn) {
     Matrix a = zu::test::RandomMatrix(2, 2, 1), r(2, 2);
     SetKnlMatMul(MarkingMatMul);
     MatAtB(r.m(), a.m(), 2, 2, a.m(), 2);

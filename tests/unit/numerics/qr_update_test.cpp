@@ -25,8 +25,7 @@ Mat WithoutColumn(const Mat& a, int j) {
 Mat WithColumn(const Mat& a, int j, const Mat& z, bool insert) {
     Mat out(a.rows(), a.cols() + (insert ? 1 : 0));
     for (int i = 0; i < a.rows(); ++i)
-        for (int l = 0; l < out.cols(); ++l)
-            out[i][l] = l == j ? z[i][0] : a[i][insert && l > j ? l - 1 : l];
+        for (int l = 0; l < out.cols(); ++l) out[i][l] = l == j ? z[i][0] : a[i][insert && l > j ? l - 1 : l];
     return out;
 }
 

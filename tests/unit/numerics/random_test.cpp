@@ -15,8 +15,7 @@ class Random : public ::testing::Test {
 protected:
     void SetUp() override { Reset(); }
     void TearDown() override { Reset(); }
-    static void Reset()
-    {
+    static void Reset() {
         for (const char* g : {"GM", "LE", "PM"}) {
             RanSetRan(g);
             RanSetSeed(nullptr, 0);
@@ -24,8 +23,7 @@ protected:
     }
 };
 
-TEST_F(Random, PmStartsFromItsFixedState)
-{
+TEST_F(Random, PmStartsFromItsFixedState) {
     int seed = 0;
     EXPECT_EQ(RanGetSeed(&seed, 1), 1);
     EXPECT_EQ(seed, 198195252);
@@ -40,8 +38,7 @@ TEST_F(Random, PmStartsFromItsFixedState)
     EXPECT_EQ(seed, 198195252);
 }
 
-TEST_F(Random, PmSeedRules)
-{
+TEST_F(Random, PmSeedRules) {
     const int minus5 = -5;
     RanSetSeed(&minus5, 1);
     int seed = 0;
@@ -58,8 +55,7 @@ TEST_F(Random, PmSeedRules)
     EXPECT_EQ(seed, 198195252);
 }
 
-TEST_F(Random, PmStreamMatchesTheRecurrence)
-{
+TEST_F(Random, PmStreamMatchesTheRecurrence) {
     long long x = 198195252;
     for (int i = 0; i < 1000; ++i) {
         x = x * 48271 % 2147483647;
@@ -70,8 +66,7 @@ TEST_F(Random, PmStreamMatchesTheRecurrence)
     }
 }
 
-TEST_F(Random, GmSeedsAndStream)
-{
+TEST_F(Random, GmSeedsAndStream) {
     RanSetRan("GM");
     int s[2] = {0, 0};
     EXPECT_EQ(RanGetSeed(s, 2), 2);
@@ -95,8 +90,7 @@ TEST_F(Random, GmSeedsAndStream)
     EXPECT_EQ(s[1], -1);
 }
 
-TEST_F(Random, LeSeedsOnlyWhenLargeEnough)
-{
+TEST_F(Random, LeSeedsOnlyWhenLargeEnough) {
     RanSetRan("LE");
     int s[4];
     EXPECT_EQ(RanGetSeed(s, 4), 4);
@@ -129,8 +123,7 @@ TEST_F(Random, LeSeedsOnlyWhenLargeEnough)
     EXPECT_EQ(DRanU(), (z1 ^ z2 ^ z3 ^ z4) * 2.3283064365387e-10);
 }
 
-TEST_F(Random, StatesSurviveSwitching)
-{
+TEST_F(Random, StatesSurviveSwitching) {
     RanSetRan("GM");
     std::vector<double> straight;
     for (int i = 0; i < 4; ++i) straight.push_back(DRanU());
@@ -150,8 +143,7 @@ TEST_F(Random, StatesSurviveSwitching)
     EXPECT_EQ(seed, 198195252LL * 48271 % 2147483647 * 48271 % 2147483647);
 }
 
-TEST_F(Random, ScalarNormalsComeInPolarPairs)
-{
+TEST_F(Random, ScalarNormalsComeInPolarPairs) {
     // Replay the uniforms to compute the pair by hand.
     double w1, w2, s;
     do {
@@ -167,8 +159,7 @@ TEST_F(Random, ScalarNormalsComeInPolarPairs)
     EXPECT_EQ(fNormalInStore, 0);
 }
 
-TEST_F(Random, MatRannStartsWithTheStoredValue)
-{
+TEST_F(Random, MatRannStartsWithTheStoredValue) {
     const double first = DRanNormalPM();
     (void)first;
     RanSetSeed(nullptr, 0);
@@ -192,8 +183,7 @@ TEST_F(Random, MatRannStartsWithTheStoredValue)
     EXPECT_EQ(fNormalInStore, 1);
 }
 
-TEST_F(Random, MatRanNormalSplitsPairsAcrossHalvesOfTheRow)
-{
+TEST_F(Random, MatRanNormalSplitsPairsAcrossHalvesOfTheRow) {
     RanSetSeed(nullptr, 0);
     std::vector<double> seq;
     for (int i = 0; i < 6; ++i) seq.push_back(DRanNormalPM());
@@ -211,8 +201,7 @@ TEST_F(Random, MatRanNormalSplitsPairsAcrossHalvesOfTheRow)
     EXPECT_EQ(m[0][4], seq[4]);
 }
 
-TEST_F(Random, SeedingOrSwitchingEmptiesTheStore)
-{
+TEST_F(Random, SeedingOrSwitchingEmptiesTheStore) {
     DRanNormalPM();
     RanSetRan("PM");
     EXPECT_EQ(fNormalInStore, 0);
@@ -221,8 +210,7 @@ TEST_F(Random, SeedingOrSwitchingEmptiesTheStore)
     EXPECT_EQ(fNormalInStore, 0);
 }
 
-TEST_F(Random, MatRanFillsRowByRow)
-{
+TEST_F(Random, MatRanFillsRowByRow) {
     Matrix m(2, 3);
     MatRan(m.m(), 2, 3);
     RanSetSeed(nullptr, 0);
@@ -234,10 +222,12 @@ TEST_F(Random, MatRanFillsRowByRow)
 unsigned g_hostState = 0;
 double HostUniform() { return ((g_hostState++ % 1000) + 0.5) / 1000; }
 void HostSetSeed(const int* s, int n) { g_hostState = s && n ? s[0] : 0; }
-int HostGetSeed(int* s, int) { if (s) s[0] = static_cast<int>(g_hostState); return 1; }
+int HostGetSeed(int* s, int) {
+    if (s) s[0] = static_cast<int>(g_hostState);
+    return 1;
+}
 
-TEST_F(Random, HostGeneratorReplacesTheTriple)
-{
+TEST_F(Random, HostGeneratorReplacesTheTriple) {
     RanNewRan(HostUniform, HostSetSeed, HostGetSeed);
     const int seed = 10;
     RanSetSeed(&seed, 1);
@@ -248,8 +238,7 @@ TEST_F(Random, HostGeneratorReplacesTheTriple)
     EXPECT_EQ(got, 12);
 }
 
-TEST_F(Random, GammaBranchesAndDomains)
-{
+TEST_F(Random, GammaBranchesAndDomains) {
     RanSetSeed(nullptr, 0);
     const double u = DRanU();
     RanSetSeed(nullptr, 0);
@@ -271,8 +260,7 @@ struct Moments {
 };
 
 template <class Draw>
-Moments Sample(Draw draw, int n)
-{
+Moments Sample(Draw draw, int n) {
     double s = 0, s2 = 0;
     for (int i = 0; i < n; ++i) {
         const double x = draw();
@@ -285,8 +273,7 @@ Moments Sample(Draw draw, int n)
     return m;
 }
 
-TEST_F(Random, DrawsHaveTheirDistributionsMoments)
-{
+TEST_F(Random, DrawsHaveTheirDistributionsMoments) {
     const int n = 200000;
     struct Case {
         const char* name;
@@ -308,13 +295,10 @@ TEST_F(Random, DrawsHaveTheirDistributionsMoments)
         {"negbin", [] { return double(IRanNegBin(3, 0.4)); }, 4.5, 11.25},
         {"geometric", [] { return double(IRanGeometric(0.25)); }, 3, 12},
         {"inv gaussian", [] { return DRanInvGaussian(2, 3); }, 2, 8.0 / 3},
-        {"hypergeometric", [] { return DRanHypergeometric(50, 20, 10); }, 4,
-         10 * 0.4 * 0.6 * 40 / 49},
-        {"logarithmic", [] { return double(IRanLogarithmic(0.5)); },
-         0.5 / (0.5 * std::log(2.0)), 0.5 * (1 - 0.5 / std::log(2.0)) /
-                                            (0.25 * std::log(2.0))},
-        {"weibull", [] { return DRanWeibull(2, 1); }, 0.886226925452758,
-         1 - 0.785398163397448},
+        {"hypergeometric", [] { return DRanHypergeometric(50, 20, 10); }, 4, 10 * 0.4 * 0.6 * 40 / 49},
+        {"logarithmic", [] { return double(IRanLogarithmic(0.5)); }, 0.5 / (0.5 * std::log(2.0)),
+         0.5 * (1 - 0.5 / std::log(2.0)) / (0.25 * std::log(2.0))},
+        {"weibull", [] { return DRanWeibull(2, 1); }, 0.886226925452758, 1 - 0.785398163397448},
         {"mises", [] { return DRanMises(0.5, 4); }, 0.5, 0.2982283777},
         {"gig", [] { return DRanGIG(0.5, 2, 3); }, 1.1498299143, 0.4943877492},
         {"gig negative", [] { return DRanGIG(-1.5, 2, 3); }, 0.5797958971, 0.1372380853},
@@ -327,8 +311,7 @@ TEST_F(Random, DrawsHaveTheirDistributionsMoments)
     }
 }
 
-TEST_F(Random, MultivariateDraws)
-{
+TEST_F(Random, MultivariateDraws) {
     double x[4];
     const double alpha[4] = {1, 2, 3, 4};
     ASSERT_EQ(RanDirichlet(x, alpha, 4), 0);
@@ -359,7 +342,9 @@ TEST_F(Random, MultivariateDraws)
 
     // E W = df L L'.
     Matrix l(2, 2), w(2, 2), acc(2, 2);
-    l[0][0] = 1; l[1][0] = 0.5; l[1][1] = 2;
+    l[0][0] = 1;
+    l[1][0] = 0.5;
+    l[1][1] = 2;
     const int reps = 20000;
     for (int r = 0; r < reps; ++r) {
         ASSERT_EQ(RanWishart(w.m(), l.m(), 2, 3), 0);

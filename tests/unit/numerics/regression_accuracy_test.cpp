@@ -38,14 +38,12 @@ struct Problem {
     long double s = 0, r2 = 0;
 };
 
-std::string DataPath()
-{
+std::string DataPath() {
     const std::string here = __FILE__;
     return here.substr(0, here.find_last_of('/')) + "/regression/problems.txt";
 }
 
-std::vector<long double> Values(std::istream& in, const char* tag, int count)
-{
+std::vector<long double> Values(std::istream& in, const char* tag, int count) {
     std::string line, word;
     std::getline(in, line);
     std::istringstream fields(line);
@@ -57,8 +55,7 @@ std::vector<long double> Values(std::istream& in, const char* tag, int count)
     return v;
 }
 
-std::vector<Problem> ReadProblems()
-{
+std::vector<Problem> ReadProblems() {
     std::ifstream in(DataPath());
     EXPECT_TRUE(in) << DataPath();
     std::vector<Problem> problems;
@@ -90,15 +87,13 @@ std::vector<Problem> ReadProblems()
     return problems;
 }
 
-Matrix Y(const Problem& p)
-{
+Matrix Y(const Problem& p) {
     Matrix y(p.T, 1);
     for (int t = 0; t < p.T; ++t) y[t][0] = p.yData[t];
     return y;
 }
 
-Matrix X(const Problem& p)
-{
+Matrix X(const Problem& p) {
     Matrix x(p.T, p.k);
     for (int t = 0; t < p.T; ++t)
         for (int j = 0; j < p.k; ++j) x[t][j] = p.xData[t * p.k + j];
@@ -106,8 +101,7 @@ Matrix X(const Problem& p)
 }
 
 // Correct decimal digits of `got` against the exact value, at most 17.
-double Digits(long double got, long double exact)
-{
+double Digits(long double got, long double exact) {
     const long double error = std::fabs(got - exact) / std::fabs(exact);
     return error == 0 ? 17.0 : std::min(17.0, static_cast<double>(-std::log10(error)));
 }
@@ -120,8 +114,7 @@ struct Statistics {
     long double s = 0, r2 = 0;
 };
 
-Statistics Summarise(const Problem& p, const Matrix& b, const Matrix& ixx)
-{
+Statistics Summarise(const Problem& p, const Matrix& b, const Matrix& ixx) {
     long double rss = 0, mean = 0, tss = 0;
     for (int t = 0; t < p.T; ++t) mean += p.yData[t];
     mean /= p.T;
@@ -144,8 +137,7 @@ struct Row {
     double Least() const { return std::min({b, se, s, r2}); }
 };
 
-Row Measure(const Problem& p, const Matrix& b, const Matrix& ixx)
-{
+Row Measure(const Problem& p, const Matrix& b, const Matrix& ixx) {
     const Statistics st = Summarise(p, b, ixx);
     Row row;
     for (int j = 0; j < p.k; ++j) {
@@ -157,8 +149,7 @@ Row Measure(const Problem& p, const Matrix& b, const Matrix& ixx)
     return row;
 }
 
-TEST(RegressionAccuracy, EveryProblemReachesItsDigits)
-{
+TEST(RegressionAccuracy, EveryProblemReachesItsDigits) {
     const std::vector<Problem> problems = ReadProblems();
     ASSERT_GE(problems.size(), 7u);
     std::printf("%-22s %6s %6s %6s %6s   fewest correct digits of\n", "problem", "b", "se", "s", "R2");
@@ -175,8 +166,7 @@ TEST(RegressionAccuracy, EveryProblemReachesItsDigits)
 
 // From the cross products the condition is squared: each problem is fitted
 // or refused, and those of moderate condition keep at least 5 digits.
-TEST(RegressionAccuracy, CrossProductsKeepDigitsOnTheEasierProblems)
-{
+TEST(RegressionAccuracy, CrossProductsKeepDigitsOnTheEasierProblems) {
     std::printf("%-22s %6s %6s   from the cross products\n", "problem", "b", "se");
     for (const Problem& p : ReadProblems()) {
         Matrix xtx(p.k, p.k), xty(p.k, 1), b(p.k, 1), ixx(p.k, p.k);
@@ -198,8 +188,7 @@ TEST(RegressionAccuracy, CrossProductsKeepDigitsOnTheEasierProblems)
 }
 
 // Observations in columns give bit for bit the fit of observations in rows.
-TEST(RegressionAccuracy, ObservationsInColumnsGiveTheSameFit)
-{
+TEST(RegressionAccuracy, ObservationsInColumnsGiveTheSameFit) {
     for (const Problem& p : ReadProblems()) {
         Matrix b(p.k, 1), ixx(p.k, p.k), bt(p.k, 1), ixxt(p.k, p.k);
         Matrix xt(p.k, p.T), yt(1, p.T);
@@ -221,8 +210,7 @@ TEST(RegressionAccuracy, ObservationsInColumnsGiveTheSameFit)
 // standard error by exactly that factor and nothing else; 1e-7 changes them
 // by the factor up to rounding.  Before the scaling was relative, 1e-7 was
 // refused as singular.
-TEST(RegressionAccuracy, UnitsOfARegressorScaleOnlyItsCoefficient)
-{
+TEST(RegressionAccuracy, UnitsOfARegressorScaleOnlyItsCoefficient) {
     const Problem p = ReadProblems().at(4);  // collinear_scales
     const Matrix y = Y(p);
     Matrix b(p.k, 1), ixx(p.k, p.k);
@@ -233,8 +221,7 @@ TEST(RegressionAccuracy, UnitsOfARegressorScaleOnlyItsCoefficient)
     for (const double factor : {0x1p-40, 0x1p+33, 1e-7, 1e9}) {
         Matrix x = X(p), bs(p.k, 1), ixxs(p.k, p.k);
         for (int t = 0; t < p.T; ++t) x[t][2] *= factor;
-        ASSERT_EQ(FitByQR({x.m(), y.m(), p.T, p.k, 1, false}, bs.m(), ixxs.m()), FitStatus::kFitted)
-            << factor;
+        ASSERT_EQ(FitByQR({x.m(), y.m(), p.T, p.k, 1, false}, bs.m(), ixxs.m()), FitStatus::kFitted) << factor;
         const bool exact = std::ilogb(factor) == std::log2(factor);
         for (int j = 0; j < p.k; ++j) {
             const double expected = j == 2 ? b[j][0] / factor : b[j][0];
@@ -253,8 +240,7 @@ TEST(RegressionAccuracy, UnitsOfARegressorScaleOnlyItsCoefficient)
 // (X'X)^-1 is exactly symmetric, and the same whether or not the
 // coefficients are asked for; from the cross products a regressor's units
 // scale only its own coefficient too.
-TEST(RegressionAccuracy, InverseIsSymmetricAndIndependentOfTheCoefficients)
-{
+TEST(RegressionAccuracy, InverseIsSymmetricAndIndependentOfTheCoefficients) {
     const Problem p = ReadProblems().at(4);  // collinear_scales
     const Matrix x = X(p), y = Y(p);
     Matrix b(p.k, 1), ixx(p.k, p.k), alone(p.k, p.k);
@@ -280,8 +266,7 @@ TEST(RegressionAccuracy, InverseIsSymmetricAndIndependentOfTheCoefficients)
     for (int j = 0; j < p.k; ++j) EXPECT_EQ(bs[j][0], j == 1 ? bc[j][0] / kFactor : bc[j][0]) << j;
 }
 
-TEST(RegressionRank, DeficientRegressorsAreRefused)
-{
+TEST(RegressionRank, DeficientRegressorsAreRefused) {
     Matrix x(5, 3), y(5, 1), b(3, 1), ixx(3, 3);
     for (int t = 0; t < 5; ++t) {
         x[t][0] = 1;
@@ -305,8 +290,7 @@ TEST(RegressionRank, DeficientRegressorsAreRefused)
 
 // The rank decision is relative: a column that is a combination of the
 // others up to one part in 1e9 is fitted; up to one in 1e15 it is refused.
-TEST(RegressionRank, NearDependenceIsJudgedRelativeToTheColumns)
-{
+TEST(RegressionRank, NearDependenceIsJudgedRelativeToTheColumns) {
     for (const double wobble : {1e-9, 1e-15}) {
         Matrix x(6, 3), y(6, 1), b(3, 1), ixx(3, 3);
         for (int t = 0; t < 6; ++t) {

@@ -37,7 +37,9 @@ Matrix Sandwich(const Matrix& u, const Matrix& s, const Matrix& w) {
 }
 
 // Max |u'u - I|.
-double OrthogonalityError(const Matrix& u) { return RelativeDistance(NaiveProduct(u, true, u, false), Identity(u.rows())); }
+double OrthogonalityError(const Matrix& u) {
+    return RelativeDistance(NaiveProduct(u, true, u, false), Identity(u.rows()));
+}
 
 // Nothing below the first subdiagonal, no two adjacent 2 by 2 blocks, and
 // every 2 by 2 block a standardised complex pair; for a pencil (s, t) the
@@ -70,8 +72,8 @@ double OrthogonalityError(const Matrix& u) { return RelativeDistance(NaiveProduc
 double MatchedDistance(std::vector<Complex> a, std::vector<Complex> b) {
     double worst = 0;
     for (const Complex& x : a) {
-        auto best = std::min_element(b.begin(), b.end(),
-                                     [&x](const Complex& p, const Complex& q) { return std::abs(p - x) < std::abs(q - x); });
+        auto best = std::min_element(
+            b.begin(), b.end(), [&x](const Complex& p, const Complex& q) { return std::abs(p - x) < std::abs(q - x); });
         worst = std::max(worst, std::abs(*best - x));
         b.erase(best);
     }

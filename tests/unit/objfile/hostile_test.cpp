@@ -16,15 +16,12 @@ protected:
         int symbols, literals, code;
         bool operator==(const Tables&) const = default;
     };
-    static Tables tables()
-    {
-        return {program::symbolTable().count(), program::literalTable().count(),
-                program::codeBuffer().size()};
+    static Tables tables() {
+        return {program::symbolTable().count(), program::literalTable().count(), program::codeBuffer().size()};
     }
     // The small program's bytes, with the tables holding the loaded
     // program `resident` for the hostile file to meet.
-    std::vector<unsigned char> smallFile()
-    {
+    std::vector<unsigned char> smallFile() {
         const std::vector<unsigned char> bytes = bytesOf(compileTo("small.zuo", kSmall));
         reopen();
         EXPECT_EQ(compile("decl resident = 1; r() { return resident; }"), 0);
@@ -32,8 +29,7 @@ protected:
         return bytes;
     }
     // Loads bytes; the errors, with the tables checked to be untouched.
-    int loadRefused(const std::vector<unsigned char>& bytes)
-    {
+    int loadRefused(const std::vector<unsigned char>& bytes) {
         const Tables before = tables();
         const int errors = load(writeBytes("hostile.zuo", bytes));
         EXPECT_EQ(tables(), before);
@@ -41,25 +37,20 @@ protected:
         return errors;
     }
     // Position of the first occurrence of a marker's bytes.
-    static std::size_t offsetOf(const std::vector<unsigned char>& bytes, const std::string& text)
-    {
+    static std::size_t offsetOf(const std::vector<unsigned char>& bytes, const std::string& text) {
         auto at = std::search(bytes.begin(), bytes.end(), text.begin(), text.end());
         return static_cast<std::size_t>(at - bytes.begin());
     }
-    static void putInt(std::vector<unsigned char>& bytes, std::size_t at, std::uint32_t v)
-    {
-        for (int k = 0; k < 4; ++k)
-            bytes[at + static_cast<std::size_t>(k)] = static_cast<unsigned char>(v >> (8 * k));
+    static void putInt(std::vector<unsigned char>& bytes, std::size_t at, std::uint32_t v) {
+        for (int k = 0; k < 4; ++k) bytes[at + static_cast<std::size_t>(k)] = static_cast<unsigned char>(v >> (8 * k));
     }
     // The offset of the count behind a section marker.
-    static std::size_t countAfter(const std::vector<unsigned char>& bytes, const std::string& marker)
-    {
+    static std::size_t countAfter(const std::vector<unsigned char>& bytes, const std::string& marker) {
         return offsetOf(bytes, marker) + marker.size() + 1;
     }
 };
 
-TEST_F(HostileTest, HeaderChecks)
-{
+TEST_F(HostileTest, HeaderChecks) {
     std::vector<unsigned char> bytes = smallFile();
     std::vector<unsigned char> other = bytes;
     other[0] = 'X';
@@ -69,8 +60,7 @@ TEST_F(HostileTest, HeaderChecks)
     other = bytes;
     other[3] = '2';  // Zu0240
     EXPECT_EQ(loadRefused(other), 1);
-    EXPECT_NE(messages().back().find("please recompile .zuo file to match this version of Zu"),
-              std::string::npos);
+    EXPECT_NE(messages().back().find("please recompile .zuo file to match this version of Zu"), std::string::npos);
 
     // The minor version is not checked.
     other = bytes;
@@ -79,8 +69,7 @@ TEST_F(HostileTest, HeaderChecks)
     EXPECT_EQ(load(writeBytes("minor.zuo", other)), 0);
 }
 
-TEST_F(HostileTest, EveryTruncationIsRefused)
-{
+TEST_F(HostileTest, EveryTruncationIsRefused) {
     const std::vector<unsigned char> bytes = smallFile();
     for (std::size_t n = 0; n < bytes.size(); ++n) {
         messages().clear();
@@ -94,8 +83,7 @@ TEST_F(HostileTest, EveryTruncationIsRefused)
     }
 }
 
-TEST_F(HostileTest, HugeAndNegativeCountsAreRefused)
-{
+TEST_F(HostileTest, HugeAndNegativeCountsAreRefused) {
     const std::vector<unsigned char> bytes = smallFile();
     for (const char* marker : {"$zu$literals", "$zu$symbols", "$zu$pcode"}) {
         for (std::uint32_t count : {0x7FFFFFFFu, 0x80000000u, 0xFFFFFFFFu, 100000u}) {
@@ -104,14 +92,12 @@ TEST_F(HostileTest, HugeAndNegativeCountsAreRefused)
             messages().clear();
             EXPECT_EQ(loadRefused(bad), 1) << marker << " " << count;
             const bool negative = count >= 0x80000000u;
-            EXPECT_TRUE(reported(negative ? "file error" : "unexpected end of file"))
-                << marker << " " << count;
+            EXPECT_TRUE(reported(negative ? "file error" : "unexpected end of file")) << marker << " " << count;
         }
     }
 }
 
-TEST_F(HostileTest, OperandsOutsideTheFileAreRefused)
-{
+TEST_F(HostileTest, OperandsOutsideTheFileAreRefused) {
     const std::vector<unsigned char> bytes = smallFile();
     const std::size_t code = countAfter(bytes, "$zu$pcode") + 4;
     bool patched[3] = {false, false, false};
@@ -134,8 +120,7 @@ TEST_F(HostileTest, OperandsOutsideTheFileAreRefused)
     EXPECT_EQ(loadRefused(bad), 1);
 }
 
-TEST_F(HostileTest, StringWithoutEndAndBadMarkers)
-{
+TEST_F(HostileTest, StringWithoutEndAndBadMarkers) {
     const std::vector<unsigned char> bytes = smallFile();
     std::vector<unsigned char> bad = bytes;
     bad[offsetOf(bad, "text") + 4] = 'X';  // the NUL after the string
@@ -157,15 +142,13 @@ TEST_F(HostileTest, StringWithoutEndAndBadMarkers)
 
 // Values a program never stores: a library function, an address, an
 // array nested without end.
-TEST_F(HostileTest, ForeignKindsAndDeepNestingAreRefused)
-{
+TEST_F(HostileTest, ForeignKindsAndDeepNestingAreRefused) {
     smallFile();
     auto file = [](const std::vector<std::uint32_t>& literalWords) {
         std::vector<unsigned char> b(32, 0);
         b[0] = 'Z', b[1] = 'u', b[2] = '0', b[3] = '3', b[4] = '4', b[5] = '0';
         auto word = [&](std::uint32_t v) {
-            for (int k = 0; k < 4; ++k)
-                b.push_back(static_cast<unsigned char>(v >> (8 * k)));
+            for (int k = 0; k < 4; ++k) b.push_back(static_cast<unsigned char>(v >> (8 * k)));
         };
         auto text = [&](const std::string& s) {
             word(static_cast<std::uint32_t>(s.size()));
@@ -174,8 +157,7 @@ TEST_F(HostileTest, ForeignKindsAndDeepNestingAreRefused)
         };
         text("$zu$info"), word(0), text("$zu$end");
         text("$zu$literals");
-        for (std::uint32_t w : literalWords)
-            word(w);
+        for (std::uint32_t w : literalWords) word(w);
         text("$zu$end");
         text("$zu$symbols"), word(0), text("$zu$end");
         text("$zu$pcode"), word(0), text("$zu$end");
@@ -187,8 +169,7 @@ TEST_F(HostileTest, ForeignKindsAndDeepNestingAreRefused)
     EXPECT_EQ(loadRefused(file({1, ZU_INTFUNC})), 1);
     EXPECT_EQ(loadRefused(file({1, ZU_ARRAY | ZU_FLAG_ADR, 0})), 1);
     std::vector<std::uint32_t> deep{1};
-    for (int i = 0; i < 1000; ++i)
-        deep.insert(deep.end(), {ZU_ARRAY, 1});
+    for (int i = 0; i < 1000; ++i) deep.insert(deep.end(), {ZU_ARRAY, 1});
     deep.insert(deep.end(), {ZU_INT, 1});
     EXPECT_EQ(loadRefused(file(deep)), 1);
     std::vector<std::uint32_t> matrix{1, ZU_MATRIX, 0x10000, 0x10000};
@@ -198,8 +179,7 @@ TEST_F(HostileTest, ForeignKindsAndDeepNestingAreRefused)
 
 // Any one byte changed: loaded or refused, never a crash or a read out of
 // bounds (the sanitizer build checks the latter).
-TEST_F(HostileTest, SingleByteCorruptionsNeverCrash)
-{
+TEST_F(HostileTest, SingleByteCorruptionsNeverCrash) {
     const std::vector<unsigned char> bytes = smallFile();
     for (std::size_t at = 0; at < bytes.size(); ++at)
         for (unsigned char v : {0x00, 0x7F, 0xFF}) {

@@ -7,19 +7,14 @@ namespace {
 
 class ImportTest : public ObjfileTest {
 protected:
-    void SetUp() override
-    {
+    void SetUp() override {
         ObjfileTest::SetUp();
         ZuSetIncludePath(dir_.string().c_str());
     }
-    int addImport(const char* name)
-    {
-        return program::literalTable().addImport(name, false, false);
-    }
+    int addImport(const char* name) { return program::literalTable().addImport(name, false, false); }
 };
 
-TEST_F(ImportTest, ObjectFileIsPreferredToTheSource)
-{
+TEST_F(ImportTest, ObjectFileIsPreferredToTheSource) {
     compileTo("lib.zuo", "decl fromObject = 1;");
     writeFile("lib.zu", "decl fromSource = 1;");
     reopen();
@@ -30,16 +25,14 @@ TEST_F(ImportTest, ObjectFileIsPreferredToTheSource)
     EXPECT_NE(program::literalTable()[0].w2.i, 0);  // marked linked
 }
 
-TEST_F(ImportTest, SourceIsCompiledWhenThereIsNoObjectFile)
-{
+TEST_F(ImportTest, SourceIsCompiledWhenThereIsNoObjectFile) {
     writeFile("lib.zu", "decl fromSource = 3;");
     addImport("lib");
     EXPECT_EQ(IZuParseLinkImports(), 0);
     EXPECT_GE(find("fromSource"), 0);
 }
 
-TEST_F(ImportTest, DirectoryLoadsNothingAndMissingFileFails)
-{
+TEST_F(ImportTest, DirectoryLoadsNothingAndMissingFileFails) {
     const int symbols = program::symbolTable().count();
     EXPECT_EQ(IZuGetImportFile("lib/", 0, 0), 0);
     EXPECT_EQ(program::symbolTable().count(), symbols);
@@ -49,8 +42,7 @@ TEST_F(ImportTest, DirectoryLoadsNothingAndMissingFileFails)
     EXPECT_EQ(messages(), std::vector<std::string>{"Import file not found: nothere"});
 }
 
-TEST_F(ImportTest, ImportsOfLoadedFilesAreFollowedAndLoadedOnce)
-{
+TEST_F(ImportTest, ImportsOfLoadedFilesAreFollowedAndLoadedOnce) {
     compileTo("inner.zuo", "decl inner = 1;");
     // outer.zuo records the import of inner, in another case.
     reopen();
@@ -66,8 +58,7 @@ TEST_F(ImportTest, ImportsOfLoadedFilesAreFollowedAndLoadedOnce)
     EXPECT_TRUE(messages().empty()) << messages().front();  // no duplicate from a second load
 }
 
-TEST_F(ImportTest, SearchAlongImportsLooksBesideImportsWithDirectories)
-{
+TEST_F(ImportTest, SearchAlongImportsLooksBesideImportsWithDirectories) {
     std::filesystem::create_directories(dir_ / "sub");
     std::ofstream((dir_ / "sub" / "ext.so").string()) << "x";
     ZuSetIncludePath(nullptr);

@@ -24,15 +24,13 @@ namespace zu::test {
 
 class ObjfileTest : public ::testing::Test {
 protected:
-    static std::vector<std::string>& messages()
-    {
+    static std::vector<std::string>& messages() {
         static std::vector<std::string> log;
         return log;
     }
     static void record(const char* text) { messages().push_back(text ? text : ""); }
 
-    void SetUp() override
-    {
+    void SetUp() override {
         messages().clear();
         SetZuMessage(record);
         ZuParseSetLineno(0);
@@ -44,8 +42,7 @@ protected:
         ZuOpenCode();
     }
 
-    void TearDown() override
-    {
+    void TearDown() override {
         freeGlobalValues();
         IZuScanExit();
         ZuOpenSourceText(nullptr);
@@ -60,22 +57,18 @@ protected:
 
     // Global values belong to the run-time clean-up, which these tests do
     // not reach.
-    static void freeGlobalValues()
-    {
+    static void freeGlobalValues() {
         auto& st = program::symbolTable();
-        for (int g = 0; g < st.count(); ++g)
-            ZuFreeValue(&st[g].val);
+        for (int g = 0; g < st.count(); ++g) ZuFreeValue(&st[g].val);
     }
-    void reopen()
-    {
+    void reopen() {
         freeGlobalValues();
         ZuOpenCode();
     }
 
     std::string path(const std::string& name) const { return (dir_ / name).string(); }
 
-    int compile(const char* text)
-    {
+    int compile(const char* text) {
         source_ = text;
         ZuOpenSourceText(source_.c_str());
         const int errors = IZuParse();
@@ -83,62 +76,50 @@ protected:
         return errors;
     }
     // Compiles into fresh tables and writes the object file; the path.
-    std::string compileTo(const std::string& name, const char* text)
-    {
+    std::string compileTo(const std::string& name, const char* text) {
         reopen();
         EXPECT_EQ(compile(text), 0) << text;
         const std::string p = path(name);
         EXPECT_EQ(ZuWriteCode(std::fopen(p.c_str(), "wb")), 1);
         return p;
     }
-    void writeFile(const std::string& name, const std::string& text) const
-    {
+    void writeFile(const std::string& name, const std::string& text) const {
         std::ofstream(path(name), std::ios::binary) << text;
     }
-    std::vector<unsigned char> bytesOf(const std::string& p) const
-    {
+    std::vector<unsigned char> bytesOf(const std::string& p) const {
         std::ifstream in(p, std::ios::binary);
         return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
     }
-    std::string writeBytes(const std::string& name, const std::vector<unsigned char>& bytes) const
-    {
+    std::string writeBytes(const std::string& name, const std::vector<unsigned char>& bytes) const {
         const std::string p = path(name);
         std::ofstream(p, std::ios::binary)
-            .write(reinterpret_cast<const char*>(bytes.data()),
-                   static_cast<std::streamsize>(bytes.size()));
+            .write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
         return p;
     }
     // Loads an object file by path; the link errors.
-    static int load(const std::string& p)
-    {
+    static int load(const std::string& p) {
         std::FILE* f = std::fopen(p.c_str(), "rb");
-        if (!f)
-            return -1;
+        if (!f) return -1;
         const int errors = objfile::LoadObjectFile(f, p.c_str());
         std::fclose(f);
         return errors;
     }
 
-    static int find(const char* name)
-    {
-        return program::symbolTable().find(name, 0, program::symbolTable().count());
-    }
+    static int find(const char* name) { return program::symbolTable().find(name, 0, program::symbolTable().count()); }
     static ZuVALUE& value(int g) { return program::symbolTable()[g].val; }
 
     // One line per instruction from `from` on, with operands shown by what
     // they mean rather than by position: a global by name, a jump relative
     // to `base`, a literal by its value.  Equal for the same program
     // wherever it was loaded.
-    static std::vector<std::string> describe(int from, int base)
-    {
+    static std::vector<std::string> describe(int from, int base) {
         std::vector<std::string> out;
         const auto code = program::codeBuffer().code();
         for (std::size_t a = static_cast<std::size_t>(from); a < code.size(); ++a)
             out.push_back(describe(code[a], base));
         return out;
     }
-    static std::string describe(const ZuPCODE& i, int base)
-    {
+    static std::string describe(const ZuPCODE& i, int base) {
         const program::OpcodeInfo* info = program::opcodeInfo(i.op);
         std::string s = program::mnemonic(i.op);
         switch (info ? info->operand : program::Operand::None) {
@@ -147,28 +128,22 @@ protected:
         case program::Operand::CodeAddress: return s + " @" + std::to_string(i.arg - base);
         case program::Operand::Literal:
         case program::Operand::LocalName:
-            if (i.arg >= 0)
-                return s + " " + literalText(i.arg);
+            if (i.arg >= 0) return s + " " + literalText(i.arg);
             break;
         default: break;
         }
         return s + " " + std::to_string(i.arg);
     }
-    static std::string symbolName(int g)
-    {
+    static std::string symbolName(int g) {
         auto& st = program::symbolTable();
-        if (g < 0 || g >= st.count())
-            return "<out of range>";
+        if (g < 0 || g >= st.count()) return "<out of range>";
         const char* n = st[g].name;
-        if (!n)
-            return "<anonymous>";
+        if (!n) return "<anonymous>";
         return n[0] == '@' ? n + 1 : n;
     }
-    static std::string literalText(int i)
-    {
+    static std::string literalText(int i) {
         auto& lt = program::literalTable();
-        if (i >= lt.count())
-            return "<out of range>";
+        if (i >= lt.count()) return "<out of range>";
         const ZuVALUE& v = lt[i];
         switch (v.t & ZU_TYPE_MASK) {
         case ZU_INT: return "int " + std::to_string(v.w1.i);
@@ -179,11 +154,9 @@ protected:
         }
     }
 
-    static bool reported(const std::string& text)
-    {
+    static bool reported(const std::string& text) {
         for (const std::string& m : messages())
-            if (m.find(text) != std::string::npos)
-                return true;
+            if (m.find(text) != std::string::npos) return true;
         return false;
     }
 

@@ -9,11 +9,9 @@ namespace {
 
 class RoundTripTest : public ObjfileTest {
 protected:
-    static std::vector<std::string> literalTexts(int from)
-    {
+    static std::vector<std::string> literalTexts(int from) {
         std::vector<std::string> out;
-        for (int i = from; i < program::literalTable().count(); ++i)
-            out.push_back(literalText(i));
+        for (int i = from; i < program::literalTable().count(); ++i) out.push_back(literalText(i));
         return out;
     }
 };
@@ -40,8 +38,7 @@ main()
 }
 )";
 
-TEST_F(RoundTripTest, ProgramReadBackHasTheSameCodeSymbolsAndLiterals)
-{
+TEST_F(RoundTripTest, ProgramReadBackHasTheSameCodeSymbolsAndLiterals) {
     ZuParseInterDebug(0, 1);  // statics keep their names as "@name"
     const std::string p = compileTo("prog.zuo", kProgram);
     const std::vector<std::string> code = describe(0, 0);
@@ -82,8 +79,7 @@ TEST_F(RoundTripTest, ProgramReadBackHasTheSameCodeSymbolsAndLiterals)
     EXPECT_EQ(value(baseClass).w4.nv[1].val.w1.i, 2);  // the static member's value
 }
 
-TEST_F(ObjfileTest, StaticsLoseTheirNameUnlessDebugging)
-{
+TEST_F(ObjfileTest, StaticsLoseTheirNameUnlessDebugging) {
     compileTo("plain.zuo", "static decl s = 1; static f() { return s; } main() { f(); }");
     reopen();
     ASSERT_EQ(load(path("plain.zuo")), 0);
@@ -98,24 +94,21 @@ TEST_F(ObjfileTest, StaticsLoseTheirNameUnlessDebugging)
     EXPECT_GE(find("@s"), 0);
 }
 
-TEST_F(ObjfileTest, OnlyExternalsTheCodeUsesAreWritten)
-{
+TEST_F(ObjfileTest, OnlyExternalsTheCodeUsesAreWritten) {
     compileTo("ext.zuo", "extern decl used, unused; extern f(x); extern g(); main() { f(used); }");
     objfile::StagedProgram stage;
     std::FILE* f = std::fopen(path("ext.zuo").c_str(), "rb");
     ASSERT_TRUE(objfile::ReadObjectFile(f, "ext.zuo", stage));
     std::fclose(f);
     std::vector<std::string> names;
-    for (const auto& s : stage.symbols)
-        names.push_back(s.record.name ? s.record.name : "");
+    for (const auto& s : stage.symbols) names.push_back(s.record.name ? s.record.name : "");
     EXPECT_EQ(names, (std::vector<std::string>{"used", "f", "main"}));
 }
 
-TEST_F(ObjfileTest, SecondFileIsRelocatedBehindTheFirst)
-{
+TEST_F(ObjfileTest, SecondFileIsRelocatedBehindTheFirst) {
     const std::string a = compileTo("a.zuo", "decl x = 1.5; f(v) { if (v) return \"yes\"; return x; }");
-    const std::string b = compileTo(
-        "b.zuo", "extern decl x; extern f(v); decl y = 2.5; main() { while (y) y = f(x) + \"b\"; }");
+    const std::string b =
+        compileTo("b.zuo", "extern decl x; extern f(v); decl y = 2.5; main() { while (y) y = f(x) + \"b\"; }");
     const std::vector<std::string> bCode = describe(0, 0);
 
     reopen();
@@ -139,12 +132,10 @@ TEST_F(ObjfileTest, SecondFileIsRelocatedBehindTheFirst)
     EXPECT_TRUE(sawLiteral);
 }
 
-TEST_F(ObjfileTest, WriteErrorIsReported)
-{
+TEST_F(ObjfileTest, WriteErrorIsReported) {
     compile("main() {}");
     std::FILE* full = std::fopen("/dev/full", "wb");
-    if (!full)
-        GTEST_SKIP() << "no /dev/full";
+    if (!full) GTEST_SKIP() << "no /dev/full";
     EXPECT_EQ(ZuWriteCode(full), 0);
     EXPECT_TRUE(reported("Link error: writing file"));
 }

@@ -11,8 +11,8 @@ namespace tok = zu::program::tok;
 using zu_test::DoubleValue;
 using zu_test::IntValue;
 using zu_test::MatrixValue;
-using zu_test::StringValue;
 using zu_test::runMessages;
+using zu_test::StringValue;
 using Arithmetic = zu_test::OperatorTest;
 
 TEST_F(Arithmetic, IntsWrapAndDivisionGivesADouble) {

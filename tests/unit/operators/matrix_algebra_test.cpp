@@ -11,8 +11,8 @@ namespace tok = zu::program::tok;
 using zu_test::DoubleValue;
 using zu_test::IntValue;
 using zu_test::MatrixValue;
-using zu_test::StringValue;
 using zu_test::runMessages;
+using zu_test::StringValue;
 using Power = zu_test::OperatorTest;
 
 void ExpectNear(const ZuVALUE& m, std::vector<double> expected) {
@@ -101,13 +101,11 @@ TEST_F(Products, DivisionByAMatrixMultipliesByItsInverse) {
 }
 
 TEST_F(Products, KroneckerDirectAndTransposedProducts) {
-    EXPECT_MATRIX(Apply(tok::StarStar, {MatrixValue(1, 2, {1, 2}), MatrixValue(2, 1, {1, 10})}), 2, 2,
-                  {1, 2, 10, 20});
-    EXPECT_MATRIX(Apply(tok::StarTilde, {MatrixValue(2, 2, {1, 2, 3, 4}), MatrixValue(2, 2, {1, 10, 100, 1000})}), 2,
-                  4, {1, 10, 2, 20, 300, 3000, 400, 4000});
+    EXPECT_MATRIX(Apply(tok::StarStar, {MatrixValue(1, 2, {1, 2}), MatrixValue(2, 1, {1, 10})}), 2, 2, {1, 2, 10, 20});
+    EXPECT_MATRIX(Apply(tok::StarTilde, {MatrixValue(2, 2, {1, 2, 3, 4}), MatrixValue(2, 2, {1, 10, 100, 1000})}), 2, 4,
+                  {1, 10, 2, 20, 300, 3000, 400, 4000});
     EXPECT_RUN_ERROR(Apply(tok::StarTilde, {MatrixValue(2, 1, {1, 2}), MatrixValue(1, 1, {1})}), 10);
-    EXPECT_MATRIX(Apply(tok::MulTranspose, {MatrixValue(1, 2, {1, 2}), MatrixValue(2, 2, {1, 0, 0, 1})}), 1, 2,
-                  {1, 2});
+    EXPECT_MATRIX(Apply(tok::MulTranspose, {MatrixValue(1, 2, {1, 2}), MatrixValue(2, 2, {1, 0, 0, 1})}), 1, 2, {1, 2});
     EXPECT_MATRIX(Apply(tok::TransposeMul, {MatrixValue(2, 1, {3, 4})}), 1, 1, {25});
     EXPECT_EQ(Apply(tok::TransposeMul, {IntValue(-5)}).w1.i, 25);
 }

@@ -52,7 +52,9 @@ public:
         return out;
     }
 
-    static std::string Text(const ZuVALUE& s) { return s.w2.s == nullptr ? std::string{} : std::string(s.w2.s, static_cast<std::size_t>(s.w1.i)); }
+    static std::string Text(const ZuVALUE& s) {
+        return s.w2.s == nullptr ? std::string{} : std::string(s.w2.s, static_cast<std::size_t>(s.w1.i));
+    }
 
 protected:
     ZuVALUE stack_[6]{};
@@ -60,11 +62,11 @@ protected:
 
 }  // namespace zu_test
 
-#define EXPECT_MATRIX(value, rows, cols, ...)                                   \
-    do {                                                                        \
-        const ZuVALUE& m_ = (value);                                            \
-        ASSERT_EQ(m_.t & ZU_TYPE_MASK, ZU_MATRIX);                              \
-        EXPECT_EQ(m_.w1.i, rows);                                               \
-        EXPECT_EQ(m_.w2.i, cols);                                               \
+#define EXPECT_MATRIX(value, rows, cols, ...)                                              \
+    do {                                                                                   \
+        const ZuVALUE& m_ = (value);                                                       \
+        ASSERT_EQ(m_.t& ZU_TYPE_MASK, ZU_MATRIX);                                          \
+        EXPECT_EQ(m_.w1.i, rows);                                                          \
+        EXPECT_EQ(m_.w2.i, cols);                                                          \
         EXPECT_EQ(zu_test::OperatorTest::Elements(m_), (std::vector<double> __VA_ARGS__)); \
     } while (false)

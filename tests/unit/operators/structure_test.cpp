@@ -12,8 +12,8 @@ namespace tok = zu::program::tok;
 using zu_test::DoubleValue;
 using zu_test::IntValue;
 using zu_test::MatrixValue;
-using zu_test::StringValue;
 using zu_test::runMessages;
+using zu_test::StringValue;
 using Concatenation = zu_test::OperatorTest;
 
 TEST_F(Concatenation, ScalarsAndMatrices) {
@@ -114,9 +114,7 @@ TEST_F(Range, EndsAreTruncatedScalars) {
     EXPECT_EQ(stack_[1].w2.i, -256);
 }
 
-TEST_F(Range, ShiftOperatorsAreBadOperands) {
-    EXPECT_RUN_ERROR(Apply(tok::ShiftLeft, {IntValue(1), IntValue(2)}), 10);
-}
+TEST_F(Range, ShiftOperatorsAreBadOperands) { EXPECT_RUN_ERROR(Apply(tok::ShiftLeft, {IntValue(1), IntValue(2)}), 10); }
 
 using Gauss = zu_test::OperatorTest;
 

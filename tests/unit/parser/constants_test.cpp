@@ -10,8 +10,7 @@ namespace {
 
 double at(const ZuVALUE* m, int i, int j) { return m->w3.m[i][j]; }
 
-TEST_F(ParseTest, ArithmeticOverIntsAndDoubles)
-{
+TEST_F(ParseTest, ArithmeticOverIntsAndDoubles) {
     ASSERT_EQ(compile("const decl A = 2 ^ 3 * 2 - 1;\n"
                       "const decl B = 1 / 2;\n"
                       "const decl C = -2 ^ 2;\n"
@@ -33,15 +32,13 @@ TEST_F(ParseTest, ArithmeticOverIntsAndDoubles)
     EXPECT_EQ(global("H")->w1.i, 64);
 }
 
-TEST_F(ParseTest, DivisionByZeroGivesOne)
-{
+TEST_F(ParseTest, DivisionByZeroGivesOne) {
     EXPECT_EQ(compile("const decl X = 1 / 0;"), 1);
     EXPECT_TRUE(reported("divide by zero"));
     EXPECT_EQ(global("X")->w1.i, 1);
 }
 
-TEST_F(ParseTest, OperandsMustBeConstantNumbers)
-{
+TEST_F(ParseTest, OperandsMustBeConstantNumbers) {
     EXPECT_EQ(compile("decl v = 1; const decl A = v + 1;\n"
                       "const decl B = \"ab\" * 2;\n"
                       "decl m[2.5];\n"
@@ -55,8 +52,7 @@ TEST_F(ParseTest, OperandsMustBeConstantNumbers)
     EXPECT_TRUE(reported("constant expression must be scalar"));
 }
 
-TEST_F(ParseTest, GlobalsWithDimensionsAndValues)
-{
+TEST_F(ParseTest, GlobalsWithDimensionsAndValues) {
     ASSERT_EQ(compile("decl a, b = \"text\", m[2][3] = 1.5, v[2], c = .NaN, d = 'a';\n"
                       "enum { ZERO, ONE, TEN = 10, ELEVEN };"),
               0);
@@ -78,16 +74,14 @@ TEST_F(ParseTest, GlobalsWithDimensionsAndValues)
     EXPECT_TRUE(global("TEN")->t & ZU_FLAG_CON);
 }
 
-TEST_F(ParseTest, ConstantsRedeclaredOnlyWithTheSameValue)
-{
+TEST_F(ParseTest, ConstantsRedeclaredOnlyWithTheSameValue) {
     EXPECT_EQ(compile("const decl K = 3; const decl K = 3; const decl K = 4;"), 1);
     EXPECT_TRUE(reported("'K' redefinition of constant"));
     EXPECT_EQ(compile("extern decl e = 1;"), 1);
     EXPECT_TRUE(reported("'e' cannot initialize external variable"));
 }
 
-TEST_F(ParseTest, MatrixConstantElementForms)
-{
+TEST_F(ParseTest, MatrixConstantElementForms) {
     ASSERT_EQ(compile("const decl A = <1, 2; 3, 4>;\n"
                       "const decl B = <[3] * 7>;\n"
                       "const decl C = <1 : 4; 4 : 1>;\n"
@@ -122,8 +116,7 @@ TEST_F(ParseTest, MatrixConstantElementForms)
     EXPECT_EQ(at(global("G"), 0, 1), 6.0);
 }
 
-TEST_F(ParseTest, MatrixConstantFaults)
-{
+TEST_F(ParseTest, MatrixConstantFaults) {
     EXPECT_EQ(compile("const decl A = <1 : 2 [-1]>;\n"
                       "const decl B = <1 : 5 [0]>;\n"
                       "const decl C = <1 2>;\n"
@@ -135,8 +128,7 @@ TEST_F(ParseTest, MatrixConstantFaults)
     EXPECT_TRUE(reported("constant expression must be integer or double"));
 }
 
-TEST_F(ParseTest, ConstantArrays)
-{
+TEST_F(ParseTest, ConstantArrays) {
     ASSERT_EQ(compile("const decl A = {1, \"two\", <3>, {4}};"), 0);
     const ZuVALUE* a = global("A");
     ASSERT_EQ(a->t & ZU_TYPE_MASK, ZU_ARRAY);

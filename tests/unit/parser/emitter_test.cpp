@@ -7,8 +7,8 @@
 #include <climits>
 
 using namespace zu::compiler;
-using zu::program::Op;
 using zu::program::code;
+using zu::program::Op;
 namespace tok = zu::program::tok;
 using zu::test::ParseTest;
 
@@ -16,20 +16,17 @@ namespace {
 
 class EmitterTest : public ParseTest {
 protected:
-    void SetUp() override
-    {
+    void SetUp() override {
         ParseTest::SetUp();
         ResetState();
     }
-    std::vector<std::string> tail(std::size_t n) const
-    {
+    std::vector<std::string> tail(std::size_t n) const {
         auto all = listing();
         return {all.end() - static_cast<long>(std::min(n, all.size())), all.end()};
     }
 };
 
-TEST_F(EmitterTest, LoadsAfterPushAreFolded)
-{
+TEST_F(EmitterTest, LoadsAfterPushAreFolded) {
     Emit(code(Op::PSH), 0);
     Emit(code(Op::LAP), 2);
     Emit(code(Op::PSH), 0);
@@ -38,12 +35,10 @@ TEST_F(EmitterTest, LoadsAfterPushAreFolded)
     Emit(code(Op::LTI), 7);
     Emit(code(Op::PSH), 0);
     Emit(code(Op::LOD), 3);
-    EXPECT_EQ(listing(),
-              (std::vector<std::string>{"PAP 2", "PBP 1", "PSH 7", "PSH 0", "LOD 3"}));
+    EXPECT_EQ(listing(), (std::vector<std::string>{"PAP 2", "PBP 1", "PSH 7", "PSH 0", "LOD 3"}));
 }
 
-TEST_F(EmitterTest, NoFoldingInTestsOrAcrossJumpTargets)
-{
+TEST_F(EmitterTest, NoFoldingInTestsOrAcrossJumpTargets) {
     Emit(code(Op::PSH), 0);
     State().testDepth = 1;
     Emit(code(Op::LAP), 2);
@@ -54,8 +49,7 @@ TEST_F(EmitterTest, NoFoldingInTestsOrAcrossJumpTargets)
     EXPECT_EQ(listing(), (std::vector<std::string>{"PSH 0", "LAP 2", "PSH 0", "LBP 1"}));
 }
 
-TEST_F(EmitterTest, UnaryMinusNegatesConstants)
-{
+TEST_F(EmitterTest, UnaryMinusNegatesConstants) {
     Emit(code(Op::PSH), 3);
     Emit(code(Op::OPR), tok::UnaryMinus);
     Emit(code(Op::SBP), 0);
@@ -69,8 +63,7 @@ TEST_F(EmitterTest, UnaryMinusNegatesConstants)
                                                    "OPR 116", "LBP 0", "OPR 116"}));
 }
 
-TEST_F(EmitterTest, ProductWithTransposedRightOperand)
-{
+TEST_F(EmitterTest, ProductWithTransposedRightOperand) {
     Emit(code(Op::LBP), 0);
     Emit(code(Op::PSH), 0);
     Emit(code(Op::LBP), 1);
@@ -79,8 +72,7 @@ TEST_F(EmitterTest, ProductWithTransposedRightOperand)
     EXPECT_EQ(listing(), (std::vector<std::string>{"LBP 0", "PBP 1", "OPR 163"}));
 }
 
-TEST_F(EmitterTest, CrossProductOfOneVariable)
-{
+TEST_F(EmitterTest, CrossProductOfOneVariable) {
     // Folded right load.
     Emit(code(Op::LAP), 1);
     Emit(code(Op::OPR), tok::Quote);
@@ -94,12 +86,10 @@ TEST_F(EmitterTest, CrossProductOfOneVariable)
     Emit(code(Op::LOD), 4);
     Emit(code(Op::LMP), 2);
     Emit(code(Op::OPR), tok::Star);
-    EXPECT_EQ(listing(),
-              (std::vector<std::string>{"LAP 1", "OPR 122", "LOD 4", "LMP 2", "OPR 122"}));
+    EXPECT_EQ(listing(), (std::vector<std::string>{"LAP 1", "OPR 122", "LOD 4", "LMP 2", "OPR 122"}));
 }
 
-TEST_F(EmitterTest, ProductsThatStay)
-{
+TEST_F(EmitterTest, ProductsThatStay) {
     // Two different variables, and different members of one variable.
     Emit(code(Op::LAP), 1);
     Emit(code(Op::OPR), tok::Quote);
@@ -123,8 +113,7 @@ TEST_F(EmitterTest, ProductsThatStay)
     EXPECT_EQ(tail(3), (std::vector<std::string>{"PBP 1", "OPR 115", "OPR 91"}));
 }
 
-TEST_F(EmitterTest, ForwardChainsArePatched)
-{
+TEST_F(EmitterTest, ForwardChainsArePatched) {
     int chain = EmitChained(code(Op::JMP), 0);
     chain = EmitChained(code(Op::JMF), chain);
     Emit(code(Op::LTI), 1);
@@ -135,8 +124,7 @@ TEST_F(EmitterTest, ForwardChainsArePatched)
     EXPECT_EQ(c[1].arg, 5);
 }
 
-TEST_F(EmitterTest, JumpToTheNextInstructionIsDropped)
-{
+TEST_F(EmitterTest, JumpToTheNextInstructionIsDropped) {
     int jump = EmitChained(code(Op::JMP), 0);
     PatchOrDropJump(jump);
     EXPECT_TRUE(emitted().empty());
@@ -150,8 +138,7 @@ TEST_F(EmitterTest, JumpToTheNextInstructionIsDropped)
     EXPECT_EQ(tail(2), (std::vector<std::string>{"JMP 5", "LTI 1"}));
 }
 
-TEST_F(EmitterTest, LineMarkersShareOneInstruction)
-{
+TEST_F(EmitterTest, LineMarkersShareOneInstruction) {
     State().lineNumbers = true;
     LineMarker();
     LineMarker();
@@ -162,8 +149,7 @@ TEST_F(EmitterTest, LineMarkersShareOneInstruction)
 }
 
 // The same rewrites from source text.
-TEST_F(ParseTest, RewritesFromSource)
-{
+TEST_F(ParseTest, RewritesFromSource) {
     ASSERT_EQ(compile("f(a, b) { decl x; x = a' * a; x = a * b'; x = a' * b; x = -3; }"), 0);
     EXPECT_TRUE(contains("OPR 122"));
     EXPECT_TRUE(contains("OPR 163"));
@@ -171,8 +157,7 @@ TEST_F(ParseTest, RewritesFromSource)
     EXPECT_FALSE(contains("OPR 116"));
 }
 
-TEST_F(ParseTest, RewritesSwitchedOff)
-{
+TEST_F(ParseTest, RewritesSwitchedOff) {
     ZuParseOptimization(0);
     ASSERT_EQ(compile("extern sqrt(x); f(a, b) { decl x; x = a' * a; x = a * b'; x = sqrt(a); }"), 0);
     EXPECT_FALSE(contains("OPR 122"));
@@ -181,8 +166,7 @@ TEST_F(ParseTest, RewritesSwitchedOff)
     EXPECT_FALSE(contains("FNI 156"));
 }
 
-TEST_F(ParseTest, FastFunctionsTakeTheCallSlot)
-{
+TEST_F(ParseTest, FastFunctionsTakeTheCallSlot) {
     ASSERT_EQ(compile("sqrt(x); rows(x); mysqrt(x); f(a) { return sqrt(a) + rows(a) + mysqrt(a); }"), 0);
     EXPECT_TRUE(contains("FNI 156"));
     EXPECT_TRUE(contains("FNI 152"));

@@ -8,26 +8,21 @@ using zu::test::ParseTest;
 
 namespace {
 
-TEST_F(ParseTest, MessageTableHoldsEveryCode)
-{
+TEST_F(ParseTest, MessageTableHoldsEveryCode) {
     EXPECT_EQ(zu::compiler::MessageText(0), "duplicate identifier");
-    EXPECT_EQ(zu::compiler::MessageText(57),
-              "elements in a matrix constant must be separated by , or ;");
+    EXPECT_EQ(zu::compiler::MessageText(57), "elements in a matrix constant must be separated by , or ;");
     EXPECT_EQ(zu::compiler::MessageText(67), "Warning: string longer than 8 characters");
     EXPECT_EQ(zu::compiler::MessageText(68), "nested too deeply");
-    for (int code = 0; code <= 68; ++code)
-        EXPECT_FALSE(zu::compiler::MessageText(code).empty()) << code;
+    for (int code = 0; code <= 68; ++code) EXPECT_FALSE(zu::compiler::MessageText(code).empty()) << code;
     EXPECT_TRUE(zu::compiler::MessageText(69).empty());
 }
 
-TEST_F(ParseTest, ExpectedButFoundNamesBothTokens)
-{
+TEST_F(ParseTest, ExpectedButFoundNamesBothTokens) {
     EXPECT_EQ(compile("f() { return 1 }"), 1);
     EXPECT_TRUE(reported("';' expected but found '}'"));
 }
 
-TEST_F(ParseTest, WarningsAreNotCountedAndCanBeSilenced)
-{
+TEST_F(ParseTest, WarningsAreNotCountedAndCanBeSilenced) {
     EXPECT_EQ(compile("f(a) { if (a = 1) ; while (a) ; }"), 0);
     EXPECT_TRUE(reported("Warning: assignment in test expression"));
     EXPECT_TRUE(reported("Warning: isolated ; is empty statement"));
@@ -38,8 +33,7 @@ TEST_F(ParseTest, WarningsAreNotCountedAndCanBeSilenced)
     EXPECT_TRUE(messages().empty());
 }
 
-TEST_F(ParseTest, FunctionDeclarationRules)
-{
+TEST_F(ParseTest, FunctionDeclarationRules) {
     EXPECT_EQ(compile("f(a);\n f(const a) { }\n"
                       "g(a) { } g(a) { }\n"
                       "h(...);\n"
@@ -54,8 +48,7 @@ TEST_F(ParseTest, FunctionDeclarationRules)
     EXPECT_TRUE(reported("'static' type specifier unexpected"));
 }
 
-TEST_F(ParseTest, VariableArgumentCounts)
-{
+TEST_F(ParseTest, VariableArgumentCounts) {
     EXPECT_EQ(compile("v(a, b, ...);\n main() { v(1, 2); v(1, 2, 3, 4); v(1); }"), 1);
     EXPECT_TRUE(reported("'v' wrong number of arguments"));
     const ZuVALUE* v = global("v");
@@ -64,8 +57,7 @@ TEST_F(ParseTest, VariableArgumentCounts)
     EXPECT_STREQ(v->w3.s, "  $v");
 }
 
-TEST_F(ParseTest, ClassRules)
-{
+TEST_F(ParseTest, ClassRules) {
     EXPECT_EQ(compile("class A { decl x = 1; f(); g() { } };\n"
                       "class B : C { };\n"
                       "A::h() { }\n"
@@ -83,8 +75,7 @@ TEST_F(ParseTest, ClassRules)
     EXPECT_TRUE(reported("'m' static member function can only access static members"));
 }
 
-TEST_F(ParseTest, ClassLayoutPutsBaseMembersFirst)
-{
+TEST_F(ParseTest, ClassLayoutPutsBaseMembersFirst) {
     ASSERT_EQ(compile("class A { decl a1, a2; A(); };\n"
                       "class B : A { decl b1; B(x); ~B(); Run(); };\n"),
               0);
@@ -101,19 +92,16 @@ TEST_F(ParseTest, ClassLayoutPutsBaseMembersFirst)
     EXPECT_EQ(b->w2.i, 0);  // the base class's index
 }
 
-TEST_F(ParseTest, LoopAndLabelLimits)
-{
+TEST_F(ParseTest, LoopAndLabelLimits) {
     std::string deep = "f() { ";
-    for (int i = 0; i < 41; ++i)
-        deep += "while (1) ";
+    for (int i = 0; i < 41; ++i) deep += "while (1) ";
     deep += "; }\n g() { :a :a ; }";
     EXPECT_EQ(compile(deep.c_str()), 2);
     EXPECT_TRUE(reported("too many nested loops"));
     EXPECT_TRUE(reported("'a' duplicate label"));
 }
 
-TEST_F(ParseTest, NamespacesPrefixTheirNames)
-{
+TEST_F(ParseTest, NamespacesPrefixTheirNames) {
     EXPECT_EQ(compile("namespace io { decl level = 2; get() { return level; } }\n"
                       "main() { return io::get() + io::level; }\n"
                       "namespace { }\n"
@@ -125,8 +113,7 @@ TEST_F(ParseTest, NamespacesPrefixTheirNames)
     EXPECT_TRUE(reported("'b' nested namespaces not supported"));
 }
 
-TEST_F(ParseTest, ImportsAndPragmasAreRecorded)
-{
+TEST_F(ParseTest, ImportsAndPragmasAreRecorded) {
     ASSERT_EQ(compile("#pragma array_base(1)\n#pragma other(x)\n"
                       "f(x) { return x[1]; }\n"),
               0);
@@ -134,8 +121,7 @@ TEST_F(ParseTest, ImportsAndPragmasAreRecorded)
     EXPECT_TRUE(contains("OPR 89"));
 }
 
-TEST_F(ParseTest, UnusedExternalsLoseTheirNames)
-{
+TEST_F(ParseTest, UnusedExternalsLoseTheirNames) {
     ASSERT_EQ(compile("used(x); unused(x); decl g; main() { used(g); }"), 0);
     ZuParseDelUnusedExternals();
     EXPECT_NE(global("used"), nullptr);
@@ -149,10 +135,8 @@ namespace {
 
 // Untrusted nesting stops the compilation with a message instead of
 // exhausting the stack.
-TEST_F(ParseTest, DeepNestingIsRefused)
-{
-    const std::string parens = "f() { return " + std::string(20000, '(') + "1" +
-                               std::string(20000, ')') + "; }";
+TEST_F(ParseTest, DeepNestingIsRefused) {
+    const std::string parens = "f() { return " + std::string(20000, '(') + "1" + std::string(20000, ')') + "; }";
     EXPECT_GE(compile(parens.c_str()), 1);
     EXPECT_TRUE(reported("nested too deeply"));
     messages().clear();
@@ -163,8 +147,7 @@ TEST_F(ParseTest, DeepNestingIsRefused)
     messages().clear();
     reopen();
     std::string minus = "const decl X = ";
-    for (int i = 0; i < 20000; ++i)
-        minus += "- ";
+    for (int i = 0; i < 20000; ++i) minus += "- ";
     minus += "1;";
     EXPECT_GE(compile(minus.c_str()), 1);
     EXPECT_TRUE(reported("nested too deeply"));
@@ -177,11 +160,9 @@ TEST_F(ParseTest, DeepNestingIsRefused)
 
 // An else-if ladder is a list, not nesting: a ladder of any length
 // compiles, and each rung picks its own branch.
-TEST_F(ParseTest, AnElseIfLadderOfAnyLengthCompiles)
-{
+TEST_F(ParseTest, AnElseIfLadderOfAnyLengthCompiles) {
     std::string ladder = "f(x) { decl r = -1; if (x == 0) r = 0;";
-    for (int i = 1; i < 5000; ++i)
-        ladder += " else if (x == " + std::to_string(i) + ") r = " + std::to_string(i) + ";";
+    for (int i = 1; i < 5000; ++i) ladder += " else if (x == " + std::to_string(i) + ") r = " + std::to_string(i) + ";";
     ladder += " else r = -2; return r; }";
     EXPECT_EQ(compile(ladder.c_str()), 0);
     EXPECT_FALSE(reported("nested too deeply"));

@@ -19,15 +19,13 @@ namespace zu::test {
 
 class ParseTest : public ::testing::Test {
 protected:
-    static std::vector<std::string>& messages()
-    {
+    static std::vector<std::string>& messages() {
         static std::vector<std::string> log;
         return log;
     }
     static void record(const char* text) { messages().push_back(text ? text : ""); }
 
-    void SetUp() override
-    {
+    void SetUp() override {
         messages().clear();
         SetZuMessage(record);
         ZuParseOptimization(1);
@@ -37,15 +35,13 @@ protected:
         ZuOpenCode();
     }
     // Opens fresh tables within one test.
-    void reopen()
-    {
+    void reopen() {
         freeGlobalValues();
         ZuOpenCode();
     }
     // Global values belong to the run-time clean-up, which these tests do
     // not reach: the compile-time layouts are released here.
-    static void freeGlobalValues()
-    {
+    static void freeGlobalValues() {
         auto& st = program::symbolTable();
         for (int g = 0; g < st.count(); ++g) {
             ZuVALUE& v = st[g].val;
@@ -67,8 +63,7 @@ protected:
         }
     }
 
-    void TearDown() override
-    {
+    void TearDown() override {
         freeGlobalValues();
         IZuScanExit();
         ZuOpenSourceText(nullptr);
@@ -78,47 +73,39 @@ protected:
     }
 
     // Compiles a program text; the error count.
-    int compile(const char* text)
-    {
+    int compile(const char* text) {
         source_ = text;
         ZuOpenSourceText(source_.c_str());
         return IZuParse();
     }
 
     // The code from the first instruction after the two EXT on.
-    std::vector<ZuPCODE> emitted() const
-    {
+    std::vector<ZuPCODE> emitted() const {
         const auto all = program::codeBuffer().code();
         return {all.begin() + 2, all.end()};
     }
     // The instructions as "MNEMONIC arg" lines.
-    std::vector<std::string> listing() const
-    {
+    std::vector<std::string> listing() const {
         std::vector<std::string> out;
         for (const ZuPCODE& i : emitted())
             out.push_back(std::string(program::mnemonic(i.op)) + " " + std::to_string(i.arg));
         return out;
     }
-    bool contains(const std::string& line) const
-    {
+    bool contains(const std::string& line) const {
         for (const std::string& l : listing())
-            if (l == line)
-                return true;
+            if (l == line) return true;
         return false;
     }
 
-    const ZuVALUE* global(const char* name) const
-    {
+    const ZuVALUE* global(const char* name) const {
         const int g = program::symbolTable().find(name, 0, program::symbolTable().count());
         return g < 0 ? nullptr : &program::symbolTable()[g].val;
     }
 
     // Whether some message ends with the text.
-    static bool reported(const std::string& text)
-    {
+    static bool reported(const std::string& text) {
         for (const std::string& m : messages())
-            if (m.size() >= text.size() && m.compare(m.size() - text.size(), text.size(), text) == 0)
-                return true;
+            if (m.size() >= text.size() && m.compare(m.size() - text.size(), text.size(), text) == 0) return true;
         return false;
     }
 

@@ -19,34 +19,28 @@ struct SessionState {
     std::vector<std::string> input;  // one line per input request
 };
 
-inline SessionState& session()
-{
+inline SessionState& session() {
     static SessionState s;
     return s;
 }
 
 class ConsoleSession : public ::testing::Test {
 protected:
-    void TearDown() override
-    {
+    void TearDown() override {
         SetZuPipe(-1);
         SetZuMessage(ZuDefaultMessage);
         SetZuRunMessage(ZuDefaultMessage);
         SetZuExit(nullptr);
-        for (const std::string& p : paths_)
-            std::remove(p.c_str());
-        if (!folder_.empty())
-            rmdir(folder_.c_str());
+        for (const std::string& p : paths_) std::remove(p.c_str());
+        if (!folder_.empty()) rmdir(folder_.c_str());
     }
 
     // Writes a program into a file named name in the scratch folder;
     // returns its name.
-    std::string writeProgram(const std::string& name, const std::string& text)
-    {
+    std::string writeProgram(const std::string& name, const std::string& text) {
         if (folder_.empty()) {
             char pattern[] = "/tmp/zu_console_XXXXXX";
-            if (!mkdtemp(pattern))
-                return {};
+            if (!mkdtemp(pattern)) return {};
             folder_ = pattern;
         }
         std::string path = folder_ + "/" + name;
@@ -62,21 +56,17 @@ protected:
     // command lines (each ends with a newline unless it already does); the
     // transcript.
     std::string run(const std::vector<std::string>& switches, const std::string& name,
-                    const std::vector<std::string>& lines)
-    {
+                    const std::vector<std::string>& lines) {
         char previous[4096];
         if (!getcwd(previous, sizeof previous) || (!folder_.empty() && chdir(folder_.c_str()) != 0))
             return "cannot enter the scratch folder";
         session() = {};
-        for (const std::string& l : lines)
-            session().input.push_back(!l.empty() && l.back() == '\n' ? l : l + "\n");
+        for (const std::string& l : lines) session().input.push_back(!l.empty() && l.back() == '\n' ? l : l + "\n");
         std::vector<std::string> args{"zul", "-b"};
         args.insert(args.end(), switches.begin(), switches.end());
-        if (!name.empty())
-            args.push_back(name);
+        if (!name.empty()) args.push_back(name);
         std::vector<char*> argv;
-        for (std::string& a : args)
-            argv.push_back(a.data());
+        for (std::string& a : args) argv.push_back(a.data());
         argv.push_back(nullptr);
         ZuMainInit();
         SetZuPipe(0);
@@ -84,8 +74,7 @@ protected:
         SetZuGets([](char* buffer, int size) {
             auto& s = session();
             buffer[0] = '\0';
-            if (s.input.empty())
-                return;
+            if (s.input.empty()) return;
             std::snprintf(buffer, static_cast<std::size_t>(size), "%s", s.input.front().c_str());
             s.input.erase(s.input.begin());
         });
@@ -99,8 +88,7 @@ protected:
         ZuMain(static_cast<int>(args.size()), argv.data());
         ZuFlush();
         ZuMainExit();
-        if (chdir(previous) != 0)
-            return "cannot leave the scratch folder";
+        if (chdir(previous) != 0) return "cannot leave the scratch folder";
         return session().transcript;
     }
 

@@ -13,28 +13,23 @@ namespace {
 using zu::run::debug::SameFile;
 using zu::run::debug::Tokens;
 
-std::vector<std::string> Split(const std::string& line)
-{
+std::vector<std::string> Split(const std::string& line) {
     Tokens tokens(line);
     std::vector<std::string> out;
-    for (std::string t = tokens.next(); !t.empty(); t = tokens.next())
-        out.push_back(t);
+    for (std::string t = tokens.next(); !t.empty(); t = tokens.next()) out.push_back(t);
     return out;
 }
 
-TEST(DebugTokens, DelimitersAndWhiteSpace)
-{
+TEST(DebugTokens, DelimitersAndWhiteSpace) {
     EXPECT_EQ(Split("  break\tfile.zu   12 "), (std::vector<std::string>{"break", "file.zu", "12"}));
-    EXPECT_EQ(Split("include \"my file.zu\" x"),
-              (std::vector<std::string>{"include", "my file.zu", "x"}));
+    EXPECT_EQ(Split("include \"my file.zu\" x"), (std::vector<std::string>{"include", "my file.zu", "x"}));
     EXPECT_EQ(Split("include <std lib.h>"), (std::vector<std::string>{"include", "std lib.h"}));
     // An unclosed delimiter runs to the end of the line.
     EXPECT_EQ(Split("go \"open file 3"), (std::vector<std::string>{"go", "open file 3"}));
     EXPECT_TRUE(Split(" \t\r\n").empty());
 }
 
-TEST(DebugTokens, RestStartsAfterTheClosingDelimiter)
-{
+TEST(DebugTokens, RestStartsAfterTheClosingDelimiter) {
     Tokens tokens("show  \"a b\"  all  full");
     EXPECT_EQ(tokens.next(), "show");
     EXPECT_EQ(tokens.rest(), "\"a b\"  all  full");
@@ -42,8 +37,7 @@ TEST(DebugTokens, RestStartsAfterTheClosingDelimiter)
     EXPECT_EQ(tokens.rest(), "all  full");
 }
 
-TEST(DebugFiles, NamesCompareWithoutCaseDirectoryOrExtension)
-{
+TEST(DebugFiles, NamesCompareWithoutCaseDirectoryOrExtension) {
     EXPECT_TRUE(SameFile("/home/u/Prog.zu", "prog"));
     EXPECT_TRUE(SameFile("dir/prog.zu", "PROG.old.zu"));
     EXPECT_FALSE(SameFile("prog.zu", "prog2.zu"));
@@ -53,29 +47,27 @@ TEST(DebugFiles, NamesCompareWithoutCaseDirectoryOrExtension)
 
 class DebuggerSession : public zu::test::ConsoleSession {
 protected:
-    std::string debug(const std::string& program, const std::vector<std::string>& lines)
-    {
+    std::string debug(const std::string& program, const std::vector<std::string>& lines) {
         return run({"-d"}, writeProgram("prog.zu", program), lines);
     }
 };
 
 const char* const kLoop =
-    "decl total = 0;\n"             // 1
-    "\n"                            // 2
-    "main()\n"                      // 3
-    "{\n"                           // 4
-    "    decl i;\n"                 // 5
-    "    for (i = 0; i < 3; ++i)\n" // 6
-    "    {\n"                       // 7
-    "        total = total + i;\n"  // 8
-    "    }\n"                       // 9
-    "    total = -total;\n"         // 10
-    "}\n";                          // 11
+    "decl total = 0;\n"              // 1
+    "\n"                             // 2
+    "main()\n"                       // 3
+    "{\n"                            // 4
+    "    decl i;\n"                  // 5
+    "    for (i = 0; i < 3; ++i)\n"  // 6
+    "    {\n"                        // 7
+    "        total = total + i;\n"   // 8
+    "    }\n"                        // 9
+    "    total = -total;\n"          // 10
+    "}\n";                           // 11
 
-TEST_F(DebuggerSession, BreakpointInALoopBodyStopsOnEveryPass)
-{
-    const std::string out = debug(kLoop, {"#break 8", "#go", "?total", "#go", "?total", "#go",
-                                          "?total", "#clear prog 8", "#go 10", "?total", "#go"});
+TEST_F(DebuggerSession, BreakpointInALoopBodyStopsOnEveryPass) {
+    const std::string out = debug(kLoop, {"#break 8", "#go", "?total", "#go", "?total", "#go", "?total",
+                                          "#clear prog 8", "#go 10", "?total", "#go"});
     EXPECT_EQ(out,
               "Entering debug mode, use #quit to quit, ? for help.\n"
               "prog.zu (6): main\n"
@@ -90,16 +82,14 @@ TEST_F(DebuggerSession, BreakpointInALoopBodyStopsOnEveryPass)
               "(debug)");
 }
 
-TEST_F(DebuggerSession, LineBeforeFileSetsTheSameBreakpoint)
-{
+TEST_F(DebuggerSession, LineBeforeFileSetsTheSameBreakpoint) {
     const std::string first = debug(kLoop, {"#break prog 10", "#show breaks", "#quit"});
     const std::string swapped = debug(kLoop, {"#break 10 prog", "#show breaks", "#quit"});
     EXPECT_EQ(first, swapped);
     EXPECT_NE(first.find("(debug)(debug)prog.zu (10)\n"), std::string::npos) << first;
 }
 
-TEST_F(DebuggerSession, BreakpointsAreComplementedMarkers)
-{
+TEST_F(DebuggerSession, BreakpointsAreComplementedMarkers) {
     // After the session the code is still open: the one marker flipped by
     // #break is negative, and #clear flips it back.
     auto negativeMarkers = [] {
@@ -111,15 +101,12 @@ TEST_F(DebuggerSession, BreakpointsAreComplementedMarkers)
     };
     debug(kLoop, {"#break 8", "#break 10", "#clear 10", "#show breaks", "#quit"});
     const std::string& t = zu::test::session().transcript;
-    EXPECT_EQ(t.substr(t.find("(debug)")),
-              "(debug)(debug)(debug)(debug)prog.zu (8)\n(debug)");
+    EXPECT_EQ(t.substr(t.find("(debug)")), "(debug)(debug)(debug)(debug)prog.zu (8)\n(debug)");
     EXPECT_EQ(negativeMarkers(), 0) << "the session ends with ZuMainExit";
 }
 
-TEST_F(DebuggerSession, ShowsGlobalsThenLocals)
-{
-    const std::string out =
-        debug(kLoop, {"\n", "??", "#show full", "#quit"});
+TEST_F(DebuggerSession, ShowsGlobalsThenLocals) {
+    const std::string out = debug(kLoop, {"\n", "??", "#show full", "#quit"});
     EXPECT_EQ(out,
               "Entering debug mode, use #quit to quit, ? for help.\n"
               "prog.zu (6): main\n"
@@ -138,8 +125,7 @@ TEST_F(DebuggerSession, ShowsGlobalsThenLocals)
               "(debug)");
 }
 
-TEST_F(DebuggerSession, CommandLinesAreBoundedAndEndOfInputEndsTheDialogue)
-{
+TEST_F(DebuggerSession, CommandLinesAreBoundedAndEndOfInputEndsTheDialogue) {
     // 254 characters after '#' fit; one more is refused as a whole and the
     // rest of that line is not taken for a further command.
     const std::string fits = "show" + std::string(250, ' ');
@@ -154,20 +140,16 @@ TEST_F(DebuggerSession, CommandLinesAreBoundedAndEndOfInputEndsTheDialogue)
               "(debug)");
 }
 
-TEST_F(DebuggerSession, RunTimeErrorInATypedLineLeavesTheProgramIntact)
-{
-    const std::string out = debug(kLoop, {"\n", "total = 40;", "total = total[3];", "?total",
-                                          "#go 10", "?total", "#go"});
+TEST_F(DebuggerSession, RunTimeErrorInATypedLineLeavesTheProgramIntact) {
+    const std::string out =
+        debug(kLoop, {"\n", "total = 40;", "total = total[3];", "?total", "#go 10", "?total", "#go"});
     EXPECT_NE(out.find("index out of range"), std::string::npos) << out;
-    EXPECT_NE(out.find("(debug)   0 total                   int      40\n"), std::string::npos)
-        << out;
+    EXPECT_NE(out.find("(debug)   0 total                   int      40\n"), std::string::npos) << out;
     // 40 + 0 + 1 + 2
-    EXPECT_NE(out.find("(debug)   0 total                   int      43\n"), std::string::npos)
-        << out;
+    EXPECT_NE(out.find("(debug)   0 total                   int      43\n"), std::string::npos) << out;
 }
 
-TEST_F(DebuggerSession, StepOverRunsCallsAndStepOutReturnsToTheCaller)
-{
+TEST_F(DebuggerSession, StepOverRunsCallsAndStepOutReturnsToTheCaller) {
     const char* program =
         "depth(n)\n"                          // 1
         "{\n"                                 // 2
@@ -191,8 +173,8 @@ TEST_F(DebuggerSession, StepOverRunsCallsAndStepOutReturnsToTheCaller)
               "(debug)");
     // At the deepest call (n = 0) three callers wait; each step out
     // returns to the one above.
-    const std::string out = debug(program, {"#go 5", "?n", "#show calls", "#step out", "?n",
-                                            "#step out", "?n", "#quit"});
+    const std::string out =
+        debug(program, {"#go 5", "?n", "#show calls", "#step out", "?n", "#step out", "?n", "#quit"});
     EXPECT_EQ(out,
               "Entering debug mode, use #quit to quit, ? for help.\n"
               "prog.zu (9): main\n"

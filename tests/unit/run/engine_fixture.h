@@ -25,49 +25,41 @@ struct EngineCapture {
     std::vector<double> recorded;  // values handed to the test routines
 };
 
-inline EngineCapture& engineCapture()
-{
+inline EngineCapture& engineCapture() {
     static EngineCapture c;
     return c;
 }
 
 class EngineTest : public ::testing::Test {
 protected:
-    void SetUp() override
-    {
+    void SetUp() override {
         engineCapture() = {};
         SetZuRunMessage([](const char* t) { engineCapture().runMessages.emplace_back(t); });
         SetZuMessage([](const char* t) { engineCapture().messages.emplace_back(t); });
         ZuSetPrintlevel(1);
     }
 
-    void TearDown() override
-    {
+    void TearDown() override {
         ZuRunExit();
         ZuCloseCode();
         SetZuRunMessage(ZuDefaultMessage);
         SetZuMessage(ZuDefaultMessage);
-        if (!path_.empty())
-            std::remove(path_.c_str());
+        if (!path_.empty()) std::remove(path_.c_str());
     }
 
     // Compiles and runs a program; the result of FZuRunMainFunc, or -1 when
     // it did not compile or link.
-    int runProgram(const std::string& text)
-    {
+    int runProgram(const std::string& text) {
         int result = compileAndRun(text);
         if (result < 0)
-            for (const auto& m : engineCapture().messages)
-                ADD_FAILURE() << "compile or link message: " << m;
+            for (const auto& m : engineCapture().messages) ADD_FAILURE() << "compile or link message: " << m;
         return result;
     }
 
-    int compileAndRun(const std::string& text)
-    {
+    int compileAndRun(const std::string& text) {
         char name[] = "/tmp/zu_engine_XXXXXX.zu";
         int fd = mkstemps(name, 3);
-        if (fd < 0)
-            return -1;
+        if (fd < 0) return -1;
         close(fd);
         path_ = name;
         if (FILE* f = std::fopen(name, "w")) {
@@ -75,15 +67,12 @@ protected:
             std::fclose(f);
         }
         ZuOpenCode();
-        if (!ZuOpenSourceFile(name))
-            return -1;
+        if (!ZuOpenSourceFile(name)) return -1;
         int errors = IZuParse();
         ZuOpenSourceFile(nullptr);
-        if (errors)
-            return -1;
+        if (errors) return -1;
         int position = IZuRunInit();
-        if (position < 0)
-            return -1;
+        if (position < 0) return -1;
         return FZuRunMainFunc(position, nullptr);
     }
 
@@ -92,13 +81,11 @@ protected:
     // `literals` runs once the tables are open (before the code is added).
     static constexpr int kStart = 2;
     template <typename Literals>
-    int loadCode(const std::vector<ZuPCODE>& code, Literals literals)
-    {
+    int loadCode(const std::vector<ZuPCODE>& code, Literals literals) {
         ZuOpenCode();
         literals();
         int start = program::codeBuffer().size();
-        for (const ZuPCODE& i : code)
-            program::codeBuffer().append(i.op, i.arg);
+        for (const ZuPCODE& i : code) program::codeBuffer().append(i.op, i.arg);
         program::codeBuffer().append(program::code(program::Op::EXT), 0);
         EXPECT_GE(IZuRunInit(), 0);
         run::vm.cp = start;
@@ -106,19 +93,16 @@ protected:
         run::vm.ap = run::vm.bp = run::vm.base;
         return start;
     }
-    int loadCode(const std::vector<ZuPCODE>& code)
-    {
+    int loadCode(const std::vector<ZuPCODE>& code) {
         return loadCode(code, [] {});
     }
 
     // Runs loaded code under a recovery point; false after a run-time error.
     static bool runCode(ZuVALUE* expected = nullptr) { return run::GuardedRun(expected); }
 
-    static bool sawRunMessage(const std::string& text)
-    {
+    static bool sawRunMessage(const std::string& text) {
         for (const auto& m : engineCapture().runMessages)
-            if (m == text)
-                return true;
+            if (m == text) return true;
         return false;
     }
 

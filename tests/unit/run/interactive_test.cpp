@@ -9,18 +9,14 @@ namespace {
 
 class InteractiveSession : public zu::test::ConsoleSession {
 protected:
-    std::string interactive(const std::vector<std::string>& lines)
-    {
-        return run({"-i"}, "", lines);
-    }
+    std::string interactive(const std::vector<std::string>& lines) { return run({"-i"}, "", lines); }
 };
 
 const char* const kHeader = "Entering interactive mode, use #quit to quit, ? for help.\n";
 
-TEST_F(InteractiveSession, DeclaredVariablesLastAndSurviveAFailingLine)
-{
-    const std::string out = interactive(
-        {"decl x = 5, s = \"abc\";", "x = x * 4;", "x = x[9];", "s = s ~ \"d\";", "??", "#quit"});
+TEST_F(InteractiveSession, DeclaredVariablesLastAndSurviveAFailingLine) {
+    const std::string out =
+        interactive({"decl x = 5, s = \"abc\";", "x = x * 4;", "x = x[9];", "s = s ~ \"d\";", "??", "#quit"});
     EXPECT_EQ(out, std::string(kHeader) +
                        "(zu)(zu)(zu)Runtime error: '[9] in matrix[1][1]' index out of range\n"
                        "(zu)(zu)=== local symbols ===\n"
@@ -29,11 +25,9 @@ TEST_F(InteractiveSession, DeclaredVariablesLastAndSurviveAFailingLine)
                        "(zu)");
 }
 
-TEST_F(InteractiveSession, AssignedNamesLastAndDeclaringAgainKeepsTheVariable)
-{
-    const std::string out = interactive({"y = 7;", "decl x = 1;", "decl x = x + 1, z = y;",
-                                         "if (0) w = 1;", "x = x[5];", "q = 3; q = q[2];",
-                                         "??", "#quit"});
+TEST_F(InteractiveSession, AssignedNamesLastAndDeclaringAgainKeepsTheVariable) {
+    const std::string out = interactive({"y = 7;", "decl x = 1;", "decl x = x + 1, z = y;", "if (0) w = 1;",
+                                         "x = x[5];", "q = 3; q = q[2];", "??", "#quit"});
     // A line that stops with an error names nothing new: q is gone, the
     // names before it stay, and w exists without a value.
     EXPECT_EQ(out, std::string(kHeader) +
@@ -48,25 +42,22 @@ TEST_F(InteractiveSession, AssignedNamesLastAndDeclaringAgainKeepsTheVariable)
                        "(zu)");
 }
 
-TEST_F(InteractiveSession, UnknownCommandsAreSilentAndCompileErrorsRunNothing)
-{
+TEST_F(InteractiveSession, UnknownCommandsAreSilentAndCompileErrorsRunNothing) {
     const std::string out =
-        interactive({"#frob", "#help", "#show", "", "decl y = 1;", "y = y + ;", "?y", "#end",
-                     "y = 2;"});
+        interactive({"#frob", "#help", "#show", "", "decl y = 1;", "y = y + ;", "?y", "#end", "y = 2;"});
     EXPECT_EQ(out, std::string(kHeader) +
                        "(zu)(zu)(zu)(zu)(zu)(zu)';' out of place\n"
                        "(zu)y                       int      1\n"
                        "(zu)");
 }
 
-TEST_F(InteractiveSession, IncludedFunctionsAreCalledAndNewClearsEverything)
-{
+TEST_F(InteractiveSession, IncludedFunctionsAreCalledAndNewClearsEverything) {
     const std::string lib = writeProgram("lib.zu",
                                          "decl counter = 7;\n"
                                          "twice(v) { return 2 * v; }\n");
-    const std::string out = run({"-i"}, "", {"#include \"" + lib + "\"", "decl r = twice(21);",
-                                             "counter = twice(counter);", "??", "#new", "??",
-                                             "r = 1;", "?r", "#quit"});
+    const std::string out = run({"-i"}, "",
+                                {"#include \"" + lib + "\"", "decl r = twice(21);", "counter = twice(counter);", "??",
+                                 "#new", "??", "r = 1;", "?r", "#quit"});
     EXPECT_EQ(out, std::string(kHeader) +
                        "(zu)(zu)(zu)(zu)=== global symbols ===\n"
                        "   1 counter                 int      14\n"
@@ -78,25 +69,20 @@ TEST_F(InteractiveSession, IncludedFunctionsAreCalledAndNewClearsEverything)
                        "(zu)");
 }
 
-TEST_F(InteractiveSession, MissingIncludeKeepsTheProgram)
-{
-    const std::string out =
-        interactive({"decl k = 3;", "#include <no such file>", "k = k + 1;", "?k", "#quit"});
+TEST_F(InteractiveSession, MissingIncludeKeepsTheProgram) {
+    const std::string out = interactive({"decl k = 3;", "#include <no such file>", "k = k + 1;", "?k", "#quit"});
     EXPECT_EQ(out, std::string(kHeader) +
                        "(zu)(zu)File not found: no such file\n"
                        "(zu)(zu)k                       int      4\n"
                        "(zu)");
 }
 
-TEST_F(InteractiveSession, TooManyNewVariablesAreRefused)
-{
+TEST_F(InteractiveSession, TooManyNewVariablesAreRefused) {
     // main leaves 200 locals to the typed lines; the compiler refuses the
     // line that would need more, as a whole.
     std::string many = "decl v0";
-    for (int i = 1; i < 200; ++i)
-        many += ", v" + std::to_string(i);
-    const std::string out =
-        interactive({many + ";", "v199 = 5;", "decl w = 1;", "?v199", "?w", "#quit"});
+    for (int i = 1; i < 200; ++i) many += ", v" + std::to_string(i);
+    const std::string out = interactive({many + ";", "v199 = 5;", "decl w = 1;", "?v199", "?w", "#quit"});
     EXPECT_EQ(out, std::string(kHeader) +
                        "(zu)(zu)(zu)too many locals for interactive mode\n"
                        "(zu)v199                    int      5\n"
@@ -104,29 +90,24 @@ TEST_F(InteractiveSession, TooManyNewVariablesAreRefused)
                        "(zu)");
 }
 
-TEST_F(InteractiveSession, BytesAbove127PassThroughThePipe)
-{
+TEST_F(InteractiveSession, BytesAbove127PassThroughThePipe) {
     // The pipe hands such bytes as negative chars; none may end the
     // dialogue or split the line.
-    const std::string out =
-        interactive({"decl s = \"\xc3\xa9t\xc3\xa9\";", "?s", "#show \xc3\xa9", "#quit"});
+    const std::string out = interactive({"decl s = \"\xc3\xa9t\xc3\xa9\";", "?s", "#show \xc3\xa9", "#quit"});
     EXPECT_EQ(out, std::string(kHeader) +
                        "(zu)(zu)s[5]                    string   \"\xc3\xa9t\xc3\xa9\"\n"
                        "(zu)Unknown symbol \xc3\xa9\n"
                        "(zu)");
 }
 
-TEST_F(InteractiveSession, ExpressionsShowTheirValueAndDefinitionsJoinTheProgram)
-{
+TEST_F(InteractiveSession, ExpressionsShowTheirValueAndDefinitionsJoinTheProgram) {
     // A line without its closing ";" shows its value; open brackets carry
     // the text over to the next line, prompted by "....".
     const std::string print = writeProgram("print.h", "print(a, ...);\n");
-    const std::string out = interactive({"#include \"" + print + "\"", "x = <1, 2>", "x * 10", "\"a\" ~ \"b\"",
-                                         "scale(m, f) {", "return m * f;", "}",
-                                         "scale(x,", "3)", "class Counter { decl m_n; Counter(); value(); };",
-                                         "Counter::Counter() { m_n = 4; }",
-                                         "Counter::value() { return m_n; }",
-                                         "c = new Counter();", "c.value()", "#quit"});
+    const std::string out = interactive(
+        {"#include \"" + print + "\"", "x = <1, 2>", "x * 10", "\"a\" ~ \"b\"", "scale(m, f) {", "return m * f;", "}",
+         "scale(x,", "3)", "class Counter { decl m_n; Counter(); value(); };", "Counter::Counter() { m_n = 4; }",
+         "Counter::value() { return m_n; }", "c = new Counter();", "c.value()", "#quit"});
     EXPECT_EQ(out, std::string(kHeader) +
                        "(zu)(zu)\n"
                        "       1.0000       2.0000\n"
@@ -139,14 +120,11 @@ TEST_F(InteractiveSession, ExpressionsShowTheirValueAndDefinitionsJoinTheProgram
                        "(zu)");
 }
 
-TEST_F(InteractiveSession, AFunctionDefinedTwiceIsAnErrorThatKeepsTheFirst)
-{
+TEST_F(InteractiveSession, AFunctionDefinedTwiceIsAnErrorThatKeepsTheFirst) {
     const std::string print = writeProgram("print.h", "print(a, ...);\n");
-    const std::string out = interactive({"#include \"" + print + "\"", "f(a) { return a + 1; }",
-                                         "f(a) { return a + 2; }",
-                                         "f(1)", "#quit"});
-    EXPECT_EQ(out.substr(0, std::string(kHeader).size() + 12),
-              std::string(kHeader) + "(zu)(zu)(zu)");
+    const std::string out = interactive(
+        {"#include \"" + print + "\"", "f(a) { return a + 1; }", "f(a) { return a + 2; }", "f(1)", "#quit"});
+    EXPECT_EQ(out.substr(0, std::string(kHeader).size() + 12), std::string(kHeader) + "(zu)(zu)(zu)");
     EXPECT_NE(out.find("'f' duplicate identifier"), std::string::npos) << out;
     EXPECT_NE(out.find("(zu)2\n(zu)"), std::string::npos) << out;
 }

@@ -8,8 +8,7 @@ using zu::run::vm;
 namespace zu::test {
 namespace {
 
-double AsNumber(const ZuVALUE& v)
-{
+double AsNumber(const ZuVALUE& v) {
     switch (v.t & ZU_TYPE_MASK) {
     case ZU_INT: return v.w1.i;
     case ZU_DOUBLE: return v.w1.d;
@@ -21,16 +20,14 @@ double AsNumber(const ZuVALUE& v)
 void Record(ZuVALUE*, ZuVALUE* args, int) { engineCapture().recorded.push_back(AsNumber(args[0])); }
 
 // apply(f, x): f(x) through a reporting call-back.
-void Apply(ZuVALUE* rtn, ZuVALUE* args, int)
-{
+void Apply(ZuVALUE* rtn, ZuVALUE* args, int) {
     ZuVALUE result{};
     FZuCallBack(&args[0], &result, &args[1], 1);
     *rtn = result;
 }
 
 // quiet(f, x): f(x) without a report; records whether it succeeded.
-void Quiet(ZuVALUE* rtn, ZuVALUE* args, int)
-{
+void Quiet(ZuVALUE* rtn, ZuVALUE* args, int) {
     ZuVALUE result{};
     int ok = FZuRunCallBack(&args[0], &result, &args[1], 1, 0);
     engineCapture().recorded.push_back(ok);
@@ -42,8 +39,7 @@ void Quiet(ZuVALUE* rtn, ZuVALUE* args, int)
 void AtExit(ZuVALUE*, ZuVALUE* args, int) { ZuRunMainExitCall(&args[0]); }
 
 // objects(): an Account made, used and deleted from library code.
-void Objects(ZuVALUE* rtn, ZuVALUE*, int)
-{
+void Objects(ZuVALUE* rtn, ZuVALUE*, int) {
     ZuVALUE object{};
     ZuVALUE opening{};
     ZuValSetInt(&opening, 10);
@@ -75,51 +71,43 @@ void Objects(ZuVALUE* rtn, ZuVALUE*, int)
 
 class LibraryInterface : public EngineTest {
 protected:
-    static void SetUpTestSuite()
-    {
+    static void SetUpTestSuite() {
         FZuLibAddFunction("c$record", Record, 0);
         FZuLibAddFunction("cc$apply", Apply, 0);
         FZuLibAddFunction("cc$quiet", Quiet, 0);
         FZuLibAddFunction("c$atexit", AtExit, 0);
         FZuLibAddFunction("$objects", Objects, 0);
     }
-    static constexpr const char* kDeclarations =
-        "record(x); apply(f, x); quiet(f, x); atexit(f); objects();\n";
+    static constexpr const char* kDeclarations = "record(x); apply(f, x); quiet(f, x); atexit(f); objects();\n";
 };
 
-TEST_F(LibraryInterface, CallBackRunsAZuFunctionAndReturnsItsResult)
-{
-    ASSERT_EQ(runProgram(std::string(kDeclarations) +
-                         "square(x) { return x * x; }\n"
-                         "main() { record(apply(square, 7)); record(apply(record, 3)); }\n"),
-              1);
+TEST_F(LibraryInterface, CallBackRunsAZuFunctionAndReturnsItsResult) {
+    ASSERT_EQ(
+        runProgram(std::string(kDeclarations) + "square(x) { return x * x; }\n"
+                                                "main() { record(apply(square, 7)); record(apply(record, 3)); }\n"),
+        1);
     EXPECT_EQ(engineCapture().recorded, (std::vector<double>{49, 3, 0}));
 }
 
-TEST_F(LibraryInterface, AnErrorInsideACallBackIsReportedInTheCaller)
-{
-    ASSERT_EQ(runProgram(std::string(kDeclarations) +
-                         "bad(x) { decl m = <1>; return m[x]; }\n"
-                         "main() { record(1); apply(bad, 4); record(2); }\n"),
+TEST_F(LibraryInterface, AnErrorInsideACallBackIsReportedInTheCaller) {
+    ASSERT_EQ(runProgram(std::string(kDeclarations) + "bad(x) { decl m = <1>; return m[x]; }\n"
+                                                      "main() { record(1); apply(bad, 4); record(2); }\n"),
               0);
     EXPECT_EQ(engineCapture().recorded, (std::vector<double>{1}));
     EXPECT_TRUE(sawRunMessage("Runtime error: '[4] in matrix[1][1]' index out of range"));
     EXPECT_TRUE(sawRunMessage("Runtime error: in callback function"));
 }
 
-TEST_F(LibraryInterface, ACallBackWithoutReportReturnsFalseAndTheRunGoesOn)
-{
-    ASSERT_EQ(runProgram(std::string(kDeclarations) +
-                         "bad(x) { decl m = <1>; return m[x]; }\n"
-                         "good(x) { return x; }\n"
-                         "main() { quiet(bad, 4); quiet(good, 1); record(9); }\n"),
+TEST_F(LibraryInterface, ACallBackWithoutReportReturnsFalseAndTheRunGoesOn) {
+    ASSERT_EQ(runProgram(std::string(kDeclarations) + "bad(x) { decl m = <1>; return m[x]; }\n"
+                                                      "good(x) { return x; }\n"
+                                                      "main() { quiet(bad, 4); quiet(good, 1); record(9); }\n"),
               1);
     EXPECT_EQ(engineCapture().recorded, (std::vector<double>{0, 1, 9}));
     EXPECT_FALSE(sawRunMessage("Runtime error: in callback function"));
 }
 
-TEST_F(LibraryInterface, OnlyTenExitCallsRunLastRegisteredFirst)
-{
+TEST_F(LibraryInterface, OnlyTenExitCallsRunLastRegisteredFirst) {
     std::string program = std::string(kDeclarations);
     std::string body = "main() {";
     for (int i = 0; i < 11; ++i) {
@@ -130,8 +118,7 @@ TEST_F(LibraryInterface, OnlyTenExitCallsRunLastRegisteredFirst)
     EXPECT_EQ(engineCapture().recorded, (std::vector<double>{-1, 9, 8, 7, 6, 5, 4, 3, 2, 1, 0}));
 }
 
-TEST_F(LibraryInterface, ObjectsMadeAndUsedFromLibraryCode)
-{
+TEST_F(LibraryInterface, ObjectsMadeAndUsedFromLibraryCode) {
     ASSERT_EQ(runProgram(std::string(kDeclarations) +
                          "class Account { decl m_balance; Account(v); ~Account(); deposit(x); };\n"
                          "Account::Account(v) { m_balance = v; }\n"
@@ -140,25 +127,21 @@ TEST_F(LibraryInterface, ObjectsMadeAndUsedFromLibraryCode)
                          "class Plain { decl m_x; };\n"
                          "main() { objects(); }\n"),
               1);
-    EXPECT_EQ(engineCapture().recorded,
-              (std::vector<double>{1, 1, 15, 1, 15, 1, 1, 2.5, 0, 0, 0, 1, 100, 1}));
+    EXPECT_EQ(engineCapture().recorded, (std::vector<double>{1, 1, 15, 1, 15, 1, 1, 2.5, 0, 0, 0, 1, 100, 1}));
 }
 
-TEST_F(LibraryInterface, CallsByNameReachLibraryFunctionsLinkedAtRunTime)
-{
+TEST_F(LibraryInterface, CallsByNameReachLibraryFunctionsLinkedAtRunTime) {
     ASSERT_EQ(runProgram(std::string(kDeclarations) + "main() { decl f = \"record\"; f(12); }\n"), 1);
     EXPECT_EQ(engineCapture().recorded, (std::vector<double>{12}));
 }
 
-TEST_F(LibraryInterface, LibraryCallsCheckTheirArgumentCount)
-{
+TEST_F(LibraryInterface, LibraryCallsCheckTheirArgumentCount) {
     ASSERT_EQ(runProgram(std::string(kDeclarations) + "main() { decl f = record; f(1, 2); }\n"), 0);
     EXPECT_TRUE(sawRunMessage("Runtime error: 'record' wrong number of arguments"));
     EXPECT_TRUE(engineCapture().recorded.empty());
 }
 
-TEST_F(LibraryInterface, AnUnusedUndefinedExternalIsNoLinkErrorButAUsedOneIs)
-{
+TEST_F(LibraryInterface, AnUnusedUndefinedExternalIsNoLinkErrorButAUsedOneIs) {
     EXPECT_EQ(runProgram("unused(a); main() { }\n"), 1);
     ZuRunExit();
     ZuCloseCode();

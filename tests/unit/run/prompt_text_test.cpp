@@ -8,8 +8,7 @@ namespace {
 
 using namespace zu::run::prompt;
 
-TEST(PromptText, BracketsInStringsAndCommentsDoNotKeepTheTextOpen)
-{
+TEST(PromptText, BracketsInStringsAndCommentsDoNotKeepTheTextOpen) {
     EXPECT_EQ(OpenBrackets("f(a) {"), 1);
     EXPECT_EQ(OpenBrackets("x = <1, 2; 3, 4>"), 0);
     EXPECT_EQ(OpenBrackets("m[(1"), 2);
@@ -20,8 +19,7 @@ TEST(PromptText, BracketsInStringsAndCommentsDoNotKeepTheTextOpen)
     EXPECT_EQ(OpenBrackets("}"), -1);
 }
 
-TEST(PromptText, DefinitionsAreFunctionsMembersAndClassesButNotStatements)
-{
+TEST(PromptText, DefinitionsAreFunctionsMembersAndClassesButNotStatements) {
     EXPECT_TRUE(DefinesSomething("twice(a) { return 2 * a; }"));
     EXPECT_TRUE(DefinesSomething("  f ( a, g(b) )\n{"));
     EXPECT_TRUE(DefinesSomething("Counter::add(k) { n += k; }"));
@@ -34,8 +32,7 @@ TEST(PromptText, DefinitionsAreFunctionsMembersAndClassesButNotStatements)
     EXPECT_FALSE(DefinesSomething("x = f(a) + {1};"));
 }
 
-TEST(PromptText, OnlyAnExpressionWithoutItsSemicolonIsEchoed)
-{
+TEST(PromptText, OnlyAnExpressionWithoutItsSemicolonIsEchoed) {
     EXPECT_EQ(EchoStatement("x'x\n"), "print(x'x);");
     EXPECT_EQ(EchoStatement("  sumc(<1;2>)  // total\n"), "print(sumc(<1;2>));");
     EXPECT_EQ(EchoStatement("\"a // b\""), "print(\"a // b\");");

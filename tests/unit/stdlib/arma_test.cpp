@@ -84,8 +84,8 @@ TEST_F(ArmaTest, FractionalDifferencesAndPartialAutocorrelations) {
     ExpectNear(Result(FnDiffpow, b), {1, 3, 5});
     // R: pacf(y, lag.max = 5)$acf
     ZuVALUE c[] = {Matrix(12, 1, {2.1, 1.4, 3.3, 2.8, 0.9, 1.7, 2.6, 3.9, 1.2, 2.2, 3.0, 1.8}), Int(5)};
-    ExpectNear(Result(FnPacf, c), {-0.206181823800253, -0.617783097759672, -0.38935628689424, -0.240984492853252,
-                                   -0.00102251047354377});
+    ExpectNear(Result(FnPacf, c),
+               {-0.206181823800253, -0.617783097759672, -0.38935628689424, -0.240984492853252, -0.00102251047354377});
     // Two observations: r1 = -1/2 and r2 = 0 (past the sample), so the
     // second partial autocorrelation is -r1^2 / (1 - r1^2) = -1/3.
     ZuVALUE d[] = {Matrix(2, 1, {1, 2}), Int(2)};
@@ -97,12 +97,17 @@ TEST_F(ArmaTest, FractionalDifferencesAndPartialAutocorrelations) {
 TEST_F(ArmaTest, ModelforcRunsTheDynamicModel) {
     // y[t] = y[t-1] A + z[t] B: two series, A = (0.5 0; 0.1 0.2), one
     // regressor with B = (1 2); observed y[0] = (1, 1), forecasts of rows 1, 2.
-    ZuVALUE a[] = {Matrix(1, 2, {1, 1}),        Matrix(0, 0),  Matrix(2, 2, {0.5, 0, 0.1, 0.2}),
-                   Matrix(3, 1, {0, 1, -1}),    Matrix(1, 2, {1, 2}), Int(1), Int(2)};
+    ZuVALUE a[] = {Matrix(1, 2, {1, 1}),
+                   Matrix(0, 0),
+                   Matrix(2, 2, {0.5, 0, 0.1, 0.2}),
+                   Matrix(3, 1, {0, 1, -1}),
+                   Matrix(1, 2, {1, 2}),
+                   Int(1),
+                   Int(2)};
     // row 1: (0.5 + 0.1 + 1, 0.2 + 2) = (1.6, 2.2); row 2: (0.8 + 0.22 - 1, 0.44 - 2) = (0.02, -1.56)
     ExpectNear(Result(FnModelforc, a), {1.6, 2.2, 0.02, -1.56});
-    ZuVALUE b[] = {Matrix(2, 1, {1, 1}), Matrix(1, 1, {0.5}), Matrix(1, 1, {1}), Matrix(0, 0), Matrix(0, 0), Int(0),
-                   Int(2)};
+    ZuVALUE b[] = {
+        Matrix(2, 1, {1, 1}), Matrix(1, 1, {0.5}), Matrix(1, 1, {1}), Matrix(0, 0), Matrix(0, 0), Int(0), Int(2)};
     ExpectNear(Result(FnModelforc, b), {0.5, 1, 1.5});
     ZuVALUE c[] = {Matrix(2, 2), Matrix(0, 0), Matrix(3, 2), Matrix(0, 0), Matrix(0, 0), Int(0), Int(1)};
     EXPECT_EQ(Failure(FnModelforc, c, 40),

@@ -120,8 +120,8 @@ TEST_F(ComparisonsTest, MissingValueTests) {
 }
 
 TEST_F(ComparisonsTest, FuzzyTruncation) {
-    const double cases[][2] = {{2.9999999999999996, 3}, {-2.9999999999999996, -3}, {2.5, 2},
-                               {-2.7, -2},           {1e15 + 0.5, 1e15},         {0.0, 0}};
+    const double cases[][2] = {
+        {2.9999999999999996, 3}, {-2.9999999999999996, -3}, {2.5, 2}, {-2.7, -2}, {1e15 + 0.5, 1e15}, {0.0, 0}};
     for (const auto& c : cases) {
         ZuVALUE args[] = {Double(c[0])};
         ZuVALUE r = Call(FnTruncf, args);

@@ -42,8 +42,8 @@ TEST_F(ComplexNumbersTest, ProductsAndQuotientsPairNumbersAndSpreadASingleOne) {
 
 TEST_F(ComplexNumbersTest, DivisionByZeroIsMissingAndLargeDivisorsDoNotOverflow) {
     ZuVALUE zero[] = {Matrix(2, 2, {1, 0, 0, 0}), Matrix(2, 1, {0, 0})};
-    EXPECT_EQ(Result(FnCdiv, zero), (Shaped{2, 2, {Shaped::kMissing, Shaped::kMissing, Shaped::kMissing,
-                                                   Shaped::kMissing}}));
+    EXPECT_EQ(Result(FnCdiv, zero),
+              (Shaped{2, 2, {Shaped::kMissing, Shaped::kMissing, Shaped::kMissing, Shaped::kMissing}}));
     ZuVALUE big[] = {Matrix(2, 1, {1e300, 1e300}), Matrix(2, 1, {1e300, 1e300})};
     EXPECT_EQ(Result(FnCdiv, big), (Shaped{2, 1, {1, 0}}));
 }

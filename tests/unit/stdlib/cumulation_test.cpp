@@ -46,8 +46,7 @@ TEST_F(CumulationTest, CumsumStartRowsReplaceTheFirstRows) {
     ZuVALUE c[] = {Matrix(3, 1, {1, 1, 1}), Double(1), Matrix(1, 1, {kNaN})};  // a missing start carries on
     EXPECT_EQ(Result(FnCumsum, c), (Shaped{3, 1, {kMiss, kMiss, kMiss}}));
     ZuVALUE d[] = {Matrix(1, 2), Double(1), Matrix(2, 2)};
-    EXPECT_EQ(Failure(FnCumsum, d, 40),
-              "(): found matrix[2][2] but expected at most 1 row of 2 columns in argument 3");
+    EXPECT_EQ(Failure(FnCumsum, d, 40), "(): found matrix[2][2] but expected at most 1 row of 2 columns in argument 3");
     ZuVALUE e[] = {Matrix(1, 2), Double(1), Matrix(1, 2), Int(0)};
     EXPECT_EQ(Failure(FnCumsum, e, 37), "(): error in argument 4");
 }

@@ -226,7 +226,10 @@ TEST_F(FilesTest, ReadsTakeEachType) {
                             LittleDouble(2.5),
                             {0, 0, 0xC0, 0x3F},  // the float 1.5
                             {'h', 'i', 0, 'n'},
-                            LittleDouble(1), LittleDouble(2), LittleDouble(3), LittleDouble(4)}));
+                            LittleDouble(1),
+                            LittleDouble(2),
+                            LittleDouble(3),
+                            LittleDouble(4)}));
     ZuVALUE file = Open(Path("in"), "rb");
     ZuVALUE x = Int(0);
     const Freed free_x{&x};
@@ -462,7 +465,8 @@ TEST_F(FilesTest, InvalidHeadersAreRefused) {
         EXPECT_EQ(Contents(Path("bad.fmt")), c.bytes) << "appending must not change a refused file";
     }
     // The older form with 16-bit rows and columns.
-    Store(Path("dd.fmt"), Join({{0xDD, 0xDD, 1, 0, 2, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0}, LittleDouble(5), LittleDouble(6)}));
+    Store(Path("dd.fmt"),
+          Join({{0xDD, 0xDD, 1, 0, 2, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0}, LittleDouble(5), LittleDouble(6)}));
     ZuVALUE ok = Open(Path("dd.fmt"), "rf");
     EXPECT_EQ(ZuValColumns(&ok), 2);
     ZuVALUE x = Int(0);

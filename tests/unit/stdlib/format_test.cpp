@@ -20,23 +20,13 @@ TEST(FormatClassifier, KindsAndWidthsOfTheConversionLetters) {
         int width;
     };
     const Case cases[] = {
-        {"%g", FormatKind::Double, 13},        // precision 6 + 7
-        {"%8.3f", FormatKind::Double, 8},
-        {"x=%.2e", FormatKind::Double, 11},    // 2 in front + 2 + 7
-        {"%#13.5g", FormatKind::Double, 13},
-        {"%E;", FormatKind::Double, 14},       // the text after counts
-        {"%d", FormatKind::Int, 1},
-        {"%5x", FormatKind::Int, 5},
-        {"ab%.4i", FormatKind::Int, 6},
-        {"%s", FormatKind::String, 0},
-        {"%c", FormatKind::Character, 0},
-        {"%m", FormatKind::Matrix, 0},
-        {"%#M", FormatKind::Matrix, 0},
-        {"%p", FormatKind::None, 0},
-        {"%n", FormatKind::None, 0},
-        {"%ld", FormatKind::None, 1},
-        {"no percent", FormatKind::None, 10},
-        {"%", FormatKind::None, 0},
+        {"%g", FormatKind::Double, 13},                                           // precision 6 + 7
+        {"%8.3f", FormatKind::Double, 8},    {"x=%.2e", FormatKind::Double, 11},  // 2 in front + 2 + 7
+        {"%#13.5g", FormatKind::Double, 13}, {"%E;", FormatKind::Double, 14},     // the text after counts
+        {"%d", FormatKind::Int, 1},          {"%5x", FormatKind::Int, 5},          {"ab%.4i", FormatKind::Int, 6},
+        {"%s", FormatKind::String, 0},       {"%c", FormatKind::Character, 0},     {"%m", FormatKind::Matrix, 0},
+        {"%#M", FormatKind::Matrix, 0},      {"%p", FormatKind::None, 0},          {"%n", FormatKind::None, 0},
+        {"%ld", FormatKind::None, 1},        {"no percent", FormatKind::None, 10}, {"%", FormatKind::None, 0},
     };
     for (const Case& c : cases) {
         const auto piece = ClassifyFormat(c.format);

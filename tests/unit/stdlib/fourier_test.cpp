@@ -42,16 +42,16 @@ TEST_F(FourierTest, FftPadsToAPowerOfTwoAndDfftKeepsTheLength) {
     int r = 0, c = 0;
     ZuVALUE a[] = {Matrix(1, 5, {1, 3, -2, 5, 4})};
     // R: fft(c(1, 3, -2, 5, 4, 0, 0, 0))
-    ExpectNear(Elements(FnFft, a, &r, &c), {11, -4.41421356237309, 7, -1.5857864376269, -5, -1.58578643762691, 7,
-                                            -4.4142135623731, 0, -3.65685424949238, 2, -7.65685424949238, 0,
-                                            7.65685424949238, -2, 3.65685424949238});
+    ExpectNear(Elements(FnFft, a, &r, &c),
+               {11, -4.41421356237309, 7, -1.5857864376269, -5, -1.58578643762691, 7, -4.4142135623731, 0,
+                -3.65685424949238, 2, -7.65685424949238, 0, 7.65685424949238, -2, 3.65685424949238});
     EXPECT_EQ(r, 2);
     EXPECT_EQ(c, 8);
     ZuVALUE b[] = {Matrix(1, 5, {1, 3, -2, 5, 4})};
     // R: fft(c(1, 3, -2, 5, 4)), a prime length
-    ExpectNear(Elements(FnDfft, b, &r, &c), {11, 0.73606797749979, -3.73606797749979, -3.73606797749979,
-                                             0.73606797749979, 0, 5.06555328234247, -6.0696103617736,
-                                             6.0696103617736, -5.06555328234247});
+    ExpectNear(Elements(FnDfft, b, &r, &c),
+               {11, 0.73606797749979, -3.73606797749979, -3.73606797749979, 0.73606797749979, 0, 5.06555328234247,
+                -6.0696103617736, 6.0696103617736, -5.06555328234247});
     EXPECT_EQ(c, 5);
     ZuVALUE one[] = {Matrix(1, 1, {2.5})};
     ExpectNear(Elements(FnFft, one, &r, &c), {2.5, 0});
@@ -81,7 +81,8 @@ TEST_F(FourierTest, MissingValuesAndBadArguments) {
     ZuVALUE a[] = {Matrix(1, 4, {1, kNaN, 2, 3})};
     for (double x : Elements(FnFft, a)) EXPECT_TRUE(std::isnan(x));
     ZuVALUE b[] = {Matrix(3, 2)};
-    EXPECT_EQ(Failure(FnFft, b, 40), "(): found matrix[3][2] but expected 1 row (real) or 2 rows (complex) in argument 1");
+    EXPECT_EQ(Failure(FnFft, b, 40),
+              "(): found matrix[3][2] but expected 1 row (real) or 2 rows (complex) in argument 1");
     ZuVALUE c[] = {Matrix(1, 2), Int(3)};
     EXPECT_EQ(Failure(FnDfft, c, 37), "(): direction 3 is not 0, 1 or 2 in argument 2");
     ZuVALUE d[] = {String("abc")};

@@ -24,8 +24,7 @@ struct Declared {
 std::filesystem::path StagedHeader() { return std::filesystem::path(ZU_STAGE_INCLUDE) / "zustd.h"; }
 
 // Every line "name(a, b, ...);" of the header.
-std::map<std::string, Declared> HeaderDeclarations()
-{
+std::map<std::string, Declared> HeaderDeclarations() {
     std::map<std::string, Declared> found;
     std::ifstream in(StagedHeader());
     const std::regex declaration(R"(^([A-Za-z_][A-Za-z_0-9]*)\(([^()]*)\);\s*$)");
@@ -53,8 +52,7 @@ std::map<std::string, Declared> HeaderDeclarations()
 
 class HeaderTest : public zu_stdlib_test::StdlibTest {
 protected:
-    void SetUp() override
-    {
+    void SetUp() override {
         StdlibTest::SetUp();
         ZuLibFreeFunctions();
         ZuAddStdLib();
@@ -63,15 +61,13 @@ protected:
         ZuAddProbLib();
         ZuAddDrawLib();  // the Gauss tables are declared by zugauss.zu
     }
-    void TearDown() override
-    {
+    void TearDown() override {
         ZuLibFreeFunctions();
         StdlibTest::TearDown();
     }
 };
 
-TEST_F(HeaderTest, DeclaresExactlyTheRegisteredFunctionsWithTheirCounts)
-{
+TEST_F(HeaderTest, DeclaresExactlyTheRegisteredFunctionsWithTheirCounts) {
     const std::map<std::string, Declared> declared = HeaderDeclarations();
     ASSERT_GT(declared.size(), 300u) << "no declarations read from " << StagedHeader();
     for (const auto& [name, d] : declared) {

@@ -20,8 +20,8 @@ namespace {
 using PrintFunctionsTest = StdlibTest;
 
 TEST_F(PrintFunctionsTest, OptionsApplyToTheNextValueOnly) {
-    ZuVALUE args[] = {String("%5.2f"), Double(1), Double(2), String("|"), String("%r"), Strings({"ab"}),
-                      Matrix(1, 1, {3}), String("%lwr"), String("%4.0f"), Matrix(2, 2, {1, 2, 3, 4})};
+    ZuVALUE args[] = {String("%5.2f"), Double(1),         Double(2),      String("|"),     String("%r"),
+                      Strings({"ab"}), Matrix(1, 1, {3}), String("%lwr"), String("%4.0f"), Matrix(2, 2, {1, 2, 3, 4})};
     ZuVALUE rtn = Call(FnPrint, args);
     EXPECT_EQ(rtn.w1.i, 10);
     EXPECT_EQ(output, " 1.002|\nab" + std::string(11, ' ') + "3.0000\n\n   1\n   3   4\n");
@@ -171,8 +171,8 @@ TEST_F(PrintFunctionsTest, ACharacterZeroDoesNotCutOffTheRest) {
 
 TEST_F(PrintFunctionsTest, HostileFormatsPrintSafely) {
     const std::string wide = "%" + std::string(50, '9') + "d";
-    ZuVALUE args[] = {String("%n%n%n%s%s"), Int(1), String(wide.c_str()), Int(2), String("%*.*f"), Double(1),
-                      String("%.99999999999e"), Double(1)};
+    ZuVALUE args[] = {String("%n%n%n%s%s"), Int(1),    String(wide.c_str()),     Int(2),
+                      String("%*.*f"),      Double(1), String("%.99999999999e"), Double(1)};
     Call(FnPrint, args);
     EXPECT_EQ(output.substr(0, 11), "1" + std::string(10, ' '));
     EXPECT_NE(output.find("2"), std::string::npos);

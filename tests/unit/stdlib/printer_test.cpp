@@ -152,7 +152,8 @@ TEST_F(PrinterTest, RowAndColumnLabels) {
     ZuVALUE rows = Keep(Strings({"a", "b"}));
     PrintOptions options;
     options.rowLabels = &rows;
-    EXPECT_EQ(Printed(m, options), "\na     " + Cells({"1.0000", "2.0000"}) + "\nb     " + Cells({"3.0000", "4.0000"}) + "\n");
+    EXPECT_EQ(Printed(m, options),
+              "\na     " + Cells({"1.0000", "2.0000"}) + "\nb     " + Cells({"3.0000", "4.0000"}) + "\n");
     // Labels of 6 to 12 characters take 13 columns; longer ones their length;
     // a row without label gets blanks.
     ZuVALUE medium = Keep(Strings({"sixsix"}));
@@ -196,8 +197,8 @@ TEST_F(PrinterTest, MatrixFileFormOnStreamsOnly) {
     using zu::stdlib::PadLeft;
     EXPECT_EQ(FileText(m, "%m"),
               "2 2\n    1.0000000000000000e+00    2.0000000000000000e+00\n . " + PadLeft("-.Inf", 25) + "\n");
-    EXPECT_EQ(FileText(m, "%#M"), " " + PadLeft("1.0000", 13) + " " + PadLeft("2.0000", 13) + "\n . " +
-                                      PadLeft("-.Inf", 13) + "\n");
+    EXPECT_EQ(FileText(m, "%#M"),
+              " " + PadLeft("1.0000", 13) + " " + PadLeft("2.0000", 13) + "\n . " + PadLeft("-.Inf", 13) + "\n");
     // Three elements of 25 columns fit into a line of 80.
     ZuVALUE row = Keep(Matrix(1, 4, {1, 2, 3, 4}));
     const std::string text = FileText(row, "%#m");

@@ -26,8 +26,12 @@ protected:
     }
 };
 
-const std::span<const LibraryFunction> kLists[] = {StdLibList(),   ArmaLibList(),   ProbLibList(), StdIOLibList(),
-                                                   zu::gauss::GaussStdLibList(), zu::gauss::GaussStdIOLibList()};
+const std::span<const LibraryFunction> kLists[] = {StdLibList(),
+                                                   ArmaLibList(),
+                                                   ProbLibList(),
+                                                   StdIOLibList(),
+                                                   zu::gauss::GaussStdLibList(),
+                                                   zu::gauss::GaussStdIOLibList()};
 
 TEST_F(RegistrationTest, EveryEntryEntersTheTableWithItsCount) {
     ZuAddStdLib();

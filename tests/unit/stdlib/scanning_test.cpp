@@ -110,9 +110,22 @@ private:
 TEST_F(ScanningTest, NumericConversions) {
     ZuVALUE *d = Var(), *i = Var(), *o = Var(), *u = Var(), *x = Var(), *f = Var(), *le = Var(), *lg = Var();
     ZuVALUE args[] = {String("12 -7 017 42 ff 2.5 1e3 -0.25"),
-                      String("%d"), Address(d), String("%i"), Address(i), String("%o"), Address(o),
-                      String("%u"), Address(u), String("%x"), Address(x), String("%f"), Address(f),
-                      String("%le"), Address(le), String("%lg"), Address(lg)};
+                      String("%d"),
+                      Address(d),
+                      String("%i"),
+                      Address(i),
+                      String("%o"),
+                      Address(o),
+                      String("%u"),
+                      Address(u),
+                      String("%x"),
+                      Address(x),
+                      String("%f"),
+                      Address(f),
+                      String("%le"),
+                      Address(le),
+                      String("%lg"),
+                      Address(lg)};
     ZuVALUE rtn = Call(FnSscan, args);
     EXPECT_EQ(rtn.w1.i, 8);
     EXPECT_EQ(IntOf(d), 12);
@@ -128,9 +141,19 @@ TEST_F(ScanningTest, NumericConversions) {
 
 TEST_F(ScanningTest, WordsCharactersAndLines) {
     ZuVALUE *word = Var(), *ch = Var(), *three = Var(), *line = Var(), *empty = Var(), *last = Var();
-    ZuVALUE args[] = {String("alpha beta\r\n\nrest"), String("%s"), Address(word), String("%c"), Address(ch),
-                      String("%3c"), Address(three), String("%z"), Address(line), String("%z"), Address(empty),
-                      String("%z"), Address(last)};
+    ZuVALUE args[] = {String("alpha beta\r\n\nrest"),
+                      String("%s"),
+                      Address(word),
+                      String("%c"),
+                      Address(ch),
+                      String("%3c"),
+                      Address(three),
+                      String("%z"),
+                      Address(line),
+                      String("%z"),
+                      Address(empty),
+                      String("%z"),
+                      Address(last)};
     EXPECT_EQ(Call(FnSscan, args).w1.i, 6);
     EXPECT_EQ(Text(word), "alpha");
     EXPECT_EQ(IntOf(ch), ' ');
@@ -143,8 +166,8 @@ TEST_F(ScanningTest, WordsCharactersAndLines) {
 
 TEST_F(ScanningTest, DiscardAndWidths) {
     ZuVALUE *a = Var(), *b = Var();
-    ZuVALUE args[] = {String("123456 xyz 7"), String("%*3d"), String("%2d"), Address(a), String("%*s"),
-                      String("%*s"),          String("%d"),   Address(b)};
+    ZuVALUE args[] = {String("123456 xyz 7"), String("%*3d"), String("%2d"), Address(a),
+                      String("%*s"),          String("%*s"),  String("%d"),  Address(b)};
     EXPECT_EQ(Call(FnSscan, args).w1.i, 2);  // discarded values are not counted
     EXPECT_EQ(IntOf(a), 45);
     EXPECT_EQ(IntOf(b), 7);
@@ -153,8 +176,8 @@ TEST_F(ScanningTest, DiscardAndWidths) {
 
 TEST_F(ScanningTest, LiteralTextAndEscapedPercent) {
     ZuVALUE *a = Var(), *b = Var(), *w = Var();
-    ZuVALUE args[] = {String("x=5 rate 50% y"), String("x=%d"),    Address(a), String(" rate %d"),
-                      Address(b),               String("\\% %s"), Address(w)};
+    ZuVALUE args[] = {String("x=5 rate 50% y"), String("x=%d"), Address(a), String(" rate %d"), Address(b),
+                      String("\\% %s"),         Address(w)};
     EXPECT_EQ(Call(FnSscan, args).w1.i, 3);
     EXPECT_EQ(IntOf(a), 5);
     EXPECT_EQ(IntOf(b), 50);
@@ -162,7 +185,7 @@ TEST_F(ScanningTest, LiteralTextAndEscapedPercent) {
     FreeOwned(args);
 
     // Text that does not match stops there; the conversion then fails on it.
-    ZuVALUE *c = Var(Int(9));
+    ZuVALUE* c = Var(Int(9));
     ZuVALUE mismatch[] = {String("y=5"), String("x=%d"), Address(c)};
     EXPECT_EQ(Call(FnSscan, mismatch).w1.i, 0);
     EXPECT_EQ(IntOf(c), 9);
@@ -221,8 +244,15 @@ TEST_F(ScanningTest, ValuesWithoutFormatsAndFormatsWithoutConversions) {
 TEST_F(ScanningTest, StringReadsStopAtTheBufferSize) {
     const std::string word(5000, 'w');
     ZuVALUE *a = Var(), *b = Var(), *c = Var(), *d = Var();
-    ZuVALUE args[] = {String((word + " q").c_str()), String("%99999s"), Address(a), String("%s"), Address(b),
-                      String("%s"), Address(c), String("%2147483647s"), Address(d)};
+    ZuVALUE args[] = {String((word + " q").c_str()),
+                      String("%99999s"),
+                      Address(a),
+                      String("%s"),
+                      Address(b),
+                      String("%s"),
+                      Address(c),
+                      String("%2147483647s"),
+                      Address(d)};
     EXPECT_EQ(Call(FnSscan, args).w1.i, 4);
     EXPECT_EQ(Text(a).size(), 2048u);
     EXPECT_EQ(Text(b).size(), 2048u);
@@ -252,9 +282,17 @@ TEST_F(ScanningTest, NumbersTooLongOrOutOfRange) {
 
     runMessages.clear();
     ZuVALUE *big = Var(Int(1)), *u = Var(), *neg = Var(), *hex = Var(), *huge = Var();
-    ZuVALUE range[] = {String("99999999999 4294967295 -2 7fffffff 1e999"), String("%d"), Address(big),
-                       String("%u"), Address(u), String("%u"), Address(neg), String("%x"), Address(hex),
-                       String("%g"), Address(huge)};
+    ZuVALUE range[] = {String("99999999999 4294967295 -2 7fffffff 1e999"),
+                       String("%d"),
+                       Address(big),
+                       String("%u"),
+                       Address(u),
+                       String("%u"),
+                       Address(neg),
+                       String("%x"),
+                       Address(hex),
+                       String("%g"),
+                       Address(huge)};
     EXPECT_EQ(Call(FnSscan, range).w1.i, 4);
     EXPECT_TRUE(MessageEnds("(): number out of range of an int"));
     EXPECT_EQ(IntOf(u), -1);
@@ -274,11 +312,21 @@ TEST_F(ScanningTest, NumbersTooLongOrOutOfRange) {
 }
 
 TEST_F(ScanningTest, Tokens) {
-    ZuVALUE *t[6];
+    ZuVALUE* t[6];
     for (auto*& v : t) v = Var();
-    ZuVALUE args[] = {String("  count_1 = 42 \"hi there\" 3.5 \"open"), String("%t"), Address(t[0]), String("%t"),
-                      Address(t[1]), String("%t"), Address(t[2]), String("%t"), Address(t[3]), String("%t"),
-                      Address(t[4]), String("%t"), Address(t[5])};
+    ZuVALUE args[] = {String("  count_1 = 42 \"hi there\" 3.5 \"open"),
+                      String("%t"),
+                      Address(t[0]),
+                      String("%t"),
+                      Address(t[1]),
+                      String("%t"),
+                      Address(t[2]),
+                      String("%t"),
+                      Address(t[3]),
+                      String("%t"),
+                      Address(t[4]),
+                      String("%t"),
+                      Address(t[5])};
     EXPECT_EQ(Call(FnSscan, args).w1.i, 5);
     struct Expected {
         int kind;
@@ -298,8 +346,8 @@ TEST_F(ScanningTest, Tokens) {
 TEST_F(ScanningTest, MatricesFromAFile) {
     std::FILE* stream = FileWith("2 3\n 1 2 3\n 4 . +.Inf\n  1 2 3 -4.5\n 0 0\n7 8\n");
     ZuVALUE *m = Var(), *sized = Var(), *empty = Var(), *after = Var();
-    ZuVALUE args[] = {File(stream), String("%m"), Address(m), String("%#M"), Int(2), Int(2), Address(sized),
-                      String("%m"), Address(empty), String("%d"), Address(after)};
+    ZuVALUE args[] = {File(stream),   String("%m"), Address(m),     String("%#M"), Int(2),        Int(2),
+                      Address(sized), String("%m"), Address(empty), String("%d"),  Address(after)};
     EXPECT_EQ(Call(FnFscan, args).w1.i, 4);
     ASSERT_EQ(ZuValType(m), ZU_MATRIX);
     ASSERT_EQ(m->w1.i, 2);
@@ -368,8 +416,8 @@ TEST_F(ScanningTest, MatrixSizesAndElementsThatCannotBeRead) {
 TEST_F(ScanningTest, FileLiteralsAndTheEndOfAFile) {
     std::FILE* stream = FileWith("value: 17\nname  =  zu\n");
     ZuVALUE *n = Var(), *name = Var(), *more = Var();
-    ZuVALUE args[] = {File(stream), String("value:%d"), Address(n), String(" name = %s"), Address(name),
-                      String("%d"), Address(more)};
+    ZuVALUE args[] = {File(stream),  String("value:%d"), Address(n),   String(" name = %s"),
+                      Address(name), String("%d"),       Address(more)};
     EXPECT_EQ(Call(FnFscan, args).w1.i, 2);
     EXPECT_EQ(IntOf(n), 17);
     EXPECT_EQ(Text(name), "zu");
@@ -389,7 +437,7 @@ TEST_F(ScanningTest, StandardInputShowsThePromptAndSpansLines) {
 
     inputLines = {"1\n", "\n", "  2 3\n", "abc\r\n", "1 2\n", "5 6\n"};
     ZuVALUE *b = Var(), *c = Var(), *d = Var(), *line = Var(), *m = Var();
-    ZuVALUE args[] = {String("%d"), Address(a), String("%d"), Address(b), String("%d"), Address(c), String("%*c"),
+    ZuVALUE args[] = {String("%d"), Address(a),    String("%d"), Address(b), String("%d"), Address(c), String("%*c"),
                       String("%z"), Address(line), String("%m"), Address(m), String("%d"), Address(d)};
     EXPECT_EQ(Call(FnScan, args).w1.i, 5);  // the last read finds the end
     EXPECT_EQ(IntOf(a), 1);
@@ -412,8 +460,9 @@ TEST_F(ScanningTest, ArgumentErrorsComeBeforeAnyReading) {
     ZuVALUE* a = Var(Int(5));
     ZuVALUE notAddress[] = {Address(source), String("%d"), Address(a), String("%d"), Int(7)};
     EXPECT_RUN_ERROR(Call(FnSscan, notAddress), 37);
-    EXPECT_EQ(zu_stdlib_test::StdlibTest::FirstRunMessage().substr(zu_stdlib_test::StdlibTest::FirstRunMessage().find("()")),
-              "(): type error in argument 5; expected: address, found: int");
+    EXPECT_EQ(
+        zu_stdlib_test::StdlibTest::FirstRunMessage().substr(zu_stdlib_test::StdlibTest::FirstRunMessage().find("()")),
+        "(): type error in argument 5; expected: address, found: int");
     EXPECT_EQ(IntOf(a), 5);
     EXPECT_EQ(Text(source), "1 2");
 

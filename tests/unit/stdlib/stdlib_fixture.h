@@ -126,14 +126,14 @@ void FreeAll(ZuVALUE (&args)[N]) {
 }  // namespace zu_stdlib_test
 
 // Runs `statement` and expects it to raise run-time error `expected`.
-#define EXPECT_RUN_ERROR(statement, expected)                                  \
-    do {                                                                       \
-        try {                                                                  \
-            statement;                                                         \
-            ADD_FAILURE() << "no run-time error from " #statement;             \
-        } catch (const zu_stdlib_test::RunError& raised) {                     \
-            EXPECT_EQ(raised.code, (expected)) << "from " #statement;          \
-        }                                                                      \
+#define EXPECT_RUN_ERROR(statement, expected)                         \
+    do {                                                              \
+        try {                                                         \
+            statement;                                                \
+            ADD_FAILURE() << "no run-time error from " #statement;    \
+        } catch (const zu_stdlib_test::RunError& raised) {            \
+            EXPECT_EQ(raised.code, (expected)) << "from " #statement; \
+        }                                                             \
     } while (false)
 
 #endif

@@ -20,15 +20,13 @@ using namespace zu::program;
 
 namespace {
 
-std::string addressOf(const void* p)
-{
+std::string addressOf(const void* p) {
     char buffer[32];
     std::snprintf(buffer, sizeof buffer, "&0x%" PRIxPTR, reinterpret_cast<std::uintptr_t>(p));
     return buffer;
 }
 
-ZuVALUE stringValue(char* chars, int length, int flags = ZU_STRING | ZU_FLAG_CON)
-{
+ZuVALUE stringValue(char* chars, int length, int flags = ZU_STRING | ZU_FLAG_CON) {
     ZuVALUE v{};
     v.t = flags;
     v.w1.i = length;
@@ -38,8 +36,7 @@ ZuVALUE stringValue(char* chars, int length, int flags = ZU_STRING | ZU_FLAG_CON
 
 class CodeDumpTest : public ::testing::Test {
 protected:
-    void SetUp() override
-    {
+    void SetUp() override {
         rows[0] = elements;
         rows[1] = elements + 3;
 
@@ -67,10 +64,8 @@ protected:
         literals.push_back(half);
         literals.push_back(stringValue(file, 7));
 
-        code = {{0, 0},   {0, 0},    {113, 2}, {35, 7},   {73, 0},
-                {80, 0},  {99, 0},   {83, 0},  {76, -1},  {79, 99},
-                {101, -2}, {78, 0},  {200, 4}, {108, 3},  {99, 1},
-                {82, 0}};
+        code = {{0, 0},   {0, 0},   {113, 2},  {35, 7}, {73, 0},  {80, 0},  {99, 0}, {83, 0},
+                {76, -1}, {79, 99}, {101, -2}, {78, 0}, {200, 4}, {108, 3}, {99, 1}, {82, 0}};
     }
 
     DumpSource program() const { return {code, globals, literals}; }
@@ -85,8 +80,7 @@ protected:
     std::vector<ZuPCODE> code;
 };
 
-TEST_F(CodeDumpTest, ListsCodeSymbolsAndLiterals)
-{
+TEST_F(CodeDumpTest, ListsCodeSymbolsAndLiterals) {
     const std::string expected =
         "=== pcode ===\n"
         "  0 EXT          0 \n"
@@ -107,11 +101,21 @@ TEST_F(CodeDumpTest, ListsCodeSymbolsAndLiterals)
         " 15 RET          0 \n"
         "\n"
         "=== global symbols ===\n"
-        "   0 x                       int      glo  (" + addressOf(&globals[0].val) + ") 3\n"
-        "   1 m[2][3]                 matrix   glo val  (" + addressOf(&globals[1].val) + ") 1.5 ...\n"
-        "   2 f                       function glo  (" + addressOf(&globals[2].val) + ") f()\n"
-        "   3 s                       (null)   nul glo  (" + addressOf(&globals[3].val) + ") (null)\n"
-        "   4                         (null)   nul  (" + addressOf(&globals[4].val) + ") (null)\n"
+        "   0 x                       int      glo  (" +
+        addressOf(&globals[0].val) +
+        ") 3\n"
+        "   1 m[2][3]                 matrix   glo val  (" +
+        addressOf(&globals[1].val) +
+        ") 1.5 ...\n"
+        "   2 f                       function glo  (" +
+        addressOf(&globals[2].val) +
+        ") f()\n"
+        "   3 s                       (null)   nul glo  (" +
+        addressOf(&globals[3].val) +
+        ") (null)\n"
+        "   4                         (null)   nul  (" +
+        addressOf(&globals[4].val) +
+        ") (null)\n"
         "=== literals ===\n"
         "   0 string   \"hello\"\n"
         "   1 double   0.5\n"
@@ -119,8 +123,7 @@ TEST_F(CodeDumpTest, ListsCodeSymbolsAndLiterals)
     EXPECT_EQ(codeListing(program()), expected);
 }
 
-TEST_F(CodeDumpTest, CommentsStayWithinTheTables)
-{
+TEST_F(CodeDumpTest, CommentsStayWithinTheTables) {
     // Operands beyond the tables, as a corrupt object file may hold them.
     code = {{83, 5}, {99, 3}, {101, 99}, {76, 1 << 30}, {-7, 0}};
     EXPECT_EQ(instructionLine(program(), 0), "  0 STO          5 ");
@@ -131,19 +134,16 @@ TEST_F(CodeDumpTest, CommentsStayWithinTheTables)
     EXPECT_EQ(instructionLine(program(), 9), "  9 ???          0 ");
 }
 
-TEST_F(CodeDumpTest, TraceLineShowsRegistersAndTop)
-{
+TEST_F(CodeDumpTest, TraceLineShowsRegistersAndTop) {
     ZuVALUE top{};
     top.t = ZU_DOUBLE;
     top.w1.d = -INFINITY;
     EXPECT_EQ(traceLine(program(), 7, {2, 0, 1, &top}),
               "  7 STO          0 x  cp+1=  8 sp=  2 ap=  0 bp=  1 *sp=-.Inf\n");
-    EXPECT_EQ(traceLine(program(), 5, {-1, 0, 0, nullptr}),
-              "  5 PSH          0   cp+1=  6 sp= -1 ap=  0 bp=  0\n");
+    EXPECT_EQ(traceLine(program(), 5, {-1, 0, 0, nullptr}), "  5 PSH          0   cp+1=  6 sp= -1 ap=  0 bp=  0\n");
 }
 
-TEST(ValueTextTest, ShowsWhatItCanWithoutThePrinter)
-{
+TEST(ValueTextTest, ShowsWhatItCanWithoutThePrinter) {
     ZuVALUE v{};
     v.t = ZU_DOUBLE;
     v.w1.d = NAN;
@@ -169,24 +169,21 @@ TEST(ValueTextTest, ShowsWhatItCanWithoutThePrinter)
     v.w3.s = shortSignature;
     EXPECT_EQ(valueText(v), "??");
 
-    EXPECT_EQ(flagLabels(ZU_FLAG_ADR | ZU_FLAG_NUL | ZU_FLAG_INL | ZU_FLAG_STA),
-              "nul sta inl & ");
+    EXPECT_EQ(flagLabels(ZU_FLAG_ADR | ZU_FLAG_NUL | ZU_FLAG_INL | ZU_FLAG_STA), "nul sta inl & ");
     EXPECT_EQ(typeColumn(v), "function ");
 }
 
-TEST(ValueTextTest, SymbolNameColumnKeepsOneBlank)
-{
+TEST(ValueTextTest, SymbolNameColumnKeepsOneBlank) {
     ZuNAMEDVALUE symbol{};
     char name[] = "a_rather_long_global_name";
     symbol.name = name;
     symbol.val.t = ZU_STRING | ZU_FLAG_GLO;
     symbol.val.w1.i = 0;
-    EXPECT_EQ(symbolLine(12, symbol), "  12 a_rather_long_global_name[0] string   glo  (" +
-                                          addressOf(&symbol.val) + ") \"\"\n");
+    EXPECT_EQ(symbolLine(12, symbol),
+              "  12 a_rather_long_global_name[0] string   glo  (" + addressOf(&symbol.val) + ") \"\"\n");
 }
 
-TEST(OpcodeTableTest, NumbersAreThoseOfTheObjectFormat)
-{
+TEST(OpcodeTableTest, NumbersAreThoseOfTheObjectFormat) {
     // Object files store these numbers; they must not move.
     EXPECT_EQ(code(Op::EXT), 0);
     EXPECT_EQ(code(Op::NUM), 35);
@@ -198,20 +195,17 @@ TEST(OpcodeTableTest, NumbersAreThoseOfTheObjectFormat)
     EXPECT_EQ(code(Op::JST), 122);
     EXPECT_EQ(kOpcodeLimit, 123);
     int opcodes = 0;
-    for (int i = -1; i <= 256; ++i)
-        opcodes += opcodeInfo(i) != nullptr;
+    for (int i = -1; i <= 256; ++i) opcodes += opcodeInfo(i) != nullptr;
     EXPECT_EQ(opcodes, 41);
     EXPECT_STREQ(mnemonic(104), "???");
     EXPECT_EQ(opcodeInfo(code(Op::NEW))->operand, Operand::Class);
     EXPECT_EQ(opcodeInfo(code(Op::ELT))->operand, Operand::LocalName);
 }
 
-TEST(OperatorTableTest, EveryOperatorIsATokenWithItsText)
-{
+TEST(OperatorTableTest, EveryOperatorIsATokenWithItsText) {
     int operators = 0;
     for (int i = -1; i <= 256; ++i) {
-        if (operatorArity(i) < 0)
-            continue;
+        if (operatorArity(i) < 0) continue;
         ++operators;
         if (i != opr::ScalarToMatrix) {
             EXPECT_STRNE(SZuTokenName(i), "<token>") << "operator " << i;
@@ -226,8 +220,7 @@ TEST(OperatorTableTest, EveryOperatorIsATokenWithItsText)
     EXPECT_STREQ(SZuTokenName(opr::DotOr), ".||");
 }
 
-TEST(DumpExportsTest, TraceCountsEntriesFromTheStackBase)
-{
+TEST(DumpExportsTest, TraceCountsEntriesFromTheStackBase) {
     namespace c = zu::program;
     c::codeBuffer().open();
     c::codeBuffer().append(0, 0);

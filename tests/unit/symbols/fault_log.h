@@ -10,24 +10,17 @@
 namespace zu::test {
 
 struct FaultLog {
-    static std::vector<std::pair<program::TableFault, std::string>>& entries()
-    {
+    static std::vector<std::pair<program::TableFault, std::string>>& entries() {
         static std::vector<std::pair<program::TableFault, std::string>> log;
         return log;
     }
-    static void sink(program::TableFault fault, const char* name)
-    {
-        entries().emplace_back(fault, name ? name : "");
-    }
+    static void sink(program::TableFault fault, const char* name) { entries().emplace_back(fault, name ? name : ""); }
 };
 
 // Installs the recording sink for the lifetime of a test.
 class ScopedFaultLog {
 public:
-    ScopedFaultLog() : previous_(program::setFaultSink(&FaultLog::sink))
-    {
-        FaultLog::entries().clear();
-    }
+    ScopedFaultLog() : previous_(program::setFaultSink(&FaultLog::sink)) { FaultLog::entries().clear(); }
     ~ScopedFaultLog() { program::setFaultSink(previous_); }
     ScopedFaultLog(const ScopedFaultLog&) = delete;
     ScopedFaultLog& operator=(const ScopedFaultLog&) = delete;

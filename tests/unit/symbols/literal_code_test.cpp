@@ -24,8 +24,7 @@ protected:
     ScopedFaultLog faults;
 };
 
-TEST_F(LiteralTableTest, StringsAreSharedByLengthAndBytes)
-{
+TEST_F(LiteralTableTest, StringsAreSharedByLengthAndBytes) {
     const int ab = literals.addString("ab");
     EXPECT_EQ(literals.addString("ab"), ab);
     const int abNul = literals.addString("ab\0"s);
@@ -43,8 +42,7 @@ TEST_F(LiteralTableTest, StringsAreSharedByLengthAndBytes)
     EXPECT_EQ(literals[empty].w2.s, nullptr);
 }
 
-TEST_F(LiteralTableTest, NumbersAreNeverShared)
-{
+TEST_F(LiteralTableTest, NumbersAreNeverShared) {
     const int a = literals.addInt(5);
     const int b = literals.addInt(5);
     const int c = literals.addDouble(2.5);
@@ -56,8 +54,7 @@ TEST_F(LiteralTableTest, NumbersAreNeverShared)
     EXPECT_EQ(literals[d].w1.d, 2.5);
 }
 
-TEST_F(LiteralTableTest, ImportNamesIgnoreCase)
-{
+TEST_F(LiteralTableTest, ImportNamesIgnoreCase) {
     const int lib = literals.addImport("Packages/Arma", false, false);
     EXPECT_EQ(literals[lib].t, ZU_IMPORTNAME);
     EXPECT_EQ(literals[lib].w2.i, 0);
@@ -70,11 +67,9 @@ TEST_F(LiteralTableTest, ImportNamesIgnoreCase)
     EXPECT_EQ(literals.findImport("nothing"), -1);
 }
 
-TEST_F(LiteralTableTest, GrowsAndRollsBack)
-{
+TEST_F(LiteralTableTest, GrowsAndRollsBack) {
     EXPECT_EQ(literals.capacity(), kInitialLiterals);
-    for (int i = 0; i < 600; ++i)
-        literals.addString("s" + std::to_string(i));
+    for (int i = 0; i < 600; ++i) literals.addString("s" + std::to_string(i));
     EXPECT_EQ(literals.count(), 600);
     EXPECT_EQ(literals.capacity(), 750);
     EXPECT_EQ(literals.addString("s0"), 0);
@@ -95,21 +90,18 @@ TEST_F(LiteralTableTest, GrowsAndRollsBack)
     EXPECT_TRUE(faults.entries().empty());
 }
 
-TEST_F(LiteralTableTest, BoundedGrowthIsFatal)
-{
+TEST_F(LiteralTableTest, BoundedGrowthIsFatal) {
     EXPECT_THROW(literals.reserve(kMaxLiterals + 1), TableFull);
     ASSERT_EQ(faults.entries().size(), 1u);
     EXPECT_EQ(faults.entries()[0].first, TableFault::ConstantBufferFull);
     EXPECT_EQ(literals.capacity(), kInitialLiterals);
 }
 
-TEST(CodeBufferTest, GrowsKeepsCodeAndRollsBack)
-{
+TEST(CodeBufferTest, GrowsKeepsCodeAndRollsBack) {
     ScopedFaultLog faults;
     CodeBuffer code;
     code.open();
-    for (int i = 0; i < 1300; ++i)
-        EXPECT_EQ(code.append(80, i), i);
+    for (int i = 0; i < 1300; ++i) EXPECT_EQ(code.append(80, i), i);
     EXPECT_EQ(code.size(), 1300);
     EXPECT_EQ(code[0].op, 80);
     EXPECT_EQ(code[1299].arg, 1299);

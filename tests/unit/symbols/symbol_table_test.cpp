@@ -21,13 +21,11 @@ constexpr int kClass = ZU_CLASS | ZU_FLAG_GLO;
 
 class SymbolTableTest : public ::testing::Test {
 protected:
-    void SetUp() override
-    {
+    void SetUp() override {
         setSymbolSize(kDefaultSymbolSize);
         table.open();
     }
-    void TearDown() override
-    {
+    void TearDown() override {
         table.close();
         setSymbolSize(kDefaultSymbolSize);
     }
@@ -37,8 +35,7 @@ protected:
     ScopedFaultLog faults;
 };
 
-TEST_F(SymbolTableTest, OpensWithTheSymbolSizeAndTenSpare)
-{
+TEST_F(SymbolTableTest, OpensWithTheSymbolSizeAndTenSpare) {
     EXPECT_EQ(table.capacity(), kDefaultSymbolSize + kSpareSymbols);
     EXPECT_EQ(table.count(), 0);
     setSymbolSize(-5);
@@ -47,8 +44,7 @@ TEST_F(SymbolTableTest, OpensWithTheSymbolSizeAndTenSpare)
     EXPECT_EQ(symbolSize(), kMaxSymbolSize);
 }
 
-TEST_F(SymbolTableTest, ExternCompletedByDefinitionThenDuplicate)
-{
+TEST_F(SymbolTableTest, ExternCompletedByDefinitionThenDuplicate) {
     const Declaration ext = table.declare("f", kExternFunction, 0);
     EXPECT_EQ(ext.outcome, Declared::Added);
     EXPECT_TRUE(table[ext.index].val.t & ZU_FLAG_EXT);
@@ -73,8 +69,7 @@ TEST_F(SymbolTableTest, ExternCompletedByDefinitionThenDuplicate)
     EXPECT_EQ(table.count(), 1);
 }
 
-TEST_F(SymbolTableTest, DuplicateRules)
-{
+TEST_F(SymbolTableTest, DuplicateRules) {
     table.declare("x", kGlobalVar, 0);
     EXPECT_EQ(table.declare("x", kGlobalVar, 0).outcome, Declared::Duplicate);
 
@@ -94,8 +89,7 @@ TEST_F(SymbolTableTest, DuplicateRules)
     EXPECT_EQ(table.count(), 4);
 }
 
-TEST_F(SymbolTableTest, ShadowingByRange)
-{
+TEST_F(SymbolTableTest, ShadowingByRange) {
     const int global = table.declare("x", kGlobalVar, 0).index;
     table.beginFunction();
     const int arg = table.declare("x", ZU_INT | ZU_FLAG_ARG, table.marks().firstArgument).index;
@@ -120,8 +114,7 @@ TEST_F(SymbolTableTest, ShadowingByRange)
     EXPECT_EQ(table[arg].name, nullptr);
 }
 
-TEST_F(SymbolTableTest, FunctionDoesNotSeeLaterGlobals)
-{
+TEST_F(SymbolTableTest, FunctionDoesNotSeeLaterGlobals) {
     table.declare("early", kGlobalVar, 0);
     table.beginFunction();
     const int late = table.declare("late", kGlobalVar, 0).index;
@@ -130,14 +123,13 @@ TEST_F(SymbolTableTest, FunctionDoesNotSeeLaterGlobals)
     EXPECT_EQ(table.find("late", 0, table.count()), late);
 }
 
-TEST_F(SymbolTableTest, ExportedFinders)
-{
+TEST_F(SymbolTableTest, ExportedFinders) {
     // Built with append: the declare rules would refuse the clashes.
-    table.append("v", kGlobalVar);        // 0
-    table.append("f", kFunction);         // 1
-    table.append("v", kFunction);         // 2
-    table.append("f", kFunction);         // 3
-    table.append("K", kClass);            // 4
+    table.append("v", kGlobalVar);  // 0
+    table.append("f", kFunction);   // 1
+    table.append("v", kFunction);   // 2
+    table.append("f", kFunction);   // 3
+    table.append("K", kClass);      // 4
     ZuNAMEDVALUE* base = ZuGetSymGloBase();
     ASSERT_EQ(base, table.records());
     EXPECT_EQ(ZuGetSymTabCount(), 5);
@@ -158,8 +150,7 @@ TEST_F(SymbolTableTest, ExportedFinders)
     EXPECT_EQ(faults.entries().size(), 1u);
 }
 
-TEST_F(SymbolTableTest, GrowsPast2000GlobalsKeepingClassPointers)
-{
+TEST_F(SymbolTableTest, GrowsPast2000GlobalsKeepingClassPointers) {
     table.ensureRoom();
     const int cls = table.declare("Shape", kClass, 0).index;
     table.bindClassRecord(cls);
@@ -184,13 +175,11 @@ TEST_F(SymbolTableTest, GrowsPast2000GlobalsKeepingClassPointers)
     EXPECT_TRUE(faults.entries().empty());
 }
 
-TEST_F(SymbolTableTest, FullTableIsFatalAndKeepsItsRecords)
-{
+TEST_F(SymbolTableTest, FullTableIsFatalAndKeepsItsRecords) {
     setSymbolSize(0);
     table.open();
     ASSERT_EQ(table.capacity(), kSpareSymbols);
-    for (int i = 0; i < kSpareSymbols; ++i)
-        table.append("s" + std::to_string(i), kGlobalVar);
+    for (int i = 0; i < kSpareSymbols; ++i) table.append("s" + std::to_string(i), kGlobalVar);
     EXPECT_THROW(table.declare("one_more", kGlobalVar, 0), TableFull);
     ASSERT_EQ(faults.entries().size(), 1u);
     EXPECT_EQ(faults.entries()[0].first, TableFault::SymbolTableFull);
@@ -210,8 +199,7 @@ TEST_F(SymbolTableTest, FullTableIsFatalAndKeepsItsRecords)
     EXPECT_EQ(faults.entries().size(), 3u);
 }
 
-TEST_F(SymbolTableTest, MoveTakesOverNameAndValue)
-{
+TEST_F(SymbolTableTest, MoveTakesOverNameAndValue) {
     table.declare("first", kGlobalVar, 0);
     ZuNAMEDVALUE loaded{};
     loaded.name = static_cast<char*>(std::malloc(6));
@@ -230,8 +218,7 @@ TEST_F(SymbolTableTest, MoveTakesOverNameAndValue)
     EXPECT_EQ(ZuSymFindClass("Point"), moved);
 }
 
-TEST_F(SymbolTableTest, MemberLookupFollowsTheBaseChain)
-{
+TEST_F(SymbolTableTest, MemberLookupFollowsTheBaseChain) {
     // Base has f and g; Derived (base Base) has g and data members a, b, a.
     ZuNAMEDVALUE baseFunctions[3] = {};
     ZuNAMEDVALUE derivedFunctions[2] = {};
@@ -278,20 +265,17 @@ TEST_F(SymbolTableTest, MemberLookupFollowsTheBaseChain)
     table[base].val.w2.i = derived;
     EXPECT_FALSE(table.derivesFrom(derived, other));
     EXPECT_FALSE(table.findMemberFunction(derived, "h"));
-    for (auto& record : {base, derived, other})
-        table[record].val = {};
+    for (auto& record : {base, derived, other}) table[record].val = {};
 }
 
-TEST(SymbolTableLinkTest, FullTableReportsTheSizeHintAsLinkError)
-{
+TEST(SymbolTableLinkTest, FullTableReportsTheSizeHintAsLinkError) {
     static std::string messages;
     messages.clear();
     SetZuMessage([](const char* text) { messages += text; });
     setSymbolSize(0);
     SymbolTable& table = symbolTable();
     table.open();
-    for (int i = 0; i < kSpareSymbols; ++i)
-        table.append("s" + std::to_string(i), kGlobalVar);
+    for (int i = 0; i < kSpareSymbols; ++i) table.append("s" + std::to_string(i), kGlobalVar);
     char name[] = "loaded";
     ZuNAMEDVALUE loaded{};
     loaded.name = name;

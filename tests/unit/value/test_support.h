@@ -85,14 +85,14 @@ inline ZuVALUE StringValue(const char* s) {
 }  // namespace zu_test
 
 // Runs `statement` and expects it to raise run-time error `expected`.
-#define EXPECT_RUN_ERROR(statement, expected)                                  \
-    do {                                                                       \
-        try {                                                                  \
-            statement;                                                         \
-            ADD_FAILURE() << "no run-time error from " #statement;             \
-        } catch (const zu_test::RunError& raised) {                            \
-            EXPECT_EQ(raised.code, (expected)) << "from " #statement;          \
-        }                                                                      \
+#define EXPECT_RUN_ERROR(statement, expected)                         \
+    do {                                                              \
+        try {                                                         \
+            statement;                                                \
+            ADD_FAILURE() << "no run-time error from " #statement;    \
+        } catch (const zu_test::RunError& raised) {                   \
+            EXPECT_EQ(raised.code, (expected)) << "from " #statement; \
+        }                                                             \
     } while (false)
 
 #endif

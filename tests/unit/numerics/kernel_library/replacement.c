@@ -4,15 +4,20 @@
  * routines stay. */
 #include "zu.h"
 
-ZU_API void ZuKnlMatmul(double** R, double** A, int rA, int cA, double** B,
-                        int rB, int cB, int transA, int transB)
-{
-    (void)A; (void)B; (void)rA; (void)cA; (void)rB; (void)cB;
+ZU_API void ZuKnlMatmul(double** R, double** A, int rA, int cA, double** B, int rB, int cB, int transA, int transB) {
+    (void)A;
+    (void)B;
+    (void)rA;
+    (void)cA;
+    (void)rB;
+    (void)cB;
     R[0][0] = 4242 + 10 * transA + transB;
 }
 
-ZU_API int ZuKnlInvert(double** A, int n, double* logdet, int* sign)
-{
-    (void)A; (void)n; (void)logdet; (void)sign;
+ZU_API int ZuKnlInvert(double** A, int n, double* logdet, int* sign) {
+    (void)A;
+    (void)n;
+    (void)logdet;
+    (void)sign;
     return 42;
 }
