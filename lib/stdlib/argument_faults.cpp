@@ -1,5 +1,7 @@
 #include "stdlib/argument_faults.h"
 
+#include "value/value.h"
+
 namespace zu::stdlib {
 
 bool ArgumentFault(int n, const std::string& text, int code) {
@@ -17,7 +19,7 @@ bool MatrixArg(ZuVALUE* pv, int k) { return ZuLibCheckType(ZU_MATRIX, pv, k, k) 
 
 bool IntArg(ZuVALUE* pv, int k, int* out) {
     if (ZuLibCheckType(ZU_INT, pv, k, k) == 0) return false;
-    *out = pv[k].w1.i;
+    *out = value::IntOf(&pv[k]);
     return true;
 }
 

@@ -39,7 +39,7 @@ using Polynomial = std::vector<double>;  // coefficient of lag k + 1 at [k]
 std::size_t At(int i) { return static_cast<std::size_t>(i); }
 
 std::string Shape(const ZuVALUE* v) {
-    return "matrix[" + std::to_string(v->w1.i) + "][" + std::to_string(v->w2.i) + "]";
+    return "matrix[" + std::to_string(Rows(v)) + "][" + std::to_string(Columns(v)) + "]";
 }
 
 bool DataArg(ZuVALUE* pv, int k) {
@@ -221,27 +221,27 @@ bool ModelArgs(ZuVALUE* pv, LinearModel* m, int* t1, int* t2) {
     for (int k = 0; k < 5; ++k) {
         if (!DataArg(pv, k)) return false;
     }
-    *m = {&pv[0], &pv[1], &pv[2], &pv[3], &pv[4], pv[0].w2.i, 0};
+    *m = {&pv[0], &pv[1], &pv[2], &pv[3], &pv[4], Columns(&pv[0]), 0};
     const int n = m->n;
     if (n < 1) return ArgumentFault(0, "no series", kArgumentSizeError);
-    if (m->a->w2.i != 0 && (m->a->w2.i != n || m->a->w1.i % n != 0)) {
+    if (Columns(m->a) != 0 && (Columns(m->a) != n || Rows(m->a) % n != 0)) {
         return ArgumentFault(2,
                              "found " + Shape(m->a) + " but expected a multiple of " + std::to_string(n) + " rows of " +
                                  Counted(n, "columns"),
                              kArgumentSizeError);
     }
-    m->p = m->a->w2.i == 0 ? 0 : m->a->w1.i / n;
-    const int k = m->z->w2.i;
+    m->p = Columns(m->a) == 0 ? 0 : Rows(m->a) / n;
+    const int k = Columns(m->z);
     if (k > 0 && ZuLibCheckMatrixSize(pv, 4, 4, k, n) == 0) return false;
-    if (!BoundedIntArg(pv, 5, 0, m->y->w1.i, "first forecast row", t1)) return false;
+    if (!BoundedIntArg(pv, 5, 0, Rows(m->y), "first forecast row", t1)) return false;
     if (!lib::IntArg(pv, 6, t2)) return false;
     const std::int64_t last = *t2;
     if (last < *t1 - 1 || last == std::numeric_limits<int>::max()) {
         return ArgumentFault(6, "last forecast row " + std::to_string(last) + " out of range");
     }
-    if (k > 0 && last >= m->z->w1.i) return ArgumentFault(3, "no row " + std::to_string(last) + " of z");
-    const bool shockRows = !(m->u->w1.i <= 1 && m->u->w2.i <= 1);
-    if (shockRows && (m->u->w2.i != n || last >= m->u->w1.i)) {
+    if (k > 0 && last >= Rows(m->z)) return ArgumentFault(3, "no row " + std::to_string(last) + " of z");
+    const bool shockRows = !(Rows(m->u) <= 1 && Columns(m->u) <= 1);
+    if (shockRows && (Columns(m->u) != n || last >= Rows(m->u))) {
         return ArgumentFault(1,
                              "found " + Shape(m->u) + " but expected rows up to " + std::to_string(last) + " of " +
                                  Counted(n, "columns"),
@@ -260,7 +260,7 @@ void FnArma0(ZuVALUE* rtn, ZuVALUE* pv, int) {
     Polynomial ar, ma;
     int start = 0;
     if (!DataArg(pv, 0) || !CoefficientArg(pv, 1, &ar) || !CoefficientArg(pv, 2, &ma) ||
-        !BoundedIntArg(pv, 3, 0, pv[0].w1.i, "start", &start)) {
+        !BoundedIntArg(pv, 3, 0, Rows(&pv[0]), "start", &start)) {
         return;
     }
     const ZuVALUE* x = &pv[0];
@@ -278,8 +278,8 @@ void FnArmagen(ZuVALUE* rtn, ZuVALUE* pv, int) {
     Polynomial ar, ma;
     int start = 0;
     if (!DataArg(pv, 0) || !DataArg(pv, 1) || !CoefficientArg(pv, 2, &ar) || !CoefficientArg(pv, 3, &ma)) return;
-    if (ZuLibCheckMatrixSize(pv, 1, 1, pv[0].w1.i, pv[0].w2.i) == 0) return;
-    if (!BoundedIntArg(pv, 4, 0, pv[0].w1.i, "start", &start)) return;
+    if (ZuLibCheckMatrixSize(pv, 1, 1, Rows(&pv[0]), Columns(&pv[0])) == 0) return;
+    if (!BoundedIntArg(pv, 4, 0, Rows(&pv[0]), "start", &start)) return;
     const ZuVALUE* x = &pv[0];
     double** e = MatrixData(&pv[1]);
     if (!lib::ResultMatrix(rtn, Rows(x), Columns(x))) return;
@@ -342,7 +342,7 @@ void FnArmaforc(ZuVALUE* rtn, ZuVALUE* pv, int cArg) {
         return;
     }
     if (!DataArg(pv, 0) || !CoefficientArg(pv, 1, &ar) || !CoefficientArg(pv, 2, &ma) ||
-        !BoundedIntArg(pv, 3, 0, std::numeric_limits<int>::max() - pv[0].w1.i, "horizon", &h) ||
+        !BoundedIntArg(pv, 3, 0, std::numeric_limits<int>::max() - Rows(&pv[0]), "horizon", &h) ||
         (cArg == 5 && !lib::DoubleArg(pv, 4, &mean))) {
         return;
     }
@@ -400,15 +400,15 @@ void FnModelforc(ZuVALUE* rtn, ZuVALUE* pv, int) {
     if (!lib::ResultMatrix(rtn, rows, n)) return;
     auto past = [&](int s, int i) {
         if (s < 0) return 0.0;
-        return s < t1 ? m.y->w3.m[s][i] : MatrixData(rtn)[s - t1][i];
+        return s < t1 ? MatrixData(m.y)[s][i] : MatrixData(rtn)[s - t1][i];
     };
     for (int t = t1; t <= t2; ++t) {
         for (int j = 0; j < n; ++j) {
             double sum = m.Shock(t, j);
             for (int lag = 1; lag <= m.p; ++lag) {
-                for (int i = 0; i < n; ++i) sum += past(t - lag, i) * m.a->w3.m[(lag - 1) * n + i][j];
+                for (int i = 0; i < n; ++i) sum += past(t - lag, i) * MatrixData(m.a)[(lag - 1) * n + i][j];
             }
-            for (int i = 0; i < m.z->w2.i; ++i) sum += m.z->w3.m[t][i] * m.b->w3.m[i][j];
+            for (int i = 0; i < Columns(m.z); ++i) sum += MatrixData(m.z)[t][i] * MatrixData(m.b)[i][j];
             MatrixData(rtn)[t - t1][j] = sum;
         }
     }

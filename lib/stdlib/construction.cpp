@@ -7,6 +7,7 @@
 
 using zu::value::Columns;
 using zu::value::DoubleOf;
+using zu::value::IntOf;
 using zu::value::MatrixData;
 using zu::value::Rows;
 
@@ -19,8 +20,8 @@ namespace {
 bool ShapeArguments(ZuVALUE* pv, int first, int cArg, int* r, int* c) {
     if (cArg - first >= 2) {
         if (ZuLibCheckType(ZU_INT, pv, first, first + 1) == 0) return false;
-        *r = pv[first].w1.i;
-        *c = pv[first + 1].w1.i;
+        *r = IntOf(&pv[first]);
+        *c = IntOf(&pv[first + 1]);
         return true;
     }
     ZuVALUE* v = &pv[first];
@@ -30,8 +31,8 @@ bool ShapeArguments(ZuVALUE* pv, int first, int cArg, int* r, int* c) {
         return true;
     }
     if (value::IsMatrix(v)) {
-        *r = v->w1.i;
-        *c = v->w2.i;
+        *r = Rows(v);
+        *c = Columns(v);
         return true;
     }
     if (ZuLibCheckType(ZU_MATRIX, pv, first, first) == 0) return false;
@@ -68,7 +69,7 @@ void FnUnit(ZuVALUE* rtn, ZuVALUE* pv, int cArg) {
     int r = 0, c = 0;
     if (cArg == 1) {
         if (ZuLibCheckType(ZU_INT, pv, 0, 0) == 0) return;
-        r = c = pv[0].w1.i;
+        r = c = IntOf(&pv[0]);
     } else if (!ShapeArguments(pv, 0, cArg, &r, &c)) {
         return;
     }

@@ -23,12 +23,12 @@ namespace zu::stdlib {
 namespace {
 
 std::string Shape(const ZuVALUE* v) {
-    return "matrix[" + std::to_string(v->w1.i) + "][" + std::to_string(v->w2.i) + "]";
+    return "matrix[" + std::to_string(Rows(v)) + "][" + std::to_string(Columns(v)) + "]";
 }
 
 // A new matrix the size of m; false when nothing was stored.
 bool SameSize(ZuVALUE* rtn, const ZuVALUE* m) {
-    ZuLibValMatMalloc(rtn, m->w1.i, m->w2.i);
+    ZuLibValMatMalloc(rtn, Rows(m), Columns(m));
     return value::IsMatrix(rtn);
 }
 
@@ -75,11 +75,11 @@ bool StartArg(ZuVALUE* pv, int cArg, int k, const ZuVALUE* m, const ZuVALUE** st
     if (cArg > k + 1) return ZuLibArgError(k + 1) != 0;
     if (!MatrixArg(pv, k)) return false;
     const ZuVALUE* s = &pv[k];
-    if (s->w1.i == 0) return true;
-    if (s->w1.i > m->w1.i || s->w2.i != m->w2.i) {
+    if (Rows(s) == 0) return true;
+    if (Rows(s) > Rows(m) || Columns(s) != Columns(m)) {
         return ArgumentFault(k,
-                             "found " + Shape(s) + " but expected at most " + Counted(m->w1.i, "rows") + " of " +
-                                 Counted(m->w2.i, "columns"),
+                             "found " + Shape(s) + " but expected at most " + Counted(Rows(m), "rows") + " of " +
+                                 Counted(Columns(m), "columns"),
                              kArgumentSizeError);
     }
     *start = s;
@@ -175,7 +175,7 @@ void Thin(ZuVALUE* rtn, ZuVALUE* pv, bool rows) {
 void FnCumsum(ZuVALUE* rtn, ZuVALUE* pv, int cArg) {
     Coefficients a;
     const ZuVALUE* start = nullptr;
-    if (!MatrixArg(pv, 0) || !CoefficientArg(pv, pv[0].w2.i, &a) || !StartArg(pv, cArg, 2, &pv[0], &start)) return;
+    if (!MatrixArg(pv, 0) || !CoefficientArg(pv, Columns(&pv[0]), &a) || !StartArg(pv, cArg, 2, &pv[0], &start)) return;
     const ZuVALUE* m = &pv[0];
     if (!SameSize(rtn, m)) return;
     const int s = start == nullptr ? 0 : Rows(start);

@@ -70,7 +70,7 @@ bool Transform(fftw_complex* data, int n, Direction direction) {
 }
 
 std::string Shape(const ZuVALUE* v) {
-    return "matrix[" + std::to_string(v->w1.i) + "][" + std::to_string(v->w2.i) + "]";
+    return "matrix[" + std::to_string(Rows(v)) + "][" + std::to_string(Columns(v)) + "]";
 }
 
 // Argument 0 as a real row or a complex 2 x n matrix, and the direction.
@@ -78,7 +78,7 @@ bool TransformArgs(ZuVALUE* pv, int cArg, Direction* direction) {
     if (cArg > 2) return ZuLibArgError(2) != 0;
     if (value::TypeCode(&pv[0]) == ZU_STRING) return ZuLibArgTypeError(0, ZU_MATRIX, ZU_STRING) != 0;
     if (!lib::MatrixArg(pv, 0)) return false;
-    if (pv[0].w1.i != 1 && pv[0].w1.i != 2) {
+    if (Rows(&pv[0]) != 1 && Rows(&pv[0]) != 2) {
         return ArgumentFault(0, "found " + Shape(&pv[0]) + " but expected 1 row (real) or 2 rows (complex)",
                              kArgumentSizeError);
     }
@@ -162,7 +162,7 @@ bool SpectrumArgs(ZuVALUE* pv, int cArg, SpectrumSettings* s) {
     if (cArg > 4) return ZuLibArgError(4) != 0;
     if (value::TypeCode(&pv[0]) == ZU_STRING) return ZuLibArgTypeError(0, ZU_MATRIX, ZU_STRING) != 0;
     if (!lib::MatrixArg(pv, 0)) return false;
-    const int t = pv[0].w1.i;
+    const int t = Rows(&pv[0]);
     if (t < 1) return ArgumentFault(0, "no observations", kArgumentSizeError);
     *s = {t - 1, t / 2 + 1, cArg >= 2 ? Kernel::kParzen : Kernel::kTruncated};
     if (cArg >= 2 && !lib::IntArg(pv, 1, &s->truncation)) return false;
@@ -186,7 +186,7 @@ bool SpectrumArgs(ZuVALUE* pv, int cArg, SpectrumSettings* s) {
 void FnFft(ZuVALUE* rtn, ZuVALUE* pv, int cArg) {
     Direction direction{};
     if (!TransformArgs(pv, cArg, &direction)) return;
-    const int n = pv[0].w2.i;
+    const int n = Columns(&pv[0]);
     if (n > kLongestPaddedLength) {
         ArgumentFault(0, "length " + std::to_string(n) + " beyond the longest padded length", kArgumentSizeError);
         return;
@@ -202,7 +202,7 @@ void FnFft(ZuVALUE* rtn, ZuVALUE* pv, int cArg) {
 void FnDfft(ZuVALUE* rtn, ZuVALUE* pv, int cArg) {
     Direction direction{};
     if (!TransformArgs(pv, cArg, &direction)) return;
-    FourierTransform(rtn, pv, pv[0].w2.i, direction);
+    FourierTransform(rtn, pv, Columns(&pv[0]), direction);
 }
 
 // periodogram(x [, truncation [, points [, kernel]]]): the spectral
@@ -220,7 +220,7 @@ void FnPeriodogram(ZuVALUE* rtn, ZuVALUE* pv, int cArg) {
     SpectrumSettings s{};
     if (!SpectrumArgs(pv, cArg, &s)) return;
     const ZuVALUE* x = &pv[0];
-    const int t = x->w1.i, columns = x->w2.i;
+    const int t = Rows(x), columns = Columns(x);
     const int lags = s.truncation < t - 1 ? s.truncation : t - 1;
     if (!lib::ResultMatrix(rtn, s.points, columns)) return;
     std::vector<double> weights(static_cast<std::size_t>(lags) + 1);

@@ -98,7 +98,7 @@ void FilePrint(ZuVALUE* rtn, ZuVALUE* pv, int cArg, bool endLine) {
 
 bool IntArgument(ZuVALUE* pv, int* n) {
     if (ZuLibCheckType(ZU_INT, pv, 0, 0) == 0) return false;
-    *n = pv->w1.i;
+    *n = value::IntOf(pv);
     return true;
 }
 

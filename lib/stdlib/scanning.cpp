@@ -14,6 +14,7 @@
 #include "stdlib/value_printer.h"
 #include "value/value.h"
 
+using zu::value::IntOf;
 using zu::value::Items;
 
 namespace zu::stdlib {
@@ -40,9 +41,9 @@ ScanFormat DoubleFormat() {
 // The "#" size: the two arguments at `i` as ints.
 bool TakeSize(ZuVALUE* pv, int i, MatrixSize* size) {
     if (ZuLibCheckType(ZU_INT, pv, i, i + 1) == 0) return false;
-    if (pv[i].w1.i < 0) return ZuLibArgError(i) != 0;
-    if (pv[i + 1].w1.i < 0) return ZuLibArgError(i + 1) != 0;
-    *size = {pv[i].w1.i, pv[i + 1].w1.i};
+    if (IntOf(&pv[i]) < 0) return ZuLibArgError(i) != 0;
+    if (IntOf(&pv[i + 1]) < 0) return ZuLibArgError(i + 1) != 0;
+    *size = {IntOf(&pv[i]), IntOf(&pv[i + 1])};
     return true;
 }
 

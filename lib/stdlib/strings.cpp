@@ -9,6 +9,7 @@
 #include "stdlib/routines.h"
 #include "value/value.h"
 
+using zu::value::IntOf;
 using zu::value::ItemCount;
 using zu::value::Items;
 using zu::value::MatrixData;
@@ -93,7 +94,7 @@ void FindRoutine(ZuVALUE* rtn, ZuVALUE* pv, int cArg, bool ignoreCase, bool from
     Search how{ignoreCase, fromRight, 0};
     if (cArg > 2) {
         if (ZuLibCheckType(ZU_INT, pv, 2, 2) == 0) return;
-        how.base = pv[2].w1.i;
+        how.base = IntOf(&pv[2]);
     }
     const ZuVALUE* s = &pv[0];
     const ZuVALUE* t = &pv[1];
