@@ -36,7 +36,7 @@ inline double& BandAt(double** b, int p, int i, int j) { return b[p - (i - j)][i
 // after the report.
 bool VectorArg(ZuVALUE* pv, int k, int n) {
     if (!library::MatrixArg(pv, k)) return false;
-    const int r = pv[k].w1.i, c = pv[k].w2.i;
+    const int r = Rows(&pv[k]), c = Columns(&pv[k]);
     if (n == 0 && (r < 1 || c < 1)) return true;
     if ((r == 1 || c == 1) && static_cast<long long>(r) * c == n) return true;
     ZuLibCheckMatrixSize(pv, k, k, 1, n);
@@ -49,8 +49,8 @@ double VectorAt(const ZuVALUE& v, int i) { return Columns(&v) == 1 ? MatrixData(
 // Argument k as a right-hand side of n rows; false after the report.
 bool RightHandSide(ZuVALUE* pv, int k, int n) {
     if (!library::MatrixArg(pv, k)) return false;
-    if (pv[k].w1.i == n) return true;
-    ZuLibCheckMatrixSize(pv, k, k, n, pv[k].w2.i);
+    if (Rows(&pv[k]) == n) return true;
+    ZuLibCheckMatrixSize(pv, k, k, n, Columns(&pv[k]));
     return false;
 }
 
@@ -185,7 +185,7 @@ private:
 // report.
 bool LongEnoughVector(ZuVALUE* pv, int k, int n) {
     if (!library::MatrixArg(pv, k)) return false;
-    const int r = pv[k].w1.i, c = pv[k].w2.i;
+    const int r = Rows(&pv[k]), c = Columns(&pv[k]);
     if ((r == 1 || c == 1) && static_cast<long long>(r) * c >= n) return true;
     const bool column = c == 1 && r != 1;
     ZuLibCheckMatrixSize(pv, k, k, column ? n : 1, column ? 1 : n);

@@ -90,8 +90,8 @@ void RowOrder(const int* perm, int n, double* order) {
 // Argument k as a right-hand side of n rows; false after the report.
 bool RightHandSide(ZuVALUE* pv, int k, int n) {
     if (!library::MatrixArg(pv, k)) return false;
-    if (pv[k].w1.i != n) {
-        ZuLibCheckMatrixSize(pv, k, k, n, pv[k].w2.i);
+    if (Rows(&pv[k]) != n) {
+        ZuLibCheckMatrixSize(pv, k, k, n, Columns(&pv[k]));
         return false;
     }
     return true;

@@ -84,8 +84,8 @@ struct Factors {
 // Argument k as a matrix of n rows; false after the report.
 bool RowsArg(ZuVALUE* pv, int k, int n) {
     if (!library::MatrixArg(pv, k)) return false;
-    if (pv[k].w1.i == n) return true;
-    ZuLibCheckMatrixSize(pv, k, k, n, pv[k].w2.i);
+    if (Rows(&pv[k]) == n) return true;
+    ZuLibCheckMatrixSize(pv, k, k, n, Columns(&pv[k]));
     return false;
 }
 
@@ -126,7 +126,7 @@ void FnDecqrupdate(ZuVALUE* rtn, ZuVALUE* pv, int cArg) {
     ZuVALUE* rv = MatrixTarget(pv, 1, cArg, true);
     int first = 0;
     if (rv == nullptr || !library::IntArg(pv, 2, &first)) return;
-    const int k = rv->w1.i, c = rv->w2.i;
+    const int k = Rows(rv), c = Columns(rv);
     int last = c - 1;
     if (cArg > 3 && !library::IntArg(pv, 3, &last)) return;
     if (first < 0 || first > c) {
@@ -137,8 +137,8 @@ void FnDecqrupdate(ZuVALUE* rtn, ZuVALUE* pv, int cArg) {
         ZuLibArgError(3);
         return;
     }
-    const int rows = qv != nullptr ? qv->w1.i : 0;
-    if (qv != nullptr && qv->w2.i != k) {
+    const int rows = qv != nullptr ? Rows(qv) : 0;
+    if (qv != nullptr && Columns(qv) != k) {
         if (ZuLibCheckMatrixSize(qv, 0, 0, rows, k) != 0) ZuLibArgError(0);
         return;
     }

@@ -9,6 +9,7 @@
 #include "value/value.h"
 
 using zu::value::DoubleOf;
+using zu::value::IntOf;
 using zu::value::ItemCount;
 using zu::value::Items;
 using zu::value::MatrixData;
@@ -23,7 +24,7 @@ namespace {
 void TakeSeedWord(const ZuVALUE& element, int* word) {
     if (value::IsNul(&element)) return;
     if (value::TypeCode(&element) == ZU_INT) {
-        *word = element.w1.i;
+        *word = IntOf(&element);
     } else if (value::TypeCode(&element) == ZU_DOUBLE) {
         const double d = DoubleOf(&element);
         if (std::isnan(d)) return;
@@ -71,13 +72,13 @@ void SeedFromArray(const ZuVALUE& array) {
 
 void FnRanu(ZuVALUE* rtn, ZuVALUE* pv, int /*cArg*/) {
     if (ZuLibCheckType(ZU_INT, pv, 0, 1) == 0) return;
-    const int r = pv[0].w1.i, c = pv[1].w1.i;
+    const int r = IntOf(&pv[0]), c = IntOf(&pv[1]);
     if (library::ResultMatrix(rtn, r, c) && r >= 1 && c >= 1) MatRan(MatrixData(rtn), r, c);
 }
 
 void FnRann(ZuVALUE* rtn, ZuVALUE* pv, int /*cArg*/) {
     if (ZuLibCheckType(ZU_INT, pv, 0, 1) == 0) return;
-    const int r = pv[0].w1.i, c = pv[1].w1.i;
+    const int r = IntOf(&pv[0]), c = IntOf(&pv[1]);
     if (r == 1 && c == 1) {
         ZuValSetDouble(rtn, DRanNormalPM());
         return;

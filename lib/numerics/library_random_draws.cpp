@@ -14,6 +14,7 @@
 #include "value/value.h"
 
 using zu::value::Columns;
+using zu::value::IntOf;
 using zu::value::MatrixData;
 using zu::value::Rows;
 
@@ -32,7 +33,7 @@ void Draws(ZuVALUE* rtn, ZuVALUE* pv, Draw draw) {
     std::array<double, N + 1> p{};
     for (std::size_t k = 0; k < N; ++k)
         if (!library::DoubleArg(pv, static_cast<int>(k) + 2, &p[k])) return;
-    const int r = pv[0].w1.i, c = pv[1].w1.i;
+    const int r = IntOf(&pv[0]), c = IntOf(&pv[1]);
     if (!library::ResultMatrix(rtn, r, c)) return;
     for (int i = 0; i < r; ++i)
         for (int j = 0; j < c; ++j) MatrixData(rtn)[i][j] = draw(p.data());
@@ -67,7 +68,7 @@ void Paths(ZuVALUE* rtn, int r, int c, Path path) {
 // after the report.
 bool VectorArg(ZuVALUE* pv, int k) {
     if (!library::MatrixArg(pv, k)) return false;
-    const int r = pv[k].w1.i, c = pv[k].w2.i;
+    const int r = Rows(&pv[k]), c = Columns(&pv[k]);
     if ((r == 1 || c == 1) && r * c >= 1) return true;
     ZuLibArgError(k);
     return false;
@@ -196,7 +197,7 @@ void FnRanweibull(ZuVALUE* rtn, ZuVALUE* pv, int) {
 // at the times 1 to r.
 void FnRanbrownianmotion(ZuVALUE* rtn, ZuVALUE* pv, int) {
     if (ZuLibCheckType(ZU_INT, pv, 0, 1) == 0) return;
-    Paths(rtn, pv[0].w1.i, pv[1].w1.i, [](double* x, int n) { return RanBrownianMotion(x, n, 1); });
+    Paths(rtn, IntOf(&pv[0]), IntOf(&pv[1]), [](double* x, int n) { return RanBrownianMotion(x, n, 1); });
 }
 
 // ranpoissonprocess(r, c, mu): c paths by columns of a Poisson process of
@@ -204,7 +205,7 @@ void FnRanbrownianmotion(ZuVALUE* rtn, ZuVALUE* pv, int) {
 void FnRanpoissonprocess(ZuVALUE* rtn, ZuVALUE* pv, int) {
     double mu = 0;
     if (ZuLibCheckType(ZU_INT, pv, 0, 1) == 0 || !library::DoubleArg(pv, 2, &mu)) return;
-    Paths(rtn, pv[0].w1.i, pv[1].w1.i, [mu](double* x, int n) { return RanPoissonProcess(x, n, mu); });
+    Paths(rtn, IntOf(&pv[0]), IntOf(&pv[1]), [mu](double* x, int n) { return RanPoissonProcess(x, n, mu); });
 }
 
 // randirichlet(r, alpha): r draws by rows from the Dirichlet distribution
@@ -214,7 +215,7 @@ void FnRandirichlet(ZuVALUE* rtn, ZuVALUE* pv, int) {
     Scratch alpha;
     int n = 0;
     if (!VectorCopy(pv[1], &alpha, &n)) return;
-    const int r = pv[0].w1.i;
+    const int r = IntOf(&pv[0]);
     if (!library::ResultMatrix(rtn, r, n)) return;
     for (int i = 0; i < r; ++i)
         if (RanDirichlet(MatrixData(rtn)[i], alpha.data(), n) != 0)
@@ -233,7 +234,7 @@ void FnRanmultinomial(ZuVALUE* rtn, ZuVALUE* pv, int) {
         library::OutOfMemory();
         return;
     }
-    const bool ok = RanMultinomial(counts.data(), pv[0].w1.i, p.data(), k) == 0;
+    const bool ok = RanMultinomial(counts.data(), IntOf(&pv[0]), p.data(), k) == 0;
     if (!library::ResultMatrix(rtn, 1, k)) return;
     for (int j = 0; j < k; ++j) MatrixData(rtn)[0][j] = ok ? counts.data()[j] : NaN();
 }
@@ -242,7 +243,7 @@ void FnRanmultinomial(ZuVALUE* rtn, ZuVALUE* pv, int) {
 // increasing order, as a column.
 void FnRansubsample(ZuVALUE* rtn, ZuVALUE* pv, int) {
     if (ZuLibCheckType(ZU_INT, pv, 0, 1) == 0) return;
-    const int k = pv[0].w1.i, n = pv[1].w1.i;
+    const int k = IntOf(&pv[0]), n = IntOf(&pv[1]);
     if (k < 0 || k > n) {
         ZuLibArgError(k < 0 ? 0 : 1);
         return;
@@ -259,7 +260,7 @@ void FnRansubsample(ZuVALUE* rtn, ZuVALUE* pv, int) {
 // ranuorder(n): the order statistics of n uniform draws, as a row.
 void FnRanuorder(ZuVALUE* rtn, ZuVALUE* pv, int) {
     if (ZuLibCheckType(ZU_INT, pv, 0, 0) == 0) return;
-    const int n = pv[0].w1.i;
+    const int n = IntOf(&pv[0]);
     if (!library::ResultMatrix(rtn, 1, n) || n < 1) return;
     if (RanUorder(MatrixData(rtn)[0], n) != 0)
         for (int j = 0; j < n; ++j) MatrixData(rtn)[0][j] = NaN();

@@ -31,7 +31,7 @@ bool OptionalRange(ZuVALUE* pv, int cArg, int first, bool* given, ModulusRange* 
 // Argument k as a square matrix of order n; false after the report.
 bool SquareOfOrder(ZuVALUE* pv, int k, int n) {
     if (!library::SquareArg(pv, k)) return false;
-    return pv[k].w1.i == n || ZuLibCheckMatrixSize(pv, k, k, n, n) != 0;
+    return Rows(&pv[k]) == n || ZuLibCheckMatrixSize(pv, k, k, n, n) != 0;
 }
 
 // Real parts and imaginary parts (two rows) into target, or the real

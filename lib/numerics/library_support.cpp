@@ -7,6 +7,7 @@
 #include "value/value.h"
 
 using zu::value::DoubleOf;
+using zu::value::IntOf;
 using zu::value::ItemCount;
 using zu::value::Items;
 using zu::value::MatrixData;
@@ -19,7 +20,7 @@ bool SquareArg(ZuVALUE* pv, int k) { return ZuLibCheckSquareMatrix(pv, k, k) != 
 
 bool IntArg(ZuVALUE* pv, int k, int* out) {
     if (ZuLibCheckType(ZU_INT, pv, k, k) == 0) return false;
-    *out = pv[k].w1.i;
+    *out = IntOf(&pv[k]);
     return true;
 }
 
