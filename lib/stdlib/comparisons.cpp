@@ -96,8 +96,8 @@ double ElementOf(const ZuVALUE* v, int i, int j) {
     return Is(v, ZU_INT) ? Rows(v) : DoubleOf(v);
 }
 
-int RowsOf(const ZuVALUE* v) { return Is(v, ZU_MATRIX) ? v->w1.i : 1; }
-int ColumnsOf(const ZuVALUE* v) { return Is(v, ZU_MATRIX) ? v->w2.i : 1; }
+int RowsOf(const ZuVALUE* v) { return Is(v, ZU_MATRIX) ? value::Rows(v) : 1; }
+int ColumnsOf(const ZuVALUE* v) { return Is(v, ZU_MATRIX) ? value::Columns(v) : 1; }
 
 bool NearlyEqualValues(const ZuVALUE* a, const ZuVALUE* b) {
     if (!IsNumber(a) || !IsNumber(b)) return Equal(a, b, 0);
@@ -154,8 +154,8 @@ double TruncFuzzy(double x) {
 // divisor is the run-time error "divide by zero".
 bool IntPair(ZuVALUE* pv, int* a, int* b) {
     if (!NoText(pv, 2) || ZuLibCheckType(ZU_INT, pv, 0, 1) == 0) return false;
-    *a = pv[0].w1.i;
-    *b = pv[1].w1.i;
+    *a = value::IntOf(&pv[0]);
+    *b = value::IntOf(&pv[1]);
     if (*b != 0) return true;
     ReportRunError(RunErrorCode::DivideByZero);
     return false;

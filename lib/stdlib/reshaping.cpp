@@ -13,8 +13,8 @@ namespace {
 // m and the dimensions converted; false after a report.
 bool ReshapeArguments(ZuVALUE* pv, int* r, int* c) {
     if (ZuLibCheckType(ZU_MATRIX, pv, 0, 0) == 0 || ZuLibCheckType(ZU_INT, pv, 1, 2) == 0) return false;
-    *r = pv[1].w1.i;
-    *c = pv[2].w1.i;
+    *r = value::IntOf(&pv[1]);
+    *c = value::IntOf(&pv[2]);
     return true;
 }
 

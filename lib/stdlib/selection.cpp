@@ -149,7 +149,7 @@ void BySelector(ZuVALUE* rtn, ZuVALUE* pv, bool rows, bool keep) {
     const Lines lines{&pv[0], rows}, selector{&pv[1], rows};
     if (selector.count() != lines.count()) {
         ArgumentFault(1,
-                      "found matrix[" + std::to_string(pv[1].w1.i) + "][" + std::to_string(pv[1].w2.i) +
+                      "found matrix[" + std::to_string(Rows(&pv[1])) + "][" + std::to_string(Columns(&pv[1])) +
                           "] but expected " + Counted(lines.count(), lines.noun()),
                       kArgumentSizeError);
         return;
@@ -203,10 +203,12 @@ void Insert(ZuVALUE* rtn, ZuVALUE* pv, int cArg, bool rows) {
 // The first and last index of a block of `n` lines, given in arguments
 // arg and arg + 1; last may be first - 1 for no lines.
 bool Span(const ZuVALUE* pv, int arg, int base, int n, const char* noun, int* first, int* last) {
-    const std::int64_t a = std::int64_t{pv[arg].w1.i} - base, b = std::int64_t{pv[arg + 1].w1.i} - base;
+    const std::int64_t a = std::int64_t{value::IntOf(&pv[arg])} - base,
+                       b = std::int64_t{value::IntOf(&pv[arg + 1])} - base;
     const std::string range = " out of range for " + Counted(n, noun);
-    if (a < 0 || a > n) return ArgumentFault(arg, "index " + std::to_string(pv[arg].w1.i) + range);
-    if (b >= n || b < a - 1) return ArgumentFault(arg + 1, "index " + std::to_string(pv[arg + 1].w1.i) + range);
+    if (a < 0 || a > n) return ArgumentFault(arg, "index " + std::to_string(value::IntOf(&pv[arg])) + range);
+    if (b >= n || b < a - 1)
+        return ArgumentFault(arg + 1, "index " + std::to_string(value::IntOf(&pv[arg + 1])) + range);
     *first = static_cast<int>(a);
     *last = static_cast<int>(b);
     return true;
@@ -256,13 +258,13 @@ void FnInsertc(ZuVALUE* rtn, ZuVALUE* pv, int cArg) { Insert(rtn, pv, cArg, fals
 void FnSelectrc(ZuVALUE* rtn, ZuVALUE* pv, int) {
     if (ZuLibCheckType(ZU_MATRIX, pv, 0, 2) == 0) return;
     const ZuVALUE *m = &pv[0], *rowIdx = &pv[1], *colIdx = &pv[2];
-    const bool rowOne = rowIdx->w1.i == 1 && rowIdx->w2.i == 1;
+    const bool rowOne = Rows(rowIdx) == 1 && Columns(rowIdx) == 1;
     const ZuVALUE* shape = rowOne ? colIdx : rowIdx;
-    if (!rowOne && !(colIdx->w1.i == 1 && colIdx->w2.i == 1) &&
-        ZuLibCheckMatrixSize(pv, 2, 2, rowIdx->w1.i, rowIdx->w2.i) == 0) {
+    if (!rowOne && !(Rows(colIdx) == 1 && Columns(colIdx) == 1) &&
+        ZuLibCheckMatrixSize(pv, 2, 2, Rows(rowIdx), Columns(rowIdx)) == 0) {
         return;
     }
-    const int r = shape->w1.i, c = shape->w2.i;
+    const int r = Rows(shape), c = Columns(shape);
     std::vector<double> picked;
     for (int i = 0; i < r; ++i) {
         for (int j = 0; j < c; ++j) {

@@ -33,7 +33,7 @@ bool DataArg(ZuVALUE* pv, int k) {
 }
 
 std::string Shape(const ZuVALUE* v) {
-    return "matrix[" + std::to_string(v->w1.i) + "][" + std::to_string(v->w2.i) + "]";
+    return "matrix[" + std::to_string(Rows(v)) + "][" + std::to_string(Columns(v)) + "]";
 }
 
 std::size_t At(int i) { return static_cast<std::size_t>(i); }
@@ -285,7 +285,7 @@ void FnSpline(ZuVALUE* rtn, ZuVALUE* pv, int cArg) {
     double alpha = 0.0;
     std::vector<double> knots, points;
     if (!DataArg(pv, 0)) return;
-    const int t = pv[0].w1.i;
+    const int t = Rows(&pv[0]);
     if (t < 1) {
         ArgumentFault(0, "no observations", kArgumentSizeError);
         return;

@@ -110,7 +110,7 @@ void SetTriangle(ZuVALUE* rtn, ZuVALUE* pv, int cArg, bool lower) {
         return;
     }
     if (!lib::MatrixArg(pv, 0)) return;
-    const int r = pv->w1.i, c = pv->w2.i;
+    const int r = Rows(pv), c = Columns(pv);
     Source part, diagonal;
     if (!SourceArg(pv, 1, r, c, &part)) return;
     if (cArg > 2 && !SourceArg(pv, 2, r, c, &diagonal)) return;
@@ -186,9 +186,9 @@ void FnSetupper(ZuVALUE* rtn, ZuVALUE* pv, int cArg) { SetTriangle(rtn, pv, cArg
 // min(r, c) elements in order, or the diagonal of a matrix of m's shape.
 void FnSetdiagonal(ZuVALUE* rtn, ZuVALUE* pv, int) {
     if (!lib::MatrixArg(pv, 0)) return;
-    const int r = pv->w1.i, c = pv->w2.i, n = std::min(r, c);
+    const int r = Rows(pv), c = Columns(pv), n = std::min(r, c);
     ZuVALUE* v = &pv[1];
-    const bool isVector = value::IsMatrix(v) && (v->w1.i == 1 || v->w2.i == 1) && v->w1.i * v->w2.i == n && n > 1;
+    const bool isVector = value::IsMatrix(v) && (Rows(v) == 1 || Columns(v) == 1) && Rows(v) * Columns(v) == n && n > 1;
     Vector diagonal;
     Source source;
     if (isVector ? !VectorArg(pv, 1, &diagonal) : !SourceArg(pv, 1, r, c, &source)) return;

@@ -32,8 +32,8 @@ bool ClassIsOrDerives(const ZuVALUE* object, const char* name) {
 template <typename Fold>
 void BitFold(ZuVALUE* rtn, ZuVALUE* pv, int cArg, Fold fold) {
     if (ZuLibCheckType(ZU_INT, pv, 0, cArg - 1) == 0) return;
-    int bits = pv[0].w1.i;
-    for (int k = 1; k < cArg; ++k) bits = fold(bits, pv[k].w1.i);
+    int bits = value::IntOf(&pv[0]);
+    for (int k = 1; k < cArg; ++k) bits = fold(bits, value::IntOf(&pv[k]));
     ZuValSetInt(rtn, bits);
 }
 

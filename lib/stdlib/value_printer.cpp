@@ -212,7 +212,7 @@ bool Printer::Value(const ZuVALUE& v, const PrintOptions& o) {
         return false;
     }
     switch (value::TypeCode(&v)) {
-    case ZU_INT: Int(v.w1.i, o.format); return false;
+    case ZU_INT: Int(value::IntOf(&v), o.format); return false;
     case ZU_DOUBLE: Double(DoubleOf(&v), o.format); return false;
     case ZU_MATRIX: return Matrix(v, o);
     case ZU_STRING: return String(StringChars(v), o);
