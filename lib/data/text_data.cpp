@@ -341,8 +341,12 @@ bool FLoadMatrixText(const std::string& name, bool noDims, std::vector<double>& 
     long long r = static_cast<long long>(numbers.size());
     long long c = 1;
     if (!noDims) {
+        // Each dimension is bounded on its own: an infinite one times a zero
+        // is no product to compare.
+        const double maxCells = static_cast<double>(kMaxCells);
         if (numbers.size() < 2 || numbers[0] != std::floor(numbers[0]) || numbers[1] != std::floor(numbers[1]) ||
-            numbers[0] < 0 || numbers[1] < 0 || numbers[0] * numbers[1] > static_cast<double>(kMaxCells)) {
+            !(numbers[0] >= 0 && numbers[0] <= maxCells) || !(numbers[1] >= 0 && numbers[1] <= maxCells) ||
+            numbers[0] * numbers[1] > maxCells) {
             DataError("%s does not begin with the rows and columns of a matrix", name.c_str());
             return false;
         }

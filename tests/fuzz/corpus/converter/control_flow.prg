@@ -1,0 +1,23 @@
+/* Loops and conditions */
+i = 0;
+do while i < 10;
+    i = i + 1;
+    if i == 3;
+        continue;
+    elseif i == 8;
+        break;
+    else;
+        print i;
+    endif;
+endo;
+do until i <= 0;
+    i = i - 1;
+endo;
+for k (1, 10, 2);
+    print k;
+endfor;
+for k (10, 1, -1);
+    j = k;
+endfor;
+if i > 4; print "big"; endif;
+end;

@@ -1,0 +1,28 @@
+/* Operators and their Zu forms */
+a = 1; b = 2; c = 3;
+if ((a > b));
+    x = (a + b) * c;
+endif;
+if (a < b) and (b < c);
+    x = 1;
+endif;
+r1 = a % b;
+r2 = c!;
+r3 = a ./= b;
+r4 = a .*. b;
+r5 = a and b or not c;
+r6 = a eq b ne c;
+r7 = a .eq b .ne c .gt a .le b;
+r8 = a ^ 2 + a .^ 2;
+r9 = a / b + a ./ b;
+r10 = -a * -b + a';
+r11 = a.' + 1;
+r12 = a .xor b;
+r13 = a .foo b;
+r14 = "ab" $+ "cd";
+r15 = a ~ b | c;
+r16 = 0x1F + 0xFF;
+r17 = 1e-3 + 2d3 + .5 + 3.;
+r18 = 2./a;
+r19 = a *~ b;
+r20 = a .and b .or c;
