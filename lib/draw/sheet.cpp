@@ -87,19 +87,20 @@ int OutcodeOf(const Sheet& s, double x, double y) {
     return code;
 }
 
-// Moves the outside end (x, y) of a segment onto the clip rectangle.
-void ClipEnd(const Sheet& s, int code, double ox, double oy, double& x, double& y) {
+// Moves the outside end (x, y) of a segment onto the clip rectangle; the
+// segment's other end is (otherX, otherY).
+void ClipEnd(const Sheet& s, int code, double otherX, double otherY, double& x, double& y) {
     if (code & kTop) {
-        x = x + (ox - x) * (s.clipY1 - y) / (oy - y);
+        x = x + (otherX - x) * (s.clipY1 - y) / (otherY - y);
         y = s.clipY1;
     } else if (code & kBottom) {
-        x = x + (ox - x) * (s.clipY0 - y) / (oy - y);
+        x = x + (otherX - x) * (s.clipY0 - y) / (otherY - y);
         y = s.clipY0;
     } else if (code & kRight) {
-        y = y + (oy - y) * (s.clipX1 - x) / (ox - x);
+        y = y + (otherY - y) * (s.clipX1 - x) / (otherX - x);
         x = s.clipX1;
     } else if (code & kLeft) {
-        y = y + (oy - y) * (s.clipX0 - x) / (ox - x);
+        y = y + (otherY - y) * (s.clipX0 - x) / (otherX - x);
         x = s.clipX0;
     }
 }
