@@ -65,18 +65,6 @@ void guarded(F&& step) {
 
 bool hasExtension(const char* name, const char* ext) { return name && strcasecmp(SFileExt(name), ext) == 0; }
 
-// Declares a global function without arguments and returns its record.
-int declareMain() {
-    SymbolTable& st = symbolTable();
-    int g = st.findFirstOfKind("main", ZU_FUNCTION);
-    if (g < 0) g = st.append("main", ZU_FUNCTION | ZU_FLAG_GLO);
-    ZuVALUE& v = st[g].val;
-    v.t = ZU_FUNCTION | ZU_FLAG_GLO;
-    v.w1.i = 0;
-    if (!v.w3.s) v.w3.s = CopyText("$main");
-    return g;
-}
-
 // The statements (or, with exprOnly, the expressions) of one line.
 void insertedLine(bool exprOnly) {
     for (;;) {
@@ -132,6 +120,17 @@ void nameNewLocals(int frameNamesEnd) {
 }
 
 }  // namespace
+
+int DeclareMain() {
+    SymbolTable& st = symbolTable();
+    int g = st.findFirstOfKind("main", ZU_FUNCTION);
+    if (g < 0) g = st.append("main", ZU_FUNCTION | ZU_FLAG_GLO);
+    ZuVALUE& v = st[g].val;
+    v.t = ZU_FUNCTION | ZU_FLAG_GLO;
+    v.w1.i = 0;
+    if (!v.w3.s) v.w3.s = CopyText("$main");
+    return g;
+}
 
 ParseState& State() {
     static ParseState state;
@@ -299,7 +298,7 @@ ZU_API int IZuParseAddMainCall(void) {
 
 ZU_API void ZuParseEmitMainDummy(void) {
     guarded([] {
-        const int g = declareMain();
+        const int g = DeclareMain();
         CodeBuffer& c = codeBuffer();
         const int start = c.append(code(Op::NUM), 0);
         c.append(code(Op::INT), g_interactive ? kInteractiveLocals : 0);

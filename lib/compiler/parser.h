@@ -357,5 +357,7 @@ std::string Qualified(std::string_view name);
 
 // A malloc'd copy of a text.
 char* CopyText(std::string_view text);
+// Declares main, a global function without arguments, and returns its record.
+int DeclareMain();
 
 }  // namespace zu::compiler

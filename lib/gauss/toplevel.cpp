@@ -81,12 +81,7 @@ void guarded(F&& step) {
 // the first run of main code, and the NUM and RET that end it.
 void beginMain() {
     zu::program::SymbolTable& st = symbolTable();
-    int g = st.findFirstOfKind("main", ZU_FUNCTION);
-    if (g < 0) g = st.append("main", ZU_FUNCTION | ZU_FLAG_GLO);
-    ZuVALUE& v = st[g].val;
-    v.t = ZU_FUNCTION | ZU_FLAG_GLO;
-    v.w1.i = 0;
-    if (!v.w3.s) v.w3.s = compiler::CopyText("$main");
+    const int g = compiler::DeclareMain();
     const char* file = SZuScanFile();
     const int start = compiler::Target();
     Emit(code(Op::ELF), literalTable().addString(file ? file : ""));
