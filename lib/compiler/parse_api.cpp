@@ -44,7 +44,7 @@ struct Snapshot {
         for (int i = symbols; i < st.count(); ++i)
             if ((st[i].val.t & ZU_TYPE_MASK) != ZU_CLASS) ZuFreeValue(&st[i].val);
         st.truncate(symbols);
-        codeBuffer().setSize(code);
+        codeBuffer().rollBack(code);
         literalTable().setCount(literals);
         IZuScanSetDefineCount(defines);
     }

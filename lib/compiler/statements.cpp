@@ -2,6 +2,7 @@
 // their jump chains, labels and returns.
 #include "compiler/parser.h"
 
+#include "program/code_buffer.h"
 #include "program/literals.h"
 #include "program/symbols.h"
 #include "program/tokens.h"
@@ -245,13 +246,16 @@ int DeclareLocal(std::string_view name) {
     const Declaration d = st.declare(name, ZU_INT | ZU_FLAG_NUL, st.marks().firstLocal);
     ParseState& s = State();
     s.maxLocals = std::max(s.maxLocals, st.count() - st.marks().firstLocal);
-    return LocalNumber(d.index);
+    const int slot = LocalNumber(d.index);
+    if (!name.empty() && name.front() != '$') program::codeBuffer().localNames().declare(slot, name, s.barrier);
+    return slot;
 }
 
 void EndLocals(int mark) {
     SymbolTable& st = symbolTable();
     const int removed = st.count() - mark;
     if (removed <= 0) return;
+    program::codeBuffer().localNames().end(LocalNumber(mark), program::codeBuffer().size());
     if (State().debugInfo && !State().implicitLocals) Emit(code(Op::ELT), -removed);
     st.truncate(mark);
 }

@@ -55,7 +55,7 @@ void Snapshot::restore() const {
         }
     }
     st.truncate(symbols);
-    codeBuffer().setSize(code);
+    codeBuffer().rollBack(code);
     literalTable().setCount(literals);
     IZuScanSetDefineCount(defines);
 }

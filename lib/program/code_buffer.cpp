@@ -14,7 +14,7 @@ CodeBuffer& codeBuffer() {
 }
 
 void CodeBuffer::open() {
-    setSize(0);
+    rollBack(0);
     if (static_cast<int>(code_.size()) >= kInitialCode) return;
     try {
         code_.resize(kInitialCode);
@@ -23,9 +23,15 @@ void CodeBuffer::open() {
     }
 }
 
+void CodeBuffer::rollBack(int n) {
+    setSize(n);
+    localNames_.dropFrom(n);
+}
+
 void CodeBuffer::close() {
     std::vector<ZuPCODE>().swap(code_);
     size_ = 0;
+    localNames_.clear();
     ++changes_;
 }
 

@@ -10,6 +10,7 @@
 // pointer or the reference anew for each change rather than keeping one.
 #pragma once
 
+#include "program/local_names.h"
 #include "zu.h"
 
 #include <cstdint>
@@ -54,6 +55,13 @@ public:
     // Sets the number of instructions: drops those above a smaller size
     // (rolling back), or takes reserved room that has been filled in.
     void setSize(int n);
+    // Drops the code from n up, with what the compiler recorded about it:
+    // the roll-back of a failed compile or of a typed line.
+    void rollBack(int n);
+
+    // The names of the locals declared by the code, for run-time errors.
+    LocalNames& localNames() { return localNames_; }
+    const LocalNames& localNames() const { return localNames_; }
 
     // Moves on with every access that may have changed the code.
     std::uint64_t changes() const { return changes_; }
@@ -62,6 +70,7 @@ private:
     std::vector<ZuPCODE> code_;  // capacity instructions, cleared past size_
     int size_ = 0;               // instructions in use
     std::uint64_t changes_ = 0;
+    LocalNames localNames_;
 };
 
 // The process-wide buffer of the compiler and the run time.

@@ -72,6 +72,11 @@ const char* ActiveFunctionName() {
     return FunctionName(vm.ap - 1);
 }
 
+const char* LocalVariableName(int slot) {
+    if (const char* name = ZuRunGetLocalName(slot)) return name;
+    return program::codeBuffer().localNames().find(slot, vm.cp);
+}
+
 const char* LiteralText(int index) {
     if (index < 0 || index >= vm.literalCount || !vm.literals) return nullptr;
     const ZuVALUE& v = vm.literals[index];

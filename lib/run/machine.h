@@ -175,6 +175,9 @@ void CheckRoom(int n);
 const char* FunctionName(const ZuVALUE* f);
 // The name of the running function (the value below ap).
 const char* ActiveFunctionName();
+// The name of the local variable in frame slot `slot` at the current
+// instruction, or null when the code carries none (loaded code).
+const char* LocalVariableName(int slot);
 // The text of a string literal, or null.
 const char* LiteralText(int index);
 

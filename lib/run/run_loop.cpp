@@ -523,7 +523,7 @@ void RunLoop() {
             PUSH_ROOM();
             if (v->t & ZU_FLAG_NUL) {
                 SYNC();
-                Raise(Err::NoValue, ZuRunGetLocalName(ins.arg));
+                Raise(Err::NoValue, LocalVariableName(ins.arg));
             }
             ++sp;
             LoadCopy(sp, v);
@@ -541,7 +541,7 @@ void RunLoop() {
             const ZuVALUE* v = bp + ins.arg;
             if (v->t & ZU_FLAG_NUL) {
                 SYNC();
-                Raise(Err::NoValue, ZuRunGetLocalName(ins.arg));
+                Raise(Err::NoValue, LocalVariableName(ins.arg));
             }
             FreeIfOwned(sp);
             LoadCopy(sp, v);

@@ -188,7 +188,7 @@ void RunTypedText(const std::string& text) {
     }
     saved.restore(keepNewNames);
     // The line's code is never reached again: it defines no functions.
-    code.setSize(start);
+    code.rollBack(start);
 }
 
 }  // namespace zu::run::debug
