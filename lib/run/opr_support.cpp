@@ -85,8 +85,42 @@ void Fail(int code, const char* text) {
     throw Abandoned{};
 }
 
+namespace {
+
+bool IsElementwise(int code) {
+    switch (code) {
+    case tok::Plus: case tok::Minus: case tok::DotStar: case tok::DotSlash: case tok::DotCaret:
+    case tok::DotEq: case tok::DotNe: case tok::DotLt: case tok::DotLe: case tok::DotGt: case tok::DotGe:
+    case tok::DotAndAnd: case tok::DotOrOr: case tok::Eq: case tok::Ne: case tok::Lt: case tok::Le:
+    case tok::Gt: case tok::Ge: case tok::Percent:
+        return true;
+    default: return false;
+    }
+}
+
+std::string Dimensions(std::string_view what, int a, int b, std::string_view verb) {
+    return std::string(": ") + std::string(what) + " " + std::to_string(a) + " and " + std::to_string(b) + " " +
+           std::string(verb);
+}
+
+// Why two matrices of these shapes do not combine, for the message; empty
+// when the shapes are not the reason.
+std::string ShapeReason(const ZuVALUE* left, int code, const ZuVALUE* right) {
+    if (!value::IsMatrix(left) || !value::IsMatrix(right)) return {};
+    const int r1 = Rows(left), c1 = Columns(left), r2 = Rows(right), c2 = Columns(right);
+    if (code == tok::Star && c1 != r2) return Dimensions("inner dimensions", c1, r2, "differ");
+    if (code == tok::StarTilde && r1 != r2) return Dimensions("row counts", r1, r2, "differ");
+    if (!IsElementwise(code)) return {};
+    if (r1 != r2 && r1 != 1 && r2 != 1) return Dimensions("row counts", r1, r2, "do not conform");
+    if (c1 != c2 && c1 != 1 && c2 != 1) return Dimensions("column counts", c1, c2, "do not conform");
+    return {};
+}
+
+}  // namespace
+
 void BadOperand(const ZuVALUE* left, int code, const ZuVALUE* right) {
-    const std::string text = Describe(left) + " " + OperatorText(code) + " " + Describe(right);
+    const std::string text =
+        Describe(left) + " " + OperatorText(code) + " " + Describe(right) + ShapeReason(left, code, right);
     Fail(kBadOperand, text.c_str());
 }
 
