@@ -9,11 +9,13 @@
 
 #include <algorithm>
 #include <cctype>
+#include <cerrno>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <string>
 #include <string_view>
+#include <poll.h>
 #include <unistd.h>
 #include <utility>
 #include <vector>
@@ -221,10 +223,34 @@ char* CompletionCandidate(const char* text, int state) {
     return strdup(matches[next++].c_str());
 }
 
+// Reads a key for the line editor.  Ctrl-C while it waits ends the read as
+// an end of input with the interrupt flag set: the prompt then drops the
+// line and asks again.  Other interrupted reads are retried.
+int ReadKey(FILE* in) {
+    const int fd = fileno(in);
+    for (;;) {
+        // The flag is looked at every tenth of a second as well, so an
+        // interrupt that came just before the wait is not missed.
+        if (userInterrupt) return EOF;
+        pollfd wait{fd, POLLIN, 0};
+        const int ready = poll(&wait, 1, 100);
+        if (ready < 0 && errno != EINTR) return EOF;
+        if (ready <= 0) continue;
+        unsigned char c = 0;
+        const ssize_t n = read(fd, &c, 1);
+        if (n == 1) return c;
+        if (n < 0 && errno == EINTR) continue;
+        return EOF;
+    }
+}
+
 void StartLineEditing() {
     static bool started = false;
     if (started) return;
     started = true;
+    // The session's own SIGINT handler stays in place while a line is read.
+    rl_catch_signals = 0;
+    rl_getc_function = ReadKey;
     rl_completion_entry_function = CompletionCandidate;
     rl_basic_word_break_characters = " \t\n\"\\'`@$><=;|&{(,)}[]+-*/^~!%.:";
     stifle_history(kHistoryLines);

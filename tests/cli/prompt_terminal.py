@@ -2,8 +2,8 @@
 """The interactive prompt at a real terminal (a pseudo-terminal): history
 kept across two sessions, Tab completion, an expression echoed, a function
 typed over three lines and called, and Ctrl-C stopping an endless loop with
-the workspace kept.  (Ctrl-C while the line editor waits is left out: the
-editor does not always give the line up, so that case is not yet sure.)   prompt_terminal.py ZUL SCRATCH_DIR"""
+the workspace kept, and Ctrl-C while the editor waits dropping the line
+typed so far.   prompt_terminal.py ZUL SCRATCH_DIR"""
 import os
 import pty
 import select
@@ -71,11 +71,15 @@ time.sleep(0.5)
 s.type("\x03", "user abort", "Ctrl-C stops the loop")
 s.type("i > 0\n", "1", "the workspace is kept")
 s.type("x[1][1]\n", "4", "the session goes on")
+for attempt in range(3):
+    s.type("never = 1", "never = 1")
+    s.type("\x03", "(zu)", "Ctrl-C at the prompt asks again")
+    s.type("never\n", "undeclared", "the interrupted line was dropped")
 s.close()
 
 s = Session()
 s.type("\x1b[A", "#quit", "the last line of the first session comes back")
-s.type("\x1b[A", "x[1][1]", "and the one before it")
+s.type("\x1b[A", "never", "and the one before it")
 s.type("\x15#quit\n", "")
 os.waitpid(s.pid, 0)
 
