@@ -2,6 +2,8 @@
 // columns, unless a name ends in r): correlation, variance, standardize,
 // moments, quantilec, quantiler, limits, range, sumsqrc, sumsqrr, prodr,
 // min, max, any, norm, and least squares (olsc, olsr, ols2c, ols2r).
+/// @family Statistics
+
 #include <algorithm>
 #include <climits>
 #include <cmath>
@@ -565,13 +567,17 @@ void FnNorm(ZuVALUE* rtn, ZuVALUE* pv, int cArg) {
     ZuValSetDouble(rtn, MatrixNorm(MatrixData(pv), Rows(pv), Columns(pv), kind));
 }
 
-// olsc(y, x, &b [, &ixx [, &xtx]]): least squares of the T by n matrix y
-// on the T by k regressors x by Householder QR with column pivoting: b
-// receives the k by n coefficients, ixx (X'X)^-1 and xtx X'X (pass 0 to
-// leave one out).  The result is 1, or 0 when x is not of full rank (as
-// it is with more regressors than observations, or with a value that is
-// not finite), in which case nothing is stored.  The rank is judged with
-// the regressors scaled to unit length, so their units do not matter.
+/// olsc(y, x, &b [, &ixx [, &xtx]])
+/// Least squares of the T by n matrix `y` on the T by k regressors `x`, by Householder QR with
+/// column pivoting. `b` receives the k by n coefficients, `ixx` (X'X)^-1 and `xtx` X'X; pass 0
+/// to leave one out. The rank is judged with the regressors scaled to unit length, so their
+/// units do not matter.
+/// Returns 1, or 0 when `x` is not of full rank (as it is with more regressors than
+/// observations, or with a value that is not finite), in which case nothing is stored.
+/// Example:
+///     decl b;
+///     println(olsc(<1;2;4>, <1,1;1,2;1,3>, &b));
+///     print(b);
 void FnOlsc(ZuVALUE* rtn, ZuVALUE* pv, int cArg) {
     OlsOutputs out{};
     if (!OutputsArg(pv, cArg, 5, &out) || !RegressionArgs(pv, true)) return;

@@ -135,7 +135,7 @@ norm(a, ...);
 nullspace(a);
 ols2c(a, b, c, ...);
 ols2r(a, b, c, ...);
-olsc(a, b, c, ...);
+olsc(y, x, b, ...);
 olsr(a, b, c, ...);
 ones(a, ...);
 outer(a, b, ...);
