@@ -21,7 +21,7 @@ constexpr std::array<const char*, 23> kHelp{
     "#go line         - run to line of current file",
     "?                - debug command summary (also: #help)",
     "??               - show all symbols and current break",
-    "?symbol          - show a symbols",
+    "?name            - show a symbol, or a library function's reference",
     "#quit            - stop debugging",
     "#step in         - step (in to function) (also: just press return)",
     "#step over       - step (over function)",
@@ -125,7 +125,7 @@ void Session::question(const std::string& line) {
         ShowAllSymbols(false);
         ShowStop();
     } else {
-        ShowSymbol(name);
+        ShowSymbolOrReference(name);
     }
 }
 

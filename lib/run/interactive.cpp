@@ -21,7 +21,7 @@ constexpr std::size_t kMaxTypedText = 65536;
 constexpr std::array<const char*, 10> kHelp{
     "?              - command summary (also: #help)",
     "??             - show all symbols",
-    "?symbol        - show a symbols",
+    "?name          - show a symbol, or a library function's reference",
     "#new           - clear all code and symbols",
     "#quit          - quit Zu",
     "#show variable - show a named variable with full value (also: ?variable)",
@@ -159,7 +159,7 @@ void Question(const std::string& line) {
     else if (name[0] == '?')
         ShowAllSymbols(false);
     else
-        ShowSymbol(name);
+        ShowSymbolOrReference(name);
 }
 
 bool Command(int first) {

@@ -2,8 +2,10 @@
 """The interactive prompt at a real terminal (a pseudo-terminal): history
 kept across two sessions, Tab completion, an expression echoed, a function
 typed over three lines and called, and Ctrl-C stopping an endless loop with
-the workspace kept.  (Ctrl-C while the line editor waits is left out: the
-editor does not always give the line up, so that case is not yet sure.)   prompt_terminal.py ZUL SCRATCH_DIR"""
+the workspace kept, and `?olsc` showing the function's reference entry.
+(Ctrl-C while the line editor waits is left out: the editor does not
+always give the line up, so that case is not yet sure.)
+    prompt_terminal.py ZUL SCRATCH_DIR"""
 import os
 import pty
 import select
@@ -70,6 +72,7 @@ s.type("while (1) { i = i + 1; }\n", "while")
 time.sleep(0.5)
 s.type("\x03", "user abort", "Ctrl-C stops the loop")
 s.type("i > 0\n", "1", "the workspace is kept")
+s.type("?olsc\n", "print(b);", "?olsc shows its reference entry, to its example")
 s.type("x[1][1]\n", "4", "the session goes on")
 s.close()
 
