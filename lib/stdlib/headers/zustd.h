@@ -249,32 +249,32 @@ vecrindex(m, ...);
 zeros(r, ...);
 
 // Printing, files, scanning.
-chdir(a);
+chdir(name);
 eprint(a, ...);
-fclose(a);
-feof(a);
-fflush(a);
-fopen(a, ...);
-format(a);
-fprint(a, b, ...);
-fprintln(a, b, ...);
-fread(a, b, ...);
-fremove(a);
+fclose(file);
+feof(file);
+fflush(file);
+fopen(name, ...);
+format(f);
+fprint(file, a, ...);
+fprintln(file, a, ...);
+fread(file, x, ...);
+fremove(name);
 fscan(a, b, ...);
-fseek(a, ...);
-fsize(a);
-fwrite(a, b);
+fseek(file, ...);
+fsize(file);
+fwrite(file, x);
 getcwd();
 loaddata(a, b, c, d, e, f, g, h, i, j, k, l);
 loadmat(a, ...);
-zuprintlevel(a);
+zuprintlevel(n);
 print(a, ...);
 println(a, ...);
 savedata(a, b, c, d, e, f, g, h, i, j, k, l);
 savemat(a, b, ...);
 scan(a, ...);
 sprint(a, ...);
-sprintbuffer(a);
+sprintbuffer(n);
 sscan(a, b, ...);
 
 // ARMA models.
