@@ -93,9 +93,9 @@ def source_files():
                 yield os.path.join(folder, f)
 
 
-def read_blocks(problems):
+def read_blocks(problems, files=None):
     entries = []
-    for path in source_files():
+    for path in files if files is not None else source_files():
         rel = os.path.relpath(path, ROOT)
         with open(path, encoding="utf-8") as f:
             lines = f.read().split("\n")
@@ -360,6 +360,32 @@ def stale_report(rel, old, new):
     return f"{rel} is stale (tools/reference.py --write, then review):\n{shown}"
 
 
+def compare_with_disk(wanted, headers):
+    """What differs between the files as generated and as on disk: missing
+    or stale files, and pages in docs/reference the generator does not
+    write.  Headers are left out: their declarations are reported one by
+    one."""
+    problems = []
+    folders = {os.path.dirname(p) for p in wanted if os.path.basename(p) == "index.md"}
+    for folder in sorted(folders):
+        for name in sorted(os.listdir(folder)) if os.path.isdir(folder) else []:
+            path = os.path.join(folder, name)
+            if path not in wanted:
+                problems.append(f"{os.path.relpath(path, ROOT)} is not written by the generator")
+    for path, text in sorted(wanted.items()):
+        if path in headers:
+            continue
+        rel = os.path.relpath(path, ROOT)
+        if not os.path.exists(path):
+            problems.append(f"{rel} is missing (tools/reference.py --write)")
+            continue
+        with open(path, encoding="utf-8") as f:
+            old = f.read()
+        if old != text:
+            problems.append(stale_report(rel, old, text))
+    return problems
+
+
 def main():
     parser = argparse.ArgumentParser(description="Writes or checks the function reference.")
     mode = parser.add_mutually_exclusive_group(required=True)
@@ -397,20 +423,7 @@ def main():
                 f.write(text)
     else:
         problems += header_problems
-        on_disk = set(os.path.join(DOCS, n) for n in os.listdir(DOCS)) if os.path.isdir(DOCS) else set()
-        for path in sorted(on_disk - set(wanted)):
-            problems.append(f"{os.path.relpath(path, ROOT)} is not written by the generator")
-        for path, text in sorted(wanted.items()):
-            rel = os.path.relpath(path, ROOT)
-            if path in header_files_set():
-                continue  # reported declaration by declaration above
-            if not os.path.exists(path):
-                problems.append(f"{rel} is missing (tools/reference.py --write)")
-                continue
-            with open(path, encoding="utf-8") as f:
-                old = f.read()
-            if old != text:
-                problems.append(stale_report(rel, old, text))
+        problems += compare_with_disk(wanted, set(header_files()))
 
     for problem in problems:
         print(problem)
@@ -420,10 +433,6 @@ def main():
     if pending:
         print(f"{len(pending)} registered function(s) still without a block")
     return 0
-
-
-def header_files_set():
-    return set(header_files())
 
 
 if __name__ == "__main__":
