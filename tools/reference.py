@@ -181,7 +181,8 @@ def run_example(zul, scratch, entry):
     with open(os.path.join(folder, file_name), "w", encoding="utf-8") as f:
         f.write(program)
     command = [zul, "-b"] + (["-g"] if file_name.endswith(".gss") else []) + [file_name]
-    env = dict(os.environ)
+    # Local times print the same everywhere.
+    env = dict(os.environ, TZ="UTC")
     env.pop("ZU3PATH", None)
     try:
         run = subprocess.run(command, cwd=folder, capture_output=True, timeout=EXAMPLE_SECONDS,

@@ -10,7 +10,6 @@ namespace zu::run {
 
 /// exit(code)
 /// Ends the run at once, without a message, with the int `code` as the exit status of `zul`.
-/// Functions registered to run after `main` still run.
 /// Example:
 ///     println("before exit");
 ///     exit(0);

@@ -82,16 +82,15 @@ void RowsPerElement(ZuVALUE* rtn, ZuVALUE* pv, int width, Fill fill) {
 void FnDate(ZuVALUE* rtn, ZuVALUE*, int) { ZuValSetString(rtn, SDate()); }
 
 /// time()
-/// The time of day as a string "hh:mm:ss"; it also restarts the clock that `timespan(t0)`
-/// with one argument reports against.
+/// The time of day as a string "hh:mm:ss" (the hour padded with a blank).
 /// Example:
 ///     decl t = time();
 ///     println(sizeof(t), " ", t[2:2], t[5:5]);
 void FnTime(ZuVALUE* rtn, ZuVALUE*, int) { ZuValSetString(rtn, STime()); }
 
 /// timer()
-/// The processor time used by the process, in hundredths of a second, as a double: a reading
-/// for `timespan`.
+/// The processor time (user and system) used by the process, in hundredths of a second, as
+/// a double: a reading for `timespan`.
 /// Example:
 ///     decl t0 = timer();
 ///     decl x = sumc(ones(1000, 100));
@@ -122,9 +121,9 @@ void FnTimespan(ZuVALUE* rtn, ZuVALUE* pv, int cArg) {
 }
 
 /// timestr(t)
-/// The calendar time `t` (seconds since 1970, as from `today`) as a string "yyyy-mm-dd", with
-/// the time of day added as " hh:mm:ss" (the hour padded with a blank) when it is not
-/// midnight.
+/// The calendar time `t` (seconds since 1970, as from `today`) in local time as a string
+/// "yyyy-mm-dd", with the time of day added as " hh:mm:ss" (the hour padded with a blank)
+/// when it is not midnight.
 /// Example:
 ///     println(timestr(0), " | ", timestr(1e9));
 void FnTimestr(ZuVALUE* rtn, ZuVALUE* pv, int) {
@@ -134,8 +133,8 @@ void FnTimestr(ZuVALUE* rtn, ZuVALUE* pv, int) {
 
 /// timing(t [, ...])
 /// For each calendar time in `t` (seconds since 1970, as from `today`; elements taken row by
-/// row) one row of year, month, day, hour, minute and second (UTC). Further arguments are an
-/// argument error.
+/// row) one row of year, month, day, hour, minute and second, in local time. Further
+/// arguments are an argument error.
 /// Example:
 ///     print(timing(<0, 1e9>));
 void FnTiming(ZuVALUE* rtn, ZuVALUE* pv, int cArg) {

@@ -41,14 +41,14 @@ void BitFold(ZuVALUE* rtn, ZuVALUE* pv, int cArg, Fold fold) {
 }  // namespace
 
 /// columns(a)
-/// The number of columns of a matrix, the length of a string or an array, and 0 for an int, a
-/// double or any other value.
+/// The number of columns of a matrix (or of an open matrix file), the length of a string or an
+/// array, and 0 for an int, a double or any other value.
 /// Example:
 ///     println(columns(<1,2,3;4,5,6>), " ", columns("abcd"), " ", columns({1, 2}), " ", columns(3));
 void FnColumns(ZuVALUE* rtn, ZuVALUE* pv, int) { ZuValSetInt(rtn, ZuValColumns(pv)); }
 /// rows(a)
-/// The number of rows of a matrix, the length of a string or an array, and 0 for an int, a
-/// double or any other value.
+/// The number of rows of a matrix (or of an open matrix file), the length of a string or an
+/// array, and 0 for an int, a double or any other value.
 /// Example:
 ///     println(rows(<1,2,3;4,5,6>), " ", rows("abcd"), " ", rows({1, 2}), " ", rows(3));
 void FnRows(ZuVALUE* rtn, ZuVALUE* pv, int) { ZuValSetInt(rtn, ZuValRows(pv)); }
