@@ -231,7 +231,8 @@ def entry_section(entry):
 
 def first_sentence(entry):
     text = " ".join(line for line in entry.prose if line).strip()
-    end = re.search(r"\.(\s|$)", text)
+    # A full stop ends the sentence; the dots of "..." do not.
+    end = re.search(r"(?<!\.)\.(?!\.)(\s|$)", text)
     return text[: end.start() + 1] if end else text
 
 

@@ -228,6 +228,7 @@ void FnIsmissing(ZuVALUE* rtn, ZuVALUE* pv, int) { ZuValSetInt(rtn, AnyMissing(p
 void FnIsnan(ZuVALUE* rtn, ZuVALUE* pv, int) { ZuValSetInt(rtn, AnyMissing(pv) ? 1 : 0); }
 
 /// idiv(a, b)
+/// Family: Mathematics
 /// The int quotient of the ints `a` and `b`, truncated towards zero. A zero divisor is the
 /// run-time error "divide by zero"; INT_MIN / -1 wraps to INT_MIN as int arithmetic does.
 /// Example:
@@ -239,6 +240,7 @@ void FnIdiv(ZuVALUE* rtn, ZuVALUE* pv, int) {
 }
 
 /// imod(a, b)
+/// Family: Mathematics
 /// The int remainder `a - idiv(a, b) * b` of the ints `a` and `b`, with the sign of `a`. A
 /// zero divisor is the run-time error "divide by zero".
 /// Example:
@@ -250,6 +252,7 @@ void FnImod(ZuVALUE* rtn, ZuVALUE* pv, int) {
 }
 
 /// bincomp(a)
+/// Family: Mathematics
 /// The bitwise complement of the int `a`.
 /// Example:
 ///     println(bincomp(0), " ", bincomp(5));
@@ -259,18 +262,21 @@ void FnBincomp(ZuVALUE* rtn, ZuVALUE* pv, int) {
 }
 
 /// fmod(a, b)
+/// Family: Mathematics
 /// The remainder of `a / b` with the sign of `a`, element by element over doubles and
 /// matrices (a scalar meets every element of a matrix); `fmod(a, 0)` is NaN.
 /// Example:
 ///     print(fmod(<7, -7, 7.5>, 3));
 void FnFmod(ZuVALUE* rtn, ZuVALUE* pv, int) { TwoDoubles<Fmod>(rtn, pv); }
 /// pow(a, b)
+/// Family: Mathematics
 /// `a` to the power `b`, element by element over doubles and matrices (a scalar meets every
 /// element of a matrix).
 /// Example:
 ///     print(pow(2, <1, 2, 0.5>));
 void FnPow(ZuVALUE* rtn, ZuVALUE* pv, int) { TwoDoubles<Pow>(rtn, pv); }
 /// atan2(y, x)
+/// Family: Mathematics
 /// The angle of the point (`x`, `y`) in [-pi, pi], element by element over doubles and
 /// matrices.
 /// Example:
@@ -278,6 +284,7 @@ void FnPow(ZuVALUE* rtn, ZuVALUE* pv, int) { TwoDoubles<Pow>(rtn, pv); }
 void FnAtan2(ZuVALUE* rtn, ZuVALUE* pv, int) { TwoDoubles<Atan2>(rtn, pv); }
 
 /// truncf(m)
+/// Family: Mathematics
 /// Element by element truncation towards zero, after first taking a value within a relative
 /// 1e-12 (at most 1e-6) of an integer as that integer, so that 2.9999999999999996 from
 /// rounding error gives 3.

@@ -70,6 +70,12 @@ class Blocks(unittest.TestCase):
         self.assertEqual([(e.name, e.family) for e in entries],
                          [("strlwr", "Strings"), ("gauss::cols", "Gauss compatibility")])
 
+    def test_index_line_is_the_first_sentence(self):
+        e = entry("arma0(x)")
+        e.prose = ["The residuals e[t] = x[t] - a1 x[t-1] - ... - ap x[t-p], for", "t >= start. More."]
+        self.assertEqual(reference.first_sentence(e),
+                         "The residuals e[t] = x[t] - a1 x[t-1] - ... - ap x[t-p], for t >= start.")
+
     def test_arguments_of_the_header_declaration(self):
         cases = {
             "olsc(y, x, &b [, &ixx [, &xtx]])": ["y", "x", "b", "..."],
