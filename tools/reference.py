@@ -354,12 +354,22 @@ def check_names(entries, registered, pending, problems):
 # ---------------------------------------------------------------------
 
 
+def sections(page):
+    """The entries of a family page by their anchor."""
+    parts = page.split('<a id="')[1:]
+    return {part.split('"', 1)[0]: part for part in parts}
+
+
 def stale_report(rel, old, new):
+    old_sections, new_sections = sections(old), sections(new)
+    changed = sorted(name for name in set(old_sections) | set(new_sections)
+                     if old_sections.get(name) != new_sections.get(name))
+    which = f" (entries that differ: {', '.join(changed)})" if changed else ""
     diff = difflib.unified_diff(old.split("\n"), new.split("\n"), "on disk", "generated",
                                 lineterm="", n=1)
     lines = list(diff)
     shown = "\n".join(lines[:40]) + ("\n..." if len(lines) > 40 else "")
-    return f"{rel} is stale (tools/reference.py --write, then review):\n{shown}"
+    return f"{rel} is stale{which} (tools/reference.py --write, then review):\n{shown}"
 
 
 def compare_with_disk(wanted, headers):

@@ -132,23 +132,26 @@ class Files(unittest.TestCase):
         with tempfile.TemporaryDirectory() as folder:
             pages = os.path.join(folder, "reference")
             os.makedirs(pages)
-            for name, text in {"index.md": "index\n", "strings.md": "old\n", "stray.md": "x\n"}.items():
+            old_page = '<a id="strlwr"></a>\nsame\n<a id="strupr"></a>\nold\n'
+            new_page = '<a id="strlwr"></a>\nsame\n<a id="strupr"></a>\nnew\n'
+            for name, text in {"index.md": "index\n", "strings.md": old_page, "stray.md": "x\n"}.items():
                 with open(os.path.join(pages, name), "w") as f:
                     f.write(text)
             header = os.path.join(folder, "zustd.h")
             wanted = {os.path.join(pages, "index.md"): "index\n",
-                      os.path.join(pages, "strings.md"): "new\n",
+                      os.path.join(pages, "strings.md"): new_page,
                       os.path.join(pages, "dates.md"): "dates\n",
                       header: "never compared here\n"}
             problems = reference.compare_with_disk(wanted, {header})
             os.remove(os.path.join(pages, "stray.md"))
             in_order = {os.path.join(pages, "index.md"): "index\n",
-                        os.path.join(pages, "strings.md"): "old\n"}
+                        os.path.join(pages, "strings.md"): old_page}
             self.assertEqual(reference.compare_with_disk(in_order, set()), [])
         self.assertEqual(len(problems), 3, problems)
         self.assertTrue(any("stray.md is not written" in p for p in problems))
         self.assertTrue(any("dates.md is missing" in p for p in problems))
-        self.assertTrue(any("strings.md is stale" in p and "-old" in p and "+new" in p for p in problems))
+        self.assertTrue(any("strings.md is stale (entries that differ: strupr)" in p and "-old" in p
+                            and "+new" in p for p in problems), problems)
 
 
 if __name__ == "__main__":
