@@ -21,7 +21,7 @@ constexpr std::array<const char*, 23> kHelp{
     "#go line         - run to line of current file",
     "?                - debug command summary (also: #help)",
     "??               - show all symbols and current break",
-    "?name            - show a symbol, or a library function's reference",
+    "?symbol          - show a symbols",
     "#quit            - stop debugging",
     "#step in         - step (in to function) (also: just press return)",
     "#step over       - step (over function)",

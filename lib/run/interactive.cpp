@@ -21,7 +21,7 @@ constexpr std::size_t kMaxTypedText = 65536;
 constexpr std::array<const char*, 10> kHelp{
     "?              - command summary (also: #help)",
     "??             - show all symbols",
-    "?name          - show a symbol, or a library function's reference",
+    "?symbol        - show a symbols",
     "#new           - clear all code and symbols",
     "#quit          - quit Zu",
     "#show variable - show a named variable with full value (also: ?variable)",
