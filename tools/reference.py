@@ -113,14 +113,15 @@ def read_blocks(problems, files=None):
             runs.append(current)
         blocks = []
         for run in runs:
-            if run[0][1].startswith("@family "):
-                if family is not None:
-                    problems.append(f"{rel}:{run[0][0]}: a second @family line")
-                family = run[0][1][len("@family "):].strip()
-                if len(run) > 1:
-                    problems.append(f"{rel}:{run[0][0]}: the @family line stands alone")
-            else:
-                blocks.append(run)
+            # The file's family line may stand alone or head a block.
+            for number, text in run:
+                if text.startswith("@family "):
+                    if family is not None:
+                        problems.append(f"{rel}:{number}: a second @family line")
+                    family = text[len("@family "):].strip()
+            rest = [line for line in run if not line[1].startswith("@family ")]
+            if rest:
+                blocks.append(rest)
         for block in blocks:
             entry = parse_block(block, family, rel, problems)
             if entry:

@@ -58,7 +58,7 @@ class Blocks(unittest.TestCase):
         with tempfile.TemporaryDirectory() as folder:
             path = os.path.join(folder, "x.cpp")
             with open(path, "w") as f:
-                f.write("// A file.\n/// @family Strings\n\n"
+                f.write("// A file.\n/// @family Strings\n"
                         "/// strlwr(s)\n/// Lower case.\n/// Example:\n///     println(1);\n"
                         "void FnStrlwr();\n"
                         "/// gauss::cols(x)\n/// Columns.\n/// Family: Gauss compatibility\n"
@@ -75,6 +75,16 @@ class Blocks(unittest.TestCase):
         e.prose = ["The residuals e[t] = x[t] - a1 x[t-1] - ... - ap x[t-p], for", "t >= start. More."]
         self.assertEqual(reference.first_sentence(e),
                          "The residuals e[t] = x[t] - a1 x[t-1] - ... - ap x[t-p], for t >= start.")
+
+    def test_a_second_family_line_is_reported(self):
+        with tempfile.TemporaryDirectory() as folder:
+            path = os.path.join(folder, "x.cpp")
+            with open(path, "w") as f:
+                f.write("/// @family Strings\n\nint a;\n/// @family Dates\n")
+            problems = []
+            reference.read_blocks(problems, [path])
+        self.assertEqual(len(problems), 1)
+        self.assertIn("x.cpp:4: a second @family line", problems[0])
 
     def test_arguments_of_the_header_declaration(self):
         cases = {
