@@ -32,8 +32,8 @@ out=$(cd "$scratch" && env -u ZU3PATH "$prefix/bin/zul" -b sum.zu)
 [ "$(echo $out)" = "sum 6.0000" ] || fail "zul from the prefix printed: $out"
 "$prefix/bin/zul" --version | grep -q "Zu version 3.40" || fail "zul --version"
 # ?name at the prompt reads the reference that is installed beside zustd.h.
-printf '?olsc\n#quit\n' | (cd "$scratch" && env -u ZU3PATH "$prefix/bin/zul" -b -i) \
-  | grep -qF "olsc(y, x, &b [, &ixx" || fail "?olsc from the prefix shows no reference entry"
+entry=$(printf '?olsc\n#quit\n' | (cd "$scratch" && env -u ZU3PATH "$prefix/bin/zul" -b -i))
+[[ "$entry" == *"olsc(y, x, &b [, &ixx"* ]] || fail "?olsc from the prefix shows no reference entry"
 
 # A C host through pkg-config.
 export PKG_CONFIG_PATH=$prefix/lib/pkgconfig
