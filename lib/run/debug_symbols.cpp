@@ -5,6 +5,7 @@
 
 #include "program/symbols.h"
 #include "run/machine.h"
+#include "value/function_table.h"
 
 #include <algorithm>
 #include <cstdio>
@@ -193,6 +194,13 @@ void ShowSymbol(std::string_view name) {
         }
     }
     ZuPrintf("Unknown symbol %s\n", wanted.c_str());
+}
+
+void ShowSymbolOrReference(std::string_view name) {
+    const std::vector<Local> locals = FrameLocals();
+    const bool local = std::any_of(locals.begin(), locals.end(), [&](const Local& l) { return name == l.name; });
+    if (!local && value::FindFunction(name) && ShowReferenceEntry(name)) return;
+    ShowSymbol(name);
 }
 
 }  // namespace zu::run::debug

@@ -125,7 +125,7 @@ void Session::question(const std::string& line) {
         ShowAllSymbols(false);
         ShowStop();
     } else {
-        ShowSymbol(name);
+        ShowSymbolOrReference(name);
     }
 }
 

@@ -123,6 +123,12 @@ void ShowAllSymbols(bool full);
 // One symbol (local first, then global) with its full value; a message
 // when the name is unknown.
 void ShowSymbol(std::string_view name);
+// `?name`: the reference entry when the name is a library function's and
+// no local of the stopped function hides it, else ShowSymbol.
+void ShowSymbolOrReference(std::string_view name);
+// Prints the entry of a library function from the reference file that
+// ships beside zustd.h; false when the file or the entry is not found.
+bool ShowReferenceEntry(std::string_view name);
 
 // ---- typed lines ----
 

@@ -159,7 +159,7 @@ void Question(const std::string& line) {
     else if (name[0] == '?')
         ShowAllSymbols(false);
     else
-        ShowSymbol(name);
+        ShowSymbolOrReference(name);
 }
 
 bool Command(int first) {

@@ -1,4 +1,5 @@
 // The engine's own library routines (see run_library.h).
+/// @family System
 #include "run/run_library.h"
 
 #include "run/machine.h"
@@ -7,6 +8,12 @@
 
 namespace zu::run {
 
+/// exit(code)
+/// Ends the run at once, without a message, with the int `code` as the exit status of `zul`.
+/// Example:
+///     println("before exit");
+///     exit(0);
+///     println("not reached");
 void RunLibExit(ZuVALUE* /*rtn*/, ZuVALUE* args, int /*count*/) {
     ZuLibCheckType(ZU_INT, args, 0, 0);
     ZuSetUserExitCode(value::IntOf(&args[0]));
@@ -14,6 +21,12 @@ void RunLibExit(ZuVALUE* /*rtn*/, ZuVALUE* args, int /*count*/) {
     ZuRunErrorMessage(nullptr);
 }
 
+/// zuwarning(mask)
+/// With an int: sets the mask of the run-time warnings that are shown. With a string: issues
+/// that text as a warning under the name of the calling function. Returns the previous mask.
+/// Example:
+///     decl old = zuwarning(0);
+///     println(zuwarning(old) == 0);
 void RunLibZuWarning(ZuVALUE* rtn, ZuVALUE* args, int /*count*/) {
     int previous = ZuRunGetWarning();
     if (value::TypeCode(&args[0]) == ZU_STRING && !value::IsNul(&args[0])) {
@@ -28,6 +41,13 @@ void RunLibZuWarning(ZuVALUE* rtn, ZuVALUE* args, int /*count*/) {
     ZuValSetInt(rtn, previous);
 }
 
+/// zurunerror(text [, trace])
+/// Ends the run as a run-time error: prints `text` when it is not empty, then the location of
+/// the call, or the whole call trace when `trace` is non-zero. It does not return.
+/// Example:
+///     println("checking");
+///     if (0) zurunerror("never reached");
+///     println("fine");
 void RunLibZuRunError(ZuVALUE* /*rtn*/, ZuVALUE* args, int count) {
     ZuLibCheckType(ZU_STRING, args, 0, 0);
     bool traceOnly = false;
@@ -44,6 +64,11 @@ void RunLibZuRunError(ZuVALUE* /*rtn*/, ZuVALUE* args, int count) {
     ZuRunErrorMessage(nullptr);
 }
 
+/// va_arglist()
+/// In a function declared with `...`: an array of the arguments it received for the `...`, in
+/// order, as copies; an empty array outside such a call.
+/// Example:
+///     println(sizeof(va_arglist()));
 void RunLibVaArglist(ZuVALUE* rtn, ZuVALUE* /*args*/, int /*count*/) {
     // The running Zu function's arguments lie from ap up to its frame
     // record at bp - 1; those past its fixed ones are the "..." part.

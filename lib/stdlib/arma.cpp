@@ -8,6 +8,7 @@
 // MA coefficients are vectors (a row or a column; an empty matrix for
 // none).  Values before the first row are 0 unless said otherwise, and a
 // missing value carries into everything computed from it.
+/// @family Time series
 #include <algorithm>
 #include <cmath>
 #include <cstddef>
@@ -252,10 +253,14 @@ bool ModelArgs(ZuVALUE* pv, LinearModel* m, int* t1, int* t2) {
 
 }  // namespace
 
-// arma0(x, ar, ma, start): the residuals of the ARMA filter,
-//     e[t] = x[t] - ar1 x[t-1] - ... - arp x[t-p] - ma1 e[t-1] - ... - maq e[t-q],
-// for rows t >= start; the rows before start are 0 and enter the later
-// ones as zero shocks, as do x and e before row 0.  T x c.
+/// arma0(x, ar, ma, start)
+/// The residuals of the ARMA filter for each column of `x` (T by c):
+/// e[t] = x[t] - ar1 x[t-1] - ... - arp x[t-p] - ma1 e[t-1] - ... - maq e[t-q], for rows
+/// t >= `start`; the rows before `start` are 0 and enter the later ones as zero shocks, as do
+/// x and e before row 0. `ar` and `ma` are vectors of lag coefficients, or empty matrices for
+/// none. A missing value carries into everything computed from it.
+/// Example:
+///     print(arma0(<1;2;3;4>, <0.5>, <>, 1));
 void FnArma0(ZuVALUE* rtn, ZuVALUE* pv, int) {
     Polynomial ar, ma;
     int start = 0;
@@ -268,12 +273,15 @@ void FnArma0(ZuVALUE* rtn, ZuVALUE* pv, int) {
     for (int j = 0; j < Columns(x); ++j) Residuals(MatrixData(x), Rows(x), j, ar, ma, start, MatrixData(rtn));
 }
 
-// armagen(x, e, ar, ma, start): the ARMA process generated from the shocks
-// e (T x c): the rows before start are those of x (its later rows are not
-// used), and from row start on
-//     y[t] = ar1 y[t-1] + ... + arp y[t-p] + e[t] + ma1 e[t-1] + ... + maq e[t-q],
-// with every row of e entering the moving average.  armagen(x, e, ar, ma,
-// 0) and arma0(y, ar, ma, 0) undo each other.  T x c.
+/// armagen(x, e, ar, ma, start)
+/// The ARMA process generated from the shocks `e` (T by c): the rows before `start` are those
+/// of `x` (its later rows are not used), and from row `start` on
+/// y[t] = ar1 y[t-1] + ... + arp y[t-p] + e[t] + ma1 e[t-1] + ... + maq e[t-q], with every
+/// row of `e` entering the moving average. `armagen(x, e, ar, ma, 0)` and
+/// `arma0(y, ar, ma, 0)` undo each other.
+/// Example:
+///     decl y = armagen(zeros(4, 1), <1;0;0;0>, <0.5>, <>, 0);
+///     print(y, arma0(y, <0.5>, <>, 0));
 void FnArmagen(ZuVALUE* rtn, ZuVALUE* pv, int) {
     Polynomial ar, ma;
     int start = 0;
@@ -296,12 +304,14 @@ void FnArmagen(ZuVALUE* rtn, ZuVALUE* pv, int) {
     }
 }
 
-// armavar(ar, ma, T, sigma2, form): the second moments of the stationary
-// ARMA process with shock variance sigma2.  form 0: the autocovariances
-// at lags 0 .. T-1 as a T x 1 column; form 1: the autocorrelations
-// likewise; form 2: the T x T covariance matrix of T consecutive
-// observations.  When the AR polynomial is not stationary the moments do
-// not exist and every element is missing.  The AR order is at most 1000.
+/// armavar(ar, ma, T, sigma2, form)
+/// The second moments of the stationary ARMA process with shock variance `sigma2`. `form` 0:
+/// the autocovariances at lags 0 .. T-1 as a T by 1 column; `form` 1: the autocorrelations
+/// likewise; `form` 2: the T by T covariance matrix of T consecutive observations. When the AR
+/// polynomial is not stationary the moments do not exist and every element is missing. The
+/// AR order is at most 1000.
+/// Example:
+///     print(armavar(<0.5>, <>, 3, 1, 0), armavar(<0.5>, <>, 3, 1, 1));
 void FnArmavar(ZuVALUE* rtn, ZuVALUE* pv, int) {
     Polynomial ar, ma;
     int t = 0, form = 0;
@@ -327,12 +337,14 @@ void FnArmavar(ZuVALUE* rtn, ZuVALUE* pv, int) {
     }
 }
 
-// armaforc(x, ar, ma, h [, mean]): forecasts of each column of x for the h
-// periods after its last row, h x c.  The model holds for x - mean (mean 0
-// by default); the shocks are the residuals of arma0 from row p on, and
-// future shocks are 0, so the forecast k periods ahead is
-//     f[T+k] = sum_i ar_i z[T+k-i] + sum_{j>=k} ma_j e[T+k-j] + mean,
-// where z is x - mean up to row T-1 and the earlier forecasts after it.
+/// armaforc(x, ar, ma, h [, mean])
+/// Forecasts of each column of `x` for the `h` periods after its last row, h by c. The model
+/// holds for x - `mean` (0 by default); the shocks are the residuals of `arma0` from row p on,
+/// and future shocks are 0, so the forecast k periods ahead is
+/// f[T+k] = sum_i ar_i z[T+k-i] + sum over j >= k of ma_j e[T+k-j] + mean, where z is
+/// x - mean up to row T-1 and the earlier forecasts after it.
+/// Example:
+///     print(armaforc(<1;2;4>, <0.5>, <>, 3), armaforc(<1;2;4>, <0.5>, <>, 2, 1));
 void FnArmaforc(ZuVALUE* rtn, ZuVALUE* pv, int cArg) {
     Polynomial ar, ma;
     int h = 0;
@@ -363,10 +375,13 @@ void FnArmaforc(ZuVALUE* rtn, ZuVALUE* pv, int cArg) {
     }
 }
 
-// diffpow(x, d): the fractional differences (1 - L)^d of each column,
-//     y[t] = sum_{k=0}^{t} pi_k x[t-k],  pi_0 = 1, pi_k = pi_{k-1} (k - 1 - d) / k,
-// with x before row 0 taken as 0 (d = 1 gives first differences with
-// y[0] = x[0]; a negative d integrates).  T x c; the work grows as T^2.
+/// diffpow(x, d)
+/// The fractional differences (1 - L)^d of each column of `x`:
+/// y[t] = sum over k = 0 .. t of pi_k x[t-k], with pi_0 = 1 and pi_k = pi_{k-1} (k - 1 - d) / k,
+/// and x before row 0 taken as 0 (d = 1 gives first differences with y[0] = x[0]; a negative
+/// d integrates). T by c; the work grows as T^2.
+/// Example:
+///     print(diffpow(<1;3;6;10>, 1), diffpow(<1;0;0;0>, 0.5));
 void FnDiffpow(ZuVALUE* rtn, ZuVALUE* pv, int) {
     double d = 0.0;
     if (!DataArg(pv, 0) || !lib::DoubleArg(pv, 1, &d)) return;
@@ -384,14 +399,16 @@ void FnDiffpow(ZuVALUE* rtn, ZuVALUE* pv, int) {
     }
 }
 
-// modelforc(y, u, A, z, B, t1, t2): dynamic forecasts of the linear model
-//     y[t] = y[t-1] A1 + ... + y[t-p] Ap + z[t] B + u[t]
-// for rows t = t1 .. t2, in row-vector form: y[t] is a 1 x n row of y,
-// A = (A1; ...; Ap) stacks the n x n lag matrices ((p n) x n, or empty for
-// none), z holds the exogenous rows (k columns, or empty) with B k x n,
-// and u the shocks (T x n rows, or a 1 x 1 constant, or empty for 0).
-// Rows of y before t1 are the observed values (0 before row 0); from t1
-// on each forecast feeds the later ones.  Result (t2 - t1 + 1) x n.
+/// modelforc(y, u, a, z, b, t1, t2)
+/// Dynamic forecasts of the linear model y[t] = y[t-1] A1 + ... + y[t-p] Ap + z[t] B + u[t]
+/// for the rows t = `t1` .. `t2`, in row-vector form: y[t] is a 1 by n row of `y`,
+/// `a` = (A1; ...; Ap) stacks the n by n lag matrices ((p n) by n, or empty for none), `z`
+/// holds the exogenous rows (k columns, or empty) with `b` k by n, and `u` the shocks (T by n
+/// rows, or a 1 by 1 constant, or empty for 0). Rows of `y` before `t1` are the observed
+/// values (0 before row 0); from `t1` on each forecast feeds the later ones. The result is
+/// t2 - t1 + 1 by n.
+/// Example:
+///     print(modelforc(<1;0;0;0>, <>, <0.5>, <>, <>, 1, 3));
 void FnModelforc(ZuVALUE* rtn, ZuVALUE* pv, int) {
     LinearModel m{};
     int t1 = 0, t2 = 0;
@@ -414,11 +431,13 @@ void FnModelforc(ZuVALUE* rtn, ZuVALUE* pv, int) {
     }
 }
 
-// pacf(x [, lags]): the partial autocorrelations of each column of x at
-// lags 1 .. lags (default the integer part of 10 log10 T, at most T - 1),
-// lags x c, from the sample autocorrelations (divisor T) by the
-// Durbin-Levinson recursion.  Lags of T or more see autocorrelations of
-// 0; a constant column is missing throughout.
+/// pacf(x [, lags])
+/// The partial autocorrelations of each column of `x` at lags 1 .. `lags` (by default the
+/// integer part of 10 log10 T, at most T - 1), lags by c, from the sample autocorrelations
+/// (divisor T) by the Durbin-Levinson recursion. Lags of T or more see autocorrelations of 0;
+/// a constant column is missing throughout.
+/// Example:
+///     print(pacf(<1;3;2;5;4;6;5;8>, 2));
 void FnPacf(ZuVALUE* rtn, ZuVALUE* pv, int cArg) {
     if (cArg > 2) {
         ZuLibArgError(2);

@@ -1,6 +1,7 @@
 // Summaries down the columns (sumc, meanc, varc, prodc, maxc, minc), giving
 // a 1 by c row, and along the rows (sumr, meanr, varr), giving an r by 1
 // column.
+/// @family Statistics
 #include <cstddef>
 #include <cmath>
 #include <limits>
@@ -88,17 +89,58 @@ void AlongRows(ZuVALUE* rtn, ZuVALUE* pv) {
 
 }  // namespace
 
+/// sumc(m)
+/// The sum of each column of the r by c matrix `m`, as a 1 by c row; a scalar counts as 1 by 1.
+/// Missing values are not left out: a column with one sums to NaN.
+/// Example:
+///     print(sumc(<1,2;3,4;5,6>));
 void FnSumc(ZuVALUE* rtn, ZuVALUE* pv, int) { DownColumns<Sum>(rtn, pv); }
+/// meanc(m)
+/// The mean of each column of the r by c matrix `m`, as a 1 by c row (NaN for a matrix
+/// without rows).
+/// Example:
+///     print(meanc(<1,2;3,4;5,9>));
 void FnMeanc(ZuVALUE* rtn, ZuVALUE* pv, int) { DownColumns<Mean>(rtn, pv); }
+/// varc(m)
+/// The variance of each column of the T by c matrix `m`, as a 1 by c row: the squared
+/// deviations from the column mean divided by T, not T-1.
+/// Example:
+///     print(varc(<1,2;3,4;5,9>));
 void FnVarc(ZuVALUE* rtn, ZuVALUE* pv, int) { DownColumns<Variance>(rtn, pv); }
+/// prodc(m)
+/// The product of each column of the r by c matrix `m`, as a 1 by c row.
+/// Example:
+///     print(prodc(<1,2;3,4;5,6>));
 void FnProdc(ZuVALUE* rtn, ZuVALUE* pv, int) { DownColumns<Product>(rtn, pv); }
+/// maxc(m)
+/// The largest element of each column of the r by c matrix `m`, as a 1 by c row. Missing
+/// values are left out; a column without other values gives NaN.
+/// Example:
+///     print(maxc(<1,.NaN;3,4;2,.NaN>));
 void FnMaxc(ZuVALUE* rtn, ZuVALUE* pv, int) { DownColumns<Extreme<true>>(rtn, pv); }
+/// minc(m)
+/// The smallest element of each column of the r by c matrix `m`, as a 1 by c row. Missing
+/// values are left out; a column without other values gives NaN.
+/// Example:
+///     print(minc(<1,.NaN;3,4;2,.NaN>));
 void FnMinc(ZuVALUE* rtn, ZuVALUE* pv, int) { DownColumns<Extreme<false>>(rtn, pv); }
 
+/// sumr(m)
+/// The sum of each row of the r by c matrix `m`, as an r by 1 column.
+/// Example:
+///     print(sumr(<1,2;3,4>));
 void FnSumr(ZuVALUE* rtn, ZuVALUE* pv, int) { AlongRows<Sum>(rtn, pv); }
+/// meanr(m)
+/// The mean of each row of the r by c matrix `m`, as an r by 1 column.
+/// Example:
+///     print(meanr(<1,2;3,5>));
 void FnMeanr(ZuVALUE* rtn, ZuVALUE* pv, int) { AlongRows<Mean>(rtn, pv); }
 
-// varr of an int, a double or a string is the double 0.
+/// varr(m)
+/// The variance of each row of the r by T matrix `m` (divisor T), as an r by 1 column. An
+/// int, a double or a string gives the double 0.
+/// Example:
+///     print(varr(<1,2,3;1,5,9>));
 void FnVarr(ZuVALUE* rtn, ZuVALUE* pv, int) {
     const int code = value::TypeCode(pv);
     if (!value::IsNul(pv) && (code == ZU_INT || code == ZU_DOUBLE || code == ZU_STRING)) {

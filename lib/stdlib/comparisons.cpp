@@ -2,6 +2,7 @@
 // isdotmissing, isdotnan, ismissing, isnan), integer arithmetic (idiv,
 // imod, bincomp) and the element-wise functions of two doubles (fmod, pow,
 // atan2) and truncf.
+/// @family Comparisons
 #include <algorithm>
 #include <cmath>
 #include <cstring>
@@ -173,65 +174,123 @@ void OneDouble(ZuVALUE* rtn, ZuVALUE* pv) {
 
 }  // namespace
 
-// iseq(a, b): 1 when a and b have the same type and the same value (an
-// int and a double are never equal; matrices need the same shape, arrays
-// equal elements; two missing values are equal), else 0.
+/// iseq(a, b)
+/// 1 when `a` and `b` have the same type and the same value, else 0. An int and a double are
+/// never equal; matrices need the same shape, arrays equal elements; two missing values are
+/// equal.
+/// Example:
+///     println(iseq(1, 1), " ", iseq(1, 1.0), " ", iseq(<1,2>, <1,2>), " ", iseq(.NaN, .NaN));
 void FnIseq(ZuVALUE* rtn, ZuVALUE* pv, int) { ZuValSetInt(rtn, Equal(&pv[0], &pv[1], 0) ? 1 : 0); }
 
-// isfeq(a, b): 1 when a and b are numbers (ints, doubles, matrices of the
-// same shape; a scalar equals a 1 by 1 matrix) that agree to the relative
-// tolerance of fuzziness (1e-13 unless set; absolute below 1), else 0;
-// other values as iseq.
+/// isfeq(a, b)
+/// 1 when `a` and `b` are numbers (ints, doubles, matrices of the same shape; a scalar equals
+/// a 1 by 1 matrix) that agree to the relative tolerance of `fuzziness` (1e-13 unless set;
+/// absolute below 1), else 0. Other values compare as in `iseq`.
+/// Example:
+///     println(isfeq(1, 1 + 1e-15), " ", isfeq(1, 1.0), " ", isfeq(1, 1.001));
 void FnIsfeq(ZuVALUE* rtn, ZuVALUE* pv, int) { ZuValSetInt(rtn, NearlyEqualValues(&pv[0], &pv[1]) ? 1 : 0); }
 
-// isdotfeq(a, b): element by element 1 where a and b agree as in isfeq,
-// else 0; a matrix and a scalar compare each element with the scalar.
+/// isdotfeq(a, b)
+/// Element by element 1 where `a` and `b` agree as in `isfeq`, else 0; a matrix and a scalar
+/// compare each element with the scalar.
+/// Example:
+///     print(isdotfeq(<1, 2, 1 + 1e-15>, 1));
 void FnIsdotfeq(ZuVALUE* rtn, ZuVALUE* pv, int) { TwoDoubles<FeqFlag>(rtn, pv); }
 
-// isdotinf(m): element by element 1 for +.Inf and -.Inf, else 0.
+/// isdotinf(m)
+/// Element by element 1 for +.Inf and -.Inf, else 0.
+/// Example:
+///     print(isdotinf(<1, .Inf, -.Inf, .NaN>));
 void FnIsdotinf(ZuVALUE* rtn, ZuVALUE* pv, int) { OneDouble<InfFlag>(rtn, pv); }
 
-// isdotmissing(m) and isdotnan(m): element by element 1 for a missing
-// value (NaN), else 0.
+/// isdotmissing(m)
+/// Element by element 1 for a missing value (NaN), else 0.
+/// Example:
+///     print(isdotmissing(<1, .NaN, 3>));
 void FnIsdotmissing(ZuVALUE* rtn, ZuVALUE* pv, int) { OneDouble<NaNFlag>(rtn, pv); }
+/// isdotnan(m)
+/// Element by element 1 for a missing value (NaN), else 0; the same as `isdotmissing`.
+/// Example:
+///     print(isdotnan(<1, .NaN, 3>));
 void FnIsdotnan(ZuVALUE* rtn, ZuVALUE* pv, int) { OneDouble<NaNFlag>(rtn, pv); }
 
-// ismissing(m) and isnan(m): the int 1 when a double or a matrix holds a
-// missing value anywhere, else 0 (always 0 for other types).
+/// ismissing(m)
+/// The int 1 when a double or a matrix holds a missing value (NaN) anywhere, else 0; always 0
+/// for values of other types.
+/// Example:
+///     println(ismissing(<1, .NaN>), " ", ismissing(<1, 2>), " ", ismissing("x"));
 void FnIsmissing(ZuVALUE* rtn, ZuVALUE* pv, int) { ZuValSetInt(rtn, AnyMissing(pv) ? 1 : 0); }
+/// isnan(m)
+/// The int 1 when a double or a matrix holds a missing value (NaN) anywhere, else 0; the same
+/// as `ismissing`.
+/// Example:
+///     println(isnan(<1, .NaN>), " ", isnan(2.5));
 void FnIsnan(ZuVALUE* rtn, ZuVALUE* pv, int) { ZuValSetInt(rtn, AnyMissing(pv) ? 1 : 0); }
 
-// idiv(a, b): the int quotient of the ints a and b, truncated towards zero;
-// INT_MIN / -1 wraps to INT_MIN as int arithmetic does.
+/// idiv(a, b)
+/// Family: Mathematics
+/// The int quotient of the ints `a` and `b`, truncated towards zero. A zero divisor is the
+/// run-time error "divide by zero"; INT_MIN / -1 wraps to INT_MIN as int arithmetic does.
+/// Example:
+///     println(idiv(7, 2), " ", idiv(-7, 2));
 void FnIdiv(ZuVALUE* rtn, ZuVALUE* pv, int) {
     int a = 0, b = 0;
     if (!IntPair(pv, &a, &b)) return;
     ZuValSetInt(rtn, b == -1 ? static_cast<int>(0u - static_cast<unsigned>(a)) : a / b);
 }
 
-// imod(a, b): the int remainder a - idiv(a, b) * b, with the sign of a.
+/// imod(a, b)
+/// Family: Mathematics
+/// The int remainder `a - idiv(a, b) * b` of the ints `a` and `b`, with the sign of `a`. A
+/// zero divisor is the run-time error "divide by zero".
+/// Example:
+///     println(imod(7, 3), " ", imod(-7, 3));
 void FnImod(ZuVALUE* rtn, ZuVALUE* pv, int) {
     int a = 0, b = 0;
     if (!IntPair(pv, &a, &b)) return;
     ZuValSetInt(rtn, b == -1 ? 0 : a % b);
 }
 
-// bincomp(a): the bitwise complement of the int a.
+/// bincomp(a)
+/// Family: Mathematics
+/// The bitwise complement of the int `a`.
+/// Example:
+///     println(bincomp(0), " ", bincomp(5));
 void FnBincomp(ZuVALUE* rtn, ZuVALUE* pv, int) {
     if (!NoText(pv, 1) || ZuLibCheckType(ZU_INT, pv, 0, 0) == 0) return;
     ZuValSetInt(rtn, ~pv->w1.i);
 }
 
-// fmod(a, b), pow(a, b), atan2(y, x): element by element over doubles and
-// matrices; fmod(a, 0) is NaN, atan2 gives the angle of (x, y) in
-// [-pi, pi].
+/// fmod(a, b)
+/// Family: Mathematics
+/// The remainder of `a / b` with the sign of `a`, element by element over doubles and
+/// matrices (a scalar meets every element of a matrix); `fmod(a, 0)` is NaN.
+/// Example:
+///     print(fmod(<7, -7, 7.5>, 3));
 void FnFmod(ZuVALUE* rtn, ZuVALUE* pv, int) { TwoDoubles<Fmod>(rtn, pv); }
+/// pow(a, b)
+/// Family: Mathematics
+/// `a` to the power `b`, element by element over doubles and matrices (a scalar meets every
+/// element of a matrix).
+/// Example:
+///     print(pow(2, <1, 2, 0.5>));
 void FnPow(ZuVALUE* rtn, ZuVALUE* pv, int) { TwoDoubles<Pow>(rtn, pv); }
+/// atan2(y, x)
+/// Family: Mathematics
+/// The angle of the point (`x`, `y`) in [-pi, pi], element by element over doubles and
+/// matrices.
+/// Example:
+///     print(atan2(<1, 1, -1>, <1, -1, -1>));
 void FnAtan2(ZuVALUE* rtn, ZuVALUE* pv, int) { TwoDoubles<Atan2>(rtn, pv); }
 
-// truncf(m): element by element truncation towards zero, after first
-// taking a value within a relative 1e-12 (at most 1e-6) of an integer as
-// that integer, so that 2.9999999999999996 from rounding error gives 3.
+/// truncf(m)
+/// Family: Mathematics
+/// Element by element truncation towards zero, after first taking a value within a relative
+/// 1e-12 (at most 1e-6) of an integer as that integer, so that 2.9999999999999996 from
+/// rounding error gives 3.
+/// Example:
+///     println(trunc(2.9999999999999996), " ", truncf(2.9999999999999996));
+///     print(truncf(<-1.5, 2.5>));
 void FnTruncf(ZuVALUE* rtn, ZuVALUE* pv, int) { OneDouble<TruncFuzzy>(rtn, pv); }
 
 }  // namespace zu::stdlib

@@ -3,6 +3,7 @@
 // real parts and row 1 the imaginary parts, the form in which eigen returns
 // complex eigenvalues; a 1 by n matrix, a double or an int is all real.
 // Results are 2 by n (cabs 1 by n), also when every imaginary part is 0.
+/// @family Complex numbers
 #include <array>
 #include <cmath>
 #include <complex>
@@ -180,35 +181,57 @@ double Modulus(Complex z) { return std::hypot(z.real(), z.imag()); }
 
 }  // namespace
 
-// cabs(z): the modulus of each number of the complex row z, as a 1 by n row.
+/// cabs(z)
+/// The modulus of each number of the complex row `z` (a 2 by n matrix: real parts in row 0,
+/// imaginary parts in row 1; a 1 by n row is real), as a 1 by n row.
+/// Example:
+///     print(cabs(<3,1;4,0>));
 void FnCabs(ZuVALUE* rtn, ZuVALUE* pv, int) {
     ComplexRow a;
     if (!ComplexArg(pv, 0, &a) || !lib::Allocated(lib::ResultMatrix(rtn, 1, a.n))) return;
     for (int j = 0; j < a.n; ++j) MatrixData(rtn)[0][j] = Modulus(a.At(j));
 }
 
-// cmul(a, b), cdiv(a, b): the products and quotients of the complex rows a
-// and b, number by number; a row of one number goes with every number of
-// the other.  Division by 0 gives missing values in both parts.
+/// cmul(a, b)
+/// The products of the complex rows `a` and `b` (2 by n: real parts, imaginary parts), number
+/// by number; a row of one number goes with every number of the other.
+/// Example:
+///     print(cmul(<1;2>, <3,0;4,1>));
 void FnCmul(ZuVALUE* rtn, ZuVALUE* pv, int) { TwoComplex<Multiply>(rtn, pv); }
+/// cdiv(a, b)
+/// The quotients of the complex rows `a` and `b` (2 by n), number by number, by Smith's
+/// method so that no intermediate product overflows; a row of one number goes with every
+/// number of the other. Division by 0 gives missing values in both parts.
+/// Example:
+///     print(cdiv(<1;2>, <0,1;1,0>), cdiv(<1;1>, <0;0>));
 void FnCdiv(ZuVALUE* rtn, ZuVALUE* pv, int) { TwoComplex<Divide>(rtn, pv); }
 
-// cexp(z): e to the power z.
+/// cexp(z)
+/// e to the power of each number of the complex row `z` (2 by n).
+/// Example:
+///     print(cexp(<0,0;0,M_PI>));
 void FnCexp(ZuVALUE* rtn, ZuVALUE* pv, int) { OneComplex<Exp>(rtn, pv); }
 
-// clog(z): the principal logarithm, imaginary part in [-pi, pi]; on the cut
-// along the negative real axis the sign of a zero imaginary part decides
-// (a real -1 gives i pi).  clog(0) has real part -.Inf.
+/// clog(z)
+/// The principal logarithm of each number of the complex row `z`, imaginary part in [-pi, pi].
+/// On the cut along the negative real axis the sign of a zero imaginary part decides (a real
+/// -1 gives i pi); `clog(0)` has real part -.Inf.
+/// Example:
+///     print(clog(<-1,1;0,1>));
 void FnClog(ZuVALUE* rtn, ZuVALUE* pv, int) { OneComplex<Log>(rtn, pv); }
 
-// csqrt(z): the principal square root, real part >= 0; on the negative real
-// axis the root takes the sign of the zero imaginary part (a real -4 gives
-// 2i).
+/// csqrt(z)
+/// The principal square root of each number of the complex row `z`, real part >= 0; on the
+/// negative real axis the root takes the sign of the zero imaginary part (a real -4 gives 2i).
+/// Example:
+///     print(csqrt(<-4,0;0,2>));
 void FnCsqrt(ZuVALUE* rtn, ZuVALUE* pv, int) { OneComplex<Sqrt>(rtn, pv); }
 
-// cerf(z): the error function of complex arguments, to about 1e-13
-// relative; where exp(-z^2) overflows (large |Im z| against |Re z|) the
-// parts become infinite or missing.
+/// cerf(z)
+/// The error function of each number of the complex row `z`, to about 1e-13 relative; where
+/// exp(-z^2) overflows (large |Im z| against |Re z|) the parts become infinite or missing.
+/// Example:
+///     print(cerf(<1,0.5;0,1>));
 void FnCerf(ZuVALUE* rtn, ZuVALUE* pv, int) { OneComplex<Erf>(rtn, pv); }
 
 }  // namespace zu::stdlib

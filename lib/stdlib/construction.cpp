@@ -1,4 +1,5 @@
 // Matrices of a given shape: zeros, ones, constant, unit, and diagonal.
+/// @family Matrix construction
 #include <cstddef>
 #include <algorithm>
 
@@ -55,16 +56,39 @@ void Constructor(ZuVALUE* rtn, ZuVALUE* pv, int cArg, double x) {
 
 }  // namespace
 
+/// zeros(r [, c])
+/// An `r` by `c` matrix of zeros. With one argument: a matrix gives its own shape, an int or a
+/// double gives 1 by 1.
+/// Example:
+///     print(zeros(2, 3));
+///     print(zeros(<1,2;3,4>));
 void FnZeros(ZuVALUE* rtn, ZuVALUE* pv, int cArg) { Constructor(rtn, pv, cArg, 0.0); }
 
+/// ones(r [, c])
+/// An `r` by `c` matrix of ones. With one argument: a matrix gives its own shape, an int or a
+/// double gives 1 by 1.
+/// Example:
+///     print(ones(2, 3));
 void FnOnes(ZuVALUE* rtn, ZuVALUE* pv, int cArg) { Constructor(rtn, pv, cArg, 1.0); }
 
+/// constant(d, r [, c])
+/// An `r` by `c` matrix with every element `d`. With two arguments: a matrix `r` gives its own
+/// shape, an int or a double gives 1 by 1.
+/// Example:
+///     print(constant(2.5, 2, 2));
+///     print(constant(-1, <1,2,3>));
 void FnConstant(ZuVALUE* rtn, ZuVALUE* pv, int cArg) {
     if (ZuLibCheckType(ZU_DOUBLE, pv, 0, 0) == 0) return;
     int r = 0, c = 0;
     if (ShapeArguments(pv, 1, cArg, &r, &c)) (void)Filled(rtn, r, c, DoubleOf(&pv[0]));
 }
 
+/// unit(r [, c])
+/// The `r` by `r` identity matrix, or with `c` the `r` by `c` matrix with ones on the
+/// diagonal and zeros elsewhere. With one argument, `r` must be an int.
+/// Example:
+///     print(unit(3));
+///     print(unit(2, 3));
 void FnUnit(ZuVALUE* rtn, ZuVALUE* pv, int cArg) {
     int r = 0, c = 0;
     if (cArg == 1) {
@@ -77,8 +101,11 @@ void FnUnit(ZuVALUE* rtn, ZuVALUE* pv, int cArg) {
     for (int i = 0; i < std::min(r, c); ++i) MatrixData(rtn)[i][i] = 1.0;
 }
 
-// diagonal(m): the diagonal as a row vector.  The forms with further
-// arguments are refused rather than guessed at.
+/// diagonal(m [, ...])
+/// The diagonal of the matrix `m` as a row vector; a scalar gives itself as a 1 by 1 matrix.
+/// The forms with further arguments are not supported: they are an argument error.
+/// Example:
+///     print(diagonal(<1,2;3,4;5,6>));
 void FnDiagonal(ZuVALUE* rtn, ZuVALUE* pv, int cArg) {
     if (cArg > 1) {
         ZuLibArgError(1);

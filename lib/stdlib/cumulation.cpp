@@ -2,6 +2,7 @@
 // differences, and thinning to evenly spaced rows or columns.  Rows are
 // observations in time order; a missing value carries into every element
 // computed from it.
+/// @family Time series
 #include <cstddef>
 #include <climits>
 #include <cstdint>
@@ -166,12 +167,14 @@ void Thin(ZuVALUE* rtn, ZuVALUE* pv, bool rows) {
 
 }  // namespace
 
-// cumsum(m, vCoef [, mStart]): per column the recursion
-// y[t] = x[t] + a1 y[t-1] + ... + ap y[t-p], with y before the first row
-// taken as 0.  The rows of vCoef are the lags 1 to p: one column serves
-// every column of m, or each column of m has its own; for a one-column m
-// any vector lists a1 to ap.  mStart, when given, supplies the first rows
-// of y (at most m's rows, m's columns) and the recursion starts after them.
+/// cumsum(m, coef [, start])
+/// For each column of `m` the recursion y[t] = x[t] + a1 y[t-1] + ... + ap y[t-p], with y
+/// before the first row taken as 0. The rows of `coef` are the lags 1 to p: one column serves
+/// every column of `m`, or each column of `m` has its own; for a one-column `m` any vector
+/// lists a1 to ap. `start`, when given, supplies the first rows of y (at most the rows of `m`,
+/// its columns) and the recursion starts after them.
+/// Example:
+///     print(cumsum(ones(4, 1), 1), cumsum(ones(4, 1), 0.5));
 void FnCumsum(ZuVALUE* rtn, ZuVALUE* pv, int cArg) {
     Coefficients a;
     const ZuVALUE* start = nullptr;
@@ -193,10 +196,13 @@ void FnCumsum(ZuVALUE* rtn, ZuVALUE* pv, int cArg) {
     }
 }
 
-// cumulate(m): the cumulative sums down the columns.  cumulate(m, A1, ...,
-// Ap): the vector recursion y[t] = x[t] + A1 y[t-1] + ... + Ap y[t-p] over
-// the rows as vectors, with y before the first row 0; each Aj is c x c, or
-// a scalar for that multiple of the identity.
+/// cumulate(m [, a1, ...])
+/// Without more arguments the cumulative sums down the columns of `m`. With `a1`, ..., `ap`:
+/// the vector recursion y[t] = x[t] + a1 y[t-1] + ... + ap y[t-p] over the rows as vectors,
+/// with y before the first row 0; each aj is c by c, or a scalar for that multiple of the
+/// identity.
+/// Example:
+///     print(cumulate(<1,2;3,4;5,6>), cumulate(ones(3, 1), 0.5));
 void FnCumulate(ZuVALUE* rtn, ZuVALUE* pv, int cArg) {
     if (!MatrixArg(pv, 0)) return;
     const ZuVALUE* m = &pv[0];
@@ -223,7 +229,10 @@ void FnCumulate(ZuVALUE* rtn, ZuVALUE* pv, int cArg) {
     }
 }
 
-// cumprod(m): the cumulative products down the columns.
+/// cumprod(m [, ...])
+/// The cumulative products down the columns of `m`. Further arguments are an argument error.
+/// Example:
+///     print(cumprod(<1,2;3,4;5,6>));
 void FnCumprod(ZuVALUE* rtn, ZuVALUE* pv, int cArg) {
     if (cArg > 1) {
         ZuLibArgError(1);
@@ -237,10 +246,12 @@ void FnCumprod(ZuVALUE* rtn, ZuVALUE* pv, int cArg) {
     }
 }
 
-// lag0(m, p [, missing]): each column shifted down by p rows, the first p
-// rows 0 (or the value missing); a negative p shifts up (a lead), filling
-// the last rows.  A vector p gives one block of m's columns per lag, in
-// the order listed.
+/// lag0(m, p [, missing])
+/// Each column of `m` shifted down by `p` rows, the first p rows 0 (or the value `missing`); a
+/// negative p shifts up (a lead), filling the last rows. A vector `p` gives one block of the
+/// columns of `m` per lag, in the order listed.
+/// Example:
+///     print(lag0(<1;2;3;4>, <1,-1>), lag0(<1;2;3>, 1, .NaN));
 void FnLag0(ZuVALUE* rtn, ZuVALUE* pv, int cArg) {
     std::vector<int> lags;
     double fill = 0.0;
@@ -263,8 +274,11 @@ void FnLag0(ZuVALUE* rtn, ZuVALUE* pv, int cArg) {
     }
 }
 
-// diff0(m, p [, missing]): the differences x[t] - x[t-p] down each column;
-// rows without x[t-p] are 0 (or the value missing).
+/// diff0(m, p [, missing])
+/// The differences x[t] - x[t-p] down each column of `m`; the rows without x[t-p] are 0 (or the
+/// value `missing`).
+/// Example:
+///     print(diff0(<1;4;9;16>, 1), diff0(<1;4;9;16>, 2, .NaN));
 void FnDiff0(ZuVALUE* rtn, ZuVALUE* pv, int cArg) {
     int p = 0;
     double fill = 0.0;
@@ -278,10 +292,17 @@ void FnDiff0(ZuVALUE* rtn, ZuVALUE* pv, int cArg) {
     }
 }
 
-// thinc(m, c): c evenly spaced columns of m, the first and the last among
-// them (all columns when m has no more than c; the first alone for c = 1).
-// thinr(m, r) does the same with rows.
+/// thinc(m, c)
+/// `c` evenly spaced columns of `m`, the first and the last among them (all columns when `m`
+/// has no more than `c`; the first alone for `c` = 1).
+/// Example:
+///     print(thinc(<1,2,3,4,5>, 3));
 void FnThinc(ZuVALUE* rtn, ZuVALUE* pv, int) { Thin(rtn, pv, false); }
+/// thinr(m, r)
+/// `r` evenly spaced rows of `m`, the first and the last among them (all rows when `m` has no
+/// more than `r`; the first alone for `r` = 1).
+/// Example:
+///     print(thinr(<1;2;3;4;5;6;7>, 3));
 void FnThinr(ZuVALUE* rtn, ZuVALUE* pv, int) { Thin(rtn, pv, true); }
 
 }  // namespace zu::stdlib

@@ -1,6 +1,7 @@
 // Library functions over dates, times and timing.  The texts of the date
 // routines live in one buffer that the next call overwrites, so each is
 // copied into a new string at once.
+/// @family Dates and times
 #include "stdlib/dates_library.h"
 #include "console/run_error_codes.h"
 
@@ -72,16 +73,43 @@ void RowsPerElement(ZuVALUE* rtn, ZuVALUE* pv, int width, Fill fill) {
 
 }  // namespace
 
+/// date()
+/// Today's date as a string "dd-mm-yyyy" (the day padded with a blank to two places); the
+/// empty string when the clock cannot be read.
+/// Example:
+///     decl d = date();
+///     println(sizeof(d), " ", d[2:2], d[5:5]);
 void FnDate(ZuVALUE* rtn, ZuVALUE*, int) { ZuValSetString(rtn, SDate()); }
 
+/// time()
+/// The time of day as a string "hh:mm:ss" (the hour padded with a blank).
+/// Example:
+///     decl t = time();
+///     println(sizeof(t), " ", t[2:2], t[5:5]);
 void FnTime(ZuVALUE* rtn, ZuVALUE*, int) { ZuValSetString(rtn, STime()); }
 
+/// timer()
+/// The processor time (user and system) used by the process, in hundredths of a second, as
+/// a double: a reading for `timespan`.
+/// Example:
+///     decl t0 = timer();
+///     decl x = sumc(ones(1000, 100));
+///     println(timer() >= t0);
 void FnTimer(ZuVALUE* rtn, ZuVALUE*, int) { ZuValSetDouble(rtn, ClockGetDblHsec()); }
 
+/// today()
+/// The calendar time: the seconds since 1970-01-01 00:00 UTC, as a double, for `timestr` and
+/// `timing`.
+/// Example:
+///     println(today() > 1.6e9, " ", timing(today())[0][0] >= 2024);
 void FnToday(ZuVALUE* rtn, ZuVALUE*, int) { ZuValSetDouble(rtn, TimeGetDbl()); }
 
-// timespan(t0): CPU time since the reading t0 (hundredths, from timer());
-// timespan(t0, t1): the span between two readings.
+/// timespan(t0 [, t1])
+/// With `t1`: the span between two readings of `timer` (hundredths of a second) as a string
+/// "h:mm:ss", or "m:ss.hh" below an hour. With `t0` alone: the processor time used since the
+/// reading `t0`, as such a string.
+/// Example:
+///     println("[", timespan(0, 360000), "] [", timespan(0, 12345), "]");
 void FnTimespan(ZuVALUE* rtn, ZuVALUE* pv, int cArg) {
     if (cArg > 2) {
         ZuLibArgError(2);
@@ -92,13 +120,23 @@ void FnTimespan(ZuVALUE* rtn, ZuVALUE* pv, int cArg) {
     ZuValSetString(rtn, cArg == 1 ? SClock() : STimeSpan(DoubleOf(&pv[0]), DoubleOf(&pv[1])));
 }
 
+/// timestr(t)
+/// The calendar time `t` (seconds since 1970, as from `today`) in local time as a string
+/// "yyyy-mm-dd", with the time of day added as " hh:mm:ss" (the hour padded with a blank)
+/// when it is not midnight.
+/// Example:
+///     println(timestr(0), " | ", timestr(1e9));
 void FnTimestr(ZuVALUE* rtn, ZuVALUE* pv, int) {
     if (ZuLibCheckType(ZU_DOUBLE, pv, 0, 0) == 0) return;
     ZuValSetString(rtn, STimeStr(DoubleOf(&pv[0])));
 }
 
-// timing(t): year, month, day, hour, minute and second of each calendar
-// time in t, one row each.
+/// timing(t [, ...])
+/// For each calendar time in `t` (seconds since 1970, as from `today`; elements taken row by
+/// row) one row of year, month, day, hour, minute and second, in local time. Further
+/// arguments are an argument error.
+/// Example:
+///     print(timing(<0, 1e9>));
 void FnTiming(ZuVALUE* rtn, ZuVALUE* pv, int cArg) {
     if (cArg > 1) {
         ZuLibArgError(1);
@@ -111,8 +149,11 @@ void FnTiming(ZuVALUE* rtn, ZuVALUE* pv, int cArg) {
     });
 }
 
-// dayofweek(jd) or dayofweek(y, m, d): 1 for Sunday to 7 for Saturday,
-// element by element.
+/// dayofweek(jd [, m, d])
+/// The day of the week of the day numbers `jd`, or of the dates `jd` (the year), `m`, `d`:
+/// 1 for Sunday to 7 for Saturday, element by element.
+/// Example:
+///     println(dayofweek(2024, 1, 1), " ", dayofweek(dayofcalendar(2024, 1, 7)));
 void FnDayofweek(ZuVALUE* rtn, ZuVALUE* pv, int cArg) {
     if (!DateArguments(cArg)) return;
     if (cArg == 1)
@@ -121,8 +162,18 @@ void FnDayofweek(ZuVALUE* rtn, ZuVALUE* pv, int cArg) {
         ZuFnDouble3(rtn, pv, DayOfWeekOfDate);
 }
 
-// dayofcalendar(jd): year, month and day of each day number, one row each;
-// dayofcalendar(y, m, d): the day numbers of the dates, element by element.
+/// dayofcalendar(jd [, m, d])
+/// With three arguments: the day numbers (Julian days) of the dates year `jd`, month `m`, day
+/// `d`, element by element. With one: the year, month and day of each day number in `jd`, one
+/// row each. The name `dayofcalender` is the same function.
+/// Example:
+///     println("%d", dayofcalendar(2000, 1, 1));
+///     print(dayofcalendar(<2451545, 2460311>));
+
+/// dayofcalender(jd [, m, d])
+/// The same function as `dayofcalendar`, under its older spelling.
+/// Example:
+///     println("%d", dayofcalender(2024, 1, 1));
 void FnDayofcalendar(ZuVALUE* rtn, ZuVALUE* pv, int cArg) {
     if (!DateArguments(cArg)) return;
     if (cArg == 3) {

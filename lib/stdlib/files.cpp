@@ -4,6 +4,7 @@
 // Reads never trust the file: what is read grows with the bytes that
 // actually arrive, so a count from a program or from a header cannot make
 // the library reserve more memory than the file holds.
+/// @family Files and data
 #include <unistd.h>
 
 #include <algorithm>
@@ -451,9 +452,18 @@ bool SeekTarget(const OpenFile& file, int flags, int type, int n, long long* off
 
 }  // namespace
 
-// fopen(name [, mode]): the file value, or the int 0 when the file cannot
-// be opened (or a matrix file has no valid header).  The modes "l" (the
-// output log) and "del" (remove the file) give an int.
+/// fopen(name [, mode])
+/// Opens the file `name` and returns the file value, or the int 0 when it cannot be opened (or
+/// a matrix file has no valid header). `mode` defaults to "r": `r` reading, `w` writing, `a`
+/// appending, `+` reading and writing, `b` binary, `f` a matrix file (`F` with the newer
+/// header), `e` and `E` little- and big-endian numbers. A matrix file named `.dat` is a data
+/// set. The mode "l" opens the output log that receives all console output ("la" appends to
+/// it), and "del" removes the file; both give an int.
+/// Example:
+///     decl file = fopen("numbers.txt", "w");
+///     fprintln(file, "1 2 3");
+///     fclose(file);
+///     println(isfile(fopen("numbers.txt")), " ", fopen("no such file.txt"));
 void FnFopen(ZuVALUE* rtn, ZuVALUE* pv, int cArg) {
     if (cArg > 2) {
         ZuLibArgError(2);
@@ -485,9 +495,14 @@ bool FinishOpenFile(OpenFile& file) {
     return WriteMatrixHeader(file.stream, header);
 }
 
-// fclose(file): a matrix file written to gets its header again with the
-// final rows and columns.  0 on success, -1 when the file reported an
-// error.  fclose("l") closes the output log.
+/// fclose(file)
+/// Closes `file`; a matrix file written to gets its header again with the final rows and
+/// columns. Returns 0, or -1 when the file reported an error. `fclose("l")` closes the output
+/// log.
+/// Example:
+///     decl file = fopen("fclose.txt", "w");
+///     fprint(file, "text");
+///     println(fclose(file));
 void FnFclose(ZuVALUE* rtn, ZuVALUE* pv, int) {
     if (value::TypeCode(pv) == ZU_STRING && !value::IsNul(pv) && StringChars(*pv) == "l") {
         SetPrintLog(nullptr);
@@ -500,8 +515,16 @@ void FnFclose(ZuVALUE* rtn, ZuVALUE* pv, int) {
     ZuValSetInt(rtn, ok ? 0 : -1);
 }
 
-// fwrite(file, x): int, double, string or matrix, numbers in the file's
-// byte order; the number of items written (rows for a matrix file).
+/// fwrite(file, x)
+/// Writes `x` in binary: an int as a 32-bit integer, a double as 8 bytes, a string as its
+/// bytes, a matrix row by row as doubles, in the byte order of the file. In a matrix file the
+/// columns must match the file's. Returns the number of items written (elements of a matrix,
+/// rows for a matrix file).
+/// Example:
+///     decl file = fopen("fwrite.bin", "wb");
+///     println(fwrite(file, <1,2;3,4>), " ", fwrite(file, 7));
+///     fclose(file);
+///     println(fsize(fopen("fwrite.bin")));
 void FnFwrite(ZuVALUE* rtn, ZuVALUE* pv, int) {
     OpenFile* file = FileArg(pv, 0);
     if (file == nullptr) return;
@@ -512,8 +535,21 @@ void FnFwrite(ZuVALUE* rtn, ZuVALUE* pv, int) {
     ZuValSetInt(rtn, written);
 }
 
-// fread(file, &x [, type [, r [, c]]]): reads into x; the number of items
-// read (rows for a matrix file).
+/// fread(file, &x [, type [, r [, c]]])
+/// Reads binary data into `x`. `type` is a character code, 'e' when not given: 'c' one byte
+/// as an int, or r bytes as a string; 'd' or 'i' a 32-bit int; 'e' or 'f' one double, or an r
+/// by c matrix row by row; '4' the same from 4-byte floats; 's' the bytes up to a zero byte.
+/// `r` and `c` default to 1 (in a matrix file c is its columns and r its rows). Returns the
+/// number of items read (rows for a matrix file); what is stored is as large as what was read.
+/// Example:
+///     decl file = fopen("fread.bin", "wb");
+///     fwrite(file, <1,2,3,4>);
+///     fclose(file);
+///     decl m;
+///     file = fopen("fread.bin", "rb");
+///     println(fread(file, &m, 'e', 2, 2));
+///     print(m);
+///     fclose(file);
 void FnFread(ZuVALUE* rtn, ZuVALUE* pv, int cArg) {
     if (cArg > 5) {
         ZuLibArgError(5);
@@ -543,8 +579,20 @@ void FnFread(ZuVALUE* rtn, ZuVALUE* pv, int cArg) {
     ZuValSetInt(rtn, items);
 }
 
-// fseek(file [, type [, n]]): without a type the current position; else
-// the result of moving (0 on success), n = -1 moving to the end.
+/// fseek(file [, type [, n]])
+/// Without a type: the current position in bytes. With `n` equal to -1: moves to the end.
+/// Otherwise (`n` defaults to 1) 'c' moves to byte n, 'd' and 'i' to byte 4 n, 'e' and 'f' to
+/// row n of the file (after a matrix file's header). Returns 0 on success.
+/// Example:
+///     decl file = fopen("fseek.bin", "wb");
+///     fwrite(file, <1,2,3>);
+///     fclose(file);
+///     decl x;
+///     file = fopen("fseek.bin", "rb");
+///     fseek(file, 'e', 2);
+///     fread(file, &x);
+///     println(x, " at ", fseek(file));
+///     fclose(file);
 void FnFseek(ZuVALUE* rtn, ZuVALUE* pv, int cArg) {
     if (cArg > 3) {
         ZuLibArgError(3);
@@ -561,13 +609,29 @@ void FnFseek(ZuVALUE* rtn, ZuVALUE* pv, int cArg) {
     ZuValSetInt(rtn, fseeko(file->stream, static_cast<off_t>(offset), SEEK_SET));
 }
 
-// fsize(file): bytes in the file, -1 when that cannot be told.
+/// fsize(file)
+/// The size of `file` in bytes, -1 when it cannot be told.
+/// Example:
+///     decl file = fopen("fsize.txt", "w");
+///     fprint(file, "12345");
+///     fclose(file);
+///     println(fsize(fopen("fsize.txt")));
 void FnFsize(ZuVALUE* rtn, ZuVALUE* pv, int) {
     OpenFile* file = FileArg(pv, 0);
     if (file != nullptr) SetOffset(rtn, StreamSize(file->stream));
 }
 
-// feof(file): 1 when the next read finds the end of the file.
+/// feof(file)
+/// 1 when the next read of `file` finds its end, else 0.
+/// Example:
+///     decl file = fopen("feof.txt", "w");
+///     fprint(file, "x");
+///     fclose(file);
+///     decl line;
+///     file = fopen("feof.txt");
+///     println(feof(file));
+///     fscan(file, "%z", &line);
+///     println(feof(file));
 void FnFeof(ZuVALUE* rtn, ZuVALUE* pv, int) {
     OpenFile* file = FileArg(pv, 0);
     if (file == nullptr) return;
@@ -578,7 +642,11 @@ void FnFeof(ZuVALUE* rtn, ZuVALUE* pv, int) {
     ZuValSetInt(rtn, ch == EOF ? 1 : 0);
 }
 
-// fflush(file) flushes the file, fflush(0) the console; 0 on success.
+/// fflush(file)
+/// Writes out what is buffered for `file`; `fflush(0)` flushes the console. Returns 0 on
+/// success, -1 on an error.
+/// Example:
+///     println(fflush(0));
 void FnFflush(ZuVALUE* rtn, ZuVALUE* pv, int) {
     if (value::TypeCode(pv) == ZU_INT && !value::IsNul(pv) && pv->w1.i == 0) {
         PrintSink::Console().Flush();
@@ -588,20 +656,32 @@ void FnFflush(ZuVALUE* rtn, ZuVALUE* pv, int) {
     if (file != nullptr) ZuValSetInt(rtn, std::fflush(file->stream) == 0 ? 0 : -1);
 }
 
-// fremove(name): 1 when the file was removed, else 0.
+/// fremove(name)
+/// Removes the file `name`: 1 when it was removed, else 0.
+/// Example:
+///     fclose(fopen("fremove.txt", "w"));
+///     println(fremove("fremove.txt"), " ", fremove("fremove.txt"));
 void FnFremove(ZuVALUE* rtn, ZuVALUE* pv, int) {
     if (ZuLibCheckType(ZU_STRING, pv, 0, 0) == 0) return;
     ZuValSetInt(rtn, std::remove(FileName(*pv).c_str()) == 0 ? 1 : 0);
 }
 
-// chdir(name): 1 when the working directory changed, else 0.
+/// chdir(name)
+/// Changes the working directory: 1 when it changed, else 0.
+/// Family: System
+/// Example:
+///     println(chdir("."), " ", chdir("no such folder"));
 void FnChdir(ZuVALUE* rtn, ZuVALUE* pv, int) {
     if (ZuLibCheckType(ZU_STRING, pv, 0, 0) == 0) return;
     const std::string name{StringChars(*pv)};
     ZuValSetInt(rtn, ::chdir(name.c_str()) == 0 ? 1 : 0);
 }
 
-// getcwd(): the working directory; the empty string when it cannot be told.
+/// getcwd()
+/// The working directory, or the empty string when it cannot be told.
+/// Family: System
+/// Example:
+///     println(getcwd() == getcwd() && sizeof(getcwd()) > 0);
 void FnGetcwd(ZuVALUE* rtn, ZuVALUE*, int) {
     constexpr std::size_t kLongestPath = std::size_t{1} << 20;
     std::vector<char> buffer(256);

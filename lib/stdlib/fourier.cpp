@@ -7,6 +7,7 @@
 //     inverse  x[j] = (1 / N) sum_k X[k] exp(+2 pi i j k / N)
 // so that the inverse of the forward transform gives the series back.
 // A missing value makes the whole transform missing.
+/// @family Time series
 #include <fftw3.h>
 
 #include <climits>
@@ -178,11 +179,14 @@ bool SpectrumArgs(ZuVALUE* pv, int cArg, SpectrumSettings* s) {
 
 }  // namespace
 
-// fft(x [, direction]): the transform of a real row x (1 x n) or of a
-// complex vector x (2 x n), zero-padded to the next power of 2, N.
-// direction 0 (the default) is the forward transform and 1 the inverse,
-// both giving a 2 x N complex result; 2 is the inverse keeping only the
-// real parts, 1 x N, for a series whose transform was taken.
+/// fft(x [, direction])
+/// The Fourier transform of a real row `x` (1 by n) or of a complex row `x` (2 by n), padded
+/// with zeros to the next power of 2, N. `direction` 0 (the default) is the forward transform
+/// and 1 the inverse, both giving a 2 by N complex result; 2 is the inverse keeping only the
+/// real parts, 1 by N. A missing value makes the whole transform missing.
+/// Example:
+///     decl f = fft(<1,2,3,4>);
+///     print(f, fft(f, 2));
 void FnFft(ZuVALUE* rtn, ZuVALUE* pv, int cArg) {
     Direction direction{};
     if (!TransformArgs(pv, cArg, &direction)) return;
@@ -196,26 +200,27 @@ void FnFft(ZuVALUE* rtn, ZuVALUE* pv, int cArg) {
     FourierTransform(rtn, pv, padded, direction);
 }
 
-// dfft(x [, direction]): as fft, but of exactly the length n of x, with
-// no padding: the discrete Fourier transform by its definition, computed
-// in O(n log n) for any n, prime lengths included.
+/// dfft(x [, direction])
+/// As `fft`, but of exactly the length n of `x`, with no padding: the discrete Fourier
+/// transform by its definition, computed in O(n log n) for any n, prime lengths included.
+/// Example:
+///     print(dfft(<1,2,3>));
 void FnDfft(ZuVALUE* rtn, ZuVALUE* pv, int cArg) {
     Direction direction{};
     if (!TransformArgs(pv, cArg, &direction)) return;
     FourierTransform(rtn, pv, Columns(&pv[0]), direction);
 }
 
-// periodogram(x [, truncation [, points [, kernel]]]): the spectral
-// density of each column of x (T observations down the rows) at the
-// `points` frequencies pi k / (points - 1), k = 0 .. points - 1,
-//     f(w) = (1 / 2 pi) sum_{|j| <= m} K(j / m) c[j] cos(j w),
-// where c[j] are the autocovariances (mean removed, divisor T) and m the
-// truncation.  With x alone it is the raw periodogram: m = T - 1, weights
-// 1 and points = floor(T / 2) + 1, so that for even T the frequencies are
-// the Fourier frequencies 2 pi k / T.  Given a truncation the lag window
-// is Parzen's (kernel 2), or Bartlett's 1 - |z| (kernel 1), or the
-// truncated window of weights 1 (kernel 0).  Result points x columns;
-// a column with a missing value is missing throughout.
+/// periodogram(x [, truncation [, points [, kernel]]])
+/// The spectral density of each column of `x` (T observations down the rows) at the `points`
+/// frequencies pi k / (points - 1), k = 0 .. points - 1: f(w) = (1 / 2 pi) sum over |j| <= m
+/// of K(j / m) c[j] cos(j w), where c[j] are the autocovariances (mean removed, divisor T) and
+/// m the truncation. With `x` alone it is the raw periodogram: m = T - 1, weights 1 and
+/// points = floor(T / 2) + 1. Given a truncation the lag window is Parzen's (`kernel` 2, the
+/// default), Bartlett's 1 - |z| (1), or the truncated window of weights 1 (0). The result is
+/// points by columns; a column with a missing value is missing throughout.
+/// Example:
+///     print(periodogram(<1;3;2;5;4;6;5;8>, 2, 3, 1));
 void FnPeriodogram(ZuVALUE* rtn, ZuVALUE* pv, int cArg) {
     SpectrumSettings s{};
     if (!SpectrumArgs(pv, cArg, &s)) return;

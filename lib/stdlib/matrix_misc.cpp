@@ -1,6 +1,7 @@
 // Matrix helpers and settings that fit no larger family: reflect,
 // diagonalize, fuzziness (the tolerance of isfeq and isdotfeq) and
 // zufilename.
+/// @family Matrix construction
 #include <algorithm>
 #include <cmath>
 #include <string>
@@ -91,10 +92,12 @@ double SetFuzziness(double eps) {
     return previous;
 }
 
-// reflect(m): m reflected about its anti-diagonal, the transpose taken
-// along the other diagonal: an r by c matrix gives c by r with element
-// [i][j] = m[r-1-j][c-1-i].  A persymmetric matrix (a Toeplitz matrix, for
-// one) is its own reflection.
+/// reflect(m)
+/// `m` reflected about its anti-diagonal, the transpose taken along the other diagonal: an r
+/// by c matrix gives c by r with element [i][j] = m[r-1-j][c-1-i]. A persymmetric matrix (a
+/// Toeplitz matrix, for one) is its own reflection.
+/// Example:
+///     print(reflect(<1,2,3;4,5,6>));
 void FnReflect(ZuVALUE* rtn, ZuVALUE* pv, int) {
     if (!MatrixOnly(pv, 0)) return;
     const int r = Rows(pv), c = Columns(pv);
@@ -104,8 +107,10 @@ void FnReflect(ZuVALUE* rtn, ZuVALUE* pv, int) {
         for (int j = 0; j < r; ++j) MatrixData(rtn)[i][j] = m[r - 1 - j][c - 1 - i];
 }
 
-// diagonalize(m): a matrix of m's shape holding m's diagonal and zeros
-// elsewhere.
+/// diagonalize(m)
+/// A matrix of the shape of `m` holding the diagonal of `m` and zeros elsewhere.
+/// Example:
+///     print(diagonalize(<1,2;3,4;5,6>));
 void FnDiagonalize(ZuVALUE* rtn, ZuVALUE* pv, int) {
     if (!MatrixOnly(pv, 0)) return;
     const int r = Rows(pv), c = Columns(pv);
@@ -115,10 +120,15 @@ void FnDiagonalize(ZuVALUE* rtn, ZuVALUE* pv, int) {
     for (int i = 0; i < std::min(r, c); ++i) MatrixData(rtn)[i][i] = m[i][i];
 }
 
-// fuzziness(eps): sets the tolerance of isfeq and isdotfeq (relative, and
-// absolute below 1 in magnitude; 1e-13 at start) to eps when eps is a
-// positive finite number, and returns the previous tolerance; any other eps
-// (0, say) only returns it.
+/// fuzziness(eps)
+/// Sets the tolerance of `isfeq` and `isdotfeq` (relative, and absolute below 1 in magnitude;
+/// 1e-13 at start) to `eps` when `eps` is a positive finite number, and returns the previous
+/// tolerance; any other `eps` (0, say) only returns it.
+/// Family: Comparisons
+/// Example:
+///     println(fuzziness(0), " ", isfeq(1, 1.001));
+///     fuzziness(0.01);
+///     println(isfeq(1, 1.001));
 void FnFuzziness(ZuVALUE* rtn, ZuVALUE* pv, int) {
     if (value::TypeCode(pv) == ZU_STRING) {
         ZuLibArgTypeError(0, ZU_DOUBLE, ZU_STRING);
@@ -129,12 +139,16 @@ void FnFuzziness(ZuVALUE* rtn, ZuVALUE* pv, int) {
     ZuValSetDouble(rtn, SetFuzziness(eps));
 }
 
-// zufilename(parts [, name]): parts of the name of the running source file
-// (or of the file name given as the second argument), as a string.  parts
-// is a string of the letters "p" (the directory with its final "/"), "n"
-// (the base name) and "e" (the extension with its dot), joined in that
-// order whatever order they are given in; "" gives the whole name.  In
-// interactive mode there is no file and the name is "".
+/// zufilename(parts [, name])
+/// Parts of the name of the running source file (or of the file name given as `name`), as a
+/// string. `parts` is a string of the letters "p" (the directory with its final "/"), "n"
+/// (the base name) and "e" (the extension with its dot), joined in that order whatever order
+/// they are given in; "" gives the whole name. In interactive mode there is no file and the
+/// name is "".
+/// Family: System
+/// Example:
+///     println(zufilename("ne"), " ", zufilename("n", "/data/run.2/model.zu"));
+///     println(zufilename("pe", "/data/run.2/model.zu"));
 void FnZufilename(ZuVALUE* rtn, ZuVALUE* pv, int cArg) {
     if (cArg > 2) {
         ZuLibArgError(2);

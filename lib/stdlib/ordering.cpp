@@ -2,6 +2,7 @@
 // indices of extremes and of chosen elements, counts in intervals, and the
 // sets of distinct values.  Every ordering puts missing values first and
 // keeps equal keys in their original order; indices count from 0.
+/// @family Sorting and sets
 #include <cstddef>
 #include <algorithm>
 #include <cmath>
@@ -249,20 +250,35 @@ void StoreSet(ZuVALUE* rtn, const std::vector<double>& values, ZuVALUE* target,
 
 }  // namespace
 
-// reversec(m): each column upside down (the rows in reverse order).
-// reverser(m): each row back to front.
+/// reversec(m)
+/// Each column of `m` upside down: the rows in reverse order.
+/// Example:
+///     print(reversec(<1,2;3,4;5,6>));
 void FnReversec(ZuVALUE* rtn, ZuVALUE* pv, int) { Reverse(rtn, pv, true); }
+/// reverser(m)
+/// Each row of `m` back to front: the columns in reverse order.
+/// Example:
+///     print(reverser(<1,2,3;4,5,6>));
 void FnReverser(ZuVALUE* rtn, ZuVALUE* pv, int) { Reverse(rtn, pv, false); }
 
-// sortbyc(m, vCol): the rows of m sorted by column vCol; with several
-// columns listed, by the first, ties by the next, and so on.
+/// sortbyc(m, col)
+/// The rows of `m` sorted by the column `col`; with several columns listed in `col`, by the
+/// first, ties by the next, and so on. Equal keys keep their order; missing values sort first.
+/// Example:
+///     print(sortbyc(<3,1;1,2;2,3;1,1>, <0,1>));
 void FnSortbyc(ZuVALUE* rtn, ZuVALUE* pv, int) { SortBy(rtn, pv, true); }
 
-// sortbyr(m, vRow): the columns of m sorted by row vRow (or rows).
+/// sortbyr(m, row)
+/// The columns of `m` sorted by the row `row` (or by several rows, the first deciding).
+/// Example:
+///     print(sortbyr(<3,1,2;6,4,5>, 0));
 void FnSortbyr(ZuVALUE* rtn, ZuVALUE* pv, int) { SortBy(rtn, pv, false); }
 
-// sortr(m): a copy of m with each row sorted on its own; an int or a
-// double unchanged.
+/// sortr(m)
+/// A copy of `m` with each row sorted on its own in ascending order, missing values first; an
+/// int or a double is returned unchanged.
+/// Example:
+///     print(sortr(<3,1,2;9,.NaN,4>));
 void FnSortr(ZuVALUE* rtn, ZuVALUE* pv, int) {
     const int code = value::TypeCode(pv);
     if (!value::IsNul(pv) && (code == ZU_INT || code == ZU_DOUBLE)) {
@@ -277,9 +293,13 @@ void FnSortr(ZuVALUE* rtn, ZuVALUE* pv, int) {
     for (int i = 0; i < r; ++i) SortVec(MatrixData(rtn)[i], c);
 }
 
-// sortcindex(m): the column of row indices that sorts m's first column
-// (a row vector: its elements), equal values in their original order; so
-// m[sortcindex(m)][] is m sorted by its first column.
+/// sortcindex(m)
+/// The column of row indices that sorts the first column of `m` (of a row vector: its
+/// elements), equal values in their original order; so `m[sortcindex(m)][]` is `m` sorted by
+/// its first column.
+/// Example:
+///     decl m = <3,30;1,10;2,20>;
+///     print(sortcindex(m), m[sortcindex(m)][]);
 void FnSortcindex(ZuVALUE* rtn, ZuVALUE* pv, int) {
     if (!MatrixArg(pv, 0)) return;
     const ZuVALUE* m = &pv[0];
@@ -290,29 +310,50 @@ void FnSortcindex(ZuVALUE* rtn, ZuVALUE* pv, int) {
     StoreRows(rtn, n, 1, std::vector<double>(order.begin(), order.end()));
 }
 
-// maxcindex(m), mincindex(m): for each column the row index of its largest
-// (smallest) element that is not missing, as a 1 x c row.
+/// maxcindex(m)
+/// For each column of `m` the row index of its largest element that is not missing (the first
+/// one on ties), as a 1 by c row; NaN for a column without such an element.
+/// Example:
+///     print(maxcindex(<1,5;7,2;7,3>));
 void FnMaxcindex(ZuVALUE* rtn, ZuVALUE* pv, int) { ExtremeIndex<true>(rtn, pv); }
+/// mincindex(m)
+/// For each column of `m` the row index of its smallest element that is not missing (the
+/// first one on ties), as a 1 by c row; NaN for a column without such an element.
+/// Example:
+///     print(mincindex(<1,5;7,2;0,3>));
 void FnMincindex(ZuVALUE* rtn, ZuVALUE* pv, int) { ExtremeIndex<false>(rtn, pv); }
 
-// vecindex(m): the column of the indices of m's non-zero elements (a
-// missing value counts as non-zero), numbering the elements as vec(m)
-// does, column after column; vecindex(m, v): of the elements equal to a
-// value of v (a missing value in v matches missing elements).  No element
-// gives a matrix without rows.  vecrindex numbers the elements row after
-// row, as vecr(m).
+/// vecindex(m [, v])
+/// The column of the indices of the non-zero elements of `m` (a missing value counts as
+/// non-zero), numbering the elements as `vec(m)` does, column after column. With `v`: the
+/// indices of the elements equal to a value of `v` (a missing value in `v` matches missing
+/// elements). No element gives a matrix without rows.
+/// Example:
+///     print(vecindex(<0,1;2,0>), vecindex(<5,6;7,5>, 5));
 void FnVecindex(ZuVALUE* rtn, ZuVALUE* pv, int cArg) { ElementIndices(rtn, pv, cArg, true); }
+/// vecrindex(m [, v])
+/// As `vecindex`, numbering the elements row after row as `vecr(m)` does.
+/// Example:
+///     print(vecrindex(<0,1;2,0>));
 void FnVecrindex(ZuVALUE* rtn, ZuVALUE* pv, int cArg) { ElementIndices(rtn, pv, cArg, false); }
 
-// countc(m, vBounds): with the n bounds sorted b0 <= ... <= b(n-1), the
-// (n+1) x c matrix counting per column the elements x <= b0, then
-// b(k-1) < x <= b(k), and last x > b(n-1); missing elements are not
-// counted.  countr(m, vBounds) counts per row, r x (n+1).
+/// countc(m, bounds)
+/// With the n `bounds` sorted b0 <= ... <= b(n-1): the n+1 by c matrix that counts in each
+/// column of `m` the elements x <= b0, then those with b(k-1) < x <= b(k), and last those
+/// with x > b(n-1). Missing elements are not counted.
+/// Example:
+///     print(countc(<1;2;3;4;5;.NaN>, <2,4>));
 void FnCountc(ZuVALUE* rtn, ZuVALUE* pv, int) { Count(rtn, pv, true); }
+/// countr(m, bounds)
+/// As `countc` for each row of `m`: an r by n+1 matrix of counts.
+/// Example:
+///     print(countr(<1,2,3,4,5>, <2,4>));
 void FnCountr(ZuVALUE* rtn, ZuVALUE* pv, int) { Count(rtn, pv, false); }
 
-// unique(m): m's distinct values in ascending order as a row, a missing
-// value (once) first.
+/// unique(m)
+/// The distinct values of `m` in ascending order as a row, a missing value (once) first.
+/// Example:
+///     print(unique(<3,1;3,.NaN;1,2>));
 void FnUnique(ZuVALUE* rtn, ZuVALUE* pv, int) {
     if (!MatrixArg(pv, 0)) return;
     std::vector<double> values;
@@ -320,9 +361,12 @@ void FnUnique(ZuVALUE* rtn, ZuVALUE* pv, int) {
     StoreRows(rtn, 1, static_cast<int>(values.size()), values);
 }
 
-// exclusion(a, b [, &mIdx]): the distinct values of a that b does not
-// hold, sorted, as a row; mIdx receives the row of their indices in
-// vec(a) (first occurrences).
+/// exclusion(a, b [, &idx])
+/// The distinct values of `a` that `b` does not hold, sorted, as a row. `idx` receives the
+/// row of their indices in vec(a) (first occurrences).
+/// Example:
+///     decl idx;
+///     print(exclusion(<5,1,3,1>, <3>, &idx), idx);
 void FnExclusion(ZuVALUE* rtn, ZuVALUE* pv, int cArg) {
     ZuVALUE* target = nullptr;
     if (ZuLibCheckType(ZU_MATRIX, pv, 0, 1) == 0 || !OutputArg(pv, cArg, 2, &target)) return;
@@ -338,9 +382,12 @@ void FnExclusion(ZuVALUE* rtn, ZuVALUE* pv, int cArg) {
     StoreSet(rtn, values, target, {where});
 }
 
-// intersection(a, b [, &mIdx]): the distinct values that a and b share,
-// sorted, as a row; mIdx receives two rows: their indices in vec(a) and
-// in vec(b) (first occurrences).
+/// intersection(a, b [, &idx])
+/// The distinct values that `a` and `b` share, sorted, as a row. `idx` receives two rows: their
+/// indices in vec(a) and in vec(b) (first occurrences).
+/// Example:
+///     decl idx;
+///     print(intersection(<5,1,3,1>, <3,4,5>, &idx), idx);
 void FnIntersection(ZuVALUE* rtn, ZuVALUE* pv, int cArg) {
     ZuVALUE* target = nullptr;
     if (ZuLibCheckType(ZU_MATRIX, pv, 0, 1) == 0 || !OutputArg(pv, cArg, 2, &target)) return;

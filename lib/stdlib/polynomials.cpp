@@ -9,6 +9,7 @@
 // polymake(r) rebuilds a / a0 from the roots that polyroots(a) finds.
 // Complex roots use the two-row form of the complex functions (row 0 real
 // parts, row 1 imaginary parts).
+/// @family Polynomials
 #include <algorithm>
 #include <cmath>
 #include <complex>
@@ -136,8 +137,11 @@ void StoreRoots(ZuVALUE* target, const std::vector<Complex>& roots) {
 
 }  // namespace
 
-// polymul(a, b): the coefficients of a(L) b(L), a row of p + q + 1; an empty
-// polynomial gives an empty row.
+/// polymul(a, b)
+/// The coefficients of the product a(L) b(L) of the polynomials with coefficients `a` and `b`
+/// (from L^0 up), a row of p + q + 1; an empty polynomial gives an empty row.
+/// Example:
+///     print(polymul(<1,1>, <1,-1>));
 void FnPolymul(ZuVALUE* rtn, ZuVALUE* pv, int) {
     std::vector<double> a, b;
     if (!CoefficientsArg(pv, 0, &a) || !CoefficientsArg(pv, 1, &b)) return;
@@ -147,9 +151,11 @@ void FnPolymul(ZuVALUE* rtn, ZuVALUE* pv, int) {
     RowResult(rtn, c);
 }
 
-// polydiv(a, b, n): the first n coefficients of the power series a(L) /
-// b(L), so that b(L) c(L) agrees with a(L) up to L^(n-1) (a is padded with
-// zeros).  b0 must not be 0.
+/// polydiv(a, b, n)
+/// The first `n` coefficients of the power series a(L) / b(L), so that b(L) c(L) agrees with
+/// a(L) up to L^(n-1) (`a` is padded with zeros). b0 must not be 0.
+/// Example:
+///     print(polydiv(1, <1,-0.5>, 4));
 void FnPolydiv(ZuVALUE* rtn, ZuVALUE* pv, int) {
     std::vector<double> a, b;
     int n = 0;
@@ -173,11 +179,13 @@ void FnPolydiv(ZuVALUE* rtn, ZuVALUE* pv, int) {
     }
 }
 
-// polymake(r): the coefficients of (1 - r_1 L) ... (1 - r_p L) for the
-// inverse roots r (a real row, or two rows for complex roots), a row of
-// p + 1 starting with 1.  Complex roots in conjugate pairs give real
-// coefficients; otherwise the result has two rows (real and imaginary
-// parts).
+/// polymake(r)
+/// The coefficients of (1 - r_1 L) ... (1 - r_p L) for the inverse roots `r` (a real row, or
+/// two rows for complex roots: real parts, imaginary parts), a row of p + 1 starting with 1.
+/// Complex roots in conjugate pairs give real coefficients; otherwise the result has two rows.
+/// `polymake` rebuilds a / a0 from the roots that `polyroots(a, &r)` finds.
+/// Example:
+///     print(polymake(<0.5,0.2>), polymake(<0,0;0.5,-0.5>));
 void FnPolymake(ZuVALUE* rtn, ZuVALUE* pv, int) {
     std::vector<Complex> roots;
     if (!RootsArg(pv, 0, &roots)) return;
@@ -190,13 +198,17 @@ void FnPolymake(ZuVALUE* rtn, ZuVALUE* pv, int) {
     }
 }
 
-// polyroots(a, &r): the inverse roots of a(L), the roots of a0 z^p + ... +
-// ap, stored in r as a 2 by p matrix (real parts, imaginary parts; rows of
-// the count of roots even when all are real), larger moduli first.  Leading
-// zero coefficients lower the degree; a trailing zero gives a root 0; a
-// constant has no roots (2 by 0).  Returns 0, or 1 when a coefficient is
-// missing or infinite or the eigenvalue computation failed (r then holds
-// missing values).  A polynomial with no nonzero coefficient is an error.
+/// polyroots(a, &r)
+/// The inverse roots of a(L): the roots of a0 z^p + ... + ap, stored in `r` as a 2 by p matrix
+/// (real parts, imaginary parts; two rows even when all roots are real), larger moduli first.
+/// Leading zero coefficients lower the degree; a trailing zero gives a root 0; a constant has
+/// no roots (2 by 0). Returns 0, or 1 when a coefficient is missing or infinite or the
+/// eigenvalue computation failed (`r` then holds missing values). A polynomial with no
+/// nonzero coefficient is an error.
+/// Example:
+///     decl r;
+///     println(polyroots(<1,-0.7,0.1>, &r));
+///     print(r);
 void FnPolyroots(ZuVALUE* rtn, ZuVALUE* pv, int cArg) {
     ZuVALUE* rootsOut = lib::OutputArg(pv, 1, cArg);
     std::vector<double> a;

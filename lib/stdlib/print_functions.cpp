@@ -1,5 +1,6 @@
 // The print family: print, println, eprint, fprint, fprintln, sprint, and
 // the settings functions format, sprintbuffer and zuprintlevel.
+/// @family Printing and formats
 #include <cstddef>
 #include <string_view>
 
@@ -104,10 +105,35 @@ bool IntArgument(ZuVALUE* pv, int* n) {
 
 }  // namespace
 
+/// print(a, ...)
+/// Prints the arguments to the console in order and returns the number of arguments. A
+/// string that begins with `%` and a character other than `%` is not printed but sets up the
+/// next value: "%r" followed by an array gives the row labels of the next matrix, "%c" its
+/// column labels, "%cf" its column formats, "%lwr" prints only its lower triangle, and any
+/// other such string is the format of the next value (`%d`, `%8.3f`, `%s`...). A string that
+/// begins with "%%" prints from its second character. A matrix is laid out in columns that
+/// fit the line width, starting on a new line; a format from the program is checked and its
+/// one conversion used, the rest printed as text.
+/// Example:
+///     print("x = ", 1.5, " n = ", 3, "\n");
+///     print("%6.2f", M_PI, "|", "%5d", 42, "\n");
+///     print("%r", {"a", "b"}, "%c", {"one", "two"}, <1,2;3,4>);
 void FnPrint(ZuVALUE* rtn, ZuVALUE* pv, int cArg) { ConsolePrint(rtn, pv, cArg, false); }
 
+/// println(a, ...)
+/// As `print`, then a newline unless the last argument is a matrix or an array (those
+/// already end with one). Returns the number of arguments.
+/// Example:
+///     println("sum: ", 1 + 2);
+///     println(<1,2>);
+///     println("done");
 void FnPrintln(ZuVALUE* rtn, ZuVALUE* pv, int cArg) { ConsolePrint(rtn, pv, cArg, true); }
 
+/// eprint(a, ...)
+/// As `print`, to standard error; returns the number of arguments.
+/// Example:
+///     eprint("this goes to standard error\n");
+///     println("this to standard output");
 void FnEprint(ZuVALUE* rtn, ZuVALUE* pv, int cArg) {
     PrintSink sink = PrintSink::StandardError();
     PrintArguments(sink, pv, cArg);
@@ -115,10 +141,40 @@ void FnEprint(ZuVALUE* rtn, ZuVALUE* pv, int cArg) {
     ZuValSetInt(rtn, cArg);
 }
 
+/// fprint(file, a, ...)
+/// As `print`, to the open `file` (from `fopen`); a value that is not an open file is an
+/// argument error. Returns the number of arguments.
+/// Example:
+///     decl file = fopen("fprint.txt", "w");
+///     fprint(file, "x = ", 2.5, "\n");
+///     fclose(file);
+///     file = fopen("fprint.txt");
+///     decl line;
+///     fscan(file, "%z", &line);
+///     println(line);
+///     fclose(file);
 void FnFprint(ZuVALUE* rtn, ZuVALUE* pv, int cArg) { FilePrint(rtn, pv, cArg, false); }
 
+/// fprintln(file, a, ...)
+/// As `fprint`, then a newline unless the last argument is a matrix.
+/// Example:
+///     decl file = fopen("fprintln.txt", "w");
+///     fprintln(file, "first line");
+///     fclose(file);
+///     file = fopen("fprintln.txt");
+///     decl line;
+///     fscan(file, "%z", &line);
+///     println(line);
+///     fclose(file);
 void FnFprintln(ZuVALUE* rtn, ZuVALUE* pv, int cArg) { FilePrint(rtn, pv, cArg, true); }
 
+/// sprint(a, ...)
+/// Prints the arguments as `print` does into a string and returns that string. The text is
+/// limited by the string buffer (2048 characters unless `sprintbuffer` set another size):
+/// longer text is cut, with the run message "sprint(): string buffer length exceeded".
+/// Example:
+///     decl s = sprint("%5.2f", M_PI, " and ", 7);
+///     println("[", s, "] has ", sizeof(s), " characters");
 void FnSprint(ZuVALUE* rtn, ZuVALUE* pv, int cArg) {
     char* buffer = PrintBuffer();
     if (buffer == nullptr) {
@@ -134,6 +190,12 @@ void FnSprint(ZuVALUE* rtn, ZuVALUE* pv, int cArg) {
     if (!value::TrySetString(rtn, text.data(), static_cast<int>(text.size()))) value::RaiseOutOfMemory();
 }
 
+/// sprintbuffer(n)
+/// Sets the size of the string buffer of `sprint` (and `sscan`) to `n` characters, clearing it.
+/// A size below 1 or beyond the limit is an argument error. Returns the number of arguments.
+/// Example:
+///     sprintbuffer(10);
+///     println(sprint("abcdefghijklmnop"));
 void FnSprintbuffer(ZuVALUE* rtn, ZuVALUE* pv, int cArg) {
     int size = 0;
     if (!IntArgument(pv, &size)) return;
@@ -146,6 +208,15 @@ void FnSprintbuffer(ZuVALUE* rtn, ZuVALUE* pv, int cArg) {
     ZuValSetInt(rtn, cArg);
 }
 
+/// format(f)
+/// With a string: a double format becomes the default format of doubles and of matrix
+/// elements, and its width the default field width; an int format becomes the default int
+/// format; other formats change nothing. With an int: the line width of matrix printing.
+/// Returns the number of arguments.
+/// Example:
+///     format("%8.3f");
+///     print(<1,2;3,4>);
+///     println(M_PI);
 void FnFormat(ZuVALUE* rtn, ZuVALUE* pv, int cArg) {
     if (value::TypeCode(pv) == ZU_STRING && !value::IsNul(pv)) {
         SetDefaultFormat(StringChars(*pv));
@@ -157,6 +228,15 @@ void FnFormat(ZuVALUE* rtn, ZuVALUE* pv, int cArg) {
     ZuValSetInt(rtn, cArg);
 }
 
+/// zuprintlevel(n)
+/// Sets the print level: 1 or more prints as usual, 0 silences the program's output on the
+/// console (messages still appear), -1 silences messages too. The level 2 cannot be changed
+/// this way. Returns the number of arguments.
+/// Example:
+///     zuprintlevel(0);
+///     println("not shown");
+///     zuprintlevel(1);
+///     println("shown");
 void FnZuprintlevel(ZuVALUE* rtn, ZuVALUE* pv, int cArg) {
     int level = 0;
     if (!IntArgument(pv, &level)) return;

@@ -1,4 +1,5 @@
 // Rearranging the elements of a matrix: vec, vecr, reshape and shape.
+/// @family Matrix construction
 #include <cstddef>
 #include "stdlib/routines.h"
 #include "value/value.h"
@@ -40,12 +41,24 @@ void Stack(ZuVALUE* rtn, ZuVALUE* pv, bool byColumns) {
 
 }  // namespace
 
+/// vec(m)
+/// The elements of `m` stacked column after column into one column, (r c) by 1.
+/// Example:
+///     print(vec(<1,2;3,4>));
 void FnVec(ZuVALUE* rtn, ZuVALUE* pv, int) { Stack(rtn, pv, true); }
 
+/// vecr(m)
+/// The elements of `m` stacked row after row into one column, (r c) by 1.
+/// Example:
+///     print(vecr(<1,2;3,4>));
 void FnVecr(ZuVALUE* rtn, ZuVALUE* pv, int) { Stack(rtn, pv, false); }
 
-// reshape(m, r, c): filled row by row from m's elements in row order,
-// starting again at m's first element when they run out.
+/// reshape(m, r, c)
+/// An `r` by `c` matrix filled row by row from the elements of `m` in row order, starting again
+/// at the first element when they run out. Nothing is stored (the result is the int 0) for a
+/// dimension below 1 or an `m` without elements.
+/// Example:
+///     print(reshape(<1,2,3>, 2, 4));
 void FnReshape(ZuVALUE* rtn, ZuVALUE* pv, int) {
     int r = 0, c = 0;
     if (!ReshapeArguments(pv, &r, &c) || !HasWork(pv, r, c)) return;
@@ -64,9 +77,11 @@ void FnReshape(ZuVALUE* rtn, ZuVALUE* pv, int) {
     }
 }
 
-// shape(m, r, c): filled column by column from m's elements in column
-// order; m's elements beyond r*c are dropped, result elements beyond m's
-// stay 0.
+/// shape(m, r, c)
+/// An `r` by `c` matrix filled column by column from the elements of `m` in column order; the
+/// elements beyond r c are dropped, and result elements beyond those of `m` stay 0.
+/// Example:
+///     print(shape(<1,2,3;4,5,6>, 3, 2), shape(<1,2>, 2, 2));
 void FnShape(ZuVALUE* rtn, ZuVALUE* pv, int) {
     int r = 0, c = 0;
     if (!ReshapeArguments(pv, &r, &c) || !HasWork(pv, r, c)) return;

@@ -1,6 +1,7 @@
 // arglist: the program's arguments.  The routines that end the run or
 // touch its warnings (exit, zuwarning, zurunerror) are the engine's own
 // (run/run_library.h).
+/// @family System
 #include <cstddef>
 #include "stdlib/routines.h"
 #include "value/value.h"
@@ -9,8 +10,13 @@ using zu::value::Items;
 
 namespace zu::stdlib {
 
-// arglist(): the source file name and the program's arguments, each a
-// string of its own; "Zu" alone when there are none (interactive mode).
+/// arglist()
+/// An array of strings: the name of the source file and the program's arguments (those after
+/// the file name on the command line), each a string of its own; {"Zu"} alone when there are
+/// none, as in interactive mode.
+/// Example:
+///     decl args = arglist();
+///     println(sizeof(args), " ", args[0]);
 void FnArglist(ZuVALUE* rtn, ZuVALUE*, int) {
     int count = 0;
     char** strings = nullptr;

@@ -4,6 +4,7 @@
 // copied, the matrix sizes converted and every target checked.  A bad
 // argument is therefore reported before input is consumed, and a target
 // freed by one item cannot leave a later argument pointing at freed text.
+/// @family Printing and formats
 #include <optional>
 #include <string>
 #include <vector>
@@ -117,14 +118,48 @@ bool SourceArgument(ZuVALUE* pv, std::string* text, ZuVALUE** variable) {
 
 }  // namespace
 
+/// scan(a, ...)
+/// Reads values from standard input into variables. The arguments alternate between format
+/// strings, each with one conversion, and the addresses of the variables that receive the
+/// values: `%d` an int, `%f`, `%g` or `%e` a double, `%s` a word, `%z` the rest of the line,
+/// `%c` a character code, `%m` a matrix in the matrix-file form (`%#m` with its rows and
+/// columns as the two int arguments after the format); `%*` reads and discards. Text in front
+/// of the conversion is shown as a prompt. Returns the number of values read, or -1 when the
+/// input ended before the first one.
+/// Example:
+///     decl n, x;
+///     println(scan("%d", &n, "%f", &x));
 void FnScan(ZuVALUE* rtn, ZuVALUE* pv, int cArg) { Scan(rtn, pv, 0, cArg, ScanSource::StandardInput()); }
 
+/// fscan(file, a, ...)
+/// As `scan`, reading from the open `file`; text in front of a conversion is matched against
+/// the input. Returns the number of values read, or -1 at the end of the file.
+/// Example:
+///     decl file = fopen("fscan.txt", "w");
+///     fprintln(file, "3 2.5 word");
+///     fprintln(file, "a whole line");
+///     fclose(file);
+///     decl n, x, word, line;
+///     file = fopen("fscan.txt");
+///     println(fscan(file, "%d", &n, "%f", &x, "%s", &word), ": ", n, " ", x, " ", word);
+///     fscan(file, "%z", &line);
+///     fscan(file, "%z", &line);
+///     println("[", line, "]");
+///     println(fscan(file, "%z", &line));
+///     fclose(file);
 void FnFscan(ZuVALUE* rtn, ZuVALUE* pv, int cArg) {
     std::FILE* stream = FileArgument(pv);
     if (stream == nullptr) return;
     Scan(rtn, pv, 1, cArg, ScanSource::Stream(stream));
 }
 
+/// sscan(source, a, ...)
+/// As `scan`, reading from the string `source`. When `source` is the address of a string
+/// variable, that variable afterwards holds the text not yet read. Returns the number of
+/// values read, or -1 when the string was empty or used up.
+/// Example:
+///     decl text = "12 0.5 rest of it", n, x;
+///     println(sscan(&text, "%d", &n, "%f", &x), ": ", n + x, " [", text, "]");
 void FnSscan(ZuVALUE* rtn, ZuVALUE* pv, int cArg) {
     // The text is copied: a target may be the very variable it came from.
     std::string text;

@@ -3,6 +3,7 @@
 // index.  Indices count from 0.  dropc, dropr, insertc, insertr and submat
 // take an optional trailing array base, which is taken off every index
 // they are given (the index 1 is the first row under base 1).
+/// @family Selection
 #include <cstddef>
 #include <algorithm>
 #include <climits>
@@ -222,39 +223,91 @@ double Spread(const ZuVALUE* v, int i, int j) {
 
 }  // namespace
 
-// selectr(m) keeps the rows holding a missing value; selectr(m, v) the
-// rows holding one of the values of v (a missing value in v matches
-// missing elements).  selectc does the same for columns.
+/// selectr(m [, v])
+/// The rows of `m` that hold a missing value; with `v`, the rows that hold one of the values
+/// of `v` (a missing value in `v` matches missing elements).
+/// Example:
+///     print(selectr(<1,2;.NaN,3;4,5>), selectr(<1,2;3,4;5,6>, <4,5>));
 void FnSelectr(ZuVALUE* rtn, ZuVALUE* pv, int cArg) { ByValues(rtn, pv, cArg, true, true); }
+/// selectc(m [, v])
+/// The columns of `m` that hold a missing value; with `v`, the columns that hold one of the
+/// values of `v`.
+/// Example:
+///     print(selectc(<1,.NaN,3;4,5,6>), selectc(<1,2,3;4,5,6>, 6));
 void FnSelectc(ZuVALUE* rtn, ZuVALUE* pv, int cArg) { ByValues(rtn, pv, cArg, false, true); }
 
-// deleter(m) drops the rows holding a missing value; deleter(m, v) the
-// rows holding one of the values of v.  deletec does the same for columns.
+/// deleter(m [, v])
+/// `m` without the rows that hold a missing value; with `v`, without the rows that hold one of
+/// the values of `v`.
+/// Example:
+///     print(deleter(<1,2;.NaN,3;4,5>), deleter(<1,2;3,4;5,6>, 4));
 void FnDeleter(ZuVALUE* rtn, ZuVALUE* pv, int cArg) { ByValues(rtn, pv, cArg, true, false); }
+/// deletec(m [, v])
+/// `m` without the columns that hold a missing value; with `v`, without the columns that hold
+/// one of the values of `v`.
+/// Example:
+///     print(deletec(<1,.NaN,3;4,5,6>));
 void FnDeletec(ZuVALUE* rtn, ZuVALUE* pv, int cArg) { ByValues(rtn, pv, cArg, false, false); }
 
-// selectifr(m, mSel) keeps the rows of m where the same row of mSel (which
-// has m's rows) holds a non-zero element; a missing value counts as
-// non-zero.  selectifc keeps the columns by the columns of mSel; deleteifr
-// and deleteifc drop those lines instead.
+/// selectifr(m, sel)
+/// The rows of `m` where the same row of `sel` (which has the rows of `m`) holds a non-zero
+/// element; a missing value counts as non-zero.
+/// Example:
+///     decl m = <1,2;3,4;5,6>;
+///     print(selectifr(m, m[][0] .> 2));
 void FnSelectifr(ZuVALUE* rtn, ZuVALUE* pv, int) { BySelector(rtn, pv, true, true); }
+/// selectifc(m, sel)
+/// The columns of `m` where the same column of `sel` (which has the columns of `m`) holds a
+/// non-zero element; a missing value counts as non-zero.
+/// Example:
+///     decl m = <1,2,3;4,5,6>;
+///     print(selectifc(m, m[0][] .!= 2));
 void FnSelectifc(ZuVALUE* rtn, ZuVALUE* pv, int) { BySelector(rtn, pv, false, true); }
+/// deleteifr(m, sel)
+/// `m` without the rows where the same row of `sel` holds a non-zero element (a missing value
+/// counts as non-zero).
+/// Example:
+///     decl m = <1,2;3,4;5,6>;
+///     print(deleteifr(m, m[][0] .> 2));
 void FnDeleteifr(ZuVALUE* rtn, ZuVALUE* pv, int) { BySelector(rtn, pv, true, false); }
+/// deleteifc(m, sel)
+/// `m` without the columns where the same column of `sel` holds a non-zero element (a missing
+/// value counts as non-zero).
+/// Example:
+///     decl m = <1,2,3;4,5,6>;
+///     print(deleteifc(m, m[0][] .== 2));
 void FnDeleteifc(ZuVALUE* rtn, ZuVALUE* pv, int) { BySelector(rtn, pv, false, false); }
 
-// dropr(m, vIdx [, base]) removes the rows whose indices vIdx lists (in any
-// order; an index listed twice removes its row once); dropc the columns.
+/// dropr(m, idx [, base])
+/// `m` without the rows whose indices `idx` lists, in any order (an index listed twice removes
+/// its row once). Indices count from `base`, default 0.
+/// Example:
+///     print(dropr(<1,2;3,4;5,6>, <2,0>));
 void FnDropr(ZuVALUE* rtn, ZuVALUE* pv, int cArg) { Drop(rtn, pv, cArg, true); }
+/// dropc(m, idx [, base])
+/// `m` without the columns whose indices `idx` lists, counted from `base` (default 0).
+/// Example:
+///     print(dropc(<1,2,3;4,5,6>, 1));
 void FnDropc(ZuVALUE* rtn, ZuVALUE* pv, int cArg) { Drop(rtn, pv, cArg, false); }
 
-// insertr(m, i, k [, base]) inserts k rows of zeros before row i (i equal
-// to the row count appends them); insertc inserts columns.
+/// insertr(m, i, k [, base])
+/// `m` with `k` rows of zeros inserted before row `i` (`i` equal to the row count appends
+/// them); `i` counts from `base`, default 0.
+/// Example:
+///     print(insertr(<1,2;3,4>, 1, 1));
 void FnInsertr(ZuVALUE* rtn, ZuVALUE* pv, int cArg) { Insert(rtn, pv, cArg, true); }
+/// insertc(m, i, k [, base])
+/// `m` with `k` columns of zeros inserted before column `i` (`i` equal to the column count
+/// appends them); `i` counts from `base`, default 0.
+/// Example:
+///     print(insertc(<1,2;3,4>, 2, 2));
 void FnInsertc(ZuVALUE* rtn, ZuVALUE* pv, int cArg) { Insert(rtn, pv, cArg, false); }
 
-// selectrc(m, mRow, mCol): the matrix of the shape of mRow and mCol whose
-// element (i, j) is m[mRow[i][j]][mCol[i][j]]; a 1 x 1 mRow or mCol
-// serves every element of the other.
+/// selectrc(m, row, col)
+/// The matrix of the shape of `row` and `col` whose element (i, j) is
+/// `m[row[i][j]][col[i][j]]`; a 1 by 1 `row` or `col` serves every element of the other.
+/// Example:
+///     print(selectrc(<1,2;3,4>, <0,1>, <1,0>));
 void FnSelectrc(ZuVALUE* rtn, ZuVALUE* pv, int) {
     if (ZuLibCheckType(ZU_MATRIX, pv, 0, 2) == 0) return;
     const ZuVALUE *m = &pv[0], *rowIdx = &pv[1], *colIdx = &pv[2];
@@ -281,9 +334,11 @@ void FnSelectrc(ZuVALUE* rtn, ZuVALUE* pv, int) {
     for (std::size_t k = 0; k < picked.size(); ++k) MatrixData(rtn)[k / c][k % c] = picked[k];
 }
 
-// submat(m, r1, r2, c1, c2 [, base]): the block of rows r1 to r2 and
-// columns c1 to c2, both ends included; a last index one below the first
-// gives no rows (or columns).
+/// submat(m, r1, r2, c1, c2 [, base])
+/// The block of rows `r1` to `r2` and columns `c1` to `c2` of `m`, both ends included, counted
+/// from `base` (default 0). A last index one below the first gives no rows (or columns).
+/// Example:
+///     print(submat(<1,2,3;4,5,6;7,8,9>, 1, 2, 0, 1));
 void FnSubmat(ZuVALUE* rtn, ZuVALUE* pv, int cArg) {
     int base = 0, r1 = 0, r2 = 0, c1 = 0, c2 = 0;
     if (!MatrixArg(pv, 0) || ZuLibCheckType(ZU_INT, pv, 1, 4) == 0 || !BaseArg(pv, cArg, 5, &base)) return;

@@ -1,4 +1,5 @@
 // Comb sort, missing values first, and sortc.
+/// @family Sorting and sets
 #include <cstddef>
 #include "stdlib/sorting.h"
 
@@ -57,8 +58,11 @@ void SortMatCol(double** m, int r, int j) {
     CombSort(r, [m, j](int i) -> double& { return m[i][j]; });
 }
 
-// sortc(m): an int or a double unchanged; a matrix copied with each column
-// sorted on its own.
+/// sortc(m)
+/// A copy of `m` with each column sorted on its own in ascending order, missing values first;
+/// an int or a double is returned unchanged.
+/// Example:
+///     print(sortc(<3,1;1,.NaN;2,0>));
 void FnSortc(ZuVALUE* rtn, ZuVALUE* pv, int) {
     const int code = value::TypeCode(pv);
     if (!value::IsNul(pv) && code == ZU_INT) {

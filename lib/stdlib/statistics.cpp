@@ -2,6 +2,8 @@
 // columns, unless a name ends in r): correlation, variance, standardize,
 // moments, quantilec, quantiler, limits, range, sumsqrc, sumsqrr, prodr,
 // min, max, any, norm, and least squares (olsc, olsr, ols2c, ols2r).
+/// @family Statistics
+
 #include <algorithm>
 #include <climits>
 #include <cmath>
@@ -393,8 +395,11 @@ void DataRegression(ZuVALUE* rtn, ZuVALUE* pv, const OlsOutputs& out, bool inCol
 
 }  // namespace
 
-// variance(m): the c by c variance matrix of the T by c data matrix m,
-// deviations from the column means with divisor T.
+/// variance(m)
+/// The c by c variance matrix of the T by c data matrix `m`: the cross products of the
+/// deviations from the column means, with divisor T (not T-1).
+/// Example:
+///     print(variance(<1,2;2,4;3,9>));
 void FnVariance(ZuVALUE* rtn, ZuVALUE* pv, int) {
     if (!DataArg(pv, 0)) return;
     const int T = Rows(pv), c = Columns(pv);
@@ -406,8 +411,11 @@ void FnVariance(ZuVALUE* rtn, ZuVALUE* pv, int) {
     (void)VarianceMatrix(rtn, MatrixData(pv), T, c, moments);
 }
 
-// correlation(m): the c by c correlation matrix of the columns of m; a
-// column without variation gives NaN in its row and column.
+/// correlation(m)
+/// The c by c correlation matrix of the columns of the T by c matrix `m`. A column without
+/// variation gives NaN in its row and column.
+/// Example:
+///     print(correlation(<1,2;2,4;3,9>));
 void FnCorrelation(ZuVALUE* rtn, ZuVALUE* pv, int) {
     if (!DataArg(pv, 0)) return;
     const int T = Rows(pv), c = Columns(pv);
@@ -425,8 +433,11 @@ void FnCorrelation(ZuVALUE* rtn, ZuVALUE* pv, int) {
         }
 }
 
-// standardize(m): each column of m less its mean, divided by its standard
-// deviation (divisor T); a column without variation becomes NaN.
+/// standardize(m)
+/// Each column of `m` less its mean, divided by its standard deviation (divisor T). A column
+/// without variation becomes NaN.
+/// Example:
+///     print(standardize(<1;2;3>));
 void FnStandardize(ZuVALUE* rtn, ZuVALUE* pv, int) {
     if (!DataArg(pv, 0)) return;
     const int T = Rows(pv), c = Columns(pv);
@@ -442,10 +453,13 @@ void FnStandardize(ZuVALUE* rtn, ZuVALUE* pv, int) {
     }
 }
 
-// moments(m [, k]): for each column of m the rows 0 to k (k defaults to 4):
-// the number of observations T, the mean, the standard deviation (divisor
-// T), and from row 3 on the standardized central moments
-// mean((x - mean)^j) / sd^j: skewness, kurtosis (3 for the normal), ...
+/// moments(m [, k])
+/// For each column of the T by c matrix `m` the rows 0 to `k` (`k` defaults to 4) of a
+/// k+1 by c matrix: the number of observations T, the mean, the standard deviation
+/// (divisor T), and from row 3 on the standardized central moments
+/// mean((x - mean)^j) / sd^j: skewness, kurtosis (3 for the normal), and so on.
+/// Example:
+///     print(moments(<1;2;3;4;10>));
 void FnMoments(ZuVALUE* rtn, ZuVALUE* pv, int cArg) {
     int k = 4;
     if (TooMany(cArg, 2) || (cArg > 1 && !lib::IntArg(pv, 1, &k))) return;
@@ -467,21 +481,30 @@ void FnMoments(ZuVALUE* rtn, ZuVALUE* pv, int cArg) {
     }
 }
 
-// quantilec(m [, q]): the quantiles q (a row or column vector of
-// probabilities, default 0.5 for the median) of each column of m, as a
-// rows(q) by c matrix.  Missing values are left out; the quantile p
-// interpolates linearly between the sorted values at (n - 1) p.  A column
-// without values, or p outside [0, 1], gives NaN.
+/// quantilec(m [, q])
+/// The quantiles `q` (a row or column vector of probabilities, default 0.5 for the median) of
+/// each column of `m`: a row for each probability, a column for each column of `m`. Missing values
+/// are left out; the quantile p interpolates linearly between the sorted values at (n - 1) p.
+/// A column without values, or a p outside [0, 1], gives NaN.
+/// Example:
+///     print(quantilec(<1,10;2,20;3,30;4,40>));
+///     print(quantilec(<1;2;3;4>, <0.25,0.75>));
 void FnQuantilec(ZuVALUE* rtn, ZuVALUE* pv, int cArg) { Quantiles<true>(rtn, pv, cArg); }
 
-// quantiler(m [, q]): the quantiles of each row, as an r by columns(q)
-// matrix.
+/// quantiler(m [, q])
+/// The quantiles `q` (default 0.5, the median) of each row of `m`, as an r by columns(q)
+/// matrix. Missing values are left out, and p interpolates linearly between the sorted values
+/// at (n - 1) p, as for `quantilec`.
+/// Example:
+///     print(quantiler(<1,2,3,4;5,6,7,9>, <0.5,1>));
 void FnQuantiler(ZuVALUE* rtn, ZuVALUE* pv, int cArg) { Quantiles<false>(rtn, pv, cArg); }
 
-// limits(m [, base]): a 4 by c matrix with, for each column of m, the
-// smallest and the largest element and the row indices of their first
-// occurrences (counted from base, default 0).  Missing values are left
-// out; a column of them only gives NaN.
+/// limits(m [, base])
+/// A 4 by c matrix with, for each column of `m`, the smallest and the largest element and the
+/// row indices of their first occurrences, counted from `base` (default 0). Missing values are
+/// left out; a column of them only gives NaN.
+/// Example:
+///     print(limits(<3,1;1,5;2,5>));
 void FnLimits(ZuVALUE* rtn, ZuVALUE* pv, int cArg) {
     int base = 0;
     if (TooMany(cArg, 2) || (cArg > 1 && !lib::IntArg(pv, 1, &base)) || !DataArg(pv, 0)) return;
@@ -502,10 +525,14 @@ void FnLimits(ZuVALUE* rtn, ZuVALUE* pv, int cArg) {
     }
 }
 
-// range(first, last [, step]): the row first, first + step, ... up to last
-// (included when reached within rounding error); the step defaults to 1,
-// or -1 when last is below first.  A step that leads away from last gives
-// a 1 by 0 matrix; a zero or missing step is an argument error.
+/// range(first, last [, step])
+/// The row `first`, `first + step`, ... up to `last` (included when reached within rounding
+/// error). The step defaults to 1, or -1 when `last` is below `first`. A step that leads away
+/// from `last` gives a 1 by 0 matrix; a zero or missing step is an argument error.
+/// Example:
+///     print(range(1, 5));
+///     print(range(0, 1, 0.25));
+///     print(range(3, 1));
 void FnRange(ZuVALUE* rtn, ZuVALUE* pv, int cArg) {
     if (TooMany(cArg, 3)) return;
     for (int k = 0; k < cArg; ++k)
@@ -531,20 +558,39 @@ void FnRange(ZuVALUE* rtn, ZuVALUE* pv, int cArg) {
     for (int k = 0; k < n; ++k) MatrixData(rtn)[0][k] = first + k * step;
 }
 
-// sumsqrc(m), sumsqrr(m): the sums of squares of each column (1 by c) and
-// of each row (r by 1).  prodr(m): the product of each row (r by 1).
+/// sumsqrc(m)
+/// The sum of squares of each column of the r by c matrix `m`, as a 1 by c row.
+/// Example:
+///     print(sumsqrc(<1,2;3,4>));
 void FnSumsqrc(ZuVALUE* rtn, ZuVALUE* pv, int) { Summarise<SumOfSquares, true>(rtn, pv); }
+/// sumsqrr(m)
+/// The sum of squares of each row of the r by c matrix `m`, as an r by 1 column.
+/// Example:
+///     print(sumsqrr(<1,2;3,4>));
 void FnSumsqrr(ZuVALUE* rtn, ZuVALUE* pv, int) { Summarise<SumOfSquares, false>(rtn, pv); }
+/// prodr(m)
+/// The product of each row of the r by c matrix `m`, as an r by 1 column.
+/// Example:
+///     print(prodr(<1,2;3,4>));
 void FnProdr(ZuVALUE* rtn, ZuVALUE* pv, int) { Summarise<Product, false>(rtn, pv); }
 
-// max(a, ...) and min(a, ...): the double largest (smallest) element over
-// all arguments (ints, doubles and matrices), leaving out missing values;
-// NaN when there is no element.
+/// max(a, ...)
+/// The largest element over all arguments (ints, doubles and matrices), as a double. Missing
+/// values are left out; the result is NaN when there is no element.
+/// Example:
+///     println(max(<1,7;3,.NaN>, 5));
 void FnMax(ZuVALUE* rtn, ZuVALUE* pv, int cArg) { Extreme<true>(rtn, pv, cArg); }
+/// min(a, ...)
+/// The smallest element over all arguments (ints, doubles and matrices), as a double. Missing
+/// values are left out; the result is NaN when there is no element.
+/// Example:
+///     println(min(<4,7;3,.NaN>, 5));
 void FnMin(ZuVALUE* rtn, ZuVALUE* pv, int cArg) { Extreme<false>(rtn, pv, cArg); }
 
-// any(m): the int 1 when some element of m is not 0 (a missing value is
-// not 0), else 0.
+/// any(m)
+/// The int 1 when some element of `m` is not 0 (a missing value is not 0), else 0.
+/// Example:
+///     println(any(<0,0;0,1>), " ", any(zeros(2, 2)));
 void FnAny(ZuVALUE* rtn, ZuVALUE* pv, int) {
     if (!DataArg(pv, 0)) return;
     bool found = false;
@@ -553,45 +599,63 @@ void FnAny(ZuVALUE* rtn, ZuVALUE* pv, int) {
     ZuValSetInt(rtn, found ? 1 : 0);
 }
 
-// norm(m [, type]): for a vector the Euclidean length (type 2, the
-// default), the sum of absolute values (1), the largest absolute value
-// (0, .Inf or "inf"); for a matrix the largest singular value (2), the
-// largest absolute column sum (1), the largest absolute row sum (0, .Inf
-// or "inf").  Type 'F' or "F" gives the Frobenius norm.  An empty matrix
-// has norm 0; a matrix with missing values has 2-norm NaN.
+/// norm(m [, type])
+/// For a vector: the Euclidean length (`type` 2, the default), the sum of absolute values (1),
+/// or the largest absolute value (0, .Inf or "inf"). For a matrix: the largest singular value
+/// (2), the largest absolute column sum (1), or the largest absolute row sum (0, .Inf or
+/// "inf"). Type 'F' or "F" gives the Frobenius norm. An empty matrix has norm 0; a matrix with
+/// missing values has 2-norm NaN.
+/// Example:
+///     println(norm(<3,4>), " ", norm(<3,-4>, 1), " ", norm(<1,2;3,4>, "inf"));
 void FnNorm(ZuVALUE* rtn, ZuVALUE* pv, int cArg) {
     NormKind kind = NormKind::kTwo;
     if (!NormKindArg(pv, cArg, &kind) || !DataArg(pv, 0)) return;
     ZuValSetDouble(rtn, MatrixNorm(MatrixData(pv), Rows(pv), Columns(pv), kind));
 }
 
-// olsc(y, x, &b [, &ixx [, &xtx]]): least squares of the T by n matrix y
-// on the T by k regressors x by Householder QR with column pivoting: b
-// receives the k by n coefficients, ixx (X'X)^-1 and xtx X'X (pass 0 to
-// leave one out).  The result is 1, or 0 when x is not of full rank (as
-// it is with more regressors than observations, or with a value that is
-// not finite), in which case nothing is stored.  The rank is judged with
-// the regressors scaled to unit length, so their units do not matter.
+/// olsc(y, x, &b [, &ixx [, &xtx]])
+/// Family: Regression
+/// Least squares of the T by n matrix `y` on the T by k regressors `x`, by Householder QR with
+/// column pivoting. `b` receives the k by n coefficients, `ixx` (X'X)^-1 and `xtx` X'X; pass 0
+/// to leave one out. The rank is judged with the regressors scaled to unit length, so their
+/// units do not matter.
+/// Returns 1, or 0 when `x` is not of full rank (as it is with more regressors than
+/// observations, or with a value that is not finite), in which case nothing is stored.
+/// Example:
+///     decl b;
+///     println(olsc(<1;2;4>, <1,1;1,2;1,3>, &b));
+///     print(b);
 void FnOlsc(ZuVALUE* rtn, ZuVALUE* pv, int cArg) {
     OlsOutputs out{};
     if (!OutputsArg(pv, cArg, 5, &out) || !RegressionArgs(pv, true)) return;
     DataRegression(rtn, pv, out, false);
 }
 
-// olsr(y, x, &b [, &ixx [, &xtx]]): as olsc with the observations in
-// columns: y is n by T, x k by T, b receives the n by k coefficients, xtx
-// x x'.
+/// olsr(y, x, &b [, &ixx [, &xtx]])
+/// As `olsc` with the observations in columns: `y` is n by T, `x` k by T; `b` receives the
+/// n by k coefficients, `ixx` (X'X)^-1 and `xtx` x x'; pass 0 to leave one out.
+/// Returns 1, or 0 when `x` is not of full rank, in which case nothing is stored.
+/// Family: Regression
+/// Example:
+///     decl b;
+///     println(olsr(<1,2,4>, <1,1,1;1,2,3>, &b));
+///     print(b);
 void FnOlsr(ZuVALUE* rtn, ZuVALUE* pv, int cArg) {
     OlsOutputs out{};
     if (!OutputsArg(pv, cArg, 5, &out) || !RegressionArgs(pv, false)) return;
     DataRegression(rtn, pv, out, true);
 }
 
-// ols2c(xty, xtx, &b [, &ixx]): least squares from the cross products: xty
-// is X'y (k by n), xtx is X'X (k by k, lower triangle read); b receives
-// the k by n coefficients and ixx (X'X)^-1.  With the data out of reach
-// the fit is a pivoted Choleski decomposition of X'X scaled to a unit
-// diagonal.  The result is 1, or 0 when X'X is singular.
+/// ols2c(xty, xtx, &b [, &ixx])
+/// Least squares from the cross products: `xty` is X'y (k by n), `xtx` X'X (k by k, the
+/// lower triangle is read). `b` receives the k by n coefficients and `ixx` (X'X)^-1. The fit
+/// is a pivoted Choleski decomposition of X'X scaled to a unit diagonal.
+/// Returns 1, or 0 when X'X is singular, in which case nothing is stored.
+/// Family: Regression
+/// Example:
+///     decl x = <1,1;1,2;1,3>, y = <1;2;4>, b;
+///     println(ols2c(x'y, x'x, &b));
+///     print(b);
 void FnOls2c(ZuVALUE* rtn, ZuVALUE* pv, int cArg) {
     OlsOutputs out{};
     if (!OutputsArg(pv, cArg, 4, &out) || !DataArg(pv, 0) || ZuLibCheckSquareMatrix(pv, 1, 1) == 0) return;
@@ -607,8 +671,15 @@ void FnOls2c(ZuVALUE* rtn, ZuVALUE* pv, int cArg) {
     StoreOls(rtn, status, fit, nullptr, out, false);
 }
 
-// ols2r(yxt, xxt, &b [, &ixx]): as ols2c with the observations in columns:
-// yxt is y x' (n by k), xxt is x x' (k by k); b receives n by k.
+/// ols2r(yxt, xxt, &b [, &ixx])
+/// As `ols2c` with the observations in columns: `yxt` is y x' (n by k), `xxt` x x' (k by k);
+/// `b` receives the n by k coefficients and `ixx` (x x')^-1.
+/// Returns 1, or 0 when x x' is singular, in which case nothing is stored.
+/// Family: Regression
+/// Example:
+///     decl x = <1,1,1;1,2,3>, y = <1,2,4>, b;
+///     println(ols2r(y*x', x*x', &b));
+///     print(b);
 void FnOls2r(ZuVALUE* rtn, ZuVALUE* pv, int cArg) {
     OlsOutputs out{};
     if (!OutputsArg(pv, cArg, 4, &out) || !DataArg(pv, 0) || ZuLibCheckSquareMatrix(pv, 1, 1) == 0) return;

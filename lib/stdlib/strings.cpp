@@ -1,4 +1,5 @@
 // Strings: the strfind family, strlwr, strupr, strtrim and getenv.
+/// @family Strings
 #include <cctype>
 #include <climits>
 #include <cstdlib>
@@ -172,33 +173,61 @@ std::string Trimmed(std::string_view text) {
 
 }  // namespace
 
-// strfind(s, t [, base]): with strings s and t, the int position of the
-// first occurrence of t in s (0 for the first character), or -1.  With an
-// array of strings s, the index of the first element equal to t, or -1.
-// With an array of strings t, a 1 by n matrix of these results, one for
-// each element of t.
+/// strfind(s, t [, base])
+/// With strings `s` and `t`: the int position of the first occurrence of `t` in `s`, or -1.
+/// With an array of strings `s`: the index of the first element equal to `t`, or -1; elements
+/// that are not strings never match. With an array of strings `t`: a 1 by n matrix of these
+/// results, one for each element of `t`. Positions count from `base`, default 0.
+/// Example:
+///     println(strfind("abcabc", "c"), " ", strfind("abc", "x"), " ", strfind({"a", "b"}, "b"));
+///     print(strfind("abcabc", {"b", "c"}));
 void FnStrfind(ZuVALUE* rtn, ZuVALUE* pv, int cArg) { FindRoutine(rtn, pv, cArg, false, false); }
 
-// strifind: as strfind, ignoring the case of letters.
+/// strifind(s, t [, base])
+/// As `strfind`, ignoring the case of letters.
+/// Example:
+///     println(strifind("Hello", "LL"), " ", strifind({"One", "Two"}, "two"));
 void FnStrifind(ZuVALUE* rtn, ZuVALUE* pv, int cArg) { FindRoutine(rtn, pv, cArg, true, false); }
 
-// strfindr: as strfind, finding the last occurrence (the last element).
+/// strfindr(s, t [, base])
+/// As `strfind`, finding the last occurrence (the last element equal to `t`).
+/// Example:
+///     println(strfindr("abcabc", "c"), " ", strfindr({"a", "b", "a"}, "a"));
 void FnStrfindr(ZuVALUE* rtn, ZuVALUE* pv, int cArg) { FindRoutine(rtn, pv, cArg, false, true); }
 
-// strifindr: the last occurrence, ignoring the case of letters.
+/// strifindr(s, t [, base])
+/// As `strfindr`, ignoring the case of letters.
+/// Example:
+///     println(strifindr("aBcAbC", "bc"));
 void FnStrifindr(ZuVALUE* rtn, ZuVALUE* pv, int cArg) { FindRoutine(rtn, pv, cArg, true, true); }
 
-// strlwr(s) and strupr(s): a copy of the string (or of each string of an
-// array) with its letters in lower (upper) case.
+/// strlwr(s)
+/// A copy of the string `s` (or of each string of an array) with its letters in lower case.
+/// Anything else, or an array element that is not a string, is an argument error.
+/// Example:
+///     println(strlwr("Hello World"));
+///     print(strlwr({"A", "bC"}));
 void FnStrlwr(ZuVALUE* rtn, ZuVALUE* pv, int) { StringRoutine(rtn, pv, LowerCase); }
+/// strupr(s)
+/// A copy of the string `s` (or of each string of an array) with its letters in upper case.
+/// Anything else, or an array element that is not a string, is an argument error.
+/// Example:
+///     println(strupr("Hello World"));
 void FnStrupr(ZuVALUE* rtn, ZuVALUE* pv, int) { StringRoutine(rtn, pv, UpperCase); }
 
-// strtrim(s): a copy of the string (or of each string of an array) without
-// white space at its start and end.
+/// strtrim(s)
+/// A copy of the string `s` (or of each string of an array) without white space at its start
+/// and end.
+/// Example:
+///     println("[", strtrim("  two words \t"), "]");
 void FnStrtrim(ZuVALUE* rtn, ZuVALUE* pv, int) { StringRoutine(rtn, pv, Trimmed); }
 
-// getenv(name): the value of the environment variable, or the empty string
-// when it is not set.
+/// getenv(name)
+/// The value of the environment variable `name`, or the empty string when it is not set.
+/// Family: System
+/// Example:
+///     println("[", getenv("ZU_NO_SUCH_VARIABLE"), "]");
+///     println(sizeof(getenv("PATH")) > 0);
 void FnGetenv(ZuVALUE* rtn, ZuVALUE* pv, int) {
     if (!IsString(pv)) {
         ZuLibArgTypeError(0, ZU_STRING, value::TypeCode(pv));

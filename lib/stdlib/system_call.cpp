@@ -1,4 +1,5 @@
 // systemcall: runs a command through the shell.
+/// @family System
 #include <sys/wait.h>
 
 #include <cstdio>
@@ -11,10 +12,13 @@
 
 namespace zu::stdlib {
 
-// systemcall(command): hands the command to the shell (/bin/sh -c) and
-// gives its exit status; 128 plus the signal number when a signal ended
-// it, -1 when no shell could be started.  What the program printed so far
-// is flushed first so that the two outputs come in order.
+/// systemcall(command)
+/// Hands `command` to the shell (/bin/sh -c) and returns its exit status; 128 plus the signal
+/// number when a signal ended it, -1 when no shell could be started. What the program printed
+/// so far is flushed first, so that the two outputs come in order.
+/// Example:
+///     println("before");
+///     println(systemcall("echo from the shell"), " ", systemcall("exit 3"));
 void FnSystemcall(ZuVALUE* rtn, ZuVALUE* pv, int) {
     if (ZuLibCheckType(ZU_STRING, pv, 0, 0) == 0) return;
     const std::string command{StringChars(*pv)};

@@ -1,6 +1,7 @@
 // Time-series summaries and smoothing: acf, aggregatec, aggregater,
 // discretize and spline.  Observations are rows in time order, series are
 // columns (aggregater works along the rows instead).
+/// @family Time series
 #include <algorithm>
 #include <cmath>
 #include <cstddef>
@@ -191,11 +192,13 @@ CubicSpline Smooth(const std::vector<double>& x, const std::vector<double>& y, d
 
 }  // namespace
 
-// acf(x, lags): the autocorrelations of each column of x at lags 0 to
-// lags, (lags + 1) x columns: c[k] / c[0] with the autocovariances
-// c[k] = (1 / T) sum_{t >= k} (x[t] - mean)(x[t-k] - mean).  Lags of T or
-// more have no terms and give 0; a constant column (c[0] = 0) and a column
-// with a missing value are missing throughout.
+/// acf(x, lags)
+/// The autocorrelations of each column of `x` at lags 0 to `lags`, a lags+1 by c matrix:
+/// c[k] / c[0] with the autocovariances c[k] = (1 / T) sum over t >= k of
+/// (x[t] - mean)(x[t-k] - mean). Lags of T or more have no terms and give 0; a constant column
+/// (c[0] = 0) and a column with a missing value are missing throughout.
+/// Example:
+///     print(acf(<1;3;2;5;4;6>, 2));
 void FnAcf(ZuVALUE* rtn, ZuVALUE* pv, int) {
     int lags = 0;
     if (!DataArg(pv, 0) || !lib::IntArg(pv, 1, &lags)) return;
@@ -220,19 +223,28 @@ void FnAcf(ZuVALUE* rtn, ZuVALUE* pv, int) {
     }
 }
 
-// aggregatec(x, n): the sums of consecutive blocks of n rows of x, one row
-// per block; a last, shorter block sums the rows that remain.  aggregater
-// does the same with blocks of n columns.
+/// aggregatec(x, n)
+/// The sums of consecutive blocks of `n` rows of `x`, one row per block; a last, shorter block
+/// sums the rows that remain.
+/// Example:
+///     print(aggregatec(<1;2;3;4;5>, 2));
 void FnAggregatec(ZuVALUE* rtn, ZuVALUE* pv, int) { Aggregate(rtn, pv, true); }
+/// aggregater(x, n)
+/// The sums of consecutive blocks of `n` columns of `x`, one column per block; a last, shorter
+/// block sums the columns that remain.
+/// Example:
+///     print(aggregater(<1,2,3,4,5;1,1,1,1,1>, 2));
 void FnAggregater(ZuVALUE* rtn, ZuVALUE* pv, int) { Aggregate(rtn, pv, false); }
 
-// discretize(x, lo, hi, m, option): the elements of x counted on m points
-// over [lo, hi], as a 1 x m row.  option 0: counts in m bins of equal width
-// (hi - lo) / m, bin k covering [lo + k w, lo + (k+1) w) and the last one
-// closed at hi.  option 1: linear binning onto the m grid points
-// lo + k (hi - lo) / (m - 1), each element splitting its unit weight
-// between the two neighbouring points in proportion to its nearness.
-// Elements outside [lo, hi] and missing ones are not counted.
+/// discretize(x, lo, hi, m, option)
+/// The elements of `x` counted on `m` points over [`lo`, `hi`], as a 1 by m row. `option` 0:
+/// counts in m bins of equal width w = (hi - lo) / m, bin k covering [lo + k w, lo + (k+1) w)
+/// and the last one closed at hi. `option` 1: linear binning onto the m grid points
+/// lo + k (hi - lo) / (m - 1), each element splitting its unit weight between the two
+/// neighbouring points in proportion to its nearness. Elements outside [lo, hi] and missing
+/// ones are not counted.
+/// Example:
+///     print(discretize(<0.1,0.5,0.6,1,2>, 0, 1, 2, 0), discretize(<0.25,1>, 0, 1, 3, 1));
 void FnDiscretize(ZuVALUE* rtn, ZuVALUE* pv, int) {
     double lo = 0.0, hi = 0.0;
     int m = 0, option = 0;
@@ -272,15 +284,17 @@ void FnDiscretize(ZuVALUE* rtn, ZuVALUE* pv, int) {
     }
 }
 
-// spline(y, x, alpha [, at]): for each column of y (T x c) the cubic
-// spline over the knots x that minimises
-//     sum_t (y[t] - g(x[t]))^2 + alpha * integral g''(s)^2 ds,
-// evaluated at the points of the vector `at` (default: the knots), one
-// row per point.  alpha = 0 gives the natural interpolating spline, which
-// passes through every y[t]; larger alpha smooth more, towards the least
-// squares line.  x is a vector of T strictly increasing knots, or an empty
-// matrix for 1 .. T.  Beyond the knots the spline continues as a straight
-// line.  A column with a missing value is missing throughout.
+/// spline(y, x, alpha [, at])
+/// For each column of `y` (T by c) the cubic spline over the knots `x` that minimises
+/// sum (y[t] - g(x[t]))^2 + alpha * integral g''(s)^2 ds, evaluated at the points of the
+/// vector `at` (default: the knots), one row per point. `alpha` = 0 gives the natural
+/// interpolating spline, which passes through every y[t]; a larger `alpha` smooths more,
+/// towards the least squares line. `x` is a vector of T strictly increasing knots, or an empty
+/// matrix for 1 .. T. Beyond the knots the spline continues as a straight line. A column with
+/// a missing value is missing throughout.
+/// Example:
+///     decl y = <1;4;2;5;3>;
+///     print(spline(y, <>, 0, <1.5;2.5>), spline(y, <>, 1e6, <1;5>));
 void FnSpline(ZuVALUE* rtn, ZuVALUE* pv, int cArg) {
     double alpha = 0.0;
     std::vector<double> knots, points;

@@ -1,6 +1,7 @@
 // Special functions of real arguments: bessel, dawson and expint, through
 // Boost.Math with the NaN-returning error policy of the library (a domain
 // error or a pole gives a missing value or an infinity, never an exception).
+/// @family Mathematics
 #include <boost/math/special_functions/bessel.hpp>
 #include <boost/math/special_functions/expint.hpp>
 #include <boost/math/special_functions/hypergeometric_1F1.hpp>
@@ -177,14 +178,15 @@ double Ei(double x) {
 
 }  // namespace
 
-// bessel(x, type, n): the Bessel function of order n at x, element by
-// element over x and n (scalars or matrices of one shape).  type is "J"
-// (first kind), "Y" (second kind), "I" (modified, first kind), "K"
-// (modified, second kind), or "IE" for e^-|x| I_n(x) and "KE" for e^x K_n(x),
-// the scaled forms that stay finite for large x; letters in either case.
-// Real orders are allowed; values that are not real (Y and K at x <= 0,
-// J and I of a negative x at a fractional order) are missing, and so are
-// orders above 1e5 in magnitude.
+/// bessel(x, type, n)
+/// The Bessel function of order `n` at `x`, element by element over `x` and `n` (scalars or
+/// matrices of one shape). `type` is "J" (first kind), "Y" (second kind), "I" (modified, first
+/// kind), "K" (modified, second kind), or "IE" for e^-|x| I_n(x) and "KE" for e^x K_n(x), the
+/// scaled forms that stay finite for large x; letters in either case. Real orders are allowed;
+/// values that are not real (Y and K at x <= 0, J and I of a negative x at a fractional order)
+/// are missing, and so are orders above 1e5 in magnitude.
+/// Example:
+///     print(bessel(<1,2>, "J", 0), bessel(1, "k", <0,1>));
 void FnBessel(ZuVALUE* rtn, ZuVALUE* pv, int) {
     if (value::TypeCode(&pv[1]) != ZU_STRING || value::IsNul(&pv[1])) {
         ZuLibArgTypeError(1, ZU_STRING, value::TypeCode(&pv[1]));
@@ -198,15 +200,19 @@ void FnBessel(ZuVALUE* rtn, ZuVALUE* pv, int) {
     Elementwise(rtn, pv, 0, 2, f);
 }
 
-// dawson(x): Dawson's integral exp(-x^2) times the integral of exp(t^2)
-// from 0 to x, element by element.
+/// dawson(x)
+/// Dawson's integral exp(-x^2) times the integral of exp(t^2) from 0 to `x`, element by element.
+/// Example:
+///     print(dawson(<0,1,10>));
 void FnDawson(ZuVALUE* rtn, ZuVALUE* pv, int) {
     if (NotText(pv)) ZuFnDouble(rtn, pv, Dawson);
 }
 
-// expint(x): the exponential integral Ei(x), the principal value of the
-// integral of e^t / t from -infinity to x, element by element; for x < 0
-// this is -E1(-x), and Ei(0) is -.Inf.
+/// expint(x)
+/// The exponential integral Ei(x), the principal value of the integral of e^t / t from
+/// -infinity to `x`, element by element; for x < 0 this is -E1(-x), and Ei(0) is -.Inf.
+/// Example:
+///     print(expint(<1,-1,0>));
 void FnExpint(ZuVALUE* rtn, ZuVALUE* pv, int) {
     if (NotText(pv)) ZuFnDouble(rtn, pv, Ei);
 }

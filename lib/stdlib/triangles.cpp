@@ -1,6 +1,7 @@
 // Triangles, diagonals and structured matrices: lower, upper, setlower,
 // setupper, setdiagonal, setbounds, diag, diagcat, vech, unvech, toeplitz,
 // trace and outer.
+/// @family Matrix construction
 #include <algorithm>
 #include <climits>
 #include <cmath>
@@ -166,24 +167,40 @@ void QuadraticForm(ZuVALUE* rtn, double** x, int r, int c, double** m, bool diag
 
 }  // namespace
 
-// lower(m): a copy of m keeping the lower triangle with the diagonal, the
-// elements above the diagonal set to 0.  m need not be square.
+/// lower(m)
+/// A copy of `m` keeping the lower triangle with the diagonal, the elements above the diagonal
+/// set to 0; `m` need not be square.
+/// Example:
+///     print(lower(<1,2,3;4,5,6;7,8,9>));
 void FnLower(ZuVALUE* rtn, ZuVALUE* pv, int) { KeepTriangle(rtn, pv, true); }
 
-// upper(m): a copy of m keeping the upper triangle with the diagonal.
+/// upper(m)
+/// A copy of `m` keeping the upper triangle with the diagonal, the elements below the diagonal
+/// set to 0; `m` need not be square.
+/// Example:
+///     print(upper(<1,2,3;4,5,6;7,8,9>));
 void FnUpper(ZuVALUE* rtn, ZuVALUE* pv, int) { KeepTriangle(rtn, pv, false); }
 
-// setlower(m, a [, d]): a copy of m whose elements below the diagonal are
-// a (a scalar, or taken from a matrix of m's shape), and with d also the
-// diagonal elements (a scalar or a matrix of m's shape).
+/// setlower(m, a [, d])
+/// A copy of `m` whose elements below the diagonal are `a` (a scalar, or taken from a matrix
+/// of the shape of `m`), and with `d` also the diagonal elements (a scalar or a matrix of the
+/// shape of `m`).
+/// Example:
+///     print(setlower(ones(3, 3), 0, 5));
 void FnSetlower(ZuVALUE* rtn, ZuVALUE* pv, int cArg) { SetTriangle(rtn, pv, cArg, true); }
 
-// setupper(m, a [, d]): as setlower for the elements above the diagonal.
+/// setupper(m, a [, d])
+/// As `setlower` for the elements above the diagonal.
+/// Example:
+///     print(setupper(ones(3, 3), <1,2,3;4,5,6;7,8,9>));
 void FnSetupper(ZuVALUE* rtn, ZuVALUE* pv, int cArg) { SetTriangle(rtn, pv, cArg, false); }
 
-// setdiagonal(m, v): a copy of m with its diagonal (min(r, c) elements)
-// taken from v: a scalar for every element, a row or column vector of
-// min(r, c) elements in order, or the diagonal of a matrix of m's shape.
+/// setdiagonal(m, v)
+/// A copy of `m` with its diagonal (min(r, c) elements) taken from `v`: a scalar for every
+/// element, a row or column vector of min(r, c) elements in order, or the diagonal of a matrix
+/// of the shape of `m`.
+/// Example:
+///     print(setdiagonal(zeros(2, 3), <7,8>));
 void FnSetdiagonal(ZuVALUE* rtn, ZuVALUE* pv, int) {
     if (!lib::MatrixArg(pv, 0)) return;
     const int r = Rows(pv), c = Columns(pv), n = std::min(r, c);
@@ -196,26 +213,33 @@ void FnSetdiagonal(ZuVALUE* rtn, ZuVALUE* pv, int) {
     for (int i = 0; i < n; ++i) MatrixData(rtn)[i][i] = isVector ? diagonal.at(i) : source.At(i, i);
 }
 
-// setbounds(m, lo, hi): each element of m clamped into [lo, hi]; the bounds
-// are scalars or matrices of m's shape.  A missing bound (NaN) leaves that
-// side open; missing elements stay missing.
+/// setbounds(m, lo, hi)
+/// Each element of `m` clamped into [`lo`, `hi`]; the bounds are scalars or matrices of the
+/// shape of `m`. A missing bound (NaN) leaves that side open; missing elements stay missing.
+/// Example:
+///     print(setbounds(<-2,0.5,3,.NaN>, 0, 1), setbounds(<-2,5>, .NaN, 1));
 void FnSetbounds(ZuVALUE* rtn, ZuVALUE* pv, int) {
     for (int k = 0; k < 3; ++k)
         if (IsTextAt(pv, k)) return;
     ZuFnDouble3(rtn, pv, Bounded);
 }
 
-// diag(v): the n by n diagonal matrix with the n elements of the row or
-// column vector v on its diagonal; a scalar gives 1 by 1, an empty matrix
-// 0 by 0.
+/// diag(v)
+/// The n by n diagonal matrix with the n elements of the row or column vector `v` on its
+/// diagonal; a scalar gives 1 by 1, an empty matrix 0 by 0.
+/// Example:
+///     print(diag(<1,2,3>));
 void FnDiag(ZuVALUE* rtn, ZuVALUE* pv, int) {
     Vector v;
     if (!VectorArg(pv, 0, &v) || !ZeroResult(rtn, v.n, v.n)) return;
     for (int k = 0; k < v.n; ++k) MatrixData(rtn)[k][k] = v.at(k);
 }
 
-// diagcat(a, b): the block-diagonal matrix with a above left and b below
-// right, zeros elsewhere; scalars count as 1 by 1.
+/// diagcat(a, b)
+/// The block-diagonal matrix with `a` above left and `b` below right, zeros elsewhere; scalars
+/// count as 1 by 1.
+/// Example:
+///     print(diagcat(<1,2;3,4>, 5));
 void FnDiagcat(ZuVALUE* rtn, ZuVALUE* pv, int) {
     for (int k = 0; k < 2; ++k)
         if (IsTextAt(pv, k)) return;
@@ -230,9 +254,12 @@ void FnDiagcat(ZuVALUE* rtn, ZuVALUE* pv, int) {
     for (int i = 0; i < rb; ++i) std::copy_n(MatrixData(&pv[1])[i], cb, MatrixData(rtn)[ra + i] + ca);
 }
 
-// vech(m): the lower triangle with the diagonal stacked column by column
-// into one column: m[0][0], m[1][0], ..., m[r-1][0], m[1][1], ...; an n by
-// n matrix gives n (n + 1) / 2 elements.
+/// vech(m)
+/// The lower triangle of `m` with the diagonal, stacked column by column into one column:
+/// m[0][0], m[1][0], ..., m[r-1][0], m[1][1], ...; an n by n matrix gives n (n + 1) / 2
+/// elements.
+/// Example:
+///     print(vech(<1,2;3,4>));
 void FnVech(ZuVALUE* rtn, ZuVALUE* pv, int) {
     if (!lib::MatrixArg(pv, 0)) return;
     const int r = Rows(pv), c = Columns(pv), n = std::min(r, c);
@@ -248,9 +275,12 @@ void FnVech(ZuVALUE* rtn, ZuVALUE* pv, int) {
         for (int i = j; i < r; ++i) MatrixData(rtn)[k++][0] = MatrixData(pv)[i][j];
 }
 
-// unvech(v): the symmetric n by n matrix whose lower triangle, stacked by
-// columns, is the vector v of n (n + 1) / 2 elements (the reverse of vech).
-// A length that is no such count is an argument error.
+/// unvech(v)
+/// The symmetric n by n matrix whose lower triangle, stacked by columns, is the vector `v` of
+/// n (n + 1) / 2 elements: the reverse of `vech`. A length that is no such count is an
+/// argument error.
+/// Example:
+///     print(unvech(<1;3;4>));
 void FnUnvech(ZuVALUE* rtn, ZuVALUE* pv, int) {
     Vector v;
     if (!VectorArg(pv, 0, &v)) return;
@@ -265,9 +295,11 @@ void FnUnvech(ZuVALUE* rtn, ZuVALUE* pv, int) {
         for (int i = j; i < n; ++i) MatrixData(rtn)[i][j] = MatrixData(rtn)[j][i] = v.at(k++);
 }
 
-// toeplitz(v [, n]): the symmetric n by n Toeplitz matrix with element
-// (i, j) = v[|i - j|], v being a row or column vector; n defaults to the
-// length of v, and elements beyond the end of v are 0.
+/// toeplitz(v [, n])
+/// The symmetric n by n Toeplitz matrix with element (i, j) = v[|i - j|], `v` being a row or
+/// column vector; `n` defaults to the length of `v`, and elements beyond the end of `v` are 0.
+/// Example:
+///     print(toeplitz(<3,2,1>), toeplitz(<3,2>, 3));
 void FnToeplitz(ZuVALUE* rtn, ZuVALUE* pv, int cArg) {
     if (cArg > 2) {
         ZuLibArgError(2);
@@ -285,8 +317,11 @@ void FnToeplitz(ZuVALUE* rtn, ZuVALUE* pv, int cArg) {
         }
 }
 
-// trace(m): the double sum of the min(r, c) diagonal elements (0 for an
-// empty matrix).
+/// trace(m)
+/// The sum of the min(r, c) diagonal elements of `m`, as a double (0 for an empty matrix).
+/// Family: Linear algebra
+/// Example:
+///     println(trace(<1,2;3,4>));
 void FnTrace(ZuVALUE* rtn, ZuVALUE* pv, int) {
     if (IsTextAt(pv, 0) || !lib::MatrixArg(pv, 0)) return;
     const int n = std::min(Rows(pv), Columns(pv));
@@ -295,9 +330,13 @@ void FnTrace(ZuVALUE* rtn, ZuVALUE* pv, int) {
     ZuValSetDouble(rtn, sum);
 }
 
-// outer(x, m [, "d"]): the quadratic form x m x' of the r by c matrix x,
-// r by r; m is a c by c matrix, or a scalar s for s x x'.  With "d" only
-// the diagonal of x m x', as an r by 1 column.
+/// outer(x, m [, "d"])
+/// The quadratic form x m x' of the r by c matrix `x`, r by r; `m` is a c by c matrix, or a
+/// scalar s for s x x'. With "d" only the diagonal of x m x', as an r by 1 column.
+/// Family: Linear algebra
+/// Example:
+///     decl x = <1,2;3,4>;
+///     print(outer(x, unit(2)), outer(x, 2, "d"));
 void FnOuter(ZuVALUE* rtn, ZuVALUE* pv, int cArg) {
     if (cArg > 3) {
         ZuLibArgError(3);

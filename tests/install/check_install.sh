@@ -13,6 +13,7 @@ prefix=$scratch/prefix
 fail() { echo "check_install: $*" >&2; exit 1; }
 
 for f in bin/zul bin/g2zu lib/zul.so.3 include/zu.h include/zustd.h include/zu_init.zu \
+         include/zu_reference.txt \
          lib/pkgconfig/zul.pc lib/cmake/zul/zulConfig.cmake share/man/man1/zul.1 \
          share/man/man1/g2zu.1; do
   [ -e "$prefix/$f" ] || fail "missing $f"
@@ -30,6 +31,9 @@ ZU
 out=$(cd "$scratch" && env -u ZU3PATH "$prefix/bin/zul" -b sum.zu)
 [ "$(echo $out)" = "sum 6.0000" ] || fail "zul from the prefix printed: $out"
 "$prefix/bin/zul" --version | grep -q "Zu version 3.40" || fail "zul --version"
+# ?name at the prompt reads the reference that is installed beside zustd.h.
+entry=$(printf '?olsc\n#quit\n' | (cd "$scratch" && env -u ZU3PATH "$prefix/bin/zul" -b -i))
+[[ "$entry" == *"olsc(y, x, &b [, &ixx"* ]] || fail "?olsc from the prefix shows no reference entry"
 
 # A C host through pkg-config.
 export PKG_CONFIG_PATH=$prefix/lib/pkgconfig
