@@ -2,6 +2,7 @@
 #include "driver.h"
 
 #include <cstdio>
+#include <initializer_list>
 #include <new>
 #include <optional>
 #include <string>
@@ -43,16 +44,20 @@ struct FileSet {
 };
 
 // The files written replace the old ones only at the end, and only when
-// all of each was written; a failure names the file.
+// all of every one was written: the program, its header and the log of a
+// conversion belong together.  A failure names the file.
 bool commit_files(FileSet& files, Messages& messages) {
-    bool ok = true;
-    for (SavedFile* file : {&files.output_file, &files.header_file, &files.log_file}) {
-        if (*file && !(*file)->Commit()) {
+    const std::initializer_list<SavedFile*> all = {&files.output_file, &files.header_file, &files.log_file};
+    for (SavedFile* file : all) {
+        if (*file && !(*file)->Finish()) {
             messages.say("Unable to write file");
             messages.say((*file)->Target());
-            ok = false;
+            return false;
         }
     }
+    bool ok = true;
+    for (SavedFile* file : all) ok = (!*file || (*file)->Commit()) && ok;
+    if (!ok) messages.say("Unable to write file");
     return ok;
 }
 
