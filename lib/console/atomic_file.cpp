@@ -6,6 +6,7 @@
 
 #include <atomic>
 #include <cerrno>
+#include <string>
 #include <utility>
 
 namespace zu::console {
@@ -13,12 +14,16 @@ namespace {
 
 constexpr int kNameAttempts = 100;
 
-// A name beside the target that no other save of this process uses at the
-// same time; another process's file of the same name is caught by O_EXCL.
+// A short hidden name in the target's folder (a long target name would
+// not leave room for a suffix) that no other save of this process uses at
+// the same time; another process's file of the same name is caught by
+// O_EXCL.
 std::string TemporaryFor(const std::string& target, int attempt) {
     static std::atomic<unsigned> counter{0};
-    return target + ".tmp" + std::to_string(::getpid()) + "_" + std::to_string(counter++) + "_" +
-           std::to_string(attempt);
+    const std::size_t slash = target.rfind('/');
+    const std::string folder = slash == std::string::npos ? std::string{} : target.substr(0, slash + 1);
+    return folder + ".zu-save-" + std::to_string(::getpid()) + "-" + std::to_string(counter++) + "-" +
+           std::to_string(attempt) + ".tmp";
 }
 
 // The file is created with the usual permissions, so the umask applies; a

@@ -101,6 +101,17 @@ TEST_F(AtomicFileTest, MissingFolderAndKeptPermissions) {
     EXPECT_EQ(st.st_mode & 0777, 0640U);
 }
 
+TEST_F(AtomicFileTest, NameAsLongAsTheFolderAllows) {
+    const std::string name(250, 'n');
+    {
+        AtomicFile file(Path(name));
+        ASSERT_NE(file.Stream(), nullptr);
+        std::fputs("long", file.Stream());
+        EXPECT_TRUE(file.Commit());
+    }
+    EXPECT_EQ(Read(name), "long");
+}
+
 TEST(PortableFileName, SlashesAndTrailingBlanks) {
     EXPECT_EQ(console::PortableFileName("a\\b\\c.dat  \t\n"), "a/b/c.dat");
     EXPECT_EQ(console::PortableFileName(" x "), " x");
