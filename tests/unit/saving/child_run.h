@@ -76,6 +76,7 @@ inline ChildResult RunChild(const std::filesystem::path& dir, const std::vector<
     ::waitpid(pid, &status, 0);
     if (WIFEXITED(status)) result.exitCode = WEXITSTATUS(status);
     if (WIFSIGNALED(status)) result.signal = WTERMSIG(status);
+    EXPECT_EQ(result.output.find("Sanitizer:"), std::string::npos) << result.output;
     return result;
 }
 
