@@ -52,6 +52,14 @@ TEST_F(OutOfMemory, MatricesStringsAndArrays) {
     ExpectRunError("    decl a = new array[200000000];\n    println(\"not reached\", sizeof(a));\n");
 }
 
+// Small blocks come from the matrix cache; a million of them do not fit.
+TEST_F(OutOfMemory, SmallMatricesThroughTheCache) {
+    if (kSanitized) GTEST_SKIP() << "without an address-space limit this would take the machine's memory";
+    ExpectRunError("    decl a = new array[1000000], i;\n"
+                   "    for (i = 0; i < sizeof(a); ++i) a[i] = zeros(10, 10) + i;\n"
+                   "    println(\"not reached\");\n");
+}
+
 TEST_F(OutOfMemory, DataFileClaimingHugeDimensions) {
     if (kSanitized) GTEST_SKIP() << "the sanitizer ends the process when a container cannot grow";
     // A description that promises 16 million observations, in a data file
