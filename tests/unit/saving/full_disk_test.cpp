@@ -55,35 +55,52 @@ TEST_F(FullDisk, SavedataWithBackupKeepsTheOldFileAndMakesNoBackup) {
     for (const char* backup : {"d.bak", "d.bki", "d.bkb"}) EXPECT_FALSE(Exists(backup)) << backup;
 }
 
-TEST_F(FullDisk, MatrixFileCountsOnlyTheRowsItHolds) {
-    const ChildResult run = RunProgram(R"(main()
+// Writes 100 rows of 10 columns to a matrix file opened with `mode`
+// (after the names of a data set, when given) on a full disk: the rows
+// that fwrite counts, the header and the rows read back all agree with
+// the whole rows the file holds, and fclose reports the failure.
+class FullDiskMatrixFile : public FullDisk {
+protected:
+    void WriteHundredRows(const std::string& name, const std::string& mode, const std::string& names,
+                          std::size_t headerBytes) {
+        const ChildResult run = RunProgram(R"(main()
 {
-    decl f = fopen("m.fmt", "wf"), k, stored = 0, back;
+    decl f = fopen(")" + name + R"(", ")" + mode + R"("), k, stored = 0, back;
+    )" + names + R"(
     for (k = 0; k < 100; ++k)
         stored += fwrite(f, range(1, 10) + 10 * k);
     println("stored ", stored);
     println("fclose ", fclose(f));
-    f = fopen("m.fmt", "rf");
+    f = fopen(")" + name + R"(", "rf");
     println("read ", fread(f, &back));
     println("last row ", back[rows(back) - 1][0] == 10 * (rows(back) - 1) + 1);
     fclose(f);
 }
 )",
-                                       {kFullDisk});
-    ASSERT_EQ(run.signal, 0) << run.output;
-    const std::string data = Read("m.fmt");
-    constexpr std::size_t kHeader = 16;
-    constexpr std::size_t kRow = 80;
-    ASSERT_GT(data.size(), kHeader);
-    EXPECT_EQ((data.size() - kHeader) % kRow, 0U) << "a row cut short stays in the file";
-    const std::size_t rows = (data.size() - kHeader) / kRow;
-    EXPECT_LT(rows, 100U);
-    EXPECT_GT(rows, 0U);
-    const std::string held = std::to_string(rows);
-    EXPECT_NE(run.output.find("stored " + held + "\n"), std::string::npos) << run.output;
-    EXPECT_NE(run.output.find("fclose -1\n"), std::string::npos) << run.output;
-    EXPECT_NE(run.output.find("read " + held + "\n"), std::string::npos) << run.output;
-    EXPECT_NE(run.output.find("last row 1\n"), std::string::npos) << run.output;
+                                           {kFullDisk});
+        ASSERT_EQ(run.signal, 0) << run.output;
+        const std::string data = Read(name);
+        constexpr std::size_t kRow = 80;
+        ASSERT_GT(data.size(), headerBytes);
+        EXPECT_EQ((data.size() - headerBytes) % kRow, 0U) << "a row cut short stays in the file";
+        const std::size_t rows = (data.size() - headerBytes) / kRow;
+        EXPECT_LT(rows, 100U);
+        EXPECT_GT(rows, 0U);
+        const std::string held = std::to_string(rows);
+        EXPECT_NE(run.output.find("stored " + held + "\n"), std::string::npos) << run.output;
+        EXPECT_NE(run.output.find("fclose -1\n"), std::string::npos) << run.output;
+        EXPECT_NE(run.output.find("read " + held + "\n"), std::string::npos) << run.output;
+        EXPECT_NE(run.output.find("last row 1\n"), std::string::npos) << run.output;
+    }
+};
+
+TEST_F(FullDiskMatrixFile, OlderHeader) { WriteHundredRows("m.fmt", "wf", "", 16); }
+
+TEST_F(FullDiskMatrixFile, NewerHeader) { WriteHundredRows("m.fmt", "wF", "", 136); }
+
+TEST_F(FullDiskMatrixFile, DataSetWithNames) {
+    // 128 bytes, then 33 a name, rounded up to a multiple of 8.
+    WriteHundredRows("d.dat", "wf", R"(fwrite(f, {"a", "b", "c", "d", "e", "f", "g", "h", "i", "j"});)", 464);
 }
 
 TEST_F(FullDisk, DrawingFilesKeepTheOldFile) {
