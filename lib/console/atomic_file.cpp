@@ -1,6 +1,8 @@
 #include "console/atomic_file.h"
 
 #include <fcntl.h>
+#include <limits.h>
+#include <stdlib.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -14,33 +16,41 @@ namespace {
 
 constexpr int kNameAttempts = 100;
 
-// A short hidden name in the target's folder (a long target name would
+// A short hidden name in the folder of `path` (a long target name would
 // not leave room for a suffix) that no other save of this process uses at
 // the same time; another process's file of the same name is caught by
 // O_EXCL.
-std::string TemporaryFor(const std::string& target, int attempt) {
+std::string TemporaryFor(const std::string& path, int attempt) {
     static std::atomic<unsigned> counter{0};
-    const std::size_t slash = target.rfind('/');
-    const std::string folder = slash == std::string::npos ? std::string{} : target.substr(0, slash + 1);
+    const std::size_t slash = path.rfind('/');
+    const std::string folder = slash == std::string::npos ? std::string{} : path.substr(0, slash + 1);
     return folder + ".zu-save-" + std::to_string(::getpid()) + "-" + std::to_string(counter++) + "-" +
            std::to_string(attempt) + ".tmp";
 }
 
 // The file is created with the usual permissions, so the umask applies; a
 // target that exists already passes its own permissions on.
-int CreateExclusive(const std::string& target, std::string& temporary) {
+int CreateExclusive(const std::string& path, const struct stat* old, std::string& temporary) {
     for (int attempt = 0; attempt < kNameAttempts; ++attempt) {
-        temporary = TemporaryFor(target, attempt);
+        temporary = TemporaryFor(path, attempt);
         const int fd = ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
         if (fd >= 0) {
-            struct stat old{};
-            if (::stat(target.c_str(), &old) == 0 && S_ISREG(old.st_mode)) (void)::fchmod(fd, old.st_mode & 07777);
+            if (old != nullptr) (void)::fchmod(fd, old->st_mode & 07777);
             return fd;
         }
         if (errno != EEXIST) break;
     }
     temporary.clear();
     return -1;
+}
+
+// A target that is a symbolic link is saved where the link points, and the
+// link stays.
+std::string Resolved(const std::string& target) {
+    struct stat link{};
+    if (::lstat(target.c_str(), &link) != 0 || !S_ISLNK(link.st_mode)) return target;
+    char real[PATH_MAX];
+    return ::realpath(target.c_str(), real) != nullptr ? std::string(real) : target;
 }
 
 bool Exists(const std::string& name) {
@@ -51,9 +61,26 @@ bool Exists(const std::string& name) {
 }  // namespace
 
 AtomicFile::AtomicFile(std::string target, std::string backup)
-    : target_(std::move(target)), backup_(std::move(backup)) {
+    : target_(std::move(target)), backup_(std::move(backup)), path_(Resolved(target_)) {
     if (backup_ == target_) backup_.clear();
-    const int fd = CreateExclusive(target_, temporary_);
+    struct stat old{};
+    const bool exists = ::stat(path_.c_str(), &old) == 0;
+    int fd = -1;
+    if (exists && S_ISDIR(old.st_mode)) return;
+    if (exists && !S_ISREG(old.st_mode)) {
+        // A device or a pipe is written in place: there is nothing to
+        // replace, and renaming over it would remove it.
+        direct_ = true;
+        backup_.clear();
+        temporary_ = path_;
+        fd = ::open(path_.c_str(), O_WRONLY | O_CLOEXEC);
+    } else if (exists && ::access(path_.c_str(), W_OK) != 0) {
+        // A file its owner may not write stays protected, though its
+        // folder would allow the rename.
+        return;
+    } else {
+        fd = CreateExclusive(path_, exists ? &old : nullptr, temporary_);
+    }
     if (fd < 0) return;
     created_ = true;
     stream_ = ::fdopen(fd, "wb");
@@ -65,7 +92,7 @@ AtomicFile::AtomicFile(std::string target, std::string backup)
 
 AtomicFile::~AtomicFile() {
     CloseOwnStream();
-    if (created_) ::unlink(temporary_.c_str());
+    if (created_ && !direct_) ::unlink(temporary_.c_str());
 }
 
 void AtomicFile::CloseOwnStream() {
@@ -82,18 +109,20 @@ void AtomicFile::CloseStream() { CloseOwnStream(); }
 std::FILE* AtomicFile::ReleaseStream() { return std::exchange(stream_, nullptr); }
 
 bool AtomicFile::MoveIntoPlace() const {
-    const bool keepOld = !backup_.empty() && Exists(target_);
-    if (keepOld && std::rename(target_.c_str(), backup_.c_str()) != 0) return false;
-    if (std::rename(temporary_.c_str(), target_.c_str()) == 0) return true;
-    if (keepOld) (void)std::rename(backup_.c_str(), target_.c_str());
+    if (direct_) return true;
+    const bool keepOld = !backup_.empty() && Exists(path_);
+    if (keepOld && std::rename(path_.c_str(), backup_.c_str()) != 0) return false;
+    if (std::rename(temporary_.c_str(), path_.c_str()) == 0) return true;
+    if (keepOld) (void)std::rename(backup_.c_str(), path_.c_str());
     return false;
 }
 
 bool AtomicFile::Finish() {
     if (!created_) return false;
     CloseOwnStream();
+    // What a device took cannot be measured; a file must hold something.
     struct stat written{};
-    checked_ = !failed_ && ::stat(temporary_.c_str(), &written) == 0 && written.st_size > 0;
+    checked_ = !failed_ && (direct_ || (::stat(temporary_.c_str(), &written) == 0 && written.st_size > 0));
     return checked_;
 }
 
@@ -101,7 +130,7 @@ bool AtomicFile::Commit() {
     if (!created_) return false;
     const bool placed = (checked_ || Finish()) && MoveIntoPlace();
     if (!placed) {
-        ::unlink(temporary_.c_str());
+        if (!direct_) ::unlink(temporary_.c_str());
         failed_ = true;
     }
     created_ = false;

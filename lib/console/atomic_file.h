@@ -6,7 +6,8 @@
 // succeeded and something was written.  A save that fails removes the
 // temporary and leaves the old file as it was; an empty result counts as a
 // failure, so that a save never reports success for a file that holds
-// nothing.
+// nothing.  A symbolic link is followed (the link stays), a file its owner
+// may not write is not replaced, and a device or pipe is written in place.
 #ifndef ZU_CONSOLE_ATOMIC_FILE_H
 #define ZU_CONSOLE_ATOMIC_FILE_H
 
@@ -60,13 +61,15 @@ private:
     void CloseOwnStream();
     [[nodiscard]] bool MoveIntoPlace() const;
 
-    std::string target_;     // the file being saved
+    std::string target_;     // the file being saved, as named
     std::string backup_;     // where the old target goes; empty: no backup
-    std::string temporary_;  // the file written, in the target's folder
+    std::string path_;       // the target with a symbolic link followed
+    std::string temporary_;  // the file written, in the folder of path_ (path_ itself when direct_)
     std::FILE* stream_ = nullptr;
     bool created_ = false;   // the temporary exists on disk
     bool failed_ = false;    // a write, flush or close failed, or Fail() was called
     bool checked_ = false;   // Finish() found the file complete
+    bool direct_ = false;    // the target is a device or pipe, written in place
 };
 
 // A file name as the system takes it everywhere: backslashes become

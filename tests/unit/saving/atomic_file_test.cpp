@@ -112,6 +112,37 @@ TEST_F(AtomicFileTest, NameAsLongAsTheFolderAllows) {
     EXPECT_EQ(Read(name), "long");
 }
 
+TEST_F(AtomicFileTest, LinksAreFollowedAndDevicesWrittenInPlace) {
+    WriteOld({"real.txt"});
+    std::filesystem::create_symlink("real.txt", Dir() / "link.txt");
+    {
+        AtomicFile file(Path("link.txt"));
+        std::fputs("through the link", file.Stream());
+        EXPECT_TRUE(file.Commit());
+    }
+    EXPECT_TRUE(std::filesystem::is_symlink(Dir() / "link.txt"));
+    EXPECT_EQ(Read("real.txt"), "through the link");
+    {
+        AtomicFile sink("/dev/null");
+        ASSERT_NE(sink.Stream(), nullptr);
+        std::fputs("gone", sink.Stream());
+        EXPECT_TRUE(sink.Commit());
+    }
+    EXPECT_TRUE(std::filesystem::is_character_file("/dev/null")) << "a rename would have replaced the device";
+    AtomicFile folder(Dir().string());
+    EXPECT_FALSE(folder.Created());
+}
+
+TEST_F(AtomicFileTest, ReadOnlyFileIsNotReplaced) {
+    if (::geteuid() == 0) GTEST_SKIP() << "every file is writable for root";
+    WriteOld({"locked.txt"});
+    ASSERT_EQ(::chmod(Path("locked.txt").c_str(), 0444), 0);
+    AtomicFile file(Path("locked.txt"));
+    EXPECT_FALSE(file.Created());
+    EXPECT_FALSE(file.Commit());
+    ExpectOld({"locked.txt"});
+}
+
 TEST(PortableFileName, SlashesAndTrailingBlanks) {
     EXPECT_EQ(console::PortableFileName("a\\b\\c.dat  \t\n"), "a/b/c.dat");
     EXPECT_EQ(console::PortableFileName(" x "), " x");
