@@ -47,8 +47,8 @@ int CreateExclusive(const std::string& path, const struct stat* old, std::string
 // A target that is a symbolic link is saved where the link points, and the
 // link stays.
 std::string Resolved(const std::string& target) {
-    struct stat link{};
-    if (::lstat(target.c_str(), &link) != 0 || !S_ISLNK(link.st_mode)) return target;
+    struct stat entry{};
+    if (::lstat(target.c_str(), &entry) != 0 || !S_ISLNK(entry.st_mode)) return target;
     char real[PATH_MAX];
     return ::realpath(target.c_str(), real) != nullptr ? std::string(real) : target;
 }
