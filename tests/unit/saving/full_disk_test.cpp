@@ -120,6 +120,17 @@ TEST_F(FullDisk, DrawingFilesKeepTheOldFile) {
     EXPECT_EQ(run.output.find(" 1\n"), std::string::npos) << run.output;
 }
 
+TEST_F(FullDisk, GaussSaveKeepsTheOldFileAndStops) {
+    WriteOld({"x.fmt"});
+    Write("prog.gss", "x = rndn(2000, 3);\nsave x;\nprint \"not reached\";\n");
+    const ChildResult run = RunChild(Dir(), {ZU_LAUNCHER, "-b", "-g", "prog.gss"}, {kFullDisk});
+    ASSERT_EQ(run.signal, 0) << run.output;
+    EXPECT_EQ(run.exitCode, 1) << run.output;
+    EXPECT_NE(run.output.find("save: cannot write x.fmt"), std::string::npos) << run.output;
+    EXPECT_EQ(run.output.find("not reached"), std::string::npos) << run.output;
+    ExpectOld({"x.fmt"});
+}
+
 TEST_F(FullDisk, ObjectFileKeepsTheOldOne) {
     WriteOld({"prog.zuo"});
     std::string body = "main()\n{\n    decl x = 0;\n";
