@@ -131,6 +131,15 @@ TEST_F(FullDisk, GaussSaveKeepsTheOldFileAndStops) {
     ExpectOld({"x.fmt"});
 }
 
+TEST_F(FullDisk, GaussDataSetReportsTheFailure) {
+    Write("prog.gss", "print saved(rndn(2000, 3), \"big\", 0);\nprint saved(rndn(5, 2), \"small\", 0);\n");
+    const ChildResult run = RunChild(Dir(), {ZU_LAUNCHER, "-b", "-g", "prog.gss"}, {kFullDisk});
+    ASSERT_EQ(run.signal, 0) << run.output;
+    const std::size_t failed = run.output.find("0.0000000");
+    EXPECT_NE(failed, std::string::npos) << run.output;
+    EXPECT_NE(run.output.find("1.0000000", failed), std::string::npos) << run.output;
+}
+
 TEST_F(FullDisk, ObjectFileKeepsTheOldOne) {
     WriteOld({"prog.zuo"});
     std::string body = "main()\n{\n    decl x = 0;\n";
