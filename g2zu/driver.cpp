@@ -2,6 +2,7 @@
 #include "driver.h"
 
 #include <cstdio>
+#include <initializer_list>
 #include <new>
 #include <optional>
 #include <string>
@@ -18,6 +19,8 @@
 namespace g2zu {
 namespace {
 
+using SavedFile = std::unique_ptr<zu::console::AtomicFile>;
+
 constexpr std::string_view kBanner = "G2Zu version 1.00 (Linux) Gauss to Zu converter of the Zu system";
 
 constexpr std::string_view kUsage =
@@ -31,14 +34,32 @@ struct FileSet {
     std::string gauss_typed;  // the Gauss file name as typed
     std::string gauss;        // with ".prg" when it had no extension
     std::string output;       // empty with one argument
-    FilePtr output_file;
-    FilePtr log_file;
-    FilePtr header_file;
+    SavedFile output_file;
+    SavedFile log_file;
+    SavedFile header_file;
 
-    std::FILE* zu() const { return output_file ? output_file.get() : stdout; }
-    std::FILE* log() const { return log_file ? log_file.get() : stderr; }
-    std::FILE* header() const { return header_file ? header_file.get() : stdout; }
+    std::FILE* zu() const { return output_file ? output_file->Stream() : stdout; }
+    std::FILE* log() const { return log_file ? log_file->Stream() : stderr; }
+    std::FILE* header() const { return header_file ? header_file->Stream() : stdout; }
 };
+
+// The files written replace the old ones only at the end, and only when
+// all of every one was written: the program, its header and the log of a
+// conversion belong together.  A failure names the file.
+bool commit_files(FileSet& files, Messages& messages) {
+    const std::initializer_list<SavedFile*> all = {&files.output_file, &files.header_file, &files.log_file};
+    for (SavedFile* file : all) {
+        if (*file && !(*file)->Finish()) {
+            messages.say("Unable to write file");
+            messages.say((*file)->Target());
+            return false;
+        }
+    }
+    bool ok = true;
+    for (SavedFile* file : all) ok = (!*file || (*file)->Commit()) && ok;
+    if (!ok) messages.say("Unable to write file");
+    return ok;
+}
 
 void open_output(FileSet& files, Messages& messages, std::string_view argument) {
     files.output = add_extension(normalise_name(argument), ".zu");
@@ -155,6 +176,9 @@ int convert(int argc, char** argv) {
     translate(translator);
     std::fflush(files.zu());
     write_header(files.header(), symbols, stamp, guard);
+    // The log stops here: it is complete when it is put in place.
+    messages.set_log(nullptr);
+    if (!commit_files(files, messages)) return 1;
     write_summary(files, messages, translator);
     // 0 only for a conversion with nothing left to finish by hand.
     return messages.errors() == 0 && translator.unsupported_count() == 0 ? 0 : 1;

@@ -75,14 +75,17 @@ bool answer_yes(std::FILE* question_out, std::FILE* answer_in) {
 
 }  // namespace
 
-FilePtr open_for_writing(std::string_view name, bool ask, std::FILE* question_out, std::FILE* answer_in) {
+std::unique_ptr<zu::console::AtomicFile> open_for_writing(std::string_view name, bool ask, std::FILE* question_out,
+                                                          std::FILE* answer_in) {
     std::string path = normalise_name(name);
     if (ask && file_exists(path)) {
         write_text(question_out, path + " already exists, overwrite (Y/N)? ");
         std::fflush(question_out);
         if (!answer_yes(question_out, answer_in)) return nullptr;
     }
-    return FilePtr(std::fopen(path.c_str(), "w"));
+    auto file = std::make_unique<zu::console::AtomicFile>(path);
+    if (file->Stream() == nullptr) return nullptr;
+    return file;
 }
 
 FilePtr open_for_reading(std::string_view name) {

@@ -6,6 +6,8 @@
 #include <string>
 #include <string_view>
 
+#include "console/atomic_file.h"
+
 namespace g2zu {
 
 struct FileCloser {
@@ -28,7 +30,11 @@ bool file_exists(std::string_view name);
 
 // Opens a file for writing; an existing file is only replaced when the user
 // answers Y to the question on standard error (end of input counts as N).
-FilePtr open_for_writing(std::string_view name, bool ask, std::FILE* question_out, std::FILE* answer_in);
+// A file written in full or not at all: it replaces the old one when
+// committed.  Null when the user declines to overwrite or the file cannot
+// be created.
+std::unique_ptr<zu::console::AtomicFile> open_for_writing(std::string_view name, bool ask, std::FILE* question_out,
+                                                          std::FILE* answer_in);
 FilePtr open_for_reading(std::string_view name);
 
 // Reads a whole file into text; false when it cannot be read or is larger

@@ -11,6 +11,7 @@
 #include <unordered_map>
 #include <unordered_set>
 
+#include "data/saving.h"
 #include "data/text_data.h"
 #include "zu.h"
 
@@ -628,15 +629,16 @@ bool FLoadCsv(Database& db, const std::string& name, LoadCounts& counts) {
 }
 
 int ISaveCsv(Database& db, const std::string& name, bool backup) {
-    if (backup) BackupFile(name, ".bak");
-    File f{std::fopen(name.c_str(), "wb")};
-    if (!f) {
-        DataError("Cannot open %s", name.c_str());
-        return 0;
-    }
     std::vector<const Variable*> vars;
     for (const Variable& v : db.vars)
         if ((v.flags & kVarWrite) != 0) vars.push_back(&v);
+    if (vars.empty()) {
+        NothingToSave(name);
+        return 0;
+    }
+    console::AtomicFile file(name, BackupName(name, backup, ".bak"));
+    if (!FSaveOpened(file)) return 0;
+    std::FILE* f = file.Stream();
     const Sample& s = db.sample;
     const bool dated = !(s.freq == 1 && s.year1 == 1 && s.period1 == 1);
     std::string out;
@@ -663,13 +665,12 @@ int ISaveCsv(Database& db, const std::string& name, bool backup) {
         }
         out += '\n';
         if (out.size() >= kPiece) {
-            std::fwrite(out.data(), 1, out.size(), f.get());
+            if (std::fwrite(out.data(), 1, out.size(), f) != out.size()) file.Fail();
             out.clear();
         }
     }
-    std::fwrite(out.data(), 1, out.size(), f.get());
-    const bool ok = std::ferror(f.get()) == 0;
-    return (std::fclose(f.release()) == 0) && ok ? 1 : 0;
+    if (std::fwrite(out.data(), 1, out.size(), f) != out.size()) file.Fail();
+    return IFinishSave(file);
 }
 
 }  // namespace zu::data

@@ -14,6 +14,7 @@
 #include <memory>
 
 #include "data/excel.h"
+#include "data/saving.h"
 #include "data/sheets.h"
 #include "data/text_data.h"
 #include "stdlib/matrix_file_headers.h"
@@ -468,16 +469,7 @@ int ISaveXls(Database& db, const std::string& name, bool backup) {
         DataError("Error writing .XLS file");
         return 0;
     }
-    if (backup) BackupFile(name, ".bak");
-    std::FILE* f = std::fopen(name.c_str(), "wb");
-    if (f == nullptr) {
-        DataError("Cannot open %s", name.c_str());
-        return 0;
-    }
-    bool ok = std::fwrite(file.data(), 1, file.size(), f) == file.size() && std::ferror(f) == 0;
-    ok = std::fclose(f) == 0 && ok;
-    if (!ok) DataError("Error writing .XLS file");
-    return ok ? 1 : 0;
+    return ISaveBytes(name, backup, file, "Error writing .XLS file");
 }
 
 }  // namespace zu::data

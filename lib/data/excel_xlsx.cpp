@@ -13,6 +13,7 @@
 #include <string_view>
 
 #include "data/excel.h"
+#include "data/saving.h"
 #include "data/sheets.h"
 #include "data/text_data.h"
 #include "zu.h"
@@ -359,8 +360,12 @@ int ISaveXlsx(Database& db, const std::string& name, bool backup) {
         DataError("Error writing .XLSX file %s", name.c_str());
         return 0;
     }
-    if (backup) BackupFile(name, ".bak");
-    lxw_workbook* book = workbook_new(name.c_str());
+    // The workbook library writes the file by name: it writes the
+    // temporary, which replaces the old file only when it was closed cleanly.
+    console::AtomicFile file(name, BackupName(name, backup, ".bak"));
+    if (!FSaveOpened(file)) return 0;
+    file.CloseStream();
+    lxw_workbook* book = workbook_new(file.TemporaryName().c_str());
     lxw_worksheet* sheet = book != nullptr ? workbook_add_worksheet(book, nullptr) : nullptr;
     if (sheet == nullptr) {
         if (book != nullptr) (void)workbook_close(book);
@@ -383,8 +388,10 @@ int ISaveXlsx(Database& db, const std::string& name, bool backup) {
         }
     }
     ok = workbook_close(book) == LXW_NO_ERROR && ok;
-    if (!ok) DataError("Error writing .XLSX file %s", name.c_str());
-    return ok ? 1 : 0;
+    if (!ok) file.Fail();
+    if (file.Commit()) return 1;
+    DataError("Error writing .XLSX file %s", name.c_str());
+    return 0;
 }
 
 }  // namespace zu::data

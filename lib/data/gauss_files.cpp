@@ -5,6 +5,7 @@
 #include <cstring>
 #include <memory>
 
+#include "data/saving.h"
 #include "data/text_data.h"
 #include "stdlib/matrix_file_headers.h"
 
@@ -84,9 +85,9 @@ bool WriteRow(std::FILE* f, std::vector<unsigned char>& row, const double* value
     return WriteAll(f, row.data(), 8 * c);
 }
 
-int Closed(File& f, bool ok) {
-    ok = ok && std::ferror(f.get()) == 0;
-    return std::fclose(f.release()) == 0 && ok ? 1 : 0;
+int Finished(console::AtomicFile& f, bool ok) {
+    if (!ok) f.Fail();
+    return IFinishSave(f);
 }
 
 }  // namespace
@@ -102,15 +103,12 @@ bool FLoadFmt(const std::string& name, std::vector<double>& values, int& rows, i
 }
 
 int ISaveFmt(const std::string& name, const double* const* rows, int r, int c) {
-    File f{std::fopen(name.c_str(), "wb")};
-    if (!f) {
-        DataError("Cannot open %s", name.c_str());
-        return 0;
-    }
-    bool ok = stdlib::WriteMatrixHeader(f.get(), MatrixHeader{HeaderKind::New, r, c, false});
+    console::AtomicFile f(name);
+    if (!FSaveOpened(f)) return 0;
+    bool ok = stdlib::WriteMatrixHeader(f.Stream(), MatrixHeader{HeaderKind::New, r, c, false});
     std::vector<unsigned char> row(static_cast<std::size_t>(c) * 8);
-    for (int i = 0; ok && i < r; ++i) ok = WriteRow(f.get(), row, rows[i], static_cast<std::size_t>(c));
-    return Closed(f, ok);
+    for (int i = 0; ok && i < r; ++i) ok = WriteRow(f.Stream(), row, rows[i], static_cast<std::size_t>(c));
+    return Finished(f, ok);
 }
 
 bool FIsBinaryDataSet(const std::string& name) {
@@ -165,32 +163,32 @@ bool FLoadDataSet(Database& db, const std::string& name, LoadCounts& counts) {
 
 int ISaveDataSet(Database& db, const std::string& name, bool backup) {
     const std::string file = DataSetName(name);
-    if (backup) BackupFile(file, ".bak");
     std::vector<const Variable*> vars;
     for (const Variable& v : db.vars)
         if ((v.flags & kVarWrite) != 0) vars.push_back(&v);
-    File f{std::fopen(file.c_str(), "wb")};
-    if (!f) {
-        DataError("Cannot open %s", file.c_str());
+    if (vars.empty()) {
+        NothingToSave(name);
         return 0;
     }
+    console::AtomicFile f(file, BackupName(file, backup, ".bak"));
+    if (!FSaveOpened(f)) return 0;
     const int c = static_cast<int>(vars.size());
     const MatrixHeader header{HeaderKind::DataSet, static_cast<int>(db.observations), c, false};
-    bool ok = stdlib::WriteMatrixHeader(f.get(), header);
+    bool ok = stdlib::WriteMatrixHeader(f.Stream(), header);
     std::vector<unsigned char> names(
         static_cast<std::size_t>(c) * (stdlib::kNameFieldSize + 1) + static_cast<std::size_t>(stdlib::NamePadding(c)),
         0);
     for (std::size_t j = 0; j < vars.size(); ++j)
         std::memcpy(names.data() + j * stdlib::kNameFieldSize, vars[j]->name.data(),
                     std::min<std::size_t>(vars[j]->name.size(), stdlib::kNameFieldSize));
-    ok = ok && WriteAll(f.get(), names.data(), names.size());
+    ok = ok && WriteAll(f.Stream(), names.data(), names.size());
     std::vector<double> values(vars.size());
     std::vector<unsigned char> row(vars.size() * 8);
     for (long long t = 0; ok && t < db.observations; ++t) {
         for (std::size_t j = 0; j < vars.size(); ++j) values[j] = vars[j]->values[static_cast<std::size_t>(t)];
-        ok = WriteRow(f.get(), row, values.data(), vars.size());
+        ok = WriteRow(f.Stream(), row, values.data(), vars.size());
     }
-    return Closed(f, ok);
+    return Finished(f, ok);
 }
 
 }  // namespace zu::data

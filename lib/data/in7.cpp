@@ -8,6 +8,7 @@
 #include <ctime>
 #include <memory>
 
+#include "data/saving.h"
 #include "zu.h"
 
 namespace zu::data {
@@ -192,10 +193,6 @@ bool FBlockStartsAt(std::FILE* bn7, long long offset) {
     for (int i = 0; i < 8; ++i)
         if (bytes[i] != static_cast<std::uint8_t>(marker >> (8 * i))) return false;
     return true;
-}
-
-void Backup(const std::string& name, const char* ext) {
-    if (FileExists(name)) std::rename(name.c_str(), WithExtension(name, ext).c_str());
 }
 
 }  // namespace
@@ -398,39 +395,41 @@ std::string TimeStamp() {
 int ISaveIn7(Database& db, const std::string& given, bool backup) {
     const std::string name = LowerExtension(given).empty() ? given + ".in7" : given;
     const std::string bn7Name = WithExtension(name, ".bn7");
-    if (backup) {
-        Backup(name, ".bki");
-        Backup(bn7Name, ".bkb");
-    }
-    File in7{std::fopen(name.c_str(), "w")};
-    File bn7{in7 ? std::fopen(bn7Name.c_str(), "wb") : nullptr};
-    if (!in7 || !bn7) {
-        DataError("Cannot open %s", (!in7 ? name : bn7Name).c_str());
-        return 0;
-    }
-    std::fprintf(in7.get(), "brevin 700\n");
-    std::fprintf(in7.get(), "data %s\n", SFileBase(bn7Name.c_str()));
-    WriteDoc(in7.get(), db.doc);
+    console::AtomicFile in7(name, BackupName(name, backup, ".bki"));
+    console::AtomicFile bn7(bn7Name, BackupName(bn7Name, backup, ".bkb"));
+    if (!FSaveOpened(in7) || !FSaveOpened(bn7)) return 0;
+    std::fprintf(in7.Stream(), "brevin 700\n");
+    std::fprintf(in7.Stream(), "data %s\n", SFileBase(bn7Name.c_str()));
+    WriteDoc(in7.Stream(), db.doc);
     const std::string date = DateStamp();
     const std::string time = TimeStamp();
-    bool ok = true;
+    int written = 0;
     for (Variable& v : db.vars) {
         if ((v.flags & kVarWrite) == 0) continue;
         Sample own;
-        const long long offset = WriteBn7Block(bn7.get(), v, db.sample, own);
+        const long long offset = WriteBn7Block(bn7.Stream(), v, db.sample, own);
         if (offset < 0) {
             v.flags &= ~kVarWrite;
             continue;
         }
-        std::fprintf(in7.get(), "%c%-12s %4d %2d %4d %2d %2d %ld %12s %s %s\n", (v.flags & kVarMarked) != 0 ? '-' : '>',
-                     Underscored(v.name).c_str(), own.year1, own.period1, own.year2, own.period2, own.freq,
-                     static_cast<long>(offset), GroupName(v, db, name).c_str(), date.c_str(), time.c_str());
-        WriteDoc(in7.get(), v.doc);
+        ++written;
+        std::fprintf(in7.Stream(), "%c%-12s %4d %2d %4d %2d %2d %ld %12s %s %s\n",
+                     (v.flags & kVarMarked) != 0 ? '-' : '>', Underscored(v.name).c_str(), own.year1, own.period1,
+                     own.year2, own.period2, own.freq, static_cast<long>(offset), GroupName(v, db, name).c_str(),
+                     date.c_str(), time.c_str());
+        WriteDoc(in7.Stream(), v.doc);
     }
-    ok = std::ferror(in7.get()) == 0 && std::ferror(bn7.get()) == 0;
-    ok = (std::fclose(in7.release()) == 0) && ok;
-    ok = (std::fclose(bn7.release()) == 0) && ok;
-    return ok ? 1 : 0;
+    if (written == 0) {
+        NothingToSave(name);
+        return 0;
+    }
+    // The description points into the data file: both are complete before
+    // either replaces its old file.
+    if (!bn7.Finish() || !in7.Finish()) {
+        DataError("Cannot write %s", name.c_str());
+        return 0;
+    }
+    return IFinishSave(bn7) == 1 ? IFinishSave(in7) : 0;
 }
 
 }  // namespace zu::data

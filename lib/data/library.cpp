@@ -8,6 +8,7 @@
 #include "data/csv.h"
 #include "data/data_files.h"
 #include "data/gauss_files.h"
+#include "data/saving.h"
 #include "stdlib/format.h"
 #include "stdlib/matrix_print.h"
 #include "stdlib/print_sink.h"
@@ -167,22 +168,15 @@ void StoreNameList(ZuVALUE* target, const std::vector<std::string>& names) {
 }
 
 int SaveMatrixFile(const std::string& name, ZuVALUE* m, bool noDims) {
-    struct Closer {
-        void operator()(std::FILE* f) const { std::fclose(f); }
-    };
-    std::unique_ptr<std::FILE, Closer> f{std::fopen(name.c_str(), "wb")};
-    if (!f) {
-        DataError("Cannot open %s", name.c_str());
-        return 0;
-    }
+    console::AtomicFile f(name);
+    if (!FSaveOpened(f)) return 0;
     {
-        stdlib::PrintSink sink = stdlib::PrintSink::File(f.get());
+        stdlib::PrintSink sink = stdlib::PrintSink::File(f.Stream());
         const stdlib::FormatPiece form = stdlib::ClassifyFormat(noDims ? "%#m" : "%m");
         stdlib::PrintMatrixFile(sink, MatrixData(m), Rows(m), Columns(m), form);
         sink.Flush();
     }
-    const bool ok = std::ferror(f.get()) == 0;
-    return (std::fclose(f.release()) == 0) && ok ? 1 : 0;
+    return IFinishSave(f);
 }
 
 }  // namespace

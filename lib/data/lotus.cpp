@@ -7,6 +7,7 @@
 #include <memory>
 #include <vector>
 
+#include "data/saving.h"
 #include "data/sheets.h"
 #include "data/text_data.h"
 #include "stdlib/matrix_file_headers.h"
@@ -165,16 +166,7 @@ int ISaveWks(Database& db, const std::string& name, bool backup) {
         }
     }
     PutRecord(out, kEof, {});
-    if (backup) BackupFile(name, ".bak");
-    File f{std::fopen(name.c_str(), "wb")};
-    if (!f) {
-        DataError("Cannot open %s", name.c_str());
-        return 0;
-    }
-    bool ok = std::fwrite(out.data(), 1, out.size(), f.get()) == out.size() && std::ferror(f.get()) == 0;
-    ok = std::fclose(f.release()) == 0 && ok;
-    if (!ok) DataError("Error writing .WKS file");
-    return ok ? 1 : 0;
+    return ISaveBytes(name, backup, out, "Error writing .WKS file");
 }
 
 }  // namespace zu::data

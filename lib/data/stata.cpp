@@ -2,6 +2,7 @@
 
 #include <readstat.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdint>
 #include <cstdio>
@@ -10,6 +11,7 @@
 #include <vector>
 
 #include "data/csv.h"
+#include "data/saving.h"
 #include "data/sheets.h"
 #include "data/text_data.h"
 #include "zu.h"
@@ -96,11 +98,6 @@ struct ParserFree {
 };
 struct WriterFree {
     void operator()(readstat_writer_t* w) const { readstat_writer_free(w); }
-};
-struct FileCloser {
-    void operator()(std::FILE* f) const {
-        if (f != nullptr) std::fclose(f);
-    }
 };
 
 // Dates are numbers counted from 1960 and shown through a format: 'q'
@@ -190,10 +187,14 @@ bool FLoadDta(Database& db, const std::string& name, LoadCounts& counts) {
 }
 
 int ISaveDta(Database& db, const std::string& name, bool backup) {
-    if (backup) BackupFile(name, ".bak");
-    std::unique_ptr<std::FILE, FileCloser> file{std::fopen(name.c_str(), "wb")};
+    if (std::none_of(db.vars.begin(), db.vars.end(), [](const Variable& v) { return (v.flags & kVarWrite) != 0; })) {
+        NothingToSave(name);
+        return 0;
+    }
+    console::AtomicFile file(name, BackupName(name, backup, ".bak"));
+    if (!FSaveOpened(file)) return 0;
     std::unique_ptr<readstat_writer_t, WriterFree> writer{readstat_writer_init()};
-    if (!file || !writer) {
+    if (!writer) {
         DataError("Cannot open %s", name.c_str());
         return 0;
     }
@@ -212,7 +213,7 @@ int ISaveDta(Database& db, const std::string& name, bool backup) {
     // every reader of these files takes, R's foreign package included.
     readstat_error_t error = readstat_writer_set_file_format_version(writer.get(), kDtaVersion);
     if (error == READSTAT_OK)
-        error = readstat_begin_writing_dta(writer.get(), file.get(), static_cast<long>(db.observations));
+        error = readstat_begin_writing_dta(writer.get(), file.Stream(), static_cast<long>(db.observations));
     for (long long t = 0; error == READSTAT_OK && t < db.observations; ++t) {
         error = readstat_begin_row(writer.get());
         if (error == READSTAT_OK && dateColumn != nullptr)
@@ -227,14 +228,11 @@ int ISaveDta(Database& db, const std::string& name, bool backup) {
     }
     if (error == READSTAT_OK) error = readstat_end_writing(writer.get());
     if (error != READSTAT_OK) {
+        // The file cut off in the middle is dropped; the old one stays.
         DataError("Cannot write %s: %s", name.c_str(), readstat_error_message(error));
-        // A file cut off in the middle would not read back.
-        file.reset();
-        std::remove(name.c_str());
         return 0;
     }
-    const bool ok = std::ferror(file.get()) == 0;
-    return (std::fclose(file.release()) == 0) && ok ? 1 : 0;
+    return IFinishSave(file);
 }
 
 }  // namespace zu::data

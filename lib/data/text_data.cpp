@@ -8,6 +8,7 @@
 #include <cstring>
 #include <memory>
 
+#include "data/saving.h"
 #include "zu.h"
 
 namespace zu::data {
@@ -232,11 +233,6 @@ bool LooksBinary(std::FILE* f) {
     return std::memchr(head, 0, n) != nullptr;
 }
 
-bool CloseWritten(File& file) {
-    const bool ok = std::ferror(file.get()) == 0;
-    return (std::fclose(file.release()) == 0) && ok;
-}
-
 }  // namespace
 
 bool FParseNumber(const std::string& token, double& value) {
@@ -260,13 +256,6 @@ std::string NumberText(double d) {
     char text[64];
     const auto result = std::to_chars(text, text + sizeof text, d);
     return std::string(text, result.ptr);
-}
-
-void BackupFile(const std::string& name, const char* ext) {
-    File f{std::fopen(name.c_str(), "rb")};
-    if (!f) return;
-    f.reset();
-    std::rename(name.c_str(), WithExtension(name, ext).c_str());
 }
 
 bool FLoadDat(Database& db, const std::string& name, const TextLayout* layout, LoadCounts& counts) {
@@ -300,13 +289,11 @@ bool FLoadDat(Database& db, const std::string& name, const TextLayout* layout, L
 }
 
 int ISaveDat(Database& db, const std::string& name, bool backup) {
-    if (backup) BackupFile(name, ".bak");
-    File f{std::fopen(name.c_str(), "w")};
-    if (!f) {
-        DataError("Cannot open %s", name.c_str());
-        return 0;
-    }
+    console::AtomicFile out(name, BackupName(name, backup, ".bak"));
+    if (!FSaveOpened(out)) return 0;
+    std::FILE* f = out.Stream();
     const Sample& s = db.sample;
+    int written = 0;
     for (Variable& v : db.vars) {
         long long first = 0;
         long long last = 0;
@@ -318,15 +305,20 @@ int ISaveDat(Database& db, const std::string& name, bool backup) {
         // A blank would end the name in the header line.
         std::string header = v.name;
         std::replace(header.begin(), header.end(), ' ', '_');
-        std::fprintf(f.get(), "\n>%s %d %d %d %d %d\n", header.c_str(),
+        ++written;
+        std::fprintf(f, "\n>%s %d %d %d %d %d\n", header.c_str(),
                      static_cast<int>(IObsYear(first, s.year1, s.period1, s.freq)),
                      static_cast<int>(IObsPeriod(first, s.period1, s.freq)),
                      static_cast<int>(IObsYear(last, s.year1, s.period1, s.freq)),
                      static_cast<int>(IObsPeriod(last, s.period1, s.freq)), s.freq);
         for (long long t = first; t <= last; ++t)
-            std::fprintf(f.get(), "%s\n", NumberText(v.values[static_cast<std::size_t>(t)]).c_str());
+            std::fprintf(f, "%s\n", NumberText(v.values[static_cast<std::size_t>(t)]).c_str());
     }
-    return CloseWritten(f) ? 1 : 0;
+    if (written == 0) {
+        NothingToSave(name);
+        return 0;
+    }
+    return IFinishSave(out);
 }
 
 bool FLoadMatrixText(const std::string& name, bool noDims, std::vector<double>& values, int& rows, int& columns) {

@@ -35,9 +35,6 @@ int ISaveDat(Database& db, const std::string& name, bool backup);
 // numbers of the file as one column.  False after a message.
 bool FLoadMatrixText(const std::string& name, bool noDims, std::vector<double>& values, int& rows, int& columns);
 
-// Moves an existing file to the same name with extension `ext`.
-void BackupFile(const std::string& name, const char* ext);
-
 }  // namespace zu::data
 
 #endif

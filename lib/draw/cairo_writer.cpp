@@ -14,6 +14,7 @@
 #include <memory>
 #include <string>
 
+#include "console/atomic_file.h"
 #include "draw/sheet.h"
 
 namespace zu::draw {
@@ -375,11 +376,18 @@ void Paint(cairo_t* cr, const Sheet& sheet, double scale) {
 int GDIsaveWithCairo(const char* fileName, const Sheet& sheet, CairoForm form, int pixelWidth) {
     const double widthPoints = 432.0;
     const double heightPoints = std::round(432.0 * sheet.paperHeight / sheet.paperWidth);
+    if (fileName == nullptr) return 0;
+    // cairo writes by name: it writes the temporary, which replaces the old
+    // file only when the surface finished cleanly.
+    console::AtomicFile file(console::PortableFileName(fileName));
+    if (!file.Created()) return 0;
+    file.CloseStream();
+    const char* written = file.TemporaryName().c_str();
     std::unique_ptr<cairo_surface_t, SurfaceCloser> surface;
     double scale = widthPoints / sheet.paperWidth;
     switch (form) {
-    case CairoForm::kSvg: surface.reset(cairo_svg_surface_create(fileName, widthPoints, heightPoints)); break;
-    case CairoForm::kPdf: surface.reset(cairo_pdf_surface_create(fileName, widthPoints, heightPoints)); break;
+    case CairoForm::kSvg: surface.reset(cairo_svg_surface_create(written, widthPoints, heightPoints)); break;
+    case CairoForm::kPdf: surface.reset(cairo_pdf_surface_create(written, widthPoints, heightPoints)); break;
     case CairoForm::kPng: {
         const int width = std::clamp(pixelWidth, 16, 8000);
         const int height =
@@ -395,10 +403,11 @@ int GDIsaveWithCairo(const char* fileName, const Sheet& sheet, CairoForm form, i
         Paint(cr.get(), sheet, scale);
     }
     if (form == CairoForm::kPng) {
-        if (cairo_surface_write_to_png(surface.get(), fileName) != CAIRO_STATUS_SUCCESS) return 0;
+        if (cairo_surface_write_to_png(surface.get(), written) != CAIRO_STATUS_SUCCESS) return 0;
     }
     cairo_surface_finish(surface.get());
-    return cairo_surface_status(surface.get()) == CAIRO_STATUS_SUCCESS ? 1 : 0;
+    if (cairo_surface_status(surface.get()) != CAIRO_STATUS_SUCCESS) return 0;
+    return file.Commit() ? 1 : 0;
 }
 
 }  // namespace zu::draw

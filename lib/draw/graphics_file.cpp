@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "console/atomic_file.h"
 #include "draw/drawing.h"
 #include "zu.h"
 
@@ -722,10 +723,11 @@ bool ReadWhole(const char* fileName, std::string* text) {
 
 int DrawingWrite(const char* fileName, Drawing* d) {
     if (d == nullptr || d->objects.empty()) return 0;
-    File f(FileOpen(fileName, "wb"));
-    if (!f) return 0;
-    Writer(f.get()).Drawing(*d);
-    return 1;
+    if (fileName == nullptr) return 0;
+    console::AtomicFile f(console::PortableFileName(fileName));
+    if (f.Stream() == nullptr) return 0;
+    Writer(f.Stream()).Drawing(*d);
+    return f.Commit() ? 1 : 0;
 }
 
 Drawing* DrawingRead(Drawing* d, const char* fileName) {

@@ -6,16 +6,12 @@
 #include <memory>
 #include <string>
 
+#include "console/atomic_file.h"
 #include "draw/sheet.h"
 #include "zu.h"
 
 namespace zu::draw {
 namespace {
-
-struct FileCloser {
-    void operator()(std::FILE* f) const { std::fclose(f); }
-};
-using File = std::unique_ptr<std::FILE, FileCloser>;
 
 constexpr const char* kProcedures =
     "%functions\n"
@@ -297,16 +293,18 @@ private:
 }  // namespace
 
 int GDIsaveAsPostScriptFile(const char* fileName, const Sheet& sheet, int eps) {
-    File f(FileOpen(fileName, "w"));
-    if (!f) return 0;
-    WriteProlog(f.get(), sheet, eps);
-    std::fputs("%%Graph start\n", f.get());
-    RecordWriter writer(f.get());
+    if (fileName == nullptr) return 0;
+    console::AtomicFile file(console::PortableFileName(fileName));
+    std::FILE* f = file.Stream();
+    if (f == nullptr) return 0;
+    WriteProlog(f, sheet, eps);
+    std::fputs("%%Graph start\n", f);
+    RecordWriter writer(f);
     ForEachRecord(sheet, [&](const DisplayRecord& r) { writer.Write(r); });
-    std::fputs("%%Graph end\n", f.get());
-    std::fputs("\nrestore\nshowpage\n", f.get());
-    std::fputs("%%EOF\n", f.get());
-    return 1;
+    std::fputs("%%Graph end\n", f);
+    std::fputs("\nrestore\nshowpage\n", f);
+    std::fputs("%%EOF\n", f);
+    return file.Commit() ? 1 : 0;
 }
 
 }  // namespace zu::draw

@@ -1,5 +1,6 @@
 // Start-up, one run of the driver, and clean-up.
 #include "zu.h"
+#include "console/atomic_file.h"
 #include "driver/switches.h"
 #include "stdlib/files.h"
 
@@ -79,12 +80,19 @@ int writeObjectFile(const std::string& sourceName) {
     std::string name = SFileBase(sourceName.c_str());
     name.resize(static_cast<std::size_t>(SFileExt(name.c_str()) - name.c_str()));
     name += ".zuo";
-    FILE* file = FileOpen(name.c_str(), "wb");
+    // The object file is written beside its final name and replaces an
+    // older one only when all of it was written.
+    zu::console::AtomicFile saved(zu::console::PortableFileName(name));
+    FILE* file = saved.ReleaseStream();
     if (!file) {
         ZuCompileMessage("Failed to open zuo file", 0);
         return 0;
     }
-    return ZuWriteCode(file) ? -2 : 0;
+    // ZuWriteCode closes the stream and reports a failed write itself.
+    if (!ZuWriteCode(file)) return 0;
+    if (saved.Commit()) return -2;
+    ZuCompileMessage("Failed to write zuo file", 0);
+    return 0;
 }
 
 // Compiles the open source; false when it had errors.

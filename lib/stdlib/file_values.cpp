@@ -75,6 +75,7 @@ int CloseOpenFile(OpenFile& file) {
     file.flags = 0;
     file.shape[0] = file.shape[1] = 0;
     file.serial = 0;
+    file.writeFailed = false;
     --table.open;
     table.free.push_back(file.slot);
     return result;

@@ -5,6 +5,8 @@
 // actually arrive, so a count from a program or from a header cannot make
 // the library reserve more memory than the file holds.
 /// @family Files and data
+#include <stdio_ext.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -383,7 +385,10 @@ int WriteNames(OpenFile& file, ZuVALUE* pv) {
                     bytes.begin() + static_cast<std::ptrdiff_t>(k) * kNameFieldSize);
     }
     if (fseeko(file.stream, kDataSetHeaderSize, SEEK_SET) != 0) return 0;
-    if (WriteRaw(file.stream, bytes.data(), bytes.size()) != bytes.size()) return 0;
+    if (WriteRaw(file.stream, bytes.data(), bytes.size()) != bytes.size() || std::fflush(file.stream) != 0) {
+        file.writeFailed = true;
+        return 0;
+    }
     file.shape[1] = n;
     return n;
 }
@@ -409,6 +414,26 @@ bool ColumnsFit(OpenFile& file, int flags, int columns) {
     return false;
 }
 
+// After a failed write the bytes still in the stream's buffer are dropped
+// and the file is cut to the whole rows it holds, so that its header can
+// say what is really there; the count of those rows.  The stream keeps its
+// error flag, which fclose reports.
+int SettleAfterFailure(OpenFile& file, int flags) {
+    file.writeFailed = true;
+    __fpurge(file.stream);
+    const int fd = fileno(file.stream);
+    struct stat status {};
+    if (fstat(fd, &status) != 0) return 0;
+    const long long header = HeaderSize(KindOf(flags), file.shape[1]);
+    const long long rowBytes = 8LL * file.shape[1];
+    const long long rows = status.st_size > header && rowBytes > 0 ? (status.st_size - header) / rowBytes : 0;
+    if (status.st_size > header) (void)ftruncate(fd, static_cast<off_t>(header + rows * rowBytes));
+    (void)fseeko(file.stream, 0, SEEK_END);
+    return static_cast<int>(std::min<long long>(rows, INT_MAX));
+}
+
+// Each write to a matrix file is flushed, so that the rows it reports are
+// rows the file holds: a full disk shows here and not only at fclose.
 int WriteMatrixFile(OpenFile& file, int flags, ZuVALUE* pv) {
     if (value::TypeCode(&pv[1]) == ZU_ARRAY && !value::IsNul(&pv[1]) && !value::IsAddress(&pv[1])) {
         if ((flags & kFileDataSet) == 0 || file.shape[1] != 0) {
@@ -419,7 +444,13 @@ int WriteMatrixFile(OpenFile& file, int flags, ZuVALUE* pv) {
     }
     if (ZuLibCheckType(ZU_MATRIX, pv, 1, 1) == 0) return 0;
     if (!ColumnsFit(file, flags, pv[1].w2.i)) return 0;
+    const int before = file.shape[0];
     const int rows = WriteRows(file.stream, &pv[1], BigEndian(flags));
+    const int wanted = MatrixData(&pv[1]) == nullptr ? 0 : Rows(&pv[1]);
+    if (rows != wanted || std::fflush(file.stream) != 0) {
+        file.shape[0] = SettleAfterFailure(file, flags);
+        return std::clamp(file.shape[0] - before, 0, rows);
+    }
     if (Updating(flags)) {
         file.shape[0] = RowsInFile(file, flags);
     } else {
@@ -490,15 +521,17 @@ void FnFopen(ZuVALUE* rtn, ZuVALUE* pv, int cArg) {
 
 bool FinishOpenFile(OpenFile& file) {
     const int flags = file.flags;
-    if ((flags & kFileMatrix) == 0 || (flags & kFileWrite) == 0) return true;
+    bool ok = !file.writeFailed && std::ferror(file.stream) == 0 && std::fflush(file.stream) == 0;
+    if ((flags & kFileMatrix) == 0 || (flags & kFileWrite) == 0) return ok;
+    if (!ok) file.shape[0] = SettleAfterFailure(file, flags);
     const MatrixHeader header{KindOf(flags), file.shape[0], file.shape[1], BigEndian(flags)};
-    return WriteMatrixHeader(file.stream, header);
+    return WriteMatrixHeader(file.stream, header) && std::fflush(file.stream) == 0 && ok;
 }
 
 /// fclose(file)
 /// Closes `file`; a matrix file written to gets its header again with the final rows and
-/// columns. Returns 0, or -1 when the file reported an error. `fclose("l")` closes the output
-/// log.
+/// columns (the rows actually stored). Returns 0, or -1 when the file reported an error, now or
+/// at an earlier write. `fclose("l")` closes the output log.
 /// Example:
 ///     decl file = fopen("fclose.txt", "w");
 ///     fprint(file, "text");

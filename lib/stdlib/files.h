@@ -38,6 +38,7 @@ struct OpenFile {
     int shape[2] = {0, 0};        // rows and columns of a matrix file; word 3 points here
     std::intptr_t serial = 0;     // the opening's number, kept in word 4 of its values
     std::size_t slot = 0;         // its place in the table, kept in word 5
+    bool writeFailed = false;     // a write to a matrix file failed; shape[0] counts the rows it holds
 };
 
 // Enters a stream just opened and makes `v` its file value (after freeing
@@ -56,7 +57,9 @@ std::FILE* OpenFileStream(const ZuVALUE* v);
 int CloseOpenFile(OpenFile& file);
 
 // Finishes a file before it is closed: a matrix file written to gets its
-// header again with the final rows and columns.  False when that failed.
+// header again with the final rows and columns, the rows the file really
+// holds when a write failed.  False when that failed, or when any earlier
+// write to the file failed.
 bool FinishOpenFile(OpenFile& file);
 
 // Finishes and closes every file still open, so that a program that ends

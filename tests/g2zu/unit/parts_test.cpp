@@ -163,7 +163,7 @@ TEST(FileNames, TheOverwriteQuestionWaitsForYOrN) {
     FilePtr in = open_for_reading(answers.name());
     ASSERT_TRUE(in);
     // "maybe? y": the 'y' of "maybe" is the answer
-    FilePtr out = open_for_writing(existing.name(), true, question.file(), in.get());
+    auto out = open_for_writing(existing.name(), true, question.file(), in.get());
     EXPECT_TRUE(out);
     EXPECT_NE(question.text().find("already exists, overwrite (Y/N)? Y\n"), std::string::npos);
 
