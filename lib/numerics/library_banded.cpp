@@ -197,13 +197,13 @@ bool LongEnoughVector(ZuVALUE* pv, int k, int n) {
 }  // namespace
 
 /// decldlband(b, &l, &d)
-/// LDL' decomposition of a symmetric positive definite band matrix A given in band storage: b is
-/// (p+1) by n for p sub-diagonals, column j holding row j of the lower band (b[p-k][j] is A[j][j-k];
-/// the last row is the diagonal, the first p-j elements of column j are not read). No n by n matrix
-/// is formed. l receives the unit lower band factor in the same storage (last row all ones, unused
-/// corner 0) and d a 1 by n row of the pivots, so that A = L diag(d) L'.
-/// Returns 1, or 0 when a pivot is not above the inversion tolerance; that pivot and its multipliers
-/// are then stored as 0.
+/// LDL' decomposition of a symmetric positive definite band matrix A given in band storage: b is (p+1) by n
+/// for p sub-diagonals, column j holding row j of the lower band (b[p-k][j] is A[j][j-k]; the last row is the
+/// diagonal, the first p-j elements of column j are not read). No n by n matrix is formed. l receives the
+/// unit lower band factor in the same storage (last row all ones, unused corner 0) and d a 1 by n row of the
+/// pivots, so that A = L diag(d) L'.
+/// Returns 1, or 0 when a pivot is not above the inversion tolerance; that pivot and its multipliers are then
+/// stored as 0.
 /// Example:
 ///     // A = <4,1,0;1,4,1;0,1,4>: one sub-diagonal
 ///     decl l, d;
@@ -227,10 +227,10 @@ void FnDecldlband(ZuVALUE* rtn, ZuVALUE* pv, int cArg) {
 }
 
 /// solveldlband(l, d, b)
-/// Solves L diag(d) L' x = b for the band factors of `decldlband`: l is (p+1) by n in band storage
-/// (its diagonal row is taken as ones), d a row or column of the n pivots, b has n rows (one system a
-/// column). Returns the n by m solution; a zero pivot gives the warning "solveldlband(): decomposition
-/// failed" and the result is the int 0.
+/// Solves L diag(d) L' x = b for the band factors of `decldlband`: l is (p+1) by n in band storage (its
+/// diagonal row is taken as ones), d a row or column of the n pivots, b has n rows (one system a column).
+/// Returns the n by m solution; a zero pivot gives the warning "solveldlband(): decomposition failed" and the
+/// result is the int 0.
 /// Example:
 ///     decl l, d;
 ///     decldlband(<0,1,1;4,4,4>, &l, &d);
@@ -252,11 +252,11 @@ void FnSolveldlband(ZuVALUE* rtn, ZuVALUE* pv, int /*cArg*/) {
 }
 
 /// solvetoeplitz(r, n, b [, &logdet])
-/// Solves T x = b by the Levinson recursion, T the symmetric Toeplitz matrix of order n whose first
-/// column is r[0] to r[n-1] (r a row or column of at least n elements), b with n rows. logdet receives
-/// log det(T). Returns the n by m solution. When T is not positive definite (a prediction error
-/// variance not above the inversion tolerance), the warning "solvetoeplitz(): decomposition failed"
-/// is given, the result is an n by m matrix of missing values and logdet is missing.
+/// Solves T x = b by the Levinson recursion, T the symmetric Toeplitz matrix of order n whose first column is
+/// r[0] to r[n-1] (r a row or column of at least n elements), b with n rows. logdet receives log det(T).
+/// Returns the n by m solution. When T is not positive definite (a prediction error variance not above the
+/// inversion tolerance), the warning "solvetoeplitz(): decomposition failed" is given, the result is an n by
+/// m matrix of missing values and logdet is missing.
 /// Example:
 ///     decl logdet;
 ///     print(solvetoeplitz(<2,1,0.5>, 3, <1;1;1>, &logdet));

@@ -63,8 +63,8 @@ void SpreadComplex(double** v, const double* im, int n, double** out) {
 /// eigensym(a, &eval [, &evec])
 /// Eigenvalues and eigenvectors of the symmetric matrix a: eval receives the eigenvalues as a row in
 /// decreasing order, evec the eigenvectors by columns in the same order (orthonormal).
-/// Returns 0 on success, 1 when the iteration fails (with the warning "eigensym(): decomposition
-/// failed"; nothing is stored).
+/// Returns 0 on success, 1 when the iteration fails (with the warning "eigensym(): decomposition failed";
+/// nothing is stored).
 /// Example:
 ///     decl eval, evec;
 ///     println(eigensym(<2,1;1,2>, &eval, &evec));
@@ -90,10 +90,10 @@ void FnEigensym(ZuVALUE* rtn, ZuVALUE* pv, int cArg) {
 }
 
 /// eigen(a, &eval [, &evec])
-/// Eigenvalues and eigenvectors of the general square matrix a. eval receives the eigenvalues as a
-/// row, or as a 2 by n matrix (real parts, imaginary parts) when some are complex; evec the
-/// eigenvectors by columns, n by n, or 2n by n (real parts above imaginary parts) when some are
-/// complex. The order of the eigenvalues is that of the iteration, not sorted.
+/// Eigenvalues and eigenvectors of the general square matrix a. eval receives the eigenvalues as a row, or as
+/// a 2 by n matrix (real parts, imaginary parts) when some are complex; evec the eigenvectors by columns, n
+/// by n, or 2n by n (real parts above imaginary parts) when some are complex. The order of the eigenvalues is
+/// that of the iteration, not sorted.
 /// Returns 0 on success, 1 when the iteration fails (with the warning "eigen(): decomposition failed";
 /// nothing is stored).
 /// Example:
@@ -132,10 +132,10 @@ void FnEigen(ZuVALUE* rtn, ZuVALUE* pv, int cArg) {
 }
 
 /// decsvd(a [, &u, &v])
-/// Singular value decomposition of the r by c matrix a: a = u diag(s) v' with u r by k and v c by k,
-/// k = min(r, c), both with orthonormal columns.
-/// Returns the singular values s as a 1 by k row in decreasing order. When the decomposition fails,
-/// the warning "decsvd(): decomposition failed" is given and the result is the int 0.
+/// Singular value decomposition of the r by c matrix a: a = u diag(s) v' with u r by k and v c by k, k =
+/// min(r, c), both with orthonormal columns.
+/// Returns the singular values s as a 1 by k row in decreasing order. When the decomposition fails, the
+/// warning "decsvd(): decomposition failed" is given and the result is the int 0.
 /// Example:
 ///     decl u, v, a = <3,0;4,5>;
 ///     decl s = decsvd(a, &u, &v);
@@ -158,9 +158,9 @@ void FnDecsvd(ZuVALUE* rtn, ZuVALUE* pv, int cArg) {
 }
 
 /// decqr(a, &q, &r, &p)
-/// QR decomposition with column pivoting of the r by c matrix a: a[][p] = q * r, with q r by k
-/// (k = min(r, c)) with orthonormal columns, r k by c upper triangular, and p a row of the original
-/// column indices (from 0) in pivot order. Pass 0 to leave an output out.
+/// QR decomposition with column pivoting of the r by c matrix a: a[][p] = q * r, with q r by k (k = min(r,
+/// c)) with orthonormal columns, r k by c upper triangular, and p a row of the original column indices (from
+/// 0) in pivot order. Pass 0 to leave an output out.
 /// Returns 1, or 0 (with the warning "decqr(): decomposition failed") when the decomposition fails.
 /// Example:
 ///     decl q, r, p, a = <1,2;1,3;1,5>;
@@ -200,9 +200,9 @@ void FnDecqr(ZuVALUE* rtn, ZuVALUE* pv, int cArg) {
 }
 
 /// rank(a [, eps])
-/// The rank of the matrix a: the number of its singular values above eps times the largest singular
-/// value; eps defaults to the inversion tolerance (see `inverteps`). An empty matrix has rank 0; a
-/// failed decomposition is the run-time error "SVD failed".
+/// The rank of the matrix a: the number of its singular values above eps times the largest singular value;
+/// eps defaults to the inversion tolerance (see `inverteps`). An empty matrix has rank 0; a failed
+/// decomposition is the run-time error "SVD failed".
 /// Example:
 ///     println(rank(<1,2;2,4;3,6>), " ", rank(<1,2;3,4>));
 ///     println(rank(<1,0;0,1e-8>), " ", rank(<1,0;0,1e-8>, 1e-6));
@@ -222,9 +222,9 @@ void FnRank(ZuVALUE* rtn, ZuVALUE* pv, int cArg) {
 }
 
 /// nullspace(a)
-/// An orthonormal basis of the null space of the r by c matrix a, by columns: the c by c-rank matrix
-/// of right singular vectors whose singular values do not exceed the inversion tolerance times the
-/// largest. Returns the int 0 when a has full column rank.
+/// An orthonormal basis of the null space of the r by c matrix a, by columns: the c by c-rank matrix of right
+/// singular vectors whose singular values do not exceed the inversion tolerance times the largest. Returns
+/// the int 0 when a has full column rank.
 /// Example:
 ///     decl n = nullspace(<1,1,1>);
 ///     println(columns(n), " columns, ", norm(<1,1,1> * n) < 1e-12, " ", norm(n'n - unit(2)) < 1e-12);

@@ -121,12 +121,12 @@ bool SolveTriangular(double** t, int n, double** x, int m, bool lower) {
 }  // namespace
 
 /// invert(a [, &logdet [, &sign]])
-/// The inverse of the square matrix a, by LU decomposition with partial pivoting. logdet receives
-/// log|det(a)| and sign the sign of the determinant (-1 or 1, or -2 and 2 when the determinant is
-/// unreliable because a pivot is close to the inversion tolerance).
-/// Returns the inverse. When a is singular (a pivot not above the tolerance set by `inverteps`), the
-/// warning "invert(): decomposition failed" is given, the result is the int 0, logdet receives a
-/// missing value and sign 0.
+/// The inverse of the square matrix a, by LU decomposition with partial pivoting. logdet receives log|det(a)|
+/// and sign the sign of the determinant (-1 or 1, or -2 and 2 when the determinant is unreliable because a
+/// pivot is close to the inversion tolerance).
+/// Returns the inverse. When a is singular (a pivot not above the tolerance set by `inverteps`), the warning
+/// "invert(): decomposition failed" is given, the result is the int 0, logdet receives a missing value and
+/// sign 0.
 /// Example:
 ///     decl logdet, sign;
 ///     print(invert(<2,1;1,3>, &logdet, &sign));
@@ -151,9 +151,9 @@ void FnInvert(ZuVALUE* rtn, ZuVALUE* pv, int cArg) {
 }
 
 /// inverteps(eps)
-/// Sets the tolerance below which a pivot counts as zero in the inversions and decompositions
-/// (`invert`, `invertsym`, `determinant`, `choleski`, `declu`, `decldl` and the generalized inverse of
-/// `invertgen`); it starts at 2.220446049250313e-13. A negative eps leaves it unchanged.
+/// Sets the tolerance below which a pivot counts as zero in the inversions and decompositions (`invert`,
+/// `invertsym`, `determinant`, `choleski`, `declu`, `decldl` and the generalized inverse of `invertgen`); it
+/// starts at 2.220446049250313e-13. A negative eps leaves it unchanged.
 /// Returns the tolerance in force after the call, so `inverteps(-1)` reads it.
 /// Example:
 ///     println(inverteps(-1));
@@ -168,11 +168,11 @@ void FnInverteps(ZuVALUE* rtn, ZuVALUE* pv, int /*cArg*/) {
 }
 
 /// invertsym(a [, &logdet])
-/// The inverse of the symmetric positive definite matrix a, by LDL' decomposition of its lower
-/// triangle; logdet receives log det(a).
-/// Returns the inverse (symmetric). When a pivot is not above the inversion tolerance (a is not
-/// positive definite), the warning "invertsym(): decomposition failed" is given, the result is the
-/// int 0 and logdet receives a missing value.
+/// The inverse of the symmetric positive definite matrix a, by LDL' decomposition of its lower triangle;
+/// logdet receives log det(a).
+/// Returns the inverse (symmetric). When a pivot is not above the inversion tolerance (a is not positive
+/// definite), the warning "invertsym(): decomposition failed" is given, the result is the int 0 and logdet
+/// receives a missing value.
 /// Example:
 ///     decl logdet;
 ///     print(invertsym(<4,2;2,3>, &logdet));
@@ -193,10 +193,10 @@ void FnInvertsym(ZuVALUE* rtn, ZuVALUE* pv, int cArg) {
 
 /// invertgen(a [, mode])
 /// The generalized (Moore-Penrose) inverse of the r by c matrix a, a c by r matrix, by singular value
-/// decomposition; singular values not above the inversion tolerance times the largest count as zero.
-/// mode 0 (the default) always takes that route; mode 1 first tries the ordinary inverse of a square
-/// a, mode 2 the symmetric inverse, and only when that fails gives the warning "invertgen: singular
-/// matrix" and falls back on the generalized inverse. A mode outside 0 to 2 is an argument error.
+/// decomposition; singular values not above the inversion tolerance times the largest count as zero. mode 0
+/// (the default) always takes that route; mode 1 first tries the ordinary inverse of a square a, mode 2 the
+/// symmetric inverse, and only when that fails gives the warning "invertgen: singular matrix" and falls back
+/// on the generalized inverse. A mode outside 0 to 2 is an argument error.
 /// Example:
 ///     print(invertgen(<1,2;2,4;3,6>));
 ///     print(invertgen(<2,1;1,3>, 1));
@@ -227,11 +227,10 @@ void FnInvertgen(ZuVALUE* rtn, ZuVALUE* pv, int cArg) {
 }
 
 /// determinant(a)
-/// The determinant of the square matrix a, from its LU decomposition. A singular a gives 0 with the
-/// warning "determinant(): matrix is singular"; a determinant with a pivot near the inversion
-/// tolerance gives the warning "determinant(): unreliable", and one beyond the range of doubles the
-/// warning "determinant(): overflow" or "determinant(): underflow". The determinant of a 0 by 0
-/// matrix is 1.
+/// The determinant of the square matrix a, from its LU decomposition. A singular a gives 0 with the warning
+/// "determinant(): matrix is singular"; a determinant with a pivot near the inversion tolerance gives the
+/// warning "determinant(): unreliable", and one beyond the range of doubles the warning "determinant():
+/// overflow" or "determinant(): underflow". The determinant of a 0 by 0 matrix is 1.
 /// Example:
 ///     println(determinant(<1,2;3,4>));
 ///     println(determinant(<0,1;1,0>));
@@ -254,9 +253,9 @@ void FnDeterminant(ZuVALUE* rtn, ZuVALUE* pv, int /*cArg*/) {
 }
 
 /// logdet(a, &sign)
-/// The logarithm of the absolute determinant of the square matrix a, from its LU decomposition; sign
-/// receives the sign of the determinant (-1 or 1; -2 or 2 when unreliable). A singular a gives a
-/// missing value and sign 0. Pass 0 for sign to leave it out.
+/// The logarithm of the absolute determinant of the square matrix a, from its LU decomposition; sign receives
+/// the sign of the determinant (-1 or 1; -2 or 2 when unreliable). A singular a gives a missing value and
+/// sign 0. Pass 0 for sign to leave it out.
 /// Example:
 ///     decl sign;
 ///     println(logdet(<1,2;3,4>, &sign), " ", sign);
@@ -275,10 +274,9 @@ void FnLogdet(ZuVALUE* rtn, ZuVALUE* pv, int cArg) {
 }
 
 /// choleski(a)
-/// The Choleski factor of the symmetric positive definite matrix a: the lower triangular L with
-/// a = L L' (only the lower triangle of a is read).
-/// When a is not positive definite (a residual pivot not above the inversion tolerance), the warning
-/// "choleski(): decomposition failed" is given and the result is the int 0.
+/// The Choleski factor of the symmetric positive definite matrix a: the lower triangular L with a = L L'
+/// (only the lower triangle of a is read). When a is not positive definite (a residual pivot not above the
+/// inversion tolerance), the warning "choleski(): decomposition failed" is given and the result is the int 0.
 /// Example:
 ///     decl l = choleski(<4,2;2,3>);
 ///     print(l, l * l');
@@ -293,11 +291,10 @@ void FnCholeski(ZuVALUE* rtn, ZuVALUE* pv, int /*cArg*/) {
 }
 
 /// declu(a, &l, &u, &p)
-/// LU decomposition with partial pivoting of the square matrix a: l receives the unit lower
-/// triangular factor, u the upper triangular factor, and p a row of row indices (from 0) such that
-/// row i of l*u is row p[i] of a, that is `a[p][] == l * u`. Pass 0 to leave an output out.
-/// Returns 1, or 0 when a is singular (the factors are still stored, with zeros from the failing
-/// pivot on).
+/// LU decomposition with partial pivoting of the square matrix a: l receives the unit lower triangular
+/// factor, u the upper triangular factor, and p a row of row indices (from 0) such that row i of l*u is row
+/// p[i] of a, that is `a[p][] == l * u`. Pass 0 to leave an output out.
+/// Returns 1, or 0 when a is singular (the factors are still stored, with zeros from the failing pivot on).
 /// Example:
 ///     decl l, u, p, a = <1,2;3,4>;
 ///     println(declu(a, &l, &u, &p));
@@ -326,10 +323,10 @@ void FnDeclu(ZuVALUE* rtn, ZuVALUE* pv, int cArg) {
 }
 
 /// solvelu(l, u, p, b)
-/// Solves a x = b for x, with l, u and p the factors of a from `declu`: b is n by m (one system a
-/// column), p a row or column of row indices. Returns the n by m solution. An index in p outside 0 to
-/// n-1 is an argument error; a zero on the diagonal of u gives the warning "solvelu(): decomposition
-/// failed" and the result is the int 0.
+/// Solves a x = b for x, with l, u and p the factors of a from `declu`: b is n by m (one system a column), p
+/// a row or column of row indices. Returns the n by m solution. An index in p outside 0 to n-1 is an argument
+/// error; a zero on the diagonal of u gives the warning "solvelu(): decomposition failed" and the result is
+/// the int 0.
 /// Example:
 ///     decl l, u, p, a = <1,2;3,4>;
 ///     declu(a, &l, &u, &p);
@@ -361,9 +358,9 @@ void FnSolvelu(ZuVALUE* rtn, ZuVALUE* pv, int /*cArg*/) {
 }
 
 /// decldl(a, &l, &d)
-/// LDL' decomposition of the symmetric positive definite matrix a (its lower triangle is read):
-/// a = l diag(d) l' with l unit lower triangular; l receives the n by n factor and d a 1 by n row of
-/// the pivots. Pass 0 to leave an output out.
+/// LDL' decomposition of the symmetric positive definite matrix a (its lower triangle is read): a = l diag(d)
+/// l' with l unit lower triangular; l receives the n by n factor and d a 1 by n row of the pivots. Pass 0 to
+/// leave an output out.
 /// Returns 1, or 0 when a pivot is not above the inversion tolerance; that pivot is then stored as 0.
 /// Example:
 ///     decl l, d;
@@ -389,9 +386,9 @@ void FnDecldl(ZuVALUE* rtn, ZuVALUE* pv, int cArg) {
 }
 
 /// solveldl(l, d, b)
-/// Solves l diag(d) l' x = b for x, with l and d from `decldl` (d a row or column of n pivots, b n by
-/// m). Returns the n by m solution; a zero pivot gives the warning "solveldl(): decomposition failed"
-/// and the result is the int 0.
+/// Solves l diag(d) l' x = b for x, with l and d from `decldl` (d a row or column of n pivots, b n by m).
+/// Returns the n by m solution; a zero pivot gives the warning "solveldl(): decomposition failed" and the
+/// result is the int 0.
 /// Example:
 ///     decl l, d;
 ///     decldl(<4,2;2,3>, &l, &d);

@@ -114,13 +114,13 @@ void ProjectionProducts(ZuVALUE* rtn, ZuVALUE* pv, ZuVALUE* fitOut, ZuVALUE* res
 }  // namespace
 
 /// decqrupdate(&q, &r, i1 [, i2])
-/// Brings the k by c matrix r back to upper triangular form in columns i1 to i2 (0 <= i1 <= c,
-/// i2 < c, by default c-1; nothing is done when i2 < i1, so i1 = c is allowed), clearing each column
-/// below the diagonal with Givens rotations of adjacent rows, and applies the same rotations to the
-/// columns of q (rows by k; pass 0 to leave it out), so that q * r is unchanged. After removing
-/// column j of r this gives the factors of the matrix without that column (i1 = j; the last row of r
-/// then becomes 0); after replacing or inserting column j of r by q'z it gives the factors of the
-/// changed matrix when z lies in the column space of q (always so for a square q).
+/// Brings the k by c matrix r back to upper triangular form in columns i1 to i2 (0 <= i1 <= c, i2 < c, by
+/// default c-1; nothing is done when i2 < i1, so i1 = c is allowed), clearing each column below the diagonal
+/// with Givens rotations of adjacent rows, and applies the same rotations to the columns of q (rows by k;
+/// pass 0 to leave it out), so that q * r is unchanged. After removing column j of r this gives the factors
+/// of the matrix without that column (i1 = j; the last row of r then becomes 0); after replacing or inserting
+/// column j of r by q'z it gives the factors of the changed matrix when z lies in the column space of q
+/// (always so for a square q).
 /// Returns 1.
 /// Example:
 ///     decl q, r, p, a = <1,2,3;1,3,5;1,5,6;1,7,9>;
@@ -160,11 +160,10 @@ void FnDecqrupdate(ZuVALUE* rtn, ZuVALUE* pv, int cArg) {
 }
 
 /// decqrmul(q [, b [, &fit [, &residual]]])
-/// With q alone, q'q (k by k for a rows by k q; the identity up to rounding for the q of `decqr`,
-/// which checks it after updates). With b of as many rows as q, returns q'b (k by m), the coefficients
-/// of b on the orthonormal columns of q; fit receives the projection q q'b of b on the column space of
-/// q and residual b - q q'b. For a = q r these are the fitted values and residuals of the
-/// least-squares regression of b on a.
+/// With q alone, q'q (k by k for a rows by k q; the identity up to rounding for the q of `decqr`, which
+/// checks it after updates). With b of as many rows as q, returns q'b (k by m), the coefficients of b on the
+/// orthonormal columns of q; fit receives the projection q q'b of b on the column space of q and residual b -
+/// q q'b. For a = q r these are the fitted values and residuals of the least-squares regression of b on a.
 /// Example:
 ///     decl q, r, p, fit, res, a = <1,1;1,2;1,3>;
 ///     decqr(a, &q, &r, &p);

@@ -73,8 +73,7 @@ void SeedFromArray(const ZuVALUE& array) {
 }  // namespace
 
 /// ranu(r, c)
-/// An r by c matrix of uniform draws on (0, 1) from the current generator (see `ranseed`), filled row
-/// by row.
+/// An r by c matrix of uniform draws on (0, 1) from the current generator (see `ranseed`), filled row by row.
 /// Example:
 ///     ranseed(123456);
 ///     print(ranu(2, 3));
@@ -85,9 +84,9 @@ void FnRanu(ZuVALUE* rtn, ZuVALUE* pv, int /*cArg*/) {
 }
 
 /// rann(r, c)
-/// An r by c matrix of standard normal draws by the polar method; `rann(1, 1)` returns a double, not a
-/// 1 by 1 matrix. The polar method makes normals in pairs: the second of a pair is kept for the next
-/// call, so two scalar calls give the two values of one pair.
+/// An r by c matrix of standard normal draws by the polar method; `rann(1, 1)` returns a double, not a 1 by 1
+/// matrix. The polar method makes normals in pairs: the second of a pair is kept for the next call, so two
+/// scalar calls give the two values of one pair.
 /// Example:
 ///     ranseed(123456);
 ///     print(rann(2, 2));
@@ -105,11 +104,11 @@ void FnRann(ZuVALUE* rtn, ZuVALUE* pv, int /*cArg*/) {
 
 /// ranseed(seed)
 /// Chooses or seeds the uniform generator that every random function draws from. A string selects the
-/// generator: "GM" (multiply-with-carry, two seed words), "LE" (combined Tausworthe, four words), any
-/// other text the default "PM" (Park-Miller, one word); each keeps its own state when another is
-/// selected. An int seed: 0 changes nothing (reads the seed), -1 restores the generator's initial
-/// state, any other value seeds it (PM adds 2147483647 to a negative seed; LE takes a single word only
-/// above 127). An array of ints sets the seed words in order.
+/// generator: "GM" (multiply-with-carry, two seed words), "LE" (combined Tausworthe, four words), any other
+/// text the default "PM" (Park-Miller, one word); each keeps its own state when another is selected. An int
+/// seed: 0 changes nothing (reads the seed), -1 restores the generator's initial state, any other value seeds
+/// it (PM adds 2147483647 to a negative seed; LE takes a single word only above 127). An array of ints sets
+/// the seed words in order.
 /// Returns the current seed: an int for PM, an array of ints for GM and LE.
 /// Example:
 ///     println(ranseed(0));

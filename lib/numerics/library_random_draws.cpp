@@ -90,8 +90,8 @@ bool VectorCopy(const ZuVALUE& v, Scratch* out, int* n) {
 }  // namespace
 
 /// ranbeta(r, c, a, b)
-/// An r by c matrix of draws from the beta distribution with parameters a and b (mean a/(a+b)), each
-/// drawn as x/(x+y) of two gamma draws; a or b not positive gives missing values.
+/// An r by c matrix of draws from the beta distribution with parameters a and b (mean a/(a+b)), each drawn as
+/// x/(x+y) of two gamma draws; a or b not positive gives missing values.
 /// Example:
 ///     ranseed(123456);
 ///     print(ranbeta(2, 3, 2, 5));
@@ -101,8 +101,8 @@ void FnRanbeta(ZuVALUE* rtn, ZuVALUE* pv, int) {
 }
 
 /// ranbinomial(r, c, n, p)
-/// An r by c matrix of binomial draws: the number of successes in n trials of probability p. n not a
-/// whole number, or a parameter outside its domain, gives missing values.
+/// An r by c matrix of binomial draws: the number of successes in n trials of probability p. n not a whole
+/// number, or a parameter outside its domain, gives missing values.
 /// Example:
 ///     ranseed(123456);
 ///     print(ranbinomial(2, 5, 10, 0.3));
@@ -116,8 +116,7 @@ void FnRanbinomial(ZuVALUE* rtn, ZuVALUE* pv, int) {
 }
 
 /// rancauchy(r, c)
-/// An r by c matrix of draws from the standard Cauchy distribution (the Student t with 1 degree of
-/// freedom).
+/// An r by c matrix of draws from the standard Cauchy distribution (the Student t with 1 degree of freedom).
 /// Example:
 ///     ranseed(123456);
 ///     print(rancauchy(2, 3));
@@ -127,8 +126,8 @@ void FnRancauchy(ZuVALUE* rtn, ZuVALUE* pv, int) {
 }
 
 /// ranchi(r, c, df)
-/// An r by c matrix of chi-squared draws with df degrees of freedom (df > 0, not necessarily whole);
-/// df not positive gives missing values.
+/// An r by c matrix of chi-squared draws with df degrees of freedom (df > 0, not necessarily whole); df not
+/// positive gives missing values.
 /// Example:
 ///     ranseed(123456);
 ///     print(ranchi(2, 3, 4));
@@ -138,8 +137,8 @@ void FnRanchi(ZuVALUE* rtn, ZuVALUE* pv, int) {
 }
 
 /// ranexp(r, c, lambda)
-/// An r by c matrix of exponential draws with rate lambda (mean 1/lambda); lambda not positive gives
-/// missing values.
+/// An r by c matrix of exponential draws with rate lambda (mean 1/lambda); lambda not positive gives missing
+/// values.
 /// Example:
 ///     ranseed(123456);
 ///     print(ranexp(2, 3, 2));
@@ -149,9 +148,9 @@ void FnRanexp(ZuVALUE* rtn, ZuVALUE* pv, int) {
 }
 
 /// ranextremevalue(r, c, alpha, beta)
-/// An r by c matrix of draws from the extreme value (Gumbel) distribution of location alpha and scale
-/// beta, with distribution function exp(-exp(-(x-alpha)/beta)) and mean alpha + 0.5772 beta; beta not
-/// positive gives missing values.
+/// An r by c matrix of draws from the extreme value (Gumbel) distribution of location alpha and scale beta,
+/// with distribution function exp(-exp(-(x-alpha)/beta)) and mean alpha + 0.5772 beta; beta not positive
+/// gives missing values.
 /// Example:
 ///     ranseed(123456);
 ///     print(ranextremevalue(2, 3, 1, 2));
@@ -161,8 +160,8 @@ void FnRanextremevalue(ZuVALUE* rtn, ZuVALUE* pv, int) {
 }
 
 /// ranf(r, c, df1, df2)
-/// An r by c matrix of F draws with df1 and df2 degrees of freedom (both positive), each the ratio of
-/// two scaled chi-squared draws; parameters outside the domain give missing values.
+/// An r by c matrix of F draws with df1 and df2 degrees of freedom (both positive), each the ratio of two
+/// scaled chi-squared draws; parameters outside the domain give missing values.
 /// Example:
 ///     ranseed(123456);
 ///     print(ranf(2, 3, 4, 10));
@@ -194,10 +193,10 @@ void FnRangeometric(ZuVALUE* rtn, ZuVALUE* pv, int) {
 }
 
 /// rangh(r, c, alpha, beta, delta, lambda)
-/// An r by c matrix of draws from the generalised hyperbolic distribution (location 0) with tail
-/// parameter alpha, skewness beta (|beta| < alpha), scale delta and index lambda, drawn as a normal
-/// mean-variance mixture over a generalised inverse Gaussian; parameters outside the domain give
-/// missing values. Its density is `densgh`.
+/// An r by c matrix of draws from the generalised hyperbolic distribution (location 0) with tail parameter
+/// alpha, skewness beta (|beta| < alpha), scale delta and index lambda, drawn as a normal mean-variance
+/// mixture over a generalised inverse Gaussian; parameters outside the domain give missing values. Its
+/// density is `densgh`.
 /// Example:
 ///     ranseed(123456);
 ///     print(rangh(2, 3, 2, 0.5, 1, 1));
@@ -207,8 +206,8 @@ void FnRangh(ZuVALUE* rtn, ZuVALUE* pv, int) {
 
 /// rangig(r, c, lambda, chi, psi)
 /// An r by c matrix of draws from the generalised inverse Gaussian distribution, whose density is
-/// proportional to x^(lambda-1) exp(-(chi/x + psi x)/2) for x > 0; parameters outside the domain give
-/// missing values. Its density is `densgig`.
+/// proportional to x^(lambda-1) exp(-(chi/x + psi x)/2) for x > 0; parameters outside the domain give missing
+/// values. Its density is `densgig`.
 /// Example:
 ///     ranseed(123456);
 ///     print(rangig(2, 3, 1, 1, 1));
@@ -218,9 +217,9 @@ void FnRangig(ZuVALUE* rtn, ZuVALUE* pv, int) {
 }
 
 /// ranhypergeometric(r, c, N, k, n)
-/// An r by c matrix of hypergeometric draws: the number of successes in n draws without replacement
-/// from N items of which k are successes (mean n k/N). Parameters that are not whole numbers or are
-/// outside the domain give missing values.
+/// An r by c matrix of hypergeometric draws: the number of successes in n draws without replacement from N
+/// items of which k are successes (mean n k/N). Parameters that are not whole numbers or are outside the
+/// domain give missing values.
 /// Example:
 ///     ranseed(123456);
 ///     print(ranhypergeometric(2, 5, 20, 5, 10));
@@ -234,8 +233,8 @@ void FnRanhypergeometric(ZuVALUE* rtn, ZuVALUE* pv, int) {
 }
 
 /// raninvgaussian(r, c, mu, lambda)
-/// An r by c matrix of inverse Gaussian draws with mean mu and shape lambda (both positive; the
-/// variance is mu^3/lambda); parameters outside the domain give missing values.
+/// An r by c matrix of inverse Gaussian draws with mean mu and shape lambda (both positive; the variance is
+/// mu^3/lambda); parameters outside the domain give missing values.
 /// Example:
 ///     ranseed(123456);
 ///     print(raninvgaussian(2, 3, 2, 3));
@@ -245,8 +244,8 @@ void FnRaninvgaussian(ZuVALUE* rtn, ZuVALUE* pv, int) {
 }
 
 /// ranlogarithmic(r, c, a)
-/// An r by c matrix of draws from the logarithmic distribution with parameter a in (0, 1):
-/// P(x) = -a^x / (x log(1-a)) for x = 1, 2, ...; a outside (0, 1) gives missing values.
+/// An r by c matrix of draws from the logarithmic distribution with parameter a in (0, 1): P(x) = -a^x / (x
+/// log(1-a)) for x = 1, 2, ...; a outside (0, 1) gives missing values.
 /// Example:
 ///     ranseed(123456);
 ///     print(ranlogarithmic(2, 5, 0.5));
@@ -256,8 +255,8 @@ void FnRanlogarithmic(ZuVALUE* rtn, ZuVALUE* pv, int) {
 }
 
 /// ranlogistic(r, c)
-/// An r by c matrix of draws from the standard logistic distribution (location 0, scale 1): -log(1/u-1)
-/// for a uniform u.
+/// An r by c matrix of draws from the standard logistic distribution (location 0, scale 1): -log(1/u-1) for a
+/// uniform u.
 /// Example:
 ///     ranseed(123456);
 ///     print(ranlogistic(2, 3));
@@ -276,8 +275,8 @@ void FnRanlogn(ZuVALUE* rtn, ZuVALUE* pv, int) {
 }
 
 /// ranmises(r, c, kappa)
-/// An r by c matrix of von Mises draws around 0 with concentration kappa (angles in (-pi, pi]); kappa
-/// not positive gives missing values.
+/// An r by c matrix of von Mises draws around 0 with concentration kappa (angles in (-pi, pi]); kappa not
+/// positive gives missing values.
 /// Example:
 ///     ranseed(123456);
 ///     print(ranmises(2, 3, 2));
@@ -286,9 +285,9 @@ void FnRanmises(ZuVALUE* rtn, ZuVALUE* pv, int) {
 }
 
 /// rannegbin(r, c, n, p)
-/// An r by c matrix of negative binomial draws: the number of failures before the n-th success in
-/// trials of probability p (mean n(1-p)/p). n not a whole number, or a parameter outside its domain,
-/// gives missing values.
+/// An r by c matrix of negative binomial draws: the number of failures before the n-th success in trials of
+/// probability p (mean n(1-p)/p). n not a whole number, or a parameter outside its domain, gives missing
+/// values.
 /// Example:
 ///     ranseed(123456);
 ///     print(rannegbin(2, 5, 3, 0.5));
@@ -302,9 +301,8 @@ void FnRannegbin(ZuVALUE* rtn, ZuVALUE* pv, int) {
 }
 
 /// ranpareto(r, c, k, a)
-/// An r by c matrix of Pareto draws with scale k and shape a, P(X > x) = (k/x)^a for x >= k (mean
-/// a k/(a-1) when a > 1), by inverting the distribution function; parameters not positive give missing
-/// values.
+/// An r by c matrix of Pareto draws with scale k and shape a, P(X > x) = (k/x)^a for x >= k (mean a k/(a-1)
+/// when a > 1), by inverting the distribution function; parameters not positive give missing values.
 /// Example:
 ///     ranseed(123456);
 ///     print(ranpareto(2, 3, 1, 3));
@@ -324,9 +322,9 @@ void FnRanpoisson(ZuVALUE* rtn, ZuVALUE* pv, int) {
 }
 
 /// ranstable(r, c, alpha, beta)
-/// An r by c matrix of draws from the standard stable distribution with index alpha in (0, 2] and
-/// skewness beta in [-1, 1], by the Chambers-Mallows-Stuck transform; alpha 2 is the normal with
-/// variance 2, alpha 1 with beta 0 the Cauchy. Parameters outside the range give missing values.
+/// An r by c matrix of draws from the standard stable distribution with index alpha in (0, 2] and skewness
+/// beta in [-1, 1], by the Chambers-Mallows-Stuck transform; alpha 2 is the normal with variance 2, alpha 1
+/// with beta 0 the Cauchy. Parameters outside the range give missing values.
 /// Example:
 ///     ranseed(123456);
 ///     print(ranstable(2, 3, 1.5, 0));
@@ -336,9 +334,9 @@ void FnRanstable(ZuVALUE* rtn, ZuVALUE* pv, int) {
 }
 
 /// rant(r, c, df)
-/// An r by c matrix of Student t draws with df degrees of freedom (df > 0, not necessarily whole):
-/// a standard normal over the root of an independent chi-squared draw divided by df. df not positive
-/// gives missing values.
+/// An r by c matrix of Student t draws with df degrees of freedom (df > 0, not necessarily whole): a standard
+/// normal over the root of an independent chi-squared draw divided by df. df not positive gives missing
+/// values.
 /// Example:
 ///     ranseed(123456);
 ///     print(rant(2, 3, 5));
@@ -348,8 +346,8 @@ void FnRant(ZuVALUE* rtn, ZuVALUE* pv, int) {
 }
 
 /// ranweibull(r, c, a, b)
-/// An r by c matrix of Weibull draws with shape a and scale b, P(X > x) = exp(-(x/b)^a), by inverting
-/// the distribution function; parameters not positive give missing values.
+/// An r by c matrix of Weibull draws with shape a and scale b, P(X > x) = exp(-(x/b)^a), by inverting the
+/// distribution function; parameters not positive give missing values.
 /// Example:
 ///     ranseed(123456);
 ///     print(ranweibull(2, 3, 2, 1));
@@ -382,9 +380,9 @@ void FnRanpoissonprocess(ZuVALUE* rtn, ZuVALUE* pv, int) {
 }
 
 /// randirichlet(r, alpha)
-/// r draws by rows from the Dirichlet distribution with the parameters of the vector alpha (a row or
-/// column of n positive values): an r by n matrix whose rows sum to 1. A row with a parameter that is
-/// not positive is missing.
+/// r draws by rows from the Dirichlet distribution with the parameters of the vector alpha (a row or column
+/// of n positive values): an r by n matrix whose rows sum to 1. A row with a parameter that is not positive
+/// is missing.
 /// Example:
 ///     ranseed(123456);
 ///     decl x = randirichlet(3, <1,2,3>);
@@ -402,8 +400,8 @@ void FnRandirichlet(ZuVALUE* rtn, ZuVALUE* pv, int) {
 }
 
 /// ranmultinomial(n, p)
-/// The counts of n independent trials over the outcomes of the probabilities p (a row or column of k
-/// values summing to 1), as a 1 by k row; probabilities outside the domain give missing values.
+/// The counts of n independent trials over the outcomes of the probabilities p (a row or column of k values
+/// summing to 1), as a 1 by k row; probabilities outside the domain give missing values.
 /// Example:
 ///     ranseed(123456);
 ///     println(ranmultinomial(100, <0.2, 0.3, 0.5>));
@@ -423,9 +421,8 @@ void FnRanmultinomial(ZuVALUE* rtn, ZuVALUE* pv, int) {
 }
 
 /// ransubsample(k, n)
-/// k distinct indices drawn at random out of 0 to n-1 (without replacement), in increasing order, as
-/// a k by 1 column. k negative or above n is an argument error. See `ranshuffle` for the indices in
-/// random order.
+/// k distinct indices drawn at random out of 0 to n-1 (without replacement), in increasing order, as a k by 1
+/// column. k negative or above n is an argument error. See `ranshuffle` for the indices in random order.
 /// Example:
 ///     ranseed(123456);
 ///     print(ransubsample(4, 10)');
@@ -483,10 +480,10 @@ bool RelativeCholeski(double** a, int p) {
 }  // namespace
 
 /// ranwishart(df, sigma)
-/// One draw from the Wishart distribution with df degrees of freedom and the positive definite p by p
-/// scale sigma (the sum of df outer products of normal vectors with covariance sigma; its mean is
-/// df sigma). When sigma is not positive definite, the warning "ranwishart(): decomposition failed"
-/// is given and the result is the int 0.
+/// One draw from the Wishart distribution with df degrees of freedom and the positive definite p by p scale
+/// sigma (the sum of df outer products of normal vectors with covariance sigma; its mean is df sigma). When
+/// sigma is not positive definite, the warning "ranwishart(): decomposition failed" is given and the result
+/// is the int 0.
 /// Example:
 ///     ranseed(123456);
 ///     print(ranwishart(10, <1,0.5;0.5,2>));

@@ -55,14 +55,14 @@ bool SchurDone(ZuVALUE* rtn, int code) {
 }  // namespace
 
 /// decschur(a, &eval, &s [, &v [, lo, hi]])
-/// The real Schur form of the square matrix a: a = v s v' with v orthogonal and s quasi upper
-/// triangular, whose 2 by 2 diagonal blocks (with equal diagonal elements) hold the complex pairs.
-/// eval receives the eigenvalues in the order of s's diagonal, as a row, or as two rows (real parts,
-/// imaginary parts) when some are complex, the member of a pair with positive imaginary part first.
-/// With lo and hi, the eigenvalues with lo <= |lambda| < hi are moved to the top (lo 0 and hi 1 put
-/// the stable roots of a difference equation first).
-/// Returns 0 on success, 1 on failure (nothing stored), 2 when the ordering could not be completed
-/// (a valid Schur form is stored nonetheless).
+/// The real Schur form of the square matrix a: a = v s v' with v orthogonal and s quasi upper triangular,
+/// whose 2 by 2 diagonal blocks (with equal diagonal elements) hold the complex pairs. eval receives the
+/// eigenvalues in the order of s's diagonal, as a row, or as two rows (real parts, imaginary parts) when some
+/// are complex, the member of a pair with positive imaginary part first. With lo and hi, the eigenvalues with
+/// lo <= |lambda| < hi are moved to the top (lo 0 and hi 1 put the stable roots of a difference equation
+/// first).
+/// Returns 0 on success, 1 on failure (nothing stored), 2 when the ordering could not be completed (a valid
+/// Schur form is stored nonetheless).
 /// Example:
 ///     decl eval, s, v, a = <0.5,1;0,2>;
 ///     println(decschur(a, &eval, &s, &v, 1, 10));
@@ -90,11 +90,10 @@ void FnDecschur(ZuVALUE* rtn, ZuVALUE* pv, int cArg) {
 
 /// decschurgen(a, b, &alpha, &beta, &s [, &t [, &q [, &z [, lo, hi]]]])
 /// The generalised real Schur form of the square matrices a and b: a = q s z', b = q t z' with q and z
-/// orthogonal, s quasi upper triangular and t upper triangular. The generalised eigenvalues
-/// (a x = lambda b x) are alpha ./ beta in the order of the diagonals: alpha receives a row, or two
-/// rows (real parts, imaginary parts) when some are complex; beta a row of non-negative values, 0 for
-/// an infinite eigenvalue. With lo and hi, the eigenvalues with lo <= |lambda| < hi come first (an
-/// infinite one never does).
+/// orthogonal, s quasi upper triangular and t upper triangular. The generalised eigenvalues (a x = lambda b
+/// x) are alpha ./ beta in the order of the diagonals: alpha receives a row, or two rows (real parts,
+/// imaginary parts) when some are complex; beta a row of non-negative values, 0 for an infinite eigenvalue.
+/// With lo and hi, the eigenvalues with lo <= |lambda| < hi come first (an infinite one never does).
 /// Returns 0 on success, 1 on failure (nothing stored), 2 when the ordering could not be completed.
 /// Example:
 ///     decl alpha, beta, s, t, q, z, a = <1,2;0,3>, b = <1,0;0,2>;
@@ -134,11 +133,10 @@ void FnDecschurgen(ZuVALUE* rtn, ZuVALUE* pv, int cArg) {
 }
 
 /// eigensymgen(a, b, &eval, &evec)
-/// The generalised symmetric eigenproblem a x = lambda b x for symmetric a and symmetric positive
-/// definite b (their lower triangles are read): eval receives the eigenvalues as a row in decreasing
-/// order, evec the eigenvectors by columns, normalised to x' b x = 1.
-/// Returns 0 on success, 1 on failure, 2 when b is not positive definite (nothing is stored after a
-/// failure).
+/// The generalised symmetric eigenproblem a x = lambda b x for symmetric a and symmetric positive definite b
+/// (their lower triangles are read): eval receives the eigenvalues as a row in decreasing order, evec the
+/// eigenvectors by columns, normalised to x' b x = 1.
+/// Returns 0 on success, 1 on failure, 2 when b is not positive definite (nothing is stored after a failure).
 /// Example:
 ///     decl eval, evec, a = <2,1;1,2>, b = <2,0;0,1>;
 ///     println(eigensymgen(a, b, &eval, &evec));

@@ -66,10 +66,10 @@ void ShuffleMatrix(ZuVALUE* rtn, int k, const ZuVALUE& x) {
 }  // namespace
 
 /// ranshuffle(k, x)
-/// k draws without replacement in random order, the first k of a random permutation (Fisher-Yates,
-/// one uniform a draw). An int or double x = n gives k indices out of 0 to n-1 as a column; a matrix x
-/// gives k of its rows (k by columns(x)), and a row vector k of its elements (1 by k), so
-/// `ranshuffle(rows(x), x)` permutes the rows of x. k outside 0 to n is an argument error.
+/// k draws without replacement in random order, the first k of a random permutation (Fisher-Yates, one
+/// uniform a draw). An int or double x = n gives k indices out of 0 to n-1 as a column; a matrix x gives k of
+/// its rows (k by columns(x)), and a row vector k of its elements (1 by k), so `ranshuffle(rows(x), x)`
+/// permutes the rows of x. k outside 0 to n is an argument error.
 /// Example:
 ///     ranseed(123456);
 ///     print(ranshuffle(5, 5)');
