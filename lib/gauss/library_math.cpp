@@ -68,10 +68,14 @@ double normalQuantile(double p) { return DQuanNormal(p); }
 double chiTail(double x, double n) { return DTailProbChi(x, n); }
 // cdfchii(p, n): the x with P(X <= x) = p.
 double chiQuantile(double p, double n) { return DQuanChi(p, n); }
-// cdftc(t, n): P(T > t) for Student t with n degrees of freedom.
+// cdftc(t, n): P(T > t) for Student t with n > 0 degrees of freedom.  A
+// whole n takes the routine of integer degrees; any other goes through
+// T^2 ~ F(1, n), whose upper tail keeps the accuracy of small p-values.
 double tTail(double t, double n) {
-    if (!(n >= 1) || n > 2147483647.0) return NAN;
-    return DTailProbT(t, static_cast<int>(std::round(n)));
+    if (!(n > 0) || !std::isfinite(n) || std::isnan(t)) return NAN;
+    if (n <= 2147483647.0 && n == std::floor(n)) return DTailProbT(t, static_cast<int>(n));
+    const double half = 0.5 * DTailProbF(t * t, 1, n);
+    return t >= 0 ? half : 1 - half;
 }
 // cdffc(f, n1, n2): P(F > f) for F with n1 and n2 degrees of freedom.
 double fTail(double f, double n1, double n2) { return DTailProbF(f, n1, n2); }
