@@ -106,8 +106,8 @@ void Optional(ZuVALUE* rtn, ZuVALUE* pv, int cArg, int count, Plain plain, Exten
 ///     println(densn(0), " ", densn(<-1, 1.96>));
 
 /// probn(x)
-/// The standard normal distribution function P(X <= x), element by element. Exact 0.5 at 0, exactly 1 above 8
-/// and 0 below -8.
+/// The standard normal distribution function P(X <= x), element by element (algorithm AS 66). Exactly 0.5 at
+/// 0 and exactly 1 above 8; below -8 the lower tail is computed directly, down to 0 below -37.
 /// Example:
 ///     println(probn(<-1.96, 0, 1.644854>));
 
@@ -125,7 +125,7 @@ void Optional(ZuVALUE* rtn, ZuVALUE* pv, int cArg, int count, Plain plain, Exten
 
 /// denschi(x, df)
 /// The density of the chi-squared distribution with df degrees of freedom (df > 0, not necessarily whole),
-/// element by element over x and df. Arguments outside the domain give a missing value.
+/// element by element over x and df: 0 for x < 0, and a missing value for df not positive.
 /// Example:
 ///     println(denschi(<0.5, 1, 4>, 3));
 
@@ -224,7 +224,7 @@ void Optional(ZuVALUE* rtn, ZuVALUE* pv, int cArg, int count, Plain plain, Exten
 
 /// binomial(n, k)
 /// The binomial coefficient n over k (n!/(k!(n-k)!)) for whole n and k, element by element, as a double; 0
-/// when k is negative or above n. Arguments that are not whole give a missing value.
+/// when k is above n. A negative n or k, or arguments that are not whole, give a missing value.
 /// Family: Special functions
 /// Example:
 ///     println(binomial(<5, 10, 50>, <2, 5, 25>));
