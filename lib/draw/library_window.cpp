@@ -198,13 +198,14 @@ ZU_DRAWLIB_ROUTINE(FnCloseDrawWindow) {
 
 /// SetDraw(iOption, ...)
 /// Sets the defaults that later drawing objects and the saved files take; the numbers after iOption depend on
-/// it (the names are constants in zustd.h): SET_RESET (0) restores all defaults, SET_MARGIN (1) the margin,
-/// SET_BOX (2) the box, axis and grid flags of an area, SET_FONT (3) the font (0 to 10) and size, SET_AXIS
-/// (4) the axis font size, division and tick length, SET_GRID (6) the grid colour and line type, SET_LEGEND
-/// (7) the legend columns and font size, SET_LEGENDHIDE (8) hides legends, SET_HISTOGRAM (9) the histogram
-/// colours, SET_COLOR (10) colour i as red, green, blue (0 to 255), SET_SYMBOL (11) the symbol type and size
-/// of index i, SET_LINE (12) the line type of index i, SET_PRINT (13) the PostScript colour model (0 to 3; 3
-/// prints in colour), SET_PRINTPAGE (14) the PostScript paper, orientation and size, SET_PALETTE_START and
+/// it (the names are constants in zustd.h): SET_RESET (0) restores the defaults, SET_MARGIN (1) the margin
+/// around the areas, SET_BOX (2) the box mode of new drawings, SET_FONT (3) the font (0 to 10) and its size,
+/// SET_AXIS (4) the axis font size, label division and tick length, SET_GRID (6) the colour and line type of
+/// grids, SET_LEGEND (7) two settings of new legends, SET_LEGENDHIDE (8) hides legends, SET_HISTOGRAM (9) the
+/// two colours of histograms, SET_COLOR (10) colour i as the packed value red + 256 green + 65536 blue,
+/// SET_SYMBOL (11) the symbol type and size of index i, SET_LINE (12) the line style, width and dashes of
+/// index i, SET_PRINT (13) the PostScript colour model (0 to 3; 3 prints in colour), SET_PRINTPAGE (14) the
+/// PostScript paper (0 A4, 1 Letter, 2 the size given), orientation and size in points, SET_PALETTE_START and
 /// SET_PALETTE_END (15, 16) the colours of surfaces, SET_PAPERCOLOR (18) the paper colour. Other codes are
 /// ignored, and so is a code other than SET_RESET without numbers.
 /// Example:
