@@ -91,7 +91,8 @@ void FnRanu(ZuVALUE* rtn, ZuVALUE* pv, int /*cArg*/) {
 ///     ranseed(123456);
 ///     print(rann(2, 2));
 ///     println(rann(1, 1));
-///     println(meanc(rann(10000, 1)), " ", varc(rann(10000, 1)));
+///     decl x = rann(10000, 1);
+///     println("mean ", double(meanc(x)), ", variance ", double(varc(x)));
 void FnRann(ZuVALUE* rtn, ZuVALUE* pv, int /*cArg*/) {
     if (ZuLibCheckType(ZU_INT, pv, 0, 1) == 0) return;
     const int r = IntOf(&pv[0]), c = IntOf(&pv[1]);
