@@ -1,3 +1,5 @@
+/// @family Files and data
+
 #include "data/library.h"
 
 #include <algorithm>
@@ -181,11 +183,25 @@ int SaveMatrixFile(const std::string& name, ZuVALUE* m, bool noDims) {
 
 }  // namespace
 
-// loaddata(name, type, a2, a3, a4, &data, &names, &freq, &year1, &period1,
-// &year2, &period2): type 0 chooses by extension.  Types 1 and 2 read
-// numbers without headers: a2 variables, a3 observations from the sample
-// start that freq, year1 and period1 hold on entry.  For .in7 files a4 not
-// 0 reads the marked variables too.
+/// loaddata(name, type, a2, a3, a4, &data, &names, &freq, &year1, &period1, &year2, &period2)
+/// Reads the data file name into memory: data receives the observations by rows and the variables by columns
+/// (missing values as NaN), names an array of the variable names, and freq, year1, period1, year2 and period2
+/// the sample (frequency, start year and period, end year and period; an undated file has frequency 1 and
+/// starts at 1 1). type 0 chooses the format by the extension: .in7 (with its .bn7), .dat, .xls, .xlsx, .wks
+/// or .wk1, .dht (Gauss data set), .dta (Stata), .csv, and anything else a plain text matrix (type 8: the
+/// dimensions, then the numbers). Types 1 (one row an observation) and 2 (one variable after another) read
+/// numbers without headers: a2 variables and a3 observations from the start that freq, year1 and period1 hold
+/// on entry; the same entry values date a Gauss data set or Stata file, which carry no dates of their own.
+/// For .in7 files a4 not 0 reads the marked variables too.
+/// Returns 1 when the file was read; 0 when it could not be read, with a message, in which case the address
+/// arguments are not changed.
+/// Example:
+///     decl data, names, freq, y1, p1, y2, p2;
+///     savedata("loaddata.csv", 0, 0, 0, 0, <1,2;3,4;5,6>, {"x", "y"}, 4, 2020, 1, 0, 0);
+///     println(loaddata("loaddata.csv", 0, 0, 0, 0, &data, &names, &freq, &y1, &p1, &y2, &p2));
+///     print(data, names);
+///     println(freq, " ", y1, "(", p1, ") - ", y2, "(", p2, ")");
+///     fremove("loaddata.csv");
 void FnLoaddata(ZuVALUE* rtn, ZuVALUE* pv, int) {
     if (ZuLibCheckType(ZU_STRING, pv, 0, 0) == 0 || ZuLibCheckType(ZU_INT, pv, 1, 4) == 0) return;
     if (!CheckAddresses(pv, 5, 11)) return;
@@ -259,13 +275,22 @@ void FnLoaddata(ZuVALUE* rtn, ZuVALUE* pv, int) {
     ZuValSetInt(rtn, 1);
 }
 
-// savedata(name, type, backup, a3, a4, data, names, freq, year1, period1,
-// year2, period2): the rows of data are observations from year1 and
-// period1 on, its columns the variables, named by the strings of names
-// ("Var1", ... where names has none); the sample saved ends at year2 and
-// period2 (both 0: at the last row).  Type 0 chooses by extension; type 8
-// writes the rows as a matrix file.  backup not 0 keeps an existing file.
-// a3 and a4 are reserved.
+/// savedata(name, type, backup, a3, a4, data, names, freq, year1, period1, year2, period2)
+/// Writes the matrix data to the data file name: its rows are observations from year1 and period1 on
+/// at frequency freq, its columns the variables, named by the strings of the array names ("Var1",
+/// "Var2", ... where names has none). The sample saved ends at year2 and period2 (both 0: at the last
+/// row of data). type 0 chooses the format by the extension (.in7, .dat, .xls, .xlsx, .wks, .wk1, .dht,
+/// .dta, .csv); type 8 or any other extension writes the rows as a plain text matrix. A type code that
+/// names no format (1 or 2, say) is refused with "Cannot save ...: unknown data file type ...". backup
+/// not 0 first renames an existing file to a backup (name.bak for a .csv file). a3 and a4 are reserved
+/// (pass 0).
+/// Returns 1 when the file was written, else 0 with a message; a sample that does not fit the rows of
+/// data is refused with "Cannot save ...: the sample does not match the ... rows of the data".
+/// Example:
+///     println(savedata("savedata.in7", 0, 0, 0, 0, <1,2;3,4;5,6>, {"cons", "inc"}, 1, 1990, 1, 0, 0));
+///     println(loadmat("savedata.in7"));
+///     fremove("savedata.in7");
+///     fremove("savedata.bn7");
 void FnSavedata(ZuVALUE* rtn, ZuVALUE* pv, int) {
     if (ZuLibCheckType(ZU_STRING, pv, 0, 0) == 0 || ZuLibCheckType(ZU_INT, pv, 1, 4) == 0 ||
         ZuLibCheckType(ZU_MATRIX, pv, 5, 5) == 0 || ZuLibCheckType(ZU_INT, pv, 7, 11) == 0)
@@ -295,9 +320,19 @@ void FnSavedata(ZuVALUE* rtn, ZuVALUE* pv, int) {
     ZuValSetInt(rtn, IDbSave(db, name, type, IntOf(&pv[2]) != 0));
 }
 
-// loadmat(name [, flag]): the matrix of a matrix file (flag 1: a file
-// without its dimension line, read as one column), or the data of a data
-// file with one column per variable.  The int 0 when it cannot be read.
+/// loadmat(name [, flag])
+/// Reads a matrix from the file name. A plain text matrix file (any extension not listed below) holds the
+/// number of rows and of columns and then the elements row by row; with flag 1 the file has no dimension line
+/// and its numbers are read as one column. A .fmt file is read as a binary matrix file. A data file (.in7,
+/// .dat, .xls, .xlsx, .wks, .wk1, .dht, .dta, .csv) gives its data with one column a variable.
+/// Returns the matrix, or the int 0 (with a message) when the file cannot be read.
+/// Example:
+///     savemat("loadmat.mat", <1,2,3;4,5,6>);
+///     print(loadmat("loadmat.mat"));
+///     savemat("loadmat.txt", <1,2,3;4,5,6>, 1);
+///     print(loadmat("loadmat.txt", 1));
+///     fremove("loadmat.mat");
+///     fremove("loadmat.txt");
 void FnLoadmat(ZuVALUE* rtn, ZuVALUE* pv, int cArg) {
     if (ZuLibCheckType(ZU_STRING, pv, 0, 0) == 0) return;
     if (cArg > 1 && ZuLibCheckType(ZU_INT, pv, 1, 1) == 0) return;
@@ -329,7 +364,16 @@ void FnLoadmat(ZuVALUE* rtn, ZuVALUE* pv, int cArg) {
     StoreMatrix(rtn, *temp.get());
 }
 
-// savemat(name, m [, flag]): 1 when the file was written, else 0.
+/// savemat(name, m [, flag])
+/// Writes the matrix m to the file name: a .fmt extension writes a binary matrix file; a data file extension
+/// (.in7, .dat, .xls, .xlsx, .wks, .wk1, .dht, .dta, .csv) writes an undated data file with the variables
+/// Var1, Var2, ...; anything else a plain text matrix file, the number of rows and of columns on the first
+/// line and then the rows, or with flag 1 the rows without the dimension line.
+/// Returns 1 when the file was written, else 0 with a message.
+/// Example:
+///     println(savemat("savemat.mat", <1,2;3,4>));
+///     print(loadmat("savemat.mat"));
+///     fremove("savemat.mat");
 void FnSavemat(ZuVALUE* rtn, ZuVALUE* pv, int cArg) {
     if (ZuLibCheckType(ZU_STRING, pv, 0, 0) == 0 || ZuLibCheckType(ZU_MATRIX, pv, 1, 1) == 0) return;
     if (cArg > 2 && ZuLibCheckType(ZU_INT, pv, 2, 2) == 0) return;

@@ -1,5 +1,7 @@
 // findsample and getgrouplag: choosing the rows and the variables of a
 // model from data in memory.
+/// @family Files and data
+
 #include <algorithm>
 #include <cmath>
 #include <string>
@@ -55,14 +57,19 @@ void StoreRowVector(ZuVALUE* target, const std::vector<double>& values) {
 
 }  // namespace
 
-// findsample(data, columns, lags, start, end, mode, &first, &last): the
-// rows from `start` to `end` (-1: the last) at which the chosen columns of
-// `data` (a vector of column indices; -1 or an empty matrix: all) are all
-// present, each at its lag (a vector beside `columns`, or one lag for
-// all): mode 0 gives the first and last such row, mode 1 the first and
-// the end of the run of complete rows that it starts.  The result is the
-// number of rows from first to last, 0 (first and last -1) when no row is
-// complete.
+/// findsample(data, columns, lags, start, end, mode, &first, &last)
+/// Finds the rows of the matrix data at which the chosen columns have no missing values: columns is a vector
+/// of column indices (from 0; -1 or an empty matrix: all columns), lags a vector of lags beside it or one lag
+/// for all (a column at lag k needs row t-k, which must exist). Only the rows from start to end are searched
+/// (end -1: the last row). mode 0 gives in first and last the first and the last complete row; mode 1 the
+/// first complete row and the end of the run of complete rows that it starts.
+/// Returns the number of rows from first to last, or 0 (first and last -1) when no row is complete. A column
+/// index outside data or a negative lag is an argument error.
+/// Example:
+///     decl first, last, x = <1,.NaN;2,3;3,4;.NaN,5;5,6>;
+///     println(findsample(x, -1, 0, 0, -1, 0, &first, &last), ": ", first, " to ", last);
+///     println(findsample(x, -1, 0, 0, -1, 1, &first, &last), ": ", first, " to ", last);
+///     println(findsample(x, <0>, <1>, 0, -1, 1, &first, &last), ": ", first, " to ", last);
 void FnFindsample(ZuVALUE* rtn, ZuVALUE* pv, int) {
     if (ZuLibCheckType(ZU_MATRIX, pv, 0, 2) == 0 || ZuLibCheckType(ZU_INT, pv, 3, 5) == 0) return;
     ZuVALUE* first = AddressArg(pv, 6);
@@ -110,12 +117,17 @@ void FnFindsample(ZuVALUE* rtn, ZuVALUE* pv, int) {
     ZuValSetInt(rtn, from < 0 ? 0 : to - from + 1);
 }
 
-// getgrouplag(names, groups, lags, group, lag1, lag2, &index, &chosen,
-// &chosenLags): of the variables `names` (an array of strings) with their
-// groups and lags (vectors beside it), those of group `group` whose lag
-// lies from lag1 to lag2 (lag2 -1: any lag from lag1 on).  Stores their
-// positions (a row vector), names (an array) and lags (a row vector); the
-// result is how many there are.
+/// getgrouplag(names, groups, lags, group, lag1, lag2, &index, &chosen, &chosenLags)
+/// Selects model variables by group and lag: of the variables named in the array names, with their group
+/// codes and lags in the vectors groups and lags beside it, those of group group whose lag lies from lag1 to
+/// lag2 (lag2 -1: any lag from lag1 on). index receives their positions (from 0) as a row vector, chosen
+/// their names as an array and chosenLags their lags as a row vector. Vectors groups or lags of another
+/// length than names are an argument error.
+/// Returns how many variables were selected.
+/// Example:
+///     decl index, chosen, lags;
+///     println(getgrouplag({"y", "y", "x", "x", "z"}, <0,0,1,1,1>, <0,1,0,1,2>, 1, 1, -1, &index, &chosen, &lags));
+///     print(index, chosen, lags);
 void FnGetgrouplag(ZuVALUE* rtn, ZuVALUE* pv, int) {
     if (ZuLibCheckType(ZU_ARRAY, pv, 0, 0) == 0 || ZuLibCheckType(ZU_MATRIX, pv, 1, 2) == 0 ||
         ZuLibCheckType(ZU_INT, pv, 3, 5) == 0)

@@ -1,6 +1,8 @@
 // The drawing functions for single objects: lines and symbols in world or
 // sheet coordinates, texts and titles, legends and axes.  Sheet
 // coordinates run from 0 to 15000 across and 0 to 10000 up the page.
+/// @family Graphics
+
 #include <cmath>
 
 #include "draw/library.h"
@@ -28,9 +30,16 @@ bool SymbolType(int k, int type) {
 
 }  // namespace
 
-// DrawLine(iArea, dX1, dY1, dX2, dY2, iIndex): a line between two points
-// of the area's data coordinates in colour and line type iIndex.
-// DrawLine(iArea, dX1, dY1, dZ1, dX2, dY2, dZ2, iIndex): the same in 3-D.
+/// DrawLine(iArea, dX1, dY1, dX2, dY2, iIndex)
+/// Draws a line in area iArea (0 to 35) between the points (dX1, dY1) and (dX2, dY2) of the area's data
+/// coordinates, in the colour and line type of index iIndex. With eight arguments, `DrawLine(iArea, dX1, dY1,
+/// dZ1, dX2, dY2, dZ2, iIndex)`, the line joins two points of a 3-D area. An area outside 0 to 35 is an
+/// argument error.
+/// Example:
+///     DrawLine(0, 0, 0, 1, 2, 3);
+///     SaveDrawWindow("line.gwg");
+///     decl f = fopen("line.gwg"), s; fread(f, &s, 'c', fsize(f)); fclose(f); fremove("line.gwg");
+///     print(s);
 ZU_DRAWLIB_ROUTINE(FnDrawLine) {
     (void)rtn;
     int area = 0, colour = 1;
@@ -48,8 +57,14 @@ ZU_DRAWLIB_ROUTINE(FnDrawLine) {
         Built(IDrawLine(d, area, c[0], c[1], 0, c[2], c[3], 0, colour));
 }
 
-// DrawPLine(iArea, iX1, iY1, iX2, iY2, iIndex): a line between two points
-// in sheet coordinates.
+/// DrawPLine(iArea, iX1, iY1, iX2, iY2, iIndex)
+/// Draws a line in area iArea between two points in sheet coordinates, which run from 0 to 15000 across and 0
+/// to 10000 up the page, in the colour and line type of index iIndex.
+/// Example:
+///     DrawPLine(0, 1000, 1000, 14000, 9000, 2);
+///     SaveDrawWindow("pline.gwg");
+///     decl f = fopen("pline.gwg"), s; fread(f, &s, 'c', fsize(f)); fclose(f); fremove("pline.gwg");
+///     print(s);
 ZU_DRAWLIB_ROUTINE(FnDrawPLine) {
     (void)rtn;
     int area = 0, c[5] = {0, 0, 0, 0, 1};
@@ -58,12 +73,17 @@ ZU_DRAWLIB_ROUTINE(FnDrawPLine) {
     if (d != nullptr) Built(IDrawPline(d, area, c[0], c[1], c[2], c[3], c[4]));
 }
 
-// DrawSymbol(iArea, dX1, dY1, dX2, dY2, iSymType, iIndex [, dZ]): a symbol
-// in the box between two points of data coordinates (a point gives the
-// default size): PL_FILLBOX 0, PL_BOX 1, PL_PLUS 2, PL_DASH 3,
-// PL_CIRCLE 4, PL_FILLCIRCLE 6, PL_TRIANGLE 7, PL_FILLTRIANGLE 8,
-// PL_DIAMOND 9, PL_FILLDIAMOND 10, PL_CROSS 11.  With dZ at that height
-// of a 3-D area.
+/// DrawSymbol(iArea, dX1, dY1, dX2, dY2, iSymType, iIndex [, dZ])
+/// Draws a symbol in the box between the points (dX1, dY1) and (dX2, dY2) of data coordinates (one point
+/// twice gives the default size), in the colour of index iIndex. iSymType: PL_FILLBOX 0, PL_BOX 1, PL_PLUS 2,
+/// PL_DASH 3, PL_CIRCLE 4, PL_FILLCIRCLE 6, PL_TRIANGLE 7, PL_FILLTRIANGLE 8, PL_DIAMOND 9, PL_FILLDIAMOND
+/// 10, PL_CROSS 11; another type is an argument error. With dZ the symbol is drawn at the centre of the box
+/// at height dZ of a 3-D area.
+/// Example:
+///     DrawSymbol(0, 1, 1, 2, 2, PL_CIRCLE, 3);
+///     SaveDrawWindow("symbol.gwg");
+///     decl f = fopen("symbol.gwg"), s; fread(f, &s, 'c', fsize(f)); fclose(f); fremove("symbol.gwg");
+///     print(s);
 ZU_DRAWLIB_ROUTINE(FnDrawSymbol) {
     (void)rtn;
     int area = 0, type = 0, colour = 1;
@@ -79,8 +99,14 @@ ZU_DRAWLIB_ROUTINE(FnDrawSymbol) {
         Built(IDrawSymbol(d, area, c[0], c[1], c[2], c[3], type, colour));
 }
 
-// DrawPSymbol(iArea, iX1, iY1, iX2, iY2, iSymType, iIndex): a symbol in a
-// box of sheet coordinates.
+/// DrawPSymbol(iArea, iX1, iY1, iX2, iY2, iSymType, iIndex)
+/// Draws a symbol in a box of sheet coordinates (0 to 15000 across, 0 to 10000 up), of the symbol types of
+/// `DrawSymbol`, in the colour of index iIndex.
+/// Example:
+///     DrawPSymbol(0, 7000, 4500, 8000, 5500, PL_FILLDIAMOND, 4);
+///     SaveDrawWindow("psymbol.gwg");
+///     decl f = fopen("psymbol.gwg"), s; fread(f, &s, 'c', fsize(f)); fclose(f); fremove("psymbol.gwg");
+///     print(s);
 ZU_DRAWLIB_ROUTINE(FnDrawPSymbol) {
     (void)rtn;
     int area = 0, c[6] = {0, 0, 0, 0, 0, 1};
@@ -89,13 +115,20 @@ ZU_DRAWLIB_ROUTINE(FnDrawPSymbol) {
     if (d != nullptr) Built(IDrawPsymbol(d, area, c[0], c[1], c[2], c[3], c[4], c[5]));
 }
 
-// DrawText(iArea, sText, dX, dY [, iFontNo, iFontSize, iTitle, iRotation,
-// dZ]): a text at a point of data coordinates (with dZ in a 3-D area).
-// Font -1 and size -1 take the defaults (SetDraw(SET_FONT, ...)).  iTitle:
-// TEXT_TITLE makes it the title of the area, TEXT_XLABEL and TEXT_YLABEL
-// the labels of its axes (the position is then not used).  The text may
-// hold markup: \alpha and the other Greek letters, ^ and _ for raised and
-// lowered text in $...$, \it, \bf and more.
+/// DrawText(iArea, sText, dX, dY [, iFontNo, iFontSize, iTitle, iRotation, dZ])
+/// Draws the text sText at the point (dX, dY) of data coordinates (with dZ, at that height of a 3-D area).
+/// Font -1 and size -1 (the defaults) take those of `SetDraw(SET_FONT, ...)`. iTitle TEXT_TITLE makes the
+/// text the title of the area, TEXT_XLABEL and TEXT_YLABEL the labels of its axes (the position is then not
+/// used); iRotation turns it by that many degrees. The text may hold markup: \alpha and the other Greek
+/// letters, $x^2$ and $x_t$ for raised and lowered text, \it, \bf and \rm for the fonts. An empty text draws
+/// nothing.
+/// Example:
+///     Draw(0, <1,3,2,4>);
+///     DrawText(0, "peak", 4, 4);
+///     DrawText(0, "$\\alpha_t$", 0, 0, -1, -1, TEXT_YLABEL);
+///     SaveDrawWindow("text.gwg");
+///     decl f = fopen("text.gwg"), s; fread(f, &s, 'c', fsize(f)); fclose(f); fremove("text.gwg");
+///     print(s);
 ZU_DRAWLIB_ROUTINE(FnDrawText) {
     (void)rtn;
     int area = 0, font = -1, size = -1, role = 0, rotation = 0;
@@ -112,8 +145,14 @@ ZU_DRAWLIB_ROUTINE(FnDrawText) {
     if (Built(pos) && rotation != 0) d->objects[static_cast<std::size_t>(pos)]->text.rotation = rotation % 360;
 }
 
-// DrawPText(iArea, sText, iPx, iPy [, iFontNo, iFontSize, iTitle,
-// iRotation]): a text at a point of sheet coordinates.
+/// DrawPText(iArea, sText, iPx, iPy [, iFontNo, iFontSize, iTitle, iRotation])
+/// Draws the text sText at the point (iPx, iPy) of sheet coordinates (0 to 15000 across, 0 to 10000 up), with
+/// the font, size, role and rotation of `DrawText`.
+/// Example:
+///     DrawPText(0, "A note", 500, 9500, -1, 300, TEXT_TEXT, 90);
+///     SaveDrawWindow("ptext.gwg");
+///     decl f = fopen("ptext.gwg"), s; fread(f, &s, 'c', fsize(f)); fclose(f); fremove("ptext.gwg");
+///     print(s);
 ZU_DRAWLIB_ROUTINE(FnDrawPText) {
     (void)rtn;
     int area = 0, x = 0, y = 0, font = -1, size = -1, role = 0, rotation = 0;
@@ -128,8 +167,14 @@ ZU_DRAWLIB_ROUTINE(FnDrawPText) {
     if (Built(pos) && rotation != 0) d->objects[static_cast<std::size_t>(pos)]->text.rotation = rotation % 360;
 }
 
-// DrawTitle(iArea, sTitle): the title above the area (a second title
-// replaces the first).
+/// DrawTitle(iArea, sTitle)
+/// Draws the title sTitle above area iArea; a second title replaces the first. An empty title draws nothing.
+/// Example:
+///     Draw(0, <1,3,2,4>);
+///     DrawTitle(0, "A line");
+///     SaveDrawWindow("title.gwg");
+///     decl f = fopen("title.gwg"), s; fread(f, &s, 'c', fsize(f)); fclose(f); fremove("title.gwg");
+///     print(s);
 ZU_DRAWLIB_ROUTINE(FnDrawTitle) {
     (void)rtn, (void)cArg;
     int area = 0;
@@ -139,10 +184,15 @@ ZU_DRAWLIB_ROUTINE(FnDrawTitle) {
     if (d != nullptr && !text.empty()) Built(IDrawTitle(d, area, text.c_str()));
 }
 
-// DrawLegend(iArea, iOffsX, iOffsY, fHidden): places the legend of the
-// area iOffsX sheet units right of its left edge and iOffsY down from its
-// top (20, 20 lets the legend find the corner with the least data), or
-// hides it.
+/// DrawLegend(iArea, iOffsX, iOffsY, fHidden)
+/// Places the legend of area iArea iOffsX sheet units right of the area's left edge and iOffsY down from its
+/// top (20 and 20 let the legend find the corner with the least data), or hides it when fHidden is not 0.
+/// Example:
+///     DrawMatrix(0, <1,3,2,4>, {"y"}, 1, 1);
+///     DrawLegend(0, 500, 300, 0);
+///     SaveDrawWindow("legend.gwg");
+///     decl f = fopen("legend.gwg"), s; fread(f, &s, 'c', fsize(f)); fclose(f); fremove("legend.gwg");
+///     print(s);
 ZU_DRAWLIB_ROUTINE(FnDrawLegend) {
     (void)rtn;
     int area = 0, x = 20, y = 20, hidden = 0;
@@ -153,10 +203,16 @@ ZU_DRAWLIB_ROUTINE(FnDrawLegend) {
     if (d != nullptr) Built(IDrawLegend(d, area, x, y, hidden != 0));
 }
 
-// DrawAxis(iArea, iIsXaxis, dAnchor, dAxmin, dAxmax, dFirstLarge,
-// dLargeStep, dSmallStep, iFreq): an axis with the given scale: from dAxmin
-// to dAxmax, labelled ticks from dFirstLarge every dLargeStep, small ticks
-// every dSmallStep.  iIsXaxis: 1 the x axis, 0 the y axis.
+/// DrawAxis(iArea, iIsXaxis, dAnchor, dAxmin, dAxmax, dFirstLarge, dLargeStep, dSmallStep, iFreq)
+/// Draws an axis of area iArea with a scale of its own: the x axis when iIsXaxis is 1, else the y axis,
+/// placed at dAnchor of the other axis, from dAxmin to dAxmax, with labelled ticks from dFirstLarge every
+/// dLargeStep and small ticks every dSmallStep; iFreq not 0 labels dates of that frequency.
+/// Example:
+///     Draw(0, <1,3,2,4>);
+///     DrawAxis(0, 0, 1, 0, 5, 0, 1, 0.5, 0);
+///     SaveDrawWindow("axis.gwg");
+///     decl f = fopen("axis.gwg"), s; fread(f, &s, 'c', fsize(f)); fclose(f); fremove("axis.gwg");
+///     print(s);
 ZU_DRAWLIB_ROUTINE(FnDrawAxis) {
     (void)rtn;
     int area = 0, isX = 1, freq = 0;
@@ -168,9 +224,16 @@ ZU_DRAWLIB_ROUTINE(FnDrawAxis) {
     if (d != nullptr) Built(IDrawAxis(d, area, isX != 0 ? 1 : 0, c[0], c[1], c[2], c[3], c[4], c[5], freq));
 }
 
-// DrawAxisAuto(iArea, iIsXaxis [, fShow, iAnchor, dAnchor]): an axis whose
-// scale follows the data; fShow 0 hides it.  iAnchor ANCHOR_USER puts it
-// at dAnchor of the other axis; the default is its minimum.
+/// DrawAxisAuto(iArea, iIsXaxis [, fShow, iAnchor, dAnchor])
+/// Draws an axis of area iArea (the x axis when iIsXaxis is 1, else the y axis) whose scale follows the data;
+/// fShow 0 hides it. iAnchor ANCHOR_USER puts it at dAnchor of the other axis; the default, ANCHOR_MIN, at
+/// the other axis's minimum.
+/// Example:
+///     Draw(0, <1,3,-2,4>);
+///     DrawAxisAuto(0, 1, 1, ANCHOR_USER, 0);
+///     SaveDrawWindow("axisauto.gwg");
+///     decl f = fopen("axisauto.gwg"), s; fread(f, &s, 'c', fsize(f)); fclose(f); fremove("axisauto.gwg");
+///     print(s);
 ZU_DRAWLIB_ROUTINE(FnDrawAxisAuto) {
     (void)rtn;
     int area = 0, isX = 1, show = 1, anchor = 0;

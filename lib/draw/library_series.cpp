@@ -2,6 +2,8 @@
 // against dates, against x values; z values of a series; surfaces.
 // Each row of the matrix given is one series (a column vector is one
 // series too); the series take successive colours from the index given.
+/// @family Graphics
+
 #include <algorithm>
 #include <cmath>
 
@@ -119,56 +121,95 @@ void DrawAgainstX(ZuVALUE* pv, int cArg, bool labelled) {
 
 }  // namespace
 
-// Draw(iArea, mY [, dXfirst, dXstep]): each row of mY as a line against
-// dXfirst, dXfirst + dXstep, ... (1, 2, ... by default).
+/// Draw(iArea, mY [, dXfirst, dXstep])
+/// Draws each row of the matrix mY (a column vector is one series too) as a line in area iArea against
+/// dXfirst, dXfirst + dXstep, ... (1, 2, ... by default); the series take successive colours.
+/// Example:
+///     Draw(0, <1,3,2,4;2,2,3,1>);
+///     SaveDrawWindow("draw.gwg");
+///     decl f = fopen("draw.gwg"), s; fread(f, &s, 'c', fsize(f)); fclose(f); fremove("draw.gwg");
+///     print(s);
 ZU_DRAWLIB_ROUTINE(FnDraw) {
     (void)rtn;
     DrawEvenly(pv, cArg, false);
 }
 
-// DrawMatrix(iArea, mY, asY, dXfirst, dXstep [, iStyle, iIndex]): as Draw,
-// with a label for each series (a string or an array of strings, shown in
-// the legend), the style ST_LINE, ST_SYMBOLS, ST_LINESYMBOLS, ST_INDEX or
-// ST_BARS, and the colour index of the first series.
+/// DrawMatrix(iArea, mY, asY, dXfirst, dXstep [, iStyle, iIndex])
+/// As `Draw`, with a label for each series (a string or an array of strings, shown in the legend), the style
+/// iStyle (ST_LINE, ST_SYMBOLS, ST_LINESYMBOLS, ST_INDEX or ST_BARS) and the colour index of the first
+/// series.
+/// Example:
+///     DrawMatrix(0, <1,3,2,4;2,2,3,1>, {"a", "b"}, 0, 0.5, ST_LINESYMBOLS, 2);
+///     SaveDrawWindow("drawmatrix.gwg");
+///     decl f = fopen("drawmatrix.gwg"), s; fread(f, &s, 'c', fsize(f)); fclose(f); fremove("drawmatrix.gwg");
+///     print(s);
 ZU_DRAWLIB_ROUTINE(FnDrawMatrix) {
     (void)rtn;
     DrawEvenly(pv, cArg, true);
 }
 
-// DrawT(iArea, mY, iYear1, iPeriod1, iFreq): each row of mY as a time
-// series starting in period iPeriod1 of year iYear1 with iFreq periods a
-// year; the x axis shows the dates.
+/// DrawT(iArea, mY, iYear1, iPeriod1, iFreq)
+/// Draws each row of mY as a time series that starts in period iPeriod1 of year iYear1, with iFreq periods a
+/// year; the x axis shows the dates.
+/// Example:
+///     DrawT(0, <1,3,2,4,3,5>, 2020, 3, 4);
+///     SaveDrawWindow("drawt.gwg");
+///     decl f = fopen("drawt.gwg"), s; fread(f, &s, 'c', fsize(f)); fclose(f); fremove("drawt.gwg");
+///     print(s);
 ZU_DRAWLIB_ROUTINE(FnDrawT) {
     (void)rtn;
     DrawDated(pv, cArg, false);
 }
 
-// DrawTMatrix(iArea, mY, asY, iYear1, iPeriod1, iFreq [, iStyle, iIndex]):
-// as DrawT with labels, style and colour as for DrawMatrix.
+/// DrawTMatrix(iArea, mY, asY, iYear1, iPeriod1, iFreq [, iStyle, iIndex])
+/// As `DrawT`, with labels, style and colour as for `DrawMatrix`.
+/// Example:
+///     DrawTMatrix(0, <1,3,2,4,3,5>, "gdp", 2020, 3, 4, ST_BARS);
+///     SaveDrawWindow("drawtmatrix.gwg");
+///     decl f = fopen("drawtmatrix.gwg"), s; fread(f, &s, 'c', fsize(f)); fclose(f); fremove("drawtmatrix.gwg");
+///     print(s);
 ZU_DRAWLIB_ROUTINE(FnDrawTMatrix) {
     (void)rtn;
     DrawDated(pv, cArg, true);
 }
 
-// DrawX(iArea, mY, vX): each row of mY against the values of vX (as many
-// as mY has columns): a scatter of points joined by lines.
+/// DrawX(iArea, mY, vX)
+/// Draws each row of mY against the values of vX (as many as mY has columns): points joined by lines in the
+/// order given.
+/// Example:
+///     DrawX(0, <1,4,9>, <1,2,3>);
+///     SaveDrawWindow("drawx.gwg");
+///     decl f = fopen("drawx.gwg"), s; fread(f, &s, 'c', fsize(f)); fclose(f); fremove("drawx.gwg");
+///     print(s);
 ZU_DRAWLIB_ROUTINE(FnDrawX) {
     (void)rtn;
     DrawAgainstX(pv, cArg, false);
 }
 
-// DrawXMatrix(iArea, mY, asY, vX, sX [, iStyle, iIndex]): as DrawX with
-// labels for the series and for x, style and colour as for DrawMatrix;
-// ST_SYMBOLS gives a scatter plot.
+/// DrawXMatrix(iArea, mY, asY, vX, sX [, iStyle, iIndex])
+/// As `DrawX`, with labels for the series (asY) and for x (sX), style and colour as for `DrawMatrix`;
+/// ST_SYMBOLS gives a scatter plot.
+/// Example:
+///     DrawXMatrix(0, <1,4,9>, {"y"}, <1,2,3>, "x", ST_SYMBOLS, 3);
+///     SaveDrawWindow("drawxmatrix.gwg");
+///     decl f = fopen("drawxmatrix.gwg"), s; fread(f, &s, 'c', fsize(f)); fclose(f); fremove("drawxmatrix.gwg");
+///     print(s);
 ZU_DRAWLIB_ROUTINE(FnDrawXMatrix) {
     (void)rtn;
     DrawAgainstX(pv, cArg, true);
 }
 
-// DrawZ(vZ [, sZ, iMode, dFac]): z values for the series drawn last:
-// ZMODE_SYMBOL scales its symbols by z, ZMODE_BAR (the default) draws
-// y +/- dFac z as error bars, ZMODE_BAND as a band, ZMODE_HILO bars from
-// z to y (dFac their width as a share of the step).
+/// DrawZ(vZ [, sZ, iMode, dFac])
+/// Adds z values to the series drawn last: ZMODE_SYMBOL scales its symbols by z, ZMODE_BAR (the default)
+/// draws y +/- dFac z as error bars, ZMODE_BAND the same as a band, ZMODE_HILO bars from z to y (dFac their
+/// width as a share of the step). Nothing happens when the last object is not a series; a mode outside 0 to 3
+/// is an argument error.
+/// Example:
+///     Draw(0, <1,3,2,4>);
+///     DrawZ(<0.5,0.5,1,1>, "se", ZMODE_BAND, 2);
+///     SaveDrawWindow("drawz.gwg");
+///     decl f = fopen("drawz.gwg"), s; fread(f, &s, 'c', fsize(f)); fclose(f); fremove("drawz.gwg");
+///     print(s);
 ZU_DRAWLIB_ROUTINE(FnDrawZ) {
     (void)rtn;
     std::vector<double> z;
@@ -189,10 +230,16 @@ ZU_DRAWLIB_ROUTINE(FnDrawZ) {
     if (!SetDrawVecZ(d, -1, z.data(), static_cast<int>(z.size()), label.c_str(), mode, factor, true)) OutOfMemory();
 }
 
-// DrawXYZ(iArea, vX, vY, mZ [, iMode, iIndex]): a surface of mZ over the
-// grid of vX (columns) by vY (rows), seen from above at an angle; with
-// iMode 1 the contour lines of the surface instead.  When vX, vY and mZ
-// are vectors of one length, the points (x, y, z) are drawn in 3-D.
+/// DrawXYZ(iArea, vX, vY, mZ [, iMode, iIndex])
+/// Draws the surface of the matrix mZ over the grid of vX (one value a column) by vY (one a row), seen from
+/// above at an angle, in the colours of index iIndex (2 by default); iMode 1 draws the contour lines of the
+/// surface instead. When vX, vY and mZ are vectors of one length, the points (x, y, z) are drawn in 3-D.
+/// Sizes that fit neither form are an argument error.
+/// Example:
+///     DrawXYZ(0, <0,1,2>, <0,1>, <0,1,4;1,2,5>);
+///     SaveDrawWindow("drawxyz.gwg");
+///     decl f = fopen("drawxyz.gwg"), s; fread(f, &s, 'c', fsize(f)); fclose(f); fremove("drawxyz.gwg");
+///     print(s);
 ZU_DRAWLIB_ROUTINE(FnDrawXYZ) {
     (void)rtn;
     int area = 0, mode = 0, colour = 2;

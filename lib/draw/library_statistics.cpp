@@ -3,6 +3,8 @@
 // box plots.  The numbers come from the library's own routines (acf,
 // pacf, periodogram, quantilec, the kernel density and the distribution
 // functions), so a plot shows what a program can print.
+/// @family Graphics
+
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
@@ -181,10 +183,16 @@ double Quantile(int distribution, double p, double df1, double df2) {
 
 }  // namespace
 
-// DrawAcf(iArea, vY, sY, cLag [, fAcf, fPacf, fErrorBand, iIndex, fBar]):
-// the autocorrelations of vY at lags 1 to cLag as bars (fBar, default) or
-// lines, the partial autocorrelations (fPacf) as lines, and the band
-// +/- 2 / sqrt(T) (fErrorBand, default).  Missing values are left out.
+/// DrawAcf(iArea, vY, sY, cLag [, fAcf, fPacf, fErrorBand, iIndex, fBar])
+/// Draws the autocorrelations of the series vY (missing values left out) at lags 1 to cLag as bars (fBar, the
+/// default) or lines, its partial autocorrelations as lines (fPacf), and the band of two standard errors, +/-
+/// 2/sqrt(T) (fErrorBand, the default); sY names the series in the legend.
+/// Example:
+///     decl y = <1;3;2;4;3;5;4;6;5;7>;
+///     DrawAcf(0, y, "y", 3, 1, 1);
+///     SaveDrawWindow("acf.gwg");
+///     decl f = fopen("acf.gwg"), s; fread(f, &s, 'c', fsize(f)); fclose(f); fremove("acf.gwg");
+///     print(s);
 ZU_DRAWLIB_ROUTINE(FnDrawAcf) {
     (void)rtn;
     int area = 0, lags = 0, acf = 1, pacf = 0, band = 1, colour = 2, bars = 1;
@@ -197,8 +205,13 @@ ZU_DRAWLIB_ROUTINE(FnDrawAcf) {
     Correlogram(area, data, label, lags, acf != 0, pacf != 0, band != 0, colour, bars != 0);
 }
 
-// DrawCorrelogram(iArea, vY, sY, cLag): the autocorrelations of vY at lags
-// 1 to cLag as bars with the band +/- 2 / sqrt(T).
+/// DrawCorrelogram(iArea, vY, sY, cLag)
+/// Draws the autocorrelations of the series vY at lags 1 to cLag as bars with the band +/- 2/sqrt(T).
+/// Example:
+///     DrawCorrelogram(0, <1;3;2;4;3;5;4;6;5;7>, "y", 3);
+///     SaveDrawWindow("corr.gwg");
+///     decl f = fopen("corr.gwg"), s; fread(f, &s, 'c', fsize(f)); fclose(f); fremove("corr.gwg");
+///     print(s);
 ZU_DRAWLIB_ROUTINE(FnDrawCorrelogram) {
     (void)rtn;
     int area = 0, lags = 0;
@@ -208,10 +221,15 @@ ZU_DRAWLIB_ROUTINE(FnDrawCorrelogram) {
     Correlogram(area, data, label, lags, true, false, true, 2, true);
 }
 
-// DrawSpectrum(iArea, vY, sY, iOrder): the estimated spectral density of
-// vY (periodogram with the Parzen window truncated at lag iOrder; the raw
-// periodogram for iOrder 0) over the frequencies 0 to pi, drawn against
-// frequency / pi.
+/// DrawSpectrum(iArea, vY, sY, iOrder)
+/// Draws the estimated spectral density of the series vY over the frequencies 0 to pi, against frequency/pi:
+/// the periodogram smoothed with the Parzen window truncated at lag iOrder, or the raw periodogram for iOrder
+/// 0.
+/// Example:
+///     DrawSpectrum(0, <1;3;2;4;3;5;4;6>, "y", 2);   // 128 frequencies
+///     SaveDrawWindow("spectrum.gwg");
+///     decl f = fopen("spectrum.gwg"), s; fread(f, &s, 'c', fsize(f)); fclose(f); fremove("spectrum.gwg");
+///     print(s[:240], "...\n");
 ZU_DRAWLIB_ROUTINE(FnDrawSpectrum) {
     (void)rtn;
     int area = 0, order = 0;
@@ -231,11 +249,16 @@ ZU_DRAWLIB_ROUTINE(FnDrawSpectrum) {
                       1.0 / static_cast<double>(f.size() - 1), 2, true));
 }
 
-// DrawDensity(iArea, vY, sY [, fDens, fHist, fNormal, cBins, fCdf]): the
-// kernel estimate of the density of vY (fDens, default), its histogram
-// scaled to a density (fHist), the normal density with the mean and
-// standard deviation of vY (fNormal), with cBins bars (0 chooses).  With
-// fCdf the empirical distribution function (and the normal one) instead.
+/// DrawDensity(iArea, vY, sY [, fDens, fHist, fNormal, cBins, fCdf])
+/// Draws the kernel estimate of the density of vY (fDens, the default), its histogram scaled to a density
+/// (fHist), and the normal density with the mean and standard deviation of vY (fNormal), the histogram with
+/// cBins bars (0 chooses about the square root of the count). With fCdf the empirical distribution function
+/// (and the normal one) is drawn instead.
+/// Example:
+///     DrawDensity(0, <1;2;2;3;3;3;4;4;5>, "y", 0, 1, 0, 4);
+///     SaveDrawWindow("density.gwg");
+///     decl f = fopen("density.gwg"), s; fread(f, &s, 'c', fsize(f)); fclose(f); fremove("density.gwg");
+///     print(s);
 ZU_DRAWLIB_ROUTINE(FnDrawDensity) {
     (void)rtn;
     int area = 0, dens = 1, hist = 0, normal = 0, bins = 0, cdf = 0;
@@ -293,10 +316,14 @@ ZU_DRAWLIB_ROUTINE(FnDrawDensity) {
     }
 }
 
-// DrawHistogram(iArea, vBar [, dMin, dStep, iIndex, iColour]): bars of
-// the heights vBar, the first from dMin (default 0) with width dStep
-// (default 1), in colour iColour (default 2; iIndex is the colour of
-// their outline, default black).
+/// DrawHistogram(iArea, vBar [, dMin, dStep, iIndex, iColour])
+/// Draws bars of the heights vBar, the first from dMin (0 by default), each dStep wide (1 by default), filled
+/// in colour iColour (2 by default) with the outline in colour iIndex (black by default).
+/// Example:
+///     DrawHistogram(0, <3,5,2>, 10, 5);
+///     SaveDrawWindow("hist.gwg");
+///     decl f = fopen("hist.gwg"), s; fread(f, &s, 'c', fsize(f)); fclose(f); fremove("hist.gwg");
+///     print(s);
 ZU_DRAWLIB_ROUTINE(FnDrawHistogram) {
     (void)rtn;
     int area = 0, outline = 1, colour = 2;
@@ -311,11 +338,15 @@ ZU_DRAWLIB_ROUTINE(FnDrawHistogram) {
     if (Built(pos)) d->objects.back()->hist.outline = outline;
 }
 
-// DrawQQ(iArea, vY, sY, iDens, df1, df2): the sorted values of vY against
-// the quantiles of a distribution: QQ_N the standard normal (vY is
-// standardised first), QQ_T Student t with df1, QQ_CHI chi-squared with
-// df1, QQ_F F with df1 and df2, QQ_U uniform on 0..1; with the 45-degree
-// line.
+/// DrawQQ(iArea, vY, sY, iDens, df1, df2)
+/// Draws the sorted values of vY against the quantiles of a distribution, with the 45-degree line: QQ_N the
+/// standard normal (vY is standardised first), QQ_T Student t with df1 degrees of freedom, QQ_CHI chi-squared
+/// with df1, QQ_F F with df1 and df2, QQ_U uniform on 0 to 1.
+/// Example:
+///     DrawQQ(0, <0.1;0.5;0.2;0.9>, "u", QQ_U, 0, 0);
+///     SaveDrawWindow("qq.gwg");
+///     decl f = fopen("qq.gwg"), s; fread(f, &s, 'c', fsize(f)); fclose(f); fremove("qq.gwg");
+///     print(s);
 ZU_DRAWLIB_ROUTINE(FnDrawQQ) {
     (void)rtn;
     int area = 0, distribution = 0;
@@ -350,9 +381,14 @@ ZU_DRAWLIB_ROUTINE(FnDrawQQ) {
     if (lo < hi) Built(IDrawLine(d, area, lo, lo, 0, hi, hi, 0, 1));
 }
 
-// DrawBoxPlot(iArea, vY, sY): the box of the quartiles of vY with its
-// median, whiskers to the furthest values within 1.5 times the
-// interquartile range, and the values beyond as circles.
+/// DrawBoxPlot(iArea, vY, sY)
+/// Draws the box plot of vY: the box of the quartiles with the median, whiskers to the furthest values within
+/// 1.5 times the interquartile range, and the values beyond as circles.
+/// Example:
+///     DrawBoxPlot(0, <1;2;3;4;5;6;7;30>, "y");
+///     SaveDrawWindow("box.gwg");
+///     decl f = fopen("box.gwg"), s; fread(f, &s, 'c', fsize(f)); fclose(f); fremove("box.gwg");
+///     print(s);
 ZU_DRAWLIB_ROUTINE(FnDrawBoxPlot) {
     (void)rtn;
     int area = 0;

@@ -2,6 +2,8 @@
 // the form its file name asks for, showing it, discarding it, the
 // defaults and the adjustments; and the registration of the drawing
 // library.
+/// @family Graphics
+
 #include <spawn.h>
 #include <sys/types.h>
 #include <sys/wait.h>
@@ -92,20 +94,34 @@ std::vector<double> Numbers(ZuVALUE* pv, int first, int cArg) {
 
 }  // namespace
 
-// SetTextWindow(sTitle): names the window that text output goes to.  Text
-// output goes to the console here, which has no title: the name is
-// checked and otherwise not used.
+/// SetTextWindow(sTitle)
+/// Names the window that text output goes to. Text output goes to the console, which has no title: the name
+/// must be a string and is otherwise not used.
+/// Example:
+///     SetTextWindow("Results");
+///     println("printed as before");
 ZU_DRAWLIB_ROUTINE(FnSetTextWindow) {
     std::string title;
     (void)rtn, (void)cArg;
     StringArg(pv, 0, &title);
 }
 
-// SaveDrawWindow(sFile): renders the current drawing and saves it; the
-// extension chooses the form: none or ".eps" Encapsulated PostScript,
-// ".ps" full-page PostScript (both in any case), ".svg", ".pdf" and ".png"
-// those formats, any other extension the graphics file.  Returns 1, or 0
-// when the file could not be written.
+/// SaveDrawWindow(sFile)
+/// Renders the current drawing and saves it in the form that the extension of sFile asks for: none or ".eps"
+/// Encapsulated PostScript (432 by 288 points), ".ps" full-page PostScript (A4 landscape unless
+/// `SetDraw(SET_PRINTPAGE, ...)` says otherwise), ".svg", ".pdf" and ".png" those formats, and any other
+/// extension the graphics file, a text form of the drawing that lists its objects (the extensions are
+/// compared in any case). A drawing just shown by `ShowDrawWindow` can still be saved.
+/// Returns 1, or 0 with the warning "SaveDrawWindow: nothing drawn to save in ..." or "SaveDrawWindow: cannot
+/// write ...".
+/// Example:
+///     Draw(0, <1,3,2,4>);
+///     println(SaveDrawWindow("save.eps"), " ", SaveDrawWindow("save.svg"));
+///     decl e = fopen("save.eps"); println(fsize(e) > 1000); fclose(e);
+///     fremove("save.eps"); fremove("save.svg");
+///     SaveDrawWindow("save.gwg");
+///     decl f = fopen("save.gwg"), s; fread(f, &s, 'c', fsize(f)); fclose(f); fremove("save.gwg");
+///     print(s);
 ZU_DRAWLIB_ROUTINE(FnSaveDrawWindow) {
     (void)cArg;
     std::string name;
@@ -123,19 +139,31 @@ ZU_DRAWLIB_ROUTINE(FnSaveDrawWindow) {
     ZuValSetInt(rtn, ok);
 }
 
-// SetDrawWindow(sName): names the drawing window; ShowDrawWindow writes
-// the picture under this name.
+/// SetDrawWindow(sName)
+/// Names the drawing window: `ShowDrawWindow` then writes its picture under this name, with everything but
+/// letters, digits, '-' and '_' replaced by '_' and ".png" added.
+/// Example:
+///     SetDrawWindow("my plot");
+///     Draw(0, <1,3,2,4>);
+///     ShowDrawWindow();
+///     fremove("my_plot.png");
 ZU_DRAWLIB_ROUTINE(FnSetDrawWindow) {
     (void)rtn, (void)cArg;
     std::string name;
     if (StringArg(pv, 0, &name)) SetWindowName(name);
 }
 
-// ShowDrawWindow(): writes the current drawing as a PNG picture in the
-// working folder (zugraph.png, or the name given to SetDrawWindow), prints
-// a line naming it and, when the environment variable ZU_VIEWER names a
-// program, starts that program on it.  The next drawing function starts a
-// new drawing.
+/// ShowDrawWindow()
+/// Writes the current drawing as a PNG picture in the working folder (zugraph.png, or the name given to
+/// `SetDrawWindow`; a number is added from the second picture on) and prints the line "Graph saved in ..."
+/// naming it; when the environment variable ZU_VIEWER names a program, that program is started on the picture
+/// without waiting for it. The next drawing function starts a new drawing. With nothing drawn it prints
+/// "ShowDrawWindow: nothing to show".
+/// Example:
+///     ShowDrawWindow();
+///     Draw(0, <1,3,2,4>);
+///     ShowDrawWindow();
+///     fremove("zugraph.png");
 ZU_DRAWLIB_ROUTINE(FnShowDrawWindow) {
     (void)pv, (void)cArg, (void)rtn;
     Drawing* d = Existing();
@@ -154,16 +182,40 @@ ZU_DRAWLIB_ROUTINE(FnShowDrawWindow) {
     MarkShown();
 }
 
-// CloseDrawWindow(): discards the current drawing.
+/// CloseDrawWindow()
+/// Discards the current drawing; the next drawing function starts a new one.
+/// Example:
+///     Draw(0, <1,3,2,4>);
+///     CloseDrawWindow();
+///     DrawTitle(0, "Only the title is left");
+///     SaveDrawWindow("close.gwg");
+///     decl f = fopen("close.gwg"), s; fread(f, &s, 'c', fsize(f)); fclose(f); fremove("close.gwg");
+///     print(s);
 ZU_DRAWLIB_ROUTINE(FnCloseDrawWindow) {
     (void)rtn, (void)pv, (void)cArg;
     CloseCurrent();
 }
 
-// SetDraw(iOption, ...): sets the defaults that later drawing objects and
-// the saved files take (SET_... in zustd.h): 0 resets them, 1 the margin,
-// 3 the font and size, 10 a colour, 11 a symbol, 12 a line type, 13 the
-// colour model of PostScript, 14 its page, 18 the paper colour, and so on.
+/// SetDraw(iOption, ...)
+/// Sets the defaults that later drawing objects and the saved files take; the numbers after iOption depend on
+/// it (the names are constants in zustd.h): SET_RESET (0) restores the defaults, SET_MARGIN (1) the margin
+/// around the areas, SET_BOX (2) the box mode of new drawings, SET_FONT (3) the font (0 to 10) and its size,
+/// SET_AXIS (4) the axis font size, label division and tick length, SET_GRID (6) the colour and line type of
+/// grids, SET_LEGEND (7) two settings of new legends, SET_LEGENDHIDE (8) hides legends, SET_HISTOGRAM (9) the
+/// two colours of histograms, SET_COLOR (10) colour i as the packed value red + 256 green + 65536 blue,
+/// SET_SYMBOL (11) the symbol type and size of index i, SET_LINE (12) the line style, width and dashes of
+/// index i, SET_PRINT (13) the PostScript colour model (0 to 3; 3 prints in colour), SET_PRINTPAGE (14) the
+/// PostScript paper (0 A4, 1 Letter, 2 the size given), orientation and size in points, SET_PALETTE_START and
+/// SET_PALETTE_END (15, 16) the colours of surfaces, SET_PAPERCOLOR (18) the paper colour. Other codes are
+/// ignored, and so is a code other than SET_RESET without numbers.
+/// Example:
+///     SetDraw(SET_FONT, 1, 400);
+///     Draw(0, <1,3,2,4>);
+///     DrawTitle(0, "In font 1");
+///     SaveDrawWindow("setdraw.gwg");
+///     decl f = fopen("setdraw.gwg"), s; fread(f, &s, 'c', fsize(f)); fclose(f); fremove("setdraw.gwg");
+///     print(s);
+///     SetDraw(SET_RESET);
 ZU_DRAWLIB_ROUTINE(FnSetDraw) {
     (void)rtn;
     int option = 0;
@@ -172,11 +224,22 @@ ZU_DRAWLIB_ROUTINE(FnSetDraw) {
     SetDrawOptions(option, numbers);
 }
 
-// DrawAdjust(iType, ...): adjusts the object drawn last (ADJ_... in
-// zustd.h): 0 its colour and line type, 1 the symbol type and size, 2
-// index lines, 3 scale, 4 the range, 8 the style, 9 and 10 the x and y
-// range of its area, 12 the area grid (rows, columns), 13 the rotation of
-// a text, 15 the 3-D view (elevation, azimuth), and so on.
+/// DrawAdjust(iType, ...)
+/// Adjusts the object drawn last, or its area; the numbers after iType depend on it (constants in zustd.h):
+/// ADJ_COLOR (0) its colour and line type, ADJ_SYMBOL (1) the symbol type and size, ADJ_INDEX (2) index
+/// lines, ADJ_SCALE (3) the scale factor and shift, ADJ_MINMAX (4) the range of its values, ADJ_AXISSHOW (5)
+/// shows or hides an axis, ADJ_SYMBOLUSE (8) the style (ST_LINE and so on), ADJ_AREA_X, ADJ_AREA_Y and
+/// ADJ_AREA_Z (9 to 11) the minimum and maximum of the area's axes, ADJ_AREA_XY (18) both x and y,
+/// ADJ_AREAMATRIX (12) the grid of areas (rows, columns), ADJ_TEXTROT (13) the rotation of a text,
+/// ADJ_AXISGRID (14) the grid of an axis, ADJ_AREA_3D (15) the 3-D view (elevation, azimuth, ...). Other
+/// codes are ignored; with nothing drawn nothing happens.
+/// Example:
+///     Draw(0, <1,3,2,4>);
+///     DrawAdjust(ADJ_COLOR, 3, 2);
+///     DrawAdjust(ADJ_AREA_Y, 0, 5);
+///     SaveDrawWindow("adjust.gwg");
+///     decl f = fopen("adjust.gwg"), s; fread(f, &s, 'c', fsize(f)); fclose(f); fremove("adjust.gwg");
+///     print(s);
 ZU_DRAWLIB_ROUTINE(FnDrawAdjust) {
     (void)rtn;
     int code = 0;

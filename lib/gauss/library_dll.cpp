@@ -3,6 +3,8 @@
 // or "libname.so"); a function gets a pointer to the data of each argument
 // (the doubles of a matrix or scalar, the characters of a string) and may
 // change them: a variable passed by name sees the change.
+/// @family Gauss compatibility
+
 #include "gauss/routines.h"
 
 #include "stdlib/value_printer.h"
@@ -80,9 +82,15 @@ int call(void* fn, const Pointers& p, int n) {
 
 }  // namespace
 
-// gauss::dlibrary(names, flag): the libraries named (separated by blanks or
-// commas) replace those loaded before; no names unloads them all.  A
-// library that cannot be loaded is a run-time error.
+/// gauss::dlibrary(names, flag)
+/// The dlibrary statement: loads the shared libraries named (separated by blanks or commas; each found along
+/// the include path as "name", "name.so" or "libname.so"), which replace those loaded before; no names
+/// unloads them all. flag is not used. A library that cannot be loaded is the run-time error "dlibrary:
+/// cannot load ...". Returns the number of libraries loaded.
+/// Example:
+///     // dlibrary mylib;  would load mylib.so from the include path
+///     dlibrary;
+///     print "no libraries loaded";
 void FnGaussDlibrary(ZuVALUE* rtn, ZuVALUE* pv, int) {
     if (ZuLibCheckType(ZU_STRING, pv, 0, 0) == 0) return;
     std::string names(stdlib::StringChars(pv[0]));
@@ -104,9 +112,18 @@ void FnGaussDlibrary(ZuVALUE* rtn, ZuVALUE* pv, int) {
     ZuValSetInt(rtn, static_cast<int>(Libraries().size()));
 }
 
-// gauss::dllcall(name, arguments): calls the function of a loaded library
-// with the data of each element of the array of arguments, which it may
-// change in place; the function's int result.
+/// gauss::dllcall(name, arguments)
+/// The dllcall statement, `dllcall f(a, b, ...)`: calls the function f of the libraries loaded by `dlibrary`
+/// (searched in order) with a pointer to the data of each argument (the doubles of a matrix or number, the
+/// characters of a string), at most 8 of them; the function may change them in place, and a variable passed
+/// by name sees the change. Returns the function's int result. A function that is not found is the run-time
+/// error "dllcall: ... not found in the libraries of dlibrary".
+/// Example:
+///     // With "int scale2(double *x, double *n)" in a library loaded by dlibrary,
+///     // "dllcall scale2(x, n);" doubles x in place. With none loaded:
+///     x = { 1 2 3 };
+///     dlibrary;
+///     dllcall scale2(x);
 void FnGaussDllcall(ZuVALUE* rtn, ZuVALUE* pv, int) {
     if (ZuLibCheckType(ZU_STRING, pv, 0, 0) == 0 || ZuLibCheckType(ZU_ARRAY, pv, 1, 1) == 0) return;
     const std::string name(stdlib::StringChars(pv[0]));

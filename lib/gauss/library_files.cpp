@@ -1,6 +1,8 @@
 // The file functions of the Gauss input/output table: lines, the error
 // state of a file opened by fopen or open, the current folder and the
 // files matching a pattern.
+/// @family Gauss compatibility
+
 #include "gauss/routines.h"
 
 #include "stdlib/files.h"
@@ -38,8 +40,20 @@ void stringArray(ZuVALUE* rtn, const std::vector<std::string>& texts) {
 
 }  // namespace
 
-// gauss::__fgets__(file, maxsize [, ...]): the next line of the file, with
-// its newline, at most maxsize - 1 characters; the int 0 at the end.
+/// gauss::__fgets__(file, maxsize, ...)
+/// The next line of the file (an open Zu file), with its newline, at most maxsize-1 characters (a longer line
+/// comes in pieces); the int 0 at the end of the file. The `fgets` procedure calls it with the file of a
+/// Gauss file handle and turns the 0 into "".
+/// Example:
+///     f = fopen("fgets_lines.txt", "w");
+///     call fputs(f, "first line\nsecond line\n");
+///     call fclose(f);
+///     f = fopen("fgets_lines.txt", "r");
+///     print fgets(f, 100);;
+///     print fgets(f, 7);
+///     print fgets(f, 100);;
+///     call fclose(f);
+///     call deletefile("fgets_lines.txt");
 void FnGaussFgets(ZuVALUE* rtn, ZuVALUE* pv, int) {
     std::FILE* stream = streamArg(pv, 0);
     if (!stream || ZuLibCheckType(ZU_INT, pv, 1, 1) == 0) return;
@@ -52,12 +66,26 @@ void FnGaussFgets(ZuVALUE* rtn, ZuVALUE* pv, int) {
     ZuValSetString(rtn, line.data());
 }
 
-// gauss::__ferror__(file): 1 when the file's stream has seen an error.
+/// gauss::__ferror__(file)
+/// 1 when the stream of the open file has seen a read or write error, else 0. The `ferror` procedure calls it
+/// with the file of a Gauss file handle.
+/// Example:
+///     f = fopen("ferror_test.txt", "w");
+///     print ferror(f);
+///     call fclose(f);
+///     call deletefile("ferror_test.txt");
 void FnGaussFerror(ZuVALUE* rtn, ZuVALUE* pv, int) {
     if (std::FILE* stream = streamArg(pv, 0)) ZuValSetInt(rtn, std::ferror(stream) ? 1 : 0);
 }
 
-// gauss::__fclearerror__(file): clears the error and end-of-file marks.
+/// gauss::__fclearerror__(file)
+/// Clears the error and end-of-file marks of the open file; returns 0. The `fclearerr` procedure calls it
+/// with the file of a Gauss file handle.
+/// Example:
+///     f = fopen("fclearerr_test.txt", "w");
+///     print fclearerr(f);
+///     call fclose(f);
+///     call deletefile("fclearerr_test.txt");
 void FnGaussFclearerror(ZuVALUE* rtn, ZuVALUE* pv, int) {
     if (std::FILE* stream = streamArg(pv, 0)) {
         std::clearerr(stream);
@@ -65,19 +93,34 @@ void FnGaussFclearerror(ZuVALUE* rtn, ZuVALUE* pv, int) {
     }
 }
 
-// gauss::__strerror__(): the text of the last system error.
+/// gauss::__strerror__()
+/// The text of the last system error (the C library's error number at the moment). The `fstrerror` procedure
+/// calls it.
+/// Example:
+///     f = fopen("no_such_file.txt", "r");
+///     print f;
+///     print fstrerror();
 void FnGaussStrerror(ZuVALUE* rtn, ZuVALUE*, int) { ZuValSetString(rtn, std::strerror(errno)); }
 
-// gauss::cdir(s): the current folder (the argument names a drive on other
-// systems and is not used here).
+/// gauss::cdir(s)
+/// The current folder as a full path. The argument names a drive on other systems and is not used.
+/// Example:
+///     print strsect(cdir(0), 1, 1);
 void FnGaussCdir(ZuVALUE* rtn, ZuVALUE*, int) {
     char path[PATH_MAX];
     ZuValSetString(rtn, getcwd(path, sizeof path) ? path : "");
 }
 
-// gauss::filesa(pattern): the names of the files matching the pattern
-// ("*" and "?" as in a shell), sorted, without their folder; an empty
-// array when none match.
+/// gauss::filesa(pattern)
+/// The names of the files matching the pattern ("*" and "?" as in a shell, with an optional folder), sorted,
+/// without their folder, as an array of strings; an empty array when none match.
+/// Example:
+///     call fclose(fopen("filesa_b.txt", "w"));
+///     call fclose(fopen("filesa_a.txt", "w"));
+///     print filesa("filesa_*.txt");
+///     call deletefile("filesa_a.txt");
+///     call deletefile("filesa_b.txt");
+///     print rows(filesa("filesa_*.txt"));
 void FnGaussFilesa(ZuVALUE* rtn, ZuVALUE* pv, int) {
     if (ZuLibCheckType(ZU_STRING, pv, 0, 0) == 0) return;
     const std::string pattern(stdlib::StringChars(pv[0]));

@@ -1,6 +1,8 @@
 // The matrix functions of the Gauss table: sizes, construction, the
 // triangles and their vectors, column statistics, inverses, determinant,
 // rank, random matrices, and the comparison and conversion helpers.
+/// @family Gauss compatibility
+
 #include "gauss/routines.h"
 
 #include "numerics/lapack.h"
@@ -120,26 +122,44 @@ bool singularValues(double** a, int r, int c, std::vector<double>& sv) {
 
 }  // namespace
 
-// gauss::cols(x): the number of columns (1 for a scalar or a string).
+/// gauss::cols(x)
+/// The number of columns of x: 1 for a scalar or a string, and for an array of strings (which counts its
+/// strings as rows).
+/// Example:
+///     x = { 1 2 3, 4 5 6 };
+///     print cols(x) cols(5) cols("text");
 void FnGaussCols(ZuVALUE* rtn, ZuVALUE* pv, int) {
     int r = 0, c = 0;
     dimensions(pv[0], &r, &c);
     ZuValSetInt(rtn, c);
 }
 
-// gauss::rows(x): the number of rows (1 for a scalar or a string).
+/// gauss::rows(x)
+/// The number of rows of x: 1 for a scalar or a string; an array of strings counts its strings.
+/// Example:
+///     x = { 1 2 3, 4 5 6 };
+///     print rows(x) rows(5) rows("text");
 void FnGaussRows(ZuVALUE* rtn, ZuVALUE* pv, int) {
     int r = 0, c = 0;
     dimensions(pv[0], &r, &c);
     ZuValSetInt(rtn, r);
 }
 
-// gauss::ones(r, c) and gauss::zeros(r, c): r by c matrices of ones or zeros.
+/// gauss::ones(r, c)
+/// An r by c matrix of ones. r and c must be whole numbers from 0 (a matrix argument gives its first
+/// element); more than 2^26 elements is the run-time error "matrix too large".
+/// Example:
+///     print ones(2, 3);
 void FnGaussOnes(ZuVALUE* rtn, ZuVALUE* pv, int) {
     int r = 0, c = 0;
     if (dimensionArg(pv, 0, &r) && dimensionArg(pv, 1, &c)) filled(rtn, r, c, 1.0);
 }
 
+/// gauss::zeros(r [, c])
+/// An r by c matrix of zeros (r by 1 when c is left out), with the argument rules of `ones`.
+/// Example:
+///     print zeros(2, 3);
+///     print zeros(2);
 void FnGaussZeros(ZuVALUE* rtn, ZuVALUE* pv, int cArg) {
     int r = 0, c = 1;
     if (!dimensionArg(pv, 0, &r)) return;
@@ -151,7 +171,10 @@ void FnGaussZeros(ZuVALUE* rtn, ZuVALUE* pv, int cArg) {
     filled(rtn, r, c, 0.0);
 }
 
-// gauss::eye(n): the n by n identity matrix.
+/// gauss::eye(n)
+/// The n by n identity matrix (n a whole number from 0).
+/// Example:
+///     print eye(3);
 void FnGaussEye(ZuVALUE* rtn, ZuVALUE* pv, int) {
     int n = 0;
     if (!dimensionArg(pv, 0, &n)) return;
@@ -160,8 +183,12 @@ void FnGaussEye(ZuVALUE* rtn, ZuVALUE* pv, int) {
         for (int i = 0; i < n; ++i) ZuValGetMat(rtn)[i][i] = 1.0;
 }
 
-// gauss::diagrv(x, v): x with its diagonal replaced by the elements of v
-// (a scalar fills the whole diagonal).
+/// gauss::diagrv(x, v)
+/// A copy of the matrix x with its diagonal replaced by the elements of the vector v (as many as the diagonal
+/// has, min(rows, cols)); a scalar v fills the whole diagonal. v of another length is an argument error.
+/// Example:
+///     print diagrv(zeros(3, 3), 1|2|3);
+///     print diagrv(ones(2, 3), 0);
 void FnGaussDiagrv(ZuVALUE* rtn, ZuVALUE* pv, int) {
     if (!MatrixArg(pv, 0) || !MatrixArg(pv, 1)) return;
     const int r = Rows(&pv[0]), c = Columns(&pv[0]), n = std::min(r, c);
@@ -188,11 +215,22 @@ void triangle(ZuVALUE* rtn, ZuVALUE* pv, bool lower) {
             if (lower ? j > i : j < i) m[i][j] = 0.0;
 }
 
+/// gauss::lowmat(x)
+/// The lower triangle of the matrix x with the diagonal, zeros above it.
+/// Example:
+///     print lowmat({ 1 2 3, 4 5 6, 7 8 9 });
 void FnGaussLowmat(ZuVALUE* rtn, ZuVALUE* pv, int) { triangle(rtn, pv, true); }
+/// gauss::upmat(x)
+/// The upper triangle of the matrix x with the diagonal, zeros below it.
+/// Example:
+///     print upmat({ 1 2 3, 4 5 6, 7 8 9 });
 void FnGaussUpmat(ZuVALUE* rtn, ZuVALUE* pv, int) { triangle(rtn, pv, false); }
 
-// gauss::vech(x): the lower triangle of a square matrix, row by row, as a
-// column of n(n+1)/2 elements.
+/// gauss::vech(x)
+/// The lower triangle of the square matrix x (diagonal included), row by row, as a column of n(n+1)/2
+/// elements; `xpnd` reverses it.
+/// Example:
+///     print vech({ 1 2 3, 2 4 5, 3 5 6 })';
 void FnGaussVech(ZuVALUE* rtn, ZuVALUE* pv, int) {
     if (!SquareArg(pv, 0)) return;
     const int n = Rows(&pv[0]);
@@ -203,7 +241,11 @@ void FnGaussVech(ZuVALUE* rtn, ZuVALUE* pv, int) {
         for (int j = 0; j <= i; ++j) out[k++][0] = MatrixData(&pv[0])[i][j];
 }
 
-// gauss::xpnd(v): the symmetric matrix whose vech is v.
+/// gauss::xpnd(v)
+/// The symmetric n by n matrix whose `vech` is the vector v (a row or column of n(n+1)/2 elements, taken row
+/// by row of the lower triangle). Another length is an argument error.
+/// Example:
+///     print xpnd(1|2|4|3|5|6);
 void FnGaussXpnd(ZuVALUE* rtn, ZuVALUE* pv, int) {
     if (!MatrixArg(pv, 0)) return;
     const long count = static_cast<long>(Rows(&pv[0])) * Columns(&pv[0]);
@@ -221,7 +263,10 @@ void FnGaussXpnd(ZuVALUE* rtn, ZuVALUE* pv, int) {
         for (int j = 0; j <= i; ++j, ++k) out[i][j] = out[j][i] = column ? v[k][0] : v[0][k];
 }
 
-// gauss::toeplitz(x): the symmetric Toeplitz matrix with first column x.
+/// gauss::toeplitz(x)
+/// The symmetric Toeplitz matrix whose first column is the vector x: element (i, j) is x[|i-j|+1].
+/// Example:
+///     print toeplitz(1|0.5|0.25);
 void FnGaussToeplitz(ZuVALUE* rtn, ZuVALUE* pv, int) {
     if (!MatrixArg(pv, 0)) return;
     if (Rows(&pv[0]) != 1 && Columns(&pv[0]) != 1) {
@@ -239,7 +284,10 @@ void FnGaussToeplitz(ZuVALUE* rtn, ZuVALUE* pv, int) {
         }
 }
 
-// gauss::rev(x): the rows in reverse order.
+/// gauss::rev(x)
+/// The rows of x in reverse order.
+/// Example:
+///     print rev({ 1 2, 3 4, 5 6 });
 void FnGaussRev(ZuVALUE* rtn, ZuVALUE* pv, int) {
     if (!MatrixArg(pv, 0)) return;
     const int r = Rows(&pv[0]), c = Columns(&pv[0]);
@@ -249,7 +297,10 @@ void FnGaussRev(ZuVALUE* rtn, ZuVALUE* pv, int) {
         std::memcpy(out[i], MatrixData(&pv[0])[r - 1 - i], sizeof(double) * static_cast<std::size_t>(c));
 }
 
-// gauss::meanc(x): the means of the columns, as a column.
+/// gauss::meanc(x)
+/// The means of the columns of x, as a column (a missing value anywhere in a column makes its mean missing).
+/// Example:
+///     print meanc({ 1 2, 3 4, 5 9 });
 void FnGaussMeanc(ZuVALUE* rtn, ZuVALUE* pv, int) {
     if (!MatrixArg(pv, 0)) return;
     const int r = Rows(&pv[0]), c = Columns(&pv[0]);
@@ -262,8 +313,11 @@ void FnGaussMeanc(ZuVALUE* rtn, ZuVALUE* pv, int) {
     }
 }
 
-// gauss::median(x): the medians of the columns, as a column (missing
-// values left out).
+/// gauss::median(x)
+/// The medians of the columns of x, as a column; missing values are left out (a column of only missing values
+/// gives a missing value).
+/// Example:
+///     print median({ 1 2, 3 4, 5 9, 7 . });
 void FnGaussMedian(ZuVALUE* rtn, ZuVALUE* pv, int) {
     if (!MatrixArg(pv, 0)) return;
     const int r = Rows(&pv[0]), c = Columns(&pv[0]);
@@ -277,7 +331,10 @@ void FnGaussMedian(ZuVALUE* rtn, ZuVALUE* pv, int) {
     }
 }
 
-// gauss::ismiss(x): 1 when any element is missing, else 0.
+/// gauss::ismiss(x)
+/// 1 when any element of x is a missing value, else 0; a string or other non-number gives 0.
+/// Example:
+///     print ismiss(1~2) ismiss(1~.) ismiss("text");
 void FnGaussIsmiss(ZuVALUE* rtn, ZuVALUE* pv, int) {
     int missing = 0;
     switch (kindOf(pv[0])) {
@@ -295,8 +352,11 @@ void FnGaussIsmiss(ZuVALUE* rtn, ZuVALUE* pv, int) {
     ZuValSetInt(rtn, missing);
 }
 
-// gauss::feq(a, b): 1 when a and b are equal element by element (a scalar
-// standing for every element), else 0.
+/// gauss::feq(a, b)
+/// 1 when the matrices a and b are equal element by element (a scalar stands for every element of the other),
+/// else 0; matrices of different sizes are not equal. The Gauss operator `==` on two matrices means the same.
+/// Example:
+///     print feq(1~2, 1~2) feq(1~2, 1~3) feq(ones(2, 2), 1);
 void FnGaussFeq(ZuVALUE* rtn, ZuVALUE* pv, int) {
     if (!MatrixArg(pv, 0) || !MatrixArg(pv, 1)) return;
     const ZuVALUE &a = pv[0], &b = pv[1];
@@ -341,15 +401,30 @@ void inverseInto(ZuVALUE* rtn, ZuVALUE* pv, int (*invert)(double**, int), const 
 
 }  // namespace
 
-// gauss::inv(x): the inverse of a square matrix; a singular matrix is a
-// run-time error, or a missing value under "trap 1".
+/// gauss::inv(x)
+/// The inverse of the square matrix x, by LU decomposition. A singular matrix is the run-time error "inv()",
+/// or, after `trap 1`, gives a missing value that `scalmiss` detects.
+/// Example:
+///     print inv({ 2 1, 1 3 });
+///     trap 1;
+///     print scalmiss(inv({ 1 2, 2 4 }));
 void FnGaussInv(ZuVALUE* rtn, ZuVALUE* pv, int) { inverseInto(rtn, pv, IInvert, "inv()"); }
 
-// gauss::invpd(x): the inverse of a symmetric positive definite matrix; a
-// matrix that is not is a run-time error, or a missing value under "trap 1".
+/// gauss::invpd(x)
+/// The inverse of the symmetric positive definite matrix x, by LDL' decomposition. A matrix that is not
+/// positive definite is the run-time error "invpd(): not positive definite", or, after `trap 1`, gives a
+/// missing value.
+/// Example:
+///     print invpd({ 4 2, 2 3 });
+///     trap 1;
+///     print scalmiss(invpd({ 1 2, 2 1 }));
 void FnGaussInvpd(ZuVALUE* rtn, ZuVALUE* pv, int) { inverseInto(rtn, pv, ISymInv, "invpd(): not positive definite"); }
 
-// gauss::det(x): the determinant of a square matrix.
+/// gauss::det(x)
+/// The determinant of the square matrix x, from its LU decomposition; 0 for a singular matrix and 1 for an
+/// empty one.
+/// Example:
+///     print det({ 1 2, 3 4 }) det({ 1 2, 2 4 });
 void FnGaussDet(ZuVALUE* rtn, ZuVALUE* pv, int) {
     if (!SquareArg(pv, 0)) return;
     const int n = Rows(&pv[0]);
@@ -369,8 +444,11 @@ void FnGaussDet(ZuVALUE* rtn, ZuVALUE* pv, int) {
     ZuValSetDouble(rtn, !decomposed || sign == 0 ? 0.0 : sign * std::exp(logdet));
 }
 
-// gauss::rank(x): the number of singular values above the tolerance
-// max(r, c) * largest * machine epsilon.
+/// gauss::rank(x)
+/// The rank of the matrix x: the number of its singular values above max(rows, cols) times the largest
+/// singular value times the machine epsilon (2.2e-16). A failed decomposition is a run-time error.
+/// Example:
+///     print rank({ 1 2, 2 4, 3 6 }) rank(eye(3));
 void FnGaussRank(ZuVALUE* rtn, ZuVALUE* pv, int) {
     if (!MatrixArg(pv, 0)) return;
     const int r = Rows(&pv[0]), c = Columns(&pv[0]);
@@ -384,24 +462,41 @@ void FnGaussRank(ZuVALUE* rtn, ZuVALUE* pv, int) {
     ZuValSetInt(rtn, static_cast<int>(std::count_if(sv.begin(), sv.end(), [&](double s) { return s > tolerance; })));
 }
 
-// gauss::rndn(r, c) and gauss::rndu(r, c): standard normal and uniform
-// (0, 1) draws from the current generator.
+/// gauss::rndn(r, c)
+/// An r by c matrix of standard normal draws from the current generator (seeded by the `rndseed` statement),
+/// with the argument rules of `ones`.
+/// Example:
+///     rndseed 123456;
+///     print rndn(2, 3);
 void FnGaussRndn(ZuVALUE* rtn, ZuVALUE* pv, int) {
     int r = 0, c = 0;
     if (!dimensionArg(pv, 0, &r) || !dimensionArg(pv, 1, &c) || !sizeAllowed(r, c)) return;
     if (ResultMatrix(rtn, r, c)) MatRann(ZuValGetMat(rtn), r, c);
 }
 
+/// gauss::rndu(r, c)
+/// An r by c matrix of uniform draws on (0, 1) from the current generator (seeded by the `rndseed`
+/// statement), with the argument rules of `ones`.
+/// Example:
+///     rndseed 123456;
+///     print rndu(2, 3);
 void FnGaussRndu(ZuVALUE* rtn, ZuVALUE* pv, int) {
     int r = 0, c = 0;
     if (!dimensionArg(pv, 0, &r) || !dimensionArg(pv, 1, &c) || !sizeAllowed(r, c)) return;
     if (ResultMatrix(rtn, r, c)) MatRan(ZuValGetMat(rtn), r, c);
 }
 
-// gauss::__balance__(x, which): the balancing of a square matrix by a
-// diagonal similarity (LAPACK's scaling, without permutations): which 0
-// gives b = z^-1 x z, whose rows and columns have like norms, which 1
-// the diagonal matrix z.
+/// gauss::__balance__(x, which)
+/// The balancing of the square matrix x by a diagonal similarity (scaling only, no permutations), the work
+/// behind the `balance` procedure: which 0 gives b = inv(z) x z, whose rows and columns have norms of like
+/// size, which 1 the diagonal matrix z (powers of 2).
+/// Example:
+///     x = { 1 100, 0.01 1 };
+///     b = __balance__(x, 0);
+///     z = __balance__(x, 1);
+///     print b;
+///     print z;
+///     print (inv(z) * x * z - b);
 void FnGaussBalance(ZuVALUE* rtn, ZuVALUE* pv, int) {
     if (!SquareArg(pv, 0)) return;
     const int n = Rows(&pv[0]);

@@ -1,5 +1,7 @@
 // The Gauss functions that reach the program's own globals by name, and
 // the string comparison helper.
+/// @family Gauss compatibility
+
 #include "gauss/routines.h"
 
 #include "stdlib/value_printer.h"
@@ -47,8 +49,13 @@ bool ErrorsTrapped() {
     return false;
 }
 
-// gauss::varget(name): a copy of the value of the global variable named;
-// a name that is no variable is a run-time error.
+/// gauss::varget(name)
+/// A copy of the value of the global variable whose name is the string name (in any case). A name that is no
+/// global variable is a run-time error.
+/// Example:
+///     x = { 1 2, 3 4 };
+///     y = varget("X");
+///     print y;
 void FnGaussVarget(ZuVALUE* rtn, ZuVALUE* pv, int) {
     if (ZuLibCheckType(ZU_STRING, pv, 0, 0) == 0) return;
     ZuNAMEDVALUE* g = gaussGlobal(pv[0]);
@@ -62,8 +69,13 @@ void FnGaussVarget(ZuVALUE* rtn, ZuVALUE* pv, int) {
     ZuMakeByValue(rtn);
 }
 
-// gauss::varput(x, name): stores a copy of x into the global variable
-// named; 1 when it exists, else 0 (nothing is stored).
+/// gauss::varput(x, name)
+/// Stores a copy of x in the global variable whose name is the string name (in any case). Returns 1, or 0
+/// when there is no such variable (or it is a constant), in which case nothing is stored.
+/// Example:
+///     x = 0;
+///     print varput(1~2~3, "x") varput(5, "nosuchvariable");
+///     print x;
 void FnGaussVarput(ZuVALUE* rtn, ZuVALUE* pv, int) {
     if (ZuLibCheckType(ZU_STRING, pv, 1, 1) == 0) return;
     ZuNAMEDVALUE* g = gaussGlobal(pv[1]);
@@ -101,9 +113,14 @@ double typeCode(const ZuVALUE& v) {
 
 }  // namespace
 
-// gauss::__typecv__(names): the type codes of the global variables named
-// (a string, or an array of strings), as a column; missing for a name
-// that is no variable.
+/// gauss::__typecv__(names)
+/// The Gauss type codes of the global variables named by names (a string, or an array of strings), as a
+/// column: 6 for a matrix or scalar, 13 for a string, 15 for an array of strings, 21 for another array, and a
+/// missing value for a name that is no variable. The `typecv` procedure calls it.
+/// Example:
+///     x = { 1 2 };
+///     s = "text";
+///     print __typecv__("x") __typecv__("s") __typecv__("nosuchvariable");
 void FnGaussTypecv(ZuVALUE* rtn, ZuVALUE* pv, int) {
     const bool list = (pv[0].t & ZU_TYPE_MASK) == ZU_ARRAY;
     if (!list && ZuLibCheckType(ZU_STRING, pv, 0, 0) == 0) return;
@@ -116,7 +133,11 @@ void FnGaussTypecv(ZuVALUE* rtn, ZuVALUE* pv, int) {
     }
 }
 
-// gauss::__strcmp__(a, b): -1, 0 or 1 as a sorts before, with or after b.
+/// gauss::__strcmp__(a, b)
+/// Compares the strings a and b byte by byte: -1, 0 or 1 as a sorts before, equal to or after b. The string
+/// comparison operators of Gauss code use it.
+/// Example:
+///     print __strcmp__("abc", "abd") __strcmp__("abc", "abc") __strcmp__("b", "abc");
 void FnGaussStrcmp(ZuVALUE* rtn, ZuVALUE* pv, int) {
     if (ZuLibCheckType(ZU_STRING, pv, 0, 1) == 0) return;
     const int c = stdlib::StringChars(pv[0]).compare(stdlib::StringChars(pv[1]));

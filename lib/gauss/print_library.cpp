@@ -6,6 +6,8 @@
 // flag asks for) and prints a line per row; rows longer than the output
 // width go on over several lines.  Formats are built here from the
 // settings, never taken from the program's text.
+/// @family Gauss compatibility
+
 #include "gauss/print_library.h"
 
 #include "gauss/routines.h"
@@ -199,13 +201,30 @@ void printItems(ZuVALUE* pv, int cArg, bool newline) {
 
 }  // namespace
 
-// gauss::print(flags, items...): without the newline at the end.
+/// gauss::print(flags, ...)
+/// The print statement ending in ";;": prints the items after the format flags (a text such as "/rd/m1",
+/// applied to the current format for this statement only) without a newline at the end. Numbers print in the
+/// current format (see `format`) followed by a blank; a matrix starts on a new line and prints a line per
+/// row, rows wider than `outwidth` going on over several lines; strings print as they are. A Gauss program
+/// writes the statement, not the call.
+/// Example:
+///     print "x = ";;
+///     print 1.5;;
+///     print " and y = ";;
+///     print 2;
 void FnGaussPrint(ZuVALUE* rtn, ZuVALUE* pv, int cArg) {
     printItems(pv, cArg, false);
     ZuValSetInt(rtn, 0);
 }
 
-// gauss::println(flags, items...): the print statement; a newline ends it.
+/// gauss::println(flags, ...)
+/// The print statement: prints the items after the format flags as `print` does, then a newline. In Gauss
+/// code `print a b;` (items separated by blanks), `print /rd a;` (flags for this statement) and `? a;` all
+/// call it.
+/// Example:
+///     x = { 1 2, 3 4 };
+///     print "x:" x;
+///     print /rz 3.5 1e-10;
 void FnGaussPrintln(ZuVALUE* rtn, ZuVALUE* pv, int cArg) {
     printItems(pv, cArg, true);
     ZuValSetInt(rtn, 0);
@@ -226,8 +245,18 @@ int boundedInt(const ZuVALUE& v, int low, int high, int otherwise) {
 
 }  // namespace
 
-// gauss::format(flags, width, precision): the format of later prints; a
-// negative width or precision keeps the current one.
+/// gauss::format(flags, width, precision)
+/// The format statement: sets the format of later prints. The flags text holds "/rd" or "/ld" (decimal),
+/// "/re" (exponential), "/ro" (significant digits, the default) or "/rz" (without trailing zeros), with r
+/// right and l left justified, and "/m0" to "/m2" blank lines before a matrix; unknown flags are ignored.
+/// width (up to 100; 16 at the start) and precision (up to 30; 8 at the start) are kept when negative or not
+/// numbers.
+/// Example:
+///     x = { 1.5 -2, 3 4.25 };
+///     format /rd 8,2;
+///     print x;
+///     format /re 12,3;
+///     print x;
 void FnGaussFormat(ZuVALUE* rtn, ZuVALUE* pv, int) {
     NumberFormat& f = Printer().format;
     if ((pv[0].t & ZU_TYPE_MASK) == ZU_STRING) applyFlags(f, stdlib::StringChars(pv[0]));
@@ -236,13 +265,25 @@ void FnGaussFormat(ZuVALUE* rtn, ZuVALUE* pv, int) {
     ZuValSetInt(rtn, 0);
 }
 
-// gauss::outwidth(n): the width at which printed rows go on over lines.
+/// gauss::outwidth(n)
+/// The outwidth statement: the width in characters (2 to 256; 80 at the start) at which printed matrix rows
+/// go on over several lines.
+/// Example:
+///     format /rd 6,1;
+///     outwidth 20;
+///     print seqa(1, 1, 8)';
 void FnGaussOutwidth(ZuVALUE* rtn, ZuVALUE* pv, int) {
     Printer().outwidth = boundedInt(pv[0], kMinOutwidth, kMaxOutwidth, Printer().outwidth);
     ZuValSetInt(rtn, 0);
 }
 
-// gauss::hsec(): hundredths of a second since midnight.
+/// gauss::hsec()
+/// Hundredths of a second since midnight (local time), for timing: the difference of two readings is the time
+/// between them.
+/// Example:
+///     t0 = hsec;
+///     x = inv(eye(50));
+///     print (hsec - t0 >= 0) (t0 < 8640000);
 void FnGaussHsec(ZuVALUE* rtn, ZuVALUE*, int) {
     timeval now{};
     gettimeofday(&now, nullptr);

@@ -10,6 +10,8 @@
 //
 // Outputs given by address are written last, from scratch matrices, so an
 // output may name an argument.
+/// @family Linear algebra
+
 #include <algorithm>
 #include <cmath>
 
@@ -194,11 +196,19 @@ bool LongEnoughVector(ZuVALUE* pv, int k, int n) {
 
 }  // namespace
 
-// decldlband(b, &l, &d): A = L diag(d) L' for the symmetric positive
-// definite A given in band storage b ((p+1) by n for p sub-diagonals).  l
-// is the unit lower band factor in the same storage (last row all ones,
-// unused corner 0), d the row of pivots.  1 on success, 0 when a pivot is
-// not above the tolerance: that pivot is 0 and so are its multipliers.
+/// decldlband(b, &l, &d)
+/// LDL' decomposition of a symmetric positive definite band matrix A given in band storage: b is (p+1) by n
+/// for p sub-diagonals, column j holding row j of the lower band (b[p-k][j] is A[j][j-k]; the last row is the
+/// diagonal, the first p-j elements of column j are not read). No n by n matrix is formed. l receives the
+/// unit lower band factor in the same storage (last row all ones, unused corner 0) and d a 1 by n row of the
+/// pivots, so that A = L diag(d) L'.
+/// Returns 1, or 0 when a pivot is not above the inversion tolerance; that pivot and its multipliers are then
+/// stored as 0.
+/// Example:
+///     // A = <4,1,0;1,4,1;0,1,4>: one sub-diagonal
+///     decl l, d;
+///     println(decldlband(<0,1,1;4,4,4>, &l, &d));
+///     print(l, d);
 void FnDecldlband(ZuVALUE* rtn, ZuVALUE* pv, int cArg) {
     ZuVALUE* lOut = library::OutputArg(pv, 1, cArg);
     ZuVALUE* dOut = library::OutputArg(pv, 2, cArg);
@@ -216,9 +226,16 @@ void FnDecldlband(ZuVALUE* rtn, ZuVALUE* pv, int cArg) {
     ZuValSetInt(rtn, ok ? 1 : 0);
 }
 
-// solveldlband(l, d, b): x with L diag(d) L' x = b for the band factors of
-// decldlband ((p+1) by n and n pivots; the diagonal row of l is taken as
-// ones) and b with n rows.
+/// solveldlband(l, d, b)
+/// Solves L diag(d) L' x = b for the band factors of `decldlband`: l is (p+1) by n in band storage (its
+/// diagonal row is taken as ones), d a row or column of the n pivots, b has n rows (one system a column).
+/// Returns the n by m solution; a zero pivot gives the warning "solveldlband(): decomposition failed" and the
+/// result is the int 0.
+/// Example:
+///     decl l, d;
+///     decldlband(<0,1,1;4,4,4>, &l, &d);
+///     decl x = solveldlband(l, d, <1;2;3>);
+///     print(x, <4,1,0;1,4,1;0,1,4> * x);
 void FnSolveldlband(ZuVALUE* rtn, ZuVALUE* pv, int /*cArg*/) {
     if (!library::MatrixArg(pv, 0)) return;
     const int rows = Rows(&pv[0]), n = Columns(&pv[0]);
@@ -234,12 +251,16 @@ void FnSolveldlband(ZuVALUE* rtn, ZuVALUE* pv, int /*cArg*/) {
     ResultFrom(rtn, x, n, m);
 }
 
-// solvetoeplitz(r, n, b [, &logdet]): x with T x = b for the symmetric
-// Toeplitz T of order n whose first column is r[0 .. n-1] (a row or column
-// of at least n elements), b with n rows.  logdet receives log |T|.  When
-// T is not positive definite (a prediction error variance is not above the
-// tolerance) the result is an n by m matrix of missing values and logdet
-// is missing, with the decomposition warning.
+/// solvetoeplitz(r, n, b [, &logdet])
+/// Solves T x = b by the Levinson recursion, T the symmetric Toeplitz matrix of order n whose first column is
+/// r[0] to r[n-1] (r a row or column of at least n elements), b with n rows. logdet receives log det(T).
+/// Returns the n by m solution. When T is not positive definite (a prediction error variance not above the
+/// inversion tolerance), the warning "solvetoeplitz(): decomposition failed" is given, the result is an n by
+/// m matrix of missing values and logdet is missing.
+/// Example:
+///     decl logdet;
+///     print(solvetoeplitz(<2,1,0.5>, 3, <1;1;1>, &logdet));
+///     println(logdet, " ", log(determinant(toeplitz(<2,1,0.5>))));
 void FnSolvetoeplitz(ZuVALUE* rtn, ZuVALUE* pv, int cArg) {
     ZuVALUE* logdetOut = library::OutputArg(pv, 3, cArg);
     int n = 0;

@@ -1,6 +1,8 @@
 // Library functions over the eigenvalue, QR and singular value kernels.
 // Outputs given by address are written last, from scratch matrices, so an
 // output may name the argument itself.
+/// @family Linear algebra
+
 #include <algorithm>
 #include <cmath>
 
@@ -58,8 +60,15 @@ void SpreadComplex(double** v, const double* im, int n, double** out) {
 
 }  // namespace
 
-// eigensym(a, &eval [, &evec]): eigenvalues of the symmetric a as a row in
-// decreasing order, eigenvectors by columns; 0 on success, 1 on failure.
+/// eigensym(a, &eval [, &evec])
+/// Eigenvalues and eigenvectors of the symmetric matrix a: eval receives the eigenvalues as a row in
+/// decreasing order, evec the eigenvectors by columns in the same order (orthonormal).
+/// Returns 0 on success, 1 when the iteration fails (with the warning "eigensym(): decomposition failed";
+/// nothing is stored).
+/// Example:
+///     decl eval, evec;
+///     println(eigensym(<2,1;1,2>, &eval, &evec));
+///     print(eval, evec);
 void FnEigensym(ZuVALUE* rtn, ZuVALUE* pv, int cArg) {
     ZuVALUE* evalOut = library::OutputArg(pv, 1, cArg);
     ZuVALUE* evecOut = library::OutputArg(pv, 2, cArg);
@@ -80,10 +89,19 @@ void FnEigensym(ZuVALUE* rtn, ZuVALUE* pv, int cArg) {
     ZuValSetInt(rtn, 0);
 }
 
-// eigen(a, &eval [, &evec]): eigenvalues of a general a as a row, or as two
-// rows (real parts, imaginary parts) when some are complex; the
-// eigenvectors by columns, n by n, or 2n by n (real parts above the
-// imaginary parts) when some are complex.  0 on success, 1 on failure.
+/// eigen(a, &eval [, &evec])
+/// Eigenvalues and eigenvectors of the general square matrix a. eval receives the eigenvalues as a row, or as
+/// a 2 by n matrix (real parts, imaginary parts) when some are complex; evec the eigenvectors by columns, n
+/// by n, or 2n by n (real parts above imaginary parts) when some are complex. The order of the eigenvalues is
+/// that of the iteration, not sorted.
+/// Returns 0 on success, 1 when the iteration fails (with the warning "eigen(): decomposition failed";
+/// nothing is stored).
+/// Example:
+///     decl eval;
+///     println(eigen(<0,1;-2,-3>, &eval));
+///     print(eval);
+///     eigen(<0,-1;1,0>, &eval);
+///     print(eval);
 void FnEigen(ZuVALUE* rtn, ZuVALUE* pv, int cArg) {
     ZuVALUE* evalOut = library::OutputArg(pv, 1, cArg);
     ZuVALUE* evecOut = library::OutputArg(pv, 2, cArg);
@@ -113,8 +131,16 @@ void FnEigen(ZuVALUE* rtn, ZuVALUE* pv, int cArg) {
     ZuValSetInt(rtn, 0);
 }
 
-// decsvd(a [, &u, &v]): the singular values of the r by c matrix a as a
-// row in decreasing order, with a = u diag(s) v' (u r by k, v c by k).
+/// decsvd(a [, &u, &v])
+/// Singular value decomposition of the r by c matrix a: a = u diag(s) v' with u r by k and v c by k, k =
+/// min(r, c), both with orthonormal columns.
+/// Returns the singular values s as a 1 by k row in decreasing order. When the decomposition fails, the
+/// warning "decsvd(): decomposition failed" is given and the result is the int 0.
+/// Example:
+///     decl u, v, a = <3,0;4,5>;
+///     decl s = decsvd(a, &u, &v);
+///     print(s, u, v);
+///     println(norm(u * diag(s) * v' - a) < 1e-12);
 void FnDecsvd(ZuVALUE* rtn, ZuVALUE* pv, int cArg) {
     ZuVALUE* uOut = library::OutputArg(pv, 1, cArg);
     ZuVALUE* vOut = library::OutputArg(pv, 2, cArg);
@@ -131,9 +157,16 @@ void FnDecsvd(ZuVALUE* rtn, ZuVALUE* pv, int cArg) {
     if (library::ResultMatrix(rtn, 1, k) && k >= 1) MatCopy(MatrixData(rtn), sv.m(), 1, k);
 }
 
-// decqr(a, &q, &r, &p): a[][p] = q r with column pivoting; q r by k with
-// orthonormal columns, r k by c upper triangular, p the row of original
-// column indices.  1 on success, 0 on failure.
+/// decqr(a, &q, &r, &p)
+/// QR decomposition with column pivoting of the r by c matrix a: a[][p] = q * r, with q r by k (k = min(r,
+/// c)) with orthonormal columns, r k by c upper triangular, and p a row of the original column indices (from
+/// 0) in pivot order. Pass 0 to leave an output out.
+/// Returns 1, or 0 (with the warning "decqr(): decomposition failed") when the decomposition fails.
+/// Example:
+///     decl q, r, p, a = <1,2;1,3;1,5>;
+///     println(decqr(a, &q, &r, &p));
+///     print(r, p);
+///     println(norm(a[][p] - q * r) < 1e-12);
 void FnDecqr(ZuVALUE* rtn, ZuVALUE* pv, int cArg) {
     ZuVALUE* qOut = library::OutputArg(pv, 1, cArg);
     ZuVALUE* rOut = library::OutputArg(pv, 2, cArg);
@@ -166,8 +199,13 @@ void FnDecqr(ZuVALUE* rtn, ZuVALUE* pv, int cArg) {
     ZuValSetInt(rtn, 1);
 }
 
-// rank(a [, eps]): the number of singular values above eps (by default the
-// inversion tolerance) times the largest.
+/// rank(a [, eps])
+/// The rank of the matrix a: the number of its singular values above eps times the largest singular value;
+/// eps defaults to the inversion tolerance (see `inverteps`). An empty matrix has rank 0; a failed
+/// decomposition is the run-time error "SVD failed".
+/// Example:
+///     println(rank(<1,2;2,4;3,6>), " ", rank(<1,2;3,4>));
+///     println(rank(<1,0;0,1e-8>), " ", rank(<1,0;0,1e-8>, 1e-6));
 void FnRank(ZuVALUE* rtn, ZuVALUE* pv, int cArg) {
     double eps = DGetInvertEps();
     if (cArg > 1 && !library::DoubleArg(pv, 1, &eps)) return;
@@ -183,10 +221,14 @@ void FnRank(ZuVALUE* rtn, ZuVALUE* pv, int cArg) {
     ZuValSetInt(rtn, RankOf(sv.data(), k, eps));
 }
 
-// nullspace(a): an orthonormal basis of the null space of the r by c
-// matrix a, by columns (c by c - rank); 0 when a has full column rank.
-// A wide matrix is padded with zero rows so that the decomposition gives
-// all c right singular vectors.
+/// nullspace(a)
+/// An orthonormal basis of the null space of the r by c matrix a, by columns: the c by c-rank matrix of right
+/// singular vectors whose singular values do not exceed the inversion tolerance times the largest. Returns
+/// the int 0 when a has full column rank.
+/// Example:
+///     decl n = nullspace(<1,1,1>);
+///     println(columns(n), " columns, ", norm(<1,1,1> * n) < 1e-12, " ", norm(n'n - unit(2)) < 1e-12);
+///     println(nullspace(<1,2;3,4>));
 void FnNullspace(ZuVALUE* rtn, ZuVALUE* pv, int /*cArg*/) {
     if (!library::MatrixArg(pv, 0)) return;
     const int r = Rows(&pv[0]), c = Columns(&pv[0]);

@@ -1,4 +1,6 @@
 // The kernel density estimate of the probability library.
+/// @family Probability
+
 #include <cmath>
 
 #include "numerics/dense.h"
@@ -38,14 +40,16 @@ void EstimateSample(const Sample& s, double h, double* finite, double* sorted, d
 
 }  // namespace
 
-// denskernel(x, h): the Gaussian kernel estimate of the density of each
-// column of x (a row vector is one sample), evaluated at the
-// observations of that column, with bandwidth h; h <= 0 chooses the
-// rule-of-thumb bandwidth 0.9 min(s, iqr / 1.34) T^(-1/5) of each sample
-// (s the standard deviation, iqr the distance of the quartiles).  Missing
-// and infinite observations are left out of the sample and get a missing
-// value; so does everything when h is missing.  An int or double x gives
-// a double.
+/// denskernel(x, h)
+/// The Gaussian kernel estimate of the density of each column of x (a row vector is one sample), evaluated at
+/// the observations of that column, with bandwidth h; h <= 0 chooses the rule-of-thumb bandwidth 0.9 min(s,
+/// iqr/1.34) T^(-1/5) of each sample (s the standard deviation, iqr the distance of the quartiles). Missing
+/// and infinite observations are left out of the sample and get a missing value; so does everything when h is
+/// missing. An int or double x gives a double.
+/// Example:
+///     decl x = <-1; 0; 0.5; 1; 3>;
+///     print(denskernel(x, 1));
+///     print(denskernel(x, 0));
 void FnDenskernel(ZuVALUE* rtn, ZuVALUE* pv, int /*cArg*/) {
     const int type = value::TypeCode(&pv[0]);
     const bool scalar = type == ZU_INT || type == ZU_DOUBLE;

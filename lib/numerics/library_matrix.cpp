@@ -2,6 +2,8 @@
 // decompositions.  Each works on a copy of its argument, so an argument
 // that is also an output (declu(a, &a, ...)) is read before it is replaced;
 // outputs are written last.
+/// @family Linear algebra
+
 #include <cfloat>
 #include <cmath>
 #include <cstdlib>
@@ -118,6 +120,18 @@ bool SolveTriangular(double** t, int n, double** x, int m, bool lower) {
 
 }  // namespace
 
+/// invert(a [, &logdet [, &sign]])
+/// The inverse of the square matrix a, by LU decomposition with partial pivoting. logdet receives log|det(a)|
+/// and sign the sign of the determinant (-1 or 1, or -2 and 2 when the determinant is unreliable because a
+/// pivot is close to the inversion tolerance).
+/// Returns the inverse. When a is singular (a pivot not above the tolerance set by `inverteps`), the warning
+/// "invert(): decomposition failed" is given, the result is the int 0, logdet receives a missing value and
+/// sign 0.
+/// Example:
+///     decl logdet, sign;
+///     print(invert(<2,1;1,3>, &logdet, &sign));
+///     println("log|det| ", logdet, " sign ", sign);
+///     println(invert(<1,2;2,4>));
 void FnInvert(ZuVALUE* rtn, ZuVALUE* pv, int cArg) {
     ZuVALUE* logdetOut = library::OutputArg(pv, 1, cArg);
     ZuVALUE* signOut = library::OutputArg(pv, 2, cArg);
@@ -136,6 +150,16 @@ void FnInvert(ZuVALUE* rtn, ZuVALUE* pv, int cArg) {
     library::OutInt(signOut, sign);
 }
 
+/// inverteps(eps)
+/// Sets the tolerance below which a pivot counts as zero in the inversions and decompositions (`invert`,
+/// `invertsym`, `determinant`, `choleski`, `declu`, `decldl` and the generalized inverse of `invertgen`); it
+/// starts at 2.220446049250313e-13. A negative eps leaves it unchanged.
+/// Returns the tolerance in force after the call, so `inverteps(-1)` reads it.
+/// Example:
+///     println(inverteps(-1));
+///     println(invert(<1e-14,0;0,1>));
+///     inverteps(0);
+///     print(invert(<1e-14,0;0,1>));
 void FnInverteps(ZuVALUE* rtn, ZuVALUE* pv, int /*cArg*/) {
     double eps = 0;
     if (!library::DoubleArg(pv, 0, &eps)) return;
@@ -143,6 +167,16 @@ void FnInverteps(ZuVALUE* rtn, ZuVALUE* pv, int /*cArg*/) {
     ZuValSetDouble(rtn, DGetInvertEps());
 }
 
+/// invertsym(a [, &logdet])
+/// The inverse of the symmetric positive definite matrix a, by LDL' decomposition of its lower triangle;
+/// logdet receives log det(a).
+/// Returns the inverse (symmetric). When a pivot is not above the inversion tolerance (a is not positive
+/// definite), the warning "invertsym(): decomposition failed" is given, the result is the int 0 and logdet
+/// receives a missing value.
+/// Example:
+///     decl logdet;
+///     print(invertsym(<4,2;2,3>, &logdet));
+///     println("log det ", logdet);
 void FnInvertsym(ZuVALUE* rtn, ZuVALUE* pv, int cArg) {
     ZuVALUE* logdetOut = library::OutputArg(pv, 1, cArg);
     SquareWork w;
@@ -157,8 +191,15 @@ void FnInvertsym(ZuVALUE* rtn, ZuVALUE* pv, int cArg) {
     library::OutDouble(logdetOut, logdet);
 }
 
-// invertgen(a [, mode]): mode 0 the generalized inverse; mode 1 (general)
-// and 2 (symmetric) try the ordinary inverse of a square matrix first.
+/// invertgen(a [, mode])
+/// The generalized (Moore-Penrose) inverse of the r by c matrix a, a c by r matrix, by singular value
+/// decomposition; singular values not above the inversion tolerance times the largest count as zero. mode 0
+/// (the default) always takes that route; mode 1 first tries the ordinary inverse of a square a, mode 2 the
+/// symmetric inverse, and only when that fails gives the warning "invertgen: singular matrix" and falls back
+/// on the generalized inverse. A mode outside 0 to 2 is an argument error.
+/// Example:
+///     print(invertgen(<1,2;2,4;3,6>));
+///     print(invertgen(<2,1;1,3>, 1));
 void FnInvertgen(ZuVALUE* rtn, ZuVALUE* pv, int cArg) {
     int mode = 0;
     if (cArg > 1 && !library::IntArg(pv, 1, &mode)) return;
@@ -185,6 +226,14 @@ void FnInvertgen(ZuVALUE* rtn, ZuVALUE* pv, int cArg) {
     if (library::ResultMatrix(rtn, c, r) && r >= 1 && c >= 1) MatCopy(MatrixData(rtn), out.m(), c, r);
 }
 
+/// determinant(a)
+/// The determinant of the square matrix a, from its LU decomposition. A singular a gives 0 with the warning
+/// "determinant(): matrix is singular"; a determinant with a pivot near the inversion tolerance gives the
+/// warning "determinant(): unreliable", and one beyond the range of doubles the warning "determinant():
+/// overflow" or "determinant(): underflow". The determinant of a 0 by 0 matrix is 1.
+/// Example:
+///     println(determinant(<1,2;3,4>));
+///     println(determinant(<0,1;1,0>));
 void FnDeterminant(ZuVALUE* rtn, ZuVALUE* pv, int /*cArg*/) {
     SquareWork w;
     if (!w.Open(pv, 0)) return;
@@ -203,6 +252,14 @@ void FnDeterminant(ZuVALUE* rtn, ZuVALUE* pv, int /*cArg*/) {
     ZuValSetDouble(rtn, (sign > 0 ? 1 : -1) * std::exp(logdet));
 }
 
+/// logdet(a, &sign)
+/// The logarithm of the absolute determinant of the square matrix a, from its LU decomposition; sign receives
+/// the sign of the determinant (-1 or 1; -2 or 2 when unreliable). A singular a gives a missing value and
+/// sign 0. Pass 0 for sign to leave it out.
+/// Example:
+///     decl sign;
+///     println(logdet(<1,2;3,4>, &sign), " ", sign);
+///     println(exp(logdet(<1,2;3,4>, 0)));
 void FnLogdet(ZuVALUE* rtn, ZuVALUE* pv, int cArg) {
     ZuVALUE* signOut = library::OutputArg(pv, 1, cArg);
     SquareWork w;
@@ -216,6 +273,13 @@ void FnLogdet(ZuVALUE* rtn, ZuVALUE* pv, int cArg) {
     library::OutInt(signOut, sign);
 }
 
+/// choleski(a)
+/// The Choleski factor of the symmetric positive definite matrix a: the lower triangular L with a = L L'
+/// (only the lower triangle of a is read). When a is not positive definite (a residual pivot not above the
+/// inversion tolerance), the warning "choleski(): decomposition failed" is given and the result is the int 0.
+/// Example:
+///     decl l = choleski(<4,2;2,3>);
+///     print(l, l * l');
 void FnCholeski(ZuVALUE* rtn, ZuVALUE* pv, int /*cArg*/) {
     SquareWork w;
     if (!w.Open(pv, 0)) return;
@@ -226,8 +290,15 @@ void FnCholeski(ZuVALUE* rtn, ZuVALUE* pv, int /*cArg*/) {
     ResultFrom(rtn, w);
 }
 
-// declu(a, &l, &u, &p): l unit lower and u upper triangular with
-// a[p[i]][] = (l u)[i][]; 1 on success, 0 for a singular matrix.
+/// declu(a, &l, &u, &p)
+/// LU decomposition with partial pivoting of the square matrix a: l receives the unit lower triangular
+/// factor, u the upper triangular factor, and p a row of row indices (from 0) such that row i of l*u is row
+/// p[i] of a, that is `a[p][] == l * u`. Pass 0 to leave an output out.
+/// Returns 1, or 0 when a is singular (the factors are still stored, with zeros from the failing pivot on).
+/// Example:
+///     decl l, u, p, a = <1,2;3,4>;
+///     println(declu(a, &l, &u, &p));
+///     print(l, u, p, a[p][] - l * u);
 void FnDeclu(ZuVALUE* rtn, ZuVALUE* pv, int cArg) {
     ZuVALUE* lOut = library::OutputArg(pv, 1, cArg);
     ZuVALUE* uOut = library::OutputArg(pv, 2, cArg);
@@ -251,7 +322,16 @@ void FnDeclu(ZuVALUE* rtn, ZuVALUE* pv, int cArg) {
     ZuValSetInt(rtn, ok ? 1 : 0);
 }
 
-// solvelu(l, u, p, b): x with a x = b for the a that declu decomposed.
+/// solvelu(l, u, p, b)
+/// Solves a x = b for x, with l, u and p the factors of a from `declu`: b is n by m (one system a column), p
+/// a row or column of row indices. Returns the n by m solution. An index in p outside 0 to n-1 is an argument
+/// error; a zero on the diagonal of u gives the warning "solvelu(): decomposition failed" and the result is
+/// the int 0.
+/// Example:
+///     decl l, u, p, a = <1,2;3,4>;
+///     declu(a, &l, &u, &p);
+///     decl x = solvelu(l, u, p, <1;1>);
+///     print(x, a * x);
 void FnSolvelu(ZuVALUE* rtn, ZuVALUE* pv, int /*cArg*/) {
     if (ZuLibCheckSquareMatrix(pv, 0, 1) == 0) return;
     const int n = Rows(&pv[0]);
@@ -277,9 +357,15 @@ void FnSolvelu(ZuVALUE* rtn, ZuVALUE* pv, int /*cArg*/) {
     if (library::ResultMatrix(rtn, n, m) && n >= 1 && m >= 1) MatCopy(MatrixData(rtn), x.m(), n, m);
 }
 
-// decldl(a, &l, &d): a = l diag(d) l' for a symmetric positive definite a
-// (lower triangle read); l unit lower triangular, d a row of the pivots.
-// 1 on success, 0 when a pivot is not above the tolerance (its d is 0).
+/// decldl(a, &l, &d)
+/// LDL' decomposition of the symmetric positive definite matrix a (its lower triangle is read): a = l diag(d)
+/// l' with l unit lower triangular; l receives the n by n factor and d a 1 by n row of the pivots. Pass 0 to
+/// leave an output out.
+/// Returns 1, or 0 when a pivot is not above the inversion tolerance; that pivot is then stored as 0.
+/// Example:
+///     decl l, d;
+///     println(decldl(<4,2;2,3>, &l, &d));
+///     print(l, d, l * diag(d) * l');
 void FnDecldl(ZuVALUE* rtn, ZuVALUE* pv, int cArg) {
     ZuVALUE* lOut = library::OutputArg(pv, 1, cArg);
     ZuVALUE* dOut = library::OutputArg(pv, 2, cArg);
@@ -299,7 +385,14 @@ void FnDecldl(ZuVALUE* rtn, ZuVALUE* pv, int cArg) {
     ZuValSetInt(rtn, ok ? 1 : 0);
 }
 
-// solveldl(l, d, b): x with l diag(d) l' x = b.
+/// solveldl(l, d, b)
+/// Solves l diag(d) l' x = b for x, with l and d from `decldl` (d a row or column of n pivots, b n by m).
+/// Returns the n by m solution; a zero pivot gives the warning "solveldl(): decomposition failed" and the
+/// result is the int 0.
+/// Example:
+///     decl l, d;
+///     decldl(<4,2;2,3>, &l, &d);
+///     print(solveldl(l, d, <2;1>));
 void FnSolveldl(ZuVALUE* rtn, ZuVALUE* pv, int /*cArg*/) {
     if (!library::SquareArg(pv, 0)) return;
     const int n = Rows(&pv[0]);

@@ -2,6 +2,8 @@
 // update that restores the triangular form of R after its columns were
 // changed, and the products with Q that a regression on the decomposed
 // matrix needs.  Both work on scratch copies and write their outputs last.
+/// @family Linear algebra
+
 #include <cmath>
 
 #include "numerics/library.h"
@@ -111,16 +113,22 @@ void ProjectionProducts(ZuVALUE* rtn, ZuVALUE* pv, ZuVALUE* fitOut, ZuVALUE* res
 
 }  // namespace
 
-// decqrupdate(&q, &r, i1 [, i2]): brings the k by c matrix r back to upper
-// triangular form in columns i1 to i2 (0 <= i1 <= c, i2 < c, by default
-// c - 1; nothing is done for i2 < i1, so i1 = c is allowed), clearing each
-// column below the diagonal with Givens rotations of adjacent rows, and
-// applies the same rotations to the columns of q (rows by k, or 0 to leave
-// it out), so that q r is unchanged.  After removing column j of r this
-// restores the factors of the matrix without that column (i1 = j; the last
-// row of r is then 0); after replacing or inserting column j of r by q'z
-// it gives the factors of the changed matrix when z lies in the column
-// space of q (always so for a square q).  Returns 1.
+/// decqrupdate(&q, &r, i1 [, i2])
+/// Brings the k by c matrix r back to upper triangular form in columns i1 to i2 (0 <= i1 <= c, i2 < c, by
+/// default c-1; nothing is done when i2 < i1, so i1 = c is allowed), clearing each column below the diagonal
+/// with Givens rotations of adjacent rows, and applies the same rotations to the columns of q (rows by k;
+/// pass 0 to leave it out), so that q * r is unchanged. After removing column j of r this gives the factors
+/// of the matrix without that column (i1 = j; the last row of r then becomes 0); after replacing or inserting
+/// column j of r by q'z it gives the factors of the changed matrix when z lies in the column space of q
+/// (always so for a square q).
+/// Returns 1.
+/// Example:
+///     decl q, r, p, a = <1,2,3;1,3,5;1,5,6;1,7,9>;
+///     decqr(a, &q, &r, &p);
+///     r = dropc(r, <0>);      // drop the first pivoted column
+///     decqrupdate(&q, &r, 0);
+///     print(r);
+///     println(norm(q * r - a[][p[1:]]) < 1e-12);
 void FnDecqrupdate(ZuVALUE* rtn, ZuVALUE* pv, int cArg) {
     ZuVALUE* qv = MatrixTarget(pv, 0, cArg, false);
     ZuVALUE* rv = MatrixTarget(pv, 1, cArg, true);
@@ -151,13 +159,17 @@ void FnDecqrupdate(ZuVALUE* rtn, ZuVALUE* pv, int cArg) {
     ZuValSetInt(rtn, 1);
 }
 
-// decqrmul(q [, b [, &fit [, &residual]]]): with q alone q'q (k by k for
-// the rows by k q; the identity up to rounding for the q of decqr, which
-// checks it after updates).  With b of as many rows as q: q'b (k by m),
-// the coefficients of b on the orthonormal columns of q; fit receives the
-// orthogonal projection q q'b of b on the column space of q and residual
-// b - q q'b.  For a = q r these are the fitted values and residuals of the
-// least-squares regression of b on a.
+/// decqrmul(q [, b [, &fit [, &residual]]])
+/// With q alone, q'q (k by k for a rows by k q; the identity up to rounding for the q of `decqr`, which
+/// checks it after updates). With b of as many rows as q, returns q'b (k by m), the coefficients of b on the
+/// orthonormal columns of q; fit receives the projection q q'b of b on the column space of q and residual b -
+/// q q'b. For a = q r these are the fitted values and residuals of the least-squares regression of b on a.
+/// Example:
+///     decl q, r, p, fit, res, a = <1,1;1,2;1,3>;
+///     decqr(a, &q, &r, &p);
+///     println(norm(decqrmul(q) - unit(2)) < 1e-12);
+///     decqrmul(q, <1;2;4>, &fit, &res);
+///     print(fit ~ res);
 void FnDecqrmul(ZuVALUE* rtn, ZuVALUE* pv, int cArg) {
     ZuVALUE* fitOut = library::OutputArg(pv, 2, cArg);
     ZuVALUE* residualOut = library::OutputArg(pv, 3, cArg);

@@ -1,5 +1,7 @@
 // Library functions over the uniform generator, the polar normal and the
 // seed: ranu, rann and ranseed.
+/// @family Random numbers
+
 #include <cmath>
 #include <climits>
 
@@ -70,12 +72,27 @@ void SeedFromArray(const ZuVALUE& array) {
 
 }  // namespace
 
+/// ranu(r, c)
+/// An r by c matrix of uniform draws on (0, 1) from the current generator (see `ranseed`), filled row by row.
+/// Example:
+///     ranseed(123456);
+///     print(ranu(2, 3));
 void FnRanu(ZuVALUE* rtn, ZuVALUE* pv, int /*cArg*/) {
     if (ZuLibCheckType(ZU_INT, pv, 0, 1) == 0) return;
     const int r = IntOf(&pv[0]), c = IntOf(&pv[1]);
     if (library::ResultMatrix(rtn, r, c) && r >= 1 && c >= 1) MatRan(MatrixData(rtn), r, c);
 }
 
+/// rann(r, c)
+/// An r by c matrix of standard normal draws by the polar method; `rann(1, 1)` returns a double, not a 1 by 1
+/// matrix. The polar method makes normals in pairs: the second of a pair is kept for the next call, so two
+/// scalar calls give the two values of one pair.
+/// Example:
+///     ranseed(123456);
+///     print(rann(2, 2));
+///     println(rann(1, 1));
+///     decl x = rann(10000, 1);
+///     println("mean ", double(meanc(x)), ", variance ", double(varc(x)));
 void FnRann(ZuVALUE* rtn, ZuVALUE* pv, int /*cArg*/) {
     if (ZuLibCheckType(ZU_INT, pv, 0, 1) == 0) return;
     const int r = IntOf(&pv[0]), c = IntOf(&pv[1]);
@@ -86,6 +103,21 @@ void FnRann(ZuVALUE* rtn, ZuVALUE* pv, int /*cArg*/) {
     if (library::ResultMatrix(rtn, r, c) && r >= 1 && c >= 1) MatRann(MatrixData(rtn), r, c);
 }
 
+/// ranseed(seed)
+/// Chooses or seeds the uniform generator that every random function draws from. A string selects the
+/// generator: "GM" (multiply-with-carry, two seed words), "LE" (combined Tausworthe, four words), any other
+/// text the default "PM" (Park-Miller, one word); each keeps its own state when another is selected. An int
+/// seed: 0 changes nothing (reads the seed), -1 restores the generator's initial state, any other value seeds
+/// it (PM adds 2147483647 to a negative seed; LE takes a single word only above 127). An array of ints sets
+/// the seed words in order.
+/// Returns the current seed: an int for PM, an array of ints for GM and LE.
+/// Example:
+///     println(ranseed(0));
+///     ranseed(5);
+///     println(ranu(1, 2));
+///     ranseed(5);
+///     println(ranu(1, 2));
+///     println(ranseed("GM"), " ", ranseed(-1));
 void FnRanseed(ZuVALUE* rtn, ZuVALUE* pv, int /*cArg*/) {
     ZuVALUE* x = &pv[0];
     const int code = value::TypeCode(x);

@@ -1,6 +1,8 @@
 // Library functions over the Schur decompositions and the generalised
 // symmetric eigenvalue problem.  Outputs given by address are written
 // last, from scratch matrices, so an output may name an argument itself.
+/// @family Linear algebra
+
 #include "numerics/dense.h"
 #include "numerics/library.h"
 #include "numerics/library_support.h"
@@ -52,16 +54,20 @@ bool SchurDone(ZuVALUE* rtn, int code) {
 
 }  // namespace
 
-// decschur(a, &eval, &s [, &v [, lo, hi]]): the real Schur form
-// a = v s v' with v orthogonal and s quasi upper triangular: 2 by 2
-// diagonal blocks hold the complex pairs, with equal diagonal elements.
-// eval receives the eigenvalues in the order of s's diagonal, as a row, or
-// as two rows (real parts, imaginary parts) when some are complex, the
-// member of a pair with positive imaginary part first.  With lo and hi,
-// the eigenvalues with lo <= |lambda| < hi come first (decschur(a, &e, &s,
-// &v, 0, 1) puts the stable roots of a difference equation on top).
-// 0 on success, 1 on failure (nothing stored), 2 when the ordering could
-// not be completed (a valid Schur form is stored nonetheless).
+/// decschur(a, &eval, &s [, &v [, lo, hi]])
+/// The real Schur form of the square matrix a: a = v s v' with v orthogonal and s quasi upper triangular,
+/// whose 2 by 2 diagonal blocks (with equal diagonal elements) hold the complex pairs. eval receives the
+/// eigenvalues in the order of s's diagonal, as a row, or as two rows (real parts, imaginary parts) when some
+/// are complex, the member of a pair with positive imaginary part first. With lo and hi, the eigenvalues with
+/// lo <= |lambda| < hi are moved to the top (lo 0 and hi 1 put the stable roots of a difference equation
+/// first).
+/// Returns 0 on success, 1 on failure (nothing stored), 2 when the ordering could not be completed (a valid
+/// Schur form is stored nonetheless).
+/// Example:
+///     decl eval, s, v, a = <0.5,1;0,2>;
+///     println(decschur(a, &eval, &s, &v, 1, 10));
+///     print(eval, s);
+///     println(norm(v * s * v' - a) < 1e-12);
 void FnDecschur(ZuVALUE* rtn, ZuVALUE* pv, int cArg) {
     ZuVALUE* evalOut = library::OutputArg(pv, 1, cArg);
     ZuVALUE* sOut = library::OutputArg(pv, 2, cArg);
@@ -82,15 +88,18 @@ void FnDecschur(ZuVALUE* rtn, ZuVALUE* pv, int cArg) {
     library::OutMatrix(vOut, v.m(), n, n);
 }
 
-// decschurgen(a, b, &alpha, &beta, &s [, &t [, &q [, &z [, lo, hi]]]]):
-// the generalised real Schur form a = q s z', b = q t z' with q and z
-// orthogonal, s quasi upper triangular and t upper triangular.  The
-// generalised eigenvalues (a x = lambda b x) are alpha ./ beta, in the
-// order of the diagonals: alpha a row, or two rows (real parts, imaginary
-// parts) when some are complex; beta a row of non-negative values, 0 for
-// an infinite eigenvalue.  With lo and hi, the eigenvalues with
-// lo <= |lambda| < hi come first (an infinite one never does).  Returns
-// as decschur.
+/// decschurgen(a, b, &alpha, &beta, &s [, &t [, &q [, &z [, lo, hi]]]])
+/// The generalised real Schur form of the square matrices a and b: a = q s z', b = q t z' with q and z
+/// orthogonal, s quasi upper triangular and t upper triangular. The generalised eigenvalues (a x = lambda b
+/// x) are alpha ./ beta in the order of the diagonals: alpha receives a row, or two rows (real parts,
+/// imaginary parts) when some are complex; beta a row of non-negative values, 0 for an infinite eigenvalue.
+/// With lo and hi, the eigenvalues with lo <= |lambda| < hi come first (an infinite one never does).
+/// Returns 0 on success, 1 on failure (nothing stored), 2 when the ordering could not be completed.
+/// Example:
+///     decl alpha, beta, s, t, q, z, a = <1,2;0,3>, b = <1,0;0,2>;
+///     println(decschurgen(a, b, &alpha, &beta, &s, &t, &q, &z));
+///     print(alpha ./ beta);
+///     println(norm(q * s * z' - a) < 1e-12, " ", norm(q * t * z' - b) < 1e-12);
 void FnDecschurgen(ZuVALUE* rtn, ZuVALUE* pv, int cArg) {
     ZuVALUE* alphaOut = library::OutputArg(pv, 2, cArg);
     ZuVALUE* betaOut = library::OutputArg(pv, 3, cArg);
@@ -123,11 +132,16 @@ void FnDecschurgen(ZuVALUE* rtn, ZuVALUE* pv, int cArg) {
     library::OutMatrix(zOut, z.m(), n, n);
 }
 
-// eigensymgen(a, b, &eval, &evec): a x = lambda b x for symmetric a and
-// symmetric positive definite b (their lower triangles are used); the
-// eigenvalues as a row in decreasing order, the eigenvectors by columns,
-// normalised to x' b x = 1.  0 on success, 1 on failure, 2 when b is not
-// positive definite (nothing stored after a failure).
+/// eigensymgen(a, b, &eval, &evec)
+/// The generalised symmetric eigenproblem a x = lambda b x for symmetric a and symmetric positive definite b
+/// (their lower triangles are read): eval receives the eigenvalues as a row in decreasing order, evec the
+/// eigenvectors by columns, normalised to x' b x = 1.
+/// Returns 0 on success, 1 on failure, 2 when b is not positive definite (nothing is stored after a failure).
+/// Example:
+///     decl eval, evec, a = <2,1;1,2>, b = <2,0;0,1>;
+///     println(eigensymgen(a, b, &eval, &evec));
+///     print(eval);
+///     println(norm(evec' * b * evec - unit(2)) < 1e-12, " ", norm(a * evec - b * evec * diag(eval)) < 1e-12);
 void FnEigensymgen(ZuVALUE* rtn, ZuVALUE* pv, int cArg) {
     ZuVALUE* evalOut = library::OutputArg(pv, 2, cArg);
     ZuVALUE* evecOut = library::OutputArg(pv, 3, cArg);

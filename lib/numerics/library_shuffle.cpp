@@ -1,4 +1,6 @@
 // The random permutation of the probability library.
+/// @family Random numbers
+
 #include "numerics/dense.h"
 #include "numerics/library.h"
 #include "numerics/library_support.h"
@@ -63,13 +65,16 @@ void ShuffleMatrix(ZuVALUE* rtn, int k, const ZuVALUE& x) {
 
 }  // namespace
 
-// ranshuffle(k, x): k draws without replacement in random order, the
-// first k of a random permutation (Fisher-Yates, one uniform of the
-// current generator per draw).  An int or double x = n gives k indices
-// out of 0 .. n-1 as a column, the random-order companion of
-// ransubsample(k, n); a matrix x gives k of its rows (k by columns(x)),
-// and a row vector k of its elements (1 by k).  ranshuffle(rows(x), x)
-// permutes the rows of x.
+/// ranshuffle(k, x)
+/// k draws without replacement in random order, the first k of a random permutation (Fisher-Yates, one
+/// uniform a draw). An int or double x = n gives k indices out of 0 to n-1 as a column; a matrix x gives k of
+/// its rows (k by columns(x)), and a row vector k of its elements (1 by k), so `ranshuffle(rows(x), x)`
+/// permutes the rows of x. k outside 0 to n is an argument error.
+/// Example:
+///     ranseed(123456);
+///     print(ranshuffle(5, 5)');
+///     print(ranshuffle(3, <1,2;3,4;5,6>));
+///     print(ranshuffle(4, <10,20,30,40>));
 void FnRanshuffle(ZuVALUE* rtn, ZuVALUE* pv, int /*cArg*/) {
     int k = 0;
     if (!library::IntArg(pv, 0, &k)) return;
