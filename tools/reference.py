@@ -3,7 +3,9 @@
 
 A block is a run of lines that start with "/// " right above a routine (or
 near a registration): the signature, prose, an optional "Family: NAME" line
-and "Example:" followed by the example, indented by four spaces.  A file's
+and "Example:" followed by the example, indented by four spaces
+("Example (ends in a run-time error):" for one that shows a failure: its
+run must end with exit status 1 and print the error).  A file's
 "/// @family NAME" line gives the family of its blocks.
 
     reference.py --write --zul ZUL --functions LISTER [--scratch DIR]
@@ -50,6 +52,7 @@ class Entry:
         self.family = family
         self.where = where  # "file:line" of the signature
         self.output = ""
+        self.ends_in_error = False
 
     def header_arguments(self):
         """The declaration's arguments: the required ones, then "..." when
@@ -136,7 +139,7 @@ def parse_block(block, family, rel, problems):
     if not match:
         problems.append(f"{where}: the first line is not a signature: {signature!r}")
         return None
-    prose, example, in_example = [], [], False
+    prose, example, in_example, ends_in_error = [], [], False, False
     for n, text in block[1:]:
         if in_example:
             if text and not text.startswith("    "):
@@ -144,8 +147,9 @@ def parse_block(block, family, rel, problems):
             example.append(text[4:])
         elif text.startswith("Family: "):
             family = text[len("Family: "):].strip()
-        elif text == "Example:":
+        elif text in ("Example:", "Example (ends in a run-time error):"):
             in_example = True
+            ends_in_error = text != "Example:"
         else:
             prose.append(text)
     while example and not example[-1].strip():
@@ -159,7 +163,9 @@ def parse_block(block, family, rel, problems):
         problems.append(f"{where}: {match.group(1)} has no prose")
     if not example:
         problems.append(f"{where}: {match.group(1)} has no example")
-    return Entry(match.group(1), signature.strip(), prose, example, family, where)
+    entry = Entry(match.group(1), signature.strip(), prose, example, family, where)
+    entry.ends_in_error = ends_in_error
+    return entry
 
 
 # ---------------------------------------------------------------------
@@ -191,7 +197,10 @@ def run_example(zul, scratch, entry):
     except subprocess.TimeoutExpired:
         return None, f"the example of {entry.name} ran longer than {EXAMPLE_SECONDS} s"
     out = run.stdout.decode("utf-8", errors="replace")
-    if run.returncode != 0:
+    expected_status = 1 if entry.ends_in_error else 0
+    if entry.ends_in_error and run.returncode == 1 and "Runtime error" not in out:
+        return None, f"the example of {entry.name} ({entry.where}) should end in a run-time error"
+    if run.returncode != expected_status:
         err = run.stderr.decode("utf-8", errors="replace")
         return None, (f"the example of {entry.name} ({entry.where}) failed, exit "
                       f"{run.returncode}:\n{out}{err}")

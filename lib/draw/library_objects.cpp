@@ -30,7 +30,7 @@ bool SymbolType(int k, int type) {
 
 }  // namespace
 
-/// DrawLine(iArea, dX1, dY1, dX2, dY2, iIndex)
+/// DrawLine(iArea, dX1, dY1, dX2, dY2, iIndex [, ...])
 /// Draws a line in area iArea (0 to 35) between the points (dX1, dY1) and (dX2, dY2) of the area's data
 /// coordinates, in the colour and line type of index iIndex. With eight arguments, `DrawLine(iArea, dX1, dY1,
 /// dZ1, dX2, dY2, dZ2, iIndex)`, the line joins two points of a 3-D area. An area outside 0 to 35 is an
@@ -203,10 +203,11 @@ ZU_DRAWLIB_ROUTINE(FnDrawLegend) {
     if (d != nullptr) Built(IDrawLegend(d, area, x, y, hidden != 0));
 }
 
-/// DrawAxis(iArea, iIsXaxis, dAnchor, dAxmin, dAxmax, dFirstLarge, dLargeStep, dSmallStep, iFreq)
+/// DrawAxis(iArea, iIsXaxis, dAnchor, dAxmin, dAxmax, dFirstLarge, dLargeStep, dSmallStep, iFreq [, ...])
 /// Draws an axis of area iArea with a scale of its own: the x axis when iIsXaxis is 1, else the y axis,
 /// placed at dAnchor of the other axis, from dAxmin to dAxmax, with labelled ticks from dFirstLarge every
-/// dLargeStep and small ticks every dSmallStep; iFreq not 0 labels dates of that frequency.
+/// dLargeStep and small ticks every dSmallStep; iFreq not 0 labels dates of that frequency. Arguments after
+/// iFreq are ignored.
 /// Example:
 ///     Draw(0, <1,3,2,4>);
 ///     DrawAxis(0, 0, 1, 0, 5, 0, 1, 0.5, 0);

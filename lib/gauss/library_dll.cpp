@@ -118,7 +118,7 @@ void FnGaussDlibrary(ZuVALUE* rtn, ZuVALUE* pv, int) {
 /// characters of a string), at most 8 of them; the function may change them in place, and a variable passed
 /// by name sees the change. Returns the function's int result. A function that is not found is the run-time
 /// error "dllcall: ... not found in the libraries of dlibrary".
-/// Example:
+/// Example (ends in a run-time error):
 ///     // With "int scale2(double *x, double *n)" in a library loaded by dlibrary,
 ///     // "dllcall scale2(x, n);" doubles x in place. With none loaded:
 ///     x = { 1 2 3 };

@@ -479,11 +479,11 @@ bool RelativeCholeski(double** a, int p) {
 
 }  // namespace
 
-/// ranwishart(df, sigma)
+/// ranwishart(df, sigma [, ...])
 /// One draw from the Wishart distribution with df degrees of freedom and the positive definite p by p scale
 /// sigma (the sum of df outer products of normal vectors with covariance sigma; its mean is df sigma). When
 /// sigma is not positive definite, the warning "ranwishart(): decomposition failed" is given and the result
-/// is the int 0.
+/// is the int 0. A third argument is an argument error.
 /// Example:
 ///     ranseed(123456);
 ///     print(ranwishart(10, <1,0.5;0.5,2>));

@@ -54,7 +54,7 @@ TEST_F(Arithmetic, EmptyMatricesAndMismatchedShapes) {
 
     EXPECT_RUN_ERROR(Apply(tok::Plus, {MatrixValue(2, 3, {1, 2, 3, 4, 5, 6}), MatrixValue(3, 2, {1, 2, 3, 4, 5, 6})}),
                      10);
-    EXPECT_EQ(FirstRunMessage(), "Runtime error: 'matrix[2][3] + matrix[3][2]' bad operand");
+    EXPECT_EQ(FirstRunMessage(), "Runtime error: 'matrix[2][3] + matrix[3][2]: row counts 2 and 3 do not conform' bad operand");
 }
 
 TEST_F(Arithmetic, StringsJoinOnlyUnderPlus) {
