@@ -163,6 +163,19 @@ bool StartsMember(int t);
 // member; the result is the member's own structure, or "".
 std::string StructMember(Operand& x, const std::string& structure, int t);
 
+// ---- the data loop (dataloop.cpp) ----------------------------------------
+
+// Whether the statements of a data loop are being compiled.
+bool InDataLoop();
+// "dataloop" taken: the loop over a data set up to endata.
+void DataLoopStatement();
+// Inside a data loop, a statement of its own (make, select, code, ...),
+// the word taken; false when the word starts none.
+bool DataLoopWord(const std::string& word);
+// Inside a data loop, a name of the data set as an operand; false for
+// names declared extern and for calls.
+bool DataLoopName(const std::string& name, bool target, Operand& x);
+
 // ---- top level (toplevel.cpp) --------------------------------------------
 
 // proc, fn or keyword: the definition up to endp (or ";" for fn).

@@ -624,6 +624,10 @@ void ParseGaussStatement() {
         GNext();
         multipleAssignment();
         return;
+    case tok::GDataloop:
+        GNext();
+        DataLoopStatement();
+        return;
     case tok::KwNew:
         GNext();
         Error(Msg::OutOfPlace, "new");
@@ -632,6 +636,7 @@ void ParseGaussStatement() {
     case tok::Identifier: {
         GNext();
         const std::string word = State().text;
+        if (DataLoopWord(word)) return;
         // A command's operands are read with blanks as separators, the
         // token after the command word too.
         const int command = CommandCode(word);
