@@ -572,6 +572,9 @@ Operand parsePrimary() {
     case tok::Double: return numberLiteral(std::strtod(s.text.c_str(), nullptr));
     case tok::HexDouble: return constantLoad(code(Op::LIT), literalTable().addDouble(compiler::HexDoubleValue(s.text)));
     case tok::String: return constantLoad(code(Op::LIT), literalTable().addString(s.text));
+    case tok::Complex:
+        RefuseComplex(s.text);
+        return constantLoad(code(Op::LIT), literalTable().addDouble(std::numeric_limits<double>::quiet_NaN()));
     case tok::LParen: {
         Operand x = ParseGaussExpression();
         GExpect(tok::RParen);
@@ -748,6 +751,10 @@ Operand parsePostfix() {
 }
 
 }  // namespace
+
+void RefuseComplex(const std::string& digits) {
+    Error(Msg::OutOfPlace, digits + "i", "(complex numbers are not supported: values are real)");
+}
 
 int FastFunctionCode(std::string_view name) {
     const std::string_view prefix = "gauss::";

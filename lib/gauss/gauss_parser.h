@@ -107,6 +107,9 @@ Operand ResolveGaussName(const std::string& name, bool target = false);
 // The FNI code of an intrinsic function the run loop computes in place
 // ("abs", "sqrt", "gauss::exp", ...), else 0.
 int FastFunctionCode(std::string_view name);
+// A complex literal ("3i", its digits given): reported, for values are
+// real; the caller goes on with a missing value in its place.
+void RefuseComplex(const std::string& digits);
 // Arguments of a call, "(" taken: PSH 0 and the value of each; the count.
 int ParseGaussArguments();
 
