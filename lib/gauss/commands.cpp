@@ -148,8 +148,11 @@ Operand storeTarget(const std::string& name) {
 
 // clear x, y;   clearg x, y;
 void clearCommand(bool global) {
-    while (GPeek() == tok::Identifier || GPeek() == tok::Comma) {
-        if (GNext() == tok::Comma) continue;
+    for (;;) {
+        SkipSpaces();
+        if (GAccept(tok::Comma)) continue;
+        if (GPeek() != tok::Identifier) break;
+        GNext();
         const std::string name = State().text;
         Operand x;
         if (global) {
