@@ -296,6 +296,7 @@ void openCommand() {
         GNext();
         if (State().text == "varindxi" || State().text == "varindx") {
             offset = 0;
+            Mode().varIndexNames = true;
             SkipSpaces();
             if (GAccept(tok::Int)) offset = std::atoi(State().text.c_str());
         }

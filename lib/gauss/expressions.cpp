@@ -256,7 +256,9 @@ Operand ResolveGaussName(const std::string& name, bool target) {
     if ((v.t & ZU_FLAG_NUL) && program::kindOf(v) != ZU_FUNCTION) {
         if (next == tok::Assign || target) {
             v.t &= ~ZU_FLAG_NUL;
-        } else if (!Procedure().active) {
+        } else if (!Procedure().active && !(Mode().varIndexNames && name.size() > 1 && name[0] == 'i')) {
+            // (A name "i..." read after an open with varindxi may be the
+            // index of a data set's variable, set when the file opens.)
             Error(Msg::UndeclaredIdentifier, GaussName(name));
             v.t &= ~ZU_FLAG_NUL;
         }

@@ -42,6 +42,7 @@ struct GaussMode {
     int mainEnd = -1;          // the NUM that ends main
     int lastRunJump = -1;      // the jump ending the last run of a finished file
     bool newPending = false;   // the next run of main code calls __new__
+    bool varIndexNames = false;  // an open with varindxi may set "i" + a variable's name
     std::string mainFile;      // file of the last ELF in main
 };
 GaussMode& Mode();
