@@ -20,6 +20,9 @@
 //     each name assigned: $dl = __dlput__($dl, "n", $dl.n)
 //     __dlwrite__($dl, outfile, keep, drop, listwise)
 //
+// A fault the support routines find while opening, loading, putting back
+// or writing comes back as a message, and the loop stops with it in the
+// program's own code.
 // The load comes after the body because only the body tells which names
 // the loop uses; select and delete reach the filter as a gosub does, so
 // that the statements after them see the rows kept.
@@ -189,6 +192,12 @@ void storeVariable(const std::string& name) {
     Emit(code(Op::STO), variableGlobal(name));
 }
 
+// The same for a value from a support routine, which may be a message.
+void storeChecked(const std::string& name) {
+    storeVariable(name);
+    stopOnMessage(variableGlobal(name));
+}
+
 // make x = expression;   vector x = expression;
 void makeStatement() {
     std::string name;
@@ -272,7 +281,7 @@ void codeStatement(bool recode) {
         }
     } while (GAccept(tok::Comma));
     Emit(code(Op::CAL), 2);
-    storeVariable(name);
+    storeChecked(name);
     compiler::LineMarker();
     endStatement();
 }
@@ -296,7 +305,7 @@ void lagStatement() {
         else
             Emit(code(Op::LTI), 1);
         Emit(code(Op::CAL), 2);
-        storeVariable(name);
+        storeChecked(name);
     } while (GAccept(tok::Comma));
     compiler::LineMarker();
     endStatement();
@@ -340,6 +349,7 @@ void emitFilter() {
         Emit(code(Op::LOD), maskGlobal());
         Emit(code(Op::CAL), 2);
         Emit(code(Op::STO), variableGlobal(name));
+        stopOnMessage(variableGlobal(name));
     }
     callee("__dlrows__", 2);
     argument();
@@ -474,6 +484,7 @@ void DataLoopStatement() {
         Emit(code(Op::LOD), variableGlobal(name));
         Emit(code(Op::CAL), 3);
         Emit(code(Op::STO), stateGlobal());
+        stopOnMessage(stateGlobal());
     }
     callee("__dlwrite__", 5);
     argument();
@@ -491,6 +502,8 @@ void DataLoopStatement() {
     argument();
     Emit(code(Op::LTI), g_loop.listwise);
     Emit(code(Op::CAL), 5);
+    Emit(code(Op::STO), maskGlobal());
+    stopOnMessage(maskGlobal());
     // The rows are let go with the loop; the names stay declared.
     for (const std::string& name : g_loop.names) {
         Emit(code(Op::LTI), 0);
