@@ -417,6 +417,7 @@ void DataLoopStatement() {
         return;
     }
     g_loop = DataLoop{};
+    const int loopLine = IZuLineNo();
     compiler::LineMarker(true);
     callee("__dlopen__", 2);
     argument();
@@ -470,6 +471,8 @@ void DataLoopStatement() {
         Emit(code(Op::STO), variableGlobal(name));
         if (!assigned) stopOnMessage(variableGlobal(name));
     }
+    // A variable missing from the data set is reported at the dataloop line.
+    if (State().lineNumbers) Emit(code(Op::NUM), loopLine);
     Emit(code(Op::JMP), body);
 
     compiler::PatchHere(toStore);
