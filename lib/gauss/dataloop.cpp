@@ -431,6 +431,7 @@ void DataLoopStatement() {
     Emit(code(Op::CAL), 2);
     Emit(code(Op::STO), stateGlobal());
     stopOnMessage(stateGlobal());
+    if (State().lineNumbers) Emit(code(Op::NUM), loopLine);
     // The output file's name is loaded after the body, where it is written.
     const int nameToken = GPeek();
     std::string outText;
@@ -471,7 +472,8 @@ void DataLoopStatement() {
         Emit(code(Op::STO), variableGlobal(name));
         if (!assigned) stopOnMessage(variableGlobal(name));
     }
-    // A variable missing from the data set is reported at the dataloop line.
+    // A variable missing from the data set is reported at the dataloop
+    // line, as a data set that cannot be opened is.
     if (State().lineNumbers) Emit(code(Op::NUM), loopLine);
     Emit(code(Op::JMP), body);
 
