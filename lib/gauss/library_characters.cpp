@@ -6,8 +6,10 @@
 #include "stdlib/value_printer.h"
 #include "value/value.h"
 
+#include <algorithm>
 #include <cstring>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace zu::gauss {
@@ -20,7 +22,41 @@ std::string elementText(double x) {
     return std::string(bytes);
 }
 
+// A text as a character element: its first 8 bytes, NUL-filled.
+double textElement(std::string_view text) {
+    char bytes[sizeof(double)] = {};
+    std::memcpy(bytes, text.data(), std::min(text.size(), sizeof(double)));
+    double x = 0;
+    std::memcpy(&x, bytes, sizeof(double));
+    return x;
+}
+
 }  // namespace
+
+// gauss::__elements__(texts): an array of strings (or one string) as a
+// column of character elements, each text cut to 8 characters.
+void FnGaussElements(ZuVALUE* rtn, ZuVALUE* pv, int) {
+    if (value::TypeCode(&pv[0]) == ZU_STRING) {
+        ZuValSetDouble(rtn, textElement(stdlib::StringChars(pv[0])));
+        return;
+    }
+    if (value::TypeCode(&pv[0]) != ZU_ARRAY) {
+        ZuLibArgError(0);
+        return;
+    }
+    const int n = value::ItemCount(&pv[0]);
+    for (int i = 0; i < n; ++i)
+        if (value::TypeCode(&value::Items(&pv[0])[i]) != ZU_STRING) {
+            ZuLibArgError(0);
+            return;
+        }
+    if (n == 0) {
+        ZuValSetInt(rtn, 0);
+        return;
+    }
+    ZuLibValMatMalloc(rtn, n, 1);
+    for (int i = 0; i < n; ++i) value::MatrixData(rtn)[i][0] = textElement(stdlib::StringChars(value::Items(&pv[0])[i]));
+}
 
 // gauss::__chars__(x): the character elements of x (a matrix, row by row,
 // or one number) as an array of strings; a string becomes an array of

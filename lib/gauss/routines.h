@@ -87,6 +87,7 @@ bool ErrorsTrapped();
 
 // library_characters.cpp
 ZU_GAUSS_ROUTINE(FnGaussChars);
+ZU_GAUSS_ROUTINE(FnGaussElements);
 
 // library_dll.cpp
 ZU_GAUSS_ROUTINE(FnGaussDlibrary);
