@@ -447,6 +447,14 @@ void DataLoopStatement() {
     }
     endStatement();
 
+    // A fatal message unwinds through here: the next compilation must not
+    // find a loop open.
+    struct Reset {
+        Reset(const Reset&) = delete;
+        Reset& operator=(const Reset&) = delete;
+        Reset() = default;
+        ~Reset() { g_loop = DataLoop{}; }
+    } reset;
     g_loop.active = true;
     const int toLoad = compiler::EmitChained(code(Op::JMP), 0);
     const int body = compiler::Target();
@@ -519,7 +527,6 @@ void DataLoopStatement() {
     compiler::At(listwiseFlags).arg = g_loop.listwise;
     compiler::LineMarker();
     endStatement();
-    g_loop = DataLoop{};
 }
 
 }  // namespace zu::gauss
