@@ -221,6 +221,7 @@ void rowFilter(bool select) {
     Emit(code(Op::LTI), select ? 1 : 0);
     Emit(code(Op::CAL), 2);
     Emit(code(Op::STO), maskGlobal());
+    stopOnMessage(maskGlobal());
     compiler::LineMarker(true);
     const int lip = Emit(code(Op::LIP), -1);
     Emit(code(Op::PSH), 0);
@@ -358,6 +359,7 @@ void emitFilter() {
     Emit(code(Op::LOD), maskGlobal());
     Emit(code(Op::CAL), 2);
     Emit(code(Op::STO), stateGlobal());
+    stopOnMessage(stateGlobal());
     Emit(code(Op::POP), 0);
     Emit(code(Op::JST), 0);
 }
