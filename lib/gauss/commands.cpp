@@ -148,8 +148,11 @@ Operand storeTarget(const std::string& name) {
 
 // clear x, y;   clearg x, y;
 void clearCommand(bool global) {
-    while (GPeek() == tok::Identifier || GPeek() == tok::Comma) {
-        if (GNext() == tok::Comma) continue;
+    for (;;) {
+        SkipSpaces();
+        if (GAccept(tok::Comma)) continue;
+        if (GPeek() != tok::Identifier) break;
+        GNext();
         const std::string name = State().text;
         Operand x;
         if (global) {
@@ -293,6 +296,7 @@ void openCommand() {
         GNext();
         if (State().text == "varindxi" || State().text == "varindx") {
             offset = 0;
+            Mode().varIndexNames = true;
             SkipSpaces();
             if (GAccept(tok::Int)) offset = std::atoi(State().text.c_str());
         }
@@ -305,8 +309,11 @@ void openCommand() {
     endCommand();
 }
 
-// create f = name [with ...];: a new data set; what follows "with" (the
-// variables' names and types) is passed over.
+// create f = name [with names, columns [, type]];: a new data set.  The
+// names are a word (kept in upper case), a string, or ^x for a variable
+// holding a string, strings or character elements; with columns above 0
+// they are a prefix numbered 1 to columns.  The type is passed over: data
+// sets hold doubles.
 void createCommand() {
     SkipSpaces();
     if (!GExpect(tok::Identifier)) {
@@ -317,9 +324,47 @@ void createCommand() {
     SkipSpaces();
     GExpect(tok::Assign);
     compiler::Placeholder(target);
-    Emit(code(Op::LOD), runtime("create", 1));
+    Emit(code(Op::LOD), runtime("create", 3));
     pushFileName(nullptr);
-    Emit(code(Op::CAL), 1);
+    SkipSpaces();
+    bool withNames = false;
+    if (GPeek() == tok::Identifier) {
+        GNext();
+        withNames = State().text == "with";
+        if (!withNames) GUnread(tok::Identifier, State().text);
+    }
+    if (withNames) {
+        SkipSpaces();
+        const int t = GPeek();
+        if (t == tok::Caret || t == tok::DotCaret) {
+            GNext();
+            if (GExpect(tok::Identifier)) {
+                Operand names = ResolveGaussName(State().text);
+                Emit(code(Op::PSH), 0);
+                compiler::Load(names);
+            } else {
+                pushInt(0);
+            }
+        } else if (t == tok::Identifier || t == tok::String) {
+            GNext();
+            std::string names = State().text;
+            if (t == tok::Identifier)
+                for (char& c : names) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+            pushString(names);
+        } else {
+            compiler::ExpectedError(tok::Identifier, t);
+            pushInt(0);
+        }
+        SkipSpaces();
+        if (GAccept(tok::Comma))
+            pushExpression();
+        else
+            pushInt(0);
+    } else {
+        pushInt(0);
+        pushInt(0);
+    }
+    Emit(code(Op::CAL), 3);
     compiler::Store(target);
     compiler::LineMarker();
     SkipStatement();

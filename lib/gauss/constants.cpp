@@ -225,6 +225,11 @@ bool ParseConstantElement(double& out, std::string& text, bool& isText) {
         GNext();
         out = std::numeric_limits<double>::quiet_NaN();
         return true;
+    case tok::Complex:
+        GNext();
+        RefuseComplex(State().text);
+        out = std::numeric_limits<double>::quiet_NaN();
+        return true;
     case tok::Identifier:
     case tok::String:
         GNext();

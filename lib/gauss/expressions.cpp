@@ -241,6 +241,7 @@ int DeclareGaussGlobal(std::string_view name, bool isString) {
 Operand ResolveGaussName(const std::string& name, bool target) {
     Operand x;
     if (procedureName(name, x)) return x;
+    if (DataLoopName(name, target, x)) return x;
     const int next = GPeek();
     int g = FindGaussGlobal(name);
     if (g < 0) {
@@ -255,7 +256,9 @@ Operand ResolveGaussName(const std::string& name, bool target) {
     if ((v.t & ZU_FLAG_NUL) && program::kindOf(v) != ZU_FUNCTION) {
         if (next == tok::Assign || target) {
             v.t &= ~ZU_FLAG_NUL;
-        } else if (!Procedure().active) {
+        } else if (!Procedure().active && !(Mode().varIndexNames && name.size() > 1 && name[0] == 'i')) {
+            // (A name "i..." read after an open with varindxi may be the
+            // index of a data set's variable, set when the file opens.)
             Error(Msg::UndeclaredIdentifier, GaussName(name));
             v.t &= ~ZU_FLAG_NUL;
         }
@@ -358,6 +361,32 @@ int binaryToken() {
 // which sits on the code of "\\" (no Zu operator).
 int operatorCode(int t) { return t == tok::Slash ? tok::Backslash : t; }
 
+// Inside a data loop the variables are columns, so comparisons and the
+// logical operators work element by element.
+int elementwise(int t) {
+    if (!InDataLoop()) return t;
+    switch (t) {
+    case tok::Eq: return tok::DotEq;
+    case tok::Ne: return tok::DotNe;
+    case tok::Lt: return tok::DotLt;
+    case tok::Gt: return tok::DotGt;
+    case tok::Le: return tok::DotLe;
+    case tok::Ge: return tok::DotGe;
+    case tok::StrLt: return tok::DotStrLt;
+    case tok::StrLe: return tok::DotStrLe;
+    case tok::StrEq: return tok::DotStrEq;
+    case tok::StrGe: return tok::DotStrGe;
+    case tok::StrGt: return tok::DotStrGt;
+    case tok::StrNe: return tok::DotStrNe;
+    case tok::OrOr: return tok::DotOrOr;
+    case tok::AndAnd: return tok::DotAndAnd;
+    case tok::GXor: return tok::GDotXor;
+    case tok::GEqv: return tok::GDotEqv;
+    case tok::Not: return tok::GDotNot;
+    default: return t;
+    }
+}
+
 Operand binaryLevel(std::size_t level) {
     Operand x = parseLevel(level + 1);
     for (int t = binaryToken(); inLevel(kLevels[level], t); t = binaryToken()) {
@@ -367,7 +396,7 @@ Operand binaryLevel(std::size_t level) {
         Emit(code(Op::PSH), 0);
         Operand y = parseLevel(level + 1);
         compiler::Load(y);
-        Emit(code(Op::OPR), operatorCode(t));
+        Emit(code(Op::OPR), operatorCode(elementwise(t)));
         x = Operand{};
     }
     return x;
@@ -414,7 +443,7 @@ Operand notLevel(std::size_t level) {
         GNext();
         Operand x = notLevel(level);
         compiler::Load(x);
-        Emit(code(Op::OPR), t);
+        Emit(code(Op::OPR), elementwise(t));
         return Operand{};
     }
     return parseLevel(level + 1);
@@ -423,6 +452,7 @@ Operand notLevel(std::size_t level) {
 Operand parseLevel(std::size_t level) {
     compiler::NestingGuard nesting;
     if (level >= kLevels.size()) return parseUnary();
+    if (InDataLoop() && kLevels[level].form != Form::Not) return binaryLevel(level);
     switch (kLevels[level].form) {
     case Form::Binary: return binaryLevel(level);
     case Form::OrElse: return shortCircuit(level, tok::OrOr, code(Op::JMT));
@@ -544,6 +574,9 @@ Operand parsePrimary() {
     case tok::Double: return numberLiteral(std::strtod(s.text.c_str(), nullptr));
     case tok::HexDouble: return constantLoad(code(Op::LIT), literalTable().addDouble(compiler::HexDoubleValue(s.text)));
     case tok::String: return constantLoad(code(Op::LIT), literalTable().addString(s.text));
+    case tok::Complex:
+        RefuseComplex(s.text);
+        return constantLoad(code(Op::LIT), literalTable().addDouble(std::numeric_limits<double>::quiet_NaN()));
     case tok::LParen: {
         Operand x = ParseGaussExpression();
         GExpect(tok::RParen);
@@ -720,6 +753,10 @@ Operand parsePostfix() {
 }
 
 }  // namespace
+
+void RefuseComplex(const std::string& digits) {
+    Error(Msg::OutOfPlace, digits + "i", "(complex numbers are not supported: values are real)");
+}
 
 int FastFunctionCode(std::string_view name) {
     const std::string_view prefix = "gauss::";

@@ -42,6 +42,7 @@ struct GaussMode {
     int mainEnd = -1;          // the NUM that ends main
     int lastRunJump = -1;      // the jump ending the last run of a finished file
     bool newPending = false;   // the next run of main code calls __new__
+    bool varIndexNames = false;  // an open with varindxi may set "i" + a variable's name
     std::string mainFile;      // file of the last ELF in main
 };
 GaussMode& Mode();
@@ -107,6 +108,9 @@ Operand ResolveGaussName(const std::string& name, bool target = false);
 // The FNI code of an intrinsic function the run loop computes in place
 // ("abs", "sqrt", "gauss::exp", ...), else 0.
 int FastFunctionCode(std::string_view name);
+// A complex literal ("3i", its digits given): reported, for values are
+// real; the caller goes on with a missing value in its place.
+void RefuseComplex(const std::string& digits);
 // Arguments of a call, "(" taken: PSH 0 and the value of each; the count.
 int ParseGaussArguments();
 
@@ -162,6 +166,19 @@ bool StartsMember(int t);
 // The token t taken after x, which holds `structure`: x becomes the
 // member; the result is the member's own structure, or "".
 std::string StructMember(Operand& x, const std::string& structure, int t);
+
+// ---- the data loop (dataloop.cpp) ----------------------------------------
+
+// Whether the statements of a data loop are being compiled.
+bool InDataLoop();
+// "dataloop" taken: the loop over a data set up to endata.
+void DataLoopStatement();
+// Inside a data loop, a statement of its own (make, select, code, ...),
+// the word taken; false when the word starts none.
+bool DataLoopWord(const std::string& word);
+// Inside a data loop, a name of the data set as an operand; false for
+// names declared extern and for calls.
+bool DataLoopName(const std::string& name, bool target, Operand& x);
 
 // ---- top level (toplevel.cpp) --------------------------------------------
 

@@ -66,6 +66,8 @@ constexpr LibraryFunction kGaussStdLib[] = {
     {"c$gauss::toeplitz", FnGaussToeplitz, false},
     {"c$gauss::trunc", FnGaussInt, false},
     {"c$gauss::__typecv__", FnGaussTypecv, false},
+    {"c$gauss::__chars__", FnGaussChars, false},
+    {"c$gauss::__elements__", FnGaussElements, false},
     {"c$gauss::upmat", FnGaussUpmat, false},
     {"c$gauss::vech", FnGaussVech, false},
     {"c$gauss::varget", FnGaussVarget, false},

@@ -85,6 +85,10 @@ ZU_GAUSS_ROUTINE(FnGaussTypecv);
 // value instead of a run-time error.
 bool ErrorsTrapped();
 
+// library_characters.cpp
+ZU_GAUSS_ROUTINE(FnGaussChars);
+ZU_GAUSS_ROUTINE(FnGaussElements);
+
 // library_dll.cpp
 ZU_GAUSS_ROUTINE(FnGaussDlibrary);
 ZU_GAUSS_ROUTINE(FnGaussDllcall);

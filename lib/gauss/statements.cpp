@@ -88,6 +88,18 @@ void keywordCall(int g) {
     endStatement();
 }
 
+// The target of a multiple assignment or of pop, its name taken: a
+// variable, an indexed one, or a member of a structure (p.x, b.m[1, 2]).
+Operand assignmentTarget() {
+    const std::string name = State().text;
+    const int next = GPeek();
+    if (next == tok::LBracket || StartsMember(next)) {
+        GUnread(tok::Identifier, name);
+        return ParseGaussExpression();
+    }
+    return ResolveGaussName(name, true);
+}
+
 // { a, b, c } = expression: the elements of the array returned.
 void multipleAssignment() {
     ParseState& s = State();
@@ -103,14 +115,7 @@ void multipleAssignment() {
     int element = 0;
     do {
         if (!GExpect(tok::Identifier)) break;
-        const std::string name = State().text;
-        Operand target;
-        if (GPeek() == tok::LBracket) {
-            GUnread(tok::Identifier, name);
-            target = ParseGaussExpression();
-        } else {
-            target = ResolveGaussName(name, true);
-        }
+        Operand target = assignmentTarget();
         if (compiler::CheckAssignable(target)) {
             if (target.kind == Storage::Global) symbolTable()[target.index].val.t &= ~ZU_FLAG_NUL;
             compiler::Placeholder(target);
@@ -470,13 +475,7 @@ void popStatement() {
     Operand target;
     if (GPeek() == tok::Identifier) {
         GNext();
-        const std::string name = State().text;
-        if (GPeek() == tok::LBracket) {
-            GUnread(tok::Identifier, name);
-            target = ParseGaussExpression();
-        } else {
-            target = ResolveGaussName(name, true);
-        }
+        target = assignmentTarget();
     } else {
         target = ParseGaussExpression();
     }
@@ -624,6 +623,10 @@ void ParseGaussStatement() {
         GNext();
         multipleAssignment();
         return;
+    case tok::GDataloop:
+        GNext();
+        DataLoopStatement();
+        return;
     case tok::KwNew:
         GNext();
         Error(Msg::OutOfPlace, "new");
@@ -632,6 +635,7 @@ void ParseGaussStatement() {
     case tok::Identifier: {
         GNext();
         const std::string word = State().text;
+        if (DataLoopWord(word)) return;
         // A command's operands are read with blanks as separators, the
         // token after the command word too.
         const int command = CommandCode(word);

@@ -419,6 +419,7 @@ void ZuParseExitGauss() {
     mode.mainEnd = -1;
     mode.lastRunJump = -1;
     mode.newPending = false;
+    mode.varIndexNames = false;
     mode.mainFile.clear();
     zu::run::SetGaussPrintHook(nullptr);
 }
