@@ -1,3 +1,4 @@
+/// @family Gauss compatibility
 // Character elements as strings: Gauss keeps a short text (a name of at
 // most 8 characters) in the 8 bytes of a double, as "let" and "{ }" make
 // them from unquoted names.
@@ -33,8 +34,14 @@ double textElement(std::string_view text) {
 
 }  // namespace
 
-// gauss::__elements__(texts): an array of strings (or one string) as a
-// column of character elements, each text cut to 8 characters.
+/// gauss::__elements__(texts)
+/// The support library's conversion of texts to character elements: an array of strings as a column of
+/// character elements (each text cut to its first 8 characters and kept in the 8 bytes of a double), one
+/// string as one element, an empty array as 0. Any other argument, or an array holding a value that is not
+/// a string, is an argument error. Programs write `let` or `{ }` with unquoted names instead.
+/// Example:
+///     x = __elements__("wage");
+///     print $x;
 void FnGaussElements(ZuVALUE* rtn, ZuVALUE* pv, int) {
     if (value::TypeCode(&pv[0]) == ZU_STRING) {
         ZuValSetDouble(rtn, textElement(stdlib::StringChars(pv[0])));
@@ -58,9 +65,14 @@ void FnGaussElements(ZuVALUE* rtn, ZuVALUE* pv, int) {
     for (int i = 0; i < n; ++i) value::MatrixData(rtn)[i][0] = textElement(stdlib::StringChars(value::Items(&pv[0])[i]));
 }
 
-// gauss::__chars__(x): the character elements of x (a matrix, row by row,
-// or one number) as an array of strings; a string becomes an array of
-// itself, an array is returned as it is.
+/// gauss::__chars__(x)
+/// The support library's conversion of character elements to texts: the elements of x (a matrix, row by
+/// row, or one number) as an array of strings, each the element's bytes up to the first NUL; a string
+/// becomes an array of itself and an array is returned as it is.
+/// Example:
+///     let names = id wage;
+///     t = __chars__(names);
+///     print t[2];
 void FnGaussChars(ZuVALUE* rtn, ZuVALUE* pv, int) {
     std::vector<std::string> texts;
     switch (value::TypeCode(&pv[0])) {
