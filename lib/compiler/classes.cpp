@@ -41,7 +41,10 @@ public:
             if (m.name && name == m.name) return true;
         return false;
     }
+    // Takes over the value once the record is in the list: a failure
+    // before that leaves it to the caller.
     void add(std::string_view name, const ZuVALUE& value) {
+        records.reserve(records.size() + 1);
         ZuNAMEDVALUE m{};
         m.name = CopyText(name);
         m.val = value;
@@ -133,11 +136,13 @@ void memberFunction(ClassBody& c, bool isStatic, bool isVirtual) {
         Error(Msg::DuplicateIdentifier, name);
         return;
     }
+    OwnedText signature = MakeSignature(head, {});
     ZuVALUE v{};
     v.t = ZU_FUNCTION | ZU_FLAG_EXT | ZU_FLAG_MEM | (isStatic ? ZU_FLAG_STA : 0);
     v.w1.i = head.count;
-    v.w3.s = MakeSignature(head, {});
+    v.w3.s = signature.get();
     c.functions.add(name, v);
+    (void)signature.release();  // the member list owns it now
     if (isVirtual) State().virtualMembers.insert(c.name + "::" + name);
 }
 

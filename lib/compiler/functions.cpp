@@ -86,13 +86,13 @@ FunctionHead ParseFormals(std::string name, bool member) {
     return h;
 }
 
-char* MakeSignature(const FunctionHead& head, std::string_view link) {
+OwnedText MakeSignature(const FunctionHead& head, std::string_view link) {
     std::string text = head.letters + "$" + head.name;
     if (!link.empty()) {
         text += '@';
         text += link;
     }
-    return CopyText(text);
+    return OwnedText(CopyText(text));
 }
 
 // ELF file, [ELT arg...], NUM, INT n, { PSH 0 statements }, RET
@@ -171,7 +171,7 @@ void ParseFunction(const std::string& name, int flags, std::string_view link) {
         v.t = ZU_FUNCTION | ZU_FLAG_GLO | ZU_FLAG_EXT | flags;
         v.w1.i = head.count;
         v.w2.i = 0;
-        v.w3.s = MakeSignature(head, link);
+        v.w3.s = MakeSignature(head, link).release();
     }
     if (!body) return;
     s.interactiveMain = ZuIsInteractive() && head.name == "main";

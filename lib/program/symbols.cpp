@@ -130,6 +130,7 @@ void SymbolTable::unfileName(int index) {
 }
 
 void SymbolTable::rebuildIndex() {
+    ++rebuilds_;
     index_.clear();
     for (int i = 0; i < count_; ++i) {
         const char* name = (*this)[i].name;

@@ -157,10 +157,18 @@ private:
     void rebuildIndex();
     int findIndexed(std::string_view name, int first, int end, bool skipFunctions) const;
 
+public:
+    // How often a lookup found the index stale and rebuilt it: only a name
+    // changed behind the table's back should cause that.
+    int indexRebuilds() const { return rebuilds_; }
+
+private:
+
     std::vector<ZuNAMEDVALUE> records_;  // capacity records, all cleared past count_
     // The named records in use, by name; rebuilt by a lookup that finds it
     // stale, hence mutable.
     mutable NameIndex index_;
+    int rebuilds_ = 0;  // see indexRebuilds()
     int count_ = 0;                      // records in use
     FunctionMarks marks_;                // valid while inFunction_
     bool inFunction_ = false;            // a function is being compiled

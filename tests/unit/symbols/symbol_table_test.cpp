@@ -271,6 +271,7 @@ TEST_F(SymbolTableTest, MemberLookupFollowsTheBaseChain) {
 // The name index beside the array must follow every way a record's name
 // changes, and lookups must still see the array's order.
 TEST_F(SymbolTableTest, IndexFollowsRenamesInsertsAndRemovals) {
+    const int rebuildsBefore = table.indexRebuilds();
     table.append("a", kGlobalVar);  // 0
     table.append("b", kGlobalVar);  // 1
     table.append("a", kGlobalVar);  // 2
@@ -306,6 +307,8 @@ TEST_F(SymbolTableTest, IndexFollowsRenamesInsertsAndRemovals) {
     EXPECT_EQ(table.find("b", 0, table.count()), 1);
     table.append("a", kGlobalVar);
     EXPECT_EQ(table.find("a", 0, table.count()), 2);
+    // Every answer above came from the index as it was kept.
+    EXPECT_EQ(table.indexRebuilds(), rebuildsBefore);
 }
 
 TEST_F(SymbolTableTest, NameWrittenBehindTheTablesBackIsStillFound) {
@@ -315,7 +318,9 @@ TEST_F(SymbolTableTest, NameWrittenBehindTheTablesBackIsStillFound) {
     std::free(table[0].name);
     table[0].name = static_cast<char*>(std::malloc(4));
     std::memcpy(table[0].name, "new", 4);
+    const int rebuildsBefore = table.indexRebuilds();
     EXPECT_EQ(table.find("old", 0, table.count()), -1);
+    EXPECT_EQ(table.indexRebuilds(), rebuildsBefore + 1);
     EXPECT_EQ(table.find("new", 0, table.count()), 0);
     EXPECT_EQ(table.find("keep", 0, table.count()), 1);
     table.truncate(0);
