@@ -89,7 +89,7 @@ int SymbolTable::find(std::string_view name, int first, int end, bool skipFuncti
     end = std::min(end, count_);
     const int found = findIndexed(name, first, end, skipFunctions);
     if (found != kStaleIndex) return found;
-    const_cast<SymbolTable*>(this)->rebuildIndex();
+    rebuildIndex();
     return findIndexed(name, first, end, skipFunctions);
 }
 
@@ -106,12 +106,12 @@ int SymbolTable::findIndexed(std::string_view name, int first, int end, bool ski
 }
 
 int SymbolTable::findFirstOfKind(std::string_view name, int kind) const {
-    int oldest = -1;
-    // find() checks the chain; the walk below then runs on a sound one.
+    // find() rebuilds a stale index before the walk down to the oldest.
     if (find(name, 0, count_) < 0) return -1;
     name = storedForm(name);
+    int oldest = -1;
     for (int i = index_.newest(name); i >= 0; i = index_.older(i))
-        if (kindOf((*this)[i].val) == kind) oldest = i;
+        if (hasName((*this)[i], name) && kindOf((*this)[i].val) == kind) oldest = i;
     return oldest;
 }
 
@@ -129,7 +129,7 @@ void SymbolTable::unfileName(int index) {
     if (name && *name) index_.remove(name, index);
 }
 
-void SymbolTable::rebuildIndex() {
+void SymbolTable::rebuildIndex() const {
     ++rebuilds_;
     index_.clear();
     for (int i = 0; i < count_; ++i) {

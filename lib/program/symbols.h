@@ -154,7 +154,7 @@ private:
     // Keeping the index in step with the records' names.
     void fileName(int index);
     void unfileName(int index);
-    void rebuildIndex();
+    void rebuildIndex() const;
     int findIndexed(std::string_view name, int first, int end, bool skipFunctions) const;
 
 public:
@@ -166,9 +166,9 @@ private:
 
     std::vector<ZuNAMEDVALUE> records_;  // capacity records, all cleared past count_
     // The named records in use, by name; rebuilt by a lookup that finds it
-    // stale, hence mutable.
+    // stale, hence mutable (with its count).
     mutable NameIndex index_;
-    int rebuilds_ = 0;  // see indexRebuilds()
+    mutable int rebuilds_ = 0;  // see indexRebuilds()
     int count_ = 0;                      // records in use
     FunctionMarks marks_;                // valid while inFunction_
     bool inFunction_ = false;            // a function is being compiled
