@@ -63,6 +63,26 @@ TEST_F(ParseTest, HundredThousandFormalsFillTheTableQuickly) {
     EXPECT_TRUE(reported("symbol table full"));
 }
 
+TEST_F(ParseTest, ClassOfManyMembersCompilesQuickly) {
+    constexpr int kMembers = 50'000;
+    std::string text = "class Wide {\n";
+    for (int i = 0; i < kMembers; ++i) text += " decl m" + std::to_string(i) + ";\n";
+    for (int i = 0; i < kMembers; ++i) text += " f" + std::to_string(i) + "();\n";
+    text += " decl m7;\n f7();\n};\n";
+
+    const auto start = std::chrono::steady_clock::now();
+    EXPECT_EQ(compile(text.c_str()), 2);
+    const double seconds = secondsSince(start);
+    if (kTimed) {
+        EXPECT_LT(seconds, kBoundSeconds);
+    }
+    EXPECT_TRUE(reported("'m7' duplicate identifier"));
+    EXPECT_TRUE(reported("'f7' duplicate identifier"));
+    const ZuVALUE* wide = global("Wide");
+    ASSERT_NE(wide, nullptr);
+    EXPECT_EQ(wide->w1.i, kMembers);
+}
+
 TEST_F(ParseTest, RepeatedFormalFoundInLongAndShortLists) {
     std::string longList = "g(";
     for (int i = 0; i < 100; ++i) longList += "b" + std::to_string(i) + ", ";
