@@ -206,16 +206,17 @@ void SymbolTable::bindClassRecord(int index) { (*this)[index].val.w3.p = &(*this
 // ---------------------------------------------------------------------------
 // Growth and removal
 
-void SymbolTable::ensureRoom() {
-    if (capacity() - count_ >= kSymbolGrowth) return;
-    // At the bound the table does not grow; append reports it when full.
-    const int limit = kMaxSymbolSize + kSpareSymbols;
-    if (capacity() + kSymbolGrowth > limit) return;
+void SymbolTable::ensureRoom(int wanted) {
+    wanted = std::clamp(wanted, kSymbolGrowth, kMaxSymbolSize);
+    if (capacity() - count_ >= wanted) return;
     // Whole steps of kSymbolGrowth, at least half the capacity: growing by
     // a fixed step made a program of n globals cost n^2 / step copies.
-    const int steps = std::max(1, capacity() / 2 / kSymbolGrowth);
-    const int wanted = capacity() + steps * kSymbolGrowth;
-    growTo(wanted <= limit ? wanted : limit - (limit - capacity()) % kSymbolGrowth);
+    const int needed = count_ + wanted - capacity();
+    const int steps = std::max((needed + kSymbolGrowth - 1) / kSymbolGrowth, std::max(1, capacity() / 2 / kSymbolGrowth));
+    // At the bound the table grows no further; append reports it when full.
+    const int limit = kMaxSymbolSize + kSpareSymbols;
+    const int target = std::min(capacity() + steps * kSymbolGrowth, limit - (limit - capacity()) % kSymbolGrowth);
+    if (target > capacity()) growTo(target);
 }
 
 void SymbolTable::growTo(int newCapacity) {

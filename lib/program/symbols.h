@@ -118,9 +118,10 @@ public:
     // one, which is left nameless, int without value.  Fatal when full.
     int moveIn(ZuNAMEDVALUE& record);
 
-    // Makes sure kSymbolGrowth records are free, growing the table when
-    // fewer are; class pointers into the table follow the move.
-    void ensureRoom();
+    // Makes sure `wanted` records (at least kSymbolGrowth) are free,
+    // growing the table when fewer are, up to kMaxSymbolSize; class
+    // pointers into the table follow the move.
+    void ensureRoom(int wanted = kSymbolGrowth);
     // Frees the names of the records from mark on; the table ends at mark.
     void truncate(int mark);
     // Frees one record's name: the record stays, removed from lookups.

@@ -175,6 +175,19 @@ TEST_F(SymbolTableTest, GrowsPast2000GlobalsKeepingClassPointers) {
     EXPECT_TRUE(faults.entries().empty());
 }
 
+// An object file brings all its symbols at once: the table makes room
+// for them in one growth, within its bound.
+TEST_F(SymbolTableTest, MakesRoomForAWholeObjectFile) {
+    table.ensureRoom(123'456);
+    EXPECT_GE(table.capacity() - table.count(), 123'456);
+    EXPECT_EQ((table.capacity() - kDefaultSymbolSize - kSpareSymbols) % kSymbolGrowth, 0);
+    table.ensureRoom(INT_MAX);
+    EXPECT_EQ(table.capacity(), kMaxSymbolSize + kSpareSymbols);
+    const int before = table.capacity();
+    table.ensureRoom(kSymbolGrowth);
+    EXPECT_EQ(table.capacity(), before);
+}
+
 TEST_F(SymbolTableTest, FullTableIsFatalAndKeepsItsRecords) {
     setSymbolSize(0);
     table.open();
