@@ -5,8 +5,11 @@
 #include "program/symbols.h"
 #include "program/tokens.h"
 
+#include <algorithm>
 #include <cstdlib>
 #include <cstring>
+#include <set>
+#include <string>
 
 namespace zu::compiler {
 namespace tok = program::tok;
@@ -36,16 +39,26 @@ public:
             ZuFreeValue(&m.val);
         }
     }
-    bool has(std::string_view name) const {
-        for (const ZuNAMEDVALUE& m : records)
-            if (m.name && name == m.name) return true;
-        return false;
-    }
+    // Looked up in the set of names, so that a class of many members is
+    // not quadratic to declare.
+    bool has(std::string_view name) const { return names_.find(name) != names_.end(); }
+    // Takes over the value once the record is in the list: a failure
+    // before that leaves it to the caller.
     void add(std::string_view name, const ZuVALUE& value) {
+        // Room first, so that the push below cannot fail with the name made.
+        if (records.size() == records.capacity()) records.reserve(std::max<std::size_t>(8, 2 * records.size()));
         ZuNAMEDVALUE m{};
         m.name = CopyText(name);
         m.val = value;
         records.push_back(m);
+        names_.emplace(name);
+    }
+    // Moves every record of another list behind these.
+    void takeAll(MemberList& from) {
+        records.insert(records.end(), from.records.begin(), from.records.end());
+        from.records.clear();
+        names_.merge(from.names_);
+        from.names_.clear();
     }
     // A malloc'd array of the records (and a terminating empty record);
     // the list is empty afterwards.
@@ -59,10 +72,14 @@ public:
         }
         if (!records.empty()) std::memcpy(table, records.data(), records.size() * sizeof(ZuNAMEDVALUE));
         records.clear();
+        names_.clear();
         return table;
     }
 
     std::vector<ZuNAMEDVALUE> records;
+
+private:
+    std::set<std::string, std::less<>> names_;  // the names of the records
 };
 
 struct ClassBody {
@@ -133,11 +150,13 @@ void memberFunction(ClassBody& c, bool isStatic, bool isVirtual) {
         Error(Msg::DuplicateIdentifier, name);
         return;
     }
+    OwnedText signature = MakeSignature(head, {});
     ZuVALUE v{};
     v.t = ZU_FUNCTION | ZU_FLAG_EXT | ZU_FLAG_MEM | (isStatic ? ZU_FLAG_STA : 0);
     v.w1.i = head.count;
-    v.w3.s = MakeSignature(head, {});
+    v.w3.s = signature.get();
     c.functions.add(name, v);
+    (void)signature.release();  // the member list owns it now
     if (isVirtual) State().virtualMembers.insert(c.name + "::" + name);
 }
 
@@ -214,8 +233,7 @@ void ParseClass() {
 
     MemberList all;
     inheritData(base, all);
-    for (ZuNAMEDVALUE& m : c.data.records) all.records.push_back(m);
-    c.data.records.clear();
+    all.takeAll(c.data);
     ZuVALUE& v = st[d.index].val;
     v.t = ZU_CLASS | ZU_FLAG_GLO;
     v.w1.i = static_cast<int>(all.records.size());

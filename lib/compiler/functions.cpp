@@ -9,6 +9,8 @@
 #include "value/function_table.h"
 
 #include <algorithm>
+#include <string>
+#include <unordered_set>
 
 namespace zu::compiler {
 namespace tok = program::tok;
@@ -21,6 +23,24 @@ using program::SymbolTable;
 using program::symbolTable;
 
 namespace {
+
+// The formals named so far, to find a name given twice: a short list is
+// searched, a long one hashed, so that neither case costs much.
+class FormalNames {
+public:
+    explicit FormalNames(const std::vector<std::string>& names) : names_(names) {}
+    // False when the name is in the list already; the caller appends it.
+    bool isNew(const std::string& name) {
+        if (names_.size() < kHashFrom) return std::find(names_.begin(), names_.end(), name) == names_.end();
+        if (hashed_.empty()) hashed_.insert(names_.begin(), names_.end());
+        return hashed_.insert(name).second;
+    }
+
+private:
+    static constexpr std::size_t kHashFrom = 32;
+    const std::vector<std::string>& names_;
+    std::unordered_set<std::string> hashed_;  // the names, once there are many
+};
 
 // The part of a signature that the argument qualifiers decide: before
 // any link text.
@@ -41,6 +61,7 @@ FunctionHead ParseFormals(std::string name, bool member) {
         h.letters = "cc";
     }
     const std::size_t hidden = h.args.size();
+    FormalNames seen(h.args);
     bool varargs = false;
     Expect(tok::LParen);
     if (!Accept(tok::RParen)) {
@@ -54,7 +75,7 @@ FunctionHead ParseFormals(std::string name, bool member) {
             Accept(tok::KwDecl);
             if (!Expect(tok::Identifier)) break;
             const std::string& arg = State().text;
-            if (std::find(h.args.begin(), h.args.end(), arg) != h.args.end()) Error(Msg::FormalRedefinition, arg);
+            if (!seen.isNew(arg)) Error(Msg::FormalRedefinition, arg);
             h.args.push_back(arg);
             h.letters += constant ? 'c' : ' ';
         } while (Accept(tok::Comma));
@@ -65,13 +86,13 @@ FunctionHead ParseFormals(std::string name, bool member) {
     return h;
 }
 
-char* MakeSignature(const FunctionHead& head, std::string_view link) {
+OwnedText MakeSignature(const FunctionHead& head, std::string_view link) {
     std::string text = head.letters + "$" + head.name;
     if (!link.empty()) {
         text += '@';
         text += link;
     }
-    return CopyText(text);
+    return OwnedText(CopyText(text));
 }
 
 // ELF file, [ELT arg...], NUM, INT n, { PSH 0 statements }, RET
@@ -150,7 +171,7 @@ void ParseFunction(const std::string& name, int flags, std::string_view link) {
         v.t = ZU_FUNCTION | ZU_FLAG_GLO | ZU_FLAG_EXT | flags;
         v.w1.i = head.count;
         v.w2.i = 0;
-        v.w3.s = MakeSignature(head, link);
+        v.w3.s = MakeSignature(head, link).release();
     }
     if (!body) return;
     s.interactiveMain = ZuIsInteractive() && head.name == "main";

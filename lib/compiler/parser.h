@@ -12,6 +12,8 @@
 
 #include <array>
 #include <cstdint>
+#include <cstdlib>
+#include <memory>
 #include <set>
 #include <stdexcept>
 #include <string>
@@ -334,8 +336,14 @@ FunctionHead ParseFormals(std::string name, bool member);
 // The function body: code for a function whose formals are known.  Returns
 // the position where its code starts.
 int CompileFunctionBody(const FunctionHead& head);
-// Builds a signature text (malloc'd): letters, "$", name[, "@", link].
-char* MakeSignature(const FunctionHead& head, std::string_view link);
+// A malloc'd text, owned until a value takes it over (release()), so that
+// a compile error thrown before that does not lose it.
+struct FreeText {
+    void operator()(char* text) const { std::free(text); }
+};
+using OwnedText = std::unique_ptr<char, FreeText>;
+// Builds a signature text: letters, "$", name[, "@", link].
+OwnedText MakeSignature(const FunctionHead& head, std::string_view link);
 // The same text without a link, as a string.
 std::string MakeSignatureView(const FunctionHead& head);
 // name ( formals ) ; or a definition, with the flags of its prefixes.

@@ -15,6 +15,7 @@
 
 #include "data/excel.h"
 #include "data/saving.h"
+#include "data/sheet_libraries.h"
 #include "data/sheets.h"
 #include "data/text_data.h"
 #include "stdlib/matrix_file_headers.h"
@@ -156,6 +157,7 @@ void BoundChildMemory(const std::string& name) {
 // Runs the reader in a child process; false when the child did not finish
 // its report.
 bool ReadInChild(const std::string& name, Sheet& sheet, XlsStatus& status) {
+    OpenXlsReader();
     int fds[2];
     if (::pipe(fds) != 0) return false;
     const pid_t child = ::fork();

@@ -192,9 +192,7 @@ int insertGlobal(const std::string& full) {
     program::SymbolTable& st = symbolTable();
     if (!st.inFunction()) return st.append(full, ZU_INT | ZU_FLAG_GLO);
     program::FunctionMarks& marks = st.marks();
-    const int g = marks.globalsEnd;
-    const int last = st.append(full, ZU_INT | ZU_FLAG_GLO);
-    for (int i = last; i > g; --i) std::swap(st[i], st[i - 1]);
+    const int g = st.insert(marks.globalsEnd, full, ZU_INT | ZU_FLAG_GLO);
     ++marks.globalsEnd;
     ++marks.firstArgument;
     ++marks.firstLocal;

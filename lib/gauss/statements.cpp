@@ -336,9 +336,7 @@ void forStatement() {
     // "-name" to the debugger.
     for (const Operand* o : {&counter, &stop, &direction, &step}) {
         if (State().debugInfo && o == &counter) {
-            ZuNAMEDVALUE& r = st[o->symbol];
-            std::free(r.name);
-            r.name = compiler::CopyText("-" + name);
+            st.rename(o->symbol, "-" + name);
         } else {
             st.freeName(o->symbol);
         }

@@ -217,7 +217,7 @@ void Linker::applyCompletions() {
 
 std::vector<int> linkSymbols(StagedProgram& stage, int codeBase) {
     SymbolTable& st = program::symbolTable();
-    st.ensureRoom();
+    st.ensureRoom(static_cast<int>(std::min<std::size_t>(stage.symbols.size(), program::kMaxSymbolSize)));
     Linker linker(codeBase, st.count());
     std::vector<int> map;
     map.reserve(stage.symbols.size());

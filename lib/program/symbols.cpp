@@ -12,6 +12,9 @@
 namespace zu::program {
 namespace {
 
+// What SymbolTable::findIndexed returns when the index must be rebuilt.
+constexpr int kStaleIndex = -2;
+
 int g_symbolSize = kDefaultSymbolSize;
 
 // Names are malloc'd so that any part of the system may free one.
@@ -23,14 +26,11 @@ char* copyName(std::string_view name) {
     return copy;
 }
 
-// The first character decides most comparisons, before any length is
-// taken: every declaration searches the whole table, so this is hot at
-// start-up, when zustd.h declares the library.
+// A name as the table stores it: a C string, so it ends at the first NUL.
+std::string_view storedForm(std::string_view name) { return name.substr(0, name.find('\0')); }
+
 bool hasName(const ZuNAMEDVALUE& record, std::string_view name) {
-    const char* s = record.name;
-    if (!s) return false;
-    if (name.empty()) return s[0] == '\0';
-    return s[0] == name[0] && std::strncmp(s, name.data(), name.size()) == 0 && s[name.size()] == '\0';
+    return record.name && std::string_view(record.name) == name;
 }
 
 bool isFunctionKind(int kind) { return kind == ZU_FUNCTION || kind == ZU_INTFUNC; }
@@ -57,6 +57,7 @@ void SymbolTable::open() {
     } catch (const std::bad_alloc&) {
         failFatal(TableFault::SymbolTableFull, true);
     }
+    index_.clear();
     inFunction_ = false;
     marks_ = {};
 }
@@ -64,6 +65,7 @@ void SymbolTable::open() {
 void SymbolTable::close() {
     truncate(0);
     std::vector<ZuNAMEDVALUE>().swap(records_);
+    index_ = {};
     inFunction_ = false;
     marks_ = {};
 }
@@ -81,21 +83,59 @@ int SymbolTable::indexOf(const void* record) const {
 // Lookup
 
 int SymbolTable::find(std::string_view name, int first, int end, bool skipFunctions) const {
+    name = storedForm(name);
     if (name.empty()) return -1;
     first = std::max(first, 0);
-    for (int i = std::min(end, count_) - 1; i >= first; --i) {
-        const ZuNAMEDVALUE& record = (*this)[i];
-        if (skipFunctions && isFunctionKind(kindOf(record.val))) continue;
-        if (hasName(record, name)) return i;
+    end = std::min(end, count_);
+    const int found = findIndexed(name, first, end, skipFunctions);
+    if (found != kStaleIndex) return found;
+    rebuildIndex();
+    return findIndexed(name, first, end, skipFunctions);
+}
+
+// Walks the name's chain from the newest record down; kStaleIndex when a
+// record on it no longer holds the name.
+int SymbolTable::findIndexed(std::string_view name, int first, int end, bool skipFunctions) const {
+    for (int i = index_.newest(name); i >= first; i = index_.older(i)) {
+        if (i >= count_ || !hasName((*this)[i], name)) return kStaleIndex;
+        if (i >= end) continue;
+        if (skipFunctions && isFunctionKind(kindOf((*this)[i].val))) continue;
+        return i;
     }
     return -1;
 }
 
 int SymbolTable::findFirstOfKind(std::string_view name, int kind) const {
-    if (name.empty()) return -1;
-    for (int i = 0; i < count_; ++i)
-        if (kindOf((*this)[i].val) == kind && hasName((*this)[i], name)) return i;
-    return -1;
+    // find() rebuilds a stale index before the walk down to the oldest.
+    if (find(name, 0, count_) < 0) return -1;
+    name = storedForm(name);
+    int oldest = -1;
+    for (int i = index_.newest(name); i >= 0; i = index_.older(i))
+        if (hasName((*this)[i], name) && kindOf((*this)[i].val) == kind) oldest = i;
+    return oldest;
+}
+
+// ---------------------------------------------------------------------------
+// The name index
+
+void SymbolTable::fileName(int index) {
+    const char* name = (*this)[index].name;
+    if (!name || !*name) return;
+    if (!index_.add(name, index)) rebuildIndex();
+}
+
+void SymbolTable::unfileName(int index) {
+    const char* name = (*this)[index].name;
+    if (name && *name) index_.remove(name, index);
+}
+
+void SymbolTable::rebuildIndex() const {
+    ++rebuilds_;
+    index_.clear();
+    for (int i = 0; i < count_; ++i) {
+        const char* name = (*this)[i].name;
+        if (name && *name) (void)index_.add(name, i);
+    }
 }
 
 // ---------------------------------------------------------------------------
@@ -132,17 +172,32 @@ int SymbolTable::append(std::string_view name, int flags) {
     record = {};
     record.name = copyName(name);
     record.val.t = flags;
+    fileName(count_);
     return count_++;
+}
+
+int SymbolTable::insert(int position, std::string_view name, int flags) {
+    position = std::clamp(position, 0, count_);
+    const int last = append(name, flags);
+    if (position == last) return last;
+    for (int i = position; i <= last; ++i) unfileName(i);
+    const auto first = records_.begin() + position;
+    std::rotate(first, records_.begin() + last, records_.begin() + last + 1);
+    for (int i = position; i <= last; ++i) fileName(i);
+    return position;
 }
 
 int SymbolTable::moveIn(ZuNAMEDVALUE& record) {
     if (count_ >= capacity()) failFatal(TableFault::SymbolTableFull, false);
+    // A record of this table gives up its name, which is filed anew below.
+    if (const int from = indexOf(&record); from >= 0) unfileName(from);
     const int index = count_++;
     ZuNAMEDVALUE& moved = (*this)[index];
     moved = record;
     record = {};
     record.val.t = ZU_INT | ZU_FLAG_NUL;
     if (kindOf(moved.val) == ZU_CLASS) bindClassRecord(index);
+    fileName(index);
     return index;
 }
 
@@ -151,11 +206,17 @@ void SymbolTable::bindClassRecord(int index) { (*this)[index].val.w3.p = &(*this
 // ---------------------------------------------------------------------------
 // Growth and removal
 
-void SymbolTable::ensureRoom() {
-    if (capacity() - count_ >= kSymbolGrowth) return;
-    // At the bound the table does not grow; append reports it when full.
-    if (capacity() + kSymbolGrowth - kSpareSymbols > kMaxSymbolSize) return;
-    growTo(capacity() + kSymbolGrowth);
+void SymbolTable::ensureRoom(int wanted) {
+    wanted = std::clamp(wanted, kSymbolGrowth, kMaxSymbolSize);
+    if (capacity() - count_ >= wanted) return;
+    // Whole steps of kSymbolGrowth, at least half the capacity: growing by
+    // a fixed step made a program of n globals cost n^2 / step copies.
+    const int needed = count_ + wanted - capacity();
+    const int steps = std::max((needed + kSymbolGrowth - 1) / kSymbolGrowth, std::max(1, capacity() / 2 / kSymbolGrowth));
+    // At the bound the table grows no further; append reports it when full.
+    const int limit = kMaxSymbolSize + kSpareSymbols;
+    const int target = std::min(capacity() + steps * kSymbolGrowth, limit - (limit - capacity()) % kSymbolGrowth);
+    if (target > capacity()) growTo(target);
 }
 
 void SymbolTable::growTo(int newCapacity) {
@@ -180,7 +241,9 @@ void SymbolTable::growTo(int newCapacity) {
 
 void SymbolTable::truncate(int mark) {
     mark = std::clamp(mark, 0, count_);
-    for (int i = mark; i < count_; ++i) {
+    // Newest first, so that each name leaves its chain from the front.
+    for (int i = count_ - 1; i >= mark; --i) {
+        unfileName(i);
         std::free((*this)[i].name);
         (*this)[i] = {};
     }
@@ -189,8 +252,18 @@ void SymbolTable::truncate(int mark) {
 
 void SymbolTable::freeName(int index) {
     if (index < 0 || index >= count_) return;
+    unfileName(index);
     std::free((*this)[index].name);
     (*this)[index].name = nullptr;
+}
+
+void SymbolTable::rename(int index, std::string_view name) {
+    if (index < 0 || index >= count_) return;
+    char* copy = copyName(name);
+    unfileName(index);
+    std::free((*this)[index].name);
+    (*this)[index].name = copy;
+    fileName(index);
 }
 
 // ---------------------------------------------------------------------------

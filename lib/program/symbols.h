@@ -7,6 +7,7 @@
 // that may declare a name.
 #pragma once
 
+#include "program/symbol_index.h"
 #include "zu.h"
 
 #include <optional>
@@ -17,7 +18,10 @@ namespace zu::program {
 
 inline constexpr int kDefaultSymbolSize = 2000;
 inline constexpr int kSpareSymbols = 10;   // room beyond the symbol size
-inline constexpr int kSymbolGrowth = 500;  // records added per growth
+// The table grows when fewer than kSymbolGrowth records are free, by that
+// many or by half its capacity, whichever is more (rounded to whole
+// steps), so declaring n globals costs amortised constant time each.
+inline constexpr int kSymbolGrowth = 500;
 // Upper bound of the symbol size and of growth: keeps a huge -s value or a
 // runaway program from allocating without bound.
 inline constexpr int kMaxSymbolSize = 1'000'000;
@@ -106,17 +110,24 @@ public:
     // Appends a record with a copy of the name, a cleared value and the
     // type word; "symbol table full" (fatal) at capacity.
     int append(std::string_view name, int flags);
+    // Inserts a record at `position` (clamped to the table), moving the
+    // records from there on up by one; fatal when full.  Hold no index of
+    // a moved record across it.
+    int insert(int position, std::string_view name, int flags);
     // Appends a record that takes over the name and value of the given
     // one, which is left nameless, int without value.  Fatal when full.
     int moveIn(ZuNAMEDVALUE& record);
 
-    // Makes sure kSymbolGrowth records are free, growing the table by that
-    // many when fewer are; class pointers into the table follow the move.
-    void ensureRoom();
+    // Makes sure `wanted` records (at least kSymbolGrowth) are free,
+    // growing the table when fewer are, up to kMaxSymbolSize; class
+    // pointers into the table follow the move.
+    void ensureRoom(int wanted = kSymbolGrowth);
     // Frees the names of the records from mark on; the table ends at mark.
     void truncate(int mark);
     // Frees one record's name: the record stays, removed from lookups.
     void freeName(int index);
+    // Gives a record a copy of another name in place of its own.
+    void rename(int index, std::string_view name);
     // Points a class record at itself.
     void bindClassRecord(int index);
 
@@ -141,8 +152,24 @@ public:
 private:
     bool isClass(int index) const;
     void growTo(int newCapacity);
+    // Keeping the index in step with the records' names.
+    void fileName(int index);
+    void unfileName(int index);
+    void rebuildIndex() const;
+    int findIndexed(std::string_view name, int first, int end, bool skipFunctions) const;
+
+public:
+    // How often a lookup found the index stale and rebuilt it: only a name
+    // changed behind the table's back should cause that.
+    int indexRebuilds() const { return rebuilds_; }
+
+private:
 
     std::vector<ZuNAMEDVALUE> records_;  // capacity records, all cleared past count_
+    // The named records in use, by name; rebuilt by a lookup that finds it
+    // stale, hence mutable (with its count).
+    mutable NameIndex index_;
+    mutable int rebuilds_ = 0;  // see indexRebuilds()
     int count_ = 0;                      // records in use
     FunctionMarks marks_;                // valid while inFunction_
     bool inFunction_ = false;            // a function is being compiled

@@ -25,9 +25,14 @@ struct Slot {
 };
 
 struct Table {
-    Table() { slots.reserve(kMaxFunctions); }  // inserting never reallocates
-    std::vector<Slot> slots;                   // sorted by name, byte by byte
-    std::vector<OwnedText> retired;            // replaced declarations
+    Table() {  // inserting never reallocates
+        slots.reserve(kMaxFunctions);
+        order.reserve(kMaxFunctions);
+    }
+    std::vector<Slot> slots;         // in registration order
+    std::vector<int> order;          // positions in slots, sorted by name byte by byte;
+                                     // an insertion moves these ints, not the slots
+    std::vector<OwnedText> retired;  // replaced declarations
 };
 
 Table& TheTable() {
@@ -37,23 +42,31 @@ Table& TheTable() {
 
 const char* runningName = "";
 
-std::vector<Slot>::iterator Place(std::string_view name) {
-    auto& slots = TheTable().slots;
-    return std::lower_bound(slots.begin(), slots.end(), name,
-                            [](const Slot& s, std::string_view n) { return s.name < n; });
+// Where the name is, or would go, in the sorted order.
+std::vector<int>::iterator Place(std::string_view name) {
+    Table& table = TheTable();
+    return std::lower_bound(table.order.begin(), table.order.end(), name, [&table](int i, std::string_view n) {
+        return table.slots[static_cast<std::size_t>(i)].name < n;
+    });
 }
+
+// The slot at a position of the sorted order.
+Slot& SlotAt(std::vector<int>::iterator at) { return TheTable().slots[static_cast<std::size_t>(*at)]; }
 
 }  // namespace
 
 const FunctionEntry* FindFunction(std::string_view name) {
     auto at = Place(name);
-    if (at == TheTable().slots.end() || at->name != name) return nullptr;
-    return &at->entry;
+    if (at == TheTable().order.end() || SlotAt(at).name != name) return nullptr;
+    return &SlotAt(at).entry;
 }
 
 int FunctionCount() { return static_cast<int>(TheTable().slots.size()); }
 
-const FunctionEntry& FunctionAt(int i) { return TheTable().slots.at(static_cast<std::size_t>(i)).entry; }
+const FunctionEntry& FunctionAt(int i) {
+    Table& table = TheTable();
+    return table.slots.at(static_cast<std::size_t>(table.order.at(static_cast<std::size_t>(i)))).entry;
+}
 
 void SetRunningFunction(const char* name) { runningName = name == nullptr ? "" : name; }
 
@@ -83,7 +96,7 @@ extern "C" int FZuLibAddFunction(const char* declaration, ZuLIBFUNC routine, int
     auto& table = zu::value::TheTable();
     const std::string_view name{text + n + 1};
     auto at = zu::value::Place(name);
-    const bool replace = at != table.slots.end() && at->name == name;
+    const bool replace = at != table.order.end() && zu::value::SlotAt(at).name == name;
     if (!replace && table.slots.size() >= zu::value::kMaxFunctions) {
         ReportLinkError(LinkError::kTooManyFunctions, text);
         return 0;
@@ -96,10 +109,12 @@ extern "C" int FZuLibAddFunction(const char* declaration, ZuLIBFUNC routine, int
     const zu::value::FunctionEntry entry{copy.get(), routine, atLeast != 0 ? -n : n};
     const std::string_view storedName{copy.get() + n + 1};
     if (replace) {
-        table.retired.push_back(std::move(at->declaration));
-        *at = zu::value::Slot{std::move(copy), entry, storedName};
+        zu::value::Slot& slot = zu::value::SlotAt(at);
+        table.retired.push_back(std::move(slot.declaration));
+        slot = zu::value::Slot{std::move(copy), entry, storedName};
     } else {
-        table.slots.insert(at, zu::value::Slot{std::move(copy), entry, storedName});
+        table.order.insert(at, static_cast<int>(table.slots.size()));
+        table.slots.push_back(zu::value::Slot{std::move(copy), entry, storedName});
     }
     return 1;
 }
@@ -111,6 +126,7 @@ extern "C" int FZuLibIsIntFunction(const char* name) {
 extern "C" void ZuLibFreeFunctions(void) {
     auto& table = zu::value::TheTable();
     table.slots.clear();
+    table.order.clear();
     table.retired.clear();
     zu::value::SetRunningFunction(nullptr);
 }

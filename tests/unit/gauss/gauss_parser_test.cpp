@@ -46,6 +46,27 @@ protected:
     }
 };
 
+// A procedure that calls a name nobody declared makes it a global in front
+// of the procedure's own names; those must still be found where they went.
+TEST_F(GaussParseTest, GlobalDeclaredInsideProcedureKeepsItsArgumentsFound) {
+    const int rebuildsBefore = zu::program::symbolTable().indexRebuilds();
+    EXPECT_EQ(compile("proc p(a, b); local c; c = later(a) + b; retp(c); endp;\n"
+                      "proc later(x); retp(x); endp;\nv = p(1, 2);\n"),
+              0);
+    const ZuVALUE* later = global("gauss::later");
+    ASSERT_NE(later, nullptr);
+    EXPECT_EQ(later->t & ZU_TYPE_MASK, ZU_FUNCTION);
+    EXPECT_EQ(later->w1.i, 1);
+    // No error above: a, b and c were found as the procedure's own.
+    EXPECT_EQ(global("gauss::a"), nullptr);
+    EXPECT_EQ(global("gauss::c"), nullptr);
+    EXPECT_EQ(zu::program::symbolTable().indexRebuilds(), rebuildsBefore);
+    // The same, then an error: the implicit declaration's signature is
+    // released with the rest (the sanitizer build checks).
+    reopen();
+    EXPECT_GT(compile("proc q(a); retp(other(a) +); endp;\nw = other(1;\n"), 0);
+}
+
 TEST_F(GaussParseTest, NamesAreGlobalsOfTheNamespaceInLowerCase) {
     ASSERT_EQ(compile("Alpha = 1;\nproc Twice(x); retp(2*x); endp;\nBeta = twice(alpha);\n"), 0);
     ASSERT_NE(global("gauss::alpha"), nullptr);

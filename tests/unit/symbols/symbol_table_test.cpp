@@ -175,6 +175,19 @@ TEST_F(SymbolTableTest, GrowsPast2000GlobalsKeepingClassPointers) {
     EXPECT_TRUE(faults.entries().empty());
 }
 
+// An object file brings all its symbols at once: the table makes room
+// for them in one growth, within its bound.
+TEST_F(SymbolTableTest, MakesRoomForAWholeObjectFile) {
+    table.ensureRoom(123'456);
+    EXPECT_GE(table.capacity() - table.count(), 123'456);
+    EXPECT_EQ((table.capacity() - kDefaultSymbolSize - kSpareSymbols) % kSymbolGrowth, 0);
+    table.ensureRoom(INT_MAX);
+    EXPECT_EQ(table.capacity(), kMaxSymbolSize + kSpareSymbols);
+    const int before = table.capacity();
+    table.ensureRoom(kSymbolGrowth);
+    EXPECT_EQ(table.capacity(), before);
+}
+
 TEST_F(SymbolTableTest, FullTableIsFatalAndKeepsItsRecords) {
     setSymbolSize(0);
     table.open();
@@ -266,6 +279,88 @@ TEST_F(SymbolTableTest, MemberLookupFollowsTheBaseChain) {
     EXPECT_FALSE(table.derivesFrom(derived, other));
     EXPECT_FALSE(table.findMemberFunction(derived, "h"));
     for (auto& record : {base, derived, other}) table[record].val = {};
+}
+
+// The name index beside the array must follow every way a record's name
+// changes, and lookups must still see the array's order.
+TEST_F(SymbolTableTest, IndexFollowsRenamesInsertsAndRemovals) {
+    const int rebuildsBefore = table.indexRebuilds();
+    table.append("a", kGlobalVar);  // 0
+    table.append("b", kGlobalVar);  // 1
+    table.append("a", kGlobalVar);  // 2
+    table.append("c", kGlobalVar);  // 3
+    table.append("a", kGlobalVar);  // 4
+
+    // A record leaves the middle of its name's chain.
+    table.freeName(2);
+    EXPECT_EQ(table.find("a", 0, 5), 4);
+    EXPECT_EQ(table.find("a", 0, 4), 0);
+
+    // A renamed record takes its place among the newer ones of its new name.
+    table.rename(3, "a");
+    EXPECT_EQ(table.find("a", 0, 4), 3);
+    EXPECT_EQ(table.find("c", 0, 5), -1);
+    EXPECT_EQ(table.findFirstOfKind("a", ZU_INT), 0);
+
+    // Inserting moves the later records up by one, names and all.
+    EXPECT_EQ(table.insert(1, "b", kGlobalVar), 1);
+    EXPECT_EQ(nameAt(2), "b");
+    EXPECT_EQ(table.find("b", 0, table.count()), 2);
+    EXPECT_EQ(table.find("b", 0, 2), 1);
+    EXPECT_EQ(table.find("a", 0, table.count()), 5);
+    EXPECT_EQ(table.find("a", 0, 5), 4);
+
+    // Moving a record of the table itself: the old place finds nothing.
+    const int moved = table.moveIn(table[2]);
+    EXPECT_EQ(table.find("b", 0, table.count()), moved);
+    EXPECT_EQ(table.find("b", 0, moved), 1);
+
+    table.truncate(2);
+    EXPECT_EQ(table.find("a", 0, table.count()), 0);
+    EXPECT_EQ(table.find("b", 0, table.count()), 1);
+    table.append("a", kGlobalVar);
+    EXPECT_EQ(table.find("a", 0, table.count()), 2);
+    // Every answer above came from the index as it was kept.
+    EXPECT_EQ(table.indexRebuilds(), rebuildsBefore);
+}
+
+TEST_F(SymbolTableTest, NameWrittenBehindTheTablesBackIsStillFound) {
+    table.append("old", kGlobalVar);
+    table.append("keep", kGlobalVar);
+    // Code outside the table may hold the array and rename a record.
+    std::free(table[0].name);
+    table[0].name = static_cast<char*>(std::malloc(4));
+    std::memcpy(table[0].name, "new", 4);
+    const int rebuildsBefore = table.indexRebuilds();
+    EXPECT_EQ(table.find("old", 0, table.count()), -1);
+    EXPECT_EQ(table.indexRebuilds(), rebuildsBefore + 1);
+    EXPECT_EQ(table.find("new", 0, table.count()), 0);
+    EXPECT_EQ(table.find("keep", 0, table.count()), 1);
+    table.truncate(0);
+    table.append("old", kGlobalVar);
+    EXPECT_EQ(table.find("old", 0, table.count()), 0);
+}
+
+TEST_F(SymbolTableTest, NamesEndAtTheirFirstNul) {
+    table.declare("x", kGlobalVar, 0);
+    using namespace std::string_literals;
+    EXPECT_EQ(table.find("x\0y"s, 0, table.count()), 0);
+    EXPECT_EQ(table.declare("x\0z"s, kGlobalVar, 0).outcome, Declared::Duplicate);
+    EXPECT_EQ(table.find("\0x"s, 0, table.count()), -1);
+}
+
+TEST_F(SymbolTableTest, GrowthIsGeometric) {
+    int growths = 0;
+    for (int i = 0; i < 200'000; ++i) {
+        const int before = table.capacity();
+        table.ensureRoom();
+        if (table.capacity() != before) ++growths;
+        table.append("g" + std::to_string(i), kGlobalVar);
+    }
+    // By 500 records at a time this took some 400 growths.
+    EXPECT_LT(growths, 20);
+    EXPECT_EQ(table.find("g123456", 0, table.count()), 123456);
+    EXPECT_EQ(table.find("g199999", 0, 100), -1);
 }
 
 TEST(SymbolTableLinkTest, FullTableReportsTheSizeHintAsLinkError) {

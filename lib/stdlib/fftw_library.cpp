@@ -1,0 +1,22 @@
+// FFTW, opened at the first Fourier transform rather than at every
+// start-up (see value/lazy_library.h): the library is bound at load time
+// with over a thousand symbol relocations.  The list holds every routine
+// that fourier.cpp calls; a routine missing from it fails to link.
+#include "value/lazy_library.h"
+
+#include <fftw3.h>
+
+// clang-format off
+#define ZU_FFTW_ROUTINES(X)                                                                        \
+    X(void*, fftw_malloc, (size_t n), (n))                                                         \
+    X(fftw_complex*, fftw_alloc_complex, (size_t n), (n))                                          \
+    X(void, fftw_free, (void* p), (p))                                                             \
+    X(fftw_plan, fftw_plan_dft_1d, (int n, fftw_complex* in, fftw_complex* out, int sign,          \
+                                    unsigned flags), (n, in, out, sign, flags))                    \
+    X(void, fftw_execute, (const fftw_plan p), (p))                                                \
+    X(void, fftw_destroy_plan, (fftw_plan p), (p))
+// clang-format on
+
+ZU_LAZY_LIBRARY(Fftw, "libfftw3.so.3", ZU_FFTW_ROUTINES)
+#define ZU_FFTW_FORWARD(...) ZU_LAZY_FORWARD(Fftw, __VA_ARGS__)
+ZU_FFTW_ROUTINES(ZU_FFTW_FORWARD)
