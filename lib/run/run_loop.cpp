@@ -24,6 +24,7 @@
 #include "run/opr.h"
 #include "program/pcode.h"
 #include "run/run_errors.h"
+#include "value/value.h"
 
 #include "program/code_buffer.h"
 
@@ -209,6 +210,28 @@ inline bool ScalarUnary(ZuVALUE* a, int op) {
 }
 
 // ---- variables, addresses and markers --------------------------------------
+
+// The variable that a store instruction writes, or null for anything else.
+inline ZuVALUE* StoreTarget(const ZuPCODE& store, ZuVALUE* ap, ZuVALUE* bp, ZuNAMEDVALUE* globals) {
+    switch (static_cast<Op>(store.op)) {
+    case Op::SAP: return ap + store.arg;
+    case Op::SBP: return bp + store.arg;
+    case Op::STO: return &globals[store.arg].val;
+    default: return nullptr;
+    }
+}
+
+// True when `left ~ right` is to be stored into `target` and may grow the
+// target's string in place: the target owns a string, `left` is a reference
+// to that very string as it is now, and `right` is a string.  A target that
+// shares its text, or changed while the right side was computed, takes the
+// general path.
+inline bool AppendsInPlace(const ZuVALUE* target, const ZuVALUE* left, const ZuVALUE* right) {
+    constexpr int kShape = ZU_TYPE_MASK | ZU_FLAG_NUL | ZU_FLAG_VAL | ZU_FLAG_ADR | kVectorList;
+    return (target->t & kShape) == (ZU_STRING | ZU_FLAG_VAL) && (left->t & kShape) == ZU_STRING &&
+           (right->t & (ZU_TYPE_MASK | ZU_FLAG_NUL)) == ZU_STRING && left->w2.s == target->w2.s &&
+           left->w1.i == target->w1.i;
+}
 
 // The variable that the instruction before XRS loaded, or null.
 ZuVALUE* LoadedVariable(int cp) {
@@ -413,6 +436,7 @@ void RunLoop() {
         FOR_EACH_COMPARISON(SET_OPERATOR)
         SET_OPERATOR(Increment)
         SET_OPERATOR(Decrement)
+        SET_OPERATOR(ConcatHorizontal)
 #undef SET_OPERATOR
         for (auto& entry : fusedTable) entry = &&L_default;
         auto fused = [](Fused kind, int variant) {
@@ -925,6 +949,23 @@ void RunLoop() {
             SCALAR_STEP(Increment, +)
             SCALAR_STEP(Decrement, -)
 #undef SCALAR_STEP
+
+            // s = s ~ t (and s ~= t) for a variable that owns its string:
+            // the text goes onto the end of the variable's own block, and
+            // the store that follows is done here.  The top is then what
+            // the store leaves: a reference to the variable.
+        L_OPR_ConcatHorizontal : {
+            ZuVALUE* target = StoreTarget(program[cp + 1], ap, bp, globals);
+            if (!target || !AppendsInPlace(target, sp - 1, sp)) goto L_OPR_other;
+            SYNC();
+            if (!value::TryAppendString(target, sp->w2.s, sp->w2.s ? sp->w1.i : 0)) Raise(Err::OutOfMemory);
+            target->t = ZU_STRING | ZU_FLAG_VAL;
+            FreeIfOwned(sp);
+            --sp;
+            RefCopy(sp, target);
+            cp += 2;
+            DISPATCH();
+        }
 
         L_OPR_other : {
             const int op = ins.arg;
