@@ -49,7 +49,12 @@ constexpr int kScalarMask = ZU_TYPE_MASK | ZU_FLAG_NUL;
 
 inline bool IsInt(const ZuVALUE* v) { return (v->t & kScalarMask) == ZU_INT; }
 inline bool IsDouble(const ZuVALUE* v) { return (v->t & kScalarMask) == ZU_DOUBLE; }
-inline bool IsScalar(const ZuVALUE* v) { return IsInt(v) || IsDouble(v); }
+// One comparison for both: the codes of int and double are adjacent, and a
+// missing value (its flag above the type bits) falls outside them.
+inline bool IsScalar(const ZuVALUE* v) {
+    static_assert(ZU_DOUBLE == ZU_INT + 1 && ZU_FLAG_NUL > ZU_TYPE_MASK);
+    return static_cast<unsigned>((v->t & kScalarMask) - ZU_INT) <= ZU_DOUBLE - ZU_INT;
+}
 inline double AsDouble(const ZuVALUE* v) { return IsInt(v) ? v->w1.i : v->w1.d; }
 
 inline int Wrap(long long x) { return static_cast<int>(static_cast<unsigned>(x)); }
@@ -142,6 +147,17 @@ template <int Op>
         SetDouble(a, x / y);
 }
 
+// One of the scalar operators chosen at run time.
+[[gnu::always_inline]] inline void Arithmetic(ZuVALUE* a, const ZuVALUE* b, int op) {
+    switch (op) {
+#define ARITHMETIC_CASE(OP) \
+    case opr::OP: ScalarArithmetic<opr::OP>(a, b); return;
+        FOR_EACH_ARITHMETIC(ARITHMETIC_CASE)
+#undef ARITHMETIC_CASE
+    default: return;
+    }
+}
+
 // True when the comparison holds; a NaN makes every comparison false.
 template <int Op, typename T>
 [[gnu::always_inline]] inline bool Holds(T x, T y) {
@@ -210,6 +226,20 @@ inline bool ScalarUnary(ZuVALUE* a, int op) {
 }
 
 // ---- variables, addresses and markers --------------------------------------
+
+// The record of a simple operand of a fused sequence; a constant is made in
+// `scratch`.
+inline const ZuVALUE* SimpleValue(const SimpleOperand& o, const ZuVALUE* ap, const ZuVALUE* bp,
+                                  const ZuVALUE* literals, ZuVALUE* scratch) {
+    switch (o.kind) {
+    case SimpleOperand::Local: return bp + o.index;
+    case SimpleOperand::Argument: return ap + o.index;
+    case SimpleOperand::Literal: return literals + o.index;
+    case SimpleOperand::Constant: break;
+    }
+    SetInt(scratch, o.index);
+    return scratch;
+}
 
 // The variable that a store instruction writes, or null for anything else.
 inline ZuVALUE* StoreTarget(const ZuPCODE& store, ZuVALUE* ap, ZuVALUE* bp, ZuNAMEDVALUE* globals) {
@@ -349,6 +379,7 @@ struct Translation {
     std::uint64_t changes = 0;
     bool markers = false;
     std::vector<const void*> targets;
+    std::vector<FusedOperands> operands;  // of the fused sequence starting there
 };
 
 struct HandlerTables {
@@ -371,8 +402,10 @@ std::shared_ptr<const Translation> Translate(const ZuPCODE* program, int size, b
     const std::vector<Fused> fused =
         markers ? std::vector<Fused>(instructions.size(), Fused::None) : FindFusedSequences(instructions);
     t->targets.resize(instructions.size());
+    t->operands.resize(instructions.size());
     for (std::size_t i = 0; i < instructions.size(); ++i) {
         const ZuPCODE ins = instructions[i];
+        if (fused[i] != Fused::None) t->operands[i] = DecodeFused(fused[i], instructions, i);
         if (fused[i] != Fused::None)
             t->targets[i] = handlers.byFused[static_cast<std::size_t>(fused[i]) * kFusedVariants +
                                              static_cast<std::size_t>(FusedVariant(fused[i], instructions, i))];
@@ -451,12 +484,15 @@ void RunLoop() {
 #define SET_LITERAL_OPERATE(OP)        SET_VARIANT(LiteralOperate, ArithmeticVariant, OP)
 #define SET_CONSTANT_OPERATE(OP)       SET_VARIANT(ConstantOperate, ArithmeticVariant, OP)
 #define SET_CONSTANT_TEST(OP)          SET_VARIANT(ConstantTest, ComparisonVariant, OP)
+#define SET_LOCAL_UPDATE(OP)           SET_VARIANT(LocalUpdate, ArithmeticVariant, OP)
         FOR_EACH_COMPARISON(SET_LOCAL_TEST)
         FOR_EACH_COMPARISON(SET_STEP_AND_TEST)
         FOR_EACH_ARITHMETIC(SET_OPERATE_STORE)
         FOR_EACH_ARITHMETIC(SET_LITERAL_OPERATE)
         FOR_EACH_ARITHMETIC(SET_CONSTANT_OPERATE)
         FOR_EACH_COMPARISON(SET_CONSTANT_TEST)
+        FOR_EACH_ARITHMETIC(SET_LOCAL_UPDATE)
+#undef SET_LOCAL_UPDATE
 #undef SET_LOCAL_TEST
 #undef SET_STEP_AND_TEST
 #undef SET_OPERATE_STORE
@@ -482,6 +518,7 @@ void RunLoop() {
     // one intact for the loop that is still running on it.
     const std::shared_ptr<const Translation> translation = currentTranslation;
     const void* const* const targets = translation->targets.data();
+    const FusedOperands* const operands = translation->operands.data();
     ZuPCODE ins;
     // Each instruction's handler comes from the translation.
 #define DISPATCH()         \
@@ -756,15 +793,8 @@ void RunLoop() {
             // plain ints or doubles, and otherwise hands the first instruction
             // to its own handler.  The translation has checked the shape.
 
-            // The sequence leaves an int result in the current slot; then the
-            // conditional jump at position j (after a marker) is taken on it.
-#define JUMP_ON(RESULT, J)                                              \
-    do {                                                                \
-        int j = (J);                                                    \
-        if (program[j].op == code(Op::NUM)) ++j;                        \
-        const ZuPCODE jump = program[j];                                \
-        cp = (RESULT) == (jump.op == code(Op::JMT)) ? jump.arg : j + 1; \
-    } while (0)
+            // A test leaves its int result in the current slot and goes on
+            // where the translation found the jump on it to lead.
 
             // Each of these is stamped out once per operator (FOR_EACH_...).
 #define FUSED_LOCAL_TEST(OP)                                          \
@@ -772,9 +802,10 @@ void RunLoop() {
         const ZuVALUE* v = bp + ins.arg;                              \
         if ((v->t & kScalarMask) != ZU_INT || sp >= last) goto L_LBP; \
         FreeIfOwned(sp);                                              \
-        const bool r = Holds<opr::OP>(v->w1.i, program[cp + 2].arg);  \
+        const FusedOperands& d = operands[cp];                        \
+        const bool r = Holds<opr::OP>(v->w1.i, d.constant);           \
         SetInt(sp, r);                                                \
-        JUMP_ON(r, cp + 4);                                           \
+        cp = r ? d.whenTrue : d.whenFalse;                            \
         DISPATCH();                                                   \
     }
 
@@ -785,13 +816,12 @@ void RunLoop() {
         ZuVALUE* v = bp + ins.arg;                                                                  \
         if ((v->t & (kScalarMask | ZU_FLAG_VAL | kVectorList)) != ZU_INT || sp >= last) goto L_LBP; \
         FreeIfOwned(sp);                                                                            \
-        const int step = program[cp + 1].arg == opr::Increment ? 1 : -1;                            \
-        const int value = Wrap(static_cast<long long>(v->w1.i) + step);                             \
+        const FusedOperands& d = operands[cp];                                                      \
+        const int value = Wrap(static_cast<long long>(v->w1.i) + d.step);                           \
         SetInt(v, value);                                                                           \
-        const int test = program[cp + 3].arg;                                                       \
-        const bool r = Holds<opr::OP>(value, program[test + 2].arg);                                \
+        const bool r = Holds<opr::OP>(value, d.constant);                                           \
         SetInt(sp, r);                                                                              \
-        JUMP_ON(r, test + 4);                                                                       \
+        cp = r ? d.whenTrue : d.whenFalse;                                                          \
         DISPATCH();                                                                                 \
     }
 
@@ -804,9 +834,7 @@ void RunLoop() {
         --sp;                                                                                                    \
         target->t = sp->t;                                                                                       \
         target->w1 = sp->w1;                                                                                     \
-        cp += 2;                                                                                                 \
-        if (program[cp].op == code(Op::NUM)) ++cp;                                                               \
-        if (program[cp].op == code(Op::JMP)) cp = program[cp].arg;                                               \
+        cp = operands[cp].whenTrue;                                                                              \
         DISPATCH();                                                                                              \
     }
 
@@ -836,10 +864,49 @@ void RunLoop() {
         SetInt(&right, ins.arg);                              \
         const bool r = ScalarComparison<opr::OP>(sp, &right); \
         SetInt(sp, r);                                        \
-        JUMP_ON(r, cp + 2);                                   \
+        if (r)                                                \
+            cp = operands[cp].whenTrue;                       \
+        else                                                  \
+            cp = operands[cp].whenFalse;                      \
         DISPATCH();                                           \
     }
 
+            // The whole statement in registers: the operands are read, the
+            // local and the current slot receive the result.  Anything but
+            // plain ints and doubles, or a stack without room for the two
+            // entries the sequence pushes, runs instruction by instruction.
+#define FUSED_LOCAL_UPDATE(OP)                                                                       \
+    L_FUSED_LocalUpdate_##OP : {                                                                     \
+        ZuVALUE* target = bp + ins.arg;                                                              \
+        const FusedOperands& d = operands[cp];                                                       \
+        ZuVALUE scratch;                                                                             \
+        const ZuVALUE* x = SimpleValue(d.x, ap, bp, literals, &scratch);                             \
+        if (!IsScalar(target) || (target->t & (ZU_FLAG_VAL | kVectorList)) || !IsScalar(x) ||        \
+            sp + 2 >= last)                                                                          \
+            goto L_LBP;                                                                              \
+        ZuVALUE right;                                                                               \
+        right.t = x->t;                                                                              \
+        right.w1 = x->w1;                                                                            \
+        if (d.inner != 0) {                                                                          \
+            const ZuVALUE* y = SimpleValue(d.y, ap, bp, literals, &scratch);                         \
+            if (!IsScalar(y)) goto L_LBP;                                                            \
+            Arithmetic(&right, y, d.inner);                                                          \
+        }                                                                                            \
+        ZuVALUE result;                                                                              \
+        result.t = target->t;                                                                        \
+        result.w1 = target->w1;                                                                      \
+        ScalarArithmetic<opr::OP>(&result, &right);                                                  \
+        FreeIfOwned(sp);                                                                             \
+        target->t = result.t;                                                                        \
+        target->w1 = result.w1;                                                                      \
+        sp->t = result.t;                                                                            \
+        sp->w1 = result.w1;                                                                          \
+        cp = d.whenTrue;                                                                             \
+        DISPATCH();                                                                                  \
+    }
+
+            FOR_EACH_ARITHMETIC(FUSED_LOCAL_UPDATE)
+#undef FUSED_LOCAL_UPDATE
             FOR_EACH_COMPARISON(FUSED_LOCAL_TEST)
             FOR_EACH_COMPARISON(FUSED_STEP_AND_TEST)
             FOR_EACH_ARITHMETIC(FUSED_OPERATE_STORE)
@@ -888,7 +955,6 @@ void RunLoop() {
             ++cp;
             ins = program[cp];
             goto L_RET;
-#undef JUMP_ON
 
         // ---- operators -----------------------------------------------------
         L_OPR:
