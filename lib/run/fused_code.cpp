@@ -157,10 +157,6 @@ FusedOperands DecodeFused(Fused kind, std::span<const ZuPCODE> code, std::size_t
         Branches(s, test + 4, d);
         break;
     }
-    case Fused::ConstantTest:
-        d.constant = s.arg(i);
-        Branches(s, i + 2, d);
-        break;
     case Fused::OperateStore: {
         std::size_t next = s.skipMarker(i + 2);
         d.whenTrue = s.is(next, Op::JMP) ? s.arg(next) : static_cast<int>(next);

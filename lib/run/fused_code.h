@@ -105,7 +105,7 @@ struct SimpleOperand {
 // statement markers passed over and the jumps followed).
 struct FusedOperands {
     int step = 0;      // StepAndTest: +1 or -1
-    int constant = 0;  // LocalTest, StepAndTest, ConstantTest: the right operand
+    int constant = 0;  // LocalTest, StepAndTest: the right operand
     int whenTrue = 0;  // tests: the next instruction when the comparison holds,
     int whenFalse = 0; // and when it does not; OperateStore, LocalUpdate: whenTrue only
     // LocalUpdate: its operands, and its operators (inner 0 when y is absent).
