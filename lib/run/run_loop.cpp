@@ -728,20 +728,20 @@ void RunLoop() {
             if (n >= 0 && f >= base && sp < last &&
                 (f->t & (ZU_TYPE_MASK | ZU_FLAG_EXT | ZU_FLAG_NUL)) == ZU_FUNCTION &&
                 !((f->t & ZU_FLAG_MEM) && f->w4.p) && f->w1.i == n && f->w3.s) {
-                bool scalars = true;
-                for (int k = 1; k <= n && scalars; ++k) scalars = IsScalar(f + k);
+                // One pass checks each argument and gives it the constant
+                // flag of its letter; when a check fails, DoCall passes
+                // the arguments again from the start and sets every flag.
                 const char* letters = f->w3.s;
-                for (int k = 0; k < n && scalars; ++k) scalars = letters[k] != '\0' && letters[k] != '$';
-                if (scalars) {
+                int k = 0;
+                for (; k < n; ++k) {
+                    ZuVALUE* a = f + 1 + k;
+                    const char letter = letters[k];
+                    if (!IsScalar(a) || letter == '\0' || letter == '$') break;
+                    a->t = (a->t & ~ZU_FLAG_CON) | (letter == 'c' ? ZU_FLAG_CON : 0);
+                }
+                if (k == n) {
                     ZuVALUE* frame = sp + 1;
                     PushFrame(frame, static_cast<int>(ap - base), static_cast<int>(bp - base), cp, n);
-                    for (int k = 0; k < n; ++k) {
-                        ZuVALUE* a = f + 1 + k;
-                        if (letters[k] == 'c')
-                            a->t |= ZU_FLAG_CON;
-                        else
-                            a->t &= ~ZU_FLAG_CON;
-                    }
                     vm.ap = ap = f + 1;
                     vm.bp = bp = frame + 1;
                     sp = frame;
