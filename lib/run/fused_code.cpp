@@ -100,6 +100,9 @@ Fused Classify(const Shape& s, std::size_t i) {
         if (s.is(i + 1, Op::PBP)) return Fused::TwoLocals;
         return Fused::None;
     }
+    if ((s.is(i, Op::PBP) || s.is(i, Op::PAP)) && (s.is(i + 1, Op::PBP) || s.is(i + 1, Op::PAP)))
+        return Fused::TwoPushes;
+    if (s.is(i, Op::SBP) && (s.is(i + 1, Op::NUM) || s.is(i + 1, Op::JMP))) return Fused::StoreLocal;
     if (s.is(i, Op::ELF) && s.is(i + 1, Op::NUM) && s.is(i + 2, Op::INT)) return Fused::FunctionEntry;
     if (s.is(i, Op::NUM) && s.is(i + 1, Op::RET)) return Fused::MarkerReturn;
     if (s.isOperator(i, IsScalarArithmetic) && s.is(i + 1, Op::SBP)) return Fused::OperateStore;
@@ -157,9 +160,16 @@ FusedOperands DecodeFused(Fused kind, std::span<const ZuPCODE> code, std::size_t
         Branches(s, test + 4, d);
         break;
     }
-    case Fused::OperateStore: {
-        std::size_t next = s.skipMarker(i + 2);
+    case Fused::OperateStore:
+    case Fused::StoreLocal: {
+        const std::size_t next = s.skipMarker(kind == Fused::OperateStore ? i + 2 : i + 1);
         d.whenTrue = s.is(next, Op::JMP) ? s.arg(next) : static_cast<int>(next);
+        break;
+    }
+    case Fused::TwoPushes: {
+        std::size_t after = 0;
+        ReadOperand(s, i, false, d.x, after);
+        ReadOperand(s, i + 1, false, d.y, after);
         break;
     }
     case Fused::LocalUpdate: IsLocalUpdate(s, i, &d); break;

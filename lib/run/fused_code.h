@@ -47,6 +47,11 @@ enum class Fused : std::uint8_t {
     LocalUpdate,
     // LBP a; PBP b: the two operands of a binary operator.
     TwoLocals,
+    // Two of PBP a and PAP a: two operands, or two arguments of a call.
+    TwoPushes,
+    // SBP a; [NUM]; [JMP t] with a marker or a jump: a statement that ends
+    // in a store to a local.
+    StoreLocal,
     // ELF f; NUM; INT n: the entry of every function.
     FunctionEntry,
     // NUM; RET: the marker of a return and the return.
@@ -107,8 +112,9 @@ struct FusedOperands {
     int step = 0;      // StepAndTest: +1 or -1
     int constant = 0;  // LocalTest, StepAndTest: the right operand
     int whenTrue = 0;  // tests: the next instruction when the comparison holds,
-    int whenFalse = 0; // and when it does not; OperateStore, LocalUpdate: whenTrue only
-    // LocalUpdate: its operands, and its operators (inner 0 when y is absent).
+    int whenFalse = 0; // and when it does not; the stores: whenTrue only
+    // LocalUpdate: its operands, and its operators (inner 0 when y is absent);
+    // TwoPushes: x and y.
     SimpleOperand x{};
     SimpleOperand y{};
     int inner = 0;

@@ -502,6 +502,8 @@ void RunLoop() {
 #undef SET_VARIANT
         fusedTable[fused(Fused::LocalStep, 0)] = &&L_FUSED_LocalStep;
         fusedTable[fused(Fused::TwoLocals, 0)] = &&L_FUSED_TwoLocals;
+        fusedTable[fused(Fused::TwoPushes, 0)] = &&L_FUSED_TwoPushes;
+        fusedTable[fused(Fused::StoreLocal, 0)] = &&L_FUSED_StoreLocal;
         fusedTable[fused(Fused::FunctionEntry, 0)] = &&L_FUSED_FunctionEntry;
         fusedTable[fused(Fused::MarkerReturn, 0)] = &&L_FUSED_MarkerReturn;
         tableReady = true;
@@ -947,6 +949,27 @@ void RunLoop() {
             cp += 2;
             DISPATCH();
         }
+        L_FUSED_TwoPushes : {
+            const FusedOperands& d = operands[cp];
+            const ZuVALUE* x = (d.x.kind == SimpleOperand::Local ? bp : ap) + d.x.index;
+            const ZuVALUE* y = (d.y.kind == SimpleOperand::Local ? bp : ap) + d.y.index;
+            if (((x->t | y->t) & ZU_FLAG_NUL) || sp + 1 >= last) goto* table[ins.op];
+            LoadCopy(sp + 1, x);
+            LoadCopy(sp + 2, y);
+            sp += 2;
+            cp += 2;
+            DISPATCH();
+        }
+
+        L_FUSED_StoreLocal : {
+            ZuVALUE* target = bp + ins.arg;
+            if (!IsScalar(sp) || (target->t & (ZU_FLAG_VAL | kVectorList))) goto L_SBP;
+            target->t = sp->t & ~(ZU_FLAG_CON | ZU_FLAG_NUL | ZU_FLAG_VAL);
+            target->w1 = sp->w1;
+            cp = operands[cp].whenTrue;
+            DISPATCH();
+        }
+
         // The steps of ELF and of a marker that is not live, then INT.
         L_FUSED_FunctionEntry:
             vm.currentFile = ins.arg;

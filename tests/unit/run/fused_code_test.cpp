@@ -139,6 +139,27 @@ TEST(FusedSequences, TestsKnowWhereEachResultLeads) {
     EXPECT_EQ(step.whenFalse, 20);
 }
 
+TEST(FusedSequences, PairsOfPushesAndStoresThatEndAStatement) {
+    std::vector<ZuPCODE> program = {I(Op::PBP, 0), I(Op::PAP, 1), I(Op::CAL, 2), I(Op::SBP, 0), I(Op::NUM, 8),
+                                    I(Op::JMP, 0), I(Op::PAP, 0), I(Op::PSH, 1), I(Op::SBP, 2), I(Op::PBP, 1),
+                                    I(Op::SBP, 3), I(Op::NUM, 9), I(Op::LTI, 1)};
+    program.resize(program.size() + 8, I(Op::EXT));
+    const std::vector<Fused> code = run::FindFusedSequences(program);
+    EXPECT_EQ(code[0], Fused::TwoPushes);
+    EXPECT_EQ(code[1], Fused::None);  // a push and a call
+    EXPECT_EQ(code[3], Fused::StoreLocal);
+    EXPECT_EQ(code[6], Fused::None);  // a push and a constant
+    EXPECT_EQ(code[8], Fused::None);  // a store in the middle of a statement
+    EXPECT_EQ(code[10], Fused::StoreLocal);
+    const run::FusedOperands pushes = run::DecodeFused(Fused::TwoPushes, program, 0);
+    EXPECT_EQ(pushes.x.kind, run::SimpleOperand::Local);
+    EXPECT_EQ(pushes.x.index, 0);
+    EXPECT_EQ(pushes.y.kind, run::SimpleOperand::Argument);
+    EXPECT_EQ(pushes.y.index, 1);
+    EXPECT_EQ(run::DecodeFused(Fused::StoreLocal, program, 3).whenTrue, 0);   // along the jump
+    EXPECT_EQ(run::DecodeFused(Fused::StoreLocal, program, 10).whenTrue, 12);  // past the marker
+}
+
 TEST(FusedSequences, FunctionEntriesAndReturnsAfterTheirMarker) {
     auto code = Classify({I(Op::ELF, 0), I(Op::NUM, 3), I(Op::INT, 2), I(Op::PAP, 0), I(Op::NUM, 3), I(Op::RET, 1),
                           I(Op::ELF, 0), I(Op::INT, 0)});
