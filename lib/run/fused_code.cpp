@@ -38,6 +38,50 @@ private:
 
 bool IsStep(int op) { return op == opr::Increment || op == opr::Decrement; }
 
+// The simple operand whose code starts at i and the instruction after it;
+// false when there is none there.  A constant is a PSH not followed by LIT.
+bool ReadOperand(const Shape& s, std::size_t i, bool constantAllowed, SimpleOperand& x, std::size_t& next) {
+    if (s.is(i, Op::PBP) || s.is(i, Op::PAP)) {
+        x = {s.is(i, Op::PBP) ? SimpleOperand::Local : SimpleOperand::Argument, s.arg(i)};
+        next = i + 1;
+        return true;
+    }
+    if (!s.is(i, Op::PSH)) return false;
+    if (s.is(i + 1, Op::LIT)) {
+        if (s.arg(i) != 0) return false;
+        x = {SimpleOperand::Literal, s.arg(i + 1)};
+        next = i + 2;
+        return true;
+    }
+    if (!constantAllowed) return false;
+    x = {SimpleOperand::Constant, s.arg(i)};
+    next = i + 1;
+    return true;
+}
+
+// LBP a; x; [y; OPR]; OPR; SBP a (see Fused::LocalUpdate); the operands
+// and operators in `d` when `d` is given.
+bool IsLocalUpdate(const Shape& s, std::size_t i, FusedOperands* d) {
+    SimpleOperand x, y;
+    std::size_t at = 0;
+    if (!s.is(i, Op::LBP) || !ReadOperand(s, i + 1, true, x, at)) return false;
+    int inner = 0;
+    if (x.kind != SimpleOperand::Constant && ReadOperand(s, at, true, y, at)) {
+        if (!s.isOperator(at, IsScalarArithmetic)) return false;
+        inner = s.arg(at++);
+    }
+    if (!s.isOperator(at, IsScalarArithmetic) || !s.is(at + 1, Op::SBP) || s.arg(at + 1) != s.arg(i)) return false;
+    if (d != nullptr) {
+        d->x = x;
+        d->y = y;
+        d->inner = inner;
+        d->outer = s.arg(at);
+        const std::size_t next = s.skipMarker(at + 2);
+        d->whenTrue = s.is(next, Op::JMP) ? s.arg(next) : static_cast<int>(next);
+    }
+    return true;
+}
+
 Fused Classify(const Shape& s, std::size_t i) {
     if (s.is(i, Op::LBP)) {
         if (s.is(i + 1, Op::PSH) && s.is(i + 2, Op::LTI) && s.isOperator(i + 3, IsScalarComparison) &&
@@ -52,9 +96,13 @@ Fused Classify(const Shape& s, std::size_t i) {
             }
             return Fused::LocalStep;
         }
+        if (IsLocalUpdate(s, i, nullptr)) return Fused::LocalUpdate;
         if (s.is(i + 1, Op::PBP)) return Fused::TwoLocals;
         return Fused::None;
     }
+    if ((s.is(i, Op::PBP) || s.is(i, Op::PAP)) && (s.is(i + 1, Op::PBP) || s.is(i + 1, Op::PAP)))
+        return Fused::TwoPushes;
+    if (s.is(i, Op::SBP) && (s.is(i + 1, Op::NUM) || s.is(i + 1, Op::JMP))) return Fused::StoreLocal;
     if (s.is(i, Op::ELF) && s.is(i + 1, Op::NUM) && s.is(i + 2, Op::INT)) return Fused::FunctionEntry;
     if (s.is(i, Op::NUM) && s.is(i + 1, Op::RET)) return Fused::MarkerReturn;
     if (s.isOperator(i, IsScalarArithmetic) && s.is(i + 1, Op::SBP)) return Fused::OperateStore;
@@ -77,8 +125,57 @@ int FusedVariant(Fused kind, std::span<const ZuPCODE> code, std::size_t i) {
     case Fused::LiteralOperate: return ArithmeticVariant(code[i + 2].arg);
     case Fused::ConstantOperate: return ArithmeticVariant(code[i + 1].arg);
     case Fused::ConstantTest: return ComparisonVariant(code[i + 1].arg);
+    case Fused::LocalUpdate: return ArithmeticVariant(DecodeFused(kind, code, i).outer);
     default: return 0;
     }
+}
+
+namespace {
+
+// The two successors of a conditional jump at `jump` (after a marker):
+// where a true and a false result go.
+void Branches(const Shape& s, std::size_t jump, FusedOperands& d) {
+    jump = s.skipMarker(jump);
+    const int target = s.arg(jump);
+    const int after = static_cast<int>(jump) + 1;
+    const bool onTrue = s.is(jump, Op::JMT);
+    d.whenTrue = onTrue ? target : after;
+    d.whenFalse = onTrue ? after : target;
+}
+
+}  // namespace
+
+FusedOperands DecodeFused(Fused kind, std::span<const ZuPCODE> code, std::size_t i) {
+    const Shape s(code);
+    FusedOperands d;
+    switch (kind) {
+    case Fused::LocalTest:
+        d.constant = s.arg(i + 2);
+        Branches(s, i + 4, d);
+        break;
+    case Fused::StepAndTest: {
+        d.step = s.arg(i + 1) == opr::Increment ? 1 : -1;
+        const auto test = static_cast<std::size_t>(s.arg(i + 3));
+        d.constant = s.arg(test + 2);
+        Branches(s, test + 4, d);
+        break;
+    }
+    case Fused::OperateStore:
+    case Fused::StoreLocal: {
+        const std::size_t next = s.skipMarker(kind == Fused::OperateStore ? i + 2 : i + 1);
+        d.whenTrue = s.is(next, Op::JMP) ? s.arg(next) : static_cast<int>(next);
+        break;
+    }
+    case Fused::TwoPushes: {
+        std::size_t after = 0;
+        ReadOperand(s, i, false, d.x, after);
+        ReadOperand(s, i + 1, false, d.y, after);
+        break;
+    }
+    case Fused::LocalUpdate: IsLocalUpdate(s, i, &d); break;
+    default: break;
+    }
+    return d;
 }
 
 std::vector<Fused> FindFusedSequences(std::span<const ZuPCODE> code) {

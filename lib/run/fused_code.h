@@ -41,8 +41,17 @@ enum class Fused : std::uint8_t {
     ConstantOperate,
     // PSH k; OPR compare; [NUM]; JMT/JMF t: a test against a small int.
     ConstantTest,
+    // LBP a; x; [y; OPR + - * /]; OPR + - * /; SBP a; [NUM]; [JMP t], with x
+    // and y each a local, an argument, a literal or a small int (x not a
+    // constant): a local updated by a simple expression, as in s += x * w.
+    LocalUpdate,
     // LBP a; PBP b: the two operands of a binary operator.
     TwoLocals,
+    // Two of PBP a and PAP a: two operands, or two arguments of a call.
+    TwoPushes,
+    // SBP a; [NUM]; [JMP t] with a marker or a jump: a statement that ends
+    // in a store to a local.
+    StoreLocal,
     // ELF f; NUM; INT n: the entry of every function.
     FunctionEntry,
     // NUM; RET: the marker of a return and the return.
@@ -88,5 +97,29 @@ constexpr bool IsScalarComparison(int op) { return ComparisonVariant(op) >= 0; }
 inline constexpr int kFusedVariants =
     static_cast<int>(std::max(std::size(kScalarArithmetic), std::size(kScalarComparison)));
 int FusedVariant(Fused kind, std::span<const ZuPCODE> code, std::size_t i);
+
+// An operand that a single load or push gives: where its value is.
+struct SimpleOperand {
+    enum Kind : std::int8_t { Local, Argument, Literal, Constant } kind = Constant;
+    int index = 0;  // the local, argument or literal; the constant itself
+};
+
+// What a fused handler would otherwise read from the instructions after its
+// first one on every run through it, worked out once per translation:
+// the constant of a test and the two places where execution goes on (the
+// statement markers passed over and the jumps followed).
+struct FusedOperands {
+    int step = 0;      // StepAndTest: +1 or -1
+    int constant = 0;  // LocalTest, StepAndTest: the right operand
+    int whenTrue = 0;  // tests: the next instruction when the comparison holds,
+    int whenFalse = 0; // and when it does not; the stores: whenTrue only
+    // LocalUpdate: its operands, and its operators (inner 0 when y is absent);
+    // TwoPushes: x and y.
+    SimpleOperand x{};
+    SimpleOperand y{};
+    int inner = 0;
+    int outer = 0;
+};
+FusedOperands DecodeFused(Fused kind, std::span<const ZuPCODE> code, std::size_t i);
 
 }  // namespace zu::run

@@ -24,6 +24,7 @@
 #include "run/opr.h"
 #include "program/pcode.h"
 #include "run/run_errors.h"
+#include "value/value.h"
 
 #include "program/code_buffer.h"
 
@@ -48,7 +49,12 @@ constexpr int kScalarMask = ZU_TYPE_MASK | ZU_FLAG_NUL;
 
 inline bool IsInt(const ZuVALUE* v) { return (v->t & kScalarMask) == ZU_INT; }
 inline bool IsDouble(const ZuVALUE* v) { return (v->t & kScalarMask) == ZU_DOUBLE; }
-inline bool IsScalar(const ZuVALUE* v) { return IsInt(v) || IsDouble(v); }
+// One comparison for both: the codes of int and double are adjacent, and a
+// missing value (its flag above the type bits) falls outside them.
+inline bool IsScalar(const ZuVALUE* v) {
+    static_assert(ZU_DOUBLE == ZU_INT + 1 && ZU_FLAG_NUL > ZU_TYPE_MASK);
+    return static_cast<unsigned>((v->t & kScalarMask) - ZU_INT) <= ZU_DOUBLE - ZU_INT;
+}
 inline double AsDouble(const ZuVALUE* v) { return IsInt(v) ? v->w1.i : v->w1.d; }
 
 inline int Wrap(long long x) { return static_cast<int>(static_cast<unsigned>(x)); }
@@ -141,6 +147,17 @@ template <int Op>
         SetDouble(a, x / y);
 }
 
+// One of the scalar operators chosen at run time.
+[[gnu::always_inline]] inline void Arithmetic(ZuVALUE* a, const ZuVALUE* b, int op) {
+    switch (op) {
+#define ARITHMETIC_CASE(OP) \
+    case opr::OP: ScalarArithmetic<opr::OP>(a, b); return;
+        FOR_EACH_ARITHMETIC(ARITHMETIC_CASE)
+#undef ARITHMETIC_CASE
+    default: return;
+    }
+}
+
 // True when the comparison holds; a NaN makes every comparison false.
 template <int Op, typename T>
 [[gnu::always_inline]] inline bool Holds(T x, T y) {
@@ -209,6 +226,42 @@ inline bool ScalarUnary(ZuVALUE* a, int op) {
 }
 
 // ---- variables, addresses and markers --------------------------------------
+
+// The record of a simple operand of a fused sequence; a constant is made in
+// `scratch`.
+inline const ZuVALUE* SimpleValue(const SimpleOperand& o, const ZuVALUE* ap, const ZuVALUE* bp,
+                                  const ZuVALUE* literals, ZuVALUE* scratch) {
+    switch (o.kind) {
+    case SimpleOperand::Local: return bp + o.index;
+    case SimpleOperand::Argument: return ap + o.index;
+    case SimpleOperand::Literal: return literals + o.index;
+    case SimpleOperand::Constant: break;
+    }
+    SetInt(scratch, o.index);
+    return scratch;
+}
+
+// The variable that a store instruction writes, or null for anything else.
+inline ZuVALUE* StoreTarget(const ZuPCODE& store, ZuVALUE* ap, ZuVALUE* bp, ZuNAMEDVALUE* globals) {
+    switch (static_cast<Op>(store.op)) {
+    case Op::SAP: return ap + store.arg;
+    case Op::SBP: return bp + store.arg;
+    case Op::STO: return &globals[store.arg].val;
+    default: return nullptr;
+    }
+}
+
+// True when `left ~ right` is to be stored into `target` and may grow the
+// target's string in place: the target owns a string, `left` is a reference
+// to that very string as it is now, and `right` is a string.  A target that
+// shares its text, or changed while the right side was computed, takes the
+// general path.
+inline bool AppendsInPlace(const ZuVALUE* target, const ZuVALUE* left, const ZuVALUE* right) {
+    constexpr int kShape = ZU_TYPE_MASK | ZU_FLAG_NUL | ZU_FLAG_VAL | ZU_FLAG_ADR | kVectorList;
+    return (target->t & kShape) == (ZU_STRING | ZU_FLAG_VAL) && (left->t & kShape) == ZU_STRING &&
+           (right->t & (ZU_TYPE_MASK | ZU_FLAG_NUL)) == ZU_STRING && left->w2.s == target->w2.s &&
+           left->w1.i == target->w1.i;
+}
 
 // The variable that the instruction before XRS loaded, or null.
 ZuVALUE* LoadedVariable(int cp) {
@@ -326,6 +379,7 @@ struct Translation {
     std::uint64_t changes = 0;
     bool markers = false;
     std::vector<const void*> targets;
+    std::vector<FusedOperands> operands;  // of the fused sequence starting there
 };
 
 struct HandlerTables {
@@ -348,8 +402,10 @@ std::shared_ptr<const Translation> Translate(const ZuPCODE* program, int size, b
     const std::vector<Fused> fused =
         markers ? std::vector<Fused>(instructions.size(), Fused::None) : FindFusedSequences(instructions);
     t->targets.resize(instructions.size());
+    t->operands.resize(instructions.size());
     for (std::size_t i = 0; i < instructions.size(); ++i) {
         const ZuPCODE ins = instructions[i];
+        if (fused[i] != Fused::None) t->operands[i] = DecodeFused(fused[i], instructions, i);
         if (fused[i] != Fused::None)
             t->targets[i] = handlers.byFused[static_cast<std::size_t>(fused[i]) * kFusedVariants +
                                              static_cast<std::size_t>(FusedVariant(fused[i], instructions, i))];
@@ -413,6 +469,7 @@ void RunLoop() {
         FOR_EACH_COMPARISON(SET_OPERATOR)
         SET_OPERATOR(Increment)
         SET_OPERATOR(Decrement)
+        SET_OPERATOR(ConcatHorizontal)
 #undef SET_OPERATOR
         for (auto& entry : fusedTable) entry = &&L_default;
         auto fused = [](Fused kind, int variant) {
@@ -427,12 +484,15 @@ void RunLoop() {
 #define SET_LITERAL_OPERATE(OP)        SET_VARIANT(LiteralOperate, ArithmeticVariant, OP)
 #define SET_CONSTANT_OPERATE(OP)       SET_VARIANT(ConstantOperate, ArithmeticVariant, OP)
 #define SET_CONSTANT_TEST(OP)          SET_VARIANT(ConstantTest, ComparisonVariant, OP)
+#define SET_LOCAL_UPDATE(OP)           SET_VARIANT(LocalUpdate, ArithmeticVariant, OP)
         FOR_EACH_COMPARISON(SET_LOCAL_TEST)
         FOR_EACH_COMPARISON(SET_STEP_AND_TEST)
         FOR_EACH_ARITHMETIC(SET_OPERATE_STORE)
         FOR_EACH_ARITHMETIC(SET_LITERAL_OPERATE)
         FOR_EACH_ARITHMETIC(SET_CONSTANT_OPERATE)
         FOR_EACH_COMPARISON(SET_CONSTANT_TEST)
+        FOR_EACH_ARITHMETIC(SET_LOCAL_UPDATE)
+#undef SET_LOCAL_UPDATE
 #undef SET_LOCAL_TEST
 #undef SET_STEP_AND_TEST
 #undef SET_OPERATE_STORE
@@ -442,6 +502,8 @@ void RunLoop() {
 #undef SET_VARIANT
         fusedTable[fused(Fused::LocalStep, 0)] = &&L_FUSED_LocalStep;
         fusedTable[fused(Fused::TwoLocals, 0)] = &&L_FUSED_TwoLocals;
+        fusedTable[fused(Fused::TwoPushes, 0)] = &&L_FUSED_TwoPushes;
+        fusedTable[fused(Fused::StoreLocal, 0)] = &&L_FUSED_StoreLocal;
         fusedTable[fused(Fused::FunctionEntry, 0)] = &&L_FUSED_FunctionEntry;
         fusedTable[fused(Fused::MarkerReturn, 0)] = &&L_FUSED_MarkerReturn;
         tableReady = true;
@@ -458,6 +520,7 @@ void RunLoop() {
     // one intact for the loop that is still running on it.
     const std::shared_ptr<const Translation> translation = currentTranslation;
     const void* const* const targets = translation->targets.data();
+    const FusedOperands* const operands = translation->operands.data();
     ZuPCODE ins;
     // Each instruction's handler comes from the translation.
 #define DISPATCH()         \
@@ -667,20 +730,20 @@ void RunLoop() {
             if (n >= 0 && f >= base && sp < last &&
                 (f->t & (ZU_TYPE_MASK | ZU_FLAG_EXT | ZU_FLAG_NUL)) == ZU_FUNCTION &&
                 !((f->t & ZU_FLAG_MEM) && f->w4.p) && f->w1.i == n && f->w3.s) {
-                bool scalars = true;
-                for (int k = 1; k <= n && scalars; ++k) scalars = IsScalar(f + k);
+                // One pass checks each argument and gives it the constant
+                // flag of its letter; when a check fails, DoCall passes
+                // the arguments again from the start and sets every flag.
                 const char* letters = f->w3.s;
-                for (int k = 0; k < n && scalars; ++k) scalars = letters[k] != '\0' && letters[k] != '$';
-                if (scalars) {
+                int k = 0;
+                for (; k < n; ++k) {
+                    ZuVALUE* a = f + 1 + k;
+                    const char letter = letters[k];
+                    if (!IsScalar(a) || letter == '\0' || letter == '$') break;
+                    a->t = (a->t & ~ZU_FLAG_CON) | (letter == 'c' ? ZU_FLAG_CON : 0);
+                }
+                if (k == n) {
                     ZuVALUE* frame = sp + 1;
                     PushFrame(frame, static_cast<int>(ap - base), static_cast<int>(bp - base), cp, n);
-                    for (int k = 0; k < n; ++k) {
-                        ZuVALUE* a = f + 1 + k;
-                        if (letters[k] == 'c')
-                            a->t |= ZU_FLAG_CON;
-                        else
-                            a->t &= ~ZU_FLAG_CON;
-                    }
                     vm.ap = ap = f + 1;
                     vm.bp = bp = frame + 1;
                     sp = frame;
@@ -732,14 +795,19 @@ void RunLoop() {
             // plain ints or doubles, and otherwise hands the first instruction
             // to its own handler.  The translation has checked the shape.
 
-            // The sequence leaves an int result in the current slot; then the
-            // conditional jump at position j (after a marker) is taken on it.
-#define JUMP_ON(RESULT, J)                                              \
-    do {                                                                \
-        int j = (J);                                                    \
-        if (program[j].op == code(Op::NUM)) ++j;                        \
-        const ZuPCODE jump = program[j];                                \
-        cp = (RESULT) == (jump.op == code(Op::JMT)) ? jump.arg : j + 1; \
+            // A test leaves its int result in the current slot and goes on
+            // where the translation found the jump on it to lead.  A loop
+            // test nearly always comes out the same way: a branch that the
+            // processor predicts lets the next step start before the test
+            // is done, where a select (cmov) of the next instruction would
+            // make every iteration wait for the comparison.
+#define GO_ON(RESULT, D)                          \
+    do {                                          \
+        if (__builtin_expect((RESULT), 1)) {      \
+            cp = (D).whenTrue;                    \
+            DISPATCH();                           \
+        }                                         \
+        cp = (D).whenFalse;                       \
     } while (0)
 
             // Each of these is stamped out once per operator (FOR_EACH_...).
@@ -748,9 +816,10 @@ void RunLoop() {
         const ZuVALUE* v = bp + ins.arg;                              \
         if ((v->t & kScalarMask) != ZU_INT || sp >= last) goto L_LBP; \
         FreeIfOwned(sp);                                              \
-        const bool r = Holds<opr::OP>(v->w1.i, program[cp + 2].arg);  \
+        const FusedOperands& d = operands[cp];                        \
+        const bool r = Holds<opr::OP>(v->w1.i, d.constant);           \
         SetInt(sp, r);                                                \
-        JUMP_ON(r, cp + 4);                                           \
+        GO_ON(r, d);                                                  \
         DISPATCH();                                                   \
     }
 
@@ -761,13 +830,12 @@ void RunLoop() {
         ZuVALUE* v = bp + ins.arg;                                                                  \
         if ((v->t & (kScalarMask | ZU_FLAG_VAL | kVectorList)) != ZU_INT || sp >= last) goto L_LBP; \
         FreeIfOwned(sp);                                                                            \
-        const int step = program[cp + 1].arg == opr::Increment ? 1 : -1;                            \
-        const int value = Wrap(static_cast<long long>(v->w1.i) + step);                             \
+        const FusedOperands& d = operands[cp];                                                      \
+        const int value = Wrap(static_cast<long long>(v->w1.i) + d.step);                           \
         SetInt(v, value);                                                                           \
-        const int test = program[cp + 3].arg;                                                       \
-        const bool r = Holds<opr::OP>(value, program[test + 2].arg);                                \
+        const bool r = Holds<opr::OP>(value, d.constant);                                           \
         SetInt(sp, r);                                                                              \
-        JUMP_ON(r, test + 4);                                                                       \
+        GO_ON(r, d);                                                                                \
         DISPATCH();                                                                                 \
     }
 
@@ -780,9 +848,7 @@ void RunLoop() {
         --sp;                                                                                                    \
         target->t = sp->t;                                                                                       \
         target->w1 = sp->w1;                                                                                     \
-        cp += 2;                                                                                                 \
-        if (program[cp].op == code(Op::NUM)) ++cp;                                                               \
-        if (program[cp].op == code(Op::JMP)) cp = program[cp].arg;                                               \
+        cp = operands[cp].whenTrue;                                                                              \
         DISPATCH();                                                                                              \
     }
 
@@ -812,12 +878,55 @@ void RunLoop() {
         SetInt(&right, ins.arg);                              \
         const bool r = ScalarComparison<opr::OP>(sp, &right); \
         SetInt(sp, r);                                        \
-        JUMP_ON(r, cp + 2);                                   \
+        /* The jump is read from the code, not the translation: \
+           for a test whose outcome is hard to predict (n < 2 in  \
+           a recursion) this way measured faster. */             \
+        int j = cp + 2;                                       \
+        if (program[j].op == code(Op::NUM)) ++j;              \
+        const ZuPCODE jump = program[j];                      \
+        cp = r == (jump.op == code(Op::JMT)) ? jump.arg : j + 1; \
         DISPATCH();                                           \
     }
 
+            // The whole statement in registers: the operands are read, the
+            // local and the current slot receive the result.  Anything but
+            // plain ints and doubles, or a stack without room for the two
+            // entries the sequence pushes, runs instruction by instruction.
+#define FUSED_LOCAL_UPDATE(OP)                                                                       \
+    L_FUSED_LocalUpdate_##OP : {                                                                     \
+        ZuVALUE* target = bp + ins.arg;                                                              \
+        const FusedOperands& d = operands[cp];                                                       \
+        ZuVALUE scratch;                                                                             \
+        const ZuVALUE* x = SimpleValue(d.x, ap, bp, literals, &scratch);                             \
+        if (!IsScalar(target) || (target->t & (ZU_FLAG_VAL | kVectorList)) || !IsScalar(x) ||        \
+            sp + 2 >= last)                                                                          \
+            goto L_LBP;                                                                              \
+        ZuVALUE right;                                                                               \
+        right.t = x->t;                                                                              \
+        right.w1 = x->w1;                                                                            \
+        if (d.inner != 0) {                                                                          \
+            const ZuVALUE* y = SimpleValue(d.y, ap, bp, literals, &scratch);                         \
+            if (!IsScalar(y)) goto L_LBP;                                                            \
+            Arithmetic(&right, y, d.inner);                                                          \
+        }                                                                                            \
+        ZuVALUE result;                                                                              \
+        result.t = target->t;                                                                        \
+        result.w1 = target->w1;                                                                      \
+        ScalarArithmetic<opr::OP>(&result, &right);                                                  \
+        FreeIfOwned(sp);                                                                             \
+        target->t = result.t;                                                                        \
+        target->w1 = result.w1;                                                                      \
+        sp->t = result.t;                                                                            \
+        sp->w1 = result.w1;                                                                          \
+        cp = d.whenTrue;                                                                             \
+        DISPATCH();                                                                                  \
+    }
+
+            FOR_EACH_ARITHMETIC(FUSED_LOCAL_UPDATE)
+#undef FUSED_LOCAL_UPDATE
             FOR_EACH_COMPARISON(FUSED_LOCAL_TEST)
             FOR_EACH_COMPARISON(FUSED_STEP_AND_TEST)
+#undef GO_ON
             FOR_EACH_ARITHMETIC(FUSED_OPERATE_STORE)
             FOR_EACH_ARITHMETIC(FUSED_LITERAL_OPERATE)
             FOR_EACH_ARITHMETIC(FUSED_CONSTANT_OPERATE)
@@ -853,6 +962,27 @@ void RunLoop() {
             cp += 2;
             DISPATCH();
         }
+        L_FUSED_TwoPushes : {
+            const FusedOperands& d = operands[cp];
+            const ZuVALUE* x = (d.x.kind == SimpleOperand::Local ? bp : ap) + d.x.index;
+            const ZuVALUE* y = (d.y.kind == SimpleOperand::Local ? bp : ap) + d.y.index;
+            if (((x->t | y->t) & ZU_FLAG_NUL) || sp + 1 >= last) goto* table[ins.op];
+            LoadCopy(sp + 1, x);
+            LoadCopy(sp + 2, y);
+            sp += 2;
+            cp += 2;
+            DISPATCH();
+        }
+
+        L_FUSED_StoreLocal : {
+            ZuVALUE* target = bp + ins.arg;
+            if (!IsScalar(sp) || (target->t & (ZU_FLAG_VAL | kVectorList))) goto L_SBP;
+            target->t = sp->t & ~(ZU_FLAG_CON | ZU_FLAG_NUL | ZU_FLAG_VAL);
+            target->w1 = sp->w1;
+            cp = operands[cp].whenTrue;
+            DISPATCH();
+        }
+
         // The steps of ELF and of a marker that is not live, then INT.
         L_FUSED_FunctionEntry:
             vm.currentFile = ins.arg;
@@ -864,7 +994,6 @@ void RunLoop() {
             ++cp;
             ins = program[cp];
             goto L_RET;
-#undef JUMP_ON
 
         // ---- operators -----------------------------------------------------
         L_OPR:
@@ -925,6 +1054,23 @@ void RunLoop() {
             SCALAR_STEP(Increment, +)
             SCALAR_STEP(Decrement, -)
 #undef SCALAR_STEP
+
+            // s = s ~ t (and s ~= t) for a variable that owns its string:
+            // the text goes onto the end of the variable's own block, and
+            // the store that follows is done here.  The top is then what
+            // the store leaves: a reference to the variable.
+        L_OPR_ConcatHorizontal : {
+            ZuVALUE* target = StoreTarget(program[cp + 1], ap, bp, globals);
+            if (!target || !AppendsInPlace(target, sp - 1, sp)) goto L_OPR_other;
+            SYNC();
+            if (!value::TryAppendString(target, sp->w2.s, sp->w2.s ? sp->w1.i : 0)) Raise(Err::OutOfMemory);
+            target->t = ZU_STRING | ZU_FLAG_VAL;
+            FreeIfOwned(sp);
+            --sp;
+            RefCopy(sp, target);
+            cp += 2;
+            DISPATCH();
+        }
 
         L_OPR_other : {
             const int op = ins.arg;

@@ -4,6 +4,8 @@
 #include <cstdint>
 #include <cstdlib>
 
+#include <malloc.h>
+
 namespace zu::value {
 namespace {
 
@@ -30,6 +32,13 @@ void* HeapCalloc(std::size_t count, std::size_t size) {
 }
 
 void HeapFree(void* block) { std::free(block); }
+
+void* HeapResize(void* block, std::size_t bytes) {
+    if (AllocationRefused()) return nullptr;
+    return std::realloc(block, bytes == 0 ? 1 : bytes);
+}
+
+std::size_t HeapCapacity(void* block) { return block == nullptr ? 0 : malloc_usable_size(block); }
 
 bool ElementCount(int count, int size, int* product) {
     if (count < 0 || size < 0) return false;

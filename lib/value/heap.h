@@ -17,6 +17,14 @@ namespace zu::value {
 [[nodiscard]] void* HeapCalloc(std::size_t count, std::size_t size);
 void HeapFree(void* block);
 
+// realloc: the block moved or grown to `bytes`; null when memory runs out,
+// with the old block left as it was.
+[[nodiscard]] void* HeapResize(void* block, std::size_t bytes);
+
+// The bytes a block from these allocators can hold (at least what was asked
+// for; the C heap rounds requests up).  0 for a null block.
+[[nodiscard]] std::size_t HeapCapacity(void* block);
+
 // count * size in bytes when both are non-negative and count * size
 // elements stay within int; false otherwise (an overflowing request is
 // treated like a failed allocation).

@@ -62,6 +62,13 @@ inline void Clear(ZuVALUE* v) { *v = ZuVALUE{}; }
 // when memory runs out; the record is then the empty string.
 [[nodiscard]] bool TrySetString(ZuVALUE* v, const char* text, int n);
 
+// Appends n bytes to the string that `v` owns (its `val` flag set), in its
+// own block when there is room and otherwise in one grown by half again, so
+// that a string built by repeated appends costs amortised constant time per
+// byte.  `text` may point into the string itself.  False when memory runs
+// out or the length would not fit an int; the record is then unchanged.
+[[nodiscard]] bool TryAppendString(ZuVALUE* v, const char* text, int n);
+
 // The interpreter's treatment of an index array (elements are references
 // into another array): make it an independent by-value array.
 [[nodiscard]] bool TryMakeIndexArrayByValue(ZuVALUE* v);

@@ -5,7 +5,9 @@
 // never own their elements: an address (it refers to one value elsewhere)
 // and an index array (its elements are references into the array it was
 // cut from; only its element table belongs to it).
+#include <algorithm>
 #include <climits>
+#include <cstddef>
 #include <cstring>
 
 #include "value/heap.h"
@@ -167,6 +169,29 @@ bool TrySetString(ZuVALUE* v, const char* text, int n) {
     s[n] = '\0';
     v->w1.i = n;
     v->w2.s = s;
+    return true;
+}
+
+bool TryAppendString(ZuVALUE* v, const char* text, int n) {
+    char* block = v->w2.s;
+    const int length = block == nullptr ? 0 : v->w1.i;
+    if (n <= 0) return n == 0;
+    if (length < 0 || n > INT_MAX - length) return false;
+    const std::size_t needed = static_cast<std::size_t>(length) + static_cast<std::size_t>(n) + 1;
+    if (needed > HeapCapacity(block)) {
+        // The text may lie in the block that moves: keep its offset.
+        const bool inside = block != nullptr && text >= block && text < block + length;
+        const std::ptrdiff_t offset = inside ? text - block : 0;
+        const std::size_t grown = std::max(needed, static_cast<std::size_t>(length) + static_cast<std::size_t>(length) / 2);
+        auto* moved = static_cast<char*>(HeapResize(block, std::max<std::size_t>(grown, 16)));
+        if (moved == nullptr) return false;
+        block = moved;
+        if (inside) text = block + offset;
+        v->w2.s = block;
+    }
+    std::memmove(block + length, text, static_cast<std::size_t>(n));
+    block[length + n] = '\0';
+    v->w1.i = length + n;
     return true;
 }
 

@@ -70,7 +70,8 @@ TEST(FusedSequences, OperatorsWithStoresLiteralsAndConstants) {
         Classify({I(Op::LBP, 0), I(Op::PBP, 1), I(Op::PSH), I(Op::LIT, 1), I(Op::OPR, program::opr::Multiply),
                   I(Op::OPR, program::opr::Add), I(Op::SBP, 0), I(Op::PAP, 0), I(Op::PSH, 2),
                   I(Op::OPR, program::opr::Less), I(Op::JMF, 40), I(Op::PSH, 1), I(Op::OPR, program::opr::Subtract)});
-    EXPECT_EQ(code[0], Fused::TwoLocals);
+    EXPECT_EQ(code[0], Fused::LocalUpdate);  // s += i * 0.5
+    EXPECT_EQ(code[1], Fused::None);
     EXPECT_EQ(code[2], Fused::LiteralOperate);
     EXPECT_EQ(code[4], Fused::None);  // * followed by another operator
     EXPECT_EQ(code[5], Fused::OperateStore);
@@ -79,6 +80,84 @@ TEST(FusedSequences, OperatorsWithStoresLiteralsAndConstants) {
     // A power is left to the operator's own handler.
     auto power = Classify({I(Op::PSH, 2), I(Op::OPR, program::opr::Power)});
     EXPECT_EQ(power[0], Fused::None);
+}
+
+TEST(FusedSequences, ALocalUpdatedBySimpleOperandsStoresIntoItself) {
+    using program::opr::Add;
+    using program::opr::Multiply;
+    using program::opr::Power;
+    using program::opr::Subtract;
+    // 0: s -= 3 then a marker and the jump back to 20; 5: t = t * a;
+    // 9: u += v * 2 stored into another local; 15: a power inside.
+    auto code = Classify({I(Op::LBP, 0),         I(Op::PSH, 3),        I(Op::OPR, Subtract),  I(Op::SBP, 0),
+                          I(Op::NUM, 7),         I(Op::LBP, 1),        I(Op::PAP, 2),         I(Op::OPR, Multiply),
+                          I(Op::SBP, 1),         I(Op::LBP, 2),        I(Op::PBP, 3),         I(Op::PSH, 2),
+                          I(Op::OPR, Multiply),  I(Op::OPR, Add),      I(Op::SBP, 4),         I(Op::LBP, 2),
+                          I(Op::PBP, 3),         I(Op::PSH, 2),        I(Op::OPR, Power),     I(Op::OPR, Add),
+                          I(Op::SBP, 2),         I(Op::JMP, 0),        I(Op::EXT)});
+    EXPECT_EQ(code[0], Fused::LocalUpdate);
+    EXPECT_EQ(code[5], Fused::LocalUpdate);
+    EXPECT_EQ(code[9], Fused::TwoLocals);
+    EXPECT_EQ(code[15], Fused::TwoLocals);
+    std::vector<ZuPCODE> program = {I(Op::LBP, 0), I(Op::PSH, 3), I(Op::OPR, Subtract), I(Op::SBP, 0), I(Op::NUM, 7),
+                                    I(Op::JMP, 20), I(Op::LBP, 1), I(Op::PSH), I(Op::LIT, 4), I(Op::PAP, 2),
+                                    I(Op::OPR, Multiply), I(Op::OPR, Add), I(Op::SBP, 1)};
+    program.resize(program.size() + 10, I(Op::EXT));
+    const run::FusedOperands first = run::DecodeFused(Fused::LocalUpdate, program, 0);
+    EXPECT_EQ(first.x.kind, run::SimpleOperand::Constant);
+    EXPECT_EQ(first.x.index, 3);
+    EXPECT_EQ(first.inner, 0);
+    EXPECT_EQ(first.outer, Subtract);
+    EXPECT_EQ(first.whenTrue, 20);  // past the marker, along the jump
+    const run::FusedOperands second = run::DecodeFused(Fused::LocalUpdate, program, 6);
+    EXPECT_EQ(second.x.kind, run::SimpleOperand::Literal);
+    EXPECT_EQ(second.x.index, 4);
+    EXPECT_EQ(second.y.kind, run::SimpleOperand::Argument);
+    EXPECT_EQ(second.y.index, 2);
+    EXPECT_EQ(second.inner, Multiply);
+    EXPECT_EQ(second.outer, Add);
+    EXPECT_EQ(second.whenTrue, 13);
+}
+
+TEST(FusedSequences, TestsKnowWhereEachResultLeads) {
+    using program::opr::Less;
+    // 0: while (i < 10) with JMF to 20 after a marker; 6: the step of i
+    // jumping back to it.
+    std::vector<ZuPCODE> program = {I(Op::LBP, 1),  I(Op::PSH),     I(Op::LTI, 10),
+                                    I(Op::OPR, Less), I(Op::NUM, 4), I(Op::JMF, 20),
+                                    I(Op::LBP, 1),  I(Op::OPR, program::opr::Decrement), I(Op::SBP, 1),
+                                    I(Op::JMP, 0)};
+    program.resize(program.size() + 10, I(Op::EXT));
+    const auto test = run::DecodeFused(Fused::LocalTest, program, 0);
+    EXPECT_EQ(test.constant, 10);
+    EXPECT_EQ(test.whenTrue, 6);
+    EXPECT_EQ(test.whenFalse, 20);
+    const auto step = run::DecodeFused(Fused::StepAndTest, program, 6);
+    EXPECT_EQ(step.step, -1);
+    EXPECT_EQ(step.constant, 10);
+    EXPECT_EQ(step.whenTrue, 6);
+    EXPECT_EQ(step.whenFalse, 20);
+}
+
+TEST(FusedSequences, PairsOfPushesAndStoresThatEndAStatement) {
+    std::vector<ZuPCODE> program = {I(Op::PBP, 0), I(Op::PAP, 1), I(Op::CAL, 2), I(Op::SBP, 0), I(Op::NUM, 8),
+                                    I(Op::JMP, 0), I(Op::PAP, 0), I(Op::PSH, 1), I(Op::SBP, 2), I(Op::PBP, 1),
+                                    I(Op::SBP, 3), I(Op::NUM, 9), I(Op::LTI, 1)};
+    program.resize(program.size() + 8, I(Op::EXT));
+    const std::vector<Fused> code = run::FindFusedSequences(program);
+    EXPECT_EQ(code[0], Fused::TwoPushes);
+    EXPECT_EQ(code[1], Fused::None);  // a push and a call
+    EXPECT_EQ(code[3], Fused::StoreLocal);
+    EXPECT_EQ(code[6], Fused::None);  // a push and a constant
+    EXPECT_EQ(code[8], Fused::None);  // a store in the middle of a statement
+    EXPECT_EQ(code[10], Fused::StoreLocal);
+    const run::FusedOperands pushes = run::DecodeFused(Fused::TwoPushes, program, 0);
+    EXPECT_EQ(pushes.x.kind, run::SimpleOperand::Local);
+    EXPECT_EQ(pushes.x.index, 0);
+    EXPECT_EQ(pushes.y.kind, run::SimpleOperand::Argument);
+    EXPECT_EQ(pushes.y.index, 1);
+    EXPECT_EQ(run::DecodeFused(Fused::StoreLocal, program, 3).whenTrue, 0);   // along the jump
+    EXPECT_EQ(run::DecodeFused(Fused::StoreLocal, program, 10).whenTrue, 12);  // past the marker
 }
 
 TEST(FusedSequences, FunctionEntriesAndReturnsAfterTheirMarker) {

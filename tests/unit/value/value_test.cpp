@@ -1,6 +1,8 @@
 // Value records: accessors, setters, type descriptions and ownership.
+#include <climits>
 #include <cmath>
 #include <cstring>
+#include <string>
 
 #include "value/matrix_cache.h"
 #include "value/test_support.h"
@@ -201,6 +203,40 @@ TEST_F(ValueSetters, StringsAreCopies) {
     EXPECT_EQ(s.t, ZU_INT);
     ZuValSetInt(nullptr, 1);  // null records are ignored
     ZuValSetString(nullptr, "x");
+}
+
+TEST_F(ValueSetters, AppendGrowsTheOwnedTextAndKeepsItWhenMemoryRunsOut) {
+    ZuVALUE s = StringValue("ab");
+    ASSERT_TRUE(zu::value::TryAppendString(&s, "cd", 2));
+    EXPECT_STREQ(ZuValGetString(&s), "abcd");
+    EXPECT_EQ(s.w1.i, 4);
+    ASSERT_TRUE(zu::value::TryAppendString(&s, s.w2.s + 1, 3));  // a piece of itself
+    EXPECT_STREQ(ZuValGetString(&s), "abcdbcd");
+    // Repeated appends move the block only a few times (geometric growth).
+    int moves = 0;
+    for (int k = 0; k < 10000; ++k) {
+        const char* before = s.w2.s;
+        ASSERT_TRUE(zu::value::TryAppendString(&s, "xyz", 3));
+        if (s.w2.s != before) ++moves;
+    }
+    EXPECT_EQ(s.w1.i, 30007);
+    EXPECT_EQ(std::strlen(s.w2.s), 30007u);
+    EXPECT_LT(moves, 40);
+    const std::string kept(s.w2.s, 64);
+    zu::value::testing::FailAllocationsAfter(0);
+    bool grown = true;
+    for (int k = 0; k < 100000 && grown; ++k) grown = zu::value::TryAppendString(&s, "x", 1);
+    zu::value::testing::FailAllocationsAfter(-1);
+    EXPECT_FALSE(grown);
+    EXPECT_EQ(std::string(s.w2.s, 64), kept);
+    EXPECT_EQ(std::strlen(s.w2.s), static_cast<std::size_t>(s.w1.i));
+    EXPECT_FALSE(zu::value::TryAppendString(&s, "x", -1));
+    EXPECT_FALSE(zu::value::TryAppendString(&s, "x", INT_MAX));  // the length would pass INT_MAX
+    ZuFreeByValue(&s);
+    ZuVALUE empty = StringValue("");
+    ASSERT_TRUE(zu::value::TryAppendString(&empty, "q", 1));
+    EXPECT_STREQ(ZuValGetString(&empty), "q");
+    ZuFreeByValue(&empty);
 }
 
 using LibraryResults = ValueTest;
