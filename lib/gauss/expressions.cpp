@@ -108,9 +108,13 @@ std::string RestOfStatement() {
         }
         rest = State().text;
     }
+    // A path read as an operator first ("/usr/lib", "./lib") goes on
+    // without a blank: the scanner stopped in the middle of the word.
+    const bool partOfPath = t == tok::Slash || t == tok::Dot || t == tok::DotSlash;
+    if (partOfPath) rest = SZuTokenName(t);
     IZuScanUnquotedString(1, 1, nullptr);
     std::string more = SZuScanText();
-    if (!rest.empty() && !more.empty()) rest += ' ';
+    if (!rest.empty() && !more.empty() && !partOfPath) rest += ' ';
     rest += more;
     while (!rest.empty() && rest.back() == ' ') rest.pop_back();
     return rest;
