@@ -5,6 +5,7 @@
 #include "program/literals.h"
 #include "program/symbols.h"
 #include "value/heap.h"
+#include "value/shared_blocks.h"
 
 #include <cstring>
 
@@ -19,10 +20,27 @@ void FreeEntry(ZuVALUE* v) {
         if (v->t & kVectorList) value::HeapFree(v->w5.p);
         if ((v->t & ZU_FLAG_VAL) && v->w3.m) CMatFree(v->w3.m, v->w1.i, v->w2.i);
     } else {
-        ZuFreeByValue(v);
+        // The run loop frees what it pops without writing sp back first, so
+        // the value layer's view of the live stack may be behind here.
+        value::FreeUnshared(v);
     }
     *v = ZuVALUE{};
     v->t = ZU_INT;
+}
+
+void FreeVariable(ZuVALUE* v) {
+    if ((v->t & ZU_TYPE_MASK) == ZU_VECTOR) {
+        FreeEntry(v);
+        return;
+    }
+    ZuFreeByValue(v);
+    *v = ZuVALUE{};
+    v->t = ZU_INT;
+}
+
+std::span<ZuVALUE> LiveStack() {
+    if (!vm.base || vm.sp < vm.base) return {};
+    return {vm.base, static_cast<std::size_t>(vm.sp - vm.base) + 1};
 }
 
 void CopyVectorList(ZuVALUE* dst) {

@@ -14,6 +14,7 @@
 
 #include <csignal>
 #include <cstdint>
+#include <span>
 #include <vector>
 
 namespace zu::run {
@@ -152,6 +153,14 @@ void FreeEntry(ZuVALUE* v);
 inline void FreeIfOwned(ZuVALUE* v) {
     if (v->t & (ZU_FLAG_VAL | kVectorList)) FreeEntry(v);
 }
+
+// Frees a variable about to get a new value, like FreeEntry; a block that
+// a shallow copy on the live stack still shows passes to that copy instead
+// (vm.sp must be current).
+void FreeVariable(ZuVALUE* v);
+
+// The live part of the stack, from the base to sp.
+std::span<ZuVALUE> LiveStack();
 
 // A shallow reference copy: all six words, without the val flag.  A vector
 // with an index list gets its own copy of the list.

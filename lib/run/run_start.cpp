@@ -10,6 +10,7 @@
 
 #include "program/code_buffer.h"
 #include "value/heap.h"
+#include "value/shared_blocks.h"
 
 #include <new>
 
@@ -36,6 +37,7 @@ bool AllocateStack() {
     vm.last = vm.base - 1 + size + kSpareEntries - 1;
     vm.sp = vm.base - 1;
     vm.ap = vm.bp = vm.base;
+    value::SetLiveRecords(&LiveStack);
     return true;
 }
 
