@@ -179,7 +179,13 @@ extern "C" void ZuFreeByValue(ZuVALUE* v) {
         FreeByValueUnless(v, nullptr);
         return;
     }
-    LiveCopies copies(liveRecords());
+    // A record on the live stack got its blocks after everything below it
+    // was pushed: only the records above it can show them.
+    std::span<ZuVALUE> live = liveRecords();
+    if (!live.empty() && v >= live.data() && v < live.data() + live.size()) {
+        live = live.subspan(static_cast<std::size_t>(v - live.data()) + 1);
+    }
+    LiveCopies copies(live);
     if (copies.HasIndexArrays() && !copies.DetachIndexArrays(v)) {
         Forget(v);
         return;
