@@ -7,6 +7,7 @@
 #include "value/heap.h"
 #include "value/shared_blocks.h"
 
+#include <algorithm>
 #include <cstring>
 
 namespace zu::run {
@@ -38,9 +39,15 @@ void FreeVariable(ZuVALUE* v) {
     v->t = ZU_INT;
 }
 
-std::span<ZuVALUE> LiveStack() {
+value::LiveStack LiveStack() {
     if (!vm.base || vm.sp < vm.base) return {};
-    return {vm.base, static_cast<std::size_t>(vm.sp - vm.base) + 1};
+    const auto size = static_cast<std::size_t>(vm.sp - vm.base) + 1;
+    // The running function changes nothing below its own slot (ap - 1).
+    const int below = vm.ap ? EntryNumber(vm.ap) - 1 : 0;
+    const std::size_t settled = std::min(size, static_cast<std::size_t>(std::max(below, 0)));
+    const std::size_t unchanged = std::min(settled, static_cast<std::size_t>(std::max(vm.unchangedBelow, 0)));
+    vm.unchangedBelow = static_cast<int>(settled);
+    return {{vm.base, size}, settled, unchanged};
 }
 
 void CopyVectorList(ZuVALUE* dst) {

@@ -10,6 +10,7 @@
 
 #include "zu.h"
 
+#include "value/shared_blocks.h"
 #include "value/value.h"
 
 #include <csignal>
@@ -94,6 +95,12 @@ struct Machine {
     // exit code after exit(), 1 after another run-time error.
     bool exitRequested = false;
     int exitStatus = -1;
+
+    // Entries below this entry number have not changed since the value
+    // layer last looked at the live stack (LiveStack): a return lowers it
+    // to the caller's function slot; anything that resets the stack sets
+    // it to 0.
+    int unchangedBelow = 0;
 };
 
 extern Machine vm;
@@ -138,6 +145,7 @@ inline void PushFrame(ZuVALUE* frame, int apEntry, int bpEntry, int cp, int call
 
 inline void PopFrame(const ZuVALUE& frame) {
     const int calleeStart = vm.localStart;
+    if (frame.w1.i - 1 < vm.unchangedBelow) vm.unchangedBelow = frame.w1.i - 1;
     vm.currentFile = frame.w4.i;
     vm.paramCount = FrameParamCount(&frame);
     vm.localStart = frame.w5.i;
@@ -159,8 +167,8 @@ inline void FreeIfOwned(ZuVALUE* v) {
 // (vm.sp must be current).
 void FreeVariable(ZuVALUE* v);
 
-// The live part of the stack, from the base to sp.
-std::span<ZuVALUE> LiveStack();
+// The live part of the stack, from the base to sp, for the value layer.
+value::LiveStack LiveStack();
 
 // A shallow reference copy: all six words, without the val flag.  A vector
 // with an index list gets its own copy of the list.

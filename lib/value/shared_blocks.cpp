@@ -52,31 +52,77 @@ void Forget(ZuVALUE* v) {
 
 }  // namespace
 
-void SetLiveRecords(LiveRecords view) { liveRecords = view; }
+namespace {
+
+bool ShowsBlocks(const ZuVALUE& record) {
+    return IsIndexArray(&record) || (!HasFlag(&record, ZU_FLAG_VAL) && BlockOf(&record) != nullptr);
+}
+
+// The records among the settled part of the live stack that showed blocks
+// at the last look, deepest first; they are looked at again as they are
+// now, so one that has since taken a block over is passed by.
+struct SettledCopies {
+    std::vector<ZuVALUE*> records;
+    const ZuVALUE* base = nullptr;
+    std::size_t scanned = 0;  // records looked at, from the base
+
+    // Brings the list up to the records of `live`; false when memory runs
+    // out (the list is then empty and `scanned` 0).
+    bool Update(const LiveStack& live) {
+        std::size_t keep = live.records.data() == base ? std::min({scanned, live.unchanged, live.settled}) : 0;
+        const ZuVALUE* end = live.records.data() + keep;
+        while (!records.empty() && records.back() >= end) records.pop_back();
+        if (keep == 0) records.clear();
+        base = live.records.data();
+        try {
+            for (std::size_t k = keep; k < live.settled; ++k) {
+                if (ShowsBlocks(live.records[k])) records.push_back(&live.records[k]);
+            }
+        } catch (const std::bad_alloc&) {
+            records.clear();
+            scanned = 0;
+            return false;
+        }
+        scanned = live.settled;
+        return true;
+    }
+};
+
+SettledCopies settledCopies;
+
+}  // namespace
+
+void SetLiveRecords(LiveRecords view) {
+    liveRecords = view;
+    settledCopies = SettledCopies{};
+}
 
 // The live records that show blocks without owning them, deepest first:
 // shallow copies (records without the val flag) and index arrays, whose
-// elements always refer into another array.  There are few of them, so
-// they are gathered once per free; when there are more than the table
-// holds, every look walks the live records again.
+// elements always refer into another array.  Those of the settled part
+// come from the list kept between frees; the rest, the running function's
+// own records, are looked at each time.
 class LiveCopies {
 public:
-    explicit LiveCopies(std::span<ZuVALUE> live) : live_(live) { Gather(); }
+    LiveCopies(std::span<ZuVALUE* const> settled, std::span<ZuVALUE> running) : settled_(settled), running_(running) {}
 
-    bool Empty() const { return count_ == 0 && !overflow_; }
-    bool HasIndexArrays() const { return hasIndexArrays_; }
+    bool Empty() const {
+        return settled_.empty() && std::none_of(running_.begin(), running_.end(), ShowsBlocks);
+    }
+
+    bool HasIndexArrays() const {
+        return std::any_of(settled_.begin(), settled_.end(), [](const ZuVALUE* r) { return IsIndexArray(r); }) ||
+               std::any_of(running_.begin(), running_.end(), [](const ZuVALUE& r) { return IsIndexArray(&r); });
+    }
 
     // The deepest copy of the owner's block becomes its owner: it lives
     // longest, and the copies above it are gone before it is.
     bool HandOver(const ZuVALUE* owner) {
-        if (overflow_) {
-            for (ZuVALUE& record : live_) {
-                if (Take(&record, owner)) return true;
-            }
-            return false;
+        for (ZuVALUE* record : settled_) {
+            if (Take(record, owner)) return true;
         }
-        for (std::size_t k = 0; k < count_; ++k) {
-            if (Take(copies_[k], owner)) return true;
+        for (ZuVALUE& record : running_) {
+            if (Take(&record, owner)) return true;
         }
         return false;
     }
@@ -86,14 +132,18 @@ public:
     // all its elements now, while every block is still whole.  False when
     // memory runs out for them.
     bool DetachIndexArrays(const ZuVALUE* v) {
+        std::vector<ZuVALUE*> arrays;
         std::vector<const void*> shown;
         try {
-            for (ZuVALUE& record : live_) {
-                if (!IsIndexArray(&record) || record.w2.v == nullptr) continue;
-                for (int k = 0; k < record.w1.i; ++k) {
-                    if (const void* block = BlockOf(&record.w2.v[k])) shown.push_back(block);
+            auto note = [&](ZuVALUE* record) {
+                if (!IsIndexArray(record) || record->w2.v == nullptr) return;
+                arrays.push_back(record);
+                for (int k = 0; k < record->w1.i; ++k) {
+                    if (const void* block = BlockOf(&record->w2.v[k])) shown.push_back(block);
                 }
-            }
+            };
+            for (ZuVALUE* record : settled_) note(record);
+            for (ZuVALUE& record : running_) note(&record);
         } catch (const std::bad_alloc&) {
             return false;
         }
@@ -103,17 +153,14 @@ public:
         // From the top down: a shallow copy of an index array shares its
         // element table, which the owning one below frees when it is made
         // independent.
-        for (ZuVALUE& record : live_ | std::views::reverse) {
-            if (!IsIndexArray(&record) || !ShowsAnyOf(&record, v)) continue;
-            if (!TryMakeIndexArrayByValue(&record)) return false;
+        for (ZuVALUE* record : arrays | std::views::reverse) {
+            if (!ShowsAnyOf(record, v)) continue;
+            if (!TryMakeIndexArrayByValue(record)) return false;
         }
-        Gather();
         return true;
     }
 
 private:
-    static bool IsCopy(const ZuVALUE& record) { return !HasFlag(&record, ZU_FLAG_VAL) && BlockOf(&record) != nullptr; }
-
     static bool Take(ZuVALUE* copy, const ZuVALUE* owner) {
         if (HasFlag(copy, ZU_FLAG_VAL) || !SameBlock(copy, owner)) return false;
         copy->t |= ZU_FLAG_VAL;
@@ -147,26 +194,8 @@ private:
         return false;
     }
 
-    void Gather() {
-        count_ = 0;
-        overflow_ = false;
-        hasIndexArrays_ = false;
-        for (ZuVALUE& record : live_) {
-            hasIndexArrays_ = hasIndexArrays_ || IsIndexArray(&record);
-            if (!IsCopy(record)) continue;
-            if (count_ == copies_.size()) {
-                overflow_ = true;
-                continue;
-            }
-            copies_[count_++] = &record;
-        }
-    }
-
-    std::span<ZuVALUE> live_;
-    std::array<ZuVALUE*, 32> copies_{};
-    std::size_t count_ = 0;
-    bool overflow_ = false;
-    bool hasIndexArrays_ = false;
+    std::span<ZuVALUE* const> settled_;
+    std::span<ZuVALUE> running_;
 };
 
 bool HandOver(LiveCopies& copies, const ZuVALUE* v) { return copies.HandOver(v); }
@@ -179,16 +208,32 @@ extern "C" void ZuFreeByValue(ZuVALUE* v) {
         FreeByValueUnless(v, nullptr);
         return;
     }
+    // The list is kept only by the outermost free: one made inside it
+    // (while an index array is copied) looks at every record.
+    static bool inFree = false;
+    LiveStack live = liveRecords();
+    std::span<ZuVALUE* const> settled;
+    std::span<ZuVALUE> running = live.records;
+    const bool outermost = !inFree;
+    if (outermost && settledCopies.Update(live)) {
+        settled = settledCopies.records;
+        running = live.records.subspan(live.settled);
+    }
     // A record on the live stack got its blocks after everything below it
     // was pushed: only the records above it can show them.
-    std::span<ZuVALUE> live = liveRecords();
-    if (!live.empty() && v >= live.data() && v < live.data() + live.size()) {
-        live = live.subspan(static_cast<std::size_t>(v - live.data()) + 1);
+    const ZuVALUE* first = live.records.data();
+    if (!live.records.empty() && v >= first && v < first + live.records.size()) {
+        while (!settled.empty() && settled.front() <= v) settled = settled.subspan(1);
+        const auto above = static_cast<std::size_t>(v - first) + 1;
+        const std::size_t runningStart = static_cast<std::size_t>(running.data() - first);
+        if (above > runningStart) running = running.subspan(std::min(above - runningStart, running.size()));
     }
-    LiveCopies copies(live);
+    inFree = true;
+    LiveCopies copies(settled, running);
     if (copies.HasIndexArrays() && !copies.DetachIndexArrays(v)) {
         Forget(v);
-        return;
+    } else {
+        FreeByValueUnless(v, copies.Empty() ? nullptr : &copies);
     }
-    FreeByValueUnless(v, copies.Empty() ? nullptr : &copies);
+    inFree = !outermost;
 }

@@ -12,6 +12,7 @@
 #ifndef ZU_VALUE_SHARED_BLOCKS_H
 #define ZU_VALUE_SHARED_BLOCKS_H
 
+#include <cstddef>
 #include <span>
 
 #include "zu.h"
@@ -19,8 +20,16 @@
 namespace zu::value {
 
 // The records that may show a block without owning it, deepest first (the
-// live part of the interpreter's stack); empty when nothing runs.
-using LiveRecords = std::span<ZuVALUE> (*)();
+// live part of the interpreter's stack); empty when nothing runs.  The
+// first `settled` records do not change while the running function runs,
+// and the first `unchanged` of them have not changed since the previous
+// look, so what was found among them then still holds.
+struct LiveStack {
+    std::span<ZuVALUE> records;
+    std::size_t settled = 0;
+    std::size_t unchanged = 0;
+};
+using LiveRecords = LiveStack (*)();
 
 // Installs the view of live records (null: none).
 void SetLiveRecords(LiveRecords view);

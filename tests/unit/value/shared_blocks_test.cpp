@@ -18,7 +18,10 @@ using zu_test::StringValue;
 std::array<ZuVALUE, 40> live{};
 std::size_t liveCount = 0;
 
-std::span<ZuVALUE> LiveView() { return {live.data(), liveCount}; }
+std::size_t settledCount = 0;
+std::size_t unchangedCount = 0;
+
+zu::value::LiveStack LiveView() { return {{live.data(), liveCount}, settledCount, unchangedCount}; }
 
 ZuVALUE ShallowCopy(const ZuVALUE& owner) {
     ZuVALUE copy = owner;
@@ -41,7 +44,7 @@ protected:
     void SetUp() override {
         ValueTest::SetUp();
         live.fill(ZuVALUE{});
-        liveCount = 0;
+        liveCount = settledCount = unchangedCount = 0;
         zu::value::SetLiveRecords(&LiveView);
     }
     void TearDown() override {
@@ -140,6 +143,31 @@ TEST_F(SharedBlocks, AnIndexArrayGetsItsOwnElementsFirst) {
         EXPECT_STREQ(live[k].w2.v[0].w2.s, "second");
         EXPECT_STREQ(live[k].w2.v[1].w2.s, "first");
     }
+}
+
+TEST_F(SharedBlocks, SettledRecordsAreLookedAtAgainOnceTheyChange) {
+    ZuVALUE first = StringValue("first");
+    ZuVALUE second = StringValue("second");
+    Push(zu_test::IntValue(0));
+    Push(ShallowCopy(first));
+    Push(zu_test::IntValue(0));
+    settledCount = 3;
+    ZuFreeByValue(&first);
+    EXPECT_TRUE(Owns(live[1]));
+    // Unchanged since that look: the list found then still serves.
+    live[2] = ShallowCopy(second);
+    unchangedCount = 2;
+    settledCount = 2;
+    ZuFreeByValue(&second);
+    EXPECT_TRUE(Owns(live[2]));
+    // A return went below the list: the records there are new.
+    ZuVALUE third = StringValue("third");
+    ZuFreeByValue(&live[1]);
+    live[0] = ShallowCopy(third);
+    unchangedCount = 0;
+    settledCount = 3;
+    ZuFreeByValue(&third);
+    EXPECT_TRUE(Owns(live[0]));
 }
 
 TEST_F(SharedBlocks, FreeUnsharedLeavesCopiesAlone) {
