@@ -104,16 +104,13 @@ void SetLiveRecords(LiveRecords view) {
 // own records, are looked at each time.
 class LiveCopies {
 public:
-    LiveCopies(std::span<ZuVALUE* const> settled, std::span<ZuVALUE> running) : settled_(settled), running_(running) {}
-
-    bool Empty() const {
-        return settled_.empty() && std::none_of(running_.begin(), running_.end(), ShowsBlocks);
+    LiveCopies(std::span<ZuVALUE* const> settled, std::span<ZuVALUE> running) : settled_(settled), running_(running) {
+        for (const ZuVALUE* record : settled_) Note(*record);
+        for (const ZuVALUE& record : running_) Note(record);
     }
 
-    bool HasIndexArrays() const {
-        return std::any_of(settled_.begin(), settled_.end(), [](const ZuVALUE* r) { return IsIndexArray(r); }) ||
-               std::any_of(running_.begin(), running_.end(), [](const ZuVALUE& r) { return IsIndexArray(&r); });
-    }
+    bool Empty() const { return !anyCopy_; }
+    bool HasIndexArrays() const { return anyIndexArray_; }
 
     // The deepest copy of the owner's block becomes its owner: it lives
     // longest, and the copies above it are gone before it is.
@@ -161,6 +158,12 @@ public:
     }
 
 private:
+    void Note(const ZuVALUE& record) {
+        if (!ShowsBlocks(record)) return;
+        anyCopy_ = true;
+        anyIndexArray_ = anyIndexArray_ || IsIndexArray(&record);
+    }
+
     static bool Take(ZuVALUE* copy, const ZuVALUE* owner) {
         if (HasFlag(copy, ZU_FLAG_VAL) || !SameBlock(copy, owner)) return false;
         copy->t |= ZU_FLAG_VAL;
@@ -196,6 +199,8 @@ private:
 
     std::span<ZuVALUE* const> settled_;
     std::span<ZuVALUE> running_;
+    bool anyCopy_ = false;
+    bool anyIndexArray_ = false;
 };
 
 bool HandOver(LiveCopies& copies, const ZuVALUE* v) { return copies.HandOver(v); }
