@@ -54,8 +54,13 @@ void Forget(ZuVALUE* v) {
 
 namespace {
 
+// Most live records are scalars or owners: those are passed by with a look
+// at the type word alone.
 bool ShowsBlocks(const ZuVALUE& record) {
-    return IsIndexArray(&record) || (!HasFlag(&record, ZU_FLAG_VAL) && BlockOf(&record) != nullptr);
+    const int type = record.t & ZU_TYPE_MASK;
+    if (type == ZU_INT || type == ZU_DOUBLE) return false;
+    if (record.t & ZU_FLAG_VAL) return IsIndexArray(&record);
+    return IsIndexArray(&record) || BlockOf(&record) != nullptr;
 }
 
 // The records among the settled part of the live stack that showed blocks
@@ -66,16 +71,12 @@ struct SettledCopies {
     const ZuVALUE* base = nullptr;
     std::size_t scanned = 0;  // records looked at, from the base
 
-    // Brings the list up to the records of `live`; false when memory runs
-    // out (the list is then empty and `scanned` 0).
-    bool Update(const LiveStack& live) {
-        std::size_t keep = live.records.data() == base ? std::min({scanned, live.unchanged, live.settled}) : 0;
-        const ZuVALUE* end = live.records.data() + keep;
-        while (!records.empty() && records.back() >= end) records.pop_back();
-        if (keep == 0) records.clear();
-        base = live.records.data();
+    // Brings the list up to the settled records of `live`, after
+    // DropChanged; false when memory runs out (the list is then empty and
+    // `scanned` 0).
+    bool Extend(const LiveStack& live) {
         try {
-            for (std::size_t k = keep; k < live.settled; ++k) {
+            for (std::size_t k = scanned; k < live.settled; ++k) {
                 if (ShowsBlocks(live.records[k])) records.push_back(&live.records[k]);
             }
         } catch (const std::bad_alloc&) {
@@ -85,6 +86,19 @@ struct SettledCopies {
         }
         scanned = live.settled;
         return true;
+    }
+
+    // Drops what the records of `live` that changed since the last look
+    // showed then; the number of records still known.  Every look at the
+    // live stack passes here, since each one starts a new "since".
+    std::size_t DropChanged(const LiveStack& live) {
+        const std::size_t keep = live.records.data() == base ? std::min({scanned, live.unchanged, live.settled}) : 0;
+        const ZuVALUE* end = live.records.data() + keep;
+        while (!records.empty() && records.back() >= end) records.pop_back();
+        if (keep == 0) records.clear();
+        base = live.records.data();
+        scanned = keep;
+        return keep;
     }
 };
 
@@ -216,22 +230,19 @@ extern "C" void ZuFreeByValue(ZuVALUE* v) {
     // The list is kept only by the outermost free: one made inside it
     // (while an index array is copied) looks at every record.
     static bool inFree = false;
+    const bool outermost = !inFree;
     LiveStack live = liveRecords();
+    settledCopies.DropChanged(live);
     std::span<ZuVALUE* const> settled;
     std::span<ZuVALUE> running = live.records;
-    const bool outermost = !inFree;
-    if (outermost && settledCopies.Update(live)) {
-        settled = settledCopies.records;
-        running = live.records.subspan(live.settled);
-    }
-    // A record on the live stack got its blocks after everything below it
-    // was pushed: only the records above it can show them.
     const ZuVALUE* first = live.records.data();
     if (!live.records.empty() && v >= first && v < first + live.records.size()) {
-        while (!settled.empty() && settled.front() <= v) settled = settled.subspan(1);
-        const auto above = static_cast<std::size_t>(v - first) + 1;
-        const std::size_t runningStart = static_cast<std::size_t>(running.data() - first);
-        if (above > runningStart) running = running.subspan(std::min(above - runningStart, running.size()));
+        // A record on the live stack got its blocks after everything below
+        // it was pushed: only the records above it can show them.
+        running = live.records.subspan(static_cast<std::size_t>(v - first) + 1);
+    } else if (outermost && settledCopies.Extend(live)) {
+        settled = settledCopies.records;
+        running = live.records.subspan(live.settled);
     }
     inFree = true;
     LiveCopies copies(settled, running);
