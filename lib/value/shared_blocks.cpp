@@ -2,7 +2,6 @@
 #include "value/shared_blocks.h"
 
 #include <algorithm>
-#include <array>
 #include <cstddef>
 #include <new>
 #include <ranges>
@@ -49,10 +48,6 @@ void Forget(ZuVALUE* v) {
     cleared.t = v->t & ~ZU_FLAG_VAL;
     *v = cleared;
 }
-
-}  // namespace
-
-namespace {
 
 // Most live records are scalars or owners: those are passed by with a look
 // at the type word alone.
