@@ -23,7 +23,7 @@ void ZuRunDoAssignment(ZuVALUE* target, ZuVALUE* source) {
     int type = source->t & ZU_TYPE_MASK;
     if (type == ZU_INT || type == ZU_DOUBLE) {
         if (target != source) {
-            FreeIfOwned(target);
+            if (target->t & (ZU_FLAG_VAL | kVectorList)) FreeVariable(target);
             target->w1 = source->w1;
         }
         target->t = source->t & ~(ZU_FLAG_CON | ZU_FLAG_NUL | ZU_FLAG_VAL);
@@ -35,7 +35,7 @@ void ZuRunDoAssignment(ZuVALUE* target, ZuVALUE* source) {
         return;
     }
     if (!(source->t & ZU_FLAG_VAL) && !value::TryMakeByValue(source)) Raise(Err::OutOfMemory);
-    FreeIfOwned(target);
+    if (target->t & (ZU_FLAG_VAL | kVectorList)) FreeVariable(target);
     *target = *source;
     target->t &= ~(ZU_FLAG_CON | ZU_FLAG_NUL);
     source->t &= ~ZU_FLAG_VAL;

@@ -45,6 +45,7 @@ void ReserveTopLevelFrame() {
         ++n;
     }
     vm.ap = vm.bp = first;
+    vm.unchangedBelow = 0;
     vm.localStart = static_cast<int>(vm.localNames.size());
     vm.localCount = 0;
     vm.paramCount = 0;

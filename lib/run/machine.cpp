@@ -5,7 +5,9 @@
 #include "program/literals.h"
 #include "program/symbols.h"
 #include "value/heap.h"
+#include "value/shared_blocks.h"
 
+#include <algorithm>
 #include <cstring>
 
 namespace zu::run {
@@ -19,10 +21,33 @@ void FreeEntry(ZuVALUE* v) {
         if (v->t & kVectorList) value::HeapFree(v->w5.p);
         if ((v->t & ZU_FLAG_VAL) && v->w3.m) CMatFree(v->w3.m, v->w1.i, v->w2.i);
     } else {
-        ZuFreeByValue(v);
+        // The run loop frees what it pops without writing sp back first, so
+        // the value layer's view of the live stack may be behind here.
+        value::FreeUnshared(v);
     }
     *v = ZuVALUE{};
     v->t = ZU_INT;
+}
+
+void FreeVariable(ZuVALUE* v) {
+    if ((v->t & ZU_TYPE_MASK) == ZU_VECTOR) {
+        FreeEntry(v);
+        return;
+    }
+    ZuFreeByValue(v);
+    *v = ZuVALUE{};
+    v->t = ZU_INT;
+}
+
+value::LiveStack LiveStack() {
+    if (!vm.base || vm.sp < vm.base) return {};
+    const auto size = static_cast<std::size_t>(vm.sp - vm.base) + 1;
+    // The running function changes nothing below its own slot (ap - 1).
+    const int below = vm.ap ? EntryNumber(vm.ap) - 1 : 0;
+    const std::size_t settled = std::min(size, static_cast<std::size_t>(std::max(below, 0)));
+    const std::size_t unchanged = std::min(settled, static_cast<std::size_t>(std::max(vm.unchangedBelow, 0)));
+    vm.unchangedBelow = static_cast<int>(settled);
+    return {{vm.base, size}, settled, unchanged};
 }
 
 void CopyVectorList(ZuVALUE* dst) {

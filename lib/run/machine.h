@@ -10,10 +10,12 @@
 
 #include "zu.h"
 
+#include "value/shared_blocks.h"
 #include "value/value.h"
 
 #include <csignal>
 #include <cstdint>
+#include <span>
 #include <vector>
 
 namespace zu::run {
@@ -93,6 +95,12 @@ struct Machine {
     // exit code after exit(), 1 after another run-time error.
     bool exitRequested = false;
     int exitStatus = -1;
+
+    // Entries below this entry number have not changed since the value
+    // layer last looked at the live stack (LiveStack): a return lowers it
+    // to the caller's function slot; anything that resets the stack sets
+    // it to 0.
+    int unchangedBelow = 0;
 };
 
 extern Machine vm;
@@ -137,6 +145,7 @@ inline void PushFrame(ZuVALUE* frame, int apEntry, int bpEntry, int cp, int call
 
 inline void PopFrame(const ZuVALUE& frame) {
     const int calleeStart = vm.localStart;
+    if (frame.w1.i - 1 < vm.unchangedBelow) vm.unchangedBelow = frame.w1.i - 1;
     vm.currentFile = frame.w4.i;
     vm.paramCount = FrameParamCount(&frame);
     vm.localStart = frame.w5.i;
@@ -152,6 +161,14 @@ void FreeEntry(ZuVALUE* v);
 inline void FreeIfOwned(ZuVALUE* v) {
     if (v->t & (ZU_FLAG_VAL | kVectorList)) FreeEntry(v);
 }
+
+// Frees a variable about to get a new value, like FreeEntry; a block that
+// a shallow copy on the live stack still shows passes to that copy instead
+// (vm.sp must be current).
+void FreeVariable(ZuVALUE* v);
+
+// The live part of the stack, from the base to sp, for the value layer.
+value::LiveStack LiveStack();
 
 // A shallow reference copy: all six words, without the val flag.  A vector
 // with an index list gets its own copy of the list.

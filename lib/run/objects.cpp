@@ -318,7 +318,7 @@ ZuVALUE* DeleteVariable(ZuVALUE* sp) {
             v->t |= ZU_FLAG_NUL;
             break;
         default:
-            FreeIfOwned(v);
+            if (v->t & (ZU_FLAG_VAL | kVectorList)) FreeVariable(v);
             v->t |= ZU_FLAG_NUL;
             break;
         }

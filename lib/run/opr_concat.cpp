@@ -12,6 +12,7 @@
 #include "run/opr_support.h"
 #include "value/cast.h"
 #include "value/heap.h"
+#include "value/shared_blocks.h"
 
 namespace zu::run::ops {
 namespace {
@@ -177,7 +178,7 @@ void JoinArrays(ZuVALUE* left, ZuVALUE* right, int code) {
     if (!IsList(right)) PlainElement(&table[a.count]);
     Release(left, a);
     Release(right, b);
-    ZuFreeByValue(left);
+    value::FreeUnshared(left);
     value::Clear(left);
     left->t = ZU_ARRAY | ZU_FLAG_VAL;
     left->w1.i = n;

@@ -11,6 +11,7 @@
 #include "run/opr_engine.h"
 #include "run/opr_ops.h"
 #include "run/opr_support.h"
+#include "value/shared_blocks.h"
 
 namespace zu::run {
 
@@ -187,7 +188,9 @@ ZuVALUE* Run(const Entry& entry, ZuVALUE* sp, int code) {
         Materialise(left);
         Materialise(sp);
         entry.binary(left, sp, code);
-        ZuFreeByValue(sp);
+        // Operands are temporaries on top of the stack: nothing above them
+        // can show their blocks.
+        value::FreeUnshared(sp);
         return left;
     }
     case 3:
@@ -195,8 +198,8 @@ ZuVALUE* Run(const Entry& entry, ZuVALUE* sp, int code) {
         Materialise(sp - 1);
         Materialise(sp);
         entry.ternary(sp - 2, sp - 1, sp, code);
-        ZuFreeByValue(sp);
-        ZuFreeByValue(sp - 1);
+        value::FreeUnshared(sp);
+        value::FreeUnshared(sp - 1);
         return sp - 2;
     default: return sp;
     }

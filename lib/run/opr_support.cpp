@@ -8,6 +8,7 @@
 #include "program/tokens.h"
 #include "run/opr_engine.h"
 #include "value/cast.h"
+#include "value/shared_blocks.h"
 
 namespace zu::run::ops {
 
@@ -138,7 +139,7 @@ void Warn(int kind, const char* text) { RaiseWarning(text, kind); }
 
 void MoveValue(ZuVALUE* to, ZuVALUE* from) {
     if (to == from) return;
-    ZuFreeByValue(to);
+    value::FreeUnshared(to);
     *to = *from;
     value::Clear(from);
     from->t = ZU_INT;
@@ -195,7 +196,7 @@ bool OwnsMatrixOfShape(const ZuVALUE* v, int r, int c) {
 
 }  // namespace
 
-MatrixResult::~MatrixResult() { ZuFreeByValue(&fresh_); }
+MatrixResult::~MatrixResult() { value::FreeUnshared(&fresh_); }
 
 double** MatrixResult::Prepare(ZuVALUE* left, ZuVALUE* right, int r, int c) { return Prepare(left, right, r, c, true); }
 
@@ -239,7 +240,7 @@ double** ScratchMatrix::Release() {
 }
 
 void AdoptMatrix(ZuVALUE* v, double** m, int r, int c) {
-    ZuFreeByValue(v);
+    value::FreeUnshared(v);
     value::Clear(v);
     v->t = ZU_MATRIX | ZU_FLAG_VAL;
     v->w1.i = r;

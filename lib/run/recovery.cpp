@@ -53,6 +53,7 @@ struct SavedRegisters {
         vm.cp = cp;
         vm.ap = ap;
         vm.bp = bp;
+        vm.unchangedBelow = 0;
         vm.inRun = inRun;
     }
 };
@@ -178,6 +179,7 @@ int FZuRunInitMainFunc(int address, const char* name) {
     vm.cp = address - 1;
     vm.ap = vm.bp = vm.base;
     vm.sp = vm.base - 1;
+    vm.unchangedBelow = 0;
     vm.localNames.clear();
     vm.localStart = vm.localCount = 0;
     vm.paramCount = 0;

@@ -10,6 +10,7 @@
 
 #include "program/code_buffer.h"
 #include "value/heap.h"
+#include "value/shared_blocks.h"
 
 #include <new>
 
@@ -36,6 +37,8 @@ bool AllocateStack() {
     vm.last = vm.base - 1 + size + kSpareEntries - 1;
     vm.sp = vm.base - 1;
     vm.ap = vm.bp = vm.base;
+    vm.unchangedBelow = 0;
+    value::SetLiveRecords(&LiveStack);
     return true;
 }
 
@@ -213,6 +216,7 @@ void ZuRunSetStackInfo(ZuVALUE* /*base*/, ZuVALUE* sp, ZuVALUE* ap, ZuVALUE* bp)
     if (sp && inside(sp)) PopTo(sp);
     if (ap && inside(ap)) vm.ap = ap;
     if (bp && inside(bp)) vm.bp = bp;
+    vm.unchangedBelow = 0;
 }
 
 void ZuRunGetCallInfo(int* paramCount, int* localStart, int* localCount, int* file) {

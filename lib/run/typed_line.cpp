@@ -41,6 +41,7 @@ struct Registers {
         ZuRunFreeStackTop(sp);
         vm.ap = ap;
         vm.bp = bp;
+        vm.unchangedBelow = 0;
         vm.cp = cp;
         vm.paramCount = paramCount;
         vm.localStart = localStart;

@@ -12,6 +12,7 @@
 
 #include "value/heap.h"
 #include "console/run_error_codes.h"
+#include "value/shared_blocks.h"
 #include "value/value.h"
 
 using zu::value::Clear;
@@ -20,6 +21,7 @@ using zu::value::HeapAlloc;
 using zu::value::HeapCalloc;
 using zu::value::HeapFree;
 using zu::value::IsAddress;
+using zu::value::LiveCopies;
 using zu::value::TypeCode;
 
 namespace zu::value {
@@ -44,9 +46,9 @@ void FreeObject(ZuVALUE* v) {
     HeapFree(v->w5.nv);
 }
 
-void FreeElementsByValue(ZuVALUE* v) {
+void FreeElementsByValue(ZuVALUE* v, LiveCopies* copies) {
     if (v->w2.v != nullptr && !IsIndexArray(v)) {
-        for (int k = 0; k < v->w1.i; ++k) ZuFreeByValue(&v->w2.v[k]);
+        for (int k = 0; k < v->w1.i; ++k) FreeByValueUnless(&v->w2.v[k], copies);
     }
     HeapFree(v->w2.v);
     v->w1.i = 0;
@@ -229,26 +231,35 @@ extern "C" int ZuFreeValue(ZuVALUE* v) {
     return 0;
 }
 
-extern "C" void ZuFreeByValue(ZuVALUE* v) {
+namespace zu::value {
+
+void FreeByValueUnless(ZuVALUE* v, LiveCopies* copies) {
     if (v == nullptr || !HasFlag(v, ZU_FLAG_VAL)) return;
     if (!HasFlag(v, ZU_FLAG_NUL)) {
+        const bool kept = copies != nullptr && HandOver(*copies, v);
         switch (TypeCode(v)) {
         case ZU_MATRIX:
-            CMatFree(v->w3.m, v->w1.i, v->w2.i);
+            if (!kept) CMatFree(v->w3.m, v->w1.i, v->w2.i);
             v->w1.i = v->w2.i = 0;
             v->w3.m = nullptr;
             break;
         case ZU_STRING:
-            HeapFree(v->w2.s);
+            if (!kept) HeapFree(v->w2.s);
             v->w1.i = 0;
             v->w2.s = nullptr;
             break;
         case ZU_ARRAY:
-            if (!IsAddress(v)) zu::value::FreeElementsByValue(v);
+            if (IsAddress(v)) break;
+            if (kept) {
+                v->w1.i = 0;
+                v->w2.v = nullptr;
+            } else {
+                FreeElementsByValue(v, copies);
+            }
             break;
         case ZU_FUNCTION:
             if (HasFlag(v, ZU_FLAG_MEM)) {
-                HeapFree(v->w4.p);
+                if (!kept) HeapFree(v->w4.p);
                 v->w4.p = nullptr;
             }
             break;
@@ -257,6 +268,10 @@ extern "C" void ZuFreeByValue(ZuVALUE* v) {
     }
     v->t &= ~ZU_FLAG_VAL;
 }
+
+void FreeUnshared(ZuVALUE* v) { FreeByValueUnless(v, nullptr); }
+
+}  // namespace zu::value
 
 extern "C" void ZuMakeByValue(ZuVALUE* v) {
     if (!zu::value::TryMakeByValue(v)) zu::value::RaiseOutOfMemory();
