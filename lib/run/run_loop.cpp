@@ -1062,8 +1062,13 @@ void RunLoop() {
         L_OPR_ConcatHorizontal : {
             ZuVALUE* target = StoreTarget(program[cp + 1], ap, bp, globals);
             if (!target || !AppendsInPlace(target, sp - 1, sp)) goto L_OPR_other;
+            // The two operands are left out of the live stack while the
+            // text moves: the left one is the variable's own copy.
             SYNC();
-            if (!value::TryAppendString(target, sp->w2.s, sp->w2.s ? sp->w1.i : 0)) Raise(Err::OutOfMemory);
+            vm.sp = sp - 2;
+            const bool appended = value::TryAppendString(target, sp->w2.s, sp->w2.s ? sp->w1.i : 0);
+            vm.sp = sp;
+            if (!appended) Raise(Err::OutOfMemory);
             target->t = ZU_STRING | ZU_FLAG_VAL;
             FreeIfOwned(sp);
             --sp;

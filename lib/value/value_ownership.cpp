@@ -181,15 +181,22 @@ bool TryAppendString(ZuVALUE* v, const char* text, int n) {
     if (length < 0 || n > INT_MAX - length) return false;
     const std::size_t needed = static_cast<std::size_t>(length) + static_cast<std::size_t>(n) + 1;
     if (needed > HeapCapacity(block)) {
-        // The text may lie in the block that moves: keep its offset.
-        const bool inside = block != nullptr && text >= block && text < block + length;
-        const std::ptrdiff_t offset = inside ? text - block : 0;
+        // A new block rather than realloc: a record on the stack may still
+        // show the old one (an earlier argument of the running call), and
+        // the release below hands it over to that record instead of freeing
+        // it.  The text may lie in the old block, which is still there.
         const std::size_t grown = std::max(needed, static_cast<std::size_t>(length) + static_cast<std::size_t>(length) / 2);
-        auto* moved = static_cast<char*>(HeapResize(block, std::max<std::size_t>(grown, 16)));
+        auto* moved = static_cast<char*>(HeapAlloc(std::max<std::size_t>(grown, 16)));
         if (moved == nullptr) return false;
-        block = moved;
-        if (inside) text = block + offset;
-        v->w2.s = block;
+        if (length > 0) std::memcpy(moved, block, static_cast<std::size_t>(length));
+        std::memcpy(moved + length, text, static_cast<std::size_t>(n));
+        moved[length + n] = '\0';
+        ZuVALUE old = *v;
+        old.t = ZU_STRING | ZU_FLAG_VAL;
+        v->w2.s = moved;
+        v->w1.i = length + n;
+        if (block != nullptr) ZuFreeByValue(&old);
+        return true;
     }
     std::memmove(block + length, text, static_cast<std::size_t>(n));
     block[length + n] = '\0';
