@@ -5,8 +5,11 @@
 #include "objfile/verifier.h"
 
 #include "objfile/objfile.h"
+#include "program/code_buffer.h"
 #include "program/operators.h"
 #include "program/pcode.h"
+#include "program/symbols.h"
+#include "value/link_error.h"
 
 #include <algorithm>
 #include <cstdint>
@@ -345,6 +348,18 @@ std::vector<CodeEntry> StagedEntries(const StagedProgram& stage) {
     std::vector<CodeEntry> entries;
     for (const StagedSymbol& s : stage.symbols) AddEntries(entries, s.record);
     return entries;
+}
+
+bool VerifyProgram() {
+    std::vector<CodeEntry> entries;
+    auto& symbols = program::symbolTable();
+    for (int g = 0; g < symbols.count(); ++g) AddEntries(entries, symbols[g]);
+    const std::span<const ZuPCODE> code = program::codeBuffer().code();
+    const auto fault = VerifyCode(code, std::move(entries));
+    if (!fault) return true;
+    const std::string text = "compiled code: " + DescribeFault(*fault, code);
+    value::ReportLinkError(value::LinkError::kInvalidCode, text.c_str());
+    return false;
 }
 
 std::string DescribeFault(const CodeFault& fault, std::span<const ZuPCODE> code) {

@@ -42,6 +42,10 @@ std::vector<CodeEntry> StagedEntries(const StagedProgram& stage);
 // functions; other symbols add none.
 void AddEntries(std::vector<CodeEntry>& entries, const ZuNAMEDVALUE& symbol);
 
+// Verifies the code and functions of the open tables; a fault is reported
+// as a link error naming the function and the instruction.
+bool VerifyProgram();
+
 // "function f, instruction 3 (POP 0): why".
 std::string DescribeFault(const CodeFault& fault, std::span<const ZuPCODE> code);
 
