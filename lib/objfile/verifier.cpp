@@ -152,7 +152,10 @@ private:
     bool stepOf(int at, const ZuPCODE& ins, int depth, const Returns& returns, Step& step) {
         const int arg = ins.arg;
         switch (static_cast<Op>(ins.op)) {
-        case Op::EXT: return fail(at, "leaves the run loop inside a function");
+        case Op::EXT:
+            // Leaves the run loop (the prompt's main ends so).
+            step.next = false;
+            return true;
         case Op::NUM:
         case Op::ELF:
         case Op::ELT: return true;

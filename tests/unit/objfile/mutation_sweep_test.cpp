@@ -284,7 +284,7 @@ TEST_F(MutationSweep, NoSingleInstructionChangeCrashes) {
 #if defined(__SANITIZE_ADDRESS__)
     constexpr std::size_t kBudget = 250;  // each child runs several times slower
 #else
-    constexpr std::size_t kBudget = 1000;
+    constexpr std::size_t kBudget = 800;
 #endif
     const char* asked = std::getenv("ZU_SWEEP_BUDGET");
     const std::size_t budget = asked ? std::stoul(asked) : kBudget;
