@@ -186,6 +186,16 @@ protected:
     void sweep(const std::string& program, const std::vector<unsigned char>& good, int first, std::size_t budget,
                bool gauss, Outcomes& out) {
         const std::string file = path("mutant.zuo");
+        {
+            // The program itself passes (Gauss code with gosub and end included).
+            writeBytes("mutant.zuo", good);
+            messages().clear();
+            objfile::StagedProgram stage;
+            std::FILE* f = std::fopen(file.c_str(), "rb");
+            EXPECT_TRUE(objfile::ReadObjectFile(f, file.c_str(), stage))
+                << program << ": " << (messages().empty() ? "" : messages().back());
+            std::fclose(f);
+        }
         for (const Mutant& m : mutantsOf(good, first, budget)) {
             std::vector<unsigned char> bytes = good;
             const std::size_t at = codeStart(bytes) + 5 * static_cast<std::size_t>(m.instruction);
