@@ -195,7 +195,7 @@ TEST_F(VerifierTest, GosubReturnsAreFollowed) {
 // Every program of the golden tests compiles to code the verifier accepts,
 // and its object file loads again.
 TEST_F(VerifierTest, EveryGoldenProgramVerifies) {
-    const fs::path tests = fs::path(__FILE__).parent_path().parent_path().parent_path();
+    const fs::path tests = ZU_TESTS_SOURCE;
     int verified = 0;
     for (const char* area : {"programs", "gauss"}) {
         for (const auto& file : fs::recursive_directory_iterator(tests / area)) {
