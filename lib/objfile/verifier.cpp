@@ -30,8 +30,8 @@ constexpr int kMaxDepth = 1 << 16;
 bool isFastFunction(int c) {
     switch (c) {
 #define ZU_FAST_NUMERIC(number, name, errorName, Routine, OnInt) case number:
-#define ZU_FAST_SIZE(number, name, Query) case number:
-#define ZU_FAST_GAUSS(number, Name) case number:
+#define ZU_FAST_SIZE(number, name, Query)                        case number:
+#define ZU_FAST_GAUSS(number, Name)                              case number:
 #include "program/fast_functions.def"
         return true;
     default: return false;
@@ -48,20 +48,21 @@ int newTypeOperands(int form) {
 // Entries known to hold the address made by a LIP: (entry, target).
 using Returns = std::vector<std::pair<int, int>>;
 
+// What is known where an instruction starts, the same along every path.
 struct State {
-    int depth = 0;
-    Returns returns;
+    int depth = 0;    // entries above the frame entry
+    Returns returns;  // entries holding a LIP address on every path here
 };
 
 // What one instruction (or "&" with the load it applies to) does.
 struct Step {
-    int need = 0;       // entries it works on
-    int change = 0;     // depth after minus depth before
-    int length = 1;     // instructions it covers
-    bool next = true;   // goes on to the following instruction
-    int jump = -1;      // a further successor
-    int alsoWrites = -1;  // an entry below those it works on (a local)
-    bool clearsAll = false;
+    int need = 0;            // entries it works on
+    int change = 0;          // depth after minus depth before
+    int length = 1;          // instructions it covers
+    bool next = true;        // goes on to the following instruction
+    int jump = -1;           // a further successor
+    int alsoWrites = -1;     // an entry below those it works on (a local)
+    bool clearsAll = false;  // may write any entry of the frame
 };
 
 // A function's code is what its walk reaches from the entry.  The bodies
@@ -159,7 +160,10 @@ private:
         case Op::NUM:
         case Op::ELF:
         case Op::ELT: return true;
-        case Op::POP: step.need = 1; step.change = -1; return true;
+        case Op::POP:
+            step.need = 1;
+            step.change = -1;
+            return true;
         case Op::PSH: step.change = 1; return true;
         case Op::PAP: step.change = 1; return argument(at, arg);
         case Op::PBP: step.change = 1; return local(at, arg, depth);
@@ -211,12 +215,21 @@ private:
             step.need = arg + 3;
             step.change = -(arg + 2);
             return true;
-        case Op::MFU: step.need = 3; step.change = -2; return true;
+        case Op::MFU:
+            step.need = 3;
+            step.change = -2;
+            return true;
         case Op::SMP:
         case Op::XLD:
-        case Op::XGL: step.need = 2; step.change = -1; return true;
+        case Op::XGL:
+            step.need = 2;
+            step.change = -1;
+            return true;
         case Op::XST:
-        case Op::XGS: step.need = 3; step.change = -2; return true;
+        case Op::XGS:
+            step.need = 3;
+            step.change = -2;
+            return true;
         case Op::NTP: {
             const int n = newTypeOperands(arg);
             step.need = n + (n ? 1 : 0);

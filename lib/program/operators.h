@@ -37,7 +37,7 @@ constexpr int operatorArity(std::int32_t code) {
 inline constexpr std::array<std::int8_t, kTokenCodeLimit> kRunnableArity = [] {
     std::array<std::int8_t, kTokenCodeLimit> table{};
     table.fill(-1);
-#define ZU_OPERATOR(name, code, arity) table[code] = arity;
+#define ZU_OPERATOR(name, code, arity)       table[code] = arity;
 #define ZU_OTHER_OPERATOR(name, code, arity) table[code] = arity;
 #include "program/operators.def"
     return table;

@@ -216,8 +216,8 @@ ZuVALUE* Run(const Entry& entry, ZuVALUE* sp, int code) {
 
 ZuVALUE* DoOpr(ZuVALUE* sp, int code) {
     try {
-        return Run(code >= 0 && code < program::kTokenCodeLimit ? kTable[static_cast<std::size_t>(code)] : kMissing,
-                   sp, code);
+        return Run(code >= 0 && code < program::kTokenCodeLimit ? kTable[static_cast<std::size_t>(code)] : kMissing, sp,
+                   code);
     } catch (const Abandoned&) {
         return sp;  // an error was reported outside a run
     }

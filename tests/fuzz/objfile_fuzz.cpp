@@ -18,8 +18,7 @@ void ArmTimer(long microseconds) {
 
 }  // namespace
 
-extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
-{
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     static bool started = false;
     if (!started) {
         ZuMainInit();
@@ -29,8 +28,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     SetZuMessage(zu::fuzz::Quiet);
     SetZuRunMessage(zu::fuzz::Quiet);
     SetZuPuts(zu::fuzz::Quiet);
-    const std::string file =
-        zu::fuzz::InputFile({reinterpret_cast<const char*>(data), size}, ".zuo");
+    const std::string file = zu::fuzz::InputFile({reinterpret_cast<const char*>(data), size}, ".zuo");
     char program[] = "fuzz", quiet[] = "-b", markers[] = "-rn";
     char* args[] = {program, quiet, markers, const_cast<char*>(file.c_str())};
     ArmTimer(50000);

@@ -46,8 +46,8 @@ protected:
 // A statement "<>;" left the empty matrix's data word half set; closing the
 // tables then freed a pointer that was never allocated.
 TEST_F(FuzzRegressions, EmptyMatrixStatementIsFreedCleanly) {
-    const fs::path seed = fs::path(ZU_TESTS_SOURCE) / "fuzz" / "corpus" / "compile" /
-                          "close_after_empty_matrix_statement.zu";
+    const fs::path seed =
+        fs::path(ZU_TESTS_SOURCE) / "fuzz" / "corpus" / "compile" / "close_after_empty_matrix_statement.zu";
     std::ifstream in(seed, std::ios::binary);
     ASSERT_TRUE(in) << seed;
     std::stringstream text;

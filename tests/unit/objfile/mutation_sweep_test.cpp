@@ -172,8 +172,8 @@ protected:
 
     // Names the mutant; a failing one keeps its file for a look afterwards.
     std::string describe(const std::string& program, const Mutant& m, bool keep = true) const {
-        const std::string name = program + "-" + std::to_string(m.instruction) + "-" + program::mnemonic(m.op) +
-                                 "-" + std::to_string(m.arg) + ".zuo";
+        const std::string name = program + "-" + std::to_string(m.instruction) + "-" + program::mnemonic(m.op) + "-" +
+                                 std::to_string(m.arg) + ".zuo";
         std::string text = program + " instruction " + std::to_string(m.instruction) + " -> " +
                            program::mnemonic(m.op) + " " + std::to_string(m.arg);
         if (!keep) return text;
@@ -240,7 +240,8 @@ protected:
             case kRunError: ++out.runError; break;
             case kLinkRefused: ++out.refusedAtLink; break;
             case kUserAbort: ++out.endlessLoop; break;
-            default: out.crashes.push_back(describe(program, m) + " (exit " + std::to_string(WEXITSTATUS(status)) + ")");
+            default:
+                out.crashes.push_back(describe(program, m) + " (exit " + std::to_string(WEXITSTATUS(status)) + ")");
             }
         }
     }
@@ -310,11 +311,12 @@ TEST_F(MutationSweep, NoSingleInstructionChangeCrashes) {
     sweep("gosub", gosub, std::max(0, codeCount(gosub) - 45), budget, true, out);
 
     const auto seconds = std::chrono::duration<double>(Clock::now() - start).count();
-    std::printf("mutants: %d refused by the verifier, %d by the reader, %d at linking; %d clean ends, "
-                "%d run-time errors, %d endless loops stopped by Ctrl-C, %zu endless loops without a marker; "
-                "%zu crashes, %zu hangs; %.1f s\n",
-                out.refusedByVerifier, out.refusedByReader, out.refusedAtLink, out.cleanEnd, out.runError,
-                out.endlessLoop, out.unmarkedLoops.size(), out.crashes.size(), out.hangs.size(), seconds);
+    std::printf(
+        "mutants: %d refused by the verifier, %d by the reader, %d at linking; %d clean ends, "
+        "%d run-time errors, %d endless loops stopped by Ctrl-C, %zu endless loops without a marker; "
+        "%zu crashes, %zu hangs; %.1f s\n",
+        out.refusedByVerifier, out.refusedByReader, out.refusedAtLink, out.cleanEnd, out.runError, out.endlessLoop,
+        out.unmarkedLoops.size(), out.crashes.size(), out.hangs.size(), seconds);
     for (const std::string& u : out.unmarkedLoops) std::printf("endless loop without a marker: %s\n", u.c_str());
     for (const std::string& c : out.crashes) ADD_FAILURE() << "crash: " << c;
     for (const std::string& h : out.hangs) ADD_FAILURE() << "hang: " << h;

@@ -123,8 +123,7 @@ TEST_F(VerifierTest, NamedMutationsAreRefused) {
 
     // An operator code with no routine, and a fast function that does not exist.
     int unused = 0;
-    while (program::runnableArity(unused) >= 0 || unused == program::opr::Address ||
-           unused == program::opr::Destruct)
+    while (program::runnableArity(unused) >= 0 || unused == program::opr::Address || unused == program::opr::Destruct)
         ++unused;
     bad = good;
     const int multiply = find(good, Op::OPR);
@@ -181,8 +180,9 @@ TEST_F(VerifierTest, GosubReturnsAreFollowed) {
     // the verifier follows the return to the instruction after the jump.
     ZuSetGaussMode(1);
     reopen();
-    const int errors = compile("proc f(x); local y; y = x; gosub add; retp(y); add: y = y + 1; return; endp;\n"
-                               "print f(2);\n");
+    const int errors = compile(
+        "proc f(x); local y; y = x; gosub add; retp(y); add: y = y + 1; return; endp;\n"
+        "print f(2);\n");
     ZuSetGaussMode(0);
     ASSERT_EQ(errors, 0);
     bool lip = false;
@@ -211,7 +211,8 @@ TEST_F(VerifierTest, EveryGoldenProgramVerifies) {
             ZuOpenSourceFile(nullptr);
             ZuSetGaussMode(0);
             if (errors) {  // the compile-error tests
-                if (std::getenv("ZU_VERIFY_TRACE")) std::printf("%s: %s\n", file.path().c_str(), messages().empty() ? "" : messages()[0].c_str());
+                if (std::getenv("ZU_VERIFY_TRACE"))
+                    std::printf("%s: %s\n", file.path().c_str(), messages().empty() ? "" : messages()[0].c_str());
                 continue;
             }
             const auto fault = verifyTables();
