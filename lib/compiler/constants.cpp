@@ -190,7 +190,7 @@ ConstValue& ConstValue::operator=(ConstValue&& other) noexcept {
     if (this != &other) {
         ZuFreeValue(&value_);
         value_ = other.value_;
-        other.value_ = {};
+        other.value_ = Blank();
         other.value_.t = ZU_INT;
     }
     return *this;
@@ -200,7 +200,7 @@ ConstValue::~ConstValue() { ZuFreeValue(&value_); }
 
 ZuVALUE ConstValue::release() {
     ZuVALUE v = value_;
-    value_ = {};
+    value_ = Blank();
     value_.t = ZU_INT;
     return v;
 }
@@ -302,7 +302,7 @@ ZuVALUE CopyValue(const ZuVALUE& v) {
     case ZU_INT:
     case ZU_DOUBLE: break;
     default:
-        c = {};
+        c = ConstValue::Blank();
         c.t = ZU_INT;
         break;
     }

@@ -55,7 +55,11 @@ private:
 ConstValue Builder::build() const {
     ConstValue m;
     ZuVALUE& v = m.value();
+    // An empty matrix (also one that failed) has no rows and no data.
     v.t = ZU_MATRIX | ZU_FLAG_VAL;
+    v.w1.i = 0;
+    v.w2.i = 0;
+    v.w3.m = nullptr;
     if (rows_ == 0) return m;
     if (static_cast<double>(rows_) * columns_ > kMaxElements) {
         Error(Msg::InfiniteMatrix);

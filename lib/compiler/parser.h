@@ -13,6 +13,7 @@
 #include <array>
 #include <cstdint>
 #include <cstdlib>
+#include <cstring>
 #include <memory>
 #include <set>
 #include <stdexcept>
@@ -262,6 +263,15 @@ inline void LoadAssignment() {
 // array value (released by the destructor unless taken).
 class ConstValue {
 public:
+    // Every byte of the record starts at zero: "ZuVALUE v{}" zeroes only the
+    // first member of each word (an int), and some compilers leave the rest
+    // of a pointer word as it was.
+    static ZuVALUE Blank() {
+        ZuVALUE v;
+        std::memset(&v, 0, sizeof v);
+        return v;
+    }
+
     ConstValue() { value_.t = ZU_INT; }
     explicit ConstValue(int i) {
         value_.t = ZU_INT;
@@ -274,7 +284,7 @@ public:
     ConstValue(const ConstValue&) = delete;
     ConstValue& operator=(const ConstValue&) = delete;
     ConstValue(ConstValue&& other) noexcept : value_(other.value_) {
-        other.value_ = {};
+        other.value_ = Blank();
         other.value_.t = ZU_INT;
     }
     ConstValue& operator=(ConstValue&& other) noexcept;
@@ -292,7 +302,7 @@ public:
     static ConstValue string(std::string_view bytes);
 
 private:
-    ZuVALUE value_{};
+    ZuVALUE value_ = Blank();
 };
 
 // A constant expression: + - * / ^ over ints and doubles, and the

@@ -2,6 +2,7 @@
 #include "zu.h"
 #include "console/atomic_file.h"
 #include "driver/switches.h"
+#include "objfile/verifier.h"
 #include "stdlib/files.h"
 
 #include <cstdio>
@@ -125,6 +126,10 @@ int linkAndRun(const RunOptions& o, bool compiled, bool& returnAtOnce) {
     // The debug flag is also on in interactive mode, where typed lines
     // may still call any declared function.
     if (!ZuIsDebug()) ZuParseDelUnusedExternals();
+#ifndef NDEBUG
+    // Debug builds hold freshly compiled code to the rules of loaded code.
+    if (!zu::objfile::VerifyProgram()) return 0;
+#endif
     int position = IZuRunInit();
     if (position < 0) return 0;
     if (o.noRun) {

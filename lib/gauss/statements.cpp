@@ -513,6 +513,9 @@ void endProgram() {
         Emit(code(Op::PSH), 0);
         Emit(code(Op::LTI), 0);
         Emit(code(Op::CAL), 1);
+        // exit does not come back; were it to, the code after (the
+        // subroutines gosub jumps to, with their own stack) is not entered.
+        Emit(code(Op::RET), 0);
     } else {
         Error(Msg::UndeclaredIdentifier, "exit");
     }

@@ -2,6 +2,7 @@
 // sections, and the check that every operand lies inside the file.
 #include "objfile/format.h"
 #include "objfile/objfile.h"
+#include "objfile/verifier.h"
 
 #include "program/pcode.h"
 #include "value/heap.h"
@@ -343,6 +344,11 @@ bool ReadObjectFile(std::FILE* file, const char* name, StagedProgram& stage) {
     IZuGetPcodeStack(in, IZuGetPcodeStackSize(in), stage);
     if (!CheckStage(in, stage)) {
         ZuLinkError(static_cast<int>(in.fault()), name);
+        return false;
+    }
+    if (const auto fault = VerifyCode(stage.code, StagedEntries(stage))) {
+        const std::string text = std::string(name) + ": " + DescribeFault(*fault, stage.code);
+        ZuLinkError(static_cast<int>(LinkError::kInvalidCode), text.c_str());
         return false;
     }
     return true;

@@ -32,4 +32,20 @@ constexpr int operatorArity(std::int32_t code) {
     return kOperatorArity[static_cast<std::size_t>(code)];
 }
 
+// Arity by code of every OPR operand the run loop carries out: the
+// operators above and those of the ZuGauss mode; -1 for any other code.
+inline constexpr std::array<std::int8_t, kTokenCodeLimit> kRunnableArity = [] {
+    std::array<std::int8_t, kTokenCodeLimit> table{};
+    table.fill(-1);
+#define ZU_OPERATOR(name, code, arity)       table[code] = arity;
+#define ZU_OTHER_OPERATOR(name, code, arity) table[code] = arity;
+#include "program/operators.def"
+    return table;
+}();
+
+constexpr int runnableArity(std::int32_t code) {
+    if (code < 0 || code >= kTokenCodeLimit) return -1;
+    return kRunnableArity[static_cast<std::size_t>(code)];
+}
+
 }  // namespace zu::program

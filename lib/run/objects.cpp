@@ -19,6 +19,7 @@
 #include <string>
 #include <string_view>
 #include <unordered_map>
+#include <unordered_set>
 
 namespace zu::run {
 namespace {
@@ -28,6 +29,8 @@ namespace {
 // The member tables of the objects alive: several variables may refer to
 // one object, so only delete (or the end of the engine) frees a table.
 std::unordered_map<ZuNAMEDVALUE*, int> liveObjects;  // table -> member count
+// The tables that "new" has given their one owner.
+std::unordered_set<ZuNAMEDVALUE*> ownedObjects;
 
 const ZuNAMEDVALUE* ClassRecord(const ZuVALUE* v) { return static_cast<const ZuNAMEDVALUE*>(v->w3.p); }
 
@@ -140,6 +143,7 @@ void BindTo(ZuVALUE* out, const ZuVALUE* function, const ZuVALUE* object) {
 
 void FreeObjectMembers(ZuVALUE* object) {
     liveObjects.erase(object->w4.nv);
+    ownedObjects.erase(object->w4.nv);
     for (int k = 0; k < object->w1.i; ++k) {
         ZuNAMEDVALUE& member = object->w4.nv[k];
         if (!(member.val.t & ZU_FLAG_STA)) ZuFreeByValue(&member.val);
@@ -329,7 +333,15 @@ ZuVALUE* DeleteVariable(ZuVALUE* sp) {
     return address;
 }
 
-void MarkOwned(ZuVALUE* top) { top->t |= ZU_FLAG_VAL; }
+// Only an object that NEW has just made gets an owner, and only once: a
+// class definition, a copy of an object that has its owner or any other
+// value would be freed twice.
+void MarkOwned(ZuVALUE* top) {
+    const bool fresh = IsObject(top) && liveObjects.contains(top->w4.nv) && !ownedObjects.contains(top->w4.nv);
+    if (!fresh) Raise(Err::InvalidClass, "new");
+    ownedObjects.insert(top->w4.nv);
+    top->t |= ZU_FLAG_VAL;
+}
 
 void ReleaseLiveObjects() {
     std::unordered_map<ZuNAMEDVALUE*, int> tables;

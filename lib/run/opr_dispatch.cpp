@@ -5,6 +5,7 @@
 // without a call and without allocation.
 #include <array>
 #include <cstdint>
+#include <string>
 
 #include "program/tokens.h"
 #include "run/opr.h"
@@ -24,16 +25,19 @@ using UnaryFn = void (*)(ZuVALUE* top, int code);
 using BinaryFn = void (*)(ZuVALUE* left, ZuVALUE* right, int code);
 using TernaryFn = void (*)(ZuVALUE* a, ZuVALUE* b, ZuVALUE* c, int code);
 
-// How an operator code is carried out.  A code without an entry, and the
-// codes that need the engine's registers ("&", "delete", "destruct", run by
-// the engine itself), leave the stack unchanged.
+// How an operator code is carried out.  The codes that need the engine's
+// registers ("&", "delete", "destruct") are run by the engine itself and
+// never get here; any other code without an entry is a run-time error.
 struct Entry {
-    std::int8_t arity = -1;  // 0: pushes one entry
-    UnaryFn unary = nullptr;
-    BinaryFn binary = nullptr;
-    TernaryFn ternary = nullptr;
-    bool materialise = true;  // vector operands become values first
+    std::int8_t arity;  // 0: pushes one entry; kNoRoutine: no routine
+    UnaryFn unary;
+    BinaryFn binary;
+    TernaryFn ternary;
+    bool materialise;  // vector operands become values first
 };
+
+constexpr std::int8_t kNoRoutine = -1;
+constexpr Entry kMissing{kNoRoutine, nullptr, nullptr, nullptr, false};
 
 // "new" ends a new expression: the value on top is the new one's owner.
 void MarkOwned(ZuVALUE* top, int /*code*/) { top->t |= ZU_FLAG_VAL; }
@@ -129,8 +133,11 @@ constexpr Binding kBindings[] = {
     {tok::DotStrNe, Binary(GaussStringCompare)},
 };
 
+// Every entry is written explicitly: the table must not depend on how a
+// compiler value-initialises an array of aggregates.
 constexpr std::array<Entry, program::kTokenCodeLimit> kTable = [] {
     std::array<Entry, program::kTokenCodeLimit> table{};
+    table.fill(kMissing);
     for (const Binding& b : kBindings) table[static_cast<std::size_t>(b.code)] = b.entry;
     return table;
 }();
@@ -201,16 +208,19 @@ ZuVALUE* Run(const Entry& entry, ZuVALUE* sp, int code) {
         value::FreeUnshared(sp);
         value::FreeUnshared(sp - 1);
         return sp - 2;
-    default: return sp;
+    default: {
+        const std::string text = "no routine for operator code " + std::to_string(code);
+        Fail(static_cast<int>(Err::RunTime), text.c_str());
+    }
     }
 }
 
 }  // namespace
 
 ZuVALUE* DoOpr(ZuVALUE* sp, int code) {
-    if (code < 0 || code >= program::kTokenCodeLimit) return sp;
     try {
-        return Run(kTable[static_cast<std::size_t>(code)], sp, code);
+        return Run(code >= 0 && code < program::kTokenCodeLimit ? kTable[static_cast<std::size_t>(code)] : kMissing, sp,
+                   code);
     } catch (const Abandoned&) {
         return sp;  // an error was reported outside a run
     }

@@ -61,10 +61,10 @@ constexpr SizeQuery kSizes[] = {
 // Codes of the ZuGauss mode.
 GaussPrintHook g_gaussPrint = nullptr;  // the Gauss mode's printer, when it is on
 
-constexpr int kPrintValue = 213;
-constexpr int kPrintValueSemicolon = 214;
-constexpr int kRequireScalar = 215;
-constexpr int kStringToDouble = 216;
+enum GaussStep : int {
+#define ZU_FAST_GAUSS(code, Name) k##Name = code,
+#include "program/fast_functions.def"
+};
 constexpr int kExactSquare = 32767;
 
 void WrongType(const FastFunction& fn, const ZuVALUE* v) {
@@ -129,8 +129,11 @@ void Evaluate(ZuVALUE* top, int code) {
         if (g_gaussPrint) g_gaussPrint(top, code == kPrintValueSemicolon ? 1 : 0);
     } else if (code == kRequireScalar) {
         RequireScalar(top);
-    } else if (code == kStringToDouble && value::TypeCode(top) == ZU_STRING && !value::IsNul(top)) {
-        value::CastToDouble(top);
+    } else if (code == kStringToDouble) {
+        if (value::TypeCode(top) == ZU_STRING && !value::IsNul(top)) value::CastToDouble(top);
+    } else {
+        const std::string text = "no routine for fast function code " + std::to_string(code);
+        Fail(static_cast<int>(Err::RunTime), text.c_str());
     }
 }
 

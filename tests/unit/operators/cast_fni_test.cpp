@@ -127,4 +127,19 @@ TEST_F(FastFunctions, WrongTypeNamesTheFunction) {
     EXPECT_RUN_ERROR(zu::run::DoFni(&stack_[1], 215), 17);
 }
 
+// Codes that name no routine (code loaded from a file that was not
+// verified, say) stop the run; they are never called.
+TEST_F(FastFunctions, CodesWithoutARoutineAreRunTimeErrors) {
+    stack_[1] = IntValue(4);
+    EXPECT_RUN_ERROR(zu::run::DoFni(&stack_[1], 3), 0);
+    EXPECT_EQ(FirstRunMessage(), "Runtime error: 'no routine for fast function code 3' run-time error");
+    EXPECT_EQ(stack_[1].w1.i, 4);
+    stack_[2] = IntValue(5);
+    for (int code : {-1, 0, 1, 33, 255, 100000}) {
+        SCOPED_TRACE(code);
+        EXPECT_RUN_ERROR(zu::run::DoOpr(&stack_[2], code), 0);
+    }
+    EXPECT_EQ(stack_[2].w1.i, 5);
+}
+
 }  // namespace
