@@ -63,6 +63,8 @@ struct ZuNAMEDVALUE;
  * larger than the 24 bytes of the stored formats, which never copy the
  * record as memory. */
 typedef union ZuWORD {
+    intptr_t             l;     /* first: an empty initializer clears the
+                                   whole word, not only an int's part */
     int                  i;
     double               d;
     void*                p;
@@ -70,7 +72,6 @@ typedef union ZuWORD {
     char*                s;     /* string characters, declaration texts */
     struct ZuVALUE*      v;     /* array elements, address target */
     struct ZuNAMEDVALUE* nv;    /* object member tables */
-    intptr_t             l;
 } ZuWORD;
 
 /* The run-time value record: the type word and five data words.
