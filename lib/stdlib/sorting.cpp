@@ -1,9 +1,14 @@
-// Comb sort, missing values first, and sortc.
+// Sorting with missing values first, and sortc.  The order is that of a
+// comb sort; a library sort gives the same result whenever the order of
+// equal elements cannot be seen, which is all but one case.
 #include <cstddef>
 #include "stdlib/sorting.h"
 
+#include <algorithm>
 #include <cmath>
+#include <new>
 #include <utility>
+#include <vector>
 
 #include "stdlib/routines.h"
 #include "value/value.h"
@@ -47,14 +52,52 @@ void CombSort(int n, At at) {
     } while (exchanged || gap >= 2);
 }
 
+// Moves the NaNs of v[0..n-1] to the front as the comb sort does, by
+// exchanges from the start; returns their count.
+int NaNsToFront(double* v, int n) {
+    int front = 0;
+    for (int i = 0; i < n; ++i) {
+        if (std::isnan(v[i])) std::swap(v[i], v[front++]);
+    }
+    return front;
+}
+
+// True when v holds both a +0 and a -0.  These are the only distinct
+// doubles that compare equal once NaNs are aside, so without both any
+// correct sort leaves the very bits the comb sort leaves.
+bool BothSignedZeros(const double* v, int n) {
+    bool positive = false, negative = false;
+    for (int i = 0; i < n; ++i) {
+        if (v[i] == 0) (std::signbit(v[i]) ? negative : positive) = true;
+    }
+    return positive && negative;
+}
+
 }  // namespace
 
 void SortVec(double* v, int n) {
-    CombSort(n, [v](int i) -> double& { return v[i]; });
+    if (n < 2) return;
+    if (BothSignedZeros(v, n)) {
+        // The order of the two zeros is the comb sort's own.
+        CombSort(n, [v](int i) -> double& { return v[i]; });
+        return;
+    }
+    const int front = NaNsToFront(v, n);
+    std::sort(v + front, v + n);
 }
 
 void SortMatCol(double** m, int r, int j) {
-    CombSort(r, [m, j](int i) -> double& { return m[i][j]; });
+    std::vector<double> column;
+    try {
+        column.resize(static_cast<std::size_t>(r > 0 ? r : 0));
+    } catch (const std::bad_alloc&) {
+        // No scratch: sort the column where it is.
+        CombSort(r, [m, j](int i) -> double& { return m[i][j]; });
+        return;
+    }
+    for (int i = 0; i < r; ++i) column[static_cast<std::size_t>(i)] = m[i][j];
+    SortVec(column.data(), r);
+    for (int i = 0; i < r; ++i) m[i][j] = column[static_cast<std::size_t>(i)];
 }
 
 // sortc(m): an int or a double unchanged; a matrix copied with each column

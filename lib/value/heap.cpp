@@ -3,6 +3,7 @@
 #include <climits>
 #include <cstdint>
 #include <cstdlib>
+#include <sys/mman.h>
 
 namespace zu::value {
 namespace {
@@ -27,6 +28,19 @@ void* HeapAlloc(std::size_t bytes) {
 void* HeapCalloc(std::size_t count, std::size_t size) {
     if (AllocationRefused()) return nullptr;
     return std::calloc(count == 0 ? 1 : count, size == 0 ? 1 : size);
+}
+
+void* HeapAllocElements(std::size_t bytes) {
+    // Below a few huge pages the alignment would waste more than it saves.
+    constexpr std::size_t kHugePage = std::size_t{2} << 20;
+    constexpr std::size_t kLarge = 4 * kHugePage;
+    if (bytes < kLarge) return HeapAlloc(bytes);
+    if (AllocationRefused()) return nullptr;
+    void* block = nullptr;
+    if (posix_memalign(&block, kHugePage, bytes) != 0) return nullptr;
+    // Only advice: where the kernel has no huge pages the block works as is.
+    (void)madvise(block, bytes & ~(kHugePage - 1), MADV_HUGEPAGE);
+    return block;
 }
 
 void HeapFree(void* block) { std::free(block); }

@@ -11,6 +11,7 @@
 
 using zu::value::ElementCount;
 using zu::value::HeapAlloc;
+using zu::value::HeapAllocElements;
 using zu::value::HeapCalloc;
 using zu::value::HeapFree;
 
@@ -34,7 +35,7 @@ extern "C" double** MatAllocBlock(int r, int c) {
         for (int k = 0; k <= r; ++k) table[k] = nullptr;
         return table + 1;
     }
-    auto* data = static_cast<double*>(HeapAlloc(static_cast<std::size_t>(elements) * sizeof(double)));
+    auto* data = static_cast<double*>(HeapAllocElements(static_cast<std::size_t>(elements) * sizeof(double)));
     if (data == nullptr) {
         HeapFree(table);
         return nullptr;
