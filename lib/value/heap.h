@@ -15,11 +15,6 @@ namespace zu::value {
 // malloc and calloc; null when memory runs out (or the test switch says so).
 [[nodiscard]] void* HeapAlloc(std::size_t bytes);
 [[nodiscard]] void* HeapCalloc(std::size_t count, std::size_t size);
-// HeapAlloc for the elements of a matrix block: a large block is aligned
-// to the huge-page size and asks the kernel for huge pages, so that
-// touching it for the first time costs a fault per 2 MB rather than per
-// 4 kB.  Freed with HeapFree like any other block.
-[[nodiscard]] void* HeapAllocElements(std::size_t bytes);
 void HeapFree(void* block);
 
 // count * size in bytes when both are non-negative and count * size

@@ -11,7 +11,6 @@
 
 using zu::value::ElementCount;
 using zu::value::HeapAlloc;
-using zu::value::HeapAllocElements;
 using zu::value::HeapCalloc;
 using zu::value::HeapFree;
 
@@ -35,7 +34,7 @@ extern "C" double** MatAllocBlock(int r, int c) {
         for (int k = 0; k <= r; ++k) table[k] = nullptr;
         return table + 1;
     }
-    auto* data = static_cast<double*>(HeapAllocElements(static_cast<std::size_t>(elements) * sizeof(double)));
+    auto* data = static_cast<double*>(HeapAlloc(static_cast<std::size_t>(elements) * sizeof(double)));
     if (data == nullptr) {
         HeapFree(table);
         return nullptr;

@@ -184,8 +184,10 @@ TEST_F(MatricesTest, SortingLeavesTheCombSortsBits) {
         std::vector<double> v(static_cast<std::size_t>(1 + trial * 37));
         for (double& x : v) {
             const unsigned pick = gen() % 10;
-            x = pick == 0 ? 0.0 : pick == 1 && trial % 2 == 0 ? -0.0 : pick == 2 ? (gen() % 2 ? kNaN : negativeNaN)
-                                                                                : static_cast<double>(gen() % 50) - 25;
+            x = pick == 0                     ? 0.0
+                : pick == 1 && trial % 2 == 0 ? -0.0
+                : pick == 2                   ? (gen() % 2 ? kNaN : negativeNaN)
+                                              : static_cast<double>(gen() % 50) - 25;
         }
         std::vector<double> expected = v, column = v;
         ReferenceCombSort(expected);
