@@ -70,7 +70,7 @@ public:
     }
 
 private:
-    std::array<Reserved, 4> slots{};
+    std::array<Reserved, 8> slots{};
     std::size_t used = 0;
     std::size_t bytes = 0;
 

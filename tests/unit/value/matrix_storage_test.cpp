@@ -63,7 +63,7 @@ TEST(HeapReserve, LargeBlocksAreReusedWithinBoundsAndRefusalsStillHappen) {
     EXPECT_NE(larger, first);
     std::memset(larger, 2, 2 * kBig);
     // Keeping more blocks than there is room for frees the oldest ones.
-    void* blocks[6];
+    void* blocks[10];
     for (void*& b : blocks) b = HeapAlloc(kBig + 4096);
     for (void* b : blocks) HeapFree(b);
     HeapFree(larger);
