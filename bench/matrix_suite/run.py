@@ -7,11 +7,15 @@ the median of three runs that stop after making the test's data, so that
 start-up and data generation do not count.  Every system runs with the
 same BLAS thread settings (those of the environment).  A missing peer is
 skipped with a message.
-    run.py [path of zul] [--before=path of another zul] [test ...]
+    run.py [path of zul] [--before=path of another zul] [--cpu] [test ...]
 
 With --before, a second build of Zu runs in the same window as a column
 of its own, so that two builds compare under the same load.  Neither
-build counts as a peer."""
+build counts as a peer.  With --cpu the figures are the processor time
+(user and system) of each run instead of wall-clock time: on a machine
+shared with other work, wall-clock time measures the others' load as
+well; set OPENBLAS_NUM_THREADS=1 then, since threads waiting for each
+other add processor time."""
 import math
 import os
 import shutil
@@ -23,7 +27,8 @@ import time
 here = os.path.dirname(os.path.abspath(__file__))
 args = sys.argv[1:]
 before = [a[len("--before="):] for a in args if a.startswith("--before=")]
-args = [a for a in args if not a.startswith("--before=")]
+cpu = "--cpu" in args
+args = [a for a in args if not a.startswith("--before=") and a != "--cpu"]
 zul = args[0] if args else os.path.join(here, "../../build/release/stage/bin/zul")
 groups = [
     ("I. Matrix calculation", ["create", "power", "sort", "crossprod", "regression"]),
@@ -47,7 +52,11 @@ for name, command in list(systems.items()):
 
 def wall(command):
     start = time.perf_counter()
-    subprocess.run(command, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL, check=False)
+    process = subprocess.Popen(command, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+    _, _, usage = os.wait4(process.pid, 0)
+    process.returncode = 0
+    if cpu:
+        return usage.ru_utime + usage.ru_stime
     return time.perf_counter() - start
 
 
