@@ -4,10 +4,10 @@
 #include <cstddef>
 #include "stdlib/sorting.h"
 
-#include <boost/sort/spreadsort/float_sort.hpp>
-
 #include <algorithm>
+#include <bit>
 #include <cmath>
+#include <cstdint>
 #include <new>
 #include <utility>
 #include <vector>
@@ -75,6 +75,51 @@ bool BothSignedZeros(const double* v, int n) {
     return positive && negative;
 }
 
+// The key of a double whose unsigned order is the double's order (NaNs
+// aside): the sign bit set for positive values, all bits flipped for
+// negative ones.
+std::uint64_t KeyOf(double x) {
+    const auto u = std::bit_cast<std::uint64_t>(x);
+    return (u >> 63) != 0 ? ~u : u | (std::uint64_t{1} << 63);
+}
+
+double ValueOf(std::uint64_t key) {
+    return std::bit_cast<double>((key >> 63) != 0 ? key & ~(std::uint64_t{1} << 63) : ~key);
+}
+
+// Least-significant-digit radix sort of n doubles (no NaNs) by their keys,
+// 11 bits a pass, skipping the passes in which every key has the same
+// digit.  False when the scratch cannot be had.
+bool RadixSort(double* v, std::size_t n) {
+    constexpr int kBits = 11, kPasses = 6;
+    constexpr std::size_t kBuckets = std::size_t{1} << kBits;
+    std::vector<std::uint64_t> keys, other;
+    std::vector<std::size_t> counts;
+    try {
+        keys.resize(n);
+        other.resize(n);
+        counts.assign(kPasses * kBuckets, 0);
+    } catch (const std::bad_alloc&) {
+        return false;
+    }
+    for (std::size_t k = 0; k < n; ++k) {
+        keys[k] = KeyOf(v[k]);
+        for (int pass = 0; pass < kPasses; ++pass)
+            ++counts[pass * kBuckets + ((keys[k] >> (pass * kBits)) & (kBuckets - 1))];
+    }
+    for (int pass = 0; pass < kPasses; ++pass) {
+        std::size_t* count = counts.data() + pass * kBuckets;
+        const int shift = pass * kBits;
+        if (count[(keys[0] >> shift) & (kBuckets - 1)] == n) continue;  // one digit throughout
+        std::size_t start = 0;
+        for (std::size_t b = 0; b < kBuckets; ++b) start += std::exchange(count[b], start);
+        for (std::size_t k = 0; k < n; ++k) other[count[(keys[k] >> shift) & (kBuckets - 1)]++] = keys[k];
+        keys.swap(other);
+    }
+    for (std::size_t k = 0; k < n; ++k) v[k] = ValueOf(keys[k]);
+    return true;
+}
+
 }  // namespace
 
 void SortVec(double* v, int n) {
@@ -85,9 +130,10 @@ void SortVec(double* v, int n) {
         return;
     }
     const int front = NaNsToFront(v, n);
-    // A radix-based sort of the floating-point keys: several times
-    // faster than comparison sorting on long vectors.
-    boost::sort::spreadsort::float_sort(v + front, v + n);
+    // Long vectors by their keys, several times faster than comparisons.
+    constexpr int kRadixLength = 4096;
+    if (n - front >= kRadixLength && RadixSort(v + front, static_cast<std::size_t>(n - front))) return;
+    std::sort(v + front, v + n);
 }
 
 void SortMatCol(double** m, int r, int j) {
