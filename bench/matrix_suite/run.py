@@ -7,7 +7,15 @@ the median of three runs that stop after making the test's data, so that
 start-up and data generation do not count.  Every system runs with the
 same BLAS thread settings (those of the environment).  A missing peer is
 skipped with a message.
-    run.py [path of zul] [test ...]"""
+    run.py [path of zul] [--before=path of another zul] [--cpu] [test ...]
+
+With --before, a second build of Zu runs in the same window as a column
+of its own, so that two builds compare under the same load.  Neither
+build counts as a peer.  With --cpu the figures are the processor time
+(user and system) of each run instead of wall-clock time: on a machine
+shared with other work, wall-clock time measures the others' load as
+well; set OPENBLAS_NUM_THREADS=1 then, since threads waiting for each
+other add processor time."""
 import math
 import os
 import shutil
@@ -17,15 +25,20 @@ import sys
 import time
 
 here = os.path.dirname(os.path.abspath(__file__))
-zul = sys.argv[1] if len(sys.argv) > 1 else os.path.join(here, "../../build/release/stage/bin/zul")
+args = sys.argv[1:]
+before = [a[len("--before="):] for a in args if a.startswith("--before=")]
+cpu = "--cpu" in args
+args = [a for a in args if not a.startswith("--before=") and a != "--cpu"]
+zul = args[0] if args else os.path.join(here, "../../build/release/stage/bin/zul")
 groups = [
     ("I. Matrix calculation", ["create", "power", "sort", "crossprod", "regression"]),
     ("II. Matrix functions", ["fft", "eigen", "determinant", "choleski", "inverse"]),
     ("III. Programming", ["fibonacci", "hilbert", "gcd", "toeplitz", "escoufier"]),
 ]
-chosen = set(sys.argv[2:])
+chosen = set(args[1:])
 systems = {
     "Zu": [zul, "-b", os.path.join(here, "suite.zu")],
+    **({"Zu-before": [before[0], "-b", os.path.join(here, "suite.zu")]} if before else {}),
     "R": ["Rscript", os.path.join(here, "suite.R")],
     "Octave": ["octave-cli", "-q", os.path.join(here, "suite.m")],
     "numpy": ["/usr/bin/python3", os.path.join(here, "suite.py")],
@@ -39,7 +52,11 @@ for name, command in list(systems.items()):
 
 def wall(command):
     start = time.perf_counter()
-    subprocess.run(command, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL, check=False)
+    process = subprocess.Popen(command, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+    _, _, usage = os.wait4(process.pid, 0)
+    process.returncode = 0
+    if cpu:
+        return usage.ru_utime + usage.ru_stime
     return time.perf_counter() - start
 
 
@@ -57,7 +74,8 @@ def trimmed_geomean(values):
 
 
 names = list(systems)
-print(f"{'test':<12}" + "".join(f"{n:>9}" for n in names) + f"{'Zu/best':>9}")
+builds = [n for n in names if n.startswith("Zu")]
+print(f"{'test':<12}" + "".join(f"{n:>10}" for n in names) + "".join(f"{n + '/best':>15}" for n in builds))
 for title, tests in groups:
     print(title)
     table = {n: [] for n in names}
@@ -67,8 +85,8 @@ for title, tests in groups:
         row = {n: seconds(systems[n], test) for n in names}
         for n in names:
             table[n].append(row[n])
-        peers = [row[n] for n in names if n != "Zu"]
-        ratio = f"{row['Zu'] / min(peers):9.2f}" if peers and "Zu" in row else ""
-        print(f"  {test:<10}" + "".join(f"{row[n]:9.3f}" for n in names) + ratio, flush=True)
+        peers = [row[n] for n in names if not n.startswith("Zu")]
+        ratios = "".join(f"{row[n] / min(peers):15.2f}" for n in builds) if peers else ""
+        print(f"  {test:<10}" + "".join(f"{row[n]:10.3f}" for n in names) + ratios, flush=True)
     if all(table[n] for n in names):
-        print(f"  {'trimmed gm':<10}" + "".join(f"{trimmed_geomean(table[n]):9.3f}" for n in names))
+        print(f"  {'trimmed gm':<10}" + "".join(f"{trimmed_geomean(table[n]):10.3f}" for n in names))

@@ -71,10 +71,49 @@ int CholeskiBlocked(double* a, int n) {
     return 0;
 }
 
+namespace {
+
+// LAPACK's Choleski (dpotrf) on the row-major array a, accepted only when
+// every pivot clears the tolerance by more than the rounding in which its
+// summation order may differ from the row-by-row one; otherwise false,
+// with the lower triangle as it was, and the exact algorithm decides.
+// The original lower triangle waits in the upper one meanwhile (which the
+// decomposition neither reads nor keeps).
+bool LapackCholeski(double** A, double* a, int n) {
+    Scratch diagonal;
+    if (!diagonal.Allocate(static_cast<std::size_t>(n))) return false;
+    double* d = diagonal.data();
+    for (int i = 0; i < n; ++i) d[i] = A[i][i];
+    MirrorLower(A, n);
+    int info = 0;
+    // The memory of the row-major lower triangle is the column-major
+    // upper one, and its factor U = L'.
+    dpotrf_("U", &n, a, &n, &info);
+    bool accepted = info == 0;
+    const double eps = DGetInvertEps(), unit = 0x1p-53;
+    for (int i = 0; i < n && accepted; ++i) {
+        const double l = A[i][i];
+        // The residual s and the one summed here differ by at most about
+        // (i + 2) units of the diagonal element's magnitude.
+        accepted = l * l > eps + 4.0 * (i + 2) * unit * std::fabs(d[i]);
+    }
+    if (!accepted) {
+        MirrorUpper(A, n);
+        for (int i = 0; i < n; ++i) A[i][i] = d[i];
+    }
+    return accepted;
+}
+
+}  // namespace
+
 int KnlCholeski(double** A, int n) {
     if (n < 1) return 0;
     if (A == nullptr) return 1;
     if (n <= kCholeskiBlock) return CholeskiUnblocked(A, n);
+    if (FUsingFastMath() && FitsLapack(n, n) && IsContiguous(A, n, n) && LapackCholeski(A, A[0], n)) {
+        ZeroUpper(A, n);
+        return 0;
+    }
     DenseView view;
     if (!view.Open(A, n, n, true)) return CholeskiUnblocked(A, n);
     const int result = CholeskiBlocked(view.data(), n);

@@ -31,19 +31,51 @@ void DenseView::WriteBack() const {
     for (int i = 0; i < r_; ++i) std::memcpy(m_[i], data_ + static_cast<std::size_t>(i) * c_, sizeof(double) * c_);
 }
 
+namespace {
+
+// Tiles of the transposing copies: a tile's source rows and destination
+// columns both stay in the first-level cache.
+constexpr int kTile = 32;
+
+// For each tile of the r by c index space, f(i0, i1, j0, j1).
+template <class F>
+void ForEachTile(int r, int c, F f) {
+    for (int i0 = 0; i0 < r; i0 += kTile) {
+        const int i1 = i0 + kTile < r ? i0 + kTile : r;
+        for (int j0 = 0; j0 < c; j0 += kTile) f(i0, i1, j0, j0 + kTile < c ? j0 + kTile : c);
+    }
+}
+
+}  // namespace
+
 void CopyToColumnMajor(double** m, int r, int c, double* dst) {
-    for (int i = 0; i < r; ++i)
-        for (int j = 0; j < c; ++j) dst[i + static_cast<std::size_t>(j) * r] = m[i][j];
+    ForEachTile(r, c, [&](int i0, int i1, int j0, int j1) {
+        for (int i = i0; i < i1; ++i)
+            for (int j = j0; j < j1; ++j) dst[i + static_cast<std::size_t>(j) * r] = m[i][j];
+    });
 }
 
 void CopyFromColumnMajor(const double* src, int r, int c, double** m) {
-    for (int i = 0; i < r; ++i)
-        for (int j = 0; j < c; ++j) m[i][j] = src[i + static_cast<std::size_t>(j) * r];
+    ForEachTile(r, c, [&](int i0, int i1, int j0, int j1) {
+        for (int i = i0; i < i1; ++i)
+            for (int j = j0; j < j1; ++j) m[i][j] = src[i + static_cast<std::size_t>(j) * r];
+    });
 }
 
 void MirrorLower(double** m, int n) {
-    for (int i = 0; i < n; ++i)
-        for (int j = 0; j < i; ++j) m[j][i] = m[i][j];
+    ForEachTile(n, n, [&](int i0, int i1, int j0, int j1) {
+        if (j0 > i1) return;  // wholly above the diagonal
+        for (int i = i0; i < i1; ++i)
+            for (int j = j0; j < j1 && j < i; ++j) m[j][i] = m[i][j];
+    });
+}
+
+void MirrorUpper(double** m, int n) {
+    ForEachTile(n, n, [&](int i0, int i1, int j0, int j1) {
+        if (j0 > i1) return;
+        for (int i = i0; i < i1; ++i)
+            for (int j = j0; j < j1 && j < i; ++j) m[i][j] = m[j][i];
+    });
 }
 
 }  // namespace zu::numerics

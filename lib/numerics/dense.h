@@ -81,7 +81,9 @@ int WithWorkspace(Call f) {
 void CopyToColumnMajor(double** m, int r, int c, double* dst);
 void CopyFromColumnMajor(const double* src, int r, int c, double** m);
 
-// Copies the lower triangle of the n by n matrix onto its upper one.
+// Copies the lower triangle of the n by n matrix onto its upper one, and
+// the other way round.
 void MirrorLower(double** m, int n);
+void MirrorUpper(double** m, int n);
 
 }  // namespace zu::numerics

@@ -1,5 +1,6 @@
 // The element choice ".?": condition, value if true, value if false.  A
 // NaN condition counts as true (it is not zero).
+#include <cstddef>
 #include <initializer_list>
 
 #include "run/opr_engine.h"
@@ -21,17 +22,40 @@ bool Fits(const ZuVALUE* v, int r, int c) {
     return (Rows(v) == r || Rows(v) == 1) && (Columns(v) == c || Columns(v) == 1) && HasElements(v);
 }
 
+// z[k] = m[k] != 0 ? x[k * sx] : y[k * sy] for k < n, each step 0 or 1,
+// with a loop of constant steps for each combination.
+void ChooseRun(double* z, const double* m, const double* x, int sx, const double* y, int sy, std::size_t n) {
+    if (sx != 0 && sy != 0) {
+#pragma GCC ivdep
+        for (std::size_t k = 0; k < n; ++k) z[k] = m[k] != 0.0 ? x[k] : y[k];
+    } else if (sx != 0) {
+        const double b = *y;
+#pragma GCC ivdep
+        for (std::size_t k = 0; k < n; ++k) z[k] = m[k] != 0.0 ? x[k] : b;
+    } else if (sy != 0) {
+        const double a = *x;
+#pragma GCC ivdep
+        for (std::size_t k = 0; k < n; ++k) z[k] = m[k] != 0.0 ? a : y[k];
+    } else {
+        const double a = *x, b = *y;
+#pragma GCC ivdep
+        for (std::size_t k = 0; k < n; ++k) z[k] = m[k] != 0.0 ? a : b;
+    }
+}
+
 void ChooseElements(ZuVALUE* condition, ZuVALUE* whenTrue, ZuVALUE* whenFalse) {
     const int r = Rows(condition), c = Columns(condition);
     double** m = condition->w3.m;
     const Spread a(whenTrue), b(whenFalse);
     MatrixResult result;
     double** out = result.Prepare(condition, nullptr, r, c);
-    for (int i = 0; i < r; ++i) {
-        const double* x = a.Row(i);
-        const double* y = b.Row(i);
-        const int sx = a.Step(), sy = b.Step();
-        for (int j = 0; j < c; ++j) out[i][j] = m[i][j] != 0.0 ? x[j * sx] : y[j * sy];
+    if (c == 1) {
+        for (int i = 0; i < r; ++i) out[i][0] = m[i][0] != 0.0 ? *a.Row(i) : *b.Row(i);
+    } else if (RowsAdjoin(m, r, c) && a.Whole(r, c) && b.Whole(r, c) && RowsAdjoin(out, r, c)) {
+        ChooseRun(out[0], m[0], a.Row(0), a.WholeStep(), b.Row(0), b.WholeStep(), static_cast<std::size_t>(r) * c);
+    } else {
+        for (int i = 0; i < r; ++i)
+            ChooseRun(out[i], m[i], a.Row(i), a.Step(), b.Row(i), b.Step(), static_cast<std::size_t>(c));
     }
     result.Commit();
 }

@@ -9,6 +9,7 @@
 // raised, and scratch storage is held by owners that free it.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 
 #include "run/run_errors.h"
@@ -136,6 +137,11 @@ public:
     // value is repeated across the row).
     const double* Row(int i) const { return m_ == nullptr ? &scalar_ : m_[r_ == 1 ? 0 : i]; }
     int Step() const { return m_ != nullptr && c_ != 1 ? 1 : 0; }
+    // True when the source walks an r x c shape as one run: a single value,
+    // or an r x c matrix whose rows lie one after another.
+    bool Whole(int r, int c) const;
+    // The step of that single run: 0 for a single value, else 1.
+    int WholeStep() const { return m_ != nullptr && (r_ != 1 || c_ != 1) ? 1 : 0; }
 
 private:
     double scalar_ = 0.0;
@@ -196,20 +202,54 @@ private:
     ZuVALUE fresh_{};
 };
 
+// z[k] = F(x[k * sx], y[k * sy]) for k < n, with each step 0 (one value
+// repeated) or 1.  Each combination has its own loop with constant steps,
+// so that the compiler vectorises it; z may be x or y itself, which the
+// loops allow because every element is read before it is written.
+template <double (*F)(double, double)>
+void ElementRun(double* z, const double* x, int sx, const double* y, int sy, std::size_t n) {
+    if (sx != 0 && sy != 0) {
+#pragma GCC ivdep
+        for (std::size_t k = 0; k < n; ++k) z[k] = F(x[k], y[k]);
+    } else if (sy != 0) {
+        const double a = *x;
+#pragma GCC ivdep
+        for (std::size_t k = 0; k < n; ++k) z[k] = F(a, y[k]);
+    } else if (sx != 0) {
+        const double b = *y;
+#pragma GCC ivdep
+        for (std::size_t k = 0; k < n; ++k) z[k] = F(x[k], b);
+    } else {
+        const double v = F(*x, *y);
+        for (std::size_t k = 0; k < n; ++k) z[k] = v;
+    }
+}
+
+// True when the r rows of m follow each other in one block of r * c
+// doubles, so that the matrix can be walked as one vector.
+bool RowsAdjoin(double* const* m, int r, int c);
+
 // The element loop of an r x c result of two operands (scalars or
 // matrices that spread to that shape): z = F(x, y) element by element.
+// When neither operand spreads a row or a column and the blocks are
+// contiguous, the whole matrix is one run.
 template <double (*F)(double, double)>
 void ElementLoop(ZuVALUE* left, ZuVALUE* right, int r, int c) {
     const Spread a(left);
     const Spread b(right);
     MatrixResult result;
     double** out = result.Prepare(left, right, r, c);
-    for (int i = 0; i < r; ++i) {
-        const double* x = a.Row(i);
-        const double* y = b.Row(i);
-        const int sx = a.Step(), sy = b.Step();
-        double* z = out[i];
-        for (int j = 0; j < c; ++j) z[j] = F(x[j * sx], y[j * sy]);
+    if (c == 1) {
+        // A column: one element a row, reached through the row pointers,
+        // which costs no more than checking that the rows adjoin.
+        for (int i = 0; i < r; ++i) out[i][0] = F(*a.Row(i), *b.Row(i));
+    } else if (r > 0 && c > 0) {
+        if (a.Whole(r, c) && b.Whole(r, c) && RowsAdjoin(out, r, c)) {
+            ElementRun<F>(out[0], a.Row(0), a.WholeStep(), b.Row(0), b.WholeStep(), static_cast<std::size_t>(r) * c);
+        } else {
+            for (int i = 0; i < r; ++i)
+                ElementRun<F>(out[i], a.Row(i), a.Step(), b.Row(i), b.Step(), static_cast<std::size_t>(c));
+        }
     }
     result.Commit();
 }

@@ -1,5 +1,7 @@
 // The unary operators: negation, logical not, increment and decrement,
 // and the transpose.  An owned matrix is changed in its own storage.
+#include <algorithm>
+#include <cstddef>
 #include <utility>
 
 #include "program/tokens.h"
@@ -24,10 +26,47 @@ void Elements(ZuVALUE* top) {
     double** m = top->w3.m;
     MatrixResult result;
     double** out = result.Prepare(top, nullptr, r, c);
-    for (int i = 0; i < r; ++i) {
-        for (int j = 0; j < c; ++j) out[i][j] = F(m[i][j]);
+    const auto run = [](double* z, const double* x, std::size_t n) {
+#pragma GCC ivdep
+        for (std::size_t k = 0; k < n; ++k) z[k] = F(x[k]);
+    };
+    if (r > 0 && c > 0 && RowsAdjoin(m, r, c) && RowsAdjoin(out, r, c)) {
+        run(out[0], m[0], static_cast<std::size_t>(r) * c);
+    } else {
+        for (int i = 0; i < r; ++i) run(out[i], m[i], static_cast<std::size_t>(c));
     }
     result.Commit();
+}
+
+// Tiles of the transpose: a tile's rows and columns both stay in the
+// first-level cache while it is copied.
+constexpr int kTransposeTile = 32;
+
+// out (c x r) = m' (m is r x c), tile by tile, so that neither the reads
+// nor the writes stride through memory a whole row apart each time.
+void TransposeInto(double** out, double** m, int r, int c) {
+    for (int i0 = 0; i0 < r; i0 += kTransposeTile) {
+        const int i1 = std::min(r, i0 + kTransposeTile);
+        for (int j0 = 0; j0 < c; j0 += kTransposeTile) {
+            const int j1 = std::min(c, j0 + kTransposeTile);
+            for (int i = i0; i < i1; ++i) {
+                const double* row = m[i];
+                for (int j = j0; j < j1; ++j) out[j][i] = row[j];
+            }
+        }
+    }
+}
+
+// The square transpose in place, tile pair by tile pair.
+void TransposeSquare(double** m, int n) {
+    for (int i0 = 0; i0 < n; i0 += kTransposeTile) {
+        const int i1 = std::min(n, i0 + kTransposeTile);
+        for (int j0 = i0; j0 < n; j0 += kTransposeTile) {
+            const int j1 = std::min(n, j0 + kTransposeTile);
+            for (int i = i0; i < i1; ++i)
+                for (int j = std::max(j0, i + 1); j < j1; ++j) std::swap(m[i][j], m[j][i]);
+        }
+    }
 }
 
 // One unary operator: what an int becomes (int or double), what a double
@@ -72,16 +111,12 @@ void Transpose(ZuVALUE* top, int code) {
     const int r = Rows(top), c = Columns(top);
     double** m = top->w3.m;
     if (r == c && value::HasFlag(top, ZU_FLAG_VAL)) {
-        for (int i = 0; i < r; ++i) {
-            for (int j = i + 1; j < c; ++j) std::swap(m[i][j], m[j][i]);
-        }
+        TransposeSquare(m, r);
         return;
     }
     MatrixResult result;
     double** out = result.PrepareNew(top, c, r);
-    for (int i = 0; i < r; ++i) {
-        for (int j = 0; j < c; ++j) out[j][i] = m[i][j];
-    }
+    TransposeInto(out, m, r, c);
     result.Commit();
 }
 

@@ -70,6 +70,28 @@ bool Transform(fftw_complex* data, int n, Direction direction) {
     return true;
 }
 
+// The forward transform of the real series x[0..count-1] zero-padded to
+// length n, into out (n elements).  Half the work of the complex
+// transform: the upper half of a real series' transform is the conjugate
+// of the lower half.  False when no plan or buffer could be had.
+bool RealForward(const double* x, int count, fftw_complex* out, int n) {
+    double* in = fftw_alloc_real(static_cast<std::size_t>(n));
+    if (in == nullptr) return false;
+    for (int j = 0; j < n; ++j) in[j] = j < count ? x[j] : 0.0;
+    fftw_plan plan = fftw_plan_dft_r2c_1d(n, in, out, FFTW_ESTIMATE);
+    if (plan != nullptr) {
+        fftw_execute(plan);
+        fftw_destroy_plan(plan);
+    }
+    fftw_free(in);
+    if (plan == nullptr) return false;
+    for (int k = n / 2 + 1; k < n; ++k) {
+        out[k][0] = out[n - k][0];
+        out[k][1] = -out[n - k][1];
+    }
+    return true;
+}
+
 std::string Shape(const ZuVALUE* v) {
     return "matrix[" + std::to_string(Rows(v)) + "][" + std::to_string(Columns(v)) + "]";
 }
@@ -108,12 +130,16 @@ void FourierTransform(ZuVALUE* rtn, ZuVALUE* pv, int n, Direction direction) {
     const int rows = direction == Direction::kInverseReal ? 1 : 2;
     ComplexBuffer buffer(static_cast<std::size_t>(n));
     if (!lib::Allocated(n == 0 || buffer.data() != nullptr)) return;
-    for (int j = 0; j < n; ++j) {
-        const bool inside = j < Columns(x);
-        buffer.data()[j][0] = inside ? MatrixData(x)[0][j] : 0.0;
-        buffer.data()[j][1] = inside && complexInput ? MatrixData(x)[1][j] : 0.0;
+    if (!complexInput && direction == Direction::kForward) {
+        if (n > 0 && !lib::Allocated(RealForward(MatrixData(x)[0], Columns(x), buffer.data(), n))) return;
+    } else {
+        for (int j = 0; j < n; ++j) {
+            const bool inside = j < Columns(x);
+            buffer.data()[j][0] = inside ? MatrixData(x)[0][j] : 0.0;
+            buffer.data()[j][1] = inside && complexInput ? MatrixData(x)[1][j] : 0.0;
+        }
+        if (n > 0 && !lib::Allocated(Transform(buffer.data(), n, direction))) return;
     }
-    if (n > 0 && !lib::Allocated(Transform(buffer.data(), n, direction))) return;
     if (!lib::ResultMatrix(rtn, rows, n)) return;
     // The transform skips products with zero twiddle parts, so a missing
     // value need not reach every element: it is made to.

@@ -1,6 +1,8 @@
 // Rearranging the elements of a matrix: vec, vecr, reshape and shape.
 /// @family Matrix construction
+#include <algorithm>
 #include <cstddef>
+#include <cstring>
 #include "stdlib/routines.h"
 #include "value/value.h"
 
@@ -23,6 +25,14 @@ bool ReshapeArguments(ZuVALUE* pv, int* r, int* c) {
 // or a source without elements.
 bool HasWork(const ZuVALUE* m, int r, int c) {
     return r >= 1 && c >= 1 && Rows(m) >= 1 && Columns(m) >= 1 && MatrixData(m) != nullptr;
+}
+
+// True when the r rows of m lie one after another in a single block.
+bool Adjoining(double** m, int r, int c) {
+    if (m == nullptr || m[0] == nullptr) return false;
+    for (int i = 1; i < r; ++i)
+        if (m[i] != m[0] + static_cast<std::ptrdiff_t>(i) * c) return false;
+    return true;
 }
 
 // An (r*c) by 1 result taking m's elements column after column (byColumns)
@@ -65,6 +75,15 @@ void FnReshape(ZuVALUE* rtn, ZuVALUE* pv, int) {
     ZuLibValMatMalloc(rtn, r, c);
     if (!value::IsMatrix(rtn)) return;
     const int mr = Rows(pv), mc = Columns(pv);
+    double** from = MatrixData(pv);
+    double** to = MatrixData(rtn);
+    if (Adjoining(from, mr, mc) && Adjoining(to, r, c)) {
+        // Both are single runs: the result repeats the source's run.
+        const std::size_t total = static_cast<std::size_t>(r) * c, run = static_cast<std::size_t>(mr) * mc;
+        for (std::size_t done = 0; done < total; done += run)
+            std::memcpy(to[0] + done, from[0], std::min(run, total - done) * sizeof(double));
+        return;
+    }
     int si = 0, sj = 0;
     for (int i = 0; i < r; ++i) {
         for (int j = 0; j < c; ++j) {

@@ -1,8 +1,11 @@
 #include "value/heap.h"
 
+#include <algorithm>
+#include <array>
 #include <climits>
 #include <cstdint>
 #include <cstdlib>
+#include <malloc.h>
 
 #include <malloc.h>
 
@@ -19,19 +22,95 @@ bool AllocationRefused() {
     return false;
 }
 
+// Large blocks freed recently, kept for the next requests of about their
+// size.  A matrix expression makes and drops temporaries of one shape again
+// and again; handing those back to the system and faulting them in afresh
+// costs more than the arithmetic on them.  Bounded in count and bytes, and
+// emptied whenever an allocation fails.
+constexpr std::size_t kLarge = std::size_t{4} << 20;
+constexpr std::size_t kReserveBytes = std::size_t{512} << 20;
+
+struct Reserved {
+    void* block = nullptr;
+    std::size_t size = 0;  // usable bytes
+};
+
+// Kept blocks fill the first `used` slots, oldest first.
+class Reserve {
+public:
+    // A kept block of at least `wanted` usable bytes and at most an eighth
+    // more, or null.
+    void* Take(std::size_t wanted) {
+        const std::size_t slack = wanted / 8;
+        std::size_t best = used;
+        for (std::size_t k = 0; k < used; ++k)
+            if (slots[k].size >= wanted && slots[k].size - wanted <= slack &&
+                (best == used || slots[k].size < slots[best].size))
+                best = k;
+        if (best == used) return nullptr;
+        void* block = slots[best].block;
+        bytes -= slots[best].size;
+        std::move(slots.begin() + static_cast<std::ptrdiff_t>(best) + 1,
+                  slots.begin() + static_cast<std::ptrdiff_t>(used), slots.begin() + static_cast<std::ptrdiff_t>(best));
+        slots[--used] = Reserved{};
+        return block;
+    }
+
+    // Keeps the block when it is large, making room by freeing the oldest
+    // kept blocks; false when it is not kept.
+    bool Keep(void* block) {
+        const std::size_t size = malloc_usable_size(block);
+        if (size < kLarge || size > kReserveBytes) return false;
+        while (used == slots.size() || bytes + size > kReserveBytes) DropOldest();
+        slots[used++] = Reserved{block, size};
+        bytes += size;
+        return true;
+    }
+
+    void Clear() {
+        while (used > 0) DropOldest();
+    }
+
+private:
+    std::array<Reserved, 8> slots{};
+    std::size_t used = 0;
+    std::size_t bytes = 0;
+
+    void DropOldest() {
+        std::free(slots[0].block);
+        bytes -= slots[0].size;
+        std::move(slots.begin() + 1, slots.begin() + static_cast<std::ptrdiff_t>(used), slots.begin());
+        slots[--used] = Reserved{};
+    }
+};
+
+Reserve reserve;
+
+// malloc, and once more after the kept blocks are given back.
+template <class Allocate>
+void* Retrying(Allocate allocate) {
+    if (void* block = allocate()) return block;
+    reserve.Clear();
+    return allocate();
+}
+
 }  // namespace
 
 void* HeapAlloc(std::size_t bytes) {
     if (AllocationRefused()) return nullptr;
-    return std::malloc(bytes == 0 ? 1 : bytes);
+    if (bytes >= kLarge)
+        if (void* block = reserve.Take(bytes)) return block;
+    return Retrying([bytes] { return std::malloc(bytes == 0 ? 1 : bytes); });
 }
 
 void* HeapCalloc(std::size_t count, std::size_t size) {
     if (AllocationRefused()) return nullptr;
-    return std::calloc(count == 0 ? 1 : count, size == 0 ? 1 : size);
+    return Retrying([count, size] { return std::calloc(count == 0 ? 1 : count, size == 0 ? 1 : size); });
 }
 
-void HeapFree(void* block) { std::free(block); }
+void HeapFree(void* block) {
+    if (block != nullptr && !reserve.Keep(block)) std::free(block);
+}
 
 void* HeapResize(void* block, std::size_t bytes) {
     if (AllocationRefused()) return nullptr;

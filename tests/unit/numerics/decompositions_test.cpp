@@ -3,6 +3,7 @@
 
 #include <algorithm>
 #include <cfloat>
+#include <cmath>
 #include <vector>
 
 #include "numerics/kernels.h"
@@ -53,6 +54,46 @@ TEST(Choleski, IndefiniteOrSingularFails) {
     SetInvertEps(0);
     EXPECT_TRUE(FPPtDec(copy.m(), 2));
     EXPECT_DOUBLE_EQ(copy[0][0], 1e-7);
+}
+
+TEST(Choleski, LibraryPathAgreesWithExactPathAndIgnoresUpperTriangle) {
+    SettingsGuard guard;
+    const int n = 300;
+    Matrix a = zu::test::PositiveDefinite(n, 21);
+    for (int i = 0; i < n; ++i)
+        for (int j = i + 1; j < n; ++j) a[i][j] = -1e6;  // never read
+    Matrix fast = a, exact = a;
+    SetFastMath(1);
+    ASSERT_TRUE(FPPtDec(fast.m(), n));
+    SetFastMath(0);
+    ASSERT_TRUE(FPPtDec(exact.m(), n));
+    EXPECT_LT(RelativeDistance(fast, exact), 1e-13);
+    for (int i = 0; i < n; ++i)
+        for (int j = i + 1; j < n; ++j) ASSERT_EQ(fast[i][j], 0) << i << " " << j;
+}
+
+// A pivot just above the tolerance after cancellation is left to the exact
+// algorithm, which must see the input as it was; just below it fails.
+TEST(Choleski, PivotNearToleranceIsDecidedOnTheUntouchedInput) {
+    SettingsGuard guard;
+    SetFastMath(1);
+    const int n = 100;
+    for (const double delta : {3e-13, 2.4e-13, 2.0e-13}) {
+        Matrix a(n, n);
+        MatI(a.m(), n);
+        a[61][60] = 1;
+        a[61][61] = 1 + delta;
+        a[60][61] = 7;  // above the diagonal: ignored
+        Matrix l = a;
+        const bool positive = FPPtDec(l.m(), n);
+        const double residual = (1 + delta) - 1;
+        EXPECT_EQ(positive, residual > DGetInvertEps()) << delta;
+        if (!positive) continue;
+        EXPECT_EQ(l[61][60], 1);
+        EXPECT_EQ(l[61][61], std::sqrt(residual));
+        EXPECT_EQ(l[60][61], 0);
+        EXPECT_EQ(l[99][99], 1);
+    }
 }
 
 TEST(LDL, ZeroPivotIsMarkedWithLargestDouble) {

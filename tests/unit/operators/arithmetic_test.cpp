@@ -1,6 +1,8 @@
 // Arithmetic, the shape rule, comparisons and where results are stored.
+#include <algorithm>
 #include <climits>
 #include <cmath>
+#include <vector>
 
 #include "program/tokens.h"
 #include "operators/operator_fixture.h"
@@ -42,6 +44,64 @@ TEST_F(Arithmetic, ShapeRuleRepeatsRowsAndColumns) {
                   {10, 200, 30, 400});
     EXPECT_MATRIX(Apply(tok::Minus, {IntValue(1), MatrixValue(1, 2, {1, 2})}), 1, 2, {0, -1});
     EXPECT_MATRIX(Apply(tok::DotSlash, {MatrixValue(1, 2, {1, 2}), DoubleValue(2)}), 1, 2, {0.5, 1});
+}
+
+// Every kind of operand pair, in blocks and in matrices whose rows lie
+// apart, gives element (i, j) from the elements the shape rule picks.
+TEST_F(Arithmetic, ElementLoopsAgreeWithTheShapeRuleForEveryOperandLayout) {
+    struct Layout {
+        int r, c;
+        bool plain;  // rows allocated one by one
+    };
+    const Layout layouts[] = {{1, 1, false}, {5, 1, false}, {1, 3, false}, {5, 3, false}, {5, 3, true}, {5, 1, true}};
+    const auto value = [](int which, int i, int j) { return 1 + which * 100 + i * 10 + j; };
+    for (int code : {tok::Plus, tok::DotSlash, tok::DotCaret}) {
+        for (const Layout& a : layouts)
+            for (const Layout& b : layouts) {
+                const int r = std::max(a.r, b.r), c = std::max(a.c, b.c);
+                if ((a.r != r && a.r != 1) || (b.r != r && b.r != 1) || (a.c != c && a.c != 1) ||
+                    (b.c != c && b.c != 1))
+                    continue;
+                double** pa = a.plain ? MatAllocPlain(a.r, a.c) : nullptr;
+                double** pb = b.plain ? MatAllocPlain(b.r, b.c) : nullptr;
+                const auto make = [&](const Layout& l, double** plain, int which) {
+                    ZuVALUE v{};
+                    if (plain != nullptr) {
+                        v.t = ZU_MATRIX;  // a reference: the test frees the rows
+                        v.w1.i = l.r;
+                        v.w2.i = l.c;
+                        v.w3.m = plain;
+                    } else {
+                        ZuLibValMatMalloc(&v, l.r, l.c);
+                    }
+                    for (int i = 0; i < l.r; ++i)
+                        for (int j = 0; j < l.c; ++j) v.w3.m[i][j] = value(which, i, j);
+                    return v;
+                };
+                ZuVALUE& out = Apply(code, {make(a, pa, 0), make(b, pb, 1)});
+                std::vector<double> expected;
+                for (int i = 0; i < r; ++i)
+                    for (int j = 0; j < c; ++j) {
+                        const double x = value(0, a.r == 1 ? 0 : i, a.c == 1 ? 0 : j);
+                        const double y = value(1, b.r == 1 ? 0 : i, b.c == 1 ? 0 : j);
+                        expected.push_back(code == tok::Plus ? x + y : code == tok::DotSlash ? x / y : std::pow(x, y));
+                    }
+                if (r * c == 1) {
+                    EXPECT_EQ(ZuValType(&out), ZU_DOUBLE);
+                } else {
+                    EXPECT_EQ(out.w1.i, r);
+                    EXPECT_EQ(out.w2.i, c);
+                    EXPECT_EQ(Elements(out), expected) << code << " " << a.r << "x" << a.c << (a.plain ? "p" : "")
+                                                       << " " << b.r << "x" << b.c << (b.plain ? "p" : "");
+                }
+                for (ZuVALUE& v : stack_) {
+                    ZuFreeByValue(&v);
+                    v = ZuVALUE{};
+                }
+                MatFreePlain(pa, a.r, a.c);
+                MatFreePlain(pb, b.r, b.c);
+            }
+    }
 }
 
 TEST_F(Arithmetic, EmptyMatricesAndMismatchedShapes) {

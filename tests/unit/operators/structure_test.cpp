@@ -2,6 +2,7 @@
 // operators of the ZuGauss mode.
 #include <climits>
 #include <cmath>
+#include <tuple>
 
 #include "program/tokens.h"
 #include "operators/operator_fixture.h"
@@ -89,6 +90,25 @@ TEST_F(Unary, TransposeInPlaceOnlyWhenOwnedAndSquare) {
     ZuFreeByValue(&variable);
     EXPECT_MATRIX(Apply(tok::Quote, {MatrixValue(1, 3, {1, 2, 3})}), 3, 1, {1, 2, 3});
     EXPECT_EQ(Apply(tok::Quote, {IntValue(4)}).w1.i, 4);
+}
+
+// Shapes beyond one tile of the tiled copies, with partial tiles at the
+// edges: owned squares in place, everything else into a new block.
+TEST_F(Unary, TransposeOfShapesAcrossTileEdges) {
+    for (auto [r, c, owned] :
+         {std::tuple{33, 70, true}, {70, 70, true}, {65, 65, false}, {1, 100, true}, {97, 3, false}}) {
+        ZuVALUE m{};
+        ZuLibValMatMalloc(&m, r, c);
+        for (int i = 0; i < r; ++i)
+            for (int j = 0; j < c; ++j) m.w3.m[i][j] = i * 1000 + j;
+        const ZuVALUE& t = Apply(tok::Quote, {owned ? m : Reference(m)});
+        ASSERT_EQ(t.w1.i, c);
+        ASSERT_EQ(t.w2.i, r);
+        for (int i = 0; i < c; ++i)
+            for (int j = 0; j < r; ++j)
+                ASSERT_EQ(t.w3.m[i][j], j * 1000 + i) << r << "x" << c << " at " << i << "," << j;
+        if (!owned) ZuFreeByValue(&m);
+    }
 }
 
 using Choice = zu_test::OperatorTest;

@@ -41,6 +41,37 @@ TEST(MatrixBlock, OverflowingAndFailedRequestsReturnNullWithoutLeaking) {
     FailAllocationsAfter(-1);
 }
 
+// Large blocks freed are kept for the next request of about their size;
+// the test switch still refuses such a request, and small blocks and
+// requests of another size are not served from what was kept.
+TEST(HeapReserve, LargeBlocksAreReusedWithinBoundsAndRefusalsStillHappen) {
+    using zu::value::HeapAlloc;
+    using zu::value::HeapFree;
+    constexpr std::size_t kBig = std::size_t{6} << 20;
+    void* first = HeapAlloc(kBig);
+    ASSERT_NE(first, nullptr);
+    std::memset(first, 1, kBig);
+    HeapFree(first);
+    FailAllocationsAfter(0);
+    EXPECT_EQ(HeapAlloc(kBig), nullptr);
+    FailAllocationsAfter(-1);
+    void* again = HeapAlloc(kBig);
+    EXPECT_EQ(again, first);
+    HeapFree(again);
+    void* larger = HeapAlloc(2 * kBig);  // twice the size: not the kept one
+    ASSERT_NE(larger, nullptr);
+    EXPECT_NE(larger, first);
+    std::memset(larger, 2, 2 * kBig);
+    // Keeping more blocks than there is room for frees the oldest ones.
+    void* blocks[10];
+    for (void*& b : blocks) b = HeapAlloc(kBig + 4096);
+    for (void* b : blocks) HeapFree(b);
+    HeapFree(larger);
+    void* reused = HeapAlloc(2 * kBig);
+    EXPECT_EQ(reused, larger);
+    HeapFree(reused);
+}
+
 TEST(PlainTable, RowsAreAllocatedOneByOneAndAFailureFreesThem) {
     void** t = TabAllocPlain(3, 5, static_cast<int>(sizeof(int)));
     ASSERT_NE(t, nullptr);
