@@ -10,9 +10,12 @@
 #define ZU_FFTW_ROUTINES(X)                                                                        \
     X(void*, fftw_malloc, (size_t n), (n))                                                         \
     X(fftw_complex*, fftw_alloc_complex, (size_t n), (n))                                          \
+    X(double*, fftw_alloc_real, (size_t n), (n))                                                   \
     X(void, fftw_free, (void* p), (p))                                                             \
     X(fftw_plan, fftw_plan_dft_1d, (int n, fftw_complex* in, fftw_complex* out, int sign,          \
                                     unsigned flags), (n, in, out, sign, flags))                    \
+    X(fftw_plan, fftw_plan_dft_r2c_1d, (int n, double* in, fftw_complex* out, unsigned flags),     \
+      (n, in, out, flags))                                                                         \
     X(void, fftw_execute, (const fftw_plan p), (p))                                                \
     X(void, fftw_destroy_plan, (fftw_plan p), (p))
 // clang-format on
