@@ -181,27 +181,27 @@ void Optional(ZuVALUE* rtn, ZuVALUE* pv, int cArg, int count, Plain plain, Exten
 /// erf(x)
 /// The error function 2/sqrt(pi) times the integral of exp(-t^2) from 0 to x, element by element, computed as
 /// 2 probn(x sqrt(2)) - 1.
-/// Family: Special functions
+/// Family: Gamma, beta and error functions
 /// Example:
 ///     println(erf(<0, 0.5, 1, -2>));
 
 /// loggamma(x)
 /// The logarithm of the absolute value of the gamma function, element by element, for every x: log |G(x)|
 /// below zero too, and +inf at 0 and the negative integers.
-/// Family: Special functions
+/// Family: Gamma, beta and error functions
 /// Example:
 ///     println(loggamma(<0.5, 3, 10, 100, -0.5>));
 
 /// gammafact(x)
 /// The gamma function G(x), element by element (G(n+1) = n!); +inf or a missing value at the poles.
-/// Family: Special functions
+/// Family: Gamma, beta and error functions
 /// Example:
 ///     println(gammafact(<0.5, 1, 5, 10.5, -1.5>));
 
 /// factorial(n)
 /// n! for a whole n >= 0, element by element, as a double (+inf above 170); n negative or not whole gives a
 /// missing value.
-/// Family: Special functions
+/// Family: Gamma, beta and error functions
 /// Example:
 ///     println(factorial(<0, 1, 5, 20>));
 
@@ -209,7 +209,7 @@ void Optional(ZuVALUE* rtn, ZuVALUE* pv, int cArg, int count, Plain plain, Exten
 /// The regularised lower incomplete gamma function P(r, x): the integral of t^(r-1) exp(-t) from 0 to x,
 /// divided by G(r); element by element, r > 0 and x >= 0. It is the distribution function of a gamma variable
 /// of shape r and rate 1.
-/// Family: Special functions
+/// Family: Gamma, beta and error functions
 /// Example:
 ///     println(gammafunc(<0.5, 1, 3>, 2));
 
@@ -218,14 +218,14 @@ void Optional(ZuVALUE* rtn, ZuVALUE* pv, int cArg, int count, Plain plain, Exten
 /// divided by the complete beta function B(a, b); element by element (the parameters are scalars, or all of
 /// them matrices of the size of x) (the parameters are scalars, or all of them matrices of the size of x), 0
 /// <= x <= 1, a and b positive. It is the distribution function of a beta(a, b) variable.
-/// Family: Special functions
+/// Family: Gamma, beta and error functions
 /// Example:
 ///     println(betafunc(<0.2, 0.5, 0.9>, 2, 3));
 
 /// binomial(n, k)
 /// The binomial coefficient n over k (n!/(k!(n-k)!)) for whole n and k, element by element, as a double; 0
 /// when k is above n. A negative n or k, or arguments that are not whole, give a missing value.
-/// Family: Special functions
+/// Family: Gamma, beta and error functions
 /// Example:
 ///     println(binomial(<5, 10, 50>, <2, 5, 25>));
 
@@ -566,7 +566,7 @@ void Optional(ZuVALUE* rtn, ZuVALUE* pv, int cArg, int count, Plain plain, Exten
 /// polygamma(x, n)
 /// The n-th derivative of the digamma function (the logarithmic derivative of G): n = 0 the digamma function,
 /// 1 the trigamma and so on, element by element over x; n an int.
-/// Family: Special functions
+/// Family: Gamma, beta and error functions
 /// Example:
 ///     println(polygamma(<1, 2, 0.5>, 0));
 ///     println(polygamma(<1, 2, 0.5>, 1));

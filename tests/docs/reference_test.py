@@ -9,10 +9,10 @@ import tempfile
 import unittest
 
 HERE = os.path.dirname(os.path.abspath(__file__))
-spec = importlib.util.spec_from_file_location(
+generator = importlib.util.spec_from_file_location(
     "reference", os.path.join(HERE, "..", "..", "tools", "reference.py"))
-reference = importlib.util.module_from_spec(spec)
-spec.loader.exec_module(reference)
+reference = importlib.util.module_from_spec(generator)
+generator.loader.exec_module(reference)
 
 
 def block(*lines, first=10):
