@@ -45,8 +45,23 @@ int newTypeOperands(int form) {
     return 0;
 }
 
-// Entries known to hold the address made by a LIP: (entry, target).
+// Entries known to hold an address made by a LIP: (entry, target), sorted.
+// An entry may hold one of several targets: a subroutine reached by gosubs
+// from several places returns to any of them.
 using Returns = std::vector<std::pair<int, int>>;
+
+// Where paths meet, an entry keeps its return addresses only when it holds
+// one on every path; the targets of both paths are then all possible.
+Returns mergeReturns(const Returns& a, const Returns& b) {
+    Returns merged;
+    std::set_union(a.begin(), a.end(), b.begin(), b.end(), std::back_inserter(merged));
+    auto holds = [](const Returns& r, int entry) {
+        return std::any_of(r.begin(), r.end(), [entry](const auto& p) { return p.first == entry; });
+    };
+    std::erase_if(merged, [&](const auto& p) { return !holds(a, p.first) || !holds(b, p.first); });
+    merged.erase(std::unique(merged.begin(), merged.end()), merged.end());
+    return merged;
+}
 
 // What is known where an instruction starts, the same along every path.
 struct State {
@@ -63,6 +78,7 @@ struct Step {
     int jump = -1;           // a further successor
     int alsoWrites = -1;     // an entry below those it works on (a local)
     bool clearsAll = false;  // may write any entry of the frame
+    int returnEntry = -1;    // JST: the entry whose LIP targets follow
 };
 
 // A function's code is what its walk reaches from the entry.  The bodies
@@ -109,9 +125,7 @@ private:
             return true;
         }
         if (s.depth != depth) return fail(at, "stack depth differs where paths meet");
-        Returns kept;
-        std::set_intersection(s.returns.begin(), s.returns.end(), returns.begin(), returns.end(),
-                              std::back_inserter(kept));
+        Returns kept = mergeReturns(s.returns, returns);
         if (kept != s.returns) {
             s.returns = std::move(kept);
             pending_.push_back(at);
@@ -262,7 +276,8 @@ private:
             auto found = std::find_if(returns.begin(), returns.end(),
                                       [&](const auto& r) { return r.first == static_cast<int>(entry); });
             if (found == returns.end()) return fail(at, "jump to an address LIP did not make");
-            step.jump = found->second;
+            // visit() goes on at every target the entry may hold.
+            step.returnEntry = static_cast<int>(entry);
             return true;
         }
         case Op::OPR: return operatorStep(at, arg, depth, step);
@@ -309,6 +324,12 @@ private:
         if (ins.op == code(Op::LIP)) {
             returns.emplace_back(depth - 1, static_cast<int>(static_cast<long long>(at) + ins.arg));
             std::sort(returns.begin(), returns.end());
+        }
+        if (step.returnEntry >= 0) {
+            const Returns here = state(at).returns;  // reach() may change it
+            for (const auto& [entry, target] : here)
+                if (entry == step.returnEntry && !reach(target, after, returns, at)) return false;
+            return true;
         }
 
         if (step.jump >= 0 || ins.op == code(Op::JMP) || ins.op == code(Op::JMF) || ins.op == code(Op::JMT)) {

@@ -192,6 +192,24 @@ TEST_F(VerifierTest, GosubReturnsAreFollowed) {
     EXPECT_FALSE(fault) << objfile::DescribeFault(*fault, program::codeBuffer().code());
 }
 
+TEST_F(VerifierTest, ASubroutineReturnsToEachOfItsCallers) {
+    // Three gosubs of one label, one of them inside an if: where the paths
+    // meet the return entry may hold any of three addresses, and the JST
+    // goes on at each of them.
+    ZuSetGaussMode(1);
+    reopen();
+    const int errors = compile(
+        "x = 1; gosub show; x = 2; gosub show;\n"
+        "if x > 1; gosub show; endif;\n"
+        "goto finish;\n"
+        "show: x = x + 1; return;\n"
+        "finish: y = x;\n");
+    ZuSetGaussMode(0);
+    ASSERT_EQ(errors, 0);
+    const auto fault = verifyTables();
+    EXPECT_FALSE(fault) << objfile::DescribeFault(*fault, program::codeBuffer().code());
+}
+
 // Every program of the golden tests compiles to code the verifier accepts,
 // and its object file loads again.
 TEST_F(VerifierTest, EveryGoldenProgramVerifies) {
