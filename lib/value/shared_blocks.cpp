@@ -4,7 +4,6 @@
 #include <algorithm>
 #include <cstddef>
 #include <new>
-#include <ranges>
 #include <vector>
 
 #include "value/value.h"
@@ -159,7 +158,8 @@ public:
         // From the top down: a shallow copy of an index array shares its
         // element table, which the owning one below frees when it is made
         // independent.
-        for (ZuVALUE* record : arrays | std::views::reverse) {
+        for (auto it = arrays.rbegin(); it != arrays.rend(); ++it) {
+            ZuVALUE* record = *it;
             if (!ShowsAnyOf(record, v)) continue;
             if (!TryMakeIndexArrayByValue(record)) return false;
         }
