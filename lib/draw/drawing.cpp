@@ -166,7 +166,7 @@ int CountDrawObject(Drawing* d, int area, int kind) {
 int IGetDrawingAreas(Drawing* d) { return d != nullptr ? d->areaCount : 0; }
 
 void SetDrawingAreas(Drawing* d, int rows, int columns) {
-    if (d == nullptr || rows < 0 || columns < 0 || rows * columns > kAreaCount) return;
+    if (d == nullptr || rows < 0 || columns < 0 || static_cast<long long>(rows) * columns > kAreaCount) return;
     d->areaRows = rows;
     d->areaColumns = columns;
 }

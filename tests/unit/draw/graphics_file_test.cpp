@@ -149,6 +149,16 @@ TEST_F(GraphicsFile, VersionEightIsRefused) {
     EXPECT_EQ(DrawingRead(nullptr, Path("missing.zug").c_str()), nullptr);
 }
 
+TEST_F(GraphicsFile, AnAreaGridTooLargeToCountIsIgnored) {
+    // Rows times columns overflows an int: the grid is refused, not wrapped.
+    Drawing* d = DrawingRead(nullptr, (WriteText("grid.zug", "Cordlet 10 444444444 44444\n"), Path("grid.zug")).c_str());
+    if (d != nullptr) {
+        EXPECT_EQ(d->areaRows, 0);
+        EXPECT_EQ(d->areaColumns, 0);
+        DrawingClose(d);
+    }
+}
+
 TEST_F(GraphicsFile, DamagedFilesLoadWhatTheyCan) {
     // Truncated inside the second block.
     Drawing* d = DrawingRead(
