@@ -109,6 +109,12 @@ bool FDbSetSample(Database& db, const Sample& s) {
 }
 
 int IDbFindVar(const Database& db, const std::string& name) {
+    if (db.positions.size() == db.vars.size()) {
+        const auto at = db.positions.find(name);
+        if (at == db.positions.end()) return -1;
+        if (db.vars[static_cast<std::size_t>(at->second)].name == name) return at->second;
+    }
+    // The variables changed behind the index: look at each.
     for (std::size_t i = 0; i < db.vars.size(); ++i)
         if (db.vars[i].name == name) return static_cast<int>(i);
     return -1;
@@ -117,13 +123,19 @@ int IDbFindVar(const Database& db, const std::string& name) {
 int IDbAddVar(Database& db, const std::string& name) {
     const int found = IDbFindVar(db, name);
     if (found >= 0) return found;
+    return IDbAppendVar(db, name);
+}
+
+int IDbAppendVar(Database& db, const std::string& name) {
     const long long vars = static_cast<long long>(db.vars.size()) + 1;
     if (vars > db.capacity || vars * db.observations > kMaxCells) return -1;
     Variable v;
     v.name = name;
     v.values.assign(static_cast<std::size_t>(db.observations), std::nan(""));
     db.vars.push_back(std::move(v));
-    return static_cast<int>(db.vars.size()) - 1;
+    const int index = static_cast<int>(db.vars.size()) - 1;
+    db.positions.emplace(name, index);
+    return index;
 }
 
 int DbGetFirst(const Database& db) { return db.vars.empty() ? -1 : 0; }

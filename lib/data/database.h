@@ -5,6 +5,7 @@
 #define ZU_DATA_DATABASE_H
 
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 #include "data/sample.h"
@@ -30,6 +31,9 @@ struct Database {
     int capacity = 0;            // most variables it can hold
     std::vector<Variable> vars;
     std::string doc;
+    // Position of each name in vars, kept by IDbAppendVar: a file with
+    // thousands of columns is read without a search per column.
+    std::unordered_map<std::string, int> positions;
 };
 
 inline constexpr int kMaxDatabases = 100;
@@ -59,6 +63,9 @@ bool FDbSetSample(Database& db, const Sample& s);
 [[nodiscard]] int IDbFindVar(const Database& db, const std::string& name);
 // Adds a variable of missing values, or returns the existing one of that
 // name; -1 when the database is full.
+// IDbAddVar for a name the caller knows is not in `db` yet (the numbered
+// names of a fresh database): no search, so thousands of columns stay fast.
+int IDbAppendVar(Database& db, const std::string& name);
 int IDbAddVar(Database& db, const std::string& name);
 
 // Walks the variables in order: the index of the first (next) one, -1 at

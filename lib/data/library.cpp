@@ -222,7 +222,7 @@ void FnLoaddata(ZuVALUE* rtn, ZuVALUE* pv, int) {
         SampleSetEnd(s, r);
         if (r > 0 && !FDbSetSample(db, s)) return;
         for (int j = 0; j < c; ++j) {
-            const int index = IDbAddVar(db, "Var" + std::to_string(j + 1));
+            const int index = IDbAppendVar(db, "Var" + std::to_string(j + 1));
             if (index < 0) return;
             for (int i = 0; i < r; ++i)
                 db.vars[static_cast<std::size_t>(index)].values[i] = values[static_cast<std::size_t>(i) * c + j];

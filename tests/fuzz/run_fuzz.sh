@@ -19,7 +19,7 @@ for target in "$build"/tests/fuzz/fuzz_*; do
     format | scan) dict=(-dict="$here/format.dict") ;;
   esac
   if (cd "$scratch" && ASAN_OPTIONS=detect_leaks=0:allocator_may_return_null=1 \
-        "$target" "$corpus" "${dict[@]}" -max_total_time="$seconds" -seed=1 -rss_limit_mb=2048 \
+        "$target" "$corpus" "${dict[@]}" -max_total_time="$seconds" -seed=1 -timeout=60 -rss_limit_mb=2048 \
         -max_len=65536 -close_fd_mask=3 -print_final_stats=1 >"$scratch/$name.log" 2>&1); then
     runs=$(sed -n 's/^stat::number_of_executed_units: *//p' "$scratch/$name.log")
     cov=$(grep -o 'cov: [0-9]*' "$scratch/$name.log" | tail -1)
