@@ -7,6 +7,7 @@
 #include "run/run_errors.h"
 #include "value/function_table.h"
 
+#include <climits>
 #include <cstring>
 
 namespace zu::run {
@@ -14,7 +15,12 @@ namespace {
 
 constexpr int kMaxSpread = 32;
 
-bool CountMatches(int declared, int n) { return declared >= 0 ? n == declared : n >= -declared; }
+// The argument count a function record declares, without its sign (the
+// sign marks a variable tail); a damaged record's INT_MIN asks for more
+// than any call can pass.
+int DeclaredCount(int declared) { return declared == INT_MIN ? INT_MAX : declared < 0 ? -declared : declared; }
+
+bool CountMatches(int declared, int n) { return declared >= 0 ? n == declared : n >= DeclaredCount(declared); }
 
 // The element count of an argument that spreading would replace by its
 // elements; 0 for one that stays as it is.
@@ -26,7 +32,7 @@ int SpreadCount(const ZuVALUE* a) {
 // Replaces the array arguments by their elements when that makes the count
 // the declared one; false when it does not.
 bool SpreadArrays(ZuVALUE* f, int& n, int declared) {
-    int wanted = declared < 0 ? -declared : declared;
+    int wanted = DeclaredCount(declared);
     if (wanted < 1) return false;
     int count = 0;
     for (int i = 1; i <= n; ++i) {
@@ -102,7 +108,7 @@ void CallZuFunction(ZuVALUE* f, int n) {
     if (!CountMatches(declared, n) && !SpreadArrays(f, n, declared)) Raise(Err::ArgumentCount, FunctionName(f));
     CheckRoom(1);
     ZuVALUE* frame = vm.sp + 1;
-    int fixed = declared < 0 ? -declared : declared;
+    int fixed = DeclaredCount(declared);
     PushFrame(frame, EntryNumber(vm.ap), EntryNumber(vm.bp), vm.cp, fixed);
     vm.cp = f->w2.i - 1;
     vm.ap = f + 1;

@@ -83,7 +83,7 @@ void CheckRoom(int n) {
 
 const char* FunctionName(const ZuVALUE* f) {
     if (!f || (f->t & ZU_TYPE_MASK) != ZU_FUNCTION || !f->w3.s) return "?";
-    int k = f->w1.i < 0 ? -f->w1.i : f->w1.i;
+    const long long k = f->w1.i < 0 ? -static_cast<long long>(f->w1.i) : f->w1.i;
     const char* text = f->w3.s;
     // The letters may be fewer than the count in a damaged value: never
     // step past the terminator.
