@@ -11,15 +11,26 @@
 namespace zu::numerics {
 namespace {
 
-// R = B'B (transB clear: R is cB by cB) or B B' (R is rB by rB).
+// Up to this many multiplications a self product goes through dgemm
+// rather than dsyrk: the BLAS runs so small a dgemm on the calling thread,
+// while its dsyrk hands the work to its threads, which then wait for a
+// core longer than the product takes.
+constexpr long long kSmallSelfProduct = 1LL << 20;
+
+// R = B'B (transB clear: R is cB by cB) or B B' (R is rB by rB); the
+// lower triangle of the row-major R.
 void SelfProduct(double* r, const double* b, int rB, int cB, bool outer) {
+    const long long n = outer ? rB : cB, k = outer ? cB : rB;
+    const int nn = static_cast<int>(n), kk = static_cast<int>(k);
     const double one = 1, zero = 0;
+    if (n * n * k <= kSmallSelfProduct) {
+        dgemm_(outer ? "T" : "N", outer ? "N" : "T", &nn, &nn, &kk, &one, b, &cB, b, &cB, &zero, r, &nn);
+        return;
+    }
     // The memory of B is the column-major cB by rB matrix X = B'.  B'B is
     // X X' and B B' is X'X; the upper triangle of the column-major result
     // is the lower triangle of the row-major one.
-    const int n = outer ? rB : cB;
-    const int k = outer ? cB : rB;
-    dsyrk_("U", outer ? "T" : "N", &n, &k, &one, b, &cB, &zero, r, &n);
+    dsyrk_("U", outer ? "T" : "N", &nn, &kk, &one, b, &cB, &zero, r, &nn);
 }
 
 }  // namespace

@@ -97,31 +97,48 @@ void Summarise(ZuVALUE* rtn, ZuVALUE* pv) {
 }
 
 // Means and standard deviations (divisor T) of the c columns of a T by c
-// matrix, into two scratch rows.
+// matrix, into two scratch rows.  The sums run over the rows, each
+// column's in the order of its observations, so that the matrix is read
+// along its rows.
 struct ColumnMoments {
     lib::Block mean;
     lib::Block sd;
     ColumnMoments(double** m, int T, int c) : mean(1, c), sd(1, c) {
-        if (!mean.ok() || !sd.ok()) return;
-        for (int j = 0; j < c; ++j) {
-            const Line line{m, j, T, true};
-            mean.m()[0][j] = Mean(line);
-            sd.m()[0][j] = std::sqrt(CentralMoment(line, mean.m()[0][j], 2));
-        }
+        if (!mean.ok() || !sd.ok() || c < 1) return;
+        double* mu = mean.m()[0];
+        double* s = sd.m()[0];
+        for (int j = 0; j < c; ++j) mu[j] = s[j] = 0.0;
+        for (int t = 0; t < T; ++t)
+            for (int j = 0; j < c; ++j) mu[j] += m[t][j];
+        for (int j = 0; j < c; ++j) mu[j] /= T;
+        for (int t = 0; t < T; ++t)
+            for (int j = 0; j < c; ++j) {
+                const double d = m[t][j] - mu[j];
+                s[j] += d * d;
+            }
+        for (int j = 0; j < c; ++j) s[j] = std::sqrt(s[j] / T);
     }
     bool ok() const { return mean.ok() && sd.ok(); }
 };
 
-// The c by c cross products of deviations from the column means, over T.
+// The c by c cross products of deviations from the column means, over T:
+// the deviations centred once into a scratch block, then one symmetric
+// product, instead of centring every pair of columns again.
 bool VarianceMatrix(ZuVALUE* rtn, double** m, int T, int c, const ColumnMoments& moments) {
-    if (!lib::ResultMatrix(rtn, c, c)) return false;
-    for (int i = 0; i < c; ++i) {
-        for (int j = 0; j <= i; ++j) {
-            double sum = 0.0;
-            for (int t = 0; t < T; ++t) sum += (m[t][i] - moments.mean.m()[0][i]) * (m[t][j] - moments.mean.m()[0][j]);
-            MatrixData(rtn)[i][j] = MatrixData(rtn)[j][i] = sum / T;
-        }
+    const lib::Block centred(T, c);
+    if (!centred.ok()) {
+        lib::OutOfMemory();
+        return false;
     }
+    if (!lib::ResultMatrix(rtn, c, c)) return false;
+    if (c == 0) return true;
+    const double* mean = moments.mean.m()[0];
+    for (int t = 0; t < T; ++t)
+        for (int j = 0; j < c; ++j) centred.m()[t][j] = m[t][j] - mean[j];
+    double** out = MatrixData(rtn);
+    MatBtB(out, centred.m(), T, c);
+    for (int i = 0; i < c; ++i)
+        for (int j = 0; j < c; ++j) out[i][j] /= T;
     return true;
 }
 

@@ -4,6 +4,7 @@
 // result matrix is allocated once, after every argument has been checked,
 // and filled row by row.
 #include <array>
+#include <cstddef>
 #include <type_traits>
 
 #include "value/cast.h"
@@ -48,6 +49,35 @@ void Fill(ZuVALUE* rtn, int r, int c, At at) {
     if (!IsMatrix(rtn) || rtn->w3.m == nullptr) return;
     for (int i = 0; i < r; ++i)
         for (int j = 0; j < c; ++j) rtn->w3.m[i][j] = at(i, j);
+}
+
+// True when the r rows of m lie one after another in one block.
+bool RowsAdjoin(double* const* m, int r, int c) {
+    if (m == nullptr || m[0] == nullptr) return false;
+    for (int i = 1; i < r; ++i)
+        if (m[i] != m[0] + static_cast<std::ptrdiff_t>(i) * c) return false;
+    return true;
+}
+
+// z = f(x, y) over an r x c result `out` as one run, when the result and
+// each matrix operand are single blocks; false (nothing done) otherwise.
+// Most matrices are single blocks, and a column vector walked row by row
+// through its row table costs a load per element for nothing.
+template <typename F>
+bool FillRun(double** out, int r, int c, const Operand& x, const Operand& y, F f) {
+    if (!RowsAdjoin(out, r, c) || (x.m != nullptr && !RowsAdjoin(x.m, r, c)) ||
+        (y.m != nullptr && !RowsAdjoin(y.m, r, c)))
+        return false;
+    const std::size_t n = static_cast<std::size_t>(r) * static_cast<std::size_t>(c);
+    double* z = out[0];
+    if (x.m != nullptr && y.m != nullptr) {
+        for (std::size_t k = 0; k < n; ++k) z[k] = f(x.m[0][k], y.m[0][k]);
+    } else if (x.m != nullptr) {
+        for (std::size_t k = 0; k < n; ++k) z[k] = f(x.m[0][k], y.s);
+    } else {
+        for (std::size_t k = 0; k < n; ++k) z[k] = f(x.s, y.m[0][k]);
+    }
+    return true;
 }
 
 // Arguments 0..N: x and the further operands.  `call` takes the N + 1
@@ -140,6 +170,14 @@ void ApplyTwo(ZuVALUE* rtn, ZuVALUE* args, F f) {
             return yMatrix ? ys.At(i, j) : y->w1.d;
         }
     };
+    if constexpr (!kIntY) {
+        if (IsMatrix(x) || yMatrix) {
+            ZuLibValMatMalloc(rtn, r, c);
+            if (IsMatrix(rtn) && rtn->w3.m != nullptr &&
+                FillRun(rtn->w3.m, r, c, xs, yMatrix ? ys : Operand{nullptr, y->w1.d}, f))
+                return;
+        }
+    }
     if (IsMatrix(x) || yMatrix) {
         Fill(rtn, r, c, [&](int i, int j) { return f(xs.At(i, j), yAt(i, j)); });
     } else {
