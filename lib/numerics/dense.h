@@ -7,27 +7,38 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <memory>
-#include <new>
+#include <type_traits>
+
+#include "value/heap.h"
 
 namespace zu::numerics {
 
 // True when row i starts i * c doubles after row 0 for every row.
 bool IsContiguous(double** m, int r, int c);
 
-// Scratch array that reports failure instead of throwing.
+// Scratch array that reports failure instead of throwing.  It comes from
+// the value layer's heap, which faults large blocks in by huge pages and
+// keeps recently freed ones for the next matrix of their size; its
+// elements start undefined.
 template <class T>
 class ScratchOf {
+    static_assert(std::is_trivially_default_constructible_v<T> && std::is_trivially_destructible_v<T>);
+
 public:
     // False when the memory cannot be had; the scratch is then empty.
     [[nodiscard]] bool Allocate(std::size_t count) {
-        data_.reset(new (std::nothrow) T[count == 0 ? 1 : count]);
+        data_.reset();
+        if (count == 0) count = 1;
+        if (count > SIZE_MAX / sizeof(T)) return false;
+        data_.reset(static_cast<T*>(value::HeapAlloc(count * sizeof(T))));
         return data_ != nullptr;
     }
     T* data() const { return data_.get(); }
 
 private:
-    std::unique_ptr<T[]> data_;
+    std::unique_ptr<T[], value::HeapDeleter> data_;
 };
 using Scratch = ScratchOf<double>;
 

@@ -89,6 +89,18 @@ void RowOrder(const int* perm, int n, double* order) {
     for (int k = 0; k < n; ++k) std::swap(order[k], order[perm[k]]);
 }
 
+// The unit lower (lower) or the upper triangle of the n x n LU factors into
+// an output (null when it is left out).
+void OutTriangle(ZuVALUE* target, double** lu, int n, bool lower) {
+    if (target == nullptr) return;
+    ZuLibValMatMalloc(target, n, n);
+    if (!value::IsMatrix(target) || n < 1) return;
+    double** out = MatrixData(target);
+    for (int i = 0; i < n; ++i)
+        for (int j = 0; j < n; ++j)
+            out[i][j] = lower ? (i == j ? 1 : i > j ? lu[i][j] : 0) : (i <= j ? lu[i][j] : 0);
+}
+
 // Argument k as a right-hand side of n rows; false after the report.
 bool RightHandSide(ZuVALUE* pv, int k, int n) {
     if (!library::MatrixArg(pv, k)) return false;
@@ -307,17 +319,15 @@ void FnDeclu(ZuVALUE* rtn, ZuVALUE* pv, int cArg) {
     if (!w.Open(pv, 0)) return;
     const int n = w.n;
     ScratchOf<int> perm;
-    Block l(n, n), u(n, n), p(1, n);
-    if (!Allocated(perm.Allocate(static_cast<std::size_t>(n)) && l.ok() && u.ok() && p.ok())) return;
+    Block p(1, n);
+    if (!Allocated(perm.Allocate(static_cast<std::size_t>(n)) && p.ok())) return;
     const bool ok = n < 1 || ILUPdec(w.m(), n, perm.data(), nullptr, nullptr) == 0;
-    for (int i = 0; i < n; ++i)
-        for (int j = 0; j < n; ++j) {
-            l.m()[i][j] = i == j ? 1 : i > j ? w.m()[i][j] : 0;
-            u.m()[i][j] = i <= j ? w.m()[i][j] : 0;
-        }
     if (n >= 1) RowOrder(perm.data(), n, p.m()[0]);
-    library::OutMatrix(lOut, l.m(), n, n);
-    library::OutMatrix(uOut, u.m(), n, n);
+    // The factors go straight from the work copy into the outputs: for a
+    // large a, two more scratch matrices of its size would cost more than
+    // the copying.
+    OutTriangle(lOut, w.m(), n, true);
+    OutTriangle(uOut, w.m(), n, false);
     library::OutMatrix(pOut, p.m(), 1, n);
     ZuValSetInt(rtn, ok ? 1 : 0);
 }
