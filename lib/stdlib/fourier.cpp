@@ -14,9 +14,13 @@
 #include <cmath>
 #include <cstddef>
 #include <limits>
+#include <memory>
 #include <string>
+#include <type_traits>
+#include <utility>
 #include <vector>
 
+#include "numerics/dense.h"
 #include "numerics/library_support.h"
 #include "stdlib/argument_faults.h"
 #include "stdlib/routines.h"
@@ -38,56 +42,48 @@ constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
 // What the optional second argument of fft and dfft asks for.
 enum class Direction { kForward = 0, kInverse = 1, kInverseReal = 2 };
 
-// fftw_malloc'd complex buffer of n elements; null data when n is 0.
-class ComplexBuffer {
-public:
-    explicit ComplexBuffer(std::size_t n) : data_(n > 0 ? fftw_alloc_complex(n) : nullptr) {}
-    ComplexBuffer(const ComplexBuffer&) = delete;
-    ComplexBuffer& operator=(const ComplexBuffer&) = delete;
-    ~ComplexBuffer() {
-        if (data_ != nullptr) fftw_free(data_);
-    }
-    fftw_complex* data() const { return data_; }
+// The transforms work in place on the rows of the result, in FFTW's split
+// format (real and imaginary parts in arrays of their own), so that a long
+// series needs no buffer beside its result.
 
-private:
-    fftw_complex* data_;
+// An FFTW plan, destroyed with its owner.
+struct PlanDeleter {
+    void operator()(fftw_plan plan) const { fftw_destroy_plan(plan); }
 };
+using Plan = std::unique_ptr<std::remove_pointer_t<fftw_plan>, PlanDeleter>;
 
-// Transforms `n` elements in place; false when no plan could be made.
-// FFTW_ESTIMATE plans without touching the data.
-bool Transform(fftw_complex* data, int n, Direction direction) {
-    const int sign = direction == Direction::kForward ? FFTW_FORWARD : FFTW_BACKWARD;
-    fftw_plan plan = fftw_plan_dft_1d(n, data, data, sign, FFTW_ESTIMATE);
+// Transforms the complex series re + i im of n elements in place; false
+// when no plan could be made.  FFTW_ESTIMATE plans without touching the
+// data.  The split interface computes the forward transform only; with
+// the real and imaginary parts exchanged it computes the backward one.
+bool Transform(double* re, double* im, int n, Direction direction) {
+    if (direction != Direction::kForward) std::swap(re, im);
+    const fftw_iodim dim{n, 1, 1};
+    const Plan plan(fftw_plan_guru_split_dft(1, &dim, 0, nullptr, re, im, re, im, FFTW_ESTIMATE));
     if (plan == nullptr) return false;
-    fftw_execute(plan);
-    fftw_destroy_plan(plan);
+    fftw_execute(plan.get());
     if (direction != Direction::kForward) {
         for (int k = 0; k < n; ++k) {
-            data[k][0] /= n;
-            data[k][1] /= n;
+            re[k] /= n;
+            im[k] /= n;
         }
     }
     return true;
 }
 
-// The forward transform of the real series x[0..count-1] zero-padded to
-// length n, into out (n elements).  Half the work of the complex
-// transform: the upper half of a real series' transform is the conjugate
-// of the lower half.  False when no plan or buffer could be had.
-bool RealForward(const double* x, int count, fftw_complex* out, int n) {
-    double* in = fftw_alloc_real(static_cast<std::size_t>(n));
-    if (in == nullptr) return false;
-    for (int j = 0; j < n; ++j) in[j] = j < count ? x[j] : 0.0;
-    fftw_plan plan = fftw_plan_dft_r2c_1d(n, in, out, FFTW_ESTIMATE);
-    if (plan != nullptr) {
-        fftw_execute(plan);
-        fftw_destroy_plan(plan);
-    }
-    fftw_free(in);
+// The forward transform of the real series in[0..n-1] into re + i im.
+// Half the work of the complex transform: the upper half of a real
+// series' transform is the conjugate of the lower half.  The input is
+// left as it is.  False when no plan could be made.
+bool RealForward(const double* in, double* re, double* im, int n) {
+    const fftw_iodim dim{n, 1, 1};
+    const Plan plan(fftw_plan_guru_split_dft_r2c(1, &dim, 0, nullptr, const_cast<double*>(in), re, im,
+                                                 FFTW_ESTIMATE | FFTW_PRESERVE_INPUT));
     if (plan == nullptr) return false;
+    fftw_execute(plan.get());
     for (int k = n / 2 + 1; k < n; ++k) {
-        out[k][0] = out[n - k][0];
-        out[k][1] = -out[n - k][1];
+        re[k] = re[n - k];
+        im[k] = -im[n - k];
     }
     return true;
 }
@@ -128,25 +124,39 @@ void FourierTransform(ZuVALUE* rtn, ZuVALUE* pv, int n, Direction direction) {
     const ZuVALUE* x = &pv[0];
     const bool complexInput = Rows(x) == 2;
     const int rows = direction == Direction::kInverseReal ? 1 : 2;
-    ComplexBuffer buffer(static_cast<std::size_t>(n));
-    if (!lib::Allocated(n == 0 || buffer.data() != nullptr)) return;
-    if (!complexInput && direction == Direction::kForward) {
-        if (n > 0 && !lib::Allocated(RealForward(MatrixData(x)[0], Columns(x), buffer.data(), n))) return;
-    } else {
-        for (int j = 0; j < n; ++j) {
-            const bool inside = j < Columns(x);
-            buffer.data()[j][0] = inside ? MatrixData(x)[0][j] : 0.0;
-            buffer.data()[j][1] = inside && complexInput ? MatrixData(x)[1][j] : 0.0;
-        }
-        if (n > 0 && !lib::Allocated(Transform(buffer.data(), n, direction))) return;
-    }
-    if (!lib::ResultMatrix(rtn, rows, n)) return;
+    const int count = Columns(x);
+    if (!lib::ResultMatrix(rtn, rows, n) || n == 0) return;
     // The transform skips products with zero twiddle parts, so a missing
     // value need not reach every element: it is made to.
-    const bool missing = HasMissing(x);
-    for (int j = 0; j < n; ++j) {
-        for (int part = 0; part < rows; ++part) MatrixData(rtn)[part][j] = missing ? kNaN : buffer.data()[j][part];
+    if (HasMissing(x)) {
+        MatNaN(MatrixData(rtn), rows, n);
+        return;
     }
+    double* re = MatrixData(rtn)[0];
+    numerics::Scratch imagOnly;  // the imaginary parts that the result leaves out
+    double* im = rows == 2 ? MatrixData(rtn)[1] : nullptr;
+    if (im == nullptr) {
+        if (!lib::Allocated(imagOnly.Allocate(static_cast<std::size_t>(n)))) return;
+        im = imagOnly.data();
+    }
+    if (!complexInput && direction == Direction::kForward) {
+        // The series itself is the input when it needs no padding.
+        numerics::Scratch padded;
+        const double* in = MatrixData(x)[0];
+        if (count < n) {
+            if (!lib::Allocated(padded.Allocate(static_cast<std::size_t>(n)))) return;
+            for (int j = 0; j < n; ++j) padded.data()[j] = j < count ? in[j] : 0.0;
+            in = padded.data();
+        }
+        (void)lib::Allocated(RealForward(in, re, im, n));
+        return;
+    }
+    for (int j = 0; j < n; ++j) {
+        const bool inside = j < count;
+        re[j] = inside ? MatrixData(x)[0][j] : 0.0;
+        im[j] = inside && complexInput ? MatrixData(x)[1][j] : 0.0;
+    }
+    (void)lib::Allocated(Transform(re, im, n, direction));
 }
 
 // The autocovariances c[0..lags] of column j with divisor T (mean removed).
