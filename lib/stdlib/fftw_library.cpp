@@ -8,14 +8,6 @@
 
 // clang-format off
 #define ZU_FFTW_ROUTINES(X)                                                                        \
-    X(void*, fftw_malloc, (size_t n), (n))                                                         \
-    X(fftw_complex*, fftw_alloc_complex, (size_t n), (n))                                          \
-    X(double*, fftw_alloc_real, (size_t n), (n))                                                   \
-    X(void, fftw_free, (void* p), (p))                                                             \
-    X(fftw_plan, fftw_plan_dft_1d, (int n, fftw_complex* in, fftw_complex* out, int sign,          \
-                                    unsigned flags), (n, in, out, sign, flags))                    \
-    X(fftw_plan, fftw_plan_dft_r2c_1d, (int n, double* in, fftw_complex* out, unsigned flags),     \
-      (n, in, out, flags))                                                                         \
     X(fftw_plan, fftw_plan_guru_split_dft, (int rank, const fftw_iodim* dims, int howmany_rank,    \
                                             const fftw_iodim* howmany_dims, double* ri, double* ii, \
                                             double* ro, double* io, unsigned flags),                \
