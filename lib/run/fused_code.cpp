@@ -101,7 +101,7 @@ Fused Classify(const Shape& s, std::size_t i) {
         return Fused::None;
     }
     if ((s.is(i, Op::PBP) || s.is(i, Op::PAP)) && (s.is(i + 1, Op::PBP) || s.is(i + 1, Op::PAP)))
-        return Fused::TwoPushes;
+        return s.isOperator(i + 2, IsScalarArithmetic) ? Fused::TwoOperate : Fused::TwoPushes;
     if (s.is(i, Op::SBP) && (s.is(i + 1, Op::NUM) || s.is(i + 1, Op::JMP))) return Fused::StoreLocal;
     if (s.is(i, Op::ELF) && s.is(i + 1, Op::NUM) && s.is(i + 2, Op::INT)) return Fused::FunctionEntry;
     if (s.is(i, Op::NUM) && s.is(i + 1, Op::RET)) return Fused::MarkerReturn;
@@ -126,6 +126,7 @@ int FusedVariant(Fused kind, std::span<const ZuPCODE> code, std::size_t i) {
     case Fused::ConstantOperate: return ArithmeticVariant(code[i + 1].arg);
     case Fused::ConstantTest: return ComparisonVariant(code[i + 1].arg);
     case Fused::LocalUpdate: return ArithmeticVariant(DecodeFused(kind, code, i).outer);
+    case Fused::TwoOperate: return ArithmeticVariant(code[i + 2].arg);
     default: return 0;
     }
 }
@@ -166,7 +167,8 @@ FusedOperands DecodeFused(Fused kind, std::span<const ZuPCODE> code, std::size_t
         d.whenTrue = s.is(next, Op::JMP) ? s.arg(next) : static_cast<int>(next);
         break;
     }
-    case Fused::TwoPushes: {
+    case Fused::TwoPushes:
+    case Fused::TwoOperate: {
         std::size_t after = 0;
         ReadOperand(s, i, false, d.x, after);
         ReadOperand(s, i + 1, false, d.y, after);

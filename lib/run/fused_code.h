@@ -49,6 +49,9 @@ enum class Fused : std::uint8_t {
     TwoLocals,
     // Two of PBP a and PAP a: two operands, or two arguments of a call.
     TwoPushes,
+    // Two of PBP a and PAP a, then OPR + - * /: a binary operator on two
+    // locals or arguments, as in return a + b.
+    TwoOperate,
     // SBP a; [NUM]; [JMP t] with a marker or a jump: a statement that ends
     // in a store to a local.
     StoreLocal,
@@ -114,7 +117,7 @@ struct FusedOperands {
     int whenTrue = 0;  // tests: the next instruction when the comparison holds,
     int whenFalse = 0; // and when it does not; the stores: whenTrue only
     // LocalUpdate: its operands, and its operators (inner 0 when y is absent);
-    // TwoPushes: x and y.
+    // TwoPushes and TwoOperate: x and y.
     SimpleOperand x{};
     SimpleOperand y{};
     int inner = 0;

@@ -485,6 +485,7 @@ void RunLoop() {
 #define SET_CONSTANT_OPERATE(OP)       SET_VARIANT(ConstantOperate, ArithmeticVariant, OP)
 #define SET_CONSTANT_TEST(OP)          SET_VARIANT(ConstantTest, ComparisonVariant, OP)
 #define SET_LOCAL_UPDATE(OP)           SET_VARIANT(LocalUpdate, ArithmeticVariant, OP)
+#define SET_TWO_OPERATE(OP)            SET_VARIANT(TwoOperate, ArithmeticVariant, OP)
         FOR_EACH_COMPARISON(SET_LOCAL_TEST)
         FOR_EACH_COMPARISON(SET_STEP_AND_TEST)
         FOR_EACH_ARITHMETIC(SET_OPERATE_STORE)
@@ -492,6 +493,8 @@ void RunLoop() {
         FOR_EACH_ARITHMETIC(SET_CONSTANT_OPERATE)
         FOR_EACH_COMPARISON(SET_CONSTANT_TEST)
         FOR_EACH_ARITHMETIC(SET_LOCAL_UPDATE)
+        FOR_EACH_ARITHMETIC(SET_TWO_OPERATE)
+#undef SET_TWO_OPERATE
 #undef SET_LOCAL_UPDATE
 #undef SET_LOCAL_TEST
 #undef SET_STEP_AND_TEST
@@ -763,16 +766,19 @@ void RunLoop() {
             if (ins.arg == 1 && IsScalar(sp) && !vm.stepOutAp && !((ap - 1)->t & (ZU_FLAG_VAL | kVectorList))) {
                 // A scalar result from a frame whose function value owns
                 // nothing: the same steps as DoReturn, without its calls.
-                const ZuVALUE frame = bp[-1];
+                const ZuVALUE& frame = bp[-1];
                 ZuVALUE* slot = ap - 1;
                 slot->t = sp->t & ~(ZU_FLAG_CON | ZU_FLAG_VAL);
                 slot->w1 = sp->w1;
                 PopFrame(frame);
-                for (ZuVALUE* v = sp; v >= ap; --v) FreeIfOwned(v);
+                // The locals and what is left above them, then the
+                // arguments; the frame record between them owns nothing.
+                for (ZuVALUE* v = sp; v >= bp; --v) FreeIfOwned(v);
+                for (ZuVALUE* v = bp - 2; v >= ap; --v) FreeIfOwned(v);
                 sp = slot;
+                cp = frame.w3.i + 1;
                 vm.ap = ap = base + frame.w1.i;
                 vm.bp = bp = base + frame.w2.i;
-                cp = frame.w3.i + 1;
                 DISPATCH();
             }
             SYNC();
@@ -924,6 +930,28 @@ void RunLoop() {
 
             FOR_EACH_ARITHMETIC(FUSED_LOCAL_UPDATE)
 #undef FUSED_LOCAL_UPDATE
+
+            // The operator on two locals or arguments, its result pushed; the
+            // stack needs room for both pushes, as the plain steps would.
+#define FUSED_TWO_OPERATE(OP)                                                                    \
+    L_FUSED_TwoOperate_##OP : {                                                                  \
+        const FusedOperands& d = operands[cp];                                                   \
+        const ZuVALUE* x = (d.x.kind == SimpleOperand::Local ? bp : ap) + d.x.index;             \
+        const ZuVALUE* y = (d.y.kind == SimpleOperand::Local ? bp : ap) + d.y.index;             \
+        if (!IsScalar(x) || !IsScalar(y) || sp + 1 >= last) goto* table[ins.op];                 \
+        ZuVALUE result;                                                                          \
+        result.t = x->t;                                                                         \
+        result.w1 = x->w1;                                                                       \
+        ScalarArithmetic<opr::OP>(&result, y);                                                   \
+        ++sp;                                                                                    \
+        sp->t = result.t;                                                                        \
+        sp->w1 = result.w1;                                                                      \
+        cp += 3;                                                                                 \
+        DISPATCH();                                                                              \
+    }
+
+            FOR_EACH_ARITHMETIC(FUSED_TWO_OPERATE)
+#undef FUSED_TWO_OPERATE
             FOR_EACH_COMPARISON(FUSED_LOCAL_TEST)
             FOR_EACH_COMPARISON(FUSED_STEP_AND_TEST)
 #undef GO_ON

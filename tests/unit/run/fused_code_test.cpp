@@ -160,6 +160,22 @@ TEST(FusedSequences, PairsOfPushesAndStoresThatEndAStatement) {
     EXPECT_EQ(run::DecodeFused(Fused::StoreLocal, program, 10).whenTrue, 12);  // past the marker
 }
 
+TEST(FusedSequences, AnOperatorOnTwoPushedOperands) {
+    using program::opr::Add;
+    using program::opr::Less;
+    std::vector<ZuPCODE> program = {I(Op::PAP, 0), I(Op::PBP, 1), I(Op::OPR, Add), I(Op::RET, 1),
+                                    I(Op::PBP, 0), I(Op::PBP, 1), I(Op::OPR, Less), I(Op::RET, 1)};
+    program.resize(program.size() + 8, I(Op::EXT));
+    const std::vector<Fused> code = run::FindFusedSequences(program);
+    EXPECT_EQ(code[0], Fused::TwoOperate);
+    EXPECT_EQ(run::FusedVariant(Fused::TwoOperate, program, 0), run::ArithmeticVariant(Add));
+    const run::FusedOperands d = run::DecodeFused(Fused::TwoOperate, program, 0);
+    EXPECT_EQ(d.x.kind, run::SimpleOperand::Argument);
+    EXPECT_EQ(d.y.kind, run::SimpleOperand::Local);
+    EXPECT_EQ(d.y.index, 1);
+    EXPECT_EQ(code[4], Fused::TwoPushes);  // a comparison is not among the fused operators
+}
+
 TEST(FusedSequences, FunctionEntriesAndReturnsAfterTheirMarker) {
     auto code = Classify({I(Op::ELF, 0), I(Op::NUM, 3), I(Op::INT, 2), I(Op::PAP, 0), I(Op::NUM, 3), I(Op::RET, 1),
                           I(Op::ELF, 0), I(Op::INT, 0)});
