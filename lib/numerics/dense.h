@@ -19,9 +19,8 @@ namespace zu::numerics {
 bool IsContiguous(double** m, int r, int c);
 
 // Scratch array that reports failure instead of throwing.  It comes from
-// the value layer's heap, which faults large blocks in by huge pages and
-// keeps recently freed ones for the next matrix of their size; its
-// elements start undefined.
+// the value layer's heap, which keeps recently freed large blocks for the
+// next matrix of their size; its elements start undefined.
 template <class T>
 class ScratchOf {
     static_assert(std::is_trivially_default_constructible_v<T> && std::is_trivially_destructible_v<T>);

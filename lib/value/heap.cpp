@@ -6,7 +6,8 @@
 #include <cstdint>
 #include <cstdlib>
 #include <malloc.h>
-#include <sys/mman.h>
+
+#include <malloc.h>
 
 namespace zu::value {
 namespace {
@@ -85,19 +86,6 @@ private:
 
 Reserve reserve;
 
-// A fresh large block is faulted in 2 MB at a time where the system allows
-// it: with 4 KB pages, the faults of a matrix of a few hundred megabytes
-// cost several times the arithmetic that fills it.  Only the whole aligned
-// 2 MB stretches inside the block are advised; the advice is a hint, and a
-// system without transparent huge pages ignores it.
-void AdviseHugePages(void* block, std::size_t bytes) {
-    constexpr std::uintptr_t kHuge = std::uintptr_t{2} << 20;
-    const auto start = reinterpret_cast<std::uintptr_t>(block);
-    const std::uintptr_t first = (start + kHuge - 1) & ~(kHuge - 1);
-    const std::uintptr_t end = (start + bytes) & ~(kHuge - 1);
-    if (end > first) madvise(reinterpret_cast<void*>(first), end - first, MADV_HUGEPAGE);
-}
-
 // malloc, and once more after the kept blocks are given back.
 template <class Allocate>
 void* Retrying(Allocate allocate) {
@@ -112,9 +100,7 @@ void* HeapAlloc(std::size_t bytes) {
     if (AllocationRefused()) return nullptr;
     if (bytes >= kLarge)
         if (void* block = reserve.Take(bytes)) return block;
-    void* block = Retrying([bytes] { return std::malloc(bytes == 0 ? 1 : bytes); });
-    if (block != nullptr && bytes >= kLarge) AdviseHugePages(block, bytes);
-    return block;
+    return Retrying([bytes] { return std::malloc(bytes == 0 ? 1 : bytes); });
 }
 
 void* HeapCalloc(std::size_t count, std::size_t size) {
