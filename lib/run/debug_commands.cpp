@@ -16,6 +16,7 @@
 #include <string>
 #include <string_view>
 #include <poll.h>
+#include <termios.h>
 #include <unistd.h>
 #include <utility>
 #include <vector>
@@ -223,9 +224,15 @@ char* CompletionCandidate(const char* text, int state) {
     return strdup(matches[next++].c_str());
 }
 
+// The terminal's interrupt key (Ctrl-C unless set otherwise), read before
+// the editor first changes the terminal's modes; -1 when there is none.
+int interruptKey = -1;
+
 // Reads a key for the line editor.  Ctrl-C while it waits ends the read as
 // an end of input with the interrupt flag set: the prompt then drops the
-// line and asks again.  Other interrupted reads are retried.
+// line and asks again.  The key arrives either as the signal or, when the
+// editor has the terminal in a mode without signals, as a byte; both are
+// taken the same way.  Other interrupted reads are retried.
 int ReadKey(FILE* in) {
     const int fd = fileno(in);
     for (;;) {
@@ -238,6 +245,10 @@ int ReadKey(FILE* in) {
         if (ready <= 0) continue;
         unsigned char c = 0;
         const ssize_t n = read(fd, &c, 1);
+        if (n == 1 && c == interruptKey) {
+            userInterrupt = 1;
+            return EOF;
+        }
         if (n == 1) return c;
         if (n < 0 && errno == EINTR) continue;
         return EOF;
@@ -248,6 +259,9 @@ void StartLineEditing() {
     static bool started = false;
     if (started) return;
     started = true;
+    termios modes{};
+    if (tcgetattr(fileno(stdin), &modes) == 0 && modes.c_cc[VINTR] != _POSIX_VDISABLE)
+        interruptKey = modes.c_cc[VINTR];
     // The session's own SIGINT handler stays in place while a line is read.
     rl_catch_signals = 0;
     rl_getc_function = ReadKey;
