@@ -55,6 +55,17 @@ void CopyToColumnMajor(double** m, int r, int c, double* dst) {
     });
 }
 
+void SplitLUFromColumnMajor(const double* lu, int n, double** l, double** u) {
+    ForEachTile(n, n, [&](int i0, int i1, int j0, int j1) {
+        for (int i = i0; i < i1; ++i)
+            for (int j = j0; j < j1; ++j) {
+                const double x = lu[i + static_cast<std::size_t>(j) * n];
+                if (l != nullptr) l[i][j] = i == j ? 1 : i > j ? x : 0;
+                if (u != nullptr) u[i][j] = i <= j ? x : 0;
+            }
+    });
+}
+
 void CopyFromColumnMajor(const double* src, int r, int c, double** m) {
     ForEachTile(r, c, [&](int i0, int i1, int j0, int j1) {
         for (int i = i0; i < i1; ++i)

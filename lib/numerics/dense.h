@@ -91,6 +91,10 @@ int WithWorkspace(Call f) {
 void CopyToColumnMajor(double** m, int r, int c, double* dst);
 void CopyFromColumnMajor(const double* src, int r, int c, double** m);
 
+// The unit lower triangle l and the upper triangle u (either may be null)
+// of the n by n LU factors held column-major in lu, in one pass.
+void SplitLUFromColumnMajor(const double* lu, int n, double** l, double** u);
+
 // Copies the lower triangle of the n by n matrix onto its upper one, and
 // the other way round.
 void MirrorLower(double** m, int n);

@@ -2,6 +2,7 @@
 // algorithms that the accelerated paths fall back on.
 #pragma once
 
+#include "numerics/dense.h"
 #include "zu.h"
 
 namespace zu::numerics {
@@ -27,6 +28,12 @@ int CholeskiBlocked(double* a, int n);
 
 // Crout LU exactly in the documented order (no acceleration).
 int LUPdecExact(double** A, int n, int* perm);
+
+// The LU factors of A (left as it is) by LAPACK, column-major in `lu`,
+// when the fast path applies to order n and every pivot is above the
+// tolerance; false otherwise, and the exact algorithm decides.  perm
+// receives the interchanges as ILUPdec gives them.
+bool LapackLUInto(double** A, int n, Scratch& lu, int* perm);
 // LDL' exactly row by row (no acceleration).
 int LDLdecExact(double** A, double* d, int n);
 

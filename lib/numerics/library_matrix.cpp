@@ -10,6 +10,7 @@
 #include <optional>
 
 #include "numerics/dense.h"
+#include "numerics/kernels.h"
 #include "console/run_error_codes.h"
 #include "numerics/library.h"
 #include "numerics/library_support.h"
@@ -87,6 +88,14 @@ bool GeneralizedInverse(double** a, int r, int c, double** out) {
 void RowOrder(const int* perm, int n, double* order) {
     for (int i = 0; i < n; ++i) order[i] = i;
     for (int k = 0; k < n; ++k) std::swap(order[k], order[perm[k]]);
+}
+
+// A new n x n matrix in an output (null when it is left out, or when it
+// could not be had).
+double** NewOutput(ZuVALUE* target, int n) {
+    if (target == nullptr) return nullptr;
+    ZuLibValMatMalloc(target, n, n);
+    return value::IsMatrix(target) ? MatrixData(target) : nullptr;
 }
 
 // The unit lower (lower) or the upper triangle of the n x n LU factors into
@@ -315,12 +324,26 @@ void FnDeclu(ZuVALUE* rtn, ZuVALUE* pv, int cArg) {
     ZuVALUE* lOut = library::OutputArg(pv, 1, cArg);
     ZuVALUE* uOut = library::OutputArg(pv, 2, cArg);
     ZuVALUE* pOut = library::OutputArg(pv, 3, cArg);
-    SquareWork w;
-    if (!w.Open(pv, 0)) return;
-    const int n = w.n;
+    if (!library::SquareArg(pv, 0)) return;
+    const int n = Rows(&pv[0]);
     ScratchOf<int> perm;
     Block p(1, n);
     if (!Allocated(perm.Allocate(static_cast<std::size_t>(n)) && p.ok())) return;
+    // A large a goes to LAPACK as it is, and the factors come straight from
+    // its column-major result into the outputs: no copy of a, and no copy
+    // back into row order.
+    Scratch lu;
+    if (n >= 1 && LapackLUInto(MatrixData(&pv[0]), n, lu, perm.data())) {
+        RowOrder(perm.data(), n, p.m()[0]);
+        double** l = NewOutput(lOut, n);
+        double** u = NewOutput(uOut, n);
+        SplitLUFromColumnMajor(lu.data(), n, l, u);
+        library::OutMatrix(pOut, p.m(), 1, n);
+        ZuValSetInt(rtn, 1);
+        return;
+    }
+    SquareWork w;
+    if (!w.Open(pv, 0)) return;
     const bool ok = n < 1 || ILUPdec(w.m(), n, perm.data(), nullptr, nullptr) == 0;
     if (n >= 1) RowOrder(perm.data(), n, p.m()[0]);
     // The factors go straight from the work copy into the outputs: for a

@@ -57,6 +57,10 @@ bool UseLapack(int n) { return FUsingFastMath() && n >= kLapackOrder && FitsLapa
 
 }  // namespace
 
+bool LapackLUInto(double** A, int n, Scratch& lu, int* perm) {
+    return UseLapack(n) && lu.Allocate(static_cast<std::size_t>(n) * n) && LapackLU(A, n, lu.data(), perm);
+}
+
 int LUPdecExact(double** A, int n, int* perm) {
     Scratch column;
     if (!column.Allocate(static_cast<std::size_t>(n))) return n + 1;
