@@ -13,7 +13,6 @@
 #include <climits>
 #include <cmath>
 #include <cstddef>
-#include <limits>
 #include <memory>
 #include <string>
 #include <type_traits>
@@ -37,7 +36,6 @@ namespace lib = numerics::library;
 
 constexpr double kPi = 3.14159265358979323846;
 constexpr int kLongestPaddedLength = 1 << 30;
-constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
 
 // What the optional second argument of fft and dfft asks for.
 enum class Direction { kForward = 0, kInverse = 1, kInverseReal = 2 };
