@@ -2,14 +2,11 @@
 
 #include <cstring>
 
+#include "value/value.h"
+
 namespace zu::numerics {
 
-bool IsContiguous(double** m, int r, int c) {
-    if (m == nullptr || r < 1 || c < 1 || m[0] == nullptr) return false;
-    for (int i = 1; i < r; ++i)
-        if (m[i] != m[0] + static_cast<std::ptrdiff_t>(i) * c) return false;
-    return true;
-}
+bool IsContiguous(double** m, int r, int c) { return r >= 1 && c >= 1 && value::RowsAdjoin(m, r, c); }
 
 bool DenseView::Open(double** m, int r, int c, bool copyIn) {
     m_ = m;

@@ -164,13 +164,6 @@ bool Spread::Whole(int r, int c) const {
     return r_ == r && c_ == c && RowsAdjoin(m_, r, c);
 }
 
-bool RowsAdjoin(double* const* m, int r, int c) {
-    if (m == nullptr || m[0] == nullptr) return false;
-    for (int i = 1; i < r; ++i)
-        if (m[i] != m[0] + static_cast<std::ptrdiff_t>(i) * c) return false;
-    return true;
-}
-
 OperandMatrix::OperandMatrix(const ZuVALUE* v) {
     if (TypeCode(v) == ZU_MATRIX) {
         m = v->w3.m;

@@ -225,9 +225,7 @@ void ElementRun(double* z, const double* x, int sx, const double* y, int sy, std
     }
 }
 
-// True when the r rows of m follow each other in one block of r * c
-// doubles, so that the matrix can be walked as one vector.
-bool RowsAdjoin(double* const* m, int r, int c);
+using value::RowsAdjoin;
 
 // The element loop of an r x c result of two operands (scalars or
 // matrices that spread to that shape): z = F(x, y) element by element.

@@ -27,14 +27,6 @@ bool HasWork(const ZuVALUE* m, int r, int c) {
     return r >= 1 && c >= 1 && Rows(m) >= 1 && Columns(m) >= 1 && MatrixData(m) != nullptr;
 }
 
-// True when the r rows of m lie one after another in a single block.
-bool Adjoining(double** m, int r, int c) {
-    if (m == nullptr || m[0] == nullptr) return false;
-    for (int i = 1; i < r; ++i)
-        if (m[i] != m[0] + static_cast<std::ptrdiff_t>(i) * c) return false;
-    return true;
-}
-
 // An (r*c) by 1 result taking m's elements column after column (byColumns)
 // or row after row.
 void Stack(ZuVALUE* rtn, ZuVALUE* pv, bool byColumns) {
@@ -77,7 +69,7 @@ void FnReshape(ZuVALUE* rtn, ZuVALUE* pv, int) {
     const int mr = Rows(pv), mc = Columns(pv);
     double** from = MatrixData(pv);
     double** to = MatrixData(rtn);
-    if (Adjoining(from, mr, mc) && Adjoining(to, r, c)) {
+    if (value::RowsAdjoin(from, mr, mc) && value::RowsAdjoin(to, r, c)) {
         // Both are single runs: the result repeats the source's run.
         const std::size_t total = static_cast<std::size_t>(r) * c, run = static_cast<std::size_t>(mr) * mc;
         for (std::size_t done = 0; done < total; done += run)

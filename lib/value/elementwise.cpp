@@ -12,6 +12,7 @@
 #include "value/value.h"
 
 using zu::value::IsMatrix;
+using zu::value::RowsAdjoin;
 using zu::value::TypeCode;
 
 namespace {
@@ -49,14 +50,6 @@ void Fill(ZuVALUE* rtn, int r, int c, At at) {
     if (!IsMatrix(rtn) || rtn->w3.m == nullptr) return;
     for (int i = 0; i < r; ++i)
         for (int j = 0; j < c; ++j) rtn->w3.m[i][j] = at(i, j);
-}
-
-// True when the r rows of m lie one after another in one block.
-bool RowsAdjoin(double* const* m, int r, int c) {
-    if (m == nullptr || m[0] == nullptr) return false;
-    for (int i = 1; i < r; ++i)
-        if (m[i] != m[0] + static_cast<std::ptrdiff_t>(i) * c) return false;
-    return true;
 }
 
 // z = f(x, y) over an r x c result `out` as one run, when the result and

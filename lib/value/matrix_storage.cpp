@@ -7,6 +7,7 @@
 #include <limits>
 
 #include "value/heap.h"
+#include "value/value.h"
 #include "zu.h"
 
 using zu::value::ElementCount;
@@ -48,6 +49,13 @@ extern "C" void MatFreeBlock(double** m) {
     if (m == nullptr) return;
     HeapFree(zu::value::BlockData(m));
     HeapFree(m - 1);
+}
+
+bool zu::value::RowsAdjoin(double* const* m, int r, int c) {
+    if (m == nullptr || m[0] == nullptr) return false;
+    for (int i = 1; i < r; ++i)
+        if (m[i] != m[0] + static_cast<std::ptrdiff_t>(i) * c) return false;
+    return true;
 }
 
 // ---------------------------------------------------------------------------

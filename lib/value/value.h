@@ -45,6 +45,11 @@ inline ZuVALUE* Items(const ZuVALUE* v) { return v->w2.v; }
 
 inline bool IsEmptyMatrix(const ZuVALUE* v) { return IsMatrix(v) && (Rows(v) <= 0 || Columns(v) <= 0); }
 
+// True when the r rows of m lie one after another (m[i] == m[0] + i c), as
+// in every matrix block, so that the matrix can be walked as one run; the
+// rows of a plain matrix or of a table made by hand need not.
+[[nodiscard]] bool RowsAdjoin(double* const* m, int r, int c);
+
 // Clears all words and the type word.
 inline void Clear(ZuVALUE* v) { *v = ZuVALUE{}; }
 
