@@ -10,6 +10,9 @@
 # or a hang stops its target; its input stays in STATE_DIR/artifacts/TARGET.
 # The limit per input is generous, so that a run paused for a while (say,
 # for a benchmark on a quiet machine) is not taken for a hang.
+# A single allocation above 1 GB is refused (null, as on a machine without
+# the memory), so that a program that asks for a huge array or matrix ends
+# in its "out of memory" error instead of counting as a fault of the target.
 set -uo pipefail
 build=$(cd "$1" && pwd) state=$2
 shift 2
@@ -35,7 +38,7 @@ for name in "$@"; do
     [ "$left" -gt 5 ] || break
     chunk=$((left < 600 ? left : 600))
     log=$artifacts/run-$(date +%s).log
-    (cd "$artifacts" && /usr/bin/time -f '%U %S' -o "$log.time" env ASAN_OPTIONS=detect_leaks=0:allocator_may_return_null=1 \
+    (cd "$artifacts" && /usr/bin/time -f '%U %S' -o "$log.time" env ASAN_OPTIONS=detect_leaks=0:allocator_may_return_null=1:max_allocation_size_mb=1024 \
       "$target" "$corpus" "${dict[@]}" -max_total_time="$chunk" -timeout=1500 -rss_limit_mb=2048 \
       -max_len=65536 -close_fd_mask=3 -print_final_stats=1 >"$log" 2>&1)
     status=$?
