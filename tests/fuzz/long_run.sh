@@ -30,12 +30,12 @@ for name in "$@"; do
     format | scan) dict=(-dict="$here/format.dict") ;;
   esac
   # A program loaded from an object file may ask for a huge array or matrix
-  # of its own accord: there a single allocation above 1 GB is refused
+  # of its own accord: there a single allocation above 256 MB is refused
   # (null, as on a machine without the memory) and the program ends in its
   # "out of memory" error.  The readers keep the strict limit, since a
   # file that makes them allocate far beyond its size is a fault.
   asan=detect_leaks=0:allocator_may_return_null=1
-  [ "$name" = objfile ] && asan=$asan:max_allocation_size_mb=1024
+  [ "$name" = objfile ] && asan=$asan:max_allocation_size_mb=256
   while :; do
     used=$(awk -v n="$name" '$1 == n { s += $2 } END { printf "%d", s }' "$ledger" 2>/dev/null || echo 0)
     left=$((goal - ${used:-0}))

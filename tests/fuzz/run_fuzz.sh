@@ -19,12 +19,12 @@ for target in "$build"/tests/fuzz/fuzz_*; do
     format | scan) dict=(-dict="$here/format.dict") ;;
   esac
   # A program loaded from an object file may ask for a huge array or matrix
-  # of its own accord: there a single allocation above 1 GB is refused
+  # of its own accord: there a single allocation above 256 MB is refused
   # (null, as on a machine without the memory) and the program ends in its
   # "out of memory" error.  The readers keep the strict limit, since a
   # file that makes them allocate far beyond its size is a fault.
   asan=detect_leaks=0:allocator_may_return_null=1
-  [ "$name" = objfile ] && asan=$asan:max_allocation_size_mb=1024
+  [ "$name" = objfile ] && asan=$asan:max_allocation_size_mb=256
   if (cd "$scratch" && ASAN_OPTIONS=$asan \
         "$target" "$corpus" "${dict[@]}" -max_total_time="$seconds" -seed=1 -timeout=60 -rss_limit_mb=2048 \
         -max_len=65536 -close_fd_mask=3 -print_final_stats=1 >"$scratch/$name.log" 2>&1); then
