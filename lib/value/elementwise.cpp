@@ -43,11 +43,12 @@ bool ScalarArg(ZuVALUE* args, int k, Operand* op) {
 
 Operand MatrixArg(const ZuVALUE* v) { return Operand{v->w3.m, 0.0}; }
 
-// Allocates an r x c result and stores at(i, j) in each element.
-template <typename At>
-void Fill(ZuVALUE* rtn, int r, int c, At at) {
+// Allocates an r x c result and stores at(i, j) in each element, unless
+// `run` (given the result's rows) has filled it in one run already.
+template <typename At, typename Run = bool (*)(double**)>
+void Fill(ZuVALUE* rtn, int r, int c, At at, Run run = [](double**) { return false; }) {
     ZuLibValMatMalloc(rtn, r, c);
-    if (!IsMatrix(rtn) || rtn->w3.m == nullptr) return;
+    if (!IsMatrix(rtn) || rtn->w3.m == nullptr || run(rtn->w3.m)) return;
     for (int i = 0; i < r; ++i)
         for (int j = 0; j < c; ++j) rtn->w3.m[i][j] = at(i, j);
 }
@@ -163,15 +164,13 @@ void ApplyTwo(ZuVALUE* rtn, ZuVALUE* args, F f) {
             return yMatrix ? ys.At(i, j) : y->w1.d;
         }
     };
-    if constexpr (!kIntY) {
-        if (IsMatrix(x) || yMatrix) {
-            ZuLibValMatMalloc(rtn, r, c);
-            if (IsMatrix(rtn) && rtn->w3.m != nullptr &&
-                FillRun(rtn->w3.m, r, c, xs, yMatrix ? ys : Operand{nullptr, y->w1.d}, f))
-                return;
-        }
-    }
     if (IsMatrix(x) || yMatrix) {
+        if constexpr (!kIntY) {
+            const Operand ysRun = yMatrix ? ys : Operand{nullptr, y->w1.d};
+            Fill(rtn, r, c, [&](int i, int j) { return f(xs.At(i, j), yAt(i, j)); },
+                 [&](double** out) { return FillRun(out, r, c, xs, ysRun, f); });
+            return;
+        }
         Fill(rtn, r, c, [&](int i, int j) { return f(xs.At(i, j), yAt(i, j)); });
     } else {
         ZuValSetDouble(rtn, f(xs.s, yAt(0, 0)));
