@@ -50,7 +50,6 @@ public:
 
 private:
     void Emit(int px, int py);
-    bool open_ = false;
     bool haveColumn_ = false;
     int column_ = 0;
     int first_ = 0, low_ = 0, high_ = 0, last_ = 0;
