@@ -20,7 +20,7 @@ Registry& Databases() {
     return registry;
 }
 
-void Report(void (*pop)(const char*), const char* format, va_list args) {
+__attribute__((format(printf, 2, 0))) void Report(void (*pop)(const char*), const char* format, va_list args) {
     char text[1024];
     std::vsnprintf(text, sizeof text, format, args);
     pop(text);

@@ -10,7 +10,6 @@
 namespace zu::stdlib {
 namespace {
 
-constexpr int kFixedFields = 20;  // magic, size, rows, columns, element size
 constexpr int kElementSize = 8;
 
 std::uint64_t GetInt64(const unsigned char* in, bool bigEndian) {
