@@ -14,6 +14,7 @@ set -uo pipefail
 build=$(cd "$1" && pwd) state=$2
 shift 2
 here=$(cd "$(dirname "$0")" && pwd)
+. "$here/target_options.sh"
 goal=${GOAL:-1800}
 mkdir -p "$state"
 state=$(cd "$state" && pwd)
@@ -24,18 +25,7 @@ for name in "$@"; do
   corpus=$state/corpus/$name artifacts=$state/artifacts/$name
   mkdir -p "$corpus" "$artifacts"
   [ -n "$(ls -A "$corpus")" ] || cp -r "$here/corpus/$name/." "$corpus/"
-  dict=()
-  case $name in
-    compile) dict=(-dict="$here/zu.dict") ;;
-    format | scan) dict=(-dict="$here/format.dict") ;;
-  esac
-  # A program loaded from an object file may ask for a huge array or matrix
-  # of its own accord: there a single allocation above 256 MB is refused
-  # (null, as on a machine without the memory) and the program ends in its
-  # "out of memory" error.  The readers keep the strict limit, since a
-  # file that makes them allocate far beyond its size is a fault.
-  asan=detect_leaks=0:allocator_may_return_null=1
-  [ "$name" = objfile ] && asan=$asan:max_allocation_size_mb=256
+  target_options "$name"
   while :; do
     used=$(awk -v n="$name" '$1 == n { s += $2 } END { printf "%d", s }' "$ledger" 2>/dev/null || echo 0)
     left=$((goal - ${used:-0}))
