@@ -341,6 +341,19 @@ ZuVALUE* TakeAddress(ZuVALUE* sp, const ZuPCODE& next) {
     }
 }
 
+// A stop asked for while statement markers are live (Ctrl-C, or a host's
+// abort), seen at a jump back: loaded code may loop without a marker, and
+// such a loop must stop as one with markers does.  True when the loop is
+// to stop.
+bool StopAtJumpBack(int cp) {
+    if (userInterrupt) {
+        userInterrupt = 0;
+        vm.cp = cp;
+        Raise(Err::UserAbort);
+    }
+    return vm.abort;
+}
+
 // A live statement marker; true when the loop is to stop.
 bool Marker(int cp, int line) {
     if (userInterrupt) {
@@ -684,7 +697,15 @@ void RunLoop() {
             STORE_TOP(bp + ins.arg)
 #undef STORE_TOP
 
+            // Only with live markers: the test costs nothing in a plain run.
+#define CHECK_JUMP_BACK(TARGET)                                          \
+    if (markers && (TARGET) <= cp && (userInterrupt || vm.abort)) {      \
+        SYNC();                                                          \
+        if (StopAtJumpBack(cp)) return;                                  \
+    }
+
         L_JMP:
+            CHECK_JUMP_BACK(ins.arg);
             cp = ins.arg;
             DISPATCH();
 
@@ -697,10 +718,12 @@ void RunLoop() {
                 SYNC();
                 truth = Truth(sp);
             }
-            if (truth == (ins.op == code(Op::JMT)))
+            if (truth == (ins.op == code(Op::JMT))) {
+                CHECK_JUMP_BACK(ins.arg);
                 cp = ins.arg;
-            else
+            } else {
                 ++cp;
+            }
             DISPATCH();
         }
 
@@ -1062,9 +1085,15 @@ void RunLoop() {
             FOR_EACH_COMPARISON(SCALAR_COMPARE)
 #undef SCALAR_COMPARE
 
-        L_jump_on:
+        L_jump_on : {
+            const int at = cp;
             JUMP_ON_RESULT();
+            if (markers && cp <= at && (userInterrupt || vm.abort)) {
+                SYNC();
+                if (StopAtJumpBack(cp)) return;
+            }
             DISPATCH();
+        }
 
 #define SCALAR_STEP(NAME, STEP)                                        \
     L_OPR_##NAME : {                                                   \
@@ -1262,6 +1291,7 @@ void RunLoop() {
                 SYNC();
                 Raise(Err::InvalidJump);
             }
+            CHECK_JUMP_BACK(v->w1.i);
             cp = v->w1.i;
             DISPATCH();
         }
