@@ -34,6 +34,10 @@ int LUPdecExact(double** A, int n, int* perm);
 // tolerance; false otherwise, and the exact algorithm decides.  perm
 // receives the interchanges as ILUPdec gives them.
 bool LapackLUInto(double** A, int n, Scratch& lu, int* perm);
+// The sign and log |det| of A (left as it is) as ILUPdec gives them, read
+// from the diagonal of LapackLUInto's factors, so that A is neither copied
+// row-wise nor written back; false when that path does not apply.
+bool LapackLogdet(double** A, int n, double* logdet, int* sign);
 // LDL' exactly row by row (no acceleration).
 int LDLdecExact(double** A, double* d, int n);
 

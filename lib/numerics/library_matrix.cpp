@@ -57,6 +57,20 @@ bool VectorArg(ZuVALUE* pv, int k, int n) {
 // Element i of a vector argument checked by VectorArg.
 double VectorAt(const ZuVALUE& v, int i) { return Columns(&v) == 1 ? MatrixData(&v)[i][0] : MatrixData(&v)[0][i]; }
 
+// The sign (0 when singular) and log |det| of square argument k; false
+// after a report.  A large argument goes to LAPACK as it is; otherwise a
+// copy takes the exact LU.
+bool ArgLogdet(ZuVALUE* pv, int k, double* logdet, int* sign) {
+    if (!library::SquareArg(pv, k)) return false;
+    if (LapackLogdet(MatrixData(&pv[k]), Rows(&pv[k]), logdet, sign)) return true;
+    SquareWork w;
+    if (!w.Open(pv, k)) return false;
+    ScratchOf<int> perm;
+    if (!library::Allocated(perm.Allocate(static_cast<std::size_t>(w.n)))) return false;
+    if (w.n >= 1 && ILUPdec(w.m(), w.n, perm.data(), logdet, sign) != 0) *sign = 0;
+    return true;
+}
+
 using library::Allocated;
 
 // The result matrix takes the work matrix (an empty matrix for order 0).
@@ -256,13 +270,10 @@ void FnInvertgen(ZuVALUE* rtn, ZuVALUE* pv, int cArg) {
 ///     println(determinant(<1,2;3,4>));
 ///     println(determinant(<0,1;1,0>));
 void FnDeterminant(ZuVALUE* rtn, ZuVALUE* pv, int /*cArg*/) {
-    SquareWork w;
-    if (!w.Open(pv, 0)) return;
-    ScratchOf<int> perm;
-    if (!Allocated(perm.Allocate(static_cast<std::size_t>(w.n)))) return;
     double logdet = 0;
     int sign = 1;
-    if (w.n >= 1 && (ILUPdec(w.m(), w.n, perm.data(), &logdet, &sign) != 0 || sign == 0)) {
+    if (!ArgLogdet(pv, 0, &logdet, &sign)) return;
+    if (sign == 0) {
         library::Notice("determinant(): matrix is singular");
         ZuValSetDouble(rtn, 0);
         return;
@@ -283,13 +294,9 @@ void FnDeterminant(ZuVALUE* rtn, ZuVALUE* pv, int /*cArg*/) {
 ///     println(exp(logdet(<1,2;3,4>, 0)));
 void FnLogdet(ZuVALUE* rtn, ZuVALUE* pv, int cArg) {
     ZuVALUE* signOut = library::OutputArg(pv, 1, cArg);
-    SquareWork w;
-    if (!w.Open(pv, 0)) return;
-    ScratchOf<int> perm;
-    if (!Allocated(perm.Allocate(static_cast<std::size_t>(w.n)))) return;
     double logdet = 0;
     int sign = 1;
-    if (w.n >= 1 && ILUPdec(w.m(), w.n, perm.data(), &logdet, &sign) != 0) sign = 0;
+    if (!ArgLogdet(pv, 0, &logdet, &sign)) return;
     ZuValSetDouble(rtn, sign == 0 ? NAN : logdet);
     library::OutInt(signOut, sign);
 }

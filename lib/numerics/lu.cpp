@@ -61,6 +61,18 @@ bool LapackLUInto(double** A, int n, Scratch& lu, int* perm) {
     return UseLapack(n) && lu.Allocate(static_cast<std::size_t>(n) * n) && LapackLU(A, n, lu.data(), perm);
 }
 
+bool LapackLogdet(double** A, int n, double* logdet, int* sign) {
+    if (!UseLapack(n)) return false;
+    ScratchOf<int> perm;
+    Scratch lu;
+    if (!perm.Allocate(static_cast<std::size_t>(n)) || !LapackLUInto(A, n, lu, perm.data())) return false;
+    const double* f = lu.data();
+    const double tol = DGetInvertEpsNorm(A, n);
+    *sign = LogdetFromDiagonal([f, n](int k) { return f[k + static_cast<std::size_t>(k) * n]; }, n, perm.data(),
+                               tol, logdet);
+    return true;
+}
+
 int LUPdecExact(double** A, int n, int* perm) {
     Scratch column;
     if (!column.Allocate(static_cast<std::size_t>(n))) return n + 1;

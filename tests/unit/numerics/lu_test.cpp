@@ -2,8 +2,11 @@
 #include <gtest/gtest.h>
 
 #include <cfloat>
+#include <cmath>
+#include <cstdlib>
 #include <vector>
 
+#include "numerics/kernels.h"
 #include "numerics/matrix_fixture.h"
 
 using zu::test::Matrix;
@@ -127,6 +130,42 @@ TEST(Determinant, SmallPivotDoublesTheSign) {
     EXPECT_EQ(ILUPlogdet(lu.m(), 2, ident, 0, &logdet), -1);
     lu[1][1] = 0;
     EXPECT_EQ(ILUPlogdet(lu.m(), 2, ident, 1e-15, &logdet), 0);
+}
+
+TEST(Determinant, StraightFromTheArgumentAsTheFactorsGiveIt) {
+    SettingsGuard guard;
+    for (int fast = 0; fast < 2; ++fast) {
+        SetFastMath(fast);
+        for (int n : {47, 48, 120}) {
+            Matrix a = zu::test::WellConditioned(n, 300 + n);
+            for (int i = 0; i < n; ++i) a[i][0] = -a[i][0];
+            // An upper triangle whose last pivot is above the inversion
+            // tolerance but within its scaled form: unreliable.
+            Matrix near = a;
+            for (int i = 0; i < n; ++i)
+                for (int j = 0; j < i; ++j) near[i][j] = 0;
+            near[n - 1][n - 1] = 5e-12;
+            for (const Matrix* m : {&a, &near}) {
+                const Matrix before = *m;
+                double logdet = 99;
+                int sign = 99;
+                const bool taken = zu::numerics::LapackLogdet(m->m(), n, &logdet, &sign);
+                EXPECT_EQ(taken, fast == 1 && n >= 48) << "n " << n << " fast " << fast;
+                EXPECT_EQ(zu::test::RelativeDistance(*m, before), 0);  // left as it was
+                if (!taken) continue;
+                Matrix lu = *m;
+                std::vector<int> perm(n);
+                double expectLogdet = 0;
+                int expectSign = 0;
+                ASSERT_EQ(ILUPdec(lu.m(), n, perm.data(), &expectLogdet, &expectSign), 0);
+                EXPECT_EQ(sign, expectSign) << "n " << n << (m == &near ? " near" : "");
+                EXPECT_NEAR(logdet, expectLogdet, 1e-12 * std::fabs(expectLogdet) + 1e-12);
+                if (m == &near) {
+                    EXPECT_EQ(std::abs(sign), 2);
+                }
+            }
+        }
+    }
 }
 
 TEST(InvertEps, SettingAndNormScaling) {
