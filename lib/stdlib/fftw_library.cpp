@@ -16,7 +16,12 @@
                                                 int howmany_rank, const fftw_iodim* howmany_dims,   \
                                                 double* in, double* ro, double* io, unsigned flags), \
       (rank, dims, howmany_rank, howmany_dims, in, ro, io, flags))                                 \
-    X(void, fftw_execute, (const fftw_plan p), (p))                                                \
+    X(fftw_plan, fftw_plan_dft_r2c_1d, (int n, double* in, fftw_complex* out, unsigned flags),      \
+      (n, in, out, flags))                                                                         \
+    X(void, fftw_execute_split_dft, (const fftw_plan p, double* ri, double* ii, double* ro,         \
+                                     double* io), (p, ri, ii, ro, io))                             \
+    X(void, fftw_execute_dft_r2c, (const fftw_plan p, double* in, fftw_complex* out), (p, in, out)) \
+    X(int, fftw_alignment_of, (double* p), (p))                                                    \
     X(void, fftw_destroy_plan, (fftw_plan p), (p))
 // clang-format on
 

@@ -40,26 +40,65 @@ constexpr int kLongestPaddedLength = 1 << 30;
 // What the optional second argument of fft and dfft asks for.
 enum class Direction { kForward = 0, kInverse = 1, kInverseReal = 2 };
 
-// The transforms work in place on the rows of the result, in FFTW's split
-// format (real and imaginary parts in arrays of their own), so that a long
+// The transforms work in place on the rows of the result, so that a long
 // series needs no buffer beside its result.
 
-// An FFTW plan, destroyed with its owner.
-struct PlanDeleter {
-    void operator()(fftw_plan plan) const { fftw_destroy_plan(plan); }
-};
-using Plan = std::unique_ptr<std::remove_pointer_t<fftw_plan>, PlanDeleter>;
+// The last plan of each kind is kept for the next transform of the same
+// length: for a long series FFTW spends about as long planning (its
+// twiddle factors) as transforming.  A plan runs on new arrays through
+// FFTW's new-array interface, which asks for the alignment it was planned
+// with.  A kept plan holds about 8 bytes an element, so only plans up to
+// this length are kept.  They are never destroyed: at exit the process
+// releases them, and destroying them from a static destructor could come
+// after FFTW is closed.
+constexpr int kLongestKeptPlan = 1 << 23;
 
-// Transforms the complex series re + i im of n elements in place; false
-// when no plan could be made.  FFTW_ESTIMATE plans without touching the
-// data.  The split interface computes the forward transform only; with
-// the real and imaginary parts exchanged it computes the backward one.
+struct KeptPlan {
+    fftw_plan plan = nullptr;
+    int n = -1;
+    int alignments = -1;
+};
+
+// A plan for length n and these alignments: the kept one, or one made by
+// `make` (nullptr when none could be made), which is then kept in place of
+// the last.
+template <class Make>
+fftw_plan PlanFor(KeptPlan& kept, int n, int alignments, Make make) {
+    if (kept.plan != nullptr && kept.n == n && kept.alignments == alignments) return kept.plan;
+    fftw_plan plan = make();
+    if (plan == nullptr || n > kLongestKeptPlan) return plan;
+    if (kept.plan != nullptr) fftw_destroy_plan(kept.plan);
+    kept = {plan, n, alignments};
+    return plan;
+}
+
+// Runs `execute` with the plan, then destroys the plan unless it is kept.
+template <class Execute>
+bool RunPlan(const KeptPlan& kept, fftw_plan plan, Execute execute) {
+    if (plan == nullptr) return false;
+    execute(plan);
+    if (plan != kept.plan) fftw_destroy_plan(plan);
+    return true;
+}
+
+int Alignments(double* a, double* b, double* c = nullptr) {
+    return fftw_alignment_of(a) + 16 * fftw_alignment_of(b) + 256 * (c == nullptr ? 0 : fftw_alignment_of(c));
+}
+
+// Transforms the complex series re + i im of n elements in place, in
+// FFTW's split format (real and imaginary parts in arrays of their own);
+// false when no plan could be made.  FFTW_ESTIMATE plans without touching
+// the data.  The split interface computes the forward transform only;
+// with the real and imaginary parts exchanged it computes the backward
+// one.
 bool Transform(double* re, double* im, int n, Direction direction) {
     if (direction != Direction::kForward) std::swap(re, im);
-    const fftw_iodim dim{n, 1, 1};
-    const Plan plan(fftw_plan_guru_split_dft(1, &dim, 0, nullptr, re, im, re, im, FFTW_ESTIMATE));
-    if (plan == nullptr) return false;
-    fftw_execute(plan.get());
+    static KeptPlan kept;
+    const fftw_plan plan = PlanFor(kept, n, Alignments(re, im), [&] {
+        const fftw_iodim dim{n, 1, 1};
+        return fftw_plan_guru_split_dft(1, &dim, 0, nullptr, re, im, re, im, FFTW_ESTIMATE);
+    });
+    if (!RunPlan(kept, plan, [&](fftw_plan p) { fftw_execute_split_dft(p, re, im, re, im); })) return false;
     if (direction != Direction::kForward) {
         for (int k = 0; k < n; ++k) {
             re[k] /= n;
@@ -69,17 +108,36 @@ bool Transform(double* re, double* im, int n, Direction direction) {
     return true;
 }
 
-// The forward transform of the real series in[0..n-1] into re + i im.
-// Half the work of the complex transform: the upper half of a real
-// series' transform is the conjugate of the lower half.  The input is
-// left as it is.  False when no plan could be made.
-bool RealForward(const double* in, double* re, double* im, int n) {
-    const fftw_iodim dim{n, 1, 1};
-    const Plan plan(fftw_plan_guru_split_dft_r2c(1, &dim, 0, nullptr, const_cast<double*>(in), re, im,
-                                                 FFTW_ESTIMATE | FFTW_PRESERVE_INPUT));
-    if (plan == nullptr) return false;
-    fftw_execute(plan.get());
-    for (int k = n / 2 + 1; k < n; ++k) {
+// The forward transform of the real series in[0..n-1] into re + i im,
+// where im = re + n (the two rows of one block).  Half the work of the
+// complex transform: the upper half of a real series' transform is the
+// conjugate of the lower half.  FFTW writes the lower half as interleaved
+// pairs into the block, faster than its split format; the pairs are then
+// parted in place.  The input is left as it is.  False when no plan could
+// be made.
+bool RealForward(const double* in, double* re, int n) {
+    static KeptPlan kept;
+    auto* const input = const_cast<double*>(in);
+    auto* const pairs = reinterpret_cast<fftw_complex*>(re);
+    const fftw_plan plan = PlanFor(kept, n, Alignments(input, re), [&] {
+        return fftw_plan_dft_r2c_1d(n, input, pairs, FFTW_ESTIMATE | FFTW_PRESERVE_INPUT);
+    });
+    if (!RunPlan(kept, plan, [&](fftw_plan p) { fftw_execute_dft_r2c(p, input, pairs); })) return false;
+    // Pair k sits at re[2k], re[2k + 1] for k = 0 .. n / 2.  Walking up,
+    // element k of each part is written below 2k or at n + k, never over a
+    // pair still to be read, except for the last pair, which is taken
+    // first (it reaches into im for an even n).
+    double* const im = re + n;
+    const int half = n / 2;
+    const double lastRe = re[2 * half], lastIm = re[2 * half + 1];
+    for (int k = 0; k < half; ++k) {
+        const double a = re[2 * k], b = re[2 * k + 1];
+        re[k] = a;
+        im[k] = b;
+    }
+    re[half] = lastRe;
+    im[half] = lastIm;
+    for (int k = half + 1; k < n; ++k) {
         re[k] = re[n - k];
         im[k] = -im[n - k];
     }
@@ -146,7 +204,15 @@ void FourierTransform(ZuVALUE* rtn, ZuVALUE* pv, int n, Direction direction) {
             for (int j = 0; j < n; ++j) padded.data()[j] = j < count ? in[j] : 0.0;
             in = padded.data();
         }
-        (void)lib::Allocated(RealForward(in, re, im, n));
+        if (im == re + n) {
+            (void)lib::Allocated(RealForward(in, re, n));
+            return;
+        }
+        for (int j = 0; j < n; ++j) {
+            re[j] = in[j];
+            im[j] = 0.0;
+        }
+        (void)lib::Allocated(Transform(re, im, n, direction));
         return;
     }
     for (int j = 0; j < n; ++j) {
