@@ -1,7 +1,8 @@
 // FFTW, opened at the first Fourier transform rather than at every
 // start-up (see value/lazy_library.h): the library is bound at load time
-// with over a thousand symbol relocations.  The list holds every routine
-// that fourier.cpp calls; a routine missing from it fails to link.
+// with over a thousand symbol relocations.  The lists hold every routine
+// that fourier.cpp calls; a routine missing from them fails to link.  The
+// threads library comes in the same package as FFTW itself.
 #include "value/lazy_library.h"
 
 #include <fftw3.h>
@@ -28,3 +29,11 @@
 ZU_LAZY_LIBRARY(Fftw, "libfftw3.so.3", ZU_FFTW_ROUTINES)
 #define ZU_FFTW_FORWARD(...) ZU_LAZY_FORWARD(Fftw, __VA_ARGS__)
 ZU_FFTW_ROUTINES(ZU_FFTW_FORWARD)
+
+#define ZU_FFTW_THREADS_ROUTINES(X)                            \
+    X(int, fftw_init_threads, (void), ())                      \
+    X(void, fftw_plan_with_nthreads, (int nthreads), (nthreads))
+
+ZU_LAZY_LIBRARY(FftwThreads, "libfftw3_threads.so.3", ZU_FFTW_THREADS_ROUTINES)
+#define ZU_FFTW_THREADS_FORWARD(...) ZU_LAZY_FORWARD(FftwThreads, __VA_ARGS__)
+ZU_FFTW_THREADS_ROUTINES(ZU_FFTW_THREADS_FORWARD)

@@ -9,8 +9,11 @@
 // A missing value makes the whole transform missing.
 /// @family Time series
 #include <fftw3.h>
+#include <sched.h>
 
+#include <algorithm>
 #include <climits>
+#include <cstdlib>
 #include <cmath>
 #include <cstddef>
 #include <memory>
@@ -53,6 +56,44 @@ enum class Direction { kForward = 0, kInverse = 1, kInverseReal = 2 };
 // after FFTW is closed.
 constexpr int kLongestKeptPlan = 1 << 23;
 
+// From this length on a transform is shared among threads; below it the
+// threads would cost more than they save.
+constexpr int kShortestThreadedLength = 1 << 17;
+
+// The threads a long transform uses: as many as the BLAS may use
+// (OPENBLAS_NUM_THREADS, else OMP_NUM_THREADS, else the processors this
+// process may run on).  FFTW's idle threads sleep; they do not spin.
+int TransformThreads() {
+    static const int threads = [] {
+        int count = 0;
+        for (const char* name : {"OPENBLAS_NUM_THREADS", "OMP_NUM_THREADS"}) {
+            const char* text = std::getenv(name);
+            if (text == nullptr) continue;
+            char* end = nullptr;
+            const long value = std::strtol(text, &end, 10);
+            if (end != text && *end == '\0' && value > 0) {
+                count = static_cast<int>(std::min(value, 64L));
+                break;
+            }
+        }
+        if (count == 0) {
+            cpu_set_t set;
+            count = sched_getaffinity(0, sizeof set, &set) == 0 ? std::clamp(CPU_COUNT(&set), 1, 64) : 1;
+        }
+        return count > 1 && fftw_init_threads() != 0 ? count : 1;
+    }();
+    return threads;
+}
+
+// Sets the threads of the plans made next for length n.
+void PlanThreadsFor(int n) {
+    const int threads = n >= kShortestThreadedLength ? TransformThreads() : 1;
+    static int current = 1;
+    if (threads == current) return;
+    fftw_plan_with_nthreads(threads);
+    current = threads;
+}
+
 struct KeptPlan {
     fftw_plan plan = nullptr;
     int n = -1;
@@ -65,6 +106,7 @@ struct KeptPlan {
 template <class Make>
 fftw_plan PlanFor(KeptPlan& kept, int n, int alignments, Make make) {
     if (kept.plan != nullptr && kept.n == n && kept.alignments == alignments) return kept.plan;
+    PlanThreadsFor(n);
     fftw_plan plan = make();
     if (plan == nullptr || n > kLongestKeptPlan) return plan;
     if (kept.plan != nullptr) fftw_destroy_plan(kept.plan);

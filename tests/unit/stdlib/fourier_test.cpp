@@ -84,6 +84,31 @@ TEST_F(FourierTest, RealSeriesOfEveryParityMatchTheDefinitionAgainAndAgain) {
     }
 }
 
+TEST_F(FourierTest, ALongSeriesSharedAmongThreadsComesBack) {
+    // Long enough for the threaded plans, and odd.
+    const int n = (1 << 17) + 3;
+    ZuVALUE a[] = {Matrix(1, n)};
+    for (int j = 0; j < n; ++j) a[0].w3.m[0][j] = std::sin(0.01 * j) + (j % 7) * 0.25;
+    ZuVALUE series = a[0];
+    ZuVALUE spectrum = zu_stdlib_test::Call(FnDfft, a);
+    for (int k : {0, 1, 7, n / 2, n / 2 + 1, n - 1}) {
+        double re = 0, im = 0;
+        for (int j = 0; j < n; ++j) {
+            const double angle = -2 * 3.14159265358979323846 * (static_cast<long long>(j) * k % n) / n;
+            re += series.w3.m[0][j] * std::cos(angle);
+            im += series.w3.m[0][j] * std::sin(angle);
+        }
+        EXPECT_NEAR(spectrum.w3.m[0][k], re, 1e-7) << "element " << k;
+        EXPECT_NEAR(spectrum.w3.m[1][k], im, 1e-7) << "element " << k;
+    }
+    ZuVALUE back[] = {spectrum, Int(2)};
+    ZuVALUE again = zu_stdlib_test::Call(FnDfft, back);
+    for (int j = 0; j < n; j += 997) EXPECT_NEAR(again.w3.m[0][j], series.w3.m[0][j], 1e-12) << "element " << j;
+    zu_stdlib_test::FreeAll(back);
+    ZuFreeValue(&again);
+    ZuFreeValue(&series);
+}
+
 TEST_F(FourierTest, ComplexInputAndTheInverse) {
     // R: fft(complex(real = 1:3, imaginary = c(0, -1, 2))) and inverse / 3
     ZuVALUE a[] = {Matrix(2, 3, {1, 2, 3, 0, -1, 2})};
