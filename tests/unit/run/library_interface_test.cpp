@@ -69,6 +69,16 @@ void Objects(ZuVALUE* rtn, ZuVALUE*, int) {
     ZuValSetInt(rtn, 1);
 }
 
+// reversed(n): the column n-1, ..., 1, 0 whose row table runs backwards
+// through its block, as a host may leave it.
+void Reversed(ZuVALUE* rtn, ZuVALUE* args, int) {
+    const int n = args[0].w1.i;
+    ZuLibValMatMalloc(rtn, n, 1);
+    double* block = rtn->w3.m[0];
+    for (int k = 0; k < n; ++k) block[k] = k;
+    for (int i = 0; i < n; ++i) rtn->w3.m[i] = block + (n - 1 - i);
+}
+
 class LibraryInterface : public EngineTest {
 protected:
     static void SetUpTestSuite() {
@@ -77,8 +87,10 @@ protected:
         FZuLibAddFunction("cc$quiet", Quiet, 0);
         FZuLibAddFunction("c$atexit", AtExit, 0);
         FZuLibAddFunction("$objects", Objects, 0);
+        FZuLibAddFunction("c$reversed", Reversed, 0);
     }
-    static constexpr const char* kDeclarations = "record(x); apply(f, x); quiet(f, x); atexit(f); objects();\n";
+    static constexpr const char* kDeclarations =
+        "record(x); apply(f, x); quiet(f, x); atexit(f); objects(); reversed(n);\n";
 };
 
 TEST_F(LibraryInterface, CallBackRunsAZuFunctionAndReturnsItsResult) {
@@ -128,6 +140,21 @@ TEST_F(LibraryInterface, ObjectsMadeAndUsedFromLibraryCode) {
                          "main() { objects(); }\n"),
               1);
     EXPECT_EQ(engineCapture().recorded, (std::vector<double>{1, 1, 15, 1, 15, 1, 1, 2.5, 0, 0, 0, 1, 100, 1}));
+}
+
+TEST_F(LibraryInterface, AColumnWhoseRowsRunBackwardsIsReadThroughItsRowTable) {
+    // Operators and choice take a column whose rows
+    // lie in order as one run; this one must be read row by row.
+    ASSERT_EQ(runProgram(std::string(kDeclarations) +
+                         "main() {\n"
+                         "    decl x = reversed(200);\n"
+                         "    record(x[0]); record(x[194]);\n"
+                         "    record(((x .> 149)' * (x .> 149))[0]); record((x .== 5)[194]); record((x + x)[1]);\n"
+                         "    record(((x .< 100) .? x .: -x)[0]); record((x - 7)[190]);\n"
+                         "    record((x .* 2 + 1)[199]);\n"
+                         "}\n"),
+              1);
+    EXPECT_EQ(engineCapture().recorded, (std::vector<double>{199, 5, 50, 1, 396, -199, 2, 1}));
 }
 
 TEST_F(LibraryInterface, CallsByNameReachLibraryFunctionsLinkedAtRunTime) {

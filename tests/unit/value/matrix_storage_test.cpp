@@ -2,8 +2,10 @@
 #include <climits>
 #include <cmath>
 #include <cstring>
+#include <utility>
 
 #include "value/test_support.h"
+#include "value/value.h"
 
 namespace {
 
@@ -17,6 +19,27 @@ TEST(MatrixBlock, RowsPointIntoOneContiguousBlockBehindAHiddenSlot) {
     EXPECT_EQ(m[2], m[0] + 8);
     for (int k = 0; k < 12; ++k) m[0][k] = k;  // the whole block is writable
     EXPECT_EQ(m[2][3], 11.0);
+    MatFreeBlock(m);
+}
+
+TEST(MatrixBlock, RowsAdjoinUntilAnyRowPointsElsewhere) {
+    const int r = 300, c = 3;
+    double** m = MatAllocBlock(r, c);
+    ASSERT_NE(m, nullptr);
+    EXPECT_TRUE(zu::value::RowsAdjoin(m, r, c));
+    EXPECT_TRUE(zu::value::RowsAdjoin(m, 1, c));
+    // One row out of place, in the first chunk, past it, and last.
+    for (int i : {1, 63, 64, 65, 130, r - 1}) {
+        double* const kept = m[i];
+        m[i] = m[0];
+        EXPECT_FALSE(zu::value::RowsAdjoin(m, r, c)) << "row " << i;
+        m[i] = kept;
+    }
+    std::swap(m[100], m[101]);
+    EXPECT_FALSE(zu::value::RowsAdjoin(m, r, c));
+    std::swap(m[100], m[101]);
+    EXPECT_FALSE(zu::value::RowsAdjoin(m, r, c + 1));  // the wrong row length
+    EXPECT_FALSE(zu::value::RowsAdjoin(nullptr, r, c));
     MatFreeBlock(m);
 }
 
