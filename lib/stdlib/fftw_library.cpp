@@ -13,10 +13,6 @@
                                             const fftw_iodim* howmany_dims, double* ri, double* ii, \
                                             double* ro, double* io, unsigned flags),                \
       (rank, dims, howmany_rank, howmany_dims, ri, ii, ro, io, flags))                             \
-    X(fftw_plan, fftw_plan_guru_split_dft_r2c, (int rank, const fftw_iodim* dims,                  \
-                                                int howmany_rank, const fftw_iodim* howmany_dims,   \
-                                                double* in, double* ro, double* io, unsigned flags), \
-      (rank, dims, howmany_rank, howmany_dims, in, ro, io, flags))                                 \
     X(fftw_plan, fftw_plan_dft_r2c_1d, (int n, double* in, fftw_complex* out, unsigned flags),      \
       (n, in, out, flags))                                                                         \
     X(void, fftw_execute_split_dft, (const fftw_plan p, double* ri, double* ii, double* ro,         \

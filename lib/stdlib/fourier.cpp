@@ -13,12 +13,10 @@
 
 #include <algorithm>
 #include <climits>
-#include <cstdlib>
 #include <cmath>
+#include <cstdlib>
 #include <cstddef>
-#include <memory>
 #include <string>
-#include <type_traits>
 #include <utility>
 #include <vector>
 
@@ -123,9 +121,8 @@ bool RunPlan(const KeptPlan& kept, fftw_plan plan, Execute execute) {
     return true;
 }
 
-int Alignments(double* a, double* b, double* c = nullptr) {
-    return fftw_alignment_of(a) + 16 * fftw_alignment_of(b) + 256 * (c == nullptr ? 0 : fftw_alignment_of(c));
-}
+// The alignments of a plan's two arrays, as one key.
+int Alignments(double* a, double* b) { return fftw_alignment_of(a) + 16 * fftw_alignment_of(b); }
 
 // Transforms the complex series re + i im of n elements in place, in
 // FFTW's split format (real and imaginary parts in arrays of their own);
