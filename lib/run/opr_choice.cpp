@@ -26,19 +26,19 @@ bool Fits(const ZuVALUE* v, int r, int c) {
 // with a loop of constant steps for each combination.
 void ChooseRun(double* z, const double* m, const double* x, int sx, const double* y, int sy, std::size_t n) {
     if (sx != 0 && sy != 0) {
-#pragma GCC ivdep
+ZU_INDEPENDENT_ITERATIONS
         for (std::size_t k = 0; k < n; ++k) z[k] = m[k] != 0.0 ? x[k] : y[k];
     } else if (sx != 0) {
         const double b = *y;
-#pragma GCC ivdep
+ZU_INDEPENDENT_ITERATIONS
         for (std::size_t k = 0; k < n; ++k) z[k] = m[k] != 0.0 ? x[k] : b;
     } else if (sy != 0) {
         const double a = *x;
-#pragma GCC ivdep
+ZU_INDEPENDENT_ITERATIONS
         for (std::size_t k = 0; k < n; ++k) z[k] = m[k] != 0.0 ? a : y[k];
     } else {
         const double a = *x, b = *y;
-#pragma GCC ivdep
+ZU_INDEPENDENT_ITERATIONS
         for (std::size_t k = 0; k < n; ++k) z[k] = m[k] != 0.0 ? a : b;
     }
 }

@@ -27,7 +27,7 @@ void Elements(ZuVALUE* top) {
     MatrixResult result;
     double** out = result.Prepare(top, nullptr, r, c);
     const auto run = [](double* z, const double* x, std::size_t n) {
-#pragma GCC ivdep
+ZU_INDEPENDENT_ITERATIONS
         for (std::size_t k = 0; k < n; ++k) z[k] = F(x[k]);
     };
     if (r > 0 && c > 0 && RowsAdjoin(m, r, c) && RowsAdjoin(out, r, c)) {
