@@ -247,12 +247,14 @@ void ElementLoop(ZuVALUE* left, ZuVALUE* right, int r, int c) {
     const Spread b(right);
     MatrixResult result;
     double** out = result.Prepare(left, right, r, c);
-    if (r > 0 && c > 0) {
+    if (c == 1) {
+        // A column: one element a row, reached through the row pointers,
+        // which costs no more than checking that the rows adjoin (both
+        // read the whole row table; the check then reads the data again).
+        for (int i = 0; i < r; ++i) out[i][0] = F(*a.Row(i), *b.Row(i));
+    } else if (r > 0 && c > 0) {
         if (a.Whole(r, c) && b.Whole(r, c) && RowsAdjoin(out, r, c)) {
             ElementRun<F>(out[0], a.Row(0), a.WholeStep(), b.Row(0), b.WholeStep(), static_cast<std::size_t>(r) * c);
-        } else if (c == 1) {
-            // A column whose rows lie apart: one element a row.
-            for (int i = 0; i < r; ++i) out[i][0] = F(*a.Row(i), *b.Row(i));
         } else {
             for (int i = 0; i < r; ++i)
                 ElementRun<F>(out[i], a.Row(i), a.Step(), b.Row(i), b.Step(), static_cast<std::size_t>(c));
