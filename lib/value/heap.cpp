@@ -6,8 +6,7 @@
 #include <cstdint>
 #include <cstdlib>
 #include <malloc.h>
-
-#include <malloc.h>
+#include <sys/mman.h>
 
 namespace zu::value {
 namespace {
@@ -86,6 +85,12 @@ private:
 
 Reserve reserve;
 
+#ifdef MADV_POPULATE_WRITE
+constexpr int kPopulateWrite = MADV_POPULATE_WRITE;
+#else
+constexpr int kPopulateWrite = 23;  // Linux 5.14 and later
+#endif
+
 // malloc, and once more after the kept blocks are given back.
 template <class Allocate>
 void* Retrying(Allocate allocate) {
@@ -101,6 +106,21 @@ void* HeapAlloc(std::size_t bytes) {
     if (bytes >= kLarge)
         if (void* block = reserve.Take(bytes)) return block;
     return Retrying([bytes] { return std::malloc(bytes == 0 ? 1 : bytes); });
+}
+
+void* HeapAllocWritten(std::size_t bytes) {
+    if (AllocationRefused()) return nullptr;
+    if (bytes < kLarge) return Retrying([bytes] { return std::malloc(bytes == 0 ? 1 : bytes); });
+    if (void* block = reserve.Take(bytes)) return block;
+    void* block = Retrying([bytes] { return std::malloc(bytes); });
+    // Whole pages inside the block only: the bytes before and after it may
+    // belong to the heap's own records.  Kernels without the advice refuse
+    // it, and the block is then faulted in page by page as before.
+    const std::uintptr_t page = 4096;
+    const auto start = reinterpret_cast<std::uintptr_t>(block);
+    const std::uintptr_t first = (start + page - 1) & ~(page - 1), last = (start + bytes) & ~(page - 1);
+    if (block != nullptr && last > first) madvise(reinterpret_cast<void*>(first), last - first, kPopulateWrite);
+    return block;
 }
 
 void* HeapCalloc(std::size_t count, std::size_t size) {

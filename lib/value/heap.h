@@ -17,6 +17,12 @@ namespace zu::value {
 [[nodiscard]] void* HeapCalloc(std::size_t count, std::size_t size);
 void HeapFree(void* block);
 
+// malloc for a block that the caller fills at once, such as a matrix result.
+// A large block new from the system is faulted in with one call: a column
+// of a million rows would otherwise take 2000 page faults for its data and
+// as many for its row table, which cost more than the arithmetic on it.
+[[nodiscard]] void* HeapAllocWritten(std::size_t bytes);
+
 // realloc: the block moved or grown to `bytes`; null when memory runs out,
 // with the old block left as it was.
 [[nodiscard]] void* HeapResize(void* block, std::size_t bytes);

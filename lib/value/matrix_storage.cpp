@@ -12,6 +12,7 @@
 
 using zu::value::ElementCount;
 using zu::value::HeapAlloc;
+using zu::value::HeapAllocWritten;
 using zu::value::HeapCalloc;
 using zu::value::HeapFree;
 
@@ -29,13 +30,13 @@ bool Loopable(double** m, int r, int c) { return m != nullptr && r > 0 && c > 0;
 extern "C" double** MatAllocBlock(int r, int c) {
     int elements = 0;
     if (r <= 0 || !ElementCount(r, c, &elements)) return nullptr;
-    auto** table = static_cast<double**>(HeapAlloc((static_cast<std::size_t>(r) + 1) * sizeof(double*)));
+    auto** table = static_cast<double**>(HeapAllocWritten((static_cast<std::size_t>(r) + 1) * sizeof(double*)));
     if (table == nullptr) return nullptr;
     if (c == 0) {
         for (int k = 0; k <= r; ++k) table[k] = nullptr;
         return table + 1;
     }
-    auto* data = static_cast<double*>(HeapAlloc(static_cast<std::size_t>(elements) * sizeof(double)));
+    auto* data = static_cast<double*>(HeapAllocWritten(static_cast<std::size_t>(elements) * sizeof(double)));
     if (data == nullptr) {
         HeapFree(table);
         return nullptr;

@@ -1,8 +1,13 @@
 // Matrix blocks, plain tables and the copy and fill routines.
+#include <algorithm>
 #include <climits>
 #include <cmath>
+#include <cstdint>
 #include <cstring>
 #include <utility>
+#include <vector>
+
+#include <sys/mman.h>
 
 #include "value/test_support.h"
 #include "value/value.h"
@@ -93,6 +98,30 @@ TEST(HeapReserve, LargeBlocksAreReusedWithinBoundsAndRefusalsStillHappen) {
     void* reused = HeapAlloc(2 * kBig);
     EXPECT_EQ(reused, larger);
     HeapFree(reused);
+}
+
+// A large block that its caller fills at once comes resident, so that
+// filling it takes no page faults; it is still served from the kept blocks
+// and still refused by the test switch.
+TEST(HeapReserve, WrittenBlocksComeResidentAndShareTheKeptOnes) {
+    using zu::value::HeapAllocWritten;
+    using zu::value::HeapFree;
+    constexpr std::size_t kBig = std::size_t{8} << 20;
+    constexpr std::uintptr_t kPage = 4096;
+    void* block = HeapAllocWritten(kBig);
+    ASSERT_NE(block, nullptr);
+    const std::uintptr_t first = (reinterpret_cast<std::uintptr_t>(block) + kPage - 1) & ~(kPage - 1);
+    const std::size_t pages = (kBig - kPage) / kPage;
+    std::vector<unsigned char> resident(pages);
+    ASSERT_EQ(mincore(reinterpret_cast<void*>(first), pages * kPage, resident.data()), 0);
+    EXPECT_EQ(std::count_if(resident.begin(), resident.end(), [](unsigned char p) { return (p & 1) == 0; }), 0);
+    HeapFree(block);
+    FailAllocationsAfter(0);
+    EXPECT_EQ(HeapAllocWritten(kBig), nullptr);
+    FailAllocationsAfter(-1);
+    void* again = HeapAllocWritten(kBig);
+    EXPECT_EQ(again, block);
+    HeapFree(again);
 }
 
 TEST(PlainTable, RowsAreAllocatedOneByOneAndAFailureFreesThem) {
