@@ -5,6 +5,7 @@
 /// @family Comparisons
 #include <algorithm>
 #include <cmath>
+#include <cstdint>
 #include <cstring>
 
 #include "stdlib/routines.h"
@@ -134,7 +135,23 @@ bool NoText(ZuVALUE* pv, int count) {
 double FeqFlag(double a, double b) { return NearlyEqual(a, b) ? 1.0 : 0.0; }
 double InfFlag(double x) { return std::isinf(x) ? 1.0 : 0.0; }
 double NaNFlag(double x) { return std::isnan(x) ? 1.0 : 0.0; }
-double Fmod(double a, double b) { return std::fmod(a, b); }
+// Whole numbers below 2^52 in magnitude, the common case (remainders of
+// counts, indices and the steps of Euclid's algorithm), take one division
+// instead of the C library's bit-by-bit reduction.  The quotient x / y is
+// below 2^52 / y, so its rounding error is under 1 / (2y), while a quotient
+// that is not whole lies at least 1 / y from the nearest whole number: the
+// truncated quotient is exact, so is x - q y, and the result is fmod's own,
+// the sign of a zero included.
+double Fmod(double a, double b) {
+    constexpr double kExactBelow = 4503599627370496.0;  // 2^52
+    const double x = std::fabs(a), y = std::fabs(b);
+    if (x < kExactBelow && y < kExactBelow && y > 0.0 && static_cast<double>(static_cast<std::int64_t>(x)) == x &&
+        static_cast<double>(static_cast<std::int64_t>(y)) == y) {
+        const double q = static_cast<double>(static_cast<std::int64_t>(x / y));
+        return std::copysign(x - q * y, a);
+    }
+    return std::fmod(a, b);
+}
 double Pow(double a, double b) { return std::pow(a, b); }
 double Atan2(double y, double x) { return std::atan2(y, x); }
 

@@ -4,7 +4,9 @@
 #include <cmath>
 #include <cstdlib>
 #include <limits>
+#include <random>
 #include <string>
+#include <vector>
 
 #include "stdlib/routines.h"
 #include "stdlib_fixture.h"
@@ -67,6 +69,54 @@ TEST_F(ComparisonsTest, IntegerDivisionAtTheLimits) {
     FreeAll(text);
     ZuVALUE complement[] = {Int(INT_MIN)};
     EXPECT_EQ(IntOf(FnBincomp, complement), INT_MAX);
+}
+
+// fmod takes a short route for whole numbers; every pair must still give the
+// C library's result to the bit: random whole numbers of every size, the
+// edges of the route (2^52 and beyond), signs and signed zeros, fractions,
+// infinities, NaN and a zero divisor.
+TEST_F(ComparisonsTest, FmodAgreesWithTheCLibraryToTheBit) {
+    std::vector<double> a, b;
+    const double edges[] = {0.0, -0.0, 1.0, 3.0, 7.5, 1e15, 4503599627370495.0, 4503599627370496.0,
+                            4503599627370497.0, 9007199254740991.0, 9007199254740992.0, kInf, kNaN};
+    for (double x : edges)
+        for (double y : edges)
+            for (double sx : {1.0, -1.0})
+                for (double sy : {1.0, -1.0}) {
+                    a.push_back(sx * x);
+                    b.push_back(sy * y);
+                }
+    std::mt19937_64 draw(20261209);
+    for (int k = 0; k < 20000; ++k) {
+        const int bits = 1 + static_cast<int>(draw() % 52);
+        const auto whole = [&](int n) { return static_cast<double>(draw() >> (64 - n)) * (draw() % 2 ? 1.0 : -1.0); };
+        a.push_back(whole(bits));
+        b.push_back(whole(1 + static_cast<int>(draw() % static_cast<unsigned>(bits))));
+    }
+    for (double y = 1.0; y < 64.0; ++y) {  // the largest quotients the route takes
+        a.push_back(4503599627370495.0 - y);
+        b.push_back(y);
+    }
+    const int n = static_cast<int>(a.size());
+    ZuVALUE args[] = {Matrix(n, 1), Matrix(n, 1)};
+    for (int i = 0; i < n; ++i) {
+        args[0].w3.m[i][0] = a[static_cast<std::size_t>(i)];
+        args[1].w3.m[i][0] = b[static_cast<std::size_t>(i)];
+    }
+    ZuVALUE v = Call(FnFmod, args);
+    FreeAll(args);
+    ASSERT_EQ(ZuValType(&v), ZU_MATRIX);
+    for (int i = 0; i < n; ++i) {
+        const std::size_t k = static_cast<std::size_t>(i);
+        const double want = std::fmod(a[k], b[k]), got = v.w3.m[i][0];
+        if (std::isnan(want)) {
+            EXPECT_TRUE(std::isnan(got)) << a[k] << " " << b[k];
+        } else {
+            EXPECT_EQ(got, want) << a[k] << " " << b[k];
+            EXPECT_EQ(std::signbit(got), std::signbit(want)) << a[k] << " " << b[k];
+        }
+    }
+    ZuFreeValue(&v);
 }
 
 TEST_F(ComparisonsTest, EqualityNeedsTypeShapeAndValue) {
