@@ -49,10 +49,11 @@ void ChooseElements(ZuVALUE* condition, ZuVALUE* whenTrue, ZuVALUE* whenFalse) {
     const Spread a(whenTrue), b(whenFalse);
     MatrixResult result;
     double** out = result.Prepare(condition, nullptr, r, c);
-    if (RowsAdjoin(m, r, c) && a.Whole(r, c) && b.Whole(r, c) && RowsAdjoin(out, r, c)) {
-        ChooseRun(out[0], m[0], a.Row(0), a.WholeStep(), b.Row(0), b.WholeStep(), static_cast<std::size_t>(r) * c);
-    } else if (c == 1) {
+    if (c == 1) {
+        // A column is walked through its row pointers, as in ElementLoop.
         for (int i = 0; i < r; ++i) out[i][0] = m[i][0] != 0.0 ? *a.Row(i) : *b.Row(i);
+    } else if (RowsAdjoin(m, r, c) && a.Whole(r, c) && b.Whole(r, c) && RowsAdjoin(out, r, c)) {
+        ChooseRun(out[0], m[0], a.Row(0), a.WholeStep(), b.Row(0), b.WholeStep(), static_cast<std::size_t>(r) * c);
     } else {
         for (int i = 0; i < r; ++i)
             ChooseRun(out[i], m[i], a.Row(i), a.Step(), b.Row(i), b.Step(), static_cast<std::size_t>(c));

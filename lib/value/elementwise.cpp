@@ -55,11 +55,13 @@ void Fill(ZuVALUE* rtn, int r, int c, At at, Run run = [](double**) { return fal
 
 // z = f(x, y) over an r x c result `out` as one run, when the result and
 // each matrix operand are single blocks; false (nothing done) otherwise.
-// Most matrices are single blocks, and a column vector walked row by row
-// through its row table costs a load per element for nothing.
+// Most matrices are single blocks, and a matrix walked row by row through
+// its row table pays a loop and a load a row for nothing.  A column is
+// the exception: checking that its rows adjoin reads the whole row table,
+// as the walk does, and then the data a second time, so it is walked.
 template <typename F>
 bool FillRun(double** out, int r, int c, const Operand& x, const Operand& y, F f) {
-    if (!RowsAdjoin(out, r, c) || (x.m != nullptr && !RowsAdjoin(x.m, r, c)) ||
+    if (c == 1 || !RowsAdjoin(out, r, c) || (x.m != nullptr && !RowsAdjoin(x.m, r, c)) ||
         (y.m != nullptr && !RowsAdjoin(y.m, r, c)))
         return false;
     const std::size_t n = static_cast<std::size_t>(r) * static_cast<std::size_t>(c);
