@@ -7,6 +7,7 @@
 #include <cstdlib>
 #include <malloc.h>
 #include <sys/mman.h>
+#include <unistd.h>
 
 namespace zu::value {
 namespace {
@@ -116,7 +117,7 @@ void* HeapAllocWritten(std::size_t bytes) {
     // Whole pages inside the block only: the bytes before and after it may
     // belong to the heap's own records.  Kernels without the advice refuse
     // it, and the block is then faulted in page by page as before.
-    const std::uintptr_t page = 4096;
+    static const auto page = static_cast<std::uintptr_t>(sysconf(_SC_PAGESIZE));
     const auto start = reinterpret_cast<std::uintptr_t>(block);
     const std::uintptr_t first = (start + page - 1) & ~(page - 1), last = (start + bytes) & ~(page - 1);
     if (block != nullptr && last > first) madvise(reinterpret_cast<void*>(first), last - first, kPopulateWrite);

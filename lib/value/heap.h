@@ -20,7 +20,8 @@ void HeapFree(void* block);
 // malloc for a block that the caller fills at once, such as a matrix result.
 // A large block new from the system is faulted in with one call: a column
 // of a million rows would otherwise take 2000 page faults for its data and
-// as many for its row table, which cost more than the arithmetic on it.
+// as many for its row table, a tenth of the time of an element operator on
+// it.
 [[nodiscard]] void* HeapAllocWritten(std::size_t bytes);
 
 // realloc: the block moved or grown to `bytes`; null when memory runs out,

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include <sys/mman.h>
+#include <unistd.h>
 
 #include "value/test_support.h"
 #include "value/value.h"
@@ -107,14 +108,14 @@ TEST(HeapReserve, WrittenBlocksComeResidentAndShareTheKeptOnes) {
     using zu::value::HeapAllocWritten;
     using zu::value::HeapFree;
     constexpr std::size_t kBig = std::size_t{8} << 20;
-    constexpr std::uintptr_t kPage = 4096;
+    const auto page = static_cast<std::uintptr_t>(sysconf(_SC_PAGESIZE));
     void* block = HeapAllocWritten(kBig);
     ASSERT_NE(block, nullptr);
-    const std::uintptr_t first = (reinterpret_cast<std::uintptr_t>(block) + kPage - 1) & ~(kPage - 1);
-    const std::size_t pages = (kBig - kPage) / kPage;
+    const std::uintptr_t first = (reinterpret_cast<std::uintptr_t>(block) + page - 1) & ~(page - 1);
+    const std::size_t pages = (kBig - page) / page;
     std::vector<unsigned char> resident(pages);
-    ASSERT_EQ(mincore(reinterpret_cast<void*>(first), pages * kPage, resident.data()), 0);
-    EXPECT_EQ(std::count_if(resident.begin(), resident.end(), [](unsigned char p) { return (p & 1) == 0; }), 0);
+    ASSERT_EQ(mincore(reinterpret_cast<void*>(first), pages * page, resident.data()), 0);
+    EXPECT_EQ(std::count_if(resident.begin(), resident.end(), [](unsigned char state) { return (state & 1) == 0; }), 0);
     HeapFree(block);
     FailAllocationsAfter(0);
     EXPECT_EQ(HeapAllocWritten(kBig), nullptr);
