@@ -6,7 +6,8 @@ Each figure is wall-clock time: the median of three runs of the test minus
 the median of three runs that stop after making the test's data, so that
 start-up and data generation do not count.  Every system runs with the
 same BLAS thread settings (those of the environment).  A missing peer is
-skipped with a message.
+skipped with a message; a run that fails shows as "failed" and is left
+out of the ratios and the means.
     run.py [path of zul] [--before=path of another zul] [--cpu] [test ...]
 
 With --before, a second build of Zu runs in the same window as a column
@@ -50,11 +51,18 @@ for name, command in list(systems.items()):
         del systems[name]
 
 
+class Failed(Exception):
+    pass
+
+
 def wall(command):
     start = time.perf_counter()
     process = subprocess.Popen(command, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
-    _, _, usage = os.wait4(process.pid, 0)
-    process.returncode = 0
+    _, status, usage = os.wait4(process.pid, 0)
+    process.returncode = os.waitstatus_to_exitcode(status)
+    # A run that fails is not a time: it would pass for a fast one.
+    if process.returncode != 0:
+        raise Failed(f"{' '.join(command)} exited with {process.returncode}")
     if cpu:
         return usage.ru_utime + usage.ru_stime
     return time.perf_counter() - start
@@ -82,11 +90,19 @@ for title, tests in groups:
     for test in tests:
         if chosen and test not in chosen:
             continue
-        row = {n: seconds(systems[n], test) for n in names}
+        row = {}
         for n in names:
-            table[n].append(row[n])
-        peers = [row[n] for n in names if not n.startswith("Zu")]
-        ratios = "".join(f"{row[n] / min(peers):15.2f}" for n in builds) if peers else ""
-        print(f"  {test:<10}" + "".join(f"{row[n]:10.3f}" for n in names) + ratios, flush=True)
-    if all(table[n] for n in names):
+            try:
+                row[n] = seconds(systems[n], test)
+                table[n].append(row[n])
+            except Failed as failure:
+                print(f"  {failure}", file=sys.stderr)
+                row[n] = None
+        peers = [row[n] for n in names if not n.startswith("Zu") and row[n] is not None]
+        ratios = "".join(f"{row[n] / min(peers):15.2f}" if row[n] is not None else f"{'-':>15}"
+                         for n in builds) if peers else ""
+        print(f"  {test:<10}" + "".join(f"{row[n]:10.3f}" if row[n] is not None else f"{'failed':>10}"
+                                         for n in names) + ratios, flush=True)
+    ran = [t for t in tests if not chosen or t in chosen]
+    if ran and all(len(table[n]) == len(ran) for n in names):
         print(f"  {'trimmed gm':<10}" + "".join(f"{trimmed_geomean(table[n]):10.3f}" for n in names))
