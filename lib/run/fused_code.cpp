@@ -102,11 +102,17 @@ Fused Classify(const Shape& s, std::size_t i) {
     }
     if ((s.is(i, Op::PBP) || s.is(i, Op::PAP)) && (s.is(i + 1, Op::PBP) || s.is(i + 1, Op::PAP)))
         return s.isOperator(i + 2, IsScalarArithmetic) ? Fused::TwoOperate : Fused::TwoPushes;
+    if ((s.is(i, Op::PBP) || s.is(i, Op::PAP)) && s.is(i + 1, Op::PSH)) {
+        if (s.isOperator(i + 2, IsScalarArithmetic)) return Fused::OperandConstantOperate;
+        if (s.isOperator(i + 2, IsScalarComparison) && s.isConditionalJump(s.skipMarker(i + 3)))
+            return Fused::OperandConstantTest;
+    }
     if (s.is(i, Op::SBP) && (s.is(i + 1, Op::NUM) || s.is(i + 1, Op::JMP))) return Fused::StoreLocal;
     if (s.is(i, Op::ELF) && s.is(i + 1, Op::NUM) && s.is(i + 2, Op::INT)) return Fused::FunctionEntry;
     if (s.is(i, Op::NUM) && s.is(i + 1, Op::RET)) return Fused::MarkerReturn;
     if (s.isOperator(i, IsScalarArithmetic) && s.is(i + 1, Op::SBP)) return Fused::OperateStore;
     if (s.is(i, Op::PSH)) {
+        if (s.is(i + 1, Op::LOD)) return Fused::PushGlobal;
         if (s.is(i + 1, Op::LIT) && s.isOperator(i + 2, IsScalarArithmetic)) return Fused::LiteralOperate;
         if (s.isOperator(i + 1, IsScalarArithmetic)) return Fused::ConstantOperate;
         if (s.isOperator(i + 1, IsScalarComparison) && s.isConditionalJump(s.skipMarker(i + 2)))
@@ -127,6 +133,8 @@ int FusedVariant(Fused kind, std::span<const ZuPCODE> code, std::size_t i) {
     case Fused::ConstantTest: return ComparisonVariant(code[i + 1].arg);
     case Fused::LocalUpdate: return ArithmeticVariant(DecodeFused(kind, code, i).outer);
     case Fused::TwoOperate: return ArithmeticVariant(code[i + 2].arg);
+    case Fused::OperandConstantOperate: return ArithmeticVariant(code[i + 2].arg);
+    case Fused::OperandConstantTest: return ComparisonVariant(code[i + 2].arg);
     default: return 0;
     }
 }
@@ -172,6 +180,14 @@ FusedOperands DecodeFused(Fused kind, std::span<const ZuPCODE> code, std::size_t
         std::size_t after = 0;
         ReadOperand(s, i, false, d.x, after);
         ReadOperand(s, i + 1, false, d.y, after);
+        break;
+    }
+    case Fused::OperandConstantOperate:
+    case Fused::OperandConstantTest: {
+        std::size_t after = 0;
+        ReadOperand(s, i, false, d.x, after);
+        d.constant = s.arg(i + 1);
+        if (kind == Fused::OperandConstantTest) Branches(s, i + 3, d);
         break;
     }
     case Fused::LocalUpdate: IsLocalUpdate(s, i, &d); break;

@@ -55,6 +55,15 @@ enum class Fused : std::uint8_t {
     // SBP a; [NUM]; [JMP t] with a marker or a jump: a statement that ends
     // in a store to a local.
     StoreLocal,
+    // PBP/PAP a; PSH k; OPR + - * /: a local or an argument and a small
+    // int, as in n - 1.
+    OperandConstantOperate,
+    // PBP/PAP a; PSH k; OPR compare; [NUM]; JMT/JMF t: a local or an
+    // argument tested against a small int, as in if (n < 2).
+    OperandConstantTest,
+    // PSH; LOD g: a global pushed, as for a call that is not the first
+    // operand of an expression.
+    PushGlobal,
     // ELF f; NUM; INT n: the entry of every function.
     FunctionEntry,
     // NUM; RET: the marker of a return and the return.
@@ -113,11 +122,11 @@ struct SimpleOperand {
 // statement markers passed over and the jumps followed).
 struct FusedOperands {
     int step = 0;      // StepAndTest: +1 or -1
-    int constant = 0;  // LocalTest, StepAndTest: the right operand
+    int constant = 0;  // LocalTest, StepAndTest, OperandConstant...: the right operand
     int whenTrue = 0;  // tests: the next instruction when the comparison holds,
     int whenFalse = 0; // and when it does not; the stores: whenTrue only
     // LocalUpdate: its operands, and its operators (inner 0 when y is absent);
-    // TwoPushes and TwoOperate: x and y.
+    // TwoPushes and TwoOperate: x and y; OperandConstant...: x.
     SimpleOperand x{};
     SimpleOperand y{};
     int inner = 0;

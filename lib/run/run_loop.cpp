@@ -499,6 +499,8 @@ void RunLoop() {
 #define SET_CONSTANT_TEST(OP)          SET_VARIANT(ConstantTest, ComparisonVariant, OP)
 #define SET_LOCAL_UPDATE(OP)           SET_VARIANT(LocalUpdate, ArithmeticVariant, OP)
 #define SET_TWO_OPERATE(OP)            SET_VARIANT(TwoOperate, ArithmeticVariant, OP)
+#define SET_OPERAND_OPERATE(OP)        SET_VARIANT(OperandConstantOperate, ArithmeticVariant, OP)
+#define SET_OPERAND_TEST(OP)           SET_VARIANT(OperandConstantTest, ComparisonVariant, OP)
         FOR_EACH_COMPARISON(SET_LOCAL_TEST)
         FOR_EACH_COMPARISON(SET_STEP_AND_TEST)
         FOR_EACH_ARITHMETIC(SET_OPERATE_STORE)
@@ -507,6 +509,10 @@ void RunLoop() {
         FOR_EACH_COMPARISON(SET_CONSTANT_TEST)
         FOR_EACH_ARITHMETIC(SET_LOCAL_UPDATE)
         FOR_EACH_ARITHMETIC(SET_TWO_OPERATE)
+        FOR_EACH_ARITHMETIC(SET_OPERAND_OPERATE)
+        FOR_EACH_COMPARISON(SET_OPERAND_TEST)
+#undef SET_OPERAND_TEST
+#undef SET_OPERAND_OPERATE
 #undef SET_TWO_OPERATE
 #undef SET_LOCAL_UPDATE
 #undef SET_LOCAL_TEST
@@ -522,6 +528,7 @@ void RunLoop() {
         fusedTable[fused(Fused::StoreLocal, 0)] = &&L_FUSED_StoreLocal;
         fusedTable[fused(Fused::FunctionEntry, 0)] = &&L_FUSED_FunctionEntry;
         fusedTable[fused(Fused::MarkerReturn, 0)] = &&L_FUSED_MarkerReturn;
+        fusedTable[fused(Fused::PushGlobal, 0)] = &&L_FUSED_PushGlobal;
         tableReady = true;
     }
     {
@@ -975,6 +982,50 @@ void RunLoop() {
 
             FOR_EACH_ARITHMETIC(FUSED_TWO_OPERATE)
 #undef FUSED_TWO_OPERATE
+
+            // A local or an argument with a small int: the result pushed, or
+            // the comparison's int pushed and the jump on it taken.  The
+            // jump is read from the code, as in ConstantTest; the stack needs
+            // room for both pushes, as the plain steps would.
+#define OPERAND_OF(D) ((D).x.kind == SimpleOperand::Local ? bp : ap) + (D).x.index
+#define FUSED_OPERAND_OPERATE(OP)                                     \
+    L_FUSED_OperandConstantOperate_##OP : {                           \
+        const FusedOperands& d = operands[cp];                        \
+        const ZuVALUE* x = OPERAND_OF(d);                             \
+        if (!IsScalar(x) || sp + 1 >= last) goto* table[ins.op];      \
+        ZuVALUE result;                                               \
+        result.t = x->t;                                              \
+        result.w1 = x->w1;                                            \
+        ZuVALUE right;                                                \
+        SetInt(&right, d.constant);                                   \
+        ScalarArithmetic<opr::OP>(&result, &right);                   \
+        ++sp;                                                         \
+        sp->t = result.t;                                             \
+        sp->w1 = result.w1;                                           \
+        cp += 3;                                                      \
+        DISPATCH();                                                   \
+    }
+#define FUSED_OPERAND_TEST(OP)                                        \
+    L_FUSED_OperandConstantTest_##OP : {                              \
+        const FusedOperands& d = operands[cp];                        \
+        const ZuVALUE* x = OPERAND_OF(d);                             \
+        if (!IsScalar(x) || sp + 1 >= last) goto* table[ins.op];      \
+        ZuVALUE right;                                                \
+        SetInt(&right, d.constant);                                   \
+        const bool r = ScalarComparison<opr::OP>(x, &right);          \
+        ++sp;                                                         \
+        SetInt(sp, r);                                                \
+        int j = cp + 3;                                               \
+        if (program[j].op == code(Op::NUM)) ++j;                      \
+        const ZuPCODE jump = program[j];                              \
+        cp = r == (jump.op == code(Op::JMT)) ? jump.arg : j + 1;      \
+        DISPATCH();                                                   \
+    }
+            FOR_EACH_ARITHMETIC(FUSED_OPERAND_OPERATE)
+            FOR_EACH_COMPARISON(FUSED_OPERAND_TEST)
+#undef FUSED_OPERAND_TEST
+#undef FUSED_OPERAND_OPERATE
+#undef OPERAND_OF
             FOR_EACH_COMPARISON(FUSED_LOCAL_TEST)
             FOR_EACH_COMPARISON(FUSED_STEP_AND_TEST)
 #undef GO_ON
@@ -1031,6 +1082,15 @@ void RunLoop() {
             target->t = sp->t & ~(ZU_FLAG_CON | ZU_FLAG_NUL | ZU_FLAG_VAL);
             target->w1 = sp->w1;
             cp = operands[cp].whenTrue;
+            DISPATCH();
+        }
+
+        L_FUSED_PushGlobal : {
+            const ZuNAMEDVALUE& g = globals[program[cp + 1].arg];
+            if ((g.val.t & ZU_FLAG_NUL) || sp >= last) goto L_PSH;
+            ++sp;
+            LoadCopy(sp, &g.val);
+            cp += 2;
             DISPATCH();
         }
 

@@ -176,6 +176,40 @@ TEST(FusedSequences, AnOperatorOnTwoPushedOperands) {
     EXPECT_EQ(code[4], Fused::TwoPushes);  // a comparison is not among the fused operators
 }
 
+// fib(n) { return n < 2 ? n : fib(n - 1) + fib(n - 2); }: the argument
+// tested against 2, the argument with 1 and 2 taken off, the second fib
+// pushed; a local works as the argument does.
+TEST(FusedSequences, AnOperandWithASmallIntAndAGlobalPushed) {
+    using program::opr::Add;
+    using program::opr::Less;
+    using program::opr::Subtract;
+    std::vector<ZuPCODE> program = {I(Op::PAP, 0),      I(Op::PSH, 2),  I(Op::OPR, Less),     I(Op::NUM, 3),
+                                    I(Op::JMF, 8),      I(Op::LAP, 0),  I(Op::JMP, 19),       I(Op::EXT),
+                                    I(Op::LOD, 0),      I(Op::PAP, 0),  I(Op::PSH, 1),        I(Op::OPR, Subtract),
+                                    I(Op::CAL, 1),      I(Op::PSH, 0),  I(Op::LOD, 0),        I(Op::PBP, 1),
+                                    I(Op::PSH, 2),      I(Op::OPR, Subtract), I(Op::CAL, 1),  I(Op::OPR, Add),
+                                    I(Op::PAP, 0),      I(Op::PSH, 2),  I(Op::OPR, Less),     I(Op::SBP, 0)};
+    program.resize(program.size() + 8, I(Op::EXT));
+    const std::vector<Fused> code = run::FindFusedSequences(program);
+    EXPECT_EQ(code[0], Fused::OperandConstantTest);
+    EXPECT_EQ(run::FusedVariant(Fused::OperandConstantTest, program, 0), run::ComparisonVariant(Less));
+    const run::FusedOperands test = run::DecodeFused(Fused::OperandConstantTest, program, 0);
+    EXPECT_EQ(test.x.kind, run::SimpleOperand::Argument);
+    EXPECT_EQ(test.constant, 2);
+    EXPECT_EQ(test.whenTrue, 5);  // past the marker
+    EXPECT_EQ(test.whenFalse, 8);
+    EXPECT_EQ(code[9], Fused::OperandConstantOperate);
+    EXPECT_EQ(run::FusedVariant(Fused::OperandConstantOperate, program, 9), run::ArithmeticVariant(Subtract));
+    EXPECT_EQ(code[13], Fused::PushGlobal);
+    EXPECT_EQ(code[15], Fused::OperandConstantOperate);
+    const run::FusedOperands local = run::DecodeFused(Fused::OperandConstantOperate, program, 15);
+    EXPECT_EQ(local.x.kind, run::SimpleOperand::Local);
+    EXPECT_EQ(local.x.index, 1);
+    EXPECT_EQ(local.constant, 2);
+    // A comparison whose result is stored, not jumped on, is a value.
+    EXPECT_EQ(code[20], Fused::None);
+}
+
 TEST(FusedSequences, FunctionEntriesAndReturnsAfterTheirMarker) {
     auto code = Classify({I(Op::ELF, 0), I(Op::NUM, 3), I(Op::INT, 2), I(Op::PAP, 0), I(Op::NUM, 3), I(Op::RET, 1),
                           I(Op::ELF, 0), I(Op::INT, 0)});
