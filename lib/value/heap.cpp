@@ -100,29 +100,32 @@ void* Retrying(Allocate allocate) {
     return allocate();
 }
 
-}  // namespace
-
-void* HeapAlloc(std::size_t bytes) {
-    if (AllocationRefused()) return nullptr;
-    if (bytes >= kLarge)
-        if (void* block = reserve.Take(bytes)) return block;
-    return Retrying([bytes] { return std::malloc(bytes == 0 ? 1 : bytes); });
+// Faults in the whole pages inside a block: the bytes before and after it
+// may belong to the heap's own records.  Kernels without the advice refuse
+// it, and the block is then faulted in page by page as before.
+void FaultIn(void* block, std::size_t bytes) {
+    static const auto page = static_cast<std::uintptr_t>(sysconf(_SC_PAGESIZE));
+    const auto start = reinterpret_cast<std::uintptr_t>(block);
+    const std::uintptr_t first = (start + page - 1) & ~(page - 1), last = (start + bytes) & ~(page - 1);
+    if (last > first) madvise(reinterpret_cast<void*>(first), last - first, kPopulateWrite);
 }
 
-void* HeapAllocWritten(std::size_t bytes) {
+// A large request is served from the kept blocks first, which are resident
+// already; a new large block is faulted in when the caller fills it at once.
+void* Allocate(std::size_t bytes, bool filledAtOnce) {
     if (AllocationRefused()) return nullptr;
     if (bytes < kLarge) return Retrying([bytes] { return std::malloc(bytes == 0 ? 1 : bytes); });
     if (void* block = reserve.Take(bytes)) return block;
     void* block = Retrying([bytes] { return std::malloc(bytes); });
-    // Whole pages inside the block only: the bytes before and after it may
-    // belong to the heap's own records.  Kernels without the advice refuse
-    // it, and the block is then faulted in page by page as before.
-    static const auto page = static_cast<std::uintptr_t>(sysconf(_SC_PAGESIZE));
-    const auto start = reinterpret_cast<std::uintptr_t>(block);
-    const std::uintptr_t first = (start + page - 1) & ~(page - 1), last = (start + bytes) & ~(page - 1);
-    if (block != nullptr && last > first) madvise(reinterpret_cast<void*>(first), last - first, kPopulateWrite);
+    if (block != nullptr && filledAtOnce) FaultIn(block, bytes);
     return block;
 }
+
+}  // namespace
+
+void* HeapAlloc(std::size_t bytes) { return Allocate(bytes, false); }
+
+void* HeapAllocWritten(std::size_t bytes) { return Allocate(bytes, true); }
 
 void* HeapCalloc(std::size_t count, std::size_t size) {
     if (AllocationRefused()) return nullptr;
