@@ -76,22 +76,18 @@ bool CodeIsSound(int mainPosition) {
 
 bool IsClassDefinition(const ZuNAMEDVALUE& g) { return (g.val.t & ZU_TYPE_MASK) == ZU_CLASS && g.val.w3.p == &g; }
 
-void FreeStaticMembers(ZuVALUE& c) {
-    if (!c.w4.nv) return;
-    for (int k = 0; k < c.w1.i; ++k) {
-        ZuVALUE& member = c.w4.nv[k].val;
-        if (member.t & ZU_FLAG_STA) {
-            ZuFreeValue(&member);
-            member.t = ZU_INT | ZU_FLAG_NUL | ZU_FLAG_STA;
-        }
-    }
-}
-
 // A global's value; objects (also inside arrays) are left to
 // ReleaseLiveObjects, since several variables may refer to one object.
 void FreeGlobalValue(ZuVALUE* v) {
     int type = v->t & ZU_TYPE_MASK;
     if (type == ZU_CLASS || type == ZU_VECTOR) return;
+    if (type == ZU_FUNCTION && (v->t & ZU_FLAG_VAL)) {
+        // A variable that holds a function has its own copy of the record
+        // only: the declaration text stays the definition's.
+        zu::value::FreeUnshared(v);
+        *v = ZuVALUE{};
+        return;
+    }
     if (type == ZU_ARRAY && !(v->t & (ZU_FLAG_ADR | ZU_FLAG_IDX | ZU_FLAG_NUL)) && v->w2.v) {
         for (int k = 0; k < v->w1.i; ++k) FreeGlobalValue(&v->w2.v[k]);
         zu::value::HeapFree(v->w2.v);
@@ -100,6 +96,17 @@ void FreeGlobalValue(ZuVALUE* v) {
         return;
     }
     ZuFreeValue(v);
+}
+
+void FreeStaticMembers(ZuVALUE& c) {
+    if (!c.w4.nv) return;
+    for (int k = 0; k < c.w1.i; ++k) {
+        ZuVALUE& member = c.w4.nv[k].val;
+        if (member.t & ZU_FLAG_STA) {
+            FreeGlobalValue(&member);
+            member.t = ZU_INT | ZU_FLAG_NUL | ZU_FLAG_STA;
+        }
+    }
 }
 
 void FreeGlobals() {
