@@ -38,6 +38,17 @@ private:
 
 bool IsStep(int op) { return op == opr::Increment || op == opr::Decrement; }
 
+bool IsLocalOrArgument(const Shape& s, std::size_t i) { return s.is(i, Op::PBP) || s.is(i, Op::PAP); }
+
+// LOD g; then up to two locals or arguments; then the CAL of that many:
+// the number of arguments, or -1 when the code at i is not such a call.
+int GlobalCallArguments(const Shape& s, std::size_t i) {
+    if (!s.is(i, Op::LOD)) return -1;
+    int n = 0;
+    while (n < 2 && IsLocalOrArgument(s, i + 1 + n)) ++n;
+    return s.is(i + 1 + n, Op::CAL) && s.arg(i + 1 + n) == n ? n : -1;
+}
+
 // The simple operand whose code starts at i and the instruction after it;
 // false when there is none there.  A constant is a PSH not followed by LIT.
 bool ReadOperand(const Shape& s, std::size_t i, bool constantAllowed, SimpleOperand& x, std::size_t& next) {
@@ -100,9 +111,10 @@ Fused Classify(const Shape& s, std::size_t i) {
         if (s.is(i + 1, Op::PBP)) return Fused::TwoLocals;
         return Fused::None;
     }
-    if ((s.is(i, Op::PBP) || s.is(i, Op::PAP)) && (s.is(i + 1, Op::PBP) || s.is(i + 1, Op::PAP)))
+    if (GlobalCallArguments(s, i) >= 0) return Fused::CallGlobal;
+    if (IsLocalOrArgument(s, i) && IsLocalOrArgument(s, i + 1))
         return s.isOperator(i + 2, IsScalarArithmetic) ? Fused::TwoOperate : Fused::TwoPushes;
-    if ((s.is(i, Op::PBP) || s.is(i, Op::PAP)) && s.is(i + 1, Op::PSH)) {
+    if (IsLocalOrArgument(s, i) && s.is(i + 1, Op::PSH)) {
         if (s.isOperator(i + 2, IsScalarArithmetic)) return Fused::OperandConstantOperate;
         if (s.isOperator(i + 2, IsScalarComparison) && s.isConditionalJump(s.skipMarker(i + 3)))
             return Fused::OperandConstantTest;
@@ -112,7 +124,8 @@ Fused Classify(const Shape& s, std::size_t i) {
     if (s.is(i, Op::NUM) && s.is(i + 1, Op::RET)) return Fused::MarkerReturn;
     if (s.isOperator(i, IsScalarArithmetic) && s.is(i + 1, Op::SBP)) return Fused::OperateStore;
     if (s.is(i, Op::PSH)) {
-        if (s.is(i + 1, Op::LOD)) return Fused::PushGlobal;
+        // A global call after the push does more in its own step.
+        if (s.is(i + 1, Op::LOD)) return GlobalCallArguments(s, i + 1) >= 0 ? Fused::None : Fused::PushGlobal;
         if (s.is(i + 1, Op::LIT) && s.isOperator(i + 2, IsScalarArithmetic)) return Fused::LiteralOperate;
         if (s.isOperator(i + 1, IsScalarArithmetic)) return Fused::ConstantOperate;
         if (s.isOperator(i + 1, IsScalarComparison) && s.isConditionalJump(s.skipMarker(i + 2)))
@@ -191,6 +204,13 @@ FusedOperands DecodeFused(Fused kind, std::span<const ZuPCODE> code, std::size_t
         break;
     }
     case Fused::LocalUpdate: IsLocalUpdate(s, i, &d); break;
+    case Fused::CallGlobal: {
+        d.count = GlobalCallArguments(s, i);
+        std::size_t after = 0;
+        if (d.count >= 1) ReadOperand(s, i + 1, false, d.x, after);
+        if (d.count >= 2) ReadOperand(s, i + 2, false, d.y, after);
+        break;
+    }
     default: break;
     }
     return d;

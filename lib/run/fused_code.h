@@ -68,6 +68,10 @@ enum class Fused : std::uint8_t {
     FunctionEntry,
     // NUM; RET: the marker of a return and the return.
     MarkerReturn,
+    // LOD g; [x; [y]]; CAL n, x and y each a local or an argument: a call
+    // of a global function with up to two simple arguments, as in
+    // s = add(s, i).
+    CallGlobal,
     Count
 };
 
@@ -126,11 +130,13 @@ struct FusedOperands {
     int whenTrue = 0;  // tests: the next instruction when the comparison holds,
     int whenFalse = 0; // and when it does not; the stores: whenTrue only
     // LocalUpdate: its operands, and its operators (inner 0 when y is absent);
-    // TwoPushes and TwoOperate: x and y; OperandConstant...: x.
+    // TwoPushes and TwoOperate: x and y; OperandConstant...: x; CallGlobal:
+    // its arguments, `count` of them.
     SimpleOperand x{};
     SimpleOperand y{};
     int inner = 0;
     int outer = 0;
+    int count = 0;
 };
 FusedOperands DecodeFused(Fused kind, std::span<const ZuPCODE> code, std::size_t i);
 

@@ -28,6 +28,7 @@
 
 #include "program/code_buffer.h"
 
+#include <array>
 #include <cmath>
 #include <memory>
 
@@ -56,6 +57,28 @@ inline bool IsScalar(const ZuVALUE* v) {
     return static_cast<unsigned>((v->t & kScalarMask) - ZU_INT) <= ZU_DOUBLE - ZU_INT;
 }
 inline double AsDouble(const ZuVALUE* v) { return IsInt(v) ? v->w1.i : v->w1.d; }
+
+// ---- calls that the loop makes itself --------------------------------------
+
+// A Zu function of exactly n parameters whose frame the loop can build: not
+// external, not a member function with an object, with its parameter
+// letters.
+inline bool TakesLoopCall(const ZuVALUE* f, int n) {
+    return (f->t & (ZU_TYPE_MASK | ZU_FLAG_EXT | ZU_FLAG_NUL)) == ZU_FUNCTION && !((f->t & ZU_FLAG_MEM) && f->w4.p) &&
+           f->w1.i == n && f->w3.s;
+}
+
+// The flag that an int or double argument gets from its parameter letter:
+// constant for 'c', none for the others; -1 for a letter the loop leaves
+// to DoCall ('$', and the end of the letters).
+constexpr std::array<int, 256> kArgumentFlags = [] {
+    std::array<int, 256> flags{};
+    flags[static_cast<unsigned char>('c')] = ZU_FLAG_CON;
+    flags[static_cast<unsigned char>('$')] = -1;
+    flags[0] = -1;
+    return flags;
+}();
+inline int ArgumentFlag(char letter) { return kArgumentFlags[static_cast<unsigned char>(letter)]; }
 
 inline int Wrap(long long x) { return static_cast<int>(static_cast<unsigned>(x)); }
 
@@ -529,6 +552,7 @@ void RunLoop() {
         fusedTable[fused(Fused::FunctionEntry, 0)] = &&L_FUSED_FunctionEntry;
         fusedTable[fused(Fused::MarkerReturn, 0)] = &&L_FUSED_MarkerReturn;
         fusedTable[fused(Fused::PushGlobal, 0)] = &&L_FUSED_PushGlobal;
+        fusedTable[fused(Fused::CallGlobal, 0)] = &&L_FUSED_CallGlobal;
         tableReady = true;
     }
     {
@@ -755,14 +779,26 @@ void RunLoop() {
             DISPATCH();
 
         // ---- calls and returns ---------------------------------------------
+        // The frame of the function at F, its N arguments above it, called
+        // from the instruction at CALL_AT: the record above the arguments,
+        // then the callee's first instruction.
+#define ENTER_FRAME(F, N, CALL_AT)                                                           \
+    {                                                                                        \
+        ZuVALUE* frame = (F) + (N) + 1;                                                      \
+        PushFrame(frame, static_cast<int>(ap - base), static_cast<int>(bp - base), CALL_AT, N); \
+        vm.ap = ap = (F) + 1;                                                                \
+        vm.bp = bp = frame + 1;                                                              \
+        sp = frame;                                                                          \
+        cp = (F)->w2.i;                                                                      \
+        DISPATCH();                                                                          \
+    }
+
         L_CAL : {
             // A Zu function of exactly that many int or double arguments:
             // the frame is built here; anything else goes to DoCall.
             const int n = ins.arg;
             ZuVALUE* f = sp - n;
-            if (n >= 0 && f >= base && sp < last &&
-                (f->t & (ZU_TYPE_MASK | ZU_FLAG_EXT | ZU_FLAG_NUL)) == ZU_FUNCTION &&
-                !((f->t & ZU_FLAG_MEM) && f->w4.p) && f->w1.i == n && f->w3.s) {
+            if (n >= 0 && f >= base && sp < last && TakesLoopCall(f, n)) {
                 // One pass checks each argument and gives it the constant
                 // flag of its letter; when a check fails, DoCall passes
                 // the arguments again from the start and sets every flag.
@@ -770,19 +806,11 @@ void RunLoop() {
                 int k = 0;
                 for (; k < n; ++k) {
                     ZuVALUE* a = f + 1 + k;
-                    const char letter = letters[k];
-                    if (!IsScalar(a) || letter == '\0' || letter == '$') break;
-                    a->t = (a->t & ~ZU_FLAG_CON) | (letter == 'c' ? ZU_FLAG_CON : 0);
+                    const int flag = ArgumentFlag(letters[k]);
+                    if (flag < 0 || !IsScalar(a)) break;
+                    a->t = (a->t & ~ZU_FLAG_CON) | flag;
                 }
-                if (k == n) {
-                    ZuVALUE* frame = sp + 1;
-                    PushFrame(frame, static_cast<int>(ap - base), static_cast<int>(bp - base), cp, n);
-                    vm.ap = ap = f + 1;
-                    vm.bp = bp = frame + 1;
-                    sp = frame;
-                    cp = f->w2.i;
-                    DISPATCH();
-                }
+                if (k == n) ENTER_FRAME(f, n, cp)
             }
             SYNC();
             if (ins.arg < 0 || ins.arg > sp - base) Raise(Err::NotAFunction);
@@ -1093,6 +1121,36 @@ void RunLoop() {
             cp += 2;
             DISPATCH();
         }
+
+        // The steps of LOD, the pushes and CAL when the loop makes the call
+        // itself: the function value replaces the top, as LOD's does, and
+        // each argument is read after the one before it is written, as the
+        // pushes would.  Anything else runs the plain LOD, from the start.
+        L_FUSED_CallGlobal : {
+            const ZuVALUE* g = &globals[ins.arg].val;
+            const FusedOperands& d = operands[cp];
+            const int n = d.count;
+            if (!TakesLoopCall(g, n) || (sp->t & (ZU_FLAG_VAL | kVectorList)) || sp + n >= last) goto L_LOD;
+            ZuVALUE* f = sp;
+            *f = *g;
+            f->t &= ~ZU_FLAG_VAL;
+            if (n >= 1) {
+                const ZuVALUE* x = (d.x.kind == SimpleOperand::Local ? bp : ap) + d.x.index;
+                const int flag = ArgumentFlag(g->w3.s[0]);
+                if (flag < 0 || !IsScalar(x)) goto L_LOD;
+                f[1].t = (x->t & ~(ZU_FLAG_VAL | ZU_FLAG_CON)) | flag;
+                f[1].w1 = x->w1;
+                if (n == 2) {
+                    const ZuVALUE* y = (d.y.kind == SimpleOperand::Local ? bp : ap) + d.y.index;
+                    const int flagY = ArgumentFlag(g->w3.s[1]);
+                    if (flagY < 0 || !IsScalar(y)) goto L_LOD;
+                    f[2].t = (y->t & ~(ZU_FLAG_VAL | ZU_FLAG_CON)) | flagY;
+                    f[2].w1 = y->w1;
+                }
+            }
+            ENTER_FRAME(f, n, cp + n + 1)
+        }
+#undef ENTER_FRAME
 
         // The steps of ELF and of a marker that is not live, then INT.
         L_FUSED_FunctionEntry:

@@ -210,6 +210,34 @@ TEST(FusedSequences, AnOperandWithASmallIntAndAGlobalPushed) {
     EXPECT_EQ(code[20], Fused::None);
 }
 
+TEST(FusedSequences, CallsOfAGlobalWithUpToTwoSimpleArguments) {
+    std::vector<ZuPCODE> program = {I(Op::LOD, 3), I(Op::PBP, 0), I(Op::PAP, 1), I(Op::CAL, 2),  // 0: f(a, b)
+                                    I(Op::LOD, 4), I(Op::CAL, 0),                                 // 4: g()
+                                    I(Op::PSH, 0), I(Op::LOD, 3), I(Op::PAP, 2), I(Op::CAL, 1),  // 6: ... + f(c)
+                                    I(Op::LOD, 3), I(Op::PBP, 0), I(Op::PSH, 1), I(Op::CAL, 2),  // 10: f(a, 1)
+                                    I(Op::LOD, 3), I(Op::PBP, 0), I(Op::CAL, 2),                 // 14: count differs
+                                    I(Op::LOD, 3), I(Op::PBP, 0), I(Op::PBP, 1), I(Op::PBP, 2), I(Op::CAL, 3)};
+    program.resize(program.size() + 8, I(Op::EXT));
+    const std::vector<Fused> code = run::FindFusedSequences(program);
+    EXPECT_EQ(code[0], Fused::CallGlobal);
+    const run::FusedOperands two = run::DecodeFused(Fused::CallGlobal, program, 0);
+    EXPECT_EQ(two.count, 2);
+    EXPECT_EQ(two.x.kind, run::SimpleOperand::Local);
+    EXPECT_EQ(two.y.kind, run::SimpleOperand::Argument);
+    EXPECT_EQ(two.y.index, 1);
+    EXPECT_EQ(code[1], Fused::TwoPushes);  // a jump to the arguments still finds them
+    EXPECT_EQ(code[4], Fused::CallGlobal);
+    EXPECT_EQ(run::DecodeFused(Fused::CallGlobal, program, 4).count, 0);
+    // The push before a global call leaves the call its own step.
+    EXPECT_EQ(code[6], Fused::None);
+    EXPECT_EQ(code[7], Fused::CallGlobal);
+    EXPECT_EQ(run::DecodeFused(Fused::CallGlobal, program, 7).x.index, 2);
+    // A constant argument, a count that does not match, three arguments.
+    EXPECT_EQ(code[10], Fused::None);
+    EXPECT_EQ(code[14], Fused::None);
+    EXPECT_EQ(code[17], Fused::None);
+}
+
 TEST(FusedSequences, FunctionEntriesAndReturnsAfterTheirMarker) {
     auto code = Classify({I(Op::ELF, 0), I(Op::NUM, 3), I(Op::INT, 2), I(Op::PAP, 0), I(Op::NUM, 3), I(Op::RET, 1),
                           I(Op::ELF, 0), I(Op::INT, 0)});
