@@ -20,7 +20,9 @@ bool IsContiguous(double** m, int r, int c);
 
 // Scratch array that reports failure instead of throwing.  It comes from
 // the value layer's heap, which keeps recently freed large blocks for the
-// next matrix of their size; its elements start undefined.
+// next matrix of their size; its elements start undefined.  A scratch is
+// written whole soon after it is made (a copy of a matrix, a workspace),
+// so a large one is faulted in at once, as a matrix block is.
 template <class T>
 class ScratchOf {
     static_assert(std::is_trivially_default_constructible_v<T> && std::is_trivially_destructible_v<T>);
@@ -31,7 +33,7 @@ public:
         data_.reset();
         if (count == 0) count = 1;
         if (count > SIZE_MAX / sizeof(T)) return false;
-        data_.reset(static_cast<T*>(value::HeapAlloc(count * sizeof(T))));
+        data_.reset(static_cast<T*>(value::HeapAllocWritten(count * sizeof(T))));
         return data_ != nullptr;
     }
     T* data() const { return data_.get(); }

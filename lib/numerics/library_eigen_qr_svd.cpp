@@ -107,7 +107,9 @@ void FnEigen(ZuVALUE* rtn, ZuVALUE* pv, int cArg) {
     ZuVALUE* evecOut = library::OutputArg(pv, 2, cArg);
     if (!library::SquareArg(pv, 0)) return;
     const int n = Rows(&pv[0]);
-    Block a(n, n), eval(2, n), v(n, n), spread(2 * n, n);
+    // The eigenvectors' blocks only when they are asked for.
+    const int vectorRows = evecOut != nullptr ? n : 0;
+    Block a(n, n), eval(2, n), v(vectorRows, n), spread(2 * vectorRows, n);
     if (!Allocated(a.ok() && eval.ok() && v.ok() && spread.ok())) return;
     bool complex = false;
     if (n >= 1) {
