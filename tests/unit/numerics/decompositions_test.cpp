@@ -11,6 +11,7 @@
 
 using zu::test::Matrix;
 using zu::test::NaiveProduct;
+using zu::test::RandomMatrix;
 using zu::test::RelativeDistance;
 using zu::test::SettingsGuard;
 
@@ -93,6 +94,37 @@ TEST(Choleski, PivotNearToleranceIsDecidedOnTheUntouchedInput) {
         EXPECT_EQ(l[61][61], std::sqrt(residual));
         EXPECT_EQ(l[60][61], 0);
         EXPECT_EQ(l[99][99], 1);
+    }
+}
+
+// A last pivot near the tolerance: LAPACK's factor is refused and the exact
+// algorithm runs on the input, which must be whole again to the last
+// element of its lower triangle (it waited in the upper one).  Then the
+// result is the exact path's to the bit; an odd order and an even one
+// split the triangles' rows differently.
+TEST(Choleski, ARefusedLibraryFactorLeavesTheExactPathTheWholeInput) {
+    SettingsGuard guard;
+    for (const int n : {100, 101}) {
+        // L: unit diagonal and small entries below it (well conditioned),
+        // but a last row of ones whose own pivot is tiny, so that the
+        // margin for rounding (which grows with the diagonal element) is
+        // wider than the pivot's distance from the tolerance.
+        Matrix l = RandomMatrix(n, n, 31);
+        for (int i = 0; i < n; ++i) {
+            for (int j = 0; j < i; ++j) l[i][j] = i == n - 1 ? 1 : 0.05 * l[i][j];
+            for (int j = i + 1; j < n; ++j) l[i][j] = 0;
+            l[i][i] = 1;
+        }
+        l[n - 1][n - 1] = std::sqrt(2e-12);
+        const Matrix a = NaiveProduct(l, false, l, true);
+        Matrix fast = a, exact = a;
+        SetFastMath(1);
+        const bool fastResult = FPPtDec(fast.m(), n);
+        SetFastMath(0);
+        const bool exactResult = FPPtDec(exact.m(), n);
+        EXPECT_EQ(fastResult, exactResult) << n;
+        for (int i = 0; i < n; ++i)
+            for (int j = 0; j < n; ++j) ASSERT_EQ(fast[i][j], exact[i][j]) << n << ": " << i << " " << j;
     }
 }
 
