@@ -140,8 +140,13 @@ inline bool Truth(ZuVALUE* v) {
     }
 }
 
+// The scalar operators, one instance per operator, for two ints or
+// doubles (which the caller has checked): an int result wraps, a division
+// of ints gives a double.
 template <int Op>
 [[gnu::always_inline]] inline double DoubleArithmetic(double x, double y) {
+    static_assert(Op == opr::Add || Op == opr::Subtract || Op == opr::Multiply || Op == opr::Divide,
+                  "an operator of the scalar list without its rule here");
     if constexpr (Op == opr::Add)
         return x + y;
     else if constexpr (Op == opr::Subtract)
@@ -152,26 +157,25 @@ template <int Op>
         return x / y;
 }
 
-// The scalar operators, one instance per operator, for two ints or
-// doubles (which the caller has checked): an int result wraps, a division
-// of ints gives a double.
+// Two ints into `result`: the int that wraps, or the double of a division.
+template <int Op>
+[[gnu::always_inline]] inline void IntArithmetic(ZuVALUE* result, long long x, long long y) {
+    if constexpr (Op == opr::Add)
+        SetInt(result, Wrap(x + y));
+    else if constexpr (Op == opr::Subtract)
+        SetInt(result, Wrap(x - y));
+    else if constexpr (Op == opr::Multiply)
+        SetInt(result, Wrap(static_cast<long long>(static_cast<unsigned>(x) * static_cast<unsigned>(y))));
+    else
+        SetDouble(result, static_cast<double>(x) / static_cast<double>(y));
+}
+
 template <int Op>
 [[gnu::always_inline]] inline void ScalarArithmetic(ZuVALUE* a, const ZuVALUE* b) {
-    if (IsInt(a) && IsInt(b)) {
-        const long long x = a->w1.i, y = b->w1.i;
-        if constexpr (Op == opr::Add)
-            SetInt(a, Wrap(x + y));
-        else if constexpr (Op == opr::Subtract)
-            SetInt(a, Wrap(x - y));
-        else if constexpr (Op == opr::Multiply)
-            SetInt(a, Wrap(static_cast<long long>(static_cast<unsigned>(x) * static_cast<unsigned>(y))));
-        else
-            SetDouble(a, static_cast<double>(x) / static_cast<double>(y));
-        static_assert(Op == opr::Add || Op == opr::Subtract || Op == opr::Multiply || Op == opr::Divide,
-                      "an operator of the scalar list without its rule here");
-        return;
-    }
-    SetDouble(a, DoubleArithmetic<Op>(AsDouble(a), AsDouble(b)));
+    if (IsInt(a) && IsInt(b))
+        IntArithmetic<Op>(a, a->w1.i, b->w1.i);
+    else
+        SetDouble(a, DoubleArithmetic<Op>(AsDouble(a), AsDouble(b)));
 }
 
 // One of the scalar operators chosen at run time.
@@ -1030,31 +1034,26 @@ void RunLoop() {
             // jump is read from the code, as in ConstantTest; the stack needs
             // room for both pushes, as the plain steps would.
 #define OPERAND_OF(D) ((D).x.kind == SimpleOperand::Local ? bp : ap) + (D).x.index
-#define FUSED_OPERAND_OPERATE(OP)                                     \
-    L_FUSED_OperandConstantOperate_##OP : {                           \
-        const FusedOperands& d = operands[cp];                        \
-        const ZuVALUE* x = OPERAND_OF(d);                             \
-        if (!IsScalar(x) || sp + 1 >= last) goto* table[ins.op];      \
-        ZuVALUE result;                                               \
-        result.t = x->t;                                              \
-        result.w1 = x->w1;                                            \
-        ZuVALUE right;                                                \
-        SetInt(&right, d.constant);                                   \
-        ScalarArithmetic<opr::OP>(&result, &right);                   \
-        ++sp;                                                         \
-        sp->t = result.t;                                             \
-        sp->w1 = result.w1;                                           \
-        cp += 3;                                                      \
-        DISPATCH();                                                   \
+#define FUSED_OPERAND_OPERATE(OP)                                                     \
+    L_FUSED_OperandConstantOperate_##OP : {                                           \
+        const FusedOperands& d = operands[cp];                                        \
+        const ZuVALUE* x = OPERAND_OF(d);                                             \
+        if (!IsScalar(x) || sp + 1 >= last) goto* table[ins.op];                      \
+        ++sp;                                                                         \
+        if (IsInt(x))                                                                 \
+            IntArithmetic<opr::OP>(sp, x->w1.i, d.constant);                          \
+        else                                                                          \
+            SetDouble(sp, DoubleArithmetic<opr::OP>(x->w1.d, d.constant));            \
+        cp += 3;                                                                      \
+        DISPATCH();                                                                   \
     }
 #define FUSED_OPERAND_TEST(OP)                                        \
     L_FUSED_OperandConstantTest_##OP : {                              \
         const FusedOperands& d = operands[cp];                        \
         const ZuVALUE* x = OPERAND_OF(d);                             \
         if (!IsScalar(x) || sp + 1 >= last) goto* table[ins.op];      \
-        ZuVALUE right;                                                \
-        SetInt(&right, d.constant);                                   \
-        const bool r = ScalarComparison<opr::OP>(x, &right);          \
+        const bool r = IsInt(x) ? Holds<opr::OP>(x->w1.i, d.constant) \
+                                : Holds<opr::OP>(x->w1.d, static_cast<double>(d.constant)); \
         ++sp;                                                         \
         SetInt(sp, r);                                                \
         int j = cp + 3;                                               \
