@@ -40,6 +40,17 @@ bool IsStep(int op) { return op == opr::Increment || op == opr::Decrement; }
 
 bool IsLocalOrArgument(const Shape& s, std::size_t i) { return s.is(i, Op::PBP) || s.is(i, Op::PAP); }
 
+// m; XRS; i; XLD; j (see Fused::ElementLoad): ElementLoad or ElementTarget
+// by the XRS and what follows, None for anything else.
+Fused ElementAccess(const Shape& s, std::size_t i) {
+    const bool matrix = IsLocalOrArgument(s, i) || s.is(i, Op::LBP) || s.is(i, Op::LAP);
+    if (!matrix || !s.is(i + 1, Op::XRS) || !IsLocalOrArgument(s, i + 2) || !s.is(i + 3, Op::XLD) ||
+        !IsLocalOrArgument(s, i + 4))
+        return Fused::None;
+    if (s.arg(i + 1) == 0) return s.is(i + 5, Op::XLD) ? Fused::ElementLoad : Fused::None;
+    return s.arg(i + 1) == 1 ? Fused::ElementTarget : Fused::None;
+}
+
 // LOD g; then up to two locals or arguments; then the CAL of that many:
 // the number of arguments, or -1 when the code at i is not such a call.
 int GlobalCallArguments(const Shape& s, std::size_t i) {
@@ -108,12 +119,17 @@ Fused Classify(const Shape& s, std::size_t i) {
             return Fused::LocalStep;
         }
         if (IsLocalUpdate(s, i, nullptr)) return Fused::LocalUpdate;
-        if (s.is(i + 1, Op::PBP)) return Fused::TwoLocals;
+        if (const Fused element = ElementAccess(s, i); element != Fused::None) return element;
+        // An element read after the load does more in its own step.
+        if (s.is(i + 1, Op::PBP)) return ElementAccess(s, i + 1) == Fused::None ? Fused::TwoLocals : Fused::None;
         return Fused::None;
     }
+    if (const Fused element = ElementAccess(s, i); element != Fused::None) return element;
     if (GlobalCallArguments(s, i) >= 0) return Fused::CallGlobal;
-    if (IsLocalOrArgument(s, i) && IsLocalOrArgument(s, i + 1))
-        return s.isOperator(i + 2, IsScalarArithmetic) ? Fused::TwoOperate : Fused::TwoPushes;
+    if (IsLocalOrArgument(s, i) && IsLocalOrArgument(s, i + 1)) {
+        if (s.isOperator(i + 2, IsScalarArithmetic)) return Fused::TwoOperate;
+        return ElementAccess(s, i + 1) == Fused::None ? Fused::TwoPushes : Fused::None;
+    }
     if (IsLocalOrArgument(s, i) && s.is(i + 1, Op::PSH)) {
         if (s.isOperator(i + 2, IsScalarArithmetic)) return Fused::OperandConstantOperate;
         if (s.isOperator(i + 2, IsScalarComparison) && s.isConditionalJump(s.skipMarker(i + 3)))
@@ -204,6 +220,17 @@ FusedOperands DecodeFused(Fused kind, std::span<const ZuPCODE> code, std::size_t
         break;
     }
     case Fused::LocalUpdate: IsLocalUpdate(s, i, &d); break;
+    case Fused::ElementLoad:
+    case Fused::ElementTarget: {
+        const bool pushed = IsLocalOrArgument(s, i);
+        const bool local = s.is(i, Op::PBP) || s.is(i, Op::LBP);
+        d.x = {local ? SimpleOperand::Local : SimpleOperand::Argument, s.arg(i)};
+        d.step = pushed ? 1 : 0;
+        std::size_t after = 0;
+        ReadOperand(s, i + 2, false, d.y, after);
+        ReadOperand(s, i + 4, false, d.z, after);
+        break;
+    }
     case Fused::CallGlobal: {
         d.count = GlobalCallArguments(s, i);
         std::size_t after = 0;

@@ -68,6 +68,14 @@ enum class Fused : std::uint8_t {
     FunctionEntry,
     // NUM; RET: the marker of a return and the return.
     MarkerReturn,
+    // m; XRS 0; i; XLD; j; XLD, m a local or an argument pushed or loaded
+    // (PBP, PAP, LBP, LAP) and i and j each a local or an argument: the
+    // element m[i][j] read, as in s += m[i][j].
+    ElementLoad,
+    // m; XRS 1; i; XLD; j, the same operands: the start of a store into
+    // m[i][j], the row chosen and the column pushed; the value and the
+    // store follow.
+    ElementTarget,
     // LOD g; [x; [y]]; CAL n, x and y each a local or an argument: a call
     // of a global function with up to two simple arguments, as in
     // s = add(s, i).
@@ -131,9 +139,11 @@ struct FusedOperands {
     int whenFalse = 0; // and when it does not; the stores: whenTrue only
     // LocalUpdate: its operands, and its operators (inner 0 when y is absent);
     // TwoPushes and TwoOperate: x and y; OperandConstant...: x; CallGlobal:
-    // its arguments, `count` of them.
+    // its arguments, `count` of them; Element...: the matrix, the row and
+    // the column, with `step` 1 when the matrix is pushed, 0 when loaded.
     SimpleOperand x{};
     SimpleOperand y{};
+    SimpleOperand z{};
     int inner = 0;
     int outer = 0;
     int count = 0;

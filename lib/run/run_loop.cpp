@@ -560,6 +560,8 @@ void RunLoop() {
         fusedTable[fused(Fused::MarkerReturn, 0)] = &&L_FUSED_MarkerReturn;
         fusedTable[fused(Fused::PushGlobal, 0)] = &&L_FUSED_PushGlobal;
         fusedTable[fused(Fused::CallGlobal, 0)] = &&L_FUSED_CallGlobal;
+        fusedTable[fused(Fused::ElementLoad, 0)] = &&L_FUSED_ElementLoad;
+        fusedTable[fused(Fused::ElementTarget, 0)] = &&L_FUSED_ElementTarget;
         tableReady = true;
     }
     {
@@ -1134,6 +1136,55 @@ void RunLoop() {
             cp += 2;
             DISPATCH();
         }
+
+        // m[i][j] of a matrix local or argument with int indices inside it:
+        // the element pushed, or loaded into the top, as the six steps
+        // would leave it; the stack needs room for their pushes.  Anything
+        // else (another type, an index outside, no value) runs the plain
+        // steps from the first.
+#define ELEMENT_OPERAND(O) (((O).kind == SimpleOperand::Local ? bp : ap) + (O).index)
+        L_FUSED_ElementLoad : {
+            const FusedOperands& d = operands[cp];
+            const ZuVALUE* m = ELEMENT_OPERAND(d.x);
+            const ZuVALUE* i = ELEMENT_OPERAND(d.y);
+            const ZuVALUE* j = ELEMENT_OPERAND(d.z);
+            if ((m->t & ~(ZU_FLAG_CON | ZU_FLAG_VAL)) != ZU_MATRIX || !IsInt(i) || !IsInt(j) ||
+                static_cast<unsigned>(i->w1.i) >= static_cast<unsigned>(m->w1.i) ||
+                static_cast<unsigned>(j->w1.i) >= static_cast<unsigned>(m->w2.i) || sp + 2 >= last)
+                goto* table[ins.op];
+            const double element = m->w3.m[i->w1.i][j->w1.i];
+            if (d.step != 0)
+                ++sp;
+            else
+                FreeIfOwned(sp);
+            SetDouble(sp, element);
+            cp += 6;
+            DISPATCH();
+        }
+
+        // The start of m[i][j] = ...: the matrix's record with the row
+        // chosen (a pending vector, as XLD makes it) and the column pushed.
+        L_FUSED_ElementTarget : {
+            const FusedOperands& d = operands[cp];
+            const ZuVALUE* m = ELEMENT_OPERAND(d.x);
+            const ZuVALUE* i = ELEMENT_OPERAND(d.y);
+            const ZuVALUE* j = ELEMENT_OPERAND(d.z);
+            if ((m->t & ~(ZU_FLAG_CON | ZU_FLAG_VAL)) != ZU_MATRIX || !IsInt(i) || (j->t & ZU_FLAG_NUL) ||
+                sp + 2 >= last)
+                goto* table[ins.op];
+            if (d.step != 0)
+                ++sp;
+            else
+                FreeIfOwned(sp);
+            *sp = *m;
+            sp->t = ZU_VECTOR | (m->t & ZU_FLAG_CON);
+            sp->w4.i = i->w1.i;
+            ++sp;
+            LoadCopy(sp, j);
+            cp += 5;
+            DISPATCH();
+        }
+#undef ELEMENT_OPERAND
 
         // The steps of LOD, the pushes and CAL when the loop makes the call
         // itself: the function value replaces the top, as LOD's does, and

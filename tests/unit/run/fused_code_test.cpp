@@ -238,6 +238,35 @@ TEST(FusedSequences, CallsOfAGlobalWithUpToTwoSimpleArguments) {
     EXPECT_EQ(code[17], Fused::None);
 }
 
+TEST(FusedSequences, ElementsReadAndTargetedByTwoSimpleIndices) {
+    using program::opr::Add;
+    std::vector<ZuPCODE> program = {
+        I(Op::LBP, 4), I(Op::PBP, 0), I(Op::XRS, 0), I(Op::PBP, 2), I(Op::XLD), I(Op::PAP, 1), I(Op::XLD),  // 0: s + m[i][j]
+        I(Op::OPR, Add), I(Op::SBP, 4),                                                                     // 7
+        I(Op::LAP, 0), I(Op::XRS, 1), I(Op::PBP, 2), I(Op::XLD), I(Op::PBP, 3), I(Op::PSH, 1), I(Op::XST),  // 9: m[i][j] = 1
+        I(Op::PBP, 0), I(Op::XRS, 0), I(Op::PBP, 2), I(Op::XLD), I(Op::PBP, 3), I(Op::SBP, 5),             // 16: no second XLD
+        I(Op::PBP, 0), I(Op::XRS, 0), I(Op::PSH, 2), I(Op::XLD), I(Op::PBP, 3), I(Op::XLD)};               // 22: a constant row
+    program.resize(program.size() + 8, I(Op::EXT));
+    const std::vector<Fused> code = run::FindFusedSequences(program);
+    // The load before the read is left alone, so that the read is one step.
+    EXPECT_EQ(code[0], Fused::None);
+    EXPECT_EQ(code[1], Fused::ElementLoad);
+    const run::FusedOperands read = run::DecodeFused(Fused::ElementLoad, program, 1);
+    EXPECT_EQ(read.step, 1);  // pushed
+    EXPECT_EQ(read.x.kind, run::SimpleOperand::Local);
+    EXPECT_EQ(read.x.index, 0);
+    EXPECT_EQ(read.y.index, 2);
+    EXPECT_EQ(read.z.kind, run::SimpleOperand::Argument);
+    EXPECT_EQ(read.z.index, 1);
+    EXPECT_EQ(code[9], Fused::ElementTarget);
+    const run::FusedOperands target = run::DecodeFused(Fused::ElementTarget, program, 9);
+    EXPECT_EQ(target.step, 0);  // loaded into the top
+    EXPECT_EQ(target.x.kind, run::SimpleOperand::Argument);
+    EXPECT_EQ(target.z.index, 3);
+    EXPECT_EQ(code[16], Fused::None);
+    EXPECT_EQ(code[22], Fused::None);
+}
+
 TEST(FusedSequences, FunctionEntriesAndReturnsAfterTheirMarker) {
     auto code = Classify({I(Op::ELF, 0), I(Op::NUM, 3), I(Op::INT, 2), I(Op::PAP, 0), I(Op::NUM, 3), I(Op::RET, 1),
                           I(Op::ELF, 0), I(Op::INT, 0)});
