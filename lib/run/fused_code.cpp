@@ -38,28 +38,6 @@ private:
 
 bool IsStep(int op) { return op == opr::Increment || op == opr::Decrement; }
 
-bool IsLocalOrArgument(const Shape& s, std::size_t i) { return s.is(i, Op::PBP) || s.is(i, Op::PAP); }
-
-// m; XRS; i; XLD; j (see Fused::ElementLoad): ElementLoad or ElementTarget
-// by the XRS and what follows, None for anything else.
-Fused ElementAccess(const Shape& s, std::size_t i) {
-    const bool matrix = IsLocalOrArgument(s, i) || s.is(i, Op::LBP) || s.is(i, Op::LAP);
-    if (!matrix || !s.is(i + 1, Op::XRS) || !IsLocalOrArgument(s, i + 2) || !s.is(i + 3, Op::XLD) ||
-        !IsLocalOrArgument(s, i + 4))
-        return Fused::None;
-    if (s.arg(i + 1) == 0) return s.is(i + 5, Op::XLD) ? Fused::ElementLoad : Fused::None;
-    return s.arg(i + 1) == 1 ? Fused::ElementTarget : Fused::None;
-}
-
-// LOD g; then up to two locals or arguments; then the CAL of that many:
-// the number of arguments, or -1 when the code at i is not such a call.
-int GlobalCallArguments(const Shape& s, std::size_t i) {
-    if (!s.is(i, Op::LOD)) return -1;
-    int n = 0;
-    while (n < 2 && IsLocalOrArgument(s, i + 1 + n)) ++n;
-    return s.is(i + 1 + n, Op::CAL) && s.arg(i + 1 + n) == n ? n : -1;
-}
-
 // The simple operand whose code starts at i and the instruction after it;
 // false when there is none there.  A constant is a PSH not followed by LIT.
 bool ReadOperand(const Shape& s, std::size_t i, bool constantAllowed, SimpleOperand& x, std::size_t& next) {
@@ -79,6 +57,41 @@ bool ReadOperand(const Shape& s, std::size_t i, bool constantAllowed, SimpleOper
     x = {SimpleOperand::Constant, s.arg(i)};
     next = i + 1;
     return true;
+}
+
+bool IsLocalOrArgument(const Shape& s, std::size_t i) { return s.is(i, Op::PBP) || s.is(i, Op::PAP); }
+
+bool IsScalarOperator(int op) { return IsScalarArithmetic(op) || IsScalarComparison(op); }
+
+// An instruction at i that uses the value on top at once, so that a
+// pending index below it cannot be taken further: a scalar operator, a
+// store, or a simple operand and then a scalar operator.
+bool UsesTopAtOnce(const Shape& s, std::size_t i) {
+    if (s.isOperator(i, IsScalarOperator) || s.is(i, Op::SBP) || s.is(i, Op::SAP) || s.is(i, Op::STO)) return true;
+    SimpleOperand operand;
+    std::size_t next = 0;
+    return ReadOperand(s, i, true, operand, next) && s.isOperator(next, IsScalarOperator);
+}
+
+// m; XRS; i; XLD; ... (see Fused::ElementLoad): ElementLoad, VectorLoad or
+// ElementTarget by the XRS and what follows, None for anything else.
+Fused ElementAccess(const Shape& s, std::size_t i) {
+    const bool matrix = IsLocalOrArgument(s, i) || s.is(i, Op::LBP) || s.is(i, Op::LAP);
+    if (!matrix || !s.is(i + 1, Op::XRS) || !IsLocalOrArgument(s, i + 2) || !s.is(i + 3, Op::XLD)) return Fused::None;
+    const bool column = IsLocalOrArgument(s, i + 4);
+    if (s.arg(i + 1) == 1) return column ? Fused::ElementTarget : Fused::None;
+    if (s.arg(i + 1) != 0) return Fused::None;
+    if (column && s.is(i + 5, Op::XLD)) return Fused::ElementLoad;
+    return UsesTopAtOnce(s, i + 4) ? Fused::VectorLoad : Fused::None;
+}
+
+// LOD g; then up to two locals or arguments; then the CAL of that many:
+// the number of arguments, or -1 when the code at i is not such a call.
+int GlobalCallArguments(const Shape& s, std::size_t i) {
+    if (!s.is(i, Op::LOD)) return -1;
+    int n = 0;
+    while (n < 2 && IsLocalOrArgument(s, i + 1 + n)) ++n;
+    return s.is(i + 1 + n, Op::CAL) && s.arg(i + 1 + n) == n ? n : -1;
 }
 
 // LBP a; x; [y; OPR]; OPR; SBP a (see Fused::LocalUpdate); the operands
@@ -221,6 +234,7 @@ FusedOperands DecodeFused(Fused kind, std::span<const ZuPCODE> code, std::size_t
     }
     case Fused::LocalUpdate: IsLocalUpdate(s, i, &d); break;
     case Fused::ElementLoad:
+    case Fused::VectorLoad:
     case Fused::ElementTarget: {
         const bool pushed = IsLocalOrArgument(s, i);
         const bool local = s.is(i, Op::PBP) || s.is(i, Op::LBP);
@@ -228,7 +242,7 @@ FusedOperands DecodeFused(Fused kind, std::span<const ZuPCODE> code, std::size_t
         d.step = pushed ? 1 : 0;
         std::size_t after = 0;
         ReadOperand(s, i + 2, false, d.y, after);
-        ReadOperand(s, i + 4, false, d.z, after);
+        if (kind != Fused::VectorLoad) ReadOperand(s, i + 4, false, d.z, after);
         break;
     }
     case Fused::CallGlobal: {

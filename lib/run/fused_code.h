@@ -72,6 +72,10 @@ enum class Fused : std::uint8_t {
     // (PBP, PAP, LBP, LAP) and i and j each a local or an argument: the
     // element m[i][j] read, as in s += m[i][j].
     ElementLoad,
+    // m; XRS 0; i; XLD, then a use of the value at once (an operator, a
+    // store, or a simple operand and an operator): the element m[i] of a
+    // row or a column read, as in s += x[i] or x[i] > 0.
+    VectorLoad,
     // m; XRS 1; i; XLD; j, the same operands: the start of a store into
     // m[i][j], the row chosen and the column pushed; the value and the
     // store follow.

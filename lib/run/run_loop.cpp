@@ -561,6 +561,7 @@ void RunLoop() {
         fusedTable[fused(Fused::PushGlobal, 0)] = &&L_FUSED_PushGlobal;
         fusedTable[fused(Fused::CallGlobal, 0)] = &&L_FUSED_CallGlobal;
         fusedTable[fused(Fused::ElementLoad, 0)] = &&L_FUSED_ElementLoad;
+        fusedTable[fused(Fused::VectorLoad, 0)] = &&L_FUSED_VectorLoad;
         fusedTable[fused(Fused::ElementTarget, 0)] = &&L_FUSED_ElementTarget;
         tableReady = true;
     }
@@ -1162,6 +1163,33 @@ void RunLoop() {
             DISPATCH();
         }
 
+        // x[i] of a row or a column whose value is used at once: the element
+        // pushed or loaded, as the four steps and the use would have made
+        // it.  A matrix of more rows and columns (a warning), an index
+        // outside and anything else run the plain steps.
+        L_FUSED_VectorLoad : {
+            const FusedOperands& d = operands[cp];
+            const ZuVALUE* m = ELEMENT_OPERAND(d.x);
+            const ZuVALUE* i = ELEMENT_OPERAND(d.y);
+            if ((m->t & ~(ZU_FLAG_CON | ZU_FLAG_VAL)) != ZU_MATRIX || !IsInt(i) || sp + 2 >= last)
+                goto* table[ins.op];
+            const unsigned k = static_cast<unsigned>(i->w1.i);
+            double element = 0;
+            if (m->w1.i == 1 && k < static_cast<unsigned>(m->w2.i))
+                element = m->w3.m[0][k];
+            else if (m->w2.i == 1 && k < static_cast<unsigned>(m->w1.i))
+                element = m->w3.m[k][0];
+            else
+                goto* table[ins.op];
+            if (d.step != 0)
+                ++sp;
+            else
+                FreeIfOwned(sp);
+            SetDouble(sp, element);
+            cp += 4;
+            DISPATCH();
+        }
+
         // The start of m[i][j] = ...: the matrix's record with the row
         // chosen (a pending vector, as XLD makes it) and the column pushed.
         L_FUSED_ElementTarget : {
@@ -1379,6 +1407,13 @@ void RunLoop() {
                 static_cast<unsigned>(i->w1.i) < static_cast<unsigned>(t->w2.i)) {
                 double d = AsDouble(sp);
                 t->w3.m[t->w4.i][i->w1.i] = d;
+                SetDouble(t, d);
+            } else if (t->t == ZU_MATRIX && IsInt(i) && IsScalar(sp) && (t->w1.i == 1 || t->w2.i == 1) &&
+                       static_cast<unsigned>(i->w1.i) < static_cast<unsigned>(t->w1.i == 1 ? t->w2.i : t->w1.i)) {
+                // x[i] = ...: one element of a row or a column owned elsewhere.
+                const unsigned k = static_cast<unsigned>(i->w1.i);
+                double d = AsDouble(sp);
+                (t->w1.i == 1 ? t->w3.m[0][k] : t->w3.m[k][0]) = d;
                 SetDouble(t, d);
             } else {
                 SYNC();

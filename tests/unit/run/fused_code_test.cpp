@@ -267,6 +267,31 @@ TEST(FusedSequences, ElementsReadAndTargetedByTwoSimpleIndices) {
     EXPECT_EQ(code[22], Fused::None);
 }
 
+TEST(FusedSequences, ASingleElementReadOnlyWhereItsValueIsUsedAtOnce) {
+    using program::opr::Add;
+    using program::opr::Greater;
+    std::vector<ZuPCODE> program = {
+        I(Op::PBP, 0), I(Op::XRS, 0), I(Op::PBP, 2), I(Op::XLD), I(Op::OPR, Add),                   // 0: ... + x[i]
+        I(Op::LAP, 1), I(Op::XRS, 0), I(Op::PAP, 2), I(Op::XLD), I(Op::PSH, 2), I(Op::OPR, Greater),  // 5: x[i] > 2
+        I(Op::PBP, 0), I(Op::XRS, 0), I(Op::PBP, 2), I(Op::XLD), I(Op::SBP, 4),                     // 11: v = x[i]
+        I(Op::PBP, 0), I(Op::XRS, 0), I(Op::PBP, 2), I(Op::XLD), I(Op::PBP, 3), I(Op::PSH, 1),      // 16: m[i][j - 1]
+        I(Op::OPR, program::opr::Subtract), I(Op::XLD),
+        I(Op::PBP, 0), I(Op::XRS, 0), I(Op::PBP, 2), I(Op::XLD), I(Op::CAL, 1)};                    // 24: f(x[i])
+    program.resize(program.size() + 8, I(Op::EXT));
+    const std::vector<Fused> code = run::FindFusedSequences(program);
+    EXPECT_EQ(code[0], Fused::VectorLoad);
+    EXPECT_EQ(run::DecodeFused(Fused::VectorLoad, program, 0).y.index, 2);
+    EXPECT_EQ(code[5], Fused::VectorLoad);
+    const run::FusedOperands argument = run::DecodeFused(Fused::VectorLoad, program, 5);
+    EXPECT_EQ(argument.step, 0);
+    EXPECT_EQ(argument.x.kind, run::SimpleOperand::Argument);
+    EXPECT_EQ(argument.y.kind, run::SimpleOperand::Argument);
+    EXPECT_EQ(code[11], Fused::VectorLoad);
+    // The row stays pending for its column, and for what a call makes of it.
+    EXPECT_EQ(code[16], Fused::None);
+    EXPECT_EQ(code[24], Fused::None);
+}
+
 TEST(FusedSequences, FunctionEntriesAndReturnsAfterTheirMarker) {
     auto code = Classify({I(Op::ELF, 0), I(Op::NUM, 3), I(Op::INT, 2), I(Op::PAP, 0), I(Op::NUM, 3), I(Op::RET, 1),
                           I(Op::ELF, 0), I(Op::INT, 0)});
