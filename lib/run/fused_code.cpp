@@ -73,12 +73,17 @@ bool UsesTopAtOnce(const Shape& s, std::size_t i) {
     return ReadOperand(s, i, true, operand, next) && s.isOperator(next, IsScalarOperator);
 }
 
+// An index of one instruction: a local, an argument or a small int.
+bool IsSimpleIndex(const Shape& s, std::size_t i) {
+    return IsLocalOrArgument(s, i) || (s.is(i, Op::PSH) && !s.is(i + 1, Op::LIT));
+}
+
 // m; XRS; i; XLD; ... (see Fused::ElementLoad): ElementLoad, VectorLoad or
 // ElementTarget by the XRS and what follows, None for anything else.
 Fused ElementAccess(const Shape& s, std::size_t i) {
     const bool matrix = IsLocalOrArgument(s, i) || s.is(i, Op::LBP) || s.is(i, Op::LAP);
-    if (!matrix || !s.is(i + 1, Op::XRS) || !IsLocalOrArgument(s, i + 2) || !s.is(i + 3, Op::XLD)) return Fused::None;
-    const bool column = IsLocalOrArgument(s, i + 4);
+    if (!matrix || !s.is(i + 1, Op::XRS) || !IsSimpleIndex(s, i + 2) || !s.is(i + 3, Op::XLD)) return Fused::None;
+    const bool column = IsSimpleIndex(s, i + 4);
     if (s.arg(i + 1) == 1) return column ? Fused::ElementTarget : Fused::None;
     if (s.arg(i + 1) != 0) return Fused::None;
     if (column && s.is(i + 5, Op::XLD)) return Fused::ElementLoad;
@@ -241,8 +246,8 @@ FusedOperands DecodeFused(Fused kind, std::span<const ZuPCODE> code, std::size_t
         d.x = {local ? SimpleOperand::Local : SimpleOperand::Argument, s.arg(i)};
         d.step = pushed ? 1 : 0;
         std::size_t after = 0;
-        ReadOperand(s, i + 2, false, d.y, after);
-        if (kind != Fused::VectorLoad) ReadOperand(s, i + 4, false, d.z, after);
+        ReadOperand(s, i + 2, true, d.y, after);
+        if (kind != Fused::VectorLoad) ReadOperand(s, i + 4, true, d.z, after);
         break;
     }
     case Fused::CallGlobal: {

@@ -69,8 +69,8 @@ enum class Fused : std::uint8_t {
     // NUM; RET: the marker of a return and the return.
     MarkerReturn,
     // m; XRS 0; i; XLD; j; XLD, m a local or an argument pushed or loaded
-    // (PBP, PAP, LBP, LAP) and i and j each a local or an argument: the
-    // element m[i][j] read, as in s += m[i][j].
+    // (PBP, PAP, LBP, LAP) and i and j each a local, an argument or a
+    // small int: the element m[i][j] read, as in s += m[i][j].
     ElementLoad,
     // m; XRS 0; i; XLD, then a use of the value at once (an operator, a
     // store, or a simple operand and an operator): the element m[i] of a

@@ -1147,8 +1147,9 @@ void RunLoop() {
         L_FUSED_ElementLoad : {
             const FusedOperands& d = operands[cp];
             const ZuVALUE* m = ELEMENT_OPERAND(d.x);
-            const ZuVALUE* i = ELEMENT_OPERAND(d.y);
-            const ZuVALUE* j = ELEMENT_OPERAND(d.z);
+            ZuVALUE row, column;
+            const ZuVALUE* i = SimpleValue(d.y, ap, bp, literals, &row);
+            const ZuVALUE* j = SimpleValue(d.z, ap, bp, literals, &column);
             if ((m->t & ~(ZU_FLAG_CON | ZU_FLAG_VAL)) != ZU_MATRIX || !IsInt(i) || !IsInt(j) ||
                 static_cast<unsigned>(i->w1.i) >= static_cast<unsigned>(m->w1.i) ||
                 static_cast<unsigned>(j->w1.i) >= static_cast<unsigned>(m->w2.i) || sp + 2 >= last)
@@ -1170,7 +1171,8 @@ void RunLoop() {
         L_FUSED_VectorLoad : {
             const FusedOperands& d = operands[cp];
             const ZuVALUE* m = ELEMENT_OPERAND(d.x);
-            const ZuVALUE* i = ELEMENT_OPERAND(d.y);
+            ZuVALUE row;
+            const ZuVALUE* i = SimpleValue(d.y, ap, bp, literals, &row);
             if ((m->t & ~(ZU_FLAG_CON | ZU_FLAG_VAL)) != ZU_MATRIX || !IsInt(i) || sp + 2 >= last)
                 goto* table[ins.op];
             const unsigned k = static_cast<unsigned>(i->w1.i);
@@ -1195,8 +1197,9 @@ void RunLoop() {
         L_FUSED_ElementTarget : {
             const FusedOperands& d = operands[cp];
             const ZuVALUE* m = ELEMENT_OPERAND(d.x);
-            const ZuVALUE* i = ELEMENT_OPERAND(d.y);
-            const ZuVALUE* j = ELEMENT_OPERAND(d.z);
+            ZuVALUE row, column;
+            const ZuVALUE* i = SimpleValue(d.y, ap, bp, literals, &row);
+            const ZuVALUE* j = SimpleValue(d.z, ap, bp, literals, &column);
             if ((m->t & ~(ZU_FLAG_CON | ZU_FLAG_VAL)) != ZU_MATRIX || !IsInt(i) || (j->t & ZU_FLAG_NUL) ||
                 sp + 2 >= last)
                 goto* table[ins.op];

@@ -245,7 +245,8 @@ TEST(FusedSequences, ElementsReadAndTargetedByTwoSimpleIndices) {
         I(Op::OPR, Add), I(Op::SBP, 4),                                                                     // 7
         I(Op::LAP, 0), I(Op::XRS, 1), I(Op::PBP, 2), I(Op::XLD), I(Op::PBP, 3), I(Op::PSH, 1), I(Op::XST),  // 9: m[i][j] = 1
         I(Op::PBP, 0), I(Op::XRS, 0), I(Op::PBP, 2), I(Op::XLD), I(Op::PBP, 3), I(Op::SBP, 5),             // 16: no second XLD
-        I(Op::PBP, 0), I(Op::XRS, 0), I(Op::PSH, 2), I(Op::XLD), I(Op::PBP, 3), I(Op::XLD)};               // 22: a constant row
+        I(Op::PBP, 0), I(Op::XRS, 0), I(Op::PSH, 2), I(Op::XLD), I(Op::PBP, 3), I(Op::XLD),                // 22: m[2][j]
+        I(Op::PBP, 0), I(Op::XRS, 0), I(Op::PSH, 0), I(Op::LIT, 1), I(Op::XLD), I(Op::PBP, 3), I(Op::XLD)};  // 28: a literal
     program.resize(program.size() + 8, I(Op::EXT));
     const std::vector<Fused> code = run::FindFusedSequences(program);
     // The load before the read is left alone, so that the read is one step.
@@ -264,7 +265,11 @@ TEST(FusedSequences, ElementsReadAndTargetedByTwoSimpleIndices) {
     EXPECT_EQ(target.x.kind, run::SimpleOperand::Argument);
     EXPECT_EQ(target.z.index, 3);
     EXPECT_EQ(code[16], Fused::None);
-    EXPECT_EQ(code[22], Fused::None);
+    EXPECT_EQ(code[22], Fused::ElementLoad);
+    const run::FusedOperands constant = run::DecodeFused(Fused::ElementLoad, program, 22);
+    EXPECT_EQ(constant.y.kind, run::SimpleOperand::Constant);
+    EXPECT_EQ(constant.y.index, 2);
+    EXPECT_EQ(code[28], Fused::None);  // a literal index may be anything
 }
 
 TEST(FusedSequences, ASingleElementReadOnlyWhereItsValueIsUsedAtOnce) {
