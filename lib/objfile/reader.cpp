@@ -133,10 +133,13 @@ ZuVALUE readValue(ByteReader& in, int depth, bool literal) {
 }
 
 // Argument count, code address and signature of a function whose flags
-// have been read.  An external function has no code of its own.
+// have been read.  An external function has no code of its own.  The
+// record owns the signature read for it, so it is a definition whatever
+// its flags say: a value flag (a variable's copy, which leaves the text to
+// the definition) would have the end of the run leave the text behind.
 ZuVALUE readFunction(ByteReader& in, int flags) {
     ZuVALUE f{};
-    f.t = flags;
+    f.t = flags & ~ZU_FLAG_VAL;
     f.w1.i = in.readInt();
     f.w2.i = in.readInt();
     const std::string signature = in.readString();

@@ -177,6 +177,26 @@ TEST_F(HostileTest, ForeignKindsAndDeepNestingAreRefused) {
     EXPECT_TRUE(reported("unexpected end of file"));
 }
 
+// A function read from a file owns the signature read for it, whatever its
+// flags say: one marked as a variable's copy (the value flag) is read as a
+// definition, so that the end of the run frees its signature.
+TEST_F(HostileTest, AFunctionMarkedAsACopyIsReadAsADefinition) {
+    const char* name = "doubled_value";
+    std::vector<unsigned char> bytes = bytesOf(compileTo("copy.zuo", "doubled_value(x) { return 2 * x; }"));
+    const std::size_t at = offsetOf(bytes, name) + std::strlen(name) + 1;
+    ASSERT_LT(at + 4, bytes.size());
+    std::uint32_t flags = 0;
+    for (int k = 0; k < 4; ++k) flags |= static_cast<std::uint32_t>(bytes[at + static_cast<std::size_t>(k)]) << (8 * k);
+    ASSERT_EQ(flags & ZU_TYPE_MASK, static_cast<std::uint32_t>(ZU_FUNCTION));
+    putInt(bytes, at, flags | ZU_FLAG_VAL);
+    reopen();
+    ASSERT_EQ(load(writeBytes("copy.zuo", bytes)), 0);
+    const int g = find(name);
+    ASSERT_GE(g, 0);
+    EXPECT_EQ(value(g).t & ZU_FLAG_VAL, 0);
+    EXPECT_EQ(value(g).t & ZU_TYPE_MASK, ZU_FUNCTION);
+}
+
 // Any one byte changed: loaded or refused, never a crash or a read out of
 // bounds (the sanitizer build checks the latter).
 TEST_F(HostileTest, SingleByteCorruptionsNeverCrash) {
