@@ -1,5 +1,7 @@
 # Runs one golden case; see tests/CMakeLists.txt.
 #   -DZUL=path of zul  -DCASE=NAME.zu or NAME.args  -DACTUAL_DIR=scratch folder
+#   [-DEXTRA_SWITCH=a switch put before the case's own; such a run compares
+#   with the same expected files and never rewrites them]
 # Standard input comes from NAME.stdin when that file exists (the consoles
 # read their commands from it), else from nothing.
 # With the environment variable ZU_REGEN=1 a mismatch rewrites the expected
@@ -23,7 +25,7 @@ else()
   if(ext STREQUAL ".gss")
     list(PREPEND switches -g)
   endif()
-  set(args -b ${switches} ${base}${ext})
+  set(args -b ${EXTRA_SWITCH} ${switches} ${base}${ext})
 endif()
 
 set(expected_out ${dir}/${base}.out)
@@ -55,7 +57,7 @@ if(actual STREQUAL expected AND status STREQUAL expected_exit)
   return()
 endif()
 
-if("$ENV{ZU_REGEN}" STREQUAL "1")
+if("$ENV{ZU_REGEN}" STREQUAL "1" AND "${EXTRA_SWITCH}" STREQUAL "")
   file(WRITE ${expected_out} "${actual}")
   if(status STREQUAL "0")
     file(REMOVE ${dir}/${base}.exit)
@@ -67,7 +69,7 @@ if("$ENV{ZU_REGEN}" STREQUAL "1")
 endif()
 
 file(MAKE_DIRECTORY ${ACTUAL_DIR})
-set(actual_file ${ACTUAL_DIR}/${base}.actual)
+set(actual_file ${ACTUAL_DIR}/${base}${EXTRA_SWITCH}.actual)
 file(WRITE ${actual_file} "${actual}")
 if(NOT EXISTS ${expected_out})
   file(WRITE ${ACTUAL_DIR}/${base}.expected "")
