@@ -137,8 +137,14 @@ ZuVALUE readValue(ByteReader& in, int depth, bool literal) {
 // record owns the signature read for it, so it is a definition whatever
 // its flags say: a value flag (a variable's copy, which leaves the text to
 // the definition) would have the end of the run leave the text behind.
+// A function without a value is no definition at all (nothing writes one),
+// and its signature would have no owner: the file is refused.
 ZuVALUE readFunction(ByteReader& in, int flags) {
     ZuVALUE f{};
+    if (flags & ZU_FLAG_NUL) {
+        in.fail(LinkError::kFileError);
+        return f;
+    }
     f.t = flags & ~ZU_FLAG_VAL;
     f.w1.i = in.readInt();
     f.w2.i = in.readInt();

@@ -177,10 +177,10 @@ TEST_F(HostileTest, ForeignKindsAndDeepNestingAreRefused) {
     EXPECT_TRUE(reported("unexpected end of file"));
 }
 
-// A function read from a file owns the signature read for it, whatever its
-// flags say: one marked as a variable's copy (the value flag) is read as a
-// definition, so that the end of the run frees its signature.
-TEST_F(HostileTest, AFunctionMarkedAsACopyIsReadAsADefinition) {
+// A function read from a file owns the signature read for it, so that the
+// end of the run frees it: one marked as a variable's copy (the value flag)
+// is read as a definition, and one marked as having no value is refused.
+TEST_F(HostileTest, AFunctionIsReadAsADefinitionOrRefused) {
     const char* name = "doubled_value";
     std::vector<unsigned char> bytes = bytesOf(compileTo("copy.zuo", "doubled_value(x) { return 2 * x; }"));
     const std::size_t at = offsetOf(bytes, name) + std::strlen(name) + 1;
@@ -195,6 +195,12 @@ TEST_F(HostileTest, AFunctionMarkedAsACopyIsReadAsADefinition) {
     ASSERT_GE(g, 0);
     EXPECT_EQ(value(g).t & ZU_FLAG_VAL, 0);
     EXPECT_EQ(value(g).t & ZU_TYPE_MASK, ZU_FUNCTION);
+
+    // One marked as having no value is no definition: the file is refused.
+    putInt(bytes, at, flags | ZU_FLAG_NUL);
+    smallFile();
+    EXPECT_EQ(loadRefused(bytes), 1);
+    EXPECT_TRUE(reported("file error"));
 }
 
 // Any one byte changed: loaded or refused, never a crash or a read out of
