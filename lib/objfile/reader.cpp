@@ -179,7 +179,13 @@ void readMemberFunctions(ByteReader& in, ZuVALUE& c) {
     }
 }
 
+// As with a function, a class without a value is no definition, and its
+// tables would have no owner: the file is refused.
 void readClass(ByteReader& in, StagedSymbol& s, int flags) {
+    if (flags & ZU_FLAG_NUL) {
+        in.fail(LinkError::kFileError);
+        return;
+    }
     ZuVALUE& c = s.record.val;
     c.t = flags;
     c.w2.i = -1;

@@ -203,6 +203,25 @@ TEST_F(HostileTest, AFunctionIsReadAsADefinitionOrRefused) {
     EXPECT_TRUE(reported("file error"));
 }
 
+// So is a class marked as having no value, whose member tables would have
+// no owner.
+TEST_F(HostileTest, AClassWithoutValueIsRefused) {
+    const char* name = "Counted_class";
+    std::vector<unsigned char> bytes =
+        bytesOf(compileTo("class.zuo", "class Counted_class { decl m_n; Counted_class(); } Counted_class::Counted_class() {}"));
+    const std::size_t at = offsetOf(bytes, name) + std::strlen(name) + 1;
+    ASSERT_LT(at + 4, bytes.size());
+    std::uint32_t flags = 0;
+    for (int k = 0; k < 4; ++k) flags |= static_cast<std::uint32_t>(bytes[at + static_cast<std::size_t>(k)]) << (8 * k);
+    ASSERT_EQ(flags & ZU_TYPE_MASK, static_cast<std::uint32_t>(ZU_CLASS));
+    std::vector<unsigned char> marked = bytes;
+    putInt(marked, at, flags | ZU_FLAG_NUL);
+    smallFile();
+    EXPECT_EQ(loadRefused(marked), 1);
+    EXPECT_TRUE(reported("file error"));
+    EXPECT_EQ(load(writeBytes("class.zuo", bytes)), 0);
+}
+
 // Any one byte changed: loaded or refused, never a crash or a read out of
 // bounds (the sanitizer build checks the latter).
 TEST_F(HostileTest, SingleByteCorruptionsNeverCrash) {
