@@ -1,6 +1,8 @@
 // The built-in Choleski decomposition: row by row up to order 64, in
 // 64 by 64 blocks above it.
+#include <algorithm>
 #include <cmath>
+#include <cstring>
 
 #include "numerics/dense.h"
 #include "numerics/kernels.h"
@@ -73,18 +75,48 @@ int CholeskiBlocked(double* a, int n) {
 
 namespace {
 
+// Moves the strict lower triangle into the strict upper one, or back.
+// Both hold n(n-1)/2 elements; taken row by row, each is a run of
+// stretches of whole rows, so the move is a few copies a row, where a
+// transposed copy would write each element a row apart (order 6000: 19 ms
+// against 44).
+void MoveStrictLower(double** A, int n, bool intoUpper) {
+    int li = 1, lj = 0;  // the next element of the lower triangle
+    int ui = 0, uj = 1;  // the next element of the upper one
+    while (li < n) {
+        const int k = std::min(li - lj, n - uj);
+        double* lower = A[li] + lj;
+        double* upper = A[ui] + uj;
+        const std::size_t bytes = sizeof(double) * static_cast<std::size_t>(k);
+        if (intoUpper)
+            std::memcpy(upper, lower, bytes);
+        else
+            std::memcpy(lower, upper, bytes);
+        lj += k;
+        if (lj == li) {
+            ++li;
+            lj = 0;
+        }
+        uj += k;
+        if (uj == n) {
+            ++ui;
+            uj = ui + 1;
+        }
+    }
+}
+
 // LAPACK's Choleski (dpotrf) on the row-major array a, accepted only when
 // every pivot clears the tolerance by more than the rounding in which its
 // summation order may differ from the row-by-row one; otherwise false,
 // with the lower triangle as it was, and the exact algorithm decides.
 // The original lower triangle waits in the upper one meanwhile (which the
-// decomposition neither reads nor keeps).
+// decomposition neither reads nor keeps), the diagonal in a scratch.
 bool LapackCholeski(double** A, double* a, int n) {
     Scratch diagonal;
     if (!diagonal.Allocate(static_cast<std::size_t>(n))) return false;
     double* d = diagonal.data();
     for (int i = 0; i < n; ++i) d[i] = A[i][i];
-    MirrorLower(A, n);
+    MoveStrictLower(A, n, true);
     int info = 0;
     // The memory of the row-major lower triangle is the column-major
     // upper one, and its factor U = L'.
@@ -98,7 +130,7 @@ bool LapackCholeski(double** A, double* a, int n) {
         accepted = l * l > eps + 4.0 * (i + 2) * unit * std::fabs(d[i]);
     }
     if (!accepted) {
-        MirrorUpper(A, n);
+        MoveStrictLower(A, n, false);
         for (int i = 0; i < n; ++i) A[i][i] = d[i];
     }
     return accepted;

@@ -78,12 +78,4 @@ void MirrorLower(double** m, int n) {
     });
 }
 
-void MirrorUpper(double** m, int n) {
-    ForEachTile(n, n, [&](int i0, int i1, int j0, int j1) {
-        if (j0 > i1) return;
-        for (int i = i0; i < i1; ++i)
-            for (int j = j0; j < j1 && j < i; ++j) m[i][j] = m[j][i];
-    });
-}
-
 }  // namespace zu::numerics

@@ -97,9 +97,7 @@ void CopyFromColumnMajor(const double* src, int r, int c, double** m);
 // of the n by n LU factors held column-major in lu, in one pass.
 void SplitLUFromColumnMajor(const double* lu, int n, double** l, double** u);
 
-// Copies the lower triangle of the n by n matrix onto its upper one, and
-// the other way round.
+// Copies the lower triangle of the n by n matrix onto its upper one.
 void MirrorLower(double** m, int n);
-void MirrorUpper(double** m, int n);
 
 }  // namespace zu::numerics
