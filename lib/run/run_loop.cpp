@@ -58,6 +58,15 @@ inline bool IsScalar(const ZuVALUE* v) {
 }
 inline double AsDouble(const ZuVALUE* v) { return IsInt(v) ? v->w1.i : v->w1.d; }
 
+// The slot of a value that a sequence starting with a push (PBP, PAP) or a
+// load into the top (LBP, LAP) leaves: above sp, or sp itself, whose old
+// value is freed as the load would free it.
+inline ZuVALUE* ResultSlot(ZuVALUE* sp, bool pushed) {
+    if (pushed) return sp + 1;
+    FreeIfOwned(sp);
+    return sp;
+}
+
 // ---- calls that the loop makes itself --------------------------------------
 
 // A Zu function of exactly n parameters whose frame the loop can build: not
@@ -1155,10 +1164,7 @@ void RunLoop() {
                 static_cast<unsigned>(j->w1.i) >= static_cast<unsigned>(m->w2.i) || sp + 2 >= last)
                 goto* table[ins.op];
             const double element = m->w3.m[i->w1.i][j->w1.i];
-            if (d.step != 0)
-                ++sp;
-            else
-                FreeIfOwned(sp);
+            sp = ResultSlot(sp, d.step != 0);
             SetDouble(sp, element);
             cp += 6;
             DISPATCH();
@@ -1183,10 +1189,7 @@ void RunLoop() {
                 element = m->w3.m[k][0];
             else
                 goto* table[ins.op];
-            if (d.step != 0)
-                ++sp;
-            else
-                FreeIfOwned(sp);
+            sp = ResultSlot(sp, d.step != 0);
             SetDouble(sp, element);
             cp += 4;
             DISPATCH();
@@ -1203,10 +1206,7 @@ void RunLoop() {
             if ((m->t & ~(ZU_FLAG_CON | ZU_FLAG_VAL)) != ZU_MATRIX || !IsInt(i) || (j->t & ZU_FLAG_NUL) ||
                 sp + 2 >= last)
                 goto* table[ins.op];
-            if (d.step != 0)
-                ++sp;
-            else
-                FreeIfOwned(sp);
+            sp = ResultSlot(sp, d.step != 0);
             *sp = *m;
             sp->t = ZU_VECTOR | (m->t & ZU_FLAG_CON);
             sp->w4.i = i->w1.i;
