@@ -58,6 +58,10 @@ inline bool IsScalar(const ZuVALUE* v) {
 }
 inline double AsDouble(const ZuVALUE* v) { return IsInt(v) ? v->w1.i : v->w1.d; }
 
+// A matrix variable that its elements can be read from and written to
+// directly: a value, perhaps constant or owned, and nothing pending.
+inline bool IsPlainMatrix(const ZuVALUE* m) { return (m->t & ~(ZU_FLAG_CON | ZU_FLAG_VAL)) == ZU_MATRIX; }
+
 // The slot of a value that a sequence starting with a push (PBP, PAP) or a
 // load into the top (LBP, LAP) leaves: above sp, or sp itself, whose old
 // value is freed as the load would free it.
@@ -1159,7 +1163,7 @@ void RunLoop() {
             ZuVALUE row, column;
             const ZuVALUE* i = SimpleValue(d.y, ap, bp, literals, &row);
             const ZuVALUE* j = SimpleValue(d.z, ap, bp, literals, &column);
-            if ((m->t & ~(ZU_FLAG_CON | ZU_FLAG_VAL)) != ZU_MATRIX || !IsInt(i) || !IsInt(j) ||
+            if (!IsPlainMatrix(m) || !IsInt(i) || !IsInt(j) ||
                 static_cast<unsigned>(i->w1.i) >= static_cast<unsigned>(m->w1.i) ||
                 static_cast<unsigned>(j->w1.i) >= static_cast<unsigned>(m->w2.i) || sp + 2 >= last)
                 goto* table[ins.op];
@@ -1179,7 +1183,7 @@ void RunLoop() {
             const ZuVALUE* m = ELEMENT_OPERAND(d.x);
             ZuVALUE row;
             const ZuVALUE* i = SimpleValue(d.y, ap, bp, literals, &row);
-            if ((m->t & ~(ZU_FLAG_CON | ZU_FLAG_VAL)) != ZU_MATRIX || !IsInt(i) || sp + 2 >= last)
+            if (!IsPlainMatrix(m) || !IsInt(i) || sp + 2 >= last)
                 goto* table[ins.op];
             const unsigned k = static_cast<unsigned>(i->w1.i);
             double element = 0;
@@ -1203,7 +1207,7 @@ void RunLoop() {
             ZuVALUE row, column;
             const ZuVALUE* i = SimpleValue(d.y, ap, bp, literals, &row);
             const ZuVALUE* j = SimpleValue(d.z, ap, bp, literals, &column);
-            if ((m->t & ~(ZU_FLAG_CON | ZU_FLAG_VAL)) != ZU_MATRIX || !IsInt(i) || (j->t & ZU_FLAG_NUL) ||
+            if (!IsPlainMatrix(m) || !IsInt(i) || (j->t & ZU_FLAG_NUL) ||
                 sp + 2 >= last)
                 goto* table[ins.op];
             sp = ResultSlot(sp, d.step != 0);
