@@ -19,9 +19,8 @@ constexpr std::array<const char*, 3> kLibraries{"libopenblas.so.0", "liblapack.s
     std::abort();  // ZuFatalError ends the process; a host's exit hook may return
 }
 
-}  // namespace
-
-void* BlasSymbol(const char* name) {
+// The routine of that name, or null.
+void* FindBlasSymbol(const char* name) {
     // Handles stay open for the life of the process.
     static const std::array<void*, kLibraries.size()> handles = [] {
         std::array<void*, kLibraries.size()> h{};
@@ -31,7 +30,26 @@ void* BlasSymbol(const char* name) {
     for (void* handle : handles)
         if (handle)
             if (void* routine = dlsym(handle, name)) return routine;
+    return nullptr;
+}
+
+}  // namespace
+
+void* BlasSymbol(const char* name) {
+    if (void* routine = FindBlasSymbol(name)) return routine;
     CannotLoad(std::string(name) + " not found in " + kLibraries[0] + ", " + kLibraries[1] + " or " + kLibraries[2]);
+}
+
+int BlasThreadCount() {
+    // OpenBLAS's own count follows OPENBLAS_NUM_THREADS and the process's
+    // cores; the reference BLAS runs on the calling thread alone.
+    static const int count = [] {
+        using Count = int();
+        auto* get = reinterpret_cast<Count*>(FindBlasSymbol("openblas_get_num_threads"));
+        const int n = get != nullptr ? get() : 1;
+        return n >= 1 ? n : 1;
+    }();
+    return count;
 }
 
 }  // namespace zu::numerics

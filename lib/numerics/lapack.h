@@ -13,6 +13,8 @@ namespace zu::numerics {
 // The routine of that name in the BLAS/LAPACK library, opened on first use;
 // a library or routine that cannot be found is a fatal error.
 void* BlasSymbol(const char* name);
+// The number of threads the library runs its routines on (at least 1).
+int BlasThreadCount();
 }  // namespace zu::numerics
 
 // LAPACK's selection callbacks return a Fortran LOGICAL (an int).

@@ -73,10 +73,28 @@ bool ArgLogdet(ZuVALUE* pv, int k, double* logdet, int* sign) {
 
 using library::Allocated;
 
-// The result matrix takes the work matrix (an empty matrix for order 0).
-void ResultFrom(ZuVALUE* rtn, const SquareWork& w) {
-    if (library::ResultMatrix(rtn, w.n, w.n) && w.n >= 1) MatCopy(MatrixData(rtn), w.m(), w.n, w.n);
-}
+// A copy of square argument k made in the result itself, for the functions
+// that transform it in place and return it: at order 6000 a second copy
+// costs as much as a tenth of the Choleski decomposition.
+struct SquareResult {
+    ZuVALUE* rtn = nullptr;
+    int n = 0;
+    // False after a report (the check or a lack of memory).
+    bool Open(ZuVALUE* result, ZuVALUE* pv, int k) {
+        if (!library::SquareArg(pv, k)) return false;
+        rtn = result;
+        n = Rows(&pv[k]);
+        if (!library::ResultMatrix(rtn, n, n)) return false;
+        if (n >= 1) MatCopy(m(), MatrixData(&pv[k]), n, n);
+        return true;
+    }
+    double** m() const { return MatrixData(rtn); }
+    // The decomposition failed: the warning, and the int 0 for a result.
+    void Fail() const {
+        library::DecompositionFailed();
+        ZuValSetInt(rtn, 0);
+    }
+};
 
 // The generalized inverse V diag(1/s) U' of the r by c matrix a; singular
 // values not above the tolerance times the largest count as zero.
@@ -170,17 +188,16 @@ bool SolveTriangular(double** t, int n, double** x, int m, bool lower) {
 void FnInvert(ZuVALUE* rtn, ZuVALUE* pv, int cArg) {
     ZuVALUE* logdetOut = library::OutputArg(pv, 1, cArg);
     ZuVALUE* signOut = library::OutputArg(pv, 2, cArg);
-    SquareWork w;
-    if (!w.Open(pv, 0)) return;
+    SquareResult w;
+    if (!w.Open(rtn, pv, 0)) return;
     double logdet = 0;
     int sign = 1;
     if (w.n >= 1 && IInvDet(w.m(), w.n, &logdet, &sign) != 0) {
-        library::DecompositionFailed();
+        w.Fail();
         library::OutDouble(logdetOut, NAN);
         library::OutInt(signOut, 0);
         return;
     }
-    ResultFrom(rtn, w);
     library::OutDouble(logdetOut, logdet);
     library::OutInt(signOut, sign);
 }
@@ -214,15 +231,14 @@ void FnInverteps(ZuVALUE* rtn, ZuVALUE* pv, int /*cArg*/) {
 ///     println("log det ", logdet);
 void FnInvertsym(ZuVALUE* rtn, ZuVALUE* pv, int cArg) {
     ZuVALUE* logdetOut = library::OutputArg(pv, 1, cArg);
-    SquareWork w;
-    if (!w.Open(pv, 0)) return;
+    SquareResult w;
+    if (!w.Open(rtn, pv, 0)) return;
     double logdet = 0;
     if (w.n >= 1 && ISymInvDet(w.m(), w.n, &logdet) != 0) {
-        library::DecompositionFailed();
+        w.Fail();
         library::OutDouble(logdetOut, NAN);
         return;
     }
-    ResultFrom(rtn, w);
     library::OutDouble(logdetOut, logdet);
 }
 
@@ -309,13 +325,9 @@ void FnLogdet(ZuVALUE* rtn, ZuVALUE* pv, int cArg) {
 ///     decl l = choleski(<4,2;2,3>);
 ///     print(l, l * l');
 void FnCholeski(ZuVALUE* rtn, ZuVALUE* pv, int /*cArg*/) {
-    SquareWork w;
-    if (!w.Open(pv, 0)) return;
-    if (w.n >= 1 && !FPPtDec(w.m(), w.n)) {
-        library::DecompositionFailed();
-        return;
-    }
-    ResultFrom(rtn, w);
+    SquareResult w;
+    if (!w.Open(rtn, pv, 0)) return;
+    if (w.n >= 1 && !FPPtDec(w.m(), w.n)) w.Fail();
 }
 
 /// declu(a, &l, &u, &p)
