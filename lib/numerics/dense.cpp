@@ -1,6 +1,7 @@
 #include "numerics/dense.h"
 
 #include <algorithm>
+#include <cmath>
 #include <cstring>
 #include <optional>
 #include <system_error>
@@ -55,13 +56,13 @@ void ForEachTile(int r, int c, F f) {
 // Below this many elements a second thread costs more than it saves.
 constexpr std::size_t kThreadedCopy = std::size_t{1} << 20;
 
-// f(i0, i1) over [0, r) in ranges of whole tiles: on two threads when the
-// copy is large and the BLAS may use two cores, since one core alone
-// cannot keep a transposing copy's scattered writes going at the memory's
-// speed (order 5000: 27 ms against 45).
+// f(i0, i1) over [0, r), split at row `at` (rounded to whole tiles): on
+// two threads when the copy is large and the BLAS may use two cores, since
+// one core alone cannot keep a transposing copy's scattered writes going
+// at the memory's speed (order 5000: 27 ms against 45).
 template <class F>
-void SplitRows(int r, int c, F f) {
-    const int half = r / 2 / kTile * kTile;
+void SplitRows(int r, int c, F f, int at) {
+    const int half = at / kTile * kTile;
     if (static_cast<std::size_t>(r) * c >= kThreadedCopy && half > 0 && BlasThreadCount() > 1) {
         std::optional<std::jthread> helper;
         try {
@@ -123,7 +124,7 @@ void CopyToColumnMajor(double** m, int r, int c, double* dst) {
         ForEachTile(e - b, c, [&](int i0, int i1, int j0, int j1) {
             TransposeTile(Rows{m}, Columns{dst, static_cast<std::size_t>(r)}, b + i0, b + i1, j0, j1);
         });
-    });
+    }, r / 2);
 }
 
 void CopyFromColumnMajor(const double* src, int r, int c, double** m) {
@@ -134,7 +135,7 @@ void CopyFromColumnMajor(const double* src, int r, int c, double** m) {
         ForEachTile(c, e - b, [&](int j0, int j1, int i0, int i1) {
             TransposeTile(in, Rows{m}, j0, j1, b + i0, b + i1);
         });
-    });
+    }, r / 2);
 }
 
 void SplitLUFromColumnMajor(const double* lu, int n, double** l, double** u) {
@@ -162,15 +163,42 @@ void SplitLUFromColumnMajor(const double* lu, int n, double** l, double** u) {
                     }
             }
         });
-    });
+    }, n / 2);
+}
+
+double MaxAbsRowSum(double** m, int n) {
+    double upper = 0, lower = 0;  // of the rows after the split, and before
+    SplitRows(n, n, [&](int b, int e) {
+        double largest = 0;
+        for (int i = b; i < e; ++i) {
+            double sum = 0;
+            for (int j = 0; j < n; ++j) sum += std::fabs(m[i][j]);
+            if (sum > largest) largest = sum;
+        }
+        (b == 0 ? lower : upper) = largest;
+    }, n / 2);
+    return std::max(lower, upper);
 }
 
 void MirrorLower(double** m, int n) {
-    ForEachTile(n, n, [&](int i0, int i1, int j0, int j1) {
-        if (j0 > i1) return;  // wholly above the diagonal
-        for (int i = i0; i < i1; ++i)
-            for (int j = j0; j < j1 && j < i; ++j) m[j][i] = m[i][j];
-    });
+    // Tiles wholly below the diagonal turn whole into their mirror tiles;
+    // each thread reads lower rows of its own and writes only upper
+    // positions of its rows' columns, so the two never meet.  Row i holds i
+    // elements of the triangle: the rows before n/sqrt(2) hold half of them.
+    SplitRows(n, n, [&](int b, int e) {
+        for (int i0 = b; i0 < e; i0 += kTile) {
+            const int i1 = std::min(i0 + kTile, e);
+            for (int j0 = 0; j0 < i1; j0 += kTile) {
+                const int j1 = std::min(j0 + kTile, n);
+                if (j1 <= i0) {
+                    TransposeTile(Rows{m}, Rows{m}, i0, i1, j0, j1);
+                    continue;
+                }
+                for (int i = i0; i < i1; ++i)
+                    for (int j = j0; j < j1 && j < i; ++j) m[j][i] = m[i][j];
+            }
+        }
+    }, static_cast<int>(n * 0.7071));
 }
 
 }  // namespace zu::numerics

@@ -97,6 +97,10 @@ void CopyFromColumnMajor(const double* src, int r, int c, double** m);
 // of the n by n LU factors held column-major in lu, in one pass.
 void SplitLUFromColumnMajor(const double* lu, int n, double** l, double** u);
 
+// The largest sum of absolute values over the rows of the n by n matrix
+// (0 for none), each row summed from its first element on.
+double MaxAbsRowSum(double** m, int n);
+
 // Copies the lower triangle of the n by n matrix onto its upper one.
 void MirrorLower(double** m, int n);
 

@@ -1,7 +1,7 @@
 // Kernel slots, the inversion tolerance, the fast-math flag, and the
 // exported calls that go through the slots.
-#include <cmath>
 
+#include "numerics/dense.h"
 #include "numerics/kernels.h"
 
 namespace zu::numerics {
@@ -62,13 +62,7 @@ double DGetInvertEps(void) { return g_invertEps; }
 
 double DGetInvertEpsNorm(double** A, int n) {
     if (n < 1 || A == nullptr) return 0;
-    double norm = 0;
-    for (int i = 0; i < n; ++i) {
-        double sum = 0;
-        for (int j = 0; j < n; ++j) sum += std::fabs(A[i][j]);
-        if (sum > norm) norm = sum;
-    }
-    return g_invertEps * norm;
+    return g_invertEps * zu::numerics::MaxAbsRowSum(A, n);
 }
 
 void SetFastMath(int on) { g_fastMath = on != 0; }

@@ -1,9 +1,12 @@
-// The copies between the row-major tables of the interpreter and the
-// column-major arrays of LAPACK: odd shapes that leave part tiles and part
-// register blocks, rows that do not adjoin, and copies large enough to be
-// split between two threads.
+// The passes over whole matrices around the LAPACK calls: the copies
+// between the row-major tables of the interpreter and LAPACK's column-major
+// arrays, the mirrored triangle and the row-sum norm.  Odd shapes leave
+// part tiles and part register blocks, rows do not adjoin, and the largest
+// cases are split between two threads.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cmath>
 #include <cstddef>
 #include <vector>
 
@@ -13,6 +16,8 @@ namespace {
 
 using zu::numerics::CopyFromColumnMajor;
 using zu::numerics::CopyToColumnMajor;
+using zu::numerics::MaxAbsRowSum;
+using zu::numerics::MirrorLower;
 using zu::numerics::SplitLUFromColumnMajor;
 
 // An r by c table whose rows are separate vectors (so they never adjoin),
@@ -93,6 +98,38 @@ TEST(LayoutCopies, SplittingLUFactorsFillsEachTriangleAndZeroesTheRest) {
             EXPECT_TRUE(l.GuardsIntact() && u.GuardsIntact()) << "order " << n;
         }
     }
+}
+
+TEST(LayoutCopies, MirroringTheLowerTriangleOverwritesTheUpperOneOnly) {
+    for (const int n : {1, 2, 3, 31, 32, 33, 97, 1100}) {
+        Table a(n, n);
+        for (int i = 0; i < n; ++i)
+            for (int j = 0; j < n; ++j) a.m()[i][j] = j <= i ? Mark(i, j) : -1;
+        MirrorLower(a.m(), n);
+        std::size_t wrong = 0;
+        for (int i = 0; i < n; ++i)
+            for (int j = 0; j < n; ++j) wrong += a.at(i, j) != (j <= i ? Mark(i, j) : Mark(j, i));
+        EXPECT_EQ(wrong, 0u) << "order " << n;
+        EXPECT_TRUE(a.GuardsIntact()) << "order " << n;
+    }
+}
+
+TEST(RowSumNorm, IsTheLargestRowSumWhicheverHalfOfTheRowsHoldsIt) {
+    const int n = 1100;
+    for (const int heavy : {0, 3, 549, 550, 551, 1099}) {
+        Table a(n, n);
+        for (int i = 0; i < n; ++i)
+            for (int j = 0; j < n; ++j) a.m()[i][j] = (i * 7 + j * 13) % 17 / 16.0 - 0.5;
+        a.m()[heavy][heavy] = -3 * n;
+        double expected = 0;
+        for (int i = 0; i < n; ++i) {
+            double sum = 0;
+            for (int j = 0; j < n; ++j) sum += std::fabs(a.at(i, j));
+            expected = std::max(expected, sum);
+        }
+        EXPECT_EQ(MaxAbsRowSum(a.m(), n), expected) << "heavy row " << heavy;
+    }
+    EXPECT_EQ(MaxAbsRowSum(nullptr, 0), 0);
 }
 
 }  // namespace
