@@ -2,12 +2,13 @@
 """Runs the fifteen tests of the matrix suite in Zu, R, Octave and Python
 with numpy, in one go, and prints seconds and ratios.
 
-Each figure is wall-clock time: the median of three runs of the test minus
-the median of three runs that stop after making the test's data, so that
-start-up and data generation do not count.  Every system runs with the
-same BLAS thread settings (those of the environment).  A missing peer is
-skipped with a message; a run that fails shows as "failed" and is left
-out of the ratios and the means.
+Each figure is wall-clock time: the median of three differences between a
+run of the test and a run that stops after making the test's data, so that
+start-up and data generation do not count; the three rounds take every
+system in turn.  Every system runs with the same BLAS thread settings
+(those of the environment).  A missing peer is skipped with a message; a
+run that fails shows as "failed" and is left out of the ratios and the
+means.
     run.py [path of zul] [--before=path of another zul] [--cpu] [test ...]
 
 With --before, a second build of Zu runs in the same window as a column
@@ -68,10 +69,25 @@ def wall(command):
     return time.perf_counter() - start
 
 
-def seconds(command, test):
-    full = statistics.median(wall(command + [test]) for _ in range(3))
-    setup = statistics.median(wall(command + [test, "setup"]) for _ in range(3))
-    return max(full - setup, 1e-3)
+def seconds_by_system(test):
+    """The test's seconds for every system (None for a failed one).  Three
+    rounds, each running every system in turn, a full run right before its
+    set-up run: a burst of load from elsewhere then falls on one round of
+    every system and on both runs of a pair, rather than on all three runs
+    of one system.  Each figure is the median of the three differences."""
+    differences = {n: [] for n in names}
+    for _ in range(3):
+        for n in names:
+            if differences[n] is None:
+                continue
+            try:
+                full = wall(systems[n] + [test])
+                setup = wall(systems[n] + [test, "setup"])
+                differences[n].append(full - setup)
+            except Failed as failure:
+                print(f"  {failure}", file=sys.stderr)
+                differences[n] = None
+    return {n: None if d is None else max(statistics.median(d), 1e-3) for n, d in differences.items()}
 
 
 def trimmed_geomean(values):
@@ -90,14 +106,10 @@ for title, tests in groups:
     for test in tests:
         if chosen and test not in chosen:
             continue
-        row = {}
+        row = seconds_by_system(test)
         for n in names:
-            try:
-                row[n] = seconds(systems[n], test)
+            if row[n] is not None:
                 table[n].append(row[n])
-            except Failed as failure:
-                print(f"  {failure}", file=sys.stderr)
-                row[n] = None
         peers = [row[n] for n in names if not n.startswith("Zu") and row[n] is not None]
         ratios = "".join(f"{row[n] / min(peers):15.2f}" if row[n] is not None else f"{'-':>15}"
                          for n in builds) if peers else ""
