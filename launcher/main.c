@@ -2,6 +2,8 @@
  * an exit status.  A run that exit() ended gives the code passed to exit
  * (0 included); a run stopped by any other run-time error gives 1, as does
  * a failure before the run. */
+#define _POSIX_C_SOURCE 200112L /* setenv */
+#include <stdlib.h>
 #include <string.h>
 
 #include "zu.h"
@@ -17,9 +19,21 @@ static int asksForHelp(int argc, char** argv) {
     return 0;
 }
 
+/* After each call, OpenBLAS's worker threads spin for 2^28 processor
+ * cycles (about a tenth of a second) before they sleep, taking the second
+ * core while the interpreter goes on alone.  2^14 cycles (microseconds)
+ * still bridge the gaps between the calls inside one LAPACK routine: the
+ * determinant, Choleski, inverse and eigenvalues of the matrix suite take
+ * the same wall time either way.  The library opens OpenBLAS on its first
+ * use, which reads the setting then; a user's own setting stands.  Set
+ * here, before the process has a second thread, since setenv is not safe
+ * beside other threads. */
+static void quietBlasThreads(void) { setenv("OPENBLAS_THREAD_TIMEOUT", "14", 0); }
+
 int main(int argc, char** argv) {
     int result;
     int status;
+    quietBlasThreads();
     ZuMainInit();
     ZuAddDrawLib();
     result = ZuMain(argc, argv);
