@@ -116,6 +116,9 @@ struct Columns {
     std::size_t r;
     T* operator()(int j) const { return a + static_cast<std::size_t>(j) * r; }
 };
+// Spelled out for compilers without deduction for aggregates.
+template <class T>
+Columns(T*, std::size_t) -> Columns<T>;
 
 }  // namespace
 
