@@ -81,6 +81,9 @@ void defineGlobal(const std::string& name, int flags, ZuVALUE value, bool hasVal
         return;
     }
     ZuVALUE& v = st[d.index].val;
+    // A completed extern may be a function declaration, whose record owns
+    // its signature text.
+    if (d.outcome == Declared::Completed) ZuFreeValue(&v);
     v = value;
     v.t = value.t | ZU_FLAG_GLO | flags;
     if (!hasValue && (flags & ZU_FLAG_EXT)) v.t |= ZU_FLAG_NUL;
