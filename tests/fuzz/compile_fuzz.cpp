@@ -15,6 +15,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     ZuOpenSourceText(text.c_str());
     IZuParse();
     ZuOpenSourceFile(nullptr);
+    // What the driver does after a run: the symbols' values (function
+    // records with their signatures, constants) and the literals go first.
+    ZuRunExit();
     ZuCloseCode();
     return 0;
 }

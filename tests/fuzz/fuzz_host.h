@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <cstdio>
+#include <cstdlib>
 #include <string>
 #include <string_view>
 #include <unistd.h>
@@ -45,6 +46,9 @@ inline ZuNAMEDVALUE* CompileProgram(const char* text, const char* function)
         std::abort();
     }
     std::remove(path.c_str());
+    // Released at the end as zul releases a run, before the tables'
+    // destructors drop what the leak check would then count as lost.
+    std::atexit([] { ZuMainExit(); });
     SetZuMessage(Quiet);
     SetZuPuts(Quiet);
     return ZuSymFindGlobalFunction(function);

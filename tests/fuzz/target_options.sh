@@ -15,6 +15,6 @@ target_options() {
   # (null, as on a machine without the memory) and the program ends in its
   # "out of memory" error.  The readers keep the strict limit, since a
   # file that makes them allocate far beyond its size is a fault.
-  asan=detect_leaks=0:allocator_may_return_null=1
+  asan=detect_leaks=1:allocator_may_return_null=1
   if [ "$1" = objfile ]; then asan=$asan:max_allocation_size_mb=256; fi
 }
