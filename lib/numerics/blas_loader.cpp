@@ -4,8 +4,11 @@
 
 #include "zu.h"
 
+#include <algorithm>
 #include <array>
+#include <cstdlib>
 #include <dlfcn.h>
+#include <sched.h>
 #include <string>
 
 namespace zu::numerics {
@@ -19,8 +22,9 @@ constexpr std::array<const char*, 3> kLibraries{"libopenblas.so.0", "liblapack.s
     std::abort();  // ZuFatalError ends the process; a host's exit hook may return
 }
 
-// The routine of that name, or null.
-void* FindBlasSymbol(const char* name) {
+}  // namespace
+
+void* BlasSymbol(const char* name) {
     // Handles stay open for the life of the process.
     static const std::array<void*, kLibraries.size()> handles = [] {
         std::array<void*, kLibraries.size()> h{};
@@ -30,24 +34,22 @@ void* FindBlasSymbol(const char* name) {
     for (void* handle : handles)
         if (handle)
             if (void* routine = dlsym(handle, name)) return routine;
-    return nullptr;
-}
-
-}  // namespace
-
-void* BlasSymbol(const char* name) {
-    if (void* routine = FindBlasSymbol(name)) return routine;
     CannotLoad(std::string(name) + " not found in " + kLibraries[0] + ", " + kLibraries[1] + " or " + kLibraries[2]);
 }
 
 int BlasThreadCount() {
-    // OpenBLAS's own count follows OPENBLAS_NUM_THREADS and the process's
-    // cores; the reference BLAS runs on the calling thread alone.
+    // What OpenBLAS itself takes, found without opening it, so that a
+    // program that never calls it does not load it for the count.
     static const int count = [] {
-        using Count = int();
-        auto* get = reinterpret_cast<Count*>(FindBlasSymbol("openblas_get_num_threads"));
-        const int n = get != nullptr ? get() : 1;
-        return n >= 1 ? n : 1;
+        for (const char* name : {"OPENBLAS_NUM_THREADS", "OMP_NUM_THREADS"}) {
+            const char* text = std::getenv(name);
+            if (text == nullptr) continue;
+            char* end = nullptr;
+            const long value = std::strtol(text, &end, 10);
+            if (end != text && *end == '\0' && value > 0) return static_cast<int>(std::min(value, 64L));
+        }
+        cpu_set_t set;
+        return sched_getaffinity(0, sizeof set, &set) == 0 ? std::clamp(CPU_COUNT(&set), 1, 64) : 1;
     }();
     return count;
 }

@@ -13,7 +13,9 @@ namespace zu::numerics {
 // The routine of that name in the BLAS/LAPACK library, opened on first use;
 // a library or routine that cannot be found is a fatal error.
 void* BlasSymbol(const char* name);
-// The number of threads the library runs its routines on (at least 1).
+// The number of threads the library runs its routines on (at least 1):
+// OPENBLAS_NUM_THREADS, else OMP_NUM_THREADS, else the processors this
+// process may run on, at most 64.
 int BlasThreadCount();
 }  // namespace zu::numerics
 

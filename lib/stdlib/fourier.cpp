@@ -9,7 +9,6 @@
 // A missing value makes the whole transform missing.
 /// @family Time series
 #include <fftw3.h>
-#include <sched.h>
 
 #include <algorithm>
 #include <climits>
@@ -21,6 +20,7 @@
 #include <vector>
 
 #include "numerics/dense.h"
+#include "numerics/lapack.h"
 #include "numerics/library_support.h"
 #include "stdlib/argument_faults.h"
 #include "stdlib/routines.h"
@@ -58,26 +58,11 @@ constexpr int kLongestKeptPlan = 1 << 23;
 // threads would cost more than they save.
 constexpr int kShortestThreadedLength = 1 << 17;
 
-// The threads a long transform uses: as many as the BLAS may use
-// (OPENBLAS_NUM_THREADS, else OMP_NUM_THREADS, else the processors this
-// process may run on).  FFTW's idle threads sleep; they do not spin.
+// The threads a long transform uses: as many as the BLAS may use.
+// FFTW's idle threads sleep; they do not spin.
 int TransformThreads() {
     static const int threads = [] {
-        int count = 0;
-        for (const char* name : {"OPENBLAS_NUM_THREADS", "OMP_NUM_THREADS"}) {
-            const char* text = std::getenv(name);
-            if (text == nullptr) continue;
-            char* end = nullptr;
-            const long value = std::strtol(text, &end, 10);
-            if (end != text && *end == '\0' && value > 0) {
-                count = static_cast<int>(std::min(value, 64L));
-                break;
-            }
-        }
-        if (count == 0) {
-            cpu_set_t set;
-            count = sched_getaffinity(0, sizeof set, &set) == 0 ? std::clamp(CPU_COUNT(&set), 1, 64) : 1;
-        }
+        const int count = numerics::BlasThreadCount();
         return count > 1 && fftw_init_threads() != 0 ? count : 1;
     }();
     return threads;

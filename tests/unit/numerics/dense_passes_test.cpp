@@ -8,6 +8,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstddef>
+#include <dlfcn.h>
 #include <vector>
 
 #include "numerics/dense.h"
@@ -130,6 +131,19 @@ TEST(RowSumNorm, IsTheLargestRowSumWhicheverHalfOfTheRowsHoldsIt) {
         EXPECT_EQ(MaxAbsRowSum(a.m(), n), expected) << "heavy row " << heavy;
     }
     EXPECT_EQ(MaxAbsRowSum(nullptr, 0), 0);
+}
+
+// The exact algorithms take the norm too; a program that never reaches the
+// BLAS must not load it (and start its threads) just to learn how many
+// threads it would use.
+TEST(RowSumNorm, LargeMatricesDoNotLoadTheBlasForTheirThreadCount) {
+    if (dlopen("libopenblas.so.0", RTLD_NOW | RTLD_NOLOAD) != nullptr)
+        GTEST_SKIP() << "an earlier test in this process loaded the BLAS";
+    Table a(1100, 1100);
+    for (int i = 0; i < 1100; ++i)
+        for (int j = 0; j < 1100; ++j) a.m()[i][j] = 1;
+    EXPECT_EQ(MaxAbsRowSum(a.m(), 1100), 1100);
+    EXPECT_EQ(dlopen("libopenblas.so.0", RTLD_NOW | RTLD_NOLOAD), nullptr);
 }
 
 }  // namespace
