@@ -89,10 +89,11 @@ struct SquareResult {
         return true;
     }
     double** m() const { return MatrixData(rtn); }
-    // The decomposition failed: the warning, and the int 0 for a result.
+    // The decomposition failed: the int 0 for a result (first, so that
+    // nothing is held should the warning stop the run), and the warning.
     void Fail() const {
-        library::DecompositionFailed();
         ZuValSetInt(rtn, 0);
+        library::DecompositionFailed();
     }
 };
 
